@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Configures and builds into build/ (or $VELMORA_BUILD_DIR). Extra arguments name targets.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${VELMORA_BUILD_DIR:-$root/build}"
+type="${VELMORA_BUILD_TYPE:-Debug}"
+
+bash "$root/scripts/install-deps.sh"
+
+generator=()
+if command -v ninja >/dev/null 2>&1; then generator=(-G Ninja); fi
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE="$type" >/dev/null
+fi
+cmake --build "$build" --parallel "$(nproc)" ${1:+--target "$@"}

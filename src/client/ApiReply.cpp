@@ -1,0 +1,178 @@
+#include "ApiReply.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <memory>
+
+#include <json/reader.h>
+
+#include "CodePage.h"
+
+namespace client {
+namespace {
+
+const Json::Value& Member(const Json::Value& object, const char* key)
+{
+    static const Json::Value kNull;
+    if (!object.isObject())
+        return kNull;
+    const Json::Value* found = object.find(key, key + std::char_traits<char>::length(key));
+    return found ? *found : kNull;
+}
+
+bool ParseWholeInt64(const std::string& text, std::int64_t& out)
+{
+    if (text.empty())
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    const long long v = std::strtoll(text.c_str(), &end, 10);
+    if (errno != 0 || end == text.c_str() || *end != '\0')
+        return false;
+    out = v;
+    return true;
+}
+
+bool ParseWholeDouble(const std::string& text, double& out)
+{
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    const double v = std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || *end != '\0' || !std::isfinite(v))
+        return false;
+    out = v;
+    return true;
+}
+
+} // namespace
+
+bool ParseJson(std::string_view utf8, Json::Value& root)
+{
+    root = Json::Value();
+    if (utf8.empty())
+        return false;
+    Json::CharReaderBuilder builder;
+    builder["collectComments"] = false;
+    builder["failIfExtra"] = true;
+    builder["rejectDupKeys"] = false;
+    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    std::string errors;
+    try {
+        return reader->parse(utf8.data(), utf8.data() + utf8.size(), &root, &errors);
+    } catch (const std::exception&) {
+        root = Json::Value();
+        return false;
+    }
+}
+
+std::string JsonText(const Json::Value& value)
+{
+    switch (value.type()) {
+    case Json::stringValue:
+        return value.asString();
+    case Json::intValue:
+        return std::to_string(value.asLargestInt());
+    case Json::uintValue:
+        return std::to_string(value.asLargestUInt());
+    case Json::realValue: {
+        // Shortest text that reads back as the same number: 0.1 shows as "0.1".
+        char text[64];
+        const auto result = std::to_chars(text, text + sizeof text, value.asDouble());
+        return std::string(text, result.ptr);
+    }
+    case Json::booleanValue:
+        return value.asBool() ? "true" : "false";
+    default:
+        return {};
+    }
+}
+
+std::int64_t JsonInt64(const Json::Value& value)
+{
+    switch (value.type()) {
+    case Json::intValue:
+        return value.asLargestInt();
+    case Json::uintValue:
+        return value.asLargestUInt() > static_cast<Json::LargestUInt>(std::numeric_limits<std::int64_t>::max())
+                   ? std::numeric_limits<std::int64_t>::max()
+                   : static_cast<std::int64_t>(value.asLargestUInt());
+    case Json::realValue: {
+        const double d = value.asDouble();
+        if (!std::isfinite(d) || d >= 9.2e18 || d <= -9.2e18)
+            return 0;
+        return static_cast<std::int64_t>(d);
+    }
+    case Json::booleanValue:
+        return value.asBool() ? 1 : 0;
+    case Json::stringValue: {
+        std::int64_t v = 0;
+        if (ParseWholeInt64(value.asString(), v))
+            return v;
+        double d = 0;
+        if (ParseWholeDouble(value.asString(), d) && d < 9.2e18 && d > -9.2e18)
+            return static_cast<std::int64_t>(d);
+        return 0;
+    }
+    default:
+        return 0;
+    }
+}
+
+int JsonInt(const Json::Value& value)
+{
+    const std::int64_t v = JsonInt64(value);
+    if (v > std::numeric_limits<int>::max() || v < std::numeric_limits<int>::min())
+        return 0;
+    return static_cast<int>(v);
+}
+
+double JsonReal(const Json::Value& value)
+{
+    switch (value.type()) {
+    case Json::intValue:
+    case Json::uintValue:
+    case Json::realValue:
+        return value.asDouble();
+    case Json::booleanValue:
+        return value.asBool() ? 1.0 : 0.0;
+    case Json::stringValue: {
+        double d = 0;
+        return ParseWholeDouble(value.asString(), d) ? d : 0.0;
+    }
+    default:
+        return 0.0;
+    }
+}
+
+std::string JsonText(const Json::Value& object, const char* key) { return JsonText(Member(object, key)); }
+int JsonInt(const Json::Value& object, const char* key) { return JsonInt(Member(object, key)); }
+std::int64_t JsonInt64(const Json::Value& object, const char* key) { return JsonInt64(Member(object, key)); }
+double JsonReal(const Json::Value& object, const char* key) { return JsonReal(Member(object, key)); }
+
+ApiReply ApiReply::FromUtf8(std::string_view utf8)
+{
+    ApiReply reply;
+    Json::Value root;
+    if (!ParseJson(utf8, root) || !root.isObject())
+        return reply;
+    reply.parsed = true;
+    const Json::Value& success = Member(root, "success");
+    reply.success = success.isBool() ? success.asBool() : (success.isString() && success.asString() == "true");
+    reply.msg = JsonText(root, "msg");
+    const Json::Value& infor = Member(root, "infor");
+    if (infor.isObject() || infor.isArray())
+        reply.infor = infor;
+    return reply;
+}
+
+ApiReply ApiReply::FromWire(std::string_view wire)
+{
+    return FromUtf8(WireToUtf8(wire));
+}
+
+} // namespace client
+

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include <json/value.h>
+
+namespace client {
+
+// Parses UTF-8 JSON text. Never throws; false for empty or malformed text.
+bool ParseJson(std::string_view utf8, Json::Value& root);
+
+// Member readers that never throw: a member that is missing or of the wrong type reads as
+// empty or zero. Text reads numbers and booleans in their JSON form; numbers read numeric
+// text only where all of it is the number (so "12.5" as real is 12.5, "abc" is 0).
+std::string JsonText(const Json::Value& object, const char* key);
+int JsonInt(const Json::Value& object, const char* key);
+std::int64_t JsonInt64(const Json::Value& object, const char* key);
+double JsonReal(const Json::Value& object, const char* key);
+
+std::string JsonText(const Json::Value& value);
+int JsonInt(const Json::Value& value);
+std::int64_t JsonInt64(const Json::Value& value);
+double JsonReal(const Json::Value& value);
+
+// The trading service's reply envelope.
+struct ApiReply
+{
+    bool parsed = false;  // the reply text was a JSON object
+    bool success = false; // exactly the text "true", or JSON true
+    std::string msg;
+    Json::Value infor;    // object, array or null
+
+    // The raw reply in the wire code page; converted to UTF-8 before parsing.
+    static ApiReply FromWire(std::string_view wire);
+    static ApiReply FromUtf8(std::string_view utf8);
+};
+
+} // namespace client

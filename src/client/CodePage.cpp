@@ -1,0 +1,132 @@
+#include "CodePage.h"
+
+#include <cerrno>
+#include <iconv.h>
+
+namespace client {
+namespace {
+
+bool IsAscii(std::string_view text)
+{
+    for (unsigned char c : text) {
+        if (c >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// Length of the UTF-8 sequence that begins with `lead`, 1 for a stray byte.
+size_t Utf8SequenceLength(unsigned char lead)
+{
+    if ((lead & 0xE0) == 0xC0)
+        return 2;
+    if ((lead & 0xF0) == 0xE0)
+        return 3;
+    if ((lead & 0xF8) == 0xF0)
+        return 4;
+    return 1;
+}
+
+// Converts with iconv, replacing each unconvertible input character by `replacement`.
+// From GBK one bad byte is skipped; from UTF-8 the whole character is.
+std::string Convert(std::string_view input, const char* from, const char* to, std::string_view replacement,
+                    bool utf8Source)
+{
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return std::string(input);
+
+    std::string out;
+    out.reserve(input.size() * 3 / 2 + 4);
+    char* in = const_cast<char*>(input.data());
+    size_t inLeft = input.size();
+    char buffer[4096];
+    while (inLeft > 0) {
+        char* outPtr = buffer;
+        size_t outLeft = sizeof buffer;
+        const size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+        out.append(buffer, sizeof buffer - outLeft);
+        if (rc != static_cast<size_t>(-1))
+            continue;
+        if (errno == E2BIG)
+            continue;
+        // EILSEQ or EINVAL (a truncated sequence at the end): skip one byte.
+        out.append(replacement);
+        size_t skip = utf8Source ? Utf8SequenceLength(static_cast<unsigned char>(*in)) : 1;
+        if (skip > inLeft)
+            skip = inLeft;
+        in += skip;
+        inLeft -= skip;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    char* outPtr = buffer;
+    size_t outLeft = sizeof buffer;
+    iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
+    out.append(buffer, sizeof buffer - outLeft);
+    iconv_close(cd);
+    return out;
+}
+
+} // namespace
+
+std::string WireToUtf8(std::string_view wire)
+{
+    if (IsAscii(wire))
+        return std::string(wire);
+    return Convert(wire, kWireCodePage, "UTF-8", "\xEF\xBF\xBD", false);
+}
+
+std::string Utf8ToWire(std::string_view utf8)
+{
+    if (IsAscii(utf8))
+        return std::string(utf8);
+    return Convert(utf8, "UTF-8", kWireCodePage, "?", true);
+}
+
+bool IsValidUtf8(std::string_view text)
+{
+    size_t i = 0;
+    const size_t n = text.size();
+    while (i < n) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        size_t len = 0;
+        unsigned int cp = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if ((c & 0xE0) == 0xC0) {
+            len = 2;
+            cp = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            len = 3;
+            cp = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            len = 4;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (i + len > n)
+            return false;
+        for (size_t k = 1; k < len; ++k) {
+            const unsigned char cc = static_cast<unsigned char>(text[i + k]);
+            if ((cc & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (cc & 0x3F);
+        }
+        const bool overlong = (len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000);
+        if (overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        i += len;
+    }
+    return true;
+}
+
+std::string LocalFileToUtf8(std::string_view bytes)
+{
+    if (IsValidUtf8(bytes))
+        return std::string(bytes);
+    return WireToUtf8(bytes);
+}
+
+} // namespace client

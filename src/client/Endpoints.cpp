@@ -1,0 +1,212 @@
+#include "Endpoints.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+
+#include <json/json.h>
+
+#include "ApiReply.h"
+#include "ApiSign.h"
+#include "CodePage.h"
+#include "Options.h"
+#include "RequestBody.h"
+#include "ServerLine.h"
+
+namespace client {
+namespace {
+
+using M = Method;
+using B = Base;
+
+const std::vector<EndpointInfo>& Table()
+{
+    static const std::vector<EndpointInfo> table = {
+        {Endpoint::Login, "/api/v1/user/login", M::SignedPost, B::Trade, {"passwd", "username", "v"}, {}, false},
+        {Endpoint::UpdateInfo, "/api/v1/user/update_info", M::SignedPost, B::Trade,
+         {"account", "address", "contract_address", "email", "id", "mobile", "name", "personal_id", "phone", "v"},
+         {}, true},
+        {Endpoint::UpdatePasswd, "/api/v1/user/update_passwd", M::SignedPost, B::Trade,
+         {"id", "new_passwd", "old_passwd", "v"}, {}, false},
+        {Endpoint::Buy, "/api/v1/item/buy", M::SignedPost, B::Trade, {"buy_amount", "buy_price", "id", "item_id", "v"},
+         {"buy_amount"}, false},
+        {Endpoint::QuickBuy, "/api/v1/item/buy", M::SignedPost, B::Trade,
+         {"buy_amount", "buy_price", "id", "item_id", "v"}, {"buy_amount", "item_id"}, false},
+        {Endpoint::Sell, "/api/v1/item/sell", M::SignedPost, B::Trade,
+         {"id", "item_id", "sell_amount", "sell_price", "v"}, {"sell_amount"}, false},
+        {Endpoint::Repeal, "/api/v1/order/repeal", M::SignedPost, B::Trade, {"id", "stockholder_id", "v"}, {"id"},
+         false},
+        {Endpoint::CustomerItem, "/api/v1/customer/item", M::SignedPost, B::Trade, {"id", "v"}, {}, false},
+        {Endpoint::OrderToday, "/api/v1/order/today", M::SignedPost, B::Trade, {"id", "v"}, {}, false},
+        {Endpoint::TradeToday, "/api/v1/trade/today", M::SignedPost, B::Trade, {"id", "v"}, {}, false},
+        {Endpoint::TradeHistory, "/api/v1/trade/history", M::SignedPost, B::Trade,
+         {"end_date", "id", "start_date", "v"}, {}, false},
+        {Endpoint::Delivery, "/api/v1/stock/delivery", M::SignedPost, B::Trade,
+         {"add_date", "address", "amount", "consignee", "contact", "id", "method", "stock_id", "v"}, {}, true},
+        {Endpoint::DeliveryHistory, "/api/v1/delivery/history", M::SignedPost, B::Trade, {"id", "v"}, {}, false},
+        {Endpoint::AccountTransfer, "/api/v2/account/transfer", M::SignedPost, B::Trade, {"cash", "id", "v"}, {},
+         false},
+        {Endpoint::CashHistory, "/api/v2/cash/history", M::SignedPost, B::Trade, {"end_date", "id", "start_date", "v"},
+         {}, false},
+        {Endpoint::TradeGuide, "/api/v1/trade/guide", M::SignedPost, B::Trade, {"id", "v"}, {"id"}, false},
+        {Endpoint::Ad, "/api/v1/ad", M::SignedPost, B::Trade, {"v"}, {}, false},
+        {Endpoint::UpToTheMinute, "/api/v1/stock/up-to-the-minute", M::SignedPost, B::Trade, {"id", "v"}, {}, false},
+        {Endpoint::AccountApply, "/api/v1/account/apply", M::SignedPost, B::Trade, {"id", "v"}, {}, false},
+        {Endpoint::Realtime, "/api/realtime/9160001", M::Get, B::Market, {}, {}, false},
+        {Endpoint::DealDetailLatest, "/api/dealdetail/9160001/20", M::Get, B::Market, {}, {}, false},
+        {Endpoint::DealDetailAll, "/api/dealdetail/9160001/0", M::Get, B::Market, {}, {}, false},
+        {Endpoint::PriceDetail, "/api/pricedetail/9160001", M::Get, B::Market, {}, {}, false},
+        {Endpoint::StockInfo, "/api/stockinfo/9160001", M::Get, B::Market, {}, {}, false},
+        {Endpoint::Timeline, "/api/timeline/9160001", M::Get, B::Market, {}, {}, false},
+        {Endpoint::Histogram, "/api/histogram/9160001/", M::Get, B::Market, {}, {}, false},
+        {Endpoint::UpdateManifest, "/pc_update.json", M::Get, B::UpdateHost, {}, {}, false},
+    };
+    return table;
+}
+
+bool Contains(const std::vector<std::string_view>& list, std::string_view key)
+{
+    return std::find(list.begin(), list.end(), key) != list.end();
+}
+
+std::string CanonicalInteger(const std::string& text)
+{
+    errno = 0;
+    char* end = nullptr;
+    const long long v = std::strtoll(text.c_str(), &end, 10);
+    if (errno != 0 || end == text.c_str())
+        return "0";
+    return std::to_string(v);
+}
+
+// Into the encoding the request travels in.
+std::string Outgoing(const EndpointInfo& info, const std::string& utf8)
+{
+    return info.utf8 ? utf8 : Utf8ToWire(utf8);
+}
+
+} // namespace
+
+std::span<const EndpointInfo> EndpointTable()
+{
+    return Table();
+}
+
+const EndpointInfo& Info(Endpoint endpoint)
+{
+    for (const EndpointInfo& info : Table()) {
+        if (info.endpoint == endpoint)
+            return info;
+    }
+    return Table().front(); // unreachable: every enumerator has a row
+}
+
+const EndpointInfo* FindEndpoint(Method method, std::string_view path)
+{
+    for (const EndpointInfo& info : Table()) {
+        if (info.method != method)
+            continue;
+        const bool variableTail = info.endpoint == Endpoint::Timeline || info.endpoint == Endpoint::Histogram;
+        if (variableTail ? path.substr(0, info.path.size()) == info.path : path == info.path)
+            return &info;
+    }
+    return nullptr;
+}
+
+std::string EndpointUrl(Endpoint endpoint, std::string_view tail)
+{
+    const EndpointInfo& info = Info(endpoint);
+    std::string url;
+    switch (info.base) {
+    case Base::Trade: url = TradeBaseUrl(); break;
+    case Base::Market: url = MarketBaseUrl(); break;
+    case Base::UpdateHost: url = "http://" + CurrentOptions().updateHost; break;
+    }
+    url += info.path;
+    url += tail;
+    return url;
+}
+
+std::string SignatureInput(const std::map<std::string, std::string>& params, std::string_view key)
+{
+    std::string input;
+    for (const auto& [name, value] : params) {
+        if (name == "sign")
+            continue;
+        input += name;
+        input += '=';
+        input += value;
+    }
+    input += key;
+    return input;
+}
+
+SignedRequest BuildSignedRequest(Endpoint endpoint, std::vector<Param> params, std::string_view key, std::uint32_t v)
+{
+    const EndpointInfo& info = Info(endpoint);
+    std::map<std::string, std::string> sorted;
+    for (Param& p : params) {
+        if (p.key == "v" || p.key == "sign")
+            continue;
+        sorted[p.key] = Contains(info.integerParams, p.key) ? CanonicalInteger(p.value) : std::move(p.value);
+    }
+    sorted["v"] = TimestampText(v);
+
+    SignedRequest request;
+    request.signatureInput = Outgoing(info, SignatureInput(sorted, key));
+    request.sign = ApiSign(request.signatureInput);
+
+    std::vector<BodyMember> members;
+    members.reserve(sorted.size() + 1);
+    for (const auto& [name, value] : sorted)
+        members.push_back({name, value, Contains(info.integerParams, name)});
+    members.push_back({"sign", request.sign, false});
+    request.body = Outgoing(info, StyledBody(std::move(members)));
+    return request;
+}
+
+SignedRequest BuildSignedRequest(Endpoint endpoint, std::vector<Param> params)
+{
+    SignedRequest request =
+        BuildSignedRequest(endpoint, std::move(params), CurrentOptions().signKey, CurrentTimestamp());
+    request.url = EndpointUrl(endpoint);
+    return request;
+}
+
+VerifiedBody VerifySignedBody(const EndpointInfo& endpoint, std::string_view body, std::string_view key)
+{
+    VerifiedBody result;
+    const std::string utf8 = endpoint.utf8 ? std::string(body) : WireToUtf8(body);
+    Json::Value root;
+    if (!ParseJson(utf8, root) || !root.isObject()) {
+        result.error = "malformed";
+        return result;
+    }
+    std::string sign;
+    for (const std::string& name : root.getMemberNames()) {
+        const Json::Value& value = root[name];
+        if (!value.isString() && !value.isIntegral()) {
+            result.error = "malformed";
+            return result;
+        }
+        if (name == "sign")
+            sign = JsonText(value);
+        else
+            result.params[name] = JsonText(value);
+    }
+    for (std::string_view required : endpoint.params) {
+        if (!result.params.count(std::string(required))) {
+            result.error = "missing " + std::string(required);
+            return result;
+        }
+    }
+    const std::string input = SignatureInput(result.params, key);
+    if (sign.empty() || ApiSign(endpoint.utf8 ? input : Utf8ToWire(input)) != sign) {
+        result.error = "signature";
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+} // namespace client

@@ -1,0 +1,103 @@
+#include "ServerLine.h"
+
+#include <cstdio>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+
+#include <json/json.h>
+
+#include "ApiReply.h"
+#include "Options.h"
+
+namespace client {
+namespace {
+
+std::mutex g_lineMutex;
+std::array<ServerLine, 2> g_lines;
+int g_current = 0;
+
+std::filesystem::path FileIn(const std::filesystem::path& dir)
+{
+    return dir.empty() ? std::filesystem::path(kLineChoiceFile) : dir / kLineChoiceFile;
+}
+
+} // namespace
+
+ServerLine MakeServerLine(const std::string& label, const std::string& host)
+{
+    ServerLine line;
+    line.label = label;
+    line.tradeBaseUrl = "http://" + host + ":" + std::to_string(kTradePort);
+    line.marketBaseUrl = "http://" + host + ":" + std::to_string(kMarketPort);
+    return line;
+}
+
+std::array<ServerLine, 2> LineTable()
+{
+    std::lock_guard lock(g_lineMutex);
+    return g_lines;
+}
+
+int CurrentLineIndex()
+{
+    std::lock_guard lock(g_lineMutex);
+    return g_current;
+}
+
+std::string TradeBaseUrl()
+{
+    std::lock_guard lock(g_lineMutex);
+    return g_lines[g_current].tradeBaseUrl;
+}
+
+std::string MarketBaseUrl()
+{
+    std::lock_guard lock(g_lineMutex);
+    return g_lines[g_current].marketBaseUrl;
+}
+
+void LoadLineChoice(const std::filesystem::path& dir)
+{
+    const Options& options = CurrentOptions();
+    int chosen = 0;
+
+    std::ifstream in(FileIn(dir), std::ios::binary);
+    if (in) {
+        std::ostringstream text;
+        text << in.rdbuf();
+        Json::Value root;
+        if (ParseJson(text.str(), root) && root.isObject()) {
+            const Json::Value& member = root["connect"];
+            if (member.isIntegral() && (member.asInt64() == 0 || member.asInt64() == 1))
+                chosen = static_cast<int>(member.asInt64());
+        }
+    }
+
+    std::lock_guard lock(g_lineMutex);
+    g_lines[0] = MakeServerLine("联通", options.line0Host);
+    g_lines[1] = MakeServerLine("移动", options.line1Host);
+    g_current = chosen;
+}
+
+bool ApplyLineChoice(int index, const std::filesystem::path& dir)
+{
+    // No entry selected: keep both the line and the stored choice, which a written
+    // out-of-range index would silently turn into line 0 at the next start.
+    if (index != 0 && index != 1)
+        return false;
+    {
+        std::lock_guard lock(g_lineMutex);
+        g_current = index;
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "{\"connect\":%d}", index);
+    std::ofstream out(FileIn(dir), std::ios::binary | std::ios::trunc);
+    if (!out)
+        return false;
+    out << text;
+    out.close();
+    return static_cast<bool>(out);
+}
+
+} // namespace client

@@ -1,0 +1,39 @@
+#include <gtest/gtest.h>
+
+#include "client/CodePage.h"
+
+using namespace client;
+
+TEST(CodePage, AsciiPassesUnchangedBothWays)
+{
+    EXPECT_EQ(WireToUtf8("{\"a\":1}"), "{\"a\":1}");
+    EXPECT_EQ(Utf8ToWire("plain"), "plain");
+}
+
+TEST(CodePage, GbkRoundTripsChinese)
+{
+    const std::string gbk = "\xBE\xC6\xBD\xD1"; // "酒窖"
+    EXPECT_EQ(WireToUtf8(gbk), "酒窖");
+    EXPECT_EQ(Utf8ToWire("酒窖"), gbk);
+    EXPECT_EQ(WireToUtf8(Utf8ToWire("Tolmere小酒窖")), "Tolmere小酒窖");
+}
+
+TEST(CodePage, BadBytesNeverLoseTheRest)
+{
+    // A lone lead byte in the middle, and one truncated at the end.
+    EXPECT_EQ(WireToUtf8("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(WireToUtf8("ab\xBE"), "ab\xEF\xBF\xBD");
+    // A character GBK has no place for, and invalid UTF-8.
+    EXPECT_EQ(Utf8ToWire("a😀b"), "a?b");
+    EXPECT_EQ(Utf8ToWire("a\xC3"), "a?");
+}
+
+TEST(CodePage, LocalFilesAreUtf8OrElseGbk)
+{
+    EXPECT_TRUE(IsValidUtf8("名称"));
+    EXPECT_FALSE(IsValidUtf8("\xC3\x28"));
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80")); // a surrogate
+    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));     // overlong
+    EXPECT_EQ(LocalFileToUtf8("名称"), "名称");
+    EXPECT_EQ(LocalFileToUtf8("\xC3\xFB\xB3\xC6"), "名称");
+}

@@ -1,0 +1,159 @@
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "client/ApiReply.h"
+#include "client/Transport.h"
+#include "support/LoopbackServer.h"
+
+using namespace client;
+using testsupport::LoopbackServer;
+using testsupport::RecordedRequest;
+using testsupport::ScriptedReply;
+
+namespace {
+
+LoopbackServer::Handler Reply(ScriptedReply reply)
+{
+    return [reply](const RecordedRequest&) { return reply; };
+}
+
+// A port on which nothing listens: bind, learn the port, close.
+std::uint16_t ClosedPort(const std::string& address)
+{
+    LoopbackServer probe(address, 0, nullptr);
+    return probe.port();
+}
+
+} // namespace
+
+TEST(Transport, PostSendsTheBodyAsItStandsAndCollectsTheWholeReply)
+{
+    std::string big(1 << 20, 'x');
+    LoopbackServer server(testsupport::UniqueLoopbackAddress(), 0, Reply({200, big}));
+    std::string reply = "stale";
+    const std::string body = "{\n   \"v\" : \"1\"\n}\n";
+    EXPECT_EQ(HttpPostForm(server.baseUrl() + "/api/v1/ad", body, PostLock(), reply), 1);
+    EXPECT_EQ(reply.size(), big.size());
+    ASSERT_EQ(server.requestCount(), 1u);
+    const RecordedRequest r = server.requests().front();
+    EXPECT_EQ(r.method, "POST");
+    EXPECT_EQ(r.path, "/api/v1/ad");
+    EXPECT_EQ(r.body, body);
+    // No headers of our own: libcurl's default form content type goes out.
+    EXPECT_EQ(r.headers.at("content-type"), "application/x-www-form-urlencoded");
+    EXPECT_NE(r.headers.at("accept-encoding").find("gzip"), std::string::npos);
+}
+
+TEST(Transport, CompressedRepliesArriveDecompressed)
+{
+    const std::string json = R"({"success":"true","msg":"ok","infor":[)" + std::string(5000, ' ') + "]}";
+    LoopbackServer server(testsupport::UniqueLoopbackAddress(), 0, Reply({200, json, "application/json", true}));
+    std::string reply;
+    EXPECT_EQ(HttpGetUrl(server.baseUrl() + "/api/realtime/9160001", reply), 0);
+    EXPECT_EQ(reply, json);
+    std::string unlocked;
+    EXPECT_EQ(HttpPostFormNoLock(server.baseUrl() + "/x", "{}", unlocked), 0);
+    EXPECT_EQ(unlocked, json);
+}
+
+TEST(Transport, SilentServerTimesOutWithEmptyReplyAndFreesTheLock)
+{
+    ScriptedReply silent;
+    silent.mode = ScriptedReply::Mode::NeverAnswer;
+    LoopbackServer server(testsupport::UniqueLoopbackAddress(), 0, Reply(silent));
+    std::string reply = "stale";
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(HttpPostForm(server.baseUrl() + "/api/v1/user/login", "{}", PostLock(), reply), 1);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_TRUE(reply.empty());
+    EXPECT_LT(elapsed, std::chrono::seconds(10)); // about 3 s; loose on a loaded machine
+    ASSERT_TRUE(PostLock().try_lock());
+    PostLock().unlock();
+}
+
+TEST(Transport, RefusedConnectionLeavesAnEmptyReply)
+{
+    const std::string address = testsupport::UniqueLoopbackAddress();
+    const std::string url = "http://" + address + ":" + std::to_string(ClosedPort(address)) + "/api/v1/ad";
+    std::string reply = "stale";
+    EXPECT_EQ(HttpPostForm(url, "{}", PostLock(), reply), 1);
+    EXPECT_TRUE(reply.empty());
+    std::string get = "stale";
+    EXPECT_NE(HttpGetUrl(url, get), 0);
+    EXPECT_TRUE(get.empty());
+}
+
+TEST(Transport, ErrorPageLandsInTheBufferAndTheEnvelopeRejectsIt)
+{
+    const std::string page = "<html><body>500 Internal Server Error</body></html>";
+    LoopbackServer server(testsupport::UniqueLoopbackAddress(), 0, Reply({500, page, "text/html"}));
+    std::string reply;
+    EXPECT_EQ(HttpGetUrl(server.baseUrl() + "/api/v1/ad", reply), 0);
+    EXPECT_EQ(reply, page);
+    EXPECT_FALSE(ApiReply::FromWire(reply).parsed);
+}
+
+TEST(Transport, BodyCutShortReadsAsUnparsable)
+{
+    ScriptedReply cut{200, R"({"success":"true","msg":"complete"})"};
+    cut.mode = ScriptedReply::Mode::CloseMidBody;
+    LoopbackServer server(testsupport::UniqueLoopbackAddress(), 0, Reply(cut));
+    std::string reply;
+    EXPECT_NE(HttpGetUrlNoLock(server.baseUrl() + "/x", reply), 0);
+    EXPECT_FALSE(ApiReply::FromWire(reply).parsed);
+}
+
+TEST(Transport, BodyPastTheCapIsAbortedAndEmpty)
+{
+    LoopbackServer server(testsupport::UniqueLoopbackAddress(), 0,
+                          Reply({200, std::string(kMaxReplyBytes + 1, 'a'), "text/plain"}));
+    std::string reply;
+    EXPECT_NE(HttpGetUrl(server.baseUrl() + "/big", reply), 0);
+    EXPECT_TRUE(reply.empty());
+}
+
+TEST(Transport, NoHandleReturnsTwoAndReleasesTheLock)
+{
+    std::string reply = "kept";
+    FailNextHandlesForTest(1);
+    EXPECT_EQ(HttpPostForm("http://127.0.0.1:1/x", "{}", PostLock(), reply), 2);
+    EXPECT_EQ(reply, "kept");
+    FailNextHandlesForTest(1);
+    EXPECT_EQ(HttpGetUrl("http://127.0.0.1:1/x", reply), 2);
+    EXPECT_TRUE(reply.empty());
+    ASSERT_TRUE(GetLock().try_lock());
+    GetLock().unlock();
+    ASSERT_TRUE(PostLock().try_lock());
+    PostLock().unlock();
+}
+
+TEST(Transport, AppendReplyRefusesMissingPointers)
+{
+    std::string buffer;
+    EXPECT_EQ(AppendReply(nullptr, 1, 3, &buffer), static_cast<size_t>(-1));
+    EXPECT_EQ(AppendReply("abc", 1, 3, nullptr), static_cast<size_t>(-1));
+    EXPECT_EQ(AppendReply("abc", 1, 3, &buffer), 3u);
+    EXPECT_EQ(buffer, "abc");
+}
+
+TEST(Transport, LockedPostAndLockedGetRunTogether)
+{
+    // A locked GET is not held up by a locked POST in flight.
+    ScriptedReply silent;
+    silent.mode = ScriptedReply::Mode::NeverAnswer;
+    LoopbackServer slow(testsupport::UniqueLoopbackAddress(), 0, Reply(silent));
+    LoopbackServer quick(testsupport::UniqueLoopbackAddress(1), 0, Reply({200, "ok"}));
+    std::thread poster([&] {
+        std::string r;
+        HttpPostForm(slow.baseUrl() + "/x", "{}", PostLock(), r);
+    });
+    ASSERT_TRUE(slow.waitForRequests(1, 5000));
+    std::string reply;
+    HttpGetUrl(quick.baseUrl() + "/y", reply);
+    EXPECT_EQ(reply, "ok");
+    EXPECT_FALSE(PostLock().try_lock()); // the POST is still waiting on its server
+    poster.join();
+}
