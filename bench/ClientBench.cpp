@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "client/ApiReply.h"
+#include "client/CodePage.h"
 #include "client/Endpoints.h"
 
 namespace {
@@ -79,7 +80,7 @@ BENCHMARK(BM_ReadListReply)->Unit(benchmark::kMillisecond);
 
 void BM_ReadWireReplyWithGbkConversion(benchmark::State& state)
 {
-    const std::string reply = MakeReply(1 << 20); // UTF-8 bytes stand in for non-ASCII wire text
+    const std::string reply = client::Utf8ToWire(MakeReply(1 << 20));
     for (auto _ : state) {
         client::ApiReply r = client::ApiReply::FromWire(reply);
         benchmark::DoNotOptimize(r);

@@ -163,9 +163,12 @@ ApiReply ApiReply::FromUtf8(std::string_view utf8)
     const Json::Value& success = Member(root, "success");
     reply.success = success.isBool() ? success.asBool() : (success.isString() && success.asString() == "true");
     reply.msg = JsonText(root, "msg");
-    const Json::Value& infor = Member(root, "infor");
-    if (infor.isObject() || infor.isArray())
-        reply.infor = infor;
+    // Taken over, not copied: a list reply can hold megabytes of records.
+    if (root.isMember("infor")) {
+        Json::Value& infor = root["infor"];
+        if (infor.isObject() || infor.isArray())
+            reply.infor.swap(infor);
+    }
     return reply;
 }
 
