@@ -1,0 +1,88 @@
+#include "PollerThread.h"
+
+#include <QCoreApplication>
+#include <QSemaphore>
+
+namespace market {
+
+class PollerThread::Worker final : public QObject
+{
+public:
+    explicit Worker(PollerThread* owner) : m_owner(owner) {}
+
+    bool event(QEvent* e) override
+    {
+        if (e->type() == PollerMessage::eventType()) {
+            auto* m = static_cast<PollerMessage*>(e);
+            if (m->messageId == m_owner->m_messageId)
+                m_owner->dispatch(m->wParam, m->lParam);
+            return true;
+        }
+        return QObject::event(e);
+    }
+
+private:
+    PollerThread* m_owner;
+};
+
+QEvent::Type PollerMessage::eventType()
+{
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
+PollerThread::PollerThread(int messageId, QObject* parent) : QObject(parent), m_messageId(messageId)
+{
+    m_thread.setObjectName(QStringLiteral("poller-%1").arg(messageId, 0, 16));
+}
+
+PollerThread::~PollerThread()
+{
+    // The pollers live as long as the process; an orderly end lets a request in flight
+    // finish before the worker goes.
+    if (m_worker) {
+        m_thread.quit();
+        m_thread.wait();
+        delete m_worker;
+    }
+}
+
+bool PollerThread::start()
+{
+    if (m_worker)
+        return m_thread.isRunning();
+    m_worker = new Worker(this);
+    m_worker->moveToThread(&m_thread);
+    m_thread.start(QThread::NormalPriority);
+    return m_thread.isRunning();
+}
+
+bool PollerThread::isRunning() const
+{
+    return m_worker && m_thread.isRunning();
+}
+
+void PollerThread::post(int wParam, long lParam)
+{
+    if (!isRunning())
+        return;
+    QCoreApplication::postEvent(m_worker, new PollerMessage(m_messageId, wParam, lParam));
+}
+
+bool PollerThread::waitIdle(int timeoutMs)
+{
+    if (!isRunning())
+        return true;
+    // Events to one receiver are delivered in order: once this one runs, all before it have.
+    auto done = std::make_shared<QSemaphore>();
+    QMetaObject::invokeMethod(m_worker, [done] { done->release(); }, Qt::QueuedConnection);
+    return done->tryAcquire(1, timeoutMs);
+}
+
+void PollerThread::dispatch(int wParam, long lParam)
+{
+    std::lock_guard lock(m_requestLock);
+    handle(wParam, lParam);
+}
+
+} // namespace market

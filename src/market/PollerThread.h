@@ -1,0 +1,61 @@
+#pragma once
+
+#include <memory>
+#include <mutex>
+
+#include <QEvent>
+#include <QObject>
+#include <QThread>
+
+namespace market {
+
+// A thread with its own event loop that receives posted request messages, one at a time,
+// each carrying a wParam (the request kind) and an lParam (its argument).
+class PollerThread : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(PollerThread)
+
+public:
+    ~PollerThread() override;
+
+    // Starts the thread; false when it could not be started.
+    bool start();
+    bool isRunning() const;
+    // Queues a request; it runs on the poller thread after those queued before it.
+    // Posting to a poller that is not running does nothing.
+    void post(int wParam, long lParam);
+    // Waits until every request posted so far has been handled (for orderly tests and
+    // shut-down); false on time-out.
+    bool waitIdle(int timeoutMs);
+
+protected:
+    PollerThread(int messageId, QObject* parent);
+    // Runs on the poller thread, under the request lock.
+    virtual void handle(int wParam, long lParam) = 0;
+
+private:
+    class Worker;
+    void dispatch(int wParam, long lParam);
+
+    const int m_messageId;
+    std::mutex m_requestLock;
+    QThread m_thread;
+    Worker* m_worker = nullptr;
+};
+
+// The message that carries a request to a poller.
+class PollerMessage final : public QEvent
+{
+public:
+    static QEvent::Type eventType();
+    PollerMessage(int messageId, int wParam, long lParam)
+        : QEvent(eventType()), messageId(messageId), wParam(wParam), lParam(lParam)
+    {
+    }
+    const int messageId;
+    const int wParam;
+    const long lParam;
+};
+
+} // namespace market

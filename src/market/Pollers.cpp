@@ -1,0 +1,38 @@
+#include "Pollers.h"
+
+namespace market {
+namespace {
+
+std::atomic<float> g_availableCash{0.0f};
+std::mutex g_sessionMutex;
+SessionSource g_session;
+
+} // namespace
+
+float AvailableCash()
+{
+    return g_availableCash.load(std::memory_order_relaxed);
+}
+
+void SetAvailableCash(float cash)
+{
+    g_availableCash.store(cash, std::memory_order_relaxed);
+}
+
+void SetSessionSource(SessionSource source)
+{
+    std::lock_guard lock(g_sessionMutex);
+    g_session = std::move(source);
+}
+
+SessionView CurrentSession()
+{
+    SessionSource source;
+    {
+        std::lock_guard lock(g_sessionMutex);
+        source = g_session;
+    }
+    return source ? source() : SessionView{};
+}
+
+} // namespace market
