@@ -1,0 +1,56 @@
+#include "QuotePanelLayout.h"
+
+namespace market {
+namespace {
+
+// Rectangles here are edges (left, top, right, bottom) as the layout is written.
+QRect Edges(int left, int top, int right, int bottom)
+{
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+int Right(const QRect& r) { return r.left() + r.width(); }
+int Bottom(const QRect& r) { return r.top() + r.height(); }
+
+} // namespace
+
+QRect QuotePanelLayout::placement(int workWidth, int workHeight)
+{
+    return Edges(workWidth - 320, 77, workWidth, workHeight - 28);
+}
+
+QuotePanelLayout QuotePanelLayout::compute(const QRect& client)
+{
+    QuotePanelLayout layout;
+    const int l = client.left();
+    const int t = client.top();
+    const int h = client.width() / 2;
+    const int p = (client.height() - 28) / 40;
+
+    for (int k = 0; k <= 18; ++k) {
+        const int top = t + 28 + k * p;
+        layout.labels[k] = Edges(l + 5, top, l + 65, top + 23);
+    }
+    layout.labels[19] = Edges(l + 5 + h, layout.labels[0].top(), l + 65 + h, Bottom(layout.labels[0]));
+    for (int k = 20; k <= 27; ++k) {
+        const QRect& row = layout.labels[k - 9];
+        layout.labels[k] = Edges(row.left() + h, row.top(), row.left() + h + 60, Bottom(row));
+    }
+    for (int k = 0; k <= 19; ++k) {
+        const QRect& label = layout.labels[k];
+        layout.values[k] = Edges(Right(label), label.top(), Right(label) + 80, Bottom(label));
+    }
+    for (int k = 20; k <= 29; ++k) {
+        const QRect& label = layout.labels[k - 19];
+        const int left = label.left() + h + 60;
+        layout.values[k] = Edges(left, label.top(), left + 80, Bottom(label));
+    }
+    for (int k = 30; k <= 37; ++k) {
+        const QRect& label = layout.labels[k - 10];
+        layout.values[k] = Edges(Right(label), label.top(), Right(label) + 80, Bottom(label));
+    }
+    layout.quoteBottom = Bottom(layout.values[18]);
+    return layout;
+}
+
+} // namespace market
