@@ -1,0 +1,46 @@
+#include "app/Aboxt_wineDlg.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "app/AppTexts.h"
+#include "app/ImageButton.h"
+#include "platform/Bitmaps.h"
+#include "platform/Fonts.h"
+#include "platform/Windows.h"
+
+Aboxt_wineDlg::Aboxt_wineDlg(QWidget* owner)
+    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("Aboxt_wineDlg"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    platform::placeAt(this, defaultPlace());
+    auto* close = new app::ImageButton(platform::bmp::CloseButton, platform::bmp::CloseButtonHover,
+                                       platform::bmp::CloseButtonPressed, this);
+    close->setObjectName(QString::number(IDC_CLOSE));
+    close->setGeometry(width() - 34, 0, 34, 28);
+    connect(close, &QAbstractButton::clicked, this, &QWidget::hide);
+}
+
+void Aboxt_wineDlg::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), QColor(160, 160, 160));
+    p.fillRect(QRect(0, 0, width(), 28), QColor(32, 32, 32));
+    p.setFont(platform::font(QStringLiteral("宋体"), 18));
+    p.setPen(Qt::white);
+    p.drawText(QPoint(6, 5 + p.fontMetrics().ascent()), QStringLiteral("关于Velmora"));
+    p.setPen(Qt::black);
+    p.setFont(platform::font(QStringLiteral("Arial"), 23));
+    const int ascent = p.fontMetrics().ascent();
+    p.drawText(QPoint(50, 60 + ascent), QStringLiteral("Velmora"));
+    p.drawText(QPoint(170, 60 + ascent), QString::fromUtf8(app::kVersionLabel));
+    p.setFont(platform::font(QStringLiteral("宋体"), 23));
+    p.drawText(QPoint(20, 140 + p.fontMetrics().ascent()), QString::fromUtf8(app::kMakerLine));
+}
+
+void Aboxt_wineDlg::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        platform::dragWindow(this);
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <string>
+
+#include <QPointer>
+#include <QWidget>
+
+class QLineEdit;
+class QPushButton;
+class Show_sys_statu_sdlg;
+namespace app { class ImageButton; }
+
+// The login window, the application's main window: closing it ends the program.
+class CVelmoraDlg final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CVelmoraDlg)
+
+public:
+    enum ControlId {
+        IDC_ACCOUNT_PLAIN = 1108,
+        IDC_ACCOUNT_MASKED = 1110,
+        IDC_PASSWORD = 195,
+        IDC_CODE = 206,
+        IDC_LOGIN = 193,
+        IDC_CLOSE = 1078,
+        IDC_LINE_SELECT = 1106,
+    };
+    static constexpr int kWidth = 540;
+    static constexpr int kHeight = 315;
+
+    // Creates the controls, reads the remembered account and runs the update check.
+    explicit CVelmoraDlg(QWidget* parent = nullptr);
+    ~CVelmoraDlg() override;
+
+    QString verificationCode() const { return QString::fromStdString(m_code); }
+    bool rememberAccount() const { return m_remember; }
+    bool accountMasked() const { return m_masked; }
+    bool loginPermitted() const { return m_loginPermitted; }
+    QWidget* marketWindow() const { return m_market; }
+    Show_sys_statu_sdlg* statusWindow() const;
+    QString accountText() const;
+
+    // The click zones, in client coordinates.
+    QRect codePictureRect() const;
+    QRect accountModeZone() const;
+    QRect rememberPictureRect() const;
+    QRect browseZone() const;
+
+public slots:
+    void onLogin();
+    void onBrowse();
+    void onLineSelect();
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    void drawNewCode();
+    void showMarketWindow();
+    int centre() const { return width() / 2; }
+
+    QLineEdit* m_accountPlain = nullptr;
+    QLineEdit* m_accountMasked = nullptr;
+    QLineEdit* m_password = nullptr;
+    QLineEdit* m_codeInput = nullptr;
+    app::ImageButton* m_login = nullptr;
+    app::ImageButton* m_close = nullptr;
+    QPushButton* m_lineSelect = nullptr;
+    QPointer<QWidget> m_market;
+    QPointer<Show_sys_statu_sdlg> m_status;
+
+    std::string m_code;
+    bool m_remember = false;
+    bool m_masked = false;
+    bool m_loginPermitted = true;
+};

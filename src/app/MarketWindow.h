@@ -1,0 +1,18 @@
+#pragma once
+
+#include <functional>
+
+class QWidget;
+class CVelmoraDlg;
+
+namespace app {
+
+// How the login window makes the market window. The window is owned by the login
+// window (created as its child top-level window) and lives until the program ends.
+// The market window's own module installs its factory at start-up; until then the
+// placeholder Transaction_Dlg of this folder stands in.
+using MarketWindowFactory = std::function<QWidget*(CVelmoraDlg* owner)>;
+void setMarketWindowFactory(MarketWindowFactory factory);
+QWidget* createMarketWindow(CVelmoraDlg* owner);
+
+} // namespace app

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace app {
+
+inline constexpr const char* kRememberedAccountFile = "signinaccount";
+
+// The account in "signinaccount" of the working folder: nullopt when the file is missing,
+// empty or not JSON; otherwise its `id_account` as text (empty when absent).
+std::optional<std::string> ReadRememberedAccount();
+
+// Replaces the file with {"id_account": account}, or empties it for nullopt.
+// False when the file could not be written.
+bool WriteRememberedAccount(const std::optional<std::string>& account);
+
+} // namespace app

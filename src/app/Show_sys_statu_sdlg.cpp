@@ -1,0 +1,101 @@
+#include "app/Show_sys_statu_sdlg.h"
+
+#include <fstream>
+#include <sstream>
+
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "app/AppTexts.h"
+#include "app/ImageButton.h"
+#include "client/ApiReply.h"
+#include "client/CodePage.h"
+#include "client/ServerLine.h"
+#include "platform/Bitmaps.h"
+#include "platform/DataPaths.h"
+#include "platform/Fonts.h"
+#include "platform/Windows.h"
+
+namespace {
+
+// The line index stored in "connect", or -1 when there is none to show.
+int storedLineChoice()
+{
+    std::ifstream in(client::kLineChoiceFile, std::ios::binary);
+    if (!in)
+        return -1;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    Json::Value root;
+    if (!client::ParseJson(client::LocalFileToUtf8(bytes.str()), root) || !root.isObject()
+        || !root["connect"].isIntegral())
+        return -1;
+    return client::JsonInt(root, "connect");
+}
+
+} // namespace
+
+Show_sys_statu_sdlg::Show_sys_statu_sdlg(QWidget* owner)
+    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("Show_sys_statu_sdlg"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    platform::placeAt(this, defaultPlace());
+
+    auto* close = new app::ImageButton(platform::bmp::CloseButton, platform::bmp::CloseButtonHover,
+                                       platform::bmp::CloseButtonPressed, this);
+    close->setObjectName(QString::number(IDC_CLOSE));
+    close->setGeometry(width() - 34, 0, 34, 28);
+    connect(close, &QAbstractButton::clicked, this, &QWidget::hide);
+
+    m_lines = new QComboBox(this);
+    m_lines->setObjectName(QString::number(IDC_LINE_LIST));
+    m_lines->setGeometry(320, 150, 100, 24); // the drop-down reaches to y 300
+    m_lines->setMaxVisibleItems(6);
+    m_lines->setFont(platform::font(QStringLiteral("宋体"), 14));
+    m_lines->addItem(QStringLiteral("联通"));
+    m_lines->addItem(QStringLiteral("移动"));
+    m_lines->setCurrentIndex(0);
+    if (const int stored = storedLineChoice(); stored == 0 || stored == 1)
+        m_lines->setCurrentIndex(stored);
+    m_lines->installEventFilter(this);
+}
+
+bool Show_sys_statu_sdlg::eventFilter(QObject* watched, QEvent* event)
+{
+    // Opening the drop-down takes the focus only for the popup: not a choice yet.
+    if (watched == m_lines && event->type() == QEvent::FocusOut
+        && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+        client::ApplyLineChoice(m_lines->currentIndex());
+    return QWidget::eventFilter(watched, event);
+}
+
+void Show_sys_statu_sdlg::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), QColor(240, 240, 240));
+    p.fillRect(QRect(0, 0, width(), 28), QColor(56, 56, 56));
+    p.setFont(platform::font(QStringLiteral("宋体"), 16));
+    p.setPen(Qt::white);
+    p.drawText(QPoint(6, 5 + p.fontMetrics().ascent()), QStringLiteral("系统状态"));
+    p.setPen(Qt::black);
+    const int ascent = p.fontMetrics().ascent();
+    const struct { int y; QString label; QString value; } rows[] = {
+        {50, QStringLiteral("程序路径"), platform::programFolder()},
+        {100, QStringLiteral("系统版本"), QString::fromUtf8(app::kVersionLabel)},
+        {150, QStringLiteral("服务器地址"), QString::fromUtf8(app::kServerAddressText)},
+    };
+    for (const auto& row : rows) {
+        p.drawText(QPoint(50, row.y + ascent), row.label);
+        p.drawText(QRect(170, row.y, width() - 180, 20), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                   p.fontMetrics().elidedText(row.value, Qt::ElideMiddle, width() - 180));
+    }
+}
+
+void Show_sys_statu_sdlg::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        platform::dragWindow(this);
+}

@@ -1,0 +1,83 @@
+#include "platform/Dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace platform {
+
+namespace {
+
+MessageBoxHandler& boxHandler()
+{
+    static MessageBoxHandler handler;
+    return handler;
+}
+
+SaveFileHandler& fileHandler()
+{
+    static SaveFileHandler handler;
+    return handler;
+}
+
+QMessageBox::Icon toQt(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::Information: return QMessageBox::Information;
+    case MsgIcon::Warning: return QMessageBox::Warning;
+    case MsgIcon::Error: return QMessageBox::Critical;
+    case MsgIcon::Question: return QMessageBox::Question;
+    case MsgIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+MsgResult messageBox(QWidget* parent, const QString& text, MsgButtons buttons, MsgIcon icon, const QString& caption)
+{
+    const MessageBoxCall call{text, caption, buttons, icon};
+    if (boxHandler()) {
+        const MsgResult answer = boxHandler()(call);
+        if (buttons == MsgButtons::Ok)
+            return MsgResult::Ok;
+        return answer == MsgResult::Yes ? MsgResult::Yes : MsgResult::No;
+    }
+    QMessageBox box(toQt(icon), caption, text,
+                    buttons == MsgButtons::Ok ? QMessageBox::Ok : QMessageBox::Yes | QMessageBox::No, parent);
+    const int pressed = box.exec();
+    if (buttons == MsgButtons::Ok)
+        return MsgResult::Ok;
+    return pressed == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;
+}
+
+QString saveFileName(QWidget* parent, const QString& defaultName, const QString& filter)
+{
+    if (fileHandler())
+        return fileHandler()(SaveFileCall{defaultName, filter});
+    return QFileDialog::getSaveFileName(parent, QString(), defaultName, filter);
+}
+
+void setMessageBoxHandler(MessageBoxHandler handler) { boxHandler() = std::move(handler); }
+void setSaveFileHandler(SaveFileHandler handler) { fileHandler() = std::move(handler); }
+
+MessageBoxRecorder::MessageBoxRecorder(MsgResult answer)
+    : m_answer(answer)
+{
+    setMessageBoxHandler([this](const MessageBoxCall& call) {
+        m_calls.push_back(call);
+        return m_answer;
+    });
+}
+
+MessageBoxRecorder::~MessageBoxRecorder() { setMessageBoxHandler(nullptr); }
+
+QStringList MessageBoxRecorder::texts() const
+{
+    QStringList out;
+    for (const MessageBoxCall& c : m_calls)
+        out << c.text;
+    return out;
+}
+
+} // namespace platform

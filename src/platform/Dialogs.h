@@ -1,0 +1,65 @@
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include <QString>
+
+class QWidget;
+
+namespace platform {
+
+inline constexpr const char* kAppCaption = "Velmora";
+
+enum class MsgButtons { Ok, YesNo };
+enum class MsgIcon { None, Information, Warning, Error, Question };
+enum class MsgResult { Ok, Yes, No };
+
+struct MessageBoxCall
+{
+    QString text;
+    QString caption;
+    MsgButtons buttons = MsgButtons::Ok;
+    MsgIcon icon = MsgIcon::None;
+};
+
+// Modal message box; the caption is the application's name unless a window needs another.
+MsgResult messageBox(QWidget* parent, const QString& text, MsgButtons buttons = MsgButtons::Ok,
+                     MsgIcon icon = MsgIcon::None, const QString& caption = QString::fromUtf8(kAppCaption));
+
+struct SaveFileCall
+{
+    QString defaultName;
+    QString filter;
+};
+
+// Save-file dialog; returns the chosen path or an empty string when cancelled.
+QString saveFileName(QWidget* parent, const QString& defaultName, const QString& filter);
+
+// While a handler is installed no dialog opens: the handler answers instead. Tests use it.
+using MessageBoxHandler = std::function<MsgResult(const MessageBoxCall&)>;
+using SaveFileHandler = std::function<QString(const SaveFileCall&)>;
+void setMessageBoxHandler(MessageBoxHandler handler);
+void setSaveFileHandler(SaveFileHandler handler);
+
+// Records every message box while it lives and answers each with `answer`
+// (Ok for an OK box whatever `answer` says).
+class MessageBoxRecorder final
+{
+public:
+    explicit MessageBoxRecorder(MsgResult answer = MsgResult::Yes);
+    ~MessageBoxRecorder();
+    MessageBoxRecorder(const MessageBoxRecorder&) = delete;
+    MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
+
+    void setAnswer(MsgResult answer) { m_answer = answer; }
+    const std::vector<MessageBoxCall>& calls() const { return m_calls; }
+    QStringList texts() const;
+    void clear() { m_calls.clear(); }
+
+private:
+    MsgResult m_answer;
+    std::vector<MessageBoxCall> m_calls;
+};
+
+} // namespace platform

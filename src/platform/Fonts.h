@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+namespace platform {
+
+// A font by the face name the windows were laid out with and a height in pixels.
+// "宋体" and "微软雅黑" map to the installed CJK face, "Arial" to the installed sans face;
+// every font falls back to the CJK face for characters its own face lacks.
+QFont font(const QString& face, int pixelHeight, bool underline = false, bool bold = false);
+
+// The installed family a face name maps to.
+QString familyFor(const QString& face);
+
+} // namespace platform

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string_view>
+
+#include <QLoggingCategory>
+
+// Debug traces of requests and replies: off unless --trace or QT_LOGGING_RULES turn them on.
+Q_DECLARE_LOGGING_CATEGORY(lcVelmoraTrace)
+
+namespace platform {
+
+void enableTrace(bool on);
+// Writes the text as it stands (titles carry their own line ends).
+void trace(std::string_view utf8);
+
+} // namespace platform

@@ -1,0 +1,29 @@
+#include "platform/WorkArea.h"
+
+#include <optional>
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace platform {
+
+namespace {
+std::optional<QRect>& cached()
+{
+    static std::optional<QRect> area;
+    return area;
+}
+} // namespace
+
+QRect workArea()
+{
+    if (!cached()) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        cached() = screen ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);
+    }
+    return *cached();
+}
+
+void setWorkArea(const QRect& area) { cached() = area; }
+
+} // namespace platform
