@@ -1,0 +1,75 @@
+#include "controls/CMyEdit.h"
+
+#include <QKeyEvent>
+
+namespace {
+
+bool isEnter(const QKeyEvent* event)
+{
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+} // namespace
+
+CMyEdit::CMyEdit(QWidget* parent)
+    : CSkinEdit(parent)
+{
+}
+
+bool CMyEdit::acceptsChange(QChar typed, const QString& after)
+{
+    const qsizetype dot = after.indexOf(QLatin1Char('.'));
+    if (dot >= 0 && after.size() - dot - 1 > 2)
+        return false;
+    if (typed == QLatin1Char('-') && after.size() > 1)
+        return false;
+    return true;
+}
+
+void CMyEdit::keyPressEvent(QKeyEvent* event)
+{
+    // Keys that type nothing (arrows, Home, Delete, Tab) keep their standard meaning. Clipboard
+    // shortcuts arrive as control characters, which the filter refuses like any other.
+    const bool enter = isEnter(event);
+    const bool backspace = event->key() == Qt::Key_Backspace;
+    const bool clipboard = event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut)
+                           || event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo);
+    const QString typed = event->text();
+    if (!enter && !backspace && !clipboard && typed.isEmpty()) {
+        CSkinEdit::keyPressEvent(event);
+        return;
+    }
+    QChar ch;
+    if (enter)
+        ch = QLatin1Char('\r');
+    else if (backspace)
+        ch = QLatin1Char('\b');
+    else if (!clipboard && typed.size() == 1)
+        ch = typed.front();
+    const bool allowed = enter || backspace || (ch >= QLatin1Char('0') && ch <= QLatin1Char('9'))
+                         || ch == QLatin1Char('-') || ch == QLatin1Char('.');
+    if (!allowed) {
+        event->accept();
+        return;
+    }
+
+    const QString before = text();
+    const int cursor = cursorPosition();
+    const int selStart = selectionStart();
+    const int selLength = selectionLength();
+    CSkinEdit::keyPressEvent(event);
+    const QString after = text();
+
+    if (enter && after.size() == 1) {
+        setText(QStringLiteral("0"));
+        setCursorPosition(0);
+        return;
+    }
+    if (!acceptsChange(ch, after)) {
+        setText(before);
+        if (selStart >= 0)
+            setSelection(selStart, selLength);
+        else
+            setCursorPosition(cursor);
+    }
+}

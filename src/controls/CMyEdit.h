@@ -1,0 +1,20 @@
+#pragma once
+
+#include "controls/CSkinEdit.h"
+
+// A price or quantity field: takes digits, "-", ".", backspace and Enter only; at most two
+// decimals; a minus sign only into an empty field; Enter on a single character makes it "0".
+class CMyEdit final : public CSkinEdit
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CMyEdit)
+
+public:
+    explicit CMyEdit(QWidget* parent = nullptr);
+
+    // Whether the text a typed character produced may stay.
+    static bool acceptsChange(QChar typed, const QString& after);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};

@@ -1,0 +1,41 @@
+#include "controls/ColouredCellDelegate.h"
+
+#include <QPainter>
+
+#include "controls/ColouredList.h"
+
+namespace controls {
+
+ColouredCellDelegate::ColouredCellDelegate(ColouredList* list)
+    : QStyledItemDelegate(list)
+    , m_list(list)
+{
+}
+
+void ColouredCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    const bool selected = option.state & QStyle::State_Selected;
+    painter->fillRect(option.rect, selected ? ColouredList::kSelectedRowColour : m_list->backgroundColour());
+    const QString text = index.data(Qt::DisplayRole).toString();
+    if (text.isEmpty())
+        return;
+    const QRect box = option.rect.adjusted(3, 0, 0, 0);
+    const QVariant alignment = index.data(Qt::TextAlignmentRole);
+    const Qt::Alignment horizontal =
+        alignment.isValid() ? (Qt::Alignment(alignment.toInt()) & Qt::AlignHorizontal_Mask) : Qt::AlignLeft;
+    painter->save();
+    painter->setFont(m_list->font());
+    painter->setPen(m_list->cellColour(index.row(), index.column()));
+    painter->setClipRect(option.rect);
+    painter->drawText(box, int(horizontal | Qt::AlignVCenter | Qt::TextSingleLine), text);
+    painter->restore();
+}
+
+QSize ColouredCellDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    size.setHeight(ColouredList::kRowHeight);
+    return size;
+}
+
+} // namespace controls

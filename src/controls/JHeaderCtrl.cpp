@@ -1,0 +1,75 @@
+#include "controls/JHeaderCtrl.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "controls/PlatformStandIn.h"
+
+namespace {
+constexpr int kMaxTitleLength = 1023;
+}
+
+JHeaderCtrl::JHeaderCtrl(QWidget* parent)
+    : QHeaderView(Qt::Horizontal, parent)
+{
+    setSectionsClickable(false);
+    setSectionsMovable(false);
+    setHighlightSections(false);
+    setSortIndicatorShown(false);
+    setStretchLastSection(false);
+    setFont(controls::standin::font(QStringLiteral("微软雅黑"), 20));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void JHeaderCtrl::setBackgroundColour(QColor colour)
+{
+    m_background = colour;
+    viewport()->update();
+}
+
+void JHeaderCtrl::setTextColour(QColor colour)
+{
+    m_text = colour;
+    viewport()->update();
+}
+
+void JHeaderCtrl::paintEvent(QPaintEvent*)
+{
+    QPainter p(viewport());
+    p.fillRect(viewport()->rect(), m_background);
+    p.setFont(font());
+    p.setPen(m_text);
+    for (int visual = 0; visual < count(); ++visual) {
+        const int logical = logicalIndex(visual);
+        if (isSectionHidden(logical))
+            continue;
+        const QRect box(sectionViewportPosition(logical) + 2, 0, sectionSize(logical), viewport()->height());
+        const QString title = model() ? model()->headerData(logical, orientation(), Qt::DisplayRole).toString().left(kMaxTitleLength)
+                                      : QString();
+        const QVariant align = model() ? model()->headerData(logical, orientation(), Qt::TextAlignmentRole) : QVariant();
+        const Qt::Alignment horizontal =
+            align.isValid() ? (Qt::Alignment(align.toInt()) & Qt::AlignHorizontal_Mask) : Qt::AlignLeft;
+        p.drawText(box, int(horizontal | Qt::AlignVCenter | Qt::TextSingleLine), title);
+    }
+}
+
+// Presses, drags and double clicks are swallowed: no sort, no resize, no column move.
+void JHeaderCtrl::mousePressEvent(QMouseEvent* event)
+{
+    event->accept();
+}
+
+void JHeaderCtrl::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    event->accept();
+}
+
+void JHeaderCtrl::mouseMoveEvent(QMouseEvent* event)
+{
+    event->accept();
+}
+
+void JHeaderCtrl::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QTreeWidget>
+
+// A tree that reports every left click on an item, also on the item already selected,
+// so a menu tree can reopen the function the user clicks again.
+class cMyTreeCtrl final : public QTreeWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(cMyTreeCtrl)
+
+public:
+    static constexpr int kControlId = 2112;
+
+    explicit cMyTreeCtrl(QWidget* parent = nullptr);
+
+signals:
+    // The item under the pointer at the release (null over empty space).
+    void selectionNotified(QTreeWidgetItem* item);
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
