@@ -6,7 +6,7 @@
 #include "client/ApiSign.h"
 #include "client/Endpoints.h"
 #include "client/Transport.h"
-#include "market/Trace.h"
+#include "platform/Trace.h"
 
 using market::MarketRequest;
 
@@ -46,8 +46,11 @@ void CUPdate_thread::handle(int wParam, long lParam)
     case static_cast<int>(MarketRequest::OverviewExtended): {
         const std::string reply = signedPost(wParam, market::CurrentSession().userId);
         const bool basic = wParam == static_cast<int>(MarketRequest::OverviewBasic);
-        if (basic)
-            market::Trace({"\n大盘数据\n", reply, "\n结束大盘数据\n"});
+        if (basic) {
+            platform::trace("\n大盘数据\n");
+            platform::trace(reply);
+            platform::trace("\n结束大盘数据\n");
+        }
         if ((basic ? m_lastOverviewBasic : m_lastOverviewExtended).offer(reply))
             LoadOverview(reply, wParam);
         break;

@@ -9,6 +9,7 @@
 #include <QPixmap>
 
 #include "platform/Fonts.h"
+#include "platform/private/MarketBitmaps.h"
 
 namespace platform {
 
@@ -181,7 +182,7 @@ QImage draw(int id)
     case bmp::AccountModeIcon: return drawAccountModeIcon();
     case bmp::CheckOff: return drawCheck(false);
     case bmp::CheckOn: return drawCheck(true);
-    default: return {};
+    default: return drawMarketBitmap(id);
     }
 }
 

@@ -18,6 +18,21 @@ inline constexpr int CloseButtonPressed = 145;
 inline constexpr int AccountModeIcon = 231; // plain/masked account switch
 inline constexpr int CheckOff = 233;
 inline constexpr int CheckOn = 234;
+// The market window's title bar, its small buttons and the toolbar's button faces
+// (captions are drawn on top by the buttons themselves).
+inline constexpr int TitleBar = 139;
+inline constexpr int MinimiseButton = 146;
+inline constexpr int MinimiseButtonHover = 147;
+inline constexpr int MinimiseButtonPressed = 148;
+inline constexpr int ToolButton = 150;
+inline constexpr int ToolButtonHover = 151;
+inline constexpr int ToolButtonPressed = 152;
+inline constexpr int MenuButton = 153;
+inline constexpr int MenuButtonHover = 154;
+inline constexpr int MenuButtonPressed = 155;
+inline constexpr int TradeButton = 156;
+inline constexpr int TradeButtonHover = 157;
+inline constexpr int TradeButtonPressed = 158;
 } // namespace bmp
 
 // The image of a resource number, drawn once and cached; a null image for an unknown

@@ -1,0 +1,630 @@
+#include "mainwnd/Transaction_Dlg.h"
+
+#include <atomic>
+#include <thread>
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QUrl>
+
+#include "app/Aboxt_wineDlg.h"
+#include "app/CHtmlCtrl.h"
+#include "app/LoginDlg.h"
+#include "app/Show_Message_Dlg.h"
+#include "app/Show_sys_statu_sdlg.h"
+#include "app/UserSession.h"
+#include "client/ApiReply.h"
+#include "client/CodePage.h"
+#include "client/Endpoints.h"
+#include "client/Transport.h"
+#include "controls/CButtonBMP.h"
+#include "controls/JListCtrl.h"
+#include "market/CUPdate_thread.h"
+#include "market/Pollers.h"
+#include "market/Right_Msg_Dlg.h"
+#include "platform/Bitmaps.h"
+#include "platform/Colours.h"
+#include "platform/Dialogs.h"
+#include "platform/Fonts.h"
+#include "platform/Trace.h"
+#include "platform/WorkArea.h"
+
+namespace mainwnd {
+namespace {
+std::atomic<int> g_visibleBarCount{40};
+} // namespace
+int VisibleBarCount()
+{
+    return g_visibleBarCount.load();
+}
+} // namespace mainwnd
+
+namespace {
+
+const QColor kGround(32, 32, 32);
+const QColor kBand(56, 56, 56);
+const QColor kTabCurrent(41, 41, 41);
+const QColor kTabOther(66, 66, 66);
+const QColor kPeriodOff(57, 57, 57);
+const QColor kStatusText(222, 222, 222);
+
+constexpr const char* kPeriodLabels[Transaction_Dlg::kPeriodCount] = {
+    "分笔", "1分钟", "5分钟", "15分钟", "30分钟", "60分钟", "120分钟", "日线", "周线", "月线", "季线", "年线"};
+constexpr const char* kChartTabLabels[Transaction_Dlg::kTabCount] = {"分时走势", "技术分析", "基本资料", "成交明细",
+                                                                      "分价线"};
+constexpr int kDailyPeriodIndex = 7;
+
+// Rectangles given by their edges (right and bottom outside), as the layout is written.
+QRect Edges(int left, int top, int right, int bottom)
+{
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+QString Vertical(const char* utf8)
+{
+    const QString text = QString::fromUtf8(utf8);
+    QStringList chars;
+    for (const QChar c : text)
+        chars << QString(c);
+    return chars.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+int Transaction_Dlg::visibleBarCountFor(int workWidth)
+{
+    // Narrower screens than 1366 pixels keep the same rule, with at least one group of 40.
+    return std::max(1, workWidth / 600) * 40;
+}
+
+Transaction_Dlg::Transaction_Dlg(QWidget* loginWindow)
+    : QWidget(loginWindow, Qt::Window | Qt::FramelessWindowHint)
+    , m_loginWindow(loginWindow)
+    , m_font(platform::font(QStringLiteral("宋体"), 20))
+{
+    setObjectName(QStringLiteral("Transaction_Dlg"));
+    setWindowTitle(QStringLiteral("   Velmora"));
+    setWindowIcon(platform::appIcon());
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+
+    const QRect area = platform::workArea();
+    m_w = area.width();
+    m_h = area.height();
+    const int e = (m_h - 106) / 5;
+    for (int k = 0; k < kTabCount; ++k)
+        m_tabRects[k] = Edges(0, 78 + k * e, 28, 77 + (k + 1) * e);
+    m_tabFlags[0] = true;
+    m_periodFlags[kDailyPeriodIndex] = 1;
+    mainwnd::g_visibleBarCount = visibleBarCountFor(m_w);
+    setGeometry(area);
+    if (m_w < 1366) {
+        platform::messageBox(nullptr, QStringLiteral("屏幕分辨率太小，影响软件使用"));
+    }
+
+    createControls();
+    initialise();
+}
+
+Transaction_Dlg::~Transaction_Dlg()
+{
+    // Loaders reach the views: the poller goes first.
+    m_poller.reset();
+}
+
+CButtonBMP* Transaction_Dlg::addButton(int id, const QString& caption, const QRect& edges, int imageBase)
+{
+    auto* button = new CButtonBMP(id, caption, this);
+    button->setObjectName(QString::number(id));
+    button->setGeometry(edges);
+    button->setImages(platform::bitmap(imageBase), platform::bitmap(imageBase + 1), platform::bitmap(imageBase + 2));
+    button->setTextColours(platform::TextOnDark, QColor(255, 255, 255));
+    button->setFont(platform::font(QStringLiteral("宋体"), 14));
+    button->setFocusPolicy(Qt::NoFocus);
+    connect(button, &QPushButton::clicked, this, [this, id] { command(id); });
+    return button;
+}
+
+QMenu* Transaction_Dlg::addMenu(int buttonId, const std::initializer_list<std::pair<const char*, int>>& items)
+{
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("menu%1").arg(buttonId));
+    for (const auto& [text, id] : items) {
+        QAction* action = menu->addAction(QString::fromUtf8(text));
+        action->setData(id);
+        if (id != 0)
+            connect(action, &QAction::triggered, this, [this, id = id] { command(id); });
+    }
+    return menu;
+}
+
+void Transaction_Dlg::createControls()
+{
+    const int W = m_w;
+    addButton(IDC_CLOSE, QString(), Edges(W - 40, 0, W - 8, 28), platform::bmp::CloseButton);
+    addButton(IDC_MINIMISE, QString(), Edges(W - 80, 0, W - 48, 28), platform::bmp::MinimiseButton);
+    addButton(IDC_TRADE, QString(), Edges(W - 160, 0, W - 140, 28), platform::bmp::TradeButton);
+    addButton(IDC_MENU_SYSTEM, QStringLiteral("系统"), Edges(5, 0, 73, 28), platform::bmp::MenuButton);
+    addButton(IDC_MENU_ANALYSIS, QStringLiteral("分析"), Edges(74, 0, 142, 28), platform::bmp::MenuButton);
+    addButton(IDC_MENU_HELP, QStringLiteral("帮助"), Edges(143, 0, 211, 28), platform::bmp::MenuButton);
+
+    struct Tool
+    {
+        int id;
+        const char* caption;
+        int left;
+    };
+    static constexpr Tool kTools[] = {{IDC_OVERVIEW, "行情", 5},       {IDC_TOOL_20107, "自选", 64},
+                                      {IDC_QUICK_BUY, "买入", 134},    {IDC_QUICK_SELL, "卖出", 193},
+                                      {IDC_TOOL_TIMESHARE, "分时", 263}, {IDC_TOOL_KLINE, "K线", 322},
+                                      {IDC_TOOL_INFO, "资料", 381},    {IDC_REFRESH, "刷新", 440}};
+    for (const Tool& t : kTools)
+        addButton(t.id, QString::fromUtf8(t.caption), Edges(t.left, 29, t.left + 60, 77), platform::bmp::ToolButton);
+
+    m_menus[0] = addMenu(IDC_MENU_SYSTEM, {{"系统状态", ID_SYSTEM_STATUS}, {"退出系统", ID_EXIT}});
+    m_menus[1] = addMenu(IDC_MENU_ANALYSIS, {{"分时走势", ID_VIEW_TIMESHARE}, {"技术分析", ID_VIEW_KLINE}});
+    m_menus[2] = addMenu(IDC_MENU_HELP, {{"帮助", 0}, {"关于", ID_ABOUT}});
+
+    auto makeList = [this](int id) {
+        auto* list = new JListCtrl(this);
+        list->setObjectName(QString::number(id));
+        list->setGeometry(Edges(28, 77, m_w, 700));
+        list->setColours(platform::TextOnDark, kGround, QColor(48, 48, 48));
+        connect(list, &QAbstractItemView::doubleClicked, this, [this] { command(IDC_TOOL_TIMESHARE); });
+        return list;
+    };
+    m_basicList = makeList(IDC_LIST_BASIC);
+    m_extendedList = makeList(IDC_LIST_EXTENDED);
+    m_extendedList->hide();
+}
+
+void Transaction_Dlg::initialise()
+{
+    const QRect chart = chartRect();
+    auto makeChartPlace = [this, &chart](int id) {
+        auto* place = new QWidget(this);
+        place->setObjectName(QString::number(id));
+        place->setGeometry(chart);
+        place->hide();
+        return place;
+    };
+    m_kline = makeChartPlace(IDC_KLINE);
+    m_timeshare = makeChartPlace(IDC_TIMESHARE);
+
+    m_infoPage = new CHtmlCtrl(this);
+    m_infoPage->setObjectName(QString::number(IDC_INFO_PAGE));
+    m_infoPage->setGeometry(Edges(29, 77, m_w - 320, m_h - 29));
+    m_infoPage->hide();
+
+    m_poller = std::make_unique<CUPdate_thread>();
+    m_poller->ShowAnnouncements.set([this] {
+        QMetaObject::invokeMethod(this, [this] { showAnnouncements(); }, Qt::QueuedConnection);
+    });
+    if (!m_poller->start()) {
+        platform::messageBox(this, QString::fromUtf8(market::kThreadStartFailedText), platform::MsgButtons::Ok,
+                             platform::MsgIcon::Error);
+        return;
+    }
+    if (!m_announcements) {
+        m_announcements = new Show_Message_Dlg(this);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    m_poller->post(static_cast<int>(market::MarketRequest::OverviewBasic), 0);
+    m_poller->post(static_cast<int>(market::MarketRequest::StartUp), 0);
+    if (m_loginWindow)
+        m_loginWindow->hide();
+
+    m_timer8.setInterval(1500);
+    connect(&m_timer8, &QTimer::timeout, this, [this] {
+        if (UserSession::instance().loggedIn())
+            m_poller->post(static_cast<int>(market::MarketRequest::UsableCash), 0);
+    });
+    m_timer8.start();
+    m_timer1.setInterval(5000);
+    connect(&m_timer1, &QTimer::timeout, this, &Transaction_Dlg::refresh);
+    m_timer1.start();
+}
+
+QRect Transaction_Dlg::chartRect() const
+{
+    return Edges(29, 105, m_w - 320, m_h - 29);
+}
+
+QRect Transaction_Dlg::periodCell(int i) const
+{
+    return QRect(28 + 60 * i, 77, 60, 28);
+}
+
+int Transaction_Dlg::currentTab() const
+{
+    for (int k = 0; k < kTabCount; ++k) {
+        if (m_tabFlags[k])
+            return k;
+    }
+    return -1;
+}
+
+void Transaction_Dlg::setOverviewTabCount(int count)
+{
+    // The set-up tab is the one after the categories, and there are five tab places.
+    m_overviewTabCount = std::clamp(count, 1, kTabCount - 1);
+    update();
+}
+
+int Transaction_Dlg::periodCode() const
+{
+    for (int i = 0; i < kPeriodCount; ++i) {
+        if (m_periodFlags[i])
+            return i + 1;
+    }
+    return kDailyPeriodIndex + 1;
+}
+
+QMenu* Transaction_Dlg::dropMenu(int buttonId) const
+{
+    switch (buttonId) {
+    case IDC_MENU_SYSTEM: return m_menus[0];
+    case IDC_MENU_ANALYSIS: return m_menus[1];
+    case IDC_MENU_HELP: return m_menus[2];
+    default: return nullptr;
+    }
+}
+
+void Transaction_Dlg::command(int id)
+{
+    switch (id) {
+    case IDC_CLOSE:
+    case IDCANCEL:
+    case ID_EXIT:
+        confirmExit();
+        break;
+    case IDC_MINIMISE:
+        showMinimized();
+        break;
+    case IDC_MENU_SYSTEM:
+    case IDC_MENU_ANALYSIS:
+    case IDC_MENU_HELP: {
+        const QWidget* button = findChild<QWidget*>(QString::number(id));
+        dropMenu(id)->popup(mapToGlobal(button->geometry().bottomLeft() + QPoint(0, 1)));
+        break;
+    }
+    case ID_SYSTEM_STATUS:
+        if (!m_status)
+            m_status = new Show_sys_statu_sdlg(this);
+        showWindowAt(m_status, Edges(150, 250, 750, 500));
+        break;
+    case ID_ABOUT:
+        if (!m_about)
+            m_about = new Aboxt_wineDlg(this);
+        showWindowAt(m_about, Edges(250, 250, 850, 500));
+        break;
+    case ID_ANNOUNCEMENTS:
+        showAnnouncements();
+        break;
+    case IDC_OVERVIEW:
+        showOverviewMode();
+        break;
+    case IDC_TOOL_TIMESHARE:
+    case ID_VIEW_TIMESHARE:
+        showChartView(0);
+        break;
+    case IDC_TOOL_KLINE:
+    case ID_VIEW_KLINE:
+        showChartView(1);
+        break;
+    case IDC_TOOL_INFO:
+        showInformationView();
+        break;
+    case IDC_REFRESH:
+        refresh();
+        break;
+    case IDC_TRADE:
+    case IDC_QUICK_BUY:
+    case IDC_QUICK_SELL:
+        // The trade panel and the quick pop-ups open for a logged-in user only.
+        requireLogin();
+        break;
+    case ID_BASIC_LIST:
+        m_basicList->show();
+        m_extendedList->hide();
+        refresh();
+        break;
+    case ID_EXTENDED_LIST:
+        m_extendedList->show();
+        m_basicList->hide();
+        refresh();
+        break;
+    default:
+        break; // 20107 and the help item have no action
+    }
+}
+
+bool Transaction_Dlg::requireLogin()
+{
+    if (UserSession::instance().loggedIn())
+        return true;
+    if (!m_loginDlg)
+        m_loginDlg = new LoginDlg(this);
+    m_loginDlg->show();
+    m_loginDlg->raise();
+    m_loginDlg->activateWindow();
+    return false;
+}
+
+void Transaction_Dlg::showWindowAt(QWidget* window, const QRect& edges)
+{
+    window->setGeometry(edges);
+    window->show();
+    window->raise();
+}
+
+void Transaction_Dlg::showAnnouncements()
+{
+    if (!m_announcements)
+        m_announcements = new Show_Message_Dlg(this);
+    const int cx = m_w / 2;
+    const int cy = m_h / 2;
+    showWindowAt(m_announcements, Edges(cx - 277, cy - 174, cx + 323, cy + 226));
+}
+
+void Transaction_Dlg::confirmExit()
+{
+    const auto answer = platform::messageBox(this, QStringLiteral("是否确认退出"), platform::MsgButtons::YesNo,
+                                             platform::MsgIcon::Question);
+    if (answer != platform::MsgResult::Yes)
+        return;
+    // Destroying the login window ends the application's run.
+    if (m_loginWindow)
+        m_loginWindow->deleteLater();
+    else
+        deleteLater();
+}
+
+void Transaction_Dlg::refresh()
+{
+    if (!m_poller || !m_poller->isRunning())
+        return;
+    if (m_chartMode) {
+        if (m_timeshare->isVisible())
+            m_poller->post(static_cast<int>(market::MarketRequest::Timeline), 0);
+        if (m_kline->isVisible())
+            m_poller->post(static_cast<int>(market::MarketRequest::Candles), periodCode());
+    } else {
+        if (m_tabFlags[0])
+            m_poller->post(static_cast<int>(market::MarketRequest::OverviewBasic), 0);
+        if (m_tabFlags[1])
+            m_poller->post(static_cast<int>(market::MarketRequest::OverviewExtended), 0);
+    }
+}
+
+void Transaction_Dlg::setTabFlag(int k)
+{
+    m_tabFlags.fill(false);
+    m_tabFlags[k] = true;
+    update(QRect(0, 77, 28, m_h - 106));
+}
+
+void Transaction_Dlg::selectOverviewTab(int k)
+{
+    setTabFlag(k);
+    if (k == 0)
+        command(ID_BASIC_LIST);
+    else if (k == 1)
+        command(ID_EXTENDED_LIST);
+    else if (k == m_overviewTabCount)
+        command(ID_COLUMN_SETUP);
+}
+
+void Transaction_Dlg::selectChartTab(int k)
+{
+    setTabFlag(k);
+    switch (k) {
+    case 0:
+        m_infoPage->hide();
+        m_kline->hide();
+        m_timeshare->show();
+        m_periodFlags.fill(0);
+        update(QRect(28, 77, m_w - 348, 28));
+        if (m_poller)
+            m_poller->post(static_cast<int>(market::MarketRequest::Timeline), 0);
+        break;
+    case 1: {
+        m_infoPage->hide();
+        m_timeshare->hide();
+        m_kline->show();
+        const bool anySet = std::any_of(m_periodFlags.begin(), m_periodFlags.end(), [](int f) { return f != 0; });
+        if (!anySet)
+            m_periodFlags[kDailyPeriodIndex] = 1;
+        update(QRect(28, 77, m_w - 348, 28));
+        if (m_poller)
+            m_poller->post(static_cast<int>(market::MarketRequest::Candles), periodCode());
+        break;
+    }
+    case 2:
+        m_kline->hide();
+        m_timeshare->hide();
+        loadInformationPage();
+        break;
+    default:
+        m_infoPage->hide();
+        break;
+    }
+}
+
+void Transaction_Dlg::loadInformationPage()
+{
+    std::string reply;
+    client::HttpGetUrl(client::EndpointUrl(client::Endpoint::StockInfo), reply);
+    Json::Value root;
+    if (!client::ParseJson(client::WireToUtf8(reply), root) || !root.isObject())
+        return;
+    const std::string address = client::JsonText(root, "infor");
+    platform::trace("\n信息详情\n");
+    platform::trace(reply);
+    platform::trace("\n信息详情结束\n");
+    m_infoPage->navigate(QUrl(QString::fromStdString(address)));
+    m_infoPage->show();
+}
+
+void Transaction_Dlg::showOverviewMode()
+{
+    for (QWidget* w : {static_cast<QWidget*>(m_status), static_cast<QWidget*>(m_about),
+                       static_cast<QWidget*>(m_quotePanel), m_kline, m_timeshare, static_cast<QWidget*>(m_infoPage)}) {
+        if (w)
+            w->hide();
+    }
+    m_chartMode = false;
+    selectOverviewTab(0);
+    update();
+}
+
+void Transaction_Dlg::showQuotePanel()
+{
+    if (!m_quotePanel) {
+        m_quotePanel = new Right_Msg_Dlg(this, m_w, m_h);
+        m_quotePanel->initialise();
+    }
+    const QRect chart = chartRect();
+    m_quotePanel->move(chart.right() + 1, chart.top() - 28);
+    m_quotePanel->show();
+    m_quotePanel->raise();
+}
+
+void Transaction_Dlg::showChartView(int tab)
+{
+    m_chartMode = true;
+    selectChartTab(tab);
+    m_basicList->hide();
+    m_extendedList->hide();
+    showQuotePanel();
+    update();
+}
+
+void Transaction_Dlg::showInformationView()
+{
+    showQuotePanel();
+    m_chartMode = true;
+    m_kline->hide();
+    m_timeshare->hide();
+    m_basicList->hide();
+    m_extendedList->hide();
+    selectChartTab(2);
+    update();
+}
+
+void Transaction_Dlg::selectPeriodAt(const QPoint& point)
+{
+    for (int i = 0; i < kPeriodCount; ++i)
+        m_periodFlags[i] = periodCell(i).contains(point) ? 1 : 0;
+    update(QRect(28, 77, m_w - 348, 28));
+    showChartView(1);
+}
+
+void Transaction_Dlg::drawTabs(QPainter& p)
+{
+    p.fillRect(0, 77, 28, m_h - 106, kGround);
+    p.setFont(m_font);
+    for (int k = 0; k < kTabCount; ++k) {
+        const QRect& r = m_tabRects[k];
+        p.fillRect(r, m_tabFlags[k] ? kTabCurrent : kTabOther);
+        const char* label = nullptr;
+        if (m_chartMode)
+            label = kChartTabLabels[k];
+        else if (k == 0)
+            label = "基本行情";
+        else if (k == 1)
+            label = "扩展行情";
+        else if (k == m_overviewTabCount)
+            label = "设置";
+        if (label) {
+            p.setPen(platform::TextOnDark);
+            p.drawText(r, Qt::AlignCenter, Vertical(label));
+        }
+    }
+}
+
+void Transaction_Dlg::drawPeriodBar(QPainter& p)
+{
+    const QRect bar(28, 77, m_w - 348, 28);
+    p.fillRect(bar, kGround);
+    p.setFont(platform::font(QStringLiteral("宋体"), 14));
+    for (int i = 0; i < kPeriodCount; ++i) {
+        const QRect cell = periodCell(i).intersected(bar);
+        p.fillRect(cell, m_periodFlags[i] ? platform::RiseColour : kPeriodOff);
+        p.setPen(platform::TextOnDark);
+        p.drawText(cell, Qt::AlignCenter, QString::fromUtf8(kPeriodLabels[i]));
+    }
+}
+
+void Transaction_Dlg::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    if (isMinimized()) {
+        const QImage icon = platform::bitmap(platform::bmp::AppIcon);
+        const QPoint at((width() - icon.width()) / 2, (height() - icon.height()) / 2);
+        p.drawImage(at, icon);
+        p.setPen(platform::TextOnDark);
+        p.drawText(at.x() + icon.width() + 20, at.y() + icon.height() / 2, QStringLiteral("Velmora"));
+        return;
+    }
+    p.fillRect(rect(), kGround);
+    p.fillRect(Edges(0, 29, m_w, 77), kBand);
+    p.fillRect(Edges(0, m_h - 28, m_w, m_h), kBand);
+    p.setFont(m_font);
+    p.setPen(kStatusText);
+    p.drawText(QRect(15, m_h - 26, 200, 24), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("酒窖指数"));
+    p.drawImage(Edges(0, 0, m_w, 28), platform::bitmap(platform::bmp::TitleBar));
+    p.setPen(platform::TextOnDark);
+    p.drawText(QRect(m_w - 203, 2, 44, 24), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("交易"));
+    drawTabs(p);
+    if (m_chartMode)
+        drawPeriodBar(p);
+}
+
+void Transaction_Dlg::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return QWidget::mousePressEvent(event);
+    const QPoint pos = event->position().toPoint();
+    if (m_chartMode) {
+        for (int k = 0; k < kTabCount; ++k) {
+            if (m_tabRects[k].contains(pos)) {
+                selectChartTab(k);
+                return;
+            }
+        }
+        if (Edges(28, 77, 748, 105).contains(pos))
+            selectPeriodAt(pos);
+        return;
+    }
+    for (int k = 0; k <= m_overviewTabCount && k < kTabCount; ++k) {
+        if (m_tabRects[k].contains(pos)) {
+            selectOverviewTab(k);
+            return;
+        }
+    }
+}
+
+void Transaction_Dlg::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        event->accept(); // swallowed
+        return;
+    case Qt::Key_Escape:
+        event->accept();
+        command(IDCANCEL);
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void Transaction_Dlg::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    command(IDCANCEL);
+}

@@ -1,0 +1,161 @@
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include <QFont>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+class Aboxt_wineDlg;
+class CButtonBMP;
+class CHtmlCtrl;
+class CUPdate_thread;
+class JListCtrl;
+class LoginDlg;
+class QMenu;
+class Right_Msg_Dlg;
+class Show_Message_Dlg;
+class Show_sys_statu_sdlg;
+
+// The market window over the whole work area: title bar, toolbar, the vertical tabs, the
+// overview lists in overview mode and the charts, information page and quote panel in
+// chart mode. It owns the main poller and drives it with its timers.
+class Transaction_Dlg final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Transaction_Dlg)
+
+public:
+    enum ControlId {
+        IDCANCEL = 2,
+        IDC_MENU_SYSTEM = 201,
+        IDC_MENU_HELP = 204,
+        IDC_TRADE = 237,
+        IDC_KLINE = 1000,
+        IDC_TIMESHARE = 1001,
+        IDC_INFO_PAGE = 1019,
+        ID_BASIC_LIST = 1136,
+        ID_EXTENDED_LIST = 1138,
+        ID_COLUMN_SETUP = 1140,
+        ID_TICK_LIST = 1142,
+        ID_PRICE_TABLE = 1144,
+        IDC_MENU_ANALYSIS = 1152,
+        IDC_CLOSE = 20102,
+        IDC_MINIMISE = 20103,
+        IDC_OVERVIEW = 20106,
+        IDC_TOOL_20107 = 20107,
+        IDC_QUICK_BUY = 20108,
+        IDC_QUICK_SELL = 20109,
+        IDC_TOOL_TIMESHARE = 20110,
+        IDC_TOOL_KLINE = 20111,
+        IDC_TOOL_INFO = 20112,
+        IDC_REFRESH = 20113,
+        ID_ANNOUNCEMENTS = 20114,
+        IDC_LIST_BASIC = 20115,
+        IDC_LIST_EXTENDED = 20116,
+        ID_SYSTEM_STATUS = 32771,
+        ID_EXIT = 32772,
+        ID_VIEW_TIMESHARE = 32773,
+        ID_VIEW_KLINE = 32774,
+        ID_ABOUT = 32790,
+    };
+
+    static constexpr int kTabCount = 5;
+    static constexpr int kPeriodCount = 12;
+
+    // `loginWindow` is the login window that owns this one: destroying it ends the program.
+    explicit Transaction_Dlg(QWidget* loginWindow);
+    ~Transaction_Dlg() override;
+
+    // Runs a command as its button, menu item or key would.
+    void command(int id);
+
+    int workWidth() const { return m_w; }
+    int workHeight() const { return m_h; }
+    bool chartMode() const { return m_chartMode; }
+    int currentTab() const; // the tab whose flag is set, -1 for none
+    int overviewTabCount() const { return m_overviewTabCount; }
+    void setOverviewTabCount(int count);
+    const std::array<int, kPeriodCount>& periodFlags() const { return m_periodFlags; }
+    // The period of the first set flag, 8 (daily) when none is.
+    int periodCode() const;
+    QRect tabRect(int k) const { return m_tabRects[k]; }
+    QRect periodCell(int i) const;
+    QRect chartRect() const;
+    static int visibleBarCountFor(int workWidth);
+
+    CUPdate_thread* poller() const { return m_poller.get(); }
+    Right_Msg_Dlg* quotePanel() const { return m_quotePanel; }
+    Show_Message_Dlg* announcements() const { return m_announcements; }
+    LoginDlg* loginDialog() const { return m_loginDlg; }
+    JListCtrl* basicList() const { return m_basicList; }
+    JListCtrl* extendedList() const { return m_extendedList; }
+    QWidget* klineChart() const { return m_kline; }
+    QWidget* timeshareChart() const { return m_timeshare; }
+    CHtmlCtrl* infoPage() const { return m_infoPage; }
+    QMenu* dropMenu(int buttonId) const;
+
+    // The refresh step of timer 1 and the refresh command.
+    void refresh();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void initialise();
+    CButtonBMP* addButton(int id, const QString& caption, const QRect& edges, int imageBase);
+    QMenu* addMenu(int buttonId, const std::initializer_list<std::pair<const char*, int>>& items);
+
+    void selectOverviewTab(int k);
+    void selectChartTab(int k);
+    void selectPeriodAt(const QPoint& point);
+    void setTabFlag(int k);
+    void showOverviewMode();
+    void showChartView(int tab);
+    void showInformationView();
+    void showQuotePanel();
+    void showAnnouncements();
+    void showWindowAt(QWidget* window, const QRect& edges);
+    void confirmExit();
+    bool requireLogin();
+    void loadInformationPage();
+    void drawTabs(QPainter& p);
+    void drawPeriodBar(QPainter& p);
+
+    QWidget* m_loginWindow;
+    int m_w = 0;
+    int m_h = 0;
+    QFont m_font;
+    bool m_chartMode = false;
+    std::array<bool, kTabCount> m_tabFlags{};
+    std::array<QRect, kTabCount> m_tabRects;
+    std::array<int, kPeriodCount> m_periodFlags{};
+    int m_overviewTabCount = 2;
+
+    std::unique_ptr<CUPdate_thread> m_poller;
+    QTimer m_timer1; // refresh of the visible view, every 5000 ms
+    QTimer m_timer8; // usable cash, every 1500 ms while logged in
+
+    JListCtrl* m_basicList = nullptr;
+    JListCtrl* m_extendedList = nullptr;
+    QWidget* m_kline = nullptr;
+    QWidget* m_timeshare = nullptr;
+    CHtmlCtrl* m_infoPage = nullptr;
+    std::array<QMenu*, 3> m_menus{};
+    QPointer<Right_Msg_Dlg> m_quotePanel;
+    QPointer<Show_Message_Dlg> m_announcements;
+    QPointer<Show_sys_statu_sdlg> m_status;
+    QPointer<Aboxt_wineDlg> m_about;
+    QPointer<LoginDlg> m_loginDlg;
+};
+
+namespace mainwnd {
+// Candle slots the K-line chart shows, set when the market window is made.
+int VisibleBarCount();
+} // namespace mainwnd

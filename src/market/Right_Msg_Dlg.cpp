@@ -1,0 +1,198 @@
+#include "market/Right_Msg_Dlg.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+
+#include "client/CodePage.h"
+#include "market/CUPdate_rightdlg_thread.h"
+#include "market/RealtimeQuote.h"
+#include "platform/Colours.h"
+#include "platform/Dialogs.h"
+#include "platform/Fonts.h"
+#include "platform/Trace.h"
+
+namespace {
+
+const QColor kBackground(21, 21, 21);
+const QColor kHeader(37, 37, 37);
+const QColor kSeparator(80, 80, 80);
+const QColor& kLevel = platform::TextOnDark;
+
+QColor ToneColour(market::Tone tone)
+{
+    switch (tone) {
+    case market::Tone::Up: return platform::RiseColour;
+    case market::Tone::Down: return platform::FallColour;
+    case market::Tone::Volume: return platform::VolumeColour;
+    case market::Tone::Level: break;
+    }
+    return kLevel;
+}
+
+void DrawText(QPainter& p, const QRect& r, int flags, const std::string& text, const QColor& colour)
+{
+    p.setPen(colour);
+    p.drawText(r, flags, QString::fromStdString(text));
+}
+
+} // namespace
+
+Right_Msg_Dlg::Right_Msg_Dlg(QWidget* parent, int workWidth, int workHeight)
+    : QWidget(parent), m_font(platform::font(QStringLiteral("宋体"), 13))
+{
+    setObjectName(QStringLiteral("Right_Msg_Dlg"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    setGeometry(market::QuotePanelLayout::placement(workWidth, workHeight));
+    m_size = size();
+    m_layout = market::QuotePanelLayout::compute(QRect(QPoint(0, 0), m_size));
+    m_image = QImage(m_size, QImage::Format_RGB32);
+    m_image.fill(kBackground);
+    m_timer1.setInterval(3000);
+    connect(&m_timer1, &QTimer::timeout, this, [this] { postPair(0); });
+}
+
+Right_Msg_Dlg::~Right_Msg_Dlg()
+{
+    // The poller calls back into this panel: stop it before the panel goes.
+    m_poller.reset();
+}
+
+bool Right_Msg_Dlg::initialise()
+{
+    if (m_poller)
+        return m_poller->isRunning();
+    m_poller = std::make_unique<CUPdate_rightdlg_thread>();
+    m_poller->LoadRealtime.set([this](const std::string& reply) { LoadRealtime(reply); });
+    m_poller->LoadDealTicks.set([this](const std::string& reply) { LoadDealTicks(reply); });
+    if (!m_poller->start()) {
+        platform::messageBox(this, QString::fromUtf8(market::kThreadStartFailedText), platform::MsgButtons::Ok,
+                             platform::MsgIcon::Error);
+        return false;
+    }
+    m_timer1.start();
+    return true;
+}
+
+void Right_Msg_Dlg::postPair(long force)
+{
+    if (!m_poller || !m_poller->isRunning())
+        return;
+    m_poller->post(static_cast<int>(market::QuoteRequest::Realtime), force);
+    m_poller->post(static_cast<int>(market::QuoteRequest::Ticks), force);
+}
+
+void Right_Msg_Dlg::scheduleRepaint()
+{
+    m_selfRepaint = true;
+    QMetaObject::invokeMethod(this, qOverload<>(&QWidget::update), Qt::QueuedConnection);
+}
+
+void Right_Msg_Dlg::LoadRealtime(const std::string& wireReply)
+{
+    platform::trace("YOU实时信息\n");
+    platform::trace(wireReply);
+    platform::trace("\n");
+
+    const int quoteBottom = m_layout.quoteBottom;
+    QImage area(m_size.width(), quoteBottom, QImage::Format_RGB32);
+    area.fill(kBackground);
+    QPainter p(&area);
+    p.fillRect(0, 0, m_size.width(), 28, kHeader);
+    p.setFont(m_font);
+    const auto& labels = market::QuoteLabels();
+    for (int k = 0; k < 28; ++k)
+        DrawText(p, m_layout.labels[k], Qt::AlignCenter | Qt::TextWordWrap, labels[k], kLevel);
+    p.setPen(QPen(kSeparator, 1));
+    for (int k : {0, 5, 10, 12, 17}) {
+        const int y = m_layout.values[k].bottom() + 1 - 10;
+        p.drawLine(0, y, m_size.width(), y);
+    }
+
+    const market::RealtimeQuote quote = market::ParseRealtime(client::WireToUtf8(wireReply));
+    if (quote.parsed) {
+        char text[64];
+        std::snprintf(text, sizeof text, "\n昨收：%f\n", static_cast<double>(quote.reference));
+        platform::trace(text);
+        DrawText(p, QRect(0, 3, m_size.width(), 25), Qt::AlignCenter, quote.title, kLevel);
+        for (int k = 0; k < 38; ++k) {
+            DrawText(p, m_layout.values[k], Qt::AlignRight | Qt::AlignVCenter, quote.values[k].text,
+                     ToneColour(quote.values[k].tone));
+        }
+        m_opening = quote.opening;
+    }
+    p.end();
+
+    {
+        std::lock_guard lock(m_imageLock);
+        QPainter copy(&m_image);
+        copy.drawImage(0, 0, area);
+    }
+    scheduleRepaint();
+}
+
+void Right_Msg_Dlg::LoadDealTicks(const std::string& wireReply)
+{
+    const int top = m_layout.quoteBottom;
+    const int w = m_size.width();
+    QImage area(w, std::max(1, m_size.height() - top), QImage::Format_RGB32);
+    area.fill(kBackground);
+    QPainter p(&area);
+    p.setFont(m_font);
+    p.fillRect(0, 0, w, 28, kHeader);
+    DrawText(p, QRect(0, 0, w, 28), Qt::AlignCenter, "分时成交", kLevel);
+
+    platform::trace("YOU分时成交\n");
+    platform::trace(wireReply);
+    platform::trace("\n分时成交结束\n");
+
+    const auto rows = market::ParseDealTicks(client::WireToUtf8(wireReply), m_opening.load());
+    const int o = w / 3;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const int y = 28 + 23 * static_cast<int>(i);
+        if (y >= area.height())
+            break; // the rest would be clipped anyway
+        const auto& row = rows[i];
+        DrawText(p, QRect(20, y, o, 23), Qt::AlignLeft | Qt::AlignVCenter, row.time, kLevel);
+        DrawText(p, QRect(o, y, o - 20, 23), Qt::AlignRight | Qt::AlignVCenter, row.price.text,
+                 ToneColour(row.price.tone));
+        DrawText(p, QRect(2 * o - 20, y, w - 25 - (2 * o - 20), 23), Qt::AlignRight | Qt::AlignVCenter,
+                 row.volume.text, ToneColour(row.volume.tone));
+        p.setPen(QPen(Qt::black, 1));
+        p.drawLine(0, y + 19, w, y + 19);
+    }
+    p.end();
+
+    {
+        std::lock_guard lock(m_imageLock);
+        QPainter copy(&m_image);
+        copy.drawImage(0, top, area);
+    }
+    scheduleRepaint();
+}
+
+QImage Right_Msg_Dlg::snapshot() const
+{
+    std::lock_guard lock(m_imageLock);
+    return m_image.copy();
+}
+
+void Right_Msg_Dlg::paintEvent(QPaintEvent*)
+{
+    {
+        std::lock_guard lock(m_imageLock);
+        QPainter p(this);
+        p.drawImage(0, 0, m_image);
+    }
+    if (!m_selfRepaint.exchange(false))
+        postPair(1);
+}
+
+void Right_Msg_Dlg::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept(); // swallowed: Enter neither closes the panel nor reaches its controls
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

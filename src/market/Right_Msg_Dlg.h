@@ -1,0 +1,62 @@
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+
+#include "market/QuotePanelLayout.h"
+
+class CUPdate_rightdlg_thread;
+
+// The real-time quote panel at the right of the chart views: five levels each side, the
+// day's figures and the latest ticks. Its two loaders draw into the panel's image on the
+// quote poller's thread; the GUI thread only copies the image.
+class Right_Msg_Dlg final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Right_Msg_Dlg)
+
+public:
+    // Placed for a work area of the given size, as a child of the market window.
+    Right_Msg_Dlg(QWidget* parent, int workWidth, int workHeight);
+    ~Right_Msg_Dlg() override;
+
+    // Starts the quote poller and timer 1; shows the thread failure message and returns
+    // false when the poller cannot run.
+    bool initialise();
+
+    // Called on the poller thread with the reply as it came off the wire.
+    void LoadRealtime(const std::string& wireReply);
+    void LoadDealTicks(const std::string& wireReply);
+
+    const market::QuotePanelLayout& layout() const { return m_layout; }
+    float openingPrice() const { return m_opening.load(); }
+    CUPdate_rightdlg_thread* poller() const { return m_poller.get(); }
+    // A copy of what the panel shows, for tests and grabs.
+    QImage snapshot() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void postPair(long force);
+    void scheduleRepaint();
+
+    QSize m_size; // fixed at construction; the loaders read it on the poller thread
+    market::QuotePanelLayout m_layout;
+    QFont m_font;
+    std::unique_ptr<CUPdate_rightdlg_thread> m_poller;
+    QTimer m_timer1;
+    std::atomic<float> m_opening{0.0f};
+    mutable std::mutex m_imageLock;
+    QImage m_image;
+    // Set while a repaint asked for by a loader is pending, so that it does not in turn
+    // post the forced pair: only a real exposure of the panel fetches afresh.
+    std::atomic<bool> m_selfRepaint{false};
+};

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QImage>
+
+namespace platform {
+// The images of the market window's title bar and buttons; null for other numbers.
+QImage drawMarketBitmap(int id);
+} // namespace platform

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include "market/QuotePanelLayout.h"
+#include "market/RealtimeQuote.h"
+
+using market::Tone;
+
+namespace {
+
+const char* kQuote = R"({"success":"true","infor":[{"stockName":"Tolmere小酒窖","entrustPCT":0,"entrustDIF":-12,
+  "sellPrice5":12.60,"sellPrice4":12.55,"sellPrice3":0,"sellPrice2":12.45,"sellPrice1":12.40,
+  "buyPrice1":12.30,"buyPrice2":"12.25","buyPrice3":12.20,"buyPrice4":12.15,"buyPrice5":12.10,
+  "sellVol5":5,"sellVol4":4,"sellVol3":0,"sellVol2":2,"sellVol1":1,
+  "buyVol1":10,"buyVol2":20,"buyVol3":30,"buyVol4":40,"buyVol5":"x",
+  "latest":12.35,"change":0,"max":12.70,"min":12.10,"opening":12.30,"vol":900,"total":11115.5,
+  "outVol":500,"inVol":400,"limitUp":13.53,"limitDown":11.07,"increase":0,"newVol":3,
+  "turnover":0.9,"inventory":100000,"marketValue":1}]})";
+
+} // namespace
+
+TEST(RealtimeQuote, LevelsColourAgainstOpeningLessOneCent)
+{
+    const auto q = market::ParseRealtime(kQuote);
+    ASSERT_TRUE(q.parsed);
+    EXPECT_EQ(q.title, "Tolmere小酒窖");
+    // 买① equals the opening: above the reference, so up.
+    EXPECT_EQ(q.values[6].text, "12.30");
+    EXPECT_EQ(q.values[6].tone, Tone::Up);
+    EXPECT_EQ(q.values[10].tone, Tone::Down);   // 买⑤ 12.10
+    EXPECT_EQ(q.values[7].text, "12.25");       // numeric text reads as a number
+    EXPECT_EQ(q.values[3].text, "--");          // a zero price
+    EXPECT_EQ(q.values[3].tone, Tone::Down);    // in the colour its comparison chose
+    EXPECT_EQ(q.values[22].text, "--");         // a zero volume
+    EXPECT_EQ(q.values[29].text, "--");         // a volume of the wrong type reads 0
+    EXPECT_EQ(q.values[25].tone, Tone::Volume);
+    EXPECT_EQ(q.values[31].tone, Tone::Up);     // 开盘 against its own reference
+}
+
+TEST(RealtimeQuote, ZeroRatioAndZeroIncreaseShowDashesInTheLevelColour)
+{
+    const auto q = market::ParseRealtime(kQuote);
+    EXPECT_EQ(q.values[0].text, "--");
+    EXPECT_EQ(q.values[0].tone, Tone::Level);
+    EXPECT_EQ(q.values[19].text, "-12.00"); // 委差 keeps its number in the ratio's colour
+    EXPECT_EQ(q.values[19].tone, Tone::Level);
+    EXPECT_EQ(q.values[30].text, "--");      // 涨幅
+    EXPECT_EQ(q.values[11].text, "12.35");   // 最新 still shows its number
+    EXPECT_EQ(q.values[11].tone, Tone::Level);
+    EXPECT_EQ(q.values[12].tone, Tone::Level);
+    EXPECT_EQ(q.values[18].text, "1235000.00"); // 市值 computed from inventory × latest
+    EXPECT_EQ(q.values[34].text, "0.90%");
+}
+
+TEST(RealtimeQuote, UnparsableReplyDrawsNoValues)
+{
+    EXPECT_FALSE(market::ParseRealtime("").parsed);
+    EXPECT_FALSE(market::ParseRealtime("<html>").parsed);
+    const auto empty = market::ParseRealtime(R"({"infor":[]})");
+    EXPECT_TRUE(empty.parsed);
+    EXPECT_EQ(empty.values[1].text, "--");
+}
+
+TEST(DealTicks, TicksCompareWithTheOpeningItself)
+{
+    const auto rows = market::ParseDealTicks(
+        R"({"success":"true","infor":[{"time":0,"price":12.30,"vol":5},{"time":60,"price":12.31,"vol":1},
+            {"time":120,"price":"12.29","vol":2}]})",
+        12.30f);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].price.tone, Tone::Level);
+    EXPECT_EQ(rows[1].price.tone, Tone::Up);
+    EXPECT_EQ(rows[2].price.tone, Tone::Down);
+    EXPECT_EQ(rows[0].volume.text, "5");
+    EXPECT_EQ(rows[0].time.size(), 8u);
+    EXPECT_TRUE(market::ParseDealTicks(R"({"success":"false","infor":[{"time":1}]})", 1).empty());
+    EXPECT_TRUE(market::ParseDealTicks(R"({"success":"true","infor":[]})", 1).empty());
+    EXPECT_TRUE(market::ParseDealTicks("", 1).empty());
+}
+
+TEST(QuotePanelLayout, RowsAndColumnsFollowThePanelHeight)
+{
+    const QRect place = market::QuotePanelLayout::placement(1920, 1040);
+    EXPECT_EQ(place, QRect(1600, 77, 320, 1012 - 77));
+    const auto l = market::QuotePanelLayout::compute(QRect(0, 0, 320, 935));
+    const int p = (935 - 28) / 40;
+    EXPECT_EQ(l.labels[0], QRect(5, 28, 60, 23));
+    EXPECT_EQ(l.labels[18].top(), 28 + 18 * p);
+    EXPECT_EQ(l.labels[19], QRect(165, 28, 60, 23));
+    EXPECT_EQ(l.labels[20].top(), l.labels[11].top());
+    EXPECT_EQ(l.values[0], QRect(65, 28, 80, 23));
+    EXPECT_EQ(l.values[20].left(), 160 + 65);
+    EXPECT_EQ(l.values[20].top(), l.labels[1].top());
+    EXPECT_EQ(l.values[30].left(), l.labels[20].left() + 60);
+    EXPECT_EQ(l.quoteBottom, 28 + 18 * p + 23);
+}
