@@ -60,7 +60,7 @@ CVelmoraDlg::CVelmoraDlg(QWidget* parent)
 
     const QRect area = platform::workArea();
     setFixedSize(kWidth, kHeight);
-    move(area.center() - QPoint(kWidth / 2, kHeight / 2));
+    move(area.left() + (area.width() - kWidth) / 2, area.top() + (area.height() - kHeight) / 2);
     platform::setRoundedRegion(this, 16, 16);
     setWindowIcon(platform::appIcon());
 
@@ -105,7 +105,6 @@ void CVelmoraDlg::createControls()
     m_password = makeEdit(this, IDC_PASSWORD, true, false, false);
     m_password->setGeometry(QRect(QPoint(c - 106, 147), QPoint(c + 116 - 1, 179 - 1)));
     m_password->setFont(editFont);
-    m_password->installEventFilter(this);
 
     m_codeInput = makeEdit(this, IDC_CODE, false, true, true);
     m_codeInput->setGeometry(QRect(QPoint(c - 106, 191), QPoint(c - 38 - 1, 219 - 1)));

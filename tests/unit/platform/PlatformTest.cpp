@@ -1,0 +1,110 @@
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include "platform/Platform.h"
+
+namespace {
+
+class Platform : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        static int argc = 1;
+        static char name[] = "platform_tests";
+        static char* argv[] = {name, nullptr};
+        if (!QGuiApplication::instance())
+            new QGuiApplication(argc, argv);
+    }
+};
+
+} // namespace
+
+TEST_F(Platform, MessageBoxRecorderRecordsAndAnswers)
+{
+    platform::MessageBoxRecorder boxes(platform::MsgResult::No);
+    EXPECT_EQ(platform::messageBox(nullptr, QStringLiteral("是否确认退出"), platform::MsgButtons::YesNo,
+                                   platform::MsgIcon::Question),
+              platform::MsgResult::No);
+    boxes.setAnswer(platform::MsgResult::Yes);
+    // An OK box answers OK whatever the recorder would say.
+    EXPECT_EQ(platform::messageBox(nullptr, QStringLiteral("余额不足")), platform::MsgResult::Ok);
+    ASSERT_EQ(boxes.calls().size(), 2u);
+    EXPECT_EQ(boxes.calls()[0].caption, QStringLiteral("Velmora"));
+    EXPECT_EQ(boxes.calls()[0].icon, platform::MsgIcon::Question);
+    EXPECT_EQ(boxes.texts(), (QStringList{QStringLiteral("是否确认退出"), QStringLiteral("余额不足")}));
+}
+
+TEST_F(Platform, SaveFileHandlerAnswersInsteadOfADialog)
+{
+    platform::setSaveFileHandler([](const platform::SaveFileCall& c) { return c.defaultName + QStringLiteral(".txt"); });
+    EXPECT_EQ(platform::saveFileName(nullptr, QStringLiteral("持仓"), QStringLiteral("*.txt")), QStringLiteral("持仓.txt"));
+    platform::setSaveFileHandler(nullptr);
+}
+
+TEST_F(Platform, InstanceLockIsExclusiveAndTakesOverAStaleOne)
+{
+    QTemporaryDir dir;
+    platform::setLockDirectory(dir.path());
+    {
+        platform::SingleInstance first(QStringLiteral("CVelmoraApp"));
+        ASSERT_TRUE(first.acquired());
+        platform::SingleInstance second(QStringLiteral("CVelmoraApp"));
+        EXPECT_FALSE(second.acquired());
+        platform::SingleInstance other(QStringLiteral("Other"));
+        EXPECT_TRUE(other.acquired());
+    }
+    platform::SingleInstance again(QStringLiteral("CVelmoraApp"));
+    EXPECT_TRUE(again.acquired());
+    platform::setLockDirectory(QString());
+}
+
+TEST_F(Platform, BitmapsAreDrawnWithTheirSizesAndStatesDiffer)
+{
+    using namespace platform::bmp;
+    const struct { int id; QSize size; } expected[] = {
+        {AppIcon, {64, 64}},         {LoginBackground, {540, 315}}, {LoginButton, {226, 35}},
+        {LoginButtonHover, {226, 35}}, {LoginButtonPressed, {226, 35}}, {CloseButton, {34, 28}},
+        {CloseButtonHover, {34, 28}}, {CloseButtonPressed, {34, 28}}, {AccountModeIcon, {28, 20}},
+        {CheckOff, {16, 16}},        {CheckOn, {16, 16}}};
+    for (const auto& e : expected) {
+        const QImage img = platform::bitmap(e.id);
+        EXPECT_EQ(img.size(), e.size) << e.id;
+    }
+    EXPECT_NE(platform::bitmap(LoginButton), platform::bitmap(LoginButtonHover));
+    EXPECT_NE(platform::bitmap(LoginButton), platform::bitmap(LoginButtonPressed));
+    EXPECT_NE(platform::bitmap(CloseButton), platform::bitmap(CloseButtonHover));
+    EXPECT_NE(platform::bitmap(CheckOff), platform::bitmap(CheckOn));
+    EXPECT_TRUE(platform::bitmap(99999).isNull());
+    EXPECT_FALSE(platform::appIcon().isNull());
+}
+
+TEST_F(Platform, FontsMapFaceNamesToInstalledFamilies)
+{
+    const QFont song = platform::font(QStringLiteral("宋体"), 24, true);
+    EXPECT_EQ(song.pixelSize(), 24);
+    EXPECT_TRUE(song.underline());
+    EXPECT_TRUE(QFontDatabase::families().contains(platform::familyFor(QStringLiteral("宋体"))));
+    EXPECT_TRUE(QFontDatabase::families().contains(platform::familyFor(QStringLiteral("微软雅黑"))));
+    EXPECT_TRUE(QFontDatabase::families().contains(platform::familyFor(QStringLiteral("Arial"))));
+    // Latin text in a Latin face still finds CJK glyphs through the fallback.
+    EXPECT_GE(platform::font(QStringLiteral("Arial"), 23).families().size(), 2);
+}
+
+TEST_F(Platform, WorkAreaAndDataFolderCanBeSet)
+{
+    platform::setWorkArea(QRect(0, 0, 1280, 984));
+    EXPECT_EQ(platform::workArea(), QRect(0, 0, 1280, 984));
+    platform::setDataDirectory(QStringLiteral("/tmp/velmora-x"));
+    EXPECT_EQ(platform::announcementPagePath(), QStringLiteral("/tmp/velmora-x/Message.html"));
+    EXPECT_EQ(platform::infoFolder(), QStringLiteral("/tmp/velmora-x/infovelmora"));
+    platform::setDataDirectory(QString());
+    EXPECT_FALSE(platform::dataDirectory().isEmpty());
+}
