@@ -53,6 +53,20 @@ CVelmoraDlg::CVelmoraDlg(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("CVelmoraDlg"));
+    setUp();
+    m_loginPermitted = app::RunUpdateCheck(this);
+}
+
+CVelmoraDlg::CVelmoraDlg(QWidget* parent, Relogin)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , m_relogin(true)
+{
+    setObjectName(QStringLiteral("LoginDlg"));
+    setUp();
+}
+
+void CVelmoraDlg::setUp()
+{
     setWindowTitle(QString::fromUtf8(platform::kAppCaption));
     setAttribute(Qt::WA_OpaquePaintEvent);
 
@@ -71,8 +85,6 @@ CVelmoraDlg::CVelmoraDlg(QWidget* parent)
         m_remember = true;
     }
     m_code = app::DrawVerificationCode(app::CodeClock());
-
-    m_loginPermitted = app::RunUpdateCheck(this);
 
     // Enter anywhere in this window logs in; the filter sees it before the focused edit.
     qApp->installEventFilter(this);
@@ -119,9 +131,11 @@ void CVelmoraDlg::createControls()
 
     m_close = new app::ImageButton(platform::bmp::CloseButton, platform::bmp::CloseButtonHover,
                                    platform::bmp::CloseButtonPressed, this);
-    m_close->setObjectName(QString::number(IDC_CLOSE));
+    m_close->setObjectName(QString::number(m_relogin ? IDC_CLOSE_RELOGIN : IDC_CLOSE));
     m_close->setGeometry(kWidth - 32, 0, 32, 28);
-    connect(m_close, &QAbstractButton::clicked, this, &QWidget::close);
+    connect(m_close, &QAbstractButton::clicked, this, [this] { m_relogin ? hide() : void(close()); });
+    if (m_relogin)
+        return; // the re-login form has no line choice
 
     m_lineSelect = new QPushButton(QStringLiteral("线路选择"), this);
     m_lineSelect->setObjectName(QString::number(IDC_LINE_SELECT));
@@ -180,6 +194,8 @@ void CVelmoraDlg::paintEvent(QPaintEvent*)
     const int small = p.fontMetrics().ascent();
     p.setPen(kLabel);
     p.drawText(QPoint(check.left() + 21, check.top() + 1 + small), QStringLiteral("记住账号"));
+    if (m_relogin)
+        return;
     p.setPen(Qt::white);
     p.drawText(QPoint(c - 108, kHeight - 51 + small), QStringLiteral("没有账号?不想登陆?可以先"));
     p.setPen(kBrowse);
@@ -204,7 +220,7 @@ void CVelmoraDlg::mousePressEvent(QMouseEvent* event)
             m_remember = !m_remember;
             update(rememberPictureRect());
         });
-    } else if (browseZone().contains(at)) {
+    } else if (!m_relogin && browseZone().contains(at)) {
         onBrowse();
         return;
     }
@@ -226,7 +242,8 @@ bool CVelmoraDlg::eventFilter(QObject* watched, QEvent* event)
                 return true;
             }
             if (key->key() == Qt::Key_Escape) {
-                close();
+                if (!m_relogin)
+                    close();
                 return true;
             }
         }
@@ -261,6 +278,16 @@ void CVelmoraDlg::onLogin()
         message(this, "登陆失败");
     } else if (outcome.kind == app::LoginOutcome::Kind::Refused) {
         platform::messageBox(this, QString::fromStdString(outcome.message));
+    } else if (m_relogin) {
+        // The market window is open already; the command that led here is given again
+        // by the user.
+        UserSession::instance().setLoggedIn(true);
+        UserSession::instance().setRecord(outcome.record);
+        m_password->clear();
+        if (!app::WriteRememberedAccount(m_remember ? std::optional(account.toStdString()) : std::nullopt))
+            qCWarning(lcVelmoraTrace) << "cannot write" << app::kRememberedAccountFile;
+        hide();
+        return;
     } else {
         UserSession::instance().setLoggedIn(true);
         if (!m_market) {

@@ -11,7 +11,7 @@ class Show_sys_statu_sdlg;
 namespace app { class ImageButton; }
 
 // The login window, the application's main window: closing it ends the program.
-class CVelmoraDlg final : public QWidget
+class CVelmoraDlg : public QWidget
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CVelmoraDlg)
@@ -24,6 +24,7 @@ public:
         IDC_CODE = 206,
         IDC_LOGIN = 193,
         IDC_CLOSE = 1078,
+        IDC_CLOSE_RELOGIN = 1079,
         IDC_LINE_SELECT = 1106,
     };
     static constexpr int kWidth = 540;
@@ -46,6 +47,7 @@ public:
     QRect accountModeZone() const;
     QRect rememberPictureRect() const;
     QRect browseZone() const;
+    bool isRelogin() const { return m_relogin; }
 
 public slots:
     void onLogin();
@@ -53,11 +55,17 @@ public slots:
     void onLineSelect();
 
 protected:
+    // The re-login form: no update check, no browsing, no line choice; closing only hides
+    // it and a successful login fills the user record without opening a market window.
+    struct Relogin {};
+    CVelmoraDlg(QWidget* parent, Relogin);
+
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void setUp();
     void createControls();
     void drawNewCode();
     void showMarketWindow();
@@ -77,4 +85,5 @@ private:
     bool m_remember = false;
     bool m_masked = false;
     bool m_loginPermitted = true;
+    bool m_relogin = false;
 };

@@ -10,7 +10,7 @@ namespace app {
 // How the login window makes the market window. The window is owned by the login
 // window (created as its child top-level window) and lives until the program ends.
 // The market window's own module installs its factory at start-up; until then the
-// placeholder Transaction_Dlg of this folder stands in.
+// login's own tests get an empty window.
 using MarketWindowFactory = std::function<QWidget*(CVelmoraDlg* owner)>;
 void setMarketWindowFactory(MarketWindowFactory factory);
 QWidget* createMarketWindow(CVelmoraDlg* owner);

@@ -171,7 +171,8 @@ void Transaction_Dlg::createControls()
         auto* list = new JListCtrl(this);
         list->setObjectName(QString::number(id));
         list->setGeometry(Edges(28, 77, m_w, 700));
-        list->setColours(platform::TextOnDark, kGround, QColor(48, 48, 48));
+        list->setDefaultTextColour(platform::TextOnDark);
+        list->setBackgroundColour(kGround);
         connect(list, &QAbstractItemView::doubleClicked, this, [this] { command(IDC_TOOL_TIMESHARE); });
         return list;
     };
@@ -225,6 +226,21 @@ void Transaction_Dlg::initialise()
     m_timer1.setInterval(5000);
     connect(&m_timer1, &QTimer::timeout, this, &Transaction_Dlg::refresh);
     m_timer1.start();
+}
+
+Right_Msg_Dlg* Transaction_Dlg::quotePanel() const
+{
+    return m_quotePanel;
+}
+
+Show_Message_Dlg* Transaction_Dlg::announcements() const
+{
+    return m_announcements;
+}
+
+LoginDlg* Transaction_Dlg::loginDialog() const
+{
+    return m_loginDlg;
 }
 
 QRect Transaction_Dlg::chartRect() const

@@ -87,9 +87,9 @@ public:
     static int visibleBarCountFor(int workWidth);
 
     CUPdate_thread* poller() const { return m_poller.get(); }
-    Right_Msg_Dlg* quotePanel() const { return m_quotePanel; }
-    Show_Message_Dlg* announcements() const { return m_announcements; }
-    LoginDlg* loginDialog() const { return m_loginDlg; }
+    Right_Msg_Dlg* quotePanel() const;
+    Show_Message_Dlg* announcements() const;
+    LoginDlg* loginDialog() const;
     JListCtrl* basicList() const { return m_basicList; }
     JListCtrl* extendedList() const { return m_extendedList; }
     QWidget* klineChart() const { return m_kline; }

@@ -6,8 +6,13 @@
 #include <QDir>
 
 #include "app/CVelmoraApp.h"
+#include "app/CVelmoraDlg.h"
+#include "app/MarketWindow.h"
+#include "app/UserSession.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
+#include "mainwnd/Transaction_Dlg.h"
+#include "market/Pollers.h"
 #include "platform/Trace.h"
 
 int main(int argc, char** argv)
@@ -34,5 +39,10 @@ int main(int argc, char** argv)
         platform::enableTrace(true);
 
     client::LoadLineChoice();
+    market::SetSessionSource([] {
+        const UserSession& session = UserSession::instance();
+        return market::SessionView{session.loggedIn(), session.id()};
+    });
+    app::setMarketWindowFactory([](CVelmoraDlg* owner) { return new Transaction_Dlg(owner); });
     return CVelmoraApp().run();
 }
