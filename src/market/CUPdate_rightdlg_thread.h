@@ -14,6 +14,7 @@ class CUPdate_rightdlg_thread final : public market::PollerThread
 
 public:
     explicit CUPdate_rightdlg_thread(QObject* parent = nullptr);
+    ~CUPdate_rightdlg_thread() override { stop(); }
 
     market::LoaderSlot<const std::string&> LoadRealtime;
     market::LoaderSlot<const std::string&> LoadDealTicks;

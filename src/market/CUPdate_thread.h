@@ -15,6 +15,7 @@ class CUPdate_thread final : public market::PollerThread
 
 public:
     explicit CUPdate_thread(QObject* parent = nullptr);
+    ~CUPdate_thread() override { stop(); }
 
     // Loaders, called on this thread with the reply text.
     market::LoaderSlot<const std::string&, int> LoadCandles; // reply, period code

@@ -38,13 +38,17 @@ PollerThread::PollerThread(int messageId, QObject* parent) : QObject(parent), m_
 
 PollerThread::~PollerThread()
 {
-    // The pollers live as long as the process; an orderly end lets a request in flight
-    // finish before the worker goes.
-    if (m_worker) {
-        m_thread.quit();
-        m_thread.wait();
-        delete m_worker;
-    }
+    stop();
+}
+
+void PollerThread::stop()
+{
+    if (!m_worker)
+        return;
+    m_thread.quit();
+    m_thread.wait();
+    delete m_worker;
+    m_worker = nullptr;
 }
 
 bool PollerThread::start()

@@ -28,6 +28,9 @@ public:
     // Waits until every request posted so far has been handled (for orderly tests and
     // shut-down); false on time-out.
     bool waitIdle(int timeoutMs);
+    // Lets the request in hand finish and ends the thread. The leaf classes call it in
+    // their destructors, while their handler still exists.
+    void stop();
 
 protected:
     PollerThread(int messageId, QObject* parent);

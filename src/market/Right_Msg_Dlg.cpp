@@ -102,7 +102,8 @@ void Right_Msg_Dlg::LoadRealtime(const std::string& wireReply)
     p.setFont(m_font);
     const auto& labels = market::QuoteLabels();
     for (int k = 0; k < 28; ++k)
-        DrawText(p, m_layout.labels[k], Qt::AlignCenter | Qt::TextWordWrap, labels[k], kLevel);
+        // Text sits at the top of its row so the separators run just below it.
+        DrawText(p, m_layout.labels[k], Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, labels[k], kLevel);
     p.setPen(QPen(kSeparator, 1));
     for (int k : {0, 5, 10, 12, 17}) {
         const int y = m_layout.values[k].bottom() + 1 - 10;
@@ -116,7 +117,7 @@ void Right_Msg_Dlg::LoadRealtime(const std::string& wireReply)
         platform::trace(text);
         DrawText(p, QRect(0, 3, m_size.width(), 25), Qt::AlignCenter, quote.title, kLevel);
         for (int k = 0; k < 38; ++k) {
-            DrawText(p, m_layout.values[k], Qt::AlignRight | Qt::AlignVCenter, quote.values[k].text,
+            DrawText(p, m_layout.values[k], Qt::AlignRight | Qt::AlignTop, quote.values[k].text,
                      ToneColour(quote.values[k].tone));
         }
         m_opening = quote.opening;

@@ -1,0 +1,342 @@
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/CHtmlCtrl.h"
+#include "app/CVelmoraDlg.h"
+#include "app/LoginDlg.h"
+#include "app/Show_Message_Dlg.h"
+#include "app/UserSession.h"
+#include "app/VerificationCode.h"
+#include "client/CodePage.h"
+#include "client/Options.h"
+#include "client/ServerLine.h"
+#include "controls/JListCtrl.h"
+#include "mainwnd/Transaction_Dlg.h"
+#include "market/CUPdate_thread.h"
+#include "market/Pollers.h"
+#include "market/Right_Msg_Dlg.h"
+#include "platform/Platform.h"
+#include "support/LoopbackServer.h"
+
+using testsupport::LoopbackServer;
+using testsupport::RecordedRequest;
+using testsupport::ScriptedReply;
+
+namespace {
+
+const QRect kWorkArea(0, 0, 1920, 1040);
+const QString kConfirmExit = QStringLiteral("是否确认退出");
+
+const char* kQuote = "{\"success\":\"true\",\"infor\":[{\"stockName\":\"Tolmere小酒窖\",\"opening\":12.30,"
+                     "\"buyPrice1\":12.30,\"sellPrice1\":12.40,\"buyVol1\":10,\"sellVol1\":3,\"latest\":12.35,"
+                     "\"increase\":0.41,\"change\":0.05,\"entrustPCT\":20,\"inventory\":1000}]}";
+
+template <class T> T* child(QWidget* w, int id) { return w->findChild<T*>(QString::number(id)); }
+
+size_t countPath(const LoopbackServer& s, const std::string& prefix)
+{
+    size_t n = 0;
+    for (const RecordedRequest& r : s.requests())
+        n += r.path.rfind(prefix, 0) == 0;
+    return n;
+}
+
+bool hasColourIn(const QImage& image, const QRect& r, const QColor& colour)
+{
+    for (int x = r.left(); x <= r.right(); ++x)
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            if (QColor(image.pixel(x, y)) == colour)
+                return true;
+    return false;
+}
+
+} // namespace
+
+class MainWindowTest final : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_oldCwd;
+    std::string m_host;
+    std::unique_ptr<LoopbackServer> m_trade;
+    std::unique_ptr<LoopbackServer> m_market;
+    std::unique_ptr<platform::MessageBoxRecorder> m_boxes;
+    std::unique_ptr<CVelmoraDlg> m_login;
+
+    LoopbackServer::Handler tradeHandler()
+    {
+        return [](const RecordedRequest& r) {
+            if (r.path == "/api/v1/user/login")
+                return ScriptedReply{200, R"({"success":"true","msg":"ok","infor":{"name":"N","is_update":1}})"};
+            if (r.path == "/api/v1/account/apply")
+                return ScriptedReply{200, R"({"success":"true","infor":{"cash":"5000.5"}})"};
+            return ScriptedReply{200, R"({"success":"true","msg":"","infor":[]})"};
+        };
+    }
+
+    LoopbackServer::Handler marketHandler()
+    {
+        return [this](const RecordedRequest& r) {
+            if (r.path == "/api/realtime/9160001")
+                return ScriptedReply{200, client::Utf8ToWire(kQuote)};
+            if (r.path == "/api/stockinfo/9160001")
+                return ScriptedReply{200, "{\"success\":\"true\",\"infor\":\"http://" + m_host + ":8041/page\"}"};
+            if (r.path == "/page")
+                return ScriptedReply{200, client::Utf8ToWire("<html><body><p>产区资料</p></body></html>"), "text/html"};
+            return ScriptedReply{200, R"({"success":"true","infor":[]})"};
+        };
+    }
+
+    Transaction_Dlg* open(bool loggedIn)
+    {
+        UserSession::instance().setLoggedIn(loggedIn);
+        m_login = std::make_unique<CVelmoraDlg>();
+        auto* window = new Transaction_Dlg(m_login.get());
+        window->show();
+        return window;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_host = testsupport::UniqueLoopbackAddress(5);
+        m_oldCwd = QDir::currentPath();
+        platform::setWorkArea(kWorkArea);
+        market::SetSessionSource([] {
+            return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
+        });
+    }
+
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+        platform::setDataDirectory(m_dir->filePath(QStringLiteral("data")));
+        m_trade = std::make_unique<LoopbackServer>(m_host, client::kTradePort, tradeHandler());
+        m_market = std::make_unique<LoopbackServer>(m_host, client::kMarketPort, marketHandler());
+        client::Options o = client::DefaultOptions();
+        o.line0Host = m_host;
+        o.updateHost = m_host + ":1"; // nothing there: the update check is silent
+        client::SetCurrentOptions(o);
+        client::LoadLineChoice();
+        UserSession::instance().reset();
+        m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::No);
+    }
+
+    void cleanup()
+    {
+        m_login.reset(); // takes the market window with it
+        m_boxes.reset();
+        m_trade.reset();
+        m_market.reset();
+        QDir::setCurrent(m_oldCwd);
+        platform::setWorkArea(kWorkArea);
+    }
+
+    void layoutFollowsTheWorkArea()
+    {
+        Transaction_Dlg* w = open(false);
+        QCOMPARE(w->geometry(), kWorkArea);
+        const int e = (1040 - 106) / 5;
+        QCOMPARE(w->tabRect(0), QRect(QPoint(0, 78), QPoint(27, 77 + e - 1)));
+        QCOMPARE(w->tabRect(4).bottom(), 77 + 5 * e - 1);
+        QCOMPARE(child<QWidget>(w, Transaction_Dlg::IDC_CLOSE)->geometry(), QRect(1880, 0, 32, 28));
+        QCOMPARE(child<QWidget>(w, Transaction_Dlg::IDC_REFRESH)->geometry(), QRect(440, 29, 60, 48));
+        QCOMPARE(w->basicList()->geometry(), QRect(QPoint(28, 77), QPoint(1919, 699)));
+        QVERIFY(w->basicList()->isVisible());
+        QVERIFY(!w->extendedList()->isVisible());
+        QCOMPARE(w->chartRect(), QRect(QPoint(29, 105), QPoint(1599, 1010)));
+        QCOMPARE(mainwnd::VisibleBarCount(), 120);
+        QCOMPARE(w->periodCode(), 8);
+        QVERIFY(m_boxes->calls().empty());
+        QDir().mkpath(QStringLiteral(RENDER_DIR));
+        w->grab().save(QStringLiteral(RENDER_DIR "/overview.png"));
+    }
+
+    void narrowScreensAreWarnedOnce()
+    {
+        QCOMPARE(Transaction_Dlg::visibleBarCountFor(1366), 80);
+        platform::setWorkArea(QRect(0, 0, 1366, 728));
+        open(false);
+        QVERIFY(m_boxes->calls().empty());
+        m_login.reset();
+        platform::setWorkArea(QRect(0, 0, 1365, 728));
+        open(false);
+        QCOMPARE(m_boxes->texts(), QStringList{QStringLiteral("屏幕分辨率太小，影响软件使用")});
+    }
+
+    void startUpAsksForTheOverviewAndShowsAnnouncements()
+    {
+        Transaction_Dlg* w = open(false);
+        QTRY_VERIFY_WITH_TIMEOUT(countPath(*m_trade, "/api/v1/stock/up-to-the-minute") >= 1, 10000);
+        QVERIFY(!m_login->isVisible()); // the market window hides the login window
+        // The start-up sequence shows the announcements after its pause.
+        QTRY_VERIFY_WITH_TIMEOUT(w->announcements() && w->announcements()->isVisible(), 15000);
+        QCOMPARE(w->announcements()->geometry(), QRect(QPoint(683, 346), QPoint(1282, 745)));
+        // A visitor's timer 8 asks for no cash.
+        QCOMPARE(countPath(*m_trade, "/api/v1/account/apply"), 0u);
+    }
+
+    void everyWayOutAsksTheSameQuestion()
+    {
+        Transaction_Dlg* w = open(false);
+        QTest::mouseClick(child<QWidget>(w, Transaction_Dlg::IDC_CLOSE), Qt::LeftButton);
+        QTest::keyClick(w, Qt::Key_Escape);
+        w->dropMenu(Transaction_Dlg::IDC_MENU_SYSTEM)->actions().at(1)->trigger(); // 退出系统
+        QCOMPARE(m_boxes->texts(), QStringList({kConfirmExit, kConfirmExit, kConfirmExit}));
+        QCOMPARE(m_boxes->calls().front().buttons, platform::MsgButtons::YesNo);
+        QVERIFY(w->isVisible()); // No leaves everything as it was
+
+        QPointer<CVelmoraDlg> login = m_login.release();
+        m_boxes->setAnswer(platform::MsgResult::Yes);
+        w->command(Transaction_Dlg::ID_EXIT);
+        QTRY_VERIFY(login.isNull() || !login->isVisible());
+        delete login.data();
+    }
+
+    void visitorsTradingCommandsOpenTheLoginForm()
+    {
+        Transaction_Dlg* w = open(false);
+        for (int id : {Transaction_Dlg::IDC_QUICK_BUY, Transaction_Dlg::IDC_QUICK_SELL, Transaction_Dlg::IDC_TRADE}) {
+            if (w->loginDialog())
+                w->loginDialog()->hide();
+            w->command(id);
+            QVERIFY2(w->loginDialog() && w->loginDialog()->isVisible(), qPrintable(QString::number(id)));
+        }
+        LoginDlg* form = w->loginDialog();
+        QCOMPARE(form->size(), QSize(540, 315));
+        QVERIFY(!child<QWidget>(form, CVelmoraDlg::IDC_LINE_SELECT));
+        QVERIFY(child<QWidget>(form, CVelmoraDlg::IDC_CLOSE_RELOGIN));
+
+        // Escape is swallowed; the close button only hides.
+        QTest::keyClick(child<QWidget>(form, CVelmoraDlg::IDC_PASSWORD), Qt::Key_Escape);
+        QVERIFY(form->isVisible());
+        QTest::mouseClick(child<QWidget>(form, CVelmoraDlg::IDC_CLOSE_RELOGIN), Qt::LeftButton);
+        QVERIFY(!form->isVisible());
+        QVERIFY(w->isVisible());
+    }
+
+    void reloginFillsTheUserRecordAndOpensNothingByItself()
+    {
+        app::setCodeClock([] { return std::time_t(1700000000); });
+        Transaction_Dlg* w = open(false);
+        w->command(Transaction_Dlg::IDC_QUICK_BUY);
+        LoginDlg* form = w->loginDialog();
+        child<QLineEdit>(form, CVelmoraDlg::IDC_ACCOUNT_PLAIN)->setText(QStringLiteral("880001"));
+        child<QLineEdit>(form, CVelmoraDlg::IDC_PASSWORD)->setText(QStringLiteral("pw123"));
+        child<QLineEdit>(form, CVelmoraDlg::IDC_CODE)->setText(form->verificationCode());
+        QTest::mouseClick(child<QWidget>(form, CVelmoraDlg::IDC_LOGIN), Qt::LeftButton);
+        QVERIFY(UserSession::instance().loggedIn());
+        QCOMPARE(UserSession::instance().id(), std::string("880001"));
+        QCOMPARE(UserSession::instance().record().name, std::string("N"));
+        QVERIFY(!form->isVisible());
+        QVERIFY(child<QLineEdit>(form, CVelmoraDlg::IDC_PASSWORD)->text().isEmpty());
+        QVERIFY(m_boxes->calls().empty());
+        // Now logged in, the same command no longer leads to the form.
+        w->command(Transaction_Dlg::IDC_QUICK_BUY);
+        QVERIFY(!form->isVisible());
+        // And the usable cash is polled for the new user.
+        QTRY_VERIFY_WITH_TIMEOUT(market::AvailableCash() == 5000.5f, 10000);
+        app::setCodeClock(nullptr);
+    }
+
+    void timeShareThenKLineUsesTheDailyPeriod()
+    {
+        Transaction_Dlg* w = open(false);
+        w->command(Transaction_Dlg::IDC_TOOL_TIMESHARE);
+        QVERIFY(w->chartMode());
+        QCOMPARE(w->currentTab(), 0);
+        QVERIFY(w->timeshareChart()->isVisible());
+        QVERIFY(!w->klineChart()->isVisible());
+        QVERIFY(!w->basicList()->isVisible());
+        for (int f : w->periodFlags())
+            QCOMPARE(f, 0);
+        QVERIFY(w->quotePanel() && w->quotePanel()->isVisible());
+        QCOMPARE(w->quotePanel()->pos(), QPoint(1600, 77));
+        QTRY_VERIFY_WITH_TIMEOUT(countPath(*m_market, "/api/timeline/9160001/") >= 1, 10000);
+
+        w->command(Transaction_Dlg::IDC_TOOL_KLINE);
+        QCOMPARE(w->currentTab(), 1);
+        QCOMPARE(w->periodFlags()[7], 1);
+        QVERIFY(w->klineChart()->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(countPath(*m_market, "/api/histogram/9160001/8") >= 1, 10000);
+
+        // A press in the period bar picks that period and asks for its candles.
+        QTest::mouseClick(w, Qt::LeftButton, {}, w->periodCell(2).center());
+        QCOMPARE(w->periodCode(), 3);
+        QCOMPARE(w->periodFlags()[7], 0);
+        QTRY_VERIFY_WITH_TIMEOUT(countPath(*m_market, "/api/histogram/9160001/3") >= 1, 10000);
+        // The last cell ends where the bar does.
+        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(747, 90));
+        QCOMPARE(w->periodCode(), 12);
+
+        // The quote panel fills from its poller.
+        QTRY_VERIFY_WITH_TIMEOUT(w->quotePanel()->openingPrice() > 12.0f, 10000);
+        const QImage panel = w->quotePanel()->snapshot();
+        // 买① equals the opening and so stands in the up colour.
+        QVERIFY(hasColourIn(panel, w->quotePanel()->layout().values[6], platform::RiseColour));
+        QVERIFY(hasColourIn(panel, w->quotePanel()->layout().values[25], platform::VolumeColour));
+        QDir().mkpath(QStringLiteral(RENDER_DIR));
+        w->grab().save(QStringLiteral(RENDER_DIR "/chart-mode.png"));
+        panel.save(QStringLiteral(RENDER_DIR "/quote-panel.png"));
+    }
+
+    void overviewTabsSwitchListsAndTheirRequests()
+    {
+        Transaction_Dlg* w = open(false);
+        QTRY_VERIFY_WITH_TIMEOUT(countPath(*m_trade, "/api/v1/stock/up-to-the-minute") >= 1, 10000);
+        QTest::mouseClick(w, Qt::LeftButton, {}, w->tabRect(1).center());
+        QCOMPARE(w->currentTab(), 1);
+        QVERIFY(w->extendedList()->isVisible());
+        QVERIFY(!w->basicList()->isVisible());
+        const size_t before = countPath(*m_trade, "/api/v1/stock/up-to-the-minute");
+        w->refresh();
+        QTRY_VERIFY_WITH_TIMEOUT(countPath(*m_trade, "/api/v1/stock/up-to-the-minute") > before, 10000);
+        // A tab past the set-up tab does nothing in overview mode.
+        QTest::mouseClick(w, Qt::LeftButton, {}, w->tabRect(4).center());
+        QCOMPARE(w->currentTab(), 1);
+        // Back from chart mode through the toolbar.
+        w->command(Transaction_Dlg::IDC_TOOL_KLINE);
+        w->command(Transaction_Dlg::IDC_OVERVIEW);
+        QVERIFY(!w->chartMode());
+        QCOMPARE(w->currentTab(), 0);
+        QVERIFY(w->basicList()->isVisible());
+        QVERIFY(!w->quotePanel()->isVisible());
+        QVERIFY(!w->klineChart()->isVisible());
+    }
+
+    void informationViewShowsThePageTheServiceNames()
+    {
+        Transaction_Dlg* w = open(false);
+        w->command(Transaction_Dlg::IDC_TOOL_INFO);
+        QCOMPARE(w->currentTab(), 2);
+        QVERIFY(w->infoPage()->isVisible());
+        QVERIFY(w->infoPage()->toPlainText().contains(QStringLiteral("产区资料")));
+        QVERIFY(!w->klineChart()->isVisible());
+        QVERIFY(w->quotePanel()->isVisible());
+    }
+
+    void enterIsSwallowed()
+    {
+        Transaction_Dlg* w = open(false);
+        w->command(Transaction_Dlg::IDC_TOOL_TIMESHARE);
+        QTest::keyClick(w, Qt::Key_Return);
+        QTest::keyClick(w->quotePanel(), Qt::Key_Return);
+        QVERIFY(w->isVisible());
+        QVERIFY(w->quotePanel()->isVisible());
+        QVERIFY(m_boxes->calls().empty());
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
