@@ -291,7 +291,7 @@ void ShowViewSetDlg::onNewCategory()
     m_nameDialog->edit()->clear();
     m_nameDialog->move(self.right() - 50 - m_nameDialog->width(), self.bottom() - 50 - m_nameDialog->height());
     m_nameDialog->show();
-    m_nameDialog->raise();
+    m_nameDialog->activateWindow();
 }
 
 bool ShowViewSetDlg::acceptNewCategory(const QString& name)
