@@ -3,8 +3,8 @@
 #include <functional>
 
 #include <QDialog>
+#include <QLineEdit>
 
-class QLineEdit;
 class QPushButton;
 
 // The small "新类别名称" dialog: one edit field, "确定" and "取消". The owner decides what a

@@ -1,5 +1,6 @@
 #include "controls/PlatformStandIn.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include <QPainter>
@@ -33,11 +34,15 @@ void setMessageBoxHandler(MessageBoxHandler handler)
 
 QFont font(const QString& face, int pixelHeight)
 {
+    // The windows give font heights as character cells, as the original toolkit took them;
+    // the glyphs themselves take about seven eighths of the cell.
+    const bool latin = face == QLatin1String("Arial");
     QFont f(face);
-    // Chinese faces of the original name fonts this system may lack; fall back to any CJK face.
-    f.setFamilies({face, QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Zen Hei"),
-                   QStringLiteral("AR PL UMing CN"), QStringLiteral("DejaVu Sans")});
-    f.setPixelSize(pixelHeight);
+    f.setFamilies(latin ? QStringList{face, QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans Condensed"),
+                                      QStringLiteral("DejaVu Sans")}
+                        : QStringList{face, QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei"),
+                                      QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("DejaVu Sans")});
+    f.setPixelSize(std::max(1, pixelHeight * 7 / 8));
     return f;
 }
 

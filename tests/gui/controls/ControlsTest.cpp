@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPainter>
@@ -227,6 +228,14 @@ void ControlsTest::numericEditEnterOnOneCharacterGivesZero()
     QCOMPARE(edit.text(), QStringLiteral("4.23"));
     QCOMPARE(edit.cursorPosition(), 4);
     QTest::keyClick(&edit, Qt::Key_Backspace);
+    QCOMPARE(edit.text(), QStringLiteral("4.2"));
+
+    // The clipboard cannot smuggle letters in by keyboard.
+    QApplication::clipboard()->setText(QStringLiteral("abc"));
+    QLineEdit plain;
+    QTest::keySequence(&plain, QKeySequence::Paste);
+    QCOMPARE(plain.text(), QStringLiteral("abc"));
+    QTest::keySequence(&edit, QKeySequence::Paste);
     QCOMPARE(edit.text(), QStringLiteral("4.2"));
 }
 

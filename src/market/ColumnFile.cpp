@@ -1,0 +1,89 @@
+#include "market/ColumnFile.h"
+
+#include <fstream>
+#include <iterator>
+
+#include <json/value.h>
+#include <json/writer.h>
+
+#include "client/ApiReply.h"
+#include "client/CodePage.h"
+
+namespace market {
+
+const ColumnCategory* ColumnDocument::find(std::string_view categoryName) const
+{
+    for (const ColumnCategory& c : categories)
+        if (c.name == categoryName)
+            return &c;
+    return nullptr;
+}
+
+std::optional<ColumnDocument> ParseColumnDocument(std::string_view utf8)
+{
+    Json::Value root;
+    if (!client::ParseJson(utf8, root))
+        return std::nullopt;
+    ColumnDocument document;
+    const Json::Value infor = root.isObject() ? root["infor"] : Json::Value();
+    if (!infor.isArray())
+        return document;
+    for (const Json::Value& category : infor) {
+        ColumnCategory c;
+        c.name = client::JsonText(category, "name");
+        const Json::Value columns = category.isObject() ? category["infor1"] : Json::Value();
+        if (columns.isArray())
+            for (const Json::Value& column : columns)
+                c.columns.push_back({client::JsonText(column, "name"), client::JsonText(column, "title")});
+        document.categories.push_back(std::move(c));
+    }
+    return document;
+}
+
+std::string StyledColumnText(const ColumnDocument& document)
+{
+    Json::Value root(Json::objectValue);
+    Json::Value& infor = root["infor"];
+    infor = Json::Value(Json::arrayValue);
+    for (const ColumnCategory& c : document.categories) {
+        Json::Value category(Json::objectValue);
+        category["name"] = c.name;
+        Json::Value columns(Json::arrayValue);
+        for (const ColumnEntry& e : c.columns) {
+            Json::Value column(Json::objectValue);
+            column["name"] = e.name;
+            column["title"] = e.title;
+            columns.append(column);
+        }
+        category["infor1"] = columns;
+        infor.append(category);
+    }
+    Json::StyledWriter writer;
+    return writer.write(root);
+}
+
+std::optional<LoadedColumnFile> LoadColumnFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::optional<ColumnDocument> document = ParseColumnDocument(client::LocalFileToUtf8(bytes));
+    if (!document)
+        return std::nullopt;
+    LoadedColumnFile loaded{std::move(*document), {}};
+    loaded.styledText = StyledColumnText(loaded.document);
+    return loaded;
+}
+
+bool WriteColumnFile(const std::filesystem::path& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out)
+        return false;
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    return static_cast<bool>(out);
+}
+
+} // namespace market

@@ -1,0 +1,100 @@
+#include "market/Overview.h"
+
+#include <filesystem>
+
+#include "controls/JListCtrl.h"
+#include "market/ColumnTexts.h"
+#include "market/MarketColours.h"
+
+namespace market {
+
+Overview::Overview(JListCtrl* basic, JListCtrl* extended, QObject* parent)
+    : QObject(parent)
+    , m_basic(basic)
+    , m_extended(extended)
+{
+    for (JListCtrl* list : {m_basic, m_extended})
+        connect(list, &QTableWidget::cellDoubleClicked, this, &Overview::timeShareRequested);
+}
+
+void Overview::StyleList(JListCtrl* list, int controlId)
+{
+    list->setObjectName(QString::number(controlId));
+    list->setBackgroundColour(QColor(32, 32, 32));
+    list->setDefaultTextColour(kLevelColour);
+}
+
+void Overview::BuildColumns(const OverviewColumns& columns)
+{
+    auto apply = [](JListCtrl* list, const std::vector<OverviewColumn>& cols) {
+        list->clearRows();
+        list->setColumnCount(0);
+        for (const OverviewColumn& c : cols)
+            list->addColumn(QString::fromStdString(c.caption), c.width, Qt::AlignCenter);
+    };
+    apply(m_basic, columns.basic);
+    apply(m_extended, columns.extended);
+    std::lock_guard lock(m_keysMutex);
+    m_basicKeys = columns.basicKeys();
+    m_extendedKeys = columns.extendedKeys();
+}
+
+int Overview::BuildColumnsFromFile(const std::filesystem::path& dir)
+{
+    const std::optional<LoadedColumnFile> file = LoadColumnFile(dir / kCurrentColumnFileName);
+    if (file)
+        SetCurrentColumnText(file->styledText);
+    const OverviewColumns columns = BuildOverviewColumns(file ? &file->document : nullptr);
+    BuildColumns(columns);
+    return columns.tabCount;
+}
+
+void Overview::LoadOverview(std::string_view wire)
+{
+    std::vector<std::string> basicKeys;
+    std::vector<std::string> extendedKeys;
+    {
+        std::lock_guard lock(m_keysMutex);
+        basicKeys = m_basicKeys;
+        extendedKeys = m_extendedKeys;
+    }
+    OverviewReply reply = ParseOverviewReply(wire, basicKeys, extendedKeys);
+    if (!reply.parsed)
+        return;
+    if (reply.success)
+        SharedItemTable().store(reply.items, reply.rowCount);
+    const Tab tab = m_tab.load();
+    QMetaObject::invokeMethod(
+        this, [this, reply = std::move(reply), tab] { fill(reply, tab); }, Qt::AutoConnection);
+}
+
+void Overview::fill(const OverviewReply& reply, Tab tab)
+{
+    if (tab == Tab::Extended)
+        m_extended->clearRows();
+    if (tab == Tab::Basic)
+        m_basic->clearRows();
+    if (!reply.success)
+        return;
+    // Both lists are refilled from scratch; filling one that still holds the previous
+    // reply's rows would stack the same items twice.
+    fillList(m_extended, reply.extendedRows);
+    fillList(m_basic, reply.basicRows);
+}
+
+void Overview::fillList(JListCtrl* list, const std::vector<std::vector<OverviewCell>>& rows)
+{
+    list->setUpdatesEnabled(false);
+    list->clearRows();
+    list->setRowCount(static_cast<int>(rows.size()));
+    for (int d = 0; d < static_cast<int>(rows.size()); ++d) {
+        const std::vector<OverviewCell>& cells = rows[d];
+        for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
+            list->setCellText(d, c, QString::fromStdString(cells[c].text));
+            list->setCellColour(d, c, cells[c].colour);
+        }
+    }
+    list->setUpdatesEnabled(true);
+}
+
+} // namespace market

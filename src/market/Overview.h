@@ -1,0 +1,68 @@
+#pragma once
+
+#include <atomic>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <QObject>
+
+#include "market/OverviewColumns.h"
+#include "market/OverviewReply.h"
+
+class JListCtrl;
+
+namespace market {
+
+// Drives the two overview lists of the market window: their columns from the current
+// column file and their rows from each changed overview reply.
+class Overview final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Overview)
+
+public:
+    static constexpr int kBasicListId = 20115;
+    static constexpr int kExtendedListId = 20116;
+
+    enum class Tab { Basic, Extended, Other };
+
+    // The lists stay owned by the window; they must outlive this object.
+    Overview(JListCtrl* basic, JListCtrl* extended, QObject* parent = nullptr);
+
+    // Colours and ids of an overview list as the market window shows it.
+    static void StyleList(JListCtrl* list, int controlId);
+
+    // GUI thread. Replaces the columns of both lists.
+    void BuildColumns(const OverviewColumns& columns);
+    // Reads the current column file from `dir`, keeps its text process-wide and builds the
+    // columns; returns the overview tab count (0 when the file is missing or not JSON).
+    int BuildColumnsFromFile(const std::filesystem::path& dir);
+
+    // Any thread. The list of the current tab is emptied by every parsed reply.
+    void setCurrentTab(Tab tab) { m_tab.store(tab); }
+    Tab currentTab() const { return m_tab.load(); }
+
+    // Any thread (the poller's): parses here, stores the item table, fills the lists on the
+    // GUI thread.
+    void LoadOverview(std::string_view wire);
+
+signals:
+    // A double click on either list: the window switches to the time-share view.
+    void timeShareRequested();
+
+private:
+    void fill(const OverviewReply& reply, Tab tab);
+    static void fillList(JListCtrl* list, const std::vector<std::vector<OverviewCell>>& rows);
+
+    JListCtrl* m_basic;
+    JListCtrl* m_extended;
+    std::atomic<Tab> m_tab{Tab::Basic};
+    mutable std::mutex m_keysMutex;
+    std::vector<std::string> m_basicKeys;
+    std::vector<std::string> m_extendedKeys;
+};
+
+} // namespace market

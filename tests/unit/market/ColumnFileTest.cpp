@@ -1,0 +1,140 @@
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "client/CodePage.h"
+#include "market/ColumnFile.h"
+#include "market/OverviewColumns.h"
+
+using namespace market;
+
+namespace {
+
+const std::filesystem::path kData = VELMORA_DATA_DIR;
+
+std::vector<std::string> captions(const std::vector<OverviewColumn>& cols)
+{
+    std::vector<std::string> out;
+    for (const auto& c : cols)
+        out.push_back(c.caption);
+    return out;
+}
+
+class ColumnFileTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_dir = std::filesystem::temp_directory_path() / ("velmora-columns-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(m_dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(m_dir); }
+    std::filesystem::path m_dir;
+};
+
+} // namespace
+
+TEST(ShippedColumnFiles, CatalogueCoversEveryKnownKeyAndTheDefaultUsesIt)
+{
+    const auto catalogue = LoadColumnFile(kData / kCatalogueFileName);
+    const auto current = LoadColumnFile(kData / kCurrentColumnFileName);
+    ASSERT_TRUE(catalogue && current);
+    std::map<std::string, std::string> byCaption;
+    std::set<std::string> keys;
+    for (const auto& c : catalogue->document.categories)
+        for (const auto& e : c.columns) {
+            EXPECT_TRUE(byCaption.emplace(e.name, e.title).second) << "caption twice: " << e.name;
+            keys.insert(e.title);
+        }
+    std::set<std::string> known{"main_1", "main_2", "main_3", "main_4", "main_5", "main_6", "main_7", "main_8",
+                                "main_9", "main_10", "main_11", "main_12", "main_13", "main_14", "main_15",
+                                "main_16", "main_17", "main_20", "main_22", "main_23", "main_24", "main_25",
+                                "main_26", "futures_1", "futures_2", "futures_3"};
+    for (int i = 1; i <= 23; ++i)
+        known.insert("extend_" + std::to_string(i));
+    EXPECT_EQ(keys, known);
+
+    ASSERT_EQ(current->document.categories.size(), 2u);
+    EXPECT_EQ(current->document.categories[0].name, kBasicCategory);
+    EXPECT_EQ(current->document.categories[1].name, kExtendedCategory);
+    for (const auto& c : current->document.categories) {
+        ASSERT_GE(c.columns.size(), 3u);
+        EXPECT_EQ(c.columns[0].name, "序");
+        EXPECT_EQ(c.columns[1].name, "代码");
+        EXPECT_EQ(c.columns[2].name, "名称");
+        for (const auto& e : c.columns)
+            EXPECT_EQ(byCaption[e.name], e.title) << e.name;
+    }
+}
+
+TEST(OverviewColumnsTest, WidthsByCaptionAndTabCount)
+{
+    const ColumnDocument doc{{{kBasicCategory, {{"序", "main_1"}, {"代码", "main_3"}, {"名称", "main_4"},
+                                                {"总手", "main_12"}, {"总金额(w)", "main_11"}, {"箭", "main_2"},
+                                                {"最新", "main_9"}}},
+                              {"自选", {}},
+                              {kExtendedCategory, {}}}};
+    const OverviewColumns cols = BuildOverviewColumns(&doc);
+    EXPECT_EQ(cols.tabCount, 3);
+    std::vector<int> widths;
+    for (const auto& c : cols.basic)
+        widths.push_back(c.width);
+    EXPECT_EQ(widths, (std::vector<int>{40, 80, 100, 110, 110, 30, 65}));
+    EXPECT_EQ(cols.basicKeys().front(), "main_1");
+    EXPECT_TRUE(cols.extended.empty());
+
+    const OverviewColumns none = BuildOverviewColumns(nullptr);
+    EXPECT_EQ(none.tabCount, 0);
+    EXPECT_TRUE(none.basic.empty());
+}
+
+TEST(OverviewColumnsTest, ExtendedListPlacesNumberCodeAndNameAndKeysFollowTheirColumns)
+{
+    const ColumnDocument doc{{{kExtendedCategory, {{"最新", "main_9"}, {"名称", "main_4"}, {"卖一价", "extend_1"},
+                                                   {"序", "main_1"}, {"代码", "main_3"}}}}};
+    const OverviewColumns cols = BuildOverviewColumns(&doc);
+    // 最新 | 最新 名称 | 最新 名称 卖一价 | 序 最新 名称 卖一价 | 序 最新 代码 名称 卖一价
+    EXPECT_EQ(captions(cols.extended), (std::vector<std::string>{"序", "最新", "代码", "名称", "卖一价"}));
+    EXPECT_EQ(cols.extendedKeys(), (std::vector<std::string>{"main_1", "main_9", "main_3", "main_4", "extend_1"}));
+}
+
+TEST(OverviewColumnsTest, AtMostEightyColumns)
+{
+    ColumnDocument doc{{{kBasicCategory, {}}}};
+    for (int i = 0; i < 90; ++i)
+        doc.categories[0].columns.push_back({"c" + std::to_string(i), "main_9"});
+    EXPECT_EQ(BuildOverviewColumns(&doc).basic.size(), 80u);
+}
+
+TEST_F(ColumnFileTest, RoundTripGbkFilesAndBadContent)
+{
+    const ColumnDocument doc{{{kBasicCategory, {{"序", "main_1"}, {"名称", "main_4"}}}, {"空", {}}}};
+    const std::string text = StyledColumnText(doc);
+    ASSERT_TRUE(WriteColumnFile(m_dir / "a.txt", text));
+    const auto back = LoadColumnFile(m_dir / "a.txt");
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->document, doc);
+    EXPECT_EQ(back->styledText, text);
+
+    // An older installation's file in GBK.
+    std::ofstream(m_dir / "gbk.txt", std::ios::binary)
+        << client::Utf8ToWire(R"({"infor":[{"name":"基本行情","infor1":[{"name":"名称","title":"main_4"}]}]})");
+    const auto gbk = LoadColumnFile(m_dir / "gbk.txt");
+    ASSERT_TRUE(gbk);
+    EXPECT_EQ(gbk->document.categories[0].columns[0].name, "名称");
+
+    EXPECT_FALSE(LoadColumnFile(m_dir / "missing.txt"));
+    std::ofstream(m_dir / "bad.txt") << "not json";
+    EXPECT_FALSE(LoadColumnFile(m_dir / "bad.txt"));
+    const auto odd = ParseColumnDocument(R"({"infor":[{"name":1,"infor1":[{"name":["x"]},7]}, "x"]})");
+    ASSERT_TRUE(odd);
+    ASSERT_EQ(odd->categories.size(), 2u);
+    EXPECT_EQ(odd->categories[0].name, "1");
+    EXPECT_EQ(odd->categories[0].columns.size(), 2u);
+    EXPECT_EQ(odd->categories[0].columns[0].name, "");
+    EXPECT_TRUE(ParseColumnDocument("[1,2]")->categories.empty());
+    EXPECT_FALSE(WriteColumnFile(m_dir / "no" / "such" / "dir.txt", text));
+}
