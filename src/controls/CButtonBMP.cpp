@@ -4,12 +4,12 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "controls/PlatformStandIn.h"
+#include "platform/Fonts.h"
 
 CButtonBMP::CButtonBMP(QWidget* parent)
     : QPushButton(parent)
 {
-    setFont(controls::standin::font(QStringLiteral("宋体"), 19));
+    setFont(platform::font(QStringLiteral("宋体"), 19));
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover);
     setFlat(true);

@@ -6,7 +6,7 @@
 #include <QMouseEvent>
 
 #include "controls/ColouredCellDelegate.h"
-#include "controls/PlatformStandIn.h"
+#include "platform/Fonts.h"
 
 namespace controls {
 
@@ -26,7 +26,7 @@ ColouredList::ColouredList(QWidget* parent)
     verticalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setDefaultSectionSize(kRowHeight);
     horizontalHeader()->setHighlightSections(false);
-    setCellFont(standin::font(QStringLiteral("Arial"), 20));
+    setCellFont(platform::font(QStringLiteral("Arial"), 20));
     applyPalette();
 }
 

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QWindow>
 
-#include "controls/PlatformStandIn.h"
+#include "platform/Fonts.h"
 
 GetEditInput::GetEditInput(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
@@ -16,7 +16,7 @@ GetEditInput::GetEditInput(QWidget* parent)
 {
     setObjectName(QStringLiteral("GetEditInput"));
     setWindowTitle(kTitle);
-    setFont(controls::standin::font(QStringLiteral("宋体"), 21));
+    setFont(platform::font(QStringLiteral("宋体"), 21));
     resize(220, 104);
     m_edit->setGeometry(QRect(QPoint(30, 40), QPoint(170, 63)));
     m_ok->setGeometry(QRect(QPoint(30, 70), QPoint(100, 92)));
@@ -24,7 +24,7 @@ GetEditInput::GetEditInput(QWidget* parent)
     m_ok->setObjectName(QString::number(kOkId));
     m_cancel->setObjectName(QString::number(kCancelId));
     for (QPushButton* b : {m_ok, m_cancel})
-        b->setFont(controls::standin::font(QStringLiteral("宋体"), 14));
+        b->setFont(platform::font(QStringLiteral("宋体"), 14));
     connect(m_ok, &QPushButton::clicked, this, &GetEditInput::onOk);
     connect(m_cancel, &QPushButton::clicked, this, &GetEditInput::onCancel);
 }

@@ -3,7 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "controls/PlatformStandIn.h"
+#include "platform/Fonts.h"
 
 namespace {
 constexpr int kMaxTitleLength = 1023;
@@ -17,7 +17,7 @@ JHeaderCtrl::JHeaderCtrl(QWidget* parent)
     setHighlightSections(false);
     setSortIndicatorShown(false);
     setStretchLastSection(false);
-    setFont(controls::standin::font(QStringLiteral("微软雅黑"), 20));
+    setFont(platform::font(QStringLiteral("微软雅黑"), 20));
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 

@@ -22,8 +22,11 @@
 #include "controls/CButtonBMP.h"
 #include "controls/JListCtrl.h"
 #include "market/CUPdate_thread.h"
+#include "market/Min_Price_List_Dlg.h"
+#include "market/Overview.h"
 #include "market/Pollers.h"
 #include "market/Right_Msg_Dlg.h"
+#include "market/ShowViewSetDlg.h"
 #include "platform/Bitmaps.h"
 #include "platform/Colours.h"
 #include "platform/Dialogs.h"
@@ -169,16 +172,15 @@ void Transaction_Dlg::createControls()
 
     auto makeList = [this](int id) {
         auto* list = new JListCtrl(this);
-        list->setObjectName(QString::number(id));
+        market::Overview::StyleList(list, id);
         list->setGeometry(Edges(28, 77, m_w, 700));
-        list->setDefaultTextColour(platform::TextOnDark);
-        list->setBackgroundColour(kGround);
-        connect(list, &QAbstractItemView::doubleClicked, this, [this] { command(IDC_TOOL_TIMESHARE); });
         return list;
     };
     m_basicList = makeList(IDC_LIST_BASIC);
     m_extendedList = makeList(IDC_LIST_EXTENDED);
     m_extendedList->hide();
+    m_overview = std::make_unique<market::Overview>(m_basicList, m_extendedList);
+    connect(m_overview.get(), &market::Overview::timeShareRequested, this, [this] { command(IDC_TOOL_TIMESHARE); });
 }
 
 void Transaction_Dlg::initialise()
@@ -199,7 +201,11 @@ void Transaction_Dlg::initialise()
     m_infoPage->setGeometry(Edges(29, 77, m_w - 320, m_h - 29));
     m_infoPage->hide();
 
+    // The column file of the working folder decides the columns and the overview tabs.
+    setOverviewTabCount(m_overview->BuildColumnsFromFile("."));
+
     m_poller = std::make_unique<CUPdate_thread>();
+    m_poller->LoadOverview.set([this](const std::string& reply, int) { m_overview->LoadOverview(reply); });
     m_poller->ShowAnnouncements.set([this] {
         QMetaObject::invokeMethod(this, [this] { showAnnouncements(); }, Qt::QueuedConnection);
     });
@@ -243,6 +249,16 @@ LoginDlg* Transaction_Dlg::loginDialog() const
     return m_loginDlg;
 }
 
+ShowViewSetDlg* Transaction_Dlg::columnSetup() const
+{
+    return m_columnSetup;
+}
+
+Min_Price_List_Dlg* Transaction_Dlg::tickList() const
+{
+    return m_tickList;
+}
+
 QRect Transaction_Dlg::chartRect() const
 {
     return Edges(29, 105, m_w - 320, m_h - 29);
@@ -265,7 +281,7 @@ int Transaction_Dlg::currentTab() const
 void Transaction_Dlg::setOverviewTabCount(int count)
 {
     // The set-up tab is the one after the categories, and there are five tab places.
-    m_overviewTabCount = std::clamp(count, 1, kTabCount - 1);
+    m_overviewTabCount = std::clamp(count, 0, kTabCount - 1);
     update();
 }
 
@@ -342,6 +358,18 @@ void Transaction_Dlg::command(int id)
         // The trade panel and the quick pop-ups open for a logged-in user only.
         requireLogin();
         break;
+    case ID_COLUMN_SETUP:
+        if (!m_columnSetup)
+            m_columnSetup = new ShowViewSetDlg(".", this);
+        m_columnSetup->show();
+        m_columnSetup->raise();
+        break;
+    case ID_TICK_LIST:
+        showTickList(0);
+        break;
+    case ID_PRICE_TABLE:
+        showTickList(2);
+        break;
     case ID_BASIC_LIST:
         m_basicList->show();
         m_extendedList->hide();
@@ -415,10 +443,32 @@ void Transaction_Dlg::refresh()
     }
 }
 
+void Transaction_Dlg::showTickList(int mode)
+{
+    m_infoPage->hide();
+    if (!m_tickList)
+        m_tickList = new Min_Price_List_Dlg(this);
+    const QRect chart = chartRect();
+    m_tickList->setGeometry(QRect(QPoint(chart.left(), chart.bottom() + 1 - Min_Price_List_Dlg::kChartHeight),
+                                  chart.bottomRight()));
+    m_tickList->show();
+    m_tickList->raise();
+    m_tickList->ShowMode(static_cast<Min_Price_List_Dlg::Mode>(mode));
+}
+
+void Transaction_Dlg::hideTickList()
+{
+    if (m_tickList)
+        m_tickList->hide();
+}
+
 void Transaction_Dlg::setTabFlag(int k)
 {
     m_tabFlags.fill(false);
     m_tabFlags[k] = true;
+    if (m_overview && !m_chartMode)
+        m_overview->setCurrentTab(k == 0 ? market::Overview::Tab::Basic
+                                         : k == 1 ? market::Overview::Tab::Extended : market::Overview::Tab::Other);
     update(QRect(0, 77, 28, m_h - 106));
 }
 
@@ -439,6 +489,7 @@ void Transaction_Dlg::selectChartTab(int k)
     switch (k) {
     case 0:
         m_infoPage->hide();
+        hideTickList();
         m_kline->hide();
         m_timeshare->show();
         m_periodFlags.fill(0);
@@ -448,6 +499,7 @@ void Transaction_Dlg::selectChartTab(int k)
         break;
     case 1: {
         m_infoPage->hide();
+        hideTickList();
         m_timeshare->hide();
         m_kline->show();
         const bool anySet = std::any_of(m_periodFlags.begin(), m_periodFlags.end(), [](int f) { return f != 0; });
@@ -461,10 +513,16 @@ void Transaction_Dlg::selectChartTab(int k)
     case 2:
         m_kline->hide();
         m_timeshare->hide();
+        hideTickList();
         loadInformationPage();
         break;
+    case 3:
+        command(ID_TICK_LIST);
+        break;
+    case 4:
+        command(ID_PRICE_TABLE);
+        break;
     default:
-        m_infoPage->hide();
         break;
     }
 }
@@ -487,6 +545,7 @@ void Transaction_Dlg::loadInformationPage()
 void Transaction_Dlg::showOverviewMode()
 {
     for (QWidget* w : {static_cast<QWidget*>(m_status), static_cast<QWidget*>(m_about),
+                       static_cast<QWidget*>(m_tickList), static_cast<QWidget*>(m_columnSetup),
                        static_cast<QWidget*>(m_quotePanel), m_kline, m_timeshare, static_cast<QWidget*>(m_infoPage)}) {
         if (w)
             w->hide();
@@ -534,6 +593,7 @@ void Transaction_Dlg::selectPeriodAt(const QPoint& point)
 {
     for (int i = 0; i < kPeriodCount; ++i)
         m_periodFlags[i] = periodCell(i).contains(point) ? 1 : 0;
+    hideTickList();
     update(QRect(28, 77, m_w - 348, 28));
     showChartView(1);
 }

@@ -14,10 +14,13 @@ class CHtmlCtrl;
 class CUPdate_thread;
 class JListCtrl;
 class LoginDlg;
+class Min_Price_List_Dlg;
 class QMenu;
 class Right_Msg_Dlg;
 class Show_Message_Dlg;
 class Show_sys_statu_sdlg;
+class ShowViewSetDlg;
+namespace market { class Overview; }
 
 // The market window over the whole work area: title bar, toolbar, the vertical tabs, the
 // overview lists in overview mode and the charts, information page and quote panel in
@@ -90,6 +93,8 @@ public:
     Right_Msg_Dlg* quotePanel() const;
     Show_Message_Dlg* announcements() const;
     LoginDlg* loginDialog() const;
+    ShowViewSetDlg* columnSetup() const;
+    Min_Price_List_Dlg* tickList() const;
     JListCtrl* basicList() const { return m_basicList; }
     JListCtrl* extendedList() const { return m_extendedList; }
     QWidget* klineChart() const { return m_kline; }
@@ -127,6 +132,8 @@ private:
     void loadInformationPage();
     void drawTabs(QPainter& p);
     void drawPeriodBar(QPainter& p);
+    void showTickList(int mode);
+    void hideTickList();
 
     QWidget* m_loginWindow;
     int m_w = 0;
@@ -153,6 +160,9 @@ private:
     QPointer<Show_sys_statu_sdlg> m_status;
     QPointer<Aboxt_wineDlg> m_about;
     QPointer<LoginDlg> m_loginDlg;
+    QPointer<ShowViewSetDlg> m_columnSetup;
+    QPointer<Min_Price_List_Dlg> m_tickList;
+    std::unique_ptr<market::Overview> m_overview;
 };
 
 namespace mainwnd {

@@ -2,13 +2,13 @@
 
 #include <QColor>
 
+#include "platform/Colours.h"
+
 namespace market {
-
-// The market views' shared colours.
-inline const QColor kRiseColour{233, 39, 76};
-inline const QColor kFallColour{58, 186, 82};
-inline const QColor kVolumeColour{91, 91, 242};
-inline const QColor kLevelColour{240, 240, 240};
+// The market views' colours: the shared ones, and the item-name colour of the overview.
+inline const QColor& kRiseColour = platform::RiseColour;
+inline const QColor& kFallColour = platform::FallColour;
+inline const QColor& kVolumeColour = platform::VolumeColour;
+inline const QColor& kLevelColour = platform::TextOnDark;
 inline const QColor kNameColour{237, 245, 23};
-
 } // namespace market

@@ -8,9 +8,10 @@
 #include "client/Endpoints.h"
 #include "client/Transport.h"
 #include "controls/JListCtrl.h"
-#include "controls/PlatformStandIn.h"
+#include "platform/Dialogs.h"
+#include "platform/Fonts.h"
+#include "platform/Trace.h"
 #include "market/MarketColours.h"
-#include "market/private/Trace.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ const QString kTabLabels[] = {QStringLiteral("分笔"), QStringLiteral("咨询")
 Min_Price_List_Dlg::Min_Price_List_Dlg(QWidget* parent)
     : QWidget(parent)
     , m_priceList(new JListCtrl(this))
-    , m_font(controls::standin::font(QStringLiteral("宋体"), 13))
+    , m_font(platform::font(QStringLiteral("宋体"), 13))
 {
     setObjectName(QStringLiteral("Min_Price_List_Dlg"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -52,10 +53,12 @@ void Min_Price_List_Dlg::ShowMode(Mode mode)
     std::string wire;
     if (mode == Mode::Ticks) {
         client::HttpGetUrl(client::EndpointUrl(client::Endpoint::DealDetailAll), wire);
-        qCDebug(market::detail::trace).noquote() << "成交明细\n" << QString::fromStdString(client::WireToUtf8(wire)) << "\n";
+        platform::trace("成交明细\n");
+        platform::trace(client::WireToUtf8(wire));
+        platform::trace("\n");
     } else if (mode == Mode::Prices) {
         client::HttpGetUrl(client::EndpointUrl(client::Endpoint::PriceDetail), wire);
-        qCDebug(market::detail::trace).noquote() << QString::fromStdString(client::WireToUtf8(wire));
+        platform::trace(client::WireToUtf8(wire));
     }
     DrawMode(mode, wire);
 }

@@ -10,7 +10,9 @@
 
 #include "controls/CButtonBMP.h"
 #include "controls/GetEditInput.h"
-#include "controls/PlatformStandIn.h"
+#include "platform/Bitmaps.h"
+#include "platform/Dialogs.h"
+#include "platform/Fonts.h"
 #include "market/ColumnTexts.h"
 
 namespace {
@@ -51,12 +53,12 @@ ShowViewSetDlg::ShowViewSetDlg(std::filesystem::path dir, QWidget* parent)
     setObjectName(QStringLiteral("ShowViewSetDlg"));
     setWindowTitle(QStringLiteral("显示列设置"));
     setGeometry(span(400, 200, 1000, 600));
-    setFont(controls::standin::font(QStringLiteral("宋体"), 16));
+    setFont(platform::font(QStringLiteral("宋体"), 16));
 
     m_close = new CButtonBMP(kCloseId, QString(), this);
     m_close->setGeometry(width() - 34, 0, 34, 28);
-    m_close->setImages(controls::standin::closeButtonImage(0), controls::standin::closeButtonImage(1),
-                       controls::standin::closeButtonImage(2));
+    m_close->setImages(platform::bitmap(platform::bmp::CloseButton), platform::bitmap(platform::bmp::CloseButtonHover),
+                       platform::bitmap(platform::bmp::CloseButtonPressed));
     connect(m_close, &QPushButton::clicked, this, &QWidget::hide);
 
     buildCatalogue();
@@ -297,7 +299,7 @@ void ShowViewSetDlg::onNewCategory()
 bool ShowViewSetDlg::acceptNewCategory(const QString& name)
 {
     if (!m_currentBox || m_currentBox->count() >= kMaxCurrentCategories) {
-        controls::standin::messageBox(this, QStringLiteral("不允许添加更多选项"));
+        platform::messageBox(this, QStringLiteral("不允许添加更多选项"));
         return false;
     }
     const int index = m_currentBox->count();
@@ -317,7 +319,7 @@ void ShowViewSetDlg::onDeleteCategory()
 {
     const int index = m_currentBox ? m_currentBox->currentIndex() : -1;
     if (index < 2) {
-        controls::standin::messageBox(this, QStringLiteral("基本行情，宽展行情不允许删除"));
+        platform::messageBox(this, QStringLiteral("基本行情，宽展行情不允许删除"));
         return;
     }
     // Lists follow their categories: the emptied list goes to the spare end, so the
@@ -382,9 +384,9 @@ market::ColumnDocument ShowViewSetDlg::documentToSave() const
 
 void ShowViewSetDlg::onOk()
 {
-    if (controls::standin::messageBox(this, QStringLiteral("是否确认更改大盘信息"), QMessageBox::Yes | QMessageBox::No,
-                                      QMessageBox::Question)
-        != QMessageBox::Yes)
+    if (platform::messageBox(this, QStringLiteral("是否确认更改大盘信息"), platform::MsgButtons::YesNo,
+                             platform::MsgIcon::Question)
+        != platform::MsgResult::Yes)
         return;
     const std::string text = market::StyledColumnText(documentToSave());
     market::SetCurrentColumnText(text);
@@ -396,7 +398,7 @@ void ShowViewSetDlg::paintEvent(QPaintEvent*)
     QPainter p(this);
     p.fillRect(rect(), QColor(224, 224, 224));
     p.fillRect(QRect(0, 0, width(), 28), QColor(64, 64, 64));
-    QFont caption = controls::standin::font(QStringLiteral("宋体"), 18);
+    QFont caption = platform::font(QStringLiteral("宋体"), 18);
     p.setFont(caption);
     p.setPen(Qt::white);
     p.drawText(QRect(6, 3, 300, 24), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, QStringLiteral("显示列设置"));

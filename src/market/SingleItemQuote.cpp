@@ -9,8 +9,8 @@
 #include "client/CodePage.h"
 #include "client/Endpoints.h"
 #include "client/Transport.h"
-#include "controls/PlatformStandIn.h"
-#include "market/private/Trace.h"
+#include "platform/Dialogs.h"
+#include "platform/Trace.h"
 
 namespace market {
 
@@ -94,13 +94,14 @@ QuoteOutcome RequestSingleItemQuote(int itemCode, QWidget* parent)
     std::string wire;
     client::HttpPostForm(request.url, request.body, client::PostLock(), wire);
     const client::ApiReply reply = client::ApiReply::FromWire(wire);
-    qCDebug(detail::trace).noquote() << "\n单个商品行情\n" << QString::fromStdString(client::WireToUtf8(wire));
+    platform::trace("\n单个商品行情\n");
+    platform::trace(client::WireToUtf8(wire));
     SingleItemQuote quote = CurrentSingleItemQuote();
     const QuoteOutcome outcome = ApplyTradeGuideReply(reply, quote);
     if (outcome == QuoteOutcome::Updated)
         SetCurrentSingleItemQuote(quote);
     else if (outcome == QuoteOutcome::Refused)
-        controls::standin::messageBox(parent, QString::fromStdString(reply.msg), QMessageBox::Ok);
+        platform::messageBox(parent, QString::fromStdString(reply.msg));
     return outcome;
 }
 

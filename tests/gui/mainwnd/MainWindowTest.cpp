@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -21,6 +22,8 @@
 #include "controls/JListCtrl.h"
 #include "mainwnd/Transaction_Dlg.h"
 #include "market/CUPdate_thread.h"
+#include "market/Min_Price_List_Dlg.h"
+#include "market/ShowViewSetDlg.h"
 #include "market/Pollers.h"
 #include "market/Right_Msg_Dlg.h"
 #include "platform/Platform.h"
@@ -78,6 +81,10 @@ private:
         return [](const RecordedRequest& r) {
             if (r.path == "/api/v1/user/login")
                 return ScriptedReply{200, R"({"success":"true","msg":"ok","infor":{"name":"N","is_update":1}})"};
+            if (r.path == "/api/v1/stock/up-to-the-minute")
+                return ScriptedReply{200, client::Utf8ToWire(
+                    R"({"success":"true","infor":[{"main_3":9160001,"main_4":"Tolmere小酒窖","main_5":12.3,)"
+                    R"("main_9":12.35,"main_2":1},{"main_3":9160002,"main_4":"Aubrac干红","main_5":8.1,"main_9":8.0}]})")};
             if (r.path == "/api/v1/account/apply")
                 return ScriptedReply{200, R"({"success":"true","infor":{"cash":"5000.5"}})"};
             return ScriptedReply{200, R"({"success":"true","msg":"","infor":[]})"};
@@ -121,6 +128,9 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(QDir::setCurrent(m_dir->path()));
+        // The working folder as the run command seeds it.
+        QVERIFY(QFile::copy(QStringLiteral(DATA_DIR "/currentlisttitle.txt"), QStringLiteral("currentlisttitle.txt")));
+        QVERIFY(QFile::copy(QStringLiteral(DATA_DIR "/listtitle.txt"), QStringLiteral("listtitle.txt")));
         platform::setDataDirectory(m_dir->filePath(QStringLiteral("data")));
         m_trade = std::make_unique<LoopbackServer>(m_host, client::kTradePort, tradeHandler());
         m_market = std::make_unique<LoopbackServer>(m_host, client::kMarketPort, marketHandler());
@@ -161,6 +171,38 @@ private slots:
         QVERIFY(m_boxes->calls().empty());
         QDir().mkpath(QStringLiteral(RENDER_DIR));
         w->grab().save(QStringLiteral(RENDER_DIR "/overview.png"));
+    }
+
+    void overviewFillsFromThePollerAndTheSetUpTabIsLast()
+    {
+        Transaction_Dlg* w = open(false);
+        QCOMPARE(w->overviewTabCount(), 2); // two categories in the shipped column file
+        QVERIFY(w->basicList()->columnCount() > 3);
+        QTRY_COMPARE_WITH_TIMEOUT(w->basicList()->rowCount(), 2, 10000);
+        bool found = false;
+        for (int c = 0; c < w->basicList()->columnCount(); ++c)
+            found |= w->basicList()->cellText(0, c) == QStringLiteral("Tolmere小酒窖");
+        QVERIFY(found);
+        QTest::mouseClick(w, Qt::LeftButton, {}, w->tabRect(2).center());
+        QVERIFY(w->columnSetup() && w->columnSetup()->isVisible());
+        QDir().mkpath(QStringLiteral(RENDER_DIR));
+        w->grab().save(QStringLiteral(RENDER_DIR "/overview-filled.png"));
+    }
+
+    void tickTabsPlaceTheTickWindowOverTheChartsFoot()
+    {
+        Transaction_Dlg* w = open(false);
+        w->command(Transaction_Dlg::IDC_TOOL_KLINE);
+        QTest::mouseClick(w, Qt::LeftButton, {}, w->tabRect(3).center());
+        QCOMPARE(w->currentTab(), 3);
+        QVERIFY(w->tickList() && w->tickList()->isVisible());
+        QCOMPARE(w->tickList()->geometry(), QRect(QPoint(29, 1010 - 349), QPoint(1599, 1010)));
+        QVERIFY(countPath(*m_market, "/api/dealdetail/9160001/0") >= 1);
+        QTest::mouseClick(w, Qt::LeftButton, {}, w->tabRect(4).center());
+        QVERIFY(countPath(*m_market, "/api/pricedetail/9160001") >= 1);
+        // The K-line tab puts the tick window away again.
+        QTest::mouseClick(w, Qt::LeftButton, {}, w->tabRect(1).center());
+        QVERIFY(!w->tickList()->isVisible());
     }
 
     void narrowScreensAreWarnedOnce()

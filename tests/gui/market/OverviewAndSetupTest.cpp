@@ -12,7 +12,7 @@
 #include "client/CodePage.h"
 #include "controls/GetEditInput.h"
 #include "controls/JListCtrl.h"
-#include "controls/PlatformStandIn.h"
+#include "platform/Dialogs.h"
 #include "market/ColumnFile.h"
 #include "market/ColumnTexts.h"
 #include "market/ItemTable.h"
@@ -84,7 +84,7 @@ private slots:
 
 private:
     std::unique_ptr<ShowViewSetDlg> makeDialog(const std::string& currentText);
-    void answerBoxes(QMessageBox::StandardButton answer);
+    void answerBoxes(platform::MsgResult answer);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QStringList m_boxes;
@@ -96,19 +96,19 @@ void OverviewAndSetupTest::init()
     std::filesystem::copy_file(kData / market::kCatalogueFileName,
                                std::filesystem::path(m_dir->path().toStdString()) / market::kCatalogueFileName);
     m_boxes.clear();
-    answerBoxes(QMessageBox::Yes);
+    answerBoxes(platform::MsgResult::Yes);
 }
 
 void OverviewAndSetupTest::cleanup()
 {
-    controls::standin::setMessageBoxHandler(nullptr);
+    platform::setMessageBoxHandler(nullptr);
     market::SetCurrentColumnText({});
 }
 
-void OverviewAndSetupTest::answerBoxes(QMessageBox::StandardButton answer)
+void OverviewAndSetupTest::answerBoxes(platform::MsgResult answer)
 {
-    controls::standin::setMessageBoxHandler([this, answer](const QString& text, const QString&, auto, auto) {
-        m_boxes << text;
+    platform::setMessageBoxHandler([this, answer](const platform::MessageBoxCall& call) {
+        m_boxes << call.text;
         return answer;
     });
 }
@@ -317,12 +317,12 @@ void OverviewAndSetupTest::savedColumnsAreTheNextStartsColumns()
     dlg->shownCatalogueList()->setCurrentRow(0); // 最新
     button(dlg.get(), ShowViewSetDlg::kAddId)->click();
 
-    answerBoxes(QMessageBox::No);
+    answerBoxes(platform::MsgResult::No);
     button(dlg.get(), ShowViewSetDlg::kOkId)->click();
     QCOMPARE(m_boxes, QStringList({"是否确认更改大盘信息"}));
     QVERIFY(!std::filesystem::exists(dir / market::kCurrentColumnFileName));
 
-    answerBoxes(QMessageBox::Yes);
+    answerBoxes(platform::MsgResult::Yes);
     button(dlg.get(), ShowViewSetDlg::kOkId)->click();
     QVERIFY(std::filesystem::exists(dir / market::kCurrentColumnFileName));
     const auto saved = market::LoadColumnFile(dir / market::kCurrentColumnFileName);

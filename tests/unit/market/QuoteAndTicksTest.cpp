@@ -9,7 +9,9 @@
 #include "client/Endpoints.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
-#include "controls/PlatformStandIn.h"
+#include <QStringList>
+
+#include "platform/Dialogs.h"
 #include "market/SingleItemQuote.h"
 #include "market/TickReplies.h"
 #include "support/LoopbackServer.h"
@@ -78,14 +80,14 @@ protected:
         o.line0Host = testsupport::UniqueLoopbackAddress(3);
         client::SetCurrentOptions(o);
         client::LoadLineChoice(m_dir);
-        controls::standin::setMessageBoxHandler([this](const QString& text, const QString& caption, auto, auto) {
-            m_boxes << caption + ":" + text;
-            return QMessageBox::Ok;
+        platform::setMessageBoxHandler([this](const platform::MessageBoxCall& call) {
+            m_boxes << call.caption + ":" + call.text;
+            return platform::MsgResult::Ok;
         });
     }
     void TearDown() override
     {
-        controls::standin::setMessageBoxHandler(nullptr);
+        platform::setMessageBoxHandler(nullptr);
         client::SetCurrentOptions(client::DefaultOptions());
         std::filesystem::remove_all(m_dir);
     }
