@@ -71,7 +71,9 @@ void TextInBox(QPainter& p, const QFont& font, const QRect& box, const QString& 
     if (text.isEmpty())
         return;
     p.setFont(font);
-    const int flags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
+    // A number has no break: it keeps one line and grows leftwards into the free margin
+    // rather than being cut at the box.
+    const int flags = Qt::AlignRight | Qt::AlignTop | Qt::TextDontClip;
     const QRect bound = p.boundingRect(box, flags, text);
     p.fillRect(bound, ToQColor(bg));
     p.setPen(ToQColor(fg));

@@ -20,7 +20,7 @@ void HLine(QPainter& p, int x1, int x2, int y, Colour c);
 void Line(QPainter& p, int x1, int y1, int x2, int y2, Colour c);
 // Text with its top-left corner at (x, y).
 void TextOut(QPainter& p, const QFont& font, int x, int y, const QString& text, Colour fg, Colour bg);
-// Text centred and word-wrapped in a box, top-aligned.
+// Text right-aligned to a box, top-aligned, on one line.
 void TextInBox(QPainter& p, const QFont& font, const QRect& box, const QString& text, Colour fg, Colour bg);
 
 } // namespace chart::gdi
