@@ -15,6 +15,8 @@
 #include "chart/CSubAreaDisplayOne.h"
 #include "chart/CandleChart.h"
 #include "chart/ChartColour.h"
+#include "chart/CDataElementPoint.h"
+#include "chart/MarketCharts.h"
 #include "chart/PeriodBar.h"
 #include "chart/Show_Keyline_Msg__Dlg.h"
 #include "chart/TimelineChart.h"
@@ -256,6 +258,52 @@ private slots:
         QCOMPARE(bar.pixelColor(60 * 11 + 1, 1), ToQColor(kRiseColour));
         QCOMPARE(bar.pixelColor(1, 1), QColor(57, 57, 57));
         QCOMPARE(bar.pixelColor(800, 1), QColor(32, 32, 32));
+    }
+
+    void marketChartsShowOneChartAndSetUpOnce()
+    {
+        MarketCharts charts;
+        QVERIFY(charts.Create(m_window.get(), QRect(29, 105, 1571, 666), 80));
+        QVERIFY(!charts.Candles()->isVisible() && !charts.Timeline()->isVisible());
+        QCOMPARE(charts.Timeline()->objectName(), QStringLiteral("1001"));
+        PeriodBar::Flags flags{};
+        QCOMPARE(charts.ShowCandles(flags), 8);
+        QCOMPARE(flags[7], 1);
+        QVERIFY(charts.Candles()->isVisible() && !charts.Timeline()->isVisible());
+        charts.ShowTimeline(flags);
+        QCOMPARE(std::count(flags.begin(), flags.end(), 1), 0);
+        QVERIFY(!charts.Candles()->isVisible() && charts.Timeline()->isVisible());
+        flags = PeriodBar::FlagsForPress(QPoint(28 + 60 * 6 + 1, 90));
+        QCOMPARE(charts.ShowCandles(flags), 7);
+        QCOMPARE(charts.Visible(), MarketCharts::View::Candles);
+        charts.Candles()->WithCanvas([](ChartCanvas& c) { QCOMPARE(int(c.Rows().size()), 2); });
+        charts.Candles()->WithCanvas(
+            [](ChartCanvas& c) { QCOMPARE(c.FindSubArea("N")->DisplayCount(), 1); }); // not set up twice
+
+        // Two-hour candles carry time labels every fourth candle; a flat candle's volume is red.
+        std::string reply = CandleReply(12, 3, 1700000000, 7200);
+        QVERIFY(charts.LoadCandles(reply, 7));
+        const QImage img = charts.Candles()->Snapshot();
+        SaveIfAsked(img, "candles-120min.png");
+        charts.Candles()->WithCanvas([&](ChartCanvas& c) {
+            const CSubArea& n = *c.FindSubArea("N");
+            const int y = n.Top() + n.Height() - n.BottomMargin() + 2;
+            const QColor text(240, 240, 240);
+            const int w = n.Scale().slotWidth;
+            QVERIFY(CountColour(img, QRect(0, y, w * 2, 14), text) > 0);     // candle 0
+            QCOMPARE(CountColour(img, QRect(2 * w + 4, y, w * 2 - 8, 14), text), 0); // candles 2..3
+            QVERIFY(CountColour(img, QRect(4 * w, y, w * 2, 14), text) > 0); // candle 4
+        });
+        QVERIFY(charts.LoadCandles("{\"success\":\"true\",\"infor\":[{\"startPrice\":5,\"endPrice\":5,"
+                                   "\"maxPrice\":6,\"minPrice\":4,\"vol\":10},{\"startPrice\":5,\"endPrice\":4,"
+                                   "\"maxPrice\":6,\"minPrice\":4,\"vol\":10}]}",
+                                   8));
+        charts.Candles()->WithCanvas([](ChartCanvas& c) {
+            const auto* flat = static_cast<const CDataElementPoint*>(c.FindDisplay("P1")->Element(0));
+            const auto* falling = static_cast<const CDataElementPoint*>(c.FindDisplay("P1")->Element(1));
+            QCOMPARE(flat->colour, kVolumeUp);
+            QCOMPARE(falling->colour, kVolumeDown);
+        });
     }
 
     void pollerThreadFeedsBothCharts()
