@@ -205,10 +205,7 @@ void CSubArea::ScrollTowardsNewer(QPainter& p, int first, int last, int oldFirst
     redrawFrom = std::max(redrawFrom, first);
     const int keepWidth = (redrawFrom - first) * w;
     const int s = first - oldFirst;
-    SaveToSpare(m_scale.plotLeft + 1 + s * w, keepWidth);
-    DrawFrame(p);
-    DrawGridAndLabels(p);
-    RestoreFromSpare(m_scale.plotLeft + 1, keepWidth);
+    ShiftPlot(p, m_scale.plotLeft + 1 + s * w, m_scale.plotLeft + 1, keepWidth);
     for (auto& d : m_displays) {
         PlaceAndDraw(p, *d, first, last, redrawFrom, last);
         if (IsPoint(*d))
@@ -221,10 +218,7 @@ void CSubArea::ScrollTowardsOlder(QPainter& p, int first, int last, int oldFirst
     const int w = m_scale.slotWidth;
     const int s = oldFirst - first;
     const int keepWidth = (m_scale.slotCount - s) * w;
-    SaveToSpare(m_scale.plotLeft + 1, keepWidth);
-    DrawFrame(p);
-    DrawGridAndLabels(p);
-    RestoreFromSpare(m_scale.plotLeft + 1 + s * w, keepWidth);
+    ShiftPlot(p, m_scale.plotLeft + 1, m_scale.plotLeft + 1 + s * w, keepWidth);
     for (auto& d : m_displays) {
         PlaceAndDraw(p, *d, first, last, first, oldFirst - 1);
         if (IsPoint(*d))
@@ -232,37 +226,44 @@ void CSubArea::ScrollTowardsOlder(QPainter& p, int first, int last, int oldFirst
     }
 }
 
-void CSubArea::SaveToSpare(int sourceX, int width)
+void CSubArea::ShiftPlot(QPainter& p, int sourceX, int destX, int width)
 {
+    const int innerLeft = m_scale.plotLeft + 1;
+    const int innerRight = m_scale.plotRight - 1; // the frame's right edge stays
     const int top = m_scale.plotTop;
-    const int height = m_scale.plotBottom - m_scale.plotTop;
-    width = std::min(width, m_image->width() - sourceX);
-    width = std::min(width, m_spare->width());
-    m_savedWidth = 0;
-    if (width <= 0 || height <= 0 || sourceX < 0 || top < 0 || top + height > m_image->height()
-        || height > m_spare->height())
-        return;
-    for (int y = 0; y < height; ++y) {
-        const auto* src = reinterpret_cast<const QRgb*>(m_image->constScanLine(top + y)) + sourceX;
-        auto* dst = reinterpret_cast<QRgb*>(m_spare->scanLine(y));
-        std::memcpy(dst, src, std::size_t(width) * sizeof(QRgb));
+    const int bottom = m_scale.plotBottom;
+    width = std::min({width, innerRight - sourceX, innerRight - destX});
+    const bool move = width > 0 && sourceX >= innerLeft && destX >= innerLeft && top >= 0
+                      && bottom <= m_image->height() && innerRight <= m_image->width()
+                      && bottom - top <= m_spare->height() && width <= m_spare->width();
+    if (move) {
+        // Row by row, so the spare row is still in cache when it is copied back.
+        for (int y = top; y < bottom; ++y) {
+            auto* row = reinterpret_cast<QRgb*>(m_image->scanLine(y));
+            auto* spare = reinterpret_cast<QRgb*>(m_spare->scanLine(y - top));
+            std::memcpy(spare, row + sourceX, std::size_t(width) * sizeof(QRgb));
+            std::memcpy(row + destX, spare, std::size_t(width) * sizeof(QRgb));
+        }
+    } else {
+        width = 0;
+        destX = innerLeft;
     }
-    m_savedWidth = width;
+    // The value range is unchanged, so the labels outside the plot are already right; only
+    // the exposed columns need the empty plot: frame edges, black, grid lines.
+    ClearPlotColumns(p, innerLeft, destX);
+    ClearPlotColumns(p, destX + width, innerRight);
 }
 
-void CSubArea::RestoreFromSpare(int destX, int width)
+void CSubArea::ClearPlotColumns(QPainter& p, int left, int right)
 {
-    // Never over the frame's right edge.
-    width = std::min({width, m_savedWidth, m_scale.plotRight - 1 - destX});
-    const int top = m_scale.plotTop;
-    const int height = m_scale.plotBottom - m_scale.plotTop;
-    if (width <= 0 || height <= 0 || destX < 0)
+    if (right <= left)
         return;
-    for (int y = 0; y < height; ++y) {
-        const auto* src = reinterpret_cast<const QRgb*>(m_spare->constScanLine(y));
-        auto* dst = reinterpret_cast<QRgb*>(m_image->scanLine(top + y)) + destX;
-        std::memcpy(dst, src, std::size_t(width) * sizeof(QRgb));
-    }
+    const CSubAreaScale& s = m_scale;
+    gdi::FillRect(p, left, s.plotTop, right, s.plotTop + 1, kFrameColour);
+    gdi::FillRect(p, left, s.plotTop + 1, right, s.plotBottom - 1, kBlack);
+    gdi::FillRect(p, left, s.plotBottom - 1, right, s.plotBottom, kFrameColour);
+    for (int i = 1; i <= 9; ++i)
+        gdi::HLine(p, left, right, s.plotBottom - i * s.pixelStep, kGridColour);
 }
 
 void CSubArea::DrawFrame(QPainter& p)

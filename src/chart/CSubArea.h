@@ -95,10 +95,10 @@ private:
     void DrawGridAndLabels(QPainter& p);
     // Places the slots of first..last and draws the elements from `drawFrom` on.
     void PlaceAndDraw(QPainter& p, CSubAreaDisplayOne& d, int first, int last, int drawFrom, int drawTo);
-    // The plot rows of `width` columns from sourceX, kept in the spare image while the plot
-    // is cleared, then put back at destX.
-    void SaveToSpare(int sourceX, int width);
-    void RestoreFromSpare(int destX, int width);
+    // Moves `width` plot columns from sourceX to destX through the spare image and empties
+    // the rest of the plot.
+    void ShiftPlot(QPainter& p, int sourceX, int destX, int width);
+    void ClearPlotColumns(QPainter& p, int left, int right);
 
     std::string m_name;
     Band m_band;
@@ -108,7 +108,6 @@ private:
     QImage* m_spare = nullptr;
     chart::ChartCanvas* m_owner = nullptr;
     int m_widestLabel = 0;
-    int m_savedWidth = 0;
     int m_firstDrawn = 0;
     int m_lastDrawn = 0;
     bool m_changed = false;
