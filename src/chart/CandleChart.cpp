@@ -6,6 +6,7 @@
 #include "chart/CDataElementPoint.h"
 #include "chart/CKBarCtrl.h"
 #include "chart/ChartTrace.h"
+#include "chart/private/ReplyEnvelope.h"
 #include "client/ApiReply.h"
 #include "client/CodePage.h"
 
@@ -37,14 +38,15 @@ private:
 
 std::optional<std::vector<CandleRecord>> ParseCandleReply(std::string_view utf8)
 {
-    const client::ApiReply reply = client::ApiReply::FromUtf8(utf8);
-    if (!reply.parsed || !reply.success)
+    Json::Value root;
+    const Json::Value* infor = SuccessfulInfor(utf8, root);
+    if (!infor)
         return std::nullopt;
     std::vector<CandleRecord> records;
-    if (!reply.infor.isArray())
+    if (!infor->isArray())
         return records;
-    records.reserve(reply.infor.size());
-    for (const Json::Value& r : reply.infor) {
+    records.reserve(infor->size());
+    for (const Json::Value& r : *infor) {
         CandleRecord c;
         c.open = float(client::JsonReal(r, "startPrice"));
         c.close = float(client::JsonReal(r, "endPrice"));

@@ -5,6 +5,7 @@
 #include "chart/CDataElementPoint.h"
 #include "chart/CKBarCtrl.h"
 #include "chart/ChartTrace.h"
+#include "chart/private/ReplyEnvelope.h"
 #include "client/ApiReply.h"
 #include "client/CodePage.h"
 
@@ -34,14 +35,15 @@ private:
 
 std::optional<std::vector<TimelineRecord>> ParseTimelineReply(std::string_view utf8)
 {
-    const client::ApiReply reply = client::ApiReply::FromUtf8(utf8);
-    if (!reply.parsed || !reply.success)
+    Json::Value root;
+    const Json::Value* infor = SuccessfulInfor(utf8, root);
+    if (!infor)
         return std::nullopt;
     std::vector<TimelineRecord> records;
-    if (!reply.infor.isArray())
+    if (!infor->isArray())
         return records;
-    records.reserve(reply.infor.size());
-    for (const Json::Value& r : reply.infor) {
+    records.reserve(infor->size());
+    for (const Json::Value& r : *infor) {
         TimelineRecord t;
         t.averagePrice = float(client::JsonReal(r, "averagePrice"));
         t.price = float(client::JsonReal(r, "price"));
