@@ -1,7 +1,5 @@
 #include "QtEnvironment.h"
 
-#include <memory>
-
 #include <QGuiApplication>
 
 #include <gtest/gtest.h>
@@ -23,9 +21,9 @@ void EnsureGuiApplication()
     static int argc = 1;
     static char name[] = "chart_tests";
     static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QGuiApplication> app;
+    // Never destroyed: tearing down the application during static destruction crashes.
     if (!QGuiApplication::instance())
-        app = std::make_unique<QGuiApplication>(argc, argv);
+        new QGuiApplication(argc, argv);
 }
 
 int CountColour(const QImage& image, const QRect& area, QColor colour)
