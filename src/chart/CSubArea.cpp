@@ -27,13 +27,15 @@ constexpr Colour kMiddleColour = Rgb(240, 240, 240);
 
 const QFont& TitleFont()
 {
-    static const QFont font = ChartFont(QStringLiteral("微软雅黑"), 19);
+    // One per thread: loaders draw on the poller thread, paints on the window thread.
+    thread_local const QFont font = ChartFont(QStringLiteral("微软雅黑"), 19);
     return font;
 }
 
 const QFont& LabelFont()
 {
-    static const QFont font = ChartFont(QStringLiteral("宋体"), 12);
+    // One per thread: loaders draw on the poller thread, paints on the window thread.
+    thread_local const QFont font = ChartFont(QStringLiteral("宋体"), 12);
     return font;
 }
 

@@ -352,6 +352,23 @@ private slots:
         });
         QCOMPARE(candles->grab().toImage().convertToFormat(QImage::Format_RGB32), candles->Snapshot());
         SaveIfAsked(candles->Snapshot(), "candles-240.png");
+
+        // Loads racing with paints: every paint copies a whole image, and the last load wins.
+        done = false;
+        std::thread reloads([&] {
+            for (int i = 0; i < 30; ++i)
+                LoadCandles(*candles, CandleReply(200 + i, unsigned(i)), 8, 120);
+            done = true;
+        });
+        while (!done) {
+            candles->repaint();
+            QCoreApplication::processEvents();
+        }
+        reloads.join();
+        candles->WithCanvas([](ChartCanvas& c) {
+            QCOMPARE(c.FindSubArea("N")->FirstDrawn(), 229 - 120);
+            QCOMPARE(int(c.FindDisplay("N1")->ElementCount()), 229);
+        });
         SaveIfAsked(timeline->Snapshot(), "timeline-300.png");
     }
 
