@@ -111,6 +111,7 @@ void CKBarCtrl::paintEvent(QPaintEvent*)
         std::lock_guard<std::mutex> lock(m_mutex);
         p.drawImage(0, 0, m_canvas->Image());
     }
+    // The cross-hair is drawn over every copy, so a paint never wipes it until the mouse leaves.
     if (m_crossHair.x() != 0 && m_crossHair.y() != 0) {
         // Inverting keeps the lines visible on any colour of the chart.
         p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
@@ -172,6 +173,8 @@ void CKBarCtrl::UpdateCrossHair()
             return;
         g.areaLeft = area->Left();
         g.leftMargin = area->LeftMargin();
+        // The scale's own slot width, so the cross-hair follows the drawn slots whatever
+        // index the window starts at.
         g.slotWidth = area->Scale().slotWidth;
         g.slotCount = int(area->Display(0).Slots().size());
         qCDebug(chart::Trace, "\nn_lowwidth:%d num_width:%d num_end:%d  num_num:%d\n",

@@ -314,6 +314,7 @@ void CSubArea::DrawTimeLabels(QPainter& p, int first, int last)
         std::tm tm{};
         localtime_r(&t, &tm);
         char buf[32];
+        // Each label starts at its candle's slot.
         std::snprintf(buf, sizeof buf, allShown ? "%02d:%02d" : "%02d/%02d", tm.tm_hour, tm.tm_min);
         gdi::TextOut(p, LabelFont(), m_scale.plotLeft + (i - first) * m_scale.slotWidth, y, QString::fromLatin1(buf),
                      kTimeLabelColour, kBlack);
@@ -323,6 +324,7 @@ void CSubArea::DrawTimeLabels(QPainter& p, int first, int last)
 void CSubArea::DrawGridAndLabels(QPainter& p)
 {
     const CSubAreaScale& s = m_scale;
+    // No elements yet means no label width to divide by.
     const int byWidth = m_widestLabel > 0 ? kRightMargin / m_widestLabel : s.pixelStep * 3 / 4;
     const int h = std::min(byWidth, s.pixelStep * 3 / 4);
     const bool wholeOnly = IsNamed("P") || IsNamed("M");

@@ -89,6 +89,8 @@ bool LoadCandles(CKBarCtrl& ctrl, std::string_view wireReply, int periodCode, in
     // A window too narrow for a bar count still shows a chart.
     if (visibleBarCount <= 0)
         visibleBarCount = 40;
+    // One locked step from clearing to drawing: a paint never sees a half-loaded chart, so
+    // no pause between the steps is needed.
     ctrl.WithCanvas([&](ChartCanvas& canvas) {
         canvas.ClearDisplay("N1");
         canvas.ClearDisplay("P1");

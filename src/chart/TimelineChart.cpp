@@ -92,6 +92,7 @@ bool LoadTimeline(CKBarCtrl& ctrl, std::string_view wireReply)
     if (!records)
         return false;
     const std::vector<Colour> volumeColours = VolumeColours(*records);
+    // One locked step from clearing to drawing, as for candles.
     ctrl.WithCanvas([&](ChartCanvas& canvas) {
         canvas.ClearDisplay("O1");
         canvas.ClearDisplay("O2");
