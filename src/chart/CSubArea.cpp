@@ -237,12 +237,13 @@ void CSubArea::ShiftPlot(QPainter& p, int sourceX, int destX, int width)
     width = std::min({width, innerRight - sourceX, innerRight - destX});
     const bool move = width > 0 && sourceX >= innerLeft && destX >= innerLeft && top >= 0
                       && bottom <= m_image->height() && innerRight <= m_image->width()
-                      && bottom - top <= m_spare->height() && width <= m_spare->width();
+                      && width <= m_spare->width();
     if (move) {
-        // Row by row, so the spare row is still in cache when it is copied back.
+        // Row by row through one spare row, which stays in cache: the move costs about one
+        // pass over the plot.
+        auto* spare = reinterpret_cast<QRgb*>(m_spare->scanLine(0));
         for (int y = top; y < bottom; ++y) {
             auto* row = reinterpret_cast<QRgb*>(m_image->scanLine(y));
-            auto* spare = reinterpret_cast<QRgb*>(m_spare->scanLine(y - top));
             std::memcpy(spare, row + sourceX, std::size_t(width) * sizeof(QRgb));
             std::memcpy(row + destX, spare, std::size_t(width) * sizeof(QRgb));
         }
