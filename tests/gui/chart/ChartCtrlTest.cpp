@@ -88,6 +88,22 @@ private slots:
         QCOMPARE(Show_Keyline_Msg__Dlg::Labels(1).size(), 11);
         QCOMPARE(Show_Keyline_Msg__Dlg::Labels(0).size(), 8);
         QCOMPARE(Show_Keyline_Msg__Dlg::Labels(1).at(5), QStringLiteral("收盘: --"));
+        // Candle mode paints eleven rows, time-share mode eight, one every 20 pixels.
+        Show_Keyline_Msg__Dlg* box = ctrl->InfoBox();
+        const QColor text(240, 240, 240);
+        box->SetMode(1);
+        QImage rows = box->grab().toImage();
+        QVERIFY(CountColour(rows, QRect(0, 200, 100, 20), text) > 0);
+        box->SetMode(0);
+        rows = box->grab().toImage();
+        QVERIFY(CountColour(rows, QRect(0, 140, 100, 20), text) > 0);
+        QCOMPARE(CountColour(rows, QRect(0, 160, 100, 70), text), 0);
+        QCOMPARE(rows.pixelColor(99, 229), QColor(32, 32, 32));
+        box->show();
+        QTest::mousePress(box, Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseMove(box, QPoint(30, 40));
+        QTest::mouseRelease(box, Qt::LeftButton, {}, QPoint(10, 10));
+        QCOMPARE(box->pos(), QPoint(90, 230)); // dragged from anywhere in the box
         CKBarCtrl other;
         QVERIFY(!other.Create(m_window.get(), QRect(0, 0, 0, 10), CKBarCtrl::kTimelineChartId));
     }
