@@ -199,6 +199,7 @@ private slots:
         QTRY_COMPARE(ctrl->CrossHairPos(), QPoint(3 * w + w / 2, 96));
         QCOMPARE(ctrl->Snapshot(), chartBefore);
         const QImage shown = ctrl->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        SaveIfAsked(shown, "candles-crosshair.png");
         QVERIFY(shown.pixelColor(3 * w + w / 2, 300) != chartBefore.pixelColor(3 * w + w / 2, 300) ||
                 shown.pixelColor(700, 96) != chartBefore.pixelColor(700, 96));
         QCOMPARE(shown.pixelColor(5, 5), chartBefore.pixelColor(5, 5));
