@@ -1,0 +1,164 @@
+// Chart benchmarks at 1600 x 700: candle and time-share loads, a full redraw against a
+// one-slot short scroll, and the paint copy. Run by hand; figures go in the issue note.
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+#include "chart/CDataElementKBar.h"
+#include "chart/CDataElementPoint.h"
+#include "chart/CKBarCtrl.h"
+#include "chart/CSubArea.h"
+#include "chart/CandleChart.h"
+#include "chart/ChartCanvas.h"
+#include "chart/TimelineChart.h"
+
+namespace {
+
+constexpr QSize kSize(1600, 700);
+constexpr int kBars = 120; // VisibleBarCount of a 1920-pixel work area
+
+std::string CandleReply(int count)
+{
+    std::mt19937 rng(7);
+    std::normal_distribution<double> step(0.0, 0.9);
+    double price = 98;
+    std::string s = "{\"success\":\"true\",\"msg\":\"\",\"infor\":[";
+    for (int i = 0; i < count; ++i) {
+        const double open = price;
+        const double close = std::max(1.0, open + step(rng));
+        price = close;
+        char rec[200];
+        std::snprintf(rec, sizeof rec,
+                      "%s{\"startPrice\":%.2f,\"endPrice\":%.2f,\"maxPrice\":%.2f,\"minPrice\":%.2f,\"time\":%d,"
+                      "\"vol\":%d}",
+                      i ? "," : "", open, close, std::max(open, close) + 0.3, std::min(open, close) - 0.3,
+                      1700000000 + i * 86400, 100 + i % 977);
+        s += rec;
+    }
+    return s + "]}";
+}
+
+std::string TimelineReply(int count)
+{
+    std::string s = "{\"success\":\"true\",\"infor\":[";
+    for (int i = 0; i < count; ++i) {
+        char rec[120];
+        std::snprintf(rec, sizeof rec, "%s{\"averagePrice\":%.3f,\"price\":%.2f,\"vol\":%d}", i ? "," : "",
+                      100 + i * 0.001, 100 + (i % 37) * 0.05, i % 300);
+        s += rec;
+    }
+    return s + "]}";
+}
+
+void BM_LoadCandles(benchmark::State& state)
+{
+    CKBarCtrl ctrl;
+    ctrl.Create(nullptr, QRect(QPoint(0, 0), kSize), CKBarCtrl::kCandleChartId);
+    chart::SetUpCandleChart(ctrl);
+    const std::string reply = CandleReply(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(chart::LoadCandles(ctrl, reply, 8, kBars));
+}
+BENCHMARK(BM_LoadCandles)->Arg(240)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+void BM_ParseCandles(benchmark::State& state)
+{
+    const std::string reply = CandleReply(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(chart::ParseCandleReply(reply));
+}
+BENCHMARK(BM_ParseCandles)->Arg(240)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// 241 candles whose extremes lie inside both windows, so that moving by one slot keeps the range.
+void FillCandles(chart::ChartCanvas& c)
+{
+    c.AddSubArea("N", 0, 70, 0, 20, 20);
+    c.AddSubArea("P", 1, 30, 0, 10, 25);
+    c.AddDisplay(chart::DisplayKind::KBar, 0, "N1");
+    c.AddDisplay(chart::DisplayKind::Histogram, 1, "P1");
+    c.SetTitle("N", chart::kItemTitle);
+    c.SetAxisLegend("N");
+    for (int i = 0; i < 241; ++i) {
+        CDataElementKBar b;
+        const float base = i == 180 ? 140.0f : (i == 181 ? 60.0f : 100.0f + float(i % 13));
+        b.open = base;
+        b.close = base + float(i % 5) - 2;
+        b.high = base + 3;
+        b.low = base - 3;
+        b.periodCode = 8;
+        c.AppendElement(b, "N1");
+        CDataElementPoint v;
+        v.value = i == 180 ? 9000.0f : float(100 + i * 7);
+        v.colour = i % 2 ? chart::kVolumeUp : chart::kVolumeDown;
+        c.AppendElement(v, "P1");
+    }
+}
+
+void BM_FullRedraw240(benchmark::State& state)
+{
+    chart::ChartCanvas c(kSize);
+    FillCandles(c);
+    for (auto _ : state) {
+        c.DrawRange("N", 120, 240); // the same window: always a full redraw
+        c.DrawRange("P", 120, 240);
+    }
+}
+BENCHMARK(BM_FullRedraw240)->Unit(benchmark::kMicrosecond);
+
+void BM_ShortScroll240(benchmark::State& state)
+{
+    chart::ChartCanvas c(kSize);
+    FillCandles(c);
+    c.DrawRange("N", 120, 240);
+    c.DrawRange("P", 120, 240);
+    int first = 120;
+    for (auto _ : state) {
+        first = first == 120 ? 119 : 120; // one slot older, then one newer
+        c.DrawRange("N", first, first + 120);
+        c.DrawRange("P", first, first + 120);
+    }
+    if (c.FindSubArea("N")->LastScroll() == chart::ScrollKind::None)
+        state.SkipWithError("the window move took a full redraw");
+}
+BENCHMARK(BM_ShortScroll240)->Unit(benchmark::kMicrosecond);
+
+void BM_LoadTimeline361(benchmark::State& state)
+{
+    CKBarCtrl ctrl;
+    ctrl.Create(nullptr, QRect(QPoint(0, 0), kSize), CKBarCtrl::kTimelineChartId);
+    chart::SetUpTimelineChart(ctrl);
+    const std::string reply = TimelineReply(361);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(chart::LoadTimeline(ctrl, reply));
+}
+BENCHMARK(BM_LoadTimeline361)->Unit(benchmark::kMicrosecond);
+
+void BM_PaintCopy(benchmark::State& state)
+{
+    CKBarCtrl ctrl;
+    ctrl.Create(nullptr, QRect(QPoint(0, 0), kSize), CKBarCtrl::kCandleChartId);
+    chart::SetUpCandleChart(ctrl);
+    chart::LoadCandles(ctrl, CandleReply(240), 8, kBars);
+    QImage target(kSize, QImage::Format_RGB32);
+    for (auto _ : state)
+        ctrl.render(&target); // runs the control's paint: one locked image copy
+}
+BENCHMARK(BM_PaintCopy)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

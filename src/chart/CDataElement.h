@@ -1,0 +1,22 @@
+#pragma once
+
+namespace chart {
+enum class ElementType : char { KBar = 'K', Point = 'P' };
+} // namespace chart
+
+class CDataElement
+{
+public:
+    virtual ~CDataElement() = default;
+    // The largest and smallest values the element contributes to a range.
+    virtual float High() const = 0;
+    virtual float Low() const = 0;
+    virtual chart::ElementType Type() const = 0;
+    // Characters of the widest value printed as text; sizes the value labels.
+    virtual int LabelWidth() const = 0;
+
+protected:
+    CDataElement() = default;
+    CDataElement(const CDataElement&) = default;
+    CDataElement& operator=(const CDataElement&) = default;
+};

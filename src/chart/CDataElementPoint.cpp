@@ -1,0 +1,8 @@
+#include "chart/CDataElementPoint.h"
+
+#include "chart/ChartText.h"
+
+int CDataElementPoint::LabelWidth() const
+{
+    return chart::ValueTextWidth(value);
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "chart/CDataElement.h"
+#include "chart/ChartColour.h"
+
+class CDataElementPoint final : public CDataElement
+{
+public:
+    chart::Colour colour = chart::kBlack;
+    float value = 0;
+
+    float High() const override { return value; }
+    float Low() const override { return value; }
+    chart::ElementType Type() const override { return chart::ElementType::Point; }
+    int LabelWidth() const override;
+};

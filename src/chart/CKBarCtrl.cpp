@@ -1,0 +1,194 @@
+#include "chart/CKBarCtrl.h"
+
+#include <QEnterEvent>
+#include <QMetaObject>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+
+#include "chart/CSubArea.h"
+#include "chart/CSubAreaDisplayOne.h"
+#include "chart/ChartMath.h"
+#include "chart/ChartTrace.h"
+#include "chart/Show_Keyline_Msg__Dlg.h"
+
+CKBarCtrl::CKBarCtrl(QWidget* parent)
+    : QWidget(parent)
+    , m_canvas(std::make_unique<chart::ChartCanvas>(QSize(1, 1)))
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::TabFocus);
+    m_timer1.setInterval(kCrossHairIntervalMs);
+    connect(&m_timer1, &QTimer::timeout, this, &CKBarCtrl::UpdateCrossHair);
+}
+
+CKBarCtrl::~CKBarCtrl() = default;
+
+bool CKBarCtrl::Create(QWidget* parent, const QRect& rect, int id)
+{
+    if (rect.width() <= 0 || rect.height() <= 0)
+        return false;
+    if (parent != parentWidget())
+        setParent(parent);
+    m_id = id;
+    setObjectName(QString::number(id));
+    setGeometry(rect);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_canvas = std::make_unique<chart::ChartCanvas>(rect.size());
+    }
+    if (!m_infoBox)
+        m_infoBox = new Show_Keyline_Msg__Dlg(this);
+    m_infoBox->hide();
+    m_infoBox->setGeometry(QRect(QPoint(70, 200), QPoint(169, 429)));
+    m_timer1.start();
+    show();
+    update();
+    return true;
+}
+
+void CKBarCtrl::AddSubArea(const std::string& name, int row, int heightPercent, int leftMargin, int topMargin,
+                           int bottomMargin)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_canvas->AddSubArea(name, row, heightPercent, leftMargin, topMargin, bottomMargin);
+}
+
+bool CKBarCtrl::AddDisplay(chart::DisplayKind kind, int row, const std::string& name)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_canvas->AddDisplay(kind, row, name);
+}
+
+void CKBarCtrl::AppendElement(const CDataElement& element, const std::string& displayName)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_canvas->AppendElement(element, displayName);
+}
+
+void CKBarCtrl::ClearDisplay(const std::string& displayName)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_canvas->ClearDisplay(displayName);
+}
+
+void CKBarCtrl::SetTitle(const std::string& subAreaName, const std::string& text)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_canvas->SetTitle(subAreaName, text);
+}
+
+void CKBarCtrl::SetAxisLegend(const std::string& subAreaName)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_canvas->SetAxisLegend(subAreaName);
+}
+
+void CKBarCtrl::DrawRange(const std::string& subAreaName, int first, int last)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_canvas->DrawRange(subAreaName, first, last);
+}
+
+QImage CKBarCtrl::Snapshot() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_canvas->Image().copy();
+}
+
+void CKBarCtrl::RequestRepaint()
+{
+    // update() belongs to the window's thread; a queued call is dropped with the control.
+    QMetaObject::invokeMethod(this, [this] { update(); }, Qt::QueuedConnection);
+}
+
+void CKBarCtrl::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        p.drawImage(0, 0, m_canvas->Image());
+    }
+    // The cross-hair is drawn over every copy, so a paint never wipes it until the mouse leaves.
+    if (m_crossHair.x() != 0 && m_crossHair.y() != 0) {
+        // Inverting keeps the lines visible on any colour of the chart.
+        p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+        QPen pen(QColor(160, 160, 160), 2);
+        pen.setCapStyle(Qt::FlatCap);
+        p.setPen(pen);
+        p.drawLine(0, m_crossHair.y(), width() - 20, m_crossHair.y());
+        p.drawLine(m_crossHair.x(), 20, m_crossHair.x(), height() - 20);
+    }
+}
+
+void CKBarCtrl::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    m_clicked = true;
+    m_tracking = true;
+    m_cursor = event->position().toPoint();
+    bool candles = false;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const CSubArea* first = m_canvas->FirstRowArea();
+        candles = first && first->Name() == "N";
+    }
+    if (m_infoBox)
+        m_infoBox->SetMode(candles ? 1 : 0);
+}
+
+void CKBarCtrl::mouseMoveEvent(QMouseEvent* event)
+{
+    m_cursor = event->position().toPoint();
+}
+
+void CKBarCtrl::enterEvent(QEnterEvent* event)
+{
+    m_tracking = true;
+    m_cursor = event->position().toPoint();
+}
+
+void CKBarCtrl::leaveEvent(QEvent*)
+{
+    m_clicked = false;
+    m_tracking = false;
+    m_crossHair = QPoint();
+    update();
+}
+
+void CKBarCtrl::UpdateCrossHair()
+{
+    if (!m_clicked || !m_tracking)
+        return;
+    chart::CrossHairGeometry g;
+    g.clientRight = width();
+    g.clientBottom = height();
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const CSubArea* area = m_canvas->FirstRowArea();
+        if (!area || area->DisplayCount() == 0)
+            return;
+        g.areaLeft = area->Left();
+        g.leftMargin = area->LeftMargin();
+        // The scale's own slot width, so the cross-hair follows the drawn slots whatever
+        // index the window starts at.
+        g.slotWidth = area->Scale().slotWidth;
+        g.slotCount = int(area->Display(0).Slots().size());
+        qCDebug(chart::Trace, "\nn_lowwidth:%d num_width:%d num_end:%d  num_num:%d\n",
+                g.areaLeft + g.leftMargin + g.slotCount * g.slotWidth, area->Width(), area->LastDrawn(), g.slotCount);
+    }
+    if (m_cursor == m_crossHair)
+        return;
+    const std::optional<QPoint> next = chart::SnapCrossHair(m_cursor, g);
+    if (!next)
+        return;
+    qCDebug(chart::Trace, "\n newopint:%d %d\n", next->x(), next->y());
+    qCDebug(chart::Trace, "\n oldopint:%d %d\n", m_crossHair.x(), m_crossHair.y());
+    if (*next == m_crossHair)
+        return;
+    m_crossHair = *next;
+    update();
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include <QImage>
+#include <QPoint>
+#include <QTimer>
+#include <QWidget>
+
+#include "chart/ChartCanvas.h"
+
+class Show_Keyline_Msg__Dlg;
+
+// The chart window. The model draws into the control's image, from any thread, under the
+// control's lock; the window only copies that image, so reloads never flicker, and the
+// cross-hair is an overlay on the copy, so moving it never redraws the chart.
+class CKBarCtrl final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CKBarCtrl)
+
+public:
+    static constexpr int kCandleChartId = 1000;
+    static constexpr int kTimelineChartId = 1001;
+    static constexpr int kCrossHairIntervalMs = 60;
+
+    explicit CKBarCtrl(QWidget* parent = nullptr);
+    ~CKBarCtrl() override;
+
+    // Places the control at `rect` of `parent`, makes its images for that size, starts the
+    // cross-hair timer and creates the hidden information box. The id becomes the object name.
+    bool Create(QWidget* parent, const QRect& rect, int id);
+    int Id() const { return m_id; }
+
+    // The chart operations; each takes the lock, so any thread may call them.
+    void AddSubArea(const std::string& name, int row, int heightPercent, int leftMargin, int topMargin,
+                    int bottomMargin);
+    bool AddDisplay(chart::DisplayKind kind, int row, const std::string& name);
+    void AppendElement(const CDataElement& element, const std::string& displayName);
+    void ClearDisplay(const std::string& displayName);
+    void SetTitle(const std::string& subAreaName, const std::string& text);
+    void SetAxisLegend(const std::string& subAreaName);
+    void DrawRange(const std::string& subAreaName, int first, int last);
+
+    // Runs `f` on the model while holding the lock, for a load that must draw as one step.
+    template <class F>
+    auto WithCanvas(F&& f)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return f(*m_canvas);
+    }
+    // A copy of the off-screen image, taken under the lock.
+    QImage Snapshot() const;
+    // Queues a repaint on the window's thread; safe from any thread.
+    void RequestRepaint();
+
+    Show_Keyline_Msg__Dlg* InfoBox() const { return m_infoBox; }
+    // The drawn cross-hair position; (0, 0) when none is drawn.
+    QPoint CrossHairPos() const { return m_crossHair; }
+    bool CrossHairArmed() const { return m_clicked && m_tracking; }
+    // One tick of the cross-hair timer.
+    void UpdateCrossHair();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    mutable std::mutex m_mutex;
+    std::unique_ptr<chart::ChartCanvas> m_canvas;
+    QTimer m_timer1; // cross-hair
+    Show_Keyline_Msg__Dlg* m_infoBox = nullptr;
+    int m_id = 0;
+    bool m_clicked = false;
+    bool m_tracking = false;
+    QPoint m_cursor{-1, -1};
+    QPoint m_crossHair;
+};

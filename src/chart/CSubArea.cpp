@@ -1,0 +1,379 @@
+#include "chart/CSubArea.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include <QImage>
+#include <QPainter>
+
+#include "chart/CDataElementKBar.h"
+#include "chart/CDataElementPoint.h"
+#include "chart/CSubAreaDisplayOne.h"
+#include "chart/ChartFont.h"
+#include "chart/ChartText.h"
+#include "chart/private/GdiDraw.h"
+
+using namespace chart;
+
+namespace {
+
+constexpr Colour kFrameColour = Rgb(50, 50, 50);
+constexpr Colour kGridColour = Rgb(35, 35, 35);
+constexpr Colour kLabelColour = Rgb(255, 230, 0);
+constexpr Colour kTimeLabelColour = Rgb(240, 240, 240);
+constexpr Colour kMiddleColour = Rgb(240, 240, 240);
+
+const QFont& TitleFont()
+{
+    // One per thread: loaders draw on the poller thread, paints on the window thread.
+    thread_local const QFont font = ChartFont(QStringLiteral("微软雅黑"), 19);
+    return font;
+}
+
+const QFont& LabelFont()
+{
+    // One per thread: loaders draw on the poller thread, paints on the window thread.
+    thread_local const QFont font = ChartFont(QStringLiteral("宋体"), 12);
+    return font;
+}
+
+QString Text(const std::string& s)
+{
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
+bool IsPoint(const CSubAreaDisplayOne& d)
+{
+    return d.ElementCount() > 0 && d.Element(0)->Type() == ElementType::Point;
+}
+
+Colour FirstColour(const CSubAreaDisplayOne& d);
+
+} // namespace
+
+CSubArea::CSubArea(const std::string& name, const Band& band, QImage* image, QImage* spare,
+                   chart::ChartCanvas* owner)
+    : m_band(band)
+    , m_image(image)
+    , m_spare(spare)
+    , m_owner(owner)
+{
+    if (name.size() <= 255)
+        m_name = name;
+    m_scale.plotLeft = band.left + band.leftMargin;
+    m_scale.plotRight = band.left + band.width - kRightMargin;
+    m_scale.plotTop = band.top + band.topMargin;
+    m_scale.plotBottom = band.top + band.height - band.bottomMargin;
+    m_scale.subArea = this;
+}
+
+CSubArea::~CSubArea() = default;
+
+bool CSubArea::AddDisplay(std::unique_ptr<CSubAreaDisplayOne> display)
+{
+    if (!display || int(m_displays.size()) >= kMaxDisplays)
+        return false;
+    m_displays.push_back(std::move(display));
+    return true;
+}
+
+void CSubArea::SetTitle(const std::string& title)
+{
+    if (title.size() <= 255)
+        m_title = title;
+}
+
+void CSubArea::SetAxisLegend(const std::string& legend)
+{
+    if (legend.size() <= 511)
+        m_axisLegend = legend;
+}
+
+void CSubArea::WidenLabels(int width)
+{
+    m_widestLabel = std::max(m_widestLabel, width);
+}
+
+bool CSubArea::HasData() const
+{
+    return !m_displays.empty() && m_displays.front()->ElementCount() > 0;
+}
+
+CSubArea::Range CSubArea::ComputeRange(int first, int last) const
+{
+    Range r{m_scale.max, m_scale.min, false};
+    if (m_displays.empty())
+        return r;
+    if (!HasData()) {
+        // An empty chart keeps a zero range so that its next data always redraws in full.
+        r.max = r.min = 0;
+        r.changed = m_scale.max != 0 || m_scale.min != 0;
+        return r;
+    }
+    const CDataElement& e0 = *m_displays.front()->Element(0);
+    r.max = e0.High();
+    r.min = e0.Low();
+    for (const auto& d : m_displays) {
+        const int count = int(d->ElementCount());
+        for (int j = std::max(first, 0); j < count && j <= last; ++j) {
+            r.max = std::max(r.max, d->Element(std::size_t(j))->High());
+            r.min = std::min(r.min, d->Element(std::size_t(j))->Low());
+        }
+    }
+    if (IsNamed("O")) {
+        const float ref = e0.High();
+        if (ref == r.max && ref == r.min) {
+            r.max = ref * 101 / 100;
+            r.min = ref * 99 / 100;
+        }
+        const float d = std::max(std::abs(r.min - ref), std::abs(r.max - ref));
+        r.max = ref + d;
+        r.min = ref - d;
+    }
+    if (IsNamed("P"))
+        r.min = 0;
+    r.changed = r.max != m_scale.max || r.min != m_scale.min;
+    return r;
+}
+
+void CSubArea::Draw(int first, int last)
+{
+    if (last < first || !m_image || m_image->isNull())
+        return;
+    m_changed = false;
+    const int n = last - first + 1;
+    const int oldFirst = m_firstDrawn;
+    const int oldLast = m_lastDrawn;
+    ScrollKind scroll = DecideScroll(oldFirst, oldLast, first, last, m_scale.slotCount);
+    const Range r = ComputeRange(first, last);
+    if (r.changed) {
+        m_scale.max = r.max;
+        m_scale.min = r.min;
+    }
+    if (r.changed || m_scale.slotCount != n) {
+        m_scale.Rescale(n);
+        scroll = ScrollKind::None;
+    }
+    if (!HasData() || m_scale.slotWidth <= 0)
+        scroll = ScrollKind::None;
+    {
+        QPainter p(m_image);
+        switch (scroll) {
+        case ScrollKind::None:
+            FullRedraw(p, first, last);
+            break;
+        case ScrollKind::TowardsNewer:
+            ScrollTowardsNewer(p, first, last, oldFirst, oldLast);
+            break;
+        case ScrollKind::TowardsOlder:
+            ScrollTowardsOlder(p, first, last, oldFirst, oldLast);
+            break;
+        }
+    }
+    m_lastScroll = scroll;
+    m_firstDrawn = first;
+    m_lastDrawn = last;
+}
+
+void CSubArea::FullRedraw(QPainter& p, int first, int last)
+{
+    gdi::FillRect(p, m_band.left, m_band.top, m_band.left + m_band.width, m_band.top + m_band.height, kBlack);
+    DrawFrame(p);
+    DrawTitle(p);
+    if (!m_axisLegend.empty())
+        DrawTimeLabels(p, first, last);
+    DrawGridAndLabels(p);
+    for (auto& d : m_displays) {
+        PlaceAndDraw(p, *d, first, last, first, last);
+        if (IsPoint(*d))
+            d->Connect(p, 0, int(d->Slots().size()) - 1, FirstColour(*d));
+    }
+}
+
+void CSubArea::ScrollTowardsNewer(QPainter& p, int first, int last, int oldFirst, int oldLast)
+{
+    const int w = m_scale.slotWidth;
+    // The newest element drawn before may have changed since (a reload refreshes the
+    // running period), so it is drawn again rather than kept.
+    int redrawFrom = oldLast;
+    for (const auto& d : m_displays) {
+        if (d->DrawnUpTo() >= 0)
+            redrawFrom = std::min(redrawFrom, d->DrawnUpTo());
+        else if (int(d->ElementCount()) > first)
+            redrawFrom = first;
+    }
+    redrawFrom = std::max(redrawFrom, first);
+    const int keepWidth = (redrawFrom - first) * w;
+    const int s = first - oldFirst;
+    ShiftPlot(p, m_scale.plotLeft + 1 + s * w, m_scale.plotLeft + 1, keepWidth);
+    for (auto& d : m_displays) {
+        PlaceAndDraw(p, *d, first, last, redrawFrom, last);
+        if (IsPoint(*d))
+            d->Connect(p, std::max(0, redrawFrom - first - 1), int(d->Slots().size()) - 1, FirstColour(*d));
+    }
+}
+
+void CSubArea::ScrollTowardsOlder(QPainter& p, int first, int last, int oldFirst, int)
+{
+    const int w = m_scale.slotWidth;
+    const int s = oldFirst - first;
+    const int keepWidth = (m_scale.slotCount - s) * w;
+    ShiftPlot(p, m_scale.plotLeft + 1, m_scale.plotLeft + 1 + s * w, keepWidth);
+    for (auto& d : m_displays) {
+        PlaceAndDraw(p, *d, first, last, first, oldFirst - 1);
+        if (IsPoint(*d))
+            d->Connect(p, 0, s, FirstColour(*d));
+    }
+}
+
+void CSubArea::ShiftPlot(QPainter& p, int sourceX, int destX, int width)
+{
+    const int innerLeft = m_scale.plotLeft + 1;
+    const int innerRight = m_scale.plotRight - 1; // the frame's right edge stays
+    const int top = m_scale.plotTop;
+    const int bottom = m_scale.plotBottom;
+    width = std::min({width, innerRight - sourceX, innerRight - destX});
+    const bool move = width > 0 && sourceX >= innerLeft && destX >= innerLeft && top >= 0
+                      && bottom <= m_image->height() && innerRight <= m_image->width()
+                      && width <= m_spare->width();
+    if (move) {
+        // Row by row through one spare row, which stays in cache: the move costs about one
+        // pass over the plot.
+        auto* spare = reinterpret_cast<QRgb*>(m_spare->scanLine(0));
+        for (int y = top; y < bottom; ++y) {
+            auto* row = reinterpret_cast<QRgb*>(m_image->scanLine(y));
+            std::memcpy(spare, row + sourceX, std::size_t(width) * sizeof(QRgb));
+            std::memcpy(row + destX, spare, std::size_t(width) * sizeof(QRgb));
+        }
+    } else {
+        width = 0;
+        destX = innerLeft;
+    }
+    // The value range is unchanged, so the labels outside the plot are already right; only
+    // the exposed columns need the empty plot: frame edges, black, grid lines.
+    ClearPlotColumns(p, innerLeft, destX);
+    ClearPlotColumns(p, destX + width, innerRight);
+}
+
+void CSubArea::ClearPlotColumns(QPainter& p, int left, int right)
+{
+    if (right <= left)
+        return;
+    const CSubAreaScale& s = m_scale;
+    gdi::FillRect(p, left, s.plotTop, right, s.plotTop + 1, kFrameColour);
+    gdi::FillRect(p, left, s.plotTop + 1, right, s.plotBottom - 1, kBlack);
+    gdi::FillRect(p, left, s.plotBottom - 1, right, s.plotBottom, kFrameColour);
+    for (int i = 1; i <= 9; ++i)
+        gdi::HLine(p, left, right, s.plotBottom - i * s.pixelStep, kGridColour);
+}
+
+void CSubArea::DrawFrame(QPainter& p)
+{
+    gdi::Rectangle(p, m_scale.plotLeft, m_scale.plotTop, m_scale.plotRight, m_scale.plotBottom, kFrameColour, kBlack);
+}
+
+void CSubArea::DrawTitle(QPainter& p)
+{
+    if (m_title.empty())
+        return;
+    // The title stays in the top margin: the plot's pixels must be the displays' alone so
+    // that a short scroll can move them.
+    p.save();
+    p.setClipRect(QRect(m_band.left, m_band.top, m_band.width, std::max(0, m_scale.plotTop - m_band.top)));
+    gdi::TextOut(p, TitleFont(), m_band.left + 10, m_band.top + 2, Text(m_title), kLabelColour, kBlack);
+    p.restore();
+}
+
+void CSubArea::DrawTimeLabels(QPainter& p, int first, int last)
+{
+    const int y = m_band.top + m_band.height - m_band.bottomMargin + 2;
+    if (IsNamed("M")) {
+        static const char* const kLabels[13] = {"09:30", "10:00", "10:30", "11:00", "11:30", "13:30", "14:00",
+                                                "14:30", "15:00", "19:30", "20:00", "20:30", "21:00"};
+        const int step = (m_band.width - kRightMargin - m_band.leftMargin) / 12;
+        for (int k = 0; k < 13; ++k)
+            gdi::TextOut(p, LabelFont(), m_band.left + m_band.leftMargin - 5 + k * step, y,
+                         QString::fromLatin1(kLabels[k]), kTimeLabelColour, kBlack);
+        return;
+    }
+    if (!IsNamed("N") || !HasData())
+        return;
+    const CSubAreaDisplayOne& d = *m_displays.front();
+    const CDataElement* e0 = d.Element(0);
+    if (e0->Type() != ElementType::KBar || static_cast<const CDataElementKBar*>(e0)->periodCode != 7)
+        return;
+    const int count = int(d.ElementCount());
+    const bool allShown = last - first >= count;
+    const int end = allShown ? count - 1 : std::min(last - 1, count - 1);
+    for (int i = std::max(first, 0); i <= end; ++i) {
+        if (i % 4 != 0)
+            continue;
+        const auto* bar = static_cast<const CDataElementKBar*>(d.Element(std::size_t(i)));
+        const std::time_t t = bar->time;
+        std::tm tm{};
+        localtime_r(&t, &tm);
+        char buf[32];
+        // Each label starts at its candle's slot.
+        std::snprintf(buf, sizeof buf, allShown ? "%02d:%02d" : "%02d/%02d", tm.tm_hour, tm.tm_min);
+        gdi::TextOut(p, LabelFont(), m_scale.plotLeft + (i - first) * m_scale.slotWidth, y, QString::fromLatin1(buf),
+                     kTimeLabelColour, kBlack);
+    }
+}
+
+void CSubArea::DrawGridAndLabels(QPainter& p)
+{
+    const CSubAreaScale& s = m_scale;
+    // No elements yet means no label width to divide by.
+    const int byWidth = m_widestLabel > 0 ? kRightMargin / m_widestLabel : s.pixelStep * 3 / 4;
+    const int h = std::min(byWidth, s.pixelStep * 3 / 4);
+    const bool wholeOnly = IsNamed("P") || IsNamed("M");
+    const bool prices = IsNamed("O");
+    const bool labels = HasData();
+    std::string lastLabel;
+    for (int i = 0; i <= s.divisions; ++i) {
+        const int y = s.plotBottom - i * s.pixelStep;
+        if (i >= 1 && i <= 9)
+            gdi::HLine(p, s.plotLeft, s.plotRight, y, kGridColour);
+        if (!labels)
+            continue;
+        const float v = s.valueStep * float(i) + s.min;
+        const std::string text = ValueLabel(v, wholeOnly);
+        if (prices) {
+            gdi::TextInBox(p, LabelFont(), QRect(s.plotLeft - 30, y - 12, 30, 18), Text(text), kLabelColour, kBlack);
+            const Colour c = i >= 6 ? kRiseColour : (i <= 4 ? kFallColour : kMiddleColour);
+            gdi::TextOut(p, LabelFont(), s.plotRight + 5, y - 13, Text(PercentLabel(s.valueStep, i, s.max, s.min)), c,
+                         kBlack);
+        } else if (text != lastLabel) {
+            gdi::TextOut(p, LabelFont(), s.plotRight + 5, y - h / 2 + 2, Text(text), kLabelColour, kBlack);
+            lastLabel = text;
+        }
+    }
+}
+
+void CSubArea::PlaceAndDraw(QPainter& p, CSubAreaDisplayOne& d, int first, int last, int drawFrom, int drawTo)
+{
+    d.Slots().clear();
+    const int w = m_scale.slotWidth;
+    const int count = int(d.ElementCount());
+    int newest = -1;
+    for (int i = std::max(first, 0); i < count && i <= last; ++i) {
+        const int left = m_scale.plotLeft + (i - first) * w;
+        const DisplaySlot& slot = d.PlaceElement(d.Element(std::size_t(i)), left, left + w, false);
+        if (i >= drawFrom && i <= drawTo)
+            d.DrawSlot(p, slot);
+        newest = i;
+    }
+    d.SetDrawnUpTo(newest);
+}
+
+namespace {
+
+Colour FirstColour(const CSubAreaDisplayOne& d)
+{
+    const CDataElement* e = d.Element(0);
+    return static_cast<const CDataElementPoint*>(e)->colour;
+}
+
+} // namespace

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "chart/CSubAreaScale.h"
+#include "chart/ChartMath.h"
+
+class CSubAreaDisplayOne;
+class QImage;
+class QPainter;
+
+namespace chart {
+class ChartCanvas;
+} // namespace chart
+
+// One horizontal band of a chart: its scale, frame, title, labels and up to 10 displays.
+class CSubArea
+{
+public:
+    static constexpr int kRightMargin = 55;
+    static constexpr int kMaxDisplays = 10;
+
+    struct Range
+    {
+        float max = 0;
+        float min = 0;
+        bool changed = false;
+    };
+
+    struct Band
+    {
+        int left = 0;
+        int top = 0;
+        int width = 0;
+        int height = 0;
+        int leftMargin = 0;
+        int topMargin = 0;
+        int bottomMargin = 0;
+    };
+
+    CSubArea(const std::string& name, const Band& band, QImage* image, QImage* spare, chart::ChartCanvas* owner);
+    virtual ~CSubArea();
+    CSubArea(const CSubArea&) = delete;
+    CSubArea& operator=(const CSubArea&) = delete;
+
+    // The value range of the elements first..last of every display.
+    virtual Range ComputeRange(int first, int last) const;
+
+    // Takes the display; refuses an 11th.
+    bool AddDisplay(std::unique_ptr<CSubAreaDisplayOne> display);
+    // Draws the element window first..last into the image; nothing when last < first.
+    void Draw(int first, int last);
+
+    const std::string& Name() const { return m_name; }
+    const std::string& Title() const { return m_title; }
+    const std::string& AxisLegend() const { return m_axisLegend; }
+    // Texts longer than their fields (255 and 511 characters) are not stored.
+    void SetTitle(const std::string& title);
+    void SetAxisLegend(const std::string& legend);
+
+    int Left() const { return m_band.left; }
+    int Top() const { return m_band.top; }
+    int Width() const { return m_band.width; }
+    int Height() const { return m_band.height; }
+    int LeftMargin() const { return m_band.leftMargin; }
+    int RightMargin() const { return kRightMargin; }
+    int TopMargin() const { return m_band.topMargin; }
+    int BottomMargin() const { return m_band.bottomMargin; }
+
+    CSubAreaScale& Scale() { return m_scale; }
+    const CSubAreaScale& Scale() const { return m_scale; }
+    int DisplayCount() const { return int(m_displays.size()); }
+    CSubAreaDisplayOne& Display(int i) const { return *m_displays[std::size_t(i)]; }
+    int WidestLabel() const { return m_widestLabel; }
+    void WidenLabels(int width);
+    int FirstDrawn() const { return m_firstDrawn; }
+    int LastDrawn() const { return m_lastDrawn; }
+    bool Changed() const { return m_changed; }
+    void SetChanged() { m_changed = true; }
+    // How the last Draw went, for tests and benchmarks.
+    chart::ScrollKind LastScroll() const { return m_lastScroll; }
+    chart::ChartCanvas* Owner() const { return m_owner; }
+
+private:
+    bool IsNamed(const char* name) const { return m_name == name; }
+    bool HasData() const;
+    void FullRedraw(QPainter& p, int first, int last);
+    void ScrollTowardsNewer(QPainter& p, int first, int last, int oldFirst, int oldLast);
+    void ScrollTowardsOlder(QPainter& p, int first, int last, int oldFirst, int oldLast);
+    void DrawFrame(QPainter& p);
+    void DrawTitle(QPainter& p);
+    void DrawTimeLabels(QPainter& p, int first, int last);
+    void DrawGridAndLabels(QPainter& p);
+    // Places the slots of first..last and draws the elements from `drawFrom` on.
+    void PlaceAndDraw(QPainter& p, CSubAreaDisplayOne& d, int first, int last, int drawFrom, int drawTo);
+    // Moves `width` plot columns from sourceX to destX through the spare image and empties
+    // the rest of the plot.
+    void ShiftPlot(QPainter& p, int sourceX, int destX, int width);
+    void ClearPlotColumns(QPainter& p, int left, int right);
+
+    std::string m_name;
+    Band m_band;
+    std::vector<std::unique_ptr<CSubAreaDisplayOne>> m_displays;
+    CSubAreaScale m_scale;
+    QImage* m_image = nullptr;
+    QImage* m_spare = nullptr;
+    chart::ChartCanvas* m_owner = nullptr;
+    int m_widestLabel = 0;
+    int m_firstDrawn = 0;
+    int m_lastDrawn = 0;
+    bool m_changed = false;
+    std::string m_title;
+    std::string m_axisLegend;
+    chart::ScrollKind m_lastScroll = chart::ScrollKind::None;
+};

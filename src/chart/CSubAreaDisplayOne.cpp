@@ -1,0 +1,91 @@
+#include "chart/CSubAreaDisplayOne.h"
+
+#include "chart/CDataElement.h"
+#include "chart/CSubArea.h"
+
+CSubAreaDisplayOne::CSubAreaDisplayOne(CSubArea& area)
+    : m_area(area)
+{
+}
+
+CSubAreaDisplayOne::~CSubAreaDisplayOne() = default;
+
+const CSubAreaScale& CSubAreaDisplayOne::Scale() const
+{
+    return m_area.Scale();
+}
+
+DisplaySlot& CSubAreaDisplayOne::PlaceElement(const CDataElement* element, int slotLeft, int slotRight,
+                                              bool atFront)
+{
+    DisplaySlot slot;
+    slot.slotLeft = slotLeft;
+    slot.slotRight = slotRight;
+    slot.element = element;
+    FillBody(slot);
+    if (atFront) {
+        m_slots.push_front(slot);
+        return m_slots.front();
+    }
+    m_slots.push_back(slot);
+    return m_slots.back();
+}
+
+DisplaySlot& CSubAreaDisplayOne::ReplaceSlot(std::size_t index, const CDataElement* element, int slotLeft,
+                                             int slotRight)
+{
+    DisplaySlot& slot = m_slots.at(index);
+    slot.slotLeft = slotLeft;
+    slot.slotRight = slotRight;
+    slot.element = element;
+    FillBody(slot);
+    return slot;
+}
+
+void CSubAreaDisplayOne::Connect(QPainter&, int, int, chart::Colour) {}
+
+void CSubAreaDisplayOne::EraseNewestSegment(QPainter&) {}
+
+void CSubAreaDisplayOne::AppendElement(std::unique_ptr<CDataElement> element)
+{
+    if (!element)
+        return;
+    m_area.WidenLabels(element->LabelWidth());
+    m_series.push_back(std::move(element));
+}
+
+void CSubAreaDisplayOne::ReplaceNewest(std::unique_ptr<CDataElement> element)
+{
+    if (!element || m_series.empty())
+        return;
+    // The saved slots refer to the element about to be deleted.
+    m_savedSecondToLast = {};
+    m_savedLast = {};
+    m_previousNewest = std::move(m_series.back());
+    m_series.back() = std::move(element);
+    const bool onScreen = int(m_series.size()) == m_area.LastDrawn() + 1;
+    if (onScreen && !m_slots.empty()) {
+        if (m_slots.size() >= 2) {
+            m_savedSecondToLast = m_slots[m_slots.size() - 2];
+            m_savedLast = m_slots.back();
+        }
+        m_slots.back().element = m_series.back().get();
+        m_area.SetChanged();
+    }
+}
+
+void CSubAreaDisplayOne::Clear()
+{
+    // Slots and saved slots refer to the elements: they go together.
+    m_slots.clear();
+    m_savedSecondToLast = {};
+    m_savedLast = {};
+    m_series.clear();
+    m_previousNewest.reset();
+}
+
+void CSubAreaDisplayOne::SetName(const std::string& name)
+{
+    if (name.size() <= 255)
+        m_name = name;
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstddef>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "chart/ChartColour.h"
+#include "chart/DisplaySlot.h"
+
+class CDataElement;
+class CSubArea;
+class CSubAreaScale;
+class QPainter;
+
+namespace chart {
+enum class DisplayKind { KBar, Histogram, VLine, PixelLine };
+} // namespace chart
+
+// A named data series drawn in one sub-area. The kinds decide how a slot's body is placed
+// and how it is drawn, erased and joined to its neighbours.
+class CSubAreaDisplayOne
+{
+public:
+    virtual ~CSubAreaDisplayOne();
+    CSubAreaDisplayOne(const CSubAreaDisplayOne&) = delete;
+    CSubAreaDisplayOne& operator=(const CSubAreaDisplayOne&) = delete;
+
+    DisplaySlot& PlaceElement(const CDataElement* element, int slotLeft, int slotRight, bool atFront);
+    DisplaySlot& ReplaceSlot(std::size_t index, const CDataElement* element, int slotLeft, int slotRight);
+    virtual void DrawSlot(QPainter& p, const DisplaySlot& slot) = 0;
+    virtual void EraseSlot(QPainter& p, const DisplaySlot& slot) = 0;
+    virtual void Connect(QPainter& p, int from, int to, chart::Colour colour);
+    virtual void EraseNewestSegment(QPainter& p);
+    // Takes ownership; widens the sub-area's value labels when the element needs more room.
+    void AppendElement(std::unique_ptr<CDataElement> element);
+    // Puts `element` in place of the newest one, keeping the old one and its slots for
+    // erasing the newest segment.
+    void ReplaceNewest(std::unique_ptr<CDataElement> element);
+    void Clear();
+
+    const std::string& Name() const { return m_name; }
+    // Names longer than 255 characters are not stored.
+    void SetName(const std::string& name);
+    std::size_t ElementCount() const { return m_series.size(); }
+    const CDataElement* Element(std::size_t i) const { return m_series[i].get(); }
+    std::deque<DisplaySlot>& Slots() { return m_slots; }
+    const std::deque<DisplaySlot>& Slots() const { return m_slots; }
+    const DisplaySlot& SavedSecondToLast() const { return m_savedSecondToLast; }
+    const DisplaySlot& SavedLast() const { return m_savedLast; }
+    const CDataElement* PreviousNewest() const { return m_previousNewest.get(); }
+    CSubArea& Area() const { return m_area; }
+    const CSubAreaScale& Scale() const;
+
+    // Index of the newest element drawn in the current window, -1 when none.
+    int DrawnUpTo() const { return m_drawnUpTo; }
+    void SetDrawnUpTo(int index) { m_drawnUpTo = index; }
+
+protected:
+    explicit CSubAreaDisplayOne(CSubArea& area);
+    virtual void FillBody(DisplaySlot& slot) const = 0;
+
+private:
+    CSubArea& m_area;
+    std::vector<std::unique_ptr<CDataElement>> m_series;
+    std::deque<DisplaySlot> m_slots;
+    DisplaySlot m_savedSecondToLast;
+    DisplaySlot m_savedLast;
+    std::unique_ptr<CDataElement> m_previousNewest;
+    std::string m_name;
+    int m_drawnUpTo = -1;
+};

@@ -1,0 +1,40 @@
+#include "chart/CSubAreaDisplayOnePixelLine.h"
+
+#include "chart/CDataElement.h"
+#include "chart/CSubAreaScale.h"
+#include "chart/private/GdiDraw.h"
+
+using namespace chart;
+
+void CSubAreaDisplayOnePixelLine::FillBody(DisplaySlot& slot) const
+{
+    slot.bodyLeft = slot.bodyRight = (slot.slotLeft + slot.slotRight) / 2;
+}
+
+void CSubAreaDisplayOnePixelLine::DrawSlot(QPainter&, const DisplaySlot&) {}
+
+void CSubAreaDisplayOnePixelLine::EraseSlot(QPainter&, const DisplaySlot&) {}
+
+void CSubAreaDisplayOnePixelLine::Connect(QPainter& p, int from, int to, Colour colour)
+{
+    const auto& placed = Slots();
+    const CSubAreaScale& s = Scale();
+    const int count = int(placed.size());
+    for (int i = from < 0 ? 0 : from; i <= to - 1 && i <= count - 2; ++i) {
+        const DisplaySlot& a = placed[std::size_t(i)];
+        const DisplaySlot& b = placed[std::size_t(i) + 1];
+        if (!a.element || !b.element)
+            continue;
+        gdi::Line(p, a.bodyLeft, s.ValueToY(a.element->High()), b.bodyLeft, s.ValueToY(b.element->High()), colour);
+    }
+}
+
+void CSubAreaDisplayOnePixelLine::EraseNewestSegment(QPainter& p)
+{
+    const DisplaySlot& a = SavedSecondToLast();
+    const DisplaySlot& b = SavedLast();
+    if (!a.element || !b.element)
+        return;
+    const CSubAreaScale& s = Scale();
+    gdi::Line(p, a.bodyLeft, s.ValueToY(a.element->High()), b.bodyLeft, s.ValueToY(b.element->High()), kBlack);
+}

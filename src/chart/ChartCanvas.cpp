@@ -1,0 +1,138 @@
+#include "chart/ChartCanvas.h"
+
+#include "chart/CDataElementKBar.h"
+#include "chart/CDataElementPoint.h"
+#include "chart/CSubAreaDisplayOneHistogram.h"
+#include "chart/CSubAreaDisplayOneKBar.h"
+#include "chart/CSubAreaDisplayOnePixelLine.h"
+#include "chart/CSubAreaDisplayOneVLine.h"
+
+namespace chart {
+namespace {
+
+std::unique_ptr<CSubAreaDisplayOne> MakeDisplay(DisplayKind kind, CSubArea& area)
+{
+    switch (kind) {
+    case DisplayKind::KBar:
+        return std::make_unique<CSubAreaDisplayOneKBar>(area);
+    case DisplayKind::Histogram:
+        return std::make_unique<CSubAreaDisplayOneHistogram>(area);
+    case DisplayKind::VLine:
+        return std::make_unique<CSubAreaDisplayOneVLine>(area);
+    case DisplayKind::PixelLine:
+        return std::make_unique<CSubAreaDisplayOnePixelLine>(area);
+    }
+    return nullptr;
+}
+
+std::unique_ptr<CDataElement> Copy(const CDataElement& element)
+{
+    if (element.Type() == ElementType::KBar)
+        return std::make_unique<CDataElementKBar>(static_cast<const CDataElementKBar&>(element));
+    return std::make_unique<CDataElementPoint>(static_cast<const CDataElementPoint&>(element));
+}
+
+} // namespace
+
+ChartCanvas::ChartCanvas(QSize size)
+    : m_image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32)
+    , m_spare(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32)
+{
+    m_image.fill(Qt::black);
+    m_spare.fill(Qt::black);
+}
+
+void ChartCanvas::AddSubArea(const std::string& name, int row, int heightPercent, int leftMargin, int topMargin,
+                             int bottomMargin)
+{
+    int top = 0;
+    for (const CSubAreaCell& cell : m_rows) {
+        if (cell.row == row)
+            return;
+        top += cell.bottom - cell.top;
+    }
+    CSubAreaCell cell;
+    cell.row = row;
+    cell.heightPercent = heightPercent;
+    cell.left = 0;
+    cell.right = m_image.width();
+    cell.top = top;
+    cell.bottom = top + heightPercent * m_image.height() / 100;
+    CSubArea::Band band;
+    band.left = cell.left;
+    band.top = cell.top;
+    band.width = cell.right - cell.left;
+    band.height = cell.bottom - cell.top;
+    band.leftMargin = leftMargin;
+    band.topMargin = topMargin;
+    band.bottomMargin = bottomMargin;
+    cell.subArea = std::make_unique<CSubArea>(name, band, &m_image, &m_spare, this);
+    cell.scale = &cell.subArea->Scale();
+    m_rows.push_back(std::move(cell));
+}
+
+bool ChartCanvas::AddDisplay(DisplayKind kind, int row, const std::string& name)
+{
+    for (CSubAreaCell& cell : m_rows) {
+        if (cell.row != row)
+            continue;
+        auto display = MakeDisplay(kind, *cell.subArea);
+        display->SetName(name);
+        return cell.subArea->AddDisplay(std::move(display));
+    }
+    return false;
+}
+
+void ChartCanvas::AppendElement(const CDataElement& element, const std::string& displayName)
+{
+    if (CSubAreaDisplayOne* d = FindDisplay(displayName))
+        d->AppendElement(Copy(element));
+}
+
+void ChartCanvas::ClearDisplay(const std::string& displayName)
+{
+    if (CSubAreaDisplayOne* d = FindDisplay(displayName))
+        d->Clear();
+}
+
+void ChartCanvas::SetTitle(const std::string& subAreaName, const std::string& text)
+{
+    if (CSubArea* a = FindSubArea(subAreaName))
+        a->SetTitle(text);
+}
+
+void ChartCanvas::SetAxisLegend(const std::string& subAreaName)
+{
+    if (CSubArea* a = FindSubArea(subAreaName))
+        a->SetAxisLegend(kAxisLegendText);
+}
+
+void ChartCanvas::DrawRange(const std::string& subAreaName, int first, int last)
+{
+    if (CSubArea* a = FindSubArea(subAreaName))
+        a->Draw(first, last);
+}
+
+CSubArea* ChartCanvas::FindSubArea(const std::string& name) const
+{
+    for (const CSubAreaCell& cell : m_rows)
+        if (cell.subArea->Name() == name)
+            return cell.subArea.get();
+    return nullptr;
+}
+
+CSubAreaDisplayOne* ChartCanvas::FindDisplay(const std::string& name) const
+{
+    for (const CSubAreaCell& cell : m_rows)
+        for (int i = 0; i < cell.subArea->DisplayCount(); ++i)
+            if (cell.subArea->Display(i).Name() == name)
+                return &cell.subArea->Display(i);
+    return nullptr;
+}
+
+CSubArea* ChartCanvas::FirstRowArea() const
+{
+    return m_rows.empty() ? nullptr : m_rows.front().subArea.get();
+}
+
+} // namespace chart

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <QImage>
+#include <QSize>
+
+#include "chart/CSubAreaCell.h"
+#include "chart/CSubAreaDisplayOne.h"
+
+class CDataElement;
+
+namespace chart {
+
+inline constexpr const char* kAxisLegendText = "2010/01~2010/10 每刻度表示月份";
+
+// The drawing model of one chart control: the off-screen and spare images and the rows of
+// sub-areas. Plain code without a window, so it can be driven and inspected directly; the
+// control adds the window, the lock and the cross-hair.
+//
+// Sub-areas and displays are found by exact name; the first match in row order, then
+// display order, wins, and a name that matches nothing makes an operation do nothing.
+class ChartCanvas final
+{
+public:
+    explicit ChartCanvas(QSize size);
+    ChartCanvas(const ChartCanvas&) = delete;
+    ChartCanvas& operator=(const ChartCanvas&) = delete;
+
+    // A row keeps its first sub-area; adding into an occupied row does nothing.
+    void AddSubArea(const std::string& name, int row, int heightPercent, int leftMargin, int topMargin,
+                    int bottomMargin);
+    bool AddDisplay(DisplayKind kind, int row, const std::string& name);
+    // Appends a copy, so one template element may be refilled for every record.
+    void AppendElement(const CDataElement& element, const std::string& displayName);
+    void ClearDisplay(const std::string& displayName);
+    void SetTitle(const std::string& subAreaName, const std::string& text);
+    void SetAxisLegend(const std::string& subAreaName);
+    void DrawRange(const std::string& subAreaName, int first, int last);
+
+    CSubArea* FindSubArea(const std::string& name) const;
+    CSubAreaDisplayOne* FindDisplay(const std::string& name) const;
+    CSubArea* FirstRowArea() const;
+    const std::vector<CSubAreaCell>& Rows() const { return m_rows; }
+
+    QImage& Image() { return m_image; }
+    const QImage& Image() const { return m_image; }
+    QImage& Spare() { return m_spare; }
+    QSize Size() const { return m_image.size(); }
+
+private:
+    QImage m_image;
+    QImage m_spare;
+    std::vector<CSubAreaCell> m_rows;
+};
+
+} // namespace chart

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QFont>
+#include <QPainter>
+#include <QRect>
+#include <QString>
+
+#include "chart/ChartColour.h"
+
+// Drawing primitives with the pixel rules the chart layout is computed for: rectangles and
+// lines exclude their right and bottom (end) pixels, text is drawn on an opaque background.
+namespace chart::gdi {
+
+void FillRect(QPainter& p, int left, int top, int right, int bottom, Colour c);
+// 1-pixel outline in `pen`, interior in `brush`; corners given in any order.
+void Rectangle(QPainter& p, int left, int top, int right, int bottom, Colour pen, Colour brush);
+// From (x, y1) towards (x, y2), the end pixel excluded.
+void VLine(QPainter& p, int x, int y1, int y2, Colour c);
+void HLine(QPainter& p, int x1, int x2, int y, Colour c);
+void Line(QPainter& p, int x1, int y1, int x2, int y2, Colour c);
+// Text with its top-left corner at (x, y).
+void TextOut(QPainter& p, const QFont& font, int x, int y, const QString& text, Colour fg, Colour bg);
+// Text right-aligned to a box, top-aligned, on one line.
+void TextInBox(QPainter& p, const QFont& font, const QRect& box, const QString& text, Colour fg, Colour bg);
+
+} // namespace chart::gdi

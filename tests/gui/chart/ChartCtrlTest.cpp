@@ -1,0 +1,413 @@
+// The chart control with its loaders: real widgets, real replies, grabbed pixels.
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include <QImage>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWidget>
+
+#include "ChartData.h"
+#include "chart/CDataElementKBar.h"
+#include "chart/CKBarCtrl.h"
+#include "chart/CSubArea.h"
+#include "chart/CSubAreaDisplayOne.h"
+#include "chart/CandleChart.h"
+#include "chart/ChartColour.h"
+#include "chart/CDataElementPoint.h"
+#include "chart/MarketCharts.h"
+#include "chart/PeriodBar.h"
+#include "chart/Show_Keyline_Msg__Dlg.h"
+#include "chart/TimelineChart.h"
+#include "client/Transport.h"
+#include "support/LoopbackServer.h"
+
+using namespace chart;
+
+namespace {
+
+int CountColour(const QImage& image, const QRect& area, QColor colour)
+{
+    int n = 0;
+    const QRect r = area.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (image.pixelColor(x, y) == colour)
+                ++n;
+    return n;
+}
+
+class PaintCounter final : public QObject
+{
+public:
+    std::atomic<int> paints{0};
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+void SaveIfAsked(const QImage& image, const char* name)
+{
+    const QByteArray dir = qgetenv("VELMORA_CHART_PNG_DIR");
+    if (!dir.isEmpty())
+        image.save(QString::fromUtf8(dir) + QLatin1Char('/') + QLatin1String(name));
+}
+
+} // namespace
+
+class ChartCtrlTest final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_window = std::make_unique<QWidget>();
+        m_window->resize(1700, 800);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+    void cleanup() { m_window.reset(); }
+
+    void createPlacesTheControlWithItsInfoBox()
+    {
+        CKBarCtrl* ctrl = new CKBarCtrl;
+        QVERIFY(ctrl->Create(m_window.get(), QRect(29, 105, 1571, 666), CKBarCtrl::kCandleChartId));
+        QCOMPARE(ctrl->objectName(), QStringLiteral("1000"));
+        QCOMPARE(ctrl->geometry(), QRect(29, 105, 1571, 666));
+        QVERIFY(ctrl->testAttribute(Qt::WA_OpaquePaintEvent));
+        QCOMPARE(ctrl->Snapshot().size(), QSize(1571, 666));
+        QCOMPARE(ctrl->Snapshot().pixelColor(10, 10), QColor(Qt::black));
+        QVERIFY(ctrl->InfoBox());
+        QVERIFY(!ctrl->InfoBox()->isVisible());
+        QCOMPARE(ctrl->InfoBox()->geometry(), QRect(70, 200, 100, 230));
+        QCOMPARE(Show_Keyline_Msg__Dlg::Labels(1).size(), 11);
+        QCOMPARE(Show_Keyline_Msg__Dlg::Labels(0).size(), 8);
+        QCOMPARE(Show_Keyline_Msg__Dlg::Labels(1).at(5), QStringLiteral("收盘: --"));
+        // Candle mode paints eleven rows, time-share mode eight, one every 20 pixels.
+        Show_Keyline_Msg__Dlg* box = ctrl->InfoBox();
+        const QColor text(240, 240, 240);
+        box->SetMode(1);
+        QImage rows = box->grab().toImage();
+        QVERIFY(CountColour(rows, QRect(0, 200, 100, 20), text) > 0);
+        box->SetMode(0);
+        rows = box->grab().toImage();
+        QVERIFY(CountColour(rows, QRect(0, 140, 100, 20), text) > 0);
+        QCOMPARE(CountColour(rows, QRect(0, 160, 100, 70), text), 0);
+        QCOMPARE(rows.pixelColor(99, 229), QColor(32, 32, 32));
+        box->show();
+        QTest::mousePress(box, Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseMove(box, QPoint(30, 40));
+        QTest::mouseRelease(box, Qt::LeftButton, {}, QPoint(10, 10));
+        QCOMPARE(box->pos(), QPoint(90, 230)); // dragged from anywhere in the box
+        CKBarCtrl other;
+        QVERIFY(!other.Create(m_window.get(), QRect(0, 0, 0, 10), CKBarCtrl::kTimelineChartId));
+    }
+
+    void fewCandlesFillTheWindowFromTheLeft()
+    {
+        CKBarCtrl* ctrl = MakeCandleChart();
+        QVERIFY(LoadCandles(*ctrl, CandleReply(50), 8, 80));
+        ctrl->WithCanvas([](ChartCanvas& c) {
+            const CSubArea& n = *c.FindSubArea("N");
+            QCOMPARE(n.FirstDrawn(), 0);
+            QCOMPARE(n.LastDrawn(), 80);
+            QCOMPARE(n.Scale().slotCount, 81);
+            QCOMPARE(int(n.Display(0).Slots().size()), 50);
+            QCOMPARE(n.Title(), std::string("Tolmere小酒窖"));
+            QCOMPARE(c.FindSubArea("P")->Scale().min, 0.0f);
+            const auto* e1 = static_cast<const CDataElementKBar*>(n.Display(0).Element(1));
+            const auto* e0 = static_cast<const CDataElementKBar*>(n.Display(0).Element(0));
+            QCOMPARE(e0->previousClose, 0.0f);
+            QCOMPARE(e1->previousClose, e0->close);
+            QCOMPARE(e1->periodCode, 8);
+            QCOMPARE(e1->time, 1700000000 + 86400);
+        });
+        const QImage img = ctrl->Snapshot();
+        const int w = (1571 - 55) / 81;
+        const QRect emptySlots(50 * w + 1, 21, 1571 - 55 - 50 * w - 2, 400);
+        QCOMPARE(CountColour(img, emptySlots, ToQColor(kCandleRise)) + CountColour(img, emptySlots, ToQColor(kCandleFall)), 0);
+        QVERIFY(CountColour(img, QRect(0, 21, 50 * w, 400), ToQColor(kCandleRise)) > 0);
+        SaveIfAsked(img, "candles-50.png");
+    }
+
+    void manyCandlesShowTheNewestInTheSameSlots()
+    {
+        CKBarCtrl* ctrl = MakeCandleChart();
+        QVERIFY(LoadCandles(*ctrl, CandleReply(500), 8, 80));
+        ctrl->WithCanvas([](ChartCanvas& c) {
+            const CSubArea& n = *c.FindSubArea("N");
+            QCOMPARE(n.FirstDrawn(), 420);
+            QCOMPARE(n.LastDrawn(), 500);
+            QCOMPARE(n.Scale().slotCount, 81);
+            const CSubAreaDisplayOne& d = n.Display(0);
+            QCOMPARE(int(d.Slots().size()), 80);
+            QCOMPARE(d.Slots().front().element, d.Element(420));
+            QCOMPARE(d.Slots().back().element, d.Element(499));
+            QCOMPARE(int(c.FindSubArea("P")->Display(0).Slots().size()), 80);
+        });
+        QCOMPARE(CandleWindowFor(80, 80).first, 0);
+        QCOMPARE(CandleWindowFor(81, 80).first, 1);
+        QCOMPARE(CandleWindowFor(81, 80).last, 81);
+        SaveIfAsked(ctrl->Snapshot(), "candles-500.png");
+    }
+
+    void badCandleRepliesLeaveTheChartUnchanged()
+    {
+        CKBarCtrl* ctrl = MakeCandleChart();
+        QVERIFY(LoadCandles(*ctrl, CandleReply(30), 8, 80));
+        const QImage before = ctrl->Snapshot();
+        for (const char* bad : {"", "not json", "[1,2]", "{\"success\":\"false\",\"infor\":[{\"vol\":1}]}",
+                                "{\"success\":\"true\",\"infor\":[]}", "{\"success\":\"true\",\"infor\":{}}",
+                                "{\"success\":\"true\",\"infor\":[{\"startPrice\":", "{\"success\":\"yes\"}"})
+            QVERIFY2(!LoadCandles(*ctrl, bad, 8, 80), bad);
+        QCOMPARE(ctrl->Snapshot(), before);
+        // Members of the wrong type read as zero; the record still loads.
+        QVERIFY(LoadCandles(*ctrl,
+                            "{\"success\":\"true\",\"infor\":[{\"startPrice\":\"x\",\"endPrice\":[1],"
+                            "\"maxPrice\":{},\"minPrice\":null,\"time\":\"t\",\"vol\":\"many\"},"
+                            "{\"startPrice\":5,\"endPrice\":6,\"maxPrice\":7,\"minPrice\":4,\"time\":4294967297,"
+                            "\"vol\":3}]}",
+                            8, 80));
+        ctrl->WithCanvas([](ChartCanvas& c) {
+            const CSubAreaDisplayOne& d = *c.FindDisplay("N1");
+            QCOMPARE(int(d.ElementCount()), 2);
+            QCOMPARE(d.Element(0)->High(), 0.0f);
+            QCOMPARE(static_cast<const CDataElementKBar*>(d.Element(1))->time, 1); // low 32 bits
+        });
+    }
+
+    void crossHairSnapsAndNeverRedrawsTheChart()
+    {
+        CKBarCtrl* ctrl = MakeCandleChart();
+        QVERIFY(LoadCandles(*ctrl, CandleReply(50), 8, 80));
+        const QImage chartBefore = ctrl->Snapshot();
+        QTest::mouseMove(ctrl, QPoint(300, 200));
+        ctrl->UpdateCrossHair();
+        QCOMPARE(ctrl->CrossHairPos(), QPoint()); // not armed before a click
+        QTest::mouseClick(ctrl, Qt::LeftButton, {}, QPoint(300, 200));
+        QCOMPARE(ctrl->InfoBox()->Mode(), 1);
+        QTest::mouseMove(ctrl, QPoint(1400, 301));
+        const int w = (1571 - 55) / 81;
+        QTRY_COMPARE(ctrl->CrossHairPos(), QPoint(50 * w - w / 2, 300)); // the 60 ms timer picks it up
+        QTest::mouseMove(ctrl, QPoint(3 * w + 1, 100));
+        QTRY_COMPARE(ctrl->CrossHairPos(), QPoint(3 * w + w / 2, 96));
+        QCOMPARE(ctrl->Snapshot(), chartBefore);
+        const QImage shown = ctrl->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        SaveIfAsked(shown, "candles-crosshair.png");
+        QVERIFY(shown.pixelColor(3 * w + w / 2, 300) != chartBefore.pixelColor(3 * w + w / 2, 300) ||
+                shown.pixelColor(700, 96) != chartBefore.pixelColor(700, 96));
+        QCOMPARE(shown.pixelColor(5, 5), chartBefore.pixelColor(5, 5));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(ctrl, &leave);
+        QCOMPARE(ctrl->CrossHairPos(), QPoint());
+        QVERIFY(!ctrl->CrossHairArmed());
+        QCOMPARE(ctrl->grab().toImage().convertToFormat(QImage::Format_RGB32), chartBefore);
+    }
+
+    void timelineShowsTheFixedDay()
+    {
+        CKBarCtrl* ctrl = MakeTimelineChart();
+        QVERIFY(LoadTimeline(*ctrl, TimelineReply(400)));
+        ctrl->WithCanvas([](ChartCanvas& c) {
+            const CSubArea& o = *c.FindSubArea("O");
+            QCOMPARE(o.Title(), std::string("Tolmere小酒窖     分时 均价  成交量"));
+            QCOMPARE(o.LastDrawn(), 360);
+            QCOMPARE(int(c.FindDisplay("O2")->Slots().size()), 361); // 400 records, 361 shown
+            QCOMPARE(int(c.FindDisplay("M1")->Slots().size()), 361);
+            QCOMPARE(c.FindSubArea("M")->AxisLegend().empty(), false);
+            const float ref = c.FindDisplay("O1")->Element(0)->High();
+            QVERIFY(qAbs((o.Scale().max + o.Scale().min) / 2 - ref) < 0.001f);
+        });
+        SaveIfAsked(ctrl->Snapshot(), "timeline-400.png");
+    }
+
+    void timelineVolumesAndFlatDay()
+    {
+        const std::vector<TimelineRecord> records{{10, 0, 0}, {10, 10, 5}, {10, 9, 0}, {10, 9.5f, 4}, {10, 9, 2}};
+        const std::vector<Colour> c = VolumeColours(records);
+        QCOMPARE(c, (std::vector<Colour>{kRiseColour, kRiseColour, kRiseColour, kFallColour, kFallColour}));
+
+        CKBarCtrl* ctrl = MakeTimelineChart();
+        QVERIFY(LoadTimeline(*ctrl, "{\"success\":\"true\",\"infor\":["
+                                    "{\"averagePrice\":20,\"price\":20,\"vol\":0},"
+                                    "{\"averagePrice\":20,\"price\":20,\"vol\":7},"
+                                    "{\"averagePrice\":20,\"price\":20,\"vol\":0}]}"));
+        const QImage img = ctrl->Snapshot();
+        ctrl->WithCanvas([&](ChartCanvas& canvas) {
+            const CSubArea& o = *canvas.FindSubArea("O");
+            QCOMPARE(o.Scale().max, 20.2f);
+            QCOMPARE(o.Scale().min, 19.8f);
+            const CSubArea& m = *canvas.FindSubArea("M");
+            const auto& minutes = canvas.FindDisplay("M1")->Slots();
+            const int pb = m.Scale().plotBottom;
+            // The traded minute draws a line; the idle minutes none.
+            QCOMPARE(img.pixelColor(minutes[1].bodyLeft, pb - 2), ToQColor(kRiseColour));
+            QVERIFY(img.pixelColor(minutes[0].bodyLeft, pb - 2) != ToQColor(kRiseColour));
+            QVERIFY(img.pixelColor(minutes[2].bodyLeft, pb - 2) != ToQColor(kRiseColour));
+        });
+        // "success" but no records: three empty displays and an empty framed chart.
+        QVERIFY(LoadTimeline(*ctrl, "{\"success\":\"true\",\"infor\":[]}"));
+        ctrl->WithCanvas([](ChartCanvas& canvas) { QCOMPARE(int(canvas.FindDisplay("O2")->ElementCount()), 0); });
+        const QImage empty = ctrl->Snapshot();
+        QCOMPARE(empty.pixelColor(60, 100), QColor(50, 50, 50));
+        QVERIFY(!LoadTimeline(*ctrl, "{\"success\":\"false\"}"));
+        QCOMPARE(ctrl->Snapshot(), empty);
+    }
+
+    void periodBarSelectsOneCell()
+    {
+        PeriodBar::Flags flags = PeriodBar::FlagsForPress(QPoint(28 + 60 * 6 + 3, 80));
+        QCOMPARE(PeriodBar::PeriodCode(flags), 7);
+        QCOMPARE(std::count(flags.begin(), flags.end(), 1), 1);
+        flags = PeriodBar::FlagsForPress(QPoint(27, 80));
+        QCOMPARE(PeriodBar::PeriodCode(flags), 8);
+        QCOMPARE(PeriodBar::Label(7), QStringLiteral("120分钟"));
+        flags = PeriodBar::FlagsForPress(QPoint(28 + 60 * 11 + 59, 104));
+        QCOMPARE(PeriodBar::PeriodCode(flags), 12);
+        const QImage bar = PeriodBar::Render(1920, flags, QFont());
+        QCOMPARE(bar.size(), QSize(1920 - 348, 28));
+        QCOMPARE(bar.pixelColor(60 * 11 + 1, 1), ToQColor(kRiseColour));
+        QCOMPARE(bar.pixelColor(1, 1), QColor(57, 57, 57));
+        QCOMPARE(bar.pixelColor(800, 1), QColor(32, 32, 32));
+    }
+
+    void marketChartsShowOneChartAndSetUpOnce()
+    {
+        MarketCharts charts;
+        QVERIFY(charts.Create(m_window.get(), QRect(29, 105, 1571, 666), 80));
+        QVERIFY(!charts.Candles()->isVisible() && !charts.Timeline()->isVisible());
+        QCOMPARE(charts.Timeline()->objectName(), QStringLiteral("1001"));
+        PeriodBar::Flags flags{};
+        QCOMPARE(charts.ShowCandles(flags), 8);
+        QCOMPARE(flags[7], 1);
+        QVERIFY(charts.Candles()->isVisible() && !charts.Timeline()->isVisible());
+        charts.ShowTimeline(flags);
+        QCOMPARE(std::count(flags.begin(), flags.end(), 1), 0);
+        QVERIFY(!charts.Candles()->isVisible() && charts.Timeline()->isVisible());
+        flags = PeriodBar::FlagsForPress(QPoint(28 + 60 * 6 + 1, 90));
+        QCOMPARE(charts.ShowCandles(flags), 7);
+        QCOMPARE(charts.Visible(), MarketCharts::View::Candles);
+        charts.Candles()->WithCanvas([](ChartCanvas& c) { QCOMPARE(int(c.Rows().size()), 2); });
+        charts.Candles()->WithCanvas(
+            [](ChartCanvas& c) { QCOMPARE(c.FindSubArea("N")->DisplayCount(), 1); }); // not set up twice
+
+        // Two-hour candles carry time labels every fourth candle; a flat candle's volume is red.
+        std::string reply = CandleReply(12, 3, 1700000000, 7200);
+        QVERIFY(charts.LoadCandles(reply, 7));
+        const QImage img = charts.Candles()->Snapshot();
+        SaveIfAsked(img, "candles-120min.png");
+        charts.Candles()->WithCanvas([&](ChartCanvas& c) {
+            const CSubArea& n = *c.FindSubArea("N");
+            const int y = n.Top() + n.Height() - n.BottomMargin() + 2;
+            const QColor text(240, 240, 240);
+            const int w = n.Scale().slotWidth;
+            QVERIFY(CountColour(img, QRect(0, y, w * 2, 14), text) > 0);     // candle 0
+            QCOMPARE(CountColour(img, QRect(2 * w + 4, y, w * 2 - 8, 14), text), 0); // candles 2..3
+            QVERIFY(CountColour(img, QRect(4 * w, y, w * 2, 14), text) > 0); // candle 4
+        });
+        QVERIFY(charts.LoadCandles("{\"success\":\"true\",\"infor\":[{\"startPrice\":5,\"endPrice\":5,"
+                                   "\"maxPrice\":6,\"minPrice\":4,\"vol\":10},{\"startPrice\":5,\"endPrice\":4,"
+                                   "\"maxPrice\":6,\"minPrice\":4,\"vol\":10}]}",
+                                   8));
+        charts.Candles()->WithCanvas([](ChartCanvas& c) {
+            const auto* flat = static_cast<const CDataElementPoint*>(c.FindDisplay("P1")->Element(0));
+            const auto* falling = static_cast<const CDataElementPoint*>(c.FindDisplay("P1")->Element(1));
+            QCOMPARE(flat->colour, kVolumeUp);
+            QCOMPARE(falling->colour, kVolumeDown);
+        });
+    }
+
+    void pollerThreadFeedsBothCharts()
+    {
+        testsupport::LoopbackServer server(testsupport::UniqueLoopbackAddress(6), 0,
+                                           [](const testsupport::RecordedRequest& r) {
+                                               testsupport::ScriptedReply reply;
+                                               if (r.path.rfind("/api/histogram/9160001/", 0) == 0)
+                                                   reply.body = CandleReply(240);
+                                               else if (r.path.rfind("/api/timeline/9160001/", 0) == 0)
+                                                   reply.body = TimelineReply(300);
+                                               else
+                                                   reply.status = 404;
+                                               return reply;
+                                           });
+        CKBarCtrl* candles = MakeCandleChart();
+        CKBarCtrl* timeline = new CKBarCtrl;
+        QVERIFY(timeline->Create(m_window.get(), QRect(29, 105, 1571, 666), CKBarCtrl::kTimelineChartId));
+        SetUpTimelineChart(*timeline);
+        candles->hide();
+        PaintCounter candlePaints;
+        PaintCounter timelinePaints;
+        candles->installEventFilter(&candlePaints);
+        timeline->installEventFilter(&timelinePaints);
+        std::atomic<bool> done{false};
+        const std::string base = server.baseUrl();
+        std::thread poller([&] {
+            std::string reply;
+            client::HttpGetUrlNoLock(base + "/api/timeline/9160001/1700000000", reply);
+            LoadTimeline(*timeline, reply);
+            reply.clear();
+            client::HttpGetUrlNoLock(base + "/api/histogram/9160001/8", reply);
+            LoadCandles(*candles, reply, 8, 120);
+            done = true;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(done.load(), 20000);
+        poller.join();
+        QTRY_VERIFY(timelinePaints.paints > 0);
+        timeline->hide();
+        candles->show();
+        QTRY_VERIFY(candlePaints.paints > 0);
+        QCOMPARE(server.requestCount(), size_t(2));
+        candles->WithCanvas([](ChartCanvas& c) {
+            QCOMPARE(c.FindSubArea("N")->FirstDrawn(), 120);
+            QCOMPARE(c.FindSubArea("N")->LastDrawn(), 240);
+        });
+        QCOMPARE(candles->grab().toImage().convertToFormat(QImage::Format_RGB32), candles->Snapshot());
+        SaveIfAsked(candles->Snapshot(), "candles-240.png");
+
+        // Loads racing with paints: every paint copies a whole image, and the last load wins.
+        done = false;
+        std::thread reloads([&] {
+            for (int i = 0; i < 30; ++i)
+                LoadCandles(*candles, CandleReply(200 + i, unsigned(i)), 8, 120);
+            done = true;
+        });
+        while (!done) {
+            candles->repaint();
+            QCoreApplication::processEvents();
+        }
+        reloads.join();
+        candles->WithCanvas([](ChartCanvas& c) {
+            QCOMPARE(c.FindSubArea("N")->FirstDrawn(), 229 - 120);
+            QCOMPARE(int(c.FindDisplay("N1")->ElementCount()), 229);
+        });
+        SaveIfAsked(timeline->Snapshot(), "timeline-300.png");
+    }
+
+private:
+    CKBarCtrl* MakeCandleChart()
+    {
+        auto* ctrl = new CKBarCtrl;
+        if (!ctrl->Create(m_window.get(), QRect(29, 105, 1571, 666), CKBarCtrl::kCandleChartId))
+            return nullptr;
+        SetUpCandleChart(*ctrl);
+        return ctrl;
+    }
+    CKBarCtrl* MakeTimelineChart()
+    {
+        auto* ctrl = new CKBarCtrl;
+        if (!ctrl->Create(m_window.get(), QRect(29, 105, 1571, 666), CKBarCtrl::kTimelineChartId))
+            return nullptr;
+        SetUpTimelineChart(*ctrl);
+        return ctrl;
+    }
+
+    std::unique_ptr<QWidget> m_window;
+};
+
+QTEST_MAIN(ChartCtrlTest)
+#include "ChartCtrlTest.moc"

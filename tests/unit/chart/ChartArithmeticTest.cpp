@@ -1,0 +1,149 @@
+// Scale, labels, scroll decisions and cross-hair snapping: the chart arithmetic without drawing.
+#include <gtest/gtest.h>
+
+#include "chart/CDataElementKBar.h"
+#include "chart/CDataElementPoint.h"
+#include "chart/CSubAreaScale.h"
+#include "chart/ChartMath.h"
+#include "chart/ChartText.h"
+
+using namespace chart;
+
+namespace {
+
+CSubAreaScale Scale(float max, float min)
+{
+    CSubAreaScale s;
+    s.plotLeft = 0;
+    s.plotRight = 600;
+    s.plotTop = 20;
+    s.plotBottom = 220;
+    s.max = max;
+    s.min = min;
+    s.Rescale(361);
+    return s;
+}
+
+} // namespace
+
+TEST(ChartScale, SlotWidthIsAnIntegerDivision)
+{
+    const CSubAreaScale s = Scale(10, 0);
+    EXPECT_EQ(s.slotWidth, 1); // 361 slots use 361 of 600 pixels
+    EXPECT_EQ(s.slotCount, 361);
+    EXPECT_EQ(s.pixelStep, 20);
+    EXPECT_FLOAT_EQ(s.valueStep, 1.0f);
+}
+
+TEST(ChartScale, ValueToYMapsLinearlyAndTruncates)
+{
+    const CSubAreaScale s = Scale(10, 0);
+    EXPECT_EQ(s.ValueToY(10), 20);
+    EXPECT_EQ(s.ValueToY(0), 220);
+    EXPECT_EQ(s.ValueToY(5), 120);
+    EXPECT_EQ(s.ValueToY(9.99f), 20); // 20.2 truncated
+    EXPECT_EQ(s.ValueToY(0.000009f), 220);
+    EXPECT_EQ(s.ValueToY(-0.000009f), 220);
+}
+
+TEST(ChartScale, DegenerateRangesStayOnThePlot)
+{
+    // A maximum near zero puts every value at the bottom.
+    EXPECT_EQ(Scale(0.000001f, -5).ValueToY(-5), 220);
+    EXPECT_EQ(Scale(0, 0).ValueToY(3), 220);
+    // A flat range away from zero has no scale: the middle row, not a division by zero.
+    EXPECT_EQ(Scale(12, 12).ValueToY(12), 120);
+    // A value far outside the range must not overflow the conversion.
+    const int far = Scale(10, 9.999f).ValueToY(-3.0e38f);
+    EXPECT_GT(far, 220);
+}
+
+TEST(ChartText, ValueLabels)
+{
+    EXPECT_EQ(ValueLabel(12.0f, false), "12");
+    EXPECT_EQ(ValueLabel(12.5f, false), "12.50");
+    EXPECT_EQ(ValueLabel(12.5f, true), "12");
+    EXPECT_EQ(ValueLabel(-0.25f, false), "-0.25");
+    EXPECT_EQ(ValueLabel(3.0e30f, true), "9000000000000000000"); // clamped, never undefined
+}
+
+TEST(ChartText, LabelWidthCountsTheWidestValue)
+{
+    CDataElementKBar bar;
+    bar.open = 12;
+    bar.close = 1234;
+    bar.high = 12.5f; // "12.500000"
+    bar.low = 3;
+    EXPECT_EQ(bar.LabelWidth(), 9);
+    CDataElementPoint point;
+    point.value = 100000;
+    EXPECT_EQ(point.LabelWidth(), 6);
+}
+
+TEST(ChartText, PercentLabelsAreUnsignedDistancesFromTheMiddle)
+{
+    // Range 99..101 around 100: every division is 0.2, i.e. 0.2 %.
+    const float step = (101.0f - 99.0f) / 10;
+    EXPECT_EQ(PercentLabel(step, 5, 101, 99), "0.00%");
+    EXPECT_EQ(PercentLabel(step, 10, 101, 99), "1.00%");
+    EXPECT_EQ(PercentLabel(step, 0, 101, 99), "1.00%");
+    EXPECT_EQ(PercentLabel(step, 7, 101, 99), PercentLabel(step, 3, 101, 99));
+    EXPECT_EQ(PercentLabel(0.000001f, 9, 1, 1), "0%");
+    EXPECT_EQ(PercentLabel(0.2f, 9, 1, -1), "0%"); // a zero middle would print "inf%"
+}
+
+TEST(ChartElements, CandleRangeCoversInconsistentFields)
+{
+    CDataElementKBar bar;
+    bar.open = 10;
+    bar.close = 12;
+    bar.high = 11; // below the close: the reply is inconsistent
+    bar.low = 9;
+    EXPECT_FLOAT_EQ(bar.High(), 12);
+    EXPECT_FLOAT_EQ(bar.Low(), 9);
+    EXPECT_EQ(char(bar.Type()), 'K');
+    CDataElementPoint point;
+    EXPECT_EQ(char(point.Type()), 'P');
+}
+
+TEST(ChartScroll, ShortScrollNeedsSameSlotsAndLessThanHalfAWindow)
+{
+    // 81 slots: 0..80.
+    EXPECT_EQ(DecideScroll(0, 80, 1, 81, 81), ScrollKind::TowardsNewer);
+    EXPECT_EQ(DecideScroll(0, 80, 39, 119, 81), ScrollKind::TowardsNewer);
+    EXPECT_EQ(DecideScroll(0, 80, 40, 120, 81), ScrollKind::None); // half a window
+    EXPECT_EQ(DecideScroll(10, 90, 9, 89, 81), ScrollKind::TowardsOlder);
+    EXPECT_EQ(DecideScroll(50, 130, 10, 90, 81), ScrollKind::None);
+    EXPECT_EQ(DecideScroll(0, 80, 0, 80, 81), ScrollKind::None);   // same window
+    EXPECT_EQ(DecideScroll(0, 80, 1, 80, 81), ScrollKind::None);   // other slot count
+    EXPECT_EQ(DecideScroll(0, 0, 0, 80, 0), ScrollKind::None);     // first draw
+}
+
+TEST(ChartCrossHair, SnapsToSlotCentresAndRowsOfSix)
+{
+    CrossHairGeometry g;
+    g.clientRight = 800;
+    g.clientBottom = 600;
+    g.areaLeft = 0;
+    g.leftMargin = 60;
+    g.slotWidth = 10;
+    g.slotCount = 50; // slots end at 560
+    EXPECT_EQ(SnapCrossHair({123, 100}, g), QPoint(125, 96));
+    EXPECT_EQ(SnapCrossHair({129, 101}, g), QPoint(125, 96));
+    EXPECT_EQ(SnapCrossHair({700, 300}, g), QPoint(555, 300)); // held at end - w / 2
+    EXPECT_EQ(SnapCrossHair({560, 300}, g), QPoint(555, 300));
+    EXPECT_EQ(SnapCrossHair({20, 47}, g), QPoint(60, 42)); // left of the plot: at the margin
+    EXPECT_FALSE(SnapCrossHair({100, 22}, g));
+    EXPECT_FALSE(SnapCrossHair({100, 576}, g));
+    EXPECT_FALSE(SnapCrossHair({9, 100}, g));
+    EXPECT_FALSE(SnapCrossHair({791, 100}, g));
+    g.slotWidth = 0;
+    EXPECT_FALSE(SnapCrossHair({123, 100}, g));
+}
+
+TEST(ChartCrossHair, VisibleBarCount)
+{
+    EXPECT_EQ(VisibleBarCountFor(1920), 120);
+    EXPECT_EQ(VisibleBarCountFor(1366), 80);
+    EXPECT_EQ(VisibleBarCountFor(599), 0);
+}

@@ -1,0 +1,51 @@
+// Parsing the candle and time-share replies: envelope rules and members of the wrong type.
+#include <gtest/gtest.h>
+
+#include "chart/CandleChart.h"
+#include "chart/TimelineChart.h"
+
+using namespace chart;
+
+TEST(ChartReplies, EnvelopeDecidesWhetherRecordsAreRead)
+{
+    EXPECT_FALSE(ParseCandleReply(""));
+    EXPECT_FALSE(ParseCandleReply("{\"success\":\"true\",\"infor\":[]"));
+    EXPECT_FALSE(ParseCandleReply("[{\"success\":\"true\"}]"));
+    EXPECT_FALSE(ParseCandleReply("{\"success\":\"false\",\"infor\":[{\"vol\":1}]}"));
+    EXPECT_FALSE(ParseCandleReply("{\"success\":1,\"infor\":[{\"vol\":1}]}"));
+    EXPECT_FALSE(ParseTimelineReply("{\"infor\":[{\"vol\":1}]}"));
+    ASSERT_TRUE(ParseCandleReply("{\"success\":\"true\"}"));
+    EXPECT_TRUE(ParseCandleReply("{\"success\":\"true\"}")->empty());
+    EXPECT_TRUE(ParseCandleReply("{\"success\":true,\"infor\":{\"vol\":3}}")->empty());
+    EXPECT_EQ(ParseTimelineReply("{\"success\":true,\"infor\":[{}]}")->size(), 1u);
+}
+
+TEST(ChartReplies, MembersReadAsNumbersOrZero)
+{
+    const auto candles = ParseCandleReply(
+        "{\"success\":\"true\",\"msg\":\"成功\",\"infor\":[{\"startPrice\":\"12.5\",\"endPrice\":13,"
+        "\"maxPrice\":true,\"minPrice\":\"low\",\"time\":-1,\"vol\":2.9},7,null]}");
+    ASSERT_TRUE(candles);
+    ASSERT_EQ(candles->size(), 3u);
+    const CandleRecord& c = candles->front();
+    EXPECT_FLOAT_EQ(c.open, 12.5f);
+    EXPECT_FLOAT_EQ(c.close, 13);
+    EXPECT_FLOAT_EQ(c.low, 0);
+    EXPECT_EQ(c.time, -1);
+    EXPECT_FLOAT_EQ((*candles)[1].close, 0); // a record that is not an object reads as zeros
+
+    const auto minutes = ParseTimelineReply(
+        "{\"success\":\"true\",\"infor\":[{\"averagePrice\":100.25,\"price\":\"x\",\"vol\":\"12\"}]}");
+    ASSERT_TRUE(minutes);
+    EXPECT_FLOAT_EQ(minutes->front().averagePrice, 100.25f);
+    EXPECT_FLOAT_EQ(minutes->front().price, 0);
+    EXPECT_EQ(minutes->front().vol, 12);
+}
+
+TEST(ChartReplies, VolumeColoursFollowTheLastTradedPrice)
+{
+    // Idle minutes keep the colour before them; the first trade compares with 0.
+    const std::vector<TimelineRecord> day{{0, 5, 0}, {0, 5, 3}, {0, 4, 1}, {0, 6, 0}, {0, 4, 2}, {0, 4.5f, 1}};
+    EXPECT_EQ(VolumeColours(day), (std::vector<Colour>{kRiseColour, kRiseColour, kFallColour, kFallColour,
+                                                       kRiseColour, kRiseColour}));
+}
