@@ -1,0 +1,89 @@
+#include <csignal>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "Exchange.h"
+#include "Faults.h"
+#include "HttpFront.h"
+#include "ServerOptions.h"
+
+namespace {
+
+volatile std::sig_atomic_t g_stop = 0;
+
+void OnSignal(int)
+{
+    g_stop = 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const exchange::ServerOptionsResult parsed =
+        exchange::ParseServerOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.error.empty()) {
+        std::cerr << "velmora-exchange: " << parsed.error << "\n" << exchange::ServerUsage();
+        return 2;
+    }
+    const exchange::ServerOptions& o = parsed.options;
+    if (o.help) {
+        std::cout << exchange::ServerUsage();
+        return 0;
+    }
+
+    exchange::ExchangeConfig config;
+    config.key = o.key;
+    config.seed = o.seed;
+    config.dbPath = o.db;
+    config.manifest = {o.manifestVersion, o.manifestForced, o.manifestMsg};
+    config.infoPageUrl = "http://" + o.updateHost + ":" + std::to_string(o.updatePort) + "/stockinfo/9160001.html";
+    if (o.accountsFile.empty()) {
+        config.accounts = exchange::DemoAccounts();
+    } else {
+        std::string error;
+        std::vector<std::string> warnings;
+        if (!exchange::LoadAccountsFile(o.accountsFile, config.accounts, error, warnings)) {
+            std::cerr << "velmora-exchange: " << error << "\n";
+            return 1;
+        }
+        for (const std::string& w : warnings)
+            std::cerr << "velmora-exchange: " << o.accountsFile << ": " << w << "\n";
+    }
+
+    exchange::Faults faults;
+    for (const std::string& spec : o.faults) {
+        std::string error;
+        if (!faults.add(spec, error)) {
+            std::cerr << "velmora-exchange: --fault " << spec << ": " << error << "\n";
+            return 2;
+        }
+    }
+
+    std::string error;
+    std::unique_ptr<exchange::Exchange> ex = exchange::Exchange::Create(std::move(config), error);
+    if (!ex) {
+        std::cerr << "velmora-exchange: " << error << "\n";
+        return 1;
+    }
+    exchange::HttpFront front(*ex, faults);
+    if (!front.start(o.listen, o.updateHost, o.updatePort, error)) {
+        std::cerr << "velmora-exchange: " << error << "\n";
+        return 1;
+    }
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+    ex->startPace(o.pace);
+    for (const std::string& a : o.listen)
+        std::cout << "velmora-exchange: trading http://" << a << ":8055, market data http://" << a << ":8041\n";
+    std::cout << "velmora-exchange: update host http://" << o.updateHost << ":" << o.updatePort << std::endl;
+
+    sigset_t none;
+    sigemptyset(&none);
+    while (!g_stop)
+        sigsuspend(&none);
+    ex->stopPace();
+    front.stop();
+    return 0;
+}
