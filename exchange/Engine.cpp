@@ -122,6 +122,7 @@ PlaceResult Engine::place(const std::string& accountId, int item, Side side, Cen
     order.id = m_nextOrder++;
     m_changes.counters = true;
     Order& stored = m_orders[order.id] = order;
+    m_ordersByAccount[accountId].push_back(order.id);
     m_changes.orders.insert(order.id);
     result.orderId = order.id;
 
@@ -207,6 +208,9 @@ void Engine::fill(Order& buy, Order& sell, Cents price, std::int64_t qty, Side a
     t.buyerFee = buyerFee;
     t.sellerFee = sellerFee;
     t.aggressor = aggressor;
+    m_tradesByAccount[t.buyer].push_back(m_trades.size());
+    if (t.seller != t.buyer)
+        m_tradesByAccount[t.seller].push_back(m_trades.size());
     m_trades.push_back(t);
     out.push_back(t);
 
@@ -269,12 +273,39 @@ const Order* Engine::order(std::int64_t id) const
 std::vector<const Order*> Engine::ordersOf(const std::string& account) const
 {
     std::vector<const Order*> out;
-    for (const auto& [id, o] : m_orders) {
-        if (o.account == account)
-            out.push_back(&o);
+    auto it = m_ordersByAccount.find(account);
+    if (it == m_ordersByAccount.end())
+        return out;
+    for (std::int64_t id : it->second) {
+        if (auto o = m_orders.find(id); o != m_orders.end())
+            out.push_back(&o->second);
     }
-    std::sort(out.begin(), out.end(), [](const Order* a, const Order* b) { return a->id < b->id; });
     return out;
+}
+
+const std::vector<std::size_t>& Engine::tradesOf(const std::string& account) const
+{
+    static const std::vector<std::size_t> none;
+    auto it = m_tradesByAccount.find(account);
+    return it == m_tradesByAccount.end() ? none : it->second;
+}
+
+void Engine::forgetClosedOrders(const std::string& account)
+{
+    auto it = m_ordersByAccount.find(account);
+    if (it == m_ordersByAccount.end())
+        return;
+    std::vector<std::int64_t> kept;
+    for (std::int64_t id : it->second) {
+        auto o = m_orders.find(id);
+        if (o == m_orders.end())
+            continue;
+        if (o->second.open() || m_changes.orders.count(id))
+            kept.push_back(id); // an unsaved change still needs the record
+        else
+            m_orders.erase(o);
+    }
+    it->second = std::move(kept);
 }
 
 std::vector<const Order*> Engine::openOrdersOf(const std::string& account, int item) const
@@ -438,6 +469,7 @@ void Engine::restoreOrder(Order o)
 {
     const std::int64_t id = o.id;
     Order& stored = m_orders[id] = std::move(o);
+    m_ordersByAccount[stored.account].push_back(id);
     if (stored.open()) {
         Book& book = m_books[stored.item];
         if (stored.side == Side::Buy)
@@ -449,6 +481,9 @@ void Engine::restoreOrder(Order o)
 
 void Engine::restoreTrade(Trade t)
 {
+    m_tradesByAccount[t.buyer].push_back(m_trades.size());
+    if (t.seller != t.buyer)
+        m_tradesByAccount[t.seller].push_back(m_trades.size());
     m_trades.push_back(std::move(t));
 }
 

@@ -168,6 +168,10 @@ public:
     std::vector<const Order*> ordersOf(const std::string& account) const;
     std::vector<const Order*> openOrdersOf(const std::string& account, int item) const;
     const std::vector<Trade>& trades() const { return m_trades; }
+    // Positions in trades() of the account's trades, oldest first.
+    const std::vector<std::size_t>& tradesOf(const std::string& account) const;
+    // Drops the account's closed orders from memory (simulated participants churn through many).
+    void forgetClosedOrders(const std::string& account);
 
     // Best levels, best first, aggregated by price.
     std::vector<Level> bids(int item, std::size_t depth) const;
@@ -223,6 +227,8 @@ private:
     std::map<std::string, Account> m_accounts;
     std::map<std::pair<std::string, int>, Position> m_positions;
     std::unordered_map<std::int64_t, Order> m_orders;
+    std::map<std::string, std::vector<std::int64_t>> m_ordersByAccount;
+    std::map<std::string, std::vector<std::size_t>> m_tradesByAccount;
     std::map<int, Book> m_books;
     std::vector<Trade> m_trades;
     std::map<std::int64_t, Delivery> m_deliveries;

@@ -149,14 +149,22 @@ std::int64_t Exchange::now() const
     return static_cast<std::int64_t>(std::time(nullptr));
 }
 
-void Exchange::commit()
+bool Exchange::commit()
 {
     Changes changes = m_engine.takeChanges();
-    if (!m_storage)
-        return;
-    std::string error;
-    if (!m_storage->write(m_engine, changes, error))
-        std::cerr << "velmora-exchange: database write failed: " << error << "\n";
+    bool ok = true;
+    if (m_storage) {
+        std::string error;
+        ok = m_storage->write(m_engine, changes, error);
+        if (!ok)
+            std::cerr << "velmora-exchange: database write failed: " << error << "\n";
+    }
+    // Participants' finished orders are no one's business once saved.
+    for (const std::string& id : changes.accounts) {
+        if (Simulator::IsParticipant(id))
+            m_engine.forgetClosedOrders(id);
+    }
+    return ok;
 }
 
 void Exchange::recordTrades(const std::vector<Trade>& trades)
@@ -183,7 +191,8 @@ std::string Exchange::trade(std::string_view path, std::string_view body)
     m_market->advance(now());
     Json::Value reply = handle(*info, verified.params);
     // Committed before the reply leaves: an accepted order survives a crash.
-    commit();
+    if (!commit())
+        reply = Envelope(false, "系统繁忙，数据未能保存，请稍后查询后再试");
     return WriteJson(reply);
 }
 
@@ -376,8 +385,9 @@ Json::Value Exchange::tradesBetween(const Account& account, std::int64_t from, s
 {
     Json::Value list(Json::arrayValue);
     const std::vector<Trade>& trades = m_engine.trades();
-    for (auto it = trades.rbegin(); it != trades.rend(); ++it) {
-        const Trade& t = *it;
+    const std::vector<std::size_t>& mine = m_engine.tradesOf(account.id);
+    for (auto it = mine.rbegin(); it != mine.rend(); ++it) {
+        const Trade& t = trades[*it];
         if (t.time < from)
             break; // the tape is in time order
         if (t.time >= to)

@@ -84,7 +84,7 @@ private:
     explicit Exchange(ExchangeConfig config);
     std::int64_t now() const;
     Json::Value handle(const client::EndpointInfo& info, const std::map<std::string, std::string>& params);
-    void commit();
+    bool commit();
     void recordTrades(const std::vector<Trade>& trades);
 
     Json::Value login(const std::map<std::string, std::string>& p);
