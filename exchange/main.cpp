@@ -1,4 +1,5 @@
 #include <csignal>
+#include <pthread.h>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -7,17 +8,6 @@
 #include "Faults.h"
 #include "HttpFront.h"
 #include "ServerOptions.h"
-
-namespace {
-
-volatile std::sig_atomic_t g_stop = 0;
-
-void OnSignal(int)
-{
-    g_stop = 1;
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -52,6 +42,14 @@ int main(int argc, char** argv)
             std::cerr << "velmora-exchange: " << o.accountsFile << ": " << w << "\n";
     }
 
+    // Every thread started from here on inherits the block; main alone waits for the signals.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    std::signal(SIGPIPE, SIG_IGN); // a client hanging up mid-reply must not end the service
+
     exchange::Faults faults;
     for (const std::string& spec : o.faults) {
         std::string error;
@@ -72,17 +70,13 @@ int main(int argc, char** argv)
         std::cerr << "velmora-exchange: " << error << "\n";
         return 1;
     }
-    std::signal(SIGINT, OnSignal);
-    std::signal(SIGTERM, OnSignal);
     ex->startPace(o.pace);
     for (const std::string& a : o.listen)
         std::cout << "velmora-exchange: trading http://" << a << ":8055, market data http://" << a << ":8041\n";
     std::cout << "velmora-exchange: update host http://" << o.updateHost << ":" << o.updatePort << std::endl;
 
-    sigset_t none;
-    sigemptyset(&none);
-    while (!g_stop)
-        sigsuspend(&none);
+    int received = 0;
+    sigwait(&stopSignals, &received);
     ex->stopPace();
     front.stop();
     return 0;
