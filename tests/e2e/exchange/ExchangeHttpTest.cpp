@@ -345,7 +345,22 @@ TEST_F(ExchangeHttp, StateSurvivesARestartWithADatabase)
     const std::string db = (dir / "exchange.db").string();
     start(db);
     const std::string u = "100001";
-    ASSERT_TRUE(post(Endpoint::Buy, {{"buy_amount", "100"}, {"buy_price", "33.00"}, {"id", u}, {"item_id", "9160001"}}).success);
+    const client::ApiReply placed =
+        post(Endpoint::Buy, {{"buy_amount", "100"}, {"buy_price", "33.00"}, {"id", u}, {"item_id", "9160001"}});
+    ASSERT_TRUE(placed.success);
+    {
+        // Answered means committed: a second reader of the file sees the order already.
+        std::string error;
+        bool loaded = false;
+        Engine copy;
+        auto reader = Storage::Open(db, error);
+        ASSERT_TRUE(reader) << error;
+        ASSERT_TRUE(reader->load(copy, loaded, error)) << error;
+        const Order* o = copy.order(client::JsonInt64(placed.infor, "id"));
+        ASSERT_NE(o, nullptr);
+        EXPECT_EQ(o->remain, 100);
+        EXPECT_EQ(copy.account(u)->frozen, 3300 * 100 + Fee(3300 * 100));
+    }
     ASSERT_TRUE(post(Endpoint::AccountTransfer, {{"cash", "250.50"}, {"id", u}}).success);
     ASSERT_TRUE(post(Endpoint::UpdatePasswd, {{"id", u}, {"new_passwd", client::HashPassword("abc")},
                                               {"old_passwd", client::HashPassword("123456")}}).success);

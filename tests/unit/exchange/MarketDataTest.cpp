@@ -100,6 +100,41 @@ TEST(Candles, SameSeedSameHistoryAndAnotherSeedAnother)
     EXPECT_TRUE(differs);
 }
 
+TEST(Candles, ANewDayOpensAtThePreviousCloseAndFilesYesterdaysCandle)
+{
+    const std::int64_t morning = TodayAt(10, 0);
+    MarketData market(1, morning);
+    const std::size_t days = market.candleSeries(kMainItem, 8).size();
+    Trade t;
+    t.item = kMainItem;
+    t.time = morning + 60;
+    t.price = 3702;
+    t.qty = 40;
+    market.record(t);
+    t.time += 60;
+    t.price = 3690;
+    t.aggressor = Side::Sell;
+    market.record(t);
+    EXPECT_EQ(market.day(kMainItem).vol, 80);
+    EXPECT_EQ(market.day(kMainItem).inVol, 40);
+    EXPECT_EQ(market.candleSeries(kMainItem, 8).back().close, 3690);
+
+    market.advance(morning + 86400 + 3600);
+    const ItemDay& next = market.day(kMainItem);
+    EXPECT_EQ(next.prevClose, 3690);
+    EXPECT_EQ(next.opening, 3690);
+    EXPECT_EQ(next.vol, 0);
+    EXPECT_TRUE(next.ticks.empty());
+    const std::vector<Candle> daily = market.candleSeries(kMainItem, 8);
+    ASSERT_GE(daily.size(), 2u);
+    EXPECT_EQ(daily[daily.size() - 2].close, 3690); // yesterday, filed
+    EXPECT_EQ(daily[daily.size() - 2].vol, 80);
+    EXPECT_EQ(daily.back().vol, 0); // today, not traded yet
+    EXPECT_EQ(daily.size(), std::min<std::size_t>(days + 1, 1000));
+    // An item that did not trade keeps its close.
+    EXPECT_EQ(market.day(9160002).prevClose, FindItem(9160002)->referencePrice);
+}
+
 TEST(Market, SimulatedTradingKeepsTheQuoteConsistentAndTheBooksBalanced)
 {
     auto ex = MakeExchange(3, TodayAt(10, 0));
