@@ -97,6 +97,15 @@ void HttpFront::addControl(httplib::Server& server)
         }
         res.set_content("ok\n", "text/plain");
     });
+    // The books' own check: "ok" or what does not add up.
+    server.Get("/__control/audit", [this](const httplib::Request& req, httplib::Response& res) {
+        if (!FromLoopback(req)) {
+            res.status = 403;
+            return;
+        }
+        const std::string problem = m_exchange.audit();
+        res.set_content(problem.empty() ? "ok\n" : problem + "\n", "text/plain");
+    });
 }
 
 std::unique_ptr<httplib::Server> HttpFront::makeTradeServer()
