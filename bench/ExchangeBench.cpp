@@ -50,24 +50,26 @@ void BM_EngineMatch(benchmark::State& state)
 }
 BENCHMARK(BM_EngineMatch);
 
-std::string BenchAddress()
+std::string BenchAddress(int salt)
 {
     // A loopback address of this process's own, clear of a running exchange.
     const unsigned pid = static_cast<unsigned>(::getpid());
-    return "127.201." + std::to_string((pid / 254) % 255) + "." + std::to_string(1 + pid % 254);
+    return "127." + std::to_string(201 + salt) + "." + std::to_string((pid / 254) % 255) + "." +
+           std::to_string(1 + pid % 254);
 }
 
 struct Served
 {
-    std::string address = BenchAddress();
+    std::string address;
     std::unique_ptr<exchange::Exchange> ex;
     exchange::Faults faults;
     std::unique_ptr<exchange::HttpFront> front;
-    Served()
+    explicit Served(const std::string& db) : address(BenchAddress(db.empty() ? 0 : 1))
     {
         exchange::ExchangeConfig config;
         config.key = client::defaults::kSignKey;
         config.accounts = exchange::DemoAccounts();
+        config.dbPath = db;
         std::string error;
         ex = exchange::Exchange::Create(config, error);
         front = std::make_unique<exchange::HttpFront>(*ex, faults);
@@ -76,16 +78,21 @@ struct Served
     }
 };
 
-Served& Server()
+Served& Server(bool durable = false)
 {
-    static Served served;
-    return served;
+    static Served memory("");
+    if (!durable)
+        return memory;
+    static const std::string db = "/tmp/velmora-exchange-bench-" + std::to_string(::getpid()) + ".db";
+    static Served onDisk(db);
+    return onDisk;
 }
 
 // One signed query, one fresh connection, as the terminal sends it.
-void RunSigned(benchmark::State& state, client::Endpoint endpoint, std::vector<client::Param> params)
+void RunSigned(benchmark::State& state, client::Endpoint endpoint, std::vector<client::Param> params,
+               bool durable = false)
 {
-    Served& s = Server();
+    Served& s = Server(durable);
     if (!s.ex) {
         state.SkipWithError("cannot listen");
         return;
@@ -123,6 +130,14 @@ void BM_SignedBuyOrder(benchmark::State& state)
               {{"buy_amount", "1"}, {"buy_price", "33.00"}, {"id", "100002"}, {"item_id", "9160001"}});
 }
 BENCHMARK(BM_SignedBuyOrder)->UseRealTime()->Threads(1);
+
+void BM_SignedBuyOrderWithDatabase(benchmark::State& state)
+{
+    // The same with --db: every answer waits for its commit.
+    RunSigned(state, client::Endpoint::Buy,
+              {{"buy_amount", "1"}, {"buy_price", "33.00"}, {"id", "100002"}, {"item_id", "9160001"}}, true);
+}
+BENCHMARK(BM_SignedBuyOrderWithDatabase)->UseRealTime()->Threads(1);
 
 } // namespace
 BENCHMARK_MAIN();
