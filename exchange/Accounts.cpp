@@ -7,6 +7,7 @@
 
 #include <openssl/evp.h>
 
+#include "Catalogue.h"
 #include "client/ApiReply.h"
 #include "client/ApiSign.h"
 #include "client/CodePage.h"
@@ -87,6 +88,10 @@ bool ParseAccounts(const std::string& utf8, std::vector<AccountSeed>& out, std::
                 const std::int64_t amount = client::JsonInt64(p, "amount");
                 if (item <= 0 || amount <= 0) {
                     warnings.push_back("account " + s.id + ": a position without stock_id or amount: skipped");
+                    continue;
+                }
+                if (!FindItem(item)) {
+                    warnings.push_back("account " + s.id + ": item " + std::to_string(item) + " is not listed: skipped");
                     continue;
                 }
                 s.positions.push_back({item, amount, YuanToCents(client::JsonReal(p, "costprice"))});

@@ -41,7 +41,8 @@ TEST(Input, AccountsFileEntriesOfTheWrongShapeAreSkippedNotFatal)
     std::vector<std::string> warnings;
     ASSERT_TRUE(ParseAccounts(R"([
         {"id": "200001", "password": "pw", "cash": 1234.56,
-         "positions": [{"stock_id": 9160001, "amount": 100, "costprice": 35.2}, {"stock_id": "x"}],
+         "positions": [{"stock_id": 9160001, "amount": 100, "costprice": 35.2}, {"stock_id": "x"},
+                       {"stock_id": 1234, "amount": 5}],
          "name": "张三", "is_update": 1},
         {"id": 200002, "password": "pw2", "cash": "lots", "positions": "none"},
         {"password": "nobody"},
@@ -56,7 +57,7 @@ TEST(Input, AccountsFileEntriesOfTheWrongShapeAreSkippedNotFatal)
     EXPECT_EQ(seeds[0].isUpdate, 1);
     EXPECT_EQ(seeds[1].id, "200002");
     EXPECT_EQ(seeds[1].cash, 0);
-    EXPECT_EQ(warnings.size(), 4u);
+    EXPECT_EQ(warnings.size(), 5u);
     EXPECT_FALSE(ParseAccounts("{\"id\":1}", seeds, error, warnings));
     EXPECT_FALSE(ParseAccounts("not json", seeds, error, warnings));
 }

@@ -1,4 +1,6 @@
+#include <chrono>
 #include <ctime>
+#include <thread>
 
 #include <gtest/gtest.h>
 #include <json/json.h>
@@ -178,6 +180,35 @@ TEST(Market, SimulatedTradingKeepsTheQuoteConsistentAndTheBooksBalanced)
     ASSERT_EQ(latest.size(), 20u);
     EXPECT_EQ(latest[0]["vol"], all[all.size() - 1]["vol"]); // newest first
     EXPECT_FALSE(Parse(ex->market("/api/histogram/9160001/1"))["infor"].empty());
+}
+
+TEST(Market, ThePaceThreadTradesUntilStoppedAndLeavesTheBooksBalanced)
+{
+    auto ex = MakeExchange(4, TodayAt(10, 0));
+    auto traded = [&] {
+        std::size_t n = 0;
+        ex->inspect([&](const Engine& engine, const MarketData&) { n = engine.trades().size(); });
+        return n;
+    };
+    ex->startPace(500);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (traded() < 20 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    ex->stopPace();
+    EXPECT_GE(traded(), 20u);
+    const std::size_t after = traded();
+    ex->stopPace(); // a second stop is harmless
+    EXPECT_EQ(traded(), after);
+    EXPECT_EQ(ex->audit(), "");
+}
+
+TEST(Market, AnUnusableDatabaseIsReportedNotFatal)
+{
+    ExchangeConfig config;
+    config.dbPath = "/nonexistent-folder/velmora/exchange.db";
+    std::string error;
+    EXPECT_FALSE(Exchange::Create(config, error));
+    EXPECT_NE(error, "");
 }
 
 TEST(Market, SameSeedSameMarket)
