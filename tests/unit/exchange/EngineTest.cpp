@@ -195,15 +195,17 @@ TEST_F(EngineTest, RandomTrafficKeepsEveryInvariant)
         const PlaceResult r = Place(acc, side, 2900 + static_cast<Cents>(rng() % 200), 1 + rng() % 80);
         if (r.orderId)
             orders.push_back(r.orderId);
-        if (i % 500 == 0)
+        if (i % 500 == 0) {
             ASSERT_EQ(engine.audit(), "") << "after " << i;
+        }
     }
     EXPECT_GT(engine.trades().size(), 100u);
     ExpectBalanced();
     const std::vector<Level> bids = engine.bids(kItem, 1);
     const std::vector<Level> asks = engine.asks(kItem, 1);
-    if (!bids.empty() && !asks.empty())
+    if (!bids.empty() && !asks.empty()) {
         EXPECT_LT(bids[0].price, asks[0].price);
+    }
 }
 
 TEST_F(EngineTest, TradingWithOneselfIsBalancedToo)

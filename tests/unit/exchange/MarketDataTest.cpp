@@ -69,11 +69,13 @@ TEST(Candles, EveryPeriodHasHistoryOldestFirstAndConsistentPrices)
             EXPECT_GE(c.high, std::max(c.open, c.close)) << period;
             EXPECT_LE(c.low, std::min(c.open, c.close)) << period;
             EXPECT_GT(c.low, 0);
-            if (i > 0)
+            if (i > 0) {
                 EXPECT_GT(c.time, series[i - 1].time) << period;
+            }
         }
-        if (period >= 10)
+        if (period >= 10) {
             EXPECT_LT(series.size(), previous) << "coarser periods hold fewer candles";
+        }
         previous = series.size();
     }
     EXPECT_EQ(market.candleSeries(kMainItem, 8).size(), 1000u);
