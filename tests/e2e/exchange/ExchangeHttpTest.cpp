@@ -304,6 +304,91 @@ TEST_F(ExchangeHttp, BuyingAcrossTheSpreadTradesAndShowsInEveryQuery)
     EXPECT_EQ(m_exchange->audit(), "");
 }
 
+// Each list holds the members the terminal reads from one reply; a missing one would read as zero.
+void ExpectMembers(const Json::Value& object, std::initializer_list<const char*> keys, const std::string& what)
+{
+    ASSERT_TRUE(object.isObject()) << what;
+    for (const char* key : keys)
+        EXPECT_TRUE(object.isMember(key)) << what << " lacks " << key;
+}
+
+TEST_F(ExchangeHttp, RepliesCarryEveryMemberTheTerminalReads)
+{
+    const std::string u = "100002";
+    // Something of everything: a trade, an open order, a delivery, a withdrawal.
+    const double ask = get("/api/realtime/9160001").infor[0]["sellPrice1"].asDouble();
+    char price[16];
+    std::snprintf(price, sizeof price, "%.2f", ask);
+    ASSERT_TRUE(post(Endpoint::Buy, {{"buy_amount", "3"}, {"buy_price", price}, {"id", u}, {"item_id", "9160001"}}).success);
+    ASSERT_TRUE(post(Endpoint::Sell, {{"id", u}, {"item_id", "9160001"}, {"sell_amount", "5"}, {"sell_price", "40.00"}}).success);
+    ASSERT_TRUE(post(Endpoint::Delivery, {{"add_date", TodayText()}, {"address", "自提点"}, {"amount", "20"}, {"consignee", "林晓雨"},
+                                          {"contact", "13800138000"}, {"id", u}, {"method", "自提"}, {"stock_id", "9160003"}})
+                    .success);
+    ASSERT_TRUE(post(Endpoint::AccountTransfer, {{"cash", "100.25"}, {"id", u}}).success);
+
+    ExpectMembers(login(u, "velmora").infor,
+                  {"name", "email", "personal_id", "address", "phone", "mobile", "contract_address", "account", "is_update"},
+                  "login");
+    const client::ApiReply holdings = post(Endpoint::CustomerItem, {{"id", u}});
+    ExpectMembers(holdings.infor["cash"], {"bankroll", "bankroll_usable", "total", "stock_fee"}, "cash");
+    ASSERT_GE(holdings.infor["stock"].size(), 3u);
+    for (const Json::Value& s : holdings.infor["stock"])
+        ExpectMembers(s, {"stock_id", "name", "total", "amount_freeze", "amount_usable", "costprice", "latest",
+                          "stock_value", "profits_per"}, "position");
+    const client::ApiReply orders = post(Endpoint::OrderToday, {{"id", u}});
+    ASSERT_EQ(orders.infor.size(), 2u);
+    for (const Json::Value& o : orders.infor)
+        ExpectMembers(o, {"id", "stock_id", "name", "direction", "commission_price", "commission_amount", "remain",
+                          "add_time", "state"}, "order");
+    const client::ApiReply trades = post(Endpoint::TradeToday, {{"id", u}});
+    ASSERT_GE(trades.infor.size(), 1u);
+    for (const Json::Value& t : trades.infor)
+        ExpectMembers(t, {"trade_time", "stock_id", "name", "deal_price", "dealed_amount", "direction", "dealed_value",
+                          "order_price", "order_amount", "trade_no", "commission"}, "trade");
+    const client::ApiReply deliveries = post(Endpoint::DeliveryHistory, {{"id", u}});
+    ASSERT_EQ(deliveries.infor.size(), 1u);
+    ExpectMembers(deliveries.infor[0], {"id", "stock_id", "add_date", "method", "amount", "status", "consignee", "address"},
+                  "delivery");
+    EXPECT_EQ(client::JsonText(deliveries.infor[0], "method"), "自提");
+    const client::ApiReply cash = post(Endpoint::CashHistory, {{"end_date", TodayText()}, {"id", u}, {"start_date", TodayText()}});
+    ASSERT_GE(cash.infor.size(), 2u); // the opening deposit and the withdrawal
+    for (const Json::Value& c : cash.infor)
+        ExpectMembers(c, {"account", "cash", "add_time", "direction", "status", "is_offline"}, "cash movement");
+    EXPECT_EQ(client::JsonInt(cash.infor[0], "direction"), 1);
+    EXPECT_EQ(client::JsonInt(cash.infor[0], "status"), 0);
+    for (const Json::Value& a : post(Endpoint::Ad, {}).infor)
+        ExpectMembers(a, {"title", "remark"}, "announcement");
+    EXPECT_TRUE(post(Endpoint::AccountApply, {{"id", u}}).infor["cash"].isNumeric());
+
+    ExpectMembers(get("/api/realtime/9160001").infor[0],
+                  {"stockName", "entrustPCT", "entrustDIF", "sellPrice5", "sellPrice4", "sellPrice3", "sellPrice2",
+                   "sellPrice1", "buyPrice1", "buyPrice2", "buyPrice3", "buyPrice4", "buyPrice5", "sellVol5", "sellVol4",
+                   "sellVol3", "sellVol2", "sellVol1", "buyVol1", "buyVol2", "buyVol3", "buyVol4", "buyVol5", "latest",
+                   "change", "max", "vol", "total", "outVol", "limitUp", "increase", "opening", "min", "newVol",
+                   "turnover", "inVol", "limitDown", "inventory", "marketValue"},
+                  "quote");
+    for (const char* path : {"/api/dealdetail/9160001/20", "/api/dealdetail/9160001/0"}) {
+        const client::ApiReply ticks = get(path);
+        ASSERT_GE(ticks.infor.size(), 1u) << path;
+        ExpectMembers(ticks.infor[0], {"time", "price", "vol"}, path);
+    }
+    ExpectMembers(get("/api/pricedetail/9160001").infor[0], {"price", "vol"}, "price row");
+    ExpectMembers(get("/api/timeline/9160001/1").infor[0], {"averagePrice", "price", "vol"}, "minute");
+    for (int period = 1; period <= 12; ++period) {
+        const client::ApiReply candles = get("/api/histogram/9160001/" + std::to_string(period));
+        ASSERT_GE(candles.infor.size(), 1u) << period;
+        ExpectMembers(candles.infor[0], {"startPrice", "endPrice", "maxPrice", "minPrice", "time", "vol"}, "candle");
+    }
+    const client::ApiReply guide = post(Endpoint::TradeGuide, {{"id", "9160001"}});
+    ExpectMembers(guide.infor, {"extend_1", "extend_5", "extend_6", "extend_10", "extend_11", "extend_15", "extend_16",
+                                "extend_20", "main_9", "main_24", "extend_22", "extend_23", "main_5"}, "single-item quote");
+    const client::ApiReply overview = post(Endpoint::UpToTheMinute, {{"id", ""}}); // a visitor's poller
+    ASSERT_TRUE(overview.success);
+    EXPECT_GE(overview.infor.size(), 13u);
+    EXPECT_EQ(client::JsonText(overview.infor[0], "main_4"), "Tolmere小酒窖");
+    EXPECT_EQ(m_exchange->audit(), "");
+}
+
 TEST_F(ExchangeHttp, RepliesGoOutInTheWireCodePageAndCompressedWhenAccepted)
 {
     const std::string wire = rawPost(Endpoint::Login, {{"passwd", client::HashPassword("velmora")}, {"username", "100002"}});
