@@ -5,15 +5,15 @@
 
 namespace exchange {
 
-bool Faults::add(const std::string& spec, std::string& error)
+bool Faults::add(const std::string& rule, std::string& error)
 {
-    const auto eq = spec.rfind('=');
-    if (eq == std::string::npos || eq == 0 || spec[0] != '/') {
+    const auto eq = rule.rfind('=');
+    if (eq == std::string::npos || eq == 0 || rule[0] != '/') {
         error = "a fault is PATH=MODE[:ARG], PATH beginning with /";
         return false;
     }
-    const std::string path = spec.substr(0, eq);
-    std::string mode = spec.substr(eq + 1);
+    const std::string path = rule.substr(0, eq);
+    std::string mode = rule.substr(eq + 1);
     std::string arg;
     if (const auto colon = mode.find(':'); colon != std::string::npos) {
         arg = mode.substr(colon + 1);

@@ -22,7 +22,7 @@ class Faults final
 {
 public:
     // "PATH=MODE[:ARG]" with MODE delay:MS, hang, close, malformed, 500, huge[:BYTES].
-    bool add(const std::string& spec, std::string& error);
+    bool add(const std::string& rule, std::string& error);
     void set(const std::string& path, Fault fault);
     void clear(const std::string& path); // empty: all
     std::optional<Fault> find(const std::string& path) const;

@@ -51,10 +51,10 @@ int main(int argc, char** argv)
     std::signal(SIGPIPE, SIG_IGN); // a client hanging up mid-reply must not end the service
 
     exchange::Faults faults;
-    for (const std::string& spec : o.faults) {
+    for (const std::string& rule : o.faults) {
         std::string error;
-        if (!faults.add(spec, error)) {
-            std::cerr << "velmora-exchange: --fault " << spec << ": " << error << "\n";
+        if (!faults.add(rule, error)) {
+            std::cerr << "velmora-exchange: --fault " << rule << ": " << error << "\n";
             return 2;
         }
     }
