@@ -1,0 +1,143 @@
+// Exchange benchmarks: orders matched by the engine alone, and signed requests answered
+// over loopback through the real client transport. Bounded by Google Benchmark's timing.
+#include <atomic>
+#include <ctime>
+#include <string>
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include "Engine.h"
+#include "Exchange.h"
+#include "HttpFront.h"
+#include "client/ApiSign.h"
+#include "client/Config.h"
+#include "client/Endpoints.h"
+#include "client/Transport.h"
+
+namespace {
+
+constexpr int kItem = 9160001;
+
+// Each iteration rests a sell and crosses it with a buy: two orders, one trade.
+void BM_EngineMatch(benchmark::State& state)
+{
+    exchange::Engine engine;
+    for (const char* id : {"buyer", "seller"}) {
+        exchange::Account a;
+        a.id = id;
+        engine.addAccount(a);
+        engine.deposit(id, 1'000'000'000'000LL, 0, true);
+    }
+    engine.grant("seller", kItem, 1'000'000'000LL, 3000);
+    // A deep book on both sides, so matching walks real levels.
+    for (int i = 0; i < 200; ++i) {
+        engine.place("seller", kItem, exchange::Side::Sell, 4000 + i, 10, 0, 1, 100000);
+        engine.place("buyer", kItem, exchange::Side::Buy, 2000 - i, 10, 0, 1, 100000);
+    }
+    std::int64_t t = 0;
+    for (auto _ : state) {
+        const exchange::Cents price = 3000 + (t % 50);
+        engine.place("seller", kItem, exchange::Side::Sell, price, 5, ++t, 1, 100000);
+        auto r = engine.place("buyer", kItem, exchange::Side::Buy, price, 5, t, 1, 100000);
+        benchmark::DoNotOptimize(r);
+        if (engine.trades().size() > 2'000'000)
+            state.SkipWithError("tape too long");
+        engine.takeChanges();
+    }
+    state.SetItemsProcessed(state.iterations() * 2);
+    state.counters["orders/s"] = benchmark::Counter(static_cast<double>(state.iterations() * 2), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_EngineMatch);
+
+std::string BenchAddress(int salt)
+{
+    // A loopback address of this process's own, clear of a running exchange.
+    const unsigned pid = static_cast<unsigned>(::getpid());
+    return "127." + std::to_string(201 + salt) + "." + std::to_string((pid / 254) % 255) + "." +
+           std::to_string(1 + pid % 254);
+}
+
+struct Served
+{
+    std::string address;
+    std::unique_ptr<exchange::Exchange> ex;
+    exchange::Faults faults;
+    std::unique_ptr<exchange::HttpFront> front;
+    explicit Served(const std::string& db) : address(BenchAddress(db.empty() ? 0 : 1))
+    {
+        exchange::ExchangeConfig config;
+        config.key = client::defaults::kSignKey;
+        config.accounts = exchange::DemoAccounts();
+        config.dbPath = db;
+        std::string error;
+        ex = exchange::Exchange::Create(config, error);
+        front = std::make_unique<exchange::HttpFront>(*ex, faults);
+        if (!front->start({address}, "", 0, error))
+            ex.reset();
+    }
+};
+
+Served& Server(bool durable = false)
+{
+    static Served memory("");
+    if (!durable)
+        return memory;
+    static const std::string db = "/tmp/velmora-exchange-bench-" + std::to_string(::getpid()) + ".db";
+    static Served onDisk(db);
+    return onDisk;
+}
+
+// One signed query, one fresh connection, as the terminal sends it.
+void RunSigned(benchmark::State& state, client::Endpoint endpoint, std::vector<client::Param> params,
+               bool durable = false)
+{
+    Served& s = Server(durable);
+    if (!s.ex) {
+        state.SkipWithError("cannot listen");
+        return;
+    }
+    const std::string url = "http://" + s.address + ":8055" + std::string(client::Info(endpoint).path);
+    long failures = 0;
+    for (auto _ : state) {
+        const client::SignedRequest req =
+            client::BuildSignedRequest(endpoint, params, client::defaults::kSignKey, client::CurrentTimestamp());
+        std::string reply;
+        client::HttpPostFormNoLock(url, req.body, reply);
+        if (reply.find("\"success\":\"true\"") == std::string::npos)
+            ++failures;
+    }
+    state.counters["requests/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["failures"] = static_cast<double>(failures);
+}
+
+void BM_SignedUsableCash(benchmark::State& state)
+{
+    RunSigned(state, client::Endpoint::AccountApply, {{"id", "100001"}});
+}
+BENCHMARK(BM_SignedUsableCash)->UseRealTime()->Threads(1)->Threads(2);
+
+void BM_SignedOverview(benchmark::State& state)
+{
+    RunSigned(state, client::Endpoint::UpToTheMinute, {{"id", "100001"}});
+}
+BENCHMARK(BM_SignedOverview)->UseRealTime()->Threads(1)->Threads(2);
+
+void BM_SignedBuyOrder(benchmark::State& state)
+{
+    // Resting well below the market: each request is a new order committed to the book.
+    RunSigned(state, client::Endpoint::Buy,
+              {{"buy_amount", "1"}, {"buy_price", "33.00"}, {"id", "100002"}, {"item_id", "9160001"}});
+}
+BENCHMARK(BM_SignedBuyOrder)->UseRealTime()->Threads(1);
+
+void BM_SignedBuyOrderWithDatabase(benchmark::State& state)
+{
+    // The same with --db: every answer waits for its commit.
+    RunSigned(state, client::Endpoint::Buy,
+              {{"buy_amount", "1"}, {"buy_price", "33.00"}, {"id", "100002"}, {"item_id", "9160001"}}, true);
+}
+BENCHMARK(BM_SignedBuyOrderWithDatabase)->UseRealTime()->Threads(1);
+
+} // namespace
+BENCHMARK_MAIN();

@@ -1,0 +1,127 @@
+#include "ServerOptions.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+#include "client/Config.h"
+#include "client/Options.h"
+
+namespace exchange {
+
+std::string ServerUsage()
+{
+    return "usage: velmora-exchange [options]\n"
+           "  --listen ADDR            serve ports 8055 and 8041 on ADDR (repeatable; default 127.0.0.1 and 127.0.0.2)\n"
+           "  --update-listen ADDR:PORT serve /pc_update.json and the information page (default 127.0.0.1:8090)\n"
+           "  --key KEY                signing key, 16 ASCII letters and digits (default: the terminal's)\n"
+           "  --accounts FILE          accounts as a JSON array (default: the built-in demo accounts)\n"
+           "  --pace N                 simulated participant actions a second (default 2; 0 freezes the market)\n"
+           "  --seed N                 seed of the generated history and the participants (default 1)\n"
+           "  --db FILE                keep accounts, orders, trades, positions, deliveries and cash in SQLite\n"
+           "  --manifest-version TEXT  version the update manifest names (default v1.6)\n"
+           "  --manifest-forced TEXT   \"true\" makes the update mandatory (default false)\n"
+           "  --manifest-msg TEXT      announcement of the update manifest\n"
+           "  --fault PATH=MODE[:ARG]  misbehave on PATH (trailing * matches a prefix): delay:MS, hang, close,\n"
+           "                           malformed, 500, huge[:BYTES] (repeatable)\n"
+           "Each option also takes the form --name=value.\n";
+}
+
+ServerOptionsResult ParseServerOptions(const std::vector<std::string>& args)
+{
+    ServerOptionsResult r;
+    ServerOptions& o = r.options;
+    o.key = client::defaults::kSignKey;
+    bool listenGiven = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string name = args[i];
+        std::string value;
+        bool hasValue = false;
+        if (const auto eq = name.find('='); name.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = name.substr(eq + 1);
+            name.resize(eq);
+            hasValue = true;
+        }
+        if (name == "--help" || name == "-h") {
+            o.help = true;
+            continue;
+        }
+        static const char* kValued[] = {"--listen", "--update-listen", "--key", "--accounts", "--pace", "--seed", "--db",
+                                        "--manifest-version", "--manifest-forced", "--manifest-msg", "--fault"};
+        bool known = false;
+        for (const char* k : kValued)
+            known = known || name == k;
+        if (!known) {
+            r.error = "unknown option: " + name;
+            return r;
+        }
+        if (!hasValue) {
+            if (i + 1 >= args.size()) {
+                r.error = name + " needs a value";
+                return r;
+            }
+            value = args[++i];
+        }
+        if (name == "--listen") {
+            if (!listenGiven)
+                o.listen.clear();
+            listenGiven = true;
+            if (value.empty()) {
+                r.error = "--listen needs an address";
+                return r;
+            }
+            o.listen.push_back(value);
+        } else if (name == "--update-listen") {
+            const auto colon = value.rfind(':');
+            char* end = nullptr;
+            const long port = colon == std::string::npos ? 0 : std::strtol(value.c_str() + colon + 1, &end, 10);
+            if (colon == std::string::npos || colon == 0 || *end != '\0' || port <= 0 || port > 65535) {
+                r.error = "--update-listen takes ADDR:PORT";
+                return r;
+            }
+            o.updateHost = value.substr(0, colon);
+            o.updatePort = static_cast<int>(port);
+        } else if (name == "--key") {
+            if (!client::IsValidSignKey(value)) {
+                r.error = "--key must be 16 ASCII letters and digits";
+                return r;
+            }
+            o.key = value;
+        } else if (name == "--accounts") {
+            o.accountsFile = value;
+        } else if (name == "--pace") {
+            char* end = nullptr;
+            errno = 0;
+            const double pace = std::strtod(value.c_str(), &end);
+            if (value.empty() || *end != '\0' || errno != 0 || !std::isfinite(pace) || pace < 0 || pace > 10000) {
+                r.error = "--pace takes a number from 0 to 10000";
+                return r;
+            }
+            o.pace = pace;
+        } else if (name == "--seed") {
+            char* end = nullptr;
+            errno = 0;
+            const unsigned long long seed = std::strtoull(value.c_str(), &end, 10);
+            if (value.empty() || *end != '\0' || errno != 0 || value[0] == '-') {
+                r.error = "--seed takes a whole number";
+                return r;
+            }
+            o.seed = seed;
+        } else if (name == "--db") {
+            o.db = value;
+        } else if (name == "--manifest-version") {
+            o.manifestVersion = value;
+        } else if (name == "--manifest-forced") {
+            o.manifestForced = value;
+        } else if (name == "--manifest-msg") {
+            o.manifestMsg = value;
+        } else if (name == "--fault") {
+            o.faults.push_back(value);
+        }
+    }
+    if (o.listen.empty())
+        o.listen = {client::defaults::kLine0Host, client::defaults::kLine1Host};
+    return r;
+}
+
+} // namespace exchange

@@ -1,0 +1,525 @@
+#include <ctime>
+#include <filesystem>
+#include <random>
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <unistd.h>
+
+#include "Catalogue.h"
+#include "Exchange.h"
+#include "HttpFront.h"
+#include "client/ApiReply.h"
+#include "client/ApiSign.h"
+#include "client/CodePage.h"
+#include "client/Config.h"
+#include "client/Endpoints.h"
+#include "client/Transport.h"
+#include "support/LoopbackServer.h"
+
+using namespace exchange;
+using client::Endpoint;
+using client::Param;
+
+namespace {
+
+std::int64_t TodayAt(int hour, int minute)
+{
+    return LocalMidnight(LocalDate(std::time(nullptr))) + hour * 3600 + minute * 60;
+}
+
+std::string TodayText(int plusDays = 0)
+{
+    const Date d = LocalDate(TodayAt(12, 0) + plusDays * 86400);
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.year, d.month, d.day);
+    return buf;
+}
+
+// An exchange served over real HTTP on this process's own loopback address.
+class ExchangeHttp : public ::testing::Test
+{
+protected:
+    void SetUp() override { start(""); }
+    void TearDown() override { stop(); }
+
+    void start(const std::string& db)
+    {
+        ExchangeConfig config;
+        config.key = client::defaults::kSignKey;
+        config.seed = 9;
+        config.accounts = DemoAccounts();
+        config.dbPath = db;
+        config.clock = [] { return TodayAt(10, 0); };
+        config.infoPageUrl = "http://" + m_address + ":8090/stockinfo/9160001.html";
+        std::string error;
+        m_exchange = Exchange::Create(config, error);
+        ASSERT_TRUE(m_exchange) << error;
+        m_faults = std::make_unique<Faults>();
+        m_front = std::make_unique<HttpFront>(*m_exchange, *m_faults);
+        ASSERT_TRUE(m_front->start({m_address}, m_address, 8090, error)) << error;
+    }
+
+    void stop()
+    {
+        m_front.reset();
+        m_faults.reset();
+        m_exchange.reset();
+    }
+
+    std::string rawPost(Endpoint e, std::vector<Param> params, const std::string& key = client::defaults::kSignKey)
+    {
+        const client::SignedRequest req = client::BuildSignedRequest(e, std::move(params), key, client::CurrentTimestamp());
+        return rawPostBody(std::string(client::Info(e).path), req.body);
+    }
+
+    std::string rawPostBody(const std::string& path, const std::string& body)
+    {
+        std::string reply;
+        client::HttpPostForm("http://" + m_address + ":8055" + path, body, client::PostLock(), reply);
+        return reply;
+    }
+
+    client::ApiReply post(Endpoint e, std::vector<Param> params, const std::string& key = client::defaults::kSignKey)
+    {
+        return client::ApiReply::FromWire(rawPost(e, std::move(params), key));
+    }
+
+    std::string rawGet(const std::string& path, int port = 8041)
+    {
+        std::string reply;
+        client::HttpGetUrl("http://" + m_address + ":" + std::to_string(port) + path, reply);
+        return reply;
+    }
+
+    client::ApiReply get(const std::string& path) { return client::ApiReply::FromWire(rawGet(path)); }
+
+    client::ApiReply login(const std::string& user, const std::string& password)
+    {
+        return post(Endpoint::Login, {{"passwd", client::HashPassword(password)}, {"username", user}});
+    }
+
+    std::string m_address = testsupport::UniqueLoopbackAddress();
+    std::unique_ptr<Exchange> m_exchange;
+    std::unique_ptr<Faults> m_faults;
+    std::unique_ptr<HttpFront> m_front;
+};
+
+std::int64_t FirstOpenOrder(const client::ApiReply& orders)
+{
+    for (const Json::Value& o : orders.infor) {
+        if (client::JsonInt(o, "state") == 0 && client::JsonInt(o, "remain") > 0)
+            return client::JsonInt64(o, "id");
+    }
+    return 0;
+}
+
+TEST_F(ExchangeHttp, EverySignedPathAnswersASignedRequestAndRefusesABadSignature)
+{
+    const std::string user = "100001";
+    const std::map<Endpoint, std::vector<Param>> params = {
+        {Endpoint::Login, {{"passwd", client::HashPassword("123456")}, {"username", user}}},
+        {Endpoint::UpdateInfo,
+         {{"account", "6217000010009876543"}, {"address", "上海市黄浦区南京东路1号"}, {"contract_address", "上海市静安区"},
+          {"email", "a@example.com"}, {"id", user}, {"mobile", "13900139000"}, {"name", "王小明"},
+          {"personal_id", "310101199001011234"}, {"phone", "021-12345678"}}},
+        {Endpoint::Buy, {{"buy_amount", "10"}, {"buy_price", "33.00"}, {"id", user}, {"item_id", "9160001"}}},
+        {Endpoint::QuickBuy, {{"buy_amount", "5"}, {"buy_price", "33.10"}, {"id", user}, {"item_id", "9160001"}}},
+        {Endpoint::Sell, {{"id", user}, {"item_id", "9160001"}, {"sell_amount", "10"}, {"sell_price", "39.00"}}},
+        {Endpoint::CustomerItem, {{"id", user}}},
+        {Endpoint::OrderToday, {{"id", user}}},
+        {Endpoint::TradeToday, {{"id", user}}},
+        {Endpoint::TradeHistory, {{"end_date", TodayText()}, {"id", user}, {"start_date", TodayText(-30)}}},
+        {Endpoint::Delivery,
+         {{"add_date", TodayText(1)}, {"address", "北京市海淀区中关村大街1号"}, {"amount", "40"}, {"consignee", "李四"},
+          {"contact", "13800138000"}, {"id", user}, {"method", "邮寄"}, {"stock_id", "9160001"}}},
+        {Endpoint::DeliveryHistory, {{"id", user}}},
+        {Endpoint::AccountTransfer, {{"cash", "1500"}, {"id", user}}},
+        {Endpoint::CashHistory, {{"end_date", TodayText()}, {"id", user}, {"start_date", TodayText(-1)}}},
+        {Endpoint::TradeGuide, {{"id", "9160001"}}},
+        {Endpoint::Ad, {}},
+        {Endpoint::UpToTheMinute, {{"id", user}}},
+        {Endpoint::AccountApply, {{"id", user}}},
+    };
+    for (const client::EndpointInfo& info : client::EndpointTable()) {
+        if (info.method != client::Method::SignedPost || info.endpoint == Endpoint::Repeal ||
+            info.endpoint == Endpoint::UpdatePasswd)
+            continue;
+        ASSERT_TRUE(params.count(info.endpoint)) << info.path;
+        const client::ApiReply bad = post(info.endpoint, params.at(info.endpoint), "WrongKey12345678");
+        EXPECT_TRUE(bad.parsed) << info.path;
+        EXPECT_FALSE(bad.success) << info.path;
+        EXPECT_EQ(bad.msg, "签名校验失败，请求被拒绝") << info.path;
+        const client::ApiReply ok = post(info.endpoint, params.at(info.endpoint));
+        EXPECT_TRUE(ok.success) << info.path << ": " << ok.msg;
+    }
+    // Cancellation and password change need what the others left behind.
+    const std::int64_t open = FirstOpenOrder(post(Endpoint::OrderToday, {{"id", user}}));
+    ASSERT_NE(open, 0);
+    EXPECT_FALSE(post(Endpoint::Repeal, {{"id", std::to_string(open)}, {"stockholder_id", user}}, "WrongKey12345678").success);
+    const client::ApiReply repeal = post(Endpoint::Repeal, {{"id", std::to_string(open)}, {"stockholder_id", user}});
+    EXPECT_TRUE(repeal.success) << repeal.msg;
+    const std::vector<Param> change = {
+        {"id", user}, {"new_passwd", client::HashPassword("654321")}, {"old_passwd", client::HashPassword("123456")}};
+    EXPECT_FALSE(post(Endpoint::UpdatePasswd, change, "WrongKey12345678").success);
+    EXPECT_TRUE(post(Endpoint::UpdatePasswd, change).success);
+    EXPECT_FALSE(login(user, "123456").success);
+    EXPECT_TRUE(login(user, "654321").success);
+    EXPECT_EQ(m_exchange->audit(), "");
+}
+
+TEST_F(ExchangeHttp, EveryMarketPathAnswersWithTheEnvelope)
+{
+    std::vector<std::string> paths = {"/api/realtime/9160001", "/api/dealdetail/9160001/20", "/api/dealdetail/9160001/0",
+                                      "/api/pricedetail/9160001", "/api/stockinfo/9160001",
+                                      "/api/timeline/9160001/" + std::to_string(std::time(nullptr))};
+    for (int period = 1; period <= 12; ++period)
+        paths.push_back("/api/histogram/9160001/" + std::to_string(period));
+    for (const std::string& path : paths) {
+        const client::ApiReply r = get(path);
+        EXPECT_TRUE(r.parsed) << path;
+        EXPECT_TRUE(r.success) << path;
+    }
+    EXPECT_EQ(get("/api/timeline/9160001/1").infor.size(), 31u);
+    EXPECT_GE(get("/api/histogram/9160001/10").infor.size(), 200u);
+    EXPECT_FALSE(get("/api/histogram/9160001/13").success);
+    EXPECT_FALSE(get("/api/realtime/1234567").success);
+    EXPECT_EQ(get("/api/realtime/9160001").infor[0]["stockName"].asString(), "Tolmere小酒窖");
+
+    // The information page named by the reply is served by the update host.
+    Json::Value info;
+    ASSERT_TRUE(client::ParseJson(client::WireToUtf8(rawGet("/api/stockinfo/9160001")), info));
+    const std::string page = client::JsonText(info, "infor"); // the address travels as text
+    ASSERT_EQ(page.rfind("http://" + m_address + ":8090/", 0), 0u) << page;
+    std::string html;
+    client::HttpGetUrl(page, html);
+    EXPECT_NE(client::WireToUtf8(html).find("Tolmere小酒窖"), std::string::npos);
+
+    Json::Value manifest;
+    ASSERT_TRUE(client::ParseJson(client::WireToUtf8(rawGet("/pc_update.json", 8090)), manifest));
+    EXPECT_EQ(client::JsonText(manifest, "version"), "v1.6");
+    EXPECT_EQ(client::JsonText(manifest, "forced"), "false");
+    // Paths outside the index are not found, and trading paths are not served on the market port.
+    std::string reply;
+    client::HttpGetUrl("http://" + m_address + ":8041/api/v1/ad", reply);
+    EXPECT_FALSE(client::ApiReply::FromWire(reply).success);
+}
+
+TEST_F(ExchangeHttp, RefusalsCarryAClearMessage)
+{
+    EXPECT_EQ(login("999999", "x").msg, "账户不存在");
+    EXPECT_EQ(login("sim-mm-9160001", "x").msg, "账户不存在");
+    EXPECT_EQ(login("100001", "wrong").msg, "密码错误");
+    EXPECT_EQ(client::ApiReply::FromWire(rawPostBody("/api/v1/user/login", "not json")).msg, "请求格式不正确");
+    EXPECT_EQ(client::ApiReply::FromWire(rawPostBody("/api/v1/user/login", "{\"v\":\"1\"}")).msg, "缺少参数：passwd");
+    EXPECT_EQ(client::ApiReply::FromWire(rawPostBody("/api/v1/item/buy", "")).msg, "请求格式不正确");
+
+    const std::string u = "100003"; // 50 000 yuan, nothing held
+    auto buy = [&](const char* price, const char* qty, const char* item = "9160001") {
+        return post(Endpoint::Buy, {{"buy_amount", qty}, {"buy_price", price}, {"id", u}, {"item_id", item}});
+    };
+    EXPECT_EQ(buy("36.00", "100000").msg, "可用资金不足");
+    EXPECT_EQ(buy("36.001", "1").msg, "委托价格不正确");
+    EXPECT_EQ(buy("abc", "1").msg, "委托价格不正确");
+    EXPECT_EQ(buy("36.00", "0").msg, "委托数量必须为正整数");
+    EXPECT_EQ(buy("36.00", "-4").msg, "委托数量必须为正整数");
+    EXPECT_EQ(buy("36.00", "1", "12").msg, "产品代码不存在");
+    EXPECT_EQ(buy("36.00", "1", "9160001x").msg, "产品代码不存在");
+    EXPECT_EQ(buy("99.00", "1").msg.rfind("委托价格超出涨跌停范围", 0), 0u);
+    EXPECT_EQ(post(Endpoint::Sell, {{"id", u}, {"item_id", "9160001"}, {"sell_amount", "1"}, {"sell_price", "36.00"}}).msg,
+              "可卖数量不足");
+    EXPECT_EQ(post(Endpoint::Repeal, {{"id", "1"}, {"stockholder_id", u}}).msg, "该订单不属于本账户，不能撤单");
+    EXPECT_EQ(post(Endpoint::Repeal, {{"id", "99999999"}, {"stockholder_id", u}}).msg, "订单不存在");
+    EXPECT_EQ(post(Endpoint::AccountTransfer, {{"cash", ""}, {"id", u}}).success, false);
+    EXPECT_EQ(post(Endpoint::AccountTransfer, {{"cash", "60000"}, {"id", u}}).msg, "可用资金不足，出金失败");
+    EXPECT_EQ(post(Endpoint::CustomerItem, {{"id", "nobody"}}).msg, "账户不存在");
+    EXPECT_EQ(post(Endpoint::TradeHistory, {{"end_date", "soon"}, {"id", u}, {"start_date", "x"}}).msg, "日期格式不正确");
+
+    auto deliver = [&](const std::string& who, const char* amount, const std::string& date, const char* consignee,
+                       const char* address) {
+        return post(Endpoint::Delivery, {{"add_date", date}, {"address", address}, {"amount", amount},
+                                         {"consignee", consignee}, {"contact", "1"}, {"id", who}, {"method", "自提"},
+                                         {"stock_id", "9160001"}});
+    };
+    EXPECT_EQ(deliver("100001", "30", TodayText(), "张三", "自提点").msg, "交割数量须是20的倍数");
+    EXPECT_EQ(deliver("100001", "", TodayText(), "张三", "自提点").msg, "交割数量须是20的倍数");
+    EXPECT_EQ(deliver("100001", "40", TodayText(-1), "张三", "自提点").msg, "交割日期早于当前日期，请重新输入");
+    EXPECT_EQ(deliver("100001", "40", TodayText(), "张三3", "自提点").msg, "收货人区域不能含有数字！");
+    EXPECT_EQ(deliver("100001", "40", TodayText(), "张三", "12345").msg, "收货地址不能是纯数字！");
+    EXPECT_EQ(deliver("100003", "40", TodayText(), "张三", "自提点").msg, "可交割数量不足");
+    EXPECT_TRUE(deliver("100001", "40", TodayText(), "张三", "自提点").success);
+
+    // Account details are taken once.
+    const std::vector<Param> details = {{"account", "6217000010001111111"}, {"address", "a"}, {"contract_address", "b"},
+                                        {"email", "e"}, {"id", "100002"}, {"mobile", "13800000000"}, {"name", "x"},
+                                        {"personal_id", "1"}, {"phone", "p"}};
+    EXPECT_EQ(post(Endpoint::UpdateInfo, details).msg, "客户信息已登记，不能重复提交");
+    EXPECT_EQ(post(Endpoint::UpdatePasswd, {{"id", "100002"}, {"new_passwd", "x"}, {"old_passwd", "y"}}).msg,
+              "旧密码错误，密码未修改");
+    EXPECT_EQ(m_exchange->audit(), "");
+}
+
+TEST_F(ExchangeHttp, BuyingAcrossTheSpreadTradesAndShowsInEveryQuery)
+{
+    const std::string u = "100003";
+    const double ask = get("/api/realtime/9160001").infor[0]["sellPrice1"].asDouble();
+    char price[16];
+    std::snprintf(price, sizeof price, "%.2f", ask);
+    const client::ApiReply r = post(Endpoint::Buy, {{"buy_amount", "10"}, {"buy_price", price}, {"id", u}, {"item_id", "9160001"}});
+    ASSERT_TRUE(r.success) << r.msg;
+    EXPECT_NE(r.msg.find("已成交10"), std::string::npos) << r.msg;
+
+    const client::ApiReply trades = post(Endpoint::TradeToday, {{"id", u}});
+    ASSERT_EQ(trades.infor.size(), 1u);
+    const Json::Value& t = trades.infor[0];
+    EXPECT_EQ(client::JsonInt(t, "direction"), 0);
+    EXPECT_EQ(client::JsonInt(t, "dealed_amount"), 10);
+    EXPECT_NEAR(client::JsonReal(t, "deal_price"), ask, 1e-9);
+    EXPECT_NEAR(client::JsonReal(t, "commission"), std::floor(ask * 100 * 10 * 3 / 1000) / 100, 1e-9);
+    EXPECT_GT(client::JsonInt64(t, "trade_no"), 0);
+    EXPECT_EQ(client::JsonText(t, "name"), "Tolmere小酒窖");
+
+    const client::ApiReply holdings = post(Endpoint::CustomerItem, {{"id", u}});
+    ASSERT_TRUE(holdings.success);
+    ASSERT_EQ(holdings.infor["stock"].size(), 1u);
+    const Json::Value& s = holdings.infor["stock"][0];
+    EXPECT_EQ(client::JsonInt(s, "total"), 10);
+    EXPECT_EQ(client::JsonInt(s, "amount_usable"), 10);
+    EXPECT_GT(client::JsonReal(s, "costprice"), ask); // the fee is part of the cost
+    const double usable = client::JsonReal(holdings.infor["cash"], "bankroll_usable");
+    EXPECT_NEAR(usable, 50000 - client::JsonReal(t, "dealed_value") - client::JsonReal(t, "commission"), 1e-6);
+    EXPECT_NEAR(post(Endpoint::AccountApply, {{"id", u}}).infor["cash"].asDouble(), usable, 1e-6);
+
+    const client::ApiReply orders = post(Endpoint::OrderToday, {{"id", u}});
+    ASSERT_EQ(orders.infor.size(), 1u);
+    EXPECT_EQ(client::JsonInt(orders.infor[0], "remain"), 0);
+    EXPECT_EQ(client::JsonInt(orders.infor[0], "state"), 0);
+    const client::ApiReply history =
+        post(Endpoint::TradeHistory, {{"end_date", TodayText()}, {"id", u}, {"start_date", TodayText(-7)}});
+    EXPECT_EQ(history.infor.size(), 1u);
+    // The tape now shows the trade.
+    EXPECT_EQ(get("/api/dealdetail/9160001/20").infor[0]["vol"].asInt(), 10);
+    const client::ApiReply guide = post(Endpoint::TradeGuide, {{"id", "9160001"}});
+    EXPECT_NEAR(guide.infor["main_9"].asDouble(), ask, 1e-9);
+    EXPECT_EQ(m_exchange->audit(), "");
+}
+
+// Each list holds the members the terminal reads from one reply; a missing one would read as zero.
+void ExpectMembers(const Json::Value& object, std::initializer_list<const char*> keys, const std::string& what)
+{
+    ASSERT_TRUE(object.isObject()) << what;
+    for (const char* key : keys)
+        EXPECT_TRUE(object.isMember(key)) << what << " lacks " << key;
+}
+
+TEST_F(ExchangeHttp, RepliesCarryEveryMemberTheTerminalReads)
+{
+    const std::string u = "100002";
+    // Something of everything: a trade, an open order, a delivery, a withdrawal.
+    const double ask = get("/api/realtime/9160001").infor[0]["sellPrice1"].asDouble();
+    char price[16];
+    std::snprintf(price, sizeof price, "%.2f", ask);
+    ASSERT_TRUE(post(Endpoint::Buy, {{"buy_amount", "3"}, {"buy_price", price}, {"id", u}, {"item_id", "9160001"}}).success);
+    ASSERT_TRUE(post(Endpoint::Sell, {{"id", u}, {"item_id", "9160001"}, {"sell_amount", "5"}, {"sell_price", "40.00"}}).success);
+    ASSERT_TRUE(post(Endpoint::Delivery, {{"add_date", TodayText()}, {"address", "自提点"}, {"amount", "20"}, {"consignee", "林晓雨"},
+                                          {"contact", "13800138000"}, {"id", u}, {"method", "自提"}, {"stock_id", "9160003"}})
+                    .success);
+    ASSERT_TRUE(post(Endpoint::AccountTransfer, {{"cash", "100.25"}, {"id", u}}).success);
+
+    ExpectMembers(login(u, "velmora").infor,
+                  {"name", "email", "personal_id", "address", "phone", "mobile", "contract_address", "account", "is_update"},
+                  "login");
+    const client::ApiReply holdings = post(Endpoint::CustomerItem, {{"id", u}});
+    ExpectMembers(holdings.infor["cash"], {"bankroll", "bankroll_usable", "total", "stock_fee"}, "cash");
+    ASSERT_GE(holdings.infor["stock"].size(), 3u);
+    for (const Json::Value& s : holdings.infor["stock"])
+        ExpectMembers(s, {"stock_id", "name", "total", "amount_freeze", "amount_usable", "costprice", "latest",
+                          "stock_value", "profits_per"}, "position");
+    const client::ApiReply orders = post(Endpoint::OrderToday, {{"id", u}});
+    ASSERT_EQ(orders.infor.size(), 2u);
+    for (const Json::Value& o : orders.infor)
+        ExpectMembers(o, {"id", "stock_id", "name", "direction", "commission_price", "commission_amount", "remain",
+                          "add_time", "state"}, "order");
+    const client::ApiReply trades = post(Endpoint::TradeToday, {{"id", u}});
+    ASSERT_GE(trades.infor.size(), 1u);
+    for (const Json::Value& t : trades.infor)
+        ExpectMembers(t, {"trade_time", "stock_id", "name", "deal_price", "dealed_amount", "direction", "dealed_value",
+                          "order_price", "order_amount", "trade_no", "commission"}, "trade");
+    const client::ApiReply deliveries = post(Endpoint::DeliveryHistory, {{"id", u}});
+    ASSERT_EQ(deliveries.infor.size(), 1u);
+    ExpectMembers(deliveries.infor[0], {"id", "stock_id", "add_date", "method", "amount", "status", "consignee", "address"},
+                  "delivery");
+    EXPECT_EQ(client::JsonText(deliveries.infor[0], "method"), "自提");
+    const client::ApiReply cash = post(Endpoint::CashHistory, {{"end_date", TodayText()}, {"id", u}, {"start_date", TodayText()}});
+    ASSERT_GE(cash.infor.size(), 2u); // the opening deposit and the withdrawal
+    for (const Json::Value& c : cash.infor)
+        ExpectMembers(c, {"account", "cash", "add_time", "direction", "status", "is_offline"}, "cash movement");
+    EXPECT_EQ(client::JsonInt(cash.infor[0], "direction"), 1);
+    EXPECT_EQ(client::JsonInt(cash.infor[0], "status"), 0);
+    for (const Json::Value& a : post(Endpoint::Ad, {}).infor)
+        ExpectMembers(a, {"title", "remark"}, "announcement");
+    EXPECT_TRUE(post(Endpoint::AccountApply, {{"id", u}}).infor["cash"].isNumeric());
+
+    ExpectMembers(get("/api/realtime/9160001").infor[0],
+                  {"stockName", "entrustPCT", "entrustDIF", "sellPrice5", "sellPrice4", "sellPrice3", "sellPrice2",
+                   "sellPrice1", "buyPrice1", "buyPrice2", "buyPrice3", "buyPrice4", "buyPrice5", "sellVol5", "sellVol4",
+                   "sellVol3", "sellVol2", "sellVol1", "buyVol1", "buyVol2", "buyVol3", "buyVol4", "buyVol5", "latest",
+                   "change", "max", "vol", "total", "outVol", "limitUp", "increase", "opening", "min", "newVol",
+                   "turnover", "inVol", "limitDown", "inventory", "marketValue"},
+                  "quote");
+    for (const char* path : {"/api/dealdetail/9160001/20", "/api/dealdetail/9160001/0"}) {
+        const client::ApiReply ticks = get(path);
+        ASSERT_GE(ticks.infor.size(), 1u) << path;
+        ExpectMembers(ticks.infor[0], {"time", "price", "vol"}, path);
+    }
+    ExpectMembers(get("/api/pricedetail/9160001").infor[0], {"price", "vol"}, "price row");
+    ExpectMembers(get("/api/timeline/9160001/1").infor[0], {"averagePrice", "price", "vol"}, "minute");
+    for (int period = 1; period <= 12; ++period) {
+        const client::ApiReply candles = get("/api/histogram/9160001/" + std::to_string(period));
+        ASSERT_GE(candles.infor.size(), 1u) << period;
+        ExpectMembers(candles.infor[0], {"startPrice", "endPrice", "maxPrice", "minPrice", "time", "vol"}, "candle");
+    }
+    const client::ApiReply guide = post(Endpoint::TradeGuide, {{"id", "9160001"}});
+    ExpectMembers(guide.infor, {"extend_1", "extend_5", "extend_6", "extend_10", "extend_11", "extend_15", "extend_16",
+                                "extend_20", "main_9", "main_24", "extend_22", "extend_23", "main_5"}, "single-item quote");
+    const client::ApiReply overview = post(Endpoint::UpToTheMinute, {{"id", ""}}); // a visitor's poller
+    ASSERT_TRUE(overview.success);
+    EXPECT_GE(overview.infor.size(), 13u);
+    EXPECT_EQ(client::JsonText(overview.infor[0], "main_4"), "Tolmere小酒窖");
+    EXPECT_EQ(m_exchange->audit(), "");
+}
+
+TEST_F(ExchangeHttp, RepliesGoOutInTheWireCodePageAndCompressedWhenAccepted)
+{
+    const std::string wire = rawPost(Endpoint::Login, {{"passwd", client::HashPassword("velmora")}, {"username", "100002"}});
+    EXPECT_NE(wire.find(client::Utf8ToWire("林晓雨")), std::string::npos);
+    EXPECT_EQ(wire.find("林晓雨"), std::string::npos);
+    EXPECT_EQ(client::ApiReply::FromWire(wire).infor["is_update"].asInt(), 1);
+
+    httplib::Client raw(m_address, 8041);
+    raw.set_decompress(false);
+    auto res = raw.Get("/api/histogram/9160001/8", {{"Accept-Encoding", "gzip"}});
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->get_header_value("Content-Encoding"), "gzip");
+    auto plain = raw.Get("/api/histogram/9160001/8");
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain->get_header_value("Content-Encoding"), "");
+    EXPECT_LT(res->body.size(), plain->body.size());
+}
+
+TEST_F(ExchangeHttp, TheDetailsRequestArrivesInUtf8AndIsSignedOverIt)
+{
+    const std::vector<Param> details = {{"account", "6217000010009876543"}, {"address", "上海市"}, {"contract_address", "上海市静安区"},
+                                        {"email", "a@example.com"}, {"id", "100001"}, {"mobile", "13900139000"},
+                                        {"name", "王小明"}, {"personal_id", "310101199001011234"}, {"phone", "021-1"}};
+    ASSERT_TRUE(post(Endpoint::UpdateInfo, details).success);
+    const client::ApiReply me = login("100001", "123456");
+    EXPECT_EQ(client::JsonText(me.infor, "name"), "王小明");
+    EXPECT_EQ(client::JsonInt(me.infor, "is_update"), 1);
+    const client::ApiReply cash = post(Endpoint::CashHistory, {{"end_date", TodayText()}, {"id", "100001"}, {"start_date", TodayText()}});
+    ASSERT_GE(cash.infor.size(), 1u);
+    EXPECT_EQ(client::JsonInt64(cash.infor[0], "account"), 6217000010009876543LL);
+}
+
+TEST_F(ExchangeHttp, StateSurvivesARestartWithADatabase)
+{
+    stop();
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("velmora-db-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const std::string db = (dir / "exchange.db").string();
+    start(db);
+    const std::string u = "100001";
+    const client::ApiReply placed =
+        post(Endpoint::Buy, {{"buy_amount", "100"}, {"buy_price", "33.00"}, {"id", u}, {"item_id", "9160001"}});
+    ASSERT_TRUE(placed.success);
+    {
+        // Answered means committed: a second reader of the file sees the order already.
+        std::string error;
+        bool loaded = false;
+        Engine copy;
+        auto reader = Storage::Open(db, error);
+        ASSERT_TRUE(reader) << error;
+        ASSERT_TRUE(reader->load(copy, loaded, error)) << error;
+        const Order* o = copy.order(client::JsonInt64(placed.infor, "id"));
+        ASSERT_NE(o, nullptr);
+        EXPECT_EQ(o->remain, 100);
+        EXPECT_EQ(copy.account(u)->frozen, 3300 * 100 + Fee(3300 * 100));
+    }
+    ASSERT_TRUE(post(Endpoint::AccountTransfer, {{"cash", "250.50"}, {"id", u}}).success);
+    ASSERT_TRUE(post(Endpoint::UpdatePasswd, {{"id", u}, {"new_passwd", client::HashPassword("abc")},
+                                              {"old_passwd", client::HashPassword("123456")}}).success);
+    const std::string holdingsBefore = rawPost(Endpoint::CustomerItem, {{"id", u}});
+    const std::string ordersBefore = rawPost(Endpoint::OrderToday, {{"id", u}});
+    const Cents cashBefore = m_exchange->totalCash();
+
+    stop();
+    start(db);
+    EXPECT_TRUE(login(u, "abc").success);
+    EXPECT_EQ(rawPost(Endpoint::OrderToday, {{"id", u}}), ordersBefore);
+    EXPECT_EQ(client::ApiReply::FromWire(rawPost(Endpoint::CustomerItem, {{"id", u}})).infor["cash"],
+              client::ApiReply::FromWire(holdingsBefore).infor["cash"]);
+    EXPECT_EQ(m_exchange->totalCash(), cashBefore);
+    EXPECT_EQ(m_exchange->audit(), "");
+    // The restored order can still be cancelled, and its reservation comes back.
+    const std::int64_t open = FirstOpenOrder(post(Endpoint::OrderToday, {{"id", u}}));
+    ASSERT_NE(open, 0);
+    EXPECT_TRUE(post(Endpoint::Repeal, {{"id", std::to_string(open)}, {"stockholder_id", u}}).success);
+    EXPECT_EQ(m_exchange->audit(), "");
+    stop();
+    std::filesystem::remove_all(dir);
+    start("");
+}
+
+TEST_F(ExchangeHttp, FaultInjectionMisbehavesOnlyWhereAsked)
+{
+    auto control = [&](const std::string& query) { return rawGet("/__control/fault?" + query); };
+    EXPECT_EQ(control("path=/api/realtime/9160001&mode=500"), "ok\n");
+    EXPECT_FALSE(get("/api/realtime/9160001").parsed);
+    EXPECT_TRUE(get("/api/pricedetail/9160001").success);
+    control("path=/api/realtime/9160001&mode=malformed");
+    EXPECT_FALSE(get("/api/realtime/9160001").parsed);
+    control("path=/api/realtime/9160001&mode=close");
+    std::string reply;
+    EXPECT_NE(client::HttpGetUrl("http://" + m_address + ":8041/api/realtime/9160001", reply), 0);
+    control("path=/api/v1/ad&mode=huge&arg=70000000");
+    EXPECT_FALSE(post(Endpoint::Ad, {}).parsed); // the transport's size cap drops it
+    control("path=/api/v1/ad&mode=delay&arg=50");
+    EXPECT_TRUE(post(Endpoint::Ad, {}).success);
+    control("path=/api/histogram/*&mode=hang");
+    std::string hung;
+    EXPECT_NE(client::HttpGetUrl("http://" + m_address + ":8041/api/histogram/9160001/8", hung), 0); // times out
+    EXPECT_NE(control("path=/x&mode=explode"), "ok\n");
+    control("mode=clear");
+    EXPECT_TRUE(get("/api/realtime/9160001").success);
+    EXPECT_TRUE(get("/api/histogram/9160001/8").success);
+}
+
+TEST_F(ExchangeHttp, GarbageBodiesNeverBreakTheService)
+{
+    std::mt19937 rng(5);
+    const std::vector<std::string> bodies = {
+        "", "{", "[]", "null", "{\"id\":{}}", "{\"id\":[1,2]}", "{\"v\":1.5,\"sign\":\"x\"}", std::string(5000, '{'),
+        std::string("{\"id\":\"\xff\xfe\x80\",\"v\":\"1\",\"sign\":\"00\"}"), "{\"passwd\":null,\"username\":1,\"v\":true}"};
+    for (const client::EndpointInfo& info : client::EndpointTable()) {
+        if (info.method != client::Method::SignedPost)
+            continue;
+        for (const std::string& body : bodies) {
+            const client::ApiReply r = client::ApiReply::FromWire(rawPostBody(std::string(info.path), body));
+            EXPECT_TRUE(r.parsed) << info.path << " " << body.substr(0, 30);
+            EXPECT_FALSE(r.success);
+        }
+        std::string noise(200, '\0');
+        for (char& c : noise)
+            c = static_cast<char>(rng());
+        EXPECT_TRUE(client::ApiReply::FromWire(rawPostBody(std::string(info.path), noise)).parsed);
+    }
+    for (const char* path : {"/api/realtime/", "/api/dealdetail/9160001/x", "/api/histogram/9160001/-1",
+                             "/api/histogram/9160001/99999999999999999999", "/api/timeline/abc", "/api/../../etc/passwd"}) {
+        rawGet(path); // any answer will do, as long as the service stays up
+    }
+    EXPECT_TRUE(get("/api/realtime/9160001").success);
+    EXPECT_EQ(m_exchange->audit(), "");
+}
+
+} // namespace
