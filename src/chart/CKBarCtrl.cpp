@@ -9,7 +9,7 @@
 #include "chart/CSubArea.h"
 #include "chart/CSubAreaDisplayOne.h"
 #include "chart/ChartMath.h"
-#include "chart/ChartTrace.h"
+#include "platform/Trace.h"
 #include "chart/Show_Keyline_Msg__Dlg.h"
 
 CKBarCtrl::CKBarCtrl(QWidget* parent)
@@ -177,7 +177,7 @@ void CKBarCtrl::UpdateCrossHair()
         // index the window starts at.
         g.slotWidth = area->Scale().slotWidth;
         g.slotCount = int(area->Display(0).Slots().size());
-        qCDebug(chart::Trace, "\nn_lowwidth:%d num_width:%d num_end:%d  num_num:%d\n",
+        qCDebug(lcVelmoraTrace, "\nn_lowwidth:%d num_width:%d num_end:%d  num_num:%d\n",
                 g.areaLeft + g.leftMargin + g.slotCount * g.slotWidth, area->Width(), area->LastDrawn(), g.slotCount);
     }
     if (m_cursor == m_crossHair)
@@ -185,8 +185,8 @@ void CKBarCtrl::UpdateCrossHair()
     const std::optional<QPoint> next = chart::SnapCrossHair(m_cursor, g);
     if (!next)
         return;
-    qCDebug(chart::Trace, "\n newopint:%d %d\n", next->x(), next->y());
-    qCDebug(chart::Trace, "\n oldopint:%d %d\n", m_crossHair.x(), m_crossHair.y());
+    qCDebug(lcVelmoraTrace, "\n newopint:%d %d\n", next->x(), next->y());
+    qCDebug(lcVelmoraTrace, "\n oldopint:%d %d\n", m_crossHair.x(), m_crossHair.y());
     if (*next == m_crossHair)
         return;
     m_crossHair = *next;

@@ -11,7 +11,7 @@
 #include "chart/CDataElementKBar.h"
 #include "chart/CDataElementPoint.h"
 #include "chart/CSubAreaDisplayOne.h"
-#include "chart/ChartFont.h"
+#include "platform/Fonts.h"
 #include "chart/ChartText.h"
 #include "chart/private/GdiDraw.h"
 
@@ -28,14 +28,14 @@ constexpr Colour kMiddleColour = Rgb(240, 240, 240);
 const QFont& TitleFont()
 {
     // One per thread: loaders draw on the poller thread, paints on the window thread.
-    thread_local const QFont font = ChartFont(QStringLiteral("微软雅黑"), 19);
+    thread_local const QFont font = platform::font(QStringLiteral("微软雅黑"), 19);
     return font;
 }
 
 const QFont& LabelFont()
 {
     // One per thread: loaders draw on the poller thread, paints on the window thread.
-    thread_local const QFont font = ChartFont(QStringLiteral("宋体"), 12);
+    thread_local const QFont font = platform::font(QStringLiteral("宋体"), 12);
     return font;
 }
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "chart/ChartTrace.h"
+#include "platform/Trace.h"
 
 namespace {
 constexpr float kEpsilon = 0.00001f;
@@ -12,7 +12,7 @@ void CSubAreaScale::Rescale(int n)
 {
     slotCount = n;
     slotWidth = n > 0 ? (plotRight - plotLeft) / n : 0;
-    qCDebug(chart::Trace, "\n单个像素%f\n", double(slotWidth));
+    qCDebug(lcVelmoraTrace, "\n单个像素%f\n", double(slotWidth));
     divisions = 10;
     valueStep = (max - min) / 10;
     pixelStep = (plotBottom - plotTop) / 10;

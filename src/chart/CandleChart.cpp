@@ -5,7 +5,7 @@
 #include "chart/CDataElementKBar.h"
 #include "chart/CDataElementPoint.h"
 #include "chart/CKBarCtrl.h"
-#include "chart/ChartTrace.h"
+#include "platform/Trace.h"
 #include "chart/private/ReplyEnvelope.h"
 #include "client/ApiReply.h"
 #include "client/CodePage.h"
@@ -80,9 +80,9 @@ bool LoadCandles(CKBarCtrl& ctrl, std::string_view wireReply, int periodCode, in
     if (!running.Taken())
         return false;
     const std::string text = client::WireToUtf8(wireReply);
-    qCDebug(Trace, " 蜡烛图\n");
-    qCDebug(Trace, "%s", text.c_str());
-    qCDebug(Trace, " \n结束蜡烛图\n");
+    qCDebug(lcVelmoraTrace, " 蜡烛图\n");
+    qCDebug(lcVelmoraTrace, "%s", text.c_str());
+    qCDebug(lcVelmoraTrace, " \n结束蜡烛图\n");
     const auto records = ParseCandleReply(text);
     if (!records || records->empty())
         return false;

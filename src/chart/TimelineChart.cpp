@@ -4,7 +4,7 @@
 
 #include "chart/CDataElementPoint.h"
 #include "chart/CKBarCtrl.h"
-#include "chart/ChartTrace.h"
+#include "platform/Trace.h"
 #include "chart/private/ReplyEnvelope.h"
 #include "client/ApiReply.h"
 #include "client/CodePage.h"
@@ -82,9 +82,9 @@ void SetUpTimelineChart(CKBarCtrl& ctrl)
 bool LoadTimeline(CKBarCtrl& ctrl, std::string_view wireReply)
 {
     const std::string text = client::WireToUtf8(wireReply);
-    qCDebug(Trace, "\n分时曲线\n");
-    qCDebug(Trace, "%s", text.c_str());
-    qCDebug(Trace, "\n结束分时曲线\n");
+    qCDebug(lcVelmoraTrace, "\n分时曲线\n");
+    qCDebug(lcVelmoraTrace, "%s", text.c_str());
+    qCDebug(lcVelmoraTrace, "\n结束分时曲线\n");
     const ReadyFlag ready;
     if (!ready.Taken())
         return false;

@@ -15,6 +15,8 @@
 #include "app/Show_Message_Dlg.h"
 #include "app/Show_sys_statu_sdlg.h"
 #include "app/UserSession.h"
+#include "chart/CKBarCtrl.h"
+#include "chart/ChartMath.h"
 #include "client/ApiReply.h"
 #include "client/CodePage.h"
 #include "client/Endpoints.h"
@@ -34,27 +36,14 @@
 #include "platform/Trace.h"
 #include "platform/WorkArea.h"
 
-namespace mainwnd {
-namespace {
-std::atomic<int> g_visibleBarCount{40};
-} // namespace
-int VisibleBarCount()
-{
-    return g_visibleBarCount.load();
-}
-} // namespace mainwnd
-
 namespace {
 
 const QColor kGround(32, 32, 32);
 const QColor kBand(56, 56, 56);
 const QColor kTabCurrent(41, 41, 41);
 const QColor kTabOther(66, 66, 66);
-const QColor kPeriodOff(57, 57, 57);
 const QColor kStatusText(222, 222, 222);
 
-constexpr const char* kPeriodLabels[Transaction_Dlg::kPeriodCount] = {
-    "分笔", "1分钟", "5分钟", "15分钟", "30分钟", "60分钟", "120分钟", "日线", "周线", "月线", "季线", "年线"};
 constexpr const char* kChartTabLabels[Transaction_Dlg::kTabCount] = {"分时走势", "技术分析", "基本资料", "成交明细",
                                                                       "分价线"};
 constexpr int kDailyPeriodIndex = 7;
@@ -76,12 +65,6 @@ QString Vertical(const char* utf8)
 
 } // namespace
 
-int Transaction_Dlg::visibleBarCountFor(int workWidth)
-{
-    // Narrower screens than 1366 pixels keep the same rule, with at least one group of 40.
-    return std::max(1, workWidth / 600) * 40;
-}
-
 Transaction_Dlg::Transaction_Dlg(QWidget* loginWindow)
     : QWidget(loginWindow, Qt::Window | Qt::FramelessWindowHint)
     , m_loginWindow(loginWindow)
@@ -101,7 +84,9 @@ Transaction_Dlg::Transaction_Dlg(QWidget* loginWindow)
         m_tabRects[k] = Edges(0, 78 + k * e, 28, 77 + (k + 1) * e);
     m_tabFlags[0] = true;
     m_periodFlags[kDailyPeriodIndex] = 1;
-    mainwnd::g_visibleBarCount = visibleBarCountFor(m_w);
+    // Narrower screens than 1366 pixels keep the same rule; the chart falls back to 40
+    // slots when that leaves none.
+    m_visibleBarCount = chart::VisibleBarCountFor(m_w);
     setGeometry(area);
     if (m_w < 1366) {
         platform::messageBox(nullptr, QStringLiteral("屏幕分辨率太小，影响软件使用"));
@@ -185,16 +170,7 @@ void Transaction_Dlg::createControls()
 
 void Transaction_Dlg::initialise()
 {
-    const QRect chart = chartRect();
-    auto makeChartPlace = [this, &chart](int id) {
-        auto* place = new QWidget(this);
-        place->setObjectName(QString::number(id));
-        place->setGeometry(chart);
-        place->hide();
-        return place;
-    };
-    m_kline = makeChartPlace(IDC_KLINE);
-    m_timeshare = makeChartPlace(IDC_TIMESHARE);
+    m_charts.Create(this, chartRect(), m_visibleBarCount);
 
     m_infoPage = new CHtmlCtrl(this);
     m_infoPage->setObjectName(QString::number(IDC_INFO_PAGE));
@@ -206,6 +182,8 @@ void Transaction_Dlg::initialise()
 
     m_poller = std::make_unique<CUPdate_thread>();
     m_poller->LoadOverview.set([this](const std::string& reply, int) { m_overview->LoadOverview(reply); });
+    m_poller->LoadCandles.set([this](const std::string& reply, int period) { m_charts.LoadCandles(reply, period); });
+    m_poller->LoadTimeline.set([this](const std::string& reply) { m_charts.LoadTimeline(reply); });
     m_poller->ShowAnnouncements.set([this] {
         QMetaObject::invokeMethod(this, [this] { showAnnouncements(); }, Qt::QueuedConnection);
     });
@@ -283,15 +261,6 @@ void Transaction_Dlg::setOverviewTabCount(int count)
     // The set-up tab is the one after the categories, and there are five tab places.
     m_overviewTabCount = std::clamp(count, 0, kTabCount - 1);
     update();
-}
-
-int Transaction_Dlg::periodCode() const
-{
-    for (int i = 0; i < kPeriodCount; ++i) {
-        if (m_periodFlags[i])
-            return i + 1;
-    }
-    return kDailyPeriodIndex + 1;
 }
 
 QMenu* Transaction_Dlg::dropMenu(int buttonId) const
@@ -431,9 +400,9 @@ void Transaction_Dlg::refresh()
     if (!m_poller || !m_poller->isRunning())
         return;
     if (m_chartMode) {
-        if (m_timeshare->isVisible())
+        if (m_charts.Visible() == chart::MarketCharts::View::Timeline)
             m_poller->post(static_cast<int>(market::MarketRequest::Timeline), 0);
-        if (m_kline->isVisible())
+        if (m_charts.Visible() == chart::MarketCharts::View::Candles)
             m_poller->post(static_cast<int>(market::MarketRequest::Candles), periodCode());
     } else {
         if (m_tabFlags[0])
@@ -490,9 +459,7 @@ void Transaction_Dlg::selectChartTab(int k)
     case 0:
         m_infoPage->hide();
         hideTickList();
-        m_kline->hide();
-        m_timeshare->show();
-        m_periodFlags.fill(0);
+        m_charts.ShowTimeline(m_periodFlags);
         update(QRect(28, 77, m_w - 348, 28));
         if (m_poller)
             m_poller->post(static_cast<int>(market::MarketRequest::Timeline), 0);
@@ -500,19 +467,14 @@ void Transaction_Dlg::selectChartTab(int k)
     case 1: {
         m_infoPage->hide();
         hideTickList();
-        m_timeshare->hide();
-        m_kline->show();
-        const bool anySet = std::any_of(m_periodFlags.begin(), m_periodFlags.end(), [](int f) { return f != 0; });
-        if (!anySet)
-            m_periodFlags[kDailyPeriodIndex] = 1;
+        const int code = m_charts.ShowCandles(m_periodFlags);
         update(QRect(28, 77, m_w - 348, 28));
         if (m_poller)
-            m_poller->post(static_cast<int>(market::MarketRequest::Candles), periodCode());
+            m_poller->post(static_cast<int>(market::MarketRequest::Candles), code);
         break;
     }
     case 2:
-        m_kline->hide();
-        m_timeshare->hide();
+        m_charts.HideBoth();
         hideTickList();
         loadInformationPage();
         break;
@@ -546,10 +508,11 @@ void Transaction_Dlg::showOverviewMode()
 {
     for (QWidget* w : {static_cast<QWidget*>(m_status), static_cast<QWidget*>(m_about),
                        static_cast<QWidget*>(m_tickList), static_cast<QWidget*>(m_columnSetup),
-                       static_cast<QWidget*>(m_quotePanel), m_kline, m_timeshare, static_cast<QWidget*>(m_infoPage)}) {
+                       static_cast<QWidget*>(m_quotePanel), static_cast<QWidget*>(m_infoPage)}) {
         if (w)
             w->hide();
     }
+    m_charts.HideBoth();
     m_chartMode = false;
     selectOverviewTab(0);
     update();
@@ -581,8 +544,7 @@ void Transaction_Dlg::showInformationView()
 {
     showQuotePanel();
     m_chartMode = true;
-    m_kline->hide();
-    m_timeshare->hide();
+    m_charts.HideBoth();
     m_basicList->hide();
     m_extendedList->hide();
     selectChartTab(2);
@@ -591,8 +553,7 @@ void Transaction_Dlg::showInformationView()
 
 void Transaction_Dlg::selectPeriodAt(const QPoint& point)
 {
-    for (int i = 0; i < kPeriodCount; ++i)
-        m_periodFlags[i] = periodCell(i).contains(point) ? 1 : 0;
+    m_periodFlags = chart::PeriodBar::FlagsForPress(point);
     hideTickList();
     update(QRect(28, 77, m_w - 348, 28));
     showChartView(1);
@@ -623,15 +584,8 @@ void Transaction_Dlg::drawTabs(QPainter& p)
 
 void Transaction_Dlg::drawPeriodBar(QPainter& p)
 {
-    const QRect bar(28, 77, m_w - 348, 28);
-    p.fillRect(bar, kGround);
-    p.setFont(platform::font(QStringLiteral("宋体"), 14));
-    for (int i = 0; i < kPeriodCount; ++i) {
-        const QRect cell = periodCell(i).intersected(bar);
-        p.fillRect(cell, m_periodFlags[i] ? platform::RiseColour : kPeriodOff);
-        p.setPen(platform::TextOnDark);
-        p.drawText(cell, Qt::AlignCenter, QString::fromUtf8(kPeriodLabels[i]));
-    }
+    p.drawImage(chart::PeriodBar::kOrigin,
+                chart::PeriodBar::Render(m_w, m_periodFlags, platform::font(QStringLiteral("宋体"), 14)));
 }
 
 void Transaction_Dlg::paintEvent(QPaintEvent*)
@@ -671,7 +625,7 @@ void Transaction_Dlg::mousePressEvent(QMouseEvent* event)
                 return;
             }
         }
-        if (Edges(28, 77, 748, 105).contains(pos))
+        if (chart::PeriodBar::Area().contains(pos))
             selectPeriodAt(pos);
         return;
     }

@@ -8,8 +8,12 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "chart/MarketCharts.h"
+#include "chart/PeriodBar.h"
+
 class Aboxt_wineDlg;
 class CButtonBMP;
+class CKBarCtrl;
 class CHtmlCtrl;
 class CUPdate_thread;
 class JListCtrl;
@@ -81,13 +85,13 @@ public:
     int currentTab() const; // the tab whose flag is set, -1 for none
     int overviewTabCount() const { return m_overviewTabCount; }
     void setOverviewTabCount(int count);
-    const std::array<int, kPeriodCount>& periodFlags() const { return m_periodFlags; }
+    const chart::PeriodBar::Flags& periodFlags() const { return m_periodFlags; }
     // The period of the first set flag, 8 (daily) when none is.
-    int periodCode() const;
+    int periodCode() const { return chart::PeriodBar::PeriodCode(m_periodFlags); }
+    int visibleBarCount() const { return m_visibleBarCount; }
     QRect tabRect(int k) const { return m_tabRects[k]; }
     QRect periodCell(int i) const;
     QRect chartRect() const;
-    static int visibleBarCountFor(int workWidth);
 
     CUPdate_thread* poller() const { return m_poller.get(); }
     Right_Msg_Dlg* quotePanel() const;
@@ -97,8 +101,8 @@ public:
     Min_Price_List_Dlg* tickList() const;
     JListCtrl* basicList() const { return m_basicList; }
     JListCtrl* extendedList() const { return m_extendedList; }
-    QWidget* klineChart() const { return m_kline; }
-    QWidget* timeshareChart() const { return m_timeshare; }
+    CKBarCtrl* klineChart() const { return m_charts.Candles(); }
+    CKBarCtrl* timeshareChart() const { return m_charts.Timeline(); }
     CHtmlCtrl* infoPage() const { return m_infoPage; }
     QMenu* dropMenu(int buttonId) const;
 
@@ -142,7 +146,8 @@ private:
     bool m_chartMode = false;
     std::array<bool, kTabCount> m_tabFlags{};
     std::array<QRect, kTabCount> m_tabRects;
-    std::array<int, kPeriodCount> m_periodFlags{};
+    chart::PeriodBar::Flags m_periodFlags{};
+    int m_visibleBarCount = 0;
     int m_overviewTabCount = 2;
 
     std::unique_ptr<CUPdate_thread> m_poller;
@@ -151,8 +156,7 @@ private:
 
     JListCtrl* m_basicList = nullptr;
     JListCtrl* m_extendedList = nullptr;
-    QWidget* m_kline = nullptr;
-    QWidget* m_timeshare = nullptr;
+    chart::MarketCharts m_charts;
     CHtmlCtrl* m_infoPage = nullptr;
     std::array<QMenu*, 3> m_menus{};
     QPointer<Right_Msg_Dlg> m_quotePanel;
@@ -164,8 +168,3 @@ private:
     QPointer<Min_Price_List_Dlg> m_tickList;
     std::unique_ptr<market::Overview> m_overview;
 };
-
-namespace mainwnd {
-// Candle slots the K-line chart shows, set when the market window is made.
-int VisibleBarCount();
-} // namespace mainwnd

@@ -20,6 +20,7 @@
 #include "client/Options.h"
 #include "client/ServerLine.h"
 #include "controls/JListCtrl.h"
+#include "chart/CKBarCtrl.h"
 #include "mainwnd/Transaction_Dlg.h"
 #include "market/CUPdate_thread.h"
 #include "market/Min_Price_List_Dlg.h"
@@ -166,7 +167,7 @@ private slots:
         QVERIFY(w->basicList()->isVisible());
         QVERIFY(!w->extendedList()->isVisible());
         QCOMPARE(w->chartRect(), QRect(QPoint(29, 105), QPoint(1599, 1010)));
-        QCOMPARE(mainwnd::VisibleBarCount(), 120);
+        QCOMPARE(w->visibleBarCount(), 120);
         QCOMPARE(w->periodCode(), 8);
         QVERIFY(m_boxes->calls().empty());
         QDir().mkpath(QStringLiteral(RENDER_DIR));
@@ -207,9 +208,8 @@ private slots:
 
     void narrowScreensAreWarnedOnce()
     {
-        QCOMPARE(Transaction_Dlg::visibleBarCountFor(1366), 80);
         platform::setWorkArea(QRect(0, 0, 1366, 728));
-        open(false);
+        QCOMPARE(open(false)->visibleBarCount(), 80);
         QVERIFY(m_boxes->calls().empty());
         m_login.reset();
         platform::setWorkArea(QRect(0, 0, 1365, 728));
