@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
   libjsoncpp-dev libcurl4-openssl-dev libssl-dev libcpp-httplib-dev
   zlib1g-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-wqy-microhei xvfb xauth
+  fonts-wqy-microhei fonts-liberation2 xvfb xauth
 )
 
 missing=()
