@@ -28,14 +28,14 @@ constexpr Colour kMiddleColour = Rgb(240, 240, 240);
 const QFont& TitleFont()
 {
     // One per thread: loaders draw on the poller thread, paints on the window thread.
-    thread_local const QFont font = platform::font(QStringLiteral("微软雅黑"), 19);
+    thread_local const QFont font = platform::crispFont(QStringLiteral("微软雅黑"), 19);
     return font;
 }
 
 const QFont& LabelFont()
 {
     // One per thread: loaders draw on the poller thread, paints on the window thread.
-    thread_local const QFont font = platform::font(QStringLiteral("宋体"), 12);
+    thread_local const QFont font = platform::crispFont(QStringLiteral("宋体"), 12);
     return font;
 }
 

@@ -36,7 +36,7 @@ void Show_Keyline_Msg__Dlg::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), QColor(32, 32, 32));
-    const QFont font = platform::font(QStringLiteral("宋体"), 12);
+    const QFont font = platform::crispFont(QStringLiteral("宋体"), 12);
     p.setFont(font);
     p.setPen(QColor(240, 240, 240));
     const QFontMetrics fm(font);

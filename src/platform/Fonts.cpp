@@ -40,4 +40,12 @@ QFont font(const QString& face, int pixelHeight, bool underline, bool bold)
     return f;
 }
 
+QFont crispFont(const QString& face, int pixelHeight)
+{
+    QFont f = font(face, pixelHeight);
+    f.setHintingPreference(QFont::PreferFullHinting);
+    f.setStyleStrategy(QFont::NoAntialias);
+    return f;
+}
+
 } // namespace platform

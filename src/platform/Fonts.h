@@ -10,6 +10,10 @@ namespace platform {
 // every font falls back to the CJK face for characters its own face lacks.
 QFont font(const QString& face, int pixelHeight, bool underline = false, bool bold = false);
 
+// The same without antialiasing: the charts draw text into images whose pixels must come
+// out the same whichever way they were drawn (full redraw or scroll).
+QFont crispFont(const QString& face, int pixelHeight);
+
 // The installed family a face name maps to.
 QString familyFor(const QString& face);
 
