@@ -66,10 +66,17 @@ bool PollerThread::isRunning() const
     return m_worker && m_thread.isRunning();
 }
 
+void PollerThread::setPostObserver(std::function<void(int, long)> observer)
+{
+    m_postObserver = std::move(observer);
+}
+
 void PollerThread::post(int wParam, long lParam)
 {
     if (!isRunning())
         return;
+    if (m_postObserver)
+        m_postObserver(wParam, lParam);
     QCoreApplication::postEvent(m_worker, new PollerMessage(m_messageId, wParam, lParam));
 }
 

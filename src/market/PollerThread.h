@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -31,6 +32,8 @@ public:
     // Lets the request in hand finish and ends the thread. The leaf classes call it in
     // their destructors, while their handler still exists.
     void stop();
+    // Sees every message posted, on the posting thread (tests watch what windows ask for).
+    void setPostObserver(std::function<void(int wParam, long lParam)> observer);
 
 protected:
     PollerThread(int messageId, QObject* parent);
@@ -45,6 +48,7 @@ private:
     std::mutex m_requestLock;
     QThread m_thread;
     Worker* m_worker = nullptr;
+    std::function<void(int, long)> m_postObserver;
 };
 
 // The message that carries a request to a poller.

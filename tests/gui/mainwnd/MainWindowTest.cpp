@@ -1,4 +1,6 @@
 #include <memory>
+#include <utility>
+#include <vector>
 #include <mutex>
 #include <string>
 
@@ -341,9 +343,25 @@ private slots:
         QCOMPARE(w->currentTab(), 1);
         QVERIFY(w->extendedList()->isVisible());
         QVERIFY(!w->basicList()->isVisible());
-        const size_t before = countPath(*m_trade, "/api/v1/stock/up-to-the-minute");
+        std::vector<std::pair<int, long>> posted;
+        w->poller()->setPostObserver([&posted](int kind, long arg) { posted.emplace_back(kind, arg); });
+        w->refresh(); // the second tab asks for the extended rows only
+        QCOMPARE(posted, (std::vector<std::pair<int, long>>{{6, 0}}));
+        QTest::mouseClick(w, Qt::LeftButton, {}, w->tabRect(0).center());
+        posted.clear();
         w->refresh();
-        QTRY_VERIFY_WITH_TIMEOUT(countPath(*m_trade, "/api/v1/stock/up-to-the-minute") > before, 10000);
+        QCOMPARE(posted, (std::vector<std::pair<int, long>>{{5, 0}}));
+        w->command(Transaction_Dlg::IDC_TOOL_TIMESHARE);
+        posted.clear();
+        w->refresh(); // chart mode: the visible chart's request
+        QCOMPARE(posted, (std::vector<std::pair<int, long>>{{1, 0}}));
+        w->command(Transaction_Dlg::IDC_TOOL_KLINE); // after the time-share view no period is set
+        posted.clear();
+        w->refresh();
+        QCOMPARE(posted, (std::vector<std::pair<int, long>>{{0, 8}}));
+        w->poller()->setPostObserver(nullptr);
+        w->command(Transaction_Dlg::IDC_OVERVIEW);
+        QTest::mouseClick(w, Qt::LeftButton, {}, w->tabRect(1).center());
         // A tab past the set-up tab does nothing in overview mode.
         QTest::mouseClick(w, Qt::LeftButton, {}, w->tabRect(4).center());
         QCOMPARE(w->currentTab(), 1);

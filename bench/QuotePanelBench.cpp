@@ -1,0 +1,101 @@
+// Quote panel: parsing and drawing one quote reply, and the time from a reply handed to
+// the panel on the poller's thread until the panel has repainted on the GUI thread.
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <benchmark/benchmark.h>
+
+#include "client/CodePage.h"
+#include "market/RealtimeQuote.h"
+#include "market/Right_Msg_Dlg.h"
+
+namespace {
+
+std::string QuoteReply()
+{
+    return client::Utf8ToWire(
+        R"({"success":"true","infor":[{"stockName":"Tolmere小酒窖","entrustPCT":12.5,"entrustDIF":40,)"
+        R"("sellPrice5":36.71,"sellPrice4":36.64,"sellPrice3":36.57,"sellPrice2":36.50,"sellPrice1":36.43,)"
+        R"("buyPrice1":36.22,"buyPrice2":36.15,"buyPrice3":36.08,"buyPrice4":36.01,"buyPrice5":35.94,)"
+        R"("sellVol5":264,"sellVol4":83,"sellVol3":119,"sellVol2":262,"sellVol1":360,)"
+        R"("buyVol1":370,"buyVol2":352,"buyVol3":144,"buyVol4":232,"buyVol5":90,"latest":36.22,"change":-0.28,)"
+        R"("max":36.55,"min":36.22,"opening":36.50,"vol":1621,"total":58982.98,"outVol":818,"inVol":803,)"
+        R"("limitUp":40.15,"limitDown":32.85,"increase":-0.77,"newVol":24,"turnover":0.08,"inventory":2000000}]})");
+}
+
+class PaintWatch final : public QObject
+{
+public:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            painted = true;
+        return false;
+    }
+    bool painted = false;
+};
+
+struct Panel
+{
+    Panel()
+    {
+        window.resize(1920, 1040);
+        panel = new Right_Msg_Dlg(&window, 1920, 1040);
+        window.show();
+        panel->show();
+        QApplication::processEvents();
+    }
+    QWidget window;
+    Right_Msg_Dlg* panel = nullptr;
+};
+
+void BM_ParseRealtime(benchmark::State& state)
+{
+    const std::string utf8 = client::WireToUtf8(QuoteReply());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(market::ParseRealtime(utf8));
+}
+BENCHMARK(BM_ParseRealtime);
+
+void BM_LoadRealtimeParseAndDraw(benchmark::State& state)
+{
+    Panel p;
+    const std::string reply = QuoteReply();
+    for (auto _ : state)
+        p.panel->LoadRealtime(reply);
+    QApplication::processEvents();
+}
+BENCHMARK(BM_LoadRealtimeParseAndDraw)->Unit(benchmark::kMicrosecond);
+
+// From the reply reaching the loader on another thread to the panel's paint.
+void BM_ReplyToRepaint(benchmark::State& state)
+{
+    Panel p;
+    PaintWatch watch;
+    p.panel->installEventFilter(&watch);
+    const std::string reply = QuoteReply();
+    for (auto _ : state) {
+        watch.painted = false;
+        std::thread poller([&] { p.panel->LoadRealtime(reply); });
+        poller.join();
+        while (!watch.painted)
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+}
+BENCHMARK(BM_ReplyToRepaint)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

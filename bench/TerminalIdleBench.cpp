@@ -1,0 +1,85 @@
+// The terminal's own CPU while it sits logged in on the time-share view, polling a running
+// velmora-exchange: usage: terminal_idle_bench [--host ADDR] [--seconds N]
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTimer>
+
+#include "app/CVelmoraDlg.h"
+#include "app/MarketWindow.h"
+#include "app/UserSession.h"
+#include "app/VerificationCode.h"
+#include "client/Options.h"
+#include "client/ServerLine.h"
+#include "mainwnd/Transaction_Dlg.h"
+#include "market/Pollers.h"
+#include "platform/Platform.h"
+
+namespace {
+
+double CpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::string host = "127.0.0.1";
+    int seconds = 60;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (!std::strcmp(argv[i], "--host"))
+            host = argv[++i];
+        else if (!std::strcmp(argv[i], "--seconds"))
+            seconds = std::atoi(argv[++i]);
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    platform::setWorkArea(QRect(0, 0, 1920, 1040));
+    client::Options o = client::DefaultOptions();
+    o.line0Host = host;
+    o.updateHost = host + ":8090";
+    client::SetCurrentOptions(o);
+    client::LoadLineChoice("/nonexistent");
+    market::SetSessionSource([] {
+        return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
+    });
+    app::setMarketWindowFactory([](CVelmoraDlg* owner) { return new Transaction_Dlg(owner); });
+    app::setCodeClock([] { return std::time_t(1700000000); });
+    platform::MessageBoxRecorder boxes(platform::MsgResult::No);
+
+    CVelmoraDlg login;
+    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_ACCOUNT_PLAIN))->setText(QStringLiteral("100001"));
+    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_PASSWORD))->setText(QStringLiteral("123456"));
+    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_CODE))->setText(login.verificationCode());
+    login.onLogin();
+    auto* market = qobject_cast<Transaction_Dlg*>(login.marketWindow());
+    if (!market || !UserSession::instance().loggedIn()) {
+        std::fprintf(stderr, "login failed: %s\n", qPrintable(boxes.texts().join(QLatin1Char('|'))));
+        return 1;
+    }
+    market->command(Transaction_Dlg::IDC_TOOL_TIMESHARE);
+
+    // Let the start-up sequence and the first loads pass before measuring.
+    QTimer::singleShot(6000, &app, &QCoreApplication::quit);
+    app.exec();
+    const double cpu0 = CpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
+    app.exec();
+    const double cpu = CpuSeconds() - cpu0;
+    const double elapsed = double(wall.elapsed()) / 1000.0;
+    std::printf("terminal CPU over %.1f s polling %s: %.2f s, %.2f %% of one core\n", elapsed, host.c_str(), cpu,
+                100.0 * cpu / elapsed);
+    return 0;
+}
