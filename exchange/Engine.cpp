@@ -328,38 +328,36 @@ std::vector<const Order*> Engine::openOrdersOf(const std::string& account, int i
     return out;
 }
 
-std::vector<Level> Engine::bids(int item, std::size_t depth) const
+namespace {
+
+// The first `depth` price levels of one side of a book, best first.
+template <class Side, class Orders>
+std::vector<Level> DepthOf(const Side& side, const Orders& orders, std::size_t depth)
 {
     std::vector<Level> out;
-    auto it = m_books.find(item);
-    if (it == m_books.end())
-        return out;
-    for (const auto& [price, q] : it->second.bids) {
+    for (const auto& [price, q] : side) {
         if (out.size() == depth)
             break;
         Level l{price, 0};
         for (std::int64_t id : q)
-            l.qty += m_orders.at(id).remain;
+            l.qty += orders.at(id).remain;
         out.push_back(l);
     }
     return out;
 }
 
+} // namespace
+
+std::vector<Level> Engine::bids(int item, std::size_t depth) const
+{
+    auto it = m_books.find(item);
+    return it == m_books.end() ? std::vector<Level>{} : DepthOf(it->second.bids, m_orders, depth);
+}
+
 std::vector<Level> Engine::asks(int item, std::size_t depth) const
 {
-    std::vector<Level> out;
     auto it = m_books.find(item);
-    if (it == m_books.end())
-        return out;
-    for (const auto& [price, q] : it->second.asks) {
-        if (out.size() == depth)
-            break;
-        Level l{price, 0};
-        for (std::int64_t id : q)
-            l.qty += m_orders.at(id).remain;
-        out.push_back(l);
-    }
-    return out;
+    return it == m_books.end() ? std::vector<Level>{} : DepthOf(it->second.asks, m_orders, depth);
 }
 
 Refusal Engine::applyDelivery(Delivery delivery, std::int64_t& id)

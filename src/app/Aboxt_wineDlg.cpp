@@ -4,7 +4,7 @@
 #include <QPainter>
 
 #include "app/AppTexts.h"
-#include "app/ImageButton.h"
+#include "controls/CButtonBMP.h"
 #include "platform/Bitmaps.h"
 #include "platform/Fonts.h"
 #include "platform/Windows.h"
@@ -15,7 +15,7 @@ Aboxt_wineDlg::Aboxt_wineDlg(QWidget* owner)
     setObjectName(QStringLiteral("Aboxt_wineDlg"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     platform::placeAt(this, defaultPlace());
-    auto* close = new app::ImageButton(platform::bmp::CloseButton, platform::bmp::CloseButtonHover,
+    auto* close = CButtonBMP::FromBitmaps(platform::bmp::CloseButton, platform::bmp::CloseButtonHover,
                                        platform::bmp::CloseButtonPressed, this);
     close->setObjectName(QString::number(IDC_CLOSE));
     close->setGeometry(width() - 34, 0, 34, 28);

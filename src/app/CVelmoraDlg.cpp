@@ -11,7 +11,7 @@
 #include <QTimer>
 
 #include "app/AppTexts.h"
-#include "app/ImageButton.h"
+#include "controls/CButtonBMP.h"
 #include "app/LoginRequest.h"
 #include "app/MarketWindow.h"
 #include "app/RememberedAccount.h"
@@ -123,13 +123,13 @@ void CVelmoraDlg::createControls()
     m_codeInput->setFont(platform::font(QStringLiteral("宋体"), 24, true));
     m_codeInput->setMaxLength(4);
 
-    m_login = new app::ImageButton(platform::bmp::LoginButton, platform::bmp::LoginButtonHover,
+    m_login = CButtonBMP::FromBitmaps(platform::bmp::LoginButton, platform::bmp::LoginButtonHover,
                                    platform::bmp::LoginButtonPressed, this);
     m_login->setObjectName(QString::number(IDC_LOGIN));
     m_login->setGeometry(QRect(QPoint(c - 108, kHeight - 87), QPoint(c + 118 - 1, kHeight - 52 - 1)));
     connect(m_login, &QAbstractButton::clicked, this, &CVelmoraDlg::onLogin);
 
-    m_close = new app::ImageButton(platform::bmp::CloseButton, platform::bmp::CloseButtonHover,
+    m_close = CButtonBMP::FromBitmaps(platform::bmp::CloseButton, platform::bmp::CloseButtonHover,
                                    platform::bmp::CloseButtonPressed, this);
     m_close->setObjectName(QString::number(m_relogin ? IDC_CLOSE_RELOGIN : IDC_CLOSE));
     m_close->setGeometry(kWidth - 32, 0, 32, 28);

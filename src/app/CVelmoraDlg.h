@@ -8,7 +8,7 @@
 class QLineEdit;
 class QPushButton;
 class Show_sys_statu_sdlg;
-namespace app { class ImageButton; }
+class CButtonBMP;
 
 // The login window, the application's main window: closing it ends the program.
 class CVelmoraDlg : public QWidget
@@ -75,8 +75,8 @@ private:
     QLineEdit* m_accountMasked = nullptr;
     QLineEdit* m_password = nullptr;
     QLineEdit* m_codeInput = nullptr;
-    app::ImageButton* m_login = nullptr;
-    app::ImageButton* m_close = nullptr;
+    CButtonBMP* m_login = nullptr;
+    CButtonBMP* m_close = nullptr;
     QPushButton* m_lineSelect = nullptr;
     QPointer<QWidget> m_market;
     QPointer<Show_sys_statu_sdlg> m_status;

@@ -6,7 +6,7 @@
 
 #include "app/Announcements.h"
 #include "app/CHtmlCtrl.h"
-#include "app/ImageButton.h"
+#include "controls/CButtonBMP.h"
 #include "platform/Bitmaps.h"
 #include "platform/DataPaths.h"
 #include "platform/Fonts.h"
@@ -24,7 +24,7 @@ Show_Message_Dlg::Show_Message_Dlg(QWidget* owner)
     const int h = area.height() / 2;
     platform::placeAt(this, QRect(QPoint(w - 277, h - 174), QPoint(w + 323 - 1, h + 226 - 1)));
 
-    auto* close = new app::ImageButton(platform::bmp::CloseButton, platform::bmp::CloseButtonHover,
+    auto* close = CButtonBMP::FromBitmaps(platform::bmp::CloseButton, platform::bmp::CloseButtonHover,
                                        platform::bmp::CloseButtonPressed, this);
     close->setObjectName(QString::number(IDC_CLOSE));
     close->setGeometry(width() - 34, 0, 34, 28);

@@ -9,7 +9,7 @@
 #include <QPainter>
 
 #include "app/AppTexts.h"
-#include "app/ImageButton.h"
+#include "controls/CButtonBMP.h"
 #include "client/ApiReply.h"
 #include "client/CodePage.h"
 #include "client/ServerLine.h"
@@ -44,7 +44,7 @@ Show_sys_statu_sdlg::Show_sys_statu_sdlg(QWidget* owner)
     setAttribute(Qt::WA_OpaquePaintEvent);
     platform::placeAt(this, defaultPlace());
 
-    auto* close = new app::ImageButton(platform::bmp::CloseButton, platform::bmp::CloseButtonHover,
+    auto* close = CButtonBMP::FromBitmaps(platform::bmp::CloseButton, platform::bmp::CloseButtonHover,
                                        platform::bmp::CloseButtonPressed, this);
     close->setObjectName(QString::number(IDC_CLOSE));
     close->setGeometry(width() - 34, 0, 34, 28);

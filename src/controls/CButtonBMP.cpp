@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "platform/Bitmaps.h"
 #include "platform/Fonts.h"
 
 CButtonBMP::CButtonBMP(QWidget* parent)
@@ -13,6 +14,14 @@ CButtonBMP::CButtonBMP(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover);
     setFlat(true);
+}
+
+CButtonBMP* CButtonBMP::FromBitmaps(int normal, int hover, int pressed, QWidget* parent)
+{
+    auto* button = new CButtonBMP(parent);
+    button->setImages(platform::bitmap(normal), platform::bitmap(hover), platform::bitmap(pressed));
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
 }
 
 CButtonBMP::CButtonBMP(int controlId, const QString& caption, QWidget* parent)

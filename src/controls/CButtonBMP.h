@@ -40,6 +40,9 @@ public:
     CButtonBMP(int controlId, const QString& caption, QWidget* parent);
 
     void setImages(QImage normal, QImage hover, QImage pressed);
+    // A caption-less button showing the project's bitmaps of three resource numbers. It
+    // takes no focus, so pressing it never moves the focus out of an edit.
+    static CButtonBMP* FromBitmaps(int normal, int hover, int pressed, QWidget* parent);
     bool hasImages() const;
 
     // The image shown while the pointer is away, so an owner can show a button as chosen.
