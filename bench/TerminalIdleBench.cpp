@@ -18,6 +18,8 @@
 #include "client/Options.h"
 #include "client/ServerLine.h"
 #include "mainwnd/Transaction_Dlg.h"
+#include "market/CUPdate_rightdlg_thread.h"
+#include "market/Right_Msg_Dlg.h"
 #include "market/Pollers.h"
 #include "platform/Platform.h"
 
@@ -69,17 +71,39 @@ int main(int argc, char** argv)
     }
     market->command(Transaction_Dlg::IDC_TOOL_TIMESHARE);
 
-    // Let the start-up sequence and the first loads pass before measuring.
-    QTimer::singleShot(6000, &app, &QCoreApplication::quit);
-    app.exec();
-    const double cpu0 = CpuSeconds();
+    // What the quote panel does meanwhile: its paints and the requests it posts.
+    struct PaintCounter final : QObject
+    {
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            paints += e->type() == QEvent::Paint;
+            return false;
+        }
+        int paints = 0;
+    } panelPaints;
+    int forced = 0;
+    int unforced = 0;
+    market->quotePanel()->installEventFilter(&panelPaints);
+    market->quotePanel()->poller()->setPostObserver([&](int, long force) { (force == 1 ? forced : unforced)++; });
+
+    // Let the start-up sequence and the first loads pass, then measure; one event loop.
+    double cpu0 = 0;
     QElapsedTimer wall;
-    wall.start();
-    QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
+    QTimer::singleShot(6000, &app, [&] {
+        panelPaints.paints = forced = unforced = 0;
+        cpu0 = CpuSeconds();
+        wall.start();
+    });
+    QTimer::singleShot(6000 + seconds * 1000, &app, [&] {
+        const double cpu = CpuSeconds() - cpu0;
+        const double elapsed = double(wall.elapsed()) / 1000.0;
+        std::printf("terminal CPU over %.1f s polling %s: %.2f s, %.2f %% of one core\n", elapsed, host.c_str(),
+                    cpu, 100.0 * cpu / elapsed);
+        std::printf("quote panel: %d paints, %d forced and %d timed requests\n", panelPaints.paints, forced,
+                    unforced);
+        std::fflush(stdout);
+        std::_Exit(0); // the windows and pollers need no orderly end for a measurement
+    });
     app.exec();
-    const double cpu = CpuSeconds() - cpu0;
-    const double elapsed = double(wall.elapsed()) / 1000.0;
-    std::printf("terminal CPU over %.1f s polling %s: %.2f s, %.2f %% of one core\n", elapsed, host.c_str(), cpu,
-                100.0 * cpu / elapsed);
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <QEnterEvent>
 #include <QMetaObject>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
 
@@ -104,12 +105,13 @@ void CKBarCtrl::RequestRepaint()
     QMetaObject::invokeMethod(this, [this] { update(); }, Qt::QueuedConnection);
 }
 
-void CKBarCtrl::paintEvent(QPaintEvent*)
+void CKBarCtrl::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
     {
+        // Only what needs painting: a cross-hair move repaints two thin strips.
         std::lock_guard<std::mutex> lock(m_mutex);
-        p.drawImage(0, 0, m_canvas->Image());
+        p.drawImage(event->rect(), m_canvas->Image(), event->rect());
     }
     // The cross-hair is drawn over every copy, so a paint never wipes it until the mouse leaves.
     if (m_crossHair.x() != 0 && m_crossHair.y() != 0) {

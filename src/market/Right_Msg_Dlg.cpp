@@ -1,6 +1,7 @@
 #include "market/Right_Msg_Dlg.h"
 
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include "client/CodePage.h"
@@ -82,10 +83,17 @@ void Right_Msg_Dlg::postPair(long force)
     m_poller->post(static_cast<int>(market::QuoteRequest::Ticks), force);
 }
 
-void Right_Msg_Dlg::scheduleRepaint()
+void Right_Msg_Dlg::scheduleRepaint(const QRect& area)
 {
-    m_selfRepaint = true;
-    QMetaObject::invokeMethod(this, qOverload<>(&QWidget::update), Qt::QueuedConnection);
+    // Painted at once on the GUI thread, so this paint and no other is known to be ours.
+    QMetaObject::invokeMethod(
+        this,
+        [this, area] {
+            m_selfRepaint = true;
+            repaint(area);
+            m_selfRepaint = false;
+        },
+        Qt::QueuedConnection);
 }
 
 void Right_Msg_Dlg::LoadRealtime(const std::string& wireReply)
@@ -129,7 +137,7 @@ void Right_Msg_Dlg::LoadRealtime(const std::string& wireReply)
         QPainter copy(&m_image);
         copy.drawImage(0, 0, area);
     }
-    scheduleRepaint();
+    scheduleRepaint(QRect(QPoint(0, 0), area.size()));
 }
 
 void Right_Msg_Dlg::LoadDealTicks(const std::string& wireReply)
@@ -169,7 +177,7 @@ void Right_Msg_Dlg::LoadDealTicks(const std::string& wireReply)
         QPainter copy(&m_image);
         copy.drawImage(0, top, area);
     }
-    scheduleRepaint();
+    scheduleRepaint(QRect(QPoint(0, top), area.size()));
 }
 
 QImage Right_Msg_Dlg::snapshot() const
@@ -178,14 +186,14 @@ QImage Right_Msg_Dlg::snapshot() const
     return m_image.copy();
 }
 
-void Right_Msg_Dlg::paintEvent(QPaintEvent*)
+void Right_Msg_Dlg::paintEvent(QPaintEvent* event)
 {
     {
         std::lock_guard lock(m_imageLock);
         QPainter p(this);
-        p.drawImage(0, 0, m_image);
+        p.drawImage(event->rect(), m_image, event->rect());
     }
-    if (!m_selfRepaint.exchange(false))
+    if (!m_selfRepaint)
         postPair(1);
 }
 

@@ -46,7 +46,7 @@ protected:
 
 private:
     void postPair(long force);
-    void scheduleRepaint();
+    void scheduleRepaint(const QRect& area);
 
     QSize m_size; // fixed at construction; the loaders read it on the poller thread
     market::QuotePanelLayout m_layout;
@@ -56,7 +56,7 @@ private:
     std::atomic<float> m_opening{0.0f};
     mutable std::mutex m_imageLock;
     QImage m_image;
-    // Set while a repaint asked for by a loader is pending, so that it does not in turn
-    // post the forced pair: only a real exposure of the panel fetches afresh.
-    std::atomic<bool> m_selfRepaint{false};
+    // Set during a repaint a loader asked for, so that it does not in turn post the
+    // forced pair: only a real exposure of the panel fetches afresh. GUI thread only.
+    bool m_selfRepaint = false;
 };
