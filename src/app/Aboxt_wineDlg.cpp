@@ -16,7 +16,7 @@ Aboxt_wineDlg::Aboxt_wineDlg(QWidget* owner)
     setAttribute(Qt::WA_OpaquePaintEvent);
     platform::placeAt(this, defaultPlace());
     auto* close = CButtonBMP::FromBitmaps(platform::bmp::CloseButton, platform::bmp::CloseButtonHover,
-                                       platform::bmp::CloseButtonPressed, this);
+                                          platform::bmp::CloseButtonPressed, this);
     close->setObjectName(QString::number(IDC_CLOSE));
     close->setGeometry(width() - 34, 0, 34, 28);
     connect(close, &QAbstractButton::clicked, this, &QWidget::hide);

@@ -45,7 +45,7 @@ Show_sys_statu_sdlg::Show_sys_statu_sdlg(QWidget* owner)
     platform::placeAt(this, defaultPlace());
 
     auto* close = CButtonBMP::FromBitmaps(platform::bmp::CloseButton, platform::bmp::CloseButtonHover,
-                                       platform::bmp::CloseButtonPressed, this);
+                                          platform::bmp::CloseButtonPressed, this);
     close->setObjectName(QString::number(IDC_CLOSE));
     close->setGeometry(width() - 34, 0, 34, 28);
     connect(close, &QAbstractButton::clicked, this, &QWidget::hide);
