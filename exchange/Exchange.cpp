@@ -117,6 +117,8 @@ std::unique_ptr<Exchange> Exchange::Create(ExchangeConfig config, std::string& e
             return nullptr;
     }
     ex->m_market = std::make_unique<MarketData>(ex->m_config.seed, t);
+    if (ex->m_config.sessionClock)
+        ex->m_market->setSessionStart(t);
     for (const Trade& trade : ex->m_engine.trades())
         ex->m_market->record(trade);
     if (!loaded)

@@ -49,6 +49,9 @@ struct ExchangeConfig
     std::string infoPageUrl;           // what "/api/stockinfo/<code>" names
     std::vector<Announcement> announcements;
     std::function<std::int64_t()> clock; // Unix seconds; the wall clock when empty
+    // The time-share's trading day opens (09:30) when the exchange starts instead of at
+    // the local clock's 09:30, so a demonstration at any hour sees it fill minute by minute.
+    bool sessionClock = false;
 };
 
 // The whole exchange behind the HTTP front: engine, market data, participants and

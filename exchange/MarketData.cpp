@@ -440,12 +440,19 @@ Json::Value MarketData::priceDetail(int item) const
 Json::Value MarketData::timeline(int item, std::int64_t now) const
 {
     const ItemDay& d = day(item);
-    const int current = now < d.dayStart ? 0 : now >= d.dayStart + 86400 ? 360 : TimelineSlot(MinuteOfDay(now));
+    // With a session clock the day's minutes run from the session's opening at 09:30.
+    const std::int64_t opening = std::max(m_sessionStart, d.dayStart);
+    auto minuteOf = [&](std::int64_t t) {
+        if (m_sessionStart == 0)
+            return MinuteOfDay(t);
+        return t < opening ? 0 : static_cast<int>(std::min<std::int64_t>(570 + (t - opening) / 60, 1439));
+    };
+    const int current = now < d.dayStart ? 0 : now >= d.dayStart + 86400 ? 360 : TimelineSlot(minuteOf(now));
     std::vector<std::int64_t> vol(361, 0);
     std::vector<Cents> last(361, 0);
     std::vector<Cents> amount(361, 0);
     for (const Tick& t : d.ticks) {
-        const int s = TimelineSlot(MinuteOfDay(t.time));
+        const int s = TimelineSlot(minuteOf(t.time));
         vol[s] += t.vol;
         last[s] = t.price;
         amount[s] += t.price * t.vol;

@@ -62,12 +62,16 @@ public:
     Json::Value ticks(int item, std::size_t latest) const; // 0: all, oldest first; else newest first
     Json::Value priceDetail(int item) const;
     Json::Value timeline(int item, std::int64_t now) const;
+    // From then on the time-share counts its minutes from `start` (or from the day's start,
+    // whichever is later) as if the trading day had opened at that moment.
+    void setSessionStart(std::int64_t start) { m_sessionStart = start; }
     Json::Value candles(int item, int period) const;
     Json::Value overviewRow(int item, const Engine& engine, int rowNumber) const;
 
     std::vector<Candle> candleSeries(int item, int period) const;
 
 private:
+    std::int64_t m_sessionStart = 0; // 0: the time-share follows the local clock
     struct History
     {
         std::vector<Candle> daily;   // whole days before today, oldest first

@@ -16,6 +16,7 @@ std::string ServerUsage()
            "  --update-listen ADDR:PORT serve /pc_update.json and the information page (default 127.0.0.1:8090)\n"
            "  --key KEY                signing key, 16 ASCII letters and digits (default: the terminal's)\n"
            "  --accounts FILE          accounts as a JSON array (default: the built-in demo accounts)\n"
+           "  --session-clock          the time-share's trading day opens (09:30) when the service starts\n"
            "  --pace N                 simulated participant actions a second (default 2; 0 freezes the market)\n"
            "  --seed N                 seed of the generated history and the participants (default 1)\n"
            "  --db FILE                keep accounts, orders, trades, positions, deliveries and cash in SQLite\n"
@@ -44,6 +45,10 @@ ServerOptionsResult ParseServerOptions(const std::vector<std::string>& args)
         }
         if (name == "--help" || name == "-h") {
             o.help = true;
+            continue;
+        }
+        if (name == "--session-clock") {
+            o.sessionClock = true;
             continue;
         }
         static const char* kValued[] = {"--listen", "--update-listen", "--key", "--accounts", "--pace", "--seed", "--db",

@@ -20,6 +20,7 @@ struct ServerOptions
     std::string manifestForced = "false";
     std::string manifestMsg;
     std::vector<std::string> faults; // PATH=MODE[:ARG]
+    bool sessionClock = false;
     bool help = false;
 };
 

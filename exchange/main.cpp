@@ -26,6 +26,7 @@ int main(int argc, char** argv)
     exchange::ExchangeConfig config;
     config.key = o.key;
     config.seed = o.seed;
+    config.sessionClock = o.sessionClock;
     config.dbPath = o.db;
     config.manifest = {o.manifestVersion, o.manifestForced, o.manifestMsg};
     config.infoPageUrl = "http://" + o.updateHost + ":" + std::to_string(o.updatePort) + "/stockinfo/9160001.html";

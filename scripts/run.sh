@@ -22,7 +22,7 @@ pid=""
 cleanup() { [ -n "$pid" ] && kill "$pid" 2>/dev/null || true; }
 trap cleanup EXIT
 if [ -n "$exchange" ]; then
-  "$exchange" &
+  "$exchange" --session-clock &
   pid=$!
   echo "velmora-exchange running (pid $pid) on 127.0.0.1 and 127.0.0.2, ports 8055 and 8041"
 else

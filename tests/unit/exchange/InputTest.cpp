@@ -90,6 +90,8 @@ TEST(Input, CommandLine)
     EXPECT_EQ(r.options.key, "Abcdefgh12345678");
     EXPECT_EQ(r.options.manifestVersion, "v1.7");
     EXPECT_EQ(ParseServerOptions({}).options.listen.size(), 2u);
+    EXPECT_FALSE(ParseServerOptions({}).options.sessionClock);
+    EXPECT_TRUE(ParseServerOptions({"--session-clock"}).options.sessionClock);
     for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
              {"--pace", "-1"}, {"--pace", "fast"}, {"--key", "short"}, {"--update-listen", "host"},
              {"--seed", "-3"}, {"--listen"}, {"--bogus"}})

@@ -1,5 +1,6 @@
 #include <chrono>
 #include <ctime>
+#include <memory>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -259,3 +260,38 @@ TEST(Market, OverviewRowsFillEveryKeyTheColumnsUse)
 }
 
 } // namespace
+
+TEST(Market, ASessionClockOpensTheTimeShareWhenTheServiceStarts)
+{
+    // Long before the local 09:30: by the local clock the day has not opened yet.
+    auto clock = std::make_shared<std::int64_t>(TodayAt(3, 0));
+    ExchangeConfig config;
+    config.key = "Vm8kQ3zT5rLx2NwP";
+    config.seed = 5;
+    config.accounts = DemoAccounts();
+    config.clock = [clock] { return *clock; };
+    config.sessionClock = true;
+    std::string error;
+    auto ex = Exchange::Create(config, error);
+    ASSERT_TRUE(ex) << error;
+    ex->simulate(300);
+    *clock += 5 * 60;
+    ex->simulate(300);
+
+    const Json::Value timeline = Parse(ex->market("/api/timeline/9160001/1700000000"))["infor"];
+    ASSERT_EQ(timeline.size(), 6u); // the session's first five minutes and the current one
+    std::int64_t minutes = 0;
+    for (const Json::Value& m : timeline)
+        minutes += m["vol"].asInt64();
+    std::int64_t ticks = 0;
+    const Json::Value all = Parse(ex->market("/api/dealdetail/9160001/0"))["infor"];
+    for (const Json::Value& t : all)
+        ticks += t["vol"].asInt64();
+    EXPECT_GT(timeline[0]["vol"].asInt64() + timeline[5]["vol"].asInt64(), 0);
+    EXPECT_EQ(minutes, ticks); // every tick lands in a slot of the session
+
+    // Without it the same hour shows only the slot before the opening.
+    auto plain = MakeExchange(5, TodayAt(3, 0));
+    plain->simulate(300);
+    EXPECT_EQ(Parse(plain->market("/api/timeline/9160001/1700000000"))["infor"].size(), 1u);
+}
