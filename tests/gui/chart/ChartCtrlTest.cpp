@@ -22,21 +22,13 @@
 #include "chart/TimelineChart.h"
 #include "client/Transport.h"
 #include "support/LoopbackServer.h"
+#include "support/Pixels.h"
 
 using namespace chart;
 
 namespace {
 
-int CountColour(const QImage& image, const QRect& area, QColor colour)
-{
-    int n = 0;
-    const QRect r = area.intersected(image.rect());
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x)
-            if (image.pixelColor(x, y) == colour)
-                ++n;
-    return n;
-}
+using testsupport::CountColour;
 
 class PaintCounter final : public QObject
 {

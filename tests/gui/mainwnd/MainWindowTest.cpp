@@ -31,6 +31,7 @@
 #include "market/Right_Msg_Dlg.h"
 #include "platform/Platform.h"
 #include "support/LoopbackServer.h"
+#include "support/Pixels.h"
 
 using testsupport::LoopbackServer;
 using testsupport::RecordedRequest;
@@ -57,11 +58,7 @@ size_t countPath(const LoopbackServer& s, const std::string& prefix)
 
 bool hasColourIn(const QImage& image, const QRect& r, const QColor& colour)
 {
-    for (int x = r.left(); x <= r.right(); ++x)
-        for (int y = r.top(); y <= r.bottom(); ++y)
-            if (QColor(image.pixel(x, y)) == colour)
-                return true;
-    return false;
+    return testsupport::CountColour(image, r, colour) > 0;
 }
 
 } // namespace

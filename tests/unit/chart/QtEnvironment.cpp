@@ -26,17 +26,6 @@ void EnsureGuiApplication()
         new QGuiApplication(argc, argv);
 }
 
-int CountColour(const QImage& image, const QRect& area, QColor colour)
-{
-    int n = 0;
-    const QRect r = area.intersected(image.rect());
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x)
-            if (image.pixelColor(x, y) == colour)
-                ++n;
-    return n;
-}
-
 int CountInk(const QImage& image, const QRect& area)
 {
     int n = 0;
