@@ -17,6 +17,7 @@
 #include "app/UserSession.h"
 #include "app/VerificationCode.h"
 #include "chart/CKBarCtrl.h"
+#include "chart/ChartColour.h"
 #include "client/Config.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
@@ -26,19 +27,19 @@
 #include "market/Right_Msg_Dlg.h"
 #include "platform/Platform.h"
 #include "support/LoopbackServer.h"
+#include "support/Pixels.h"
 
 namespace {
 
 template <class T> T* child(QWidget* w, int id) { return w->findChild<T*>(QString::number(id)); }
 
-// Distinct colours in an image: a drawn chart has many, an empty frame a handful.
-int colourCount(const QImage& image)
+// Pixels of either colour inside a chart's plot, clear of the value and percentage labels
+// on both sides: its candles or volume bars.
+int inkOf(const QImage& image, chart::Colour a, chart::Colour b)
 {
-    QSet<QRgb> seen;
-    for (int y = 0; y < image.height(); y += 3)
-        for (int x = 0; x < image.width(); x += 3)
-            seen.insert(image.pixel(x, y));
-    return seen.size();
+    const QRect plot(50, 30, image.width() - 120, image.height() - 60);
+    return testsupport::CountColour(image, plot, chart::ToQColor(a)) +
+           testsupport::CountColour(image, plot, chart::ToQColor(b));
 }
 
 } // namespace
@@ -123,12 +124,15 @@ private slots:
         market->grab().save(QStringLiteral(RENDER_DIR "/overview.png"));
 
         market->command(Transaction_Dlg::IDC_TOOL_KLINE);
-        QTRY_VERIFY_WITH_TIMEOUT(colourCount(market->klineChart()->Snapshot()) > 6, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            inkOf(market->klineChart()->Snapshot(), chart::kCandleRise, chart::kCandleFall) > 100, 15000);
         QTRY_VERIFY_WITH_TIMEOUT(market->quotePanel()->openingPrice() > 0.0f, 15000);
         market->grab().save(QStringLiteral(RENDER_DIR "/kline.png"));
 
         market->command(Transaction_Dlg::IDC_TOOL_TIMESHARE);
-        QTRY_VERIFY_WITH_TIMEOUT(colourCount(market->timeshareChart()->Snapshot()) > 6, 15000);
+        // The day so far: at least the volume bar of the minute the trades fell in.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            inkOf(market->timeshareChart()->Snapshot(), chart::kRiseColour, chart::kFallColour) > 0, 15000);
         market->grab().save(QStringLiteral(RENDER_DIR "/timeshare.png"));
 
         market->command(Transaction_Dlg::IDC_TOOL_INFO);
