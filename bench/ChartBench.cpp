@@ -17,6 +17,7 @@
 #include "chart/CandleChart.h"
 #include "chart/ChartCanvas.h"
 #include "chart/TimelineChart.h"
+#include "QtBenchmarkMain.h"
 
 namespace {
 
@@ -153,12 +154,4 @@ BENCHMARK(BM_PaintCopy)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VELMORA_QT_BENCHMARK_MAIN()

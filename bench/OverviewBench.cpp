@@ -11,6 +11,7 @@
 #include "controls/JListCtrl.h"
 #include "market/Overview.h"
 #include "market/OverviewColumns.h"
+#include "QtBenchmarkMain.h"
 
 namespace {
 
@@ -88,12 +89,4 @@ BENCHMARK(BM_PaintListOf300Rows)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VELMORA_QT_BENCHMARK_MAIN()

@@ -12,6 +12,7 @@
 #include "client/CodePage.h"
 #include "market/RealtimeQuote.h"
 #include "market/Right_Msg_Dlg.h"
+#include "QtBenchmarkMain.h"
 
 namespace {
 
@@ -90,12 +91,4 @@ BENCHMARK(BM_ReplyToRepaint)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VELMORA_QT_BENCHMARK_MAIN()

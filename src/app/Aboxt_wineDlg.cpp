@@ -15,10 +15,7 @@ Aboxt_wineDlg::Aboxt_wineDlg(QWidget* owner)
     setObjectName(QStringLiteral("Aboxt_wineDlg"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     platform::placeAt(this, defaultPlace());
-    auto* close = CButtonBMP::FromBitmaps(platform::bmp::CloseButton, platform::bmp::CloseButtonHover,
-                                          platform::bmp::CloseButtonPressed, this);
-    close->setObjectName(QString::number(IDC_CLOSE));
-    close->setGeometry(width() - 34, 0, 34, 28);
+    auto* close = CButtonBMP::TitleCloseButton(IDC_CLOSE, this);
     connect(close, &QAbstractButton::clicked, this, &QWidget::hide);
 }
 

@@ -24,10 +24,7 @@ Show_Message_Dlg::Show_Message_Dlg(QWidget* owner)
     const int h = area.height() / 2;
     platform::placeAt(this, QRect(QPoint(w - 277, h - 174), QPoint(w + 323 - 1, h + 226 - 1)));
 
-    auto* close = CButtonBMP::FromBitmaps(platform::bmp::CloseButton, platform::bmp::CloseButtonHover,
-                                          platform::bmp::CloseButtonPressed, this);
-    close->setObjectName(QString::number(IDC_CLOSE));
-    close->setGeometry(width() - 34, 0, 34, 28);
+    auto* close = CButtonBMP::TitleCloseButton(IDC_CLOSE, this);
     connect(close, &QAbstractButton::clicked, this, &QWidget::close);
 
     auto* placeholder = new QWidget(this);

@@ -44,10 +44,7 @@ Show_sys_statu_sdlg::Show_sys_statu_sdlg(QWidget* owner)
     setAttribute(Qt::WA_OpaquePaintEvent);
     platform::placeAt(this, defaultPlace());
 
-    auto* close = CButtonBMP::FromBitmaps(platform::bmp::CloseButton, platform::bmp::CloseButtonHover,
-                                          platform::bmp::CloseButtonPressed, this);
-    close->setObjectName(QString::number(IDC_CLOSE));
-    close->setGeometry(width() - 34, 0, 34, 28);
+    auto* close = CButtonBMP::TitleCloseButton(IDC_CLOSE, this);
     connect(close, &QAbstractButton::clicked, this, &QWidget::hide);
 
     m_lines = new QComboBox(this);

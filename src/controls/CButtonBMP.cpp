@@ -24,6 +24,15 @@ CButtonBMP* CButtonBMP::FromBitmaps(int normal, int hover, int pressed, QWidget*
     return button;
 }
 
+CButtonBMP* CButtonBMP::TitleCloseButton(int controlId, QWidget* window)
+{
+    CButtonBMP* button =
+        FromBitmaps(platform::bmp::CloseButton, platform::bmp::CloseButtonHover, platform::bmp::CloseButtonPressed, window);
+    button->setObjectName(QString::number(controlId));
+    button->setGeometry(window->width() - 34, 0, 34, 28);
+    return button;
+}
+
 CButtonBMP::CButtonBMP(int controlId, const QString& caption, QWidget* parent)
     : CButtonBMP(parent)
 {

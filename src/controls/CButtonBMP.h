@@ -43,6 +43,8 @@ public:
     // A caption-less button showing the project's bitmaps of three resource numbers. It
     // takes no focus, so pressing it never moves the focus out of an edit.
     static CButtonBMP* FromBitmaps(int normal, int hover, int pressed, QWidget* parent);
+    // The close button of a borderless window's title bar, 34 × 28 at its top right.
+    static CButtonBMP* TitleCloseButton(int controlId, QWidget* window);
     bool hasImages() const;
 
     // The image shown while the pointer is away, so an owner can show a button as chosen.
