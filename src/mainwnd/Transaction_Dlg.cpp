@@ -102,13 +102,9 @@ Transaction_Dlg::~Transaction_Dlg()
 
 CButtonBMP* Transaction_Dlg::addButton(int id, const QString& caption, const QRect& edges, int imageBase)
 {
-    auto* button = new CButtonBMP(id, caption, this);
-    button->setObjectName(QString::number(id));
-    button->setGeometry(edges);
-    button->setImages(platform::bitmap(imageBase), platform::bitmap(imageBase + 1), platform::bitmap(imageBase + 2));
+    auto* button = CButtonBMP::Create(this, id, caption, {imageBase, imageBase + 1, imageBase + 2}, edges);
     button->setTextColours(platform::TextOnDark, QColor(255, 255, 255));
     button->setFont(platform::font(QStringLiteral("宋体"), 14));
-    button->setFocusPolicy(Qt::NoFocus);
     connect(button, &QPushButton::clicked, this, [this, id] { command(id); });
     return button;
 }
