@@ -33,6 +33,16 @@ inline constexpr int MenuButtonPressed = 155;
 inline constexpr int TradeButton = 156;
 inline constexpr int TradeButtonHover = 157;
 inline constexpr int TradeButtonPressed = 158;
+// Faces of the trading windows' image buttons (captions drawn on top).
+inline constexpr int SaveButtonPressed = 242;
+inline constexpr int SaveButton = 243;
+inline constexpr int SaveButtonHover = 244;
+inline constexpr int WithdrawButtonPressed = 254;
+inline constexpr int WithdrawButton = 255;
+inline constexpr int WithdrawButtonHover = 256;
+inline constexpr int QueryButtonPressed = 260;
+inline constexpr int QueryButton = 261;
+inline constexpr int QueryButtonHover = 262;
 } // namespace bmp
 
 // The image of a resource number, drawn once and cached; a null image for an unknown

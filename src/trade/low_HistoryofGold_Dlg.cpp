@@ -1,0 +1,65 @@
+#include "trade/low_HistoryofGold_Dlg.h"
+
+#include <QDateEdit>
+#include <QPainter>
+
+#include "app/UserSession.h"
+#include "controls/CButtonBMP.h"
+#include "controls/JListCtrl.h"
+#include "platform/Bitmaps.h"
+#include "platform/Fonts.h"
+#include "trade/AccountForms.h"
+#include "trade/HistoryDates.h"
+
+low_HistoryofGold_Dlg::low_HistoryofGold_Dlg(QWidget* parent)
+    : trade::PanelWindow(parent)
+    , m_list(new JListCtrl(this))
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    const QDate today = QDate::currentDate();
+    m_start = trade::makeDatePicker(this, kStartDate, QRect(100, 2, 120, 22), today);
+    m_end = trade::makeDatePicker(this, kEndDate, QRect(350, 2, 120, 22), today);
+    m_query = CButtonBMP::Create(
+        this, kQueryButton, QStringLiteral("查询"),
+        {platform::bmp::QueryButton, platform::bmp::QueryButtonHover, platform::bmp::QueryButtonPressed},
+        QRect(0, 2, 60, 24));
+    connect(m_query, &CButtonBMP::clicked, this, &low_HistoryofGold_Dlg::query);
+    m_list->setObjectName(QString::number(kList));
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    trade::setUpList(*m_list, trade::cashHistoryList());
+}
+
+void low_HistoryofGold_Dlg::query()
+{
+    const QDate today = QDate::currentDate();
+    QString dates[2];
+    QDateEdit* pickers[2] = {m_start, m_end};
+    for (int i = 0; i < 2; ++i) {
+        const trade::HistoryDate date = trade::historyDate(pickers[i]->date(), today);
+        if (date.movedToToday)
+            pickers[i]->setDate(today);
+        dates[i] = date.text;
+    }
+    trade::refreshList(*m_list, trade::cashHistoryList(), m_history,
+                       trade::cashHistoryParams(dates[0], dates[1], UserSession::instance().id()));
+}
+
+void low_HistoryofGold_Dlg::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), QColor(240, 240, 240));
+    p.setPen(QColor(32, 32, 32));
+    p.setFont(platform::font(QStringLiteral("宋体"), 15));
+    const int ascent = p.fontMetrics().ascent();
+    p.drawText(QPoint(5, 3 + ascent), QStringLiteral("起始日期"));
+    p.drawText(QPoint(255, 3 + ascent), QStringLiteral("截止日期"));
+}
+
+void low_HistoryofGold_Dlg::resizeEvent(QResizeEvent* event)
+{
+    trade::PanelWindow::resizeEvent(event);
+    m_query->move(width() - 75, 2);
+    // The list reaches the window's right edge and ends inside it, so its last rows and
+    // its scroll bar stay in sight.
+    m_list->setGeometry(QRect(10, 29, qMax(0, width() - 10), qMax(0, height() - 39)));
+}
