@@ -23,6 +23,7 @@ struct EditPlace
 };
 
 constexpr int kLeftLabel = 15;
+constexpr QRect kFrame(5, 10, 640 - 5, 280 - 10);
 constexpr int kRightLabel = 245;
 
 const EditPlace kEdits[] = {
@@ -137,7 +138,9 @@ void low_change_message_dlg::paintEvent(QPaintEvent*)
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QColor(160, 160, 160));
     p.setBrush(ground);
-    p.drawRoundedRect(QRectF(15.5, 10.5, 608 - 15 - 1, 280 - 10 - 1), 4, 4);
+    // The frame encloses the labels (from x 15) and the address edits (to x 625) with room
+    // on both sides, instead of running through them.
+    p.drawRoundedRect(QRectF(kFrame).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QColor(16, 16, 16));
     p.setFont(platform::font(QStringLiteral("宋体"), 15));

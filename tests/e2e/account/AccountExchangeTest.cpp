@@ -1,0 +1,261 @@
+#include <memory>
+#include <string>
+
+#include <QDir>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "Accounts.h"
+#include "Exchange.h"
+#include "Faults.h"
+#include "HttpFront.h"
+#include "app/LoginDlg.h"
+#include "app/LoginRequest.h"
+#include "app/UserSession.h"
+#include "app/VerificationCode.h"
+#include "client/Config.h"
+#include "client/Options.h"
+#include "client/ServerLine.h"
+#include "controls/CButtonBMP.h"
+#include "controls/CMyEdit.h"
+#include "controls/CSkinEdit.h"
+#include "controls/JListCtrl.h"
+#include "market/Pollers.h"
+#include "platform/Dialogs.h"
+#include "support/LoopbackServer.h"
+#include "trade/AccountForms.h"
+#include "trade/UsableCash.h"
+#include "trade/low_Gold_Application_Dlg.h"
+#include "trade/low_HistoryofGold_Dlg.h"
+#include "trade/low_change_message_dlg.h"
+#include "trade/low_change_passd_dlg.h"
+
+using platform::MsgResult;
+using Field = low_change_message_dlg::Field;
+
+namespace {
+
+template <class T> T* child(QWidget* w, int id) { return w->findChild<T*>(QString::number(id)); }
+
+QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+
+} // namespace
+
+// The account windows against the substitute exchange over real HTTP on this process's
+// own loopback address, with the exchange's state in a database that outlives a restart.
+class AccountExchangeTest final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void withdrawalShowsInTheCashHistoryAndUsableCashFalls();
+    void passwordChangeHoldsForTheNextLogin();
+    void detailsGoOnFileOnce();
+
+private:
+    void startExchange();
+    void stopExchange();
+    void logIn(const std::string& account, const std::string& password);
+
+    const std::string m_address = testsupport::UniqueLoopbackAddress(13);
+    QTemporaryDir m_dir;
+    std::unique_ptr<exchange::Exchange> m_exchange;
+    std::unique_ptr<exchange::Faults> m_faults;
+    std::unique_ptr<exchange::HttpFront> m_front;
+};
+
+void AccountExchangeTest::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QVERIFY(QDir::setCurrent(m_dir.path())); // the re-login writes its remembered account here
+    startExchange();
+    client::Options o = client::DefaultOptions();
+    o.line0Host = m_address;
+    client::SetCurrentOptions(o);
+    client::LoadLineChoice();
+    market::SetSessionSource([] {
+        return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
+    });
+    app::setCodeClock([] { return std::time_t(1700000000); });
+}
+
+void AccountExchangeTest::cleanupTestCase()
+{
+    app::setCodeClock(nullptr);
+    market::SetSessionSource(nullptr);
+    stopExchange();
+    UserSession::instance().resetForTest();
+}
+
+void AccountExchangeTest::startExchange()
+{
+    exchange::ExchangeConfig config;
+    config.key = client::defaults::kSignKey;
+    config.seed = 13;
+    config.accounts = exchange::DemoAccounts();
+    config.dbPath = m_dir.filePath(QStringLiteral("exchange.db")).toStdString();
+    std::string error;
+    m_exchange = exchange::Exchange::Create(config, error);
+    QVERIFY2(m_exchange, error.c_str());
+    m_faults = std::make_unique<exchange::Faults>();
+    m_front = std::make_unique<exchange::HttpFront>(*m_exchange, *m_faults);
+    QVERIFY2(m_front->start({m_address}, m_address, 8090, error), error.c_str());
+}
+
+void AccountExchangeTest::stopExchange()
+{
+    m_front.reset();
+    m_faults.reset();
+    m_exchange.reset();
+}
+
+void AccountExchangeTest::logIn(const std::string& account, const std::string& password)
+{
+    const app::LoginOutcome outcome = app::RequestLogin(account, password);
+    QVERIFY2(outcome.kind == app::LoginOutcome::Kind::Succeeded, outcome.message.c_str());
+    UserSession::instance().setRecord(outcome.record);
+    UserSession::instance().setLoggedIn(true);
+}
+
+void AccountExchangeTest::withdrawalShowsInTheCashHistoryAndUsableCashFalls()
+{
+    logIn("100002", "velmora");
+    const double before = trade::QueryUsableCash();
+    QVERIFY(before > 1000);
+
+    low_Gold_Application_Dlg withdrawal(nullptr);
+    withdrawal.show();
+    withdrawal.amountEdit()->setFocus();
+    QTest::keyClicks(withdrawal.amountEdit(), QStringLiteral("100.00"));
+    platform::MessageBoxRecorder boxes(MsgResult::Yes);
+    QTest::mouseClick(child<CButtonBMP>(&withdrawal, low_Gold_Application_Dlg::kSubmitButton), Qt::LeftButton);
+    QCOMPARE(boxes.texts().size(), 2);
+    QVERIFY2(boxes.texts()[1].startsWith(u("出金申请已提交")), qPrintable(boxes.texts()[1]));
+    // Frozen at once: usable cash falls by the amount before the bank has paid anything.
+    QCOMPARE(trade::QueryUsableCash(), before - 100);
+
+    low_HistoryofGold_Dlg history(nullptr);
+    history.show();
+    history.query();
+    JListCtrl* list = history.list();
+    QVERIFY(list->rowCount() >= 2); // the opening deposit and the withdrawal, newest first
+    QCOMPARE(list->cellText(0, 1), QStringLiteral("6217000010001234567"));
+    QCOMPARE(list->cellText(0, 2), QStringLiteral("100.00"));
+    QCOMPARE(list->cellText(0, 5), u("出金"));
+    QCOMPARE(list->cellText(0, 6), u("未处理"));
+    QCOMPARE(list->cellText(0, 7), u("否"));
+    QCOMPARE(list->cellText(list->rowCount() - 1, 5), u("入金"));
+    const int rows = list->rowCount();
+
+    // More than the usable cash is refused with the service's reason, and nothing moves.
+    boxes.clear();
+    withdrawal.amountEdit()->setText(QString::number(before + 1, 'f', 2));
+    withdrawal.withdraw();
+    QCOMPARE(boxes.texts().last(), u("可用资金不足，出金失败"));
+    QCOMPARE(trade::QueryUsableCash(), before - 100);
+
+    // The withdrawal is the account's: it is still there after a restart.
+    stopExchange();
+    startExchange();
+    history.query();
+    QCOMPARE(list->rowCount(), rows);
+    QCOMPARE(list->cellText(0, 2), QStringLiteral("100.00"));
+    QCOMPARE(list->cellText(0, 5), u("出金"));
+    QCOMPARE(trade::QueryUsableCash(), before - 100);
+    QCOMPARE(QString::fromStdString(m_exchange->audit()), QString());
+}
+
+void AccountExchangeTest::passwordChangeHoldsForTheNextLogin()
+{
+    logIn("100001", "123456");
+    low_change_passd_dlg password(nullptr);
+    password.show();
+    platform::MessageBoxRecorder boxes;
+
+    // An empty new password passes the window's checks; the service refuses it.
+    password.oldPasswordEdit()->setText(QStringLiteral("123456"));
+    password.save();
+    QCOMPARE(boxes.texts(), QStringList({u("新密码不能为空")}));
+
+    boxes.clear();
+    password.newPasswordEdit()->setText(QStringLiteral("wine-2024"));
+    password.confirmationEdit()->setText(QStringLiteral("wine-2024"));
+    QTest::mouseClick(child<CButtonBMP>(&password, low_change_passd_dlg::kSaveButton), Qt::LeftButton);
+    QCOMPARE(boxes.texts(), QStringList({u(trade::kPasswordUpdated)}));
+    QCOMPARE(UserSession::instance().password(), std::string("wine-2024"));
+
+    // Leave trading, then log in again through the re-login window: the old password is
+    // refused and the new one lets the customer in.
+    UserSession::instance().setLoggedIn(false);
+    LoginDlg relogin(nullptr);
+    relogin.show();
+    child<QLineEdit>(&relogin, CVelmoraDlg::IDC_ACCOUNT_PLAIN)->setText(QStringLiteral("100001"));
+    auto* passwordBox = child<QLineEdit>(&relogin, CVelmoraDlg::IDC_PASSWORD);
+    auto* code = child<QLineEdit>(&relogin, CVelmoraDlg::IDC_CODE);
+    boxes.clear();
+    passwordBox->setText(QStringLiteral("123456"));
+    code->setText(relogin.verificationCode());
+    relogin.onLogin();
+    QCOMPARE(boxes.texts(), QStringList({u("密码错误")}));
+    QVERIFY(!UserSession::instance().loggedIn());
+
+    boxes.clear();
+    passwordBox->setText(QStringLiteral("wine-2024"));
+    code->setText(relogin.verificationCode());
+    relogin.onLogin();
+    QVERIFY2(boxes.calls().empty(), qPrintable(boxes.texts().join(QLatin1Char('|'))));
+    QVERIFY(UserSession::instance().loggedIn());
+    QCOMPARE(UserSession::instance().password(), std::string("wine-2024"));
+    QVERIFY(relogin.isHidden());
+}
+
+void AccountExchangeTest::detailsGoOnFileOnce()
+{
+    logIn("100003", "888888"); // no details on file yet
+    QCOMPARE(UserSession::instance().record().is_update, 0);
+    low_change_message_dlg details(nullptr);
+    details.show();
+    QVERIFY(!details.isReadOnly());
+    details.edit(Field::Name)->setText(QStringLiteral("赵雪"));
+    details.edit(Field::Email)->setText(QStringLiteral("zhao@example.com"));
+    details.edit(Field::PersonalId)->setText(QStringLiteral("440106199205051234"));
+    details.edit(Field::Address)->setText(QStringLiteral("广州市天河区体育西路1号"));
+    details.edit(Field::Phone)->setText(QStringLiteral("020-38881234"));
+    details.edit(Field::Mobile)->setText(QStringLiteral("13600136000"));
+    details.edit(Field::ContractAddress)->setText(QStringLiteral("广州市越秀区北京路2号"));
+    details.edit(Field::Account)->setText(QStringLiteral("6217000010003333333"));
+    platform::MessageBoxRecorder boxes(MsgResult::Yes);
+    QTest::mouseClick(details.saveButton(), Qt::LeftButton);
+    QCOMPARE(boxes.texts().last(), u(trade::kDetailsUpdated));
+    QVERIFY(details.isReadOnly());
+
+    // The service kept them, in Chinese, and the cash history names the new card.
+    const app::LoginOutcome again = app::RequestLogin("100003", "888888");
+    QCOMPARE(again.record.name, std::string("赵雪"));
+    QCOMPARE(again.record.contract_address, std::string("广州市越秀区北京路2号"));
+    QCOMPARE(again.record.is_update, 1);
+    low_HistoryofGold_Dlg history(nullptr);
+    history.query();
+    QVERIFY(history.list()->rowCount() >= 1);
+    QCOMPARE(history.list()->cellText(0, 1), QStringLiteral("6217000010003333333"));
+
+    // A second submission is refused: the details are on file.
+    UserRecord stale = UserSession::instance().record();
+    stale.is_update = 0;
+    UserSession::instance().setRecord(stale);
+    low_change_message_dlg second(nullptr);
+    second.edit(Field::Name)->setText(QStringLiteral("赵雪"));
+    second.edit(Field::PersonalId)->setText(QStringLiteral("440106199205051234"));
+    second.edit(Field::Mobile)->setText(QStringLiteral("13600136000"));
+    second.edit(Field::Account)->setText(QStringLiteral("6217000010004444444"));
+    boxes.clear();
+    second.save();
+    QCOMPARE(boxes.texts().last(), u("客户信息已登记，不能重复提交"));
+    QCOMPARE(app::RequestLogin("100003", "888888").record.account, std::string("6217000010003333333"));
+}
+
+QTEST_MAIN(AccountExchangeTest)
+#include "AccountExchangeTest.moc"
