@@ -1,9 +1,5 @@
 #include "trade/HistoryDates.h"
 
-#include <QDateEdit>
-
-#include "platform/Fonts.h"
-
 namespace trade {
 
 QDate historyStartDate(const QDate& today)
@@ -19,17 +15,6 @@ HistoryDate historyDate(const QDate& picked, const QDate& today)
     if (picked > today)
         return {QString::asprintf("%d-%d-%d", today.year(), today.month(), today.day()), true};
     return {QString::asprintf("%04d-%02d-%02d", picked.year(), picked.month(), picked.day()), false};
-}
-
-QDateEdit* makeDatePicker(QWidget* parent, int controlId, const QRect& rect, const QDate& date)
-{
-    auto* picker = new QDateEdit(date, parent);
-    picker->setObjectName(QString::number(controlId));
-    picker->setGeometry(rect);
-    picker->setCalendarPopup(true);
-    picker->setDisplayFormat(QStringLiteral("yyyy/M/d"));
-    picker->setFont(platform::font(QStringLiteral("宋体"), 14));
-    return picker;
 }
 
 } // namespace trade

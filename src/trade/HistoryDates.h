@@ -1,11 +1,7 @@
 #pragma once
 
 #include <QDate>
-#include <QRect>
 #include <QString>
-
-class QDateEdit;
-class QWidget;
 
 // The date rules of the two history windows (trades and cash): where the pickers start and
 // what a picked date is sent as.
@@ -24,8 +20,5 @@ struct HistoryDate
     bool movedToToday = false;
 };
 HistoryDate historyDate(const QDate& picked, const QDate& today);
-
-// A date picker of the history windows, named after its control id, showing `date`.
-QDateEdit* makeDatePicker(QWidget* parent, int controlId, const QRect& rect, const QDate& date);
 
 } // namespace trade

@@ -6,8 +6,7 @@
 #include "controls/CButtonBMP.h"
 #include "controls/JListCtrl.h"
 #include "platform/Bitmaps.h"
-#include "platform/Fonts.h"
-#include "trade/HistoryDates.h"
+#include "trade/DatePickers.h"
 #include "trade/Lists.h"
 
 low_Gold_Status_Dlg::low_Gold_Status_Dlg(QWidget* parent)
@@ -32,18 +31,13 @@ low_Gold_Status_Dlg::low_Gold_Status_Dlg(QWidget* parent)
 
 void low_Gold_Status_Dlg::paintEvent(QPaintEvent*)
 {
+    // The pickers are labelled as in the cash history.
     QPainter p(this);
-    p.fillRect(rect(), QColor(240, 240, 240));
-    // The pickers are labelled as in the withdrawal history.
-    p.setPen(QColor(32, 32, 32));
-    p.setFont(platform::font(QStringLiteral("宋体"), 15));
-    const int ascent = p.fontMetrics().ascent();
-    p.drawText(QPoint(5, 3 + ascent), QStringLiteral("起始日期"));
-    p.drawText(QPoint(225, 3 + ascent), QStringLiteral("截止日期"));
+    trade::paintDateRangeGround(p, rect(), 225);
 }
 
 void low_Gold_Status_Dlg::resizeEvent(QResizeEvent* event)
 {
     trade::PanelWindow::resizeEvent(event);
-    m_list->setGeometry(QRect(10, 29, qMax(0, width() - 20), qMax(0, height() - 39)));
+    m_list->setGeometry(trade::listBelowPickers(size()));
 }

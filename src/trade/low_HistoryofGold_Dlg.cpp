@@ -7,8 +7,8 @@
 #include "controls/CButtonBMP.h"
 #include "controls/JListCtrl.h"
 #include "platform/Bitmaps.h"
-#include "platform/Fonts.h"
 #include "trade/AccountForms.h"
+#include "trade/DatePickers.h"
 #include "trade/HistoryDates.h"
 
 low_HistoryofGold_Dlg::low_HistoryofGold_Dlg(QWidget* parent)
@@ -47,19 +47,12 @@ void low_HistoryofGold_Dlg::query()
 void low_HistoryofGold_Dlg::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.fillRect(rect(), QColor(240, 240, 240));
-    p.setPen(QColor(32, 32, 32));
-    p.setFont(platform::font(QStringLiteral("宋体"), 15));
-    const int ascent = p.fontMetrics().ascent();
-    p.drawText(QPoint(5, 3 + ascent), QStringLiteral("起始日期"));
-    p.drawText(QPoint(255, 3 + ascent), QStringLiteral("截止日期"));
+    trade::paintDateRangeGround(p, rect(), 255);
 }
 
 void low_HistoryofGold_Dlg::resizeEvent(QResizeEvent* event)
 {
     trade::PanelWindow::resizeEvent(event);
     m_query->move(width() - 75, 2);
-    // The list reaches the window's right edge and ends inside it, so its last rows and
-    // its scroll bar stay in sight.
-    m_list->setGeometry(QRect(10, 29, qMax(0, width() - 10), qMax(0, height() - 39)));
+    m_list->setGeometry(trade::listBelowPickers(size()));
 }
