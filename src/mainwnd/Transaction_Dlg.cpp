@@ -585,7 +585,8 @@ void Transaction_Dlg::drawTabs(QPainter& p)
 void Transaction_Dlg::drawPeriodBar(QPainter& p)
 {
     p.drawImage(chart::PeriodBar::kOrigin,
-                chart::PeriodBar::Render(m_w, m_periodFlags, platform::font(QStringLiteral("宋体"), 14)));
+                chart::PeriodBar::Render(m_w, m_periodFlags, platform::font(QStringLiteral("宋体"), 14),
+                                         devicePixelRatioF()));
 }
 
 void Transaction_Dlg::paintEvent(QPaintEvent*)
