@@ -22,6 +22,7 @@
 #include "client/CodePage.h"
 #include "market/Min_Price_List_Dlg.h"
 #include "market/Right_Msg_Dlg.h"
+#include "platform/Bitmaps.h"
 
 using namespace chart;
 
@@ -187,6 +188,18 @@ private slots:
         const QImage bar = PeriodBar::Render(1920, PeriodBar::Flags{}, QFont(), kRatio);
         QCOMPARE(bar.size(), QSize(1920 - 348, PeriodBar::kCellHeight) * kRatio);
         QCOMPARE(bar.deviceIndependentSize(), QSizeF(1920 - 348, PeriodBar::kCellHeight));
+    }
+
+    void bitmapsKeepTheirLogicalSizeAtTwiceThePixels()
+    {
+        using namespace platform::bmp;
+        for (const int id : {LoginBackground, LoginButton, CloseButton, TitleBar, ToolButtonHover}) {
+            const QImage image = platform::bitmap(id);
+            QCOMPARE(image.devicePixelRatio(), qreal(kRatio));
+            QCOMPARE(image.size(), image.deviceIndependentSize().toSize() * kRatio);
+        }
+        QCOMPARE(platform::bitmap(LoginBackground).deviceIndependentSize(), QSizeF(540, 315));
+        QCOMPARE(platform::bitmap(CloseButton).deviceIndependentSize(), QSizeF(34, 28));
     }
 
 private:
