@@ -33,10 +33,12 @@ low_change_passd_dlg::low_change_passd_dlg(QWidget* parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     CSkinEdit** edits[] = {&m_old, &m_new, &m_confirm};
+    const QFont font = platform::font(QStringLiteral("宋体"), 14);
     for (int i = 0; i < 3; ++i) {
         auto* edit = new CSkinEdit(this);
         edit->setObjectName(QString::number(kRows[i].id));
         edit->setGeometry(QRect(115, kRows[i].y, 110, 20));
+        edit->setFont(font);
         edit->setEchoMode(QLineEdit::Password);
         *edits[i] = edit;
     }
