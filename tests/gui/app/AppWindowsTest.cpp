@@ -21,6 +21,7 @@
 #include "app/CHtmlCtrl.h"
 #include "app/CVelmoraApp.h"
 #include "app/CVelmoraDlg.h"
+#include "app/LoginDlg.h"
 #include "app/Show_Message_Dlg.h"
 #include "app/Show_sys_statu_sdlg.h"
 #include "app/UserSession.h"
@@ -33,6 +34,7 @@
 #include "client/Transport.h"
 #include "platform/Platform.h"
 #include "support/LoopbackServer.h"
+#include "support/PictureCode.h"
 
 using testsupport::LoopbackServer;
 using testsupport::RecordedRequest;
@@ -62,6 +64,15 @@ void writeFile(const QString& path, const QByteArray& bytes)
 }
 
 template <class T> T* child(QWidget* w, int id) { return w->findChild<T*>(QString::number(id)); }
+
+// The next second after `now` whose picture code differs from the one drawn at `now`.
+std::time_t nextSecondWithAnotherCode(std::time_t now)
+{
+    std::time_t next = now + 1;
+    while (app::DrawVerificationCode(next) == app::DrawVerificationCode(now))
+        ++next;
+    return next;
+}
 
 } // namespace
 
@@ -360,6 +371,62 @@ private slots:
         QTRY_VERIFY(password->hasFocus());
         child<QLineEdit>(&dlg, CVelmoraDlg::IDC_CODE)->setFocus();
         QTRY_COMPARE(dlg.verificationCode().toStdString(), app::DrawVerificationCode(now));
+    }
+
+    void codeReadAtAReadingPaceIsAccepted_data()
+    {
+        QTest::addColumn<bool>("relogin");
+        QTest::newRow("login window") << false;
+        QTest::newRow("re-login window") << true;
+    }
+
+    // Seconds pass while the user reads and types; every keystroke and cursor blink repaints
+    // the window behind the edit, but the code that is checked stays the one on screen.
+    void codeReadAtAReadingPaceIsAccepted()
+    {
+        QFETCH(bool, relogin);
+        std::time_t now = kFixedSecond;
+        app::setCodeClock([&now] { return now; });
+        std::unique_ptr<CVelmoraDlg> dlg(relogin ? new LoginDlg(nullptr) : new CVelmoraDlg);
+        dlg->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
+        dlg->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dlg.get()));
+        // A paint of the whole picture may draw a new code; the screen then shows it.
+        now = nextSecondWithAnotherCode(now);
+        dlg->repaint();
+        QCOMPARE(dlg->verificationCode().toStdString(), app::DrawVerificationCode(now));
+        QCOMPARE(testsupport::ReadPictureCode(testsupport::OnScreen(*dlg), dlg->codePictureRect()),
+                 dlg->verificationCode());
+
+        auto* account = child<QLineEdit>(dlg.get(), CVelmoraDlg::IDC_ACCOUNT_PLAIN);
+        auto* password = child<QLineEdit>(dlg.get(), CVelmoraDlg::IDC_PASSWORD);
+        auto* code = child<QLineEdit>(dlg.get(), CVelmoraDlg::IDC_CODE);
+        account->setFocus();
+        QTest::keyClicks(account, QStringLiteral("880001"));
+        password->setFocus();
+        QTRY_VERIFY(password->hasFocus());
+        QTest::keyClicks(password, QStringLiteral("pw123"));
+        // Leaving the password box draws a new code: the one the user now reads.
+        code->setFocus();
+        QTRY_VERIFY(code->hasFocus());
+        QTest::qWait(0);
+        const QString shown = testsupport::ReadPictureCode(testsupport::OnScreen(*dlg), dlg->codePictureRect());
+        QCOMPARE(shown, dlg->verificationCode());
+
+        for (const QChar digit : shown) {
+            now = nextSecondWithAnotherCode(now);
+            QTest::keyClicks(code, QString(digit));
+            for (QWidget* edit : {static_cast<QWidget*>(account), static_cast<QWidget*>(password),
+                                  static_cast<QWidget*>(code)})
+                edit->repaint(); // a cursor blink
+            QTest::qWait(0);
+        }
+        QCOMPARE(testsupport::ReadPictureCode(testsupport::OnScreen(*dlg), dlg->codePictureRect()), shown);
+        QTest::keyClick(code, Qt::Key_Return);
+        QVERIFY2(m_boxes->calls().empty(), qPrintable(m_boxes->texts().join(QLatin1Char('|'))));
+        QCOMPARE(loginRequests(*m_trade0), 1u);
+        QVERIFY(UserSession::instance().loggedIn());
     }
 
     void enterLogsInOncePerPressAndEscapeEnds()
