@@ -113,14 +113,22 @@ CSubArea::Range CSubArea::ComputeRange(int first, int last) const
         return r;
     }
     const CDataElement& e0 = *m_displays.front()->Element(0);
-    r.max = e0.High();
-    r.min = e0.Low();
+    // The range is that of the elements on screen: one scrolled out of the window (the
+    // oldest candle of a long history) must not squash the scale of those drawn.
+    bool seeded = false;
     for (const auto& d : m_displays) {
         const int count = int(d->ElementCount());
         for (int j = std::max(first, 0); j < count && j <= last; ++j) {
-            r.max = std::max(r.max, d->Element(std::size_t(j))->High());
-            r.min = std::min(r.min, d->Element(std::size_t(j))->Low());
+            const CDataElement& e = *d->Element(std::size_t(j));
+            r.max = seeded ? std::max(r.max, e.High()) : e.High();
+            r.min = seeded ? std::min(r.min, e.Low()) : e.Low();
+            seeded = true;
         }
+    }
+    if (!seeded) {
+        // Nothing of the window is drawn; the range is moot, keep it defined.
+        r.max = e0.High();
+        r.min = e0.Low();
     }
     if (IsNamed("O")) {
         const float ref = e0.High();

@@ -154,9 +154,35 @@ TEST(ChartRange, VolumeAreaStartsAtZeroAndWindowBoundsTheRange)
         b.canvas.AppendElement(Point(v), "P1");
     const CSubArea::Range r = b.area().ComputeRange(1, 2);
     EXPECT_FLOAT_EQ(r.min, 0);
-    EXPECT_FLOAT_EQ(r.max, 900); // element 0 seeds the range, 2000 lies outside the window
+    EXPECT_FLOAT_EQ(r.max, 900); // 500 and 2000 lie outside the window
     b.canvas.DrawRange("P", 1, 2);
     EXPECT_FALSE(b.area().ComputeRange(1, 2).changed);
+}
+
+TEST(ChartRange, AnElementOffScreenStretchesNoScale)
+{
+    // The oldest candle lies far from the rest and scrolled out of the window.
+    OneBand b("N", DisplayKind::KBar);
+    b.canvas.AppendElement(Bar(500, 510, 520, 480), "N1");
+    for (int i = 1; i <= 6; ++i)
+        b.canvas.AppendElement(Bar(10 + float(i % 3), 11, 12.5f, 9.5f), "N1");
+    CSubArea::Range r = b.area().ComputeRange(2, 6);
+    EXPECT_FLOAT_EQ(r.max, 12.5f);
+    EXPECT_FLOAT_EQ(r.min, 9.5f);
+    // A window reaching past the newest element takes what is there.
+    r = b.area().ComputeRange(3, 10);
+    EXPECT_FLOAT_EQ(r.max, 12.5f);
+    EXPECT_FLOAT_EQ(r.min, 9.5f);
+    r = b.area().ComputeRange(0, 6);
+    EXPECT_FLOAT_EQ(r.max, 520);
+    EXPECT_FLOAT_EQ(r.min, 9.5f);
+
+    OneBand volumes("P", DisplayKind::Histogram);
+    for (float v : {90000.0f, 300.0f, 800.0f, 450.0f})
+        volumes.canvas.AppendElement(Point(v), "P1");
+    r = volumes.area().ComputeRange(1, 3);
+    EXPECT_FLOAT_EQ(r.max, 800);
+    EXPECT_FLOAT_EQ(r.min, 0);
 }
 
 TEST(ChartDraw, ReversedWindowKeepsTheImage)
