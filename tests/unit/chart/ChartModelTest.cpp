@@ -297,44 +297,54 @@ TEST(ChartDraw, VolumeBarsFillOnlyFallingVolumes)
 
 TEST(ChartDraw, ShortScrollGivesTheSamePixelsAsAFullRedraw)
 {
-    auto fill = [](ChartCanvas& c, int count) {
-        c.AddSubArea("N", 0, 70, 0, 20, 20);
-        c.AddSubArea("P", 1, 30, 0, 10, 25);
-        c.AddDisplay(DisplayKind::KBar, 0, "N1");
-        c.AddDisplay(DisplayKind::Histogram, 1, "P1");
-        c.SetTitle("N", "Tolmere小酒窖");
-        c.SetAxisLegend("N");
-        for (int i = 0; i < count; ++i) {
-            // Extremes in the middle so that both windows have the same range.
-            const float base = i == 40 ? 30 : (i == 41 ? 5 : 10 + float(i % 7));
-            c.AppendElement(Bar(base, base + (i % 3) - 1, base + 2, base - 2, base), "N1");
-            c.AppendElement(Point(float(i == 40 ? 9000 : 100 + i * 13), i % 2 ? kVolumeUp : kVolumeDown), "P1");
-        }
-    };
-    ChartCanvas scrolled(QSize(1000, 600));
-    fill(scrolled, 82);
-    scrolled.DrawRange("N", 0, 80);
-    scrolled.DrawRange("P", 0, 80);
-    scrolled.DrawRange("N", 3, 83);
-    scrolled.DrawRange("P", 3, 83);
-    EXPECT_EQ(scrolled.FindSubArea("N")->LastScroll(), ScrollKind::TowardsNewer);
-    EXPECT_EQ(scrolled.FindSubArea("P")->LastScroll(), ScrollKind::TowardsNewer);
+    // Period 7 (120 minutes) labels the candles with their times under the plot: those
+    // labels must move with their candles too.
+    for (const int period : {8, 7}) {
+        SCOPED_TRACE(period);
+        auto fill = [period](ChartCanvas& c, int count) {
+            c.AddSubArea("N", 0, 70, 0, 20, 20);
+            c.AddSubArea("P", 1, 30, 0, 10, 25);
+            c.AddDisplay(DisplayKind::KBar, 0, "N1");
+            c.AddDisplay(DisplayKind::Histogram, 1, "P1");
+            c.SetTitle("N", "Tolmere小酒窖");
+            c.SetAxisLegend("N");
+            for (int i = 0; i < count; ++i) {
+                // Extremes in the middle so that both windows have the same range.
+                const float base = i == 40 ? 30 : (i == 41 ? 5 : 10 + float(i % 7));
+                CDataElementKBar bar = Bar(base, base + float(i % 3) - 1, base + 2, base - 2, base);
+                bar.periodCode = period;
+                bar.time = 1700000000 + i * 7200;
+                c.AppendElement(bar, "N1");
+                c.AppendElement(Point(float(i == 40 ? 9000 : 100 + i * 13), i % 2 ? kVolumeUp : kVolumeDown), "P1");
+            }
+        };
+        ChartCanvas scrolled(QSize(1000, 600));
+        fill(scrolled, 82);
+        scrolled.DrawRange("N", 0, 80);
+        scrolled.DrawRange("P", 0, 80);
+        scrolled.DrawRange("N", 3, 83);
+        scrolled.DrawRange("P", 3, 83);
+        EXPECT_EQ(scrolled.FindSubArea("N")->LastScroll(), ScrollKind::TowardsNewer);
+        EXPECT_EQ(scrolled.FindSubArea("P")->LastScroll(), ScrollKind::TowardsNewer);
 
-    ChartCanvas full(QSize(1000, 600));
-    fill(full, 82);
-    full.DrawRange("N", 3, 83);
-    full.DrawRange("P", 3, 83);
-    EXPECT_EQ(full.FindSubArea("N")->LastScroll(), ScrollKind::None);
-    EXPECT_EQ(scrolled.Image(), full.Image());
+        ChartCanvas full(QSize(1000, 600));
+        fill(full, 82);
+        full.DrawRange("N", 3, 83);
+        full.DrawRange("P", 3, 83);
+        EXPECT_EQ(full.FindSubArea("N")->LastScroll(), ScrollKind::None);
+        EXPECT_EQ(scrolled.Image(), full.Image());
 
-    scrolled.DrawRange("N", 1, 81);
-    scrolled.DrawRange("P", 1, 81);
-    EXPECT_EQ(scrolled.FindSubArea("N")->LastScroll(), ScrollKind::TowardsOlder);
-    full.DrawRange("N", 0, 0); // forces a full redraw at the next call
-    full.DrawRange("P", 0, 0);
-    full.DrawRange("N", 1, 81);
-    full.DrawRange("P", 1, 81);
-    EXPECT_EQ(scrolled.Image(), full.Image());
+        scrolled.DrawRange("N", 1, 81);
+        scrolled.DrawRange("P", 1, 81);
+        EXPECT_EQ(scrolled.FindSubArea("N")->LastScroll(), ScrollKind::TowardsOlder);
+        full.DrawRange("N", 0, 0); // forces a full redraw at the next call
+        full.DrawRange("P", 0, 0);
+        full.DrawRange("N", 1, 81);
+        full.DrawRange("P", 1, 81);
+        EXPECT_EQ(scrolled.Image(), full.Image());
+        if (period == 7)
+            EXPECT_GT(CountColour(full.Image(), QRect(0, 400, 1000, 20), QColor(240, 240, 240)), 0);
+    }
 }
 
 TEST(ChartDraw, ScrollAfterReloadRedrawsTheNewestCandle)
