@@ -36,6 +36,20 @@ int positionByRule(const QString& text, int count)
     return std::min(at, count);
 }
 
+// The entry the user highlighted. The current item is not it: Tab or Ctrl+click leave an
+// entry current that is not highlighted, and the buttons must not act on that.
+QListWidgetItem* selectedEntry(const QListWidget* list)
+{
+    const QList<QListWidgetItem*> selected = list ? list->selectedItems() : QList<QListWidgetItem*>();
+    return selected.isEmpty() ? nullptr : selected.front();
+}
+
+int selectedRow(const QListWidget* list)
+{
+    QListWidgetItem* item = selectedEntry(list);
+    return item ? list->row(item) : -1;
+}
+
 QListWidgetItem* findEntry(QListWidget* list, const QString& text)
 {
     for (int i = 0; i < list->count(); ++i)
@@ -232,9 +246,10 @@ void ShowViewSetDlg::onAdd()
 {
     QListWidget* from = shownCatalogueList();
     QListWidget* to = shownCurrentList();
-    if (!from || !to || !from->currentItem())
+    QListWidgetItem* chosen = selectedEntry(from);
+    if (!to || !chosen)
         return;
-    insertByRule(to, from->currentItem()->text(), from->currentItem()->data(kKeyRole).toString());
+    insertByRule(to, chosen->text(), chosen->data(kKeyRole).toString());
 }
 
 void ShowViewSetDlg::onAddAll()
@@ -251,9 +266,10 @@ void ShowViewSetDlg::onAddAll()
 void ShowViewSetDlg::onDelete()
 {
     QListWidget* list = shownCurrentList();
-    if (!list || list->currentRow() < kFixedEntries)
+    const int row = selectedRow(list);
+    if (row < kFixedEntries)
         return;
-    delete list->takeItem(list->currentRow());
+    delete list->takeItem(row);
 }
 
 void ShowViewSetDlg::onDeleteAll()
@@ -268,7 +284,7 @@ void ShowViewSetDlg::onDeleteAll()
 void ShowViewSetDlg::onMoveUp()
 {
     QListWidget* list = shownCurrentList();
-    const int row = list ? list->currentRow() : -1;
+    const int row = selectedRow(list);
     if (row < kFixedEntries + 1)
         return;
     QListWidgetItem* item = list->takeItem(row);
@@ -279,7 +295,7 @@ void ShowViewSetDlg::onMoveUp()
 void ShowViewSetDlg::onMoveDown()
 {
     QListWidget* list = shownCurrentList();
-    const int row = list ? list->currentRow() : -1;
+    const int row = selectedRow(list);
     if (row < kFixedEntries + 1 || row >= list->count() - 1)
         return;
     QListWidgetItem* item = list->takeItem(row);

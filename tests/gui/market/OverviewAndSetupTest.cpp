@@ -81,6 +81,7 @@ private slots:
     void categoriesLimitedAndFirstTwoKept();
     void deletingACategoryKeepsTheOthersPaired();
     void savedColumnsAreTheNextStartsColumns();
+    void buttonsActOnTheHighlightedEntryOnly();
 
 private:
     std::unique_ptr<ShowViewSetDlg> makeDialog(const std::string& currentText);
@@ -342,6 +343,56 @@ void OverviewAndSetupTest::savedColumnsAreTheNextStartsColumns()
     QCOMPARE(basic.columnCaption(4), QStringLiteral("最新"));
     nextStart.LoadOverview(overviewReply(2));
     QCOMPARE(basic.cellText(1, 4), QStringLiteral("121.00"));
+}
+
+void OverviewAndSetupTest::buttonsActOnTheHighlightedEntryOnly()
+{
+    auto dlg = makeDialog(market::StyledColumnText(
+        {{{"基本行情", {{"序", "main_1"}, {"代码", "main_3"}, {"名称", "main_4"}, {"最新", "main_9"},
+                        {"昨收", "main_5"}, {"开盘", "main_6"}}}}}));
+    dlg->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
+    dlg->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dlg.get()));
+    auto clickRow = [](QListWidget* list, int row, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, list->visualItemRect(list->item(row)).center());
+    };
+    QListWidget* catalogue = dlg->shownCatalogueList();
+    QListWidget* current = dlg->shownCurrentList();
+    const QStringList start = dlg->currentEntries(0);
+
+    // Tab into the catalogue: an entry becomes current, none is highlighted.
+    dlg->catalogueBox()->setFocus();
+    QTest::keyClick(dlg.get(), Qt::Key_Tab);
+    QTRY_VERIFY(catalogue->hasFocus());
+    QVERIFY(catalogue->selectedItems().isEmpty());
+    button(dlg.get(), ShowViewSetDlg::kAddId)->click();
+    QCOMPARE(dlg->currentEntries(0), start);
+
+    // Ctrl+click takes the highlight off again: nothing to add.
+    clickRow(catalogue, 3);
+    clickRow(catalogue, 3, Qt::ControlModifier);
+    QVERIFY(catalogue->selectedItems().isEmpty());
+    QVERIFY(catalogue->currentItem());
+    button(dlg.get(), ShowViewSetDlg::kAddId)->click();
+    QCOMPARE(dlg->currentEntries(0), start);
+
+    // The same in the current list for delete and the moves.
+    clickRow(current, 4);
+    clickRow(current, 4, Qt::ControlModifier);
+    QVERIFY(current->selectedItems().isEmpty());
+    for (int id : {ShowViewSetDlg::kDeleteId, ShowViewSetDlg::kMoveUpId, ShowViewSetDlg::kMoveDownId})
+        button(dlg.get(), id)->click();
+    QCOMPARE(dlg->currentEntries(0), start);
+
+    // A highlighted entry is the one acted on.
+    clickRow(current, 4);
+    button(dlg.get(), ShowViewSetDlg::kMoveUpId)->click();
+    QCOMPARE(dlg->currentEntries(0), QStringList({"序", "代码", "名称", "昨收", "最新", "开盘"}));
+    QCOMPARE(current->selectedItems(), QList<QListWidgetItem*>{current->item(3)});
+    button(dlg.get(), ShowViewSetDlg::kDeleteId)->click();
+    QCOMPARE(dlg->currentEntries(0), QStringList({"序", "代码", "名称", "最新", "开盘"}));
+    QVERIFY(m_boxes.isEmpty());
 }
 
 QTEST_MAIN(OverviewAndSetupTest)
