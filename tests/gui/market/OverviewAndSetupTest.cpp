@@ -82,6 +82,7 @@ private slots:
     void deletingACategoryKeepsTheOthersPaired();
     void savedColumnsAreTheNextStartsColumns();
     void buttonsActOnTheHighlightedEntryOnly();
+    void enterInABoxOrListPressesNoButton();
 
 private:
     std::unique_ptr<ShowViewSetDlg> makeDialog(const std::string& currentText);
@@ -393,6 +394,27 @@ void OverviewAndSetupTest::buttonsActOnTheHighlightedEntryOnly()
     button(dlg.get(), ShowViewSetDlg::kDeleteId)->click();
     QCOMPARE(dlg->currentEntries(0), QStringList({"序", "代码", "名称", "最新", "开盘"}));
     QVERIFY(m_boxes.isEmpty());
+}
+
+void OverviewAndSetupTest::enterInABoxOrListPressesNoButton()
+{
+    auto dlg = makeDialog(market::StyledColumnText({{{"基本行情", {{"序", "main_1"}}}, {"扩展行情", {}}}}));
+    dlg->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
+    dlg->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dlg.get()));
+    QSignalSpy closes(dlg->findChild<QAbstractButton*>(QString::number(ShowViewSetDlg::kCloseId)),
+                      &QAbstractButton::clicked);
+    for (QWidget* w : {static_cast<QWidget*>(dlg->catalogueBox()), static_cast<QWidget*>(dlg->currentBox()),
+                       static_cast<QWidget*>(dlg->shownCatalogueList()), static_cast<QWidget*>(dlg->shownCurrentList())}) {
+        w->setFocus();
+        QTRY_VERIFY(w->hasFocus());
+        QTest::keyClick(w, Qt::Key_Return);
+        QTest::keyClick(w, Qt::Key_Enter);
+        QVERIFY2(dlg->isVisible(), qPrintable(w->objectName()));
+    }
+    QCOMPARE(closes.count(), 0);
+    QVERIFY(m_boxes.isEmpty()); // nor "确定" asked to save
 }
 
 QTEST_MAIN(OverviewAndSetupTest)
