@@ -1,12 +1,13 @@
 #include "app/Announcements.h"
 
+#include <QByteArray>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "client/ApiReply.h"
 #include "client/Endpoints.h"
 #include "client/Transport.h"
+#include "platform/SaveFile.h"
 #include "platform/Trace.h"
 
 namespace app {
@@ -37,11 +38,7 @@ bool RefreshAnnouncementPage(const QString& path)
     if (!page)
         return true;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(page->data(), qint64(page->size()));
-    return file.commit();
+    return platform::saveWholeFile(path, QByteArray::fromStdString(*page));
 }
 
 } // namespace app

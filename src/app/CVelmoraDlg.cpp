@@ -24,7 +24,7 @@
 #include "platform/DataPaths.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
-#include "platform/Trace.h"
+#include "platform/SaveFile.h"
 #include "platform/Windows.h"
 #include "platform/WorkArea.h"
 
@@ -288,8 +288,7 @@ void CVelmoraDlg::onLogin()
         UserSession::instance().setLoggedIn(true);
         UserSession::instance().setRecord(outcome.record);
         m_password->clear();
-        if (!app::WriteRememberedAccount(m_remember ? std::optional(account.toStdString()) : std::nullopt))
-            qCWarning(lcVelmoraTrace) << "cannot write" << app::kRememberedAccountFile;
+        rememberAccount(account);
         hide();
         return;
     } else {
@@ -301,12 +300,17 @@ void CVelmoraDlg::onLogin()
         showMarketWindow();
         UserSession::instance().setRecord(outcome.record);
         m_password->clear();
-        // The login has succeeded whatever happens to the file; a failure is only traced.
-        if (!app::WriteRememberedAccount(m_remember ? std::optional(account.toStdString()) : std::nullopt))
-            qCWarning(lcVelmoraTrace) << "cannot write" << app::kRememberedAccountFile;
+        rememberAccount(account);
     }
     if (m_market)
         hide();
+}
+
+void CVelmoraDlg::rememberAccount(const QString& account)
+{
+    // The login has succeeded whatever happens to the file; the user is only told.
+    if (!app::WriteRememberedAccount(m_remember ? std::optional(account.toStdString()) : std::nullopt))
+        platform::reportSaveFailed(this, QString::fromUtf8(app::kRememberedAccountFile));
 }
 
 void CVelmoraDlg::onBrowse()

@@ -13,6 +13,7 @@
 #include "platform/Bitmaps.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
+#include "platform/SaveFile.h"
 #include "market/ColumnTexts.h"
 
 namespace {
@@ -406,7 +407,9 @@ void ShowViewSetDlg::onOk()
         return;
     const std::string text = market::StyledColumnText(documentToSave());
     market::SetCurrentColumnText(text);
-    market::WriteColumnFile(m_dir / market::kCurrentColumnFileName, text);
+    const std::filesystem::path file = m_dir / market::kCurrentColumnFileName;
+    if (!market::WriteColumnFile(file, text))
+        platform::reportSaveFailed(this, QString::fromStdString(file.string()));
 }
 
 void ShowViewSetDlg::paintEvent(QPaintEvent*)

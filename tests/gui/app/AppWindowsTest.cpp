@@ -33,6 +33,7 @@
 #include "client/ServerLine.h"
 #include "client/Transport.h"
 #include "platform/Platform.h"
+#include "platform/SaveFile.h"
 #include "support/LoopbackServer.h"
 #include "support/PictureCode.h"
 
@@ -322,6 +323,32 @@ private slots:
         fillLogin(dlg, QStringLiteral("880002"));
         dlg.onLogin();
         QCOMPARE(readFile(QStringLiteral("signinaccount")), QStringLiteral("{\n   \"id_account\" : \"880002\"\n}\n"));
+    }
+
+    void settingsThatCannotBeSavedAreReported()
+    {
+        // Folders where the files should be: neither can be replaced.
+        QVERIFY(QDir().mkpath(QStringLiteral("signinaccount")));
+        QVERIFY(QDir().mkpath(QStringLiteral("connect")));
+        CVelmoraDlg dlg;
+        dlg.show();
+        fillLogin(dlg);
+        dlg.onLogin();
+        QVERIFY(UserSession::instance().loggedIn()); // the login holds all the same
+        QCOMPARE(m_boxes->texts(), QStringList{platform::saveFailedText(QStringLiteral("signinaccount"))});
+        QVERIFY(m_boxes->texts().front().endsWith(QStringLiteral("/signinaccount")));
+
+        m_boxes->clear();
+        Show_sys_statu_sdlg status(nullptr);
+        status.show();
+        status.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&status));
+        status.lineList()->setFocus();
+        QTRY_VERIFY(status.lineList()->hasFocus());
+        status.lineList()->setCurrentIndex(1);
+        status.lineList()->clearFocus();
+        QTRY_COMPARE(m_boxes->texts(), QStringList{platform::saveFailedText(QStringLiteral("connect"))});
+        QCOMPARE(client::CurrentLineIndex(), 1); // the line is in use for this run
     }
 
     void accountDisplaySwitchKeepsTheText()

@@ -13,6 +13,7 @@
 #include "controls/GetEditInput.h"
 #include "controls/JListCtrl.h"
 #include "platform/Dialogs.h"
+#include "platform/SaveFile.h"
 #include "market/ColumnFile.h"
 #include "market/ColumnTexts.h"
 #include "market/ItemTable.h"
@@ -83,6 +84,7 @@ private slots:
     void savedColumnsAreTheNextStartsColumns();
     void buttonsActOnTheHighlightedEntryOnly();
     void enterInABoxOrListPressesNoButton();
+    void aSaveThatFailsIsReported();
 
 private:
     std::unique_ptr<ShowViewSetDlg> makeDialog(const std::string& currentText);
@@ -415,6 +417,18 @@ void OverviewAndSetupTest::enterInABoxOrListPressesNoButton()
     }
     QCOMPARE(closes.count(), 0);
     QVERIFY(m_boxes.isEmpty()); // nor "确定" asked to save
+}
+
+void OverviewAndSetupTest::aSaveThatFailsIsReported()
+{
+    const std::filesystem::path dir = m_dir->path().toStdString();
+    std::filesystem::create_directory(dir / market::kCurrentColumnFileName); // cannot be replaced
+    auto dlg = makeDialog(market::StyledColumnText({{{"基本行情", {{"序", "main_1"}}}, {"扩展行情", {}}}}));
+    button(dlg.get(), ShowViewSetDlg::kOkId)->click();
+    QCOMPARE(m_boxes, QStringList({"是否确认更改大盘信息",
+                                   platform::saveFailedText(QString::fromStdString((dir / market::kCurrentColumnFileName).string()))}));
+    QVERIFY(m_boxes.back().startsWith(QStringLiteral("保存文件失败：")));
+    QVERIFY(m_boxes.back().endsWith(QStringLiteral("/currentlisttitle.txt")));
 }
 
 QTEST_MAIN(OverviewAndSetupTest)

@@ -11,6 +11,7 @@
 #include "app/VerificationCode.h"
 #include "client/ApiReply.h"
 #include "client/CodePage.h"
+#include "support/FileSizeLimit.h"
 
 namespace fs = std::filesystem;
 
@@ -91,6 +92,16 @@ protected:
     fs::path m_old;
     fs::path m_dir;
 };
+
+TEST_F(RememberedAccount, ASaveCutShortKeepsTheRememberedAccount)
+{
+    ASSERT_TRUE(app::WriteRememberedAccount(std::string("880001")));
+    {
+        const testsupport::FileSizeLimit diskFull(8);
+        EXPECT_FALSE(app::WriteRememberedAccount(std::string("880002")));
+    }
+    EXPECT_EQ(app::ReadRememberedAccount(), std::optional<std::string>("880001"));
+}
 
 TEST_F(RememberedAccount, ReadsWhatItWritesAndTreatsDamageAsNone)
 {

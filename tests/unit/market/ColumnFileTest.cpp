@@ -8,6 +8,7 @@
 #include "client/CodePage.h"
 #include "market/ColumnFile.h"
 #include "market/OverviewColumns.h"
+#include "support/FileSizeLimit.h"
 
 using namespace market;
 
@@ -137,4 +138,20 @@ TEST_F(ColumnFileTest, RoundTripGbkFilesAndBadContent)
     EXPECT_EQ(odd->categories[0].columns[0].name, "");
     EXPECT_TRUE(ParseColumnDocument("[1,2]")->categories.empty());
     EXPECT_FALSE(WriteColumnFile(m_dir / "no" / "such" / "dir.txt", text));
+}
+
+TEST_F(ColumnFileTest, ASaveCutShortLeavesTheOldFileWhole)
+{
+    const std::string old = StyledColumnText({{{kBasicCategory, {{"序", "main_1"}}}}});
+    ASSERT_TRUE(WriteColumnFile(m_dir / kCurrentColumnFileName, old));
+    ColumnDocument bigger{{{kBasicCategory, {}}}};
+    for (int i = 0; i < 40; ++i)
+        bigger.categories[0].columns.push_back({"c" + std::to_string(i), "main_9"});
+    {
+        const testsupport::FileSizeLimit diskFull(old.size() + 10);
+        EXPECT_FALSE(WriteColumnFile(m_dir / kCurrentColumnFileName, StyledColumnText(bigger)));
+    }
+    const auto kept = LoadColumnFile(m_dir / kCurrentColumnFileName);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->styledText, old);
 }
