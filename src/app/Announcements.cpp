@@ -31,7 +31,7 @@ bool RefreshAnnouncementPage(const QString& path)
     std::string reply;
     client::HttpPostForm(request.url, request.body, client::PostLock(), reply);
     platform::trace("\n公告\n");
-    platform::trace(reply);
+    platform::traceWire(reply);
     platform::trace("结束公告\n");
 
     const std::optional<std::string> page = AnnouncementPage(reply);

@@ -32,7 +32,7 @@ LoginOutcome RequestLogin(const std::string& account, const std::string& passwor
     std::string reply;
     client::HttpPostForm(request.url, request.body, client::PostLock(), reply);
     platform::trace("\n登陆信息\n");
-    platform::trace(reply);
+    platform::traceWire(reply);
 
     const client::ApiReply parsed = client::ApiReply::FromWire(reply);
     LoginOutcome outcome;

@@ -498,7 +498,7 @@ void Transaction_Dlg::loadInformationPage()
         return;
     const std::string address = client::JsonText(root, "infor");
     platform::trace("\n信息详情\n");
-    platform::trace(reply);
+    platform::traceWire(reply);
     platform::trace("\n信息详情结束\n");
     m_infoPage->navigate(QUrl(QString::fromStdString(address)));
     m_infoPage->show();

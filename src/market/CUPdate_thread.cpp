@@ -48,7 +48,7 @@ void CUPdate_thread::handle(int wParam, long lParam)
         const bool basic = wParam == static_cast<int>(MarketRequest::OverviewBasic);
         if (basic) {
             platform::trace("\n大盘数据\n");
-            platform::trace(reply);
+            platform::traceWire(reply);
             platform::trace("\n结束大盘数据\n");
         }
         if ((basic ? m_lastOverviewBasic : m_lastOverviewExtended).offer(reply))

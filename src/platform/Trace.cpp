@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "client/CodePage.h"
+
 Q_LOGGING_CATEGORY(lcVelmoraTrace, "velmora.trace", QtInfoMsg)
 
 namespace platform {
@@ -12,6 +14,12 @@ void trace(std::string_view utf8)
 {
     if (lcVelmoraTrace().isDebugEnabled())
         qCDebug(lcVelmoraTrace).noquote() << QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
+
+void traceWire(std::string_view wire)
+{
+    if (lcVelmoraTrace().isDebugEnabled())
+        trace(client::WireToUtf8(wire));
 }
 
 } // namespace platform
