@@ -27,7 +27,7 @@
 #include "market/Right_Msg_Dlg.h"
 #include "platform/Platform.h"
 #include "support/LoopbackServer.h"
-#include "support/PictureCode.h"
+#include "support/LoginByHand.h"
 #include "support/Pixels.h"
 
 namespace {
@@ -111,26 +111,15 @@ private slots:
         login.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&login));
         QVERIFY(login.loginPermitted()); // the manifest names the running version
-        auto* account = child<QLineEdit>(&login, CVelmoraDlg::IDC_ACCOUNT_PLAIN);
-        auto* password = child<QLineEdit>(&login, CVelmoraDlg::IDC_PASSWORD);
-        auto* code = child<QLineEdit>(&login, CVelmoraDlg::IDC_CODE);
-        account->setFocus();
-        QTest::keyClicks(account, QStringLiteral("100001"));
-        password->setFocus();
-        QTRY_VERIFY(password->hasFocus());
-        QTest::keyClicks(password, QStringLiteral("123456"));
-        code->setFocus();
-        QTRY_VERIFY(code->hasFocus());
-        QTest::qWait(0);
-        const QString shown = testsupport::ReadPictureCode(testsupport::OnScreen(login), login.codePictureRect());
+        QLineEdit* code = testsupport::TypeAccountAndPassword(login, QStringLiteral("100001"), QStringLiteral("123456"));
+        QVERIFY(code);
+        const QString shown = testsupport::ReadPictureCode(login);
         const std::time_t readAt = std::time(nullptr);
+        QTRY_VERIFY_WITH_TIMEOUT(std::time(nullptr) >= readAt + 2, 10000);
         for (const QChar digit : shown) {
             QTest::keyClicks(code, QString(digit));
-            code->repaint();
+            code->repaint(); // as the cursor blinks
         }
-        QTRY_VERIFY_WITH_TIMEOUT(std::time(nullptr) >= readAt + 2, 10000);
-        account->repaint();
-        code->repaint();
         QTest::keyClick(code, Qt::Key_Return);
         QVERIFY2(m_boxes->calls().empty(), qPrintable(m_boxes->texts().join(QLatin1Char('|'))));
         QVERIFY(UserSession::instance().loggedIn());

@@ -35,7 +35,7 @@
 #include "platform/Platform.h"
 #include "platform/SaveFile.h"
 #include "support/LoopbackServer.h"
-#include "support/PictureCode.h"
+#include "support/LoginByHand.h"
 
 using testsupport::LoopbackServer;
 using testsupport::RecordedRequest;
@@ -423,33 +423,21 @@ private slots:
         now = nextSecondWithAnotherCode(now);
         dlg->repaint();
         QCOMPARE(dlg->verificationCode().toStdString(), app::DrawVerificationCode(now));
-        QCOMPARE(testsupport::ReadPictureCode(testsupport::OnScreen(*dlg), dlg->codePictureRect()),
-                 dlg->verificationCode());
+        QCOMPARE(testsupport::ReadPictureCode(*dlg), dlg->verificationCode());
 
-        auto* account = child<QLineEdit>(dlg.get(), CVelmoraDlg::IDC_ACCOUNT_PLAIN);
-        auto* password = child<QLineEdit>(dlg.get(), CVelmoraDlg::IDC_PASSWORD);
-        auto* code = child<QLineEdit>(dlg.get(), CVelmoraDlg::IDC_CODE);
-        account->setFocus();
-        QTest::keyClicks(account, QStringLiteral("880001"));
-        password->setFocus();
-        QTRY_VERIFY(password->hasFocus());
-        QTest::keyClicks(password, QStringLiteral("pw123"));
-        // Leaving the password box draws a new code: the one the user now reads.
-        code->setFocus();
-        QTRY_VERIFY(code->hasFocus());
-        QTest::qWait(0);
-        const QString shown = testsupport::ReadPictureCode(testsupport::OnScreen(*dlg), dlg->codePictureRect());
+        QLineEdit* code = testsupport::TypeAccountAndPassword(*dlg, QStringLiteral("880001"), QStringLiteral("pw123"));
+        QVERIFY(code);
+        const QString shown = testsupport::ReadPictureCode(*dlg);
         QCOMPARE(shown, dlg->verificationCode());
 
         for (const QChar digit : shown) {
             now = nextSecondWithAnotherCode(now);
             QTest::keyClicks(code, QString(digit));
-            for (QWidget* edit : {static_cast<QWidget*>(account), static_cast<QWidget*>(password),
-                                  static_cast<QWidget*>(code)})
-                edit->repaint(); // a cursor blink
+            for (int id : {CVelmoraDlg::IDC_ACCOUNT_PLAIN, CVelmoraDlg::IDC_PASSWORD, CVelmoraDlg::IDC_CODE})
+                child<QWidget>(dlg.get(), id)->repaint(); // a cursor blink
             QTest::qWait(0);
         }
-        QCOMPARE(testsupport::ReadPictureCode(testsupport::OnScreen(*dlg), dlg->codePictureRect()), shown);
+        QCOMPARE(testsupport::ReadPictureCode(*dlg), shown);
         QTest::keyClick(code, Qt::Key_Return);
         QVERIFY2(m_boxes->calls().empty(), qPrintable(m_boxes->texts().join(QLatin1Char('|'))));
         QCOMPARE(loginRequests(*m_trade0), 1u);
