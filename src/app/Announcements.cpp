@@ -4,17 +4,18 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "client/ApiReply.h"
-#include "client/Endpoints.h"
-#include "client/Transport.h"
+#include "client/Call.h"
 #include "platform/SaveFile.h"
-#include "platform/Trace.h"
 
 namespace app {
 
 std::optional<std::string> AnnouncementPage(std::string_view wireReply)
 {
-    const client::ApiReply reply = client::ApiReply::FromWire(wireReply);
+    return AnnouncementPage(client::ApiReply::FromWire(wireReply));
+}
+
+std::optional<std::string> AnnouncementPage(const client::ApiReply& reply)
+{
     if (!reply.parsed)
         return std::nullopt;
     std::string page;
@@ -27,14 +28,8 @@ std::optional<std::string> AnnouncementPage(std::string_view wireReply)
 
 bool RefreshAnnouncementPage(const QString& path)
 {
-    const client::SignedRequest request = client::BuildSignedRequest(client::Endpoint::Ad, {});
-    std::string reply;
-    client::HttpPostForm(request.url, request.body, client::PostLock(), reply);
-    platform::trace("\n公告\n");
-    platform::traceWire(reply);
-    platform::trace("结束公告\n");
-
-    const std::optional<std::string> page = AnnouncementPage(reply);
+    const std::optional<std::string> page =
+        AnnouncementPage(client::Call(client::Endpoint::Ad, {}, {"\n公告\n", "结束公告\n"}));
     if (!page)
         return true;
     QDir().mkpath(QFileInfo(path).absolutePath());

@@ -124,16 +124,16 @@ void CVelmoraDlg::createControls()
     m_codeInput->setFont(platform::font(QStringLiteral("宋体"), 24, true));
     m_codeInput->setMaxLength(4);
 
-    m_login = CButtonBMP::FromBitmaps(platform::bmp::LoginButton, platform::bmp::LoginButtonHover,
-                                      platform::bmp::LoginButtonPressed, this);
-    m_login->setObjectName(QString::number(IDC_LOGIN));
-    m_login->setGeometry(QRect(QPoint(c - 108, kHeight - 87), QPoint(c + 118 - 1, kHeight - 52 - 1)));
+    m_login = CButtonBMP::Create(
+        this, IDC_LOGIN, QString(),
+        {platform::bmp::LoginButton, platform::bmp::LoginButtonHover, platform::bmp::LoginButtonPressed},
+        QRect(QPoint(c - 108, kHeight - 87), QPoint(c + 118 - 1, kHeight - 52 - 1)));
     connect(m_login, &QAbstractButton::clicked, this, &CVelmoraDlg::onLogin);
 
-    m_close = CButtonBMP::FromBitmaps(platform::bmp::CloseButton, platform::bmp::CloseButtonHover,
-                                      platform::bmp::CloseButtonPressed, this);
-    m_close->setObjectName(QString::number(m_relogin ? IDC_CLOSE_RELOGIN : IDC_CLOSE));
-    m_close->setGeometry(kWidth - 32, 0, 32, 28);
+    m_close = CButtonBMP::Create(
+        this, m_relogin ? IDC_CLOSE_RELOGIN : IDC_CLOSE, QString(),
+        {platform::bmp::CloseButton, platform::bmp::CloseButtonHover, platform::bmp::CloseButtonPressed},
+        QRect(kWidth - 32, 0, 32, 28));
     connect(m_close, &QAbstractButton::clicked, this, [this] { m_relogin ? hide() : void(close()); });
     if (m_relogin)
         return; // the re-login form has no line choice

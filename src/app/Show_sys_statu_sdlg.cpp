@@ -9,11 +9,10 @@
 #include <QPainter>
 
 #include "app/AppTexts.h"
-#include "controls/CButtonBMP.h"
+#include "controls/TitleBar.h"
 #include "client/ApiReply.h"
 #include "client/CodePage.h"
 #include "client/ServerLine.h"
-#include "platform/Bitmaps.h"
 #include "platform/DataPaths.h"
 #include "platform/Fonts.h"
 #include "platform/SaveFile.h"
@@ -45,8 +44,12 @@ Show_sys_statu_sdlg::Show_sys_statu_sdlg(QWidget* owner)
     setAttribute(Qt::WA_OpaquePaintEvent);
     platform::placeAt(this, defaultPlace());
 
-    auto* close = CButtonBMP::TitleCloseButton(IDC_CLOSE, this);
-    connect(close, &QAbstractButton::clicked, this, &QWidget::hide);
+    controls::TitleBar::Style strip;
+    strip.ground = QColor(56, 56, 56);
+    strip.fontHeight = 16;
+    auto* title = new controls::TitleBar(QStringLiteral("系统状态"), strip, this);
+    title->addCloseButton(IDC_CLOSE);
+    connect(title, &controls::TitleBar::closeClicked, this, &QWidget::hide);
 
     m_lines = new QComboBox(this);
     m_lines->setObjectName(QString::number(IDC_LINE_LIST));
@@ -81,10 +84,7 @@ void Show_sys_statu_sdlg::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), QColor(240, 240, 240));
-    p.fillRect(QRect(0, 0, width(), 28), QColor(56, 56, 56));
     p.setFont(platform::font(QStringLiteral("宋体"), 16));
-    p.setPen(Qt::white);
-    p.drawText(QPoint(6, 5 + p.fontMetrics().ascent()), QStringLiteral("系统状态"));
     p.setPen(Qt::black);
     const int ascent = p.fontMetrics().ascent();
     const struct { int y; QString label; QString value; } rows[] = {

@@ -6,7 +6,6 @@
 #include "chart/CDataElementPoint.h"
 #include "chart/CKBarCtrl.h"
 #include "platform/Trace.h"
-#include "chart/private/ReplyEnvelope.h"
 #include "client/ApiReply.h"
 #include "client/CodePage.h"
 
@@ -38,10 +37,10 @@ private:
 
 std::optional<std::vector<CandleRecord>> ParseCandleReply(std::string_view utf8)
 {
-    Json::Value root;
-    const Json::Value* infor = SuccessfulInfor(utf8, root);
-    if (!infor)
+    const client::ApiReply reply = client::ApiReply::FromUtf8(utf8);
+    if (!reply.success)
         return std::nullopt;
+    const Json::Value* infor = &reply.infor;
     std::vector<CandleRecord> records;
     if (!infor->isArray())
         return records;

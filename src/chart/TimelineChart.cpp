@@ -5,7 +5,6 @@
 #include "chart/CDataElementPoint.h"
 #include "chart/CKBarCtrl.h"
 #include "platform/Trace.h"
-#include "chart/private/ReplyEnvelope.h"
 #include "client/ApiReply.h"
 #include "client/CodePage.h"
 
@@ -35,10 +34,10 @@ private:
 
 std::optional<std::vector<TimelineRecord>> ParseTimelineReply(std::string_view utf8)
 {
-    Json::Value root;
-    const Json::Value* infor = SuccessfulInfor(utf8, root);
-    if (!infor)
+    const client::ApiReply reply = client::ApiReply::FromUtf8(utf8);
+    if (!reply.success)
         return std::nullopt;
+    const Json::Value* infor = &reply.infor;
     std::vector<TimelineRecord> records;
     if (!infor->isArray())
         return records;

@@ -20,20 +20,14 @@ CButtonBMP::CButtonBMP(QWidget* parent)
     setDefault(false);
 }
 
-CButtonBMP* CButtonBMP::FromBitmaps(int normal, int hover, int pressed, QWidget* parent)
+CButtonBMP* CButtonBMP::Create(QWidget* parent, int controlId, const QString& caption, Bitmaps bitmaps,
+                               const QRect& rect)
 {
-    auto* button = new CButtonBMP(parent);
-    button->setImages(platform::bitmap(normal), platform::bitmap(hover), platform::bitmap(pressed));
+    auto* button = new CButtonBMP(controlId, caption, parent);
+    button->setImages(platform::bitmap(bitmaps.normal), platform::bitmap(bitmaps.hover),
+                      platform::bitmap(bitmaps.pressed));
+    button->setGeometry(rect);
     button->setFocusPolicy(Qt::NoFocus);
-    return button;
-}
-
-CButtonBMP* CButtonBMP::TitleCloseButton(int controlId, QWidget* window)
-{
-    CButtonBMP* button =
-        FromBitmaps(platform::bmp::CloseButton, platform::bmp::CloseButtonHover, platform::bmp::CloseButtonPressed, window);
-    button->setObjectName(QString::number(controlId));
-    button->setGeometry(window->width() - 34, 0, 34, 28);
     return button;
 }
 

@@ -18,9 +18,8 @@
 #include "chart/CKBarCtrl.h"
 #include "chart/ChartMath.h"
 #include "client/ApiReply.h"
+#include "client/Call.h"
 #include "client/CodePage.h"
-#include "client/Endpoints.h"
-#include "client/Transport.h"
 #include "controls/CButtonBMP.h"
 #include "controls/JListCtrl.h"
 #include "market/CUPdate_thread.h"
@@ -33,7 +32,6 @@
 #include "platform/Colours.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
-#include "platform/Trace.h"
 #include "platform/WorkArea.h"
 
 namespace {
@@ -104,13 +102,9 @@ Transaction_Dlg::~Transaction_Dlg()
 
 CButtonBMP* Transaction_Dlg::addButton(int id, const QString& caption, const QRect& edges, int imageBase)
 {
-    auto* button = new CButtonBMP(id, caption, this);
-    button->setObjectName(QString::number(id));
-    button->setGeometry(edges);
-    button->setImages(platform::bitmap(imageBase), platform::bitmap(imageBase + 1), platform::bitmap(imageBase + 2));
+    auto* button = CButtonBMP::Create(this, id, caption, {imageBase, imageBase + 1, imageBase + 2}, edges);
     button->setTextColours(platform::TextOnDark, QColor(255, 255, 255));
     button->setFont(platform::font(QStringLiteral("宋体"), 14));
-    button->setFocusPolicy(Qt::NoFocus);
     connect(button, &QPushButton::clicked, this, [this, id] { command(id); });
     return button;
 }
@@ -491,15 +485,13 @@ void Transaction_Dlg::selectChartTab(int k)
 
 void Transaction_Dlg::loadInformationPage()
 {
-    std::string reply;
-    client::HttpGetUrl(client::EndpointUrl(client::Endpoint::StockInfo), reply);
+    // A plain document whose "infor" is the page's address, not the trading envelope.
+    const std::string reply =
+        client::FetchText(client::Endpoint::StockInfo, {}, {"\n信息详情\n", "\n信息详情结束\n"});
     Json::Value root;
     if (!client::ParseJson(client::WireToUtf8(reply), root) || !root.isObject())
         return;
     const std::string address = client::JsonText(root, "infor");
-    platform::trace("\n信息详情\n");
-    platform::traceWire(reply);
-    platform::trace("\n信息详情结束\n");
     m_infoPage->navigate(QUrl(QString::fromStdString(address)));
     m_infoPage->show();
 }

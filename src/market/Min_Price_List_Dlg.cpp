@@ -4,13 +4,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "client/CodePage.h"
-#include "client/Endpoints.h"
-#include "client/Transport.h"
+#include "client/Call.h"
 #include "controls/JListCtrl.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
-#include "platform/Trace.h"
 #include "market/MarketColours.h"
 
 namespace {
@@ -51,15 +48,10 @@ QRect Min_Price_List_Dlg::tabRect(int tab) const
 void Min_Price_List_Dlg::ShowMode(Mode mode)
 {
     std::string wire;
-    if (mode == Mode::Ticks) {
-        client::HttpGetUrl(client::EndpointUrl(client::Endpoint::DealDetailAll), wire);
-        platform::trace("成交明细\n");
-        platform::trace(client::WireToUtf8(wire));
-        platform::trace("\n");
-    } else if (mode == Mode::Prices) {
-        client::HttpGetUrl(client::EndpointUrl(client::Endpoint::PriceDetail), wire);
-        platform::trace(client::WireToUtf8(wire));
-    }
+    if (mode == Mode::Ticks)
+        wire = client::FetchText(client::Endpoint::DealDetailAll, {}, {"成交明细\n", "\n"});
+    else if (mode == Mode::Prices)
+        wire = client::FetchText(client::Endpoint::PriceDetail, {}, client::TraceLines{});
     DrawMode(mode, wire);
 }
 

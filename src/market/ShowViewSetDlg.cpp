@@ -6,14 +6,14 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QWindow>
 
 #include "controls/CButtonBMP.h"
 #include "controls/GetEditInput.h"
-#include "platform/Bitmaps.h"
+#include "controls/TitleBar.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
 #include "platform/SaveFile.h"
+#include "platform/Windows.h"
 #include "market/ColumnTexts.h"
 
 namespace {
@@ -70,11 +70,13 @@ ShowViewSetDlg::ShowViewSetDlg(std::filesystem::path dir, QWidget* parent)
     setGeometry(span(400, 200, 1000, 600));
     setFont(platform::font(QStringLiteral("宋体"), 16));
 
-    m_close = new CButtonBMP(kCloseId, QString(), this);
-    m_close->setGeometry(width() - 34, 0, 34, 28);
-    m_close->setImages(platform::bitmap(platform::bmp::CloseButton), platform::bitmap(platform::bmp::CloseButtonHover),
-                       platform::bitmap(platform::bmp::CloseButtonPressed));
-    connect(m_close, &QPushButton::clicked, this, &QWidget::hide);
+    controls::TitleBar::Style strip;
+    strip.ground = QColor(64, 64, 64);
+    strip.fontHeight = 18;
+    strip.textAt = QPoint(6, 3);
+    auto* title = new controls::TitleBar(QStringLiteral("显示列设置"), strip, this);
+    m_close = title->addCloseButton(kCloseId);
+    connect(title, &controls::TitleBar::closeClicked, this, &QWidget::hide);
 
     buildCatalogue();
     buildCurrent();
@@ -416,11 +418,6 @@ void ShowViewSetDlg::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), QColor(224, 224, 224));
-    p.fillRect(QRect(0, 0, width(), 28), QColor(64, 64, 64));
-    QFont caption = platform::font(QStringLiteral("宋体"), 18);
-    p.setFont(caption);
-    p.setPen(Qt::white);
-    p.drawText(QRect(6, 3, 300, 24), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, QStringLiteral("显示列设置"));
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QColor(176, 176, 176));
     p.setBrush(Qt::NoBrush);
@@ -434,7 +431,7 @@ void ShowViewSetDlg::paintEvent(QPaintEvent*)
 
 void ShowViewSetDlg::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && windowHandle())
-        windowHandle()->startSystemMove();
+    if (event->button() == Qt::LeftButton)
+        platform::dragWindow(this);
     QDialog::mousePressEvent(event);
 }

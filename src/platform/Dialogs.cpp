@@ -58,7 +58,23 @@ QString saveFileName(QWidget* parent, const QString& defaultName, const QString&
 {
     if (fileHandler())
         return fileHandler()(SaveFileCall{defaultName, filter});
-    return QFileDialog::getSaveFileName(parent, QString(), defaultName, filter);
+    return QFileDialog::getSaveFileName(parent, QString(), defaultName, qtFileFilter(filter));
+}
+
+QString qtFileFilter(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList entries;
+    // Pairs of description and pattern, up to the empty entry that ends the list.
+    for (qsizetype i = 0; i < parts.size() && !parts[i].isEmpty(); i += 2) {
+        const QString& description = parts[i];
+        const QString pattern = i + 1 < parts.size() && !parts[i + 1].isEmpty() ? parts[i + 1] : description;
+        const QString entry = description == pattern ? QStringLiteral("%1 (%1)").arg(pattern)
+                                                     : QStringLiteral("%1 (%2)").arg(description, pattern);
+        if (!entries.contains(entry))
+            entries << entry;
+    }
+    return entries.join(QStringLiteral(";;"));
 }
 
 void setMessageBoxHandler(MessageBoxHandler handler) { boxHandler() = std::move(handler); }

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPainter>
@@ -14,7 +15,9 @@
 #include "controls/GetEditInput.h"
 #include "controls/JHeaderCtrl.h"
 #include "controls/JListCtrl.h"
+#include "controls/TitleBar.h"
 #include "controls/cMyTreeCtrl.h"
+#include "platform/Bitmaps.h"
 
 namespace {
 
@@ -87,6 +90,8 @@ private slots:
     void buttonNotifiesParentOnPressAndRelease();
     void skinEditFramesByState();
     void editInputAsksTheOwnerAndHidesOnlyWhenTaken();
+    void titleBarSpansTheWindowWithItsCloseButtonAtTheRight();
+    void factoryButtonNeverTakesEnterFromTheDialog();
 };
 
 void ControlsTest::listColoursStopAtTheTableEdge()
@@ -419,6 +424,62 @@ void ControlsTest::editInputAsksTheOwnerAndHidesOnlyWhenTaken()
     const QImage shot = dialog.grab().toImage();
     QCOMPARE(at(shot, 150, 5), QColor(32, 32, 32).rgb());
     QCOMPARE(at(shot, 5, 100), QColor(240, 240, 240).rgb());
+}
+
+void ControlsTest::titleBarSpansTheWindowWithItsCloseButtonAtTheRight()
+{
+    QWidget window(nullptr, Qt::FramelessWindowHint);
+    window.resize(300, 200);
+    controls::TitleBar::Style style;
+    style.ground = QColor(80, 80, 80);
+    auto* bar = new controls::TitleBar(QStringLiteral("公告显示"), style, &window);
+    CButtonBMP* close = bar->addCloseButton(1092);
+    QCOMPARE(bar->addCloseButton(1092), close);
+    QSignalSpy closes(bar, &controls::TitleBar::closeClicked);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.findChild<QPushButton*>(QStringLiteral("1092")), close);
+    QCOMPARE(close->mapTo(&window, QPoint(0, 0)), QPoint(266, 0));
+    QCOMPARE(close->size(), QSize(34, 28));
+
+    window.resize(500, 200);
+    QTRY_COMPARE(bar->width(), 500);
+    QCOMPARE(close->mapTo(&window, QPoint(0, 0)), QPoint(466, 0));
+    const QImage shot = window.grab().toImage();
+    QCOMPARE(at(shot, 400, 27), QColor(80, 80, 80).rgb());
+    QVERIFY(at(shot, 400, 28) != QColor(80, 80, 80).rgb());
+    QVERIFY(hasPixel(shot, QRect(6, 5, 80, 18), Qt::white)); // the title
+
+    bar->setTitle(QStringLiteral("系统状态"));
+    QCOMPARE(bar->title(), QStringLiteral("系统状态"));
+    QTest::mouseClick(close, Qt::LeftButton);
+    QCOMPARE(closes.count(), 1);
+}
+
+void ControlsTest::factoryButtonNeverTakesEnterFromTheDialog()
+{
+    QDialog dialog;
+    dialog.resize(200, 100);
+    CButtonBMP* buy = CButtonBMP::Create(
+        &dialog, 240, QStringLiteral("买入"),
+        {platform::bmp::CloseButton, platform::bmp::CloseButtonHover, platform::bmp::CloseButtonPressed},
+        QRect(QPoint(135, 50), QPoint(194, 73)));
+    auto* edit = new QLineEdit(&dialog);
+    edit->setGeometry(10, 10, 100, 20);
+    QCOMPARE(buy->objectName(), QStringLiteral("240"));
+    QCOMPARE(buy->controlId(), 240);
+    QCOMPARE(buy->geometry(), QRect(135, 50, 60, 24));
+    QVERIFY(buy->hasImages());
+    QVERIFY(!buy->autoDefault());
+    QVERIFY(!buy->isDefault());
+    QSignalSpy clicks(buy, &QAbstractButton::clicked);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTest::mouseClick(buy, Qt::LeftButton);
+    QCOMPARE(clicks.count(), 1); // the click, not the Enter
+    QCOMPARE(buy->focusPolicy(), Qt::NoFocus);
 }
 
 QTEST_MAIN(ControlsTest)
