@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "platform/Bitmaps.h"
+#include "platform/private/MarketBitmaps.h"
 
 namespace platform {
 namespace {
@@ -16,8 +17,7 @@ const QColor kGreen(46, 150, 66);
 // state 0 normal, 1 hover, 2 pressed
 QImage face(int w, int h, const QColor& base, int state)
 {
-    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
+    QImage img = newBitmap(w, h);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     const QColor top = state == 1 ? base.lighter(130) : state == 2 ? base.darker(125) : base.lighter(112);
@@ -32,12 +32,7 @@ QImage face(int w, int h, const QColor& base, int state)
 }
 
 // The pop-ups' left button does nothing, so it does not look like a button either.
-QImage quiet(int w, int h)
-{
-    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    return img;
-}
+QImage quiet(int w, int h) { return newBitmap(w, h); }
 
 } // namespace
 

@@ -151,14 +151,17 @@ void QuickOrderDlg::paintEvent(QPaintEvent*)
     if (!m_layout.borders.empty())
         p.drawLine(kDivider, 40, kDivider, m_layout.borders.back());
 
-    // Each value is drawn into a box of its own, then copied in one step.
-    QImage box(kBoxWidth, kBoxHeight, QImage::Format_RGB32);
+    // Each value is drawn into a box of its own, then copied in one step; the box is drawn
+    // at the screen's own resolution.
+    const qreal ratio = devicePixelRatioF();
+    QImage box(QSize(kBoxWidth, kBoxHeight) * ratio, QImage::Format_RGB32);
+    box.setDevicePixelRatio(ratio);
     for (const auto& [y, text] : m_boxes) {
         box.fill(kGround);
         QPainter bp(&box);
         bp.setFont(rowFont());
         bp.setPen(kValueText);
-        bp.drawText(box.rect(), Qt::AlignCenter | Qt::TextWordWrap, text);
+        bp.drawText(QRect(0, 0, kBoxWidth, kBoxHeight), Qt::AlignCenter | Qt::TextWordWrap, text);
         bp.end();
         p.drawImage(kBoxLeft, y, box);
     }
