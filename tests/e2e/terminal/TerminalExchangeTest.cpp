@@ -1,3 +1,4 @@
+#include <ctime>
 #include <memory>
 #include <string>
 
@@ -15,7 +16,6 @@
 #include "app/CVelmoraDlg.h"
 #include "app/MarketWindow.h"
 #include "app/UserSession.h"
-#include "app/VerificationCode.h"
 #include "chart/CKBarCtrl.h"
 #include "chart/ChartColour.h"
 #include "client/Config.h"
@@ -27,6 +27,7 @@
 #include "market/Right_Msg_Dlg.h"
 #include "platform/Platform.h"
 #include "support/LoopbackServer.h"
+#include "support/LoginByHand.h"
 #include "support/Pixels.h"
 
 namespace {
@@ -90,13 +91,11 @@ private slots:
             return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
         });
         app::setMarketWindowFactory([](CVelmoraDlg* owner) { return new Transaction_Dlg(owner); });
-        app::setCodeClock([] { return std::time_t(1700000000); });
         m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::No);
     }
 
     void cleanupTestCase()
     {
-        app::setCodeClock(nullptr);
         app::setMarketWindowFactory(nullptr);
         m_front.reset();
         m_exchange.reset();
@@ -104,13 +103,24 @@ private slots:
 
     void customerLogsInAndWatchesTheMarket()
     {
+        // Logged in as a person does it, on the real seconds clock: the code is read off the
+        // screen and typed a few seconds later, the cursor blinking meanwhile.
         CVelmoraDlg login;
         login.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&login));
+        login.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&login));
         QVERIFY(login.loginPermitted()); // the manifest names the running version
-        child<QLineEdit>(&login, CVelmoraDlg::IDC_ACCOUNT_PLAIN)->setText(QStringLiteral("100001"));
-        child<QLineEdit>(&login, CVelmoraDlg::IDC_PASSWORD)->setText(QStringLiteral("123456"));
-        child<QLineEdit>(&login, CVelmoraDlg::IDC_CODE)->setText(login.verificationCode());
-        login.onLogin();
+        QLineEdit* code = testsupport::TypeAccountAndPassword(login, QStringLiteral("100001"), QStringLiteral("123456"));
+        QVERIFY(code);
+        const QString shown = testsupport::ReadPictureCode(login);
+        const std::time_t readAt = std::time(nullptr);
+        QTRY_VERIFY_WITH_TIMEOUT(std::time(nullptr) >= readAt + 2, 10000);
+        for (const QChar digit : shown) {
+            QTest::keyClicks(code, QString(digit));
+            code->repaint(); // as the cursor blinks
+        }
+        QTest::keyClick(code, Qt::Key_Return);
         QVERIFY2(m_boxes->calls().empty(), qPrintable(m_boxes->texts().join(QLatin1Char('|'))));
         QVERIFY(UserSession::instance().loggedIn());
         auto* market = qobject_cast<Transaction_Dlg*>(login.marketWindow());

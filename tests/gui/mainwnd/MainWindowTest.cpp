@@ -310,6 +310,8 @@ private slots:
             QCOMPARE(f, 0);
         QVERIFY(w->quotePanel() && w->quotePanel()->isVisible());
         QCOMPARE(w->quotePanel()->pos(), QPoint(1600, 77));
+        // Beside the chart, down to the chart's bottom and not into the status band.
+        QCOMPARE(w->quotePanel()->geometry().bottom(), w->timeshareChart()->geometry().bottom());
         QTRY_VERIFY_WITH_TIMEOUT(countPath(*m_market, "/api/timeline/9160001/") >= 1, 10000);
 
         w->command(Transaction_Dlg::IDC_TOOL_KLINE);
