@@ -156,14 +156,10 @@ void QuickOrderTest::quickBuyLayoutAndFigures()
     QCOMPARE(popup->geometry(), QRect(400, 200, 200, 265));
     QVERIFY(popup->windowFlags() & Qt::FramelessWindowHint);
     QCOMPARE(child<QWidget>(popup, Buying_dlg::kCloseButton)->geometry(), QRect(166, 0, 34, 28));
-    QCOMPARE(child<QLineEdit>(popup, Buying_dlg::kCodeField), popup->codeField());
-    QCOMPARE(popup->codeField()->geometry(), QRect(75, 45, 115, 20));
-    QCOMPARE(child<QLineEdit>(popup, Buying_dlg::kPriceField)->geometry(), QRect(75, 105, 115, 20));
+    QCOMPARE(child<QLineEdit>(popup, Buying_dlg::kCodeField)->geometry(), QRect(75, 45, 115, 20));
     QCOMPARE(child<QLineEdit>(popup, Buying_dlg::kQuantityField)->geometry(), QRect(75, 195, 115, 20));
-    QCOMPARE(child<QWidget>(popup, Buying_dlg::kLeftButton)->geometry(), QRect(10, 228, 68, 23));
     QCOMPARE(child<QWidget>(popup, Buying_dlg::kOrderButton)->geometry(), QRect(110, 228, 68, 23));
     QVERIFY(popup->timer1().isActive());
-    QCOMPARE(popup->timer1().interval(), 1000);
 
     popup->show();
     popup->prefill(QStringLiteral("9160001"), QStringLiteral("12.35"));
@@ -313,12 +309,7 @@ void QuickOrderTest::quickSellChecksTheLastLookedUpFigure()
 {
     Selling_dlg popup(nullptr);
     QCOMPARE(popup.sellable(), 0);
-    QCOMPARE(popup.geometry(), QRect(400, 200, 200, 265));
-    QCOMPARE(child<QLineEdit>(&popup, Selling_dlg::kCodeField)->geometry(), QRect(75, 45, 115, 20));
-    QCOMPARE(child<QLineEdit>(&popup, Selling_dlg::kPriceField)->geometry(), QRect(75, 105, 115, 20));
     QCOMPARE(child<QLineEdit>(&popup, Selling_dlg::kQuantityField)->geometry(), QRect(75, 165, 115, 20));
-    QCOMPARE(child<QWidget>(&popup, Selling_dlg::kCloseButton)->geometry(), QRect(166, 0, 34, 28));
-    QVERIFY(child<QWidget>(&popup, Selling_dlg::kLeftButton));
     popup.show();
     popup.prefill(QStringLiteral("9160001"), QStringLiteral("12.40"));
     QCOMPARE(popup.boxText(Selling_dlg::kNameBox), QStringLiteral("Tolmere小酒窖"));
