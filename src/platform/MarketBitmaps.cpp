@@ -87,15 +87,6 @@ QImage drawMarketBitmap(int id)
     case bmp::TradeButton: return face(20, 28, 0, true);
     case bmp::TradeButtonHover: return face(20, 28, 1, true);
     case bmp::TradeButtonPressed: return face(20, 28, 2, true);
-    case bmp::SaveButton: return face(68, 28, 0, true);
-    case bmp::SaveButtonHover: return face(68, 28, 1, true);
-    case bmp::SaveButtonPressed: return face(68, 28, 2, true);
-    case bmp::WithdrawButton: return face(70, 24, 0, true);
-    case bmp::WithdrawButtonHover: return face(70, 24, 1, true);
-    case bmp::WithdrawButtonPressed: return face(70, 24, 2, true);
-    case bmp::QueryButton: return face(60, 24, 0, true);
-    case bmp::QueryButtonHover: return face(60, 24, 1, true);
-    case bmp::QueryButtonPressed: return face(60, 24, 2, true);
     default: return {};
     }
 }
