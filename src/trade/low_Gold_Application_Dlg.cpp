@@ -31,6 +31,7 @@ low_Gold_Application_Dlg::low_Gold_Application_Dlg(QWidget* parent)
         this, kSubmitButton, QStringLiteral("提交"),
         {platform::bmp::WithdrawButton, platform::bmp::WithdrawButtonHover, platform::bmp::WithdrawButtonPressed},
         QRect(180, 135, 70, 24));
+    m_submit->setFont(platform::font(QStringLiteral("宋体"), 14));
     connect(m_submit, &CButtonBMP::clicked, this, &low_Gold_Application_Dlg::withdraw);
 }
 

@@ -6,6 +6,7 @@
 #include "controls/CButtonBMP.h"
 #include "controls/JListCtrl.h"
 #include "platform/Bitmaps.h"
+#include "platform/Fonts.h"
 #include "trade/DatePickers.h"
 #include "trade/Lists.h"
 
@@ -21,6 +22,7 @@ low_Gold_Status_Dlg::low_Gold_Status_Dlg(QWidget* parent)
         this, kQueryButton, QStringLiteral("查询"),
         {platform::bmp::QueryButton, platform::bmp::QueryButtonHover, platform::bmp::QueryButtonPressed},
         QRect(450, 2, 60, 24));
+    m_query->setFont(platform::font(QStringLiteral("宋体"), 14));
     m_list->setObjectName(QString::number(kList));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     trade::setUpColumns(*m_list,

@@ -7,6 +7,7 @@
 #include "controls/CButtonBMP.h"
 #include "controls/JListCtrl.h"
 #include "platform/Bitmaps.h"
+#include "platform/Fonts.h"
 #include "trade/AccountForms.h"
 #include "trade/DatePickers.h"
 #include "trade/HistoryDates.h"
@@ -23,6 +24,7 @@ low_HistoryofGold_Dlg::low_HistoryofGold_Dlg(QWidget* parent)
         this, kQueryButton, QStringLiteral("查询"),
         {platform::bmp::QueryButton, platform::bmp::QueryButtonHover, platform::bmp::QueryButtonPressed},
         QRect(0, 2, 60, 24));
+    m_query->setFont(platform::font(QStringLiteral("宋体"), 14));
     connect(m_query, &CButtonBMP::clicked, this, &low_HistoryofGold_Dlg::query);
     m_list->setObjectName(QString::number(kList));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);

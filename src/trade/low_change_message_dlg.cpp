@@ -76,6 +76,7 @@ low_change_message_dlg::low_change_message_dlg(QWidget* parent)
         this, kSaveButton, QStringLiteral("保存"),
         {platform::bmp::SaveButton, platform::bmp::SaveButtonHover, platform::bmp::SaveButtonPressed},
         QRect(400, 240, 60, 24));
+    m_save->setFont(platform::font(QStringLiteral("宋体"), 14));
     connect(m_save, &CButtonBMP::clicked, this, &low_change_message_dlg::save);
 }
 

@@ -46,6 +46,7 @@ low_change_passd_dlg::low_change_passd_dlg(QWidget* parent)
         this, kSaveButton, QStringLiteral("保存"),
         {platform::bmp::SaveButton, platform::bmp::SaveButtonHover, platform::bmp::SaveButtonPressed},
         QRect(180, 200, 68, 28));
+    m_save->setFont(platform::font(QStringLiteral("宋体"), 14));
     connect(m_save, &CButtonBMP::clicked, this, &low_change_passd_dlg::save);
 }
 
