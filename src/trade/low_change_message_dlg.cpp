@@ -109,8 +109,8 @@ void low_change_message_dlg::save()
         platform::messageBox(this, QString::fromStdString(reply.msg));
         return;
     }
-    platform::messageBox(this, QString::fromUtf8(trade::kDetailsUpdated));
     UserSession::instance().setRecord(trade::withDetails(UserSession::instance().record(), details));
+    platform::messageBox(this, QString::fromUtf8(trade::kDetailsUpdated));
     showRecord();
 }
 
