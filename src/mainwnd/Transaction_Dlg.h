@@ -15,6 +15,7 @@ class Aboxt_wineDlg;
 class CButtonBMP;
 class CKBarCtrl;
 class CHtmlCtrl;
+class Detail_Trans_Dlg;
 class CUPdate_thread;
 class JListCtrl;
 class LoginDlg;
@@ -99,6 +100,7 @@ public:
     LoginDlg* loginDialog() const;
     ShowViewSetDlg* columnSetup() const;
     Min_Price_List_Dlg* tickList() const;
+    Detail_Trans_Dlg* tradePanel() const;
     JListCtrl* basicList() const { return m_basicList; }
     JListCtrl* extendedList() const { return m_extendedList; }
     CKBarCtrl* klineChart() const { return m_charts.Candles(); }
@@ -138,6 +140,8 @@ private:
     void drawPeriodBar(QPainter& p);
     void showTickList(int mode);
     void hideTickList();
+    void toggleTradePanel();
+    void showTradePanelAtStartUp();
 
     QWidget* m_loginWindow;
     int m_w = 0;
@@ -166,5 +170,6 @@ private:
     QPointer<LoginDlg> m_loginDlg;
     QPointer<ShowViewSetDlg> m_columnSetup;
     QPointer<Min_Price_List_Dlg> m_tickList;
+    QPointer<Detail_Trans_Dlg> m_tradePanel;
     std::unique_ptr<market::Overview> m_overview;
 };

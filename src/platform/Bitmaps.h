@@ -33,6 +33,31 @@ inline constexpr int MenuButtonPressed = 155;
 inline constexpr int TradeButton = 156;
 inline constexpr int TradeButtonHover = 157;
 inline constexpr int TradeButtonPressed = 158;
+// The trade panel's strip: its "产品" header and the wide buttons; the small close and hide
+// buttons of the panel and of its lock window (normal, hover, pressed as numbered there).
+inline constexpr int PanelHeader = 160;
+inline constexpr int PanelHeaderHover = 161;
+inline constexpr int PanelHeaderPressed = 162;
+inline constexpr int PanelButton = 163;
+inline constexpr int PanelButtonHover = 164;
+inline constexpr int PanelButtonPressed = 165;
+inline constexpr int PanelClosePressed = 236;
+inline constexpr int PanelClose = 237;
+inline constexpr int PanelCloseHover = 238;
+inline constexpr int PanelHidePressed = 239;
+inline constexpr int PanelHide = 240;
+inline constexpr int PanelHideHover = 241;
+// The buttons of the order windows (quote, buy or sell, refresh, export).
+inline constexpr int OrderButton = 170;
+inline constexpr int OrderButtonHover = 171;
+inline constexpr int OrderButtonPressed = 172;
+// The function tree's 16 x 16 icons.
+inline constexpr int TreeGroupIcon = 180;
+inline constexpr int TreeBuyIcon = 181;
+inline constexpr int TreeSellIcon = 182;
+inline constexpr int TreeCancelIcon = 183;
+inline constexpr int TreePasswordIcon = 184;
+inline constexpr int TreeLeafIcon = 185;
 } // namespace bmp
 
 // The image of a resource number, drawn once and cached; a null image for an unknown
