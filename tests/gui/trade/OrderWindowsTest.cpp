@@ -19,6 +19,7 @@
 #include "support/TradeReplies.h"
 #include "trade/OrderChecks.h"
 #include "trade/low_deal_buy_dlg.h"
+#include "trade/low_deal_sell_dlg.h"
 
 using testsupport::CountPath;
 using trade::OrderWindow;
@@ -28,6 +29,7 @@ namespace {
 constexpr const char* kBuyPath = "/api/v1/item/buy";
 constexpr const char* kPositionsPath = "/api/v1/customer/item";
 constexpr const char* kOrdersPath = "/api/v1/order/today";
+constexpr const char* kSellPath = "/api/v1/item/sell";
 
 template <class T> T* child(QWidget* w, int id) { return w->findChild<T*>(QString::number(id)); }
 
@@ -40,8 +42,8 @@ void type(QLineEdit* field, const char* text)
 
 } // namespace
 
-// The buy window on its own, against a scripted trading service.
-class BuyWindowTest final : public QObject
+// The buy and sell windows on their own, against a scripted trading service.
+class OrderWindowsTest final : public QObject
 {
     Q_OBJECT
 
@@ -50,18 +52,20 @@ private:
     std::unique_ptr<testsupport::TradeScript> m_script;
     std::unique_ptr<testsupport::LoopbackServer> m_server;
     std::unique_ptr<platform::MessageBoxRecorder> m_boxes;
-    std::unique_ptr<low_deal_buy_dlg> m_window;
+    std::unique_ptr<OrderWindow> m_window;
 
-    low_deal_buy_dlg& open()
+    template <class Window = low_deal_buy_dlg>
+    Window& open()
     {
-        m_window = std::make_unique<low_deal_buy_dlg>(nullptr);
-        m_window->resize(1660, 312);
-        m_window->show();
-        m_window->activateWindow();
-        if (!QTest::qWaitForWindowActive(m_window.get()))
-            qWarning("the buy window did not become active");
+        auto* window = new Window(nullptr);
+        m_window.reset(window);
+        window->resize(1660, 312);
+        window->show();
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window))
+            qWarning("the order window did not become active");
         QDir().mkpath(QStringLiteral(RENDER_DIR));
-        return *m_window;
+        return *window;
     }
 
     void fill(const char* code, const char* price, const char* quantity)
@@ -326,7 +330,97 @@ private slots:
         QVERIFY(w.codeField()->text().isEmpty() && w.priceField()->text().isEmpty()
                 && w.quantityField()->text().isEmpty());
     }
+    void sellingMoreThanTheSellableQuantitySendsNothing()
+    {
+        low_deal_sell_dlg& w = open<low_deal_sell_dlg>();
+        m_script->set(kPositionsPath, testsupport::PositionsReply(1000.0, 40));
+        fill("9160001", "36.50", "41");
+        QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
+        QCOMPARE(m_boxes->texts(), QStringList{QString::fromUtf8(trade::kSellExceedsSellable)});
+        QCOMPARE(w.sellable(), 40);
+        // No position in the item: anything is too much, and the box stays blank.
+        fill("9160003", "36.50", "1");
+        QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
+        QCOMPARE(w.sellable(), 0);
+        QVERIFY(!w.holdsTypedItem());
+        QCOMPARE(m_boxes->texts().size(), 2);
+        QCOMPARE(CountPath(*m_server, kSellPath), 0u);
+    }
+
+    void sellingExactlyTheSellableQuantityAsksSendsAndRefreshesAtOnce()
+    {
+        low_deal_sell_dlg& w = open<low_deal_sell_dlg>();
+        m_script->set(kPositionsPath, testsupport::PositionsReply(1000.0, 40));
+        w.selectTab(OrderWindow::Tab::Orders);
+        QCOMPARE(CountPath(*m_server, kOrdersPath), 1u);
+        m_script->set(kSellPath, R"({"success":"false","msg":"可卖数量不足"})");
+        fill("9160001", "36.5", "40");
+        QTest::keyClick(w.quantityField(), Qt::Key_Return); // Enter sells
+        QCOMPARE(m_boxes->texts(), QStringList({QStringLiteral("是否确定卖出"), QStringLiteral("可卖数量不足")}));
+        QCOMPARE(m_boxes->calls().front().icon, platform::MsgIcon::Question);
+        const std::string body = testsupport::LastBody(*m_server, kSellPath);
+        Json::Value root;
+        QVERIFY(client::ParseJson(body, root));
+        QCOMPARE(body, "{\n   \"id\" : \"100001\",\n   \"item_id\" : \"9160001\",\n   \"sell_amount\" : 40,\n"
+                       "   \"sell_price\" : \"36.5\",\n   \"sign\" : \"" + root["sign"].asString()
+                           + "\",\n   \"v\" : \"" + root["v"].asString() + "\"\n}\n");
+        QVERIFY(client::VerifySignedBody(client::Info(client::Endpoint::Sell), body, client::CurrentOptions().signKey).ok);
+        // Refreshed at once, no wait.
+        QCOMPARE(CountPath(*m_server, kOrdersPath), 2u);
+        // No: nothing sent.
+        m_boxes->setAnswer(platform::MsgResult::No);
+        QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
+        QCOMPARE(CountPath(*m_server, kSellPath), 1u);
+    }
+
+    void sellableLookupKeepsItsFigureWhenTheReplyFails()
+    {
+        low_deal_sell_dlg& w = open<low_deal_sell_dlg>();
+        QVERIFY(!w.timer3().isActive());
+        type(w.codeField(), "9160001");
+        w.priceField()->setFocus(); // the first loss of focus starts timer 3
+        QVERIFY(w.timer3().isActive());
+        QCOMPARE(w.timer3().interval(), 1500);
+        QCOMPARE(w.sellable(), 2000);
+        QCOMPARE(w.itemName(), QStringLiteral("Tolmere小酒窖"));
+        QVERIFY(w.shownQuote()); // the quote box follows the code too
+        for (const char* reply : {"<html>", R"({"success":"false","msg":"忙"})"}) {
+            m_script->set(kPositionsPath, reply);
+            w.codeField()->setFocus();
+            w.priceField()->setFocus();
+            QCOMPARE(w.sellable(), 2000);
+        }
+        m_script->set(kPositionsPath, testsupport::PositionsReply(1000.0, 1500));
+        QTRY_COMPARE_WITH_TIMEOUT(w.sellable(), 1500, 5000); // timer 3 looks again
+        QVERIFY(m_boxes->calls().empty());
+        w.grab().save(QStringLiteral(RENDER_DIR "/sell.png"));
+    }
+
+    void ordersTimeWithoutLeadingZerosInTheSellWindowOnly()
+    {
+        low_deal_sell_dlg& sell = open<low_deal_sell_dlg>();
+        sell.selectTab(OrderWindow::Tab::Orders);
+        QCOMPARE(sell.list(OrderWindow::Tab::Orders)->cellText(0, 2), QStringLiteral("9:5:7"));
+        sell.selectTab(OrderWindow::Tab::Trades);
+        QCOMPARE(sell.list(OrderWindow::Tab::Trades)->cellText(0, 2), QStringLiteral("10:30:05"));
+        low_deal_buy_dlg& buy = open();
+        buy.selectTab(OrderWindow::Tab::Orders);
+        QCOMPARE(buy.list(OrderWindow::Tab::Orders)->cellText(0, 2), QStringLiteral("09:05:07"));
+    }
+
+    void sellLayoutDiffersWhereItsOwn()
+    {
+        low_deal_sell_dlg& w = open<low_deal_sell_dlg>();
+        QCOMPARE(w.quantityField()->geometry(), QRect(110, 165, 110, 20));
+        QCOMPARE(child<QWidget>(&w, OrderWindow::kRefreshButton)->geometry(), QRect(1660 - 140, 2, 44, 24));
+        QCOMPARE(child<QWidget>(&w, OrderWindow::kExportButton)->geometry(), QRect(1660 - 86, 2, 44, 24));
+        QCOMPARE(w.list(OrderWindow::Tab::Trades)->geometry(), QRect(440, 29, 1660 - 440, 312 - 31 - 29));
+        const QImage image = w.grab().toImage();
+        QVERIFY(testsupport::CountNear(image, QRect(32, 47, 60, 16), QColor(42, 106, 42)) > 20);
+        QTest::keyClick(w.codeField(), Qt::Key_Escape);
+        QVERIFY(w.isVisible());
+    }
 };
 
-QTEST_MAIN(BuyWindowTest)
-#include "BuyWindowTest.moc"
+QTEST_MAIN(OrderWindowsTest)
+#include "OrderWindowsTest.moc"
