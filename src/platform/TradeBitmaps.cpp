@@ -6,6 +6,7 @@
 
 #include "platform/Bitmaps.h"
 #include "platform/Colours.h"
+#include "platform/private/MarketBitmaps.h"
 
 namespace platform {
 namespace {
@@ -21,12 +22,7 @@ const QColor kGlyph(96, 96, 96);
 
 enum State { Normal = 0, Hover = 1, Pressed = 2 };
 
-QImage blank(int w, int h)
-{
-    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    return img;
-}
+QImage blank(int w, int h) { return newBitmap(w, h); }
 
 // The strip's "产品" header: slate like the login window, a gold rule at its foot.
 QImage panelHeader(State state)
