@@ -219,6 +219,7 @@ private slots:
         // The strip shows the chosen title.
         clickEntry(panel, 8);
         panel.grab().save(QStringLiteral(RENDER_DIR "/panel-withdrawal-history.png"));
+        panel.grab(QRect(0, 0, 700, 340)).save(QStringLiteral(RENDER_DIR "/panel-tree.png"));
     }
 
     void aSecondClickOnTheChosenEntryReloadsIt()
