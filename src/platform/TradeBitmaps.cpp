@@ -3,6 +3,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTransform>
 
 #include "platform/Bitmaps.h"
 #include "platform/Colours.h"
@@ -11,13 +12,8 @@
 namespace platform {
 namespace {
 
-// The login window's slate and wine, on the light grey of the trading windows.
-const QColor kSlateTop(34, 44, 66);
-const QColor kSlateBottom(16, 20, 32);
-const QColor kWine(168, 30, 56);
-const QColor kWineLight(196, 52, 78);
-const QColor kWineDark(122, 18, 40);
-const QColor kGold(214, 178, 110);
+// The login window's look on the light grey of the trading windows.
+using namespace look;
 const QColor kGlyph(96, 96, 96);
 
 enum State { Normal = 0, Hover = 1, Pressed = 2 };
@@ -101,24 +97,16 @@ QImage arrowIcon(bool up)
     p.setBrush(c);
     p.drawEllipse(QRectF(0.5, 0.5, 15, 15));
     QPainterPath arrow;
-    if (up) {
-        arrow.moveTo(8, 3);
-        arrow.lineTo(12.5, 8);
-        arrow.lineTo(9.5, 8);
-        arrow.lineTo(9.5, 12.5);
-        arrow.lineTo(6.5, 12.5);
-        arrow.lineTo(6.5, 8);
-        arrow.lineTo(3.5, 8);
-    } else {
-        arrow.moveTo(8, 13);
-        arrow.lineTo(12.5, 8);
-        arrow.lineTo(9.5, 8);
-        arrow.lineTo(9.5, 3.5);
-        arrow.lineTo(6.5, 3.5);
-        arrow.lineTo(6.5, 8);
-        arrow.lineTo(3.5, 8);
-    }
+    arrow.moveTo(8, 3);
+    arrow.lineTo(12.5, 8);
+    arrow.lineTo(9.5, 8);
+    arrow.lineTo(9.5, 12.5);
+    arrow.lineTo(6.5, 12.5);
+    arrow.lineTo(6.5, 8);
+    arrow.lineTo(3.5, 8);
     arrow.closeSubpath();
+    if (!up)
+        arrow = QTransform(1, 0, 0, -1, 0, 16).map(arrow); // mirrored about the middle row
     p.setBrush(Qt::white);
     p.drawPath(arrow);
     return img;

@@ -11,6 +11,7 @@
 #include "controls/JListCtrl.h"
 #include "platform/Bitmaps.h"
 #include "platform/Colours.h"
+#include "platform/Dialogs.h"
 #include "platform/Fonts.h"
 #include "platform/Windows.h"
 #include "trade/Export.h"
@@ -150,6 +151,23 @@ void OrderWindow::refreshQuote(bool tellRefusal)
         return;
     m_quote = market::CurrentSingleItemQuote();
     update(kQuoteBox);
+}
+
+bool OrderWindow::confirmAndSend(const std::optional<std::string>& refusal, const char* question,
+                                 client::Endpoint endpoint, std::vector<client::Param> params, client::TraceLines trace)
+{
+    if (refusal) {
+        platform::messageBox(this, QString::fromStdString(*refusal));
+        return false;
+    }
+    if (platform::messageBox(this, QString::fromUtf8(question), platform::MsgButtons::YesNo,
+                             platform::MsgIcon::Question)
+        != platform::MsgResult::Yes)
+        return false;
+    const client::ApiReply reply = client::Call(endpoint, std::move(params), trace);
+    if (reply.parsed)
+        platform::messageBox(this, QString::fromStdString(reply.msg));
+    return true;
 }
 
 void OrderWindow::exportActiveList()

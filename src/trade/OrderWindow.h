@@ -90,6 +90,10 @@ protected:
     OrderWindow(QWidget* parent, const OrderSurface& surface);
 
     virtual void placeOrder() = 0;
+    // Shows the check's refusal, or asks `question` and, on Yes, sends the order and shows
+    // the service's `msg` whether it took the order or not. True when the order went out.
+    bool confirmAndSend(const std::optional<std::string>& refusal, const char* question, client::Endpoint endpoint,
+                        std::vector<client::Param> params, client::TraceLines trace);
     // Paints the form's labels and values.
     virtual void drawForm(QPainter& p) = 0;
     virtual void codeFieldLeft() {}

@@ -7,7 +7,6 @@
 
 #include "market/Pollers.h"
 #include "platform/Colours.h"
-#include "platform/Dialogs.h"
 #include "platform/Windows.h"
 #include "trade/UsableCash.h"
 
@@ -72,21 +71,9 @@ void low_deal_buy_dlg::priceFieldLeft() { showMaxBuyable(); }
 void low_deal_buy_dlg::placeOrder()
 {
     const trade::OrderForm order = form();
-    if (const auto refusal = trade::checkBuy(order, trade::QueryUsableCash())) {
-        platform::messageBox(this, QString::fromStdString(*refusal));
-        return;
-    }
-    if (platform::messageBox(this, QString::fromUtf8(kConfirmBuy), platform::MsgButtons::YesNo,
-                             platform::MsgIcon::Question)
-        != platform::MsgResult::Yes)
-        return;
-    const client::ApiReply reply = client::Call(client::Endpoint::Buy,
-                                                trade::buyParams(order, market::CurrentSession().userId),
-                                                {"\n买入返回\n", "\n结束买入返回\n"});
-    // The service's word, whether it took the order or not.
-    if (reply.parsed)
-        platform::messageBox(this, QString::fromStdString(reply.msg));
-    QTimer::singleShot(kRefreshDelay, this, &low_deal_buy_dlg::refresh);
+    if (confirmAndSend(trade::checkBuy(order, trade::QueryUsableCash()), kConfirmBuy, client::Endpoint::Buy,
+                       trade::buyParams(order, market::CurrentSession().userId), {"\n买入返回\n", "\n结束买入返回\n"}))
+        QTimer::singleShot(kRefreshDelay, this, &low_deal_buy_dlg::refresh);
 }
 
 void low_deal_buy_dlg::drawForm(QPainter& p)

@@ -6,7 +6,6 @@
 #include <QPainter>
 
 #include "market/Pollers.h"
-#include "platform/Dialogs.h"
 #include "platform/Windows.h"
 
 namespace {
@@ -71,20 +70,10 @@ void low_deal_sell_dlg::placeOrder()
 {
     const trade::OrderForm order = form();
     lookUpSellable();
-    if (const auto refusal = trade::checkSell(order, m_sellable)) {
-        platform::messageBox(this, QString::fromStdString(*refusal));
-        return;
-    }
-    if (platform::messageBox(this, QString::fromUtf8(kConfirmSell), platform::MsgButtons::YesNo,
-                             platform::MsgIcon::Question)
-        != platform::MsgResult::Yes)
-        return;
-    const client::ApiReply reply = client::Call(client::Endpoint::Sell,
-                                                trade::sellParams(order, market::CurrentSession().userId),
-                                                {"委托卖出返回\n", "\n结束委托卖出返回\n"});
-    if (reply.parsed)
-        platform::messageBox(this, QString::fromStdString(reply.msg));
-    refresh();
+    if (confirmAndSend(trade::checkSell(order, m_sellable), kConfirmSell, client::Endpoint::Sell,
+                       trade::sellParams(order, market::CurrentSession().userId),
+                       {"委托卖出返回\n", "\n结束委托卖出返回\n"}))
+        refresh(); // at once
 }
 
 void low_deal_sell_dlg::drawForm(QPainter& p)
