@@ -377,30 +377,30 @@ void Transaction_Dlg::toggleTradePanel()
 {
     if (!requireLogin())
         return;
-    if (!m_tradePanel)
-        m_tradePanel = new Detail_Trans_Dlg(this);
-    if (m_tradePanel->isVisible()) {
+    if (m_tradePanel && m_tradePanel->isVisible()) {
         m_tradePanel->hide(); // its function windows, and its lock, go with it
         return;
     }
     // A locked panel comes back under its lock.
-    m_tradePanel->dock();
-    m_tradePanel->show();
-    m_tradePanel->raise();
-    if (!m_tradePanel->showsAWindow())
-        m_tradePanel->showBuyWindow();
+    Detail_Trans_Dlg* panel = dockTradePanel();
+    if (!panel->showsAWindow())
+        panel->showBuyWindow();
 }
 
 void Transaction_Dlg::showTradePanelAtStartUp()
 {
-    if (!UserSession::instance().loggedIn())
-        return;
+    if (UserSession::instance().loggedIn())
+        dockTradePanel()->showBuyWindow();
+}
+
+Detail_Trans_Dlg* Transaction_Dlg::dockTradePanel()
+{
     if (!m_tradePanel)
         m_tradePanel = new Detail_Trans_Dlg(this);
     m_tradePanel->dock();
     m_tradePanel->show();
     m_tradePanel->raise();
-    m_tradePanel->showBuyWindow();
+    return m_tradePanel;
 }
 
 void Transaction_Dlg::showWindowAt(QWidget* window, const QRect& edges)

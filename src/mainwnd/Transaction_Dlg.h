@@ -142,6 +142,7 @@ private:
     void hideTickList();
     void toggleTradePanel();
     void showTradePanelAtStartUp();
+    Detail_Trans_Dlg* dockTradePanel();
 
     QWidget* m_loginWindow;
     int m_w = 0;
