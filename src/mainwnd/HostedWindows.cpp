@@ -5,6 +5,7 @@
 #include "platform/Fonts.h"
 #include "trade/PanelWindow.h"
 #include "trade/low_deal_buy_dlg.h"
+#include "trade/low_deal_revoke_dlg.h"
 #include "trade/low_deal_sell_dlg.h"
 
 namespace {
@@ -47,7 +48,7 @@ trade::PanelWindow* Detail_Trans_Dlg::createHostedWindow(Hosted which, QWidget* 
     switch (which) {
     case Hosted::Buy: return new low_deal_buy_dlg(panel);
     case Hosted::Sell: return new low_deal_sell_dlg(panel);
-    case Hosted::Cancel: return new ComingWindow(panel, "撤单");
+    case Hosted::Cancel: return new low_deal_revoke_dlg(panel);
     case Hosted::DeliveryApplication: return new ComingWindow(panel, "交割申请");
     case Hosted::WithdrawalApplication: return new ComingWindow(panel, "出金申请");
     case Hosted::WithdrawalStatus: return new ComingWindow(panel, "出金状态查撤");

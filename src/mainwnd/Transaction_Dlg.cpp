@@ -28,12 +28,15 @@
 #include "market/Pollers.h"
 #include "market/Right_Msg_Dlg.h"
 #include "market/ShowViewSetDlg.h"
+#include "market/SingleItemQuote.h"
 #include "mainwnd/Detail_Trans_Dlg.h"
 #include "platform/Bitmaps.h"
 #include "platform/Colours.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
 #include "platform/WorkArea.h"
+#include "trade/Buying_dlg.h"
+#include "trade/Selling_dlg.h"
 
 namespace {
 
@@ -242,6 +245,10 @@ Detail_Trans_Dlg* Transaction_Dlg::tradePanel() const
     return m_tradePanel;
 }
 
+Buying_dlg* Transaction_Dlg::quickBuy() const { return m_quickBuy; }
+
+Selling_dlg* Transaction_Dlg::quickSell() const { return m_quickSell; }
+
 QRect Transaction_Dlg::chartRect() const
 {
     return Edges(29, 105, m_w - 320, m_h - 29);
@@ -327,12 +334,13 @@ void Transaction_Dlg::command(int id)
         refresh();
         break;
     case IDC_TRADE:
+        // The trade panel and the quick pop-ups open for a logged-in user only.
         toggleTradePanel();
         break;
     case IDC_QUICK_BUY:
     case IDC_QUICK_SELL:
-        // The trade panel and the quick pop-ups open for a logged-in user only.
-        requireLogin();
+        if (requireLogin())
+            showQuickOrder(id);
         break;
     case ID_COLUMN_SETUP:
         if (!m_columnSetup)
@@ -401,6 +409,24 @@ Detail_Trans_Dlg* Transaction_Dlg::dockTradePanel()
     m_tradePanel->show();
     m_tradePanel->raise();
     return m_tradePanel;
+}
+
+void Transaction_Dlg::showQuickOrder(int id)
+{
+    // Created on first use (closing one destroys it), then shown with the item's code and
+    // the quote's first ask or bid price.
+    trade::QuickOrderDlg* popup = nullptr;
+    if (id == IDC_QUICK_BUY)
+        popup = m_quickBuy ? m_quickBuy : (m_quickBuy = new Buying_dlg(this));
+    else
+        popup = m_quickSell ? m_quickSell : (m_quickSell = new Selling_dlg(this));
+    popup->show();
+    popup->raise();
+    constexpr int kItem = 9160001;
+    market::RequestSingleItemQuote(kItem, this);
+    const market::SingleItemQuote quote = market::CurrentSingleItemQuote();
+    const float price = id == IDC_QUICK_BUY ? quote.firstPrices[0] : quote.secondPrices[0];
+    popup->prefill(QString::number(kItem), QString::asprintf("%.2f", double(price)));
 }
 
 void Transaction_Dlg::showWindowAt(QWidget* window, const QRect& edges)
@@ -544,7 +570,8 @@ void Transaction_Dlg::showOverviewMode()
     for (QWidget* w : {static_cast<QWidget*>(m_status), static_cast<QWidget*>(m_about),
                        static_cast<QWidget*>(m_tickList), static_cast<QWidget*>(m_columnSetup),
                        static_cast<QWidget*>(m_quotePanel), static_cast<QWidget*>(m_infoPage),
-                       static_cast<QWidget*>(m_tradePanel)}) {
+                       static_cast<QWidget*>(m_tradePanel), static_cast<QWidget*>(m_quickBuy),
+                       static_cast<QWidget*>(m_quickSell)}) {
         if (w)
             w->hide();
     }

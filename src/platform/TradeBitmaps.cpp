@@ -12,13 +12,35 @@
 namespace platform {
 namespace {
 
-// The login window's look on the light grey of the trading windows.
+// The login window's look on the light grey of the trading windows: slate for plain
+// commands; an order button wears its side's colour.
 using namespace look;
+const QColor kSlate(58, 72, 102);
+const QColor kGreen(46, 150, 66);
 const QColor kGlyph(96, 96, 96);
 
 enum State { Normal = 0, Hover = 1, Pressed = 2 };
 
 QImage blank(int w, int h) { return newBitmap(w, h); }
+
+QImage face(int w, int h, const QColor& base, int state)
+{
+    QImage img = blank(w, h);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor top = state == Hover ? base.lighter(130) : state == Pressed ? base.darker(125) : base.lighter(112);
+    const QColor bottom = state == Pressed ? base.darker(150) : state == Hover ? base.lighter(105) : base.darker(115);
+    QLinearGradient g(0, 0, 0, h);
+    g.setColorAt(0, top);
+    g.setColorAt(1, bottom);
+    p.setPen(QPen(base.darker(state == Pressed ? 170 : 140), 1));
+    p.setBrush(g);
+    p.drawRoundedRect(QRectF(0.5, 0.5, w - 1, h - 1), 3, 3);
+    return img;
+}
+
+// The pop-ups' left button does nothing, so it does not look like a button either.
+QImage quiet(int w, int h) { return blank(w, h); }
 
 // The strip's "产品" header: slate like the login window, a gold rule at its foot.
 QImage panelHeader(State state)
@@ -31,23 +53,6 @@ QImage panelHeader(State state)
     p.fillRect(QRectF(0, 0, 260, 28), g);
     p.setPen(kGold);
     p.drawLine(0, 27, 259, 27);
-    return img;
-}
-
-// A rounded wine face; the caption is drawn on it by the button.
-QImage wineFace(int w, int h, State state)
-{
-    QImage img = blank(w, h);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QColor top = state == Hover ? kWineLight.lighter(110) : state == Pressed ? kWineDark : kWineLight;
-    const QColor bottom = state == Hover ? kWine.lighter(110) : state == Pressed ? kWineDark.darker(120) : kWine;
-    QLinearGradient g(0, 0, 0, h);
-    g.setColorAt(0, top);
-    g.setColorAt(1, bottom);
-    p.setPen(QPen(state == Pressed ? kWineDark.darker(140) : kWineDark, 1));
-    p.setBrush(g);
-    p.drawRoundedRect(QRectF(0.5, 0.5, w - 1, h - 1), 3, 3);
     return img;
 }
 
@@ -177,21 +182,27 @@ QImage leafIcon()
 QImage drawTradeBitmap(int id)
 {
     switch (id) {
+    case bmp::PanelButton:
+    case bmp::PanelButtonHover:
+    case bmp::PanelButtonPressed: return face(44, 24, kSlate, id - bmp::PanelButton);
+    case bmp::QuickButton:
+    case bmp::QuickButtonHover:
+    case bmp::QuickButtonPressed: return quiet(68, 23);
+    case bmp::QuickBuyButton:
+    case bmp::QuickBuyButtonHover:
+    case bmp::QuickBuyButtonPressed: return face(68, 23, kWine, id - bmp::QuickBuyButton);
+    case bmp::QuickSellButton:
+    case bmp::QuickSellButtonHover:
+    case bmp::QuickSellButtonPressed: return face(68, 23, kGreen, id - bmp::QuickSellButton);
     case bmp::PanelHeader: return panelHeader(Normal);
     case bmp::PanelHeaderHover: return panelHeader(Hover);
     case bmp::PanelHeaderPressed: return panelHeader(Pressed);
-    case bmp::PanelButton: return wineFace(70, 26, Normal);
-    case bmp::PanelButtonHover: return wineFace(70, 26, Hover);
-    case bmp::PanelButtonPressed: return wineFace(70, 26, Pressed);
     case bmp::PanelClose: return smallButton(Normal, true);
     case bmp::PanelCloseHover: return smallButton(Hover, true);
     case bmp::PanelClosePressed: return smallButton(Pressed, true);
     case bmp::PanelHide: return smallButton(Normal, false);
     case bmp::PanelHideHover: return smallButton(Hover, false);
     case bmp::PanelHidePressed: return smallButton(Pressed, false);
-    case bmp::OrderButton: return wineFace(60, 24, Normal);
-    case bmp::OrderButtonHover: return wineFace(60, 24, Hover);
-    case bmp::OrderButtonPressed: return wineFace(60, 24, Pressed);
     case bmp::TreeGroupIcon: return groupIcon();
     case bmp::TreeBuyIcon: return arrowIcon(true);
     case bmp::TreeSellIcon: return arrowIcon(false);

@@ -31,11 +31,14 @@ constexpr const char* kExportNames[3] = {"资金持仓.txt", "当日订单.txt",
 constexpr int kButtonTop = 2;
 constexpr int kButtonBottom = 26;
 
-CButtonBMP* makeButton(QWidget* parent, int id, const char* caption, const QRect& rect)
+// The trading windows' plain command face; the order button wears its side's colour.
+constexpr CButtonBMP::Bitmaps kCommandFace{platform::bmp::PanelButton, platform::bmp::PanelButtonHover,
+                                           platform::bmp::PanelButtonPressed};
+
+CButtonBMP* makeButton(QWidget* parent, int id, const char* caption, const QRect& rect,
+                       CButtonBMP::Bitmaps face = kCommandFace)
 {
-    auto* button = CButtonBMP::Create(
-        parent, id, QString::fromUtf8(caption),
-        {platform::bmp::OrderButton, platform::bmp::OrderButtonHover, platform::bmp::OrderButtonPressed}, rect);
+    auto* button = CButtonBMP::Create(parent, id, QString::fromUtf8(caption), face, rect);
     button->setFont(platform::font(QStringLiteral("宋体"), 14));
     return button;
 }
@@ -77,7 +80,7 @@ OrderWindow::OrderWindow(QWidget* parent, const OrderSurface& surface)
 
     auto* quote = makeButton(this, kQuoteButton, "行情", platform::edges(50, 250, 110, 274));
     auto* order = makeButton(this, kOrderButton, surface.orderCaption.toUtf8().constData(),
-                             platform::edges(135, 250, 195, 274));
+                             platform::edges(135, 250, 195, 274), surface.orderFace);
     m_refresh = makeButton(this, kRefreshButton, "刷新", QRect(0, kButtonTop, 44, kButtonBottom - kButtonTop));
     m_export = makeButton(this, kExportButton, "导出", QRect(0, kButtonTop, 44, kButtonBottom - kButtonTop));
     connect(quote, &QPushButton::clicked, this, [this] { refreshQuote(true); });

@@ -9,13 +9,13 @@
 #include <QString>
 
 #include "client/Call.h"
+#include "controls/CButtonBMP.h"
 #include "market/SingleItemQuote.h"
 #include "trade/Cells.h"
 #include "trade/Lists.h"
 #include "trade/OrderChecks.h"
 #include "trade/PanelWindow.h"
 
-class CButtonBMP;
 class CMyEdit;
 class CSkinEdit;
 class JListCtrl;
@@ -27,6 +27,7 @@ namespace trade {
 struct OrderSurface
 {
     QString orderCaption; // the caption of button 240
+    CButtonBMP::Bitmaps orderFace; // and its face
     QRect codeField;
     QRect priceField;
     QRect quantityField;

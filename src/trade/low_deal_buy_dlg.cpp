@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include "market/Pollers.h"
+#include "platform/Bitmaps.h"
 #include "platform/Colours.h"
 #include "platform/Windows.h"
 #include "trade/UsableCash.h"
@@ -16,6 +17,7 @@ trade::OrderSurface buySurface()
 {
     trade::OrderSurface s;
     s.orderCaption = QStringLiteral("买入");
+    s.orderFace = {platform::bmp::QuickBuyButton, platform::bmp::QuickBuyButtonHover, platform::bmp::QuickBuyButtonPressed};
     s.codeField = platform::edges(110, 45, 220, 65);
     s.priceField = platform::edges(110, 105, 220, 125);
     s.quantityField = platform::edges(110, 195, 220, 215);

@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include "market/Pollers.h"
+#include "platform/Bitmaps.h"
 #include "platform/Windows.h"
 
 namespace {
@@ -14,6 +15,7 @@ trade::OrderSurface sellSurface()
 {
     trade::OrderSurface s;
     s.orderCaption = QStringLiteral("卖出");
+    s.orderFace = {platform::bmp::QuickSellButton, platform::bmp::QuickSellButtonHover, platform::bmp::QuickSellButtonPressed};
     s.codeField = platform::edges(110, 45, 220, 65);
     s.priceField = platform::edges(110, 105, 220, 125);
     s.quantityField = platform::edges(110, 165, 220, 185);

@@ -3,7 +3,7 @@
 #include <QImage>
 
 namespace platform {
-// The images of the trade panel, its lock window, the order windows and the function
-// tree; null for other numbers.
+// The images of the trading windows: their buttons, the trade panel's strip and lock, and
+// the function tree's icons; null for other numbers.
 QImage drawTradeBitmap(int id);
 } // namespace platform

@@ -25,6 +25,7 @@
 #include "support/LoopbackServer.h"
 #include "support/TradeReplies.h"
 #include "trade/low_deal_buy_dlg.h"
+#include "trade/low_deal_revoke_dlg.h"
 #include "trade/low_deal_sell_dlg.h"
 
 using Hosted = Detail_Trans_Dlg::Hosted;
@@ -200,6 +201,7 @@ private slots:
                               {6, "出金申请", Hosted::WithdrawalApplication},
                               {16, "更改信息", Hosted::ChangeDetails},
                               {2, "卖出", Hosted::Sell},
+                              {3, "撤单", Hosted::Cancel},
                               {0, "普通交易", Hosted::Buy}};
         for (const Case& c : cases) {
             clickEntry(panel, c.function);
@@ -216,6 +218,7 @@ private slots:
         QCOMPARE(panel.hostedPlace(Hosted::ChangeDetails), QRect(260, 29, 1660, 310));
         QCOMPARE(panel.hostedPlace(Hosted::Funds), QRect(260, 28, 1660, 312));
         QVERIFY(qobject_cast<low_deal_sell_dlg*>(panel.hostedWindow(Hosted::Sell)));
+        QVERIFY(qobject_cast<low_deal_revoke_dlg*>(panel.hostedWindow(Hosted::Cancel)));
         // The strip shows the chosen title.
         clickEntry(panel, 8);
         panel.grab().save(QStringLiteral(RENDER_DIR "/panel-withdrawal-history.png"));
