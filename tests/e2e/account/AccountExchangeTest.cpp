@@ -1,29 +1,25 @@
 #include <memory>
 #include <string>
 
-#include <QDir>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "Accounts.h"
-#include "Exchange.h"
-#include "Faults.h"
-#include "HttpFront.h"
+#include "app/CVelmoraDlg.h"
+#include "app/Lock_Detail_dlg.h"
 #include "app/LoginDlg.h"
 #include "app/LoginRequest.h"
 #include "app/UserSession.h"
 #include "app/VerificationCode.h"
-#include "client/Config.h"
-#include "client/Options.h"
-#include "client/ServerLine.h"
 #include "controls/CButtonBMP.h"
 #include "controls/CMyEdit.h"
 #include "controls/CSkinEdit.h"
 #include "controls/JListCtrl.h"
-#include "market/Pollers.h"
+#include "mainwnd/Detail_Trans_Dlg.h"
+#include "mainwnd/Transaction_Dlg.h"
 #include "platform/Dialogs.h"
 #include "support/LoopbackServer.h"
+#include "support/TerminalOnExchange.h"
 #include "trade/AccountForms.h"
 #include "trade/UsableCash.h"
 #include "trade/low_Gold_Application_Dlg.h"
@@ -52,66 +48,33 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void withdrawalShowsInTheCashHistoryAndUsableCashFalls();
-    void passwordChangeHoldsForTheNextLogin();
+    void passwordChangeHoldsForTheLockAndTheNextLogin();
     void detailsGoOnFileOnce();
 
 private:
-    void startExchange();
-    void stopExchange();
     void logIn(const std::string& account, const std::string& password);
 
     const std::string m_address = testsupport::UniqueLoopbackAddress(13);
-    QTemporaryDir m_dir;
-    std::unique_ptr<exchange::Exchange> m_exchange;
-    std::unique_ptr<exchange::Faults> m_faults;
-    std::unique_ptr<exchange::HttpFront> m_front;
+    QTemporaryDir m_db;
+    testsupport::TerminalOnExchange<Transaction_Dlg> m_terminal;
 };
 
 void AccountExchangeTest::initTestCase()
 {
-    QVERIFY(m_dir.isValid());
-    QVERIFY(QDir::setCurrent(m_dir.path())); // the re-login writes its remembered account here
-    startExchange();
-    client::Options o = client::DefaultOptions();
-    o.line0Host = m_address;
-    client::SetCurrentOptions(o);
-    client::LoadLineChoice();
-    market::SetSessionSource([] {
-        return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
-    });
+    QVERIFY(m_db.isValid());
+    const std::string error =
+        m_terminal.start(m_address, 13, 0, m_db.filePath(QStringLiteral("exchange.db")).toStdString());
+    QVERIFY2(error.empty(), error.c_str());
     app::setCodeClock([] { return std::time_t(1700000000); });
 }
 
 void AccountExchangeTest::cleanupTestCase()
 {
     app::setCodeClock(nullptr);
-    market::SetSessionSource(nullptr);
-    stopExchange();
     UserSession::instance().resetForTest();
 }
 
-void AccountExchangeTest::startExchange()
-{
-    exchange::ExchangeConfig config;
-    config.key = client::defaults::kSignKey;
-    config.seed = 13;
-    config.accounts = exchange::DemoAccounts();
-    config.dbPath = m_dir.filePath(QStringLiteral("exchange.db")).toStdString();
-    std::string error;
-    m_exchange = exchange::Exchange::Create(config, error);
-    QVERIFY2(m_exchange, error.c_str());
-    m_faults = std::make_unique<exchange::Faults>();
-    m_front = std::make_unique<exchange::HttpFront>(*m_exchange, *m_faults);
-    QVERIFY2(m_front->start({m_address}, m_address, 8090, error), error.c_str());
-}
-
-void AccountExchangeTest::stopExchange()
-{
-    m_front.reset();
-    m_faults.reset();
-    m_exchange.reset();
-}
-
+// The user record as a login fills it, for the windows used on their own.
 void AccountExchangeTest::logIn(const std::string& account, const std::string& password)
 {
     const app::LoginOutcome outcome = app::RequestLogin(account, password);
@@ -158,58 +121,88 @@ void AccountExchangeTest::withdrawalShowsInTheCashHistoryAndUsableCashFalls()
     QCOMPARE(trade::QueryUsableCash(), before - 100);
 
     // The withdrawal is the account's: it is still there after a restart.
-    stopExchange();
-    startExchange();
+    const std::string restarted = m_terminal.restartExchange();
+    QVERIFY2(restarted.empty(), restarted.c_str());
     history.query();
     QCOMPARE(list->rowCount(), rows);
     QCOMPARE(list->cellText(0, 2), QStringLiteral("100.00"));
     QCOMPARE(list->cellText(0, 5), u("出金"));
     QCOMPARE(trade::QueryUsableCash(), before - 100);
-    QCOMPARE(QString::fromStdString(m_exchange->audit()), QString());
+    QCOMPARE(QString::fromStdString(m_terminal.exchange().audit()), QString());
 }
 
-void AccountExchangeTest::passwordChangeHoldsForTheNextLogin()
+void AccountExchangeTest::passwordChangeHoldsForTheLockAndTheNextLogin()
 {
-    logIn("100001", "123456");
-    low_change_passd_dlg password(nullptr);
-    password.show();
-    platform::MessageBoxRecorder boxes;
+    platform::MessageBoxRecorder boxes(MsgResult::Yes);
+    CVelmoraDlg login;
+    login.show();
+    child<QLineEdit>(&login, CVelmoraDlg::IDC_ACCOUNT_PLAIN)->setText(QStringLiteral("100001"));
+    child<QLineEdit>(&login, CVelmoraDlg::IDC_PASSWORD)->setText(QStringLiteral("123456"));
+    child<QLineEdit>(&login, CVelmoraDlg::IDC_CODE)->setText(login.verificationCode());
+    login.onLogin();
+    QVERIFY2(boxes.calls().empty(), qPrintable(boxes.texts().join(QLatin1Char('|'))));
+    auto* market = qobject_cast<Transaction_Dlg*>(login.marketWindow());
+    QVERIFY(market);
+    QTRY_VERIFY_WITH_TIMEOUT(market->tradePanel() && market->tradePanel()->isVisible(), 20000);
+    Detail_Trans_Dlg* panel = market->tradePanel();
 
+    panel->choose(15);
+    auto* password =
+        qobject_cast<low_change_passd_dlg*>(panel->hostedWindow(Detail_Trans_Dlg::Hosted::ChangePassword));
+    QVERIFY(password && password->isVisible());
     // An empty new password passes the window's checks; the service refuses it.
-    password.oldPasswordEdit()->setText(QStringLiteral("123456"));
-    password.save();
+    password->oldPasswordEdit()->setText(QStringLiteral("123456"));
+    password->save();
     QCOMPARE(boxes.texts(), QStringList({u("新密码不能为空")}));
-
     boxes.clear();
-    password.newPasswordEdit()->setText(QStringLiteral("wine-2024"));
-    password.confirmationEdit()->setText(QStringLiteral("wine-2024"));
-    QTest::mouseClick(child<CButtonBMP>(&password, low_change_passd_dlg::kSaveButton), Qt::LeftButton);
+    password->newPasswordEdit()->setText(QStringLiteral("wine-2024"));
+    password->confirmationEdit()->setText(QStringLiteral("wine-2024"));
+    QTest::mouseClick(child<CButtonBMP>(password, low_change_passd_dlg::kSaveButton), Qt::LeftButton);
     QCOMPARE(boxes.texts(), QStringList({u(trade::kPasswordUpdated)}));
-    QCOMPARE(UserSession::instance().password(), std::string("wine-2024"));
 
-    // Leave trading, then log in again through the re-login window: the old password is
-    // refused and the new one lets the customer in.
-    UserSession::instance().setLoggedIn(false);
-    LoginDlg relogin(nullptr);
-    relogin.show();
-    child<QLineEdit>(&relogin, CVelmoraDlg::IDC_ACCOUNT_PLAIN)->setText(QStringLiteral("100001"));
-    auto* passwordBox = child<QLineEdit>(&relogin, CVelmoraDlg::IDC_PASSWORD);
-    auto* code = child<QLineEdit>(&relogin, CVelmoraDlg::IDC_CODE);
+    // The lock now wants the new password.
+    panel->command(Detail_Trans_Dlg::IDC_LOCK);
+    Lock_Detail_dlg* lock = panel->lockWindow();
+    boxes.clear();
+    lock->accountBox()->setText(QStringLiteral("100001"));
+    lock->passwordBox()->setText(QStringLiteral("123456"));
+    lock->onUnlock();
+    QCOMPARE(boxes.texts(), QStringList({u(Lock_Detail_dlg::kWrongCredentials)}));
+    QVERIFY(panel->isLocked());
+
+    // Leave trading from the lock; the trade command then asks for a login, where the old
+    // password is refused and the new one lets the customer in.
+    lock->onExitTrading();
+    QVERIFY(!UserSession::instance().loggedIn());
+    QTRY_VERIFY(!market->tradePanel());
+    market->command(Transaction_Dlg::IDC_TRADE);
+    LoginDlg* relogin = market->loginDialog();
+    QVERIFY(relogin && relogin->isVisible());
+    child<QLineEdit>(relogin, CVelmoraDlg::IDC_ACCOUNT_PLAIN)->setText(QStringLiteral("100001"));
+    auto* passwordBox = child<QLineEdit>(relogin, CVelmoraDlg::IDC_PASSWORD);
+    auto* code = child<QLineEdit>(relogin, CVelmoraDlg::IDC_CODE);
     boxes.clear();
     passwordBox->setText(QStringLiteral("123456"));
-    code->setText(relogin.verificationCode());
-    relogin.onLogin();
+    code->setText(relogin->verificationCode());
+    relogin->onLogin();
     QCOMPARE(boxes.texts(), QStringList({u("密码错误")}));
     QVERIFY(!UserSession::instance().loggedIn());
-
     boxes.clear();
     passwordBox->setText(QStringLiteral("wine-2024"));
-    code->setText(relogin.verificationCode());
-    relogin.onLogin();
+    code->setText(relogin->verificationCode());
+    relogin->onLogin();
     QVERIFY2(boxes.calls().empty(), qPrintable(boxes.texts().join(QLatin1Char('|'))));
     QVERIFY(UserSession::instance().loggedIn());
-    QCOMPARE(UserSession::instance().password(), std::string("wine-2024"));
-    QVERIFY(relogin.isHidden());
+    QVERIFY(relogin->isHidden());
+
+    // Trading again: the new panel's lock opens with the new password.
+    market->command(Transaction_Dlg::IDC_TRADE);
+    QTRY_VERIFY(market->tradePanel() && market->tradePanel()->isVisible());
+    market->tradePanel()->command(Detail_Trans_Dlg::IDC_LOCK);
+    market->tradePanel()->lockWindow()->accountBox()->setText(QStringLiteral("100001"));
+    market->tradePanel()->lockWindow()->passwordBox()->setText(QStringLiteral("wine-2024"));
+    market->tradePanel()->lockWindow()->onUnlock();
+    QVERIFY(!market->tradePanel()->isLocked());
 }
 
 void AccountExchangeTest::detailsGoOnFileOnce()
