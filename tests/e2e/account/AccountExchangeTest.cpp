@@ -1,7 +1,6 @@
 #include <memory>
 #include <string>
 
-#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -18,6 +17,7 @@
 #include "mainwnd/Detail_Trans_Dlg.h"
 #include "mainwnd/Transaction_Dlg.h"
 #include "platform/Dialogs.h"
+#include "support/LoginByHand.h"
 #include "support/LoopbackServer.h"
 #include "support/TerminalOnExchange.h"
 #include "trade/AccountForms.h"
@@ -136,10 +136,7 @@ void AccountExchangeTest::passwordChangeHoldsForTheLockAndTheNextLogin()
     platform::MessageBoxRecorder boxes(MsgResult::Yes);
     CVelmoraDlg login;
     login.show();
-    child<QLineEdit>(&login, CVelmoraDlg::IDC_ACCOUNT_PLAIN)->setText(QStringLiteral("100001"));
-    child<QLineEdit>(&login, CVelmoraDlg::IDC_PASSWORD)->setText(QStringLiteral("123456"));
-    child<QLineEdit>(&login, CVelmoraDlg::IDC_CODE)->setText(login.verificationCode());
-    login.onLogin();
+    testsupport::LogInDirectly(login, QStringLiteral("100001"), QStringLiteral("123456"));
     QVERIFY2(boxes.calls().empty(), qPrintable(boxes.texts().join(QLatin1Char('|'))));
     auto* market = qobject_cast<Transaction_Dlg*>(login.marketWindow());
     QVERIFY(market);
@@ -178,19 +175,12 @@ void AccountExchangeTest::passwordChangeHoldsForTheLockAndTheNextLogin()
     market->command(Transaction_Dlg::IDC_TRADE);
     LoginDlg* relogin = market->loginDialog();
     QVERIFY(relogin && relogin->isVisible());
-    child<QLineEdit>(relogin, CVelmoraDlg::IDC_ACCOUNT_PLAIN)->setText(QStringLiteral("100001"));
-    auto* passwordBox = child<QLineEdit>(relogin, CVelmoraDlg::IDC_PASSWORD);
-    auto* code = child<QLineEdit>(relogin, CVelmoraDlg::IDC_CODE);
     boxes.clear();
-    passwordBox->setText(QStringLiteral("123456"));
-    code->setText(relogin->verificationCode());
-    relogin->onLogin();
+    testsupport::LogInDirectly(*relogin, QStringLiteral("100001"), QStringLiteral("123456"));
     QCOMPARE(boxes.texts(), QStringList({u("密码错误")}));
     QVERIFY(!UserSession::instance().loggedIn());
     boxes.clear();
-    passwordBox->setText(QStringLiteral("wine-2024"));
-    code->setText(relogin->verificationCode());
-    relogin->onLogin();
+    testsupport::LogInDirectly(*relogin, QStringLiteral("100001"), QStringLiteral("wine-2024"));
     QVERIFY2(boxes.calls().empty(), qPrintable(boxes.texts().join(QLatin1Char('|'))));
     QVERIFY(UserSession::instance().loggedIn());
     QVERIFY(relogin->isHidden());
