@@ -12,7 +12,6 @@
 #include "app/VerificationCode.h"
 #include "controls/CButtonBMP.h"
 #include "controls/CMyEdit.h"
-#include "controls/CSkinEdit.h"
 #include "controls/JListCtrl.h"
 #include "mainwnd/Detail_Trans_Dlg.h"
 #include "mainwnd/Transaction_Dlg.h"
@@ -24,11 +23,9 @@
 #include "trade/UsableCash.h"
 #include "trade/low_Gold_Application_Dlg.h"
 #include "trade/low_HistoryofGold_Dlg.h"
-#include "trade/low_change_message_dlg.h"
 #include "trade/low_change_passd_dlg.h"
 
 using platform::MsgResult;
-using Field = low_change_message_dlg::Field;
 
 namespace {
 
@@ -49,7 +46,6 @@ private slots:
     void cleanupTestCase();
     void withdrawalShowsInTheCashHistoryAndUsableCashFalls();
     void passwordChangeHoldsForTheLockAndTheNextLogin();
-    void detailsGoOnFileOnce();
 
 private:
     void logIn(const std::string& account, const std::string& password);
@@ -193,51 +189,6 @@ void AccountExchangeTest::passwordChangeHoldsForTheLockAndTheNextLogin()
     market->tradePanel()->lockWindow()->passwordBox()->setText(QStringLiteral("wine-2024"));
     market->tradePanel()->lockWindow()->onUnlock();
     QVERIFY(!market->tradePanel()->isLocked());
-}
-
-void AccountExchangeTest::detailsGoOnFileOnce()
-{
-    logIn("100003", "888888"); // no details on file yet
-    QCOMPARE(UserSession::instance().record().is_update, 0);
-    low_change_message_dlg details(nullptr);
-    details.show();
-    QVERIFY(!details.isReadOnly());
-    details.edit(Field::Name)->setText(QStringLiteral("赵雪"));
-    details.edit(Field::Email)->setText(QStringLiteral("zhao@example.com"));
-    details.edit(Field::PersonalId)->setText(QStringLiteral("440106199205051234"));
-    details.edit(Field::Address)->setText(QStringLiteral("广州市天河区体育西路1号"));
-    details.edit(Field::Phone)->setText(QStringLiteral("020-38881234"));
-    details.edit(Field::Mobile)->setText(QStringLiteral("13600136000"));
-    details.edit(Field::ContractAddress)->setText(QStringLiteral("广州市越秀区北京路2号"));
-    details.edit(Field::Account)->setText(QStringLiteral("6217000010003333333"));
-    platform::MessageBoxRecorder boxes(MsgResult::Yes);
-    QTest::mouseClick(details.saveButton(), Qt::LeftButton);
-    QCOMPARE(boxes.texts().last(), u(trade::kDetailsUpdated));
-    QVERIFY(details.isReadOnly());
-
-    // The service kept them, in Chinese, and the cash history names the new card.
-    const app::LoginOutcome again = app::RequestLogin("100003", "888888");
-    QCOMPARE(again.record.name, std::string("赵雪"));
-    QCOMPARE(again.record.contract_address, std::string("广州市越秀区北京路2号"));
-    QCOMPARE(again.record.is_update, 1);
-    low_HistoryofGold_Dlg history(nullptr);
-    history.query();
-    QVERIFY(history.list()->rowCount() >= 1);
-    QCOMPARE(history.list()->cellText(0, 1), QStringLiteral("6217000010003333333"));
-
-    // A second submission is refused: the details are on file.
-    UserRecord stale = UserSession::instance().record();
-    stale.is_update = 0;
-    UserSession::instance().setRecord(stale);
-    low_change_message_dlg second(nullptr);
-    second.edit(Field::Name)->setText(QStringLiteral("赵雪"));
-    second.edit(Field::PersonalId)->setText(QStringLiteral("440106199205051234"));
-    second.edit(Field::Mobile)->setText(QStringLiteral("13600136000"));
-    second.edit(Field::Account)->setText(QStringLiteral("6217000010004444444"));
-    boxes.clear();
-    second.save();
-    QCOMPARE(boxes.texts().last(), u("客户信息已登记，不能重复提交"));
-    QCOMPARE(app::RequestLogin("100003", "888888").record.account, std::string("6217000010003333333"));
 }
 
 QTEST_MAIN(AccountExchangeTest)

@@ -145,15 +145,3 @@ TEST(PasswordRequest, BothPasswordsTravelHashed)
     EXPECT_EQ(r.body.find("n3w"), std::string::npos);
     EXPECT_EQ(r.body.find("123456"), std::string::npos);
 }
-
-TEST(WithdrawalRequest, TheAmountGoesOutAsTyped)
-{
-    for (const char* amount : {"100.00", "", "-5", "1e3"}) {
-        const client::SignedRequest r =
-            client::BuildSignedRequest(client::Endpoint::AccountTransfer, withdrawalParams(amount, "100001"), "k", 7);
-        EXPECT_EQ(r.signatureInput, std::string("cash=") + amount + "id=100001v=7k");
-    }
-    const client::SignedRequest h = client::BuildSignedRequest(
-        client::Endpoint::CashHistory, cashHistoryParams("2024-02-05", "2024-3-7", "100001"), "k", 7);
-    EXPECT_EQ(h.signatureInput, "end_date=2024-3-7id=100001start_date=2024-02-05v=7k");
-}
