@@ -28,6 +28,8 @@ Options DefaultOptions()
     o.line1Host = defaults::kLine1Host;
     o.updateHost = defaults::kUpdateHost;
     o.signKey = defaults::kSignKey;
+    o.pickupText = defaults::kPickupText;
+    o.pickupAddress = defaults::kPickupAddress;
     return o;
 }
 
@@ -96,6 +98,14 @@ OptionsResult ParseOptions(const std::vector<std::string>& args)
                 return result;
             if (o.workDir.empty()) {
                 result.error = "--workdir needs a folder";
+                return result;
+            }
+        } else if (name == "--pickup-text" || name == "--pickup-address") {
+            std::string& text = name == "--pickup-text" ? o.pickupText : o.pickupAddress;
+            if (!takeValue(text))
+                return result;
+            if (text.empty() || text.find_first_of("\r\n") != std::string::npos) {
+                result.error = name + " needs one line of text";
                 return result;
             }
         } else {

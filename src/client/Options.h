@@ -14,6 +14,8 @@ struct Options
     std::string updateHost; // host or host:port of the update manifest
     std::string signKey;
     std::string workDir;    // empty: keep the current working directory
+    std::string pickupText;    // the pickup point as the delivery form shows it (UTF-8)
+    std::string pickupAddress; // the pickup point sent as a pickup delivery's address (UTF-8)
     bool trace = false;
 };
 
@@ -27,8 +29,9 @@ struct OptionsResult
 };
 
 // Parses --line0-host HOST, --line1-host HOST, --update-host HOST[:PORT], --key KEY,
-// --workdir DIR and --trace (also in the form --name=value). Unknown arguments are
-// passed through in `rest`; a missing value or a malformed key is an error.
+// --workdir DIR, --pickup-text TEXT, --pickup-address TEXT and --trace (also in the form
+// --name=value). Unknown arguments are passed through in `rest`; a missing value or a
+// malformed key is an error.
 OptionsResult ParseOptions(const std::vector<std::string>& args);
 
 bool IsValidSignKey(const std::string& key);

@@ -40,3 +40,19 @@ TEST(Options, BadValuesAreRefusedWithAReason)
     EXPECT_FALSE(ParseOptions({"--update-host", "a b"}).error.empty());
     EXPECT_FALSE(ParseOptions({"--workdir="}).error.empty());
 }
+
+TEST(Options, PickupPointTextsFromTheBuildOrTheCommandLine)
+{
+    const OptionsResult defaults = ParseOptions({});
+    EXPECT_EQ(defaults.options.pickupText, defaults::kPickupText);
+    EXPECT_EQ(defaults.options.pickupAddress, defaults::kPickupAddress);
+    EXPECT_FALSE(defaults.options.pickupText.empty());
+    EXPECT_FALSE(defaults.options.pickupAddress.empty());
+
+    const OptionsResult r = ParseOptions({"--pickup-text", "北京市朝阳区酒仓路1号 电话010-1", "--pickup-address=酒仓路1号"});
+    ASSERT_TRUE(r.error.empty()) << r.error;
+    EXPECT_EQ(r.options.pickupText, "北京市朝阳区酒仓路1号 电话010-1");
+    EXPECT_EQ(r.options.pickupAddress, "酒仓路1号");
+    EXPECT_FALSE(ParseOptions({"--pickup-address="}).error.empty());
+    EXPECT_FALSE(ParseOptions({"--pickup-text", "two\nlines"}).error.empty());
+}
