@@ -3,6 +3,7 @@
 #include <QImage>
 
 namespace platform {
-// The images of the market window's title bar and buttons; null for other numbers.
+// The images of the market window's title bar and buttons, and the trading windows' buttons;
+// null for other numbers.
 QImage drawMarketBitmap(int id);
 } // namespace platform
