@@ -156,7 +156,8 @@ void CSubArea::Draw(int first, int last)
         m_scale.Rescale(n);
         scroll = ScrollKind::None;
     }
-    if (!HasData() || m_scale.slotWidth <= 0)
+    // The pixels can be moved only when a logical pixel is a whole number of device pixels.
+    if (!HasData() || m_scale.slotWidth <= 0 || WholeDeviceRatio() == 0)
         scroll = ScrollKind::None;
     {
         QPainter p(m_image);
@@ -235,17 +236,19 @@ void CSubArea::ShiftPlot(QPainter& p, int sourceX, int destX, int width)
     const int top = m_scale.plotTop;
     const int bottom = m_scale.plotBottom;
     width = std::min({width, innerRight - sourceX, innerRight - destX});
-    const bool move = width > 0 && sourceX >= innerLeft && destX >= innerLeft && top >= 0
-                      && bottom <= m_image->height() && innerRight <= m_image->width()
-                      && width <= m_spare->width();
+    const int r = WholeDeviceRatio(); // the image's rows and columns are device pixels
+    const bool move = r > 0 && width > 0 && sourceX >= innerLeft && destX >= innerLeft && top >= 0
+                      && bottom * r <= m_image->height() && innerRight * r <= m_image->width()
+                      && width * r <= m_spare->width();
     if (move) {
         // Row by row through one spare row, which stays in cache: the move costs about one
         // pass over the plot.
         auto* spare = reinterpret_cast<QRgb*>(m_spare->scanLine(0));
-        for (int y = top; y < bottom; ++y) {
+        const std::size_t bytes = std::size_t(width) * std::size_t(r) * sizeof(QRgb);
+        for (int y = top * r; y < bottom * r; ++y) {
             auto* row = reinterpret_cast<QRgb*>(m_image->scanLine(y));
-            std::memcpy(spare, row + sourceX, std::size_t(width) * sizeof(QRgb));
-            std::memcpy(row + destX, spare, std::size_t(width) * sizeof(QRgb));
+            std::memcpy(spare, row + sourceX * r, bytes);
+            std::memcpy(row + destX * r, spare, bytes);
         }
     } else {
         width = 0;
@@ -257,14 +260,19 @@ void CSubArea::ShiftPlot(QPainter& p, int sourceX, int destX, int width)
     ClearPlotColumns(p, destX + width, innerRight);
 }
 
+int CSubArea::WholeDeviceRatio() const
+{
+    const qreal ratio = m_image ? m_image->devicePixelRatio() : 1.0;
+    const int whole = qRound(ratio);
+    return whole >= 1 && qFuzzyCompare(ratio, qreal(whole)) ? whole : 0;
+}
+
 void CSubArea::ClearPlotColumns(QPainter& p, int left, int right)
 {
     if (right <= left)
         return;
     const CSubAreaScale& s = m_scale;
-    gdi::FillRect(p, left, s.plotTop, right, s.plotTop + 1, kFrameColour);
-    gdi::FillRect(p, left, s.plotTop + 1, right, s.plotBottom - 1, kBlack);
-    gdi::FillRect(p, left, s.plotBottom - 1, right, s.plotBottom, kFrameColour);
+    gdi::FrameBand(p, left, s.plotTop, right, s.plotBottom, kFrameColour, kBlack);
     for (int i = 1; i <= 9; ++i)
         gdi::HLine(p, left, right, s.plotBottom - i * s.pixelStep, kGridColour);
 }

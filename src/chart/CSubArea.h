@@ -99,6 +99,8 @@ private:
     // the rest of the plot.
     void ShiftPlot(QPainter& p, int sourceX, int destX, int width);
     void ClearPlotColumns(QPainter& p, int left, int right);
+    // Device pixels per logical pixel when that is a whole number, else 0.
+    int WholeDeviceRatio() const;
 
     std::string m_name;
     Band m_band;

@@ -577,7 +577,8 @@ void Transaction_Dlg::drawTabs(QPainter& p)
 void Transaction_Dlg::drawPeriodBar(QPainter& p)
 {
     p.drawImage(chart::PeriodBar::kOrigin,
-                chart::PeriodBar::Render(m_w, m_periodFlags, platform::font(QStringLiteral("宋体"), 14)));
+                chart::PeriodBar::Render(m_w, m_periodFlags, platform::font(QStringLiteral("宋体"), 14),
+                                         devicePixelRatioF()));
 }
 
 void Transaction_Dlg::paintEvent(QPaintEvent*)
@@ -585,10 +586,11 @@ void Transaction_Dlg::paintEvent(QPaintEvent*)
     QPainter p(this);
     if (isMinimized()) {
         const QImage icon = platform::bitmap(platform::bmp::AppIcon);
-        const QPoint at((width() - icon.width()) / 2, (height() - icon.height()) / 2);
+        const QSize size = icon.deviceIndependentSize().toSize();
+        const QPoint at((width() - size.width()) / 2, (height() - size.height()) / 2);
         p.drawImage(at, icon);
         p.setPen(platform::TextOnDark);
-        p.drawText(at.x() + icon.width() + 20, at.y() + icon.height() / 2, QStringLiteral("Velmora"));
+        p.drawText(at.x() + size.width() + 20, at.y() + size.height() / 2, QStringLiteral("Velmora"));
         return;
     }
     p.fillRect(rect(), kGround);

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QtMath>
 
 #include "client/Call.h"
 #include "controls/JListCtrl.h"
@@ -80,8 +81,12 @@ void Min_Price_List_Dlg::layoutPriceList(bool initial)
 
 void Min_Price_List_Dlg::ensureCanvas()
 {
-    if (m_canvas.size() != size()) {
-        QImage fresh(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    // Device pixels at the screen's density, so the ticks stay sharp on a high-density screen.
+    const qreal ratio = devicePixelRatioF();
+    const QSize logical = size().expandedTo(QSize(1, 1));
+    if (m_canvas.deviceIndependentSize() != QSizeF(logical) || m_canvas.devicePixelRatio() != ratio) {
+        QImage fresh(qCeil(logical.width() * ratio), qCeil(logical.height() * ratio), QImage::Format_RGB32);
+        fresh.setDevicePixelRatio(ratio);
         fresh.fill(kAreaColour);
         m_canvas = fresh;
     }

@@ -13,6 +13,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
 #include "platform/Windows.h"
+#include "market/ColumnFileChoice.h"
 #include "market/ColumnTexts.h"
 
 namespace {
@@ -76,7 +77,8 @@ ShowViewSetDlg::~ShowViewSetDlg() = default;
 
 void ShowViewSetDlg::buildCatalogue()
 {
-    if (const std::optional<market::LoadedColumnFile> file = market::LoadColumnFile(m_dir / market::kCatalogueFileName)) {
+    if (const std::optional<market::LoadedColumnFile> file =
+            market::ReadColumnFileOrWarn(m_dir, market::kCatalogueFileName, this).file) {
         market::SetCatalogueText(file->styledText);
         m_catalogue = file->document;
     }
@@ -108,7 +110,7 @@ void ShowViewSetDlg::buildCurrent()
 {
     std::string text = market::CurrentColumnText();
     if (text.empty())
-        if (const auto file = market::LoadColumnFile(m_dir / market::kCurrentColumnFileName))
+        if (const auto file = market::ReadColumnFileOrWarn(m_dir, market::kCurrentColumnFileName, this).file)
             text = file->styledText;
     const std::optional<market::ColumnDocument> current = market::ParseColumnDocument(text);
     if (!current)

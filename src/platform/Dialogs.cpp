@@ -1,7 +1,10 @@
 #include "platform/Dialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QStringList>
 
 namespace platform {
@@ -55,7 +58,16 @@ QString saveFileName(QWidget* parent, const QString& defaultName, const QString&
 {
     if (fileHandler())
         return fileHandler()(SaveFileCall{defaultName, filter});
-    return QFileDialog::getSaveFileName(parent, QString(), defaultName, qtFileFilter(filter));
+    // The working folder is the settings folder: a bare file name starts in the user's
+    // documents instead, where exports are looked for.
+    QString start = defaultName;
+    if (QFileInfo(defaultName).isRelative()) {
+        QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (documents.isEmpty() || !QFileInfo(documents).isDir())
+            documents = QDir::homePath();
+        start = QDir(documents).filePath(defaultName);
+    }
+    return QFileDialog::getSaveFileName(parent, QString(), start, qtFileFilter(filter));
 }
 
 QString qtFileFilter(const QString& filter)

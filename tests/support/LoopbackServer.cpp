@@ -243,6 +243,8 @@ void LoopbackServer::serve(int fd)
         body = Gzip(body);
         extraHeaders += "Content-Encoding: gzip\r\n";
     }
+    if (reply.bodyIsGzip)
+        extraHeaders += "Content-Encoding: gzip\r\n";
     std::string out = "HTTP/1.1 " + std::to_string(reply.status) + " " + StatusText(reply.status) + "\r\n";
     out += "Content-Type: " + reply.contentType + "\r\n" + extraHeaders;
     out += "Content-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n";

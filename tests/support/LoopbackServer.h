@@ -32,6 +32,7 @@ struct ScriptedReply
     std::string body;
     std::string contentType = "application/json";
     bool gzip = false; // compress the body (when the client accepts it)
+    bool bodyIsGzip = false; // the body is gzip already: sent as it stands, marked as gzip
     Mode mode = Mode::Normal;
 };
 

@@ -81,6 +81,7 @@ private slots:
     void categoriesLimitedAndFirstTwoKept();
     void deletingACategoryKeepsTheOthersPaired();
     void savedColumnsAreTheNextStartsColumns();
+    void unreadableColumnFilesAreNamedAndTheShippedColumnsShown();
 
 private:
     std::unique_ptr<ShowViewSetDlg> makeDialog(const std::string& currentText);
@@ -342,6 +343,41 @@ void OverviewAndSetupTest::savedColumnsAreTheNextStartsColumns()
     QCOMPARE(basic.columnCaption(4), QStringLiteral("最新"));
     nextStart.LoadOverview(overviewReply(2));
     QCOMPARE(basic.cellText(1, 4), QStringLiteral("121.00"));
+}
+
+void OverviewAndSetupTest::unreadableColumnFilesAreNamedAndTheShippedColumnsShown()
+{
+    // The test runs from the build tree: the shipped files are the source tree's data/.
+    const std::filesystem::path dir = m_dir->path().toStdString();
+    const QByteArray broken = "{\"infor\":[{\"name\":\"基本行情\",";
+    std::ofstream(dir / market::kCurrentColumnFileName, std::ios::binary) << broken.toStdString();
+    std::ofstream(dir / market::kCatalogueFileName, std::ios::binary | std::ios::trunc) << "[oops";
+
+    JListCtrl basic;
+    JListCtrl extended;
+    market::Overview overview(&basic, &extended);
+    QCOMPARE(overview.BuildColumnsFromFile(dir), 2);
+    QCOMPARE(basic.columnCaption(0), QStringLiteral("序"));
+    QVERIFY(extended.columnCount() > 3);
+    QCOMPARE(m_boxes.size(), 1);
+    const QString path = QString::fromStdString((dir / market::kCurrentColumnFileName).string());
+    QVERIFY2(m_boxes[0].contains(path), qPrintable(m_boxes[0]));
+
+    // The set-up dialog offers the shipped catalogue, and says which file it could not read.
+    m_boxes.clear();
+    auto dlg = std::make_unique<ShowViewSetDlg>(dir);
+    QCOMPARE(dlg->catalogueBox()->count(), 7);
+    QCOMPARE(m_boxes.size(), 1);
+    QVERIFY2(m_boxes[0].contains(QString::fromStdString((dir / market::kCatalogueFileName).string())),
+             qPrintable(m_boxes[0]));
+
+    // Neither was touched: what the user wrote is still there to mend.
+    QFile current(QString::fromStdString((dir / market::kCurrentColumnFileName).string()));
+    QVERIFY(current.open(QIODevice::ReadOnly));
+    QCOMPARE(current.readAll(), broken);
+    QFile catalogue(QString::fromStdString((dir / market::kCatalogueFileName).string()));
+    QVERIFY(catalogue.open(QIODevice::ReadOnly));
+    QCOMPARE(catalogue.readAll(), QByteArray("[oops"));
 }
 
 QTEST_MAIN(OverviewAndSetupTest)

@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QtMath>
 
 #include <gtest/gtest.h>
 
@@ -285,30 +286,37 @@ TEST(ChartDraw, ShortScrollGivesTheSamePixelsAsAFullRedraw)
             c.AppendElement(Point(float(i == 40 ? 9000 : 100 + i * 13), i % 2 ? kVolumeUp : kVolumeDown), "P1");
         }
     };
-    ChartCanvas scrolled(QSize(1000, 600));
-    fill(scrolled, 82);
-    scrolled.DrawRange("N", 0, 80);
-    scrolled.DrawRange("P", 0, 80);
-    scrolled.DrawRange("N", 3, 83);
-    scrolled.DrawRange("P", 3, 83);
-    EXPECT_EQ(scrolled.FindSubArea("N")->LastScroll(), ScrollKind::TowardsNewer);
-    EXPECT_EQ(scrolled.FindSubArea("P")->LastScroll(), ScrollKind::TowardsNewer);
+    // At any density: a whole ratio moves device pixels, any other one redraws in full.
+    for (const qreal ratio : {1.0, 2.0, 1.5}) {
+        SCOPED_TRACE(ratio);
+        const ScrollKind newer = ratio == 1.5 ? ScrollKind::None : ScrollKind::TowardsNewer;
+        const ScrollKind older = ratio == 1.5 ? ScrollKind::None : ScrollKind::TowardsOlder;
+        ChartCanvas scrolled(QSize(1000, 600), ratio);
+        fill(scrolled, 82);
+        scrolled.DrawRange("N", 0, 80);
+        scrolled.DrawRange("P", 0, 80);
+        scrolled.DrawRange("N", 3, 83);
+        scrolled.DrawRange("P", 3, 83);
+        EXPECT_EQ(scrolled.FindSubArea("N")->LastScroll(), newer);
+        EXPECT_EQ(scrolled.FindSubArea("P")->LastScroll(), newer);
 
-    ChartCanvas full(QSize(1000, 600));
-    fill(full, 82);
-    full.DrawRange("N", 3, 83);
-    full.DrawRange("P", 3, 83);
-    EXPECT_EQ(full.FindSubArea("N")->LastScroll(), ScrollKind::None);
-    EXPECT_EQ(scrolled.Image(), full.Image());
+        ChartCanvas full(QSize(1000, 600), ratio);
+        fill(full, 82);
+        full.DrawRange("N", 3, 83);
+        full.DrawRange("P", 3, 83);
+        EXPECT_EQ(full.FindSubArea("N")->LastScroll(), ScrollKind::None);
+        EXPECT_EQ(scrolled.Image(), full.Image());
+        EXPECT_EQ(scrolled.Image().size(), QSize(qCeil(1000 * ratio), qCeil(600 * ratio)));
 
-    scrolled.DrawRange("N", 1, 81);
-    scrolled.DrawRange("P", 1, 81);
-    EXPECT_EQ(scrolled.FindSubArea("N")->LastScroll(), ScrollKind::TowardsOlder);
-    full.DrawRange("N", 0, 0); // forces a full redraw at the next call
-    full.DrawRange("P", 0, 0);
-    full.DrawRange("N", 1, 81);
-    full.DrawRange("P", 1, 81);
-    EXPECT_EQ(scrolled.Image(), full.Image());
+        scrolled.DrawRange("N", 1, 81);
+        scrolled.DrawRange("P", 1, 81);
+        EXPECT_EQ(scrolled.FindSubArea("N")->LastScroll(), older);
+        full.DrawRange("N", 0, 0); // forces a full redraw at the next call
+        full.DrawRange("P", 0, 0);
+        full.DrawRange("N", 1, 81);
+        full.DrawRange("P", 1, 81);
+        EXPECT_EQ(scrolled.Image(), full.Image());
+    }
 }
 
 TEST(ChartDraw, ScrollAfterReloadRedrawsTheNewestCandle)

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QTemporaryDir>
@@ -107,4 +108,53 @@ TEST_F(Platform, WorkAreaAndDataFolderCanBeSet)
     EXPECT_EQ(platform::infoFolder(), QStringLiteral("/tmp/velmora-x/infovelmora"));
     platform::setDataDirectory(QString());
     EXPECT_FALSE(platform::dataDirectory().isEmpty());
+}
+
+TEST_F(Platform, SettingsFolderIsSeededWithWhatItLacksAndKeepsTheUsersFiles)
+{
+    QTemporaryDir shipped;
+    QTemporaryDir home;
+    auto write = [](const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    write(shipped.filePath(QStringLiteral("listtitle.txt")), "catalogue");
+    write(shipped.filePath(QStringLiteral("currentlisttitle.txt")), "shipped columns");
+    // Installed files are read-only; the user's copy must still be writable.
+    QFile::setPermissions(shipped.filePath(QStringLiteral("currentlisttitle.txt")), QFile::ReadOwner | QFile::ReadOther);
+    platform::setShippedDataDirectory(shipped.path());
+
+    const QString dir = home.filePath(QStringLiteral("config/Velmora/velmora"));
+    const QStringList names{QStringLiteral("listtitle.txt"), QStringLiteral("currentlisttitle.txt"),
+                            QStringLiteral("nosuchfile")};
+    const platform::SeedResult first = platform::seedSettingsFolder(dir, names);
+    EXPECT_TRUE(first.folderReady);
+    EXPECT_EQ(first.copied, (QStringList{QStringLiteral("listtitle.txt"), QStringLiteral("currentlisttitle.txt")}));
+    EXPECT_EQ(first.missing, QStringList{QStringLiteral("nosuchfile")});
+    QFile copy(QDir(dir).filePath(QStringLiteral("currentlisttitle.txt")));
+    EXPECT_TRUE(copy.permissions() & QFile::WriteOwner);
+
+    // The user's own columns survive every later start; only a deleted file comes back.
+    write(QDir(dir).filePath(QStringLiteral("currentlisttitle.txt")), "my columns");
+    QFile::remove(QDir(dir).filePath(QStringLiteral("listtitle.txt")));
+    const platform::SeedResult again = platform::seedSettingsFolder(dir, names);
+    EXPECT_EQ(again.copied, QStringList{QStringLiteral("listtitle.txt")});
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), QByteArray("my columns"));
+
+    // A folder that cannot be made is reported, and nothing is claimed copied.
+    write(home.filePath(QStringLiteral("plainfile")), "x");
+    const platform::SeedResult blocked = platform::seedSettingsFolder(home.filePath(QStringLiteral("plainfile/sub")), names);
+    EXPECT_FALSE(blocked.folderReady);
+    EXPECT_TRUE(blocked.copied.isEmpty());
+    EXPECT_EQ(blocked.missing.size(), 3);
+    platform::setShippedDataDirectory(QString());
+}
+
+TEST_F(Platform, AProgramInTheBuildTreeFindsTheSourceTreesShippedFiles)
+{
+    // Tests run from the build tree, like a developer's terminal.
+    const QString shipped = platform::shippedDataDirectory();
+    EXPECT_TRUE(QFileInfo::exists(QDir(shipped).filePath(QStringLiteral("currentlisttitle.txt")))) << shipped.toStdString();
 }
