@@ -22,22 +22,16 @@
 #include "platform/Dialogs.h"
 #include "platform/WorkArea.h"
 #include "support/LoopbackServer.h"
+#include "support/Widgets.h"
 #include "trade/low_Delivery_Application_Dlg.h"
 #include "trade/low_Delivery_Query_Dlg.h"
 #include "trade/low_Financial_Position_Dlg.h"
 
 using Dlg = low_Delivery_Application_Dlg;
+using testsupport::child;
+using testsupport::renderIfAsked;
 
 namespace {
-
-template <class T> T* child(QWidget* w, int id) { return w->findChild<T*>(QString::number(id)); }
-
-void render(QWidget& window, const char* name)
-{
-    const QString dir = qEnvironmentVariable("VELMORA_RENDER_DIR");
-    if (!dir.isEmpty())
-        window.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
-}
 
 // The row of the positions list for an item, or -1.
 int positionRow(const JListCtrl& positions, const QString& code)
@@ -148,10 +142,10 @@ private slots:
         QCOMPARE(listed.cellText(0, 5), QStringLiteral("已申请交割"));
         QCOMPARE(listed.cellText(0, 6), QStringLiteral("王小明"));
         QCOMPARE(listed.cellText(0, 7), QStringLiteral("上海市黄浦区南京东路1号"));
-        render(query, "e2e-delivery-query");
+        renderIfAsked(query, "e2e-delivery-query");
 
         QCOMPARE(holdingAfterLeaving(application), QStringLiteral("1980"));
-        render(application, "e2e-delivery-application");
+        renderIfAsked(application, "e2e-delivery-application");
         low_Financial_Position_Dlg funds(nullptr);
         funds.show();
         funds.refresh();
@@ -159,7 +153,7 @@ private slots:
         QVERIFY(row >= 0);
         QCOMPARE(funds.positionsList()->cellText(row, 4), QStringLiteral("20"));   // frozen for the delivery
         QCOMPARE(funds.positionsList()->cellText(row, 5), QStringLiteral("1980")); // sellable
-        render(funds, "e2e-funds");
+        renderIfAsked(funds, "e2e-funds");
 
         // Refused by the terminal: nothing goes out. Refused by the exchange: its message.
         boxes.clear();

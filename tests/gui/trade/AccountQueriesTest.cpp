@@ -14,6 +14,7 @@
 #include "platform/Dialogs.h"
 #include "platform/WorkArea.h"
 #include "support/LoopbackServer.h"
+#include "support/Widgets.h"
 #include "support/Pixels.h"
 #include "trade/HistoryDates.h"
 #include "trade/low_Financial_Position_Dlg.h"
@@ -21,12 +22,13 @@
 #include "trade/low_Today_order_Dlg.h"
 #include "trade/low_Today_transaction_Dlg.h"
 
+using testsupport::child;
+using testsupport::offeredFileName;
 using testsupport::RecordedRequest;
+using testsupport::renderIfAsked;
 using testsupport::ScriptedReply;
 
 namespace {
-
-template <class T> T* child(QWidget* w, int id) { return w->findChild<T*>(QString::number(id)); }
 
 QStringList row(const JListCtrl& list, int r)
 {
@@ -34,14 +36,6 @@ QStringList row(const JListCtrl& list, int r)
     for (int c = 0; c < list.columnCount(); ++c)
         cells << list.cellText(r, c);
     return cells;
-}
-
-// Saves what the window looks like when VELMORA_RENDER_DIR names a folder.
-void render(QWidget& window, const char* name)
-{
-    const QString dir = qEnvironmentVariable("VELMORA_RENDER_DIR");
-    if (!dir.isEmpty())
-        window.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
 }
 
 constexpr const char* kCustomer = R"({"success":"true","msg":"持仓","infor":{"cash":{"bankroll":500000,
@@ -145,7 +139,7 @@ void AccountQueriesTest::fundsWindowFillsBothListsOnlyWhenTheReplyCarriesCash()
     QCOMPARE(positions.rowCount(), 2);
     QCOMPARE(row(positions, 1), QStringList({"2", "9160002", "波尔多干红", "200", "0", "200", "120.00", "118.50",
                                              "23700.00", "-1.25"}));
-    render(window, "funds");
+    renderIfAsked(window, "funds");
     // The window's own grey, outside the lists.
     const QImage image = window.grab().toImage();
     QCOMPARE(image.pixelColor(window.width() - 20, 60), low_Financial_Position_Dlg::kGround);
@@ -182,20 +176,14 @@ void AccountQueriesTest::todaysOrdersShowUnpaddedTimesAndNoDirectionForOtherValu
     QCOMPARE(list.cellText(2, 6), QString());
     QCOMPARE(list.cellColour(0, 8), QColor(233, 39, 76));
     QCOMPARE(list.cellColour(1, 8), QColor(16, 16, 16));
-    render(window, "today-orders");
+    renderIfAsked(window, "today-orders");
 
     // The query button asks again; the export offers the window's own file name.
     const size_t before = m_server->requestCount();
     QTest::mouseClick(child<CButtonBMP>(&window, low_Today_order_Dlg::kQueryButton), Qt::LeftButton);
     QCOMPARE(m_server->requestCount(), before + 1);
-    QString offered;
-    platform::setSaveFileHandler([&](const platform::SaveFileCall& call) {
-        offered = call.defaultName;
-        return QString();
-    });
-    QTest::mouseClick(child<CButtonBMP>(&window, low_Today_order_Dlg::kExportButton), Qt::LeftButton);
-    platform::setSaveFileHandler(nullptr);
-    QCOMPARE(offered, QStringLiteral("当日订单.txt"));
+    QCOMPARE(offeredFileName(child<CButtonBMP>(&window, low_Today_order_Dlg::kExportButton)),
+             QStringLiteral("当日订单.txt"));
 }
 
 void AccountQueriesTest::todaysTradesEmptyWhenTheServiceRefuses()
@@ -210,19 +198,12 @@ void AccountQueriesTest::todaysTradesEmptyWhenTheServiceRefuses()
     QCOMPARE(row(list, 0), QStringList({"1", "2024/3/5", "09:05:07", "9160001", "Tolmere小酒窖", "35.12", "20", "买",
                                         "702.40", "35.20", "20", "2.10", "501"}));
     QCOMPARE(list.cellText(1, 7), QStringLiteral("卖")); // direction 2 is a sell here
-    render(window, "today-trades");
+    renderIfAsked(window, "today-trades");
 
     // The export button stays whole inside the window.
-    const CButtonBMP* save = child<CButtonBMP>(&window, low_Today_transaction_Dlg::kExportButton);
+    CButtonBMP* save = child<CButtonBMP>(&window, low_Today_transaction_Dlg::kExportButton);
     QVERIFY(window.rect().contains(save->geometry()));
-    QString offered;
-    platform::setSaveFileHandler([&](const platform::SaveFileCall& call) {
-        offered = call.defaultName;
-        return QString();
-    });
-    QTest::mouseClick(const_cast<CButtonBMP*>(save), Qt::LeftButton);
-    platform::setSaveFileHandler(nullptr);
-    QCOMPARE(offered, QStringLiteral("当日成交.txt"));
+    QCOMPARE(offeredFileName(save), QStringLiteral("当日成交.txt"));
 
     m_replies["/api/v1/trade/today"] = R"({"success":"false","msg":"no","infor":[{"trade_no":1}]})";
     window.refresh();
@@ -265,7 +246,7 @@ void AccountQueriesTest::tradeHistoryIsQueriedOnlyByItsButton()
     QCOMPARE(window.list()->cellText(0, 1), QStringLiteral("2024/03/05"));
     QCOMPARE(window.list()->cellText(0, 11), QStringLiteral("501"));
     QCOMPARE(window.list()->cellText(0, 12), QStringLiteral("2.10"));
-    render(window, "trade-history");
+    renderIfAsked(window, "trade-history");
 
     // Enter in the window presses nothing.
     QTest::keyClick(&window, Qt::Key_Return);

@@ -15,25 +15,20 @@
 #include "platform/Dialogs.h"
 #include "platform/WorkArea.h"
 #include "support/LoopbackServer.h"
+#include "support/Widgets.h"
 #include "trade/HistoryDates.h"
 #include "trade/low_Delivery_Application_Dlg.h"
 #include "trade/low_Delivery_Query_Dlg.h"
 
+using testsupport::child;
+using testsupport::offeredFileName;
 using testsupport::RecordedRequest;
+using testsupport::renderIfAsked;
 using testsupport::ScriptedReply;
 using trade::DeliveryMode;
 using Dlg = low_Delivery_Application_Dlg;
 
 namespace {
-
-template <class T> T* child(QWidget* w, int id) { return w->findChild<T*>(QString::number(id)); }
-
-void render(QWidget& window, const char* name)
-{
-    const QString dir = qEnvironmentVariable("VELMORA_RENDER_DIR");
-    if (!dir.isEmpty())
-        window.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
-}
 
 constexpr const char* kHistory = R"({"success":"true","infor":[
     {"id":2,"stock_id":9160001,"add_date":1709629507,"method":"自提","amount":40,"status":0,"consignee":"",
@@ -185,7 +180,7 @@ void DeliveryWindowsTest::pickupHidesTheMailFieldsButStillSendsAndTestsTheConsig
     QCOMPARE(window.mode(), DeliveryMode::Pickup);
     QVERIFY(!window.addressField()->isVisible());
     QVERIFY(!window.consigneeField()->isVisible());
-    render(window, "delivery-pickup");
+    renderIfAsked(window, "delivery-pickup");
 
     m_replies["/api/v1/stock/delivery"] = R"({"success":"true","msg":"交割申请已提交"})";
     window.apply();
@@ -256,7 +251,7 @@ void DeliveryWindowsTest::applicationListKeepsItsRowsWhenThereAreNoRecords()
     QCOMPARE(list.cellText(0, 5), QStringLiteral("已申请交割"));
     QCOMPARE(list.cellText(1, 5), QStringLiteral("已交割完成"));
     fill(window, "40", QDate::currentDate(), "上海市黄浦区南京东路1号", "王小明");
-    render(window, "delivery-mail");
+    renderIfAsked(window, "delivery-mail");
 
     m_replies["/api/v1/delivery/history"] = R"({"success":"false","msg":"无记录"})";
     window.refresh();
@@ -293,16 +288,10 @@ void DeliveryWindowsTest::queryWindowListsAndExports()
     window.refresh();
     QCOMPARE(list.rowCount(), 2);
     QCOMPARE(list.cellText(1, 6), QStringLiteral("王小明"));
-    render(window, "delivery-query");
+    renderIfAsked(window, "delivery-query");
 
-    QString offered;
-    platform::setSaveFileHandler([&](const platform::SaveFileCall& call) {
-        offered = call.defaultName;
-        return QString();
-    });
-    QTest::mouseClick(child<CButtonBMP>(&window, low_Delivery_Query_Dlg::kExportButton), Qt::LeftButton);
-    platform::setSaveFileHandler(nullptr);
-    QCOMPARE(offered, QStringLiteral("交割订单.txt"));
+    QCOMPARE(offeredFileName(child<CButtonBMP>(&window, low_Delivery_Query_Dlg::kExportButton)),
+             QStringLiteral("交割订单.txt"));
 
     m_replies["/api/v1/delivery/history"] = R"({"success":"false"})";
     window.refresh();
