@@ -1,6 +1,7 @@
 #include "trade/low_Delivery_Application_Dlg.h"
 
 #include <QDateEdit>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -137,8 +138,13 @@ void low_Delivery_Application_Dlg::lookUpHolding()
 
 bool low_Delivery_Application_Dlg::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_code && event->type() == QEvent::FocusOut)
-        lookUpHolding();
+    if (watched == m_code && event->type() == QEvent::FocusOut) {
+        // Another window taking the focus (a message box, the date picker's calendar) is not
+        // the user leaving the field: the holding is looked up once they really do.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            lookUpHolding();
+    }
     if (watched == m_address && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter)

@@ -229,8 +229,11 @@ void DeliveryWindowsTest::leavingTheCodeFieldShowsItsHolding()
     QApplication::sendEvent(window.codeField(), &out);
     QCOMPARE(window.holdingText(), QString());
 
-    // An empty code asks nothing.
+    // Neither another window taking the focus nor an empty code asks anything.
     const size_t asked = m_server->requestCount();
+    QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(window.codeField(), &away);
+    QCOMPARE(m_server->requestCount(), asked);
     window.codeField()->clear();
     QApplication::sendEvent(window.codeField(), &out);
     QCOMPARE(m_server->requestCount(), asked);
