@@ -33,10 +33,10 @@ inline constexpr int MenuButtonPressed = 155;
 inline constexpr int TradeButton = 156;
 inline constexpr int TradeButtonHover = 157;
 inline constexpr int TradeButtonPressed = 158;
-// The buttons of the light trading windows (query, export, apply); captions drawn on top.
-inline constexpr int PanelButton = 270;
-inline constexpr int PanelButtonHover = 271;
-inline constexpr int PanelButtonPressed = 272;
+// The buttons of the account windows (query, export, apply); captions drawn on top.
+inline constexpr int AccountButton = 270;
+inline constexpr int AccountButtonHover = 271;
+inline constexpr int AccountButtonPressed = 272;
 } // namespace bmp
 
 // The image of a resource number, drawn once and cached; a null image for an unknown

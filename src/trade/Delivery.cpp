@@ -6,7 +6,6 @@
 #include "client/Call.h"
 #include "controls/JListCtrl.h"
 #include "platform/Dialogs.h"
-#include "trade/HistoryDates.h"
 #include "trade/OrderChecks.h"
 #include "trade/Parsers.h"
 
@@ -43,7 +42,9 @@ std::optional<std::string> checkDelivery(const DeliveryForm& form, QDate today)
 std::vector<client::Param> deliveryParams(const DeliveryForm& form, const std::string& userId,
                                           const std::string& mobile)
 {
-    return {{"add_date", paddedDateText(form.date)}, {"address", form.address},  {"amount", form.quantity},
+    const std::string date = QString::asprintf("%04d-%02d-%02d", form.date.year(), form.date.month(), form.date.day())
+                                 .toStdString();
+    return {{"add_date", date}, {"address", form.address},  {"amount", form.quantity},
             {"consignee", form.consignee},           {"contact", mobile},        {"id", userId},
             {"method", methodText(form.mode)},       {"stock_id", form.code}};
 }

@@ -1,28 +1,24 @@
 #pragma once
 
-#include <string>
-
 #include <QDate>
+#include <QString>
 
-// The dates of the history queries: what the pickers start at, and what a query sends.
+// The date rules of the two history windows (trades and cash): where the pickers start and
+// what a picked date is sent as.
 namespace trade {
 
-// The start picker's first date: the same day one month before `today`, or `today` when the
-// earlier month has no such day (the 29th to 31st after a shorter month). In January the
-// month before is December of the year before.
-QDate defaultHistoryStart(QDate today);
+// The start picker's first date: the same day one month before `today`, or `today` itself
+// when that day does not exist (after a 31st when the earlier month is shorter). In January
+// the month before is December of the year before, which has every day.
+QDate historyStartDate(const QDate& today);
 
-// "%04d-%02d-%02d".
-std::string paddedDateText(QDate date);
-
-// A picker's date as a query sends it. A date later than today is replaced by today, then
-// written "%d-%d-%d" (no leading zeros) and shown on the picker too; other dates go out
-// padded. The start is never compared with the end.
-struct QueryDate
+// A picked date as the history request sends it: "%04d-%02d-%02d", or, for a date later
+// than today, today as "%d-%d-%d" (no leading zeros) with the picker to be moved to today.
+struct HistoryDate
 {
-    std::string text;
-    QDate shown; // the date the picker is to show
+    QString text;
+    bool movedToToday = false;
 };
-QueryDate historyQueryDate(QDate picked, QDate today);
+HistoryDate historyDate(const QDate& picked, const QDate& today);
 
 } // namespace trade

@@ -14,20 +14,25 @@ namespace trade {
 
 QFont labelFont() { return platform::font(QStringLiteral("宋体"), 15); }
 
-void paintGround(QPainter& painter, const QRect& client, const QColor& ground, int dividerY)
+void paintFrame(QPainter& painter, const QRect& client, int dividerY)
 {
-    painter.fillRect(client, ground);
     painter.setPen(kFrameColour);
     painter.drawRect(client.adjusted(0, 0, -1, -1));
     if (dividerY >= 0)
         painter.drawLine(client.left(), dividerY, client.right(), dividerY);
 }
 
+void paintGround(QPainter& painter, const QRect& client, const QColor& ground, int dividerY)
+{
+    painter.fillRect(client, ground);
+    paintFrame(painter, client, dividerY);
+}
+
 CButtonBMP* makeButton(QWidget* parent, int controlId, const QString& caption, const QRect& rect)
 {
     namespace bmp = platform::bmp;
-    CButtonBMP* button = CButtonBMP::Create(parent, controlId, caption,
-                                            {bmp::PanelButton, bmp::PanelButtonHover, bmp::PanelButtonPressed}, rect);
+    CButtonBMP* button = CButtonBMP::Create(
+        parent, controlId, caption, {bmp::AccountButton, bmp::AccountButtonHover, bmp::AccountButtonPressed}, rect);
     button->setFont(platform::font(QStringLiteral("宋体"), rect.height() >= 28 ? 15 : 13));
     return button;
 }

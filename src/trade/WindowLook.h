@@ -21,8 +21,9 @@ inline const QColor kLabelColour{32, 32, 32};
 // "宋体" of height 15, the labels' font.
 QFont labelFont();
 
-// Fills the client area, draws the one-pixel frame and, when `dividerY` is not negative,
-// the line under the button strip.
+// The one-pixel frame and, when `dividerY` is not negative, the line under the button strip.
+void paintFrame(QPainter& painter, const QRect& client, int dividerY = -1);
+// Fills the client area, then paints the frame.
 void paintGround(QPainter& painter, const QRect& client, const QColor& ground, int dividerY = -1);
 
 // An image button of these windows, its caption in a font that fits the small faces.

@@ -15,6 +15,7 @@
 #include "platform/Dialogs.h"
 #include "platform/WorkArea.h"
 #include "platform/Windows.h"
+#include "trade/DatePickers.h"
 #include "trade/Trade.h"
 
 using platform::rectFromCorners;
@@ -46,16 +47,12 @@ low_Delivery_Application_Dlg::low_Delivery_Application_Dlg(QWidget* parent)
     : trade::ListWindow(parent, "low_Delivery_Application_Dlg", trade::kWindowGround, -1)
     , m_code(makeField(this, kCodeField, true))
     , m_quantity(makeField(this, kQuantityField, true))
-    , m_date(new QDateEdit(QDate::currentDate(), this))
+    , m_date(trade::makeDatePicker(this, kDatePicker, rectFromCorners(110, 125, 260, 145), QDate::currentDate()))
     , m_address(new QPlainTextEdit(this))
     , m_consignee(makeField(this, kConsigneeField, false))
 {
     m_code->setGeometry(rectFromCorners(110, 35, 260, 55));
     m_quantity->setGeometry(rectFromCorners(110, 95, 260, 115));
-    m_date->setObjectName(QString::number(kDatePicker));
-    m_date->setCalendarPopup(true);
-    m_date->setDisplayFormat(QStringLiteral("yyyy/M/d"));
-    m_date->setGeometry(rectFromCorners(110, 125, 260, 145));
     m_address->setObjectName(QString::number(kAddressField));
     m_address->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_address->setTabChangesFocus(true);

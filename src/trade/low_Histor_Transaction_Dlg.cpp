@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "platform/Windows.h"
+#include "trade/DatePickers.h"
 #include "trade/HistoryDates.h"
 #include "trade/Trade.h"
 
@@ -11,21 +12,13 @@ using platform::rectFromCorners;
 
 namespace {
 
-QDateEdit* makePicker(QWidget* parent, int controlId, QDate date)
-{
-    auto* picker = new QDateEdit(date, parent);
-    picker->setObjectName(QString::number(controlId));
-    picker->setCalendarPopup(true);
-    picker->setDisplayFormat(QStringLiteral("yyyy/M/d"));
-    return picker;
-}
-
 // The date a query sends for the picker, moving a date later than today back to today.
 std::string queryDate(QDateEdit& picker, QDate today)
 {
-    const trade::QueryDate date = trade::historyQueryDate(picker.date(), today);
-    picker.setDate(date.shown);
-    return date.text;
+    const trade::HistoryDate date = trade::historyDate(picker.date(), today);
+    if (date.movedToToday)
+        picker.setDate(today);
+    return date.text.toStdString();
 }
 
 } // namespace
@@ -34,10 +27,9 @@ low_Histor_Transaction_Dlg::low_Histor_Transaction_Dlg(QWidget* parent)
     : trade::ListWindow(parent, "low_Histor_Transaction_Dlg")
 {
     const QDate today = QDate::currentDate();
-    m_start = makePicker(this, kStartPicker, trade::defaultHistoryStart(today));
-    m_end = makePicker(this, kEndPicker, today);
-    place(m_start, [](QSize) { return rectFromCorners(80, 1, 200, 27); });
-    place(m_end, [](QSize) { return rectFromCorners(280, 1, 400, 27); });
+    m_start =
+        trade::makeDatePicker(this, kStartPicker, rectFromCorners(80, 1, 200, 27), trade::historyStartDate(today));
+    m_end = trade::makeDatePicker(this, kEndPicker, rectFromCorners(280, 1, 400, 27), today);
     m_list = addList(kList, trade::tradeHistoryList(),
                      [](QSize c) { return rectFromCorners(10, 29, c.width(), c.height() - 44); });
     addButton(kQueryButton, QStringLiteral("查询"),
@@ -58,12 +50,9 @@ void low_Histor_Transaction_Dlg::query()
     trade::refreshList(*m_list, trade::tradeHistoryList(), history, std::move(params));
 }
 
-void low_Histor_Transaction_Dlg::paintEvent(QPaintEvent* event)
+void low_Histor_Transaction_Dlg::paintEvent(QPaintEvent*)
 {
-    trade::ListWindow::paintEvent(event);
     QPainter p(this);
-    p.setFont(trade::labelFont());
-    p.setPen(trade::kLabelColour);
-    p.drawText(rectFromCorners(5, 1, 80, 27), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("起始日期"));
-    p.drawText(rectFromCorners(205, 1, 280, 27), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("截止日期"));
+    trade::paintDateRangeGround(p, rect(), 205);
+    trade::paintFrame(p, rect(), 28);
 }

@@ -101,7 +101,8 @@ void AccountQueriesTest::initTestCase()
     client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-account-gui-no-connect-file");
     market::SetSessionSource([] { return market::SessionView{true, "100001"}; });
     m_server = std::make_unique<testsupport::LoopbackServer>(
-        m_host, client::kTradePort, [this](const RecordedRequest& r) { return ScriptedReply{200, client::Utf8ToWire(reply(r.path))}; });
+        m_host, client::kTradePort,
+        [this](const RecordedRequest& r) { return ScriptedReply{200, client::Utf8ToWire(reply(r.path))}; });
 }
 
 void AccountQueriesTest::cleanupTestCase()
@@ -217,7 +218,7 @@ void AccountQueriesTest::tradeHistoryIsQueriedOnlyByItsButton()
     window.show();
     const QDate today = QDate::currentDate();
     QCOMPARE(window.endPicker()->date(), today);
-    QCOMPARE(window.startPicker()->date(), trade::defaultHistoryStart(today));
+    QCOMPARE(window.startPicker()->date(), trade::historyStartDate(today));
     QCOMPARE(window.list()->columnWidth(1), 110);
     QCOMPARE(window.list()->columnCaption(11), QStringLiteral("成交编号"));
 
@@ -237,7 +238,8 @@ void AccountQueriesTest::tradeHistoryIsQueriedOnlyByItsButton()
     QCOMPARE(m_server->requestCount(), before + 1);
     const RecordedRequest sent = m_server->requests().back();
     QCOMPARE(sent.path, std::string("/api/v1/trade/history"));
-    const std::string todayText = QStringLiteral("%1-%2-%3").arg(today.year()).arg(today.month()).arg(today.day()).toStdString();
+    const std::string todayText =
+        QStringLiteral("%1-%2-%3").arg(today.year()).arg(today.month()).arg(today.day()).toStdString();
     QVERIFY2(sent.body.find("\"end_date\" : \"" + todayText + "\"") != std::string::npos, sent.body.c_str());
     QVERIFY2(sent.body.find("\"start_date\" : \"2024-01-05\"") != std::string::npos, sent.body.c_str());
     QCOMPARE(window.endPicker()->date(), today);

@@ -3,7 +3,6 @@
 #include "client/ApiReply.h"
 #include "client/Endpoints.h"
 #include "trade/Delivery.h"
-#include "trade/HistoryDates.h"
 
 using namespace trade;
 
@@ -33,34 +32,6 @@ std::optional<std::string> check(void (*change)(DeliveryForm&))
 }
 
 } // namespace
-
-TEST(HistoryDates, StartOneMonthBackOrTodayWhenThatDayIsMissing)
-{
-    EXPECT_EQ(defaultHistoryStart(QDate(2024, 3, 15)), QDate(2024, 2, 15));
-    EXPECT_EQ(defaultHistoryStart(QDate(2024, 3, 29)), QDate(2024, 2, 29)); // a leap year has it
-    EXPECT_EQ(defaultHistoryStart(QDate(2023, 3, 29)), QDate(2023, 3, 29));
-    EXPECT_EQ(defaultHistoryStart(QDate(2024, 3, 31)), QDate(2024, 3, 31));
-    EXPECT_EQ(defaultHistoryStart(QDate(2024, 5, 31)), QDate(2024, 5, 31)); // no 31 April
-    EXPECT_EQ(defaultHistoryStart(QDate(2024, 8, 31)), QDate(2024, 7, 31));
-    // January looks back into December of the year before, which always has the day.
-    EXPECT_EQ(defaultHistoryStart(QDate(2024, 1, 15)), QDate(2023, 12, 15));
-    EXPECT_EQ(defaultHistoryStart(QDate(2024, 1, 31)), QDate(2023, 12, 31));
-}
-
-TEST(HistoryDates, AFutureDateGoesOutAsTodayWithoutLeadingZeros)
-{
-    // The end picker on the 28th, chosen on the 7th of the same month.
-    const QueryDate future = historyQueryDate(QDate(2024, 3, 28), QDate(2024, 3, 7));
-    EXPECT_EQ(future.text, "2024-3-7");
-    EXPECT_EQ(future.shown, QDate(2024, 3, 7));
-    EXPECT_EQ(historyQueryDate(QDate(2025, 1, 1), QDate(2024, 12, 25)).text, "2024-12-25");
-
-    const QueryDate today = historyQueryDate(QDate(2024, 3, 7), QDate(2024, 3, 7));
-    EXPECT_EQ(today.text, "2024-03-07");
-    EXPECT_EQ(today.shown, QDate(2024, 3, 7));
-    EXPECT_EQ(historyQueryDate(QDate(2023, 12, 1), QDate(2024, 3, 7)).text, "2023-12-01");
-    EXPECT_EQ(paddedDateText(QDate(987, 1, 2)), "0987-01-02");
-}
 
 TEST(DeliveryChecks, QuantityMustBeAMultipleOfTwentyAndNothingCountsAsZero)
 {

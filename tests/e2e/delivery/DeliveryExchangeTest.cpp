@@ -47,7 +47,7 @@ int positionRow(const JListCtrl& positions, const QString& code)
 
 // The delivery windows of a logged-in customer against the substitute exchange over real
 // HTTP on this process's own loopback address, its state kept in a database.
-class AccountExchangeTest final : public QObject
+class DeliveryExchangeTest final : public QObject
 {
     Q_OBJECT
 
@@ -184,5 +184,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(AccountExchangeTest)
-#include "AccountExchangeTest.moc"
+QTEST_MAIN(DeliveryExchangeTest)
+#include "DeliveryExchangeTest.moc"
