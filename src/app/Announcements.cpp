@@ -1,10 +1,11 @@
 #include "app/Announcements.h"
 
+#include <QByteArray>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "client/Call.h"
+#include "platform/SaveFile.h"
 
 namespace app {
 
@@ -32,11 +33,7 @@ bool RefreshAnnouncementPage(const QString& path)
     if (!page)
         return true;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(page->data(), qint64(page->size()));
-    return file.commit();
+    return platform::saveWholeFile(path, QByteArray::fromStdString(*page));
 }
 
 } // namespace app

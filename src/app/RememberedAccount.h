@@ -11,8 +11,8 @@ inline constexpr const char* kRememberedAccountFile = "signinaccount";
 // empty or not JSON; otherwise its `id_account` as text (empty when absent).
 std::optional<std::string> ReadRememberedAccount();
 
-// Replaces the file with {"id_account": account}, or empties it for nullopt.
-// False when the file could not be written.
+// Replaces the file with {"id_account": account}, or empties it for nullopt; whole or not
+// at all. False when the file could not be written.
 bool WriteRememberedAccount(const std::optional<std::string>& account);
 
 } // namespace app

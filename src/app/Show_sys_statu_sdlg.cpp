@@ -15,6 +15,7 @@
 #include "client/ServerLine.h"
 #include "platform/DataPaths.h"
 #include "platform/Fonts.h"
+#include "platform/SaveFile.h"
 #include "platform/Windows.h"
 
 namespace {
@@ -67,8 +68,15 @@ bool Show_sys_statu_sdlg::eventFilter(QObject* watched, QEvent* event)
 {
     // Opening the drop-down takes the focus only for the popup: not a choice yet.
     if (watched == m_lines && event->type() == QEvent::FocusOut
-        && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
-        client::ApplyLineChoice(m_lines->currentIndex());
+        && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+        const int index = m_lines->currentIndex();
+        // The line is in use either way; a choice that cannot be stored is told after the
+        // focus change has run its course.
+        if ((index == 0 || index == 1) && !client::ApplyLineChoice(index))
+            QMetaObject::invokeMethod(
+                this, [this] { platform::reportSaveFailed(this, QString::fromUtf8(client::kLineChoiceFile)); },
+                Qt::QueuedConnection);
+    }
     return QWidget::eventFilter(watched, event);
 }
 

@@ -101,6 +101,14 @@ bool CSubArea::HasData() const
     return !m_displays.empty() && m_displays.front()->ElementCount() > 0;
 }
 
+bool CSubArea::HasCandleTimeLabels() const
+{
+    if (m_axisLegend.empty() || !IsNamed("N") || !HasData())
+        return false;
+    const CDataElement* e0 = m_displays.front()->Element(0);
+    return e0->Type() == ElementType::KBar && static_cast<const CDataElementKBar*>(e0)->periodCode == 7;
+}
+
 CSubArea::Range CSubArea::ComputeRange(int first, int last) const
 {
     Range r{m_scale.max, m_scale.min, false};
@@ -113,14 +121,22 @@ CSubArea::Range CSubArea::ComputeRange(int first, int last) const
         return r;
     }
     const CDataElement& e0 = *m_displays.front()->Element(0);
-    r.max = e0.High();
-    r.min = e0.Low();
+    // The range is that of the elements on screen: one scrolled out of the window (the
+    // oldest candle of a long history) must not squash the scale of those drawn.
+    bool seeded = false;
     for (const auto& d : m_displays) {
         const int count = int(d->ElementCount());
         for (int j = std::max(first, 0); j < count && j <= last; ++j) {
-            r.max = std::max(r.max, d->Element(std::size_t(j))->High());
-            r.min = std::min(r.min, d->Element(std::size_t(j))->Low());
+            const CDataElement& e = *d->Element(std::size_t(j));
+            r.max = seeded ? std::max(r.max, e.High()) : e.High();
+            r.min = seeded ? std::min(r.min, e.Low()) : e.Low();
+            seeded = true;
         }
+    }
+    if (!seeded) {
+        // Nothing of the window is drawn; the range is moot, keep it defined.
+        r.max = e0.High();
+        r.min = e0.Low();
     }
     if (IsNamed("O")) {
         const float ref = e0.High();
@@ -172,6 +188,10 @@ void CSubArea::Draw(int first, int last)
             ScrollTowardsOlder(p, first, last, oldFirst, oldLast);
             break;
         }
+    }
+    if (scroll != ScrollKind::None && HasCandleTimeLabels()) {
+        QPainter p(m_image);
+        RedrawTimeLabelRow(p, first, last);
     }
     m_lastScroll = scroll;
     m_firstDrawn = first;
@@ -306,12 +326,9 @@ void CSubArea::DrawTimeLabels(QPainter& p, int first, int last)
                          QString::fromLatin1(kLabels[k]), kTimeLabelColour, kBlack);
         return;
     }
-    if (!IsNamed("N") || !HasData())
+    if (!HasCandleTimeLabels())
         return;
     const CSubAreaDisplayOne& d = *m_displays.front();
-    const CDataElement* e0 = d.Element(0);
-    if (e0->Type() != ElementType::KBar || static_cast<const CDataElementKBar*>(e0)->periodCode != 7)
-        return;
     const int count = int(d.ElementCount());
     const bool allShown = last - first >= count;
     const int end = allShown ? count - 1 : std::min(last - 1, count - 1);
@@ -330,7 +347,23 @@ void CSubArea::DrawTimeLabels(QPainter& p, int first, int last)
     }
 }
 
-void CSubArea::DrawGridAndLabels(QPainter& p)
+void CSubArea::RedrawTimeLabelRow(QPainter& p, int first, int last)
+{
+    const int top = m_scale.plotBottom;
+    const int bottom = m_band.top + m_band.height;
+    if (bottom <= top)
+        return;
+    // As the full redraw leaves the row: black, the time labels, then the value labels
+    // that reach into it.
+    p.save();
+    p.setClipRect(QRect(m_band.left, top, m_band.width, bottom - top));
+    gdi::FillRect(p, m_band.left, top, m_band.left + m_band.width, bottom, kBlack);
+    DrawTimeLabels(p, first, last);
+    DrawGridAndLabels(p, false);
+    p.restore();
+}
+
+void CSubArea::DrawGridAndLabels(QPainter& p, bool gridLines)
 {
     const CSubAreaScale& s = m_scale;
     // No elements yet means no label width to divide by.
@@ -342,7 +375,7 @@ void CSubArea::DrawGridAndLabels(QPainter& p)
     std::string lastLabel;
     for (int i = 0; i <= s.divisions; ++i) {
         const int y = s.plotBottom - i * s.pixelStep;
-        if (i >= 1 && i <= 9)
+        if (gridLines && i >= 1 && i <= 9)
             gdi::HLine(p, s.plotLeft, s.plotRight, y, kGridColour);
         if (!labels)
             continue;

@@ -14,6 +14,10 @@ CButtonBMP::CButtonBMP(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover);
     setFlat(true);
+    // Never a dialog's default button: Enter belongs to each window's own rule, and in a
+    // combo box or list it must not press whatever button a dialog chose as default.
+    setAutoDefault(false);
+    setDefault(false);
 }
 
 CButtonBMP* CButtonBMP::Create(QWidget* parent, int controlId, const QString& caption, Bitmaps bitmaps,
@@ -24,8 +28,6 @@ CButtonBMP* CButtonBMP::Create(QWidget* parent, int controlId, const QString& ca
                       platform::bitmap(bitmaps.pressed));
     button->setGeometry(rect);
     button->setFocusPolicy(Qt::NoFocus);
-    button->setAutoDefault(false);
-    button->setDefault(false);
     return button;
 }
 

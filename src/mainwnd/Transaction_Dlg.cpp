@@ -28,11 +28,14 @@
 #include "market/Pollers.h"
 #include "market/Right_Msg_Dlg.h"
 #include "market/ShowViewSetDlg.h"
+#include "market/SingleItemQuote.h"
 #include "platform/Bitmaps.h"
 #include "platform/Colours.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
 #include "platform/WorkArea.h"
+#include "trade/Buying_dlg.h"
+#include "trade/Selling_dlg.h"
 
 namespace {
 
@@ -231,6 +234,10 @@ Min_Price_List_Dlg* Transaction_Dlg::tickList() const
     return m_tickList;
 }
 
+Buying_dlg* Transaction_Dlg::quickBuy() const { return m_quickBuy; }
+
+Selling_dlg* Transaction_Dlg::quickSell() const { return m_quickSell; }
+
 QRect Transaction_Dlg::chartRect() const
 {
     return Edges(29, 105, m_w - 320, m_h - 29);
@@ -316,10 +323,13 @@ void Transaction_Dlg::command(int id)
         refresh();
         break;
     case IDC_TRADE:
-    case IDC_QUICK_BUY:
-    case IDC_QUICK_SELL:
         // The trade panel and the quick pop-ups open for a logged-in user only.
         requireLogin();
+        break;
+    case IDC_QUICK_BUY:
+    case IDC_QUICK_SELL:
+        if (requireLogin())
+            showQuickOrder(id);
         break;
     case ID_COLUMN_SETUP:
         if (!m_columnSetup)
@@ -358,6 +368,24 @@ bool Transaction_Dlg::requireLogin()
     m_loginDlg->raise();
     m_loginDlg->activateWindow();
     return false;
+}
+
+void Transaction_Dlg::showQuickOrder(int id)
+{
+    // Created on first use (closing one destroys it), then shown with the item's code and
+    // the quote's first ask or bid price.
+    trade::QuickOrderDlg* popup = nullptr;
+    if (id == IDC_QUICK_BUY)
+        popup = m_quickBuy ? m_quickBuy : (m_quickBuy = new Buying_dlg(this));
+    else
+        popup = m_quickSell ? m_quickSell : (m_quickSell = new Selling_dlg(this));
+    popup->show();
+    popup->raise();
+    constexpr int kItem = 9160001;
+    market::RequestSingleItemQuote(kItem, this);
+    const market::SingleItemQuote quote = market::CurrentSingleItemQuote();
+    const float price = id == IDC_QUICK_BUY ? quote.firstPrices[0] : quote.secondPrices[0];
+    popup->prefill(QString::number(kItem), QString::asprintf("%.2f", double(price)));
 }
 
 void Transaction_Dlg::showWindowAt(QWidget* window, const QRect& edges)

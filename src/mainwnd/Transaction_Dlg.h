@@ -12,6 +12,7 @@
 #include "chart/PeriodBar.h"
 
 class Aboxt_wineDlg;
+class Buying_dlg;
 class CButtonBMP;
 class CKBarCtrl;
 class CHtmlCtrl;
@@ -21,6 +22,7 @@ class LoginDlg;
 class Min_Price_List_Dlg;
 class QMenu;
 class Right_Msg_Dlg;
+class Selling_dlg;
 class Show_Message_Dlg;
 class Show_sys_statu_sdlg;
 class ShowViewSetDlg;
@@ -99,6 +101,8 @@ public:
     LoginDlg* loginDialog() const;
     ShowViewSetDlg* columnSetup() const;
     Min_Price_List_Dlg* tickList() const;
+    Buying_dlg* quickBuy() const;
+    Selling_dlg* quickSell() const;
     JListCtrl* basicList() const { return m_basicList; }
     JListCtrl* extendedList() const { return m_extendedList; }
     CKBarCtrl* klineChart() const { return m_charts.Candles(); }
@@ -133,6 +137,7 @@ private:
     void showWindowAt(QWidget* window, const QRect& edges);
     void confirmExit();
     bool requireLogin();
+    void showQuickOrder(int id);
     void loadInformationPage();
     void drawTabs(QPainter& p);
     void drawPeriodBar(QPainter& p);
@@ -166,5 +171,7 @@ private:
     QPointer<LoginDlg> m_loginDlg;
     QPointer<ShowViewSetDlg> m_columnSetup;
     QPointer<Min_Price_List_Dlg> m_tickList;
+    QPointer<Buying_dlg> m_quickBuy;
+    QPointer<Selling_dlg> m_quickSell;
     std::unique_ptr<market::Overview> m_overview;
 };

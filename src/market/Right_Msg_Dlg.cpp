@@ -108,7 +108,7 @@ QImage Right_Msg_Dlg::makeImage(QSize size) const
 void Right_Msg_Dlg::LoadRealtime(const std::string& wireReply)
 {
     platform::trace("YOU实时信息\n");
-    platform::trace(wireReply);
+    platform::traceWire(wireReply);
     platform::trace("\n");
 
     const int quoteBottom = m_layout.quoteBottom;
@@ -160,7 +160,7 @@ void Right_Msg_Dlg::LoadDealTicks(const std::string& wireReply)
     DrawText(p, QRect(0, 0, w, 28), Qt::AlignCenter, "分时成交", kLevel);
 
     platform::trace("YOU分时成交\n");
-    platform::trace(wireReply);
+    platform::traceWire(wireReply);
     platform::trace("\n分时成交结束\n");
 
     const auto rows = market::ParseDealTicks(client::WireToUtf8(wireReply), m_opening.load());

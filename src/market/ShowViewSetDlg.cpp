@@ -12,6 +12,7 @@
 #include "controls/TitleBar.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
+#include "platform/SaveFile.h"
 #include "platform/Windows.h"
 #include "market/ColumnFileChoice.h"
 #include "market/ColumnTexts.h"
@@ -35,6 +36,20 @@ int positionByRule(const QString& text, int count)
     else if (text == QStringLiteral("名称"))
         at = 2;
     return std::min(at, count);
+}
+
+// The entry the user highlighted. The current item is not it: Tab or Ctrl+click leave an
+// entry current that is not highlighted, and the buttons must not act on that.
+QListWidgetItem* selectedEntry(const QListWidget* list)
+{
+    const QList<QListWidgetItem*> selected = list ? list->selectedItems() : QList<QListWidgetItem*>();
+    return selected.isEmpty() ? nullptr : selected.front();
+}
+
+int selectedRow(const QListWidget* list)
+{
+    QListWidgetItem* item = selectedEntry(list);
+    return item ? list->row(item) : -1;
 }
 
 QListWidgetItem* findEntry(QListWidget* list, const QString& text)
@@ -236,9 +251,10 @@ void ShowViewSetDlg::onAdd()
 {
     QListWidget* from = shownCatalogueList();
     QListWidget* to = shownCurrentList();
-    if (!from || !to || !from->currentItem())
+    QListWidgetItem* chosen = selectedEntry(from);
+    if (!to || !chosen)
         return;
-    insertByRule(to, from->currentItem()->text(), from->currentItem()->data(kKeyRole).toString());
+    insertByRule(to, chosen->text(), chosen->data(kKeyRole).toString());
 }
 
 void ShowViewSetDlg::onAddAll()
@@ -255,9 +271,10 @@ void ShowViewSetDlg::onAddAll()
 void ShowViewSetDlg::onDelete()
 {
     QListWidget* list = shownCurrentList();
-    if (!list || list->currentRow() < kFixedEntries)
+    const int row = selectedRow(list);
+    if (row < kFixedEntries)
         return;
-    delete list->takeItem(list->currentRow());
+    delete list->takeItem(row);
 }
 
 void ShowViewSetDlg::onDeleteAll()
@@ -272,7 +289,7 @@ void ShowViewSetDlg::onDeleteAll()
 void ShowViewSetDlg::onMoveUp()
 {
     QListWidget* list = shownCurrentList();
-    const int row = list ? list->currentRow() : -1;
+    const int row = selectedRow(list);
     if (row < kFixedEntries + 1)
         return;
     QListWidgetItem* item = list->takeItem(row);
@@ -283,7 +300,7 @@ void ShowViewSetDlg::onMoveUp()
 void ShowViewSetDlg::onMoveDown()
 {
     QListWidget* list = shownCurrentList();
-    const int row = list ? list->currentRow() : -1;
+    const int row = selectedRow(list);
     if (row < kFixedEntries + 1 || row >= list->count() - 1)
         return;
     QListWidgetItem* item = list->takeItem(row);
@@ -394,7 +411,9 @@ void ShowViewSetDlg::onOk()
         return;
     const std::string text = market::StyledColumnText(documentToSave());
     market::SetCurrentColumnText(text);
-    market::WriteColumnFile(m_dir / market::kCurrentColumnFileName, text);
+    const std::filesystem::path file = m_dir / market::kCurrentColumnFileName;
+    if (!market::WriteColumnFile(file, text))
+        platform::reportSaveFailed(this, QString::fromStdString(file.string()));
 }
 
 void ShowViewSetDlg::paintEvent(QPaintEvent*)

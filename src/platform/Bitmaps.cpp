@@ -10,6 +10,7 @@
 
 #include "platform/Fonts.h"
 #include "platform/private/MarketBitmaps.h"
+#include "platform/private/TradeBitmaps.h"
 
 namespace platform {
 
@@ -177,7 +178,10 @@ QImage draw(int id)
     case bmp::AccountModeIcon: return drawAccountModeIcon();
     case bmp::CheckOff: return drawCheck(false);
     case bmp::CheckOn: return drawCheck(true);
-    default: return drawMarketBitmap(id);
+    default: {
+        QImage market = drawMarketBitmap(id);
+        return market.isNull() ? drawTradeBitmap(id) : market;
+    }
     }
 }
 

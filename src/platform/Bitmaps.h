@@ -33,10 +33,20 @@ inline constexpr int MenuButtonPressed = 155;
 inline constexpr int TradeButton = 156;
 inline constexpr int TradeButtonHover = 157;
 inline constexpr int TradeButtonPressed = 158;
-// The buttons of the account windows (query, export, apply); captions drawn on top.
-inline constexpr int AccountButton = 270;
-inline constexpr int AccountButtonHover = 271;
-inline constexpr int AccountButtonPressed = 272;
+// The trading windows' small buttons on their light-grey ground, and the quick pop-ups'
+// buttons: the inert left one, and the order buttons in the colours of a buy and a sell.
+inline constexpr int PanelButton = 160;
+inline constexpr int PanelButtonHover = 161;
+inline constexpr int PanelButtonPressed = 162;
+inline constexpr int QuickButton = 163;
+inline constexpr int QuickButtonHover = 164;
+inline constexpr int QuickButtonPressed = 165;
+inline constexpr int QuickBuyButton = 166;
+inline constexpr int QuickBuyButtonHover = 167;
+inline constexpr int QuickBuyButtonPressed = 168;
+inline constexpr int QuickSellButton = 169;
+inline constexpr int QuickSellButtonHover = 170;
+inline constexpr int QuickSellButtonPressed = 171;
 } // namespace bmp
 
 // The image of a resource number, drawn once and cached; a null image for an unknown

@@ -48,6 +48,9 @@ MsgResult messageBox(QWidget* parent, const QString& text, MsgButtons buttons, M
     }
     QMessageBox box(toQt(icon), caption, text,
                     buttons == MsgButtons::Ok ? QMessageBox::Ok : QMessageBox::Yes | QMessageBox::No, parent);
+    // Texts come from the service as well (`msg`, the update manifest): shown as they stand,
+    // never as markup with links to open.
+    box.setTextFormat(Qt::PlainText);
     const int pressed = box.exec();
     if (buttons == MsgButtons::Ok)
         return MsgResult::Ok;

@@ -87,9 +87,6 @@ QImage drawMarketBitmap(int id)
     case bmp::TradeButton: return face(20, 28, 0, true);
     case bmp::TradeButtonHover: return face(20, 28, 1, true);
     case bmp::TradeButtonPressed: return face(20, 28, 2, true);
-    case bmp::AccountButton: return face(68, 28, 0, true);
-    case bmp::AccountButtonHover: return face(68, 28, 1, true);
-    case bmp::AccountButtonPressed: return face(68, 28, 2, true);
     default: return {};
     }
 }

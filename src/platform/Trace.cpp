@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "client/CodePage.h"
 #include "client/Trace.h"
 
 Q_LOGGING_CATEGORY(lcVelmoraTrace, "velmora.trace", QtInfoMsg)
@@ -35,6 +36,12 @@ void trace(std::string_view utf8)
 {
     if (traceOn())
         write(utf8);
+}
+
+void traceWire(std::string_view wire)
+{
+    if (traceOn())
+        write(client::WireToUtf8(wire));
 }
 
 } // namespace platform

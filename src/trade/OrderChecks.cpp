@@ -61,6 +61,11 @@ std::vector<client::Param> sellParams(const OrderForm& form, const std::string& 
     return {{"id", userId}, {"item_id", form.code}, {"sell_amount", form.quantity}, {"sell_price", form.price}};
 }
 
+std::vector<client::Param> repealParams(const std::string& orderNo, const std::string& userId)
+{
+    return {{"id", orderNo}, {"stockholder_id", userId}};
+}
+
 QString itemNameForCode(const QString& codeText)
 {
     QString name;

@@ -48,6 +48,8 @@ std::optional<std::string> checkSell(const OrderForm& form, std::int64_t sellabl
 std::vector<client::Param> buyParams(const OrderForm& form, const std::string& userId);
 std::vector<client::Param> quickBuyParams(const OrderForm& form, const std::string& userId);
 std::vector<client::Param> sellParams(const OrderForm& form, const std::string& userId);
+// A cancellation names the order as `id` (an integer) and the user as `stockholder_id`.
+std::vector<client::Param> repealParams(const std::string& orderNo, const std::string& userId);
 
 // The name of the item-table entry whose code printed in decimal equals `codeText`
 // exactly (so "09160001" names nothing); the last of several wins; empty when none.

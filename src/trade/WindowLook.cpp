@@ -32,8 +32,8 @@ CButtonBMP* makeButton(QWidget* parent, int controlId, const QString& caption, c
 {
     namespace bmp = platform::bmp;
     CButtonBMP* button = CButtonBMP::Create(
-        parent, controlId, caption, {bmp::AccountButton, bmp::AccountButtonHover, bmp::AccountButtonPressed}, rect);
-    button->setFont(platform::font(QStringLiteral("宋体"), rect.height() >= 28 ? 15 : 13));
+        parent, controlId, caption, {bmp::PanelButton, bmp::PanelButtonHover, bmp::PanelButtonPressed}, rect);
+    button->setFont(platform::font(QStringLiteral("宋体"), 14));
     return button;
 }
 

@@ -7,7 +7,6 @@ namespace platform {
 // screen's own resolution; transparent unless an opaque format is asked for (then black).
 QImage newBitmap(int w, int h, QImage::Format format = QImage::Format_ARGB32_Premultiplied);
 
-// The images of the market window's title bar and buttons, and the trading windows' buttons;
-// null for other numbers.
+// The images of the market window's title bar and buttons; null for other numbers.
 QImage drawMarketBitmap(int id);
 } // namespace platform

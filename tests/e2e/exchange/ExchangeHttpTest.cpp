@@ -1,9 +1,11 @@
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <random>
 
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "Catalogue.h"
@@ -511,6 +513,34 @@ TEST_F(ExchangeHttp, FaultInjectionMisbehavesOnlyWhereAsked)
     control("mode=clear");
     EXPECT_TRUE(get("/api/realtime/9160001").success);
     EXPECT_TRUE(get("/api/histogram/9160001/8").success);
+}
+
+TEST_F(ExchangeHttp, ASecondCopyOnTheSameAddressRefusesToStart)
+{
+    // Sharing the ports would spread the requests between two books: an accepted order or
+    // a changed password would be missing from every other request.
+    Faults faults;
+    HttpFront second(*m_exchange, faults);
+    std::string error;
+    EXPECT_FALSE(second.start({m_address}, "", 0, error));
+    EXPECT_NE(error.find(m_address + ":8055"), std::string::npos) << error;
+    EXPECT_NE(error.find("in use"), std::string::npos) << error;
+
+    // The program says so and fails; the first copy goes on answering.
+    const std::string command = "timeout 30 " VELMORA_EXCHANGE_EXE " --listen " + m_address + " --update-listen "
+                                + m_address + ":8091 2>&1";
+    FILE* program = ::popen(command.c_str(), "r");
+    ASSERT_NE(program, nullptr);
+    std::string output;
+    char buffer[512];
+    while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, program))
+        output.append(buffer, n);
+    const int status = ::pclose(program);
+    ASSERT_TRUE(WIFEXITED(status)) << output;
+    EXPECT_EQ(WEXITSTATUS(status), 1) << output;
+    EXPECT_NE(output.find(m_address + ":8055"), std::string::npos) << output;
+    EXPECT_NE(output.find("in use"), std::string::npos) << output;
+    EXPECT_TRUE(get("/api/realtime/9160001").success);
 }
 
 TEST_F(ExchangeHttp, GarbageBodiesNeverBreakTheService)

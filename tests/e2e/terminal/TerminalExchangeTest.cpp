@@ -1,33 +1,25 @@
+#include <ctime>
 #include <memory>
 #include <string>
 
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include "Accounts.h"
-#include "Exchange.h"
-#include "Faults.h"
-#include "HttpFront.h"
 #include "app/CHtmlCtrl.h"
 #include "app/CVelmoraDlg.h"
-#include "app/MarketWindow.h"
 #include "app/UserSession.h"
-#include "app/VerificationCode.h"
 #include "chart/CKBarCtrl.h"
 #include "chart/ChartColour.h"
-#include "client/Config.h"
-#include "client/Options.h"
-#include "client/ServerLine.h"
 #include "controls/JListCtrl.h"
 #include "mainwnd/Transaction_Dlg.h"
 #include "market/Pollers.h"
 #include "market/Right_Msg_Dlg.h"
 #include "platform/Platform.h"
 #include "support/LoopbackServer.h"
+#include "support/LoginByHand.h"
 #include "support/Pixels.h"
+#include "support/TerminalOnExchange.h"
 
 namespace {
 
@@ -52,65 +44,37 @@ class TerminalExchangeTest final : public QObject
 
 private:
     std::string m_address = testsupport::UniqueLoopbackAddress(7);
-    std::unique_ptr<exchange::Exchange> m_exchange;
-    std::unique_ptr<exchange::Faults> m_faults;
-    std::unique_ptr<exchange::HttpFront> m_front;
-    std::unique_ptr<QTemporaryDir> m_dir;
+    testsupport::TerminalOnExchange<Transaction_Dlg> m_terminal;
     std::unique_ptr<platform::MessageBoxRecorder> m_boxes;
 
 private slots:
     void initTestCase()
     {
-        exchange::ExchangeConfig config;
-        config.key = client::defaults::kSignKey;
-        config.seed = 3;
-        config.accounts = exchange::DemoAccounts();
-        config.infoPageUrl = "http://" + m_address + ":8090/stockinfo/9160001.html";
-        std::string error;
-        m_exchange = exchange::Exchange::Create(config, error);
-        QVERIFY2(m_exchange, error.c_str());
-        m_exchange->simulate(200); // a market with a tape before the terminal looks
-        m_faults = std::make_unique<exchange::Faults>();
-        m_front = std::make_unique<exchange::HttpFront>(*m_exchange, *m_faults);
-        QVERIFY2(m_front->start({m_address}, m_address, 8090, error), error.c_str());
-
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(QDir::setCurrent(m_dir->path()));
-        QVERIFY(QFile::copy(QStringLiteral(DATA_DIR "/currentlisttitle.txt"), QStringLiteral("currentlisttitle.txt")));
-        QVERIFY(QFile::copy(QStringLiteral(DATA_DIR "/listtitle.txt"), QStringLiteral("listtitle.txt")));
-        platform::setDataDirectory(m_dir->filePath(QStringLiteral("data")));
-        platform::setWorkArea(QRect(0, 0, 1920, 1040));
-
-        client::Options o = client::DefaultOptions();
-        o.line0Host = m_address;
-        o.updateHost = m_address + ":8090";
-        client::SetCurrentOptions(o);
-        client::LoadLineChoice();
-        market::SetSessionSource([] {
-            return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
-        });
-        app::setMarketWindowFactory([](CVelmoraDlg* owner) { return new Transaction_Dlg(owner); });
-        app::setCodeClock([] { return std::time_t(1700000000); });
+        const std::string error = m_terminal.start(m_address, 3, 200);
+        QVERIFY2(error.empty(), error.c_str());
         m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::No);
-    }
-
-    void cleanupTestCase()
-    {
-        app::setCodeClock(nullptr);
-        app::setMarketWindowFactory(nullptr);
-        m_front.reset();
-        m_exchange.reset();
     }
 
     void customerLogsInAndWatchesTheMarket()
     {
+        // Logged in as a person does it, on the real seconds clock: the code is read off the
+        // screen and typed a few seconds later, the cursor blinking meanwhile.
         CVelmoraDlg login;
         login.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&login));
+        login.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&login));
         QVERIFY(login.loginPermitted()); // the manifest names the running version
-        child<QLineEdit>(&login, CVelmoraDlg::IDC_ACCOUNT_PLAIN)->setText(QStringLiteral("100001"));
-        child<QLineEdit>(&login, CVelmoraDlg::IDC_PASSWORD)->setText(QStringLiteral("123456"));
-        child<QLineEdit>(&login, CVelmoraDlg::IDC_CODE)->setText(login.verificationCode());
-        login.onLogin();
+        QLineEdit* code = testsupport::TypeAccountAndPassword(login, QStringLiteral("100001"), QStringLiteral("123456"));
+        QVERIFY(code);
+        const QString shown = testsupport::ReadPictureCode(login);
+        const std::time_t readAt = std::time(nullptr);
+        QTRY_VERIFY_WITH_TIMEOUT(std::time(nullptr) >= readAt + 2, 10000);
+        for (const QChar digit : shown) {
+            QTest::keyClicks(code, QString(digit));
+            code->repaint(); // as the cursor blinks
+        }
+        QTest::keyClick(code, Qt::Key_Return);
         QVERIFY2(m_boxes->calls().empty(), qPrintable(m_boxes->texts().join(QLatin1Char('|'))));
         QVERIFY(UserSession::instance().loggedIn());
         auto* market = qobject_cast<Transaction_Dlg*>(login.marketWindow());

@@ -78,6 +78,7 @@ class ControlsTest final : public QObject
 private slots:
     void listColoursStopAtTheTableEdge();
     void listColoursStayWithTheRowIndex();
+    void longCellTextKeepsItsStart();
     void headerIgnoresClicksAndDrags();
     void noHeaderListHasItsOwnLargerTable();
     void numericEditFilter_data();
@@ -140,6 +141,29 @@ void ControlsTest::listColoursStayWithTheRowIndex()
     QCOMPARE(list.cellColour(0, 0), kRed);
     list.setCellText(5, 0, QStringLiteral("out of range is ignored"));
     QCOMPARE(list.rowCount(), 1);
+}
+
+void ControlsTest::longCellTextKeepsItsStart()
+{
+    // An item name wider than its centred column: its start stays readable, the end gives way.
+    JListCtrl list;
+    list.setBackgroundColour(kBackground);
+    list.setDefaultTextColour(kDefault);
+    list.addColumn(QStringLiteral("名称"), 100);
+    const QString name = QStringLiteral("Tolmere小酒窖珍藏干红");
+    const int box = list.columnWidth(0) - 3;
+    const QString elided = QFontMetrics(list.font()).elidedText(name, Qt::ElideRight, box);
+    QVERIFY(elided.startsWith(QStringLiteral("Tol")) && elided != name);
+    list.appendRow({name});
+    list.appendRow({elided});
+    list.resize(200, 100);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    const QImage shot = list.viewport()->grab().toImage();
+    const QRect first = list.visualRect(list.model()->index(0, 0));
+    const QRect second = list.visualRect(list.model()->index(1, 0));
+    QVERIFY(hasPixel(shot, first, kDefault));
+    QCOMPARE(shot.copy(first), shot.copy(second)); // drawn as its start and an ellipsis
 }
 
 void ControlsTest::headerIgnoresClicksAndDrags()

@@ -9,6 +9,7 @@
 #include "market/ColumnFile.h"
 #include "market/ColumnFileChoice.h"
 #include "market/OverviewColumns.h"
+#include "support/FileSizeLimit.h"
 
 using namespace market;
 
@@ -184,4 +185,20 @@ TEST_F(ColumnFileTest, UnreadableFileFallsBackToTheShippedOneAndIsLeftAlone)
     EXPECT_TRUE(own.failed.empty());
     EXPECT_EQ(own.file->document.categories.size(), 1u);
     EXPECT_EQ(ColumnFileProblemText(own), "");
+}
+
+TEST_F(ColumnFileTest, ASaveCutShortLeavesTheOldFileWhole)
+{
+    const std::string old = StyledColumnText({{{kBasicCategory, {{"序", "main_1"}}}}});
+    ASSERT_TRUE(WriteColumnFile(m_dir / kCurrentColumnFileName, old));
+    ColumnDocument bigger{{{kBasicCategory, {}}}};
+    for (int i = 0; i < 40; ++i)
+        bigger.categories[0].columns.push_back({"c" + std::to_string(i), "main_9"});
+    {
+        const testsupport::FileSizeLimit diskFull(old.size() + 10);
+        EXPECT_FALSE(WriteColumnFile(m_dir / kCurrentColumnFileName, StyledColumnText(bigger)));
+    }
+    const auto kept = LoadColumnFile(m_dir / kCurrentColumnFileName);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->styledText, old);
 }

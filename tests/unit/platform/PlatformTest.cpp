@@ -6,8 +6,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
-#include <QGuiApplication>
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "platform/Platform.h"
 
@@ -22,7 +25,7 @@ protected:
         static char name[] = "platform_tests";
         static char* argv[] = {name, nullptr};
         if (!QGuiApplication::instance())
-            new QGuiApplication(argc, argv);
+            new QApplication(argc, argv); // the real message box needs widgets
     }
 };
 
@@ -41,6 +44,29 @@ TEST_F(Platform, MessageBoxRecorderRecordsAndAnswers)
     EXPECT_EQ(boxes.calls()[0].caption, QStringLiteral("Velmora"));
     EXPECT_EQ(boxes.calls()[0].icon, platform::MsgIcon::Question);
     EXPECT_EQ(boxes.texts(), (QStringList{QStringLiteral("是否确认退出"), QStringLiteral("余额不足")}));
+}
+
+TEST_F(Platform, MessageBoxShowsTheServiceTextAsItStands)
+{
+    // A refusal whose text looks like HTML: shown as written, no markup, no link to follow.
+    const QString msg = QStringLiteral("<b>账户冻结</b> 详见 <a href=\"http://example.invalid/x\">公告</a>");
+    QString shownText;
+    Qt::TextFormat shownFormat = Qt::RichText;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+            shownText = label->text();
+            shownFormat = label->textFormat(); // plain text has no links to follow
+        }
+        box->accept();
+    });
+    poll.start(10);
+    EXPECT_EQ(platform::messageBox(nullptr, msg), platform::MsgResult::Ok);
+    EXPECT_EQ(shownText, msg);
+    EXPECT_EQ(shownFormat, Qt::PlainText);
 }
 
 TEST_F(Platform, SaveFileHandlerAnswersInsteadOfADialog)

@@ -85,6 +85,15 @@ TEST(OrderParams, QuickBuySendsTheCodeAsAnIntegerTheOthersAsTyped)
               "buy_amount=20buy_price=12.5id=100001item_id=9160001v=1700000000KEY");
 }
 
+TEST(OrderParams, CancellationNamesTheOrderAsAnIntegerAndTheUserAsStockholder)
+{
+    const auto r = client::BuildSignedRequest(client::Endpoint::Repeal, repealParams("42", "100001"), "KEY",
+                                              1700000000);
+    EXPECT_EQ(r.signatureInput, "id=42stockholder_id=100001v=1700000000KEY");
+    EXPECT_EQ(r.body, "{\n   \"id\" : 42,\n   \"sign\" : \"" + r.sign +
+                          "\",\n   \"stockholder_id\" : \"100001\",\n   \"v\" : \"1700000000\"\n}\n");
+}
+
 TEST(ItemName, MatchesTheCodePrintedInDecimalLastOneWins)
 {
     market::SharedItemTable().store({{9160001, "甲", 1.0f}, {9160002, "乙", 1.0f}, {9160001, "丙", 1.0f}}, 3);
