@@ -39,6 +39,54 @@ void FillThousandTradeRows(benchmark::State& state)
 }
 BENCHMARK(FillThousandTradeRows)->Unit(benchmark::kMillisecond);
 
+// Positions and orders replies of `count` records, as "/api/v1/customer/item" and
+// "/api/v1/order/today" send them.
+std::string positionsReply(int count)
+{
+    std::string json = R"({"success":"true","infor":{"cash":{"bankroll":1,"bankroll_usable":1,"total":1},"stock":[)";
+    for (int i = 0; i < count; ++i) {
+        json += (i ? "," : "") + std::string(R"({"stock_id":)") + std::to_string(9160001 + i)
+                + R"(,"name":"波尔多干红","total":2000,"amount_freeze":40,"amount_usable":1960,"costprice":35.125,)"
+                + R"("latest":36.2,"stock_value":72400,"profits_per":3.06})";
+    }
+    return json + "]}}";
+}
+
+std::string ordersReply(int count)
+{
+    std::string json = R"({"success":"true","infor":[)";
+    for (int i = 0; i < count; ++i) {
+        json += (i ? "," : "") + std::string(R"({"id":)") + std::to_string(i + 1)
+                + R"(,"stock_id":9160001,"name":"波尔多干红","direction":)" + std::to_string(i % 2)
+                + R"(,"commission_price":36.5,"commission_amount":20,"remain":)" + std::to_string(i % 3 ? 0 : 20)
+                + R"(,"add_time":)" + std::to_string(1709629507 + i) + R"(,"state":0})";
+    }
+    return json + "]}";
+}
+
+// The buy window's three lists built from replies of 1,000 rows each: the reply read as
+// the envelope, parsed into rows and filled into its list, as one refresh of each tab does.
+void BuyWindowListsFromThousandRows(benchmark::State& state)
+{
+    const std::string positions = positionsReply(1000);
+    const std::string orders = ordersReply(1000);
+    const std::string trades = tradesReply(1000);
+    JListCtrl positionsList;
+    JListCtrl ordersList;
+    JListCtrl tradesList;
+    const trade::ListSpec<trade::OrderColumn> ordersSpec = trade::panelOrdersList();
+    trade::setUpList(positionsList, trade::panelPositionsList());
+    trade::setUpList(ordersList, ordersSpec);
+    trade::setUpList(tradesList, trade::panelTradesList());
+    for (auto _ : state) {
+        trade::fillList(positionsList, trade::panelPositionsList(),
+                        *trade::ParsePositions(client::ApiReply::FromUtf8(positions)));
+        trade::fillList(ordersList, ordersSpec, *trade::ParseOrders(client::ApiReply::FromUtf8(orders)));
+        trade::fillList(tradesList, trade::panelTradesList(), *trade::ParseTrades(client::ApiReply::FromUtf8(trades)));
+    }
+}
+BENCHMARK(BuyWindowListsFromThousandRows)->Unit(benchmark::kMillisecond);
+
 void ExportThousandRows(benchmark::State& state)
 {
     const auto rows = trade::ParseTrades(client::ApiReply::FromUtf8(tradesReply(1000)));

@@ -29,6 +29,7 @@
 #include "market/Right_Msg_Dlg.h"
 #include "market/ShowViewSetDlg.h"
 #include "market/SingleItemQuote.h"
+#include "mainwnd/Detail_Trans_Dlg.h"
 #include "platform/Bitmaps.h"
 #include "platform/Colours.h"
 #include "platform/Dialogs.h"
@@ -184,11 +185,16 @@ void Transaction_Dlg::initialise()
     m_poller->ShowAnnouncements.set([this] {
         QMetaObject::invokeMethod(this, [this] { showAnnouncements(); }, Qt::QueuedConnection);
     });
+    m_poller->ShowTradePanel.set([this] {
+        QMetaObject::invokeMethod(this, [this] { showTradePanelAtStartUp(); }, Qt::QueuedConnection);
+    });
     if (!m_poller->start()) {
         platform::messageBox(this, QString::fromUtf8(market::kThreadStartFailedText), platform::MsgButtons::Ok,
                              platform::MsgIcon::Error);
         return;
     }
+    if (UserSession::instance().loggedIn() && !m_tradePanel)
+        m_tradePanel = new Detail_Trans_Dlg(this);
     if (!m_announcements) {
         m_announcements = new Show_Message_Dlg(this);
     }
@@ -232,6 +238,11 @@ ShowViewSetDlg* Transaction_Dlg::columnSetup() const
 Min_Price_List_Dlg* Transaction_Dlg::tickList() const
 {
     return m_tickList;
+}
+
+Detail_Trans_Dlg* Transaction_Dlg::tradePanel() const
+{
+    return m_tradePanel;
 }
 
 Buying_dlg* Transaction_Dlg::quickBuy() const { return m_quickBuy; }
@@ -324,7 +335,7 @@ void Transaction_Dlg::command(int id)
         break;
     case IDC_TRADE:
         // The trade panel and the quick pop-ups open for a logged-in user only.
-        requireLogin();
+        toggleTradePanel();
         break;
     case IDC_QUICK_BUY:
     case IDC_QUICK_SELL:
@@ -368,6 +379,36 @@ bool Transaction_Dlg::requireLogin()
     m_loginDlg->raise();
     m_loginDlg->activateWindow();
     return false;
+}
+
+void Transaction_Dlg::toggleTradePanel()
+{
+    if (!requireLogin())
+        return;
+    if (m_tradePanel && m_tradePanel->isVisible()) {
+        m_tradePanel->hide(); // its function windows, and its lock, go with it
+        return;
+    }
+    // A locked panel comes back under its lock.
+    Detail_Trans_Dlg* panel = dockTradePanel();
+    if (!panel->showsAWindow())
+        panel->showBuyWindow();
+}
+
+void Transaction_Dlg::showTradePanelAtStartUp()
+{
+    if (UserSession::instance().loggedIn())
+        dockTradePanel()->showBuyWindow();
+}
+
+Detail_Trans_Dlg* Transaction_Dlg::dockTradePanel()
+{
+    if (!m_tradePanel)
+        m_tradePanel = new Detail_Trans_Dlg(this);
+    m_tradePanel->dock();
+    m_tradePanel->show();
+    m_tradePanel->raise();
+    return m_tradePanel;
 }
 
 void Transaction_Dlg::showQuickOrder(int id)
@@ -528,7 +569,9 @@ void Transaction_Dlg::showOverviewMode()
 {
     for (QWidget* w : {static_cast<QWidget*>(m_status), static_cast<QWidget*>(m_about),
                        static_cast<QWidget*>(m_tickList), static_cast<QWidget*>(m_columnSetup),
-                       static_cast<QWidget*>(m_quotePanel), static_cast<QWidget*>(m_infoPage)}) {
+                       static_cast<QWidget*>(m_quotePanel), static_cast<QWidget*>(m_infoPage),
+                       static_cast<QWidget*>(m_tradePanel), static_cast<QWidget*>(m_quickBuy),
+                       static_cast<QWidget*>(m_quickSell)}) {
         if (w)
             w->hide();
     }

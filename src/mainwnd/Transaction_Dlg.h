@@ -16,6 +16,7 @@ class Buying_dlg;
 class CButtonBMP;
 class CKBarCtrl;
 class CHtmlCtrl;
+class Detail_Trans_Dlg;
 class CUPdate_thread;
 class JListCtrl;
 class LoginDlg;
@@ -101,6 +102,7 @@ public:
     LoginDlg* loginDialog() const;
     ShowViewSetDlg* columnSetup() const;
     Min_Price_List_Dlg* tickList() const;
+    Detail_Trans_Dlg* tradePanel() const;
     Buying_dlg* quickBuy() const;
     Selling_dlg* quickSell() const;
     JListCtrl* basicList() const { return m_basicList; }
@@ -143,6 +145,9 @@ private:
     void drawPeriodBar(QPainter& p);
     void showTickList(int mode);
     void hideTickList();
+    void toggleTradePanel();
+    void showTradePanelAtStartUp();
+    Detail_Trans_Dlg* dockTradePanel();
 
     QWidget* m_loginWindow;
     int m_w = 0;
@@ -171,6 +176,7 @@ private:
     QPointer<LoginDlg> m_loginDlg;
     QPointer<ShowViewSetDlg> m_columnSetup;
     QPointer<Min_Price_List_Dlg> m_tickList;
+    QPointer<Detail_Trans_Dlg> m_tradePanel;
     QPointer<Buying_dlg> m_quickBuy;
     QPointer<Selling_dlg> m_quickSell;
     std::unique_ptr<market::Overview> m_overview;

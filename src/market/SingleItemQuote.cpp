@@ -84,7 +84,7 @@ void SetCurrentSingleItemQuote(const SingleItemQuote& quote)
     g_quote = quote;
 }
 
-QuoteOutcome RequestSingleItemQuote(int itemCode, QWidget* parent)
+QuoteOutcome RequestSingleItemQuote(int itemCode, QWidget* parent, QuoteRefusal refusal)
 {
     const client::ApiReply reply =
         client::Call(client::Endpoint::TradeGuide, {{"id", std::to_string(itemCode)}}, {"\n单个商品行情\n"});
@@ -92,7 +92,7 @@ QuoteOutcome RequestSingleItemQuote(int itemCode, QWidget* parent)
     const QuoteOutcome outcome = ApplyTradeGuideReply(reply, quote);
     if (outcome == QuoteOutcome::Updated)
         SetCurrentSingleItemQuote(quote);
-    else if (outcome == QuoteOutcome::Refused)
+    else if (outcome == QuoteOutcome::Refused && refusal == QuoteRefusal::Tell)
         platform::messageBox(parent, QString::fromStdString(reply.msg));
     return outcome;
 }

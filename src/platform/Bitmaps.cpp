@@ -16,13 +16,7 @@ namespace platform {
 
 namespace {
 
-// One look for every image: slate grounds, a wine-red accent, light text.
-const QColor kSlateTop(34, 44, 66);
-const QColor kSlateBottom(16, 20, 32);
-const QColor kWine(168, 30, 56);
-const QColor kWineLight(196, 52, 78);
-const QColor kWineDark(122, 18, 40);
-const QColor kGold(214, 178, 110);
+using namespace look;
 
 QImage blank(int w, int h) { return newBitmap(w, h); }
 

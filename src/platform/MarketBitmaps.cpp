@@ -10,10 +10,10 @@
 namespace platform {
 namespace {
 
-// The same slate-and-wine look as the login window, on the market window's dark greys.
-const QColor kWine(168, 30, 56);
-const QColor kWineDark(122, 18, 40);
-const QColor kGold(214, 178, 110);
+// The login window's look on the market window's dark greys.
+using look::kGold;
+using look::kWine;
+using look::kWineDark;
 
 QImage blank(int w, int h) { return newBitmap(w, h); }
 

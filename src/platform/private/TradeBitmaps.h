@@ -3,6 +3,7 @@
 #include <QImage>
 
 namespace platform {
-// The images of the trading windows' buttons; null for other numbers.
+// The images of the trading windows: their buttons, the trade panel's strip and lock, and
+// the function tree's icons; null for other numbers.
 QImage drawTradeBitmap(int id);
 } // namespace platform
