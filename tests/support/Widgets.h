@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QString>
 #include <QTest>
+#include <QTreeWidget>
 #include <QWidget>
 
 #include "platform/Dialogs.h"
@@ -24,6 +25,16 @@ inline void renderIfAsked(QWidget& window, const char* name)
     const QString dir = qEnvironmentVariable("VELMORA_RENDER_DIR");
     if (!dir.isEmpty())
         window.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
+}
+
+// A click on a tree entry where the user sees it (its group opened first).
+inline void clickTreeItem(QTreeWidget* tree, QTreeWidgetItem* item)
+{
+    if (item->parent())
+        item->parent()->setExpanded(true);
+    tree->doItemsLayout();
+    tree->scrollToItem(item);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
 }
 
 // Clicks an export button, cancels the save dialog, and returns the file name it offered.

@@ -18,6 +18,8 @@
 #include "controls/CButtonBMP.h"
 #include "controls/CSkinEdit.h"
 #include "controls/JListCtrl.h"
+#include "controls/cMyTreeCtrl.h"
+#include "mainwnd/Detail_Trans_Dlg.h"
 #include "market/Pollers.h"
 #include "platform/Dialogs.h"
 #include "platform/WorkArea.h"
@@ -28,6 +30,8 @@
 #include "trade/low_Financial_Position_Dlg.h"
 
 using Dlg = low_Delivery_Application_Dlg;
+using Hosted = Detail_Trans_Dlg::Hosted;
+using testsupport::clickTreeItem;
 using testsupport::child;
 using testsupport::renderIfAsked;
 
@@ -45,7 +49,7 @@ int positionRow(const JListCtrl& positions, const QString& code)
 
 } // namespace
 
-// The delivery windows of a logged-in customer against the substitute exchange over real
+// The delivery windows of a logged-in customer, through the trade panel, against the substitute exchange over real
 // HTTP on this process's own loopback address, its state kept in a database.
 class DeliveryExchangeTest final : public QObject
 {
@@ -71,6 +75,13 @@ private:
         m_front.reset();
         m_faults.reset();
         m_exchange.reset();
+    }
+    static void fill(Dlg& window, const char* quantity)
+    {
+        window.codeField()->setText(QStringLiteral("9160001"));
+        window.quantityField()->setText(QString::fromLatin1(quantity));
+        window.addressField()->setPlainText(QStringLiteral("上海市黄浦区南京东路1号"));
+        window.consigneeField()->setText(QStringLiteral("王小明"));
     }
     // What the code field's holding shows once the field is left.
     QString holdingAfterLeaving(Dlg& window)
@@ -115,26 +126,33 @@ private slots:
     void deliveryOfTwentyUnitsIsListedAndTheHoldingFalls()
     {
         platform::MessageBoxRecorder boxes;
-        Dlg application(nullptr);
-        application.show();
-        QTest::keyClicks(application.codeField(), QStringLiteral("9160001"));
-        QCOMPARE(holdingAfterLeaving(application), QStringLiteral("2000"));
+        QWidget market; // stands in for the market window that owns the panel
+        auto* panel = new Detail_Trans_Dlg(&market);
+        panel->show();
+        auto choose = [&](int function) { clickTreeItem(panel->tree(), panel->entry(function)); };
 
-        QTest::keyClicks(application.quantityField(), QStringLiteral("20"));
-        application.datePicker()->setDate(QDate::currentDate().addDays(1));
-        application.addressField()->setPlainText(QStringLiteral("上海市黄浦区南京东路1号"));
-        application.consigneeField()->setText(QStringLiteral("王小明")); // QTest types ASCII only
-        QTest::mouseClick(child<CButtonBMP>(&application, Dlg::kApplyButton), Qt::LeftButton);
+        choose(4); // 交割申请
+        auto* application = qobject_cast<Dlg*>(panel->hostedWindow(Hosted::DeliveryApplication));
+        QVERIFY(application && application->isVisible());
+        QCOMPARE(application->list()->rowCount(), 0); // reloaded on the choice: nothing applied yet
+        QTest::keyClicks(application->codeField(), QStringLiteral("9160001"));
+        QCOMPARE(holdingAfterLeaving(*application), QStringLiteral("2000"));
+        QTest::keyClicks(application->quantityField(), QStringLiteral("20"));
+        application->datePicker()->setDate(QDate::currentDate().addDays(1));
+        application->addressField()->setPlainText(QStringLiteral("上海市黄浦区南京东路1号"));
+        application->consigneeField()->setText(QStringLiteral("王小明")); // QTest types ASCII only
+        QTest::mouseClick(child<CButtonBMP>(application, Dlg::kApplyButton), Qt::LeftButton);
         QCOMPARE(boxes.texts().size(), 1);
         QVERIFY2(boxes.texts().front().startsWith(QStringLiteral("交割申请已提交")), qPrintable(boxes.texts().front()));
+        QCOMPARE(holdingAfterLeaving(*application), QStringLiteral("1980"));
+        QTest::mouseClick(child<QWidget>(panel, Detail_Trans_Dlg::IDC_REFRESH), Qt::LeftButton);
+        QCOMPARE(application->list()->rowCount(), 1);
+        renderIfAsked(*panel, "e2e-panel-delivery-application");
 
-        // The panel reloads both windows when it shows them.
-        application.refresh();
-        QCOMPARE(application.list()->rowCount(), 1);
-        low_Delivery_Query_Dlg query(nullptr);
-        query.show();
-        query.refresh();
-        JListCtrl& listed = *query.list();
+        choose(14); // 交割查询
+        auto* query = qobject_cast<low_Delivery_Query_Dlg*>(panel->hostedWindow(Hosted::DeliveryQuery));
+        QVERIFY(query && query->isVisible());
+        JListCtrl& listed = *query->list();
         QCOMPARE(listed.rowCount(), 1);
         QCOMPARE(listed.cellText(0, 1), QStringLiteral("9160001"));
         QCOMPARE(listed.cellText(0, 3), QStringLiteral("邮寄"));
@@ -142,29 +160,36 @@ private slots:
         QCOMPARE(listed.cellText(0, 5), QStringLiteral("已申请交割"));
         QCOMPARE(listed.cellText(0, 6), QStringLiteral("王小明"));
         QCOMPARE(listed.cellText(0, 7), QStringLiteral("上海市黄浦区南京东路1号"));
-        renderIfAsked(query, "e2e-delivery-query");
+        renderIfAsked(*panel, "e2e-panel-delivery-query");
 
-        QCOMPARE(holdingAfterLeaving(application), QStringLiteral("1980"));
-        renderIfAsked(application, "e2e-delivery-application");
-        low_Financial_Position_Dlg funds(nullptr);
-        funds.show();
-        funds.refresh();
-        const int row = positionRow(*funds.positionsList(), QStringLiteral("9160001"));
+        choose(10); // 资金持仓: the holding fell by what is to be delivered
+        auto* funds = qobject_cast<low_Financial_Position_Dlg*>(panel->hostedWindow(Hosted::Funds));
+        QVERIFY(funds && funds->isVisible());
+        const int row = positionRow(*funds->positionsList(), QStringLiteral("9160001"));
         QVERIFY(row >= 0);
-        QCOMPARE(funds.positionsList()->cellText(row, 4), QStringLiteral("20"));   // frozen for the delivery
-        QCOMPARE(funds.positionsList()->cellText(row, 5), QStringLiteral("1980")); // sellable
-        renderIfAsked(funds, "e2e-funds");
+        QCOMPARE(funds->positionsList()->cellText(row, 4), QStringLiteral("20"));   // frozen for the delivery
+        QCOMPARE(funds->positionsList()->cellText(row, 5), QStringLiteral("1980")); // sellable
+        renderIfAsked(*panel, "e2e-panel-funds");
 
         // Refused by the terminal: nothing goes out. Refused by the exchange: its message.
+        choose(4);
+        QVERIFY(application->codeField()->text().isEmpty()); // the choice emptied the form
         boxes.clear();
-        application.quantityField()->setText(QStringLiteral("30"));
-        application.apply();
-        application.quantityField()->setText(QStringLiteral("4000"));
-        application.apply();
+        fill(*application, "30");
+        application->apply();
+        fill(*application, "4000");
+        application->apply();
         QCOMPARE(boxes.texts(), QStringList({QStringLiteral("交割数量须是20的倍数"),
                                              QStringLiteral("可交割数量不足，当前可交割1980")}));
-        query.refresh();
-        QCOMPARE(listed.rowCount(), 1);
+        // A second application of 40, by pickup, and the refresh button on the query.
+        fill(*application, "40");
+        QTest::mouseClick(application, Qt::LeftButton, {}, Dlg::kPickupTab.center());
+        application->apply();
+        choose(14);
+        QCOMPARE(listed.rowCount(), 2);
+        QCOMPARE(listed.cellText(0, 3), QStringLiteral("自提")); // newest first
+        QCOMPARE(listed.cellText(0, 7), QString::fromStdString(client::CurrentOptions().pickupAddress));
+        delete panel;
     }
 
     void theApplicationOutlivesARestartOfTheExchange()
@@ -174,11 +199,11 @@ private slots:
         platform::MessageBoxRecorder boxes;
         low_Delivery_Query_Dlg query(nullptr);
         query.refresh();
-        QCOMPARE(query.list()->rowCount(), 1);
-        QCOMPARE(query.list()->cellText(0, 4), QStringLiteral("20"));
+        QCOMPARE(query.list()->rowCount(), 2);
+        QCOMPARE(query.list()->cellText(1, 4), QStringLiteral("20"));
         Dlg application(nullptr);
         application.codeField()->setText(QStringLiteral("9160001"));
-        QCOMPARE(holdingAfterLeaving(application), QStringLiteral("1980"));
+        QCOMPARE(holdingAfterLeaving(application), QStringLiteral("1940"));
         QVERIFY(boxes.calls().empty());
         QCOMPARE(QString::fromStdString(m_exchange->audit()), QString());
     }
