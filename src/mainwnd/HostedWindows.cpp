@@ -4,6 +4,12 @@
 
 #include "platform/Fonts.h"
 #include "trade/PanelWindow.h"
+#include "trade/low_Delivery_Application_Dlg.h"
+#include "trade/low_Delivery_Query_Dlg.h"
+#include "trade/low_Financial_Position_Dlg.h"
+#include "trade/low_Histor_Transaction_Dlg.h"
+#include "trade/low_Today_order_Dlg.h"
+#include "trade/low_Today_transaction_Dlg.h"
 #include "trade/low_deal_buy_dlg.h"
 #include "trade/low_deal_revoke_dlg.h"
 #include "trade/low_deal_sell_dlg.h"
@@ -49,15 +55,15 @@ trade::PanelWindow* Detail_Trans_Dlg::createHostedWindow(Hosted which, QWidget* 
     case Hosted::Buy: return new low_deal_buy_dlg(panel);
     case Hosted::Sell: return new low_deal_sell_dlg(panel);
     case Hosted::Cancel: return new low_deal_revoke_dlg(panel);
-    case Hosted::DeliveryApplication: return new ComingWindow(panel, "交割申请");
+    case Hosted::DeliveryApplication: return new low_Delivery_Application_Dlg(panel);
     case Hosted::WithdrawalApplication: return new ComingWindow(panel, "出金申请");
     case Hosted::WithdrawalStatus: return new ComingWindow(panel, "出金状态查撤");
     case Hosted::WithdrawalHistory: return new ComingWindow(panel, "历史出金状态查询");
-    case Hosted::Funds: return new ComingWindow(panel, "资金持仓");
-    case Hosted::TodayOrders: return new ComingWindow(panel, "当日订单");
-    case Hosted::TodayTrades: return new ComingWindow(panel, "当日成交");
-    case Hosted::TradeHistory: return new ComingWindow(panel, "历史成交");
-    case Hosted::DeliveryQuery: return new ComingWindow(panel, "交割查询");
+    case Hosted::Funds: return new low_Financial_Position_Dlg(panel);
+    case Hosted::TodayOrders: return new low_Today_order_Dlg(panel);
+    case Hosted::TodayTrades: return new low_Today_transaction_Dlg(panel);
+    case Hosted::TradeHistory: return new low_Histor_Transaction_Dlg(panel);
+    case Hosted::DeliveryQuery: return new low_Delivery_Query_Dlg(panel);
     case Hosted::ChangePassword: return new ComingWindow(panel, "更改密码");
     case Hosted::ChangeDetails: return new ComingWindow(panel, "更改信息");
     }
