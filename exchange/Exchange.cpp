@@ -425,7 +425,9 @@ Json::Value Exchange::delivery(Account& account, const Params& p)
     if (!code || !FindItem(*code))
         return Envelope(false, "产品代码不存在");
     const std::optional<std::int64_t> amount = ParseQuantity(Param(p, "amount"));
-    if (!amount || *amount <= 0 || *amount % 20 != 0)
+    if (!amount || *amount <= 0) // the terminal lets an empty quantity through as 0
+        return Envelope(false, "交割数量须大于0，且是20的倍数");
+    if (*amount % 20 != 0)
         return Envelope(false, "交割数量须是20的倍数");
     const std::optional<Date> date = ParseDate(Param(p, "add_date"));
     if (!date)
@@ -455,8 +457,11 @@ Json::Value Exchange::delivery(Account& account, const Params& p)
     d.address = address;
     std::int64_t id = 0;
     const Refusal r = m_engine.applyDelivery(d, id);
-    if (r == Refusal::InsufficientHolding)
-        return Envelope(false, "可交割数量不足");
+    if (r == Refusal::InsufficientHolding) {
+        const Position* held = m_engine.position(account.id, *code);
+        const std::int64_t usable = held ? held->total - held->frozen : 0;
+        return Envelope(false, "可交割数量不足，当前可交割" + std::to_string(usable));
+    }
     if (r != Refusal::None)
         return Envelope(false, RefusalText(r));
     return Envelope(true, "交割申请已提交，申请编号：" + std::to_string(id));

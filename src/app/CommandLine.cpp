@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include <cstdio>
+#include <utility>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -32,13 +33,19 @@ struct Parser
                                               "configuration folder)."),
                                QStringLiteral("DIR")};
     QCommandLineOption trace{QStringLiteral("trace"), QStringLiteral("Write the velmora.trace debug output.")};
+    QCommandLineOption pickupText{QStringLiteral("pickup-text"),
+                                  QStringLiteral("The pickup point as the delivery form shows it."),
+                                  QStringLiteral("TEXT")};
+    QCommandLineOption pickupAddress{QStringLiteral("pickup-address"),
+                                     QStringLiteral("The pickup point sent as the address of a pickup delivery."),
+                                     QStringLiteral("TEXT")};
 
     Parser()
     {
         parser.setApplicationDescription(
             QStringLiteral("Velmora: the trading terminal of the wine spot exchange.\n"
                            "Each option also takes the form --name=value."));
-        parser.addOptions({help, version, line0, line1, update, key, workdir, trace});
+        parser.addOptions({help, version, line0, line1, update, key, workdir, trace, pickupText, pickupAddress});
     }
 };
 
@@ -98,6 +105,13 @@ CommandLine parseCommandLine(const QStringList& arguments)
         o.workDir = p.parser.value(p.workdir).toStdString();
         if (o.workDir.empty())
             return refuse(QStringLiteral("--workdir needs a folder."));
+    }
+    for (const auto& [option, target] : {std::pair{&p.pickupText, &o.pickupText}, {&p.pickupAddress, &o.pickupAddress}}) {
+        if (!p.parser.isSet(*option))
+            continue;
+        *target = p.parser.value(*option).toStdString();
+        if (target->empty() || target->find_first_of("\r\n") != std::string::npos)
+            return refuse(QStringLiteral("--%1 needs one line of text.").arg(option->names().first()));
     }
     o.trace = p.parser.isSet(p.trace);
     return result;

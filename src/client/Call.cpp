@@ -7,15 +7,20 @@
 namespace client {
 namespace {
 
-void traceReply(TraceLines lines, const std::string& wire)
+// `text` is UTF-8 already.
+void traceFramed(TraceLines lines, const std::string& text)
 {
-    if (!lines.reply || !traceEnabled())
-        return;
     if (!lines.title.empty())
         trace(lines.title);
-    trace(WireToUtf8(wire));
+    trace(text);
     if (!lines.end.empty())
         trace(lines.end);
+}
+
+void traceReply(TraceLines lines, const std::string& wire)
+{
+    if (lines.reply && traceEnabled())
+        traceFramed(lines, WireToUtf8(wire));
 }
 
 } // namespace
@@ -23,6 +28,8 @@ void traceReply(TraceLines lines, const std::string& wire)
 std::string SendSigned(Endpoint endpoint, std::vector<Param> params, TraceLines trace, Lock lock)
 {
     const SignedRequest request = BuildSignedRequest(endpoint, std::move(params));
+    if (trace.body && traceEnabled())
+        traceFramed(trace, Info(endpoint).utf8 ? request.body : WireToUtf8(request.body));
     std::string reply;
     if (lock == Lock::Locked)
         HttpPostForm(request.url, request.body, PostLock(), reply);

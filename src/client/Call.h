@@ -10,7 +10,8 @@
 namespace client {
 
 // The trace lines a caller frames its reply with; an empty line is left out. `{}` traces
-// the reply alone; kUntraced leaves the request out of the trace.
+// the reply alone; kUntraced leaves the request out of the trace; requestBody() frames the
+// body as posted instead of the reply.
 struct TraceLines
 {
     constexpr TraceLines() = default;
@@ -25,10 +26,18 @@ struct TraceLines
         lines.reply = false;
         return lines;
     }
+    static constexpr TraceLines requestBody(std::string_view titleLine, std::string_view endLine = {})
+    {
+        TraceLines lines(titleLine, endLine);
+        lines.reply = false;
+        lines.body = true;
+        return lines;
+    }
 
     std::string_view title;
     std::string_view end;
     bool reply = true;
+    bool body = false;
 };
 inline constexpr TraceLines kUntraced = TraceLines::none();
 

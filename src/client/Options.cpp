@@ -27,6 +27,8 @@ Options DefaultOptions()
     o.line1Host = defaults::kLine1Host;
     o.updateHost = defaults::kUpdateHost;
     o.signKey = defaults::kSignKey;
+    o.pickupText = defaults::kPickupText;
+    o.pickupAddress = defaults::kPickupAddress;
     return o;
 }
 

@@ -13,6 +13,8 @@ struct Options
     std::string updateHost; // host or host:port of the update manifest
     std::string signKey;
     std::string workDir;    // empty: the per-user configuration folder
+    std::string pickupText;    // the pickup point as the delivery form shows it (UTF-8)
+    std::string pickupAddress; // the pickup point sent as a pickup delivery's address (UTF-8)
     bool trace = false;
 };
 

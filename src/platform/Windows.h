@@ -20,6 +20,13 @@ void dragWindow(QWidget* window);
 // Gives the window rounded corners of the given ellipse size.
 void setRoundedRegion(QWidget* window, int ellipseW, int ellipseH);
 
+// The rectangle the layouts write as (left, top)-(right, bottom): right and bottom lie
+// just outside it.
+inline QRect rectFromCorners(int left, int top, int right, int bottom)
+{
+    return QRect(left, top, right - left, bottom - top);
+}
+
 // Places a top-level window at a screen rectangle given by its corners.
 void placeAt(QWidget* window, const QRect& screenRect);
 

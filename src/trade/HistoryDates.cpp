@@ -4,9 +4,8 @@ namespace trade {
 
 QDate historyStartDate(const QDate& today)
 {
-    if (today.month() == 1)
-        return today;
-    const QDate earlier(today.year(), today.month() - 1, today.day());
+    const QDate earlier = today.month() == 1 ? QDate(today.year() - 1, 12, today.day())
+                                             : QDate(today.year(), today.month() - 1, today.day());
     return earlier.isValid() ? earlier : today;
 }
 

@@ -8,8 +8,8 @@
 namespace trade {
 
 // The start picker's first date: the same day one month before `today`, or `today` itself
-// when that day does not exist (in January, or after a 31st when the earlier month is
-// shorter).
+// when that day does not exist (after a 31st when the earlier month is shorter). In January
+// the month before is December of the year before, which has every day.
 QDate historyStartDate(const QDate& today);
 
 // A picked date as the history request sends it: "%04d-%02d-%02d", or, for a date later

@@ -244,11 +244,13 @@ TEST_F(ExchangeHttp, RefusalsCarryAClearMessage)
                                          {"stock_id", "9160001"}});
     };
     EXPECT_EQ(deliver("100001", "30", TodayText(), "张三", "自提点").msg, "交割数量须是20的倍数");
-    EXPECT_EQ(deliver("100001", "", TodayText(), "张三", "自提点").msg, "交割数量须是20的倍数");
+    EXPECT_EQ(deliver("100001", "", TodayText(), "张三", "自提点").msg, "交割数量须大于0，且是20的倍数");
+    EXPECT_EQ(deliver("100001", "0", TodayText(), "张三", "自提点").msg, "交割数量须大于0，且是20的倍数");
     EXPECT_EQ(deliver("100001", "40", TodayText(-1), "张三", "自提点").msg, "交割日期早于当前日期，请重新输入");
     EXPECT_EQ(deliver("100001", "40", TodayText(), "张三3", "自提点").msg, "收货人区域不能含有数字！");
     EXPECT_EQ(deliver("100001", "40", TodayText(), "张三", "12345").msg, "收货地址不能是纯数字！");
-    EXPECT_EQ(deliver("100003", "40", TodayText(), "张三", "自提点").msg, "可交割数量不足");
+    EXPECT_EQ(deliver("100003", "40", TodayText(), "张三", "自提点").msg, "可交割数量不足，当前可交割0");
+    EXPECT_EQ(deliver("100001", "2020", TodayText(), "张三", "自提点").msg, "可交割数量不足，当前可交割2000");
     EXPECT_TRUE(deliver("100001", "40", TodayText(), "张三", "自提点").success);
 
     // Account details are taken once.
@@ -449,6 +451,10 @@ TEST_F(ExchangeHttp, StateSurvivesARestartWithADatabase)
         EXPECT_EQ(copy.account(u)->frozen, 3300 * 100 + Fee(3300 * 100));
     }
     ASSERT_TRUE(post(Endpoint::AccountTransfer, {{"cash", "250.50"}, {"id", u}}).success);
+    ASSERT_TRUE(post(Endpoint::Delivery, {{"add_date", TodayText(3)}, {"address", "上海市黄浦区南京东路1号"}, {"amount", "20"},
+                                          {"consignee", "王小明"}, {"contact", "13800138000"}, {"id", u},
+                                          {"method", "邮寄"}, {"stock_id", "9160002"}}).success);
+    const std::string deliveriesBefore = rawPost(Endpoint::DeliveryHistory, {{"id", u}});
     ASSERT_TRUE(post(Endpoint::UpdatePasswd, {{"id", u}, {"new_passwd", client::HashPassword("abc")},
                                               {"old_passwd", client::HashPassword("123456")}}).success);
     const std::string holdingsBefore = rawPost(Endpoint::CustomerItem, {{"id", u}});
@@ -459,8 +465,20 @@ TEST_F(ExchangeHttp, StateSurvivesARestartWithADatabase)
     start(db);
     EXPECT_TRUE(login(u, "abc").success);
     EXPECT_EQ(rawPost(Endpoint::OrderToday, {{"id", u}}), ordersBefore);
-    EXPECT_EQ(client::ApiReply::FromWire(rawPost(Endpoint::CustomerItem, {{"id", u}})).infor["cash"],
-              client::ApiReply::FromWire(holdingsBefore).infor["cash"]);
+    const client::ApiReply holdingsAfter = client::ApiReply::FromWire(rawPost(Endpoint::CustomerItem, {{"id", u}}));
+    EXPECT_EQ(holdingsAfter.infor["cash"], client::ApiReply::FromWire(holdingsBefore).infor["cash"]);
+    // The pending delivery is still listed and still holds its units out of the position.
+    EXPECT_EQ(rawPost(Endpoint::DeliveryHistory, {{"id", u}}), deliveriesBefore);
+    EXPECT_EQ(holdingsAfter.infor["stock"], client::ApiReply::FromWire(holdingsBefore).infor["stock"]);
+    bool found = false;
+    for (const Json::Value& s : holdingsAfter.infor["stock"]) {
+        if (client::JsonInt(s, "stock_id") == 9160002) {
+            EXPECT_EQ(client::JsonInt(s, "amount_freeze"), 20);
+            EXPECT_EQ(client::JsonInt(s, "amount_usable"), 180);
+            found = true;
+        }
+    }
+    EXPECT_TRUE(found);
     EXPECT_EQ(m_exchange->totalCash(), cashBefore);
     EXPECT_EQ(m_exchange->audit(), "");
     // The restored order can still be cancelled, and its reservation comes back.

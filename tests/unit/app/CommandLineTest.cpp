@@ -36,6 +36,17 @@ TEST(CommandLine, EveryOptionInBothForms)
     EXPECT_FALSE(none.options.trace);
 }
 
+TEST(CommandLine, PickupPointTexts)
+{
+    const app::CommandLine c = parse({"--pickup-text", "北京市朝阳区酒仓路1号 电话010-1", "--pickup-address=酒仓路1号"});
+    ASSERT_EQ(c.action, CommandLineAction::Run) << c.text.toStdString();
+    EXPECT_EQ(c.options.pickupText, "北京市朝阳区酒仓路1号 电话010-1");
+    EXPECT_EQ(c.options.pickupAddress, "酒仓路1号");
+    EXPECT_EQ(parse({}).options.pickupAddress, client::defaults::kPickupAddress);
+    EXPECT_EQ(parse({"--pickup-address="}).action, CommandLineAction::Refused);
+    EXPECT_TRUE(parse({"--pickup-text", "two\nlines"}).text.contains(QStringLiteral("--pickup-text")));
+}
+
 TEST(CommandLine, RefusalsSayWhatWasWrong)
 {
     const struct
@@ -67,7 +78,8 @@ TEST(CommandLine, HelpListsEveryOptionAndWinsOverMistakes)
         ASSERT_EQ(c.action, CommandLineAction::Help) << args.join(' ').toStdString();
         EXPECT_TRUE(c.text.startsWith(QStringLiteral("Usage: velmora [options]\n"))) << c.text.toStdString();
         for (const char* option : {"--line0-host <HOST>", "--line1-host <HOST>", "--update-host <HOST[:PORT]>",
-                                   "--key <KEY>", "--workdir <DIR>", "--trace", "--version", "--help"})
+                                   "--key <KEY>", "--workdir <DIR>", "--trace", "--pickup-text <TEXT>",
+                                   "--pickup-address <TEXT>", "--version", "--help"})
             EXPECT_TRUE(c.text.contains(QString::fromUtf8(option))) << option;
     }
     QCoreApplication::setApplicationVersion(QStringLiteral("1.6"));

@@ -144,6 +144,23 @@ TEST_F(CallTest, TraceHasTitleReplyInUtf8AndEndLine)
     EXPECT_EQ(server.requestCount(), 4u);
 }
 
+TEST_F(CallTest, ARequestBodyTraceShowsTheBodyAsPostedInUtf8AndNotTheReply)
+{
+    LoopbackServer server(m_host, kTradePort, Answer("{\"msg\":\"ok\"}"));
+    Call(Endpoint::Delivery, {{"address", "上海"}, {"id", "1"}}, TraceLines::requestBody("\n交割申请\n", "\n自提请求\n"));
+    ASSERT_TRUE(server.waitForRequests(1, 5000));
+    ASSERT_EQ(g_traced.size(), 3u);
+    EXPECT_EQ(g_traced[0], "\n交割申请\n");
+    EXPECT_EQ(g_traced[1], server.requests().front().body); // the UTF-8 request travels as traced
+    EXPECT_NE(g_traced[1].find("\"address\" : \"上海\""), std::string::npos);
+    EXPECT_EQ(g_traced[2], "\n自提请求\n");
+
+    g_traced.clear();
+    Call(Endpoint::Sell, {{"id", "张"}}, TraceLines::requestBody("卖出\n"));
+    ASSERT_EQ(g_traced.size(), 2u);
+    EXPECT_NE(g_traced[1].find("\"id\" : \"张\""), std::string::npos); // a wire-code-page body, traced in UTF-8
+}
+
 TEST_F(CallTest, FetchGetsTheMarketPathWithItsTail)
 {
     LoopbackServer market(m_host, kMarketPort, Answer(R"({"success":"true","infor":[{"vol":1}]})"));

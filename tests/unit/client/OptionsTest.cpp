@@ -26,3 +26,12 @@ TEST(Options, HostsAndKeysThatCouldBendAUrlAreRefused)
     EXPECT_FALSE(IsValidSignKey("short"));
     EXPECT_FALSE(IsValidSignKey("ABCDEFGHIJ12345!"));
 }
+
+TEST(Options, PickupPointTextsComeFromTheBuild)
+{
+    const Options o = DefaultOptions();
+    EXPECT_EQ(o.pickupText, defaults::kPickupText);
+    EXPECT_EQ(o.pickupAddress, defaults::kPickupAddress);
+    EXPECT_FALSE(o.pickupText.empty());
+    EXPECT_FALSE(o.pickupAddress.empty());
+}

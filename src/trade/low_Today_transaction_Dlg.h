@@ -1,0 +1,23 @@
+#pragma once
+
+#include "trade/ListWindow.h"
+
+// Today's trades of the account, read-only, with a text export.
+class low_Today_transaction_Dlg final : public trade::ListWindow
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(low_Today_transaction_Dlg)
+
+public:
+    static constexpr int kQueryButton = 1014;
+    static constexpr int kExportButton = 1017;
+    static constexpr int kList = 1148;
+
+    explicit low_Today_transaction_Dlg(QWidget* parent);
+
+    void refresh() override;
+    JListCtrl* list() const { return m_list; }
+
+private:
+    JListCtrl* m_list;
+};

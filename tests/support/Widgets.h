@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QString>
+#include <QTest>
+#include <QTreeWidget>
+#include <QWidget>
+
+#include "platform/Dialogs.h"
+
+// Finding and driving the windows' controls in the GUI and end-to-end tests.
+namespace testsupport {
+
+// The control a window made with this id (its objectName).
+template <class T>
+T* child(QWidget* window, int id)
+{
+    return window->findChild<T*>(QString::number(id));
+}
+
+// Saves the window as "<name>.png" in the folder VELMORA_RENDER_DIR names, if any: a look at
+// what the user sees, with the test's data.
+inline void renderIfAsked(QWidget& window, const char* name)
+{
+    const QString dir = qEnvironmentVariable("VELMORA_RENDER_DIR");
+    if (!dir.isEmpty())
+        window.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
+}
+
+// A click on a tree entry where the user sees it (its group opened first).
+inline void clickTreeItem(QTreeWidget* tree, QTreeWidgetItem* item)
+{
+    if (item->parent())
+        item->parent()->setExpanded(true);
+    tree->doItemsLayout();
+    tree->scrollToItem(item);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+}
+
+// Clicks an export button, cancels the save dialog, and returns the file name it offered.
+inline QString offeredFileName(QAbstractButton* exportButton)
+{
+    QString offered;
+    platform::setSaveFileHandler([&](const platform::SaveFileCall& call) {
+        offered = call.defaultName;
+        return QString();
+    });
+    QTest::mouseClick(exportButton, Qt::LeftButton);
+    platform::setSaveFileHandler(nullptr);
+    return offered;
+}
+
+} // namespace testsupport
