@@ -65,16 +65,6 @@ inline constexpr int TreeSellIcon = 182;
 inline constexpr int TreeCancelIcon = 183;
 inline constexpr int TreePasswordIcon = 184;
 inline constexpr int TreeLeafIcon = 185;
-// The account windows' buttons: save, withdrawal submit, query.
-inline constexpr int SaveButtonPressed = 242;
-inline constexpr int SaveButton = 243;
-inline constexpr int SaveButtonHover = 244;
-inline constexpr int WithdrawButtonPressed = 254;
-inline constexpr int WithdrawButton = 255;
-inline constexpr int WithdrawButtonHover = 256;
-inline constexpr int QueryButtonPressed = 260;
-inline constexpr int QueryButton = 261;
-inline constexpr int QueryButtonHover = 262;
 } // namespace bmp
 
 // The image of a resource number, drawn once and cached; a null image for an unknown

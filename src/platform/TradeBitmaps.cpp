@@ -209,15 +209,6 @@ QImage drawTradeBitmap(int id)
     case bmp::TreeCancelIcon: return cancelIcon();
     case bmp::TreePasswordIcon: return passwordIcon();
     case bmp::TreeLeafIcon: return leafIcon();
-    case bmp::SaveButton: return face(68, 28, kSlate, Normal);
-    case bmp::SaveButtonHover: return face(68, 28, kSlate, Hover);
-    case bmp::SaveButtonPressed: return face(68, 28, kSlate, Pressed);
-    case bmp::WithdrawButton: return face(70, 24, kSlate, Normal);
-    case bmp::WithdrawButtonHover: return face(70, 24, kSlate, Hover);
-    case bmp::WithdrawButtonPressed: return face(70, 24, kSlate, Pressed);
-    case bmp::QueryButton: return face(60, 24, kSlate, Normal);
-    case bmp::QueryButtonHover: return face(60, 24, kSlate, Hover);
-    case bmp::QueryButtonPressed: return face(60, 24, kSlate, Pressed);
     default: return {};
     }
 }

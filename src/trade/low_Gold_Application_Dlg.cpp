@@ -6,32 +6,18 @@
 #include "client/Call.h"
 #include "controls/CButtonBMP.h"
 #include "controls/CMyEdit.h"
-#include "platform/Bitmaps.h"
 #include "platform/Dialogs.h"
-#include "platform/Fonts.h"
 #include "trade/AccountForms.h"
-
-namespace {
-
-const QColor kGround(240, 240, 240);
-const QColor kFrame(160, 160, 160);
-const QColor kText(32, 32, 32);
-
-} // namespace
+#include "trade/WindowLook.h"
 
 low_Gold_Application_Dlg::low_Gold_Application_Dlg(QWidget* parent)
     : trade::PanelWindow(parent)
     , m_amount(new CMyEdit(this))
 {
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    trade::setUpHostedWindow(*this, "low_Gold_Application_Dlg");
     m_amount->setObjectName(QString::number(kAmountEdit));
     m_amount->setGeometry(QRect(130, 95, 110, 25));
-    m_amount->setFont(platform::font(QStringLiteral("宋体"), 15));
-    m_submit = CButtonBMP::Create(
-        this, kSubmitButton, QStringLiteral("提交"),
-        {platform::bmp::WithdrawButton, platform::bmp::WithdrawButtonHover, platform::bmp::WithdrawButtonPressed},
-        QRect(180, 135, 70, 24));
-    m_submit->setFont(platform::font(QStringLiteral("宋体"), 14));
+    m_submit = trade::makeButton(this, kSubmitButton, QStringLiteral("提交"), QRect(180, 135, 70, 24));
     connect(m_submit, &CButtonBMP::clicked, this, &low_Gold_Application_Dlg::withdraw);
 }
 
@@ -52,11 +38,9 @@ void low_Gold_Application_Dlg::withdraw()
 void low_Gold_Application_Dlg::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.fillRect(rect(), kGround);
-    p.setPen(kFrame);
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
-    p.setPen(kText);
-    p.setFont(platform::font(QStringLiteral("宋体"), 15));
+    trade::paintGround(p, rect(), trade::kWindowGround);
+    p.setPen(trade::kLabelColour);
+    p.setFont(trade::labelFont());
     const int ascent = p.fontMetrics().ascent();
     // The card on file now: a details save changes it while this window lives.
     const QString card = QString::fromStdString(UserSession::instance().record().account);

@@ -6,27 +6,21 @@
 #include "app/UserSession.h"
 #include "controls/CButtonBMP.h"
 #include "controls/JListCtrl.h"
-#include "platform/Bitmaps.h"
-#include "platform/Fonts.h"
 #include "trade/AccountForms.h"
 #include "trade/DatePickers.h"
 #include "trade/HistoryDates.h"
+#include "trade/WindowLook.h"
 
 low_HistoryofGold_Dlg::low_HistoryofGold_Dlg(QWidget* parent)
     : trade::PanelWindow(parent)
-    , m_list(new JListCtrl(this))
+    , m_list(trade::makeList(this, kList))
 {
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    trade::setUpHostedWindow(*this, "low_HistoryofGold_Dlg");
     const QDate today = QDate::currentDate();
     m_start = trade::makeDatePicker(this, kStartDate, QRect(100, 2, 120, 22), today);
     m_end = trade::makeDatePicker(this, kEndDate, QRect(350, 2, 120, 22), today);
-    m_query = CButtonBMP::Create(
-        this, kQueryButton, QStringLiteral("查询"),
-        {platform::bmp::QueryButton, platform::bmp::QueryButtonHover, platform::bmp::QueryButtonPressed},
-        QRect(0, 2, 60, 24));
-    m_query->setFont(platform::font(QStringLiteral("宋体"), 14));
+    m_query = trade::makeButton(this, kQueryButton, QStringLiteral("查询"), QRect(0, 2, 60, 24));
     connect(m_query, &CButtonBMP::clicked, this, &low_HistoryofGold_Dlg::query);
-    m_list->setObjectName(QString::number(kList));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     trade::setUpList(*m_list, trade::cashHistoryList());
 }
@@ -50,6 +44,7 @@ void low_HistoryofGold_Dlg::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     trade::paintDateRangeGround(p, rect(), 255);
+    trade::paintFrame(p, rect(), 28);
 }
 
 void low_HistoryofGold_Dlg::resizeEvent(QResizeEvent* event)

@@ -6,10 +6,10 @@
 #include "client/Call.h"
 #include "controls/CButtonBMP.h"
 #include "controls/CSkinEdit.h"
-#include "platform/Bitmaps.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
 #include "trade/AccountForms.h"
+#include "trade/WindowLook.h"
 
 namespace {
 
@@ -59,7 +59,7 @@ std::string textOf(const CSkinEdit* edit) { return edit->text().toStdString(); }
 low_change_message_dlg::low_change_message_dlg(QWidget* parent)
     : trade::PanelWindow(parent)
 {
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    trade::setUpHostedWindow(*this, "low_change_message_dlg");
     const QFont font = platform::font(QStringLiteral("宋体"), 14);
     for (const EditPlace& place : kEdits) {
         auto* edit = new CSkinEdit(this);
@@ -72,11 +72,7 @@ low_change_message_dlg::low_change_message_dlg(QWidget* parent)
         showRecord();
         return;
     }
-    m_save = CButtonBMP::Create(
-        this, kSaveButton, QStringLiteral("保存"),
-        {platform::bmp::SaveButton, platform::bmp::SaveButtonHover, platform::bmp::SaveButtonPressed},
-        QRect(400, 240, 60, 24));
-    m_save->setFont(platform::font(QStringLiteral("宋体"), 14));
+    m_save = trade::makeButton(this, kSaveButton, QStringLiteral("保存"), QRect(400, 240, 60, 24));
     connect(m_save, &CButtonBMP::clicked, this, &low_change_message_dlg::save);
 }
 
@@ -134,17 +130,16 @@ void low_change_message_dlg::showRecord()
 void low_change_message_dlg::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    const QColor ground(240, 240, 240);
-    p.fillRect(rect(), ground);
+    p.fillRect(rect(), trade::kWindowGround);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QColor(160, 160, 160));
-    p.setBrush(ground);
+    p.setPen(trade::kFrameColour);
+    p.setBrush(trade::kWindowGround);
     // The frame encloses the labels (from x 15) and the address edits (to x 625) with room
     // on both sides, instead of running through them.
     p.drawRoundedRect(QRectF(kFrame).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QColor(16, 16, 16));
-    p.setFont(platform::font(QStringLiteral("宋体"), 15));
+    p.setFont(trade::labelFont());
     const int ascent = p.fontMetrics().ascent();
     for (const Label& label : kLabels)
         p.drawText(QPoint(label.x, label.y + 2 + ascent), QString::fromUtf8(label.text));

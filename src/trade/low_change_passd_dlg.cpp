@@ -6,10 +6,10 @@
 #include "client/Call.h"
 #include "controls/CButtonBMP.h"
 #include "controls/CSkinEdit.h"
-#include "platform/Bitmaps.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
 #include "trade/AccountForms.h"
+#include "trade/WindowLook.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ const Row kRows[] = {
 low_change_passd_dlg::low_change_passd_dlg(QWidget* parent)
     : trade::PanelWindow(parent)
 {
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    trade::setUpHostedWindow(*this, "low_change_passd_dlg");
     CSkinEdit** edits[] = {&m_old, &m_new, &m_confirm};
     const QFont font = platform::font(QStringLiteral("宋体"), 14);
     for (int i = 0; i < 3; ++i) {
@@ -42,11 +42,7 @@ low_change_passd_dlg::low_change_passd_dlg(QWidget* parent)
         edit->setEchoMode(QLineEdit::Password);
         *edits[i] = edit;
     }
-    m_save = CButtonBMP::Create(
-        this, kSaveButton, QStringLiteral("保存"),
-        {platform::bmp::SaveButton, platform::bmp::SaveButtonHover, platform::bmp::SaveButtonPressed},
-        QRect(180, 200, 68, 28));
-    m_save->setFont(platform::font(QStringLiteral("宋体"), 14));
+    m_save = trade::makeButton(this, kSaveButton, QStringLiteral("保存"), QRect(180, 200, 68, 28));
     connect(m_save, &CButtonBMP::clicked, this, &low_change_passd_dlg::save);
 }
 
@@ -81,11 +77,9 @@ void low_change_passd_dlg::clearInputs()
 void low_change_passd_dlg::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.fillRect(rect(), QColor(240, 240, 240));
-    p.setPen(QColor(160, 160, 160));
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
-    p.setPen(QColor(16, 16, 16));
-    p.setFont(platform::font(QStringLiteral("宋体"), 15));
+    trade::paintGround(p, rect(), trade::kWindowGround);
+    p.setPen(trade::kLabelColour);
+    p.setFont(trade::labelFont());
     const int ascent = p.fontMetrics().ascent();
     for (const Row& row : kRows)
         p.drawText(QPoint(20, row.y + 2 + ascent), QString::fromUtf8(row.label));

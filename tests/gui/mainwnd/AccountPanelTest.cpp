@@ -111,8 +111,11 @@ private slots:
         QVERIFY(m_boxes->calls().empty());
 
         QDir().mkpath(QStringLiteral(RENDER_DIR));
-        ClickPanelEntry(*m_panel, 16);
-        m_panel->grab().save(QStringLiteral(RENDER_DIR "/panel-details.png"));
+        for (const auto& [function, name] : {std::pair{6, "withdrawal"}, {7, "withdrawal-status"},
+                                             {8, "cash-history"}, {15, "password"}, {16, "details"}}) {
+            ClickPanelEntry(*m_panel, function);
+            m_panel->grab().save(QStringLiteral(RENDER_DIR "/panel-%1.png").arg(QLatin1String(name)));
+        }
     }
 
     void afterAPasswordChangeTheLockNeedsTheNewPassword()
