@@ -1,15 +1,13 @@
 #pragma once
 
-#include "trade/PanelWindow.h"
+#include "trade/ListWindow.h"
 
-class CButtonBMP;
-class JListCtrl;
 class QDateEdit;
 
 // The withdrawal status view: two date pickers, a query button and a list of applications.
 // The service offers no status query, so the button does nothing and the list stays
 // empty; the withdrawal history lists every application with its state.
-class low_Gold_Status_Dlg final : public trade::PanelWindow
+class low_Gold_Status_Dlg final : public trade::ListWindow
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(low_Gold_Status_Dlg)
@@ -26,11 +24,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QDateEdit* m_start;
-    QDateEdit* m_end;
-    CButtonBMP* m_query;
     JListCtrl* m_list;
 };

@@ -4,29 +4,26 @@
 #include <QPainter>
 
 #include "app/UserSession.h"
-#include "controls/CButtonBMP.h"
-#include "controls/JListCtrl.h"
 #include "trade/AccountForms.h"
 #include "trade/DatePickers.h"
 #include "trade/HistoryDates.h"
-#include "trade/WindowLook.h"
 
 low_HistoryofGold_Dlg::low_HistoryofGold_Dlg(QWidget* parent)
-    : trade::PanelWindow(parent)
-    , m_list(trade::makeList(this, kList))
+    : trade::ListWindow(parent, "low_HistoryofGold_Dlg")
 {
-    trade::setUpHostedWindow(*this, "low_HistoryofGold_Dlg");
     const QDate today = QDate::currentDate();
     m_start = trade::makeDatePicker(this, kStartDate, QRect(100, 2, 120, 22), today);
     m_end = trade::makeDatePicker(this, kEndDate, QRect(350, 2, 120, 22), today);
-    m_query = trade::makeButton(this, kQueryButton, QStringLiteral("查询"), QRect(0, 2, 60, 24));
-    connect(m_query, &CButtonBMP::clicked, this, &low_HistoryofGold_Dlg::query);
+    addButton(kQueryButton, QStringLiteral("查询"), [](QSize c) { return QRect(c.width() - 75, 2, 60, 24); },
+              [this] { query(); });
+    m_list = addList(kList, trade::cashHistoryList(), &trade::listBelowPickers);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    trade::setUpList(*m_list, trade::cashHistoryList());
 }
 
 void low_HistoryofGold_Dlg::query()
 {
+    static const trade::ListQuery<trade::CashRow> history{
+        client::Endpoint::CashHistory, {"历史出金\n", "\n"}, &trade::ParseCashHistory};
     const QDate today = QDate::currentDate();
     QString dates[2];
     QDateEdit* pickers[2] = {m_start, m_end};
@@ -36,7 +33,7 @@ void low_HistoryofGold_Dlg::query()
             pickers[i]->setDate(today);
         dates[i] = date.text;
     }
-    trade::refreshList(*m_list, trade::cashHistoryList(), m_history,
+    trade::refreshList(*m_list, trade::cashHistoryList(), history,
                        trade::cashHistoryParams(dates[0], dates[1], UserSession::instance().id()));
 }
 
@@ -45,11 +42,4 @@ void low_HistoryofGold_Dlg::paintEvent(QPaintEvent*)
     QPainter p(this);
     trade::paintDateRangeGround(p, rect(), 255);
     trade::paintFrame(p, rect(), 28);
-}
-
-void low_HistoryofGold_Dlg::resizeEvent(QResizeEvent* event)
-{
-    trade::PanelWindow::resizeEvent(event);
-    m_query->move(width() - 75, 2);
-    m_list->setGeometry(trade::listBelowPickers(size()));
 }

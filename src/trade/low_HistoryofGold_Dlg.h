@@ -1,15 +1,12 @@
 #pragma once
 
-#include "trade/Lists.h"
-#include "trade/PanelWindow.h"
+#include "trade/ListWindow.h"
 
-class CButtonBMP;
-class JListCtrl;
 class QDateEdit;
 
 // The cash history between two dates: deposits and withdrawals with their state. Queried
 // only by its own button; the list keeps the rows of the last query that parsed.
-class low_HistoryofGold_Dlg final : public trade::PanelWindow
+class low_HistoryofGold_Dlg final : public trade::ListWindow
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(low_HistoryofGold_Dlg)
@@ -31,13 +28,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QDateEdit* m_start;
     QDateEdit* m_end;
-    CButtonBMP* m_query;
     JListCtrl* m_list;
-    const trade::ListQuery<trade::CashRow> m_history{
-        client::Endpoint::CashHistory, {"历史出金\n", "\n"}, &trade::ParseCashHistory};
 };
