@@ -102,24 +102,6 @@ TEST(DetailsRequest, ChineseTextIsSignedAndSentInUtf8)
     EXPECT_EQ(r.body.rfind("   \"v\" : \"1700000000\"\n}\n"), r.body.size() - 24);
 }
 
-TEST(DetailsRecord, ASaveKeepsTheEightValuesAndMarksTheRecordOnFile)
-{
-    UserRecord before;
-    before.id = "100001";
-    before.password = "123456";
-    const UserRecord after = withDetails(before, goodForm());
-    EXPECT_EQ(after.id, "100001");
-    EXPECT_EQ(after.password, "123456");
-    EXPECT_EQ(after.is_update, 1);
-    EXPECT_EQ(after.name, "王小明");
-    EXPECT_EQ(after.personal_id, "31010119900101123X");
-    EXPECT_EQ(after.contract_address, "上海市徐汇区漕溪北路88号");
-    EXPECT_EQ(after.account, "6217000010009876543");
-    const DetailsForm back = detailsOf(after);
-    EXPECT_EQ(detailsParams(back, "1").size(), detailsParams(goodForm(), "1").size());
-    EXPECT_EQ(detailsConfirmation(back), detailsConfirmation(goodForm()));
-}
-
 TEST(PasswordChecks, OldPasswordComparedLocallyThenTheConfirmation)
 {
     EXPECT_EQ(message(checkPasswordChange({"123456", "abc", "abc"}, "123456")), "passes");
