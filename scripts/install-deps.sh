@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs every build and test dependency from Debian's archive.
 # Idempotent: when everything is present it only checks, quietly.
+#   install-deps.sh [fuzz]
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,11 @@ packages=(
   zlib1g-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei fonts-liberation2 xvfb xauth
 )
+
+# "fuzz": also clang and its runtime libraries (libFuzzer), for scripts/fuzz.sh.
+if [ "${1:-}" = "fuzz" ]; then
+  packages+=(clang-14 libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -5,6 +5,7 @@
 #include <QSaveFile>
 
 #include "client/ApiReply.h"
+#include "client/CodePage.h"
 #include "client/Endpoints.h"
 #include "client/Transport.h"
 #include "platform/Trace.h"
@@ -22,6 +23,14 @@ std::optional<std::string> AnnouncementPage(std::string_view wireReply)
     for (const Json::Value& item : reply.infor)
         page += client::JsonText(item, "title") + client::JsonText(item, "remark");
     return page;
+}
+
+std::optional<std::string> InformationPageAddress(std::string_view wireReply)
+{
+    Json::Value root;
+    if (!client::ParseJson(client::WireToUtf8(wireReply), root) || !root.isObject())
+        return std::nullopt;
+    return client::JsonText(root, "infor");
 }
 
 bool RefreshAnnouncementPage(const QString& path)

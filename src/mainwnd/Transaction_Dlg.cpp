@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include "app/Aboxt_wineDlg.h"
+#include "app/Announcements.h"
 #include "app/CHtmlCtrl.h"
 #include "app/LoginDlg.h"
 #include "app/Show_Message_Dlg.h"
@@ -493,14 +494,13 @@ void Transaction_Dlg::loadInformationPage()
 {
     std::string reply;
     client::HttpGetUrl(client::EndpointUrl(client::Endpoint::StockInfo), reply);
-    Json::Value root;
-    if (!client::ParseJson(client::WireToUtf8(reply), root) || !root.isObject())
+    const std::optional<std::string> address = app::InformationPageAddress(reply);
+    if (!address)
         return;
-    const std::string address = client::JsonText(root, "infor");
     platform::trace("\n信息详情\n");
     platform::trace(reply);
     platform::trace("\n信息详情结束\n");
-    m_infoPage->navigate(QUrl(QString::fromStdString(address)));
+    m_infoPage->navigate(QUrl(QString::fromStdString(*address)));
     m_infoPage->show();
 }
 
