@@ -66,6 +66,7 @@ void Faults::set(const std::string& path, Fault fault)
 {
     std::lock_guard lock(m_mutex);
     m_rules[path] = fault;
+    m_hits.erase(path);
 }
 
 void Faults::clear(const std::string& path)
@@ -80,33 +81,45 @@ void Faults::clear(const std::string& path)
     m_cv.notify_all();
 }
 
-std::optional<Fault> Faults::find(const std::string& path) const
+std::optional<Fault> Faults::find(const std::string& path)
 {
     std::lock_guard lock(m_mutex);
-    return findLocked(path);
+    const std::string* rule = ruleFor(path);
+    if (!rule)
+        return std::nullopt;
+    ++m_hits[*rule];
+    return m_rules.at(*rule);
 }
 
-std::optional<Fault> Faults::findLocked(const std::string& path) const
+long Faults::hits(const std::string& rule) const
+{
+    std::lock_guard lock(m_mutex);
+    const auto it = m_hits.find(rule);
+    return it == m_hits.end() ? 0 : it->second;
+}
+
+const std::string* Faults::ruleFor(const std::string& path) const
 {
     if (m_rules.empty())
-        return std::nullopt;
+        return nullptr;
     if (auto it = m_rules.find(path); it != m_rules.end())
-        return it->second;
+        return &it->first;
     for (const auto& [rule, fault] : m_rules) {
         if (!rule.empty() && rule.back() == '*' && path.compare(0, rule.size() - 1, rule, 0, rule.size() - 1) == 0)
-            return fault;
+            return &rule;
     }
-    return std::nullopt;
+    return nullptr;
 }
 
 void Faults::hang(const std::string& path)
 {
-    // A lifted fault lets its parked requests go: otherwise they would hold the server's
-    // workers for good and the service would never recover.
+    // A lifted fault lets its parked requests go, and none is held past any client's
+    // time-out by far: otherwise they would hold the server's workers for good and the
+    // service would never recover.
     std::unique_lock lock(m_mutex);
-    m_cv.wait(lock, [&] {
-        const std::optional<Fault> f = findLocked(path);
-        return m_released || !f || f->mode != FaultMode::Hang;
+    m_cv.wait_for(lock, kLongestHang, [&] {
+        const std::string* rule = ruleFor(path);
+        return m_released || !rule || m_rules.at(*rule).mode != FaultMode::Hang;
     });
 }
 

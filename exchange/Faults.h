@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <map>
 #include <mutex>
@@ -26,20 +27,28 @@ public:
     bool add(const std::string& rule, std::string& error);
     void set(const std::string& path, Fault fault);
     void clear(const std::string& path); // empty: all; wakes the requests it held
-    std::optional<Fault> find(const std::string& path) const;
+    // The fault for a request on `path`; counts the request as met by the rule.
+    std::optional<Fault> find(const std::string& path);
+    // Requests a rule has met since it was set (tests wait on it).
+    long hits(const std::string& rule) const;
 
-    // Parks a request on `path` until its hang is cleared or the front stops.
+    // A hung request is dropped without a reply after this long at most.
+    static constexpr std::chrono::seconds kLongestHang{30};
+
+    // Parks a request on `path` until its hang is cleared, the front stops or
+    // kLongestHang passed.
     void hang(const std::string& path);
     // False when the front stopped meanwhile.
     bool sleepFor(long long ms);
     void release(); // ends every hang and delay: the server is stopping
 
 private:
-    std::optional<Fault> findLocked(const std::string& path) const;
+    const std::string* ruleFor(const std::string& path) const;
 
     mutable std::mutex m_mutex;
     std::condition_variable m_cv;
     std::map<std::string, Fault> m_rules;
+    std::map<std::string, long> m_hits;
     bool m_released = false;
 };
 

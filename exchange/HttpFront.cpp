@@ -11,7 +11,9 @@ namespace exchange {
 namespace {
 
 constexpr const char* kJson = "application/json"; // exact type: the server compresses it
-constexpr int kWorkers = 4;
+// Enough for the requests a hang fault parks (one a few seconds from each poller) while
+// the rest are still served.
+constexpr int kWorkers = 16;
 
 void Wire(httplib::Response& res, const std::string& utf8, const char* type = kJson)
 {
