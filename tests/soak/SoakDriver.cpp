@@ -4,24 +4,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <string>
 
 #include <QApplication>
 #include <QDir>
-#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 
 #include "app/CVelmoraDlg.h"
-#include "app/MarketWindow.h"
-#include "app/UserSession.h"
-#include "app/VerificationCode.h"
-#include "client/Options.h"
-#include "client/ServerLine.h"
 #include "mainwnd/Transaction_Dlg.h"
 #include "market/Pollers.h"
 #include "platform/Platform.h"
+#include "support/TerminalSession.h"
 
 namespace {
 
@@ -83,25 +77,12 @@ int main(int argc, char** argv)
         QDir::setCurrent(QString::fromStdString(args.workDir));
     platform::setDataDirectory(QDir::current().filePath(QStringLiteral("data")));
     platform::setWorkArea(QRect(0, 0, 1920, 1040));
-    client::Options o = client::DefaultOptions();
-    o.line0Host = args.host;
-    o.updateHost = args.host + ":8090";
-    client::SetCurrentOptions(o);
-    client::LoadLineChoice();
-    market::SetSessionSource([] {
-        return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
-    });
-    app::setMarketWindowFactory([](CVelmoraDlg* owner) { return new Transaction_Dlg(owner); });
-    app::setCodeClock([] { return std::time_t(1700000000); });
+    testsupport::pointTerminalAt(args.host);
     platform::MessageBoxRecorder boxes(platform::MsgResult::No);
 
     CVelmoraDlg login;
-    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_ACCOUNT_PLAIN))->setText(QStringLiteral("100001"));
-    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_PASSWORD))->setText(QStringLiteral("123456"));
-    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_CODE))->setText(login.verificationCode());
-    login.onLogin();
-    auto* market = qobject_cast<Transaction_Dlg*>(login.marketWindow());
-    if (!market || !UserSession::instance().loggedIn()) {
+    Transaction_Dlg* market = testsupport::logIn(login);
+    if (!market) {
         std::fprintf(stderr, "velmora_soak: login failed: %s\n", qPrintable(boxes.texts().join(QLatin1Char('|'))));
         return 1;
     }

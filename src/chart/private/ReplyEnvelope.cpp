@@ -8,7 +8,9 @@ const Json::Value* SuccessfulInfor(std::string_view utf8, Json::Value& root)
 {
     if (!client::ParseJson(utf8, root) || !root.isObject())
         return nullptr;
-    const Json::Value* success = root.find("success", "success" + 7);
+    static constexpr std::string_view kSuccess = "success";
+    static constexpr std::string_view kInfor = "infor";
+    const Json::Value* success = root.find(kSuccess.data(), kSuccess.data() + kSuccess.size());
     // The envelope's rule: the text "true" (or JSON true).
     const bool ok = success
                     && (success->isBool() ? success->asBool()
@@ -16,7 +18,7 @@ const Json::Value* SuccessfulInfor(std::string_view utf8, Json::Value& root)
     if (!ok)
         return nullptr;
     static const Json::Value kNone;
-    const Json::Value* infor = root.find("infor", "infor" + 5);
+    const Json::Value* infor = root.find(kInfor.data(), kInfor.data() + kInfor.size());
     return infor ? infor : &kNone;
 }
 

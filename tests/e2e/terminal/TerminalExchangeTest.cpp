@@ -3,7 +3,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -20,7 +19,6 @@
 #include "chart/ChartColour.h"
 #include "client/Config.h"
 #include "client/Options.h"
-#include "client/ServerLine.h"
 #include "controls/JListCtrl.h"
 #include "mainwnd/Transaction_Dlg.h"
 #include "market/Pollers.h"
@@ -28,6 +26,7 @@
 #include "platform/Platform.h"
 #include "support/LoopbackServer.h"
 #include "support/Pixels.h"
+#include "support/TerminalSession.h"
 
 namespace {
 
@@ -81,16 +80,7 @@ private slots:
         platform::setDataDirectory(m_dir->filePath(QStringLiteral("data")));
         platform::setWorkArea(QRect(0, 0, 1920, 1040));
 
-        client::Options o = client::DefaultOptions();
-        o.line0Host = m_address;
-        o.updateHost = m_address + ":8090";
-        client::SetCurrentOptions(o);
-        client::LoadLineChoice();
-        market::SetSessionSource([] {
-            return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
-        });
-        app::setMarketWindowFactory([](CVelmoraDlg* owner) { return new Transaction_Dlg(owner); });
-        app::setCodeClock([] { return std::time_t(1700000000); });
+        testsupport::pointTerminalAt(m_address);
         m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::No);
     }
 
@@ -107,13 +97,8 @@ private slots:
         CVelmoraDlg login;
         login.show();
         QVERIFY(login.loginPermitted()); // the manifest names the running version
-        child<QLineEdit>(&login, CVelmoraDlg::IDC_ACCOUNT_PLAIN)->setText(QStringLiteral("100001"));
-        child<QLineEdit>(&login, CVelmoraDlg::IDC_PASSWORD)->setText(QStringLiteral("123456"));
-        child<QLineEdit>(&login, CVelmoraDlg::IDC_CODE)->setText(login.verificationCode());
-        login.onLogin();
+        Transaction_Dlg* market = testsupport::logIn(login);
         QVERIFY2(m_boxes->calls().empty(), qPrintable(m_boxes->texts().join(QLatin1Char('|'))));
-        QVERIFY(UserSession::instance().loggedIn());
-        auto* market = qobject_cast<Transaction_Dlg*>(login.marketWindow());
         QVERIFY(market);
 
         // The overview fills with every item the exchange lists.
