@@ -77,7 +77,7 @@ void BM_ParseCandles(benchmark::State& state)
 BENCHMARK(BM_ParseCandles)->Arg(240)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
 // 241 candles whose extremes lie inside both windows, so that moving by one slot keeps the range.
-void FillCandles(chart::ChartCanvas& c)
+void FillCandles(chart::ChartCanvas& c, int period = 8)
 {
     c.AddSubArea("N", 0, 70, 0, 20, 20);
     c.AddSubArea("P", 1, 30, 0, 10, 25);
@@ -92,7 +92,8 @@ void FillCandles(chart::ChartCanvas& c)
         b.close = base + float(i % 5) - 2;
         b.high = base + 3;
         b.low = base - 3;
-        b.periodCode = 8;
+        b.periodCode = period;
+        b.time = 1700000000 + i * 7200;
         c.AppendElement(b, "N1");
         CDataElementPoint v;
         v.value = i == 180 ? 9000.0f : float(100 + i * 7);
@@ -112,10 +113,11 @@ void BM_FullRedraw240(benchmark::State& state)
 }
 BENCHMARK(BM_FullRedraw240)->Unit(benchmark::kMicrosecond);
 
+// Argument: the period; 7 (120 minutes) also relabels the times under the plot.
 void BM_ShortScroll240(benchmark::State& state)
 {
     chart::ChartCanvas c(kSize);
-    FillCandles(c);
+    FillCandles(c, int(state.range(0)));
     c.DrawRange("N", 120, 240);
     c.DrawRange("P", 120, 240);
     int first = 120;
@@ -127,7 +129,7 @@ void BM_ShortScroll240(benchmark::State& state)
     if (c.FindSubArea("N")->LastScroll() == chart::ScrollKind::None)
         state.SkipWithError("the window move took a full redraw");
 }
-BENCHMARK(BM_ShortScroll240)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ShortScroll240)->Arg(8)->Arg(7)->Unit(benchmark::kMicrosecond);
 
 void BM_LoadTimeline361(benchmark::State& state)
 {

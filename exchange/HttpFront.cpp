@@ -1,9 +1,12 @@
 #include "HttpFront.h"
 
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <memory>
 
 #include <httplib.h>
+#include <sys/socket.h>
 
 #include "client/CodePage.h"
 
@@ -201,8 +204,21 @@ bool HttpFront::start(const std::vector<std::string>& addresses, const std::stri
         b.server->new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
         b.server->set_keep_alive_max_count(100);
         b.server->set_payload_max_length(1 << 20);
+        // cpp-httplib's default sets SO_REUSEPORT, which lets a second copy bind the same
+        // ports and the kernel spread the requests between two books. SO_REUSEADDR alone
+        // still allows a restart while old connections linger, but not two listeners.
+        b.server->set_socket_options([](socket_t sock) {
+            int yes = 1;
+            ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        });
+        errno = 0;
         if (!b.server->bind_to_port(b.host.c_str(), b.port)) {
+            const int reason = errno;
             error = "cannot listen on " + b.host + ":" + std::to_string(b.port);
+            if (reason == EADDRINUSE)
+                error += ": address already in use (is another velmora-exchange running?)";
+            else if (reason != 0)
+                error += std::string(": ") + std::strerror(reason);
             return false;
         }
     }

@@ -12,6 +12,9 @@ namespace exchange {
 std::string ServerUsage()
 {
     return "usage: velmora-exchange [options]\n"
+           "The substitute exchange that velmora trades with on this machine.\n"
+           "  -h, --help               show this help and exit\n"
+           "  -v, --version            show the version and exit\n"
            "  --listen ADDR            serve ports 8055 and 8041 on ADDR (repeatable; default 127.0.0.1 and 127.0.0.2)\n"
            "  --update-listen ADDR:PORT serve /pc_update.json and the information page (default 127.0.0.1:8090)\n"
            "  --key KEY                signing key, 16 ASCII letters and digits (default: the terminal's)\n"
@@ -27,6 +30,11 @@ std::string ServerUsage()
            "                           malformed, 500, huge[:BYTES], drip,\n"
            "                           wrongtypes, gzipbomb[:BYTES] (repeatable)\n"
            "Each option also takes the form --name=value.\n";
+}
+
+std::string ServerVersion()
+{
+    return std::string("velmora-exchange ") + client::defaults::kProgramVersion + "\n";
 }
 
 ServerOptionsResult ParseServerOptions(const std::vector<std::string>& args)
@@ -46,6 +54,10 @@ ServerOptionsResult ParseServerOptions(const std::vector<std::string>& args)
         }
         if (name == "--help" || name == "-h") {
             o.help = true;
+            continue;
+        }
+        if (name == "--version" || name == "-v") {
+            o.version = true;
             continue;
         }
         if (name == "--session-clock") {

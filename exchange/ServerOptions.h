@@ -22,6 +22,7 @@ struct ServerOptions
     std::vector<std::string> faults; // PATH=MODE[:ARG]
     bool sessionClock = false;
     bool help = false;
+    bool version = false;
 };
 
 struct ServerOptionsResult
@@ -32,5 +33,7 @@ struct ServerOptionsResult
 
 ServerOptionsResult ParseServerOptions(const std::vector<std::string>& args);
 std::string ServerUsage();
+// "velmora-exchange <release>", as --version prints it.
+std::string ServerVersion();
 
 } // namespace exchange

@@ -14,12 +14,16 @@ int main(int argc, char** argv)
     const exchange::ServerOptionsResult parsed =
         exchange::ParseServerOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.error.empty()) {
-        std::cerr << "velmora-exchange: " << parsed.error << "\n" << exchange::ServerUsage();
+        std::cerr << "velmora-exchange: " << parsed.error << "\nTry 'velmora-exchange --help' for the options.\n";
         return 2;
     }
     const exchange::ServerOptions& o = parsed.options;
     if (o.help) {
         std::cout << exchange::ServerUsage();
+        return 0;
+    }
+    if (o.version) {
+        std::cout << exchange::ServerVersion();
         return 0;
     }
 

@@ -15,7 +15,8 @@ work="${VELMORA_FUZZ_WORK:-$build/fuzz-work}"
 seconds="${1:-60}"
 shift || true
 
-bash "$root/scripts/install-deps.sh" fuzz
+# clang and its runtime libraries (libFuzzer) come only with fuzzing.
+bash "$root/scripts/install-deps.sh" clang-14 libclang-rt-14-dev
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_FUZZ=ON \
     -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs every build and test dependency from Debian's archive.
-# Idempotent: when everything is present it only checks, quietly.
-#   install-deps.sh [fuzz]
+# Installs every build and test dependency from Debian's archive, and any packages named
+# as arguments (a script's own extras). Idempotent: when everything is present it only
+# checks, quietly.
 set -euo pipefail
 
 packages=(
@@ -10,12 +10,9 @@ packages=(
   libjsoncpp-dev libcurl4-openssl-dev libssl-dev libcpp-httplib-dev
   zlib1g-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei fonts-liberation2 xvfb xauth
+  librsvg2-bin desktop-file-utils appstream dpkg-dev file
+  "$@"
 )
-
-# "fuzz": also clang and its runtime libraries (libFuzzer), for scripts/fuzz.sh.
-if [ "${1:-}" = "fuzz" ]; then
-  packages+=(clang-14 libclang-rt-14-dev)
-fi
 
 missing=()
 for p in "${packages[@]}"; do

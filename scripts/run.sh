@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# Builds the terminal and the substitute exchange, starts the exchange on loopback and
-# runs the terminal against it. The terminal's settings live in a working folder
-# seeded from data/ (by default ~/.local/share/velmora-run).
+# Builds the terminal and the substitute exchange (optimised, nothing else) into build-run/,
+# starts the exchange on loopback and runs the terminal against it. The terminal's settings
+# live in a working folder seeded from data/ (by default ~/.local/share/velmora-run), apart
+# from those of an installed terminal.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${VELMORA_BUILD_DIR:-$root/build}"
+build="${VELMORA_RUN_BUILD_DIR:-$root/build-run}"
 work="${VELMORA_WORKDIR:-${XDG_DATA_HOME:-$HOME/.local/share}/velmora-run}"
 
-bash "$root/scripts/build.sh"
+# Its own folder and build type, so it never waits for the tests that scripts/test.sh builds.
+VELMORA_BUILD_DIR="$build" VELMORA_BUILD_TYPE=RelWithDebInfo \
+  VELMORA_CMAKE_ARGS="-DVELMORA_BUILD_TESTS=OFF -DVELMORA_BUILD_BENCH=OFF" \
+  bash "$root/scripts/build.sh" velmora velmora-exchange
 
 exchange="$(find "$build" -type f -name velmora-exchange -perm -u+x | head -n 1)"
 terminal="$(find "$build" -type f -name velmora -perm -u+x | head -n 1)"

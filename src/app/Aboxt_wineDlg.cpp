@@ -4,8 +4,7 @@
 #include <QPainter>
 
 #include "app/AppTexts.h"
-#include "controls/CButtonBMP.h"
-#include "platform/Bitmaps.h"
+#include "controls/TitleBar.h"
 #include "platform/Fonts.h"
 #include "platform/Windows.h"
 
@@ -15,18 +14,17 @@ Aboxt_wineDlg::Aboxt_wineDlg(QWidget* owner)
     setObjectName(QStringLiteral("Aboxt_wineDlg"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     platform::placeAt(this, defaultPlace());
-    auto* close = CButtonBMP::TitleCloseButton(IDC_CLOSE, this);
-    connect(close, &QAbstractButton::clicked, this, &QWidget::hide);
+    controls::TitleBar::Style strip;
+    strip.fontHeight = 18;
+    auto* title = new controls::TitleBar(QStringLiteral("关于Velmora"), strip, this);
+    title->addCloseButton(IDC_CLOSE);
+    connect(title, &controls::TitleBar::closeClicked, this, &QWidget::hide);
 }
 
 void Aboxt_wineDlg::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), QColor(160, 160, 160));
-    p.fillRect(QRect(0, 0, width(), 28), QColor(32, 32, 32));
-    p.setFont(platform::font(QStringLiteral("宋体"), 18));
-    p.setPen(Qt::white);
-    p.drawText(QPoint(6, 5 + p.fontMetrics().ascent()), QStringLiteral("关于Velmora"));
     p.setPen(Qt::black);
     p.setFont(platform::font(QStringLiteral("Arial"), 23));
     const int ascent = p.fontMetrics().ascent();

@@ -1,20 +1,23 @@
 #include "app/Announcements.h"
 
+#include <QByteArray>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "client/ApiReply.h"
+#include "client/Call.h"
 #include "client/CodePage.h"
-#include "client/Endpoints.h"
-#include "client/Transport.h"
-#include "platform/Trace.h"
+#include "platform/SaveFile.h"
 
 namespace app {
 
 std::optional<std::string> AnnouncementPage(std::string_view wireReply)
 {
-    const client::ApiReply reply = client::ApiReply::FromWire(wireReply);
+    return AnnouncementPage(client::ApiReply::FromWire(wireReply));
+}
+
+std::optional<std::string> AnnouncementPage(const client::ApiReply& reply)
+{
     if (!reply.parsed)
         return std::nullopt;
     std::string page;
@@ -35,22 +38,12 @@ std::optional<std::string> InformationPageAddress(std::string_view wireReply)
 
 bool RefreshAnnouncementPage(const QString& path)
 {
-    const client::SignedRequest request = client::BuildSignedRequest(client::Endpoint::Ad, {});
-    std::string reply;
-    client::HttpPostForm(request.url, request.body, client::PostLock(), reply);
-    platform::trace("\n公告\n");
-    platform::trace(reply);
-    platform::trace("结束公告\n");
-
-    const std::optional<std::string> page = AnnouncementPage(reply);
+    const std::optional<std::string> page =
+        AnnouncementPage(client::Call(client::Endpoint::Ad, {}, {"\n公告\n", "结束公告\n"}));
     if (!page)
         return true;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(page->data(), qint64(page->size()));
-    return file.commit();
+    return platform::saveWholeFile(path, QByteArray::fromStdString(*page));
 }
 
 } // namespace app

@@ -6,11 +6,14 @@
 
 #include <QString>
 
+#include "client/ApiReply.h"
+
 namespace app {
 
 // The announcement page a "/api/v1/ad" reply gives: nullopt when the reply does not
 // parse (the old page stays), empty when refused, else each title then its remark.
 std::optional<std::string> AnnouncementPage(std::string_view wireReply);
+std::optional<std::string> AnnouncementPage(const client::ApiReply& reply);
 
 // The address an "/api/stockinfo/<code>" reply names for the item information page:
 // nullopt when the reply is not a JSON object.

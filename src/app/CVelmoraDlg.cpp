@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
@@ -23,7 +24,7 @@
 #include "platform/DataPaths.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
-#include "platform/Trace.h"
+#include "platform/SaveFile.h"
 #include "platform/Windows.h"
 #include "platform/WorkArea.h"
 
@@ -123,16 +124,16 @@ void CVelmoraDlg::createControls()
     m_codeInput->setFont(platform::font(QStringLiteral("宋体"), 24, true));
     m_codeInput->setMaxLength(4);
 
-    m_login = CButtonBMP::FromBitmaps(platform::bmp::LoginButton, platform::bmp::LoginButtonHover,
-                                      platform::bmp::LoginButtonPressed, this);
-    m_login->setObjectName(QString::number(IDC_LOGIN));
-    m_login->setGeometry(QRect(QPoint(c - 108, kHeight - 87), QPoint(c + 118 - 1, kHeight - 52 - 1)));
+    m_login = CButtonBMP::Create(
+        this, IDC_LOGIN, QString(),
+        {platform::bmp::LoginButton, platform::bmp::LoginButtonHover, platform::bmp::LoginButtonPressed},
+        QRect(QPoint(c - 108, kHeight - 87), QPoint(c + 118 - 1, kHeight - 52 - 1)));
     connect(m_login, &QAbstractButton::clicked, this, &CVelmoraDlg::onLogin);
 
-    m_close = CButtonBMP::FromBitmaps(platform::bmp::CloseButton, platform::bmp::CloseButtonHover,
-                                      platform::bmp::CloseButtonPressed, this);
-    m_close->setObjectName(QString::number(m_relogin ? IDC_CLOSE_RELOGIN : IDC_CLOSE));
-    m_close->setGeometry(kWidth - 32, 0, 32, 28);
+    m_close = CButtonBMP::Create(
+        this, m_relogin ? IDC_CLOSE_RELOGIN : IDC_CLOSE, QString(),
+        {platform::bmp::CloseButton, platform::bmp::CloseButtonHover, platform::bmp::CloseButtonPressed},
+        QRect(kWidth - 32, 0, 32, 28));
     connect(m_close, &QAbstractButton::clicked, this, [this] { m_relogin ? hide() : void(close()); });
     if (m_relogin)
         return; // the re-login form has no line choice
@@ -160,10 +161,10 @@ QRect CVelmoraDlg::browseZone() const { return QRect(QPoint(centre() + 48, kHeig
 void CVelmoraDlg::drawNewCode()
 {
     m_code = app::DrawVerificationCode(app::CodeClock());
-    update();
+    update(codePictureRect());
 }
 
-void CVelmoraDlg::paintEvent(QPaintEvent*)
+void CVelmoraDlg::paintEvent(QPaintEvent* event)
 {
     const int c = centre();
     QPainter p(this);
@@ -176,9 +177,12 @@ void CVelmoraDlg::paintEvent(QPaintEvent*)
     p.drawRoundedRect(QRectF(QPoint(c - 108, 145), QPoint(c + 118, 181)).adjusted(0.5, 0.5, -0.5, -0.5), 2.5, 2.5);
     p.drawImage(QRect(QPoint(c + 84, 111), QPoint(c + 112 - 1, 131 - 1)), platform::bitmap(platform::bmp::AccountModeIcon));
 
-    // The picture code is drawn anew on every paint, from the seconds clock.
-    m_code = app::DrawVerificationCode(app::CodeClock());
+    // A paint that shows the whole picture draws a new code from the seconds clock. A paint
+    // of another part (a keystroke or cursor blink in an edit repaints what lies behind it)
+    // keeps the code: the screen still shows its digits, and they are what the user types.
     const QRect picture = codePictureRect();
+    if ((QRegion(picture) - event->region()).isEmpty())
+        m_code = app::DrawVerificationCode(app::CodeClock());
     p.fillRect(picture, Qt::white);
     p.setFont(platform::font(QStringLiteral("宋体"), 24, true));
     const int ascent = p.fontMetrics().ascent();
@@ -284,8 +288,7 @@ void CVelmoraDlg::onLogin()
         UserSession::instance().setLoggedIn(true);
         UserSession::instance().setRecord(outcome.record);
         m_password->clear();
-        if (!app::WriteRememberedAccount(m_remember ? std::optional(account.toStdString()) : std::nullopt))
-            qCWarning(lcVelmoraTrace) << "cannot write" << app::kRememberedAccountFile;
+        rememberAccount(account);
         hide();
         return;
     } else {
@@ -297,12 +300,17 @@ void CVelmoraDlg::onLogin()
         showMarketWindow();
         UserSession::instance().setRecord(outcome.record);
         m_password->clear();
-        // The login has succeeded whatever happens to the file; a failure is only traced.
-        if (!app::WriteRememberedAccount(m_remember ? std::optional(account.toStdString()) : std::nullopt))
-            qCWarning(lcVelmoraTrace) << "cannot write" << app::kRememberedAccountFile;
+        rememberAccount(account);
     }
     if (m_market)
         hide();
+}
+
+void CVelmoraDlg::rememberAccount(const QString& account)
+{
+    // The login has succeeded whatever happens to the file; the user is only told.
+    if (!app::WriteRememberedAccount(m_remember ? std::optional(account.toStdString()) : std::nullopt))
+        platform::reportSaveFailed(this, QString::fromUtf8(app::kRememberedAccountFile));
 }
 
 void CVelmoraDlg::onBrowse()

@@ -69,6 +69,7 @@ private:
     void createControls();
     void drawNewCode();
     void showMarketWindow();
+    void rememberAccount(const QString& account);
     int centre() const { return width() / 2; }
 
     QLineEdit* m_accountPlain = nullptr;

@@ -2,9 +2,7 @@
 
 #include "client/ApiReply.h"
 #include "client/ApiSign.h"
-#include "client/Endpoints.h"
-#include "client/Transport.h"
-#include "platform/Trace.h"
+#include "client/Call.h"
 
 namespace app {
 
@@ -27,14 +25,9 @@ UserRecord RecordFromReply(const std::string& account, const std::string& passwo
 
 LoginOutcome RequestLogin(const std::string& account, const std::string& password)
 {
-    const client::SignedRequest request = client::BuildSignedRequest(
-        client::Endpoint::Login, {{"username", account}, {"passwd", client::HashPassword(password)}});
-    std::string reply;
-    client::HttpPostForm(request.url, request.body, client::PostLock(), reply);
-    platform::trace("\n登陆信息\n");
-    platform::trace(reply);
-
-    const client::ApiReply parsed = client::ApiReply::FromWire(reply);
+    const client::ApiReply parsed =
+        client::Call(client::Endpoint::Login, {{"username", account}, {"passwd", client::HashPassword(password)}},
+                     {"\n登陆信息\n"});
     LoginOutcome outcome;
     if (!parsed.parsed)
         return outcome;

@@ -5,9 +5,13 @@
 
 #include <json/value.h>
 
+#include <QByteArray>
+#include <QString>
+
 #include "client/ApiReply.h"
 #include "client/CodePage.h"
 #include "client/RequestBody.h"
+#include "platform/SaveFile.h"
 
 namespace app {
 
@@ -31,13 +35,8 @@ std::optional<std::string> ParseRememberedAccount(std::string_view bytes)
 
 bool WriteRememberedAccount(const std::optional<std::string>& account)
 {
-    std::ofstream out(kRememberedAccountFile, std::ios::binary | std::ios::trunc);
-    if (!out)
-        return false;
-    if (account)
-        out << client::StyledBody({{"id_account", *account, false}});
-    out.close();
-    return !out.fail();
+    const std::string text = account ? client::StyledBody({{"id_account", *account, false}}) : std::string();
+    return platform::saveWholeFile(QString::fromUtf8(kRememberedAccountFile), QByteArray::fromStdString(text));
 }
 
 } // namespace app

@@ -15,8 +15,8 @@ std::optional<std::string> ReadRememberedAccount();
 // The account a "signinaccount" file's bytes hold, by the same rule.
 std::optional<std::string> ParseRememberedAccount(std::string_view bytes);
 
-// Replaces the file with {"id_account": account}, or empties it for nullopt.
-// False when the file could not be written.
+// Replaces the file with {"id_account": account}, or empties it for nullopt; whole or not
+// at all. False when the file could not be written.
 bool WriteRememberedAccount(const std::optional<std::string>& account);
 
 } // namespace app

@@ -1,15 +1,12 @@
 #include "app/Show_Message_Dlg.h"
 
 #include <QMouseEvent>
-#include <QPainter>
 #include <QUrl>
 
 #include "app/Announcements.h"
 #include "app/CHtmlCtrl.h"
-#include "controls/CButtonBMP.h"
-#include "platform/Bitmaps.h"
+#include "controls/TitleBar.h"
 #include "platform/DataPaths.h"
-#include "platform/Fonts.h"
 #include "platform/Trace.h"
 #include "platform/Windows.h"
 #include "platform/WorkArea.h"
@@ -24,8 +21,12 @@ Show_Message_Dlg::Show_Message_Dlg(QWidget* owner)
     const int h = area.height() / 2;
     platform::placeAt(this, QRect(QPoint(w - 277, h - 174), QPoint(w + 323 - 1, h + 226 - 1)));
 
-    auto* close = CButtonBMP::TitleCloseButton(IDC_CLOSE, this);
-    connect(close, &QAbstractButton::clicked, this, &QWidget::close);
+    controls::TitleBar::Style strip;
+    strip.ground = QColor(80, 80, 80);
+    strip.fontHeight = 16;
+    auto* title = new controls::TitleBar(QStringLiteral("公告显示"), strip, this);
+    title->addCloseButton(IDC_CLOSE);
+    connect(title, &controls::TitleBar::closeClicked, this, &QWidget::close);
 
     auto* placeholder = new QWidget(this);
     placeholder->setObjectName(QString::number(IDC_HTML));
@@ -39,15 +40,6 @@ Show_Message_Dlg::Show_Message_Dlg(QWidget* owner)
     if (!m_pageWritten)
         qCWarning(lcVelmoraTrace) << "cannot write the announcement page" << page;
     m_view->navigate(QUrl::fromLocalFile(page));
-}
-
-void Show_Message_Dlg::paintEvent(QPaintEvent*)
-{
-    QPainter p(this);
-    p.fillRect(QRect(0, 0, width(), 28), QColor(80, 80, 80));
-    p.setFont(platform::font(QStringLiteral("宋体"), 16));
-    p.setPen(Qt::white);
-    p.drawText(QPoint(6, 5 + p.fontMetrics().ascent()), QStringLiteral("公告显示"));
 }
 
 void Show_Message_Dlg::mousePressEvent(QMouseEvent* event)

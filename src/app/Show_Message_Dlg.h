@@ -21,7 +21,6 @@ public:
     bool pageWritten() const { return m_pageWritten; }
 
 protected:
-    void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:

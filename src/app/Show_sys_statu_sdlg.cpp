@@ -9,13 +9,13 @@
 #include <QPainter>
 
 #include "app/AppTexts.h"
-#include "controls/CButtonBMP.h"
+#include "controls/TitleBar.h"
 #include "client/ApiReply.h"
 #include "client/CodePage.h"
 #include "client/ServerLine.h"
-#include "platform/Bitmaps.h"
 #include "platform/DataPaths.h"
 #include "platform/Fonts.h"
+#include "platform/SaveFile.h"
 #include "platform/Windows.h"
 
 namespace {
@@ -44,8 +44,12 @@ Show_sys_statu_sdlg::Show_sys_statu_sdlg(QWidget* owner)
     setAttribute(Qt::WA_OpaquePaintEvent);
     platform::placeAt(this, defaultPlace());
 
-    auto* close = CButtonBMP::TitleCloseButton(IDC_CLOSE, this);
-    connect(close, &QAbstractButton::clicked, this, &QWidget::hide);
+    controls::TitleBar::Style strip;
+    strip.ground = QColor(56, 56, 56);
+    strip.fontHeight = 16;
+    auto* title = new controls::TitleBar(QStringLiteral("系统状态"), strip, this);
+    title->addCloseButton(IDC_CLOSE);
+    connect(title, &controls::TitleBar::closeClicked, this, &QWidget::hide);
 
     m_lines = new QComboBox(this);
     m_lines->setObjectName(QString::number(IDC_LINE_LIST));
@@ -64,8 +68,15 @@ bool Show_sys_statu_sdlg::eventFilter(QObject* watched, QEvent* event)
 {
     // Opening the drop-down takes the focus only for the popup: not a choice yet.
     if (watched == m_lines && event->type() == QEvent::FocusOut
-        && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
-        client::ApplyLineChoice(m_lines->currentIndex());
+        && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+        const int index = m_lines->currentIndex();
+        // The line is in use either way; a choice that cannot be stored is told after the
+        // focus change has run its course.
+        if ((index == 0 || index == 1) && !client::ApplyLineChoice(index))
+            QMetaObject::invokeMethod(
+                this, [this] { platform::reportSaveFailed(this, QString::fromUtf8(client::kLineChoiceFile)); },
+                Qt::QueuedConnection);
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -73,10 +84,7 @@ void Show_sys_statu_sdlg::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), QColor(240, 240, 240));
-    p.fillRect(QRect(0, 0, width(), 28), QColor(56, 56, 56));
     p.setFont(platform::font(QStringLiteral("宋体"), 16));
-    p.setPen(Qt::white);
-    p.drawText(QPoint(6, 5 + p.fontMetrics().ascent()), QStringLiteral("系统状态"));
     p.setPen(Qt::black);
     const int ascent = p.fontMetrics().ascent();
     const struct { int y; QString label; QString value; } rows[] = {

@@ -16,7 +16,7 @@ bool RunUpdateCheck(QWidget* parent)
 {
     std::string reply;
     client::HttpGetUrl(client::EndpointUrl(client::Endpoint::UpdateManifest), reply);
-    platform::trace(reply);
+    platform::traceWire(reply);
     const UpdateDecision d = EvaluateManifest(reply, client::defaults::kVersionText);
     if (!d.announce)
         return true;

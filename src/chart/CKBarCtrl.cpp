@@ -38,7 +38,9 @@ bool CKBarCtrl::Create(QWidget* parent, const QRect& rect, int id)
     setGeometry(rect);
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_canvas = std::make_unique<chart::ChartCanvas>(rect.size());
+        // Drawn at the screen's density; a later move to a screen of another density only
+        // scales the copy until the next Create.
+        m_canvas = std::make_unique<chart::ChartCanvas>(rect.size(), devicePixelRatioF());
     }
     if (!m_infoBox)
         m_infoBox = new Show_Keyline_Msg__Dlg(this);
@@ -111,7 +113,10 @@ void CKBarCtrl::paintEvent(QPaintEvent* event)
     {
         // Only what needs painting: a cross-hair move repaints two thin strips.
         std::lock_guard<std::mutex> lock(m_mutex);
-        p.drawImage(event->rect(), m_canvas->Image(), event->rect());
+        const QImage& image = m_canvas->Image();
+        const QRectF target(event->rect());
+        const qreal ratio = image.devicePixelRatio();
+        p.drawImage(target, image, QRectF(target.topLeft() * ratio, target.size() * ratio));
     }
     // The cross-hair is drawn over every copy, so a paint never wipes it until the mouse leaves.
     if (m_crossHair.x() != 0 && m_crossHair.y() != 0) {

@@ -51,7 +51,8 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         return f(*m_canvas);
     }
-    // A copy of the off-screen image, taken under the lock.
+    // A copy of the off-screen image, taken under the lock: device pixels, with the
+    // device pixel ratio of the screen the control was created on.
     QImage Snapshot() const;
     // Queues a repaint on the window's thread; safe from any thread.
     void RequestRepaint();

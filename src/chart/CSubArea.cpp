@@ -101,6 +101,14 @@ bool CSubArea::HasData() const
     return !m_displays.empty() && m_displays.front()->ElementCount() > 0;
 }
 
+bool CSubArea::HasCandleTimeLabels() const
+{
+    if (m_axisLegend.empty() || !IsNamed("N") || !HasData())
+        return false;
+    const CDataElement* e0 = m_displays.front()->Element(0);
+    return e0->Type() == ElementType::KBar && static_cast<const CDataElementKBar*>(e0)->periodCode == 7;
+}
+
 CSubArea::Range CSubArea::ComputeRange(int first, int last) const
 {
     Range r{m_scale.max, m_scale.min, false};
@@ -113,14 +121,22 @@ CSubArea::Range CSubArea::ComputeRange(int first, int last) const
         return r;
     }
     const CDataElement& e0 = *m_displays.front()->Element(0);
-    r.max = e0.High();
-    r.min = e0.Low();
+    // The range is that of the elements on screen: one scrolled out of the window (the
+    // oldest candle of a long history) must not squash the scale of those drawn.
+    bool seeded = false;
     for (const auto& d : m_displays) {
         const int count = int(d->ElementCount());
         for (int j = std::max(first, 0); j < count && j <= last; ++j) {
-            r.max = std::max(r.max, d->Element(std::size_t(j))->High());
-            r.min = std::min(r.min, d->Element(std::size_t(j))->Low());
+            const CDataElement& e = *d->Element(std::size_t(j));
+            r.max = seeded ? std::max(r.max, e.High()) : e.High();
+            r.min = seeded ? std::min(r.min, e.Low()) : e.Low();
+            seeded = true;
         }
+    }
+    if (!seeded) {
+        // Nothing of the window is drawn; the range is moot, keep it defined.
+        r.max = e0.High();
+        r.min = e0.Low();
     }
     if (IsNamed("O")) {
         const float ref = e0.High();
@@ -156,7 +172,8 @@ void CSubArea::Draw(int first, int last)
         m_scale.Rescale(n);
         scroll = ScrollKind::None;
     }
-    if (!HasData() || m_scale.slotWidth <= 0)
+    // The pixels can be moved only when a logical pixel is a whole number of device pixels.
+    if (!HasData() || m_scale.slotWidth <= 0 || WholeDeviceRatio() == 0)
         scroll = ScrollKind::None;
     {
         QPainter p(m_image);
@@ -171,6 +188,10 @@ void CSubArea::Draw(int first, int last)
             ScrollTowardsOlder(p, first, last, oldFirst, oldLast);
             break;
         }
+    }
+    if (scroll != ScrollKind::None && HasCandleTimeLabels()) {
+        QPainter p(m_image);
+        RedrawTimeLabelRow(p, first, last);
     }
     m_lastScroll = scroll;
     m_firstDrawn = first;
@@ -235,17 +256,19 @@ void CSubArea::ShiftPlot(QPainter& p, int sourceX, int destX, int width)
     const int top = m_scale.plotTop;
     const int bottom = m_scale.plotBottom;
     width = std::min({width, innerRight - sourceX, innerRight - destX});
-    const bool move = width > 0 && sourceX >= innerLeft && destX >= innerLeft && top >= 0
-                      && bottom <= m_image->height() && innerRight <= m_image->width()
-                      && width <= m_spare->width();
+    const int r = WholeDeviceRatio(); // the image's rows and columns are device pixels
+    const bool move = r > 0 && width > 0 && sourceX >= innerLeft && destX >= innerLeft && top >= 0
+                      && bottom * r <= m_image->height() && innerRight * r <= m_image->width()
+                      && width * r <= m_spare->width();
     if (move) {
         // Row by row through one spare row, which stays in cache: the move costs about one
         // pass over the plot.
         auto* spare = reinterpret_cast<QRgb*>(m_spare->scanLine(0));
-        for (int y = top; y < bottom; ++y) {
+        const std::size_t bytes = std::size_t(width) * std::size_t(r) * sizeof(QRgb);
+        for (int y = top * r; y < bottom * r; ++y) {
             auto* row = reinterpret_cast<QRgb*>(m_image->scanLine(y));
-            std::memcpy(spare, row + sourceX, std::size_t(width) * sizeof(QRgb));
-            std::memcpy(row + destX, spare, std::size_t(width) * sizeof(QRgb));
+            std::memcpy(spare, row + sourceX * r, bytes);
+            std::memcpy(row + destX * r, spare, bytes);
         }
     } else {
         width = 0;
@@ -257,14 +280,19 @@ void CSubArea::ShiftPlot(QPainter& p, int sourceX, int destX, int width)
     ClearPlotColumns(p, destX + width, innerRight);
 }
 
+int CSubArea::WholeDeviceRatio() const
+{
+    const qreal ratio = m_image ? m_image->devicePixelRatio() : 1.0;
+    const int whole = qRound(ratio);
+    return whole >= 1 && qFuzzyCompare(ratio, qreal(whole)) ? whole : 0;
+}
+
 void CSubArea::ClearPlotColumns(QPainter& p, int left, int right)
 {
     if (right <= left)
         return;
     const CSubAreaScale& s = m_scale;
-    gdi::FillRect(p, left, s.plotTop, right, s.plotTop + 1, kFrameColour);
-    gdi::FillRect(p, left, s.plotTop + 1, right, s.plotBottom - 1, kBlack);
-    gdi::FillRect(p, left, s.plotBottom - 1, right, s.plotBottom, kFrameColour);
+    gdi::FrameBand(p, left, s.plotTop, right, s.plotBottom, kFrameColour, kBlack);
     for (int i = 1; i <= 9; ++i)
         gdi::HLine(p, left, right, s.plotBottom - i * s.pixelStep, kGridColour);
 }
@@ -298,12 +326,9 @@ void CSubArea::DrawTimeLabels(QPainter& p, int first, int last)
                          QString::fromLatin1(kLabels[k]), kTimeLabelColour, kBlack);
         return;
     }
-    if (!IsNamed("N") || !HasData())
+    if (!HasCandleTimeLabels())
         return;
     const CSubAreaDisplayOne& d = *m_displays.front();
-    const CDataElement* e0 = d.Element(0);
-    if (e0->Type() != ElementType::KBar || static_cast<const CDataElementKBar*>(e0)->periodCode != 7)
-        return;
     const int count = int(d.ElementCount());
     const bool allShown = last - first >= count;
     const int end = allShown ? count - 1 : std::min(last - 1, count - 1);
@@ -322,7 +347,23 @@ void CSubArea::DrawTimeLabels(QPainter& p, int first, int last)
     }
 }
 
-void CSubArea::DrawGridAndLabels(QPainter& p)
+void CSubArea::RedrawTimeLabelRow(QPainter& p, int first, int last)
+{
+    const int top = m_scale.plotBottom;
+    const int bottom = m_band.top + m_band.height;
+    if (bottom <= top)
+        return;
+    // As the full redraw leaves the row: black, the time labels, then the value labels
+    // that reach into it.
+    p.save();
+    p.setClipRect(QRect(m_band.left, top, m_band.width, bottom - top));
+    gdi::FillRect(p, m_band.left, top, m_band.left + m_band.width, bottom, kBlack);
+    DrawTimeLabels(p, first, last);
+    DrawGridAndLabels(p, false);
+    p.restore();
+}
+
+void CSubArea::DrawGridAndLabels(QPainter& p, bool gridLines)
 {
     const CSubAreaScale& s = m_scale;
     // No elements yet means no label width to divide by.
@@ -334,7 +375,7 @@ void CSubArea::DrawGridAndLabels(QPainter& p)
     std::string lastLabel;
     for (int i = 0; i <= s.divisions; ++i) {
         const int y = s.plotBottom - i * s.pixelStep;
-        if (i >= 1 && i <= 9)
+        if (gridLines && i >= 1 && i <= 9)
             gdi::HLine(p, s.plotLeft, s.plotRight, y, kGridColour);
         if (!labels)
             continue;

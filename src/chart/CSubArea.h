@@ -86,19 +86,25 @@ public:
 private:
     bool IsNamed(const char* name) const { return m_name == name; }
     bool HasData() const;
+    // Period 7 candles carry their times under the plot; other labels do not follow the data.
+    bool HasCandleTimeLabels() const;
     void FullRedraw(QPainter& p, int first, int last);
     void ScrollTowardsNewer(QPainter& p, int first, int last, int oldFirst, int oldLast);
     void ScrollTowardsOlder(QPainter& p, int first, int last, int oldFirst, int oldLast);
     void DrawFrame(QPainter& p);
     void DrawTitle(QPainter& p);
     void DrawTimeLabels(QPainter& p, int first, int last);
-    void DrawGridAndLabels(QPainter& p);
+    // The row under the plot, after a short scroll moved the candles its labels belong to.
+    void RedrawTimeLabelRow(QPainter& p, int first, int last);
+    void DrawGridAndLabels(QPainter& p, bool gridLines = true);
     // Places the slots of first..last and draws the elements from `drawFrom` on.
     void PlaceAndDraw(QPainter& p, CSubAreaDisplayOne& d, int first, int last, int drawFrom, int drawTo);
     // Moves `width` plot columns from sourceX to destX through the spare image and empties
     // the rest of the plot.
     void ShiftPlot(QPainter& p, int sourceX, int destX, int width);
     void ClearPlotColumns(QPainter& p, int left, int right);
+    // Device pixels per logical pixel when that is a whole number, else 0.
+    int WholeDeviceRatio() const;
 
     std::string m_name;
     Band m_band;

@@ -1,5 +1,7 @@
 #include "chart/ChartCanvas.h"
 
+#include <QtMath>
+
 #include "chart/CDataElementKBar.h"
 #include "chart/CDataElementPoint.h"
 #include "chart/CSubAreaDisplayOneHistogram.h"
@@ -34,12 +36,16 @@ std::unique_ptr<CDataElement> Copy(const CDataElement& element)
 
 } // namespace
 
-ChartCanvas::ChartCanvas(QSize size)
-    : m_image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32)
-    , m_spare(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32)
+ChartCanvas::ChartCanvas(QSize size, qreal devicePixelRatio)
+    : m_size(size.expandedTo(QSize(1, 1)))
 {
-    m_image.fill(Qt::black);
-    m_spare.fill(Qt::black);
+    const qreal ratio = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
+    const QSize device(qCeil(m_size.width() * ratio), qCeil(m_size.height() * ratio));
+    for (QImage* image : {&m_image, &m_spare}) {
+        *image = QImage(device, QImage::Format_RGB32);
+        image->setDevicePixelRatio(ratio);
+        image->fill(Qt::black);
+    }
 }
 
 void ChartCanvas::AddSubArea(const std::string& name, int row, int heightPercent, int leftMargin, int topMargin,
@@ -55,9 +61,9 @@ void ChartCanvas::AddSubArea(const std::string& name, int row, int heightPercent
     cell.row = row;
     cell.heightPercent = heightPercent;
     cell.left = 0;
-    cell.right = m_image.width();
+    cell.right = m_size.width();
     cell.top = top;
-    cell.bottom = top + heightPercent * m_image.height() / 100;
+    cell.bottom = top + heightPercent * m_size.height() / 100;
     CSubArea::Band band;
     band.left = cell.left;
     band.top = cell.top;

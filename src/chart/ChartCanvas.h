@@ -24,7 +24,9 @@ inline constexpr const char* kAxisLegendText = "2010/01~2010/10 每刻度表示�
 class ChartCanvas final
 {
 public:
-    explicit ChartCanvas(QSize size);
+    // `size` in logical pixels; the images hold size × devicePixelRatio device pixels, so a
+    // chart on a high-density screen is drawn at its own resolution, not scaled up.
+    explicit ChartCanvas(QSize size, qreal devicePixelRatio = 1.0);
     ChartCanvas(const ChartCanvas&) = delete;
     ChartCanvas& operator=(const ChartCanvas&) = delete;
 
@@ -47,9 +49,11 @@ public:
     QImage& Image() { return m_image; }
     const QImage& Image() const { return m_image; }
     QImage& Spare() { return m_spare; }
-    QSize Size() const { return m_image.size(); }
+    // Logical pixels, the units of every layout and drawing call.
+    QSize Size() const { return m_size; }
 
 private:
+    QSize m_size;
     QImage m_image;
     QImage m_spare;
     std::vector<CSubAreaCell> m_rows;

@@ -2,17 +2,16 @@
 #include "chart/CandleChart.h"
 #include "chart/TimelineChart.h"
 
-#include "chart/private/ReplyEnvelope.h"
 #include "client/ApiReply.h"
 
 namespace chart {
 
 std::optional<std::vector<CandleRecord>> ParseCandleReply(std::string_view utf8)
 {
-    Json::Value root;
-    const Json::Value* infor = SuccessfulInfor(utf8, root);
-    if (!infor)
+    const client::ApiReply reply = client::ApiReply::FromUtf8(utf8);
+    if (!reply.success)
         return std::nullopt;
+    const Json::Value* infor = &reply.infor;
     std::vector<CandleRecord> records;
     if (!infor->isArray())
         return records;
@@ -39,10 +38,10 @@ CandleWindow CandleWindowFor(int count, int visibleBarCount)
 
 std::optional<std::vector<TimelineRecord>> ParseTimelineReply(std::string_view utf8)
 {
-    Json::Value root;
-    const Json::Value* infor = SuccessfulInfor(utf8, root);
-    if (!infor)
+    const client::ApiReply reply = client::ApiReply::FromUtf8(utf8);
+    if (!reply.success)
         return std::nullopt;
+    const Json::Value* infor = &reply.infor;
     std::vector<TimelineRecord> records;
     if (!infor->isArray())
         return records;

@@ -1,6 +1,7 @@
 #include "chart/PeriodBar.h"
 
 #include <QPainter>
+#include <QtMath>
 
 #include "chart/CandleChart.h"
 #include "chart/ChartColour.h"
@@ -39,9 +40,11 @@ int PeriodBar::PeriodCode(const Flags& flags)
     return kDefaultPeriodCode;
 }
 
-QImage PeriodBar::Render(int workAreaWidth, const Flags& flags, const QFont& font)
+QImage PeriodBar::Render(int workAreaWidth, const Flags& flags, const QFont& font, qreal devicePixelRatio)
 {
-    QImage image(std::max(1, workAreaWidth - 348), kCellHeight, QImage::Format_RGB32);
+    const qreal ratio = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
+    QImage image(qCeil(std::max(1, workAreaWidth - 348) * ratio), qCeil(kCellHeight * ratio), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     image.fill(QColor(32, 32, 32));
     QPainter p(&image);
     p.setFont(font);

@@ -27,8 +27,9 @@ public:
     static Flags FlagsForPress(QPoint point);
     // The period code of the first set flag; 8 (daily) when none is set.
     static int PeriodCode(const Flags& flags);
-    // The bar's image, workAreaWidth - 348 wide, for copying to the window at kOrigin.
-    static QImage Render(int workAreaWidth, const Flags& flags, const QFont& font);
+    // The bar's image, workAreaWidth - 348 logical pixels wide, drawn at the given device
+    // pixel ratio, for copying to the window at kOrigin.
+    static QImage Render(int workAreaWidth, const Flags& flags, const QFont& font, qreal devicePixelRatio = 1.0);
 };
 
 } // namespace chart

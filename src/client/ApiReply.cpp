@@ -14,15 +14,6 @@
 namespace client {
 namespace {
 
-const Json::Value& Member(const Json::Value& object, const char* key)
-{
-    static const Json::Value kNull;
-    if (!object.isObject())
-        return kNull;
-    const Json::Value* found = object.find(key, key + std::char_traits<char>::length(key));
-    return found ? *found : kNull;
-}
-
 bool ParseWholeInt64(const std::string& text, std::int64_t& out)
 {
     if (text.empty())
@@ -49,6 +40,15 @@ bool ParseWholeDouble(const std::string& text, double& out)
 }
 
 } // namespace
+
+const Json::Value& JsonMember(const Json::Value& object, const char* key)
+{
+    static const Json::Value kNull;
+    if (!object.isObject())
+        return kNull;
+    const Json::Value* found = object.find(key, key + std::char_traits<char>::length(key));
+    return found ? *found : kNull;
+}
 
 bool ParseJson(std::string_view utf8, Json::Value& root)
 {
@@ -153,10 +153,10 @@ double JsonReal(const Json::Value& value)
     }
 }
 
-std::string JsonText(const Json::Value& object, const char* key) { return JsonText(Member(object, key)); }
-int JsonInt(const Json::Value& object, const char* key) { return JsonInt(Member(object, key)); }
-std::int64_t JsonInt64(const Json::Value& object, const char* key) { return JsonInt64(Member(object, key)); }
-double JsonReal(const Json::Value& object, const char* key) { return JsonReal(Member(object, key)); }
+std::string JsonText(const Json::Value& object, const char* key) { return JsonText(JsonMember(object, key)); }
+int JsonInt(const Json::Value& object, const char* key) { return JsonInt(JsonMember(object, key)); }
+std::int64_t JsonInt64(const Json::Value& object, const char* key) { return JsonInt64(JsonMember(object, key)); }
+double JsonReal(const Json::Value& object, const char* key) { return JsonReal(JsonMember(object, key)); }
 
 ApiReply ApiReply::FromUtf8(std::string_view utf8)
 {
@@ -165,7 +165,7 @@ ApiReply ApiReply::FromUtf8(std::string_view utf8)
     if (!ParseJson(utf8, root) || !root.isObject())
         return reply;
     reply.parsed = true;
-    const Json::Value& success = Member(root, "success");
+    const Json::Value& success = JsonMember(root, "success");
     reply.success = success.isBool() ? success.asBool() : (success.isString() && success.asString() == "true");
     reply.msg = JsonText(root, "msg");
     // Taken over, not copied: a list reply can hold megabytes of records.

@@ -14,6 +14,8 @@ bool ParseJson(std::string_view utf8, Json::Value& root);
 // Member readers that never throw: a member that is missing or of the wrong type reads as
 // empty or zero. Text reads numbers and booleans in their JSON form; numbers read numeric
 // text only where all of it is the number (so "12.5" as real is 12.5, "abc" is 0).
+// The member, or null when `object` is no object or lacks it.
+const Json::Value& JsonMember(const Json::Value& object, const char* key);
 std::string JsonText(const Json::Value& object, const char* key);
 int JsonInt(const Json::Value& object, const char* key);
 std::int64_t JsonInt64(const Json::Value& object, const char* key);

@@ -69,15 +69,7 @@ bool Contains(const std::vector<std::string_view>& list, std::string_view key)
     return std::find(list.begin(), list.end(), key) != list.end();
 }
 
-std::string CanonicalInteger(const std::string& text)
-{
-    errno = 0;
-    char* end = nullptr;
-    const long long v = std::strtoll(text.c_str(), &end, 10);
-    if (errno != 0 || end == text.c_str())
-        return "0";
-    return std::to_string(v);
-}
+std::string CanonicalInteger(const std::string& text) { return std::to_string(IntegerParamValue(text)); }
 
 // Into the encoding the request travels in.
 std::string Outgoing(const EndpointInfo& info, const std::string& utf8)
@@ -86,6 +78,16 @@ std::string Outgoing(const EndpointInfo& info, const std::string& utf8)
 }
 
 } // namespace
+
+std::int64_t IntegerParamValue(const std::string& text)
+{
+    errno = 0;
+    char* end = nullptr;
+    const long long v = std::strtoll(text.c_str(), &end, 10);
+    if (errno != 0 || end == text.c_str())
+        return 0;
+    return v;
+}
 
 std::span<const EndpointInfo> EndpointTable()
 {

@@ -66,6 +66,10 @@ const EndpointInfo* FindEndpoint(Method method, std::string_view path);
 // Base URL of the current line (or the update host) followed by the path and `tail`.
 std::string EndpointUrl(Endpoint endpoint, std::string_view tail = {});
 
+// The value an integer parameter's text is signed and sent as: its leading decimal
+// number, or 0 when there is none or it does not fit 64 bits.
+std::int64_t IntegerParamValue(const std::string& text);
+
 struct Param
 {
     std::string key;

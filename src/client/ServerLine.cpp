@@ -9,6 +9,7 @@
 
 #include "ApiReply.h"
 #include "Options.h"
+#include "WholeFile.h"
 
 namespace client {
 namespace {
@@ -99,13 +100,8 @@ bool ApplyLineChoice(int index, const std::filesystem::path& dir)
         g_current = index;
     }
     char text[32];
-    std::snprintf(text, sizeof text, "{\"connect\":%d}", index);
-    std::ofstream out(FileIn(dir), std::ios::binary | std::ios::trunc);
-    if (!out)
-        return false;
-    out << text;
-    out.close();
-    return static_cast<bool>(out);
+    const int length = std::snprintf(text, sizeof text, "{\"connect\":%d}", index);
+    return WriteWholeFile(FileIn(dir), std::string_view(text, std::size_t(length)));
 }
 
 } // namespace client

@@ -37,7 +37,7 @@ std::optional<int> ParseLineChoice(std::string_view text);
 // the choice stored in "connect" in `dir` (1 or 0; anything else keeps line 0).
 void LoadLineChoice(const std::filesystem::path& dir = {});
 
-// Makes line 0 or 1 current and writes exactly {"connect":index} to "connect" in `dir`.
+// Makes line 0 or 1 current and replaces "connect" in `dir` with exactly {"connect":index}.
 // Any other index changes neither. Returns false when nothing was written; a line that
 // was valid is current all the same.
 bool ApplyLineChoice(int index, const std::filesystem::path& dir = {});

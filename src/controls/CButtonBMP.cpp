@@ -14,22 +14,20 @@ CButtonBMP::CButtonBMP(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover);
     setFlat(true);
+    // Never a dialog's default button: Enter belongs to each window's own rule, and in a
+    // combo box or list it must not press whatever button a dialog chose as default.
+    setAutoDefault(false);
+    setDefault(false);
 }
 
-CButtonBMP* CButtonBMP::FromBitmaps(int normal, int hover, int pressed, QWidget* parent)
+CButtonBMP* CButtonBMP::Create(QWidget* parent, int controlId, const QString& caption, Bitmaps bitmaps,
+                               const QRect& rect)
 {
-    auto* button = new CButtonBMP(parent);
-    button->setImages(platform::bitmap(normal), platform::bitmap(hover), platform::bitmap(pressed));
+    auto* button = new CButtonBMP(controlId, caption, parent);
+    button->setImages(platform::bitmap(bitmaps.normal), platform::bitmap(bitmaps.hover),
+                      platform::bitmap(bitmaps.pressed));
+    button->setGeometry(rect);
     button->setFocusPolicy(Qt::NoFocus);
-    return button;
-}
-
-CButtonBMP* CButtonBMP::TitleCloseButton(int controlId, QWidget* window)
-{
-    CButtonBMP* button =
-        FromBitmaps(platform::bmp::CloseButton, platform::bmp::CloseButtonHover, platform::bmp::CloseButtonPressed, window);
-    button->setObjectName(QString::number(controlId));
-    button->setGeometry(window->width() - 34, 0, 34, 28);
     return button;
 }
 

@@ -36,15 +36,25 @@ class CButtonBMP final : public QPushButton
 public:
     enum class Image { Normal = 0, Hover = 1, Pressed = 2 };
 
+    // The bitmap numbers of the three images.
+    struct Bitmaps
+    {
+        int normal = 0;
+        int hover = 0;
+        int pressed = 0;
+    };
+
     explicit CButtonBMP(QWidget* parent = nullptr);
     CButtonBMP(int controlId, const QString& caption, QWidget* parent);
 
+    // The one way a window makes an image button: its control id (also its objectName),
+    // caption, bitmaps and rectangle. It takes no focus, so a click never moves the focus
+    // out of an edit, and it never becomes a dialog's default button: Enter belongs to the
+    // window's own rule.
+    static CButtonBMP* Create(QWidget* parent, int controlId, const QString& caption, Bitmaps bitmaps,
+                              const QRect& rect);
+
     void setImages(QImage normal, QImage hover, QImage pressed);
-    // A caption-less button showing the project's bitmaps of three resource numbers. It
-    // takes no focus, so pressing it never moves the focus out of an edit.
-    static CButtonBMP* FromBitmaps(int normal, int hover, int pressed, QWidget* parent);
-    // The close button of a borderless window's title bar, 34 × 28 at its top right.
-    static CButtonBMP* TitleCloseButton(int controlId, QWidget* window);
     bool hasImages() const;
 
     // The image shown while the pointer is away, so an owner can show a button as chosen.

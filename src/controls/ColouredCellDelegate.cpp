@@ -27,7 +27,9 @@ void ColouredCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     painter->setFont(m_list->font());
     painter->setPen(m_list->cellColour(index.row(), index.column()));
     painter->setClipRect(option.rect);
-    painter->drawText(box, int(horizontal | Qt::AlignVCenter | Qt::TextSingleLine), text);
+    // A text wider than its column keeps its start readable (centred, it would lose both ends).
+    const QString shown = painter->fontMetrics().elidedText(text, Qt::ElideRight, box.width());
+    painter->drawText(box, int(horizontal | Qt::AlignVCenter | Qt::TextSingleLine), shown);
     painter->restore();
 }
 

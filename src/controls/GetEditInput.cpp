@@ -4,9 +4,10 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QWindow>
 
+#include "controls/TitleBar.h"
 #include "platform/Fonts.h"
+#include "platform/Windows.h"
 
 GetEditInput::GetEditInput(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
@@ -18,6 +19,11 @@ GetEditInput::GetEditInput(QWidget* parent)
     setWindowTitle(kTitle);
     setFont(platform::font(QStringLiteral("宋体"), 21));
     resize(220, 104);
+    controls::TitleBar::Style strip;
+    strip.text = QColor(240, 240, 240);
+    strip.fontHeight = 21;
+    strip.textAt = QPoint(5, 3);
+    new controls::TitleBar(kTitle, strip, this);
     m_edit->setGeometry(QRect(QPoint(30, 40), QPoint(170, 63)));
     m_ok->setGeometry(QRect(QPoint(30, 70), QPoint(100, 92)));
     m_cancel->setGeometry(QRect(QPoint(120, 70), QPoint(190, 92)));
@@ -50,16 +56,12 @@ void GetEditInput::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), QColor(240, 240, 240));
-    p.fillRect(QRect(0, 0, width(), 28), QColor(32, 32, 32));
-    p.setPen(QColor(240, 240, 240));
-    p.setFont(font());
-    p.drawText(QRect(5, 3, width() - 5, 25), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, kTitle);
 }
 
 void GetEditInput::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && windowHandle())
-        windowHandle()->startSystemMove();
+    if (event->button() == Qt::LeftButton)
+        platform::dragWindow(this);
     QDialog::mousePressEvent(event);
 }
 

@@ -3,7 +3,8 @@
 #include <QTreeWidget>
 
 // A tree that reports every left click on an item, also on the item already selected,
-// so a menu tree can reopen the function the user clicks again.
+// so a menu tree can reopen the function the user clicks again. Its rows hang on dotted
+// lines, roots too, with a boxed plus or minus on the entries that hold others.
 class cMyTreeCtrl final : public QTreeWidget
 {
     Q_OBJECT
@@ -20,4 +21,5 @@ signals:
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
 };

@@ -19,9 +19,8 @@
 #include "chart/CKBarCtrl.h"
 #include "chart/ChartMath.h"
 #include "client/ApiReply.h"
+#include "client/Call.h"
 #include "client/CodePage.h"
-#include "client/Endpoints.h"
-#include "client/Transport.h"
 #include "controls/CButtonBMP.h"
 #include "controls/JListCtrl.h"
 #include "market/CUPdate_thread.h"
@@ -30,12 +29,15 @@
 #include "market/Pollers.h"
 #include "market/Right_Msg_Dlg.h"
 #include "market/ShowViewSetDlg.h"
+#include "market/SingleItemQuote.h"
+#include "mainwnd/Detail_Trans_Dlg.h"
 #include "platform/Bitmaps.h"
 #include "platform/Colours.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
-#include "platform/Trace.h"
 #include "platform/WorkArea.h"
+#include "trade/Buying_dlg.h"
+#include "trade/Selling_dlg.h"
 
 namespace {
 
@@ -105,13 +107,9 @@ Transaction_Dlg::~Transaction_Dlg()
 
 CButtonBMP* Transaction_Dlg::addButton(int id, const QString& caption, const QRect& edges, int imageBase)
 {
-    auto* button = new CButtonBMP(id, caption, this);
-    button->setObjectName(QString::number(id));
-    button->setGeometry(edges);
-    button->setImages(platform::bitmap(imageBase), platform::bitmap(imageBase + 1), platform::bitmap(imageBase + 2));
+    auto* button = CButtonBMP::Create(this, id, caption, {imageBase, imageBase + 1, imageBase + 2}, edges);
     button->setTextColours(platform::TextOnDark, QColor(255, 255, 255));
     button->setFont(platform::font(QStringLiteral("宋体"), 14));
-    button->setFocusPolicy(Qt::NoFocus);
     connect(button, &QPushButton::clicked, this, [this, id] { command(id); });
     return button;
 }
@@ -188,11 +186,16 @@ void Transaction_Dlg::initialise()
     m_poller->ShowAnnouncements.set([this] {
         QMetaObject::invokeMethod(this, [this] { showAnnouncements(); }, Qt::QueuedConnection);
     });
+    m_poller->ShowTradePanel.set([this] {
+        QMetaObject::invokeMethod(this, [this] { showTradePanelAtStartUp(); }, Qt::QueuedConnection);
+    });
     if (!m_poller->start()) {
         platform::messageBox(this, QString::fromUtf8(market::kThreadStartFailedText), platform::MsgButtons::Ok,
                              platform::MsgIcon::Error);
         return;
     }
+    if (UserSession::instance().loggedIn() && !m_tradePanel)
+        m_tradePanel = new Detail_Trans_Dlg(this);
     if (!m_announcements) {
         m_announcements = new Show_Message_Dlg(this);
     }
@@ -237,6 +240,15 @@ Min_Price_List_Dlg* Transaction_Dlg::tickList() const
 {
     return m_tickList;
 }
+
+Detail_Trans_Dlg* Transaction_Dlg::tradePanel() const
+{
+    return m_tradePanel;
+}
+
+Buying_dlg* Transaction_Dlg::quickBuy() const { return m_quickBuy; }
+
+Selling_dlg* Transaction_Dlg::quickSell() const { return m_quickSell; }
 
 QRect Transaction_Dlg::chartRect() const
 {
@@ -323,10 +335,13 @@ void Transaction_Dlg::command(int id)
         refresh();
         break;
     case IDC_TRADE:
+        // The trade panel and the quick pop-ups open for a logged-in user only.
+        toggleTradePanel();
+        break;
     case IDC_QUICK_BUY:
     case IDC_QUICK_SELL:
-        // The trade panel and the quick pop-ups open for a logged-in user only.
-        requireLogin();
+        if (requireLogin())
+            showQuickOrder(id);
         break;
     case ID_COLUMN_SETUP:
         if (!m_columnSetup)
@@ -365,6 +380,54 @@ bool Transaction_Dlg::requireLogin()
     m_loginDlg->raise();
     m_loginDlg->activateWindow();
     return false;
+}
+
+void Transaction_Dlg::toggleTradePanel()
+{
+    if (!requireLogin())
+        return;
+    if (m_tradePanel && m_tradePanel->isVisible()) {
+        m_tradePanel->hide(); // its function windows, and its lock, go with it
+        return;
+    }
+    // A locked panel comes back under its lock.
+    Detail_Trans_Dlg* panel = dockTradePanel();
+    if (!panel->showsAWindow())
+        panel->showBuyWindow();
+}
+
+void Transaction_Dlg::showTradePanelAtStartUp()
+{
+    if (UserSession::instance().loggedIn())
+        dockTradePanel()->showBuyWindow();
+}
+
+Detail_Trans_Dlg* Transaction_Dlg::dockTradePanel()
+{
+    if (!m_tradePanel)
+        m_tradePanel = new Detail_Trans_Dlg(this);
+    m_tradePanel->dock();
+    m_tradePanel->show();
+    m_tradePanel->raise();
+    return m_tradePanel;
+}
+
+void Transaction_Dlg::showQuickOrder(int id)
+{
+    // Created on first use (closing one destroys it), then shown with the item's code and
+    // the quote's first ask or bid price.
+    trade::QuickOrderDlg* popup = nullptr;
+    if (id == IDC_QUICK_BUY)
+        popup = m_quickBuy ? m_quickBuy : (m_quickBuy = new Buying_dlg(this));
+    else
+        popup = m_quickSell ? m_quickSell : (m_quickSell = new Selling_dlg(this));
+    popup->show();
+    popup->raise();
+    constexpr int kItem = 9160001;
+    market::RequestSingleItemQuote(kItem, this);
+    const market::SingleItemQuote quote = market::CurrentSingleItemQuote();
+    const float price = id == IDC_QUICK_BUY ? quote.firstPrices[0] : quote.secondPrices[0];
+    popup->prefill(QString::number(kItem), QString::asprintf("%.2f", double(price)));
 }
 
 void Transaction_Dlg::showWindowAt(QWidget* window, const QRect& edges)
@@ -492,14 +555,12 @@ void Transaction_Dlg::selectChartTab(int k)
 
 void Transaction_Dlg::loadInformationPage()
 {
-    std::string reply;
-    client::HttpGetUrl(client::EndpointUrl(client::Endpoint::StockInfo), reply);
+    // A plain document whose "infor" is the page's address, not the trading envelope.
+    const std::string reply =
+        client::FetchText(client::Endpoint::StockInfo, {}, {"\n信息详情\n", "\n信息详情结束\n"});
     const std::optional<std::string> address = app::InformationPageAddress(reply);
     if (!address)
         return;
-    platform::trace("\n信息详情\n");
-    platform::trace(reply);
-    platform::trace("\n信息详情结束\n");
     m_infoPage->navigate(QUrl(QString::fromStdString(*address)));
     m_infoPage->show();
 }
@@ -508,7 +569,9 @@ void Transaction_Dlg::showOverviewMode()
 {
     for (QWidget* w : {static_cast<QWidget*>(m_status), static_cast<QWidget*>(m_about),
                        static_cast<QWidget*>(m_tickList), static_cast<QWidget*>(m_columnSetup),
-                       static_cast<QWidget*>(m_quotePanel), static_cast<QWidget*>(m_infoPage)}) {
+                       static_cast<QWidget*>(m_quotePanel), static_cast<QWidget*>(m_infoPage),
+                       static_cast<QWidget*>(m_tradePanel), static_cast<QWidget*>(m_quickBuy),
+                       static_cast<QWidget*>(m_quickSell)}) {
         if (w)
             w->hide();
     }
@@ -585,7 +648,8 @@ void Transaction_Dlg::drawTabs(QPainter& p)
 void Transaction_Dlg::drawPeriodBar(QPainter& p)
 {
     p.drawImage(chart::PeriodBar::kOrigin,
-                chart::PeriodBar::Render(m_w, m_periodFlags, platform::font(QStringLiteral("宋体"), 14)));
+                chart::PeriodBar::Render(m_w, m_periodFlags, platform::font(QStringLiteral("宋体"), 14),
+                                         devicePixelRatioF()));
 }
 
 void Transaction_Dlg::paintEvent(QPaintEvent*)
@@ -593,10 +657,11 @@ void Transaction_Dlg::paintEvent(QPaintEvent*)
     QPainter p(this);
     if (isMinimized()) {
         const QImage icon = platform::bitmap(platform::bmp::AppIcon);
-        const QPoint at((width() - icon.width()) / 2, (height() - icon.height()) / 2);
+        const QSize size = icon.deviceIndependentSize().toSize();
+        const QPoint at((width() - size.width()) / 2, (height() - size.height()) / 2);
         p.drawImage(at, icon);
         p.setPen(platform::TextOnDark);
-        p.drawText(at.x() + icon.width() + 20, at.y() + icon.height() / 2, QStringLiteral("Velmora"));
+        p.drawText(at.x() + size.width() + 20, at.y() + size.height() / 2, QStringLiteral("Velmora"));
         return;
     }
     p.fillRect(rect(), kGround);

@@ -12,15 +12,18 @@
 #include "chart/PeriodBar.h"
 
 class Aboxt_wineDlg;
+class Buying_dlg;
 class CButtonBMP;
 class CKBarCtrl;
 class CHtmlCtrl;
+class Detail_Trans_Dlg;
 class CUPdate_thread;
 class JListCtrl;
 class LoginDlg;
 class Min_Price_List_Dlg;
 class QMenu;
 class Right_Msg_Dlg;
+class Selling_dlg;
 class Show_Message_Dlg;
 class Show_sys_statu_sdlg;
 class ShowViewSetDlg;
@@ -99,6 +102,9 @@ public:
     LoginDlg* loginDialog() const;
     ShowViewSetDlg* columnSetup() const;
     Min_Price_List_Dlg* tickList() const;
+    Detail_Trans_Dlg* tradePanel() const;
+    Buying_dlg* quickBuy() const;
+    Selling_dlg* quickSell() const;
     JListCtrl* basicList() const { return m_basicList; }
     JListCtrl* extendedList() const { return m_extendedList; }
     CKBarCtrl* klineChart() const { return m_charts.Candles(); }
@@ -133,11 +139,15 @@ private:
     void showWindowAt(QWidget* window, const QRect& edges);
     void confirmExit();
     bool requireLogin();
+    void showQuickOrder(int id);
     void loadInformationPage();
     void drawTabs(QPainter& p);
     void drawPeriodBar(QPainter& p);
     void showTickList(int mode);
     void hideTickList();
+    void toggleTradePanel();
+    void showTradePanelAtStartUp();
+    Detail_Trans_Dlg* dockTradePanel();
 
     QWidget* m_loginWindow;
     int m_w = 0;
@@ -166,5 +176,8 @@ private:
     QPointer<LoginDlg> m_loginDlg;
     QPointer<ShowViewSetDlg> m_columnSetup;
     QPointer<Min_Price_List_Dlg> m_tickList;
+    QPointer<Detail_Trans_Dlg> m_tradePanel;
+    QPointer<Buying_dlg> m_quickBuy;
+    QPointer<Selling_dlg> m_quickSell;
     std::unique_ptr<market::Overview> m_overview;
 };

@@ -1,41 +1,82 @@
 #include <cstdio>
-#include <string>
-#include <vector>
 
 #include <QApplication>
 #include <QDir>
 
 #include "app/CVelmoraApp.h"
 #include "app/CVelmoraDlg.h"
+#include "app/CommandLine.h"
 #include "app/MarketWindow.h"
 #include "app/UserSession.h"
+#include "client/Config.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
 #include "mainwnd/Transaction_Dlg.h"
+#include "market/ColumnFile.h"
 #include "market/Pollers.h"
+#include "platform/DataPaths.h"
 #include "platform/Trace.h"
+
+namespace {
+
+void nameApplication()
+{
+    // These decide the per-user folders (~/.config/Velmora/velmora, ~/.local/share/Velmora/velmora).
+    QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
+    QCoreApplication::setApplicationName(QStringLiteral("velmora"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(client::defaults::kProgramVersion));
+}
+
+QStringList rawArguments(int argc, char** argv)
+{
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    return args;
+}
+
+// Enters the folder of the settings files: --workdir as given, else the per-user
+// configuration folder, seeded with the shipped column files it lacks. False when a
+// --workdir cannot be entered.
+bool enterSettingsFolder(const client::Options& options)
+{
+    if (!options.workDir.empty()) {
+        if (QDir::setCurrent(QString::fromStdString(options.workDir)))
+            return true;
+        std::fprintf(stderr, "velmora: cannot enter %s\n", options.workDir.c_str());
+        return false;
+    }
+    const QString dir = platform::configDirectory();
+    const platform::SeedResult seeded = platform::seedSettingsFolder(
+        dir, {QString::fromUtf8(market::kCatalogueFileName), QString::fromUtf8(market::kCurrentColumnFileName)});
+    // Without the folder the terminal still runs; the overview names what it could not read.
+    if (!seeded.folderReady || !QDir::setCurrent(dir))
+        std::fprintf(stderr, "velmora: cannot use the settings folder %s\n", qPrintable(dir));
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication application(argc, argv); // takes Qt's own arguments first
-    QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
-    QCoreApplication::setApplicationName(QStringLiteral("velmora"));
+    // Help and the version need no display: answered before the window system is reached.
+    if (app::asksForHelpOrVersion(rawArguments(argc, argv))) {
+        QCoreApplication core(argc, argv);
+        nameApplication();
+        return app::answerCommandLine(app::parseCommandLine(QCoreApplication::arguments()));
+    }
 
-    std::vector<std::string> args;
-    const QStringList qtArgs = QCoreApplication::arguments();
-    for (qsizetype i = 1; i < qtArgs.size(); ++i)
-        args.push_back(qtArgs[i].toStdString());
-    const client::OptionsResult parsed = client::ParseOptions(args);
-    if (!parsed.error.empty()) {
-        std::fprintf(stderr, "velmora: %s\n", parsed.error.c_str());
-        return 2;
-    }
-    client::SetCurrentOptions(parsed.options);
-    if (!parsed.options.workDir.empty() && !QDir::setCurrent(QString::fromStdString(parsed.options.workDir))) {
-        std::fprintf(stderr, "velmora: cannot enter %s\n", parsed.options.workDir.c_str());
-        return 2;
-    }
-    if (parsed.options.trace)
+    QApplication application(argc, argv); // takes Qt's own arguments first
+    nameApplication();
+    QGuiApplication::setDesktopFileName(QStringLiteral("velmora"));
+
+    const app::CommandLine commandLine = app::parseCommandLine(QCoreApplication::arguments());
+    if (commandLine.action != app::CommandLineAction::Run)
+        return app::answerCommandLine(commandLine);
+    client::SetCurrentOptions(commandLine.options);
+    if (!enterSettingsFolder(commandLine.options))
+        return app::kExitRefused;
+    if (commandLine.options.trace)
         platform::enableTrace(true);
 
     client::LoadLineChoice();

@@ -1,7 +1,6 @@
 #include "CUPdate_rightdlg_thread.h"
 
-#include "client/Endpoints.h"
-#include "client/Transport.h"
+#include "client/Call.h"
 
 CUPdate_rightdlg_thread::CUPdate_rightdlg_thread(QObject* parent)
     : market::PollerThread(market::WM_UPDATE_RIGHTDLG, parent)
@@ -11,13 +10,12 @@ CUPdate_rightdlg_thread::CUPdate_rightdlg_thread(QObject* parent)
 void CUPdate_rightdlg_thread::handle(int wParam, long lParam)
 {
     const bool force = lParam == 1;
-    std::string reply;
     if (wParam == static_cast<int>(market::QuoteRequest::Realtime)) {
-        client::HttpGetUrl(client::EndpointUrl(client::Endpoint::Realtime), reply);
+        const std::string reply = client::FetchText(client::Endpoint::Realtime);
         if (m_lastQuote.offer(reply, force))
             LoadRealtime(reply);
     } else if (wParam == static_cast<int>(market::QuoteRequest::Ticks)) {
-        client::HttpGetUrl(client::EndpointUrl(client::Endpoint::DealDetailLatest), reply);
+        const std::string reply = client::FetchText(client::Endpoint::DealDetailLatest);
         if (m_lastTicks.offer(reply, force))
             LoadDealTicks(reply);
     }

@@ -40,7 +40,6 @@ protected:
     void handle(int wParam, long lParam) override;
 
 private:
-    std::string signedPost(int kind, const std::string& userId);
     void startUpSequence();
 
     Pauses m_pauses;

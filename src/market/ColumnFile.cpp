@@ -6,8 +6,12 @@
 #include <json/value.h>
 #include <json/writer.h>
 
+#include <QByteArray>
+#include <QString>
+
 #include "client/ApiReply.h"
 #include "client/CodePage.h"
+#include "platform/SaveFile.h"
 
 namespace market {
 
@@ -78,12 +82,7 @@ std::optional<LoadedColumnFile> LoadColumnFile(const std::filesystem::path& path
 
 bool WriteColumnFile(const std::filesystem::path& path, const std::string& text)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
-        return false;
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    return static_cast<bool>(out);
+    return platform::saveWholeFile(QString::fromStdString(path.string()), QByteArray::fromStdString(text));
 }
 
 } // namespace market

@@ -52,7 +52,7 @@ struct LoadedColumnFile
 // file is missing or not JSON.
 std::optional<LoadedColumnFile> LoadColumnFile(const std::filesystem::path& path);
 
-// Writes the text whole (created or truncated); false when it could not be written.
+// Replaces the file with the text, whole or not at all; false when it could not be written.
 bool WriteColumnFile(const std::filesystem::path& path, const std::string& text);
 
 } // namespace market

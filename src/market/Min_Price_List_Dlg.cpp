@@ -3,14 +3,12 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QtMath>
 
-#include "client/CodePage.h"
-#include "client/Endpoints.h"
-#include "client/Transport.h"
+#include "client/Call.h"
 #include "controls/JListCtrl.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
-#include "platform/Trace.h"
 #include "market/MarketColours.h"
 
 namespace {
@@ -51,15 +49,10 @@ QRect Min_Price_List_Dlg::tabRect(int tab) const
 void Min_Price_List_Dlg::ShowMode(Mode mode)
 {
     std::string wire;
-    if (mode == Mode::Ticks) {
-        client::HttpGetUrl(client::EndpointUrl(client::Endpoint::DealDetailAll), wire);
-        platform::trace("成交明细\n");
-        platform::trace(client::WireToUtf8(wire));
-        platform::trace("\n");
-    } else if (mode == Mode::Prices) {
-        client::HttpGetUrl(client::EndpointUrl(client::Endpoint::PriceDetail), wire);
-        platform::trace(client::WireToUtf8(wire));
-    }
+    if (mode == Mode::Ticks)
+        wire = client::FetchText(client::Endpoint::DealDetailAll, {}, {"成交明细\n", "\n"});
+    else if (mode == Mode::Prices)
+        wire = client::FetchText(client::Endpoint::PriceDetail, {}, client::TraceLines{});
     DrawMode(mode, wire);
 }
 
@@ -88,8 +81,12 @@ void Min_Price_List_Dlg::layoutPriceList(bool initial)
 
 void Min_Price_List_Dlg::ensureCanvas()
 {
-    if (m_canvas.size() != size()) {
-        QImage fresh(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    // Device pixels at the screen's density, so the ticks stay sharp on a high-density screen.
+    const qreal ratio = devicePixelRatioF();
+    const QSize logical = size().expandedTo(QSize(1, 1));
+    if (m_canvas.deviceIndependentSize() != QSizeF(logical) || m_canvas.devicePixelRatio() != ratio) {
+        QImage fresh(qCeil(logical.width() * ratio), qCeil(logical.height() * ratio), QImage::Format_RGB32);
+        fresh.setDevicePixelRatio(ratio);
         fresh.fill(kAreaColour);
         m_canvas = fresh;
     }

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "controls/JListCtrl.h"
+#include "market/ColumnFileChoice.h"
 #include "market/ColumnTexts.h"
 #include "market/MarketColours.h"
 
@@ -41,7 +42,8 @@ void Overview::BuildColumns(const OverviewColumns& columns)
 
 int Overview::BuildColumnsFromFile(const std::filesystem::path& dir)
 {
-    const std::optional<LoadedColumnFile> file = LoadColumnFile(dir / kCurrentColumnFileName);
+    const ColumnFileChoice choice = ReadColumnFileOrWarn(dir, kCurrentColumnFileName, m_basic);
+    const std::optional<LoadedColumnFile>& file = choice.file;
     if (file)
         SetCurrentColumnText(file->styledText);
     const OverviewColumns columns = BuildOverviewColumns(file ? &file->document : nullptr);

@@ -37,8 +37,9 @@ public:
 
     // GUI thread. Replaces the columns of both lists.
     void BuildColumns(const OverviewColumns& columns);
-    // Reads the current column file from `dir`, keeps its text process-wide and builds the
-    // columns; returns the overview tab count (0 when the file is missing or not JSON).
+    // Reads the current column file from `dir` (the shipped one, with a message, when that
+    // is missing or not JSON), keeps its text process-wide and builds the columns; returns
+    // the overview tab count (0 when no column file could be read at all).
     int BuildColumnsFromFile(const std::filesystem::path& dir);
 
     // Any thread. The list of the current tab is emptied by every parsed reply.

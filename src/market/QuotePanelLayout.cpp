@@ -16,7 +16,8 @@ int Bottom(const QRect& r) { return r.top() + r.height(); }
 
 QRect QuotePanelLayout::placement(int workWidth, int workHeight)
 {
-    return Edges(workWidth - 320, 77, workWidth, workHeight - 28);
+    // Beside the charts and down to their bottom (H − 29), clear of the status band.
+    return Edges(workWidth - 320, 77, workWidth, workHeight - 29);
 }
 
 QuotePanelLayout QuotePanelLayout::compute(const QRect& client)

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QtMath>
 
 #include "client/CodePage.h"
 #include "market/CUPdate_rightdlg_thread.h"
@@ -46,9 +47,9 @@ Right_Msg_Dlg::Right_Msg_Dlg(QWidget* parent, int workWidth, int workHeight)
     setFocusPolicy(Qt::StrongFocus);
     setGeometry(market::QuotePanelLayout::placement(workWidth, workHeight));
     m_size = size();
+    m_ratio = devicePixelRatioF();
     m_layout = market::QuotePanelLayout::compute(QRect(QPoint(0, 0), m_size));
-    m_image = QImage(m_size, QImage::Format_RGB32);
-    m_image.fill(kBackground);
+    m_image = makeImage(m_size);
     m_timer1.setInterval(3000);
     connect(&m_timer1, &QTimer::timeout, this, [this] { postPair(0); });
 }
@@ -96,15 +97,22 @@ void Right_Msg_Dlg::scheduleRepaint(const QRect& area)
         Qt::QueuedConnection);
 }
 
+QImage Right_Msg_Dlg::makeImage(QSize size) const
+{
+    QImage image(qCeil(size.width() * m_ratio), qCeil(size.height() * m_ratio), QImage::Format_RGB32);
+    image.setDevicePixelRatio(m_ratio);
+    image.fill(kBackground);
+    return image;
+}
+
 void Right_Msg_Dlg::LoadRealtime(const std::string& wireReply)
 {
     platform::trace("YOU实时信息\n");
-    platform::trace(wireReply);
+    platform::traceWire(wireReply);
     platform::trace("\n");
 
     const int quoteBottom = m_layout.quoteBottom;
-    QImage area(m_size.width(), quoteBottom, QImage::Format_RGB32);
-    area.fill(kBackground);
+    QImage area = makeImage(QSize(m_size.width(), quoteBottom));
     QPainter p(&area);
     p.fillRect(0, 0, m_size.width(), 28, kHeader);
     p.setFont(m_font);
@@ -137,29 +145,29 @@ void Right_Msg_Dlg::LoadRealtime(const std::string& wireReply)
         QPainter copy(&m_image);
         copy.drawImage(0, 0, area);
     }
-    scheduleRepaint(QRect(QPoint(0, 0), area.size()));
+    scheduleRepaint(QRect(0, 0, m_size.width(), quoteBottom));
 }
 
 void Right_Msg_Dlg::LoadDealTicks(const std::string& wireReply)
 {
     const int top = m_layout.quoteBottom;
     const int w = m_size.width();
-    QImage area(w, std::max(1, m_size.height() - top), QImage::Format_RGB32);
-    area.fill(kBackground);
+    const int areaHeight = std::max(1, m_size.height() - top);
+    QImage area = makeImage(QSize(w, areaHeight));
     QPainter p(&area);
     p.setFont(m_font);
     p.fillRect(0, 0, w, 28, kHeader);
     DrawText(p, QRect(0, 0, w, 28), Qt::AlignCenter, "分时成交", kLevel);
 
     platform::trace("YOU分时成交\n");
-    platform::trace(wireReply);
+    platform::traceWire(wireReply);
     platform::trace("\n分时成交结束\n");
 
     const auto rows = market::ParseDealTicks(client::WireToUtf8(wireReply), m_opening.load());
     const int o = w / 3;
     for (size_t i = 0; i < rows.size(); ++i) {
         const int y = 28 + 23 * static_cast<int>(i);
-        if (y >= area.height())
+        if (y >= areaHeight)
             break; // the rest would be clipped anyway
         const auto& row = rows[i];
         DrawText(p, QRect(20, y, o, 23), Qt::AlignLeft | Qt::AlignVCenter, row.time, kLevel);
@@ -177,7 +185,7 @@ void Right_Msg_Dlg::LoadDealTicks(const std::string& wireReply)
         QPainter copy(&m_image);
         copy.drawImage(0, top, area);
     }
-    scheduleRepaint(QRect(QPoint(0, top), area.size()));
+    scheduleRepaint(QRect(0, top, w, areaHeight));
 }
 
 QImage Right_Msg_Dlg::snapshot() const
@@ -191,7 +199,8 @@ void Right_Msg_Dlg::paintEvent(QPaintEvent* event)
     {
         std::lock_guard lock(m_imageLock);
         QPainter p(this);
-        p.drawImage(event->rect(), m_image, event->rect());
+        const QRectF target(event->rect());
+        p.drawImage(target, m_image, QRectF(target.topLeft() * m_ratio, target.size() * m_ratio));
     }
     if (!m_selfRepaint)
         postPair(1);

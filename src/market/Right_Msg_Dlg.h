@@ -37,7 +37,7 @@ public:
     const market::QuotePanelLayout& layout() const { return m_layout; }
     float openingPrice() const { return m_opening.load(); }
     CUPdate_rightdlg_thread* poller() const { return m_poller.get(); }
-    // A copy of what the panel shows, for tests and grabs.
+    // A copy of what the panel shows (device pixels), for tests and grabs.
     QImage snapshot() const;
 
 protected:
@@ -47,8 +47,11 @@ protected:
 private:
     void postPair(long force);
     void scheduleRepaint(const QRect& area);
+    // An image of `size` logical pixels at the panel's device pixel ratio, filled with the ground.
+    QImage makeImage(QSize size) const;
 
     QSize m_size; // fixed at construction; the loaders read it on the poller thread
+    qreal m_ratio = 1.0; // likewise: the screen's density when the panel was made
     market::QuotePanelLayout m_layout;
     QFont m_font;
     std::unique_ptr<CUPdate_rightdlg_thread> m_poller;

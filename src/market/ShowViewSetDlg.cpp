@@ -6,13 +6,15 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QWindow>
 
 #include "controls/CButtonBMP.h"
 #include "controls/GetEditInput.h"
-#include "platform/Bitmaps.h"
+#include "controls/TitleBar.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
+#include "platform/SaveFile.h"
+#include "platform/Windows.h"
+#include "market/ColumnFileChoice.h"
 #include "market/ColumnTexts.h"
 
 namespace {
@@ -36,6 +38,20 @@ int positionByRule(const QString& text, int count)
     return std::min(at, count);
 }
 
+// The entry the user highlighted. The current item is not it: Tab or Ctrl+click leave an
+// entry current that is not highlighted, and the buttons must not act on that.
+QListWidgetItem* selectedEntry(const QListWidget* list)
+{
+    const QList<QListWidgetItem*> selected = list ? list->selectedItems() : QList<QListWidgetItem*>();
+    return selected.isEmpty() ? nullptr : selected.front();
+}
+
+int selectedRow(const QListWidget* list)
+{
+    QListWidgetItem* item = selectedEntry(list);
+    return item ? list->row(item) : -1;
+}
+
 QListWidgetItem* findEntry(QListWidget* list, const QString& text)
 {
     for (int i = 0; i < list->count(); ++i)
@@ -55,11 +71,13 @@ ShowViewSetDlg::ShowViewSetDlg(std::filesystem::path dir, QWidget* parent)
     setGeometry(span(400, 200, 1000, 600));
     setFont(platform::font(QStringLiteral("宋体"), 16));
 
-    m_close = new CButtonBMP(kCloseId, QString(), this);
-    m_close->setGeometry(width() - 34, 0, 34, 28);
-    m_close->setImages(platform::bitmap(platform::bmp::CloseButton), platform::bitmap(platform::bmp::CloseButtonHover),
-                       platform::bitmap(platform::bmp::CloseButtonPressed));
-    connect(m_close, &QPushButton::clicked, this, &QWidget::hide);
+    controls::TitleBar::Style strip;
+    strip.ground = QColor(64, 64, 64);
+    strip.fontHeight = 18;
+    strip.textAt = QPoint(6, 3);
+    auto* title = new controls::TitleBar(QStringLiteral("显示列设置"), strip, this);
+    m_close = title->addCloseButton(kCloseId);
+    connect(title, &controls::TitleBar::closeClicked, this, &QWidget::hide);
 
     buildCatalogue();
     buildCurrent();
@@ -74,7 +92,8 @@ ShowViewSetDlg::~ShowViewSetDlg() = default;
 
 void ShowViewSetDlg::buildCatalogue()
 {
-    if (const std::optional<market::LoadedColumnFile> file = market::LoadColumnFile(m_dir / market::kCatalogueFileName)) {
+    if (const std::optional<market::LoadedColumnFile> file =
+            market::ReadColumnFileOrWarn(m_dir, market::kCatalogueFileName, this).file) {
         market::SetCatalogueText(file->styledText);
         m_catalogue = file->document;
     }
@@ -106,7 +125,7 @@ void ShowViewSetDlg::buildCurrent()
 {
     std::string text = market::CurrentColumnText();
     if (text.empty())
-        if (const auto file = market::LoadColumnFile(m_dir / market::kCurrentColumnFileName))
+        if (const auto file = market::ReadColumnFileOrWarn(m_dir, market::kCurrentColumnFileName, this).file)
             text = file->styledText;
     const std::optional<market::ColumnDocument> current = market::ParseColumnDocument(text);
     if (!current)
@@ -232,9 +251,10 @@ void ShowViewSetDlg::onAdd()
 {
     QListWidget* from = shownCatalogueList();
     QListWidget* to = shownCurrentList();
-    if (!from || !to || !from->currentItem())
+    QListWidgetItem* chosen = selectedEntry(from);
+    if (!to || !chosen)
         return;
-    insertByRule(to, from->currentItem()->text(), from->currentItem()->data(kKeyRole).toString());
+    insertByRule(to, chosen->text(), chosen->data(kKeyRole).toString());
 }
 
 void ShowViewSetDlg::onAddAll()
@@ -251,9 +271,10 @@ void ShowViewSetDlg::onAddAll()
 void ShowViewSetDlg::onDelete()
 {
     QListWidget* list = shownCurrentList();
-    if (!list || list->currentRow() < kFixedEntries)
+    const int row = selectedRow(list);
+    if (row < kFixedEntries)
         return;
-    delete list->takeItem(list->currentRow());
+    delete list->takeItem(row);
 }
 
 void ShowViewSetDlg::onDeleteAll()
@@ -268,7 +289,7 @@ void ShowViewSetDlg::onDeleteAll()
 void ShowViewSetDlg::onMoveUp()
 {
     QListWidget* list = shownCurrentList();
-    const int row = list ? list->currentRow() : -1;
+    const int row = selectedRow(list);
     if (row < kFixedEntries + 1)
         return;
     QListWidgetItem* item = list->takeItem(row);
@@ -279,7 +300,7 @@ void ShowViewSetDlg::onMoveUp()
 void ShowViewSetDlg::onMoveDown()
 {
     QListWidget* list = shownCurrentList();
-    const int row = list ? list->currentRow() : -1;
+    const int row = selectedRow(list);
     if (row < kFixedEntries + 1 || row >= list->count() - 1)
         return;
     QListWidgetItem* item = list->takeItem(row);
@@ -390,18 +411,15 @@ void ShowViewSetDlg::onOk()
         return;
     const std::string text = market::StyledColumnText(documentToSave());
     market::SetCurrentColumnText(text);
-    market::WriteColumnFile(m_dir / market::kCurrentColumnFileName, text);
+    const std::filesystem::path file = m_dir / market::kCurrentColumnFileName;
+    if (!market::WriteColumnFile(file, text))
+        platform::reportSaveFailed(this, QString::fromStdString(file.string()));
 }
 
 void ShowViewSetDlg::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), QColor(224, 224, 224));
-    p.fillRect(QRect(0, 0, width(), 28), QColor(64, 64, 64));
-    QFont caption = platform::font(QStringLiteral("宋体"), 18);
-    p.setFont(caption);
-    p.setPen(Qt::white);
-    p.drawText(QRect(6, 3, 300, 24), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, QStringLiteral("显示列设置"));
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QColor(176, 176, 176));
     p.setBrush(Qt::NoBrush);
@@ -415,7 +433,7 @@ void ShowViewSetDlg::paintEvent(QPaintEvent*)
 
 void ShowViewSetDlg::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && windowHandle())
-        windowHandle()->startSystemMove();
+    if (event->button() == Qt::LeftButton)
+        platform::dragWindow(this);
     QDialog::mousePressEvent(event);
 }

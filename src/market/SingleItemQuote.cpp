@@ -6,11 +6,8 @@
 #include <QString>
 
 #include "client/ApiReply.h"
-#include "client/CodePage.h"
-#include "client/Endpoints.h"
-#include "client/Transport.h"
+#include "client/Call.h"
 #include "platform/Dialogs.h"
-#include "platform/Trace.h"
 
 namespace market {
 
@@ -33,20 +30,15 @@ void SetCurrentSingleItemQuote(const SingleItemQuote& quote)
     g_quote = quote;
 }
 
-QuoteOutcome RequestSingleItemQuote(int itemCode, QWidget* parent)
+QuoteOutcome RequestSingleItemQuote(int itemCode, QWidget* parent, QuoteRefusal refusal)
 {
-    const client::SignedRequest request =
-        client::BuildSignedRequest(client::Endpoint::TradeGuide, {{"id", std::to_string(itemCode)}});
-    std::string wire;
-    client::HttpPostForm(request.url, request.body, client::PostLock(), wire);
-    const client::ApiReply reply = client::ApiReply::FromWire(wire);
-    platform::trace("\n单个商品行情\n");
-    platform::trace(client::WireToUtf8(wire));
+    const client::ApiReply reply =
+        client::Call(client::Endpoint::TradeGuide, {{"id", std::to_string(itemCode)}}, {"\n单个商品行情\n"});
     SingleItemQuote quote = CurrentSingleItemQuote();
     const QuoteOutcome outcome = ApplyTradeGuideReply(reply, quote);
     if (outcome == QuoteOutcome::Updated)
         SetCurrentSingleItemQuote(quote);
-    else if (outcome == QuoteOutcome::Refused)
+    else if (outcome == QuoteOutcome::Refused && refusal == QuoteRefusal::Tell)
         platform::messageBox(parent, QString::fromStdString(reply.msg));
     return outcome;
 }

@@ -37,8 +37,12 @@ QuoteOutcome ApplyTradeGuideReply(const client::ApiReply& reply, SingleItemQuote
 SingleItemQuote CurrentSingleItemQuote();
 void SetCurrentSingleItemQuote(const SingleItemQuote& quote);
 
+enum class QuoteRefusal { Tell, Quiet };
+
 // Window thread: asks the service for the item's quote and updates the shared one. A
-// refusal shows the service's "msg" in a message box over `parent`.
-QuoteOutcome RequestSingleItemQuote(int itemCode, QWidget* parent = nullptr);
+// refusal shows the service's "msg" in a message box over `parent`, unless the caller
+// asks on a timer and keeps quiet.
+QuoteOutcome RequestSingleItemQuote(int itemCode, QWidget* parent = nullptr,
+                                    QuoteRefusal refusal = QuoteRefusal::Tell);
 
 } // namespace market

@@ -10,25 +10,15 @@
 
 #include "platform/Fonts.h"
 #include "platform/private/MarketBitmaps.h"
+#include "platform/private/TradeBitmaps.h"
 
 namespace platform {
 
 namespace {
 
-// One look for every image: slate grounds, a wine-red accent, light text.
-const QColor kSlateTop(34, 44, 66);
-const QColor kSlateBottom(16, 20, 32);
-const QColor kWine(168, 30, 56);
-const QColor kWineLight(196, 52, 78);
-const QColor kWineDark(122, 18, 40);
-const QColor kGold(214, 178, 110);
+using namespace look;
 
-QImage blank(int w, int h)
-{
-    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    return img;
-}
+QImage blank(int w, int h) { return newBitmap(w, h); }
 
 // A stylised glass: bowl, stem and foot, filled to the given level with wine.
 void drawGlass(QPainter& p, const QRectF& box, const QColor& rim, const QColor& wine)
@@ -68,13 +58,13 @@ QImage drawAppIcon()
 
 QImage drawBackground()
 {
-    QImage img(540, 315, QImage::Format_ARGB32_Premultiplied);
+    QImage img = newBitmap(540, 315);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient g(0, 0, 0, 315);
     g.setColorAt(0, kSlateTop);
     g.setColorAt(1, kSlateBottom);
-    p.fillRect(img.rect(), g);
+    p.fillRect(QRectF(QPointF(), img.deviceIndependentSize()), g);
     // A faint band of rising candles behind the title: the terminal's trade, quietly.
     p.setPen(Qt::NoPen);
     for (int i = 0; i < 27; ++i) {
@@ -123,7 +113,7 @@ QImage drawCloseButton(int state)
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     if (state > 0)
-        p.fillRect(img.rect(), state == 1 ? kWine : kWineDark);
+        p.fillRect(QRectF(QPointF(), img.deviceIndependentSize()), state == 1 ? kWine : kWineDark);
     p.setPen(QPen(state > 0 ? Qt::white : QColor(222, 222, 222), 2));
     p.drawLine(QPointF(12, 9), QPointF(22, 19));
     p.drawLine(QPointF(22, 9), QPointF(12, 19));
@@ -182,7 +172,10 @@ QImage draw(int id)
     case bmp::AccountModeIcon: return drawAccountModeIcon();
     case bmp::CheckOff: return drawCheck(false);
     case bmp::CheckOn: return drawCheck(true);
-    default: return drawMarketBitmap(id);
+    default: {
+        QImage market = drawMarketBitmap(id);
+        return market.isNull() ? drawTradeBitmap(id) : market;
+    }
     }
 }
 

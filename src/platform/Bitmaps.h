@@ -33,6 +33,38 @@ inline constexpr int MenuButtonPressed = 155;
 inline constexpr int TradeButton = 156;
 inline constexpr int TradeButtonHover = 157;
 inline constexpr int TradeButtonPressed = 158;
+// The trading windows' small buttons on their light-grey ground, and the quick pop-ups'
+// buttons: the inert left one, and the order buttons in the colours of a buy and a sell.
+inline constexpr int PanelButton = 160;
+inline constexpr int PanelButtonHover = 161;
+inline constexpr int PanelButtonPressed = 162;
+inline constexpr int QuickButton = 163;
+inline constexpr int QuickButtonHover = 164;
+inline constexpr int QuickButtonPressed = 165;
+inline constexpr int QuickBuyButton = 166;
+inline constexpr int QuickBuyButtonHover = 167;
+inline constexpr int QuickBuyButtonPressed = 168;
+inline constexpr int QuickSellButton = 169;
+inline constexpr int QuickSellButtonHover = 170;
+inline constexpr int QuickSellButtonPressed = 171;
+// The trade panel's "产品" header, and the small close and hide buttons of the panel and of
+// its lock window (normal, hover, pressed as numbered there).
+inline constexpr int PanelHeader = 172;
+inline constexpr int PanelHeaderHover = 173;
+inline constexpr int PanelHeaderPressed = 174;
+inline constexpr int PanelClosePressed = 236;
+inline constexpr int PanelClose = 237;
+inline constexpr int PanelCloseHover = 238;
+inline constexpr int PanelHidePressed = 239;
+inline constexpr int PanelHide = 240;
+inline constexpr int PanelHideHover = 241;
+// The function tree's 16 x 16 icons.
+inline constexpr int TreeGroupIcon = 180;
+inline constexpr int TreeBuyIcon = 181;
+inline constexpr int TreeSellIcon = 182;
+inline constexpr int TreeCancelIcon = 183;
+inline constexpr int TreePasswordIcon = 184;
+inline constexpr int TreeLeafIcon = 185;
 } // namespace bmp
 
 // The image of a resource number, drawn once and cached; a null image for an unknown

@@ -1,7 +1,10 @@
 #include "platform/Dialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QStringList>
 
 namespace platform {
@@ -45,6 +48,9 @@ MsgResult messageBox(QWidget* parent, const QString& text, MsgButtons buttons, M
     }
     QMessageBox box(toQt(icon), caption, text,
                     buttons == MsgButtons::Ok ? QMessageBox::Ok : QMessageBox::Yes | QMessageBox::No, parent);
+    // Texts come from the service as well (`msg`, the update manifest): shown as they stand,
+    // never as markup with links to open.
+    box.setTextFormat(Qt::PlainText);
     const int pressed = box.exec();
     if (buttons == MsgButtons::Ok)
         return MsgResult::Ok;
@@ -55,7 +61,32 @@ QString saveFileName(QWidget* parent, const QString& defaultName, const QString&
 {
     if (fileHandler())
         return fileHandler()(SaveFileCall{defaultName, filter});
-    return QFileDialog::getSaveFileName(parent, QString(), defaultName, filter);
+    // The working folder is the settings folder: a bare file name starts in the user's
+    // documents instead, where exports are looked for.
+    QString start = defaultName;
+    if (QFileInfo(defaultName).isRelative()) {
+        QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (documents.isEmpty() || !QFileInfo(documents).isDir())
+            documents = QDir::homePath();
+        start = QDir(documents).filePath(defaultName);
+    }
+    return QFileDialog::getSaveFileName(parent, QString(), start, qtFileFilter(filter));
+}
+
+QString qtFileFilter(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList entries;
+    // Pairs of description and pattern, up to the empty entry that ends the list.
+    for (qsizetype i = 0; i < parts.size() && !parts[i].isEmpty(); i += 2) {
+        const QString& description = parts[i];
+        const QString pattern = i + 1 < parts.size() && !parts[i + 1].isEmpty() ? parts[i + 1] : description;
+        const QString entry = description == pattern ? QStringLiteral("%1 (%1)").arg(pattern)
+                                                     : QStringLiteral("%1 (%2)").arg(description, pattern);
+        if (!entries.contains(entry))
+            entries << entry;
+    }
+    return entries.join(QStringLiteral(";;"));
 }
 
 void setMessageBoxHandler(MessageBoxHandler handler) { boxHandler() = std::move(handler); }

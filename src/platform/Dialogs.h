@@ -33,8 +33,12 @@ struct SaveFileCall
     QString filter;
 };
 
-// Save-file dialog; returns the chosen path or an empty string when cancelled.
+// Save-file dialog; returns the chosen path or an empty string when cancelled. The filter
+// is written as the windows give it, "description|pattern|...||" (a missing pattern is
+// the description); handlers receive it as given.
 QString saveFileName(QWidget* parent, const QString& defaultName, const QString& filter);
+// That filter as Qt's dialog takes it: "*.txt||*.txt" is "*.txt (*.txt)".
+QString qtFileFilter(const QString& filter);
 
 // While a handler is installed no dialog opens: the handler answers instead. Tests use it.
 using MessageBoxHandler = std::function<MsgResult(const MessageBoxCall&)>;

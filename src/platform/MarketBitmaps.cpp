@@ -1,33 +1,30 @@
 #include "platform/private/MarketBitmaps.h"
 
+#include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QtMath>
 
 #include "platform/Bitmaps.h"
 
 namespace platform {
 namespace {
 
-// The same slate-and-wine look as the login window, on the market window's dark greys.
-const QColor kWine(168, 30, 56);
-const QColor kWineDark(122, 18, 40);
-const QColor kGold(214, 178, 110);
+// The login window's look on the market window's dark greys.
+using look::kGold;
+using look::kWine;
+using look::kWineDark;
 
-QImage blank(int w, int h)
-{
-    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    return img;
-}
+QImage blank(int w, int h) { return newBitmap(w, h); }
 
 QImage titleBar()
 {
-    QImage img(256, 28, QImage::Format_RGB32);
+    QImage img = newBitmap(256, 28, QImage::Format_RGB32);
     QPainter p(&img);
     QLinearGradient g(0, 0, 0, 28);
     g.setColorAt(0, QColor(52, 28, 36));
     g.setColorAt(1, QColor(30, 18, 24));
-    p.fillRect(img.rect(), g);
+    p.fillRect(QRectF(QPointF(), img.deviceIndependentSize()), g);
     p.setPen(QColor(90, 40, 54));
     p.drawLine(0, 27, 255, 27);
     return img;
@@ -56,13 +53,23 @@ QImage minimise(int state)
     QImage img = blank(34, 28);
     QPainter p(&img);
     if (state > 0)
-        p.fillRect(img.rect(), state == 1 ? QColor(78, 78, 82) : QColor(56, 56, 60));
+        p.fillRect(QRectF(QPointF(), img.deviceIndependentSize()), state == 1 ? QColor(78, 78, 82) : QColor(56, 56, 60));
     p.setPen(QPen(QColor(222, 222, 222), 2));
     p.drawLine(11, 15, 23, 15);
     return img;
 }
 
 } // namespace
+
+QImage newBitmap(int w, int h, QImage::Format format)
+{
+    // Read when a bitmap is first drawn (they are cached): the densest screen's ratio.
+    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
+    QImage img(qCeil(w * ratio), qCeil(h * ratio), format);
+    img.setDevicePixelRatio(ratio);
+    img.fill(img.hasAlphaChannel() ? QColor(Qt::transparent) : QColor(Qt::black));
+    return img;
+}
 
 QImage drawMarketBitmap(int id)
 {

@@ -2,16 +2,46 @@
 
 #include <QString>
 
+#include "client/CodePage.h"
+#include "client/Trace.h"
+
 Q_LOGGING_CATEGORY(lcVelmoraTrace, "velmora.trace", QtInfoMsg)
 
 namespace platform {
+namespace {
 
-void enableTrace(bool on) { const_cast<QLoggingCategory&>(lcVelmoraTrace()).setEnabled(QtDebugMsg, on); }
+bool traceOn() { return lcVelmoraTrace().isDebugEnabled(); }
+
+void write(std::string_view utf8)
+{
+    qCDebug(lcVelmoraTrace).noquote() << QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
+
+// The core's requests trace through the same category as everything else. Installed when
+// this file is part of the program, which every user of the category makes it.
+const bool g_clientHookInstalled = [] {
+    client::installTraceHook({&traceOn, &write});
+    return true;
+}();
+
+} // namespace
+
+void enableTrace(bool on)
+{
+    client::installTraceHook({&traceOn, &write});
+    const_cast<QLoggingCategory&>(lcVelmoraTrace()).setEnabled(QtDebugMsg, on);
+}
 
 void trace(std::string_view utf8)
 {
-    if (lcVelmoraTrace().isDebugEnabled())
-        qCDebug(lcVelmoraTrace).noquote() << QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    if (traceOn())
+        write(utf8);
+}
+
+void traceWire(std::string_view wire)
+{
+    if (traceOn())
+        write(client::WireToUtf8(wire));
 }
 
 } // namespace platform

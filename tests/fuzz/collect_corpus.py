@@ -68,6 +68,13 @@ replies = {
     "customer": fetch(trade + "/api/v1/customer/item", body({"id": "100001"})),
     "cash": fetch(trade + "/api/v1/account/apply", body({"id": "100001"})),
     "manifest": fetch("http://%s/pc_update.json" % update),
+    "orders": fetch(trade + "/api/v1/order/today", body({"id": "100001"})),
+    "trades": fetch(trade + "/api/v1/trade/today", body({"id": "100001"})),
+    "history": fetch(trade + "/api/v1/trade/history",
+                     body({"id": "100001", "start_date": "2020-01-01", "end_date": "2030-01-01"})),
+    "deliveries": fetch(trade + "/api/v1/delivery/history", body({"id": "100001"})),
+    "cash_history": fetch(trade + "/api/v2/cash/history",
+                          body({"id": "100001", "start_date": "2020-01-01", "end_date": "2030-01-01"})),
 }
 replies = {k: trim(v) for k, v in replies.items()}
 refusal = '{"success":"false","msg":"签名错误"}'.encode("gbk")
@@ -75,6 +82,9 @@ refusal = '{"success":"false","msg":"签名错误"}'.encode("gbk")
 for name in ("login", "customer", "cash", "overview"):
     save("api_reply", name, replies[name])
 save("api_reply", "refusal", refusal)
+for name in ("customer", "orders", "trades", "history", "deliveries", "cash_history"):
+    save("trade_lists", name, replies[name])
+save("trade_lists", "refusal", refusal)
 save("realtime_quote", "realtime", replies["realtime"])
 save("realtime_quote", "refusal", refusal)
 save("ticks", "latest20", replies["ticks20"])

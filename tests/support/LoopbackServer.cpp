@@ -243,8 +243,8 @@ void LoopbackServer::serve(int fd)
         body = Gzip(body);
         extraHeaders += "Content-Encoding: gzip\r\n";
     }
-    if (!reply.contentEncoding.empty())
-        extraHeaders += "Content-Encoding: " + reply.contentEncoding + "\r\n";
+    if (reply.bodyIsGzip)
+        extraHeaders += "Content-Encoding: gzip\r\n";
     const std::size_t length = reply.announcedLength ? reply.announcedLength : body.size();
     std::string out = "HTTP/1.1 " + std::to_string(reply.status) + " " + StatusText(reply.status) + "\r\n";
     out += "Content-Type: " + reply.contentType + "\r\n" + extraHeaders;

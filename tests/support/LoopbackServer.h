@@ -32,7 +32,7 @@ struct ScriptedReply
     std::string body;
     std::string contentType = "application/json";
     bool gzip = false; // compress the body (when the client accepts it)
-    std::string contentEncoding{};   // sent as it stands, for a body already encoded
+    bool bodyIsGzip = false; // the body is gzip already: sent as it stands, marked as gzip
     std::size_t announcedLength = 0; // Content-Length to claim instead of the body's size
     Mode mode = Mode::Normal;
 };

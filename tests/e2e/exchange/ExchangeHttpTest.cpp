@@ -1,9 +1,11 @@
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <random>
 
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "Catalogue.h"
@@ -493,6 +495,92 @@ TEST_F(ExchangeHttp, FaultInjectionMisbehavesOnlyWhereAsked)
     control("mode=clear");
     EXPECT_TRUE(get("/api/realtime/9160001").success);
     EXPECT_TRUE(get("/api/histogram/9160001/8").success);
+}
+
+// The order windows read integers, money and times by type: a code or a quantity sent as
+// text, or a time as a date string, would read as zero there.
+TEST_F(ExchangeHttp, TradingRepliesCarryTheTypesTheOrderWindowsRead)
+{
+    const std::string u = "100001";
+    const double ask = get("/api/realtime/9160001").infor[0]["sellPrice1"].asDouble();
+    char price[16];
+    std::snprintf(price, sizeof price, "%.2f", ask);
+    const client::ApiReply bought =
+        post(Endpoint::Buy, {{"buy_amount", "1"}, {"buy_price", price}, {"id", u}, {"item_id", "9160001"}});
+    ASSERT_TRUE(bought.success);
+    EXPECT_TRUE(bought.infor.isObject());
+    ASSERT_TRUE(post(Endpoint::Sell, {{"id", u}, {"item_id", "9160001"}, {"sell_amount", "5"}, {"sell_price", "40.00"}})
+                    .success);
+
+    auto expect = [](const Json::Value& o, std::initializer_list<const char*> keys, bool (Json::Value::*is)() const,
+                     const char* what) {
+        for (const char* key : keys)
+            EXPECT_TRUE((o[key].*is)()) << what << "." << key << " is " << o[key].toStyledString();
+    };
+    auto expectSeconds = [&](const Json::Value& o, const char* key) {
+        expect(o, {key}, &Json::Value::isIntegral, "time");
+        EXPECT_NEAR(double(o[key].asInt64()), double(TodayAt(10, 0)), 86400.0) << key;
+    };
+
+    const client::ApiReply holdings = post(Endpoint::CustomerItem, {{"id", u}});
+    expect(holdings.infor["cash"], {"bankroll", "bankroll_usable", "total"}, &Json::Value::isNumeric, "cash");
+    for (const Json::Value& s : holdings.infor["stock"]) {
+        expect(s, {"stock_id", "total", "amount_freeze", "amount_usable"}, &Json::Value::isIntegral, "position");
+        expect(s, {"costprice", "latest", "stock_value", "profits_per"}, &Json::Value::isNumeric, "position");
+        expect(s, {"name"}, &Json::Value::isString, "position");
+    }
+    const client::ApiReply orders = post(Endpoint::OrderToday, {{"id", u}});
+    ASSERT_GE(orders.infor.size(), 2u);
+    for (const Json::Value& o : orders.infor) {
+        expect(o, {"id", "stock_id", "direction", "commission_amount", "remain", "state"}, &Json::Value::isIntegral,
+               "order");
+        expect(o, {"commission_price"}, &Json::Value::isNumeric, "order");
+        expect(o, {"name"}, &Json::Value::isString, "order");
+        expectSeconds(o, "add_time");
+    }
+    // The filled buy is not cancelled: state 0 with nothing remaining reads as filled.
+    const Json::Value& filled = orders.infor[orders.infor.size() - 1]; // the newest stands first
+    EXPECT_EQ(client::JsonInt(filled, "direction"), 0);
+    EXPECT_EQ(client::JsonInt(filled, "state"), 0);
+    EXPECT_EQ(client::JsonInt(filled, "remain"), 0);
+    const client::ApiReply trades = post(Endpoint::TradeToday, {{"id", u}});
+    EXPECT_TRUE(trades.success);
+    ASSERT_GE(trades.infor.size(), 1u);
+    for (const Json::Value& t : trades.infor) {
+        expect(t, {"stock_id", "dealed_amount", "direction", "order_amount", "trade_no"}, &Json::Value::isIntegral,
+               "trade");
+        expect(t, {"deal_price", "dealed_value", "order_price", "commission"}, &Json::Value::isNumeric, "trade");
+        expect(t, {"name"}, &Json::Value::isString, "trade");
+        expectSeconds(t, "trade_time");
+    }
+}
+
+TEST_F(ExchangeHttp, ASecondCopyOnTheSameAddressRefusesToStart)
+{
+    // Sharing the ports would spread the requests between two books: an accepted order or
+    // a changed password would be missing from every other request.
+    Faults faults;
+    HttpFront second(*m_exchange, faults);
+    std::string error;
+    EXPECT_FALSE(second.start({m_address}, "", 0, error));
+    EXPECT_NE(error.find(m_address + ":8055"), std::string::npos) << error;
+    EXPECT_NE(error.find("in use"), std::string::npos) << error;
+
+    // The program says so and fails; the first copy goes on answering.
+    const std::string command = "timeout 30 " VELMORA_EXCHANGE_EXE " --listen " + m_address + " --update-listen "
+                                + m_address + ":8091 2>&1";
+    FILE* program = ::popen(command.c_str(), "r");
+    ASSERT_NE(program, nullptr);
+    std::string output;
+    char buffer[512];
+    while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, program))
+        output.append(buffer, n);
+    const int status = ::pclose(program);
+    ASSERT_TRUE(WIFEXITED(status)) << output;
+    EXPECT_EQ(WEXITSTATUS(status), 1) << output;
+    EXPECT_NE(output.find(m_address + ":8055"), std::string::npos) << output;
+    EXPECT_NE(output.find("in use"), std::string::npos) << output;
+    EXPECT_TRUE(get("/api/realtime/9160001").success);
 }
 
 TEST_F(ExchangeHttp, GarbageBodiesNeverBreakTheService)

@@ -1,32 +1,31 @@
+#include <cstdio>
+#include <ctime>
 #include <memory>
 #include <string>
 
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include <QLineEdit>
 #include <QTest>
 
-#include "Accounts.h"
-#include "Exchange.h"
-#include "Faults.h"
-#include "HttpFront.h"
 #include "app/CHtmlCtrl.h"
 #include "app/CVelmoraDlg.h"
-#include "app/MarketWindow.h"
 #include "app/UserSession.h"
-#include "app/VerificationCode.h"
 #include "chart/CKBarCtrl.h"
 #include "chart/ChartColour.h"
-#include "client/Config.h"
-#include "client/Options.h"
 #include "controls/JListCtrl.h"
+#include "mainwnd/Detail_Trans_Dlg.h"
 #include "mainwnd/Transaction_Dlg.h"
 #include "market/Pollers.h"
 #include "market/Right_Msg_Dlg.h"
 #include "platform/Platform.h"
 #include "support/LoopbackServer.h"
+#include "support/LoginByHand.h"
 #include "support/Pixels.h"
-#include "support/TerminalSession.h"
+#include "support/TerminalOnExchange.h"
+#include "trade/low_deal_buy_dlg.h"
+#include "trade/low_deal_sell_dlg.h"
+
+using Tab = trade::OrderWindow::Tab;
 
 namespace {
 
@@ -41,6 +40,40 @@ int inkOf(const QImage& image, chart::Colour a, chart::Colour b)
            testsupport::CountColour(image, plot, chart::ToQColor(b));
 }
 
+// Prices as the order windows show and take them.
+QString price(float yuan)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", double(yuan));
+    return QString::fromLatin1(text);
+}
+
+// The row of a list whose cells in `column` read `text`, -1 for none.
+int rowWith(JListCtrl* list, int column, const QString& text)
+{
+    for (int r = 0; r < list->rowCount(); ++r) {
+        if (list->cellText(r, column) == text)
+            return r;
+    }
+    return -1;
+}
+
+// The position's total in 9160001 as the positions tab shows it (0 when none).
+int heldTotal(trade::OrderWindow* window)
+{
+    JListCtrl* positions = window->list(Tab::Positions);
+    const int row = rowWith(positions, 1, QStringLiteral("9160001"));
+    return row < 0 ? 0 : positions->cellText(row, 3).toInt();
+}
+
+void placeThroughTheWindow(trade::OrderWindow* window, const QString& price, const QString& quantity)
+{
+    window->codeField()->setText(QStringLiteral("9160001"));
+    window->priceField()->setText(price);
+    window->quantityField()->setText(quantity);
+    QTest::mouseClick(child<QWidget>(window, trade::OrderWindow::kOrderButton), Qt::LeftButton);
+}
+
 } // namespace
 
 // The terminal, logged in as a demo customer, against the substitute exchange served over
@@ -51,54 +84,40 @@ class TerminalExchangeTest final : public QObject
 
 private:
     std::string m_address = testsupport::UniqueLoopbackAddress(7);
-    std::unique_ptr<exchange::Exchange> m_exchange;
-    std::unique_ptr<exchange::Faults> m_faults;
-    std::unique_ptr<exchange::HttpFront> m_front;
-    std::unique_ptr<QTemporaryDir> m_dir;
+    testsupport::TerminalOnExchange<Transaction_Dlg> m_terminal;
     std::unique_ptr<platform::MessageBoxRecorder> m_boxes;
 
 private slots:
     void initTestCase()
     {
-        exchange::ExchangeConfig config;
-        config.key = client::defaults::kSignKey;
-        config.seed = 3;
-        config.accounts = exchange::DemoAccounts();
-        config.infoPageUrl = "http://" + m_address + ":8090/stockinfo/9160001.html";
-        std::string error;
-        m_exchange = exchange::Exchange::Create(config, error);
-        QVERIFY2(m_exchange, error.c_str());
-        m_exchange->simulate(200); // a market with a tape before the terminal looks
-        m_faults = std::make_unique<exchange::Faults>();
-        m_front = std::make_unique<exchange::HttpFront>(*m_exchange, *m_faults);
-        QVERIFY2(m_front->start({m_address}, m_address, 8090, error), error.c_str());
-
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(QDir::setCurrent(m_dir->path()));
-        QVERIFY(QFile::copy(QStringLiteral(DATA_DIR "/currentlisttitle.txt"), QStringLiteral("currentlisttitle.txt")));
-        QVERIFY(QFile::copy(QStringLiteral(DATA_DIR "/listtitle.txt"), QStringLiteral("listtitle.txt")));
-        platform::setDataDirectory(m_dir->filePath(QStringLiteral("data")));
-        platform::setWorkArea(QRect(0, 0, 1920, 1040));
-
-        testsupport::pointTerminalAt(m_address);
+        const std::string error = m_terminal.start(m_address, 3, 200);
+        QVERIFY2(error.empty(), error.c_str());
         m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::No);
-    }
-
-    void cleanupTestCase()
-    {
-        app::setCodeClock(nullptr);
-        app::setMarketWindowFactory(nullptr);
-        m_front.reset();
-        m_exchange.reset();
     }
 
     void customerLogsInAndWatchesTheMarket()
     {
+        // Logged in as a person does it, on the real seconds clock: the code is read off the
+        // screen and typed a few seconds later, the cursor blinking meanwhile.
         CVelmoraDlg login;
         login.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&login));
+        login.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&login));
         QVERIFY(login.loginPermitted()); // the manifest names the running version
-        Transaction_Dlg* market = testsupport::logIn(login);
+        QLineEdit* code = testsupport::TypeAccountAndPassword(login, QStringLiteral("100001"), QStringLiteral("123456"));
+        QVERIFY(code);
+        const QString shown = testsupport::ReadPictureCode(login);
+        const std::time_t readAt = std::time(nullptr);
+        QTRY_VERIFY_WITH_TIMEOUT(std::time(nullptr) >= readAt + 2, 10000);
+        for (const QChar digit : shown) {
+            QTest::keyClicks(code, QString(digit));
+            code->repaint(); // as the cursor blinks
+        }
+        QTest::keyClick(code, Qt::Key_Return);
         QVERIFY2(m_boxes->calls().empty(), qPrintable(m_boxes->texts().join(QLatin1Char('|'))));
+        QVERIFY(UserSession::instance().loggedIn());
+        auto* market = qobject_cast<Transaction_Dlg*>(login.marketWindow());
         QVERIFY(market);
 
         // The overview fills with every item the exchange lists.
@@ -124,6 +143,88 @@ private slots:
         QVERIFY(market->infoPage()->isVisible());
         QVERIFY(!market->infoPage()->toPlainText().isEmpty());
         QVERIFY(m_boxes->calls().empty());
+    }
+
+    void customerBuysAndSellsThroughThePanel()
+    {
+        app::setCodeClock([] { return std::time_t(1700000000); });
+        m_boxes->setAnswer(platform::MsgResult::Yes);
+        m_boxes->clear();
+        CVelmoraDlg login;
+        login.show();
+        child<QLineEdit>(&login, CVelmoraDlg::IDC_ACCOUNT_PLAIN)->setText(QStringLiteral("100001"));
+        child<QLineEdit>(&login, CVelmoraDlg::IDC_PASSWORD)->setText(QStringLiteral("123456"));
+        child<QLineEdit>(&login, CVelmoraDlg::IDC_CODE)->setText(login.verificationCode());
+        login.onLogin();
+        QVERIFY2(m_boxes->calls().empty(), qPrintable(m_boxes->texts().join(QLatin1Char('|'))));
+        auto* market = qobject_cast<Transaction_Dlg*>(login.marketWindow());
+        QVERIFY(market);
+
+        // The start-up sequence brings up the panel with the buy window and its positions.
+        QTRY_VERIFY_WITH_TIMEOUT(market->tradePanel() && market->tradePanel()->isVisible(), 20000);
+        Detail_Trans_Dlg* panel = market->tradePanel();
+        auto* buy = qobject_cast<low_deal_buy_dlg*>(panel->hostedWindow(Detail_Trans_Dlg::Hosted::Buy));
+        QVERIFY(buy && buy->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(heldTotal(buy) == 2000, 10000);
+
+        // The quote of the item gives the book to price against.
+        buy->codeField()->setText(QStringLiteral("9160001"));
+        buy->refreshQuote(true);
+        QVERIFY(buy->shownQuote());
+        const float bestBid = buy->shownQuote()->secondPrices[0];
+        const float bestAsk = buy->shownQuote()->firstPrices[0];
+        const int askVolume = buy->shownQuote()->firstVolumes[0];
+        QVERIFY(bestBid > 0.0f && bestAsk > bestBid && askVolume > 0);
+
+        // Below the market the order rests, and shows among today's orders.
+        buy->selectTab(Tab::Orders);
+        placeThroughTheWindow(buy, price(bestBid - 0.10f), QStringLiteral("20"));
+        QCOMPARE(m_boxes->texts().first(), QStringLiteral("是否买入"));
+        QVERIFY2(m_boxes->texts().last().contains(QStringLiteral("委托成功")), qPrintable(m_boxes->texts().last()));
+        JListCtrl* orders = buy->list(Tab::Orders);
+        QTRY_VERIFY_WITH_TIMEOUT(rowWith(orders, 7, price(bestBid - 0.10f)) >= 0, 10000);
+        const int resting = rowWith(orders, 7, price(bestBid - 0.10f));
+        QCOMPARE(orders->cellText(resting, 8), QStringLiteral("20"));
+        QCOMPARE(orders->cellText(resting, 3), QStringLiteral("未撤单"));
+        QCOMPARE(orders->cellText(resting, 6), QStringLiteral("买"));
+        panel->grab().save(QStringLiteral(RENDER_DIR "/trading-orders.png"));
+
+        // At the best ask it trades: the trade shows and the position grows.
+        const int bought = std::min(askVolume, 5);
+        buy->selectTab(Tab::Trades);
+        m_boxes->clear();
+        placeThroughTheWindow(buy, price(bestAsk), QString::number(bought));
+        QVERIFY2(m_boxes->texts().last().contains(QStringLiteral("已成交")), qPrintable(m_boxes->texts().last()));
+        JListCtrl* trades = buy->list(Tab::Trades);
+        QTRY_VERIFY_WITH_TIMEOUT(rowWith(trades, 5, price(bestAsk)) >= 0, 10000);
+        QCOMPARE(trades->cellText(rowWith(trades, 5, price(bestAsk)), 7), QStringLiteral("买"));
+        panel->grab().save(QStringLiteral(RENDER_DIR "/trading-trades.png"));
+        buy->selectTab(Tab::Positions);
+        QCOMPARE(heldTotal(buy), 2000 + bought);
+
+        // Selling part of the position above the market: the sellable quantity falls.
+        panel->choose(2);
+        auto* sell = qobject_cast<low_deal_sell_dlg*>(panel->hostedWindow(Detail_Trans_Dlg::Hosted::Sell));
+        QVERIFY(sell && sell->isVisible());
+        sell->activateWindow();
+        sell->codeField()->setFocus();
+        sell->codeField()->setText(QStringLiteral("9160001"));
+        sell->priceField()->setFocus(); // the code field's loss of focus looks the figure up
+        QCOMPARE(sell->sellable(), 2000 + bought);
+        m_boxes->clear();
+        placeThroughTheWindow(sell, price(bestAsk + 1.00f), QStringLiteral("300"));
+        QCOMPARE(m_boxes->texts().first(), QStringLiteral("是否确定卖出"));
+        QVERIFY2(m_boxes->texts().last().contains(QStringLiteral("委托成功")), qPrintable(m_boxes->texts().last()));
+        sell->codeField()->setFocus();
+        sell->priceField()->setFocus();
+        QCOMPARE(sell->sellable(), 2000 + bought - 300);
+        // More than is left is refused before anything goes out.
+        m_boxes->clear();
+        placeThroughTheWindow(sell, price(bestAsk + 1.00f), QString::number(2000 + bought - 300 + 1));
+        QCOMPARE(m_boxes->texts(), QStringList{QStringLiteral("卖出数量超过可卖数量请重新输入")});
+        panel->grab().save(QStringLiteral(RENDER_DIR "/trading-sell.png"));
+        QCOMPARE(QString::fromStdString(m_terminal.exchange().audit()), QString());
+        app::setCodeClock(nullptr);
     }
 };
 

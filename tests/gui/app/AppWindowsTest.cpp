@@ -21,6 +21,7 @@
 #include "app/CHtmlCtrl.h"
 #include "app/CVelmoraApp.h"
 #include "app/CVelmoraDlg.h"
+#include "app/LoginDlg.h"
 #include "app/Show_Message_Dlg.h"
 #include "app/Show_sys_statu_sdlg.h"
 #include "app/UserSession.h"
@@ -32,7 +33,9 @@
 #include "client/ServerLine.h"
 #include "client/Transport.h"
 #include "platform/Platform.h"
+#include "platform/SaveFile.h"
 #include "support/LoopbackServer.h"
+#include "support/LoginByHand.h"
 
 using testsupport::LoopbackServer;
 using testsupport::RecordedRequest;
@@ -62,6 +65,15 @@ void writeFile(const QString& path, const QByteArray& bytes)
 }
 
 template <class T> T* child(QWidget* w, int id) { return w->findChild<T*>(QString::number(id)); }
+
+// The next second after `now` whose picture code differs from the one drawn at `now`.
+std::time_t nextSecondWithAnotherCode(std::time_t now)
+{
+    std::time_t next = now + 1;
+    while (app::DrawVerificationCode(next) == app::DrawVerificationCode(now))
+        ++next;
+    return next;
+}
 
 } // namespace
 
@@ -313,6 +325,32 @@ private slots:
         QCOMPARE(readFile(QStringLiteral("signinaccount")), QStringLiteral("{\n   \"id_account\" : \"880002\"\n}\n"));
     }
 
+    void settingsThatCannotBeSavedAreReported()
+    {
+        // Folders where the files should be: neither can be replaced.
+        QVERIFY(QDir().mkpath(QStringLiteral("signinaccount")));
+        QVERIFY(QDir().mkpath(QStringLiteral("connect")));
+        CVelmoraDlg dlg;
+        dlg.show();
+        fillLogin(dlg);
+        dlg.onLogin();
+        QVERIFY(UserSession::instance().loggedIn()); // the login holds all the same
+        QCOMPARE(m_boxes->texts(), QStringList{platform::saveFailedText(QStringLiteral("signinaccount"))});
+        QVERIFY(m_boxes->texts().front().endsWith(QStringLiteral("/signinaccount")));
+
+        m_boxes->clear();
+        Show_sys_statu_sdlg status(nullptr);
+        status.show();
+        status.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&status));
+        status.lineList()->setFocus();
+        QTRY_VERIFY(status.lineList()->hasFocus());
+        status.lineList()->setCurrentIndex(1);
+        status.lineList()->clearFocus();
+        QTRY_COMPARE(m_boxes->texts(), QStringList{platform::saveFailedText(QStringLiteral("connect"))});
+        QCOMPARE(client::CurrentLineIndex(), 1); // the line is in use for this run
+    }
+
     void accountDisplaySwitchKeepsTheText()
     {
         CVelmoraDlg dlg;
@@ -360,6 +398,50 @@ private slots:
         QTRY_VERIFY(password->hasFocus());
         child<QLineEdit>(&dlg, CVelmoraDlg::IDC_CODE)->setFocus();
         QTRY_COMPARE(dlg.verificationCode().toStdString(), app::DrawVerificationCode(now));
+    }
+
+    void codeReadAtAReadingPaceIsAccepted_data()
+    {
+        QTest::addColumn<bool>("relogin");
+        QTest::newRow("login window") << false;
+        QTest::newRow("re-login window") << true;
+    }
+
+    // Seconds pass while the user reads and types; every keystroke and cursor blink repaints
+    // the window behind the edit, but the code that is checked stays the one on screen.
+    void codeReadAtAReadingPaceIsAccepted()
+    {
+        QFETCH(bool, relogin);
+        std::time_t now = kFixedSecond;
+        app::setCodeClock([&now] { return now; });
+        std::unique_ptr<CVelmoraDlg> dlg(relogin ? new LoginDlg(nullptr) : new CVelmoraDlg);
+        dlg->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
+        dlg->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dlg.get()));
+        // A paint of the whole picture may draw a new code; the screen then shows it.
+        now = nextSecondWithAnotherCode(now);
+        dlg->repaint();
+        QCOMPARE(dlg->verificationCode().toStdString(), app::DrawVerificationCode(now));
+        QCOMPARE(testsupport::ReadPictureCode(*dlg), dlg->verificationCode());
+
+        QLineEdit* code = testsupport::TypeAccountAndPassword(*dlg, QStringLiteral("880001"), QStringLiteral("pw123"));
+        QVERIFY(code);
+        const QString shown = testsupport::ReadPictureCode(*dlg);
+        QCOMPARE(shown, dlg->verificationCode());
+
+        for (const QChar digit : shown) {
+            now = nextSecondWithAnotherCode(now);
+            QTest::keyClicks(code, QString(digit));
+            for (int id : {CVelmoraDlg::IDC_ACCOUNT_PLAIN, CVelmoraDlg::IDC_PASSWORD, CVelmoraDlg::IDC_CODE})
+                child<QWidget>(dlg.get(), id)->repaint(); // a cursor blink
+            QTest::qWait(0);
+        }
+        QCOMPARE(testsupport::ReadPictureCode(*dlg), shown);
+        QTest::keyClick(code, Qt::Key_Return);
+        QVERIFY2(m_boxes->calls().empty(), qPrintable(m_boxes->texts().join(QLatin1Char('|'))));
+        QCOMPARE(loginRequests(*m_trade0), 1u);
+        QVERIFY(UserSession::instance().loggedIn());
     }
 
     void enterLogsInOncePerPressAndEscapeEnds()

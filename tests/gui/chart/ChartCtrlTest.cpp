@@ -148,6 +148,28 @@ private slots:
         SaveIfAsked(ctrl->Snapshot(), "candles-500.png");
     }
 
+    void scalesFollowOnlyTheCandlesOnScreen()
+    {
+        // The oldest candle traded far above the rest and has scrolled out of the window.
+        std::string reply = "{\"success\":\"true\",\"infor\":[{\"startPrice\":500,\"endPrice\":505,"
+                            "\"maxPrice\":520,\"minPrice\":490,\"time\":1700000000,\"vol\":900000}";
+        for (int i = 1; i < 120; ++i)
+            reply += ",{\"startPrice\":" + std::to_string(20 + i % 5) + ",\"endPrice\":" + std::to_string(21 + i % 4)
+                     + ",\"maxPrice\":26,\"minPrice\":18,\"time\":" + std::to_string(1700000000 + i * 86400)
+                     + ",\"vol\":" + std::to_string(1000 + i) + "}";
+        reply += "]}";
+        CKBarCtrl* ctrl = MakeCandleChart();
+        QVERIFY(LoadCandles(*ctrl, reply, 8, 80));
+        ctrl->WithCanvas([](ChartCanvas& c) {
+            const CSubArea& n = *c.FindSubArea("N");
+            QCOMPARE(n.FirstDrawn(), 40);
+            QCOMPARE(n.Scale().max, 26.0f);
+            QCOMPARE(n.Scale().min, 18.0f);
+            QCOMPARE(c.FindSubArea("P")->Scale().max, 1119.0f);
+        });
+        SaveIfAsked(ctrl->Snapshot(), "candles-far-first.png");
+    }
+
     void badCandleRepliesLeaveTheChartUnchanged()
     {
         CKBarCtrl* ctrl = MakeCandleChart();

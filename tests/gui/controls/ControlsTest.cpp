@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPainter>
@@ -14,7 +15,9 @@
 #include "controls/GetEditInput.h"
 #include "controls/JHeaderCtrl.h"
 #include "controls/JListCtrl.h"
+#include "controls/TitleBar.h"
 #include "controls/cMyTreeCtrl.h"
+#include "platform/Bitmaps.h"
 
 namespace {
 
@@ -75,6 +78,7 @@ class ControlsTest final : public QObject
 private slots:
     void listColoursStopAtTheTableEdge();
     void listColoursStayWithTheRowIndex();
+    void longCellTextKeepsItsStart();
     void headerIgnoresClicksAndDrags();
     void noHeaderListHasItsOwnLargerTable();
     void numericEditFilter_data();
@@ -86,6 +90,8 @@ private slots:
     void buttonNotifiesParentOnPressAndRelease();
     void skinEditFramesByState();
     void editInputAsksTheOwnerAndHidesOnlyWhenTaken();
+    void titleBarSpansTheWindowWithItsCloseButtonAtTheRight();
+    void factoryButtonNeverTakesEnterFromTheDialog();
 };
 
 void ControlsTest::listColoursStopAtTheTableEdge()
@@ -135,6 +141,29 @@ void ControlsTest::listColoursStayWithTheRowIndex()
     QCOMPARE(list.cellColour(0, 0), kRed);
     list.setCellText(5, 0, QStringLiteral("out of range is ignored"));
     QCOMPARE(list.rowCount(), 1);
+}
+
+void ControlsTest::longCellTextKeepsItsStart()
+{
+    // An item name wider than its centred column: its start stays readable, the end gives way.
+    JListCtrl list;
+    list.setBackgroundColour(kBackground);
+    list.setDefaultTextColour(kDefault);
+    list.addColumn(QStringLiteral("名称"), 100);
+    const QString name = QStringLiteral("Tolmere小酒窖珍藏干红");
+    const int box = list.columnWidth(0) - 3;
+    const QString elided = QFontMetrics(list.font()).elidedText(name, Qt::ElideRight, box);
+    QVERIFY(elided.startsWith(QStringLiteral("Tol")) && elided != name);
+    list.appendRow({name});
+    list.appendRow({elided});
+    list.resize(200, 100);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    const QImage shot = list.viewport()->grab().toImage();
+    const QRect first = list.visualRect(list.model()->index(0, 0));
+    const QRect second = list.visualRect(list.model()->index(1, 0));
+    QVERIFY(hasPixel(shot, first, kDefault));
+    QCOMPARE(shot.copy(first), shot.copy(second)); // drawn as its start and an ellipsis
 }
 
 void ControlsTest::headerIgnoresClicksAndDrags()
@@ -395,6 +424,62 @@ void ControlsTest::editInputAsksTheOwnerAndHidesOnlyWhenTaken()
     const QImage shot = dialog.grab().toImage();
     QCOMPARE(at(shot, 150, 5), QColor(32, 32, 32).rgb());
     QCOMPARE(at(shot, 5, 100), QColor(240, 240, 240).rgb());
+}
+
+void ControlsTest::titleBarSpansTheWindowWithItsCloseButtonAtTheRight()
+{
+    QWidget window(nullptr, Qt::FramelessWindowHint);
+    window.resize(300, 200);
+    controls::TitleBar::Style style;
+    style.ground = QColor(80, 80, 80);
+    auto* bar = new controls::TitleBar(QStringLiteral("公告显示"), style, &window);
+    CButtonBMP* close = bar->addCloseButton(1092);
+    QCOMPARE(bar->addCloseButton(1092), close);
+    QSignalSpy closes(bar, &controls::TitleBar::closeClicked);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.findChild<QPushButton*>(QStringLiteral("1092")), close);
+    QCOMPARE(close->mapTo(&window, QPoint(0, 0)), QPoint(266, 0));
+    QCOMPARE(close->size(), QSize(34, 28));
+
+    window.resize(500, 200);
+    QTRY_COMPARE(bar->width(), 500);
+    QCOMPARE(close->mapTo(&window, QPoint(0, 0)), QPoint(466, 0));
+    const QImage shot = window.grab().toImage();
+    QCOMPARE(at(shot, 400, 27), QColor(80, 80, 80).rgb());
+    QVERIFY(at(shot, 400, 28) != QColor(80, 80, 80).rgb());
+    QVERIFY(hasPixel(shot, QRect(6, 5, 80, 18), Qt::white)); // the title
+
+    bar->setTitle(QStringLiteral("系统状态"));
+    QCOMPARE(bar->title(), QStringLiteral("系统状态"));
+    QTest::mouseClick(close, Qt::LeftButton);
+    QCOMPARE(closes.count(), 1);
+}
+
+void ControlsTest::factoryButtonNeverTakesEnterFromTheDialog()
+{
+    QDialog dialog;
+    dialog.resize(200, 100);
+    CButtonBMP* buy = CButtonBMP::Create(
+        &dialog, 240, QStringLiteral("买入"),
+        {platform::bmp::CloseButton, platform::bmp::CloseButtonHover, platform::bmp::CloseButtonPressed},
+        QRect(QPoint(135, 50), QPoint(194, 73)));
+    auto* edit = new QLineEdit(&dialog);
+    edit->setGeometry(10, 10, 100, 20);
+    QCOMPARE(buy->objectName(), QStringLiteral("240"));
+    QCOMPARE(buy->controlId(), 240);
+    QCOMPARE(buy->geometry(), QRect(135, 50, 60, 24));
+    QVERIFY(buy->hasImages());
+    QVERIFY(!buy->autoDefault());
+    QVERIFY(!buy->isDefault());
+    QSignalSpy clicks(buy, &QAbstractButton::clicked);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTest::mouseClick(buy, Qt::LeftButton);
+    QCOMPARE(clicks.count(), 1); // the click, not the Enter
+    QCOMPARE(buy->focusPolicy(), Qt::NoFocus);
 }
 
 QTEST_MAIN(ControlsTest)

@@ -24,6 +24,8 @@
 #include "controls/JListCtrl.h"
 #include "chart/CKBarCtrl.h"
 #include "mainwnd/Transaction_Dlg.h"
+#include "trade/Buying_dlg.h"
+#include "trade/Selling_dlg.h"
 #include "market/CUPdate_thread.h"
 #include "market/Min_Price_List_Dlg.h"
 #include "market/ShowViewSetDlg.h"
@@ -85,6 +87,8 @@ private:
                 return ScriptedReply{200, client::Utf8ToWire(
                     R"({"success":"true","infor":[{"main_3":9160001,"main_4":"Tolmere小酒窖","main_5":12.3,)"
                     R"("main_9":12.35,"main_2":1},{"main_3":9160002,"main_4":"Aubrac干红","main_5":8.1,"main_9":8.0}]})")};
+            if (r.path == "/api/v1/trade/guide")
+                return ScriptedReply{200, R"({"success":"true","infor":{"extend_1":12.4,"extend_11":12.3,"main_5":12.3}})"};
             if (r.path == "/api/v1/account/apply")
                 return ScriptedReply{200, R"({"success":"true","infor":{"cash":"5000.5"}})"};
             return ScriptedReply{200, R"({"success":"true","msg":"","infor":[]})"};
@@ -283,9 +287,11 @@ private slots:
         QVERIFY(!form->isVisible());
         QVERIFY(child<QLineEdit>(form, CVelmoraDlg::IDC_PASSWORD)->text().isEmpty());
         QVERIFY(m_boxes->calls().empty());
-        // Now logged in, the same command no longer leads to the form.
+        // Now logged in, the same command no longer leads to the form but to the pop-up.
+        QVERIFY(!w->quickBuy());
         w->command(Transaction_Dlg::IDC_QUICK_BUY);
         QVERIFY(!form->isVisible());
+        QVERIFY(w->quickBuy() && w->quickBuy()->isVisible());
         // And the usable cash is polled for the new user.
         QTRY_VERIFY_WITH_TIMEOUT(market::AvailableCash() == 5000.5f, 10000);
         app::setCodeClock(nullptr);
@@ -304,6 +310,8 @@ private slots:
             QCOMPARE(f, 0);
         QVERIFY(w->quotePanel() && w->quotePanel()->isVisible());
         QCOMPARE(w->quotePanel()->pos(), QPoint(1600, 77));
+        // Beside the chart, down to the chart's bottom and not into the status band.
+        QCOMPARE(w->quotePanel()->geometry().bottom(), w->timeshareChart()->geometry().bottom());
         QTRY_VERIFY_WITH_TIMEOUT(countPath(*m_market, "/api/timeline/9160001/") >= 1, 10000);
 
         w->command(Transaction_Dlg::IDC_TOOL_KLINE);
@@ -381,6 +389,42 @@ private slots:
         QVERIFY(w->infoPage()->toPlainText().contains(QStringLiteral("产区资料")));
         QVERIFY(!w->klineChart()->isVisible());
         QVERIFY(w->quotePanel()->isVisible());
+    }
+
+    void quickOrdersOpenPrefilledFromTheQuote()
+    {
+        Transaction_Dlg* w = open(true);
+        w->command(Transaction_Dlg::IDC_QUICK_BUY);
+        QPointer<Buying_dlg> buy = w->quickBuy();
+        QVERIFY(buy && buy->isVisible());
+        QCOMPARE(buy->geometry(), QRect(400, 200, 200, 265));
+        QCOMPARE(buy->codeField()->text(), QStringLiteral("9160001"));
+        QCOMPARE(buy->priceField()->text(), QStringLiteral("12.40")); // the quote's "extend_1"
+        QTRY_VERIFY(buy->quantityField()->hasFocus());
+        QCOMPARE(countPath(*m_trade, "/api/v1/trade/guide"), 1u);
+        for (const RecordedRequest& r : m_trade->requests()) {
+            if (r.path == "/api/v1/trade/guide")
+                QVERIFY(r.body.find("\"id\" : 9160001,") != std::string::npos);
+        }
+
+        // Shown again, not made again; after a close, made anew.
+        buy->priceField()->setText(QStringLiteral("1"));
+        w->command(Transaction_Dlg::IDC_QUICK_BUY);
+        QCOMPARE(w->quickBuy(), buy.data());
+        QCOMPARE(buy->priceField()->text(), QStringLiteral("12.40"));
+        buy->close();
+        QTRY_VERIFY(buy.isNull());
+        QVERIFY(!w->quickBuy());
+        w->command(Transaction_Dlg::IDC_QUICK_BUY);
+        QVERIFY(w->quickBuy() && w->quickBuy()->isVisible());
+
+        w->command(Transaction_Dlg::IDC_QUICK_SELL);
+        Selling_dlg* sell = w->quickSell();
+        QVERIFY(sell && sell->isVisible());
+        QCOMPARE(sell->codeField()->text(), QStringLiteral("9160001"));
+        QCOMPARE(sell->priceField()->text(), QStringLiteral("12.30")); // the quote's "extend_11"
+        QTRY_VERIFY(sell->quantityField()->hasFocus());
+        QVERIFY(m_boxes->calls().empty());
     }
 
     void enterIsSwallowed()

@@ -13,6 +13,7 @@
 #include "controls/GetEditInput.h"
 #include "controls/JListCtrl.h"
 #include "platform/Dialogs.h"
+#include "platform/SaveFile.h"
 #include "market/ColumnFile.h"
 #include "market/ColumnTexts.h"
 #include "market/ItemTable.h"
@@ -81,6 +82,10 @@ private slots:
     void categoriesLimitedAndFirstTwoKept();
     void deletingACategoryKeepsTheOthersPaired();
     void savedColumnsAreTheNextStartsColumns();
+    void unreadableColumnFilesAreNamedAndTheShippedColumnsShown();
+    void buttonsActOnTheHighlightedEntryOnly();
+    void enterInABoxOrListPressesNoButton();
+    void aSaveThatFailsIsReported();
 
 private:
     std::unique_ptr<ShowViewSetDlg> makeDialog(const std::string& currentText);
@@ -342,6 +347,124 @@ void OverviewAndSetupTest::savedColumnsAreTheNextStartsColumns()
     QCOMPARE(basic.columnCaption(4), QStringLiteral("最新"));
     nextStart.LoadOverview(overviewReply(2));
     QCOMPARE(basic.cellText(1, 4), QStringLiteral("121.00"));
+}
+
+void OverviewAndSetupTest::unreadableColumnFilesAreNamedAndTheShippedColumnsShown()
+{
+    // The test runs from the build tree: the shipped files are the source tree's data/.
+    const std::filesystem::path dir = m_dir->path().toStdString();
+    const QByteArray broken = "{\"infor\":[{\"name\":\"基本行情\",";
+    std::ofstream(dir / market::kCurrentColumnFileName, std::ios::binary) << broken.toStdString();
+    std::ofstream(dir / market::kCatalogueFileName, std::ios::binary | std::ios::trunc) << "[oops";
+
+    JListCtrl basic;
+    JListCtrl extended;
+    market::Overview overview(&basic, &extended);
+    QCOMPARE(overview.BuildColumnsFromFile(dir), 2);
+    QCOMPARE(basic.columnCaption(0), QStringLiteral("序"));
+    QVERIFY(extended.columnCount() > 3);
+    QCOMPARE(m_boxes.size(), 1);
+    const QString path = QString::fromStdString((dir / market::kCurrentColumnFileName).string());
+    QVERIFY2(m_boxes[0].contains(path), qPrintable(m_boxes[0]));
+
+    // The set-up dialog offers the shipped catalogue, and says which file it could not read.
+    m_boxes.clear();
+    auto dlg = std::make_unique<ShowViewSetDlg>(dir);
+    QCOMPARE(dlg->catalogueBox()->count(), 7);
+    QCOMPARE(m_boxes.size(), 1);
+    QVERIFY2(m_boxes[0].contains(QString::fromStdString((dir / market::kCatalogueFileName).string())),
+             qPrintable(m_boxes[0]));
+
+    // Neither was touched: what the user wrote is still there to mend.
+    QFile current(QString::fromStdString((dir / market::kCurrentColumnFileName).string()));
+    QVERIFY(current.open(QIODevice::ReadOnly));
+    QCOMPARE(current.readAll(), broken);
+    QFile catalogue(QString::fromStdString((dir / market::kCatalogueFileName).string()));
+    QVERIFY(catalogue.open(QIODevice::ReadOnly));
+    QCOMPARE(catalogue.readAll(), QByteArray("[oops"));
+}
+
+void OverviewAndSetupTest::buttonsActOnTheHighlightedEntryOnly()
+{
+    auto dlg = makeDialog(market::StyledColumnText(
+        {{{"基本行情", {{"序", "main_1"}, {"代码", "main_3"}, {"名称", "main_4"}, {"最新", "main_9"},
+                        {"昨收", "main_5"}, {"开盘", "main_6"}}}}}));
+    dlg->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
+    dlg->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dlg.get()));
+    auto clickRow = [](QListWidget* list, int row, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, list->visualItemRect(list->item(row)).center());
+    };
+    QListWidget* catalogue = dlg->shownCatalogueList();
+    QListWidget* current = dlg->shownCurrentList();
+    const QStringList start = dlg->currentEntries(0);
+
+    // Tab into the catalogue: an entry becomes current, none is highlighted.
+    dlg->catalogueBox()->setFocus();
+    QTest::keyClick(dlg.get(), Qt::Key_Tab);
+    QTRY_VERIFY(catalogue->hasFocus());
+    QVERIFY(catalogue->selectedItems().isEmpty());
+    button(dlg.get(), ShowViewSetDlg::kAddId)->click();
+    QCOMPARE(dlg->currentEntries(0), start);
+
+    // Ctrl+click takes the highlight off again: nothing to add.
+    clickRow(catalogue, 3);
+    clickRow(catalogue, 3, Qt::ControlModifier);
+    QVERIFY(catalogue->selectedItems().isEmpty());
+    QVERIFY(catalogue->currentItem());
+    button(dlg.get(), ShowViewSetDlg::kAddId)->click();
+    QCOMPARE(dlg->currentEntries(0), start);
+
+    // The same in the current list for delete and the moves.
+    clickRow(current, 4);
+    clickRow(current, 4, Qt::ControlModifier);
+    QVERIFY(current->selectedItems().isEmpty());
+    for (int id : {ShowViewSetDlg::kDeleteId, ShowViewSetDlg::kMoveUpId, ShowViewSetDlg::kMoveDownId})
+        button(dlg.get(), id)->click();
+    QCOMPARE(dlg->currentEntries(0), start);
+
+    // A highlighted entry is the one acted on.
+    clickRow(current, 4);
+    button(dlg.get(), ShowViewSetDlg::kMoveUpId)->click();
+    QCOMPARE(dlg->currentEntries(0), QStringList({"序", "代码", "名称", "昨收", "最新", "开盘"}));
+    QCOMPARE(current->selectedItems(), QList<QListWidgetItem*>{current->item(3)});
+    button(dlg.get(), ShowViewSetDlg::kDeleteId)->click();
+    QCOMPARE(dlg->currentEntries(0), QStringList({"序", "代码", "名称", "最新", "开盘"}));
+    QVERIFY(m_boxes.isEmpty());
+}
+
+void OverviewAndSetupTest::enterInABoxOrListPressesNoButton()
+{
+    auto dlg = makeDialog(market::StyledColumnText({{{"基本行情", {{"序", "main_1"}}}, {"扩展行情", {}}}}));
+    dlg->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
+    dlg->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dlg.get()));
+    QSignalSpy closes(dlg->findChild<QAbstractButton*>(QString::number(ShowViewSetDlg::kCloseId)),
+                      &QAbstractButton::clicked);
+    for (QWidget* w : {static_cast<QWidget*>(dlg->catalogueBox()), static_cast<QWidget*>(dlg->currentBox()),
+                       static_cast<QWidget*>(dlg->shownCatalogueList()), static_cast<QWidget*>(dlg->shownCurrentList())}) {
+        w->setFocus();
+        QTRY_VERIFY(w->hasFocus());
+        QTest::keyClick(w, Qt::Key_Return);
+        QTest::keyClick(w, Qt::Key_Enter);
+        QVERIFY2(dlg->isVisible(), qPrintable(w->objectName()));
+    }
+    QCOMPARE(closes.count(), 0);
+    QVERIFY(m_boxes.isEmpty()); // nor "确定" asked to save
+}
+
+void OverviewAndSetupTest::aSaveThatFailsIsReported()
+{
+    const std::filesystem::path dir = m_dir->path().toStdString();
+    std::filesystem::create_directory(dir / market::kCurrentColumnFileName); // cannot be replaced
+    auto dlg = makeDialog(market::StyledColumnText({{{"基本行情", {{"序", "main_1"}}}, {"扩展行情", {}}}}));
+    button(dlg.get(), ShowViewSetDlg::kOkId)->click();
+    QCOMPARE(m_boxes, QStringList({"是否确认更改大盘信息",
+                                   platform::saveFailedText(QString::fromStdString((dir / market::kCurrentColumnFileName).string()))}));
+    QVERIFY(m_boxes.back().startsWith(QStringLiteral("保存文件失败：")));
+    QVERIFY(m_boxes.back().endsWith(QStringLiteral("/currentlisttitle.txt")));
 }
 
 QTEST_MAIN(OverviewAndSetupTest)

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QString>
+#include <QStringList>
+
 #include "app/Announcements.h"
 #include "app/LoginRequest.h"
 #include "app/RememberedAccount.h"
@@ -11,6 +14,11 @@
 #include "app/VerificationCode.h"
 #include "client/ApiReply.h"
 #include "client/CodePage.h"
+#include "client/Options.h"
+#include "client/ServerLine.h"
+#include "platform/Trace.h"
+#include "support/FileSizeLimit.h"
+#include "support/LoopbackServer.h"
 
 namespace fs = std::filesystem;
 
@@ -65,6 +73,43 @@ TEST(LoginReply, RecordReadsMembersOfAnyType)
     EXPECT_EQ(none.mobile, "");
 }
 
+namespace {
+
+QStringList g_traced;
+
+void recordTrace(QtMsgType, const QMessageLogContext& context, const QString& text)
+{
+    if (QString::fromUtf8(context.category) == QStringLiteral("velmora.trace"))
+        g_traced << text;
+}
+
+} // namespace
+
+TEST(Trace, RepliesAreTracedAsTextFromTheWireCodePage)
+{
+    const std::string address = testsupport::UniqueLoopbackAddress(3);
+    testsupport::LoopbackServer trade(address, client::kTradePort, [](const testsupport::RecordedRequest&) {
+        return testsupport::ScriptedReply{200, client::Utf8ToWire(R"({"success":"false","msg":"密码错误"})")};
+    });
+    client::Options o = client::DefaultOptions();
+    o.line0Host = address;
+    client::SetCurrentOptions(o);
+    client::LoadLineChoice(fs::temp_directory_path() / "velmora-no-such-folder");
+    g_traced.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(recordTrace);
+    platform::enableTrace(true);
+    const app::LoginOutcome outcome = app::RequestLogin("880001", "pw");
+    platform::enableTrace(false);
+    qInstallMessageHandler(previous);
+    client::SetCurrentOptions(client::DefaultOptions());
+
+    EXPECT_EQ(outcome.message, "密码错误");
+    const QString traced = g_traced.join(QString());
+    EXPECT_TRUE(traced.contains(QStringLiteral("登陆信息"))) << traced.toStdString();
+    EXPECT_TRUE(traced.contains(QStringLiteral("\"msg\":\"密码错误\""))) << traced.toStdString();
+    EXPECT_FALSE(traced.contains(QChar::ReplacementCharacter)) << traced.toStdString();
+}
+
 class RememberedAccount : public ::testing::Test
 {
 protected:
@@ -91,6 +136,16 @@ protected:
     fs::path m_old;
     fs::path m_dir;
 };
+
+TEST_F(RememberedAccount, ASaveCutShortKeepsTheRememberedAccount)
+{
+    ASSERT_TRUE(app::WriteRememberedAccount(std::string("880001")));
+    {
+        const testsupport::FileSizeLimit diskFull(8);
+        EXPECT_FALSE(app::WriteRememberedAccount(std::string("880002")));
+    }
+    EXPECT_EQ(app::ReadRememberedAccount(), std::optional<std::string>("880001"));
+}
 
 TEST_F(RememberedAccount, ReadsWhatItWritesAndTreatsDamageAsNone)
 {

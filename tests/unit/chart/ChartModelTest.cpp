@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QtMath>
 
 #include <gtest/gtest.h>
 
@@ -154,9 +155,35 @@ TEST(ChartRange, VolumeAreaStartsAtZeroAndWindowBoundsTheRange)
         b.canvas.AppendElement(Point(v), "P1");
     const CSubArea::Range r = b.area().ComputeRange(1, 2);
     EXPECT_FLOAT_EQ(r.min, 0);
-    EXPECT_FLOAT_EQ(r.max, 900); // element 0 seeds the range, 2000 lies outside the window
+    EXPECT_FLOAT_EQ(r.max, 900); // 500 and 2000 lie outside the window
     b.canvas.DrawRange("P", 1, 2);
     EXPECT_FALSE(b.area().ComputeRange(1, 2).changed);
+}
+
+TEST(ChartRange, AnElementOffScreenStretchesNoScale)
+{
+    // The oldest candle lies far from the rest and scrolled out of the window.
+    OneBand b("N", DisplayKind::KBar);
+    b.canvas.AppendElement(Bar(500, 510, 520, 480), "N1");
+    for (int i = 1; i <= 6; ++i)
+        b.canvas.AppendElement(Bar(10 + float(i % 3), 11, 12.5f, 9.5f), "N1");
+    CSubArea::Range r = b.area().ComputeRange(2, 6);
+    EXPECT_FLOAT_EQ(r.max, 12.5f);
+    EXPECT_FLOAT_EQ(r.min, 9.5f);
+    // A window reaching past the newest element takes what is there.
+    r = b.area().ComputeRange(3, 10);
+    EXPECT_FLOAT_EQ(r.max, 12.5f);
+    EXPECT_FLOAT_EQ(r.min, 9.5f);
+    r = b.area().ComputeRange(0, 6);
+    EXPECT_FLOAT_EQ(r.max, 520);
+    EXPECT_FLOAT_EQ(r.min, 9.5f);
+
+    OneBand volumes("P", DisplayKind::Histogram);
+    for (float v : {90000.0f, 300.0f, 800.0f, 450.0f})
+        volumes.canvas.AppendElement(Point(v), "P1");
+    r = volumes.area().ComputeRange(1, 3);
+    EXPECT_FLOAT_EQ(r.max, 800);
+    EXPECT_FLOAT_EQ(r.min, 0);
 }
 
 TEST(ChartDraw, ReversedWindowKeepsTheImage)
@@ -271,44 +298,60 @@ TEST(ChartDraw, VolumeBarsFillOnlyFallingVolumes)
 
 TEST(ChartDraw, ShortScrollGivesTheSamePixelsAsAFullRedraw)
 {
-    auto fill = [](ChartCanvas& c, int count) {
-        c.AddSubArea("N", 0, 70, 0, 20, 20);
-        c.AddSubArea("P", 1, 30, 0, 10, 25);
-        c.AddDisplay(DisplayKind::KBar, 0, "N1");
-        c.AddDisplay(DisplayKind::Histogram, 1, "P1");
-        c.SetTitle("N", "Tolmere小酒窖");
-        c.SetAxisLegend("N");
-        for (int i = 0; i < count; ++i) {
-            // Extremes in the middle so that both windows have the same range.
-            const float base = i == 40 ? 30 : (i == 41 ? 5 : 10 + float(i % 7));
-            c.AppendElement(Bar(base, base + (i % 3) - 1, base + 2, base - 2, base), "N1");
-            c.AppendElement(Point(float(i == 40 ? 9000 : 100 + i * 13), i % 2 ? kVolumeUp : kVolumeDown), "P1");
+    // Period 7 (120 minutes) labels the candles with their times under the plot: those
+    // labels must move with their candles too. At any density: a whole ratio moves device
+    // pixels, any other one redraws in full.
+    for (const int period : {8, 7}) {
+        auto fill = [period](ChartCanvas& c, int count) {
+            c.AddSubArea("N", 0, 70, 0, 20, 20);
+            c.AddSubArea("P", 1, 30, 0, 10, 25);
+            c.AddDisplay(DisplayKind::KBar, 0, "N1");
+            c.AddDisplay(DisplayKind::Histogram, 1, "P1");
+            c.SetTitle("N", "Tolmere小酒窖");
+            c.SetAxisLegend("N");
+            for (int i = 0; i < count; ++i) {
+                // Extremes in the middle so that both windows have the same range.
+                const float base = i == 40 ? 30 : (i == 41 ? 5 : 10 + float(i % 7));
+                CDataElementKBar bar = Bar(base, base + float(i % 3) - 1, base + 2, base - 2, base);
+                bar.periodCode = period;
+                bar.time = 1700000000 + i * 7200;
+                c.AppendElement(bar, "N1");
+                c.AppendElement(Point(float(i == 40 ? 9000 : 100 + i * 13), i % 2 ? kVolumeUp : kVolumeDown), "P1");
+            }
+        };
+        for (const qreal ratio : {1.0, 2.0, 1.5}) {
+            SCOPED_TRACE(testing::Message() << "period " << period << ", ratio " << ratio);
+            const ScrollKind newer = ratio == 1.5 ? ScrollKind::None : ScrollKind::TowardsNewer;
+            const ScrollKind older = ratio == 1.5 ? ScrollKind::None : ScrollKind::TowardsOlder;
+            ChartCanvas scrolled(QSize(1000, 600), ratio);
+            fill(scrolled, 82);
+            scrolled.DrawRange("N", 0, 80);
+            scrolled.DrawRange("P", 0, 80);
+            scrolled.DrawRange("N", 3, 83);
+            scrolled.DrawRange("P", 3, 83);
+            EXPECT_EQ(scrolled.FindSubArea("N")->LastScroll(), newer);
+            EXPECT_EQ(scrolled.FindSubArea("P")->LastScroll(), newer);
+
+            ChartCanvas full(QSize(1000, 600), ratio);
+            fill(full, 82);
+            full.DrawRange("N", 3, 83);
+            full.DrawRange("P", 3, 83);
+            EXPECT_EQ(full.FindSubArea("N")->LastScroll(), ScrollKind::None);
+            EXPECT_EQ(scrolled.Image(), full.Image());
+            EXPECT_EQ(scrolled.Image().size(), QSize(qCeil(1000 * ratio), qCeil(600 * ratio)));
+
+            scrolled.DrawRange("N", 1, 81);
+            scrolled.DrawRange("P", 1, 81);
+            EXPECT_EQ(scrolled.FindSubArea("N")->LastScroll(), older);
+            full.DrawRange("N", 0, 0); // forces a full redraw at the next call
+            full.DrawRange("P", 0, 0);
+            full.DrawRange("N", 1, 81);
+            full.DrawRange("P", 1, 81);
+            EXPECT_EQ(scrolled.Image(), full.Image());
+            if (period == 7 && ratio == 1.0)
+                EXPECT_GT(CountColour(full.Image(), QRect(0, 400, 1000, 20), QColor(240, 240, 240)), 0);
         }
-    };
-    ChartCanvas scrolled(QSize(1000, 600));
-    fill(scrolled, 82);
-    scrolled.DrawRange("N", 0, 80);
-    scrolled.DrawRange("P", 0, 80);
-    scrolled.DrawRange("N", 3, 83);
-    scrolled.DrawRange("P", 3, 83);
-    EXPECT_EQ(scrolled.FindSubArea("N")->LastScroll(), ScrollKind::TowardsNewer);
-    EXPECT_EQ(scrolled.FindSubArea("P")->LastScroll(), ScrollKind::TowardsNewer);
-
-    ChartCanvas full(QSize(1000, 600));
-    fill(full, 82);
-    full.DrawRange("N", 3, 83);
-    full.DrawRange("P", 3, 83);
-    EXPECT_EQ(full.FindSubArea("N")->LastScroll(), ScrollKind::None);
-    EXPECT_EQ(scrolled.Image(), full.Image());
-
-    scrolled.DrawRange("N", 1, 81);
-    scrolled.DrawRange("P", 1, 81);
-    EXPECT_EQ(scrolled.FindSubArea("N")->LastScroll(), ScrollKind::TowardsOlder);
-    full.DrawRange("N", 0, 0); // forces a full redraw at the next call
-    full.DrawRange("P", 0, 0);
-    full.DrawRange("N", 1, 81);
-    full.DrawRange("P", 1, 81);
-    EXPECT_EQ(scrolled.Image(), full.Image());
+    }
 }
 
 TEST(ChartDraw, ScrollAfterReloadRedrawsTheNewestCandle)

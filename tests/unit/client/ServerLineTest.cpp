@@ -9,6 +9,7 @@
 #include "client/Options.h"
 #include "client/ServerLine.h"
 #include "client/Transport.h"
+#include "support/FileSizeLimit.h"
 #include "support/LoopbackServer.h"
 
 using namespace client;
@@ -106,6 +107,21 @@ TEST_F(ServerLineTest, UnwritableFileStillSwitchesTheLine)
     LoadLineChoice(m_dir);
     EXPECT_FALSE(ApplyLineChoice(1, m_dir / "no" / "such" / "folder"));
     EXPECT_EQ(CurrentLineIndex(), 1);
+}
+
+TEST_F(ServerLineTest, AChoiceThatCannotBeWrittenWholeKeepsTheStoredOne)
+{
+    LoadLineChoice(m_dir);
+    ASSERT_TRUE(ApplyLineChoice(1, m_dir));
+    {
+        const testsupport::FileSizeLimit diskFull(5); // fewer bytes than {"connect":0}
+        EXPECT_FALSE(ApplyLineChoice(0, m_dir));
+    }
+    EXPECT_EQ(ReadConnect(), R"({"connect":1})");
+    EXPECT_EQ(fs::directory_iterator(m_dir)->path().filename(), "connect"); // no leftovers
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1);
+    EXPECT_TRUE(ApplyLineChoice(0, m_dir));
+    EXPECT_EQ(ReadConnect(), R"({"connect":0})");
 }
 
 TEST_F(ServerLineTest, ChangeOfLineReachesTheNextRequestOfAnotherThread)

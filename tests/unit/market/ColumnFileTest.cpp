@@ -7,7 +7,9 @@
 
 #include "client/CodePage.h"
 #include "market/ColumnFile.h"
+#include "market/ColumnFileChoice.h"
 #include "market/OverviewColumns.h"
+#include "support/FileSizeLimit.h"
 
 using namespace market;
 
@@ -137,4 +139,66 @@ TEST_F(ColumnFileTest, RoundTripGbkFilesAndBadContent)
     EXPECT_EQ(odd->categories[0].columns[0].name, "");
     EXPECT_TRUE(ParseColumnDocument("[1,2]")->categories.empty());
     EXPECT_FALSE(WriteColumnFile(m_dir / "no" / "such" / "dir.txt", text));
+}
+
+TEST_F(ColumnFileTest, UnreadableFileFallsBackToTheShippedOneAndIsLeftAlone)
+{
+    const std::filesystem::path user = m_dir / "user";
+    std::filesystem::create_directories(user);
+
+    // Missing: the shipped copy, the missing file named.
+    ColumnFileChoice missing = ChooseColumnFile(user, kCurrentColumnFileName, kData);
+    ASSERT_TRUE(missing.file);
+    EXPECT_TRUE(missing.shipped);
+    EXPECT_EQ(missing.failed, user / kCurrentColumnFileName);
+    EXPECT_EQ(missing.file->document, LoadColumnFile(kData / kCurrentColumnFileName)->document);
+    EXPECT_FALSE(std::filesystem::exists(user / kCurrentColumnFileName)); // nothing written
+
+    // Not JSON (a hand edit gone wrong): the same, and the bytes stay for the user to mend.
+    const std::string broken = "{\"infor\":[{\"name\":\"基本行情\",\"infor1\":[";
+    std::ofstream(user / kCurrentColumnFileName, std::ios::binary) << broken;
+    const ColumnFileChoice bad = ChooseColumnFile(user, kCurrentColumnFileName, kData);
+    EXPECT_TRUE(bad.shipped);
+    const std::string text = ColumnFileProblemText(bad);
+    EXPECT_NE(text.find((user / kCurrentColumnFileName).string()), std::string::npos) << text;
+    EXPECT_NE(text.find("软件自带"), std::string::npos) << text;
+    std::ifstream in(user / kCurrentColumnFileName, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), broken);
+
+    // JSON that holds no category at all is no better.
+    for (const char* empty : {"{}", "[1,2]", "{\"infor\":{}}"}) {
+        std::ofstream(user / kCurrentColumnFileName, std::ios::binary | std::ios::trunc) << empty;
+        EXPECT_TRUE(ChooseColumnFile(user, kCurrentColumnFileName, kData).shipped) << empty;
+    }
+
+    // No shipped copy either: nothing to show, and the message says so.
+    const ColumnFileChoice none = ChooseColumnFile(user, kCurrentColumnFileName, m_dir / "nowhere");
+    EXPECT_FALSE(none.file);
+    EXPECT_FALSE(none.shipped);
+    EXPECT_NE(ColumnFileProblemText(none).find("找不到"), std::string::npos);
+
+    // A readable file is the user's, even when it differs from the shipped one.
+    ASSERT_TRUE(WriteColumnFile(user / kCurrentColumnFileName,
+                                StyledColumnText({{{kBasicCategory, {{"序", "main_1"}}}}})));
+    const ColumnFileChoice own = ChooseColumnFile(user, kCurrentColumnFileName, kData);
+    EXPECT_FALSE(own.shipped);
+    EXPECT_TRUE(own.failed.empty());
+    EXPECT_EQ(own.file->document.categories.size(), 1u);
+    EXPECT_EQ(ColumnFileProblemText(own), "");
+}
+
+TEST_F(ColumnFileTest, ASaveCutShortLeavesTheOldFileWhole)
+{
+    const std::string old = StyledColumnText({{{kBasicCategory, {{"序", "main_1"}}}}});
+    ASSERT_TRUE(WriteColumnFile(m_dir / kCurrentColumnFileName, old));
+    ColumnDocument bigger{{{kBasicCategory, {}}}};
+    for (int i = 0; i < 40; ++i)
+        bigger.categories[0].columns.push_back({"c" + std::to_string(i), "main_9"});
+    {
+        const testsupport::FileSizeLimit diskFull(old.size() + 10);
+        EXPECT_FALSE(WriteColumnFile(m_dir / kCurrentColumnFileName, StyledColumnText(bigger)));
+    }
+    const auto kept = LoadColumnFile(m_dir / kCurrentColumnFileName);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->styledText, old);
 }

@@ -4,9 +4,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
-#include <QGuiApplication>
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "platform/Platform.h"
 
@@ -21,7 +25,7 @@ protected:
         static char name[] = "platform_tests";
         static char* argv[] = {name, nullptr};
         if (!QGuiApplication::instance())
-            new QGuiApplication(argc, argv);
+            new QApplication(argc, argv); // the real message box needs widgets
     }
 };
 
@@ -40,6 +44,29 @@ TEST_F(Platform, MessageBoxRecorderRecordsAndAnswers)
     EXPECT_EQ(boxes.calls()[0].caption, QStringLiteral("Velmora"));
     EXPECT_EQ(boxes.calls()[0].icon, platform::MsgIcon::Question);
     EXPECT_EQ(boxes.texts(), (QStringList{QStringLiteral("是否确认退出"), QStringLiteral("余额不足")}));
+}
+
+TEST_F(Platform, MessageBoxShowsTheServiceTextAsItStands)
+{
+    // A refusal whose text looks like HTML: shown as written, no markup, no link to follow.
+    const QString msg = QStringLiteral("<b>账户冻结</b> 详见 <a href=\"http://example.invalid/x\">公告</a>");
+    QString shownText;
+    Qt::TextFormat shownFormat = Qt::RichText;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+            shownText = label->text();
+            shownFormat = label->textFormat(); // plain text has no links to follow
+        }
+        box->accept();
+    });
+    poll.start(10);
+    EXPECT_EQ(platform::messageBox(nullptr, msg), platform::MsgResult::Ok);
+    EXPECT_EQ(shownText, msg);
+    EXPECT_EQ(shownFormat, Qt::PlainText);
 }
 
 TEST_F(Platform, SaveFileHandlerAnswersInsteadOfADialog)
@@ -107,4 +134,53 @@ TEST_F(Platform, WorkAreaAndDataFolderCanBeSet)
     EXPECT_EQ(platform::infoFolder(), QStringLiteral("/tmp/velmora-x/infovelmora"));
     platform::setDataDirectory(QString());
     EXPECT_FALSE(platform::dataDirectory().isEmpty());
+}
+
+TEST_F(Platform, SettingsFolderIsSeededWithWhatItLacksAndKeepsTheUsersFiles)
+{
+    QTemporaryDir shipped;
+    QTemporaryDir home;
+    auto write = [](const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    write(shipped.filePath(QStringLiteral("listtitle.txt")), "catalogue");
+    write(shipped.filePath(QStringLiteral("currentlisttitle.txt")), "shipped columns");
+    // Installed files are read-only; the user's copy must still be writable.
+    QFile::setPermissions(shipped.filePath(QStringLiteral("currentlisttitle.txt")), QFile::ReadOwner | QFile::ReadOther);
+    platform::setShippedDataDirectory(shipped.path());
+
+    const QString dir = home.filePath(QStringLiteral("config/Velmora/velmora"));
+    const QStringList names{QStringLiteral("listtitle.txt"), QStringLiteral("currentlisttitle.txt"),
+                            QStringLiteral("nosuchfile")};
+    const platform::SeedResult first = platform::seedSettingsFolder(dir, names);
+    EXPECT_TRUE(first.folderReady);
+    EXPECT_EQ(first.copied, (QStringList{QStringLiteral("listtitle.txt"), QStringLiteral("currentlisttitle.txt")}));
+    EXPECT_EQ(first.missing, QStringList{QStringLiteral("nosuchfile")});
+    QFile copy(QDir(dir).filePath(QStringLiteral("currentlisttitle.txt")));
+    EXPECT_TRUE(copy.permissions() & QFile::WriteOwner);
+
+    // The user's own columns survive every later start; only a deleted file comes back.
+    write(QDir(dir).filePath(QStringLiteral("currentlisttitle.txt")), "my columns");
+    QFile::remove(QDir(dir).filePath(QStringLiteral("listtitle.txt")));
+    const platform::SeedResult again = platform::seedSettingsFolder(dir, names);
+    EXPECT_EQ(again.copied, QStringList{QStringLiteral("listtitle.txt")});
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), QByteArray("my columns"));
+
+    // A folder that cannot be made is reported, and nothing is claimed copied.
+    write(home.filePath(QStringLiteral("plainfile")), "x");
+    const platform::SeedResult blocked = platform::seedSettingsFolder(home.filePath(QStringLiteral("plainfile/sub")), names);
+    EXPECT_FALSE(blocked.folderReady);
+    EXPECT_TRUE(blocked.copied.isEmpty());
+    EXPECT_EQ(blocked.missing.size(), 3);
+    platform::setShippedDataDirectory(QString());
+}
+
+TEST_F(Platform, AProgramInTheBuildTreeFindsTheSourceTreesShippedFiles)
+{
+    // Tests run from the build tree, like a developer's terminal.
+    const QString shipped = platform::shippedDataDirectory();
+    EXPECT_TRUE(QFileInfo::exists(QDir(shipped).filePath(QStringLiteral("currentlisttitle.txt")))) << shipped.toStdString();
 }

@@ -80,7 +80,7 @@ TEST(DealTicks, TicksCompareWithTheOpeningItself)
 TEST(QuotePanelLayout, RowsAndColumnsFollowThePanelHeight)
 {
     const QRect place = market::QuotePanelLayout::placement(1920, 1040);
-    EXPECT_EQ(place, QRect(1600, 77, 320, 1012 - 77));
+    EXPECT_EQ(place, QRect(1600, 77, 320, 1011 - 77)); // down to the charts' bottom, H - 29
     const auto l = market::QuotePanelLayout::compute(QRect(0, 0, 320, 935));
     const int p = (935 - 28) / 40;
     EXPECT_EQ(l.labels[0], QRect(5, 28, 60, 23));

@@ -1,0 +1,131 @@
+#pragma once
+
+#include <array>
+
+#include <QFont>
+#include <QPointer>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+#include "app/Detailsystimeset.h"
+#include "trade/PanelWindow.h"
+
+class CButtonBMP;
+class Lock_Detail_dlg;
+class QTreeWidgetItem;
+class cMyTreeCtrl;
+
+// The trade panel docked along the bottom of the work area while a user is logged in: the
+// function tree on the left, the window of the chosen function on the right, and a strip
+// across the top with the function's title and the close, hide, lock, refresh and
+// lock-time buttons. It owns the function windows, the screen lock and the lock-time strip.
+class Detail_Trans_Dlg final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Detail_Trans_Dlg)
+
+public:
+    enum ControlId {
+        IDC_CLOSE = 238,
+        IDC_HIDE = 1002,
+        IDC_LOCK = 1003,
+        IDC_LOCK_TIME = 1005,
+        IDC_REFRESH = 1009,
+        IDC_TREE = 2112,
+    };
+    static constexpr int kFunctionCount = 17;
+    static constexpr int kTreeWidth = 260;
+    static constexpr int kStripHeight = 28;
+    static constexpr int kHeight = 340;
+
+    // The windows the panel hosts, in the order a choice walks them.
+    enum class Hosted {
+        Buy,
+        Sell,
+        Cancel,
+        DeliveryApplication,
+        WithdrawalApplication,
+        WithdrawalStatus,
+        WithdrawalHistory,
+        Funds,
+        TodayOrders,
+        TodayTrades,
+        TradeHistory,
+        DeliveryQuery,
+        ChangePassword,
+        ChangeDetails,
+    };
+    static constexpr int kHostedCount = 14;
+
+    // Made hidden, docked, with the buy window made (hidden too).
+    explicit Detail_Trans_Dlg(QWidget* marketWindow);
+    ~Detail_Trans_Dlg() override;
+
+    // (0, H − 369)–(W, H − 29) of the work area.
+    static QRect dockedPlace();
+    void dock();
+
+    // Runs a button's command.
+    void command(int id);
+    // What choosing a function in the tree does: its title in the strip, its window shown
+    // (made on first use) and emptied or reloaded as the function asks, the others hidden.
+    void choose(int function);
+    // The last step of the start-up sequence: the buy window shown and its list reloaded,
+    // its fields as they are.
+    void showBuyWindow();
+    // Whether a function window stands in the panel (it may be out of sight with the panel).
+    bool showsAWindow() const;
+
+    int chosenFunction() const { return m_chosen; }
+    QString title() const;
+    static QString entryText(int function);
+    // The function whose tree entry reads `text`, -1 for none.
+    static int functionOfEntry(const QString& text);
+
+    cMyTreeCtrl* tree() const { return m_tree; }
+    QTreeWidgetItem* entry(int function) const { return m_entries[size_t(function)]; }
+    trade::PanelWindow* hostedWindow(Hosted which) const { return m_windows[size_t(which)]; }
+    // Where a hosted window stands, in the panel's coordinates.
+    QRect hostedPlace(Hosted which) const;
+    Lock_Detail_dlg* lockWindow() const { return m_lock; }
+    bool isLocked() const;
+    Detailsystimeset* lockTimeWindow() const { return m_lockTime; }
+
+    // The one place that says which window serves each hosted function.
+    static trade::PanelWindow* createHostedWindow(Hosted which, QWidget* panel);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    void createTree();
+    void onTreeRelease(QTreeWidgetItem* item);
+    void onSelectionChanged();
+    QTreeWidgetItem* selectedEntry() const;
+    trade::PanelWindow* ensureWindow(Hosted which);
+    void showHosted(Hosted which);
+    void hidePanel();
+    void lockPanel();
+    void toggleLockTime();
+    void refreshShown();
+    void keepLockOnTop();
+
+    QFont m_treeFont;
+    cMyTreeCtrl* m_tree = nullptr;
+    std::array<QTreeWidgetItem*, kFunctionCount> m_entries{};
+    std::array<QPointer<trade::PanelWindow>, kHostedCount> m_windows{};
+    int m_chosen = 0;
+    bool m_pressOnChosenEntry = false;
+    Lock_Detail_dlg* m_lock = nullptr;
+    QPointer<Detailsystimeset> m_lockTime;
+    CButtonBMP* m_corner = nullptr;
+    CButtonBMP* m_hide = nullptr;
+    CButtonBMP* m_lockButton = nullptr;
+    CButtonBMP* m_refresh = nullptr;
+    CButtonBMP* m_lockTimeButton = nullptr;
+};

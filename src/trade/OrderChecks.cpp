@@ -1,0 +1,79 @@
+#include "trade/OrderChecks.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+#include "market/ItemTable.h"
+
+namespace trade {
+
+std::int64_t integerOf(const std::string& text) { return client::IntegerParamValue(text); }
+
+double priceOf(const std::string& text)
+{
+    const double p = std::strtod(text.c_str(), nullptr);
+    return std::isfinite(p) ? p : 0.0;
+}
+
+int maxBuyable(double cash, double price)
+{
+    if (!(price > 0.0))
+        return 0;
+    const double q = cash / (price + price * 3.0 / 1000.0);
+    if (!(q > 0.0))
+        return 0;
+    if (q >= double(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    return int(q);
+}
+
+std::optional<std::string> checkBuy(const OrderForm& form, double usableCash)
+{
+    const double price = priceOf(form.price);
+    if (!(price > 0.0))
+        return std::string(kPriceNotPositive);
+    if (usableCash / price < double(integerOf(form.quantity)))
+        return std::string(kInsufficientCash);
+    return std::nullopt;
+}
+
+std::optional<std::string> checkSell(const OrderForm& form, std::int64_t sellable)
+{
+    if (integerOf(form.quantity) > sellable)
+        return std::string(kSellExceedsSellable);
+    return std::nullopt;
+}
+
+std::vector<client::Param> buyParams(const OrderForm& form, const std::string& userId)
+{
+    return {{"buy_amount", form.quantity}, {"buy_price", form.price}, {"id", userId}, {"item_id", form.code}};
+}
+
+std::vector<client::Param> quickBuyParams(const OrderForm& form, const std::string& userId)
+{
+    // Same members; the endpoint row of the quick buy makes `item_id` an integer.
+    return buyParams(form, userId);
+}
+
+std::vector<client::Param> sellParams(const OrderForm& form, const std::string& userId)
+{
+    return {{"id", userId}, {"item_id", form.code}, {"sell_amount", form.quantity}, {"sell_price", form.price}};
+}
+
+std::vector<client::Param> repealParams(const std::string& orderNo, const std::string& userId)
+{
+    return {{"id", orderNo}, {"stockholder_id", userId}};
+}
+
+QString itemNameForCode(const QString& codeText)
+{
+    QString name;
+    for (const market::ItemEntry& entry : market::SharedItemTable().entries()) {
+        if (QString::number(entry.code) == codeText)
+            name = QString::fromStdString(entry.name);
+    }
+    return name;
+}
+
+} // namespace trade

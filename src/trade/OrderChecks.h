@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QString>
+
+#include "client/Endpoints.h"
+
+// The order forms of the buy and sell windows and of the quick pop-ups, as values, and
+// the checks made before an order goes out. A check returns the refusal to show, or
+// nothing when the order may be confirmed and sent.
+namespace trade {
+
+inline constexpr const char* kInsufficientCash = "余额不足";
+inline constexpr const char* kSellExceedsSellable = "卖出数量超过可卖数量请重新输入";
+// An empty, zero or negative price would divide the balance check by zero (or flip it)
+// and send an order with no usable price; it is refused before anything is asked.
+inline constexpr const char* kPriceNotPositive = "价格须大于0，请重新输入";
+
+struct OrderForm
+{
+    std::string code;     // as typed
+    std::string price;    // as typed
+    std::string quantity; // as typed (digits only)
+};
+
+// A field read as a number the way the request will carry it: the integer parameters
+// of a request are sent as the decimal reading of their text, and the checks must judge
+// that same figure, never another one.
+std::int64_t integerOf(const std::string& text);
+// The leading number of a price text, as a C library reading gives it (empty is 0).
+double priceOf(const std::string& text);
+
+// The largest quantity `cash` buys at `price` with the 3/1000 fee: cash ÷ (P + P × 3 ÷
+// 1000) truncated toward zero, and 0 when that is not above 0 or the price is not.
+int maxBuyable(double cash, double price);
+
+// Usable cash ÷ price below the quantity is refused; equality passes. No fee here.
+std::optional<std::string> checkBuy(const OrderForm& form, double usableCash);
+// More than the sellable quantity is refused; equality passes.
+std::optional<std::string> checkSell(const OrderForm& form, std::int64_t sellable);
+
+// The parameters of the order requests (`v` and `sign` are added by the request call).
+// The quick buy sends the code as an integer (09160001 goes out as 9160001).
+std::vector<client::Param> buyParams(const OrderForm& form, const std::string& userId);
+std::vector<client::Param> quickBuyParams(const OrderForm& form, const std::string& userId);
+std::vector<client::Param> sellParams(const OrderForm& form, const std::string& userId);
+// A cancellation names the order as `id` (an integer) and the user as `stockholder_id`.
+std::vector<client::Param> repealParams(const std::string& orderNo, const std::string& userId);
+
+// The name of the item-table entry whose code printed in decimal equals `codeText`
+// exactly (so "09160001" names nothing); the last of several wins; empty when none.
+QString itemNameForCode(const QString& codeText);
+
+} // namespace trade

@@ -1,0 +1,184 @@
+#include "trade/Parsers.h"
+
+namespace trade {
+namespace {
+
+using client::JsonInt;
+using client::JsonInt64;
+using client::JsonMember;
+using client::JsonReal;
+using client::JsonText;
+
+float money(const Json::Value& record, const char* key) { return static_cast<float>(JsonReal(record, key)); }
+
+bool hasCash(const client::ApiReply& reply) { return !JsonMember(reply.infor, "cash").isNull(); }
+
+template <class Row, class Read>
+std::vector<Row> rowsOf(const Json::Value& array, Read read)
+{
+    std::vector<Row> rows;
+    if (!array.isArray())
+        return rows;
+    rows.reserve(array.size());
+    for (const Json::Value& record : array)
+        rows.push_back(read(record));
+    return rows;
+}
+
+PositionRow positionFrom(const Json::Value& r)
+{
+    PositionRow p;
+    p.stockId = JsonInt(r, "stock_id");
+    p.name = JsonText(r, "name");
+    p.total = JsonInt(r, "total");
+    p.amountFreeze = JsonInt(r, "amount_freeze");
+    p.amountUsable = JsonInt(r, "amount_usable");
+    p.costPrice = money(r, "costprice");
+    p.latest = money(r, "latest");
+    p.stockValue = money(r, "stock_value");
+    p.profitsPer = money(r, "profits_per");
+    return p;
+}
+
+OrderRow orderFrom(const Json::Value& r)
+{
+    OrderRow o;
+    o.id = JsonInt(r, "id");
+    o.stockId = JsonInt(r, "stock_id");
+    o.name = JsonText(r, "name");
+    o.direction = JsonInt(r, "direction");
+    o.commissionPrice = money(r, "commission_price");
+    o.commissionAmount = JsonInt(r, "commission_amount");
+    o.remain = JsonInt(r, "remain");
+    o.addTime = JsonInt64(r, "add_time");
+    o.state = JsonInt(r, "state");
+    return o;
+}
+
+TradeRow tradeFrom(const Json::Value& r)
+{
+    TradeRow t;
+    t.tradeTime = JsonInt64(r, "trade_time");
+    t.stockId = JsonInt(r, "stock_id");
+    t.name = JsonText(r, "name");
+    t.dealPrice = money(r, "deal_price");
+    t.dealedAmount = JsonInt(r, "dealed_amount");
+    t.direction = JsonInt(r, "direction");
+    t.dealedValue = money(r, "dealed_value");
+    t.orderPrice = money(r, "order_price");
+    t.orderAmount = JsonInt(r, "order_amount");
+    t.tradeNo = JsonInt(r, "trade_no");
+    t.commission = money(r, "commission");
+    return t;
+}
+
+DeliveryRow deliveryFrom(const Json::Value& r)
+{
+    DeliveryRow d;
+    d.id = JsonInt(r, "id");
+    d.stockId = JsonInt(r, "stock_id");
+    d.addDate = JsonInt64(r, "add_date");
+    d.method = JsonText(r, "method");
+    d.amount = JsonInt(r, "amount");
+    d.status = JsonInt(r, "status");
+    d.consignee = JsonText(r, "consignee");
+    d.address = JsonText(r, "address");
+    return d;
+}
+
+CashRow cashFrom(const Json::Value& r)
+{
+    CashRow c;
+    c.account = JsonInt64(r, "account");
+    c.cash = JsonReal(r, "cash");
+    c.addTime = JsonInt64(r, "add_time");
+    c.direction = JsonInt(r, "direction");
+    c.status = JsonInt(r, "status");
+    c.isOffline = JsonInt(r, "is_offline");
+    return c;
+}
+
+} // namespace
+
+ParsedRows<PositionRow> ParsePositions(const client::ApiReply& reply)
+{
+    if (!reply.parsed)
+        return std::nullopt;
+    if (!hasCash(reply))
+        return std::vector<PositionRow>{};
+    return rowsOf<PositionRow>(JsonMember(reply.infor, "stock"), positionFrom);
+}
+
+std::optional<FundsRow> ParseFunds(const client::ApiReply& reply)
+{
+    if (!reply.parsed || !hasCash(reply))
+        return std::nullopt;
+    const Json::Value& cash = JsonMember(reply.infor, "cash");
+    FundsRow f;
+    f.bankroll = money(cash, "bankroll");
+    f.bankrollUsable = money(cash, "bankroll_usable");
+    f.total = money(cash, "total");
+    f.stockFee = money(cash, "stock_fee");
+    return f;
+}
+
+ParsedRows<OrderRow> ParseOrders(const client::ApiReply& reply)
+{
+    if (!reply.parsed)
+        return std::nullopt;
+    return rowsOf<OrderRow>(reply.infor, orderFrom);
+}
+
+bool isCancellable(const OrderRow& order) { return order.state == 0 && order.remain != 0; }
+
+ParsedRows<OrderRow> ParseCancellableOrders(const client::ApiReply& reply)
+{
+    ParsedRows<OrderRow> orders = ParseOrders(reply);
+    if (orders)
+        std::erase_if(*orders, [](const OrderRow& o) { return !isCancellable(o); });
+    return orders;
+}
+
+ParsedRows<TradeRow> ParseTrades(const client::ApiReply& reply)
+{
+    if (!reply.parsed)
+        return std::nullopt;
+    if (!reply.success)
+        return std::vector<TradeRow>{};
+    return rowsOf<TradeRow>(reply.infor, tradeFrom);
+}
+
+ParsedRows<DeliveryRow> ParseDeliveries(const client::ApiReply& reply)
+{
+    if (!reply.success)
+        return std::nullopt;
+    return rowsOf<DeliveryRow>(reply.infor, deliveryFrom);
+}
+
+ParsedRows<CashRow> ParseCashHistory(const client::ApiReply& reply)
+{
+    if (!reply.parsed)
+        return std::nullopt;
+    if (!reply.success)
+        return std::vector<CashRow>{};
+    return rowsOf<CashRow>(reply.infor, cashFrom);
+}
+
+std::optional<Holding> FindHolding(const client::ApiReply& reply, int stockId)
+{
+    if (!reply.success)
+        return std::nullopt;
+    Holding holding;
+    const Json::Value& stock = JsonMember(reply.infor, "stock");
+    if (!stock.isArray())
+        return holding;
+    for (const Json::Value& position : stock) {
+        if (JsonInt(position, "stock_id") == stockId) {
+            holding.found = true;
+            holding.amountUsable = JsonInt(position, "amount_usable");
+        }
+    }
+    return holding;
+}
+
+} // namespace trade

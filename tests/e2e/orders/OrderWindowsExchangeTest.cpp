@@ -1,0 +1,160 @@
+#include <ctime>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+
+#include "app/CVelmoraDlg.h"
+#include "app/UserSession.h"
+#include "app/VerificationCode.h"
+#include "controls/JListCtrl.h"
+#include "mainwnd/Transaction_Dlg.h"
+#include "market/SingleItemQuote.h"
+#include "platform/Platform.h"
+#include "support/LoopbackServer.h"
+#include "support/TerminalOnExchange.h"
+#include "trade/Buying_dlg.h"
+#include "trade/Trade.h"
+#include "trade/low_deal_revoke_dlg.h"
+
+namespace {
+
+// Today's orders as the today's-orders list shows them: order number to state text.
+std::map<QString, QString> todaysOrderStates()
+{
+    JListCtrl list;
+    trade::setUpList(list, trade::todayOrdersList());
+    const trade::ListQuery<trade::OrderRow> query{client::Endpoint::OrderToday, {}, &trade::ParseOrders};
+    trade::refreshList(list, trade::todayOrdersList(), query, trade::userParams());
+    std::map<QString, QString> states;
+    for (int row = 0; row < list.rowCount(); ++row)
+        states[list.cellText(row, 1)] = list.cellText(row, 3);
+    return states;
+}
+
+} // namespace
+
+// The cancellation window and the quick buy of a logged-in customer against the substitute
+// exchange, over real HTTP on this process's own loopback address.
+class OrderWindowsExchangeTest final : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::string m_address = testsupport::UniqueLoopbackAddress(11);
+    testsupport::TerminalOnExchange<Transaction_Dlg> m_terminal;
+    std::unique_ptr<platform::MessageBoxRecorder> m_boxes;
+    std::unique_ptr<CVelmoraDlg> m_login;
+    Transaction_Dlg* m_market = nullptr;
+
+    // A quick buy from the toolbar at `price` (the quote's own when empty).
+    void quickBuy(const QString& price, const QString& quantity)
+    {
+        m_market->command(Transaction_Dlg::IDC_QUICK_BUY);
+        QPointer<Buying_dlg> popup = m_market->quickBuy();
+        QVERIFY(popup && popup->isVisible());
+        QCOMPARE(popup->codeField()->text(), QStringLiteral("9160001"));
+        if (!price.isEmpty())
+            popup->priceField()->setText(price);
+        QTest::keyClicks(popup->quantityField(), quantity);
+        QTest::keyClick(popup->quantityField(), Qt::Key_Return);
+        QTRY_VERIFY(popup.isNull()); // accepted: the pop-up closed
+    }
+
+private slots:
+    void initTestCase()
+    {
+        const std::string error = m_terminal.start(m_address, 5, 200);
+        QVERIFY2(error.empty(), error.c_str());
+        app::setCodeClock([] { return std::time_t(1700000000); });
+        m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::Yes);
+
+        m_login = std::make_unique<CVelmoraDlg>();
+        m_login->show();
+        m_login->findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_ACCOUNT_PLAIN))->setText("100001");
+        m_login->findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_PASSWORD))->setText("123456");
+        m_login->findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_CODE))->setText(m_login->verificationCode());
+        m_login->onLogin();
+        QVERIFY(UserSession::instance().loggedIn());
+        m_market = qobject_cast<Transaction_Dlg*>(m_login->marketWindow());
+        QVERIFY(m_market);
+        // The overview gives the pop-ups the item's name.
+        QTRY_VERIFY_WITH_TIMEOUT(m_market->basicList()->rowCount() > 0, 15000);
+        m_boxes->clear();
+    }
+
+    void cleanupTestCase()
+    {
+        m_login.reset();
+        app::setCodeClock(nullptr);
+    }
+
+    void twoRestingOrdersAreCancelledFromTheCancelWindow()
+    {
+        // Two buys at the day's lowest price rest in the book.
+        QVERIFY(market::RequestSingleItemQuote(9160001) == market::QuoteOutcome::Updated);
+        const QString lowest = QString::asprintf("%.2f", double(market::CurrentSingleItemQuote().prices[3]));
+        const std::map<QString, QString> before = todaysOrderStates();
+        quickBuy(lowest, QStringLiteral("1"));
+        quickBuy(lowest, QStringLiteral("2"));
+        std::set<QString> placed;
+        for (const auto& [order, state] : todaysOrderStates()) {
+            if (!before.count(order))
+                placed.insert(order);
+        }
+        QCOMPARE(placed.size(), size_t(2));
+
+        // Where the trade panel puts the window on this screen.
+        QWidget panel;
+        panel.setGeometry(0, 1040 - 369, 1920, 340);
+        auto* window = new low_deal_revoke_dlg(&panel);
+        window->setGeometry(260, 28, 1660, 312);
+        panel.show();
+        window->refresh();
+        JListCtrl* list = window->list();
+        for (int row = 0; row < list->rowCount(); ++row) {
+            if (placed.count(list->cellText(row, 1)))
+                list->selectionModel()->select(list->model()->index(row, 0),
+                                               QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+        QCOMPARE(list->selectionModel()->selectedRows().size(), 2);
+        m_boxes->clear();
+        QTest::mouseClick(window->findChild<QWidget*>(QString::number(low_deal_revoke_dlg::kCancelButton)),
+                          Qt::LeftButton);
+        QCOMPARE(m_boxes->calls().size(), size_t(2));
+        for (const QString& text : m_boxes->texts())
+            QVERIFY2(text.startsWith(QStringLiteral("撤单成功")), qPrintable(text));
+        for (int row = 0; row < list->rowCount(); ++row)
+            QVERIFY(!placed.count(list->cellText(row, 1)));
+        panel.grab().save(QStringLiteral("/tmp/orders12-png/cancel-window-e2e.png"));
+
+        const std::map<QString, QString> after = todaysOrderStates();
+        for (const QString& order : placed)
+            QCOMPARE(after.at(order), QStringLiteral("已撤单"));
+    }
+
+    void quickBuyFromTheToolbarShowsInTodaysOrders()
+    {
+        const std::map<QString, QString> before = todaysOrderStates();
+        m_boxes->clear();
+        quickBuy(QString(), QStringLiteral("3")); // at the prefilled price
+        QCOMPARE(m_boxes->texts().size(), 2);
+        QCOMPARE(m_boxes->texts().front(), QStringLiteral("是否买入"));
+        const QString reply = m_boxes->texts().back();
+        QVERIFY2(reply.startsWith(QStringLiteral("买入委托成功")), qPrintable(reply));
+        // The order the service named is the one new row of today's orders.
+        const QString order = reply.section(QStringLiteral("订单号："), 1).section(QLatin1Char(','), 0, 0)
+                                  .section(QStringLiteral("，"), 0, 0);
+        const std::map<QString, QString> after = todaysOrderStates();
+        QCOMPARE(after.size(), before.size() + 1);
+        QVERIFY2(after.count(order) && !before.count(order), qPrintable(order));
+    }
+};
+
+QTEST_MAIN(OrderWindowsExchangeTest)
+#include "OrderWindowsExchangeTest.moc"

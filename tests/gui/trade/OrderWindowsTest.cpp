@@ -1,0 +1,426 @@
+#include <filesystem>
+#include <memory>
+
+#include <QDir>
+#include <QLineEdit>
+#include <QTest>
+
+#include "client/ApiReply.h"
+#include "client/Endpoints.h"
+#include "client/Options.h"
+#include "client/ServerLine.h"
+#include "controls/JListCtrl.h"
+#include "market/ItemTable.h"
+#include "market/Pollers.h"
+#include "platform/Colours.h"
+#include "platform/Dialogs.h"
+#include "support/LoopbackServer.h"
+#include "support/Pixels.h"
+#include "support/TradeReplies.h"
+#include "trade/OrderChecks.h"
+#include "trade/low_deal_buy_dlg.h"
+#include "trade/low_deal_sell_dlg.h"
+
+using testsupport::CountPath;
+using trade::OrderWindow;
+
+namespace {
+
+constexpr const char* kBuyPath = "/api/v1/item/buy";
+constexpr const char* kPositionsPath = "/api/v1/customer/item";
+constexpr const char* kOrdersPath = "/api/v1/order/today";
+constexpr const char* kSellPath = "/api/v1/item/sell";
+
+template <class T> T* child(QWidget* w, int id) { return w->findChild<T*>(QString::number(id)); }
+
+void type(QLineEdit* field, const char* text)
+{
+    field->setFocus();
+    field->clear();
+    QTest::keyClicks(field, QString::fromUtf8(text));
+}
+
+} // namespace
+
+// The buy and sell windows on their own, against a scripted trading service.
+class OrderWindowsTest final : public QObject
+{
+    Q_OBJECT
+
+private:
+    const std::string m_host = testsupport::UniqueLoopbackAddress(11);
+    std::unique_ptr<testsupport::TradeScript> m_script;
+    std::unique_ptr<testsupport::LoopbackServer> m_server;
+    std::unique_ptr<platform::MessageBoxRecorder> m_boxes;
+    std::unique_ptr<OrderWindow> m_window;
+
+    template <class Window = low_deal_buy_dlg>
+    Window& open()
+    {
+        auto* window = new Window(nullptr);
+        m_window.reset(window);
+        window->resize(1660, 312);
+        window->show();
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window))
+            qWarning("the order window did not become active");
+        QDir().mkpath(QStringLiteral(RENDER_DIR));
+        return *window;
+    }
+
+    void fill(const char* code, const char* price, const char* quantity)
+    {
+        m_window->codeField()->setText(QString::fromUtf8(code));
+        m_window->priceField()->setText(QString::fromUtf8(price));
+        m_window->quantityField()->setText(QString::fromUtf8(quantity));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        client::Options o = client::DefaultOptions();
+        o.line0Host = m_host;
+        client::SetCurrentOptions(o);
+        client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-buy-gui-no-connect-file");
+        market::SetSessionSource([] { return market::SessionView{true, "100001"}; });
+    }
+
+    void init()
+    {
+        m_script = std::make_unique<testsupport::TradeScript>();
+        m_server = std::make_unique<testsupport::LoopbackServer>(m_host, client::kTradePort, m_script->handler());
+        m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::Yes);
+        market::SharedItemTable().store({{9160001, "Tolmere小酒窖", 36.0f}, {9160002, "Aubrac干红", 120.0f}}, 2);
+        market::SetAvailableCash(1003.0f);
+        market::SetCurrentSingleItemQuote(market::SingleItemQuote());
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        m_boxes.reset();
+        m_server.reset();
+        platform::setSaveFileHandler(nullptr);
+    }
+
+    void cleanupTestCase()
+    {
+        market::SetSessionSource(nullptr);
+        market::SharedItemTable().store({}, 0);
+    }
+
+    void layoutPlacesEveryControl()
+    {
+        low_deal_buy_dlg& w = open();
+        QCOMPARE(w.codeField()->geometry(), QRect(110, 45, 110, 20));
+        QCOMPARE(w.priceField()->geometry(), QRect(110, 105, 110, 20));
+        QCOMPARE(w.quantityField()->geometry(), QRect(110, 195, 110, 20));
+        QCOMPARE(child<QWidget>(&w, OrderWindow::kQuoteButton)->geometry(), QRect(50, 250, 60, 24));
+        QCOMPARE(child<QWidget>(&w, OrderWindow::kOrderButton)->geometry(), QRect(135, 250, 60, 24));
+        QCOMPARE(child<QWidget>(&w, OrderWindow::kRefreshButton)->geometry(), QRect(1660 - 120, 2, 44, 24));
+        QCOMPARE(child<QWidget>(&w, OrderWindow::kExportButton)->geometry(), QRect(1660 - 66, 2, 44, 24));
+        QCOMPARE(w.list(OrderWindow::Tab::Positions)->geometry(), QRect(440, 29, 1660 - 440, 312 - 39 - 29));
+        QVERIFY(w.list(OrderWindow::Tab::Positions)->isVisible());
+        QVERIFY(!w.list(OrderWindow::Tab::Orders)->isVisible());
+        QCOMPARE(w.list(OrderWindow::Tab::Orders)->columnCount(), 9);
+        QCOMPARE(w.list(OrderWindow::Tab::Trades)->columnCount(), 13);
+        QCOMPARE(w.timer1().interval(), 2500);
+        QVERIFY(w.timer1().isActive());
+        // The form's labels are in the rise colour; the tab strip shows the positions tab.
+        const QImage image = w.grab().toImage();
+        QVERIFY(testsupport::CountColour(image, QRect(35, 47, 60, 16), platform::RiseColour) > 20);
+        QVERIFY(testsupport::CountColour(image, QRect(440, 3, 59, 24), QColor(192, 192, 192)) > 500);
+        QVERIFY(testsupport::CountColour(image, QRect(500, 3, 59, 24), QColor(160, 160, 160)) > 500);
+    }
+
+    void quoteBoxShowsDashesUntilAQuoteThenColoursByTheReference()
+    {
+        low_deal_buy_dlg& w = open();
+        QVERIFY(!w.shownQuote());
+        QImage image = w.grab().toImage();
+        image.save(QStringLiteral(RENDER_DIR "/buy-no-quote.png"));
+        // Before a quote only the limit-up row is in the rise colour.
+        QVERIFY(testsupport::CountNear(image, QRect(230, 278, 200, 16), platform::RiseColour) > 5);
+        QCOMPARE(testsupport::CountNear(image, QRect(230, 20, 200, 250), platform::RiseColour), 0);
+
+        // An empty or zero code asks for nothing.
+        QTest::mouseClick(child<QWidget>(&w, OrderWindow::kQuoteButton), Qt::LeftButton);
+        w.codeField()->setText(QStringLiteral("0"));
+        QTest::mouseClick(child<QWidget>(&w, OrderWindow::kQuoteButton), Qt::LeftButton);
+        QCOMPARE(CountPath(*m_server, "/api/v1/trade/guide"), 0u);
+
+        w.codeField()->setText(QStringLiteral("9160001"));
+        QTest::mouseClick(child<QWidget>(&w, OrderWindow::kQuoteButton), Qt::LeftButton);
+        QVERIFY(w.shownQuote());
+        QCOMPARE(w.shownQuote()->texts[0], std::string("36.20"));
+        image = w.grab().toImage();
+        // Asks above the reference in the rise colour, bids below it in the fall colour.
+        QVERIFY(testsupport::CountNear(image, QRect(290, 33, 60, 95), platform::RiseColour) > 20);
+        QVERIFY(testsupport::CountNear(image, QRect(290, 168, 60, 95), platform::FallColour) > 20);
+        QVERIFY(testsupport::CountNear(image, QRect(390, 33, 40, 95), platform::VolumeColour) > 20);
+        // The latest price is above the reference, and so is the change.
+        QVERIFY(testsupport::CountNear(image, QRect(290, 143, 40, 14), platform::RiseColour) > 5);
+        QVERIFY(testsupport::CountNear(image, QRect(390, 143, 40, 14), platform::RiseColour) > 5);
+        image.save(QStringLiteral(RENDER_DIR "/buy-quote.png"));
+
+        // A code the service does not know: the button says so, the timer does not.
+        m_script->set("/api/v1/trade/guide", R"({"success":"false","msg":"产品代码不存在"})");
+        w.codeField()->setText(QStringLiteral("123"));
+        QTest::mouseClick(child<QWidget>(&w, OrderWindow::kQuoteButton), Qt::LeftButton);
+        QCOMPARE(m_boxes->texts(), QStringList{QStringLiteral("产品代码不存在")});
+        QCOMPARE(w.shownQuote()->texts[0], std::string("36.20")); // the box keeps the last quote
+        w.refreshQuote(false);
+        QCOMPARE(m_boxes->calls().size(), size_t(1));
+    }
+
+    void nameCashAndBuyableFollowTheFields()
+    {
+        low_deal_buy_dlg& w = open();
+        QCOMPARE(w.usableCashText(), QStringLiteral("1003.00"));
+        QCOMPARE(w.maxBuyableShown(), 0); // no price yet
+        type(w.codeField(), "9160002");
+        type(w.priceField(), "1"); // the code field has lost the focus
+        QCOMPARE(w.itemName(), QStringLiteral("Aubrac干红"));
+        market::SetAvailableCash(2006.0f);
+        w.quantityField()->setFocus();
+        QCOMPARE(w.maxBuyableShown(), 2000); // 2006 ÷ (1 + 1 × 3 ÷ 1000)
+        type(w.codeField(), "9160009");
+        w.priceField()->setFocus();
+        QCOMPARE(w.itemName(), QString());
+        QCOMPARE(w.usableCashText(), QStringLiteral("2006.00"));
+    }
+
+    void tooLittleCashOrNoPriceSendsNothing()
+    {
+        low_deal_buy_dlg& w = open();
+        m_script->set(kPositionsPath, testsupport::PositionsReply(100.0, 2000));
+        fill("9160001", "10", "11");
+        QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
+        QCOMPARE(m_boxes->texts(), QStringList{QString::fromUtf8(trade::kInsufficientCash)});
+        // Equality passes: 100 ÷ 10 is 10.
+        fill("9160001", "10", "10");
+        m_boxes->setAnswer(platform::MsgResult::No);
+        QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
+        QCOMPARE(m_boxes->texts().last(), QString::fromUtf8(low_deal_buy_dlg::kConfirmBuy));
+        QCOMPARE(m_boxes->calls().back().buttons, platform::MsgButtons::YesNo);
+        QCOMPARE(m_boxes->calls().back().icon, platform::MsgIcon::Question);
+        // An empty or zero price is refused before anything is asked.
+        for (const char* price : {"", "0", "0.00"}) {
+            m_boxes->clear();
+            fill("9160001", price, "1");
+            QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
+            QCOMPARE(m_boxes->texts(), QStringList{QString::fromUtf8(trade::kPriceNotPositive)});
+        }
+        QCOMPARE(CountPath(*m_server, kBuyPath), 0u);
+    }
+
+    void confirmedBuyPostsTheBodyShowsMsgAndRefreshesTheActiveListLater()
+    {
+        low_deal_buy_dlg& w = open();
+        QTest::mouseClick(&w, Qt::LeftButton, {}, w.tabRect(OrderWindow::Tab::Orders).center());
+        QCOMPARE(w.activeTab(), OrderWindow::Tab::Orders);
+        QCOMPARE(CountPath(*m_server, kOrdersPath), 1u);
+
+        // The service refuses: its word is shown all the same.
+        m_script->set(kBuyPath, R"({"success":"false","msg":"委托价格超出涨跌停范围"})");
+        fill("09160001", "36.20", "20");
+        QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
+        QCOMPARE(m_boxes->texts(), QStringList({QStringLiteral("是否买入"), QStringLiteral("委托价格超出涨跌停范围")}));
+        QCOMPARE(CountPath(*m_server, kBuyPath), 1u);
+        const std::string body = testsupport::LastBody(*m_server, kBuyPath);
+        const client::VerifiedBody verified =
+            client::VerifySignedBody(client::Info(client::Endpoint::Buy), body, client::CurrentOptions().signKey);
+        QVERIFY2(verified.ok, body.c_str());
+        const std::string v = verified.params.at("v");
+        Json::Value root;
+        QVERIFY(client::ParseJson(body, root));
+        const std::string sign = root["sign"].asString();
+        QCOMPARE(body, "{\n   \"buy_amount\" : 20,\n   \"buy_price\" : \"36.20\",\n   \"id\" : \"100001\",\n"
+                       "   \"item_id\" : \"09160001\",\n   \"sign\" : \"" + sign + "\",\n   \"v\" : \"" + v + "\"\n}\n");
+
+        // The list is refreshed a second later, by a timer: the window goes on meanwhile.
+        QCOMPARE(CountPath(*m_server, kOrdersPath), 1u);
+        QTRY_COMPARE_WITH_TIMEOUT(CountPath(*m_server, kOrdersPath), 2u, 5000);
+        QCOMPARE(CountPath(*m_server, kPositionsPath), 1u); // the cash check only
+    }
+
+    void aBuyReplyThatDoesNotParseShowsNothingButStillRefreshes()
+    {
+        low_deal_buy_dlg& w = open();
+        m_script->set(kBuyPath, "<html>502</html>");
+        fill("9160001", "36.20", "1");
+        QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
+        QCOMPARE(m_boxes->texts(), QStringList{QStringLiteral("是否买入")});
+        QTRY_COMPARE_WITH_TIMEOUT(CountPath(*m_server, kPositionsPath), 2u, 5000);
+    }
+
+    void tabsShowTheirListsWithColumnsFormatsAndColours()
+    {
+        low_deal_buy_dlg& w = open();
+        w.refresh();
+        JListCtrl* positions = w.list(OrderWindow::Tab::Positions);
+        QCOMPARE(positions->rowCount(), 2);
+        QCOMPARE(positions->cellText(1, 2), QStringLiteral("Aubrac干红"));
+        QCOMPARE(positions->cellText(1, 9), QStringLiteral("-1.25"));
+
+        QTest::mouseClick(&w, Qt::LeftButton, {}, w.tabRect(OrderWindow::Tab::Orders).center());
+        JListCtrl* orders = w.list(OrderWindow::Tab::Orders);
+        QVERIFY(orders->isVisible() && !positions->isVisible());
+        QCOMPARE(orders->cellText(0, 2), QStringLiteral("09:05:07"));
+        QCOMPARE(orders->cellText(0, 3), QStringLiteral("未撤单"));
+        QCOMPARE(orders->cellText(1, 3), QStringLiteral("已成交"));
+        QCOMPARE(orders->cellColour(0, 5), platform::RiseColour);
+        QCOMPARE(orders->cellColour(1, 5), QColor(16, 16, 16));
+
+        QTest::mouseClick(&w, Qt::LeftButton, {}, w.tabRect(OrderWindow::Tab::Trades).center());
+        JListCtrl* trades = w.list(OrderWindow::Tab::Trades);
+        QCOMPARE(trades->rowCount(), 1);
+        QCOMPARE(trades->cellText(0, 7), QStringLiteral("卖"));
+        QCOMPARE(trades->cellText(0, 12), QStringLiteral("7001"));
+
+        // A trades reply without success empties the list; one that does not parse leaves it.
+        m_script->set("/api/v1/trade/today", R"({"success":"false","msg":"x","infor":[]})");
+        QTest::mouseClick(child<QWidget>(&w, OrderWindow::kRefreshButton), Qt::LeftButton);
+        QCOMPARE(trades->rowCount(), 0);
+        m_script->set("/api/v1/trade/today", testsupport::TradesReply());
+        w.refresh();
+        m_script->set("/api/v1/trade/today", "not json");
+        w.refresh();
+        QCOMPARE(trades->rowCount(), 1);
+    }
+
+    void exportOffersEachListsOwnName()
+    {
+        low_deal_buy_dlg& w = open();
+        QStringList names;
+        platform::setSaveFileHandler([&](const platform::SaveFileCall& call) {
+            names << call.defaultName;
+            return QString(); // cancelled: nothing written, nothing said
+        });
+        for (OrderWindow::Tab tab : {OrderWindow::Tab::Positions, OrderWindow::Tab::Orders, OrderWindow::Tab::Trades}) {
+            w.selectTab(tab);
+            QTest::mouseClick(child<QWidget>(&w, OrderWindow::kExportButton), Qt::LeftButton);
+        }
+        QCOMPARE(names, QStringList({QStringLiteral("资金持仓.txt"), QStringLiteral("当日订单.txt"),
+                                     QStringLiteral("当日成交.txt")}));
+        QVERIFY(m_boxes->calls().empty());
+    }
+
+    void enterAndEscapeAreConsumed()
+    {
+        low_deal_buy_dlg& w = open();
+        fill("9160001", "36.20", "1");
+        for (QLineEdit* field : {w.codeField(), w.priceField(), w.quantityField()}) {
+            QTest::keyClick(field, Qt::Key_Return);
+            QTest::keyClick(field, Qt::Key_Escape);
+        }
+        QVERIFY(w.isVisible());
+        QVERIFY(m_boxes->calls().empty());
+        QCOMPARE(CountPath(*m_server, kBuyPath), 0u);
+        QCOMPARE(w.priceField()->text(), QStringLiteral("36.20"));
+    }
+
+    void thePanelEmptiesTheFieldsAndTheRefreshKeepsThem()
+    {
+        low_deal_buy_dlg& w = open();
+        fill("9160001", "36.20", "1");
+        w.refresh();
+        QCOMPARE(w.codeField()->text(), QStringLiteral("9160001"));
+        w.clearInputs();
+        QVERIFY(w.codeField()->text().isEmpty() && w.priceField()->text().isEmpty()
+                && w.quantityField()->text().isEmpty());
+    }
+    void sellingMoreThanTheSellableQuantitySendsNothing()
+    {
+        low_deal_sell_dlg& w = open<low_deal_sell_dlg>();
+        m_script->set(kPositionsPath, testsupport::PositionsReply(1000.0, 40));
+        fill("9160001", "36.50", "41");
+        QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
+        QCOMPARE(m_boxes->texts(), QStringList{QString::fromUtf8(trade::kSellExceedsSellable)});
+        QCOMPARE(w.sellable(), 40);
+        // No position in the item: anything is too much, and the box stays blank.
+        fill("9160003", "36.50", "1");
+        QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
+        QCOMPARE(w.sellable(), 0);
+        QVERIFY(!w.holdsTypedItem());
+        QCOMPARE(m_boxes->texts().size(), 2);
+        QCOMPARE(CountPath(*m_server, kSellPath), 0u);
+    }
+
+    void sellingExactlyTheSellableQuantityAsksSendsAndRefreshesAtOnce()
+    {
+        low_deal_sell_dlg& w = open<low_deal_sell_dlg>();
+        m_script->set(kPositionsPath, testsupport::PositionsReply(1000.0, 40));
+        w.selectTab(OrderWindow::Tab::Orders);
+        QCOMPARE(CountPath(*m_server, kOrdersPath), 1u);
+        m_script->set(kSellPath, R"({"success":"false","msg":"可卖数量不足"})");
+        fill("9160001", "36.5", "40");
+        QTest::keyClick(w.quantityField(), Qt::Key_Return); // Enter sells
+        QCOMPARE(m_boxes->texts(), QStringList({QStringLiteral("是否确定卖出"), QStringLiteral("可卖数量不足")}));
+        QCOMPARE(m_boxes->calls().front().icon, platform::MsgIcon::Question);
+        const std::string body = testsupport::LastBody(*m_server, kSellPath);
+        Json::Value root;
+        QVERIFY(client::ParseJson(body, root));
+        QCOMPARE(body, "{\n   \"id\" : \"100001\",\n   \"item_id\" : \"9160001\",\n   \"sell_amount\" : 40,\n"
+                       "   \"sell_price\" : \"36.5\",\n   \"sign\" : \"" + root["sign"].asString()
+                           + "\",\n   \"v\" : \"" + root["v"].asString() + "\"\n}\n");
+        QVERIFY(client::VerifySignedBody(client::Info(client::Endpoint::Sell), body, client::CurrentOptions().signKey).ok);
+        // Refreshed at once, no wait.
+        QCOMPARE(CountPath(*m_server, kOrdersPath), 2u);
+        // No: nothing sent.
+        m_boxes->setAnswer(platform::MsgResult::No);
+        QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
+        QCOMPARE(CountPath(*m_server, kSellPath), 1u);
+    }
+
+    void sellableLookupKeepsItsFigureWhenTheReplyFails()
+    {
+        low_deal_sell_dlg& w = open<low_deal_sell_dlg>();
+        QVERIFY(!w.timer3().isActive());
+        type(w.codeField(), "9160001");
+        w.priceField()->setFocus(); // the first loss of focus starts timer 3
+        QVERIFY(w.timer3().isActive());
+        QCOMPARE(w.timer3().interval(), 1500);
+        QCOMPARE(w.sellable(), 2000);
+        QCOMPARE(w.itemName(), QStringLiteral("Tolmere小酒窖"));
+        QVERIFY(w.shownQuote()); // the quote box follows the code too
+        for (const char* reply : {"<html>", R"({"success":"false","msg":"忙"})"}) {
+            m_script->set(kPositionsPath, reply);
+            w.codeField()->setFocus();
+            w.priceField()->setFocus();
+            QCOMPARE(w.sellable(), 2000);
+        }
+        m_script->set(kPositionsPath, testsupport::PositionsReply(1000.0, 1500));
+        QTRY_COMPARE_WITH_TIMEOUT(w.sellable(), 1500, 5000); // timer 3 looks again
+        QVERIFY(m_boxes->calls().empty());
+        w.grab().save(QStringLiteral(RENDER_DIR "/sell.png"));
+    }
+
+    void ordersTimeWithoutLeadingZerosInTheSellWindowOnly()
+    {
+        low_deal_sell_dlg& sell = open<low_deal_sell_dlg>();
+        sell.selectTab(OrderWindow::Tab::Orders);
+        QCOMPARE(sell.list(OrderWindow::Tab::Orders)->cellText(0, 2), QStringLiteral("9:5:7"));
+        sell.selectTab(OrderWindow::Tab::Trades);
+        QCOMPARE(sell.list(OrderWindow::Tab::Trades)->cellText(0, 2), QStringLiteral("10:30:05"));
+        low_deal_buy_dlg& buy = open();
+        buy.selectTab(OrderWindow::Tab::Orders);
+        QCOMPARE(buy.list(OrderWindow::Tab::Orders)->cellText(0, 2), QStringLiteral("09:05:07"));
+    }
+
+    void sellLayoutDiffersWhereItsOwn()
+    {
+        low_deal_sell_dlg& w = open<low_deal_sell_dlg>();
+        QCOMPARE(w.quantityField()->geometry(), QRect(110, 165, 110, 20));
+        QCOMPARE(child<QWidget>(&w, OrderWindow::kRefreshButton)->geometry(), QRect(1660 - 140, 2, 44, 24));
+        QCOMPARE(child<QWidget>(&w, OrderWindow::kExportButton)->geometry(), QRect(1660 - 86, 2, 44, 24));
+        QCOMPARE(w.list(OrderWindow::Tab::Trades)->geometry(), QRect(440, 29, 1660 - 440, 312 - 31 - 29));
+        const QImage image = w.grab().toImage();
+        QVERIFY(testsupport::CountNear(image, QRect(32, 47, 60, 16), QColor(42, 106, 42)) > 20);
+        QTest::keyClick(w.codeField(), Qt::Key_Escape);
+        QVERIFY(w.isVisible());
+    }
+};
+
+QTEST_MAIN(OrderWindowsTest)
+#include "OrderWindowsTest.moc"

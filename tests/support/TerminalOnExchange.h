@@ -1,0 +1,90 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include <QDir>
+#include <QFile>
+#include <QRect>
+#include <QTemporaryDir>
+
+#include "Accounts.h"
+#include "Exchange.h"
+#include "Faults.h"
+#include "HttpFront.h"
+#include "app/CVelmoraDlg.h"
+#include "app/MarketWindow.h"
+#include "app/UserSession.h"
+#include "client/Config.h"
+#include "client/Options.h"
+#include "client/ServerLine.h"
+#include "market/Pollers.h"
+#include "platform/Platform.h"
+
+namespace testsupport {
+
+// The substitute exchange with the demo accounts, served over HTTP on `address` (line 0
+// and the update host's port 8090), and the terminal's process set up to use it: a
+// working folder seeded as the run command seeds it, a 1920 × 1040 work area, the user
+// record as the session, and the login window opening the market window `Window`.
+// For end-to-end tests, which link the exchange.
+template <class Window>
+class TerminalOnExchange final
+{
+public:
+    // Empty when it all started; otherwise what failed.
+    std::string start(const std::string& address, std::uint64_t seed, int simulatedSteps)
+    {
+        exchange::ExchangeConfig config;
+        config.key = client::defaults::kSignKey;
+        config.seed = seed;
+        config.accounts = exchange::DemoAccounts();
+        config.infoPageUrl = "http://" + address + ":8090/stockinfo/9160001.html";
+        std::string error;
+        m_exchange = exchange::Exchange::Create(config, error);
+        if (!m_exchange)
+            return error;
+        m_exchange->simulate(simulatedSteps); // a market with a tape before the terminal looks
+        m_faults = std::make_unique<exchange::Faults>();
+        m_front = std::make_unique<exchange::HttpFront>(*m_exchange, *m_faults);
+        if (!m_front->start({address}, address, 8090, error))
+            return error;
+
+        m_dir = std::make_unique<QTemporaryDir>();
+        if (!QDir::setCurrent(m_dir->path())
+            || !QFile::copy(QStringLiteral(DATA_DIR "/currentlisttitle.txt"), QStringLiteral("currentlisttitle.txt"))
+            || !QFile::copy(QStringLiteral(DATA_DIR "/listtitle.txt"), QStringLiteral("listtitle.txt")))
+            return "cannot seed the working folder";
+        platform::setDataDirectory(m_dir->filePath(QStringLiteral("data")));
+        platform::setWorkArea(QRect(0, 0, 1920, 1040));
+
+        client::Options o = client::DefaultOptions();
+        o.line0Host = address;
+        o.updateHost = address + ":8090";
+        client::SetCurrentOptions(o);
+        client::LoadLineChoice();
+        market::SetSessionSource([] {
+            return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
+        });
+        app::setMarketWindowFactory([](CVelmoraDlg* owner) { return new Window(owner); });
+        return {};
+    }
+
+    ~TerminalOnExchange()
+    {
+        app::setMarketWindowFactory(nullptr);
+        market::SetSessionSource(nullptr);
+        m_front.reset();
+        m_exchange.reset();
+    }
+
+    exchange::Exchange& exchange() { return *m_exchange; }
+
+private:
+    std::unique_ptr<exchange::Exchange> m_exchange;
+    std::unique_ptr<exchange::Faults> m_faults;
+    std::unique_ptr<exchange::HttpFront> m_front;
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+} // namespace testsupport

@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include "client/Endpoints.h"
+#include "market/ItemTable.h"
+#include "trade/OrderChecks.h"
+#include "trade/PanelWindow.h"
+
+using namespace trade;
+
+namespace {
+
+OrderForm form(const char* code, const char* price, const char* quantity) { return {code, price, quantity}; }
+
+std::string bodyOf(client::Endpoint endpoint, std::vector<client::Param> params)
+{
+    return client::BuildSignedRequest(endpoint, std::move(params), "KEY", 1700000000).body;
+}
+
+} // namespace
+
+TEST(MaxBuyable, CashOverPricePlusFeeTruncated)
+{
+    EXPECT_EQ(maxBuyable(1003.0, 1.0), 1000);
+    EXPECT_EQ(maxBuyable(1002.99, 1.0), 999);
+    EXPECT_EQ(maxBuyable(100.3, 0.1), 1000);
+    EXPECT_EQ(maxBuyable(0.0, 5.0), 0);
+    // A zero, empty or negative price shows 0 rather than dividing by it.
+    EXPECT_EQ(maxBuyable(1000.0, 0.0), 0);
+    EXPECT_EQ(maxBuyable(1000.0, -2.0), 0);
+    EXPECT_EQ(maxBuyable(-50.0, 2.0), 0);
+    EXPECT_EQ(maxBuyable(1e30, 0.01), std::numeric_limits<int>::max());
+}
+
+TEST(CheckBuy, BalanceCheckWithoutFeeAndEqualityPasses)
+{
+    EXPECT_EQ(checkBuy(form("9160001", "10.00", "100"), 1000.0), std::nullopt);
+    EXPECT_EQ(checkBuy(form("9160001", "10.00", "101"), 1000.0), std::string(kInsufficientCash));
+    // The fee of the buyable figure does not enter the check.
+    EXPECT_EQ(maxBuyable(1000.0, 10.0), 99);
+    EXPECT_EQ(checkBuy(form("9160001", "10", "100"), 1000.0), std::nullopt);
+    EXPECT_EQ(checkBuy(form("9160001", "10", "1"), 0.0), std::string(kInsufficientCash));
+}
+
+TEST(CheckBuy, PriceThatIsEmptyZeroOrNegativeIsRefusedBeforeAnythingIsAsked)
+{
+    for (const char* price : {"", "0", "0.00", ".", "-", "-5", "abc"})
+        EXPECT_EQ(checkBuy(form("9160001", price, "1"), 1e9), std::string(kPriceNotPositive)) << price;
+    EXPECT_EQ(checkBuy(form("9160001", "0.01", "1"), 1.0), std::nullopt);
+}
+
+TEST(CheckBuy, JudgesTheQuantityTheRequestWillCarry)
+{
+    // "007" is sent as 7 and checked as 7; a number too long for 64 bits is sent as 0.
+    EXPECT_EQ(checkBuy(form("1", "1", "007"), 7.0), std::nullopt);
+    EXPECT_EQ(integerOf("99999999999999999999999"), 0);
+    EXPECT_NE(bodyOf(client::Endpoint::Buy, buyParams(form("1", "1", "99999999999999999999999"), "100001"))
+                  .find("\"buy_amount\" : 0,"),
+              std::string::npos);
+    EXPECT_EQ(checkBuy(form("1", "1", "99999999999"), 1000.0), std::string(kInsufficientCash));
+}
+
+TEST(CheckSell, MoreThanSellableIsRefusedEqualityPasses)
+{
+    EXPECT_EQ(checkSell(form("9160001", "9", "40"), 40), std::nullopt);
+    EXPECT_EQ(checkSell(form("9160001", "9", "41"), 40), std::string(kSellExceedsSellable));
+    // No position: anything above 0 is refused.
+    EXPECT_EQ(checkSell(form("9160001", "9", "1"), 0), std::string(kSellExceedsSellable));
+    EXPECT_EQ(checkSell(form("9160001", "9", ""), 0), std::nullopt);
+}
+
+TEST(OrderParams, QuickBuySendsTheCodeAsAnIntegerTheOthersAsTyped)
+{
+    const OrderForm typed = form("09160001", "12.5", "20");
+    const std::string buy = bodyOf(client::Endpoint::Buy, buyParams(typed, "100001"));
+    const std::string quick = bodyOf(client::Endpoint::QuickBuy, quickBuyParams(typed, "100001"));
+    const std::string sell = bodyOf(client::Endpoint::Sell, sellParams(typed, "100001"));
+    EXPECT_NE(buy.find("\"item_id\" : \"09160001\""), std::string::npos) << buy;
+    EXPECT_NE(quick.find("\"item_id\" : 9160001"), std::string::npos) << quick;
+    EXPECT_NE(sell.find("\"item_id\" : \"09160001\""), std::string::npos) << sell;
+    EXPECT_NE(sell.find("\"sell_amount\" : 20,"), std::string::npos) << sell;
+    EXPECT_NE(sell.find("\"sell_price\" : \"12.5\""), std::string::npos) << sell;
+    const auto quickSigned = client::BuildSignedRequest(client::Endpoint::QuickBuy, quickBuyParams(typed, "100001"),
+                                                        "KEY", 1700000000);
+    EXPECT_EQ(quickSigned.signatureInput,
+              "buy_amount=20buy_price=12.5id=100001item_id=9160001v=1700000000KEY");
+}
+
+TEST(OrderParams, CancellationNamesTheOrderAsAnIntegerAndTheUserAsStockholder)
+{
+    const auto r = client::BuildSignedRequest(client::Endpoint::Repeal, repealParams("42", "100001"), "KEY",
+                                              1700000000);
+    EXPECT_EQ(r.signatureInput, "id=42stockholder_id=100001v=1700000000KEY");
+    EXPECT_EQ(r.body, "{\n   \"id\" : 42,\n   \"sign\" : \"" + r.sign +
+                          "\",\n   \"stockholder_id\" : \"100001\",\n   \"v\" : \"1700000000\"\n}\n");
+}
+
+TEST(ItemName, MatchesTheCodePrintedInDecimalLastOneWins)
+{
+    market::SharedItemTable().store({{9160001, "甲", 1.0f}, {9160002, "乙", 1.0f}, {9160001, "丙", 1.0f}}, 3);
+    EXPECT_EQ(itemNameForCode("9160001"), QString::fromUtf8("丙"));
+    EXPECT_EQ(itemNameForCode("9160002"), QString::fromUtf8("乙"));
+    EXPECT_EQ(itemNameForCode("09160001"), QString());
+    EXPECT_EQ(itemNameForCode(""), QString());
+    market::SharedItemTable().store({}, 0);
+}
