@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
+#include <memory>
 
 #include <httplib.h>
 #include <sys/socket.h>
@@ -12,7 +14,9 @@ namespace exchange {
 namespace {
 
 constexpr const char* kJson = "application/json"; // exact type: the server compresses it
-constexpr int kWorkers = 4;
+// Enough for the requests a hang fault parks (one a few seconds from each poller) while
+// the rest are still served.
+constexpr int kWorkers = 16;
 
 void Wire(httplib::Response& res, const std::string& utf8, const char* type = kJson)
 {
@@ -39,8 +43,10 @@ HttpFront::~HttpFront()
     stop();
 }
 
-// Applies a fault to the request; true when the fault has answered it.
-static bool ApplyFault(Faults& faults, const httplib::Request& req, httplib::Response& res)
+// Applies a fault to the request; true when the fault has answered it. `answer` gives the
+// reply the request would have had (UTF-8), for the faults that spoil a real reply.
+static bool ApplyFault(Faults& faults, const httplib::Request& req, httplib::Response& res,
+                       const std::function<std::string()>& answer)
 {
     const std::optional<Fault> fault = faults.find(req.path);
     if (!fault)
@@ -48,13 +54,16 @@ static bool ApplyFault(Faults& faults, const httplib::Request& req, httplib::Res
     switch (fault->mode) {
     case FaultMode::Delay: faults.sleepFor(fault->argument); return false;
     case FaultMode::Hang:
-        faults.hang();
+        faults.hang(req.path);
         res.status = 503;
         return true;
     case FaultMode::Malformed: Wire(res, "{\"success\":\"true\",\"msg\":\"\",\"infor\":[{\"price\":"); return true;
     case FaultMode::Status500:
         res.status = 500;
-        res.set_content("Internal Server Error", "text/html");
+        res.set_content("<!DOCTYPE html>\n<html><head><title>500 Internal Server Error</title></head>\n"
+                        "<body><h1>Internal Server Error</h1><p>The server encountered an internal error.</p>"
+                        "</body></html>\n",
+                        "text/html");
         return true;
     case FaultMode::CloseMidBody: {
         const std::size_t length = 4096;
@@ -76,6 +85,23 @@ static bool ApplyFault(Faults& faults, const httplib::Request& req, httplib::Res
         });
         return true;
     }
+    case FaultMode::Drip: {
+        // The real reply, one byte a second: the client's time-out ends it.
+        auto wire = std::make_shared<std::string>(client::Utf8ToWire(answer()));
+        res.set_content_provider(wire->size(), "application/octet-stream",
+                                 [wire, &faults](size_t offset, size_t, httplib::DataSink& sink) {
+                                     if (offset > 0 && !faults.sleepFor(1000))
+                                         return false;
+                                     return sink.write(wire->data() + offset, 1);
+                                 });
+        return true;
+    }
+    case FaultMode::WrongTypes: Wire(res, WithWrongTypes(answer())); return true;
+    case FaultMode::GzipBomb:
+        res.set_header("Content-Encoding", "gzip");
+        // Not a compressible type: the server must not compress it once more.
+        res.set_content(GzipBomb(static_cast<std::size_t>(fault->argument)), "application/octet-stream");
+        return true;
     }
     return false;
 }
@@ -116,7 +142,7 @@ std::unique_ptr<httplib::Server> HttpFront::makeTradeServer()
 {
     auto server = std::make_unique<httplib::Server>();
     server->Post(".*", [this](const httplib::Request& req, httplib::Response& res) {
-        if (ApplyFault(m_faults, req, res))
+        if (ApplyFault(m_faults, req, res, [&] { return m_exchange.trade(req.path, req.body); }))
             return;
         const std::string reply = m_exchange.trade(req.path, req.body);
         if (reply.empty())
@@ -131,7 +157,7 @@ std::unique_ptr<httplib::Server> HttpFront::makeMarketServer()
     auto server = std::make_unique<httplib::Server>();
     addControl(*server);
     server->Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
-        if (ApplyFault(m_faults, req, res))
+        if (ApplyFault(m_faults, req, res, [&] { return m_exchange.market(req.path); }))
             return;
         const std::string reply = m_exchange.market(req.path);
         if (reply.empty())
@@ -146,12 +172,12 @@ std::unique_ptr<httplib::Server> HttpFront::makeUpdateServer()
     auto server = std::make_unique<httplib::Server>();
     addControl(*server);
     server->Get("/pc_update.json", [this](const httplib::Request& req, httplib::Response& res) {
-        if (ApplyFault(m_faults, req, res))
+        if (ApplyFault(m_faults, req, res, [&] { return m_exchange.manifest(); }))
             return;
         Wire(res, m_exchange.manifest());
     });
     server->Get(R"(/stockinfo/(\d{1,9})\.html)", [this](const httplib::Request& req, httplib::Response& res) {
-        if (ApplyFault(m_faults, req, res))
+        if (ApplyFault(m_faults, req, res, [&] { return m_exchange.infoPage(std::stoi(req.matches[1])); }))
             return;
         Wire(res, m_exchange.infoPage(std::stoi(req.matches[1])), "text/html; charset=GBK");
     });

@@ -27,7 +27,8 @@ std::string ServerUsage()
            "  --manifest-forced TEXT   \"true\" makes the update mandatory (default false)\n"
            "  --manifest-msg TEXT      announcement of the update manifest\n"
            "  --fault PATH=MODE[:ARG]  misbehave on PATH (trailing * matches a prefix): delay:MS, hang, close,\n"
-           "                           malformed, 500, huge[:BYTES] (repeatable)\n"
+           "                           malformed, 500, huge[:BYTES], drip,\n"
+           "                           wrongtypes, gzipbomb[:BYTES] (repeatable)\n"
            "Each option also takes the form --name=value.\n";
 }
 

@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "client/ApiReply.h"
 #include "client/Call.h"
+#include "client/CodePage.h"
 #include "platform/SaveFile.h"
 
 namespace app {
@@ -24,6 +26,14 @@ std::optional<std::string> AnnouncementPage(const client::ApiReply& reply)
     for (const Json::Value& item : reply.infor)
         page += client::JsonText(item, "title") + client::JsonText(item, "remark");
     return page;
+}
+
+std::optional<std::string> InformationPageAddress(std::string_view wireReply)
+{
+    Json::Value root;
+    if (!client::ParseJson(client::WireToUtf8(wireReply), root) || !root.isObject())
+        return std::nullopt;
+    return client::JsonText(root, "infor");
 }
 
 bool RefreshAnnouncementPage(const QString& path)

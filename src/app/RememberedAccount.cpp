@@ -22,8 +22,13 @@ std::optional<std::string> ReadRememberedAccount()
         return std::nullopt;
     std::ostringstream bytes;
     bytes << in.rdbuf();
+    return ParseRememberedAccount(bytes.str());
+}
+
+std::optional<std::string> ParseRememberedAccount(std::string_view bytes)
+{
     Json::Value root;
-    if (!client::ParseJson(client::LocalFileToUtf8(bytes.str()), root))
+    if (!client::ParseJson(client::LocalFileToUtf8(bytes), root))
         return std::nullopt;
     return client::JsonText(root, "id_account");
 }

@@ -12,21 +12,6 @@
 
 namespace app {
 
-UpdateDecision EvaluateManifest(std::string_view reply, std::string_view ownVersion)
-{
-    UpdateDecision d;
-    Json::Value root;
-    // The manifest is a static file: UTF-8 on a new host, GBK on an old one.
-    if (!client::ParseJson(client::LocalFileToUtf8(reply), root) || !root.isObject())
-        return d;
-    if (client::JsonText(root, "version") == ownVersion)
-        return d;
-    d.announce = true;
-    d.forced = client::JsonText(root, "forced") == "true";
-    d.message = client::JsonText(root, "msg");
-    return d;
-}
-
 bool RunUpdateCheck(QWidget* parent)
 {
     std::string reply;

@@ -35,36 +35,6 @@ private:
 
 } // namespace
 
-std::optional<std::vector<CandleRecord>> ParseCandleReply(std::string_view utf8)
-{
-    const client::ApiReply reply = client::ApiReply::FromUtf8(utf8);
-    if (!reply.success)
-        return std::nullopt;
-    const Json::Value* infor = &reply.infor;
-    std::vector<CandleRecord> records;
-    if (!infor->isArray())
-        return records;
-    records.reserve(infor->size());
-    for (const Json::Value& r : *infor) {
-        CandleRecord c;
-        c.open = float(client::JsonReal(r, "startPrice"));
-        c.close = float(client::JsonReal(r, "endPrice"));
-        c.high = float(client::JsonReal(r, "maxPrice"));
-        c.low = float(client::JsonReal(r, "minPrice"));
-        c.time = static_cast<std::int32_t>(static_cast<std::uint32_t>(client::JsonInt64(r, "time")));
-        c.vol = client::JsonInt(r, "vol");
-        records.push_back(c);
-    }
-    return records;
-}
-
-CandleWindow CandleWindowFor(int count, int visibleBarCount)
-{
-    if (count <= visibleBarCount)
-        return {0, visibleBarCount};
-    return {count - visibleBarCount, count};
-}
-
 void SetUpCandleChart(CKBarCtrl& ctrl)
 {
     ctrl.AddSubArea("N", 0, 70, 0, 20, 20);

@@ -32,43 +32,6 @@ private:
 
 } // namespace
 
-std::optional<std::vector<TimelineRecord>> ParseTimelineReply(std::string_view utf8)
-{
-    const client::ApiReply reply = client::ApiReply::FromUtf8(utf8);
-    if (!reply.success)
-        return std::nullopt;
-    const Json::Value* infor = &reply.infor;
-    std::vector<TimelineRecord> records;
-    if (!infor->isArray())
-        return records;
-    records.reserve(infor->size());
-    for (const Json::Value& r : *infor) {
-        TimelineRecord t;
-        t.averagePrice = float(client::JsonReal(r, "averagePrice"));
-        t.price = float(client::JsonReal(r, "price"));
-        t.vol = client::JsonInt(r, "vol");
-        records.push_back(t);
-    }
-    return records;
-}
-
-std::vector<Colour> VolumeColours(const std::vector<TimelineRecord>& records)
-{
-    std::vector<Colour> colours;
-    colours.reserve(records.size());
-    float previousPrice = 0;
-    // Zero-volume minutes draw no line; before the first trade they take the rise colour.
-    Colour colour = kRiseColour;
-    for (const TimelineRecord& r : records) {
-        if (r.vol != 0) {
-            colour = r.price >= previousPrice ? kRiseColour : kFallColour;
-            previousPrice = r.price;
-        }
-        colours.push_back(colour);
-    }
-    return colours;
-}
-
 void SetUpTimelineChart(CKBarCtrl& ctrl)
 {
     ctrl.AddSubArea("O", 0, 50, 60, 25, 10);

@@ -52,13 +52,18 @@ const Json::Value& JsonMember(const Json::Value& object, const char* key)
 
 bool ParseJson(std::string_view utf8, Json::Value& root)
 {
+    // Set up once: building the settings costs more than reading a short reply. Making a
+    // reader of them only reads them, so every thread may share the builder.
+    static const Json::CharReaderBuilder builder = [] {
+        Json::CharReaderBuilder b;
+        b["collectComments"] = false;
+        b["failIfExtra"] = true;
+        b["rejectDupKeys"] = false;
+        return b;
+    }();
     root = Json::Value();
     if (utf8.empty())
         return false;
-    Json::CharReaderBuilder builder;
-    builder["collectComments"] = false;
-    builder["failIfExtra"] = true;
-    builder["rejectDupKeys"] = false;
     std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     std::string errors;
     try {

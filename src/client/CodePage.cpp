@@ -27,14 +27,48 @@ size_t Utf8SequenceLength(unsigned char lead)
     return 1;
 }
 
+// An open converter. Opening one costs more than converting a reply, so each thread keeps
+// one per direction (iconv state is not shared between threads).
+class Converter final
+{
+public:
+    Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
+    ~Converter()
+    {
+        if (valid())
+            iconv_close(m_cd);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    bool valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+    iconv_t get() const { return m_cd; }
+
+private:
+    iconv_t m_cd;
+};
+
+const Converter& ToUtf8()
+{
+    thread_local const Converter converter("UTF-8", kWireCodePage);
+    return converter;
+}
+
+const Converter& ToWire()
+{
+    thread_local const Converter converter(kWireCodePage, "UTF-8");
+    return converter;
+}
+
 // Converts with iconv, replacing each unconvertible input character by `replacement`.
 // From GBK one bad byte is skipped; from UTF-8 the whole character is.
-std::string Convert(std::string_view input, const char* from, const char* to, std::string_view replacement,
+std::string Convert(std::string_view input, const Converter& converter, std::string_view replacement,
                     bool utf8Source)
 {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1))
+    if (!converter.valid())
         return std::string(input);
+    iconv_t cd = converter.get();
+    iconv(cd, nullptr, nullptr, nullptr, nullptr); // initial state, whatever the last call left
 
     std::string out;
     out.reserve(input.size() * 3 / 2 + 4);
@@ -63,7 +97,6 @@ std::string Convert(std::string_view input, const char* from, const char* to, st
     size_t outLeft = sizeof buffer;
     iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
     out.append(buffer, sizeof buffer - outLeft);
-    iconv_close(cd);
     return out;
 }
 
@@ -73,14 +106,14 @@ std::string WireToUtf8(std::string_view wire)
 {
     if (IsAscii(wire))
         return std::string(wire);
-    return Convert(wire, kWireCodePage, "UTF-8", "\xEF\xBF\xBD", false);
+    return Convert(wire, ToUtf8(), "\xEF\xBF\xBD", false);
 }
 
 std::string Utf8ToWire(std::string_view utf8)
 {
     if (IsAscii(utf8))
         return std::string(utf8);
-    return Convert(utf8, "UTF-8", kWireCodePage, "?", true);
+    return Convert(utf8, ToWire(), "?", true);
 }
 
 bool IsValidUtf8(std::string_view text)

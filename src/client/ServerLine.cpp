@@ -58,6 +58,19 @@ std::string MarketBaseUrl()
     return g_lines[g_current].marketBaseUrl;
 }
 
+std::optional<int> ParseLineChoice(std::string_view text)
+{
+    Json::Value root;
+    if (!ParseJson(text, root) || !root.isObject())
+        return std::nullopt;
+    const Json::Value& member = root["connect"];
+    // isInt64 first: asInt64 throws for a number past its range, and that would end the
+    // program before its first window.
+    if (member.isIntegral() && member.isInt64() && (member.asInt64() == 0 || member.asInt64() == 1))
+        return static_cast<int>(member.asInt64());
+    return std::nullopt;
+}
+
 void LoadLineChoice(const std::filesystem::path& dir)
 {
     const Options& options = CurrentOptions();
@@ -67,12 +80,7 @@ void LoadLineChoice(const std::filesystem::path& dir)
     if (in) {
         std::ostringstream text;
         text << in.rdbuf();
-        Json::Value root;
-        if (ParseJson(text.str(), root) && root.isObject()) {
-            const Json::Value& member = root["connect"];
-            if (member.isIntegral() && (member.asInt64() == 0 || member.asInt64() == 1))
-                chosen = static_cast<int>(member.asInt64());
-        }
+        chosen = ParseLineChoice(text.str()).value_or(0);
     }
 
     std::lock_guard lock(g_lineMutex);

@@ -2,7 +2,9 @@
 
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace client {
 
@@ -27,6 +29,9 @@ int CurrentLineIndex();
 // The current line's base URLs, read whole on every request by any thread.
 std::string TradeBaseUrl();
 std::string MarketBaseUrl();
+
+// The line a "connect" file's text chooses: 0 or 1, nothing for anything else.
+std::optional<int> ParseLineChoice(std::string_view text);
 
 // Builds the line table from the current options, makes line 0 current and then applies
 // the choice stored in "connect" in `dir` (1 or 0; anything else keeps line 0).

@@ -4,6 +4,9 @@
 #include <atomic>
 
 #include <curl/curl.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace client {
 namespace {
@@ -47,6 +50,8 @@ void SetCommon(CURL* curl, const std::string& url, std::string& reply, long time
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
     curl_easy_setopt(curl, CURLOPT_TIMEOUT, timeoutSeconds);
     curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "gzip,deflate");
+    // A body announced past the cap is refused before a byte of it is read.
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxReplyBytes));
 }
 
 void SetPost(CURL* curl, const std::string& body)
@@ -86,6 +91,11 @@ std::size_t AppendReply(const char* data, std::size_t size, std::size_t count, v
     if (bytes > kMaxReplyBytes - std::min(buffer->size(), kMaxReplyBytes)) {
         buffer->clear();
         buffer->shrink_to_fit();
+#if defined(__GLIBC__)
+        // The buffer grew by doubling to the cap inside this thread's arena, whose raised
+        // trim threshold would otherwise keep those pages for good after one bad reply.
+        malloc_trim(0);
+#endif
         return 0;
     }
     buffer->append(data, bytes);

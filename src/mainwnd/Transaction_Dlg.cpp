@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include "app/Aboxt_wineDlg.h"
+#include "app/Announcements.h"
 #include "app/CHtmlCtrl.h"
 #include "app/LoginDlg.h"
 #include "app/Show_Message_Dlg.h"
@@ -557,11 +558,10 @@ void Transaction_Dlg::loadInformationPage()
     // A plain document whose "infor" is the page's address, not the trading envelope.
     const std::string reply =
         client::FetchText(client::Endpoint::StockInfo, {}, {"\n信息详情\n", "\n信息详情结束\n"});
-    Json::Value root;
-    if (!client::ParseJson(client::WireToUtf8(reply), root) || !root.isObject())
+    const std::optional<std::string> address = app::InformationPageAddress(reply);
+    if (!address)
         return;
-    const std::string address = client::JsonText(root, "infor");
-    m_infoPage->navigate(QUrl(QString::fromStdString(address)));
+    m_infoPage->navigate(QUrl(QString::fromStdString(*address)));
     m_infoPage->show();
 }
 

@@ -245,9 +245,10 @@ void LoopbackServer::serve(int fd)
     }
     if (reply.bodyIsGzip)
         extraHeaders += "Content-Encoding: gzip\r\n";
+    const std::size_t length = reply.announcedLength ? reply.announcedLength : body.size();
     std::string out = "HTTP/1.1 " + std::to_string(reply.status) + " " + StatusText(reply.status) + "\r\n";
     out += "Content-Type: " + reply.contentType + "\r\n" + extraHeaders;
-    out += "Content-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n";
+    out += "Content-Length: " + std::to_string(length) + "\r\nConnection: close\r\n\r\n";
     if (reply.mode == ScriptedReply::Mode::CloseMidBody)
         body.resize(body.size() / 2);
     out += body;

@@ -33,6 +33,7 @@ struct ScriptedReply
     std::string contentType = "application/json";
     bool gzip = false; // compress the body (when the client accepts it)
     bool bodyIsGzip = false; // the body is gzip already: sent as it stands, marked as gzip
+    std::size_t announcedLength = 0; // Content-Length to claim instead of the body's size
     Mode mode = Mode::Normal;
 };
 

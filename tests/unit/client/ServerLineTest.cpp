@@ -75,6 +75,18 @@ TEST_F(ServerLineTest, StoredOneChoosesLineOneAndAnythingElseLineZero)
     }
 }
 
+// Found by fuzzing: the integer conversion threw for these, ending the program at start-up.
+TEST_F(ServerLineTest, NumbersPastTheIntegerRangeReadAsLineZero)
+{
+    for (const char* text : {R"({"connect":18446744073709551615})", R"({"connect":1e19})", R"({"connect":-1e300})"}) {
+        WriteConnect(R"({"connect":1})");
+        LoadLineChoice(m_dir);
+        WriteConnect(text);
+        EXPECT_NO_THROW(LoadLineChoice(m_dir)) << text;
+        EXPECT_EQ(CurrentLineIndex(), 0) << text;
+    }
+}
+
 TEST_F(ServerLineTest, ApplyWritesExactlyTheChoiceAndIgnoresNoSelection)
 {
     LoadLineChoice(m_dir);

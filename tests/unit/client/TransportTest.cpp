@@ -2,6 +2,7 @@
 #include <string>
 #include <thread>
 
+#include <curl/curl.h>
 #include <gtest/gtest.h>
 
 #include "client/ApiReply.h"
@@ -117,6 +118,28 @@ TEST(Transport, BodyPastTheCapIsAbortedAndEmpty)
     std::string reply;
     EXPECT_EQ(HttpGetUrl(server.baseUrl() + "/big", reply), 23); // CURLE_WRITE_ERROR: the cap, not the clock
     EXPECT_TRUE(reply.empty());
+}
+
+// Found by the fault matrix: a 100 MB reply was read up to the cap before it was dropped.
+TEST(Transport, BodyAnnouncedPastTheCapIsRefusedBeforeItIsRead)
+{
+    ScriptedReply big{200, "{\"success\":\"true\"", "application/json"};
+    big.announcedLength = kMaxReplyBytes + 1;
+    LoopbackServer server(testsupport::UniqueLoopbackAddress(), 0, Reply(big));
+    std::string reply;
+    EXPECT_EQ(HttpGetUrlNoLock(server.baseUrl() + "/big", reply), CURLE_FILESIZE_EXCEEDED);
+    EXPECT_TRUE(reply.empty());
+}
+
+TEST(Transport, CompressedBodyInflatingPastTheCapIsAbortedAndEmpty)
+{
+    ScriptedReply bomb{200, testsupport::Gzip(std::string(kMaxReplyBytes + 4096, ' ')), "application/json"};
+    bomb.bodyIsGzip = true; // small on the wire, past the cap inflated
+    LoopbackServer server(testsupport::UniqueLoopbackAddress(), 0, Reply(bomb));
+    std::string reply;
+    EXPECT_EQ(HttpGetUrlNoLock(server.baseUrl() + "/bomb", reply), CURLE_WRITE_ERROR);
+    EXPECT_TRUE(reply.empty());
+    EXPECT_EQ(reply.capacity(), std::string().capacity());
 }
 
 TEST(Transport, NoHandleReturnsTwoAndReleasesTheLock)

@@ -1,9 +1,16 @@
+#include <atomic>
+#include <string>
+#include <thread>
+
 #include <gtest/gtest.h>
+#include <json/value.h>
+#include <zlib.h>
 
 #include "Accounts.h"
 #include "Faults.h"
 #include "Money.h"
 #include "ServerOptions.h"
+#include "client/ApiReply.h"
 #include "client/ApiSign.h"
 
 using namespace exchange;
@@ -114,3 +121,71 @@ TEST(Input, FaultRules)
     f.clear("");
     EXPECT_FALSE(f.find("/api/realtime/9160001"));
 }
+
+TEST(Input, FaultsOfTheMatrixAndTheirCounts)
+{
+    Faults f;
+    std::string error;
+    EXPECT_TRUE(f.add("/a=drip", error));
+    EXPECT_TRUE(f.add("/b=wrongtypes", error));
+    EXPECT_TRUE(f.add("/c=gzipbomb:4096", error));
+    EXPECT_EQ(f.find("/a")->mode, FaultMode::Drip);
+    EXPECT_EQ(f.find("/b")->mode, FaultMode::WrongTypes);
+    EXPECT_EQ(f.find("/c")->argument, 4096);
+    EXPECT_EQ(f.hits("/a"), 1);
+    f.find("/a");
+    EXPECT_EQ(f.hits("/a"), 2);
+    EXPECT_EQ(f.hits("/d"), 0);
+}
+
+// A lifted hang must let its parked requests go, or they hold the server's workers for good.
+TEST(Input, LiftingAHangReleasesTheRequestsItHolds)
+{
+    Faults f;
+    std::string error;
+    ASSERT_TRUE(f.add("/api/*=hang", error));
+    std::atomic<bool> released{false};
+    std::thread request([&] {
+        f.hang("/api/realtime/9160001");
+        released.store(true);
+    });
+    f.clear("/api/*");
+    request.join(); // without the release this waits Faults::kLongestHang
+    EXPECT_TRUE(released.load());
+}
+
+TEST(Input, WrongTypesKeepTheEnvelopeAndSpoilEveryMember)
+{
+    const std::string spoilt =
+        WithWrongTypes(R"({"success":"true","msg":"ok","infor":[{"price":1.5,"vol":3,"name":"x","open":true}]})");
+    Json::Value root;
+    ASSERT_TRUE(client::ParseJson(spoilt, root));
+    EXPECT_EQ(root["success"].asString(), "true");
+    EXPECT_TRUE(root["msg"].isArray());
+    ASSERT_TRUE(root["infor"].isArray());
+    const Json::Value& row = root["infor"][0];
+    EXPECT_TRUE(row["price"].isObject());
+    EXPECT_TRUE(row["vol"].isObject());
+    EXPECT_TRUE(row["name"].isArray());
+    EXPECT_TRUE(row["open"].isString());
+    EXPECT_EQ(WithWrongTypes("not json"), "not json");
+}
+
+TEST(Input, GzipBombInflatesToWhatItClaims)
+{
+    const std::size_t inflated = 3u << 20;
+    const std::string& bomb = GzipBomb(inflated);
+    EXPECT_LT(bomb.size(), inflated / 200);
+    z_stream z{};
+    ASSERT_EQ(inflateInit2(&z, 15 + 16), Z_OK);
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bomb.data()));
+    z.avail_in = static_cast<uInt>(bomb.size());
+    std::string out(inflated + 1, 'x');
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = static_cast<uInt>(out.size());
+    EXPECT_EQ(inflate(&z, Z_FINISH), Z_STREAM_END);
+    EXPECT_EQ(z.total_out, inflated);
+    inflateEnd(&z);
+    EXPECT_EQ(out.find_first_not_of(' '), inflated);
+}
+

@@ -1,0 +1,24 @@
+// The update manifest's reader, apart from the request and its message box.
+#include "app/UpdateCheck.h"
+
+#include "client/ApiReply.h"
+#include "client/CodePage.h"
+
+namespace app {
+
+UpdateDecision EvaluateManifest(std::string_view reply, std::string_view ownVersion)
+{
+    UpdateDecision d;
+    Json::Value root;
+    // The manifest is a static file: UTF-8 on a new host, GBK on an old one.
+    if (!client::ParseJson(client::LocalFileToUtf8(reply), root) || !root.isObject())
+        return d;
+    if (client::JsonText(root, "version") == ownVersion)
+        return d;
+    d.announce = true;
+    d.forced = client::JsonText(root, "forced") == "true";
+    d.message = client::JsonText(root, "msg");
+    return d;
+}
+
+} // namespace app

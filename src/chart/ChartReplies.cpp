@@ -1,0 +1,76 @@
+// The chart replies' readers, apart from the controls they feed: no window system needed.
+#include "chart/CandleChart.h"
+#include "chart/TimelineChart.h"
+
+#include "client/ApiReply.h"
+
+namespace chart {
+
+std::optional<std::vector<CandleRecord>> ParseCandleReply(std::string_view utf8)
+{
+    const client::ApiReply reply = client::ApiReply::FromUtf8(utf8);
+    if (!reply.success)
+        return std::nullopt;
+    const Json::Value* infor = &reply.infor;
+    std::vector<CandleRecord> records;
+    if (!infor->isArray())
+        return records;
+    records.reserve(infor->size());
+    for (const Json::Value& r : *infor) {
+        CandleRecord c;
+        c.open = float(client::JsonReal(r, "startPrice"));
+        c.close = float(client::JsonReal(r, "endPrice"));
+        c.high = float(client::JsonReal(r, "maxPrice"));
+        c.low = float(client::JsonReal(r, "minPrice"));
+        c.time = static_cast<std::int32_t>(static_cast<std::uint32_t>(client::JsonInt64(r, "time")));
+        c.vol = client::JsonInt(r, "vol");
+        records.push_back(c);
+    }
+    return records;
+}
+
+CandleWindow CandleWindowFor(int count, int visibleBarCount)
+{
+    if (count <= visibleBarCount)
+        return {0, visibleBarCount};
+    return {count - visibleBarCount, count};
+}
+
+std::optional<std::vector<TimelineRecord>> ParseTimelineReply(std::string_view utf8)
+{
+    const client::ApiReply reply = client::ApiReply::FromUtf8(utf8);
+    if (!reply.success)
+        return std::nullopt;
+    const Json::Value* infor = &reply.infor;
+    std::vector<TimelineRecord> records;
+    if (!infor->isArray())
+        return records;
+    records.reserve(infor->size());
+    for (const Json::Value& r : *infor) {
+        TimelineRecord t;
+        t.averagePrice = float(client::JsonReal(r, "averagePrice"));
+        t.price = float(client::JsonReal(r, "price"));
+        t.vol = client::JsonInt(r, "vol");
+        records.push_back(t);
+    }
+    return records;
+}
+
+std::vector<Colour> VolumeColours(const std::vector<TimelineRecord>& records)
+{
+    std::vector<Colour> colours;
+    colours.reserve(records.size());
+    float previousPrice = 0;
+    // Zero-volume minutes draw no line; before the first trade they take the rise colour.
+    Colour colour = kRiseColour;
+    for (const TimelineRecord& r : records) {
+        if (r.vol != 0) {
+            colour = r.price >= previousPrice ? kRiseColour : kFallColour;
+            previousPrice = r.price;
+        }
+        colours.push_back(colour);
+    }
+    return colours;
+}
+
+} // namespace chart

@@ -1,0 +1,20 @@
+// The volume-by-price table's reader.
+#include <algorithm>
+
+#include "fuzz/FuzzCheck.h"
+#include "market/TickReplies.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const auto rows = market::ParsePriceRows(fuzz::text(data, size));
+    if (!rows)
+        return 0;
+    const int full = market::PriceTableFullScale(*rows);
+    FUZZ_CHECK(full >= 0);
+    for (const market::PriceRow& r : *rows) {
+        FUZZ_CHECK(r.volume <= full);
+        market::TickPriceText(r.price);
+    }
+    market::PriceTableTitle(full);
+    return 0;
+}

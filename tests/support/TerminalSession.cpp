@@ -1,0 +1,44 @@
+#include "support/TerminalSession.h"
+
+#include <ctime>
+
+#include <QLineEdit>
+
+#include "app/CVelmoraDlg.h"
+#include "app/MarketWindow.h"
+#include "app/UserSession.h"
+#include "app/VerificationCode.h"
+#include "client/Options.h"
+#include "client/ServerLine.h"
+#include "mainwnd/Transaction_Dlg.h"
+#include "market/Pollers.h"
+
+namespace testsupport {
+
+void pointTerminalAt(const std::string& host)
+{
+    client::Options o = client::DefaultOptions();
+    o.line0Host = host;
+    o.updateHost = host + ":8090";
+    client::SetCurrentOptions(o);
+    client::LoadLineChoice();
+    market::SetSessionSource([] {
+        return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
+    });
+    app::setMarketWindowFactory([](CVelmoraDlg* owner) { return new Transaction_Dlg(owner); });
+    app::setCodeClock([] { return std::time_t(1700000000); });
+}
+
+Transaction_Dlg* logIn(CVelmoraDlg& login, const char* account, const char* password)
+{
+    auto field = [&](int id) { return login.findChild<QLineEdit*>(QString::number(id)); };
+    field(CVelmoraDlg::IDC_ACCOUNT_PLAIN)->setText(QString::fromUtf8(account));
+    field(CVelmoraDlg::IDC_PASSWORD)->setText(QString::fromUtf8(password));
+    field(CVelmoraDlg::IDC_CODE)->setText(login.verificationCode());
+    login.onLogin();
+    if (!UserSession::instance().loggedIn())
+        return nullptr;
+    return qobject_cast<Transaction_Dlg*>(login.marketWindow());
+}
+
+} // namespace testsupport
