@@ -9,6 +9,7 @@
 
 #include "Catalogue.h"
 #include "client/ApiReply.h"
+#include "client/ApiSign.h"
 #include "client/Endpoints.h"
 
 namespace exchange {
@@ -558,7 +559,8 @@ Json::Value Exchange::updatePassword(Account& account, const Params& p)
     if (!PasswordMatches(account, Param(p, "old_passwd")))
         return Envelope(false, "旧密码错误，密码未修改");
     const std::string next = Param(p, "new_passwd");
-    if (next.empty())
+    // Passwords arrive hashed: an empty one is the hash of nothing.
+    if (next.empty() || next == client::HashPassword(""))
         return Envelope(false, "新密码不能为空");
     SetPassword(account, next);
     m_engine.touchAccount(account.id);

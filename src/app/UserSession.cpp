@@ -36,7 +36,7 @@ void UserSession::setPassword(const std::string& password)
     m_record.password = password;
 }
 
-void UserSession::reset()
+void UserSession::resetForTest()
 {
     m_loggedIn.store(false);
     std::lock_guard lock(m_mutex);

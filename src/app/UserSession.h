@@ -35,8 +35,8 @@ public:
     std::string password() const;
     void setPassword(const std::string& password);
 
-    // Back to the empty record of start-up (tests).
-    void reset();
+    // Back to the empty record of start-up, logged out.
+    void resetForTest();
 
 private:
     UserSession() = default;

@@ -71,4 +71,14 @@ inline QLineEdit* TypeAccountAndPassword(CVelmoraDlg& dlg, const QString& accoun
     return codeBox;
 }
 
+// Fills the boxes, the code as the window drew it, and logs in: for tests that are about
+// what comes after the login.
+inline void LogInDirectly(CVelmoraDlg& dlg, const QString& account, const QString& password)
+{
+    dlg.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_ACCOUNT_PLAIN))->setText(account);
+    dlg.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_PASSWORD))->setText(password);
+    dlg.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_CODE))->setText(dlg.verificationCode());
+    dlg.onLogin();
+}
+
 } // namespace testsupport

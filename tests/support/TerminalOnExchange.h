@@ -32,23 +32,20 @@ template <class Window>
 class TerminalOnExchange final
 {
 public:
-    // Empty when it all started; otherwise what failed.
-    std::string start(const std::string& address, std::uint64_t seed, int simulatedSteps)
+    // Empty when it all started; otherwise what failed. With a database file the
+    // exchange's state outlives restartExchange().
+    std::string start(const std::string& address, std::uint64_t seed, int simulatedSteps,
+                      const std::string& dbPath = {})
     {
-        exchange::ExchangeConfig config;
-        config.key = client::defaults::kSignKey;
-        config.seed = seed;
-        config.accounts = exchange::DemoAccounts();
-        config.infoPageUrl = "http://" + address + ":8090/stockinfo/9160001.html";
-        std::string error;
-        m_exchange = exchange::Exchange::Create(config, error);
-        if (!m_exchange)
+        m_address = address;
+        m_config.key = client::defaults::kSignKey;
+        m_config.seed = seed;
+        m_config.accounts = exchange::DemoAccounts();
+        m_config.dbPath = dbPath;
+        m_config.infoPageUrl = "http://" + address + ":8090/stockinfo/9160001.html";
+        if (std::string error = startExchange(); !error.empty())
             return error;
         m_exchange->simulate(simulatedSteps); // a market with a tape before the terminal looks
-        m_faults = std::make_unique<exchange::Faults>();
-        m_front = std::make_unique<exchange::HttpFront>(*m_exchange, *m_faults);
-        if (!m_front->start({address}, address, 8090, error))
-            return error;
 
         m_dir = std::make_unique<QTemporaryDir>();
         if (!QDir::setCurrent(m_dir->path())
@@ -74,13 +71,41 @@ public:
     {
         app::setMarketWindowFactory(nullptr);
         market::SetSessionSource(nullptr);
-        m_front.reset();
-        m_exchange.reset();
+        stopExchange();
     }
 
     exchange::Exchange& exchange() { return *m_exchange; }
 
+    // The exchange stopped and started again on the same address and database.
+    std::string restartExchange()
+    {
+        stopExchange();
+        return startExchange();
+    }
+
 private:
+    std::string startExchange()
+    {
+        std::string error;
+        m_exchange = exchange::Exchange::Create(m_config, error);
+        if (!m_exchange)
+            return error;
+        m_faults = std::make_unique<exchange::Faults>();
+        m_front = std::make_unique<exchange::HttpFront>(*m_exchange, *m_faults);
+        if (!m_front->start({m_address}, m_address, 8090, error))
+            return error;
+        return {};
+    }
+
+    void stopExchange()
+    {
+        m_front.reset();
+        m_faults.reset();
+        m_exchange.reset();
+    }
+
+    std::string m_address;
+    exchange::ExchangeConfig m_config;
     std::unique_ptr<exchange::Exchange> m_exchange;
     std::unique_ptr<exchange::Faults> m_faults;
     std::unique_ptr<exchange::HttpFront> m_front;

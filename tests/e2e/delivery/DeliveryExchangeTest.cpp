@@ -120,7 +120,7 @@ private slots:
     {
         stopExchange();
         market::SetSessionSource(nullptr);
-        UserSession::instance().reset();
+        UserSession::instance().resetForTest();
     }
 
     void deliveryOfTwentyUnitsIsListedAndTheHoldingFalls()

@@ -152,10 +152,7 @@ private slots:
         m_boxes->clear();
         CVelmoraDlg login;
         login.show();
-        child<QLineEdit>(&login, CVelmoraDlg::IDC_ACCOUNT_PLAIN)->setText(QStringLiteral("100001"));
-        child<QLineEdit>(&login, CVelmoraDlg::IDC_PASSWORD)->setText(QStringLiteral("123456"));
-        child<QLineEdit>(&login, CVelmoraDlg::IDC_CODE)->setText(login.verificationCode());
-        login.onLogin();
+        testsupport::LogInDirectly(login, QStringLiteral("100001"), QStringLiteral("123456"));
         QVERIFY2(m_boxes->calls().empty(), qPrintable(m_boxes->texts().join(QLatin1Char('|'))));
         auto* market = qobject_cast<Transaction_Dlg*>(login.marketWindow());
         QVERIFY(market);

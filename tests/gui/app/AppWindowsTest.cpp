@@ -172,7 +172,7 @@ private slots:
         o.updateHost = m_line0 + ":" + std::to_string(m_update->port());
         client::SetCurrentOptions(o);
         client::LoadLineChoice();
-        UserSession::instance().reset();
+        UserSession::instance().resetForTest();
         app::setCodeClock([] { return kFixedSecond; });
         m_boxes = std::make_unique<platform::MessageBoxRecorder>();
     }

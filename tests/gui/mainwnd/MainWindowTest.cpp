@@ -143,7 +143,7 @@ private slots:
         o.updateHost = m_host + ":1"; // nothing there: the update check is silent
         client::SetCurrentOptions(o);
         client::LoadLineChoice();
-        UserSession::instance().reset();
+        UserSession::instance().resetForTest();
         m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::No);
     }
 

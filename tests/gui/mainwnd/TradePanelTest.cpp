@@ -23,6 +23,7 @@
 #include "market/Pollers.h"
 #include "platform/Platform.h"
 #include "support/LoopbackServer.h"
+#include "support/PanelEntry.h"
 #include "support/TradeReplies.h"
 #include "trade/low_deal_buy_dlg.h"
 #include "trade/low_deal_revoke_dlg.h"
@@ -51,17 +52,7 @@ QStringList visibleOrder(const QTreeWidget* tree)
     return out;
 }
 
-// A click on a tree entry, as the user makes it.
-void clickEntry(Detail_Trans_Dlg& panel, int function)
-{
-    QTreeWidgetItem* item = panel.entry(function);
-    if (item->parent())
-        item->parent()->setExpanded(true);
-    panel.tree()->doItemsLayout();
-    panel.tree()->scrollToItem(item);
-    const QRect r = panel.tree()->visualItemRect(item);
-    QTest::mouseClick(panel.tree()->viewport(), Qt::LeftButton, {}, r.center());
-}
+using testsupport::ClickPanelEntry;
 
 } // namespace
 
@@ -130,7 +121,7 @@ private slots:
         o.updateHost = m_host + ":1";
         client::SetCurrentOptions(o);
         client::LoadLineChoice();
-        UserSession::instance().reset();
+        UserSession::instance().resetForTest();
         logIn();
         market::SharedItemTable().store({{9160001, "Tolmere小酒窖", 36.0f}}, 1);
         market::SetAvailableCash(480000.5f);
@@ -143,7 +134,7 @@ private slots:
         m_boxes.reset();
         m_trade.reset();
         m_market.reset();
-        UserSession::instance().reset();
+        UserSession::instance().resetForTest();
         QDir::setCurrent(m_oldCwd);
     }
 
@@ -204,7 +195,7 @@ private slots:
                               {3, "撤单", Hosted::Cancel},
                               {0, "普通交易", Hosted::Buy}};
         for (const Case& c : cases) {
-            clickEntry(panel, c.function);
+            ClickPanelEntry(panel, c.function);
             QCOMPARE(panel.chosenFunction(), c.function);
             QCOMPARE(panel.title(), QString::fromUtf8(c.title));
             trade::PanelWindow* shown = panel.hostedWindow(c.window);
@@ -220,7 +211,7 @@ private slots:
         QVERIFY(qobject_cast<low_deal_sell_dlg*>(panel.hostedWindow(Hosted::Sell)));
         QVERIFY(qobject_cast<low_deal_revoke_dlg*>(panel.hostedWindow(Hosted::Cancel)));
         // The strip shows the chosen title.
-        clickEntry(panel, 8);
+        ClickPanelEntry(panel, 8);
         panel.grab().save(QStringLiteral(RENDER_DIR "/panel-withdrawal-history.png"));
         panel.grab(QRect(0, 0, 700, 340)).save(QStringLiteral(RENDER_DIR "/panel-tree.png"));
     }
@@ -228,20 +219,20 @@ private slots:
     void aSecondClickOnTheChosenEntryReloadsIt()
     {
         Detail_Trans_Dlg& panel = openPanel();
-        clickEntry(panel, 1); // 买入: emptied, then its positions reloaded
+        ClickPanelEntry(panel, 1); // 买入: emptied, then its positions reloaded
         QCOMPARE(CountPath(*m_trade, kPositions), 1u);
         auto* buy = qobject_cast<low_deal_buy_dlg*>(panel.hostedWindow(Hosted::Buy));
         QVERIFY(buy && buy->isVisible());
         buy->codeField()->setText(QStringLiteral("9160001"));
         buy->priceField()->setText(QStringLiteral("36.20"));
         buy->quantityField()->setText(QStringLiteral("20"));
-        clickEntry(panel, 1);
+        ClickPanelEntry(panel, 1);
         QVERIFY(buy->codeField()->text().isEmpty());
         QVERIFY(buy->priceField()->text().isEmpty());
         QVERIFY(buy->quantityField()->text().isEmpty());
         QCOMPARE(CountPath(*m_trade, kPositions), 2u);
         // A click that moves to another entry chooses it once.
-        clickEntry(panel, 2);
+        ClickPanelEntry(panel, 2);
         QCOMPARE(CountPath(*m_trade, kPositions), 3u);
         // A click on a group's expander chooses nothing.
         const QRect root = panel.tree()->visualItemRect(panel.entry(9));
@@ -253,7 +244,7 @@ private slots:
     void refreshReloadsOnlyTheFunctionsThatHaveIt()
     {
         Detail_Trans_Dlg& panel = openPanel();
-        clickEntry(panel, 1);
+        ClickPanelEntry(panel, 1);
         auto* buy = qobject_cast<low_deal_buy_dlg*>(panel.hostedWindow(Hosted::Buy));
         buy->priceField()->setText(QStringLiteral("36.20")); // (no code: the quote timer stays quiet)
         const size_t before = m_trade->requestCount();
@@ -261,7 +252,7 @@ private slots:
         QCOMPARE(m_trade->requestCount(), before + 1);
         QCOMPARE(buy->priceField()->text(), QStringLiteral("36.20")); // the refresh keeps the fields
         for (int f : {13, 5, 6, 7, 8, 15, 16}) {
-            clickEntry(panel, f);
+            ClickPanelEntry(panel, f);
             const size_t shown = m_trade->requestCount();
             QTest::mouseClick(child<QWidget>(&panel, Detail_Trans_Dlg::IDC_REFRESH), Qt::LeftButton);
             QCOMPARE(m_trade->requestCount(), shown);
@@ -355,7 +346,7 @@ private slots:
     void rendersWithEveryTabAndTheSellWindow()
     {
         Detail_Trans_Dlg& panel = openPanel();
-        clickEntry(panel, 1);
+        ClickPanelEntry(panel, 1);
         auto* buy = qobject_cast<low_deal_buy_dlg*>(panel.hostedWindow(Hosted::Buy));
         buy->codeField()->setText(QStringLiteral("9160001"));
         buy->priceField()->setText(QStringLiteral("36.20"));
@@ -366,7 +357,7 @@ private slots:
         panel.grab().save(QStringLiteral(RENDER_DIR "/panel-buy-orders.png"));
         buy->selectTab(trade::OrderWindow::Tab::Trades);
         panel.grab().save(QStringLiteral(RENDER_DIR "/panel-buy-trades.png"));
-        clickEntry(panel, 2);
+        ClickPanelEntry(panel, 2);
         auto* sell = qobject_cast<low_deal_sell_dlg*>(panel.hostedWindow(Hosted::Sell));
         sell->codeField()->setText(QStringLiteral("9160001"));
         sell->codeField()->setFocus();

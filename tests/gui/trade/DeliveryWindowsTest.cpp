@@ -87,7 +87,7 @@ void DeliveryWindowsTest::cleanupTestCase()
 {
     m_server.reset();
     market::SetSessionSource(nullptr);
-    UserSession::instance().reset();
+    UserSession::instance().resetForTest();
 }
 
 void DeliveryWindowsTest::init()
