@@ -4,8 +4,9 @@ namespace trade {
 
 QDate historyStartDate(const QDate& today)
 {
-    const QDate earlier = today.month() == 1 ? QDate(today.year() - 1, 12, today.day())
-                                             : QDate(today.year(), today.month() - 1, today.day());
+    // The same day of the month before; in January there is no month 0, and a day the
+    // shorter month lacks does not exist either: the picker then starts at today.
+    const QDate earlier(today.year(), today.month() - 1, today.day());
     return earlier.isValid() ? earlier : today;
 }
 

