@@ -29,6 +29,7 @@
 #include "chart/CKBarCtrl.h"
 #include "chart/ChartColour.h"
 #include "client/Config.h"
+#include "client/Transport.h"
 #include "controls/JListCtrl.h"
 #include "market/CUPdate_rightdlg_thread.h"
 #include "market/CUPdate_thread.h"
@@ -52,7 +53,11 @@ constexpr int kTransportTimeoutMs = 3000;
 constexpr int kSlackMs = 7000;
 // Several transfers may each hold up to the reply cap at once (two pollers and the GUI).
 constexpr long kPeakBoundKb = 400 * 1024;
-constexpr long kRetainedBoundKb = 48 * 1024;
+// What stays after the fault is lifted, measured from before the first row: the working set
+// the views grow into over the matrix, plus at most one reply cap of heap pages that the
+// allocator keeps for reuse after a bomb (the figure varies from run to run with how the
+// threads' transfers interleave; a leak would grow with every row instead).
+constexpr long kRetainedBoundKb = long(client::kMaxReplyBytes / 1024) + 32 * 1024;
 
 long procStatusKb(const char* field)
 {

@@ -4,7 +4,7 @@
 
 #include "Faults.h"
 #include "ServerOptions.h"
-#include "client/Options.h"
+#include "app/CommandLine.h"
 #include "fuzz/FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -29,8 +29,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 FUZZ_CHECK(!error.empty());
         }
     }
-    const client::OptionsResult terminal = client::ParseOptions(args);
-    if (terminal.error.empty())
+    QStringList terminalArgs{QStringLiteral("velmora")};
+    for (const std::string& arg : args)
+        terminalArgs << QString::fromUtf8(arg.data(), static_cast<qsizetype>(arg.size()));
+    const app::CommandLine terminal = app::parseCommandLine(terminalArgs);
+    if (terminal.action == app::CommandLineAction::Run) {
         FUZZ_CHECK(client::IsValidSignKey(terminal.options.signKey));
+        FUZZ_CHECK(client::IsValidHost(terminal.options.line0Host));
+        FUZZ_CHECK(client::IsValidHost(terminal.options.line1Host));
+    }
     return 0;
 }
