@@ -3,7 +3,12 @@
 #include <QCoreApplication>
 #include <QSemaphore>
 
+#include "platform/ThreadHandOff.h"
+
 namespace market {
+
+using platform::handOver;
+using platform::takeOver;
 
 class PollerThread::Worker final : public QObject
 {
@@ -12,13 +17,17 @@ public:
 
     bool event(QEvent* e) override
     {
+        takeOver(e);
+        bool handled = true;
         if (e->type() == PollerMessage::eventType()) {
             auto* m = static_cast<PollerMessage*>(e);
             if (m->messageId == m_owner->m_messageId)
                 m_owner->dispatch(m->wParam, m->lParam);
-            return true;
+        } else {
+            handled = QObject::event(e);
         }
-        return QObject::event(e);
+        handOver(m_owner); // all this did comes before stop() takes the poller down
+        return handled;
     }
 
 private:
@@ -47,6 +56,7 @@ void PollerThread::stop()
         return;
     m_thread.quit();
     m_thread.wait();
+    takeOver(this);
     delete m_worker;
     m_worker = nullptr;
 }
@@ -77,17 +87,26 @@ void PollerThread::post(int wParam, long lParam)
         return;
     if (m_postObserver)
         m_postObserver(wParam, lParam);
-    QCoreApplication::postEvent(m_worker, new PollerMessage(m_messageId, wParam, lParam));
+    auto* message = new PollerMessage(m_messageId, wParam, lParam);
+    handOver(message);
+    QCoreApplication::postEvent(m_worker, message);
 }
 
 bool PollerThread::waitIdle(int timeoutMs)
 {
     if (!isRunning())
         return true;
-    // Events to one receiver are delivered in order: once this one runs, all before it have.
+    // Events to the poller's thread are delivered in order: once this one runs, all before it
+    // have, and what they did is handed back with it.
     auto done = std::make_shared<QSemaphore>();
-    QMetaObject::invokeMethod(m_worker, [done] { done->release(); }, Qt::QueuedConnection);
-    return done->tryAcquire(1, timeoutMs);
+    platform::callOnThreadOf(m_worker, [this, done] {
+        handOver(this);
+        done->release();
+    });
+    if (!done->tryAcquire(1, timeoutMs))
+        return false;
+    takeOver(this);
+    return true;
 }
 
 void PollerThread::dispatch(int wParam, long lParam)
