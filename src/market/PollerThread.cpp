@@ -10,6 +10,24 @@ namespace market {
 using platform::handOver;
 using platform::takeOver;
 
+namespace {
+
+// Asks the poller to say when it has handled everything posted before this.
+class IdleProbe final : public QEvent
+{
+public:
+    static QEvent::Type eventType()
+    {
+        static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+        return type;
+    }
+    explicit IdleProbe(std::shared_ptr<QSemaphore> done) : QEvent(eventType()), done(std::move(done)) {}
+
+    const std::shared_ptr<QSemaphore> done;
+};
+
+} // namespace
+
 class PollerThread::Worker final : public QObject
 {
 public:
@@ -23,10 +41,13 @@ public:
             auto* m = static_cast<PollerMessage*>(e);
             if (m->messageId == m_owner->m_messageId)
                 m_owner->dispatch(m->wParam, m->lParam);
-        } else {
+        } else if (e->type() != IdleProbe::eventType()) {
             handled = QObject::event(e);
         }
-        handOver(m_owner); // all this did comes before stop() takes the poller down
+        // All this did comes before waitIdle() and stop() on the other side.
+        handOver(m_owner);
+        if (e->type() == IdleProbe::eventType())
+            static_cast<IdleProbe*>(e)->done->release();
         return handled;
     }
 
@@ -96,13 +117,11 @@ bool PollerThread::waitIdle(int timeoutMs)
 {
     if (!isRunning())
         return true;
-    // Events to the poller's thread are delivered in order: once this one runs, all before it
-    // have, and what they did is handed back with it.
+    // Events to one receiver are delivered in order: once this one runs, all before it have.
     auto done = std::make_shared<QSemaphore>();
-    platform::callOnThreadOf(m_worker, [this, done] {
-        handOver(this);
-        done->release();
-    });
+    auto* probe = new IdleProbe(done);
+    handOver(probe);
+    QCoreApplication::postEvent(m_worker, probe);
     if (!done->tryAcquire(1, timeoutMs))
         return false;
     takeOver(this);
