@@ -59,6 +59,14 @@ constexpr long kPeakBoundKb = 400 * 1024;
 // threads' transfers interleave; a leak would grow with every row instead).
 constexpr long kRetainedBoundKb = long(client::kMaxReplyBytes / 1024) + 32 * 1024;
 
+// Under AddressSanitizer freed memory waits in its quarantine and the shadow grows with the
+// heap, so resident memory says nothing of the terminal's own; its leak check stands in.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kMemoryIsMeasurable = false;
+#else
+constexpr bool kMemoryIsMeasurable = true;
+#endif
+
 long procStatusKb(const char* field)
 {
     std::ifstream in("/proc/self/status");
@@ -362,6 +370,8 @@ private slots:
 
         QVERIFY2(outcome.maxGuiGapMs < kTransportTimeoutMs + kSlackMs, std::to_string(outcome.maxGuiGapMs).c_str());
         QVERIFY2(outcome.loginMs < kTransportTimeoutMs + kSlackMs, std::to_string(outcome.loginMs).c_str());
+        if (!kMemoryIsMeasurable)
+            return;
         QVERIFY2(outcome.peakGrowthKb < kPeakBoundKb, std::to_string(outcome.peakGrowthKb).c_str());
         QVERIFY2(outcome.retainedKb < kRetainedBoundKb, std::to_string(outcome.retainedKb).c_str());
     }
