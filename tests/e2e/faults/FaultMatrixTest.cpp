@@ -55,7 +55,8 @@ using market::MarketRequest;
 // hold the thread 30 s, a drip for minutes.
 constexpr int kTransportTimeoutMs = 3000;
 constexpr int kSlackMs = 7000;
-// Several transfers may each hold up to the reply cap at once (two pollers and the GUI).
+// Several transfers may each hold up to the reply cap at once (two pollers, the GUI and the
+// buy window's timer).
 constexpr long kPeakBoundKb = 400 * 1024;
 // What stays after the fault is lifted, measured from before the first row: the working set
 // the views grow into over the matrix, plus at most one reply cap of heap pages that the
