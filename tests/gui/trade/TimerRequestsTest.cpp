@@ -149,6 +149,7 @@ private slots:
     void buyWindowsQuoteTickLeavesTheEventLoopFreeAndOneAtATime()
     {
         m_gatedPath = kGuidePath;
+        const std::size_t asked = CountPath(*m_server, kGuidePath);
         low_deal_buy_dlg w(nullptr);
         w.resize(1660, 312);
         w.show();
@@ -162,7 +163,7 @@ private slots:
         m_gate.open();
         QTRY_VERIFY_WITH_TIMEOUT(w.shownQuote().has_value(), 10000);
         QCOMPARE(w.shownQuote()->texts[0], "36.20");
-        QCOMPARE(CountPath(*m_server, kGuidePath), 1u);
+        QCOMPARE(CountPath(*m_server, kGuidePath), asked + 1);
         QVERIFY(m_boxes->calls().empty());
     }
 
