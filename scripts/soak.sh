@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Soak: the terminal logged in against velmora-exchange for a given time, switching views and
-# candle periods every 0.7 s while the exchange trades briskly. Samples the terminal's
+# candle periods and walking the trade panel (a unit order now and then) every 0.7 s while the
+# exchange trades briskly. Samples the terminal's
 # resident memory and CPU every 10 s and fails when memory grows by more than a small bound
 # after the warm-up (passing peaks aside), or when the terminal or the exchange dies.
 #

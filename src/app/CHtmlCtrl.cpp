@@ -7,7 +7,7 @@
 #include <QUrl>
 
 #include "client/CodePage.h"
-#include "client/Transport.h"
+#include "client/Call.h"
 
 CHtmlCtrl::CHtmlCtrl(QWidget* parent)
     : QTextBrowser(parent)
@@ -54,8 +54,7 @@ bool CHtmlCtrl::navigate(const QUrl& url)
         return true;
     }
     if (url.scheme() == QStringLiteral("http")) {
-        std::string reply;
-        client::HttpGetUrl(url.toString().toStdString(), reply);
+        const std::string reply = client::FetchUrl(url.toString().toStdString());
         setHtml(QString::fromStdString(client::LocalFileToUtf8(reply)));
         return true;
     }

@@ -2,21 +2,15 @@
 
 #include <QString>
 
-#include "client/ApiReply.h"
-#include "client/CodePage.h"
+#include "client/Call.h"
 #include "client/Config.h"
-#include "client/Endpoints.h"
-#include "client/Transport.h"
 #include "platform/Dialogs.h"
-#include "platform/Trace.h"
 
 namespace app {
 
 bool RunUpdateCheck(QWidget* parent)
 {
-    std::string reply;
-    client::HttpGetUrl(client::EndpointUrl(client::Endpoint::UpdateManifest), reply);
-    platform::traceWire(reply);
+    const std::string reply = client::FetchText(client::Endpoint::UpdateManifest, {}, client::TraceLines());
     const UpdateDecision d = EvaluateManifest(reply, client::defaults::kVersionText);
     if (!d.announce)
         return true;

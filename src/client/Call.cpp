@@ -41,7 +41,11 @@ std::string SendSigned(Endpoint endpoint, std::vector<Param> params, TraceLines 
 
 std::string FetchText(Endpoint endpoint, std::string_view tail, TraceLines trace, Lock lock)
 {
-    const std::string url = EndpointUrl(endpoint, tail);
+    return FetchUrl(EndpointUrl(endpoint, tail), trace, lock);
+}
+
+std::string FetchUrl(const std::string& url, TraceLines trace, Lock lock)
+{
     std::string reply;
     if (lock == Lock::Locked)
         HttpGetUrl(url, reply);

@@ -57,6 +57,9 @@ std::string SendSigned(Endpoint endpoint, std::vector<Param> params, TraceLines 
 std::string FetchText(Endpoint endpoint, std::string_view tail = {}, TraceLines trace = kUntraced,
                       Lock lock = Lock::Locked);
 
+// One GET of an address the service gave (a page it links to), traced the same way.
+std::string FetchUrl(const std::string& url, TraceLines trace = kUntraced, Lock lock = Lock::Locked);
+
 // The same, read as the trading service's envelope.
 ApiReply Call(Endpoint endpoint, std::vector<Param> params, TraceLines trace = kUntraced, Lock lock = Lock::Locked);
 ApiReply Fetch(Endpoint endpoint, std::string_view tail = {}, TraceLines trace = kUntraced, Lock lock = Lock::Locked);

@@ -30,10 +30,13 @@ void SetCurrentSingleItemQuote(const SingleItemQuote& quote)
     g_quote = quote;
 }
 
-QuoteOutcome RequestSingleItemQuote(int itemCode, QWidget* parent, QuoteRefusal refusal)
+client::ApiReply FetchSingleItemQuote(int itemCode, client::Lock lock)
 {
-    const client::ApiReply reply =
-        client::Call(client::Endpoint::TradeGuide, {{"id", std::to_string(itemCode)}}, {"\n单个商品行情\n"});
+    return client::Call(client::Endpoint::TradeGuide, {{"id", std::to_string(itemCode)}}, {"\n单个商品行情\n"}, lock);
+}
+
+QuoteOutcome TakeSingleItemQuote(const client::ApiReply& reply, QWidget* parent, QuoteRefusal refusal)
+{
     SingleItemQuote quote = CurrentSingleItemQuote();
     const QuoteOutcome outcome = ApplyTradeGuideReply(reply, quote);
     if (outcome == QuoteOutcome::Updated)
@@ -41,6 +44,11 @@ QuoteOutcome RequestSingleItemQuote(int itemCode, QWidget* parent, QuoteRefusal 
     else if (outcome == QuoteOutcome::Refused && refusal == QuoteRefusal::Tell)
         platform::messageBox(parent, QString::fromStdString(reply.msg));
     return outcome;
+}
+
+QuoteOutcome RequestSingleItemQuote(int itemCode, QWidget* parent, QuoteRefusal refusal)
+{
+    return TakeSingleItemQuote(FetchSingleItemQuote(itemCode), parent, refusal);
 }
 
 } // namespace market

@@ -6,9 +6,7 @@
 
 class QWidget;
 
-namespace client {
-struct ApiReply;
-}
+#include "client/Call.h"
 
 namespace market {
 
@@ -38,6 +36,13 @@ SingleItemQuote CurrentSingleItemQuote();
 void SetCurrentSingleItemQuote(const SingleItemQuote& quote);
 
 enum class QuoteRefusal { Tell, Quiet };
+
+// Any thread: the guide request of one item, as received.
+client::ApiReply FetchSingleItemQuote(int itemCode, client::Lock lock = client::Lock::Locked);
+
+// Window thread: makes a guide reply the shared quote; a refusal is told over `parent`
+// unless the caller keeps quiet.
+QuoteOutcome TakeSingleItemQuote(const client::ApiReply& reply, QWidget* parent, QuoteRefusal refusal);
 
 // Window thread: asks the service for the item's quote and updates the shared one. A
 // refusal shows the service's "msg" in a message box over `parent`, unless the caller

@@ -142,15 +142,28 @@ void OrderWindow::selectTab(Tab tab)
     refresh();
 }
 
-void OrderWindow::refreshQuote(bool tellRefusal)
+std::optional<int> OrderWindow::quoteCode() const
 {
     bool ok = false;
     const int code = m_code->text().toInt(&ok);
     if (!ok || code == 0)
+        return std::nullopt;
+    return code;
+}
+
+void OrderWindow::refreshQuote(bool tellRefusal)
+{
+    const std::optional<int> code = quoteCode();
+    if (!code)
         return;
-    const market::QuoteOutcome outcome = market::RequestSingleItemQuote(
-        code, this, tellRefusal ? market::QuoteRefusal::Tell : market::QuoteRefusal::Quiet);
-    if (outcome != market::QuoteOutcome::Updated)
+    m_tick.supersede();
+    takeQuote(market::FetchSingleItemQuote(*code),
+              tellRefusal ? market::QuoteRefusal::Tell : market::QuoteRefusal::Quiet);
+}
+
+void OrderWindow::takeQuote(const client::ApiReply& reply, market::QuoteRefusal refusal)
+{
+    if (market::TakeSingleItemQuote(reply, this, refusal) != market::QuoteOutcome::Updated)
         return;
     m_quote = market::CurrentSingleItemQuote();
     update(kQuoteBox);

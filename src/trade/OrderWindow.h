@@ -11,6 +11,7 @@
 #include "client/Call.h"
 #include "controls/CButtonBMP.h"
 #include "market/SingleItemQuote.h"
+#include "trade/BackgroundRequest.h"
 #include "trade/Cells.h"
 #include "trade/Lists.h"
 #include "trade/OrderChecks.h"
@@ -83,6 +84,8 @@ public:
     // Asks for the quote of the typed code when it reads as a code. Only the quote button
     // tells a refusal; the timers ask quietly, so an unknown code does not stack up boxes.
     void refreshQuote(bool tellRefusal);
+    // The timer's requests run off the GUI thread, one at a time.
+    bool tickInFlight() const { return m_tick.inFlight(); }
     void exportActiveList();
 
     OrderForm form() const;
@@ -99,6 +102,13 @@ protected:
     virtual void drawForm(QPainter& p) = 0;
     virtual void codeFieldLeft() {}
     virtual void priceFieldLeft() {}
+
+    // The typed code as an item code to quote; nullopt when it does not read as one.
+    std::optional<int> quoteCode() const;
+    // A guide reply made the box's quote; a refusal is told or kept quiet.
+    void takeQuote(const client::ApiReply& reply, market::QuoteRefusal refusal);
+    // The window's timer request; a request the window makes itself supersedes it.
+    BackgroundRequest& tick() { return m_tick; }
 
     const QFont& labelFont() const { return m_labelFont; }
     const QFont& valueFont() const { return m_valueFont; }
@@ -127,6 +137,7 @@ private:
     std::array<JListCtrl*, 3> m_lists{};
     Tab m_activeTab = Tab::Positions;
     std::optional<market::SingleItemQuote> m_quote;
+    BackgroundRequest m_tick{this};
 
     const ListSpec<OrderColumn> m_ordersSpec;
     const ListQuery<PositionRow> m_positionsQuery;

@@ -3,10 +3,7 @@
 #include <optional>
 #include <vector>
 
-#include <QCoreApplication>
 #include <QLineEdit>
-#include <QPointer>
-#include <QThreadPool>
 
 #include "client/Call.h"
 #include "market/Pollers.h"
@@ -61,29 +58,11 @@ void Selling_dlg::prefilled() { lookUpSellable(); }
 void Selling_dlg::lookUpSellable()
 {
     setBoxText(kNameBox, trade::itemNameForCode(codeField()->text()));
-    // The lookup runs every second, shown or hidden: on the GUI thread a silent service
-    // would hold the whole terminal for a transfer's time-out out of every second. It
-    // goes to a worker without the request lock, as the market poller's requests do, and
-    // one at a time.
-    if (m_lookupInFlight)
-        return;
-    m_lookupInFlight = true;
+    // The lookup runs every second, shown or hidden, so it never holds the GUI thread.
     const QString code = codeField()->text();
-    QPointer<Selling_dlg> self(this);
-    QThreadPool::globalInstance()->start([self, code, params = trade::userParams()]() mutable {
-        const std::optional<trade::Holding> holding = holdingOf(code, std::move(params), client::Lock::Unlocked);
-        if (QCoreApplication* app = QCoreApplication::instance()) {
-            QMetaObject::invokeMethod(
-                app,
-                [self, code, holding] {
-                    if (self) {
-                        self->m_lookupInFlight = false;
-                        self->takeHolding(code, holding);
-                    }
-                },
-                Qt::QueuedConnection);
-        }
-    });
+    m_lookup.start([code, params = trade::userParams()]() mutable {
+        return holdingOf(code, std::move(params), client::Lock::Unlocked);
+    }, [this, code](const std::optional<trade::Holding>& holding) { takeHolding(code, holding); });
 }
 
 void Selling_dlg::takeHolding(const QString& code, const std::optional<trade::Holding>& holding)
@@ -106,8 +85,10 @@ void Selling_dlg::placeOrder()
     // changed a moment ago is looked up now, so the check never judges one item's order by
     // another item's position.
     const QString code = codeField()->text();
-    if (code != m_sellableCode)
+    if (code != m_sellableCode) {
+        m_lookup.supersede();
         takeHolding(code, holdingOf(code, trade::userParams(), client::Lock::Locked));
+    }
     const trade::OrderForm order = form();
     if (const auto refusal = trade::checkSell(order, m_sellable)) {
         platform::messageBox(this, QString::fromStdString(*refusal));

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "trade/BackgroundRequest.h"
 #include "trade/Parsers.h"
 #include "trade/QuickOrderDlg.h"
 
@@ -29,7 +30,7 @@ public:
     explicit Selling_dlg(QWidget* parent);
 
     std::int32_t sellable() const { return m_sellable; }
-    bool lookupInFlight() const { return m_lookupInFlight; }
+    bool lookupInFlight() const { return m_lookup.inFlight(); }
 
 protected:
     void timerTick() override;
@@ -43,5 +44,5 @@ private:
 
     std::int32_t m_sellable = 0;
     QString m_sellableCode; // the code whose lookup gave m_sellable
-    bool m_lookupInFlight = false;
+    trade::BackgroundRequest m_lookup{this};
 };

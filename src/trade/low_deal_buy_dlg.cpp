@@ -42,12 +42,23 @@ low_deal_buy_dlg::low_deal_buy_dlg(QWidget* parent)
     showNameAndCash();
     showMaxBuyable();
     m_timer1.setInterval(kTimer1Interval);
-    connect(&m_timer1, &QTimer::timeout, this, [this] {
-        showNameAndCash();
-        showMaxBuyable();
-        refreshQuote(false);
-    });
+    connect(&m_timer1, &QTimer::timeout, this, &low_deal_buy_dlg::timerTick);
     m_timer1.start();
+}
+
+void low_deal_buy_dlg::timerTick()
+{
+    showNameAndCash();
+    showMaxBuyable();
+    const std::optional<int> code = quoteCode();
+    if (!code)
+        return;
+    tick().start([code = *code] { return market::FetchSingleItemQuote(code, client::Lock::Unlocked); },
+                 [this, typed = codeField()->text()](const client::ApiReply& reply) {
+                     // A quote for a code the user has since changed is not this code's.
+                     if (typed == codeField()->text())
+                         takeQuote(reply, market::QuoteRefusal::Quiet);
+                 });
 }
 
 void low_deal_buy_dlg::showNameAndCash()

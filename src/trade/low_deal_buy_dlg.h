@@ -34,6 +34,8 @@ protected:
     void priceFieldLeft() override;
 
 private:
+    // Timer 1: the figures at once, the quote off the GUI thread.
+    void timerTick();
     void showNameAndCash();
     void showMaxBuyable();
 

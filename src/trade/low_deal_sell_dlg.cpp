@@ -29,6 +29,7 @@ trade::OrderSurface sellSurface()
 }
 
 const QColor kLabel(42, 106, 42);
+constexpr client::TraceLines kPositionsTrace{"\n持仓\n", "\n结束持仓\n"};
 const QRect kNameBox(100, 73, 120, 25);
 const QRect kSellableBox(90, 133, 120, 25);
 
@@ -39,27 +40,64 @@ low_deal_sell_dlg::low_deal_sell_dlg(QWidget* parent)
 {
     setObjectName(QStringLiteral("low_deal_sell_dlg"));
     m_timer3.setInterval(kTimer3Interval);
-    connect(&m_timer3, &QTimer::timeout, this, &low_deal_sell_dlg::followTypedItem);
+    connect(&m_timer3, &QTimer::timeout, this, &low_deal_sell_dlg::timerTick);
 }
 
-void low_deal_sell_dlg::codeFieldLeft() { followTypedItem(); }
-
-void low_deal_sell_dlg::followTypedItem()
+void low_deal_sell_dlg::codeFieldLeft()
 {
     m_timer3.start(); // (re)started: the first loss of focus sets it going
     refreshQuote(false);
+    showItemName();
+    lookUpSellable();
+}
+
+void low_deal_sell_dlg::timerTick()
+{
+    m_timer3.start();
+    showItemName();
+    // The same two requests as on leaving the code field, in the same order, made off the
+    // GUI thread.
+    struct Replies
+    {
+        std::optional<client::ApiReply> quote;
+        client::ApiReply positions;
+    };
+    tick().start(
+        [code = quoteCode(), params = trade::userParams()]() mutable {
+            Replies replies;
+            if (code)
+                replies.quote = market::FetchSingleItemQuote(*code, client::Lock::Unlocked);
+            replies.positions = client::Call(client::Endpoint::CustomerItem, std::move(params), kPositionsTrace,
+                                             client::Lock::Unlocked);
+            return replies;
+        },
+        [this, typed = codeField()->text()](const Replies& replies) {
+            // Figures for a code the user has since changed are not this code's.
+            if (typed != codeField()->text())
+                return;
+            if (replies.quote)
+                takeQuote(*replies.quote, market::QuoteRefusal::Quiet);
+            takeHolding(replies.positions);
+        });
+}
+
+void low_deal_sell_dlg::showItemName()
+{
     m_itemName = trade::itemNameForCode(codeField()->text());
     update(kNameBox);
-    lookUpSellable();
 }
 
 void low_deal_sell_dlg::lookUpSellable()
 {
+    tick().supersede();
+    takeHolding(client::Call(client::Endpoint::CustomerItem, trade::userParams(), kPositionsTrace));
+}
+
+void low_deal_sell_dlg::takeHolding(const client::ApiReply& reply)
+{
     const std::int64_t code = trade::integerOf(form().code);
     // A code past the range of item codes matches no position.
     const int stockId = code > std::numeric_limits<int>::max() ? -1 : int(code);
-    const client::ApiReply reply = client::Call(client::Endpoint::CustomerItem, trade::userParams(),
-                                                {"\n持仓\n", "\n结束持仓\n"});
     // A reply that does not parse or does not succeed leaves the figure as it was.
     if (const std::optional<trade::Holding> holding = trade::FindHolding(reply, stockId)) {
         m_holds = holding->found;

@@ -34,9 +34,12 @@ protected:
     void codeFieldLeft() override;
 
 private:
-    // The code field's loss of focus and timer 3: from then on every 1.5 s.
-    void followTypedItem();
+    // Timer 3, from the code field's first loss of focus on: every 1.5 s the quote, the
+    // item's name and the sellable quantity again.
+    void timerTick();
+    void showItemName();
     void lookUpSellable();
+    void takeHolding(const client::ApiReply& reply);
 
     QTimer m_timer3;
     QString m_itemName;

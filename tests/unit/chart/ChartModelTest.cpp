@@ -348,8 +348,9 @@ TEST(ChartDraw, ShortScrollGivesTheSamePixelsAsAFullRedraw)
             full.DrawRange("N", 1, 81);
             full.DrawRange("P", 1, 81);
             EXPECT_EQ(scrolled.Image(), full.Image());
-            if (period == 7 && ratio == 1.0)
+            if (period == 7 && ratio == 1.0) {
                 EXPECT_GT(CountColour(full.Image(), QRect(0, 400, 1000, 20), QColor(240, 240, 240)), 0);
+            }
         }
     }
 }
