@@ -10,6 +10,7 @@
 #include "chart/CSubArea.h"
 #include "chart/CSubAreaDisplayOne.h"
 #include "chart/ChartMath.h"
+#include "platform/ThreadHandOff.h"
 #include "platform/Trace.h"
 #include "chart/Show_Keyline_Msg__Dlg.h"
 
@@ -104,7 +105,7 @@ QImage CKBarCtrl::Snapshot() const
 void CKBarCtrl::RequestRepaint()
 {
     // update() belongs to the window's thread; a queued call is dropped with the control.
-    QMetaObject::invokeMethod(this, [this] { update(); }, Qt::QueuedConnection);
+    platform::callOnThreadOf(this, [this] { update(); });
 }
 
 void CKBarCtrl::paintEvent(QPaintEvent* event)

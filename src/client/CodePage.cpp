@@ -116,6 +116,31 @@ std::string Utf8ToWire(std::string_view utf8)
     return Convert(utf8, ToWire(), "?", true);
 }
 
+bool FitsWireCodePage(std::string_view utf8)
+{
+    if (IsAscii(utf8))
+        return true;
+    if (!IsValidUtf8(utf8))
+        return false;
+    const Converter& converter = ToWire();
+    if (!converter.valid())
+        return false;
+    iconv_t cd = converter.get();
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char* in = const_cast<char*>(utf8.data());
+    size_t inLeft = utf8.size();
+    char buffer[256];
+    while (inLeft > 0) {
+        char* outPtr = buffer;
+        size_t outLeft = sizeof buffer;
+        if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) && errno != E2BIG) {
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            return false;
+        }
+    }
+    return true;
+}
+
 bool IsValidUtf8(std::string_view text)
 {
     size_t i = 0;

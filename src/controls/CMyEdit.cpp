@@ -1,8 +1,21 @@
 #include "controls/CMyEdit.h"
 
 #include <QKeyEvent>
+#include <QValidator>
 
 namespace {
+
+// Judges the whole text after any change, so that a paste (the context menu, insert())
+// meets the rule the keys meet; a paste that breaks it is refused whole, as a key is undone.
+class PriceTextValidator final : public QValidator
+{
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override
+    {
+        return CMyEdit::acceptsText(input) ? Acceptable : Invalid;
+    }
+};
 
 bool isEnter(const QKeyEvent* event)
 {
@@ -14,6 +27,18 @@ bool isEnter(const QKeyEvent* event)
 CMyEdit::CMyEdit(QWidget* parent)
     : CSkinEdit(parent)
 {
+    setValidator(new PriceTextValidator(this));
+}
+
+bool CMyEdit::acceptsText(const QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        const bool digit = c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        if (!digit && c != QLatin1Char('.') && !(c == QLatin1Char('-') && i == 0))
+            return false;
+    }
+    return acceptsChange(QChar(), text);
 }
 
 bool CMyEdit::acceptsChange(QChar typed, const QString& after)

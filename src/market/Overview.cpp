@@ -6,6 +6,7 @@
 #include "market/ColumnFileChoice.h"
 #include "market/ColumnTexts.h"
 #include "market/MarketColours.h"
+#include "platform/ThreadHandOff.h"
 
 namespace market {
 
@@ -66,8 +67,8 @@ void Overview::LoadOverview(std::string_view wire)
     if (reply.success)
         SharedItemTable().store(reply.items, reply.rowCount);
     const Tab tab = m_tab.load();
-    QMetaObject::invokeMethod(
-        this, [this, reply = std::move(reply), tab] { fill(reply, tab); }, Qt::AutoConnection);
+    platform::callOnThreadOf(
+        this, [this, reply = std::move(reply), tab] { fill(reply, tab); }, platform::Queue::WhenElsewhere);
 }
 
 void Overview::fill(const OverviewReply& reply, Tab tab)

@@ -1,6 +1,7 @@
 #include "trade/AccountForms.h"
 
 #include "client/ApiSign.h"
+#include "trade/OrderChecks.h"
 
 namespace trade {
 namespace {
@@ -29,7 +30,8 @@ std::optional<std::string> checkDetails(const DetailsForm& form)
         return std::string(kMobileWrong);
     if (characterCount(form.personalId) != kDocumentNumberLength)
         return std::string(kDocumentNumberWrong);
-    return std::nullopt;
+    return checkWireText({form.name, form.email, form.personalId, form.address, form.phone, form.mobile,
+                          form.contractAddress, form.account});
 }
 
 QString detailsConfirmation(const DetailsForm& form)
@@ -75,7 +77,9 @@ std::optional<std::string> checkPasswordChange(const PasswordForm& form, const s
         return std::string(kOldPasswordWrong);
     if (form.newPassword != form.confirmation)
         return std::string(kNewPasswordsDiffer);
-    return std::nullopt;
+    // The password travels hashed over its code-page bytes: '?' in place of a character
+    // would make a password other than the one the user chose.
+    return checkWireText({form.newPassword});
 }
 
 std::vector<client::Param> passwordParams(const PasswordForm& form, const std::string& userId)

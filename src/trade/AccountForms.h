@@ -52,7 +52,8 @@ struct DetailsForm
 int characterCount(std::string_view utf8);
 
 // In order: the name, the card number's length, the mobile's, the document number's. Only
-// lengths are checked; what the characters are is the service's business.
+// lengths are checked; what the characters are is the service's business, except that
+// text outside the code page the form is typed in is refused last.
 std::optional<std::string> checkDetails(const DetailsForm& form);
 // The question the user confirms before the details go out, with the eight values.
 QString detailsConfirmation(const DetailsForm& form);
@@ -70,7 +71,8 @@ struct PasswordForm
     std::string confirmation;
 };
 
-// The old password against the one of the last login (or change), then the confirmation.
+// The old password against the one of the last login (or change), then the confirmation,
+// then a new password the code page cannot carry.
 std::optional<std::string> checkPasswordChange(const PasswordForm& form, const std::string& storedPassword);
 // Both passwords travel hashed, never plain.
 std::vector<client::Param> passwordParams(const PasswordForm& form, const std::string& userId);

@@ -65,7 +65,7 @@ void Buying_dlg::prefilled() { timerTick(); }
 void Buying_dlg::placeOrder()
 {
     const trade::OrderForm order = form();
-    if (const auto refusal = trade::checkBuy(order, trade::QueryUsableCash())) {
+    if (const auto refusal = trade::checkQuickBuy(order, trade::QueryUsableCash())) {
         platform::messageBox(this, QString::fromStdString(*refusal));
         return;
     }

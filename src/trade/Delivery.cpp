@@ -22,13 +22,26 @@ bool allDigits(const std::string& text)
     return first >= last || std::all_of(first, last, isDigit);
 }
 
+// The remainder of the quantity's leading digits, taken digit by digit so that a number
+// too long for any integer is judged as typed instead of as 0.
+int leadingRemainder(const std::string& text, int divisor)
+{
+    int remainder = 0;
+    for (char c : text) {
+        if (!isDigit(c))
+            break;
+        remainder = (remainder * 10 + (c - '0')) % divisor;
+    }
+    return remainder;
+}
+
 } // namespace
 
 const char* methodText(DeliveryMode mode) { return mode == DeliveryMode::Mail ? "邮寄" : "自提"; }
 
 std::optional<std::string> checkDelivery(const DeliveryForm& form, QDate today)
 {
-    if (integerOf(form.quantity) % kDeliveryUnit != 0)
+    if (leadingRemainder(form.quantity, kDeliveryUnit) != 0)
         return std::string(kDeliveryQuantityNotMultiple);
     if (form.date < today)
         return std::string(kDeliveryDateBeforeToday);
@@ -36,7 +49,7 @@ std::optional<std::string> checkDelivery(const DeliveryForm& form, QDate today)
         return std::string(kConsigneeHasDigit);
     if (allDigits(form.address))
         return std::string(kAddressAllDigits);
-    return std::nullopt;
+    return checkWireText({form.code, form.quantity, form.address, form.consignee});
 }
 
 std::vector<client::Param> deliveryParams(const DeliveryForm& form, const std::string& userId,

@@ -43,6 +43,7 @@ struct DeliveryForm
 
 // The four checks in order; the first that fails gives the refusal to show. The quantity
 // is its leading number (0 when none, which passes). A blank address counts as empty.
+// Last, text outside the code page is refused: the form is typed in it.
 std::optional<std::string> checkDelivery(const DeliveryForm& form, QDate today);
 
 // The parameters of "/api/v1/stock/delivery" (`v` and `sign` are added by the request call,

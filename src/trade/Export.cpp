@@ -1,10 +1,9 @@
 #include "trade/Export.h"
 
-#include <QSaveFile>
-
 #include "client/CodePage.h"
 #include "controls/ColouredList.h"
 #include "platform/Dialogs.h"
+#include "platform/SaveFile.h"
 
 namespace trade {
 namespace {
@@ -46,6 +45,11 @@ std::string exportText(const QStringList& headers, const std::vector<QStringList
     return out;
 }
 
+bool saveExport(const QString& path, const QStringList& headers, const std::vector<QStringList>& rows)
+{
+    return platform::saveWholeFile(path, QByteArray::fromStdString(exportText(headers, rows)));
+}
+
 void ExportListToText(const controls::ColouredList& list, const QString& defaultName)
 {
     QWidget* owner = list.window();
@@ -64,15 +68,8 @@ void ExportListToText(const controls::ColouredList& list, const QString& default
             cells << list.cellText(r, c);
         rows.push_back(std::move(cells));
     }
-    const std::string bytes = exportText(headers, rows);
-
-    // Written aside and renamed over the target, so a failure never leaves half a file.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())
-        || !file.commit()) {
-        file.cancelWriting();
+    if (!saveExport(path, headers, rows))
         platform::messageBox(owner, QString::fromUtf8(kExportOpenFailed));
-    }
 }
 
 } // namespace trade

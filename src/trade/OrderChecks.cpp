@@ -4,11 +4,47 @@
 #include <cstdlib>
 #include <limits>
 
+#include "client/CodePage.h"
 #include "market/ItemTable.h"
 
 namespace trade {
 
+namespace {
+
+std::optional<std::string> checkOrderText(const OrderForm& form)
+{
+    if (auto refusal = checkWireText({form.code, form.price, form.quantity}))
+        return refusal;
+    if (!isWholeNumber(form.quantity))
+        return std::string(kQuantityWrong);
+    return std::nullopt;
+}
+
+} // namespace
+
 std::int64_t integerOf(const std::string& text) { return client::IntegerParamValue(text); }
+
+bool isWholeNumber(const std::string& text)
+{
+    std::int64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        value = value * 10 + (c - '0');
+        if (value > std::numeric_limits<int>::max())
+            return false;
+    }
+    return true;
+}
+
+std::optional<std::string> checkWireText(std::initializer_list<std::string_view> texts)
+{
+    for (std::string_view text : texts) {
+        if (!client::FitsWireCodePage(text))
+            return std::string(kTextOutsideCodePage);
+    }
+    return std::nullopt;
+}
 
 double priceOf(const std::string& text)
 {
@@ -30,6 +66,8 @@ int maxBuyable(double cash, double price)
 
 std::optional<std::string> checkBuy(const OrderForm& form, double usableCash)
 {
+    if (auto refusal = checkOrderText(form))
+        return refusal;
     const double price = priceOf(form.price);
     if (!(price > 0.0))
         return std::string(kPriceNotPositive);
@@ -38,8 +76,19 @@ std::optional<std::string> checkBuy(const OrderForm& form, double usableCash)
     return std::nullopt;
 }
 
+std::optional<std::string> checkQuickBuy(const OrderForm& form, double usableCash)
+{
+    if (auto refusal = checkWireText({form.code}))
+        return refusal;
+    if (!isWholeNumber(form.code))
+        return std::string(kCodeWrong);
+    return checkBuy(form, usableCash);
+}
+
 std::optional<std::string> checkSell(const OrderForm& form, std::int64_t sellable)
 {
+    if (auto refusal = checkOrderText(form))
+        return refusal;
     if (integerOf(form.quantity) > sellable)
         return std::string(kSellExceedsSellable);
     return std::nullopt;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <QString>
@@ -19,6 +21,12 @@ inline constexpr const char* kSellExceedsSellable = "卖出数量超过可卖数
 // An empty, zero or negative price would divide the balance check by zero (or flip it)
 // and send an order with no usable price; it is refused before anything is asked.
 inline constexpr const char* kPriceNotPositive = "价格须大于0，请重新输入";
+// A quantity (or a code sent as an integer) that is not a plain whole number, or too
+// large for one, would go out as another figure than the one on the screen.
+inline constexpr const char* kQuantityWrong = "数量不正确，请重新输入";
+inline constexpr const char* kCodeWrong = "产品代码不正确，请重新输入";
+// Text the wire code page cannot carry would reach the service as '?', not as typed.
+inline constexpr const char* kTextOutsideCodePage = "输入含有无法使用的字符，请重新输入";
 
 struct OrderForm
 {
@@ -31,6 +39,12 @@ struct OrderForm
 // of a request are sent as the decimal reading of their text, and the checks must judge
 // that same figure, never another one.
 std::int64_t integerOf(const std::string& text);
+// Empty (read as 0) or decimal digits only, leading zeros allowed, at most INT_MAX: a text
+// that an integer parameter carries as the very figure shown.
+bool isWholeNumber(const std::string& text);
+// The refusal for the first text that holds a character outside the wire code page.
+std::optional<std::string> checkWireText(std::initializer_list<std::string_view> texts);
+
 // The leading number of a price text, as a C library reading gives it (empty is 0).
 double priceOf(const std::string& text);
 
@@ -38,8 +52,12 @@ double priceOf(const std::string& text);
 // 1000) truncated toward zero, and 0 when that is not above 0 or the price is not.
 int maxBuyable(double cash, double price);
 
-// Usable cash ÷ price below the quantity is refused; equality passes. No fee here.
+// Usable cash ÷ price below the quantity is refused; equality passes. No fee here. Before
+// that, each order check refuses text outside the code page and a quantity that is not
+// a whole number (see isWholeNumber).
 std::optional<std::string> checkBuy(const OrderForm& form, double usableCash);
+// The quick buy also sends its code as an integer, so the code must be a whole number too.
+std::optional<std::string> checkQuickBuy(const OrderForm& form, double usableCash);
 // More than the sellable quantity is refused; equality passes.
 std::optional<std::string> checkSell(const OrderForm& form, std::int64_t sellable);
 

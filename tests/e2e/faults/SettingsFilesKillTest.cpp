@@ -16,6 +16,7 @@
 #include "app/RememberedAccount.h"
 #include "client/ServerLine.h"
 #include "market/ColumnFile.h"
+#include "trade/Export.h"
 
 namespace {
 
@@ -65,6 +66,12 @@ std::vector<SettingsFile> settingsFiles()
         longer.categories.push_back(category);
     }
     std::string longColumns = market::StyledColumnText(longer);
+    // An export of a short and of a long list: a user's saved query, overwritten by the next.
+    const QStringList headers{"序", "代码", "产品名称"};
+    const std::vector<QStringList> fewRows{{"1", "9160001", "波尔多红"}};
+    std::vector<QStringList> manyRows;
+    for (int r = 1; r <= 400; ++r)
+        manyRows.push_back({QString::number(r), "9160001", "勃艮第白"});
     return {
         {"connect", R"({"connect":0})", R"({"connect":1})",
          [](bool newer) { client::ApplyLineChoice(newer ? 1 : 0, "."); }},
@@ -73,6 +80,10 @@ std::vector<SettingsFile> settingsFiles()
         {"currentlisttitle.txt", shortColumns, longColumns,
          [shortColumns, longColumns](bool newer) {
              market::WriteColumnFile(market::kCurrentColumnFileName, newer ? longColumns : shortColumns);
+         }},
+        {"当日订单.txt", trade::exportText(headers, fewRows), trade::exportText(headers, manyRows),
+         [headers, fewRows, manyRows](bool newer) {
+             trade::saveExport(QStringLiteral("当日订单.txt"), headers, newer ? manyRows : fewRows);
          }},
     };
 }
@@ -110,8 +121,8 @@ TEST_P(SettingsFilesKill, KilledWhileSavingLeavesTheWholeOldOrTheWholeNewFile)
 
 std::string fileName(const ::testing::TestParamInfo<int>& info)
 {
-    static const char* names[] = {"connect", "signinaccount", "currentlisttitle"};
+    static const char* names[] = {"connect", "signinaccount", "currentlisttitle", "export"};
     return names[info.param];
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryFile, SettingsFilesKill, ::testing::Values(0, 1, 2), fileName);
+INSTANTIATE_TEST_SUITE_P(EveryFile, SettingsFilesKill, ::testing::Values(0, 1, 2, 3), fileName);

@@ -37,3 +37,14 @@ TEST(CodePage, LocalFilesAreUtf8OrElseGbk)
     EXPECT_EQ(LocalFileToUtf8("名称"), "名称");
     EXPECT_EQ(LocalFileToUtf8("\xC3\xFB\xB3\xC6"), "名称");
 }
+
+TEST(CodePage, WhatTheWireCodePageCanCarry)
+{
+    for (const char* fits : {"", "9160001", "波尔多红 12.50", "收货人：张三", "？＋５"})
+        EXPECT_TRUE(client::FitsWireCodePage(fits)) << fits;
+    // Emoji, scripts outside GBK, and bytes that are not UTF-8 at all.
+    for (const char* outside : {"🍷", "12🍷", "한국", "\xff\xfe", "ab\xe4"})
+        EXPECT_FALSE(client::FitsWireCodePage(outside)) << outside;
+    // A character that fits converts without '?', one that does not would be sent as '?'.
+    EXPECT_EQ(client::Utf8ToWire("🍷").find('?'), 0u);
+}

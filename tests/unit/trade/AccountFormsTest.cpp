@@ -3,6 +3,7 @@
 #include "client/ApiSign.h"
 #include "client/Endpoints.h"
 #include "trade/AccountForms.h"
+#include "trade/OrderChecks.h"
 
 using namespace trade;
 
@@ -110,6 +111,20 @@ TEST(PasswordChecks, OldPasswordComparedLocallyThenTheConfirmation)
     EXPECT_EQ(message(checkPasswordChange({"wrong", "abc", "abd"}, "123456")), kOldPasswordWrong);   // first check first
     EXPECT_EQ(message(checkPasswordChange({"123456", "abc", "abd"}, "123456")), kNewPasswordsDiffer);
     EXPECT_EQ(message(checkPasswordChange({"123456", "", ""}, "123456")), "passes"); // the service decides
+    // Hashed over its code-page bytes, "a🍷" would become the password "a?".
+    EXPECT_EQ(message(checkPasswordChange({"123456", "a🍷", "a🍷"}, "123456")), kTextOutsideCodePage);
+    EXPECT_EQ(message(checkPasswordChange({"123456", "密码", "密码"}, "123456")), "passes");
+}
+
+TEST(DetailsChecks, TextOutsideTheCodePageIsRefusedAfterTheLengths)
+{
+    DetailsForm f = goodForm();
+    f.contractAddress = "漕溪北路🍷88号";
+    EXPECT_EQ(message(checkDetails(f)), kTextOutsideCodePage);
+    f.account = "621700001000987654🍷"; // 19 characters, one of them outside
+    EXPECT_EQ(message(checkDetails(f)), kTextOutsideCodePage);
+    f.mobile = "1390013900";
+    EXPECT_EQ(message(checkDetails(f)), kMobileWrong);
 }
 
 TEST(PasswordRequest, BothPasswordsTravelHashed)

@@ -3,6 +3,7 @@
 #include "client/ApiReply.h"
 #include "client/Endpoints.h"
 #include "trade/Delivery.h"
+#include "trade/OrderChecks.h"
 
 using namespace trade;
 
@@ -41,6 +42,22 @@ TEST(DeliveryChecks, QuantityMustBeAMultipleOfTwentyAndNothingCountsAsZero)
     EXPECT_FALSE(check([](DeliveryForm& f) { f.quantity = ""; }));
     EXPECT_FALSE(check([](DeliveryForm& f) { f.quantity = "0"; }));
     EXPECT_FALSE(check([](DeliveryForm& f) { f.quantity = "20000"; }));
+    // Longer than any integer: judged by its digits as typed, not as 0.
+    EXPECT_EQ(check([](DeliveryForm& f) { f.quantity = "99999999999999999999"; }), kDeliveryQuantityNotMultiple);
+    EXPECT_FALSE(check([](DeliveryForm& f) { f.quantity = "99999999999999999980"; }));
+    EXPECT_FALSE(check([](DeliveryForm& f) { f.quantity = "0040"; }));
+}
+
+TEST(DeliveryChecks, TextOutsideTheCodePageIsRefusedAfterTheFourChecks)
+{
+    EXPECT_EQ(check([](DeliveryForm& f) { f.consignee = "王🍷"; }), kTextOutsideCodePage);
+    EXPECT_EQ(check([](DeliveryForm& f) { f.address = "南京东路🍷1号"; }), kTextOutsideCodePage);
+    // The checks of the form come first.
+    EXPECT_EQ(check([](DeliveryForm& f) {
+                  f.consignee = "王🍷";
+                  f.quantity = "30";
+              }),
+              kDeliveryQuantityNotMultiple);
 }
 
 TEST(DeliveryChecks, TodayPassesYesterdayIsRefused)

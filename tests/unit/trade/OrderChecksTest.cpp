@@ -50,13 +50,53 @@ TEST(CheckBuy, PriceThatIsEmptyZeroOrNegativeIsRefusedBeforeAnythingIsAsked)
 
 TEST(CheckBuy, JudgesTheQuantityTheRequestWillCarry)
 {
-    // "007" is sent as 7 and checked as 7; a number too long for 64 bits is sent as 0.
+    // "007" is sent as 7 and checked as 7.
     EXPECT_EQ(checkBuy(form("1", "1", "007"), 7.0), std::nullopt);
-    EXPECT_EQ(integerOf("99999999999999999999999"), 0);
-    EXPECT_NE(bodyOf(client::Endpoint::Buy, buyParams(form("1", "1", "99999999999999999999999"), "100001"))
-                  .find("\"buy_amount\" : 0,"),
+    EXPECT_NE(bodyOf(client::Endpoint::Buy, buyParams(form("1", "1", "007"), "100001")).find("\"buy_amount\" : 7,"),
               std::string::npos);
-    EXPECT_EQ(checkBuy(form("1", "1", "99999999999"), 1000.0), std::string(kInsufficientCash));
+    EXPECT_EQ(checkBuy(form("1", "1", "2147483647"), 1e12), std::nullopt);
+}
+
+// What a pasted or over-long field holds: each is refused before anything is asked, with a
+// message saying which input is wrong, instead of going out as another figure (a number
+// too long for an integer used to go out as 0, "12abc" as 12, a sign as a negative order).
+TEST(OrderFormText, QuantitiesCodesAndCharactersTheRequestCouldNotCarryAsShown)
+{
+    struct Case
+    {
+        const char* code;
+        const char* price;
+        const char* quantity;
+        const char* refusal; // nullptr: passes the checks
+    };
+    const Case cases[] = {
+        {"9160001", "10", "99999999999999999999", kQuantityWrong},
+        {"9160001", "10", "2147483648", kQuantityWrong},
+        {"9160001", "10", "-5", kQuantityWrong},
+        {"9160001", "10", "+5", kQuantityWrong},
+        {"9160001", "10", " 5", kQuantityWrong},
+        {"9160001", "10", "12abc", kQuantityWrong},
+        {"9160001", "10", "1e3", kQuantityWrong},
+        {"9160001", "10", "５", kQuantityWrong}, // a full-width digit is GBK, but no digit to strtoll
+        {"9160001", "10", "🍷", kTextOutsideCodePage},
+        {"9160001🍷", "10", "5", kTextOutsideCodePage},
+        {"9160001", "1🍷", "5", kTextOutsideCodePage},
+        {"9160001", "10", "", nullptr},
+        {"9160001", "10", "0005", nullptr},
+        {"abc", "10", "5", nullptr}, // a text code goes out as typed; the service judges it
+    };
+    for (const Case& c : cases) {
+        const std::optional<std::string> expected =
+            c.refusal ? std::optional<std::string>(c.refusal) : std::nullopt;
+        EXPECT_EQ(checkBuy(form(c.code, c.price, c.quantity), 1e12), expected) << c.code << " " << c.quantity;
+        EXPECT_EQ(checkSell(form(c.code, c.price, c.quantity), 1000000), expected) << c.code << " " << c.quantity;
+    }
+    // The quick buy sends its code as an integer: the code must be a whole number as well.
+    EXPECT_EQ(checkQuickBuy(form("09160001", "10", "5"), 1e12), std::nullopt);
+    for (const char* code : {"9160001abc", "99999999999999999999", "-9160001", "9160001 "})
+        EXPECT_EQ(checkQuickBuy(form(code, "10", "5"), 1e12), std::string(kCodeWrong)) << code;
+    EXPECT_EQ(checkQuickBuy(form("🍷", "10", "5"), 1e12), std::string(kTextOutsideCodePage));
+    EXPECT_EQ(checkQuickBuy(form("9160001", "10", "99999999999999999999"), 1e12), std::string(kQuantityWrong));
 }
 
 TEST(CheckSell, MoreThanSellableIsRefusedEqualityPasses)
