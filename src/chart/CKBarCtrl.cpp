@@ -10,7 +10,6 @@
 #include "chart/CSubArea.h"
 #include "chart/CSubAreaDisplayOne.h"
 #include "chart/ChartMath.h"
-#include "platform/ThreadHandOff.h"
 #include "platform/Trace.h"
 #include "chart/Show_Keyline_Msg__Dlg.h"
 
@@ -105,7 +104,7 @@ QImage CKBarCtrl::Snapshot() const
 void CKBarCtrl::RequestRepaint()
 {
     // update() belongs to the window's thread; a queued call is dropped with the control.
-    platform::callOnThreadOf(this, [this] { update(); });
+    QMetaObject::invokeMethod(this, [this] { update(); }, Qt::QueuedConnection);
 }
 
 void CKBarCtrl::paintEvent(QPaintEvent* event)

@@ -35,7 +35,6 @@
 #include "platform/Colours.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
-#include "platform/ThreadHandOff.h"
 #include "platform/WorkArea.h"
 #include "trade/Buying_dlg.h"
 #include "trade/Selling_dlg.h"
@@ -185,10 +184,10 @@ void Transaction_Dlg::initialise()
     m_poller->LoadCandles.set([this](const std::string& reply, int period) { m_charts.LoadCandles(reply, period); });
     m_poller->LoadTimeline.set([this](const std::string& reply) { m_charts.LoadTimeline(reply); });
     m_poller->ShowAnnouncements.set([this] {
-        platform::callOnThreadOf(this, [this] { showAnnouncements(); });
+        QMetaObject::invokeMethod(this, [this] { showAnnouncements(); }, Qt::QueuedConnection);
     });
     m_poller->ShowTradePanel.set([this] {
-        platform::callOnThreadOf(this, [this] { showTradePanelAtStartUp(); });
+        QMetaObject::invokeMethod(this, [this] { showTradePanelAtStartUp(); }, Qt::QueuedConnection);
     });
     if (!m_poller->start()) {
         platform::messageBox(this, QString::fromUtf8(market::kThreadStartFailedText), platform::MsgButtons::Ok,

@@ -6,7 +6,6 @@
 #include "market/ColumnFileChoice.h"
 #include "market/ColumnTexts.h"
 #include "market/MarketColours.h"
-#include "platform/ThreadHandOff.h"
 
 namespace market {
 
@@ -67,8 +66,8 @@ void Overview::LoadOverview(std::string_view wire)
     if (reply.success)
         SharedItemTable().store(reply.items, reply.rowCount);
     const Tab tab = m_tab.load();
-    platform::callOnThreadOf(
-        this, [this, reply = std::move(reply), tab] { fill(reply, tab); }, platform::Queue::WhenElsewhere);
+    QMetaObject::invokeMethod(
+        this, [this, reply = std::move(reply), tab] { fill(reply, tab); }, Qt::AutoConnection);
 }
 
 void Overview::fill(const OverviewReply& reply, Tab tab)

@@ -3,30 +3,7 @@
 #include <QCoreApplication>
 #include <QSemaphore>
 
-#include "platform/ThreadHandOff.h"
-
 namespace market {
-
-using platform::handOver;
-using platform::takeOver;
-
-namespace {
-
-// Asks the poller to say when it has handled everything posted before this.
-class IdleProbe final : public QEvent
-{
-public:
-    static QEvent::Type eventType()
-    {
-        static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
-        return type;
-    }
-    explicit IdleProbe(std::shared_ptr<QSemaphore> done) : QEvent(eventType()), done(std::move(done)) {}
-
-    const std::shared_ptr<QSemaphore> done;
-};
-
-} // namespace
 
 class PollerThread::Worker final : public QObject
 {
@@ -35,20 +12,13 @@ public:
 
     bool event(QEvent* e) override
     {
-        takeOver(e);
-        bool handled = true;
         if (e->type() == PollerMessage::eventType()) {
             auto* m = static_cast<PollerMessage*>(e);
             if (m->messageId == m_owner->m_messageId)
                 m_owner->dispatch(m->wParam, m->lParam);
-        } else if (e->type() != IdleProbe::eventType()) {
-            handled = QObject::event(e);
+            return true;
         }
-        // All this did comes before waitIdle() and stop() on the other side.
-        handOver(m_owner);
-        if (e->type() == IdleProbe::eventType())
-            static_cast<IdleProbe*>(e)->done->release();
-        return handled;
+        return QObject::event(e);
     }
 
 private:
@@ -77,7 +47,6 @@ void PollerThread::stop()
         return;
     m_thread.quit();
     m_thread.wait();
-    takeOver(this);
     delete m_worker;
     m_worker = nullptr;
 }
@@ -108,9 +77,7 @@ void PollerThread::post(int wParam, long lParam)
         return;
     if (m_postObserver)
         m_postObserver(wParam, lParam);
-    auto* message = new PollerMessage(m_messageId, wParam, lParam);
-    handOver(message);
-    QCoreApplication::postEvent(m_worker, message);
+    QCoreApplication::postEvent(m_worker, new PollerMessage(m_messageId, wParam, lParam));
 }
 
 bool PollerThread::waitIdle(int timeoutMs)
@@ -119,13 +86,8 @@ bool PollerThread::waitIdle(int timeoutMs)
         return true;
     // Events to one receiver are delivered in order: once this one runs, all before it have.
     auto done = std::make_shared<QSemaphore>();
-    auto* probe = new IdleProbe(done);
-    handOver(probe);
-    QCoreApplication::postEvent(m_worker, probe);
-    if (!done->tryAcquire(1, timeoutMs))
-        return false;
-    takeOver(this);
-    return true;
+    QMetaObject::invokeMethod(m_worker, [done] { done->release(); }, Qt::QueuedConnection);
+    return done->tryAcquire(1, timeoutMs);
 }
 
 void PollerThread::dispatch(int wParam, long lParam)

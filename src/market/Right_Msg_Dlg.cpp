@@ -11,7 +11,6 @@
 #include "platform/Colours.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
-#include "platform/ThreadHandOff.h"
 #include "platform/Trace.h"
 
 namespace {
@@ -88,11 +87,14 @@ void Right_Msg_Dlg::postPair(long force)
 void Right_Msg_Dlg::scheduleRepaint(const QRect& area)
 {
     // Painted at once on the GUI thread, so this paint and no other is known to be ours.
-    platform::callOnThreadOf(this, [this, area] {
-        m_selfRepaint = true;
-        repaint(area);
-        m_selfRepaint = false;
-    });
+    QMetaObject::invokeMethod(
+        this,
+        [this, area] {
+            m_selfRepaint = true;
+            repaint(area);
+            m_selfRepaint = false;
+        },
+        Qt::QueuedConnection);
 }
 
 QImage Right_Msg_Dlg::makeImage(QSize size) const

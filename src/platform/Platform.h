@@ -8,7 +8,6 @@
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
 #include "platform/SingleInstance.h"
-#include "platform/ThreadHandOff.h"
 #include "platform/Trace.h"
 #include "platform/Windows.h"
 #include "platform/WorkArea.h"

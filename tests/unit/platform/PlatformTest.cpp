@@ -1,7 +1,4 @@
 #include <fstream>
-#include <memory>
-#include <thread>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -13,7 +10,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QTimer>
 
 #include "platform/Platform.h"
@@ -187,38 +183,4 @@ TEST_F(Platform, AProgramInTheBuildTreeFindsTheSourceTreesShippedFiles)
     // Tests run from the build tree, like a developer's terminal.
     const QString shipped = platform::shippedDataDirectory();
     EXPECT_TRUE(QFileInfo::exists(QDir(shipped).filePath(QStringLiteral("currentlisttitle.txt")))) << shipped.toStdString();
-}
-
-// A call handed from another thread runs on the receiver's thread, in the order posted, by a
-// plain processEvents() as by the event loop; one for a receiver gone by then is dropped.
-TEST_F(Platform, CallsReachTheReceiversThreadOrDropWithIt)
-{
-    QObject receiver;
-    auto gone = std::make_unique<QObject>();
-    std::vector<int> ran;
-    std::vector<QThread*> threads;
-    std::thread poster([&] {
-        for (int i = 0; i < 3; ++i)
-            platform::callOnThreadOf(&receiver, [&ran, &threads, i] {
-                ran.push_back(i);
-                threads.push_back(QThread::currentThread());
-            });
-        platform::callOnThreadOf(gone.get(), [&ran] { ran.push_back(99); });
-    });
-    poster.join();
-    gone.reset();
-    EXPECT_TRUE(ran.empty());
-    for (int i = 0; i < 50 && ran.size() < 3; ++i)
-        QCoreApplication::processEvents();
-    EXPECT_EQ(ran, (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(threads, (std::vector<QThread*>(3, QThread::currentThread())));
-
-    // On the receiver's own thread: at once only when asked to.
-    ran.clear();
-    platform::callOnThreadOf(&receiver, [&ran] { ran.push_back(7); }, platform::Queue::WhenElsewhere);
-    platform::callOnThreadOf(&receiver, [&ran] { ran.push_back(8); });
-    EXPECT_EQ(ran, std::vector<int>{7});
-    for (int i = 0; i < 50 && ran.size() < 2; ++i)
-        QCoreApplication::processEvents();
-    EXPECT_EQ(ran, (std::vector<int>{7, 8}));
 }
