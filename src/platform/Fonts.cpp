@@ -80,10 +80,21 @@ QFont makeFont(const QString& face, int cellHeight, bool underline, bool bold, b
 
 QString familyFor(const QString& face)
 {
-    if (face == QStringLiteral("Arial"))
-        return firstInstalled({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), kSansFamily}, kSansFamily);
-    // "宋体", "微软雅黑" and anything unknown: the CJK face, which also carries Latin.
-    return firstInstalled({face, kCjkFamily, QStringLiteral("Noto Sans CJK SC")}, kCjkFamily);
+    // Listing the installed families costs more than the rest of making a font.
+    static std::mutex lock;
+    static std::map<QString, QString> known;
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        if (const auto it = known.find(face); it != known.end())
+            return it->second;
+    }
+    const QString family = face == QStringLiteral("Arial")
+        ? firstInstalled({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), kSansFamily}, kSansFamily)
+        // "宋体", "微软雅黑" and anything unknown: the CJK face, which also carries Latin.
+        : firstInstalled({face, kCjkFamily, QStringLiteral("Noto Sans CJK SC")}, kCjkFamily);
+    const std::lock_guard<std::mutex> guard(lock);
+    known.emplace(face, family);
+    return family;
 }
 
 QFont font(const QString& face, int pixelHeight, bool underline, bool bold)
