@@ -17,6 +17,7 @@
 #include "chart/CandleChart.h"
 #include "chart/ChartCanvas.h"
 #include "chart/TimelineChart.h"
+#include "platform/Fonts.h"
 #include "QtBenchmarkMain.h"
 
 namespace {
@@ -153,6 +154,19 @@ void BM_PaintCopy(benchmark::State& state)
         ctrl.render(&target); // runs the control's paint: one locked image copy
 }
 BENCHMARK(BM_PaintCopy)->Unit(benchmark::kMicrosecond);
+
+// The fonts a chart makes in its paint code, each sized to its cell height (measured once per
+// face and height, then looked up).
+void BM_FontsAtCellHeight(benchmark::State& state)
+{
+    int height = 9;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(platform::crispFont(QStringLiteral("宋体"), height));
+        benchmark::DoNotOptimize(platform::font(QStringLiteral("Arial"), height));
+        height = height == 24 ? 9 : height + 1;
+    }
+}
+BENCHMARK(BM_FontsAtCellHeight)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

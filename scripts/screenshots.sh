@@ -103,10 +103,76 @@ print("".join(str(c.rand() % 10) for _ in range(4)))')"
     if [ "$WIDTH" -eq 600 ]; then xdotool mousemove "$((X + WIDTH - 17))" "$((Y + 14))" click 1; fi
   done
   sleep 1
+  # The trade panel docks over the market's lower part after a login; the market is shot
+  # without it, and "交易" brings it back for the trade views.
+  [ -z "$(panel_window)" ] || toggle_panel
 }
 
 show_timeshare() { click_in "$(market_window)" 293 53; sleep 5; }
 show_kline() { click_in "$(market_window)" 352 53; sleep 5; }
+
+# The trade panel docks under the market, over the bottom of the screen (the work area is the
+# whole virtual screen): (0, H - 369) to (W, H - 29), its function windows from 28 below its
+# top and 260 right of its left edge, the tree's entries 28 high from 30 below its top.
+panel_top=$((screen_h - 369))
+fn_top=$((panel_top + 28))
+tree_row() { echo $((panel_top + 30 + 28 * $1 + 14)); }
+# The visible window of the terminal that is $1 x $2 pixels, if any.
+window_sized() {
+  local w
+  for w in $(xdotool search --onlyvisible --pid "$terminal" '' 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$w")"
+    if [ "$WIDTH" -eq "$1" ] && [ "$HEIGHT" -eq "$2" ]; then echo "$w"; return; fi
+  done
+}
+panel_window() { window_sized "$screen_w" 340; }
+# "交易" at the market window's top right shows or hides the panel.
+toggle_panel() { click_in "$(market_window)" $((screen_w - 150)) 14; sleep 1; }
+# Clicks a point of the screen and types into what it focused, in the panel's window.
+type_at() {
+  xdotool windowfocus --sync "$(panel_window)"
+  xdotool mousemove "$1" "$2" click 1
+  xdotool key ctrl+a BackSpace
+  xdotool type --delay 30 "$3"
+}
+# A buy price that rests in the book: 5 % under the opening (orders must lie within 10 %).
+resting_price() {
+  python3 - "$line0" <<'PY'
+import json, sys, urllib.request
+reply = json.loads(urllib.request.urlopen(f"http://{sys.argv[1]}:8041/api/realtime/9160001",
+                                          timeout=5).read().decode("gbk"))
+print(f"{float(reply['infor'][0]['opening']) * 0.95:.2f}")
+PY
+}
+
+# The panel under the market with the buy window: code, price and quantity typed, the quote
+# box drawn for the code.
+show_trade() {
+  [ -n "$(panel_window)" ] || toggle_panel
+  [ -n "$(panel_window)" ] || { echo "no trade panel: the login did not succeed" >&2; exit 1; }
+  xdotool mousemove 60 "$(tree_row 0)" click 1 # "普通交易": the buy window, emptied
+  sleep 1
+  type_at 425 $((fn_top + 55)) 9160001
+  type_at 425 $((fn_top + 115)) "$(resting_price)"
+  type_at 425 $((fn_top + 205)) 10
+  xdotool mousemove 340 $((fn_top + 262)) click 1 # "行情": the quote box
+  sleep 3
+}
+
+# The order placed ("买入", confirmed, the exchange's answer closed), then "查询功能" opened and
+# "当日订单" chosen: the second of its children, which the tree sorts.
+show_orders() {
+  xdotool mousemove 425 $((fn_top + 262)) click 1
+  sleep 1
+  xdotool key Return # "是否买入"
+  sleep 1
+  xdotool key Return # the exchange's answer
+  sleep 1.5
+  xdotool mousemove 10 "$(tree_row 3)" click 1 # the "+" of "查询功能"
+  sleep 0.5
+  xdotool mousemove 80 "$(tree_row 5)" click 1
+  sleep 3
+}
 
 # name  how it is shot
 VIEWS=(
@@ -114,6 +180,8 @@ VIEWS=(
   "overview screen"
   "timeshare screen"
   "kline screen"
+  "trade screen"
+  "orders screen"
 )
 
 login_window >/dev/null

@@ -5,7 +5,9 @@
 
 namespace platform {
 
-// A font by the face name the windows were laid out with and a height in pixels.
+// A font by the face name the windows were laid out with and a height in pixels. The height is
+// the character cell's (ascent + descent) as the layouts mean it, not Qt's em pixel size: the
+// font's QFontMetrics::height() is the largest the face allows that does not exceed it.
 // "宋体" and "微软雅黑" map to the installed CJK face, "Arial" to the installed sans face;
 // every font falls back to the CJK face for characters its own face lacks.
 QFont font(const QString& face, int pixelHeight, bool underline = false, bool bold = false);

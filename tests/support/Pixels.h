@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 
 #include <QColor>
@@ -34,6 +35,38 @@ inline int CountNear(const QImage& image, const QRect& area, QColor colour, int 
                 ++n;
         }
     return n;
+}
+
+// Whether text in `colour` stands within `area`, on the ground found at its top-left corner.
+// Small antialiased glyphs seldom cover a pixel whole, so a pixel counts when it lies on the
+// way from the ground to the colour, at least half-way, by the same share in every channel.
+inline bool HasTextInColour(const QImage& image, const QRect& area, QColor colour)
+{
+    const QColor ground = image.pixelColor(area.topLeft());
+    const int want[3] = {colour.red(), colour.green(), colour.blue()};
+    const int base[3] = {ground.red(), ground.green(), ground.blue()};
+    const QRect r = area.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            const int got[3] = {c.red(), c.green(), c.blue()};
+            double low = 1.0, high = 0.0;
+            bool fits = true;
+            for (int ch = 0; ch < 3 && fits; ++ch) {
+                const int span = want[ch] - base[ch];
+                if (std::abs(span) < 24) {
+                    fits = std::abs(got[ch] - base[ch]) <= 24;
+                    continue;
+                }
+                const double share = double(got[ch] - base[ch]) / span;
+                low = std::min(low, share);
+                high = std::max(high, share);
+            }
+            if (fits && low >= 0.5 && high - low <= 0.2)
+                return true;
+        }
+    }
+    return false;
 }
 
 } // namespace testsupport

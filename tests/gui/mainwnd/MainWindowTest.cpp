@@ -60,7 +60,7 @@ size_t countPath(const LoopbackServer& s, const std::string& prefix)
 
 bool hasColourIn(const QImage& image, const QRect& r, const QColor& colour)
 {
-    return testsupport::CountColour(image, r, colour) > 0;
+    return testsupport::HasTextInColour(image, r, colour);
 }
 
 } // namespace
@@ -332,12 +332,14 @@ private slots:
         // The quote panel fills from its poller.
         QTRY_VERIFY_WITH_TIMEOUT(w->quotePanel()->openingPrice() > 12.0f, 10000);
         const QImage panel = w->quotePanel()->snapshot();
-        // 买① equals the opening and so stands in the up colour.
-        QVERIFY(hasColourIn(panel, w->quotePanel()->layout().values[6], platform::RiseColour));
-        QVERIFY(hasColourIn(panel, w->quotePanel()->layout().values[25], platform::VolumeColour));
         QDir().mkpath(QStringLiteral(RENDER_DIR));
         w->grab().save(QStringLiteral(RENDER_DIR "/chart-mode.png"));
         panel.save(QStringLiteral(RENDER_DIR "/quote-panel.png"));
+        // 买① equals the opening and so stands in the up colour.
+        QVERIFY(hasColourIn(panel, w->quotePanel()->layout().values[6], platform::RiseColour));
+        QVERIFY(!hasColourIn(panel, w->quotePanel()->layout().values[6], platform::FallColour));
+        QVERIFY(hasColourIn(panel, w->quotePanel()->layout().values[25], platform::VolumeColour));
+        QVERIFY(!hasColourIn(panel, w->quotePanel()->layout().values[25], platform::RiseColour));
     }
 
     void overviewTabsSwitchListsAndTheirRequests()

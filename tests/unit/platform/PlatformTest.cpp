@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -116,13 +117,37 @@ TEST_F(Platform, BitmapsAreDrawnWithTheirSizesAndStatesDiffer)
 TEST_F(Platform, FontsMapFaceNamesToInstalledFamilies)
 {
     const QFont song = platform::font(QStringLiteral("宋体"), 24, true);
-    EXPECT_EQ(song.pixelSize(), 24);
     EXPECT_TRUE(song.underline());
     EXPECT_TRUE(QFontDatabase::families().contains(platform::familyFor(QStringLiteral("宋体"))));
     EXPECT_TRUE(QFontDatabase::families().contains(platform::familyFor(QStringLiteral("微软雅黑"))));
     EXPECT_TRUE(QFontDatabase::families().contains(platform::familyFor(QStringLiteral("Arial"))));
     // Latin text in a Latin face still finds CJK glyphs through the fallback.
     EXPECT_GE(platform::font(QStringLiteral("Arial"), 23).families().size(), 2);
+}
+
+// A height is the text's cell, as the windows were laid out: the text must fit the boxes drawn
+// for it (never taller) and not come out visibly smaller than they expect.
+TEST_F(Platform, FontHeightIsTheCellHeight)
+{
+    for (const QString& face : {QStringLiteral("宋体"), QStringLiteral("Arial")}) {
+        for (int height = 9; height <= 40; ++height) {
+            SCOPED_TRACE(face.toStdString() + " " + std::to_string(height));
+            const QFontMetrics plain(platform::font(face, height));
+            EXPECT_LE(plain.height(), height);
+            EXPECT_GE(plain.height(), height - 1);
+            EXPECT_EQ(plain.height(), plain.ascent() + plain.descent());
+            const QFontMetrics bold(platform::font(face, height, false, true));
+            EXPECT_LE(bold.height(), height);
+            EXPECT_GE(bold.height(), height - 1);
+            const QFontMetrics crisp(platform::crispFont(face, height));
+            EXPECT_LE(crisp.height(), height);
+            EXPECT_GE(crisp.height(), height - 1);
+        }
+    }
+    // The em is smaller than the cell: a 20-pixel cell of the CJK face is not a 20-pixel em.
+    EXPECT_LT(platform::font(QStringLiteral("宋体"), 20).pixelSize(), 20);
+    // Made again (as paint code does), the same height gives the same font.
+    EXPECT_EQ(platform::font(QStringLiteral("Arial"), 15), platform::font(QStringLiteral("Arial"), 15));
 }
 
 TEST_F(Platform, WorkAreaAndDataFolderCanBeSet)

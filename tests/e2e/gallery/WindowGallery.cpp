@@ -1,0 +1,161 @@
+// Renders every window a user meets, logged in as demo account 100001 against the substitute
+// exchange in this process, to one PNG each: the login, the market views, the trade panel
+// with each of its functions, the lock windows and the quick pop-ups. For reviewing the look
+// by eye after a change of fonts, colours or layout.
+#include <cstdio>
+#include <ctime>
+#include <memory>
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QTest>
+
+#include "app/CVelmoraDlg.h"
+#include "app/Detailsystimeset.h"
+#include "app/Aboxt_wineDlg.h"
+#include "app/Lock_Detail_dlg.h"
+#include "app/Show_sys_statu_sdlg.h"
+#include "app/Show_Message_Dlg.h"
+#include "app/UserSession.h"
+#include "app/VerificationCode.h"
+#include "mainwnd/Detail_Trans_Dlg.h"
+#include "mainwnd/Transaction_Dlg.h"
+#include "market/ShowViewSetDlg.h"
+#include "market/SingleItemQuote.h"
+#include "platform/Platform.h"
+#include "support/LoopbackServer.h"
+#include "support/TerminalOnExchange.h"
+#include "trade/Buying_dlg.h"
+#include "trade/OrderWindow.h"
+#include "trade/Selling_dlg.h"
+
+namespace {
+
+QString g_folder;
+
+void save(QWidget* w, const QString& name)
+{
+    if (!w)
+        return;
+    QApplication::processEvents();
+    const QString path = g_folder + QLatin1Char('/') + name + QStringLiteral(".png");
+    w->grab().save(path);
+    std::printf("%s\n", qPrintable(path));
+}
+
+// Waits for the event loop up to `ms`, so replies and repaints land.
+void settle(int ms) { QTest::qWait(ms); }
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    g_folder = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("gallery")).absolutePath();
+    QDir().mkpath(g_folder);
+
+    testsupport::TerminalOnExchange<Transaction_Dlg> terminal;
+    const std::string error = terminal.start(testsupport::UniqueLoopbackAddress(41), 3, 200);
+    if (!error.empty()) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    platform::MessageBoxRecorder boxes(platform::MsgResult::Yes);
+    app::setCodeClock([] { return std::time_t(1700000000); });
+
+    CVelmoraDlg login;
+    login.show();
+    settle(300);
+    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_ACCOUNT_PLAIN))->setText("100001");
+    save(&login, QStringLiteral("login"));
+    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_PASSWORD))->setText("123456");
+    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_CODE))->setText(login.verificationCode());
+    login.onLogin();
+    auto* market = qobject_cast<Transaction_Dlg*>(login.marketWindow());
+    if (!UserSession::instance().loggedIn() || !market) {
+        std::fprintf(stderr, "login failed: %s\n", qPrintable(boxes.texts().join(QLatin1Char('|'))));
+        return 1;
+    }
+    settle(3000);
+    save(market->announcements(), QStringLiteral("announcements"));
+    if (market->announcements())
+        market->announcements()->hide();
+    save(market, QStringLiteral("overview"));
+    market->command(Transaction_Dlg::IDC_TOOL_TIMESHARE);
+    settle(3000);
+    save(market, QStringLiteral("timeshare"));
+    market->command(Transaction_Dlg::IDC_TOOL_KLINE);
+    settle(3000);
+    save(market, QStringLiteral("kline"));
+    market->command(Transaction_Dlg::ID_TICK_LIST);
+    settle(1500);
+    save(market, QStringLiteral("ticks"));
+    market->command(Transaction_Dlg::ID_PRICE_TABLE);
+    settle(1500);
+    save(market, QStringLiteral("price-table"));
+    market->command(Transaction_Dlg::ID_COLUMN_SETUP);
+    settle(300);
+    save(market->columnSetup(), QStringLiteral("column-setup"));
+    market->columnSetup()->hide();
+    market->command(Transaction_Dlg::ID_SYSTEM_STATUS);
+    settle(300);
+    save(market->findChild<Show_sys_statu_sdlg*>(), QStringLiteral("status"));
+    market->command(Transaction_Dlg::ID_ABOUT);
+    settle(300);
+    save(market->findChild<Aboxt_wineDlg*>(), QStringLiteral("about"));
+
+    Detail_Trans_Dlg* panel = market->tradePanel();
+    if (!panel) {
+        market->command(Transaction_Dlg::IDC_TRADE);
+        panel = market->tradePanel();
+    }
+    panel->show();
+    // A resting order to list, and a trade.
+    market::RequestSingleItemQuote(9160001);
+    const market::SingleItemQuote quote = market::CurrentSingleItemQuote();
+    for (int function = 0; function < Detail_Trans_Dlg::kFunctionCount; ++function) {
+        panel->choose(function);
+        settle(600);
+        if (function == 1 || function == 2) {
+            auto* w = static_cast<trade::OrderWindow*>(
+                panel->hostedWindow(function == 1 ? Detail_Trans_Dlg::Hosted::Buy : Detail_Trans_Dlg::Hosted::Sell));
+            w->codeField()->setFocus();
+            w->codeField()->setText(QStringLiteral("9160001"));
+            w->priceField()->setFocus();
+            w->priceField()->setText(QString::asprintf("%.2f", double(quote.prices[3])));
+            w->quantityField()->setFocus();
+            w->quantityField()->setText(QStringLiteral("10"));
+            if (function == 1)
+                QTest::mouseClick(w->findChild<QWidget*>(QString::number(trade::OrderWindow::kOrderButton)),
+                                  Qt::LeftButton);
+            QTest::mouseClick(w->findChild<QWidget*>(QString::number(trade::OrderWindow::kQuoteButton)),
+                              Qt::LeftButton);
+            settle(1500);
+            w->selectTab(trade::OrderWindow::Tab::Orders);
+            settle(600);
+        }
+        save(panel, QStringLiteral("panel-%1").arg(function, 2, 10, QLatin1Char('0')));
+    }
+    panel->command(Detail_Trans_Dlg::IDC_LOCK_TIME);
+    settle(300);
+    save(panel->lockTimeWindow(), QStringLiteral("lock-time"));
+    panel->command(Detail_Trans_Dlg::IDC_LOCK_TIME);
+    panel->command(Detail_Trans_Dlg::IDC_LOCK);
+    settle(300);
+    save(panel->lockWindow(), QStringLiteral("lock"));
+
+    market->command(Transaction_Dlg::IDC_QUICK_BUY);
+    settle(800);
+    save(market->quickBuy(), QStringLiteral("quick-buy"));
+    if (market->quickBuy())
+        market->quickBuy()->close();
+    market->command(Transaction_Dlg::IDC_QUICK_SELL);
+    settle(800);
+    save(market->quickSell(), QStringLiteral("quick-sell"));
+    std::printf("messages: %s\n", qPrintable(boxes.texts().join(QLatin1Char('|'))));
+    app::setCodeClock(nullptr);
+    return 0;
+}
