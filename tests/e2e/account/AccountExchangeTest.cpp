@@ -19,6 +19,7 @@
 #include "support/LoginByHand.h"
 #include "support/LoopbackServer.h"
 #include "support/TerminalOnExchange.h"
+#include "support/Widgets.h"
 #include "trade/AccountForms.h"
 #include "trade/UsableCash.h"
 #include "trade/low_Gold_Application_Dlg.h"
@@ -29,7 +30,7 @@ using platform::MsgResult;
 
 namespace {
 
-template <class T> T* child(QWidget* w, int id) { return w->findChild<T*>(QString::number(id)); }
+using testsupport::child;
 
 QString u(const char* utf8) { return QString::fromUtf8(utf8); }
 

@@ -18,6 +18,7 @@
 #include "platform/Platform.h"
 #include "support/LoopbackServer.h"
 #include "support/TerminalOnExchange.h"
+#include "support/Widgets.h"
 #include "trade/Buying_dlg.h"
 #include "trade/Trade.h"
 #include "trade/low_deal_revoke_dlg.h"
@@ -131,7 +132,7 @@ private slots:
             QVERIFY2(text.startsWith(QStringLiteral("撤单成功")), qPrintable(text));
         for (int row = 0; row < list->rowCount(); ++row)
             QVERIFY(!placed.count(list->cellText(row, 1)));
-        panel.grab().save(QStringLiteral("/tmp/orders12-png/cancel-window-e2e.png"));
+        testsupport::renderIfAsked(panel, "cancel-window-e2e");
 
         const std::map<QString, QString> after = todaysOrderStates();
         for (const QString& order : placed)

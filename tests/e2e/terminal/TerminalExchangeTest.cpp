@@ -22,6 +22,7 @@
 #include "support/LoginByHand.h"
 #include "support/Pixels.h"
 #include "support/TerminalOnExchange.h"
+#include "support/Widgets.h"
 #include "trade/low_deal_buy_dlg.h"
 #include "trade/low_deal_sell_dlg.h"
 
@@ -29,7 +30,7 @@ using Tab = trade::OrderWindow::Tab;
 
 namespace {
 
-template <class T> T* child(QWidget* w, int id) { return w->findChild<T*>(QString::number(id)); }
+using testsupport::child;
 
 // Pixels of either colour inside a chart's plot, clear of the value and percentage labels
 // on both sides: its candles or volume bars.

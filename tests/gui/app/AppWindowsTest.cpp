@@ -36,6 +36,7 @@
 #include "platform/SaveFile.h"
 #include "support/LoopbackServer.h"
 #include "support/LoginByHand.h"
+#include "support/Widgets.h"
 
 using testsupport::LoopbackServer;
 using testsupport::RecordedRequest;
@@ -64,7 +65,7 @@ void writeFile(const QString& path, const QByteArray& bytes)
     f.write(bytes);
 }
 
-template <class T> T* child(QWidget* w, int id) { return w->findChild<T*>(QString::number(id)); }
+using testsupport::child;
 
 // The next second after `now` whose picture code differs from the one drawn at `now`.
 std::time_t nextSecondWithAnotherCode(std::time_t now)

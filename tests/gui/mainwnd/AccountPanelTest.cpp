@@ -19,6 +19,7 @@
 #include "support/LoopbackServer.h"
 #include "support/PanelEntry.h"
 #include "support/TradeReplies.h"
+#include "support/Widgets.h"
 #include "trade/AccountForms.h"
 #include "trade/low_Gold_Application_Dlg.h"
 #include "trade/low_Gold_Status_Dlg.h"
@@ -32,7 +33,7 @@ using testsupport::CountPath;
 
 namespace {
 
-template <class T> T* child(QWidget* w, int id) { return w->findChild<T*>(QString::number(id)); }
+using testsupport::child;
 
 } // namespace
 

@@ -24,6 +24,7 @@
 #include "controls/JListCtrl.h"
 #include "chart/CKBarCtrl.h"
 #include "mainwnd/Transaction_Dlg.h"
+#include "support/Widgets.h"
 #include "trade/Buying_dlg.h"
 #include "trade/Selling_dlg.h"
 #include "market/CUPdate_thread.h"
@@ -48,7 +49,7 @@ const char* kQuote = "{\"success\":\"true\",\"infor\":[{\"stockName\":\"Tolmereå
                      "\"buyPrice1\":12.30,\"sellPrice1\":12.40,\"buyVol1\":10,\"sellVol1\":3,\"latest\":12.35,"
                      "\"increase\":0.41,\"change\":0.05,\"entrustPCT\":20,\"inventory\":1000}]}";
 
-template <class T> T* child(QWidget* w, int id) { return w->findChild<T*>(QString::number(id)); }
+using testsupport::child;
 
 size_t countPath(const LoopbackServer& s, const std::string& prefix)
 {

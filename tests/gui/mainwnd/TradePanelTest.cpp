@@ -25,6 +25,7 @@
 #include "support/LoopbackServer.h"
 #include "support/PanelEntry.h"
 #include "support/TradeReplies.h"
+#include "support/Widgets.h"
 #include "trade/low_deal_buy_dlg.h"
 #include "trade/low_deal_revoke_dlg.h"
 #include "trade/low_deal_sell_dlg.h"
@@ -37,7 +38,7 @@ namespace {
 const QRect kWorkArea(0, 0, 1920, 1040);
 constexpr const char* kPositions = "/api/v1/customer/item";
 
-template <class T> T* child(QWidget* w, int id) { return w->findChild<T*>(QString::number(id)); }
+using testsupport::child;
 
 // The entries as the tree shows them, top to bottom, children indented by two blanks.
 QStringList visibleOrder(const QTreeWidget* tree)

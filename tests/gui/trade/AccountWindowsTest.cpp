@@ -16,6 +16,7 @@
 #include "controls/JListCtrl.h"
 #include "platform/Dialogs.h"
 #include "support/LoopbackServer.h"
+#include "support/Widgets.h"
 #include "trade/AccountForms.h"
 #include "trade/low_Gold_Application_Dlg.h"
 #include "trade/low_Gold_Status_Dlg.h"
@@ -30,7 +31,7 @@ using Field = low_change_message_dlg::Field;
 
 namespace {
 
-template <class T> T* child(QWidget* w, int id) { return w->findChild<T*>(QString::number(id)); }
+using testsupport::child;
 
 QString u(const char* utf8) { return QString::fromUtf8(utf8); }
 

@@ -13,6 +13,7 @@
 #include "platform/Dialogs.h"
 #include "support/LoopbackServer.h"
 #include "support/Pixels.h"
+#include "support/Widgets.h"
 #include "trade/Lists.h"
 #include "trade/low_deal_revoke_dlg.h"
 
@@ -32,7 +33,7 @@ const char* kTodaysOrders = R"({"success":"true","infor":[
     {"id":15,"stock_id":9160001,"name":"Tolmere","direction":0,"commission_price":12,"commission_amount":3,"remain":0,"add_time":1709629507,"state":0},
     {"id":16,"stock_id":9160001,"name":"Tolmere","direction":0,"commission_price":11.9,"commission_amount":9,"remain":9,"add_time":1709629507,"state":0}]})";
 
-template <class T> T* child(QWidget* w, int id) { return w->findChild<T*>(QString::number(id)); }
+using testsupport::child;
 
 } // namespace
 
@@ -152,7 +153,7 @@ void CancelWindowTest::listsOnlyOpenOrdersNumberedAsListed()
     QCOMPARE(list->cellColour(1, 5), trade::kSellRowColour);
 
     const QImage shot = window->grab().toImage();
-    shot.save(QStringLiteral("/tmp/orders12-png/cancel-window.png"));
+    testsupport::renderIfAsked(*window, "cancel-window");
     // The divider under the buttons and the frame.
     QVERIFY(testsupport::CountColour(shot, QRect(0, 28, 1660, 1), QColor(160, 160, 160)) > 1000);
 }

@@ -17,6 +17,7 @@
 #include "support/LoopbackServer.h"
 #include "support/Pixels.h"
 #include "support/TradeReplies.h"
+#include "support/Widgets.h"
 #include "trade/OrderChecks.h"
 #include "trade/low_deal_buy_dlg.h"
 #include "trade/low_deal_sell_dlg.h"
@@ -31,7 +32,7 @@ constexpr const char* kPositionsPath = "/api/v1/customer/item";
 constexpr const char* kOrdersPath = "/api/v1/order/today";
 constexpr const char* kSellPath = "/api/v1/item/sell";
 
-template <class T> T* child(QWidget* w, int id) { return w->findChild<T*>(QString::number(id)); }
+using testsupport::child;
 
 void type(QLineEdit* field, const char* text)
 {

@@ -19,6 +19,7 @@
 #include "platform/Dialogs.h"
 #include "support/LoopbackServer.h"
 #include "support/Pixels.h"
+#include "support/Widgets.h"
 #include "trade/Buying_dlg.h"
 #include "trade/OrderChecks.h"
 #include "trade/Selling_dlg.h"
@@ -36,7 +37,7 @@ const QString kSell = QStringLiteral("是否卖出");
 const char* kHoldings = R"({"success":"true","infor":{"cash":{"bankroll_usable":1000},"stock":[
     {"stock_id":9160002,"amount_usable":7},{"stock_id":9160001,"amount_usable":40}]}})";
 
-template <class T> T* child(QWidget* w, int id) { return w->findChild<T*>(QString::number(id)); }
+using testsupport::child;
 
 void fill(trade::QuickOrderDlg& popup, const QString& code, const QString& price, const QString& quantity)
 {
@@ -177,7 +178,7 @@ void QuickOrderTest::quickBuyLayoutAndFigures()
     QTRY_COMPARE_WITH_TIMEOUT(popup->boxText(Buying_dlg::kNameBox), QString(), 3000);
 
     const QImage shot = popup->grab().toImage();
-    shot.save(QStringLiteral("/tmp/orders12-png/quick-buy.png"));
+    testsupport::renderIfAsked(*popup, "quick-buy");
     QCOMPARE(shot.pixelColor(100, 10), QColor(32, 32, 32));  // title strip
     QCOMPARE(shot.pixelColor(30, 70), QColor(Qt::white));     // a row border
     QCOMPARE(shot.pixelColor(70, 150), QColor(Qt::white));    // the divider
@@ -318,7 +319,7 @@ void QuickOrderTest::quickSellChecksTheLastLookedUpFigure()
     QCOMPARE(popup.boxText(Selling_dlg::kSellableBox), QStringLiteral("40"));
     const RecordedRequest lookup = requestsTo("/api/v1/customer/item").front();
     QVERIFY(lookup.body.find("\"id\" : \"100001\",") != std::string::npos);
-    popup.grab().save(QStringLiteral("/tmp/orders12-png/quick-sell.png"));
+    testsupport::renderIfAsked(popup, "quick-sell");
 
     popup.quantityField()->setText(QStringLiteral("41"));
     popup.placeOrderNow();
