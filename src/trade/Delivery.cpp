@@ -71,10 +71,10 @@ QString holdingText(const client::ApiReply& reply, const QString& codeText)
     return holding && holding->found ? QString::number(holding->amountUsable) : QString();
 }
 
-void refreshDeliveries(JListCtrl& list, const ListSpec<DeliveryColumn>& spec, QWidget* owner)
+void refreshDeliveries(JListCtrl& list, const ListSpec<DeliveryColumn>& listSpec, QWidget* owner)
 {
     static const ListQuery<DeliveryRow> query{client::Endpoint::DeliveryHistory, {"\n交割查询\n"}, &ParseDeliveries};
-    const client::ApiReply reply = refreshList(list, spec, query, userParams());
+    const client::ApiReply reply = refreshList(list, listSpec, query, userParams());
     if (reply.parsed && !reply.success)
         platform::messageBox(owner, QString::fromUtf8(kNoDeliveryRecords));
 }

@@ -57,6 +57,6 @@ QString holdingText(const client::ApiReply& reply, const QString& codeText);
 
 // The one refresh of an application list: rows only from a successful reply; a reply that
 // parses without success says "无交割记录！" and leaves the rows.
-void refreshDeliveries(JListCtrl& list, const ListSpec<DeliveryColumn>& spec, QWidget* owner);
+void refreshDeliveries(JListCtrl& list, const ListSpec<DeliveryColumn>& listSpec, QWidget* owner);
 
 } // namespace trade

@@ -29,10 +29,10 @@ public:
 
 protected:
     template <class Column>
-    JListCtrl* addList(int controlId, const ListSpec<Column>& spec, Rule rule)
+    JListCtrl* addList(int controlId, const ListSpec<Column>& listSpec, Rule rule)
     {
         JListCtrl* list = makeList(this, controlId);
-        setUpList(*list, spec);
+        setUpList(*list, listSpec);
         place(list, std::move(rule));
         return list;
     }

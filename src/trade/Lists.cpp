@@ -40,7 +40,7 @@ QColor directionColour(int direction) { return direction == 0 ? kBuyRowColour : 
 
 const ListSpec<PositionColumn>& panelPositionsList()
 {
-    static const ListSpec<PositionColumn> spec{
+    static const ListSpec<PositionColumn> listSpec{
         {{P::Number, "序", 50},
          {P::Code, "代码", 70},
          {P::Name, "产品名称", 95},
@@ -53,26 +53,26 @@ const ListSpec<PositionColumn>& panelPositionsList()
          {P::ProfitPercent, "盈亏比例(%)", 80}},
         {},
         false};
-    return spec;
+    return listSpec;
 }
 
 ListSpec<OrderColumn> panelOrdersList(TimeStyle time)
 {
-    ListSpec<OrderColumn> spec{panelOrderColumns(), {}, true};
-    spec.format.time = time;
-    return spec;
+    ListSpec<OrderColumn> listSpec{panelOrderColumns(), {}, true};
+    listSpec.format.time = time;
+    return listSpec;
 }
 
 const ListSpec<TradeColumn>& panelTradesList()
 {
-    static const ListSpec<TradeColumn> spec{
+    static const ListSpec<TradeColumn> listSpec{
         tradeColumns({50, 90, 80, 90, 110, 70, 70, 70, 70, 70, 70, 70, 70}, false), {}, true};
-    return spec;
+    return listSpec;
 }
 
 const ListSpec<OrderColumn>& cancellableOrdersList()
 {
-    static const ListSpec<OrderColumn> spec{
+    static const ListSpec<OrderColumn> listSpec{
         {{O::Number, "序", 70},
          {O::OrderNo, "订单号", 70},
          {O::Time, "订单时间", 70},
@@ -86,13 +86,13 @@ const ListSpec<OrderColumn>& cancellableOrdersList()
          {O::TradedAmount, "成交数量", 70}},
         {TimeStyle::Padded, DateStyle::Plain, OtherDirection::Empty},
         true};
-    return spec;
+    return listSpec;
 }
 
 const ListSpec<FundsColumn>& fundsList()
 {
     using F = FundsColumn;
-    static const ListSpec<FundsColumn> spec{{{F::Number, "序号", 50},
+    static const ListSpec<FundsColumn> listSpec{{{F::Number, "序号", 50},
                                              {F::Currency, "币种类别", 80},
                                              {F::Balance, "资金余额", 120},
                                              {F::Usable, "可用资金", 120},
@@ -100,12 +100,12 @@ const ListSpec<FundsColumn>& fundsList()
                                              {F::MarketValue, "市值", 130}},
                                             {},
                                             false};
-    return spec;
+    return listSpec;
 }
 
 const ListSpec<PositionColumn>& accountPositionsList()
 {
-    static const ListSpec<PositionColumn> spec{
+    static const ListSpec<PositionColumn> listSpec{
         {{P::Number, "序号", 50},
          {P::Code, "产品代码", 100},
          {P::Name, "产品名称", 110},
@@ -118,35 +118,35 @@ const ListSpec<PositionColumn>& accountPositionsList()
          {P::ProfitPercent, "盈亏比例(%)", 100}},
         {},
         false};
-    return spec;
+    return listSpec;
 }
 
 const ListSpec<OrderColumn>& todayOrdersList()
 {
-    static const ListSpec<OrderColumn> spec = [] {
+    static const ListSpec<OrderColumn> listSpec = [] {
         ListSpec<OrderColumn> s{panelOrderColumns(), {TimeStyle::Unpadded, DateStyle::Plain, OtherDirection::Empty},
                                 true};
         s.columns[0] = {O::Number, "序号", 50};
         s.columns[4].width = 75;
         return s;
     }();
-    return spec;
+    return listSpec;
 }
 
 const ListSpec<TradeColumn>& todayTradesList()
 {
-    static const ListSpec<TradeColumn> spec{
+    static const ListSpec<TradeColumn> listSpec{
         tradeColumns({50, 100, 90, 100, 120, 110, 70, 70, 110, 70, 70, 70, 70}, false), {}, true};
-    return spec;
+    return listSpec;
 }
 
 const ListSpec<TradeColumn>& tradeHistoryList()
 {
-    static const ListSpec<TradeColumn> spec{
+    static const ListSpec<TradeColumn> listSpec{
         tradeColumns({50, 110, 90, 90, 110, 70, 90, 70, 100, 80, 80, 80, 80}, true),
         {TimeStyle::Padded, DateStyle::PaddedMonthDay, OtherDirection::Sell},
         true};
-    return spec;
+    return listSpec;
 }
 
 const ListSpec<DeliveryColumn>& deliveryList(bool queryWindow)
@@ -170,7 +170,7 @@ const ListSpec<DeliveryColumn>& deliveryList(bool queryWindow)
 
 const ListSpec<CashColumn>& cashHistoryList()
 {
-    static const ListSpec<CashColumn> spec{{{C::Number, "序号", 60},
+    static const ListSpec<CashColumn> listSpec{{{C::Number, "序号", 60},
                                             {C::Account, "银行账号", 200},
                                             {C::Amount, "金额", 120},
                                             {C::Date, "申请日期", 100},
@@ -180,7 +180,7 @@ const ListSpec<CashColumn>& cashHistoryList()
                                             {C::Offline, "线下入金", 90}},
                                            {TimeStyle::Padded, DateStyle::PaddedMonthDay, OtherDirection::Sell},
                                            false};
-    return spec;
+    return listSpec;
 }
 
 void setUpColumns(controls::ColouredList& list, const std::vector<QString>& headers, const std::vector<int>& widths)

@@ -50,25 +50,25 @@ const ListSpec<TradeColumn>& tradeHistoryList();              // trade history w
 const ListSpec<DeliveryColumn>& deliveryList(bool queryWindow); // application window, or the query window
 const ListSpec<CashColumn>& cashHistoryList();                // cash history window
 
-// The row's cells in the spec's column order.
+// The row's cells in the listSpec's column order.
 template <class Row, class Column>
-QStringList cells(const Row& row, int number, const ListSpec<Column>& spec)
+QStringList cells(const Row& row, int number, const ListSpec<Column>& listSpec)
 {
     QStringList out;
-    out.reserve(qsizetype(spec.columns.size()));
-    for (const ColumnSpec<Column>& c : spec.columns)
-        out << cell(row, c.column, number, spec.format);
+    out.reserve(qsizetype(listSpec.columns.size()));
+    for (const ColumnSpec<Column>& c : listSpec.columns)
+        out << cell(row, c.column, number, listSpec.format);
     return out;
 }
 
 // Gives an empty list its columns and the light trading look.
 void setUpColumns(controls::ColouredList& list, const std::vector<QString>& headers, const std::vector<int>& widths);
 template <class Column>
-void setUpList(controls::ColouredList& list, const ListSpec<Column>& spec)
+void setUpList(controls::ColouredList& list, const ListSpec<Column>& listSpec)
 {
     std::vector<QString> headers;
     std::vector<int> widths;
-    for (const ColumnSpec<Column>& c : spec.columns) {
+    for (const ColumnSpec<Column>& c : listSpec.columns) {
         headers.push_back(QString::fromUtf8(c.header));
         widths.push_back(c.width);
     }
@@ -78,17 +78,17 @@ void setUpList(controls::ColouredList& list, const ListSpec<Column>& spec)
 // Replaces the list's rows. Where the list colours rows, each row of the first 200 takes
 // its direction's colour (later rows keep the list's default colour).
 template <class Row, class Column>
-void fillList(JListCtrl& list, const ListSpec<Column>& spec, const std::vector<Row>& rows)
+void fillList(JListCtrl& list, const ListSpec<Column>& listSpec, const std::vector<Row>& rows)
 {
     list.setUpdatesEnabled(false);
     list.clearRows();
     list.setRowCount(int(rows.size()));
     for (int i = 0; i < int(rows.size()); ++i) {
-        const QStringList texts = cells(rows[size_t(i)], i + 1, spec);
+        const QStringList texts = cells(rows[size_t(i)], i + 1, listSpec);
         for (int c = 0; c < texts.size(); ++c)
             list.setCellText(i, c, texts[c]);
         if constexpr (requires { rows[0].direction; }) {
-            if (spec.colourByDirection && i < int(JListCtrl::ColourTable::kRows))
+            if (listSpec.colourByDirection && i < int(JListCtrl::ColourTable::kRows))
                 list.setRowColour(i, directionColour(rows[size_t(i)].direction));
         }
     }
@@ -108,12 +108,12 @@ struct ListQuery
 // The one list refresh: sends the request, and when the reply gives rows replaces the
 // list's rows with them. Returns the reply, for windows that say more about it.
 template <class Row, class Column>
-client::ApiReply refreshList(JListCtrl& list, const ListSpec<Column>& spec, const ListQuery<Row>& query,
+client::ApiReply refreshList(JListCtrl& list, const ListSpec<Column>& listSpec, const ListQuery<Row>& query,
                              std::vector<client::Param> params)
 {
     client::ApiReply reply = client::Call(query.endpoint, std::move(params), query.trace);
     if (const ParsedRows<Row> rows = query.parse(reply))
-        fillList(list, spec, *rows);
+        fillList(list, listSpec, *rows);
     return reply;
 }
 
