@@ -12,6 +12,7 @@
 #include "chart/ChartMath.h"
 #include "platform/Trace.h"
 #include "chart/Show_Keyline_Msg__Dlg.h"
+#include "platform/HandOff.h"
 
 CKBarCtrl::CKBarCtrl(QWidget* parent)
     : QWidget(parent)
@@ -104,7 +105,7 @@ QImage CKBarCtrl::Snapshot() const
 void CKBarCtrl::RequestRepaint()
 {
     // update() belongs to the window's thread; a queued call is dropped with the control.
-    QMetaObject::invokeMethod(this, [this] { update(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, platform::handedOff([this] { update(); }), Qt::QueuedConnection);
 }
 
 void CKBarCtrl::paintEvent(QPaintEvent* event)

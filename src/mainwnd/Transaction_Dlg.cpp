@@ -35,6 +35,7 @@
 #include "platform/Colours.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
+#include "platform/HandOff.h"
 #include "platform/WorkArea.h"
 #include "trade/Buying_dlg.h"
 #include "trade/Selling_dlg.h"
@@ -184,10 +185,10 @@ void Transaction_Dlg::initialise()
     m_poller->LoadCandles.set([this](const std::string& reply, int period) { m_charts.LoadCandles(reply, period); });
     m_poller->LoadTimeline.set([this](const std::string& reply) { m_charts.LoadTimeline(reply); });
     m_poller->ShowAnnouncements.set([this] {
-        QMetaObject::invokeMethod(this, [this] { showAnnouncements(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, platform::handedOff([this] { showAnnouncements(); }), Qt::QueuedConnection);
     });
     m_poller->ShowTradePanel.set([this] {
-        QMetaObject::invokeMethod(this, [this] { showTradePanelAtStartUp(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, platform::handedOff([this] { showTradePanelAtStartUp(); }), Qt::QueuedConnection);
     });
     if (!m_poller->start()) {
         platform::messageBox(this, QString::fromUtf8(market::kThreadStartFailedText), platform::MsgButtons::Ok,

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QSemaphore>
 
+#include "platform/HandOff.h"
+
 namespace market {
 
 class PollerThread::Worker final : public QObject
@@ -12,10 +14,13 @@ public:
 
     bool event(QEvent* e) override
     {
+        platform::handOffReceive(e); // before even its type is read
         if (e->type() == PollerMessage::eventType()) {
             auto* m = static_cast<PollerMessage*>(e);
             if (m->messageId == m_owner->m_messageId)
                 m_owner->dispatch(m->wParam, m->lParam);
+            // What the request wrote is the stopping thread's once the thread has ended.
+            platform::handOffSend(&m_owner->m_thread);
             return true;
         }
         return QObject::event(e);
@@ -24,6 +29,18 @@ public:
 private:
     PollerThread* m_owner;
 };
+
+PollerMessage::PollerMessage(int messageId, int wParam, long lParam)
+    : QEvent(eventType()), messageId(messageId), wParam(wParam), lParam(lParam)
+{
+    platform::handOffSend(this);
+}
+
+// Messages still queued when the thread ends are deleted unread, perhaps on another thread.
+PollerMessage::~PollerMessage()
+{
+    platform::handOffReceive(this);
+}
 
 QEvent::Type PollerMessage::eventType()
 {
@@ -47,6 +64,7 @@ void PollerThread::stop()
         return;
     m_thread.quit();
     m_thread.wait();
+    platform::handOffReceive(&m_thread);
     delete m_worker;
     m_worker = nullptr;
 }
@@ -86,8 +104,17 @@ bool PollerThread::waitIdle(int timeoutMs)
         return true;
     // Events to one receiver are delivered in order: once this one runs, all before it have.
     auto done = std::make_shared<QSemaphore>();
-    QMetaObject::invokeMethod(m_worker, [done] { done->release(); }, Qt::QueuedConnection);
-    return done->tryAcquire(1, timeoutMs);
+    QMetaObject::invokeMethod(
+        m_worker,
+        platform::handedOff([done] {
+            platform::handOffSend(done.get());
+            done->release();
+        }),
+        Qt::QueuedConnection);
+    if (!done->tryAcquire(1, timeoutMs))
+        return false;
+    platform::handOffReceive(done.get());
+    return true;
 }
 
 void PollerThread::dispatch(int wParam, long lParam)

@@ -56,10 +56,8 @@ class PollerMessage final : public QEvent
 {
 public:
     static QEvent::Type eventType();
-    PollerMessage(int messageId, int wParam, long lParam)
-        : QEvent(eventType()), messageId(messageId), wParam(wParam), lParam(lParam)
-    {
-    }
+    PollerMessage(int messageId, int wParam, long lParam);
+    ~PollerMessage() override;
     const int messageId;
     const int wParam;
     const long lParam;

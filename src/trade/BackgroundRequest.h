@@ -9,6 +9,8 @@
 #include <QObject>
 #include <QThreadPool>
 
+#include "platform/HandOff.h"
+
 namespace trade {
 
 namespace detail {
@@ -21,6 +23,8 @@ class ResultReady final : public QObject
 
 public:
     ResultReady() = default;
+    // Deleted on the window's thread after the pool thread's last use.
+    ~ResultReady() override { platform::handOffReceive(this); }
 
 signals:
     void ready();
@@ -66,16 +70,20 @@ public:
         QObject::connect(
             relay, &detail::ResultReady::ready, m_window,
             [this, result, apply = std::move(apply), generation = m_generation]() mutable {
+                platform::handOffReceive(result.get());
                 m_inFlight = false;
                 if (generation == m_generation && *result)
                     apply(std::move(**result));
             },
             Qt::QueuedConnection);
-        QThreadPool::globalInstance()->start([relay, result, work = std::move(work)]() mutable {
+        auto run = [relay, result, work = std::move(work)]() mutable {
             *result = work();
+            platform::handOffSend(result.get());
             emit relay->ready();
+            platform::handOffSend(relay);
             relay->deleteLater();
-        });
+        };
+        QThreadPool::globalInstance()->start(platform::handedOff(std::move(run)));
         return true;
     }
 

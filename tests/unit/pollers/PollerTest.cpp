@@ -4,6 +4,8 @@
 #include <vector>
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QObject>
 #include <gtest/gtest.h>
 
 #include "client/ApiSign.h"
@@ -12,6 +14,8 @@
 #include "client/ServerLine.h"
 #include "market/CUPdate_rightdlg_thread.h"
 #include "market/CUPdate_thread.h"
+#include "market/PollerThread.h"
+#include "platform/HandOff.h"
 #include "support/LoopbackServer.h"
 
 using namespace testsupport;
@@ -244,6 +248,53 @@ TEST_F(PollerTest, PostingBeforeStartDoesNothing)
     poller.post(7, 0);
     EXPECT_FALSE(poller.isRunning());
     EXPECT_TRUE(poller.waitIdle(10));
+}
+
+namespace {
+// Writes plain, unguarded data on its own thread and hands it back through Qt's queue, as the
+// windows' loaders do: under TSan only the hand-off marks order the two sides.
+class HandingPoller final : public market::PollerThread
+{
+public:
+    explicit HandingPoller(QObject* receiver) : PollerThread(0x7777, nullptr), m_receiver(receiver) {}
+    ~HandingPoller() override { stop(); }
+    std::vector<std::string> written;        // the poller's own, read after waitIdle
+    std::vector<std::string> received;       // the receiver's, filled by the queued call
+    std::weak_ptr<std::string> droppedCapture;
+
+private:
+    void handle(int wParam, long) override
+    {
+        written.push_back("request " + std::to_string(wParam));
+        auto reply = std::make_shared<std::string>(written.back());
+        if (wParam == 2)
+            droppedCapture = reply;
+        QMetaObject::invokeMethod(
+            m_receiver, platform::handedOff([this, reply] { received.push_back(*reply); }), Qt::QueuedConnection);
+    }
+    QObject* m_receiver;
+};
+} // namespace
+
+TEST_F(PollerTest, WorkHandedBackThroughTheQueueIsSeenWholeOrDroppedWithItsReceiver)
+{
+    auto receiver = std::make_unique<QObject>();
+    HandingPoller poller(receiver.get());
+    ASSERT_TRUE(poller.start());
+    poller.post(1, 0);
+    // The queued call alone, not waitIdle, is what orders this side after the poller's.
+    for (QDeadlineTimer deadline(20000); poller.received.empty() && !deadline.hasExpired();)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    EXPECT_EQ(poller.received, std::vector<std::string>{"request 1"});
+    ASSERT_TRUE(poller.waitIdle(20000));
+    EXPECT_EQ(poller.written, std::vector<std::string>{"request 1"});
+
+    // A call queued to a receiver that is gone before it runs is dropped, captures and all.
+    poller.post(2, 0);
+    ASSERT_TRUE(poller.waitIdle(20000));
+    receiver.reset();
+    EXPECT_TRUE(poller.droppedCapture.expired());
+    EXPECT_EQ(poller.received.size(), 1u);
 }
 
 int main(int argc, char** argv)
