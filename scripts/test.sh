@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs the whole suite (unit, gui, e2e).
-# Extra arguments go to ctest (for example -L unit, or -R poller).
+# Extra arguments go to ctest (for example -L unit, or -R poller); VELMORA_BUILD_TARGETS
+# (names separated by spaces) builds only those programs instead of everything.
 #
 # VELMORA_SANITIZE=address,undefined or VELMORA_SANITIZE=thread builds and runs the suite
 # under those sanitizers in a folder of its own (build-asan/ or build-tsan/); a report fails
@@ -27,7 +28,8 @@ if [ -n "$sanitize" ]; then
 fi
 build="${VELMORA_BUILD_DIR:-$root/build}"
 
-bash "$root/scripts/build.sh"
+read -r -a targets <<<"${VELMORA_BUILD_TARGETS:-}"
+bash "$root/scripts/build.sh" "${targets[@]}"
 # GUI tests draw on Qt's offscreen platform: no display needed.
 export QT_QPA_PLATFORM=offscreen
 cd "$build"
