@@ -49,7 +49,7 @@ void CUPdate_thread::handle(int wParam, long lParam)
                                                     {{"id", market::CurrentSession().userId}},
                                                     client::kUntraced, client::Lock::Unlocked);
         if (reply.success)
-            market::SetAvailableCash(static_cast<float>(client::JsonReal(reply.infor, "cash")));
+            market::SetAvailableCash(client::JsonReal(reply.infor, "cash"));
         std::this_thread::sleep_for(m_pauses.afterUsableCash);
         break;
     }

@@ -3,18 +3,18 @@
 namespace market {
 namespace {
 
-std::atomic<float> g_availableCash{0.0f};
+std::atomic<double> g_availableCash{0.0};
 std::mutex g_sessionMutex;
 SessionSource g_session;
 
 } // namespace
 
-float AvailableCash()
+double AvailableCash()
 {
     return g_availableCash.load(std::memory_order_relaxed);
 }
 
-void SetAvailableCash(float cash)
+void SetAvailableCash(double cash)
 {
     g_availableCash.store(cash, std::memory_order_relaxed);
 }

@@ -27,10 +27,10 @@ enum class MarketRequest : int {
 // Request kinds of the quote poller; lParam 1 forces the hand-over of an unchanged reply.
 enum class QuoteRequest : int { Realtime = 0, Ticks = 1 };
 
-// The user's usable cash as the main poller last read it (a 32-bit float, as the buy
-// windows use it). Written by the poller, read by any thread.
-float AvailableCash();
-void SetAvailableCash(float cash);
+// The user's usable cash as the main poller last read it, to the cent: in a float a balance
+// above 131,072 yuan loses its last cent. Written by the poller, read by any thread.
+double AvailableCash();
+void SetAvailableCash(double cash);
 
 // Who is logged in, as the pollers see it. The application installs a source reading
 // its user record; until then nobody is.

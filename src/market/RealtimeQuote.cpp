@@ -92,7 +92,8 @@ RealtimeQuote ParseRealtime(const std::string& utf8Reply)
 
     v[14] = {std::to_string(client::JsonInt(first, "vol")), Tone::Volume};
     v[33] = {std::to_string(client::JsonInt(first, "newVol")), Tone::Volume};
-    v[15] = {Fixed2(F(first, "total")), Tone::Volume};
+    // The two amounts of money run into millions, beyond a float's cents.
+    v[15] = {Fixed2(client::JsonReal(first, "total")), Tone::Volume};
     v[34] = {Fixed2(F(first, "turnover")) + "%", Tone::Level};
     v[35] = {std::to_string(client::JsonInt(first, "inVol")), Tone::Down};
     v[16] = {std::to_string(client::JsonInt(first, "outVol")), Tone::Up};
@@ -100,7 +101,7 @@ RealtimeQuote ParseRealtime(const std::string& utf8Reply)
     v[36] = {Fixed2(F(first, "limitDown")), Tone::Down};
     const int inventory = client::JsonInt(first, "inventory");
     v[37] = {std::to_string(inventory), Tone::Up};
-    v[18] = {Fixed2(static_cast<float>(inventory) * F(first, "latest")), Tone::Up};
+    v[18] = {Fixed2(inventory * client::JsonReal(first, "latest")), Tone::Up};
     return q;
 }
 

@@ -41,7 +41,7 @@ Buying_dlg::Buying_dlg(QWidget* parent)
 void Buying_dlg::showNameAndCash()
 {
     setBoxText(kNameBox, trade::itemNameForCode(codeField()->text()));
-    setBoxText(kCashBox, QString::asprintf("%.2f", double(market::AvailableCash())));
+    setBoxText(kCashBox, QString::asprintf("%.2f", market::AvailableCash()));
 }
 
 void Buying_dlg::showBuyable()

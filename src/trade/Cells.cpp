@@ -62,7 +62,7 @@ QString localDateText(std::int64_t seconds, DateStyle style)
                              t.tm_mday);
 }
 
-QString moneyText(float value) { return twoDecimals(static_cast<double>(value)); }
+QString moneyText(double value) { return twoDecimals(value); }
 
 QString cell(const PositionRow& row, PositionColumn column, int n, const CellFormat&)
 {

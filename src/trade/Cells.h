@@ -42,8 +42,8 @@ QString directionText(int direction, OtherDirection other = OtherDirection::Sell
 // Unix seconds in local time; empty when the time cannot be represented.
 QString localTimeText(std::int64_t seconds, TimeStyle style);
 QString localDateText(std::int64_t seconds, DateStyle style);
-// "%.2f" of a figure narrowed to single precision.
-QString moneyText(float value);
+// "%.2f" of an amount of money, to the cent the service sent.
+QString moneyText(double value);
 
 // `number` is the row's number in its list, from 1.
 QString cell(const PositionRow& row, PositionColumn column, int number, const CellFormat& format);

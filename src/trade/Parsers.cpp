@@ -9,7 +9,7 @@ using client::JsonMember;
 using client::JsonReal;
 using client::JsonText;
 
-float money(const Json::Value& record, const char* key) { return static_cast<float>(JsonReal(record, key)); }
+double money(const Json::Value& record, const char* key) { return JsonReal(record, key); }
 
 bool hasCash(const client::ApiReply& reply) { return !JsonMember(reply.infor, "cash").isNull(); }
 

@@ -4,8 +4,8 @@
 #include <string>
 
 // The records of the trading lists as the service sends them, read member by member: a
-// member that is missing or of the wrong type reads as empty or zero. Money is narrowed
-// to single precision, as the lists print it.
+// member that is missing or of the wrong type reads as empty or zero. Money is kept in
+// double precision: a balance above 131,072 yuan no longer has a cent to spare in a float.
 namespace trade {
 
 // An element of `stock` in "/api/v1/customer/item".
@@ -16,19 +16,19 @@ struct PositionRow
     int total = 0;
     int amountFreeze = 0;
     int amountUsable = 0;
-    float costPrice = 0;
-    float latest = 0;
-    float stockValue = 0;
-    float profitsPer = 0;
+    double costPrice = 0;
+    double latest = 0;
+    double stockValue = 0;
+    double profitsPer = 0;
 };
 
 // `cash` in "/api/v1/customer/item".
 struct FundsRow
 {
-    float bankroll = 0;
-    float bankrollUsable = 0;
-    float total = 0;
-    float stockFee = 0;
+    double bankroll = 0;
+    double bankrollUsable = 0;
+    double total = 0;
+    double stockFee = 0;
 };
 
 // An element of "/api/v1/order/today".
@@ -38,7 +38,7 @@ struct OrderRow
     int stockId = 0;
     std::string name;
     int direction = 0;
-    float commissionPrice = 0;
+    double commissionPrice = 0;
     int commissionAmount = 0;
     int remain = 0;
     std::int64_t addTime = 0; // Unix seconds
@@ -51,14 +51,14 @@ struct TradeRow
     std::int64_t tradeTime = 0; // Unix seconds
     int stockId = 0;
     std::string name;
-    float dealPrice = 0;
+    double dealPrice = 0;
     int dealedAmount = 0;
     int direction = 0;
-    float dealedValue = 0;
-    float orderPrice = 0;
+    double dealedValue = 0;
+    double orderPrice = 0;
     int orderAmount = 0;
     int tradeNo = 0;
-    float commission = 0;
+    double commission = 0;
 };
 
 // An element of "/api/v1/delivery/history".

@@ -65,7 +65,7 @@ void low_deal_buy_dlg::showNameAndCash()
 {
     m_itemName = trade::itemNameForCode(codeField()->text());
     char cash[64];
-    std::snprintf(cash, sizeof cash, "%.2f", double(market::AvailableCash()));
+    std::snprintf(cash, sizeof cash, "%.2f", market::AvailableCash());
     m_cashText = QString::fromLatin1(cash);
     update(kNameBox);
     update(kCashBox);

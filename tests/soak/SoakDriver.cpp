@@ -154,7 +154,7 @@ int main(int argc, char** argv)
         std::printf("velmora_soak: %d steps, %d orders placed, %d answered, %zu other message boxes, usable cash "
                     "%.2f\n",
                     steps, orders.placed, orders.answered, boxes.calls().size() - orders.boxes,
-                    double(market::AvailableCash()));
+                    market::AvailableCash());
         std::fflush(stdout);
         std::_Exit(0); // the pollers need no orderly end for a measurement
     });

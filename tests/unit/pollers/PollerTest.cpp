@@ -203,7 +203,7 @@ TEST_F(PollerTest, OverviewKindsAreSignedForTheUserAndCachedApart)
 TEST_F(PollerTest, UsableCashIsTakenOnlyFromASuccessfulReply)
 {
     LoopbackServer trade(m_host, client::kTradePort,
-                         Script({R"({"success":"true","infor":{"cash":"1234.5"}})",
+                         Script({R"({"success":"true","infor":{"cash":"499876.43"}})",
                                  R"({"success":"True","infor":{"cash":1.0}})", "not json",
                                  R"({"success":true,"infor":{"cash":99.25}})"}));
     CUPdate_thread poller;
@@ -212,14 +212,14 @@ TEST_F(PollerTest, UsableCashIsTakenOnlyFromASuccessfulReply)
     market::SetAvailableCash(0);
     poller.post(8, 0);
     ASSERT_TRUE(poller.waitIdle(20000));
-    EXPECT_FLOAT_EQ(market::AvailableCash(), 1234.5f);
+    EXPECT_DOUBLE_EQ(market::AvailableCash(), 499876.43); // to the cent, as the buy windows show it
     poller.post(8, 0);
     poller.post(8, 0);
     ASSERT_TRUE(poller.waitIdle(20000));
-    EXPECT_FLOAT_EQ(market::AvailableCash(), 1234.5f);
+    EXPECT_DOUBLE_EQ(market::AvailableCash(), 499876.43);
     poller.post(8, 0);
     ASSERT_TRUE(poller.waitIdle(20000));
-    EXPECT_FLOAT_EQ(market::AvailableCash(), 99.25f);
+    EXPECT_DOUBLE_EQ(market::AvailableCash(), 99.25);
     EXPECT_EQ(trade.requests()[0].path, "/api/v1/account/apply");
 }
 

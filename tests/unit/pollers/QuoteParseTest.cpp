@@ -51,6 +51,14 @@ TEST(RealtimeQuote, ZeroRatioAndZeroIncreaseShowDashesInTheLevelColour)
     EXPECT_EQ(q.values[34].text, "0.90%");
 }
 
+TEST(RealtimeQuote, AmountsInMillionsKeepTheirCents)
+{
+    const auto q = market::ParseRealtime(
+        R"({"success":"true","infor":[{"latest":36.21,"inventory":5003,"total":3512345.37,"opening":36}]})");
+    EXPECT_EQ(q.values[15].text, "3512345.37"); // 总额
+    EXPECT_EQ(q.values[18].text, "181158.63");  // 市值, inventory × latest
+}
+
 TEST(RealtimeQuote, UnparsableReplyDrawsNoValues)
 {
     EXPECT_FALSE(market::ParseRealtime("").parsed);

@@ -62,7 +62,7 @@ TEST(Cells, TimesAndDatesInTheStylesOfEachList)
     EXPECT_EQ(localDateText(kMorning, DateStyle::Plain), "2024/3/5");
     EXPECT_EQ(localDateText(kMorning, DateStyle::PaddedMonthDay), "2024/03/05");
     EXPECT_EQ(moneyText(1500), "1500.00");
-    EXPECT_EQ(moneyText(0.125f), "0.12");
+    EXPECT_EQ(moneyText(0.125), "0.12");
 }
 
 TEST(Cells, OrderRowInTheBuyWindowTheSellWindowAndTheCancellationList)
@@ -125,6 +125,24 @@ TEST(Cells, PositionsFundsDeliveriesAndCash)
     ASSERT_TRUE(cash);
     EXPECT_EQ(cells(cash->front(), 1, cashHistoryList()),
               QStringList({"1", "6217000012345678901", "1500.00", "2024/03/05", "09:05:07", "出金", "未处理", "否"}));
+}
+
+TEST(Cells, LargeAmountsKeepEveryCentTheServiceSent)
+{
+    // Above 131,072 a single-precision float cannot hold every cent: these printed .44, .44, .62.
+    const ApiReply customer = reply(R"({"success":"true","infor":{"cash":{"bankroll":499876.43,
+        "bankroll_usable":999123.45,"total":1500999.99,"stock_fee":181158.63},"stock":[]}})");
+    const auto funds = ParseFunds(customer);
+    ASSERT_TRUE(funds);
+    EXPECT_EQ(cells(*funds, 1, fundsList()),
+              QStringList({"1", "人民币", "499876.43", "999123.45", "1500999.99", "181158.63"}));
+
+    const auto trades = ParseTrades(reply(R"({"success":"true","infor":[{"trade_time":1709629507,"stock_id":9160001,
+        "name":"干红","deal_price":36.21,"dealed_amount":5003,"direction":0,"dealed_value":181158.63,
+        "order_price":36.21,"order_amount":5003,"trade_no":7,"commission":543.48}]})"));
+    ASSERT_TRUE(trades);
+    ASSERT_EQ(trades->size(), 1u);
+    EXPECT_TRUE(cells(trades->front(), 1, tradeHistoryList()).contains("181158.63"));
 }
 
 TEST(Parsers, AReplyThatDoesNotParseLeavesEveryListAlone)
