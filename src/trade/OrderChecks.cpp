@@ -52,16 +52,30 @@ double priceOf(const std::string& text)
     return std::isfinite(p) ? p : 0.0;
 }
 
+namespace {
+
+bool affordable(double quantity, double unitCost, double cash)
+{
+    // Dividing lands a hair below a whole number when the cash is exactly enough (3620 / 36.2
+    // is 99.99999999999999); a millionth of a yuan is far above that error and far below a cent.
+    return quantity * unitCost - cash <= 1e-6;
+}
+
+} // namespace
+
 int maxBuyable(double cash, double price)
 {
     if (!(price > 0.0))
         return 0;
-    const double q = cash / (price + price * 3.0 / 1000.0);
-    if (!(q > 0.0))
+    const double unitCost = price + price * 3.0 / 1000.0;
+    double q = std::floor(cash / unitCost);
+    if (!(q > -1.0))
         return 0;
     if (q >= double(std::numeric_limits<int>::max()))
         return std::numeric_limits<int>::max();
-    return int(q);
+    if (affordable(q + 1.0, unitCost, cash))
+        q += 1.0;
+    return q > 0.0 ? int(q) : 0;
 }
 
 std::optional<std::string> checkBuy(const OrderForm& form, double usableCash)
@@ -71,7 +85,7 @@ std::optional<std::string> checkBuy(const OrderForm& form, double usableCash)
     const double price = priceOf(form.price);
     if (!(price > 0.0))
         return std::string(kPriceNotPositive);
-    if (usableCash / price < double(integerOf(form.quantity)))
+    if (!affordable(double(integerOf(form.quantity)), price, usableCash))
         return std::string(kInsufficientCash);
     return std::nullopt;
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "client/Endpoints.h"
 #include "market/ItemTable.h"
 #include "trade/OrderChecks.h"
@@ -29,6 +31,23 @@ TEST(MaxBuyable, CashOverPricePlusFeeTruncated)
     EXPECT_EQ(maxBuyable(1000.0, -2.0), 0);
     EXPECT_EQ(maxBuyable(-50.0, 2.0), 0);
     EXPECT_EQ(maxBuyable(1e30, 0.01), std::numeric_limits<int>::max());
+    EXPECT_EQ(maxBuyable(std::numeric_limits<double>::quiet_NaN(), 1.0), 0);
+}
+
+TEST(MaxBuyable, CashExactlyEnoughForAQuantityBuysIt)
+{
+    // Cash that pays for a quantity to the cent buys it, though the division lands a hair
+    // below the whole number for about one price in fifty.
+    EXPECT_EQ(maxBuyable(36.2 * 1.003 * 100, 36.2), 100);
+    EXPECT_EQ(maxBuyable(36.2 * 1.003 * 100 - 0.01, 36.2), 99);
+    for (int cents = 1; cents < 5000; cents += 7) {
+        const double price = cents / 100.0;
+        for (int quantity : {1, 3, 100, 333}) {
+            const double cost = price * 1.003 * quantity;
+            EXPECT_EQ(maxBuyable(cost, price), quantity) << price << " × " << quantity;
+            EXPECT_EQ(maxBuyable(cost - 0.0001, price), quantity - 1) << price << " × " << quantity;
+        }
+    }
 }
 
 TEST(CheckBuy, BalanceCheckWithoutFeeAndEqualityPasses)
@@ -39,6 +58,11 @@ TEST(CheckBuy, BalanceCheckWithoutFeeAndEqualityPasses)
     EXPECT_EQ(maxBuyable(1000.0, 10.0), 99);
     EXPECT_EQ(checkBuy(form("9160001", "10", "100"), 1000.0), std::nullopt);
     EXPECT_EQ(checkBuy(form("9160001", "10", "1"), 0.0), std::string(kInsufficientCash));
+    // 3620 / 36.2 is 99.99999999999999 in binary: the exact amount still buys 100.
+    EXPECT_EQ(checkBuy(form("9160001", "36.2", "100"), 3620.0), std::nullopt);
+    EXPECT_EQ(checkBuy(form("9160001", "35.07", "30"), 1052.1), std::nullopt);
+    EXPECT_EQ(checkQuickBuy(form("9160001", "36.2", "3"), 108.6), std::nullopt);
+    EXPECT_EQ(checkBuy(form("9160001", "36.2", "100"), 3619.99), std::string(kInsufficientCash));
 }
 
 TEST(CheckBuy, PriceThatIsEmptyZeroOrNegativeIsRefusedBeforeAnythingIsAsked)
