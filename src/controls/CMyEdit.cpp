@@ -53,14 +53,16 @@ bool CMyEdit::acceptsChange(QChar typed, const QString& after)
 
 void CMyEdit::keyPressEvent(QKeyEvent* event)
 {
-    // Keys that type nothing (arrows, Home, Delete, Tab) keep their standard meaning. Clipboard
-    // shortcuts arrive as control characters, which the filter refuses like any other.
+    // Keys that type nothing (arrows, Home, Delete, Tab) keep their standard meaning; Delete
+    // comes with the text "\x7f" on X11 and Wayland, yet types nothing. Clipboard shortcuts
+    // arrive as control characters, which the filter refuses like any other.
     const bool enter = isEnter(event);
     const bool backspace = event->key() == Qt::Key_Backspace;
     const bool clipboard = event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut)
                            || event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo);
     const QString typed = event->text();
-    if (!enter && !backspace && !clipboard && typed.isEmpty()) {
+    const bool typesNothing = typed.isEmpty() || event->key() == Qt::Key_Delete;
+    if (!enter && !backspace && !clipboard && typesNothing) {
         CSkinEdit::keyPressEvent(event);
         return;
     }

@@ -2,6 +2,7 @@
 #include <QClipboard>
 #include <QDialog>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -258,6 +259,15 @@ void ControlsTest::numericEditEnterOnOneCharacterGivesZero()
     QCOMPARE(edit.cursorPosition(), 4);
     QTest::keyClick(&edit, Qt::Key_Backspace);
     QCOMPARE(edit.text(), QStringLiteral("4.2"));
+
+    // Delete deletes, though X11 and Wayland send it with the text "\x7f", a control character.
+    edit.setCursorPosition(0);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7f"));
+    QApplication::sendEvent(&edit, &press);
+    QCOMPARE(edit.text(), QStringLiteral(".2"));
+    QTest::keyClick(&edit, Qt::Key_Delete);
+    QCOMPARE(edit.text(), QStringLiteral("2"));
+    edit.setText(QStringLiteral("4.2"));
 
     // The clipboard cannot smuggle letters in by keyboard.
     QApplication::clipboard()->setText(QStringLiteral("abc"));
