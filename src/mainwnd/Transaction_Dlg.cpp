@@ -425,10 +425,15 @@ void Transaction_Dlg::showQuickOrder(int id)
     popup->show();
     popup->raise();
     constexpr int kItem = 9160001;
-    market::RequestSingleItemQuote(kItem, this);
-    const market::SingleItemQuote quote = market::CurrentSingleItemQuote();
-    const float price = id == IDC_QUICK_BUY ? quote.firstPrices[0] : quote.secondPrices[0];
-    popup->prefill(QString::number(kItem), QString::asprintf("%.2f", double(price)));
+    // Without a fresh quote the shared one may be another item's (the buy and sell windows
+    // quote whatever code is typed there): the price is left for the user to type.
+    QString priceText;
+    if (market::RequestSingleItemQuote(kItem, this) == market::QuoteOutcome::Updated) {
+        const market::SingleItemQuote quote = market::CurrentSingleItemQuote();
+        const float price = id == IDC_QUICK_BUY ? quote.firstPrices[0] : quote.secondPrices[0];
+        priceText = QString::asprintf("%.2f", double(price));
+    }
+    popup->prefill(QString::number(kItem), priceText);
 }
 
 void Transaction_Dlg::showWindowAt(QWidget* window, const QRect& edges)

@@ -90,7 +90,8 @@ void Selling_dlg::placeOrder()
         takeHolding(code, holdingOf(code, trade::userParams(), client::Lock::Locked));
     }
     const trade::OrderForm order = form();
-    if (const auto refusal = trade::checkSell(order, m_sellable)) {
+    // A lookup that failed for this code leaves no figure of its own: nothing is sellable.
+    if (const auto refusal = trade::checkSell(order, code == m_sellableCode ? m_sellable : 0)) {
         platform::messageBox(this, QString::fromStdString(*refusal));
         return;
     }

@@ -30,6 +30,7 @@
 #include "market/CUPdate_thread.h"
 #include "market/Min_Price_List_Dlg.h"
 #include "market/ShowViewSetDlg.h"
+#include "market/SingleItemQuote.h"
 #include "market/Pollers.h"
 #include "market/Right_Msg_Dlg.h"
 #include "platform/Platform.h"
@@ -428,6 +429,23 @@ private slots:
         QCOMPARE(sell->priceField()->text(), QStringLiteral("12.30")); // the quote's "extend_11"
         QTRY_VERIFY(sell->quantityField()->hasFocus());
         QVERIFY(m_boxes->calls().empty());
+
+        // Without a fresh quote the shared one may be another item's (the buy window quotes
+        // whatever is typed there): no price is offered rather than that item's.
+        market::SingleItemQuote other;
+        other.firstPrices[0] = 39.8f;
+        other.secondPrices[0] = 39.7f;
+        market::SetCurrentSingleItemQuote(other);
+        m_trade.reset();
+        m_trade = std::make_unique<LoopbackServer>(m_host, client::kTradePort, [](const RecordedRequest&) {
+            return ScriptedReply{500, "<html>busy</html>", "text/html"};
+        });
+        w->command(Transaction_Dlg::IDC_QUICK_BUY);
+        QCOMPARE(w->quickBuy()->codeField()->text(), QStringLiteral("9160001"));
+        QCOMPARE(w->quickBuy()->priceField()->text(), QString());
+        w->command(Transaction_Dlg::IDC_QUICK_SELL);
+        QCOMPARE(sell->priceField()->text(), QString());
+        market::SetCurrentSingleItemQuote({});
     }
 
     void enterIsSwallowed()

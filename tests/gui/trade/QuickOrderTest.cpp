@@ -363,6 +363,14 @@ void QuickOrderTest::aFailedLookupKeepsTheFigure()
     m_boxes->setAnswer(platform::MsgResult::No);
     popup.placeOrderNow();
     QCOMPARE(m_boxes->texts(), QStringList{kSell});
+
+    // But never for another code: with its lookup failing too, nothing of it is sellable.
+    popup.codeField()->setText(QStringLiteral("9160002"));
+    popup.quantityField()->setText(QStringLiteral("30"));
+    m_boxes->clear();
+    popup.placeOrderNow();
+    QCOMPARE(m_boxes->texts(), QStringList{QString::fromUtf8(trade::kSellExceedsSellable)});
+    QVERIFY(requestsTo("/api/v1/item/sell").empty());
 }
 
 void QuickOrderTest::silentServiceNeverHoldsTheWindowBeyondTheTimeOut()
