@@ -95,6 +95,11 @@ public:
     // The one place that says which window serves each hosted function.
     static trade::PanelWindow* createHostedWindow(Hosted which, QWidget* panel);
 
+signals:
+    // The lock came on, or the user left trading from it: trading windows outside the
+    // panel (the quick pop-ups) must not stay open past either.
+    void lockedOrLeft();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

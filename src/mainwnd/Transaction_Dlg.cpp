@@ -195,8 +195,8 @@ void Transaction_Dlg::initialise()
                              platform::MsgIcon::Error);
         return;
     }
-    if (UserSession::instance().loggedIn() && !m_tradePanel)
-        m_tradePanel = new Detail_Trans_Dlg(this);
+    if (UserSession::instance().loggedIn())
+        makeTradePanel();
     if (!m_announcements) {
         m_announcements = new Show_Message_Dlg(this);
     }
@@ -341,7 +341,12 @@ void Transaction_Dlg::command(int id)
         break;
     case IDC_QUICK_BUY:
     case IDC_QUICK_SELL:
-        if (requireLogin())
+        // A locked panel guards the pop-ups too: the command brings up the lock instead.
+        if (!requireLogin())
+            break;
+        if (m_tradePanel && m_tradePanel->isLocked())
+            dockTradePanel();
+        else
             showQuickOrder(id);
         break;
     case ID_COLUMN_SETUP:
@@ -403,10 +408,17 @@ void Transaction_Dlg::showTradePanelAtStartUp()
         dockTradePanel()->showBuyWindow();
 }
 
+void Transaction_Dlg::makeTradePanel()
+{
+    if (m_tradePanel)
+        return;
+    m_tradePanel = new Detail_Trans_Dlg(this);
+    connect(m_tradePanel, &Detail_Trans_Dlg::lockedOrLeft, this, &Transaction_Dlg::closeQuickOrders);
+}
+
 Detail_Trans_Dlg* Transaction_Dlg::dockTradePanel()
 {
-    if (!m_tradePanel)
-        m_tradePanel = new Detail_Trans_Dlg(this);
+    makeTradePanel();
     m_tradePanel->dock();
     m_tradePanel->show();
     m_tradePanel->raise();
@@ -434,6 +446,15 @@ void Transaction_Dlg::showQuickOrder(int id)
         priceText = QString::asprintf("%.2f", double(price));
     }
     popup->prefill(QString::number(kItem), priceText);
+}
+
+void Transaction_Dlg::closeQuickOrders()
+{
+    // Closing destroys them, with whatever was typed.
+    for (QWidget* popup : {static_cast<QWidget*>(m_quickBuy), static_cast<QWidget*>(m_quickSell)}) {
+        if (popup)
+            popup->close();
+    }
 }
 
 void Transaction_Dlg::showWindowAt(QWidget* window, const QRect& edges)

@@ -140,6 +140,7 @@ private:
     void confirmExit();
     bool requireLogin();
     void showQuickOrder(int id);
+    void closeQuickOrders();
     void loadInformationPage();
     void drawTabs(QPainter& p);
     void drawPeriodBar(QPainter& p);
@@ -147,6 +148,7 @@ private:
     void hideTickList();
     void toggleTradePanel();
     void showTradePanelAtStartUp();
+    void makeTradePanel();
     Detail_Trans_Dlg* dockTradePanel();
 
     QWidget* m_loginWindow;

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -26,6 +27,7 @@
 #include "support/PanelEntry.h"
 #include "support/TradeReplies.h"
 #include "support/Widgets.h"
+#include "trade/Selling_dlg.h"
 #include "trade/low_deal_buy_dlg.h"
 #include "trade/low_deal_revoke_dlg.h"
 #include "trade/low_deal_sell_dlg.h"
@@ -397,9 +399,18 @@ private slots:
         market->command(Transaction_Dlg::IDC_OVERVIEW);
         QVERIFY(!panel->isVisible());
 
-        // Locked, hidden, shown again by 237: still under its lock.
+        // The lock closes the quick pop-ups and keeps them closed: their command shows the lock.
         market->command(Transaction_Dlg::IDC_TRADE);
+        market->command(Transaction_Dlg::IDC_QUICK_SELL);
+        QPointer<Selling_dlg> quickSell = market->quickSell();
+        QVERIFY(quickSell && quickSell->isVisible());
         panel->command(Detail_Trans_Dlg::IDC_LOCK);
+        QTRY_VERIFY(quickSell.isNull());
+        market->command(Transaction_Dlg::IDC_QUICK_BUY);
+        QVERIFY(!market->quickBuy());
+        QVERIFY(panel->isVisible() && panel->isLocked());
+
+        // Locked, hidden, shown again by 237: still under its lock.
         market->command(Transaction_Dlg::IDC_TRADE);
         market->command(Transaction_Dlg::IDC_TRADE);
         QVERIFY(panel->isVisible() && panel->isLocked());
