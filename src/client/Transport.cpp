@@ -70,15 +70,15 @@ int Perform(CURL* curl)
 
 } // namespace
 
-std::mutex& PostLock()
+TransferLock& PostLock()
 {
-    static std::mutex lock;
+    static TransferLock lock;
     return lock;
 }
 
-std::mutex& GetLock()
+TransferLock& GetLock()
 {
-    static std::mutex lock;
+    static TransferLock lock;
     return lock;
 }
 
@@ -102,7 +102,7 @@ std::size_t AppendReply(const char* data, std::size_t size, std::size_t count, v
     return count;
 }
 
-int HttpPostForm(const std::string& url, const std::string& body, std::mutex& lock, std::string& reply)
+int HttpPostForm(const std::string& url, const std::string& body, TransferLock& lock, std::string& reply)
 {
     std::lock_guard guard(lock);
     CURL* curl = NewHandle();

@@ -1,8 +1,9 @@
 #pragma once
 
 #include <cstddef>
-#include <mutex>
 #include <string>
+
+#include "client/TransferLock.h"
 
 namespace client {
 
@@ -10,9 +11,10 @@ namespace client {
 // runaway server cannot exhaust the terminal's memory.
 inline constexpr std::size_t kMaxReplyBytes = 64u * 1024u * 1024u;
 
-// Serialise every locked POST and every locked GET for the whole transfer.
-std::mutex& PostLock();
-std::mutex& GetLock();
+// Serialise every locked POST and every locked GET for the whole transfer, first come
+// first served.
+TransferLock& PostLock();
+TransferLock& GetLock();
 
 // libcurl's write callback: appends size * count bytes to `reply` (a std::string*).
 // Returns count, or a value libcurl takes as failure when data or reply is missing or
@@ -23,7 +25,7 @@ std::size_t AppendReply(const char* data, std::size_t size, std::size_t count, v
 // HttpPostForm returns 1 after any attempt; the others return libcurl's result code.
 // The locked variants empty `reply` first; the unlocked ones append to the caller's
 // (empty) buffer.
-int HttpPostForm(const std::string& url, const std::string& body, std::mutex& lock, std::string& reply);
+int HttpPostForm(const std::string& url, const std::string& body, TransferLock& lock, std::string& reply);
 int HttpGetUrl(const std::string& url, std::string& reply);
 int HttpPostFormNoLock(const std::string& url, const std::string& body, std::string& reply);
 int HttpGetUrlNoLock(const std::string& url, std::string& reply);

@@ -1,6 +1,8 @@
 #include <chrono>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <curl/curl.h>
 #include <gtest/gtest.h>
@@ -155,6 +157,41 @@ TEST(Transport, NoHandleReturnsTwoAndReleasesTheLock)
     GetLock().unlock();
     ASSERT_TRUE(PostLock().try_lock());
     PostLock().unlock();
+}
+
+TEST(TransferLock, AWaitingThreadGoesBeforeTheHolderTakesItAgain)
+{
+    // The quote poller lets go and asks again at once; a window thread waiting on the lock
+    // must get it first, every time, not after however many transfers are queued.
+    TransferLock lock;
+    std::mutex orderLock;
+    std::vector<std::string> order;
+    auto record = [&](const char* who) {
+        std::lock_guard guard(orderLock);
+        order.emplace_back(who);
+    };
+    lock.lock();
+    std::thread window([&] {
+        lock.lock();
+        record("window");
+        lock.unlock();
+    });
+    while (lock.queued() < 2)
+        std::this_thread::yield();
+    for (int transfer = 0; transfer < 3; ++transfer) {
+        lock.unlock();
+        lock.lock();
+        record("poller");
+    }
+    lock.unlock();
+    window.join();
+    EXPECT_EQ(order, (std::vector<std::string>{"window", "poller", "poller", "poller"}));
+
+    // try_lock takes it only when nobody holds it or waits for it.
+    EXPECT_EQ(lock.queued(), 0u);
+    ASSERT_TRUE(lock.try_lock());
+    EXPECT_FALSE(lock.try_lock());
+    lock.unlock();
 }
 
 TEST(Transport, AppendReplyRefusesMissingPointers)
