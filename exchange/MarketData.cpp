@@ -412,13 +412,11 @@ Json::Value MarketData::ticks(int item, std::size_t latest) const
         v["direction"] = t.aggressor == Side::Buy ? 0 : 1;
         list.append(v);
     };
-    if (latest == 0) {
-        for (const Tick& t : d.ticks)
-            add(t);
-    } else {
-        for (std::size_t i = 0; i < latest && i < d.ticks.size(); ++i)
-            add(d.ticks[d.ticks.size() - 1 - i]);
-    }
+    // The whole day newest first too: the terminal's tick list fills its columns in reply
+    // order and clips the rest, so oldest first showed only the morning's trades.
+    const std::size_t count = latest == 0 ? d.ticks.size() : std::min(latest, d.ticks.size());
+    for (std::size_t i = 0; i < count; ++i)
+        add(d.ticks[d.ticks.size() - 1 - i]);
     return list;
 }
 

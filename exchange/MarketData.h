@@ -59,7 +59,7 @@ public:
     Cents reference(int item) const { return day(item).prevClose; }
 
     Json::Value quote(int item, const Engine& engine) const;
-    Json::Value ticks(int item, std::size_t latest) const; // 0: all, oldest first; else newest first
+    Json::Value ticks(int item, std::size_t latest) const; // newest first; 0: the whole day
     Json::Value priceDetail(int item) const;
     Json::Value timeline(int item, std::int64_t now) const;
     // From then on the time-share counts its minutes from `start` (or from the day's start,

@@ -181,7 +181,11 @@ TEST(Market, SimulatedTradingKeepsTheQuoteConsistentAndTheBooksBalanced)
     EXPECT_EQ(timeline.size(), 31u); // 09:30 to 10:00
     const Json::Value latest = Parse(ex->market("/api/dealdetail/9160001/20"))["infor"];
     ASSERT_EQ(latest.size(), 20u);
-    EXPECT_EQ(latest[0]["vol"], all[all.size() - 1]["vol"]); // newest first
+    // Both newest first: the tick list shows as many of the latest as fit.
+    for (Json::ArrayIndex i = 0; i < latest.size(); ++i)
+        EXPECT_EQ(latest[i], all[i]) << i;
+    for (Json::ArrayIndex i = 1; i < all.size(); ++i)
+        EXPECT_GE(all[i - 1]["time"].asInt64(), all[i]["time"].asInt64()) << i;
     EXPECT_FALSE(Parse(ex->market("/api/histogram/9160001/1"))["infor"].empty());
 }
 
