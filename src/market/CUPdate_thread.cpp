@@ -1,7 +1,5 @@
 #include "CUPdate_thread.h"
 
-#include <thread>
-
 #include "client/ApiSign.h"
 #include "client/Call.h"
 
@@ -50,7 +48,7 @@ void CUPdate_thread::handle(int wParam, long lParam)
                                                     client::kUntraced, client::Lock::Unlocked);
         if (reply.success)
             market::SetAvailableCash(client::JsonReal(reply.infor, "cash"));
-        std::this_thread::sleep_for(m_pauses.afterUsableCash);
+        pause(m_pauses.afterUsableCash);
         break;
     }
     default:
@@ -60,11 +58,13 @@ void CUPdate_thread::handle(int wParam, long lParam)
 
 void CUPdate_thread::startUpSequence()
 {
-    std::this_thread::sleep_for(m_pauses.beforeAnnouncements);
+    if (!pause(m_pauses.beforeAnnouncements))
+        return;
     ShowAnnouncements();
     if (!market::CurrentSession().loggedIn)
         return;
-    std::this_thread::sleep_for(m_pauses.beforeTradePanel);
+    if (!pause(m_pauses.beforeTradePanel))
+        return;
     // Placing the panel and refreshing its buy window belong to the panel itself.
     ShowTradePanel();
 }

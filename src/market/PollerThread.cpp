@@ -62,6 +62,11 @@ void PollerThread::stop()
 {
     if (!m_worker)
         return;
+    {
+        std::lock_guard lock(m_stopLock);
+        m_stopping = true;
+    }
+    m_stopSignal.notify_all();
     m_thread.quit();
     m_thread.wait();
     platform::handOffReceive(&m_thread);
@@ -73,6 +78,10 @@ bool PollerThread::start()
 {
     if (m_worker)
         return m_thread.isRunning();
+    {
+        std::lock_guard lock(m_stopLock);
+        m_stopping = false;
+    }
     m_worker = new Worker(this);
     m_worker->moveToThread(&m_thread);
     m_thread.start(QThread::NormalPriority);
@@ -115,6 +124,12 @@ bool PollerThread::waitIdle(int timeoutMs)
         return false;
     platform::handOffReceive(done.get());
     return true;
+}
+
+bool PollerThread::pause(std::chrono::milliseconds duration)
+{
+    std::unique_lock lock(m_stopLock);
+    return !m_stopSignal.wait_for(lock, duration, [this] { return m_stopping; });
 }
 
 void PollerThread::dispatch(int wParam, long lParam)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -29,8 +31,8 @@ public:
     // Waits until every request posted so far has been handled (for orderly tests and
     // shut-down); false on time-out.
     bool waitIdle(int timeoutMs);
-    // Lets the request in hand finish and ends the thread. The leaf classes call it in
-    // their destructors, while their handler still exists.
+    // Lets the request in hand finish, cutting its pauses short, and ends the thread. The
+    // leaf classes call it in their destructors, while their handler still exists.
     void stop();
     // Sees every message posted, on the posting thread (tests watch what windows ask for).
     void setPostObserver(std::function<void(int wParam, long lParam)> observer);
@@ -39,6 +41,9 @@ protected:
     PollerThread(int messageId, QObject* parent);
     // Runs on the poller thread, under the request lock.
     virtual void handle(int wParam, long lParam) = 0;
+    // A handler's pause: false, at once, when the poller is being stopped, and the handler
+    // then gives up, so closing the window never waits out a pause of the start-up sequence.
+    bool pause(std::chrono::milliseconds duration);
 
 private:
     class Worker;
@@ -46,6 +51,9 @@ private:
 
     const int m_messageId;
     std::mutex m_requestLock;
+    std::mutex m_stopLock;
+    std::condition_variable m_stopSignal;
+    bool m_stopping = false;
     QThread m_thread;
     Worker* m_worker = nullptr;
     std::function<void(int, long)> m_postObserver;

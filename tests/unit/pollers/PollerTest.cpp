@@ -242,6 +242,30 @@ TEST_F(PollerTest, StartUpShowsAnnouncementsAndTheTradePanelOnlyForAUser)
     }
 }
 
+TEST_F(PollerTest, StoppingCutsTheStartUpPausesShortAndShowsNothingMore)
+{
+    // Closing the market window within its first seconds waited out the start-up pauses;
+    // with pauses of an hour this test would hang instead.
+    m_loggedIn = true;
+    CUPdate_thread poller;
+    poller.setPauses({std::chrono::hours(1), std::chrono::hours(1), std::chrono::milliseconds(0)});
+    Handed steps;
+    poller.ShowAnnouncements.set([&] { steps.add("announcements"); });
+    poller.ShowTradePanel.set([&] { steps.add("trade panel"); });
+    ASSERT_TRUE(poller.start());
+    poller.post(7, 0);
+    EXPECT_FALSE(poller.waitIdle(100)); // in the first pause
+    poller.stop();
+    EXPECT_TRUE(steps.get().empty());
+
+    // Started again, it pauses in full as before.
+    poller.setPauses({std::chrono::milliseconds(1), std::chrono::milliseconds(1), std::chrono::milliseconds(0)});
+    ASSERT_TRUE(poller.start());
+    poller.post(7, 0);
+    ASSERT_TRUE(poller.waitIdle(20000));
+    EXPECT_EQ(steps.get(), (std::vector<std::string>{"announcements", "trade panel"}));
+}
+
 TEST_F(PollerTest, PostingBeforeStartDoesNothing)
 {
     CUPdate_thread poller;
