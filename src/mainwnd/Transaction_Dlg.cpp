@@ -36,6 +36,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
 #include "platform/HandOff.h"
+#include "platform/Windows.h"
 #include "platform/WorkArea.h"
 #include "trade/Buying_dlg.h"
 #include "trade/Selling_dlg.h"
@@ -455,6 +456,13 @@ void Transaction_Dlg::closeQuickOrders()
         if (popup)
             popup->close();
     }
+}
+
+void Transaction_Dlg::showEvent(QShowEvent* event)
+{
+    // Owned by the login window, which hides while this one shows.
+    platform::giveTaskbarButton(this);
+    QWidget::showEvent(event);
 }
 
 void Transaction_Dlg::showWindowAt(QWidget* window, const QRect& edges)

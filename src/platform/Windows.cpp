@@ -21,6 +21,12 @@ void setRoundedRegion(QWidget* window, int ellipseW, int ellipseH)
     window->setMask(QRegion(path.toFillPolygon().toPolygon()));
 }
 
+void giveTaskbarButton(QWidget* window)
+{
+    if (QWindow* handle = window ? window->windowHandle() : nullptr)
+        handle->setTransientParent(nullptr);
+}
+
 void placeAt(QWidget* window, const QRect& screenRect) { window->setGeometry(screenRect); }
 
 } // namespace platform

@@ -27,6 +27,11 @@ inline QRect rectFromCorners(int left, int top, int right, int bottom)
     return QRect(left, top, right - left, bottom - top);
 }
 
+// Gives a top-level window that has an owner a taskbar entry of its own: a transient of
+// its owner has none on many desktops, and no way back from minimised once the owner is
+// hidden. Call it as the window is shown (its native window exists then).
+void giveTaskbarButton(QWidget* window);
+
 // Places a top-level window at a screen rectangle given by its corners.
 void placeAt(QWidget* window, const QRect& screenRect);
 

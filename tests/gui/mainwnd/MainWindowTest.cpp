@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 #include "app/CHtmlCtrl.h"
 #include "app/CVelmoraDlg.h"
@@ -163,6 +164,9 @@ private slots:
     {
         Transaction_Dlg* w = open(false);
         QCOMPARE(w->geometry(), kWorkArea);
+        // Not a transient of the login window it belongs to: that one is hidden, and the
+        // terminal keeps its own taskbar entry.
+        QVERIFY(w->windowHandle() && !w->windowHandle()->transientParent());
         const int e = (1040 - 106) / 5;
         QCOMPARE(w->tabRect(0), QRect(QPoint(0, 78), QPoint(27, 77 + e - 1)));
         QCOMPARE(w->tabRect(4).bottom(), 77 + 5 * e - 1);
