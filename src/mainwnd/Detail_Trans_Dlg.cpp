@@ -334,13 +334,12 @@ void Detail_Trans_Dlg::lockPanel()
         m_lock = new Lock_Detail_dlg(this);
         connect(m_lock, &Lock_Detail_dlg::hideRequested, this, &Detail_Trans_Dlg::hidePanel);
         connect(m_lock, &Lock_Detail_dlg::tradingLeft, this, [this] {
-            emit lockedOrLeft();
             hide();
             deleteLater();
         });
     }
     m_lock->lock();
-    emit lockedOrLeft();
+    emit locked();
 }
 
 void Detail_Trans_Dlg::refreshShown()

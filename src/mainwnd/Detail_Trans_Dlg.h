@@ -96,9 +96,9 @@ public:
     static trade::PanelWindow* createHostedWindow(Hosted which, QWidget* panel);
 
 signals:
-    // The lock came on, or the user left trading from it: trading windows outside the
-    // panel (the quick pop-ups) must not stay open past either.
-    void lockedOrLeft();
+    // The lock came on: trading windows outside the panel (the quick pop-ups) must not stay
+    // open under it. Trading is left only from the lock, so that is covered too.
+    void locked();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -414,7 +414,7 @@ void Transaction_Dlg::makeTradePanel()
     if (m_tradePanel)
         return;
     m_tradePanel = new Detail_Trans_Dlg(this);
-    connect(m_tradePanel, &Detail_Trans_Dlg::lockedOrLeft, this, &Transaction_Dlg::closeQuickOrders);
+    connect(m_tradePanel, &Detail_Trans_Dlg::locked, this, &Transaction_Dlg::closeQuickOrders);
 }
 
 Detail_Trans_Dlg* Transaction_Dlg::dockTradePanel()
@@ -452,10 +452,10 @@ void Transaction_Dlg::showQuickOrder(int id)
 void Transaction_Dlg::closeQuickOrders()
 {
     // Closing destroys them, with whatever was typed.
-    for (QWidget* popup : {static_cast<QWidget*>(m_quickBuy), static_cast<QWidget*>(m_quickSell)}) {
-        if (popup)
-            popup->close();
-    }
+    if (m_quickBuy)
+        m_quickBuy->close();
+    if (m_quickSell)
+        m_quickSell->close();
 }
 
 void Transaction_Dlg::showEvent(QShowEvent* event)

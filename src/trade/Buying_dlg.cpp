@@ -6,6 +6,7 @@
 #include "market/Pollers.h"
 #include "platform/Bitmaps.h"
 #include "platform/Dialogs.h"
+#include "trade/Cells.h"
 #include "trade/UsableCash.h"
 
 namespace {
@@ -41,7 +42,7 @@ Buying_dlg::Buying_dlg(QWidget* parent)
 void Buying_dlg::showNameAndCash()
 {
     setBoxText(kNameBox, trade::itemNameForCode(codeField()->text()));
-    setBoxText(kCashBox, QString::asprintf("%.2f", market::AvailableCash()));
+    setBoxText(kCashBox, trade::moneyText(market::AvailableCash()));
 }
 
 void Buying_dlg::showBuyable()

@@ -69,13 +69,13 @@ int maxBuyable(double cash, double price)
         return 0;
     const double unitCost = price + price * 3.0 / 1000.0;
     double q = std::floor(cash / unitCost);
-    if (!(q > -1.0))
+    if (affordable(q + 1.0, unitCost, cash))
+        q += 1.0;
+    if (!(q > 0.0))
         return 0;
     if (q >= double(std::numeric_limits<int>::max()))
         return std::numeric_limits<int>::max();
-    if (affordable(q + 1.0, unitCost, cash))
-        q += 1.0;
-    return q > 0.0 ? int(q) : 0;
+    return int(q);
 }
 
 std::optional<std::string> checkBuy(const OrderForm& form, double usableCash)

@@ -1,7 +1,5 @@
 #include "trade/low_deal_buy_dlg.h"
 
-#include <cstdio>
-
 #include <QLineEdit>
 #include <QPainter>
 
@@ -9,6 +7,7 @@
 #include "platform/Bitmaps.h"
 #include "platform/Colours.h"
 #include "platform/Windows.h"
+#include "trade/Cells.h"
 #include "trade/UsableCash.h"
 
 namespace {
@@ -64,9 +63,7 @@ void low_deal_buy_dlg::timerTick()
 void low_deal_buy_dlg::showNameAndCash()
 {
     m_itemName = trade::itemNameForCode(codeField()->text());
-    char cash[64];
-    std::snprintf(cash, sizeof cash, "%.2f", market::AvailableCash());
-    m_cashText = QString::fromLatin1(cash);
+    m_cashText = trade::moneyText(market::AvailableCash());
     update(kNameBox);
     update(kCashBox);
 }
