@@ -62,10 +62,11 @@ void BM_LoadCandles(benchmark::State& state)
 {
     CKBarCtrl ctrl;
     ctrl.Create(nullptr, QRect(QPoint(0, 0), kSize), CKBarCtrl::kCandleChartId);
-    chart::SetUpCandleChart(ctrl);
+    chart::CandleChart candles(ctrl);
+    candles.SetUp();
     const std::string reply = CandleReply(int(state.range(0)));
     for (auto _ : state)
-        benchmark::DoNotOptimize(chart::LoadCandles(ctrl, reply, 8, kBars));
+        benchmark::DoNotOptimize(candles.Load(reply, 8, kBars));
 }
 BENCHMARK(BM_LoadCandles)->Arg(240)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
@@ -136,10 +137,11 @@ void BM_LoadTimeline361(benchmark::State& state)
 {
     CKBarCtrl ctrl;
     ctrl.Create(nullptr, QRect(QPoint(0, 0), kSize), CKBarCtrl::kTimelineChartId);
-    chart::SetUpTimelineChart(ctrl);
+    chart::TimelineChart timeline(ctrl);
+    timeline.SetUp();
     const std::string reply = TimelineReply(361);
     for (auto _ : state)
-        benchmark::DoNotOptimize(chart::LoadTimeline(ctrl, reply));
+        benchmark::DoNotOptimize(timeline.Load(reply));
 }
 BENCHMARK(BM_LoadTimeline361)->Unit(benchmark::kMicrosecond);
 
@@ -147,8 +149,9 @@ void BM_PaintCopy(benchmark::State& state)
 {
     CKBarCtrl ctrl;
     ctrl.Create(nullptr, QRect(QPoint(0, 0), kSize), CKBarCtrl::kCandleChartId);
-    chart::SetUpCandleChart(ctrl);
-    chart::LoadCandles(ctrl, CandleReply(240), 8, kBars);
+    chart::CandleChart candles(ctrl);
+    candles.SetUp();
+    candles.Load(CandleReply(240), 8, kBars);
     QImage target(kSize, QImage::Format_RGB32);
     for (auto _ : state)
         ctrl.render(&target); // runs the control's paint: one locked image copy

@@ -9,6 +9,7 @@
 
 #include "chart/CSubArea.h"
 #include "chart/CSubAreaDisplayOne.h"
+#include "chart/ChartLegend.h"
 #include "chart/ChartMath.h"
 #include "platform/Trace.h"
 #include "chart/Show_Keyline_Msg__Dlg.h"
@@ -96,6 +97,17 @@ void CKBarCtrl::DrawRange(const std::string& subAreaName, int first, int last)
     m_canvas->DrawRange(subAreaName, first, last);
 }
 
+int CKBarCtrl::LegendIndexLocked() const
+{
+    return chart::LegendIndex(*m_canvas, m_crossHair.y() != 0 ? m_crossHair.x() : 0);
+}
+
+std::vector<chart::LegendRow> CKBarCtrl::Legend() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return chart::LegendRows(*m_canvas, LegendIndexLocked());
+}
+
 QImage CKBarCtrl::Snapshot() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -118,6 +130,8 @@ void CKBarCtrl::paintEvent(QPaintEvent* event)
         const QRectF target(event->rect());
         const qreal ratio = image.devicePixelRatio();
         p.drawImage(target, image, QRectF(target.topLeft() * ratio, target.size() * ratio));
+        // Like the cross-hair, the legend follows the mouse over the copy, not in the image.
+        chart::PaintLegend(p, *m_canvas, LegendIndexLocked());
     }
     // The cross-hair is drawn over every copy, so a paint never wipes it until the mouse leaves.
     if (m_crossHair.x() != 0 && m_crossHair.y() != 0) {

@@ -3,6 +3,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include <QImage>
 #include <QPoint>
@@ -10,6 +11,7 @@
 #include <QWidget>
 
 #include "chart/ChartCanvas.h"
+#include "chart/ChartLegend.h"
 
 class Show_Keyline_Msg__Dlg;
 
@@ -58,6 +60,8 @@ public:
     void RequestRepaint();
 
     Show_Keyline_Msg__Dlg* InfoBox() const { return m_infoBox; }
+    // The legend rows as painted now: at the cross-hair's element, else at the newest.
+    std::vector<chart::LegendRow> Legend() const;
     // The drawn cross-hair position; (0, 0) when none is drawn.
     QPoint CrossHairPos() const { return m_crossHair; }
     bool CrossHairArmed() const { return m_clicked && m_tracking; }
@@ -72,6 +76,8 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    int LegendIndexLocked() const;
+
     mutable std::mutex m_mutex;
     std::unique_ptr<chart::ChartCanvas> m_canvas;
     QTimer m_timer1; // cross-hair

@@ -1,5 +1,7 @@
 #include "chart/CSubAreaDisplayOnePixelLine.h"
 
+#include <cmath>
+
 #include "chart/CDataElement.h"
 #include "chart/CSubAreaScale.h"
 #include "chart/private/GdiDraw.h"
@@ -23,7 +25,8 @@ void CSubAreaDisplayOnePixelLine::Connect(QPainter& p, int from, int to, Colour 
     for (int i = from < 0 ? 0 : from; i <= to - 1 && i <= count - 2; ++i) {
         const DisplaySlot& a = placed[std::size_t(i)];
         const DisplaySlot& b = placed[std::size_t(i) + 1];
-        if (!a.element || !b.element)
+        // An element without a value (an average whose period is not full) breaks the line.
+        if (!a.element || !b.element || !std::isfinite(a.element->High()) || !std::isfinite(b.element->High()))
             continue;
         gdi::Line(p, a.bodyLeft, s.ValueToY(a.element->High()), b.bodyLeft, s.ValueToY(b.element->High()), colour);
     }
@@ -33,7 +36,7 @@ void CSubAreaDisplayOnePixelLine::EraseNewestSegment(QPainter& p)
 {
     const DisplaySlot& a = SavedSecondToLast();
     const DisplaySlot& b = SavedLast();
-    if (!a.element || !b.element)
+    if (!a.element || !b.element || !std::isfinite(a.element->High()) || !std::isfinite(b.element->High()))
         return;
     const CSubAreaScale& s = Scale();
     gdi::Line(p, a.bodyLeft, s.ValueToY(a.element->High()), b.bodyLeft, s.ValueToY(b.element->High()), kBlack);

@@ -14,6 +14,7 @@
 #include "chart/CSubArea.h"
 #include "chart/CSubAreaDisplayOne.h"
 #include "chart/CandleChart.h"
+#include "chart/ChartLegend.h"
 #include "chart/ChartColour.h"
 #include "chart/CDataElementPoint.h"
 #include "chart/MarketCharts.h"
@@ -42,6 +43,15 @@ public:
     }
 };
 
+// Where the control paints its legend over the image.
+std::vector<QRect> LegendBands(const CKBarCtrl& ctrl)
+{
+    std::vector<QRect> bands;
+    for (const LegendRow& row : ctrl.Legend())
+        bands.push_back(LegendBand(*row.area));
+    return bands;
+}
+
 void SaveIfAsked(const QImage& image, const char* name)
 {
     const QByteArray dir = qgetenv("VELMORA_CHART_PNG_DIR");
@@ -63,7 +73,12 @@ private slots:
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     }
-    void cleanup() { m_window.reset(); }
+    void cleanup()
+    {
+        m_candleCharts.clear();
+        m_timelineCharts.clear();
+        m_window.reset();
+    }
 
     void createPlacesTheControlWithItsInfoBox()
     {
@@ -102,8 +117,9 @@ private slots:
 
     void fewCandlesFillTheWindowFromTheLeft()
     {
-        CKBarCtrl* ctrl = MakeCandleChart();
-        QVERIFY(LoadCandles(*ctrl, CandleReply(50), 8, 80));
+        CandleChart* view = MakeCandleChart();
+        CKBarCtrl* ctrl = &view->Control();
+        QVERIFY(view->Load(CandleReply(50), 8, 80));
         ctrl->WithCanvas([](ChartCanvas& c) {
             const CSubArea& n = *c.FindSubArea("N");
             QCOMPARE(n.FirstDrawn(), 0);
@@ -129,8 +145,9 @@ private slots:
 
     void manyCandlesShowTheNewestInTheSameSlots()
     {
-        CKBarCtrl* ctrl = MakeCandleChart();
-        QVERIFY(LoadCandles(*ctrl, CandleReply(500), 8, 80));
+        CandleChart* view = MakeCandleChart();
+        CKBarCtrl* ctrl = &view->Control();
+        QVERIFY(view->Load(CandleReply(500), 8, 80));
         ctrl->WithCanvas([](ChartCanvas& c) {
             const CSubArea& n = *c.FindSubArea("N");
             QCOMPARE(n.FirstDrawn(), 420);
@@ -158,8 +175,9 @@ private slots:
                      + ",\"maxPrice\":26,\"minPrice\":18,\"time\":" + std::to_string(1700000000 + i * 86400)
                      + ",\"vol\":" + std::to_string(1000 + i) + "}";
         reply += "]}";
-        CKBarCtrl* ctrl = MakeCandleChart();
-        QVERIFY(LoadCandles(*ctrl, reply, 8, 80));
+        CandleChart* view = MakeCandleChart();
+        CKBarCtrl* ctrl = &view->Control();
+        QVERIFY(view->Load(reply, 8, 80));
         ctrl->WithCanvas([](ChartCanvas& c) {
             const CSubArea& n = *c.FindSubArea("N");
             QCOMPARE(n.FirstDrawn(), 40);
@@ -172,17 +190,17 @@ private slots:
 
     void badCandleRepliesLeaveTheChartUnchanged()
     {
-        CKBarCtrl* ctrl = MakeCandleChart();
-        QVERIFY(LoadCandles(*ctrl, CandleReply(30), 8, 80));
+        CandleChart* view = MakeCandleChart();
+        CKBarCtrl* ctrl = &view->Control();
+        QVERIFY(view->Load(CandleReply(30), 8, 80));
         const QImage before = ctrl->Snapshot();
         for (const char* bad : {"", "not json", "[1,2]", "{\"success\":\"false\",\"infor\":[{\"vol\":1}]}",
                                 "{\"success\":\"true\",\"infor\":[]}", "{\"success\":\"true\",\"infor\":{}}",
                                 "{\"success\":\"true\",\"infor\":[{\"startPrice\":", "{\"success\":\"yes\"}"})
-            QVERIFY2(!LoadCandles(*ctrl, bad, 8, 80), bad);
+            QVERIFY2(!view->Load(bad, 8, 80), bad);
         QCOMPARE(ctrl->Snapshot(), before);
         // Members of the wrong type read as zero; the record still loads.
-        QVERIFY(LoadCandles(*ctrl,
-                            "{\"success\":\"true\",\"infor\":[{\"startPrice\":\"x\",\"endPrice\":[1],"
+        QVERIFY(view->Load("{\"success\":\"true\",\"infor\":[{\"startPrice\":\"x\",\"endPrice\":[1],"
                             "\"maxPrice\":{},\"minPrice\":null,\"time\":\"t\",\"vol\":\"many\"},"
                             "{\"startPrice\":5,\"endPrice\":6,\"maxPrice\":7,\"minPrice\":4,\"time\":4294967297,"
                             "\"vol\":3}]}",
@@ -197,8 +215,9 @@ private slots:
 
     void crossHairSnapsAndNeverRedrawsTheChart()
     {
-        CKBarCtrl* ctrl = MakeCandleChart();
-        QVERIFY(LoadCandles(*ctrl, CandleReply(50), 8, 80));
+        CandleChart* view = MakeCandleChart();
+        CKBarCtrl* ctrl = &view->Control();
+        QVERIFY(view->Load(CandleReply(50), 8, 80));
         const QImage chartBefore = ctrl->Snapshot();
         QTest::mouseMove(ctrl, QPoint(300, 200));
         ctrl->UpdateCrossHair();
@@ -220,13 +239,15 @@ private slots:
         QApplication::sendEvent(ctrl, &leave);
         QCOMPARE(ctrl->CrossHairPos(), QPoint());
         QVERIFY(!ctrl->CrossHairArmed());
-        QCOMPARE(ctrl->grab().toImage().convertToFormat(QImage::Format_RGB32), chartBefore);
+        QVERIFY(testsupport::SameOutside(ctrl->grab().toImage().convertToFormat(QImage::Format_RGB32), chartBefore,
+                                         LegendBands(*ctrl)));
     }
 
     void timelineShowsTheFixedDay()
     {
-        CKBarCtrl* ctrl = MakeTimelineChart();
-        QVERIFY(LoadTimeline(*ctrl, TimelineReply(400)));
+        TimelineChart* view = MakeTimelineChart();
+        CKBarCtrl* ctrl = &view->Control();
+        QVERIFY(view->Load(TimelineReply(400)));
         ctrl->WithCanvas([](ChartCanvas& c) {
             const CSubArea& o = *c.FindSubArea("O");
             QCOMPARE(o.Title(), std::string("Tolmere小酒窖     分时 均价  成交量"));
@@ -246,8 +267,9 @@ private slots:
         const std::vector<Colour> c = VolumeColours(records);
         QCOMPARE(c, (std::vector<Colour>{kRiseColour, kRiseColour, kRiseColour, kFallColour, kFallColour}));
 
-        CKBarCtrl* ctrl = MakeTimelineChart();
-        QVERIFY(LoadTimeline(*ctrl, "{\"success\":\"true\",\"infor\":["
+        TimelineChart* view = MakeTimelineChart();
+        CKBarCtrl* ctrl = &view->Control();
+        QVERIFY(view->Load("{\"success\":\"true\",\"infor\":["
                                     "{\"averagePrice\":20,\"price\":20,\"vol\":0},"
                                     "{\"averagePrice\":20,\"price\":20,\"vol\":7},"
                                     "{\"averagePrice\":20,\"price\":20,\"vol\":0}]}"));
@@ -265,11 +287,11 @@ private slots:
             QVERIFY(img.pixelColor(minutes[2].bodyLeft, pb - 2) != ToQColor(kRiseColour));
         });
         // "success" but no records: three empty displays and an empty framed chart.
-        QVERIFY(LoadTimeline(*ctrl, "{\"success\":\"true\",\"infor\":[]}"));
+        QVERIFY(view->Load("{\"success\":\"true\",\"infor\":[]}"));
         ctrl->WithCanvas([](ChartCanvas& canvas) { QCOMPARE(int(canvas.FindDisplay("O2")->ElementCount()), 0); });
         const QImage empty = ctrl->Snapshot();
         QCOMPARE(empty.pixelColor(60, 100), QColor(50, 50, 50));
-        QVERIFY(!LoadTimeline(*ctrl, "{\"success\":\"false\"}"));
+        QVERIFY(!view->Load("{\"success\":\"false\"}"));
         QCOMPARE(ctrl->Snapshot(), empty);
     }
 
@@ -306,9 +328,10 @@ private slots:
         flags = PeriodBar::FlagsForPress(QPoint(28 + 60 * 6 + 1, 90));
         QCOMPARE(charts.ShowCandles(flags), 7);
         QCOMPARE(charts.Visible(), MarketCharts::View::Candles);
-        charts.Candles()->WithCanvas([](ChartCanvas& c) { QCOMPARE(int(c.Rows().size()), 2); });
+        // Candles, volumes and the oscillator area under them, hidden until an oscillator is chosen.
+        charts.Candles()->WithCanvas([](ChartCanvas& c) { QCOMPARE(int(c.Rows().size()), 3); });
         charts.Candles()->WithCanvas(
-            [](ChartCanvas& c) { QCOMPARE(c.FindSubArea("N")->DisplayCount(), 1); }); // not set up twice
+            [](ChartCanvas& c) { QCOMPARE(c.FindSubArea("N")->DisplayCount(), 8); }); // not set up twice
 
         // Two-hour candles carry time labels every fourth candle; a flat candle's volume is red.
         std::string reply = CandleReply(12, 3, 1700000000, 7200);
@@ -349,10 +372,10 @@ private slots:
                                                    reply.status = 404;
                                                return reply;
                                            });
-        CKBarCtrl* candles = MakeCandleChart();
-        CKBarCtrl* timeline = new CKBarCtrl;
-        QVERIFY(timeline->Create(m_window.get(), QRect(29, 105, 1571, 666), CKBarCtrl::kTimelineChartId));
-        SetUpTimelineChart(*timeline);
+        CandleChart* candleView = MakeCandleChart();
+        TimelineChart* timelineView = MakeTimelineChart();
+        CKBarCtrl* candles = &candleView->Control();
+        CKBarCtrl* timeline = &timelineView->Control();
         candles->hide();
         PaintCounter candlePaints;
         PaintCounter timelinePaints;
@@ -363,10 +386,10 @@ private slots:
         std::thread poller([&] {
             std::string reply;
             client::HttpGetUrlNoLock(base + "/api/timeline/9160001/1700000000", reply);
-            LoadTimeline(*timeline, reply);
+            timelineView->Load(reply);
             reply.clear();
             client::HttpGetUrlNoLock(base + "/api/histogram/9160001/8", reply);
-            LoadCandles(*candles, reply, 8, 120);
+            candleView->Load(reply, 8, 120);
             done = true;
         });
         QTRY_VERIFY_WITH_TIMEOUT(done.load(), 20000);
@@ -380,14 +403,15 @@ private slots:
             QCOMPARE(c.FindSubArea("N")->FirstDrawn(), 120);
             QCOMPARE(c.FindSubArea("N")->LastDrawn(), 240);
         });
-        QCOMPARE(candles->grab().toImage().convertToFormat(QImage::Format_RGB32), candles->Snapshot());
+        QVERIFY(testsupport::SameOutside(candles->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                                         candles->Snapshot(), LegendBands(*candles)));
         SaveIfAsked(candles->Snapshot(), "candles-240.png");
 
         // Loads racing with paints: every paint copies a whole image, and the last load wins.
         done = false;
         std::thread reloads([&] {
             for (int i = 0; i < 30; ++i)
-                LoadCandles(*candles, CandleReply(200 + i, unsigned(i)), 8, 120);
+                candleView->Load(CandleReply(200 + i, unsigned(i)), 8, 120);
             done = true;
         });
         while (!done) {
@@ -403,23 +427,27 @@ private slots:
     }
 
 private:
-    CKBarCtrl* MakeCandleChart()
+    CandleChart* MakeCandleChart()
     {
         auto* ctrl = new CKBarCtrl;
         if (!ctrl->Create(m_window.get(), QRect(29, 105, 1571, 666), CKBarCtrl::kCandleChartId))
             return nullptr;
-        SetUpCandleChart(*ctrl);
-        return ctrl;
+        m_candleCharts.push_back(std::make_unique<CandleChart>(*ctrl));
+        m_candleCharts.back()->SetUp();
+        return m_candleCharts.back().get();
     }
-    CKBarCtrl* MakeTimelineChart()
+    TimelineChart* MakeTimelineChart()
     {
         auto* ctrl = new CKBarCtrl;
         if (!ctrl->Create(m_window.get(), QRect(29, 105, 1571, 666), CKBarCtrl::kTimelineChartId))
             return nullptr;
-        SetUpTimelineChart(*ctrl);
-        return ctrl;
+        m_timelineCharts.push_back(std::make_unique<TimelineChart>(*ctrl));
+        m_timelineCharts.back()->SetUp();
+        return m_timelineCharts.back().get();
     }
 
+    std::vector<std::unique_ptr<CandleChart>> m_candleCharts;
+    std::vector<std::unique_ptr<TimelineChart>> m_timelineCharts;
     std::unique_ptr<QWidget> m_window;
 };
 

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "client/ApiReply.h"
+
+namespace chart {
+
+// Reads the polled replies whose "infor" array of records repeats the history already held
+// and changes only at its end. It keeps the text of the last reply it read and where each of
+// its records starts; a new reply that repeats that text up to some record is parsed (still
+// with JsonCpp) from the record boundary at or before the first byte that differs, and the
+// records before it are the ones already held. A reply whose envelope or earlier text
+// differs, or the first one, is parsed whole. No window system needed.
+class ReplyTailReader final
+{
+public:
+    struct Result
+    {
+        // The envelope; on a tail read its "infor" holds only the records from `from` on.
+        client::ApiReply reply;
+        // Index of the first record in reply.infor; the records before it are unchanged.
+        std::size_t from = 0;
+        bool whole = true;
+    };
+
+    // Reads a reply (UTF-8). The text is kept for the next one.
+    Result read(std::string utf8);
+    // The next reply is parsed whole.
+    void forget();
+
+private:
+    Result readWhole(std::string utf8);
+
+    std::string m_text;
+    std::vector<std::size_t> m_starts; // where each record of m_text begins
+    std::size_t m_arrayEnd = 0;         // just past the array's closing bracket
+    std::string m_msg;
+};
+
+// Length of the text that two texts have in common at their start.
+std::size_t CommonPrefixLength(std::string_view a, std::string_view b);
+
+} // namespace chart
