@@ -100,14 +100,23 @@ void CSubArea::WidenLabels(int width)
     m_widestLabel = std::max(m_widestLabel, width);
 }
 
+const CSubAreaDisplayOne* CSubArea::FirstFilled() const
+{
+    // Display 0 as a rule; an oscillator area draws with whichever of its displays it needs.
+    for (const auto& d : m_displays)
+        if (d->ElementCount() > 0 && !d->IsOverlay())
+            return d.get();
+    return nullptr;
+}
+
 bool CSubArea::HasData() const
 {
-    return !m_displays.empty() && m_displays.front()->ElementCount() > 0;
+    return FirstFilled() != nullptr;
 }
 
 bool CSubArea::HasCandleTimeLabels() const
 {
-    if (m_axisLegend.empty() || !IsNamed("N") || !HasData())
+    if (m_axisLegend.empty() || !IsNamed("N") || m_displays.empty() || m_displays.front()->ElementCount() == 0)
         return false;
     const CDataElement* e0 = m_displays.front()->Element(0);
     return e0->Type() == ElementType::KBar && static_cast<const CDataElementKBar*>(e0)->periodCode == 7;
@@ -124,7 +133,7 @@ CSubArea::Range CSubArea::ComputeRange(int first, int last) const
         r.changed = m_scale.max != 0 || m_scale.min != 0;
         return r;
     }
-    const CDataElement& e0 = *m_displays.front()->Element(0);
+    const CDataElement& e0 = *FirstFilled()->Element(0);
     // The range is that of the elements on screen: one scrolled out of the window (the
     // oldest candle of a long history) must not squash the scale of those drawn. Overlays
     // and missing values take no part.
@@ -196,6 +205,12 @@ void CSubArea::Draw(int first, int last)
     if (!HasData() || m_scale.slotWidth <= 0 || WholeDeviceRatio() == 0 || m_redrawWhole
         || m_labelsDrawnFor != m_widestLabel)
         scroll = ScrollKind::None;
+    // Towards older, the newer slots are kept as drawn: right only while none was taken away,
+    // and while no line runs on from the last of them out of the window.
+    if (scroll == ScrollKind::TowardsOlder
+        && std::any_of(m_displays.begin(), m_displays.end(),
+                       [](const auto& d) { return d->CutSinceDrawn() || d->JoinsSlots(); }))
+        scroll = ScrollKind::None;
     {
         QPainter p(m_image);
         switch (scroll) {
@@ -265,6 +280,18 @@ void CSubArea::RedrawNewest(QPainter& p, int first, int last, int oldLast, int s
         // Nothing could be kept: the plot is empty and everything is drawn.
         keepUpTo = innerLeft;
         redrawFrom = first;
+    } else if (joins) {
+        // The lines from the slots that left come along into the first slot: it is drawn
+        // again as the first of the window, with no line into it.
+        const int edge = std::min(keepUpTo, std::max(innerLeft, m_scale.plotLeft + w));
+        if (edge > innerLeft) {
+            ClearPlotColumns(p, innerLeft, edge);
+            p.save();
+            p.setClipRect(QRect(innerLeft, m_band.top, edge - innerLeft, m_band.height));
+            for (auto& d : m_displays)
+                DrawDisplay(p, *d, first, last, first, first, 0, 1);
+            p.restore();
+        }
     }
     // Everything drawn again stays right of the kept columns, where it is drawn as a full
     // redraw would draw it.

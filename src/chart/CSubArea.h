@@ -89,6 +89,7 @@ public:
 private:
     bool IsNamed(const char* name) const { return m_name == name; }
     bool HasData() const;
+    const CSubAreaDisplayOne* FirstFilled() const;
     // Period 7 candles carry their times under the plot; other labels do not follow the data.
     bool HasCandleTimeLabels() const;
     void FullRedraw(QPainter& p, int first, int last);

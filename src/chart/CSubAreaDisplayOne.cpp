@@ -88,6 +88,7 @@ void CSubAreaDisplayOne::Clear()
     m_series.clear();
     m_previousNewest.reset();
     m_drawnUpTo = -1; // nothing drawn is kept
+    m_cut = true;
 }
 
 void CSubAreaDisplayOne::Truncate(std::size_t count)
@@ -100,6 +101,7 @@ void CSubAreaDisplayOne::Truncate(std::size_t count)
     m_savedLast = {};
     m_series.resize(count);
     m_drawnUpTo = std::min(m_drawnUpTo, int(count) - 1);
+    m_cut = true;
 }
 
 void CSubAreaDisplayOne::SetLegend(const std::string& label, const std::string& group)

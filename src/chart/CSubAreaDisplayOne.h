@@ -73,7 +73,13 @@ public:
 
     // Index of the newest element drawn in the current window, -1 when none.
     int DrawnUpTo() const { return m_drawnUpTo; }
-    void SetDrawnUpTo(int index) { m_drawnUpTo = index; }
+    void SetDrawnUpTo(int index)
+    {
+        m_drawnUpTo = index;
+        m_cut = false;
+    }
+    // Elements were taken away since the display was last drawn.
+    bool CutSinceDrawn() const { return m_cut; }
 
 protected:
     explicit CSubAreaDisplayOne(CSubArea& area);
@@ -90,5 +96,6 @@ private:
     std::string m_legendLabel;
     std::string m_legendGroup;
     int m_drawnUpTo = -1;
+    bool m_cut = false;
     bool m_overlay = false;
 };

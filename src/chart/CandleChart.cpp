@@ -151,10 +151,10 @@ bool CandleChart::Load(std::string_view wireReply, int periodCode, int visibleBa
         visibleBarCount = 40;
     // One locked step from changing to drawing: a paint never sees a half-loaded chart.
     m_ctrl.WithCanvas([&](ChartCanvas& canvas) {
-        std::size_t from = read.from;
-        if (periodCode != m_period)
-            from = 0; // every candle carries its period
-        while (from < records.size() && from < m_records.size() && records[from] == m_records[from])
+        // Every candle carries its period: another period changes them all.
+        std::size_t from = periodCode == m_period ? read.from : 0;
+        while (periodCode == m_period && from < records.size() && from < m_records.size()
+               && records[from] == m_records[from])
             ++from;
         m_records = std::move(records);
         m_period = periodCode;
@@ -252,7 +252,7 @@ void CandleChart::FillIndicators(ChartCanvas& canvas, std::size_t from)
     const bool boll = choice.oscillator == Oscillator::Boll;
     const bool macd = choice.oscillator == Oscillator::Macd;
     for (std::size_t i = 0; i < kBollDisplays.size(); ++i)
-        fill(kBollDisplays[i], boll ? lines[i] : nullptr, kAverageColours[i]);
+        fill(kBollDisplays[i], boll ? lines[i] : nullptr, kBollColours[i]);
     if (macd) {
         const IndicatorLine& histogram = *lines[0];
         canvas.RefillDisplay(kStickDisplay, from, n, [&](std::size_t i) {

@@ -20,9 +20,11 @@ inline constexpr int kDefaultPeriodCode = 8;
 
 // The indicator lines' own colours, none of them one the chart already uses: for MA5, MA10,
 // MA20 and MA60 (and the volume's MA5 and MA10), and for the first, second and third line of
-// an oscillator or of BOLL.
+// an oscillator. BOLL's three lines share the price area with the averages, so they have
+// colours of their own.
 inline constexpr std::array<Colour, 4> kAverageColours{Rgb(255, 255, 255), Rgb(255, 170, 0), Rgb(230, 0, 230),
                                                        Rgb(64, 160, 255)};
+inline constexpr std::array<Colour, 3> kBollColours{Rgb(200, 200, 120), Rgb(0, 200, 150), Rgb(255, 120, 200)};
 
 struct CandleWindow
 {
