@@ -108,7 +108,6 @@ void CandleChart::SetUp()
         c.AddDisplay(DisplayKind::Stick, 2, kStickDisplay);
         for (const char* name : kOscillatorDisplays)
             c.AddDisplay(DisplayKind::PixelLine, 2, name);
-        c.FindDisplay("P1")->SetLegend("VOL");
         for (std::size_t i = 0; i < kVolumeAverageDisplays.size(); ++i)
             c.FindDisplay(kVolumeAverageDisplays[i])->SetLegend("MA" + std::to_string(kVolumeMaPeriods[i]));
         const IndicatorChoice choice = m_indicators.choice();
@@ -211,6 +210,8 @@ void CandleChart::ApplyChoice(ChartCanvas& canvas, const IndicatorChoice& choice
         return;
     for (std::size_t i = 0; i < kPriceAverageDisplays.size(); ++i)
         canvas.FindDisplay(kPriceAverageDisplays[i])->SetLegend("MA" + std::to_string(choice.maPeriods[i]));
+    // The volume is named beside its averages; without them the area is the specified one.
+    canvas.FindDisplay("P1")->SetLegend(choice.volumeAverages ? "VOL" : "");
     const OscillatorLegend legend = LegendOf(choice.oscillator);
     const bool boll = choice.oscillator == Oscillator::Boll;
     for (std::size_t i = 0; i < kBollDisplays.size(); ++i)
