@@ -102,6 +102,23 @@ int CKBarCtrl::LegendIndexLocked() const
     return chart::LegendIndex(*m_canvas, m_crossHair.y() != 0 ? m_crossHair.x() : 0);
 }
 
+void CKBarCtrl::PaintLegend(QPainter& p)
+{
+    const std::vector<chart::LegendRow> rows = chart::LegendRows(*m_canvas, LegendIndexLocked());
+    bool same = rows.size() == m_legend.size();
+    for (std::size_t i = 0; same && i < rows.size(); ++i)
+        same = rows[i] == m_legend[i].row && chart::LegendBand(*rows[i].area) == m_legend[i].band;
+    if (!same) {
+        // Shaping the texts costs more than the copy of the whole chart: it is done once for
+        // every change of the values, not at every paint.
+        m_legend.clear();
+        for (const chart::LegendRow& row : rows)
+            m_legend.push_back({chart::LegendBand(*row.area), row, chart::RenderLegendRow(row, devicePixelRatioF())});
+    }
+    for (const PaintedLegend& l : m_legend)
+        p.drawImage(l.band.topLeft(), l.image);
+}
+
 std::vector<chart::LegendRow> CKBarCtrl::Legend() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -131,7 +148,7 @@ void CKBarCtrl::paintEvent(QPaintEvent* event)
         const qreal ratio = image.devicePixelRatio();
         p.drawImage(target, image, QRectF(target.topLeft() * ratio, target.size() * ratio));
         // Like the cross-hair, the legend follows the mouse over the copy, not in the image.
-        chart::PaintLegend(p, *m_canvas, LegendIndexLocked());
+        PaintLegend(p);
     }
     // The cross-hair is drawn over every copy, so a paint never wipes it until the mouse leaves.
     if (m_crossHair.x() != 0 && m_crossHair.y() != 0) {

@@ -13,6 +13,7 @@
 #include "chart/ChartCanvas.h"
 #include "chart/ChartLegend.h"
 
+class QPainter;
 class Show_Keyline_Msg__Dlg;
 
 // The chart window. The model draws into the control's image, from any thread, under the
@@ -77,6 +78,8 @@ protected:
 
 private:
     int LegendIndexLocked() const;
+    // Paints the legend over the copy, rendering its rows again only when they changed.
+    void PaintLegend(QPainter& p);
 
     mutable std::mutex m_mutex;
     std::unique_ptr<chart::ChartCanvas> m_canvas;
@@ -87,4 +90,12 @@ private:
     bool m_tracking = false;
     QPoint m_cursor{-1, -1};
     QPoint m_crossHair;
+    // The legend as last painted (window thread).
+    struct PaintedLegend
+    {
+        QRect band;
+        chart::LegendRow row;
+        QImage image;
+    };
+    std::vector<PaintedLegend> m_legend;
 };

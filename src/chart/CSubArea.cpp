@@ -315,7 +315,7 @@ void CSubArea::ScrollTowardsOlder(QPainter& p, int first, int last, int oldFirst
 void CSubArea::DrawDisplay(QPainter& p, CSubAreaDisplayOne& d, int first, int last, int drawFrom, int drawTo,
                            int joinFrom, int joinTo)
 {
-    const bool clip = d.IsOverlay();
+    const bool clip = d.IsOverlay() && d.ElementCount() > 0;
     if (clip) {
         p.save();
         p.setClipRect(QRect(m_scale.plotLeft + 1, m_scale.plotTop, m_scale.plotRight - m_scale.plotLeft - 2,

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include <QFontMetrics>
+#include <QImage>
 #include <QRect>
 #include <QPainter>
 
@@ -89,31 +90,27 @@ QRect LegendBand(const CSubArea& area)
     return QRect(area.Left() + 10, top, area.Width() - CSubArea::kRightMargin - 10, height);
 }
 
-void PaintLegend(QPainter& p, const ChartCanvas& canvas, int index)
+QImage RenderLegendRow(const LegendRow& row, qreal devicePixelRatio)
 {
-    const std::vector<LegendRow> rows = LegendRows(canvas, index);
-    if (rows.empty())
-        return;
+    const CSubArea& area = *row.area;
+    const QRect band = LegendBand(area);
+    QImage image((QSizeF(band.size()) * devicePixelRatio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(devicePixelRatio);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
     const QFont& font = fonts::Label();
     const QFontMetrics metrics(font);
-    p.save();
     p.setFont(font);
-    for (const LegendRow& row : rows) {
-        const CSubArea& area = *row.area;
-        const QRect band = LegendBand(area);
-        p.setClipRect(band);
-        int x = band.left();
-        if (!area.Title().empty())
-            x += QFontMetrics(fonts::Title()).horizontalAdvance(QString::fromStdString(area.Title())) + kItemGap;
-        const int y = band.top();
-        for (const LegendItem& item : row.items) {
-            const QString text = QString::fromStdString(item.text);
-            p.setPen(ToQColor(item.colour));
-            p.drawText(x, y + metrics.ascent(), text);
-            x += metrics.horizontalAdvance(text) + kItemGap;
-        }
+    int x = 0;
+    if (!area.Title().empty())
+        x += QFontMetrics(fonts::Title()).horizontalAdvance(QString::fromStdString(area.Title())) + kItemGap;
+    for (const LegendItem& item : row.items) {
+        const QString text = QString::fromStdString(item.text);
+        p.setPen(ToQColor(item.colour));
+        p.drawText(x, metrics.ascent(), text);
+        x += metrics.horizontalAdvance(text) + kItemGap;
     }
-    p.restore();
+    return image;
 }
 
 } // namespace chart

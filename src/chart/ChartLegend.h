@@ -6,7 +6,7 @@
 #include "chart/ChartColour.h"
 
 class CSubArea;
-class QPainter;
+class QImage;
 class QRect;
 
 namespace chart {
@@ -17,6 +17,8 @@ struct LegendItem
 {
     std::string text;
     Colour colour = 0;
+
+    bool operator==(const LegendItem&) const = default;
 };
 
 // One sub-area's legend: the indicators' names and each line's value at one element.
@@ -24,6 +26,8 @@ struct LegendRow
 {
     const CSubArea* area = nullptr;
     std::vector<LegendItem> items;
+
+    bool operator==(const LegendRow&) const = default;
 };
 
 inline constexpr Colour kLegendNameColour = Rgb(200, 200, 200);
@@ -40,7 +44,8 @@ int LegendIndex(const ChartCanvas& canvas, int crossHairX);
 // the area above when the margin is lower than a line of text.
 QRect LegendBand(const CSubArea& area);
 
-// Paints the legend rows over the chart, each in its band, right of the area's title.
-void PaintLegend(QPainter& p, const ChartCanvas& canvas, int index);
+// A legend row as painted over the chart at LegendBand(*row.area).topLeft(): its texts on a
+// transparent ground, right of the area's title.
+QImage RenderLegendRow(const LegendRow& row, qreal devicePixelRatio);
 
 } // namespace chart
