@@ -132,30 +132,17 @@ bool CandleChart::Load(std::string_view wireReply, int periodCode, int visibleBa
     ReplyTailReader::Result read = m_reader.read(std::move(text));
     if (!read.reply.success)
         return false;
-    std::vector<CandleRecord> tail = CandleRecords(read.reply.infor);
+    const std::vector<CandleRecord> tail = CandleRecords(read.reply.infor);
     if (read.whole && tail.empty())
         return false; // no records: the chart keeps what it shows
-    // Only this thread writes the records, so reading them outside the lock is safe.
-    std::vector<CandleRecord> records;
-    if (read.whole) {
-        records = std::move(tail);
-    } else {
-        const std::size_t kept = std::min(read.from, m_records.size());
-        records.reserve(kept + tail.size());
-        records.assign(m_records.begin(), m_records.begin() + std::ptrdiff_t(kept));
-        records.insert(records.end(), tail.begin(), tail.end());
-    }
     // A window too narrow for a bar count still shows a chart.
     if (visibleBarCount <= 0)
         visibleBarCount = 40;
     // One locked step from changing to drawing: a paint never sees a half-loaded chart.
     m_ctrl.WithCanvas([&](ChartCanvas& canvas) {
+        const std::size_t changed = TakeRecords(m_records, read, tail);
         // Every candle carries its period: another period changes them all.
-        std::size_t from = periodCode == m_period ? read.from : 0;
-        while (periodCode == m_period && from < records.size() && from < m_records.size()
-               && records[from] == m_records[from])
-            ++from;
-        m_records = std::move(records);
+        const std::size_t from = periodCode == m_period ? changed : 0;
         m_period = periodCode;
         m_visibleBarCount = visibleBarCount;
         const std::size_t n = m_records.size();

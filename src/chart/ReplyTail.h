@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -40,6 +41,22 @@ private:
     std::size_t m_arrayEnd = 0;         // just past the array's closing bracket
     std::string m_msg;
 };
+
+// Brings `held`, the records of the replies read so far, up to date with a read whose
+// records from read.from on (all of them when it was whole) are `records`. Returns the index
+// of the first record that changed: records read again may equal those held.
+template <class Record>
+std::size_t TakeRecords(std::vector<Record>& held, const ReplyTailReader::Result& read,
+                        const std::vector<Record>& records)
+{
+    const std::size_t kept = read.whole ? 0 : std::min(read.from, held.size());
+    std::size_t same = 0;
+    while (kept + same < held.size() && same < records.size() && records[same] == held[kept + same])
+        ++same;
+    held.resize(kept);
+    held.insert(held.end(), records.begin(), records.end());
+    return kept + same;
+}
 
 // Length of the text that two texts have in common at their start.
 std::size_t CommonPrefixLength(std::string_view a, std::string_view b);

@@ -71,20 +71,7 @@ bool TimelineChart::Load(std::string_view wireReply)
     ReplyTailReader::Result read = m_reader.read(std::move(text));
     if (!read.reply.success)
         return false;
-    std::vector<TimelineRecord> tail = TimelineRecords(read.reply.infor);
-    std::vector<TimelineRecord> records;
-    if (read.whole) {
-        records = std::move(tail);
-    } else {
-        const std::size_t kept = std::min(read.from, m_records.size());
-        records.reserve(kept + tail.size());
-        records.assign(m_records.begin(), m_records.begin() + std::ptrdiff_t(kept));
-        records.insert(records.end(), tail.begin(), tail.end());
-    }
-    std::size_t from = read.from;
-    while (from < records.size() && from < m_records.size() && records[from] == m_records[from])
-        ++from;
-    m_records = std::move(records);
+    const std::size_t from = TakeRecords(m_records, read, TimelineRecords(read.reply.infor));
     const std::vector<Colour> volumeColours = VolumeColours(m_records);
     const std::size_t n = m_records.size();
     // One locked step from changing to drawing, as for candles.
