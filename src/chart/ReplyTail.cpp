@@ -2,39 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <exception>
-#include <memory>
-
-#include <json/reader.h>
 
 namespace chart {
-namespace {
-
-// Parses the JSON value at the start of `text`, leaving what follows it; `end` is the offset
-// just past the value.
-bool ParseLeadingValue(std::string_view text, Json::Value& value, std::size_t& end)
-{
-    // The settings of client::ParseJson, except that text after the value is allowed.
-    static const Json::CharReaderBuilder builder = [] {
-        Json::CharReaderBuilder b;
-        b["collectComments"] = false;
-        b["failIfExtra"] = false;
-        b["rejectDupKeys"] = false;
-        return b;
-    }();
-    const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-    std::string errors;
-    try {
-        if (!reader->parse(text.data(), text.data() + text.size(), &value, &errors))
-            return false;
-    } catch (const std::exception&) {
-        return false;
-    }
-    end = std::size_t(value.getOffsetLimit());
-    return end <= text.size();
-}
-
-} // namespace
 
 std::size_t CommonPrefixLength(std::string_view a, std::string_view b)
 {
@@ -76,7 +45,7 @@ ReplyTailReader::Result ReplyTailReader::read(std::string utf8)
     std::size_t end = 0;
     // What follows the records must be what followed them before, so the envelope's members
     // after "infor" are unchanged too.
-    if (!ParseLeadingValue(tail, records, end) || !records.isArray()
+    if (!client::ParseLeadingJson(tail, records, end) || !records.isArray()
         || std::string_view(tail).substr(end) != std::string_view(m_text).substr(m_arrayEnd))
         return readWhole(std::move(utf8));
 

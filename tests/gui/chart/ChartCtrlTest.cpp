@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "ChartData.h"
+#include "ChartHost.h"
 #include "chart/CDataElementKBar.h"
 #include "chart/CKBarCtrl.h"
 #include "chart/CSubArea.h"
@@ -52,13 +53,6 @@ std::vector<QRect> LegendBands(const CKBarCtrl& ctrl)
     return bands;
 }
 
-void SaveIfAsked(const QImage& image, const char* name)
-{
-    const QByteArray dir = qgetenv("VELMORA_CHART_PNG_DIR");
-    if (!dir.isEmpty())
-        image.save(QString::fromUtf8(dir) + QLatin1Char('/') + QLatin1String(name));
-}
-
 } // namespace
 
 class ChartCtrlTest final : public QObject
@@ -66,24 +60,13 @@ class ChartCtrlTest final : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        m_window = std::make_unique<QWidget>();
-        m_window->resize(1700, 800);
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    }
-    void cleanup()
-    {
-        m_candleCharts.clear();
-        m_timelineCharts.clear();
-        m_window.reset();
-    }
+    void init() { QVERIFY(m_host.open()); }
+    void cleanup() { m_host.close(); }
 
     void createPlacesTheControlWithItsInfoBox()
     {
         CKBarCtrl* ctrl = new CKBarCtrl;
-        QVERIFY(ctrl->Create(m_window.get(), QRect(29, 105, 1571, 666), CKBarCtrl::kCandleChartId));
+        QVERIFY(ctrl->Create(m_host.window(), QRect(29, 105, 1571, 666), CKBarCtrl::kCandleChartId));
         QCOMPARE(ctrl->objectName(), QStringLiteral("1000"));
         QCOMPARE(ctrl->geometry(), QRect(29, 105, 1571, 666));
         QVERIFY(ctrl->testAttribute(Qt::WA_OpaquePaintEvent));
@@ -112,12 +95,12 @@ private slots:
         QTest::mouseRelease(box, Qt::LeftButton, {}, QPoint(10, 10));
         QCOMPARE(box->pos(), QPoint(90, 230)); // dragged from anywhere in the box
         CKBarCtrl other;
-        QVERIFY(!other.Create(m_window.get(), QRect(0, 0, 0, 10), CKBarCtrl::kTimelineChartId));
+        QVERIFY(!other.Create(m_host.window(), QRect(0, 0, 0, 10), CKBarCtrl::kTimelineChartId));
     }
 
     void fewCandlesFillTheWindowFromTheLeft()
     {
-        CandleChart* view = MakeCandleChart();
+        CandleChart* view = m_host.candles();
         CKBarCtrl* ctrl = &view->Control();
         QVERIFY(view->Load(CandleReply(50), 8, 80));
         ctrl->WithCanvas([](ChartCanvas& c) {
@@ -145,7 +128,7 @@ private slots:
 
     void manyCandlesShowTheNewestInTheSameSlots()
     {
-        CandleChart* view = MakeCandleChart();
+        CandleChart* view = m_host.candles();
         CKBarCtrl* ctrl = &view->Control();
         QVERIFY(view->Load(CandleReply(500), 8, 80));
         ctrl->WithCanvas([](ChartCanvas& c) {
@@ -175,7 +158,7 @@ private slots:
                      + ",\"maxPrice\":26,\"minPrice\":18,\"time\":" + std::to_string(1700000000 + i * 86400)
                      + ",\"vol\":" + std::to_string(1000 + i) + "}";
         reply += "]}";
-        CandleChart* view = MakeCandleChart();
+        CandleChart* view = m_host.candles();
         CKBarCtrl* ctrl = &view->Control();
         QVERIFY(view->Load(reply, 8, 80));
         ctrl->WithCanvas([](ChartCanvas& c) {
@@ -190,7 +173,7 @@ private slots:
 
     void badCandleRepliesLeaveTheChartUnchanged()
     {
-        CandleChart* view = MakeCandleChart();
+        CandleChart* view = m_host.candles();
         CKBarCtrl* ctrl = &view->Control();
         QVERIFY(view->Load(CandleReply(30), 8, 80));
         const QImage before = ctrl->Snapshot();
@@ -215,7 +198,7 @@ private slots:
 
     void crossHairSnapsAndNeverRedrawsTheChart()
     {
-        CandleChart* view = MakeCandleChart();
+        CandleChart* view = m_host.candles();
         CKBarCtrl* ctrl = &view->Control();
         QVERIFY(view->Load(CandleReply(50), 8, 80));
         const QImage chartBefore = ctrl->Snapshot();
@@ -245,7 +228,7 @@ private slots:
 
     void timelineShowsTheFixedDay()
     {
-        TimelineChart* view = MakeTimelineChart();
+        TimelineChart* view = m_host.timeline();
         CKBarCtrl* ctrl = &view->Control();
         QVERIFY(view->Load(TimelineReply(400)));
         ctrl->WithCanvas([](ChartCanvas& c) {
@@ -267,7 +250,7 @@ private slots:
         const std::vector<Colour> c = VolumeColours(records);
         QCOMPARE(c, (std::vector<Colour>{kRiseColour, kRiseColour, kRiseColour, kFallColour, kFallColour}));
 
-        TimelineChart* view = MakeTimelineChart();
+        TimelineChart* view = m_host.timeline();
         CKBarCtrl* ctrl = &view->Control();
         QVERIFY(view->Load("{\"success\":\"true\",\"infor\":["
                                     "{\"averagePrice\":20,\"price\":20,\"vol\":0},"
@@ -315,7 +298,7 @@ private slots:
     void marketChartsShowOneChartAndSetUpOnce()
     {
         MarketCharts charts;
-        QVERIFY(charts.Create(m_window.get(), QRect(29, 105, 1571, 666), 80));
+        QVERIFY(charts.Create(m_host.window(), QRect(29, 105, 1571, 666), 80));
         QVERIFY(!charts.Candles()->isVisible() && !charts.Timeline()->isVisible());
         QCOMPARE(charts.Timeline()->objectName(), QStringLiteral("1001"));
         PeriodBar::Flags flags{};
@@ -372,8 +355,8 @@ private slots:
                                                    reply.status = 404;
                                                return reply;
                                            });
-        CandleChart* candleView = MakeCandleChart();
-        TimelineChart* timelineView = MakeTimelineChart();
+        CandleChart* candleView = m_host.candles();
+        TimelineChart* timelineView = m_host.timeline();
         CKBarCtrl* candles = &candleView->Control();
         CKBarCtrl* timeline = &timelineView->Control();
         candles->hide();
@@ -427,28 +410,7 @@ private slots:
     }
 
 private:
-    CandleChart* MakeCandleChart()
-    {
-        auto* ctrl = new CKBarCtrl;
-        if (!ctrl->Create(m_window.get(), QRect(29, 105, 1571, 666), CKBarCtrl::kCandleChartId))
-            return nullptr;
-        m_candleCharts.push_back(std::make_unique<CandleChart>(*ctrl));
-        m_candleCharts.back()->SetUp();
-        return m_candleCharts.back().get();
-    }
-    TimelineChart* MakeTimelineChart()
-    {
-        auto* ctrl = new CKBarCtrl;
-        if (!ctrl->Create(m_window.get(), QRect(29, 105, 1571, 666), CKBarCtrl::kTimelineChartId))
-            return nullptr;
-        m_timelineCharts.push_back(std::make_unique<TimelineChart>(*ctrl));
-        m_timelineCharts.back()->SetUp();
-        return m_timelineCharts.back().get();
-    }
-
-    std::vector<std::unique_ptr<CandleChart>> m_candleCharts;
-    std::vector<std::unique_ptr<TimelineChart>> m_timelineCharts;
-    std::unique_ptr<QWidget> m_window;
+    ChartHost m_host;
 };
 
 QTEST_MAIN(ChartCtrlTest)

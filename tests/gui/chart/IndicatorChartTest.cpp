@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include "ChartData.h"
+#include "ChartHost.h"
 #include "chart/CDataElementKBar.h"
 #include "chart/CKBarCtrl.h"
 #include "chart/CSubArea.h"
@@ -24,8 +25,6 @@
 using namespace chart;
 
 namespace {
-
-const QRect kChartRect(29, 105, 1571, 666);
 
 IndicatorChoice AllOff()
 {
@@ -91,13 +90,6 @@ std::string Price(double v)
     return buf;
 }
 
-void SaveIfAsked(const QImage& image, const char* name)
-{
-    const QByteArray dir = qgetenv("VELMORA_CHART_PNG_DIR");
-    if (!dir.isEmpty())
-        image.save(QString::fromUtf8(dir) + QLatin1Char('/') + QLatin1String(name));
-}
-
 } // namespace
 
 class IndicatorChartTest final : public QObject
@@ -105,26 +97,15 @@ class IndicatorChartTest final : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        m_window = std::make_unique<QWidget>();
-        m_window->resize(1700, 800);
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    }
-    void cleanup()
-    {
-        m_charts.clear();
-        m_timelines.clear();
-        m_window.reset();
-    }
+    void init() { QVERIFY(m_host.open()); }
+    void cleanup() { m_host.close(); }
 
     void averagesAndBollDrawOverTheSpecifiedChart()
     {
         // The candles, volumes, frames, scales and labels are those of a chart without
         // indicators, pixel for pixel: the lines are drawn over them and nothing else changes.
         const std::string reply = CandleReply(300);
-        CandleChart* off = Make(AllOff());
+        CandleChart* off = m_host.candles(AllOff());
         QVERIFY(off->Load(reply, 8, 80));
         const QImage plain = off->Control().Snapshot();
         // Without indicators there is no legend either: the window shows the image as it is.
@@ -132,7 +113,7 @@ private slots:
         IndicatorChoice boll;
         boll.oscillator = Oscillator::Boll;
         for (const IndicatorChoice& choice : {IndicatorChoice{}, boll}) {
-            CandleChart* on = Make(choice);
+            CandleChart* on = m_host.candles(choice);
             QVERIFY(on->Load(reply, 8, 80));
             const QImage drawn = on->Control().Snapshot();
             QCOMPARE(drawn.size(), plain.size());
@@ -162,9 +143,9 @@ private slots:
     void oscillatorsTakeTheirAreaUnderTheVolumes()
     {
         const std::string reply = CandleReply(300);
-        CandleChart* chart = Make(IndicatorChoice{});
+        CandleChart* chart = m_host.candles(IndicatorChoice{});
         QVERIFY(chart->Load(reply, 8, 80));
-        const int h = kChartRect.height();
+        const int h = ChartHost::kChartRect.height();
         const int oscillator = h * CandleChart::kOscillatorPercent / 100;
         struct Case
         {
@@ -185,7 +166,7 @@ private slots:
             QCOMPARE(i.Top(), n.Height() + p.Height());
             QCOMPARE(i.Height(), oscillator);
             const QImage img = chart->Control().Snapshot();
-            const QRect band(0, i.Top(), kChartRect.width(), i.Height());
+            const QRect band(0, i.Top(), ChartHost::kChartRect.width(), i.Height());
             QVERIFY(testsupport::CountColour(img, band, ToQColor(kAverageColours[0])) > 50);
             if (c.oscillator == Oscillator::Macd) {
                 QVERIFY(testsupport::CountColour(img, band, ToQColor(kCandleRise)) > 20);
@@ -198,7 +179,7 @@ private slots:
         }
         // Put away again, the chart is the one that never had it, pixel for pixel.
         chart->SetIndicators(IndicatorChoice{});
-        CandleChart* fresh = Make(IndicatorChoice{});
+        CandleChart* fresh = m_host.candles(IndicatorChoice{});
         QVERIFY(fresh->Load(reply, 8, 80));
         QCOMPARE(chart->Control().Snapshot(), fresh->Control().Snapshot());
     }
@@ -207,7 +188,7 @@ private slots:
     {
         const std::string reply = CandleReply(300);
         const std::vector<CandleRecord> records = *ParseCandleReply(reply);
-        CandleChart* chart = Make(IndicatorChoice{});
+        CandleChart* chart = m_host.candles(IndicatorChoice{});
         QVERIFY(chart->Load(reply, 8, 80));
         CKBarCtrl& ctrl = chart->Control();
         auto ma = [&](int period, int at) {
@@ -248,7 +229,7 @@ private slots:
     {
         std::vector<CandleRecord> records = *ParseCandleReply(CandleReply(130, 4));
         const IndicatorChoice choice = With(Oscillator::Macd);
-        CandleChart* polled = Make(choice);
+        CandleChart* polled = m_host.candles(choice);
         QVERIFY(polled->Load(Reply(records), 8, 80));
         // A price well inside the window's range, so the scale stays and the redraw is partial.
         const float mid = (Area(*polled, "N").Scale().max + Area(*polled, "N").Scale().min) / 2;
@@ -284,7 +265,7 @@ private slots:
             QVERIFY2(polled->Load(Reply(records), step.period, 80), step.what);
             if (step.partial)
                 QVERIFY2(Area(*polled, "N").LastScroll() != ScrollKind::None, step.what);
-            CandleChart* whole = Make(choice);
+            CandleChart* whole = m_host.candles(choice);
             QVERIFY(whole->Load(Reply(records), step.period, 80));
             QVERIFY2(polled->Control().Snapshot() == whole->Control().Snapshot(), step.what);
         }
@@ -299,7 +280,7 @@ private slots:
     {
         std::vector<TimelineRecord> day = *ParseTimelineReply(TimelineReply(240));
         std::vector<TimelineRecord> shown(day.begin(), day.begin() + 200);
-        TimelineChart* polled = MakeTimeline();
+        TimelineChart* polled = m_host.timeline();
         QVERIFY(polled->Load(MinuteReply(shown)));
         bool partial = false;
         const std::function<void()> edits[] = {
@@ -315,7 +296,7 @@ private slots:
             polled->Control().WithCanvas([&](ChartCanvas& c) {
                 partial = partial || c.FindSubArea("O")->LastScroll() == ScrollKind::InPlace;
             });
-            TimelineChart* whole = MakeTimeline();
+            TimelineChart* whole = m_host.timeline();
             QVERIFY(whole->Load(MinuteReply(shown)));
             QCOMPARE(polled->Control().Snapshot(), whole->Control().Snapshot());
         }
@@ -323,29 +304,7 @@ private slots:
     }
 
 private:
-    CandleChart* Make(const IndicatorChoice& choice)
-    {
-        auto* ctrl = new CKBarCtrl;
-        if (!ctrl->Create(m_window.get(), kChartRect, CKBarCtrl::kCandleChartId))
-            return nullptr;
-        m_charts.push_back(std::make_unique<CandleChart>(*ctrl));
-        m_charts.back()->SetIndicators(choice);
-        m_charts.back()->SetUp();
-        return m_charts.back().get();
-    }
-    TimelineChart* MakeTimeline()
-    {
-        auto* ctrl = new CKBarCtrl;
-        if (!ctrl->Create(m_window.get(), kChartRect, CKBarCtrl::kTimelineChartId))
-            return nullptr;
-        m_timelines.push_back(std::make_unique<TimelineChart>(*ctrl));
-        m_timelines.back()->SetUp();
-        return m_timelines.back().get();
-    }
-
-    std::unique_ptr<QWidget> m_window;
-    std::vector<std::unique_ptr<CandleChart>> m_charts;
-    std::vector<std::unique_ptr<TimelineChart>> m_timelines;
+    ChartHost m_host;
 };
 
 QTEST_MAIN(IndicatorChartTest)
