@@ -112,9 +112,12 @@ show_timeshare() { click_in "$(market_window)" 293 53; sleep 5; }
 show_kline() { click_in "$(market_window)" 352 53; sleep 5; }
 # The K-line with MACD under the volumes, chosen from the chart's own menu (a right click:
 # the averages' two items and their periods, then "不显示指标" and "MACD"), and the
-# cross-hair on a candle, whose values the legends give.
+# cross-hair on a candle, whose values the legends give. Last, so the other views show the
+# chart as it starts.
 show_indicators() {
   local w
+  [ -z "$(panel_window)" ] || toggle_panel
+  show_kline
   w="$(market_window)"
   click_in "$w" 650 400
   eval "$(xdotool getwindowgeometry --shell "$w")"
@@ -196,9 +199,9 @@ VIEWS=(
   "overview screen"
   "timeshare screen"
   "kline screen"
-  "indicators screen"
   "trade screen"
   "orders screen"
+  "indicators screen"
 )
 
 login_window >/dev/null
