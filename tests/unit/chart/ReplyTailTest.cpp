@@ -13,10 +13,10 @@ using namespace chart;
 
 namespace {
 
-std::string Record(int i, double close, int vol = 100)
+std::string Record(int i, double close, int vol = 100, int periodSeconds = 60)
 {
     return "{\"startPrice\":" + std::to_string(10 + i % 7) + ",\"endPrice\":" + std::to_string(close)
-           + ",\"maxPrice\":30,\"minPrice\":1,\"time\":" + std::to_string(1700000000 + i * 60)
+           + ",\"maxPrice\":30,\"minPrice\":1,\"time\":" + std::to_string(1700000000 + i * periodSeconds)
            + ",\"vol\":" + std::to_string(vol) + "}";
 }
 
@@ -79,6 +79,12 @@ TEST(ReplyTail, ReadsFromTheRecordWhereTheReplyDeparts)
         {"the reply is shorter", with([](auto& r) { r.resize(47); }), false, 46},
         {"the same text again", Reply(base), false, 49},
         {"the first candle differs", with([](auto& r) { r[0] = Record(0, 99); }), true, 0},
+        // The same first candle, then another period's: read from the second on.
+        {"another period's history", with([](auto& r) {
+             for (int i = 1; i < 50; ++i)
+                 r[std::size_t(i)] = Record(i, 12 + i % 5, 100, 86400);
+         }),
+         false, 1},
         {"the envelope before the records differs", "{\"success\":\"true\",\"msg\":\"x\",\"infor\":[" +
              Reply(base).substr(Reply(base).find('[') + 1), true, 0},
         {"a member after the records differs", Reply(base, ",\"success\":\"false\""), true, 0},
