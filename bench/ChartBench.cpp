@@ -66,7 +66,7 @@ std::string TimelineReply(int count, double shift = 0)
 }
 
 // Indicators on: the averages over candles and volumes, and MACD under them.
-chart::IndicatorChoice Indicators(bool on)
+chart::IndicatorChoice choiceWith(bool on)
 {
     chart::IndicatorChoice choice;
     choice.movingAverages = choice.volumeAverages = on;
@@ -80,8 +80,8 @@ struct CandleView
         : chart(ctrl)
     {
         ctrl.Create(nullptr, QRect(QPoint(0, 0), kSize), CKBarCtrl::kCandleChartId);
-        chart.SetIndicators(Indicators(indicators));
-        chart.SetUp();
+        chart.setIndicators(choiceWith(indicators));
+        chart.setUp();
     }
     CKBarCtrl ctrl;
     chart::CandleChart chart;
@@ -97,7 +97,7 @@ void BM_FirstLoad(benchmark::State& state)
     int period = 8;
     for (auto _ : state) {
         period = period == 8 ? 9 : 8;
-        benchmark::DoNotOptimize(view.chart.Load(reply, period, kBars));
+        benchmark::DoNotOptimize(view.chart.load(reply, period, kBars));
     }
 }
 BENCHMARK(BM_FirstLoad)->ArgsProduct({{0, 1}, {240, 10000}})->Unit(benchmark::kMicrosecond);
@@ -108,10 +108,10 @@ void BM_PollNewestCandle(benchmark::State& state)
 {
     CandleView view(state.range(0) != 0);
     const std::string replies[2] = {CandleReply(int(state.range(1))), CandleReply(int(state.range(1)), 0.05)};
-    view.chart.Load(replies[0], 8, kBars);
+    view.chart.load(replies[0], 8, kBars);
     int i = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(view.chart.Load(replies[++i % 2], 8, kBars));
+        benchmark::DoNotOptimize(view.chart.load(replies[++i % 2], 8, kBars));
 }
 BENCHMARK(BM_PollNewestCandle)->ArgsProduct({{0, 1}, {240, 10000}})->Unit(benchmark::kMicrosecond);
 
@@ -120,7 +120,7 @@ void BM_Frame(benchmark::State& state)
 {
     CandleView view(state.range(0) != 0);
     const int count = int(state.range(1));
-    view.chart.Load(CandleReply(count), 8, kBars);
+    view.chart.load(CandleReply(count), 8, kBars);
     const chart::CandleWindow w = chart::CandleWindowFor(count, kBars);
     int first = w.first;
     for (auto _ : state) {
@@ -138,7 +138,7 @@ BENCHMARK(BM_Frame)->ArgsProduct({{0, 1}, {240, 10000}})->Unit(benchmark::kMicro
 void BM_PaintWithLegend(benchmark::State& state)
 {
     CandleView view(state.range(0) != 0);
-    view.chart.Load(CandleReply(240), 8, kBars);
+    view.chart.load(CandleReply(240), 8, kBars);
     QImage target(kSize, QImage::Format_RGB32);
     for (auto _ : state)
         view.ctrl.render(&target);
@@ -227,11 +227,11 @@ void BM_LoadTimeline361(benchmark::State& state)
     CKBarCtrl ctrl;
     ctrl.Create(nullptr, QRect(QPoint(0, 0), kSize), CKBarCtrl::kTimelineChartId);
     chart::TimelineChart timeline(ctrl);
-    timeline.SetUp();
+    timeline.setUp();
     const std::string replies[2] = {TimelineReply(361), TimelineReply(361, 1)};
     int i = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(timeline.Load(replies[++i % 2]));
+        benchmark::DoNotOptimize(timeline.load(replies[++i % 2]));
 }
 BENCHMARK(BM_LoadTimeline361)->Unit(benchmark::kMicrosecond);
 
@@ -241,12 +241,12 @@ void BM_PollTimelineMinute(benchmark::State& state)
     CKBarCtrl ctrl;
     ctrl.Create(nullptr, QRect(QPoint(0, 0), kSize), CKBarCtrl::kTimelineChartId);
     chart::TimelineChart timeline(ctrl);
-    timeline.SetUp();
+    timeline.setUp();
     const std::string replies[2] = {TimelineReply(300), TimelineReply(301)};
-    timeline.Load(replies[0]);
+    timeline.load(replies[0]);
     int i = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(timeline.Load(replies[++i % 2]));
+        benchmark::DoNotOptimize(timeline.load(replies[++i % 2]));
 }
 BENCHMARK(BM_PollTimelineMinute)->Unit(benchmark::kMicrosecond);
 
@@ -255,9 +255,9 @@ void BM_PaintCopy(benchmark::State& state)
     CKBarCtrl ctrl;
     ctrl.Create(nullptr, QRect(QPoint(0, 0), kSize), CKBarCtrl::kCandleChartId);
     chart::CandleChart candles(ctrl);
-    candles.SetIndicators(Indicators(false));
-    candles.SetUp();
-    candles.Load(CandleReply(240), 8, kBars);
+    candles.setIndicators(choiceWith(false));
+    candles.setUp();
+    candles.load(CandleReply(240), 8, kBars);
     QImage target(kSize, QImage::Format_RGB32);
     for (auto _ : state)
         ctrl.render(&target); // runs the control's paint: one locked image copy

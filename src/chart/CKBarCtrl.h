@@ -62,7 +62,7 @@ public:
 
     Show_Keyline_Msg__Dlg* InfoBox() const { return m_infoBox; }
     // The legend rows as painted now: at the cross-hair's element, else at the newest.
-    std::vector<chart::LegendRow> Legend() const;
+    std::vector<chart::LegendRow> legend() const;
     // The drawn cross-hair position; (0, 0) when none is drawn.
     QPoint CrossHairPos() const { return m_crossHair; }
     bool CrossHairArmed() const { return m_clicked && m_tracking; }
@@ -77,9 +77,9 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    int LegendIndexLocked() const;
+    int legendIndexLocked() const;
     // Paints the legend over the copy, rendering its rows again only when they changed.
-    void PaintLegend(QPainter& p);
+    void paintLegend(QPainter& p);
 
     mutable std::mutex m_mutex;
     std::unique_ptr<chart::ChartCanvas> m_canvas;

@@ -49,11 +49,11 @@ CSubArea::CSubArea(const std::string& name, const Band& band, QImage* image, QIm
 {
     if (name.size() <= 255)
         m_name = name;
-    PlaceScale();
+    placeScale();
     m_scale.subArea = this;
 }
 
-void CSubArea::PlaceScale()
+void CSubArea::placeScale()
 {
     m_scale.plotLeft = m_band.left + m_band.leftMargin;
     m_scale.plotRight = m_band.left + m_band.width - kRightMargin;
@@ -61,10 +61,10 @@ void CSubArea::PlaceScale()
     m_scale.plotBottom = m_band.top + m_band.height - m_band.bottomMargin;
 }
 
-void CSubArea::SetBand(const Band& band)
+void CSubArea::setBand(const Band& band)
 {
     m_band = band;
-    PlaceScale();
+    placeScale();
     m_scale.slotCount = 0; // rescaled and redrawn whole at the next draw
     m_redrawWhole = true;
 }
@@ -100,18 +100,18 @@ void CSubArea::WidenLabels(int width)
     m_widestLabel = std::max(m_widestLabel, width);
 }
 
-const CSubAreaDisplayOne* CSubArea::FirstFilled() const
+const CSubAreaDisplayOne* CSubArea::firstFilled() const
 {
     // Display 0 as a rule; an oscillator area draws with whichever of its displays it needs.
     for (const auto& d : m_displays)
-        if (d->ElementCount() > 0 && !d->IsOverlay())
+        if (d->ElementCount() > 0 && !d->isOverlay())
             return d.get();
     return nullptr;
 }
 
 bool CSubArea::HasData() const
 {
-    return FirstFilled() != nullptr;
+    return firstFilled() != nullptr;
 }
 
 bool CSubArea::HasCandleTimeLabels() const
@@ -133,7 +133,7 @@ CSubArea::Range CSubArea::ComputeRange(int first, int last) const
         r.changed = m_scale.max != 0 || m_scale.min != 0;
         return r;
     }
-    const CDataElement& e0 = *FirstFilled()->Element(0);
+    const CDataElement& e0 = *firstFilled()->Element(0);
     // The range is that of the elements on screen: one scrolled out of the window (the
     // oldest candle of a long history) must not squash the scale of those drawn. Overlays
     // and missing values take no part.
@@ -144,7 +144,7 @@ CSubArea::Range CSubArea::ComputeRange(int first, int last) const
         seeded = true;
     };
     for (const auto& d : m_displays) {
-        if (d->IsOverlay())
+        if (d->isOverlay())
             continue;
         const int count = int(d->ElementCount());
         bool any = false;
@@ -155,7 +155,7 @@ CSubArea::Range CSubArea::ComputeRange(int first, int last) const
             widen(e.High(), e.Low());
             any = true;
         }
-        if (any && d->ReachesZero())
+        if (any && d->reachesZero())
             widen(0, 0);
     }
     if (!seeded) {
@@ -209,7 +209,7 @@ void CSubArea::Draw(int first, int last)
     // and while no line runs on from the last of them out of the window.
     if (scroll == ScrollKind::TowardsOlder
         && std::any_of(m_displays.begin(), m_displays.end(),
-                       [](const auto& d) { return d->CutSinceDrawn() || d->JoinsSlots(); }))
+                       [](const auto& d) { return d->cutSinceDrawn() || d->joinsSlots(); }))
         scroll = ScrollKind::None;
     {
         QPainter p(m_image);
@@ -218,10 +218,10 @@ void CSubArea::Draw(int first, int last)
             FullRedraw(p, first, last);
             break;
         case ScrollKind::InPlace:
-            RedrawNewest(p, first, last, oldLast, 0);
+            redrawNewest(p, first, last, oldLast, 0);
             break;
         case ScrollKind::TowardsNewer:
-            RedrawNewest(p, first, last, oldLast, first - oldFirst);
+            redrawNewest(p, first, last, oldLast, first - oldFirst);
             break;
         case ScrollKind::TowardsOlder:
             ScrollTowardsOlder(p, first, last, oldFirst, oldLast);
@@ -248,10 +248,10 @@ void CSubArea::FullRedraw(QPainter& p, int first, int last)
         DrawTimeLabels(p, first, last);
     DrawGridAndLabels(p);
     for (auto& d : m_displays)
-        DrawDisplay(p, *d, first, last, first, last, 0, -1);
+        drawDisplay(p, *d, first, last, first, last, 0, -1);
 }
 
-void CSubArea::RedrawNewest(QPainter& p, int first, int last, int oldLast, int shift)
+void CSubArea::redrawNewest(QPainter& p, int first, int last, int oldLast, int shift)
 {
     const int w = m_scale.slotWidth;
     // The newest element drawn before may have changed since (a reload refreshes the
@@ -264,7 +264,7 @@ void CSubArea::RedrawNewest(QPainter& p, int first, int last, int oldLast, int s
             redrawFrom = std::min(redrawFrom, d->DrawnUpTo());
         else if (int(d->ElementCount()) > first)
             redrawFrom = first;
-        joins = joins || d->JoinsSlots();
+        joins = joins || d->joinsSlots();
     }
     redrawFrom = std::max(redrawFrom, first);
     // A line into the changed slot starts in the middle of the slot before it, so that slot
@@ -289,7 +289,7 @@ void CSubArea::RedrawNewest(QPainter& p, int first, int last, int oldLast, int s
             p.save();
             p.setClipRect(QRect(innerLeft, m_band.top, edge - innerLeft, m_band.height));
             for (auto& d : m_displays)
-                DrawDisplay(p, *d, first, last, first, first, 0, 1);
+                drawDisplay(p, *d, first, last, first, first, 0, 1);
             p.restore();
         }
     }
@@ -298,7 +298,7 @@ void CSubArea::RedrawNewest(QPainter& p, int first, int last, int oldLast, int s
     p.save();
     p.setClipRect(QRect(keepUpTo, m_band.top, m_scale.plotRight - keepUpTo, m_band.height));
     for (auto& d : m_displays)
-        DrawDisplay(p, *d, first, last, redrawFrom, last, std::max(0, redrawFrom - first - 1), -1);
+        drawDisplay(p, *d, first, last, redrawFrom, last, std::max(0, redrawFrom - first - 1), -1);
     p.restore();
 }
 
@@ -309,13 +309,13 @@ void CSubArea::ScrollTowardsOlder(QPainter& p, int first, int last, int oldFirst
     const int keepWidth = (m_scale.slotCount - s) * w;
     ShiftPlot(p, m_scale.plotLeft + 1, m_scale.plotLeft + 1 + s * w, keepWidth);
     for (auto& d : m_displays)
-        DrawDisplay(p, *d, first, last, first, oldFirst - 1, 0, s);
+        drawDisplay(p, *d, first, last, first, oldFirst - 1, 0, s);
 }
 
-void CSubArea::DrawDisplay(QPainter& p, CSubAreaDisplayOne& d, int first, int last, int drawFrom, int drawTo,
+void CSubArea::drawDisplay(QPainter& p, CSubAreaDisplayOne& d, int first, int last, int drawFrom, int drawTo,
                            int joinFrom, int joinTo)
 {
-    const bool clip = d.IsOverlay() && d.ElementCount() > 0;
+    const bool clip = d.isOverlay() && d.ElementCount() > 0;
     if (clip) {
         p.save();
         p.setClipRect(QRect(m_scale.plotLeft + 1, m_scale.plotTop, m_scale.plotRight - m_scale.plotLeft - 2,
@@ -391,7 +391,7 @@ void CSubArea::DrawTitle(QPainter& p)
     // that a short scroll can move them.
     p.save();
     p.setClipRect(QRect(m_band.left, m_band.top, m_band.width, std::max(0, m_scale.plotTop - m_band.top)));
-    gdi::TextOut(p, fonts::Title(), m_band.left + 10, m_band.top + 2, Text(m_title), kLabelColour, kBlack);
+    gdi::TextOut(p, fonts::title(), m_band.left + 10, m_band.top + 2, Text(m_title), kLabelColour, kBlack);
     p.restore();
 }
 
@@ -403,7 +403,7 @@ void CSubArea::DrawTimeLabels(QPainter& p, int first, int last)
                                                 "14:30", "15:00", "19:30", "20:00", "20:30", "21:00"};
         const int step = (m_band.width - kRightMargin - m_band.leftMargin) / 12;
         for (int k = 0; k < 13; ++k)
-            gdi::TextOut(p, fonts::Label(), m_band.left + m_band.leftMargin - 5 + k * step, y,
+            gdi::TextOut(p, fonts::label(), m_band.left + m_band.leftMargin - 5 + k * step, y,
                          QString::fromLatin1(kLabels[k]), kTimeLabelColour, kBlack);
         return;
     }
@@ -423,7 +423,7 @@ void CSubArea::DrawTimeLabels(QPainter& p, int first, int last)
         char buf[32];
         // Each label starts at its candle's slot.
         std::snprintf(buf, sizeof buf, allShown ? "%02d:%02d" : "%02d/%02d", tm.tm_hour, tm.tm_min);
-        gdi::TextOut(p, fonts::Label(), m_scale.plotLeft + (i - first) * m_scale.slotWidth, y, QString::fromLatin1(buf),
+        gdi::TextOut(p, fonts::label(), m_scale.plotLeft + (i - first) * m_scale.slotWidth, y, QString::fromLatin1(buf),
                      kTimeLabelColour, kBlack);
     }
 }
@@ -463,12 +463,12 @@ void CSubArea::DrawGridAndLabels(QPainter& p, bool gridLines)
         const float v = s.valueStep * float(i) + s.min;
         const std::string text = ValueLabel(v, wholeOnly);
         if (prices) {
-            gdi::TextInBox(p, fonts::Label(), QRect(s.plotLeft - 30, y - 12, 30, 18), Text(text), kLabelColour, kBlack);
+            gdi::TextInBox(p, fonts::label(), QRect(s.plotLeft - 30, y - 12, 30, 18), Text(text), kLabelColour, kBlack);
             const Colour c = i >= 6 ? kRiseColour : (i <= 4 ? kFallColour : kMiddleColour);
-            gdi::TextOut(p, fonts::Label(), s.plotRight + 5, y - 13, Text(PercentLabel(s.valueStep, i, s.max, s.min)), c,
+            gdi::TextOut(p, fonts::label(), s.plotRight + 5, y - 13, Text(PercentLabel(s.valueStep, i, s.max, s.min)), c,
                          kBlack);
         } else if (text != lastLabel) {
-            gdi::TextOut(p, fonts::Label(), s.plotRight + 5, y - h / 2 + 2, Text(text), kLabelColour, kBlack);
+            gdi::TextOut(p, fonts::label(), s.plotRight + 5, y - h / 2 + 2, Text(text), kLabelColour, kBlack);
             lastLabel = text;
         }
     }

@@ -54,7 +54,7 @@ public:
     // the band has no room for a plot.
     void Draw(int first, int last);
     // Moves the band (the chart was laid out again); the next Draw redraws it whole.
-    void SetBand(const Band& band);
+    void setBand(const Band& band);
 
     const std::string& Name() const { return m_name; }
     const std::string& Title() const { return m_title; }
@@ -89,19 +89,19 @@ public:
 private:
     bool IsNamed(const char* name) const { return m_name == name; }
     bool HasData() const;
-    const CSubAreaDisplayOne* FirstFilled() const;
+    const CSubAreaDisplayOne* firstFilled() const;
     // Period 7 candles carry their times under the plot; other labels do not follow the data.
     bool HasCandleTimeLabels() const;
     void FullRedraw(QPainter& p, int first, int last);
     // Keeps the drawn slots that hold the same elements as before, moved `shift` slots to the
     // left (0: the same window), and draws the rest.
-    void RedrawNewest(QPainter& p, int first, int last, int oldLast, int shift);
+    void redrawNewest(QPainter& p, int first, int last, int oldLast, int shift);
     void ScrollTowardsOlder(QPainter& p, int first, int last, int oldFirst, int oldLast);
     // Places and draws one display's elements drawFrom..drawTo of the window and joins its
     // slots joinFrom..joinTo (-1: the last); an overlay stays inside the plot.
-    void DrawDisplay(QPainter& p, CSubAreaDisplayOne& d, int first, int last, int drawFrom, int drawTo, int joinFrom,
+    void drawDisplay(QPainter& p, CSubAreaDisplayOne& d, int first, int last, int drawFrom, int drawTo, int joinFrom,
                      int joinTo);
-    void PlaceScale();
+    void placeScale();
     void DrawFrame(QPainter& p);
     void DrawTitle(QPainter& p);
     void DrawTimeLabels(QPainter& p, int first, int last);

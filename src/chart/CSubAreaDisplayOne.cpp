@@ -91,7 +91,7 @@ void CSubAreaDisplayOne::Clear()
     m_cut = true;
 }
 
-void CSubAreaDisplayOne::Truncate(std::size_t count)
+void CSubAreaDisplayOne::truncate(std::size_t count)
 {
     if (count >= m_series.size())
         return;
@@ -104,7 +104,7 @@ void CSubAreaDisplayOne::Truncate(std::size_t count)
     m_cut = true;
 }
 
-void CSubAreaDisplayOne::SetLegend(const std::string& label, const std::string& group)
+void CSubAreaDisplayOne::setLegend(const std::string& label, const std::string& group)
 {
     m_legendLabel = label;
     m_legendGroup = group;

@@ -35,9 +35,9 @@ public:
     virtual void Connect(QPainter& p, int from, int to, chart::Colour colour);
     virtual void EraseNewestSegment(QPainter& p);
     // Whether Connect draws lines from one slot into the next.
-    virtual bool JoinsSlots() const { return false; }
+    virtual bool joinsSlots() const { return false; }
     // Whether the area's range must reach zero for this display to be drawn whole.
-    virtual bool ReachesZero() const { return false; }
+    virtual bool reachesZero() const { return false; }
     // Takes ownership; widens the sub-area's value labels when the element needs more room.
     void AppendElement(std::unique_ptr<CDataElement> element);
     // Puts `element` in place of the newest one, keeping the old one and its slots for
@@ -45,18 +45,18 @@ public:
     void ReplaceNewest(std::unique_ptr<CDataElement> element);
     void Clear();
     // Keeps the oldest `count` elements: a reload that changed only the newest ones.
-    void Truncate(std::size_t count);
+    void truncate(std::size_t count);
 
     // An overlay is drawn over the area's scale without taking part in it: it neither
     // widens the range nor the value labels, and is clipped to the plot. The specified
     // displays are not overlays, so what they draw never depends on the overlays beside them.
-    void SetOverlay(bool overlay) { m_overlay = overlay; }
-    bool IsOverlay() const { return m_overlay; }
+    void setOverlay(bool overlay) { m_overlay = overlay; }
+    bool isOverlay() const { return m_overlay; }
     // The display's entry in the legend row: its label ("MA5"), and the name of the indicator
     // it belongs to when that is not named by the label ("MACD(12,26,9)"). No label: none.
-    void SetLegend(const std::string& label, const std::string& group = {});
-    const std::string& LegendLabel() const { return m_legendLabel; }
-    const std::string& LegendGroup() const { return m_legendGroup; }
+    void setLegend(const std::string& label, const std::string& group = {});
+    const std::string& legendLabel() const { return m_legendLabel; }
+    const std::string& legendGroup() const { return m_legendGroup; }
 
     const std::string& Name() const { return m_name; }
     // Names longer than 255 characters are not stored.
@@ -79,7 +79,7 @@ public:
         m_cut = false;
     }
     // Elements were taken away since the display was last drawn.
-    bool CutSinceDrawn() const { return m_cut; }
+    bool cutSinceDrawn() const { return m_cut; }
 
 protected:
     explicit CSubAreaDisplayOne(CSubArea& area);

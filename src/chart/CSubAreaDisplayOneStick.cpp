@@ -11,7 +11,7 @@ using namespace chart;
 
 namespace {
 
-void Stick(QPainter& p, const CSubAreaScale& s, const DisplaySlot& slot, float value, Colour colour)
+void stick(QPainter& p, const CSubAreaScale& s, const DisplaySlot& slot, float value, Colour colour)
 {
     if (!std::isfinite(value))
         return;
@@ -31,11 +31,11 @@ void CSubAreaDisplayOneStick::DrawSlot(QPainter& p, const DisplaySlot& slot)
     if (!slot.element || slot.element->Type() != ElementType::Point)
         return;
     const auto& point = static_cast<const CDataElementPoint&>(*slot.element);
-    Stick(p, Scale(), slot, point.value, point.colour);
+    stick(p, Scale(), slot, point.value, point.colour);
 }
 
 void CSubAreaDisplayOneStick::EraseSlot(QPainter& p, const DisplaySlot& slot)
 {
     if (slot.element)
-        Stick(p, Scale(), slot, slot.element->High(), kBlack);
+        stick(p, Scale(), slot, slot.element->High(), kBlack);
 }

@@ -14,7 +14,7 @@ public:
 
     void DrawSlot(QPainter& p, const DisplaySlot& slot) override;
     void EraseSlot(QPainter& p, const DisplaySlot& slot) override;
-    bool ReachesZero() const override { return true; }
+    bool reachesZero() const override { return true; }
 
 protected:
     void FillBody(DisplaySlot& slot) const override;

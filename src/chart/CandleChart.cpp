@@ -48,7 +48,7 @@ struct OscillatorLegend
     std::array<const char*, 3> labels; // of the lines in IndicatorSet::oscillatorLines order
 };
 
-OscillatorLegend LegendOf(Oscillator o)
+OscillatorLegend legendOf(Oscillator o)
 {
     switch (o) {
     case Oscillator::Macd:
@@ -65,12 +65,12 @@ OscillatorLegend LegendOf(Oscillator o)
     return {"", {"", "", ""}};
 }
 
-bool OscillatorShown(const IndicatorChoice& choice)
+bool oscillatorShown(const IndicatorChoice& choice)
 {
     return choice.oscillator != Oscillator::None && choice.oscillator != Oscillator::Boll;
 }
 
-CDataElementPoint LinePoint(const IndicatorLine& line, std::size_t i, Colour colour)
+CDataElementPoint linePoint(const IndicatorLine& line, std::size_t i, Colour colour)
 {
     CDataElementPoint p;
     p.colour = colour;
@@ -85,7 +85,7 @@ CandleChart::CandleChart(CKBarCtrl& ctrl)
 {
 }
 
-void CandleChart::SetUp()
+void CandleChart::setUp()
 {
     m_ctrl.WithCanvas([&](ChartCanvas& c) {
         if (m_setUp)
@@ -104,19 +104,19 @@ void CandleChart::SetUp()
         for (const char* name : kVolumeAverageDisplays)
             c.AddDisplay(DisplayKind::PixelLine, 1, name);
         for (const char* name : {"N2", "N3", "N4", "N5", "N6", "N7", "N8", "P2", "P3"})
-            c.FindDisplay(name)->SetOverlay(true);
+            c.FindDisplay(name)->setOverlay(true);
         c.AddDisplay(DisplayKind::Stick, 2, kStickDisplay);
         for (const char* name : kOscillatorDisplays)
             c.AddDisplay(DisplayKind::PixelLine, 2, name);
         for (std::size_t i = 0; i < kVolumeAverageDisplays.size(); ++i)
-            c.FindDisplay(kVolumeAverageDisplays[i])->SetLegend("MA" + std::to_string(kVolumeMaPeriods[i]));
+            c.FindDisplay(kVolumeAverageDisplays[i])->setLegend("MA" + std::to_string(kVolumeMaPeriods[i]));
         const IndicatorChoice choice = m_indicators.choice();
         m_indicators = {};
-        ApplyChoice(c, choice);
+        applyChoice(c, choice);
     });
 }
 
-bool CandleChart::Load(std::string_view wireReply, int periodCode, int visibleBarCount)
+bool CandleChart::load(std::string_view wireReply, int periodCode, int visibleBarCount)
 {
     const RunningFlag running;
     if (!running.Taken())
@@ -132,7 +132,7 @@ bool CandleChart::Load(std::string_view wireReply, int periodCode, int visibleBa
     ReplyTailReader::Result read = m_reader.read(std::move(text));
     if (!read.reply.success)
         return false;
-    const std::vector<CandleRecord> tail = CandleRecords(read.reply.infor);
+    const std::vector<CandleRecord> tail = candleRecords(read.reply.infor);
     if (read.whole && tail.empty())
         return false; // no records: the chart keeps what it shows
     // A window too narrow for a bar count still shows a chart.
@@ -140,13 +140,13 @@ bool CandleChart::Load(std::string_view wireReply, int periodCode, int visibleBa
         visibleBarCount = 40;
     // One locked step from changing to drawing: a paint never sees a half-loaded chart.
     m_ctrl.WithCanvas([&](ChartCanvas& canvas) {
-        const std::size_t changed = TakeRecords(m_records, read, tail);
+        const std::size_t changed = takeRecords(m_records, read, tail);
         // Every candle carries its period: another period changes them all.
         const std::size_t from = periodCode == m_period ? changed : 0;
         m_period = periodCode;
         m_visibleBarCount = visibleBarCount;
         const std::size_t n = m_records.size();
-        canvas.RefillDisplay("N1", from, n, [&](std::size_t i) {
+        canvas.refillDisplay("N1", from, n, [&](std::size_t i) {
             CDataElementKBar bar;
             const CandleRecord& r = m_records[i];
             bar.open = r.open;
@@ -158,65 +158,65 @@ bool CandleChart::Load(std::string_view wireReply, int periodCode, int visibleBa
             bar.previousClose = i > 0 ? m_records[i - 1].close : 0;
             return bar;
         });
-        canvas.RefillDisplay("P1", from, n, [&](std::size_t i) {
+        canvas.refillDisplay("P1", from, n, [&](std::size_t i) {
             CDataElementPoint volume;
             const CandleRecord& r = m_records[i];
             volume.value = float(r.vol);
             volume.colour = r.close >= r.open ? kVolumeUp : kVolumeDown;
             return volume;
         });
-        FillIndicators(canvas, from);
+        fillIndicators(canvas, from);
         canvas.SetTitle("N", kItemTitle);
         canvas.SetAxisLegend("N");
-        DrawAll(canvas);
+        drawAll(canvas);
     });
     m_ctrl.RequestRepaint();
     return true;
 }
 
-void CandleChart::SetIndicators(const IndicatorChoice& choice)
+void CandleChart::setIndicators(const IndicatorChoice& choice)
 {
     m_ctrl.WithCanvas([&](ChartCanvas& canvas) {
-        ApplyChoice(canvas, choice);
+        applyChoice(canvas, choice);
         if (!m_records.empty())
-            DrawAll(canvas);
+            drawAll(canvas);
     });
     m_ctrl.RequestRepaint();
 }
 
-IndicatorChoice CandleChart::Indicators() const
+IndicatorChoice CandleChart::indicators() const
 {
     return m_ctrl.WithCanvas([&](ChartCanvas&) { return m_indicators.choice(); });
 }
 
-void CandleChart::ApplyChoice(ChartCanvas& canvas, const IndicatorChoice& choice)
+void CandleChart::applyChoice(ChartCanvas& canvas, const IndicatorChoice& choice)
 {
-    const bool relayout = OscillatorShown(choice) != OscillatorShown(m_indicators.choice()) || !m_setUp;
+    const bool relayout = oscillatorShown(choice) != oscillatorShown(m_indicators.choice()) || !m_setUp;
     m_indicators.setChoice(choice);
     if (!m_setUp)
         return;
     for (std::size_t i = 0; i < kPriceAverageDisplays.size(); ++i)
-        canvas.FindDisplay(kPriceAverageDisplays[i])->SetLegend("MA" + std::to_string(choice.maPeriods[i]));
+        canvas.FindDisplay(kPriceAverageDisplays[i])->setLegend("MA" + std::to_string(choice.maPeriods[i]));
     // The volume is named beside its averages; without them the area is the specified one.
-    canvas.FindDisplay("P1")->SetLegend(choice.volumeAverages ? "VOL" : "");
-    const OscillatorLegend legend = LegendOf(choice.oscillator);
+    canvas.FindDisplay("P1")->setLegend(choice.volumeAverages ? "VOL" : "");
+    const OscillatorLegend legend = legendOf(choice.oscillator);
     const bool boll = choice.oscillator == Oscillator::Boll;
     for (std::size_t i = 0; i < kBollDisplays.size(); ++i)
-        canvas.FindDisplay(kBollDisplays[i])->SetLegend(boll ? legend.labels[i] : "", boll ? legend.group : "");
+        canvas.FindDisplay(kBollDisplays[i])->setLegend(boll ? legend.labels[i] : "", boll ? legend.group : "");
     // MACD draws its histogram with the stick display and two lines; the others three lines.
     const bool macd = choice.oscillator == Oscillator::Macd;
-    canvas.FindDisplay(kStickDisplay)->SetLegend(macd ? legend.labels[0] : "", legend.group);
+    canvas.FindDisplay(kStickDisplay)->setLegend(macd ? legend.labels[0] : "", legend.group);
     for (std::size_t i = 0; i < kOscillatorDisplays.size(); ++i) {
         const std::size_t line = macd ? i + 1 : i;
         const char* label = boll || line >= legend.labels.size() ? "" : legend.labels[line];
-        canvas.FindDisplay(kOscillatorDisplays[i])->SetLegend(label, macd ? "" : legend.group);
+        canvas.FindDisplay(kOscillatorDisplays[i])->setLegend(label, macd ? "" : legend.group);
     }
-    FillIndicators(canvas, 0);
+    fillIndicators(canvas, 0);
     if (relayout)
-        LayOut(canvas);
+        layOut(canvas);
 }
 
-void CandleChart::FillIndicators(ChartCanvas& canvas, std::size_t from)
+void CandleChart::fillIndicators(ChartCanvas& canvas, std::size_t from)
 {
     const std::size_t n = m_records.size();
     from = m_indicators.update(m_records, from);
@@ -224,10 +224,10 @@ void CandleChart::FillIndicators(ChartCanvas& canvas, std::size_t from)
     // A display whose line is not chosen is emptied.
     auto fill = [&](const char* display, const IndicatorLine* line, Colour colour) {
         if (!line) {
-            canvas.TruncateDisplay(display, 0);
+            canvas.truncateDisplay(display, 0);
             return;
         }
-        canvas.RefillDisplay(display, from, n, [&](std::size_t i) { return LinePoint(*line, i, colour); });
+        canvas.refillDisplay(display, from, n, [&](std::size_t i) { return linePoint(*line, i, colour); });
     };
     const auto& averages = m_indicators.priceAverages();
     for (std::size_t i = 0; i < kPriceAverageDisplays.size(); ++i)
@@ -243,33 +243,33 @@ void CandleChart::FillIndicators(ChartCanvas& canvas, std::size_t from)
         fill(kBollDisplays[i], boll ? lines[i] : nullptr, kBollColours[i]);
     if (macd) {
         const IndicatorLine& histogram = *lines[0];
-        canvas.RefillDisplay(kStickDisplay, from, n, [&](std::size_t i) {
-            return LinePoint(histogram, i, histogram[i] >= 0 ? kCandleRise : kCandleFall);
+        canvas.refillDisplay(kStickDisplay, from, n, [&](std::size_t i) {
+            return linePoint(histogram, i, histogram[i] >= 0 ? kCandleRise : kCandleFall);
         });
     } else {
         fill(kStickDisplay, nullptr, kBlack);
     }
     for (std::size_t i = 0; i < kOscillatorDisplays.size(); ++i) {
         const std::size_t line = macd ? i + 1 : i;
-        const bool shown = OscillatorShown(choice) && line < lines.size();
+        const bool shown = oscillatorShown(choice) && line < lines.size();
         fill(kOscillatorDisplays[i], shown ? lines[line] : nullptr, kAverageColours[i]);
     }
 }
 
-void CandleChart::LayOut(ChartCanvas& canvas) const
+void CandleChart::layOut(ChartCanvas& canvas) const
 {
     const int h = canvas.Size().height();
     // Hidden, the specified 70 % and 30 %; shown, the same proportion of what it leaves.
-    if (!OscillatorShown(m_indicators.choice())) {
-        canvas.LayOutRows({70 * h / 100, 30 * h / 100, 0});
+    if (!oscillatorShown(m_indicators.choice())) {
+        canvas.layOutRows({70 * h / 100, 30 * h / 100, 0});
         return;
     }
     const int oscillator = kOscillatorPercent * h / 100;
     const int rest = h - oscillator;
-    canvas.LayOutRows({70 * rest / 100, 30 * rest / 100, oscillator});
+    canvas.layOutRows({70 * rest / 100, 30 * rest / 100, oscillator});
 }
 
-void CandleChart::DrawAll(ChartCanvas& canvas) const
+void CandleChart::drawAll(ChartCanvas& canvas) const
 {
     const CandleWindow w = CandleWindowFor(int(m_records.size()), m_visibleBarCount);
     canvas.DrawRange("N", w.first, w.last);

@@ -53,25 +53,25 @@ public:
     CandleChart& operator=(const CandleChart&) = delete;
 
     // Creates the areas and displays (first show); does nothing the second time.
-    void SetUp();
+    void setUp();
 
     // Loads a candle reply (wire text) of period `periodCode` and draws what changed; any
     // thread. A reply that arrives while another is loading is dropped. Returns false when
     // the reply was dropped or left the chart unchanged.
-    bool Load(std::string_view wireReply, int periodCode, int visibleBarCount);
+    bool load(std::string_view wireReply, int periodCode, int visibleBarCount);
 
     // Shows the chosen indicators over the history already loaded; any thread.
-    void SetIndicators(const IndicatorChoice& choice);
-    IndicatorChoice Indicators() const;
+    void setIndicators(const IndicatorChoice& choice);
+    IndicatorChoice indicators() const;
 
-    CKBarCtrl& Control() const { return m_ctrl; }
+    CKBarCtrl& control() const { return m_ctrl; }
 
 private:
     // Everything below runs under the control's lock.
-    void ApplyChoice(ChartCanvas& canvas, const IndicatorChoice& choice);
-    void FillIndicators(ChartCanvas& canvas, std::size_t from);
-    void LayOut(ChartCanvas& canvas) const;
-    void DrawAll(ChartCanvas& canvas) const;
+    void applyChoice(ChartCanvas& canvas, const IndicatorChoice& choice);
+    void fillIndicators(ChartCanvas& canvas, std::size_t from);
+    void layOut(ChartCanvas& canvas) const;
+    void drawAll(ChartCanvas& canvas) const;
 
     CKBarCtrl& m_ctrl;
     // The poller's: one load at a time.

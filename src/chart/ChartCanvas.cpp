@@ -106,13 +106,13 @@ void ChartCanvas::ClearDisplay(const std::string& displayName)
         d->Clear();
 }
 
-void ChartCanvas::TruncateDisplay(const std::string& displayName, std::size_t count)
+void ChartCanvas::truncateDisplay(const std::string& displayName, std::size_t count)
 {
     if (CSubAreaDisplayOne* d = FindDisplay(displayName))
-        d->Truncate(count);
+        d->truncate(count);
 }
 
-void ChartCanvas::LayOutRows(const std::vector<int>& heights)
+void ChartCanvas::layOutRows(const std::vector<int>& heights)
 {
     int top = 0;
     for (std::size_t i = 0; i < m_rows.size() && i < heights.size(); ++i) {
@@ -129,7 +129,7 @@ void ChartCanvas::LayOutRows(const std::vector<int>& heights)
         band.leftMargin = area.LeftMargin();
         band.topMargin = area.TopMargin();
         band.bottomMargin = area.BottomMargin();
-        area.SetBand(band);
+        area.setBand(band);
         top = cell.bottom;
     }
     m_image.fill(Qt::black);

@@ -22,7 +22,7 @@ namespace {
 constexpr int kItemGap = 10;
 constexpr int kLegendHeight = 15;
 
-std::string ValueText(const CSubArea& area, const CDataElement& e)
+std::string valueText(const CSubArea& area, const CDataElement& e)
 {
     const float v = e.High();
     if (!std::isfinite(v))
@@ -37,7 +37,7 @@ std::string ValueText(const CSubArea& area, const CDataElement& e)
 
 } // namespace
 
-std::vector<LegendRow> LegendRows(const ChartCanvas& canvas, int index)
+std::vector<LegendRow> legendRows(const ChartCanvas& canvas, int index)
 {
     std::vector<LegendRow> rows;
     if (index < 0)
@@ -50,15 +50,15 @@ std::vector<LegendRow> LegendRows(const ChartCanvas& canvas, int index)
         std::string group;
         for (int i = 0; i < area.DisplayCount(); ++i) {
             const CSubAreaDisplayOne& d = area.Display(i);
-            if (d.LegendLabel().empty() || std::size_t(index) >= d.ElementCount())
+            if (d.legendLabel().empty() || std::size_t(index) >= d.ElementCount())
                 continue;
             const CDataElement& e = *d.Element(std::size_t(index));
-            if (d.LegendGroup() != group && !d.LegendGroup().empty())
-                row.items.push_back({d.LegendGroup(), kLegendNameColour});
-            group = d.LegendGroup();
+            if (d.legendGroup() != group && !d.legendGroup().empty())
+                row.items.push_back({d.legendGroup(), kLegendNameColour});
+            group = d.legendGroup();
             const Colour colour = e.Type() == ElementType::Point ? static_cast<const CDataElementPoint&>(e).colour
                                                                 : kLegendNameColour;
-            row.items.push_back({d.LegendLabel() + ":" + ValueText(area, e), colour});
+            row.items.push_back({d.legendLabel() + ":" + valueText(area, e), colour});
         }
         if (!row.items.empty())
             rows.push_back(std::move(row));
@@ -66,7 +66,7 @@ std::vector<LegendRow> LegendRows(const ChartCanvas& canvas, int index)
     return rows;
 }
 
-int LegendIndex(const ChartCanvas& canvas, int crossHairX)
+int legendIndex(const ChartCanvas& canvas, int crossHairX)
 {
     const CSubArea* area = canvas.FirstRowArea();
     if (!area || area->DisplayCount() == 0)
@@ -81,29 +81,29 @@ int LegendIndex(const ChartCanvas& canvas, int crossHairX)
     return std::clamp(area->FirstDrawn() + slot, 0, count - 1);
 }
 
-QRect LegendBand(const CSubArea& area)
+QRect legendBand(const CSubArea& area)
 {
     // The margin of the area above holds nothing in its lowest rows: the candle times end
     // 14 pixels under their plot.
-    const int height = std::max(QFontMetrics(fonts::Label()).height(), kLegendHeight);
+    const int height = std::max(QFontMetrics(fonts::label()).height(), kLegendHeight);
     const int top = area.Scale().plotTop - height;
     return QRect(area.Left() + 10, top, area.Width() - CSubArea::kRightMargin - 10, height);
 }
 
-QImage RenderLegendRow(const LegendRow& row, qreal devicePixelRatio)
+QImage renderLegendRow(const LegendRow& row, qreal devicePixelRatio)
 {
     const CSubArea& area = *row.area;
-    const QRect band = LegendBand(area);
+    const QRect band = legendBand(area);
     QImage image((QSizeF(band.size()) * devicePixelRatio).toSize(), QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(devicePixelRatio);
     image.fill(Qt::transparent);
     QPainter p(&image);
-    const QFont& font = fonts::Label();
+    const QFont& font = fonts::label();
     const QFontMetrics metrics(font);
     p.setFont(font);
     int x = 0;
     if (!area.Title().empty())
-        x += QFontMetrics(fonts::Title()).horizontalAdvance(QString::fromStdString(area.Title())) + kItemGap;
+        x += QFontMetrics(fonts::title()).horizontalAdvance(QString::fromStdString(area.Title())) + kItemGap;
     for (const LegendItem& item : row.items) {
         const QString text = QString::fromStdString(item.text);
         p.setPen(ToQColor(item.colour));

@@ -34,18 +34,18 @@ inline constexpr Colour kLegendNameColour = Rgb(200, 200, 200);
 
 // The legend of every sub-area that has displays with a legend label, at element `index`:
 // a label's value is "--" where its line has none.
-std::vector<LegendRow> LegendRows(const ChartCanvas& canvas, int index);
+std::vector<LegendRow> legendRows(const ChartCanvas& canvas, int index);
 
 // The element the legend describes: the one in the slot under the cross-hair at x of the
 // first row's sub-area, or the newest one when there is no cross-hair (x = 0). -1 for none.
-int LegendIndex(const ChartCanvas& canvas, int crossHairX);
+int legendIndex(const ChartCanvas& canvas, int crossHairX);
 
 // Where a sub-area's legend row is painted: the top margin over the plot, reaching up into
 // the area above when the margin is lower than a line of text.
-QRect LegendBand(const CSubArea& area);
+QRect legendBand(const CSubArea& area);
 
-// A legend row as painted over the chart at LegendBand(*row.area).topLeft(): its texts on a
+// A legend row as painted over the chart at legendBand(*row.area).topLeft(): its texts on a
 // transparent ground, right of the area's title.
-QImage RenderLegendRow(const LegendRow& row, qreal devicePixelRatio);
+QImage renderLegendRow(const LegendRow& row, qreal devicePixelRatio);
 
 } // namespace chart

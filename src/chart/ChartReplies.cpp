@@ -7,7 +7,7 @@
 
 namespace chart {
 
-std::vector<CandleRecord> CandleRecords(const Json::Value& infor)
+std::vector<CandleRecord> candleRecords(const Json::Value& infor)
 {
     std::vector<CandleRecord> records;
     if (!infor.isArray())
@@ -31,7 +31,7 @@ std::optional<std::vector<CandleRecord>> ParseCandleReply(std::string_view utf8)
     const client::ApiReply reply = client::ApiReply::FromUtf8(utf8);
     if (!reply.success)
         return std::nullopt;
-    return CandleRecords(reply.infor);
+    return candleRecords(reply.infor);
 }
 
 CandleWindow CandleWindowFor(int count, int visibleBarCount)
@@ -41,7 +41,7 @@ CandleWindow CandleWindowFor(int count, int visibleBarCount)
     return {count - visibleBarCount, count};
 }
 
-std::vector<TimelineRecord> TimelineRecords(const Json::Value& infor)
+std::vector<TimelineRecord> timelineRecords(const Json::Value& infor)
 {
     std::vector<TimelineRecord> records;
     if (!infor.isArray())
@@ -62,7 +62,7 @@ std::optional<std::vector<TimelineRecord>> ParseTimelineReply(std::string_view u
     const client::ApiReply reply = client::ApiReply::FromUtf8(utf8);
     if (!reply.success)
         return std::nullopt;
-    return TimelineRecords(reply.infor);
+    return timelineRecords(reply.infor);
 }
 
 std::vector<Colour> VolumeColours(const std::vector<TimelineRecord>& records)

@@ -33,8 +33,8 @@ struct TimelineRecord
 };
 
 // The records of an "infor" array; members of the wrong type read as zero.
-std::vector<CandleRecord> CandleRecords(const Json::Value& infor);
-std::vector<TimelineRecord> TimelineRecords(const Json::Value& infor);
+std::vector<CandleRecord> candleRecords(const Json::Value& infor);
+std::vector<TimelineRecord> timelineRecords(const Json::Value& infor);
 
 // The records of a whole reply (UTF-8); nothing when it does not parse or reports failure.
 std::optional<std::vector<CandleRecord>> ParseCandleReply(std::string_view utf8);

@@ -28,7 +28,7 @@ constexpr OscillatorName kOscillatorNames[] = {{Oscillator::None, ""},
                                                {Oscillator::Rsi, "RSI"},
                                                {Oscillator::Boll, "BOLL"}};
 
-void ReadFlag(const Json::Value& root, const char* key, bool& flag)
+void readFlag(const Json::Value& root, const char* key, bool& flag)
 {
     const Json::Value& v = client::JsonMember(root, key);
     if (v.isBool())
@@ -37,14 +37,14 @@ void ReadFlag(const Json::Value& root, const char* key, bool& flag)
 
 } // namespace
 
-std::optional<IndicatorChoice> ParseIndicatorChoice(std::string_view bytes)
+std::optional<IndicatorChoice> parseIndicatorChoice(std::string_view bytes)
 {
     Json::Value root;
     if (!client::ParseJson(client::LocalFileToUtf8(bytes), root) || !root.isObject())
         return std::nullopt;
     IndicatorChoice choice;
-    ReadFlag(root, "ma", choice.movingAverages);
-    ReadFlag(root, "volume_ma", choice.volumeAverages);
+    readFlag(root, "ma", choice.movingAverages);
+    readFlag(root, "volume_ma", choice.volumeAverages);
     const Json::Value& periods = client::JsonMember(root, "ma_periods");
     if (periods.isArray()) {
         for (Json::ArrayIndex i = 0; i < periods.size() && i < choice.maPeriods.size(); ++i) {
@@ -62,7 +62,7 @@ std::optional<IndicatorChoice> ParseIndicatorChoice(std::string_view bytes)
     return choice;
 }
 
-std::string IndicatorChoiceText(const IndicatorChoice& choice)
+std::string indicatorChoiceText(const IndicatorChoice& choice)
 {
     Json::Value root(Json::objectValue);
     root["ma"] = choice.movingAverages;
@@ -78,7 +78,7 @@ std::string IndicatorChoiceText(const IndicatorChoice& choice)
     return writer.write(root);
 }
 
-IndicatorFileChoice ReadIndicatorChoice(const std::filesystem::path& dir)
+IndicatorFileChoice readIndicatorChoice(const std::filesystem::path& dir)
 {
     IndicatorFileChoice result;
     const std::filesystem::path path = dir / kIndicatorFile;
@@ -87,7 +87,7 @@ IndicatorFileChoice ReadIndicatorChoice(const std::filesystem::path& dir)
         return result; // never chosen: the defaults, quietly
     std::ifstream in(path, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::optional<IndicatorChoice> choice = in ? ParseIndicatorChoice(bytes) : std::nullopt;
+    const std::optional<IndicatorChoice> choice = in ? parseIndicatorChoice(bytes) : std::nullopt;
     if (choice)
         result.choice = *choice;
     else
@@ -95,17 +95,17 @@ IndicatorFileChoice ReadIndicatorChoice(const std::filesystem::path& dir)
     return result;
 }
 
-std::string IndicatorFileProblemText(const std::filesystem::path& failed)
+std::string indicatorFileProblemText(const std::filesystem::path& failed)
 {
     // An absolute path, so the user can find the file whatever folder the program runs in.
     const std::string path = std::filesystem::absolute(failed).lexically_normal().string();
     return "无法读取指标设置文件：\n" + path + "\n本次使用默认指标，该文件未作改动。";
 }
 
-bool WriteIndicatorChoice(const std::filesystem::path& dir, const IndicatorChoice& choice)
+bool writeIndicatorChoice(const std::filesystem::path& dir, const IndicatorChoice& choice)
 {
     return platform::saveWholeFile(QString::fromStdString((dir / kIndicatorFile).string()),
-                                   QByteArray::fromStdString(IndicatorChoiceText(choice)));
+                                   QByteArray::fromStdString(indicatorChoiceText(choice)));
 }
 
 } // namespace chart

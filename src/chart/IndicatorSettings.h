@@ -14,9 +14,9 @@ inline constexpr const char* kIndicatorFile = "chartindicators";
 
 // The choice a file's bytes hold: nullopt when they are no JSON object. A member that is
 // missing or not what it should be (a period out of 1..999, say) keeps its default.
-std::optional<IndicatorChoice> ParseIndicatorChoice(std::string_view bytes);
+std::optional<IndicatorChoice> parseIndicatorChoice(std::string_view bytes);
 // The file's text: styled JSON, as the other settings files are written.
-std::string IndicatorChoiceText(const IndicatorChoice& choice);
+std::string indicatorChoiceText(const IndicatorChoice& choice);
 
 struct IndicatorFileChoice
 {
@@ -25,10 +25,10 @@ struct IndicatorFileChoice
 };
 
 // The choice in `dir`; a file that cannot be read is left as it is.
-IndicatorFileChoice ReadIndicatorChoice(const std::filesystem::path& dir);
+IndicatorFileChoice readIndicatorChoice(const std::filesystem::path& dir);
 // The message naming a file that could not be read.
-std::string IndicatorFileProblemText(const std::filesystem::path& failed);
+std::string indicatorFileProblemText(const std::filesystem::path& failed);
 // Replaces the file in `dir` whole, or leaves it as it was; false when it could not be saved.
-bool WriteIndicatorChoice(const std::filesystem::path& dir, const IndicatorChoice& choice);
+bool writeIndicatorChoice(const std::filesystem::path& dir, const IndicatorChoice& choice);
 
 } // namespace chart

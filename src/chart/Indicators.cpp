@@ -12,7 +12,7 @@ constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
 // no later than the end of the shortest line (a line just chosen is empty, so it is
 // computed whole).
 template <class... Lines>
-std::size_t Prepare(std::size_t n, std::size_t from, Lines&... lines)
+std::size_t prepare(std::size_t n, std::size_t from, Lines&... lines)
 {
     from = std::min({from, n, lines.size()...});
     (lines.resize(n, kNoValue), ...);
@@ -21,10 +21,10 @@ std::size_t Prepare(std::size_t n, std::size_t from, Lines&... lines)
 
 } // namespace
 
-void MovingAverage(std::span<const double> in, int period, IndicatorLine& out, std::size_t from)
+void movingAverage(std::span<const double> in, int period, IndicatorLine& out, std::size_t from)
 {
     const std::size_t n = in.size();
-    from = Prepare(n, from, out);
+    from = prepare(n, from, out);
     if (period < 1) {
         std::fill(out.begin() + std::ptrdiff_t(from), out.end(), kNoValue);
         return;
@@ -46,11 +46,11 @@ void MovingAverage(std::span<const double> in, int period, IndicatorLine& out, s
     }
 }
 
-void ExponentialAverage(std::span<const double> in, int period, IndicatorLine& out, std::size_t from)
+void exponentialAverage(std::span<const double> in, int period, IndicatorLine& out, std::size_t from)
 {
     const std::size_t n = in.size();
-    from = Prepare(n, from, out);
-    const auto first = std::find_if(in.begin(), in.end(), HasValue);
+    from = prepare(n, from, out);
+    const auto first = std::find_if(in.begin(), in.end(), hasValue);
     if (period < 1 || first == in.end()) {
         std::fill(out.begin() + std::ptrdiff_t(from), out.end(), kNoValue);
         return;
@@ -72,23 +72,23 @@ void ExponentialAverage(std::span<const double> in, int period, IndicatorLine& o
     }
 }
 
-void Macd(std::span<const double> close, MacdLines& out, std::size_t from)
+void macd(std::span<const double> close, MacdLines& out, std::size_t from)
 {
     const std::size_t n = close.size();
-    from = Prepare(n, from, out.emaFast, out.emaSlow, out.dif, out.dea, out.histogram);
-    ExponentialAverage(close, kMacdFast, out.emaFast, from);
-    ExponentialAverage(close, kMacdSlow, out.emaSlow, from);
+    from = prepare(n, from, out.emaFast, out.emaSlow, out.dif, out.dea, out.histogram);
+    exponentialAverage(close, kMacdFast, out.emaFast, from);
+    exponentialAverage(close, kMacdSlow, out.emaSlow, from);
     for (std::size_t i = from; i < n; ++i)
         out.dif[i] = out.emaFast[i] - out.emaSlow[i];
-    ExponentialAverage(out.dif, kMacdSignal, out.dea, from);
+    exponentialAverage(out.dif, kMacdSignal, out.dea, from);
     for (std::size_t i = from; i < n; ++i)
         out.histogram[i] = 2 * (out.dif[i] - out.dea[i]);
 }
 
-void Kdj(std::span<const CandleRecord> candles, KdjLines& out, std::size_t from)
+void kdj(std::span<const CandleRecord> candles, KdjLines& out, std::size_t from)
 {
     const std::size_t n = candles.size();
-    from = Prepare(n, from, out.k, out.d, out.j);
+    from = prepare(n, from, out.k, out.d, out.j);
     const std::size_t p = std::size_t(kKdjPeriod);
     for (std::size_t i = from; i < n; ++i) {
         if (i + 1 < p) {
@@ -112,10 +112,10 @@ void Kdj(std::span<const CandleRecord> candles, KdjLines& out, std::size_t from)
     }
 }
 
-void Rsi(std::span<const double> close, int period, RsiLine& out, std::size_t from)
+void rsi(std::span<const double> close, int period, RsiLine& out, std::size_t from)
 {
     const std::size_t n = close.size();
-    from = Prepare(n, from, out.gain, out.loss, out.rsi);
+    from = prepare(n, from, out.gain, out.loss, out.rsi);
     if (period < 1) {
         for (std::size_t i = from; i < n; ++i)
             out.gain[i] = out.loss[i] = out.rsi[i] = kNoValue;
@@ -145,14 +145,14 @@ void Rsi(std::span<const double> close, int period, RsiLine& out, std::size_t fr
     }
 }
 
-void Boll(std::span<const double> close, BollLines& out, std::size_t from)
+void boll(std::span<const double> close, BollLines& out, std::size_t from)
 {
     const std::size_t n = close.size();
-    from = Prepare(n, from, out.mid, out.upper, out.lower);
-    MovingAverage(close, kBollPeriod, out.mid, from);
+    from = prepare(n, from, out.mid, out.upper, out.lower);
+    movingAverage(close, kBollPeriod, out.mid, from);
     const std::size_t p = std::size_t(kBollPeriod);
     for (std::size_t i = from; i < n; ++i) {
-        if (!HasValue(out.mid[i])) {
+        if (!hasValue(out.mid[i])) {
             out.upper[i] = out.lower[i] = kNoValue;
             continue;
         }
@@ -186,32 +186,32 @@ std::size_t IndicatorSet::update(std::span<const CandleRecord> candles, std::siz
     if (m_stale)
         from = 0;
     m_stale = false;
-    from = Prepare(n, from, m_close, m_volume);
+    from = prepare(n, from, m_close, m_volume);
     for (std::size_t i = from; i < n; ++i) {
         m_close[i] = candles[i].close;
         m_volume[i] = candles[i].vol;
     }
     m_priceAverages.resize(m_choice.movingAverages ? m_choice.maPeriods.size() : 0);
     for (std::size_t i = 0; i < m_priceAverages.size(); ++i)
-        MovingAverage(m_close, m_choice.maPeriods[i], m_priceAverages[i], from);
+        movingAverage(m_close, m_choice.maPeriods[i], m_priceAverages[i], from);
     m_volumeAverages.resize(m_choice.volumeAverages ? kVolumeMaPeriods.size() : 0);
     for (std::size_t i = 0; i < m_volumeAverages.size(); ++i)
-        MovingAverage(m_volume, kVolumeMaPeriods[i], m_volumeAverages[i], from);
+        movingAverage(m_volume, kVolumeMaPeriods[i], m_volumeAverages[i], from);
     switch (m_choice.oscillator) {
     case Oscillator::None:
         break;
     case Oscillator::Macd:
-        Macd(m_close, m_macd, from);
+        macd(m_close, m_macd, from);
         break;
     case Oscillator::Kdj:
-        Kdj(candles, m_kdj, from);
+        kdj(candles, m_kdj, from);
         break;
     case Oscillator::Rsi:
         for (std::size_t i = 0; i < m_rsi.size(); ++i)
-            Rsi(m_close, kRsiPeriods[i], m_rsi[i], from);
+            rsi(m_close, kRsiPeriods[i], m_rsi[i], from);
         break;
     case Oscillator::Boll:
-        Boll(m_close, m_boll, from);
+        boll(m_close, m_boll, from);
         break;
     }
     return from;

@@ -15,7 +15,7 @@ namespace chart {
 // One value per candle; NaN where the indicator has none yet (its period is not full).
 using IndicatorLine = std::vector<double>;
 
-inline bool HasValue(double v)
+inline bool hasValue(double v)
 {
     return std::isfinite(v);
 }
@@ -53,12 +53,12 @@ inline constexpr double kBollWidth = 2.0;
 // themselves (an average needs the one before), so extending by one candle costs one step.
 
 // Simple moving average of the last `period` values, from the index where the period is full.
-void MovingAverage(std::span<const double> in, int period, IndicatorLine& out, std::size_t from);
+void movingAverage(std::span<const double> in, int period, IndicatorLine& out, std::size_t from);
 
 // Exponential moving average (weight 2 / (period + 1)) of a line whose values start at its
 // first finite one, s: the first average, at s + period - 1, is the simple average of the
 // first `period` values, so no value is drawn before the period is full.
-void ExponentialAverage(std::span<const double> in, int period, IndicatorLine& out, std::size_t from);
+void exponentialAverage(std::span<const double> in, int period, IndicatorLine& out, std::size_t from);
 
 // MACD (12, 26, 9): DIF = EMA12 - EMA26 of the close, DEA = EMA9 of DIF, and the histogram
 // 2 x (DIF - DEA), as the Chinese terminals draw it.
@@ -70,7 +70,7 @@ struct MacdLines
     IndicatorLine dea;
     IndicatorLine histogram;
 };
-void Macd(std::span<const double> close, MacdLines& out, std::size_t from);
+void macd(std::span<const double> close, MacdLines& out, std::size_t from);
 
 // KDJ (9, 3, 3): RSV = (close - lowest low) / (highest high - lowest low) x 100 over nine
 // candles (50 when the nine have no range), K = (RSV + 2 K') / 3, D = (K + 2 D') / 3 with K'
@@ -81,7 +81,7 @@ struct KdjLines
     IndicatorLine d;
     IndicatorLine j;
 };
-void Kdj(std::span<const CandleRecord> candles, KdjLines& out, std::size_t from);
+void kdj(std::span<const CandleRecord> candles, KdjLines& out, std::size_t from);
 
 // RSI over `period` changes of the close, with Wilder's smoothing: the first average gain and
 // loss are the plain averages of the first `period` changes, later ones (A' x (period - 1) +
@@ -92,7 +92,7 @@ struct RsiLine
     IndicatorLine loss;
     IndicatorLine rsi;
 };
-void Rsi(std::span<const double> close, int period, RsiLine& out, std::size_t from);
+void rsi(std::span<const double> close, int period, RsiLine& out, std::size_t from);
 
 // Bollinger bands (20, 2): the 20-candle average of the close and two population standard
 // deviations above and below it.
@@ -102,7 +102,7 @@ struct BollLines
     IndicatorLine upper;
     IndicatorLine lower;
 };
-void Boll(std::span<const double> close, BollLines& out, std::size_t from);
+void boll(std::span<const double> close, BollLines& out, std::size_t from);
 
 // The lines of the chosen indicators over one candle history, kept up to date as polls
 // append candles or change the newest ones.

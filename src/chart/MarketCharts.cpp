@@ -38,19 +38,19 @@ bool MarketCharts::Create(QWidget* parent, const QRect& chartRect, int visibleBa
     if (m_indicators)
         return ok;
 
-    const IndicatorFileChoice read = ReadIndicatorChoice(m_settingsDir);
+    const IndicatorFileChoice read = readIndicatorChoice(m_settingsDir);
     if (!read.failed.empty()) {
-        const QString text = QString::fromStdString(IndicatorFileProblemText(read.failed));
+        const QString text = QString::fromStdString(indicatorFileProblemText(read.failed));
         qCWarning(lcVelmoraTrace).noquote() << text;
         platform::messageBox(parent, text, platform::MsgButtons::Ok, platform::MsgIcon::Warning);
     }
-    m_candleChart->SetIndicators(read.choice);
+    m_candleChart->setIndicators(read.choice);
     m_indicators = new IndicatorActions(parent);
     m_indicators->setChoice(read.choice);
     m_indicators->setChangeHandler([this, parent](const IndicatorChoice& choice) {
-        m_candleChart->SetIndicators(choice);
+        m_candleChart->setIndicators(choice);
         // Written only when the user chooses, so an unreadable file stays until then.
-        if (!WriteIndicatorChoice(m_settingsDir, choice))
+        if (!writeIndicatorChoice(m_settingsDir, choice))
             platform::reportSaveFailed(parent, QString::fromStdString((m_settingsDir / kIndicatorFile).string()));
     });
     m_contextMenu = new QMenu(m_candles);
@@ -68,7 +68,7 @@ void MarketCharts::ShowTimeline(PeriodBar::Flags& flags)
         return;
     flags.fill(0);
     m_candles->hide();
-    m_timelineChart->SetUp();
+    m_timelineChart->setUp();
     m_timeline->show();
     m_view = View::Timeline;
 }
@@ -81,7 +81,7 @@ int MarketCharts::ShowCandles(PeriodBar::Flags& flags)
     if (!m_candles)
         return code;
     m_timeline->hide();
-    m_candleChart->SetUp();
+    m_candleChart->setUp();
     m_candles->show();
     m_view = View::Candles;
     return code;
@@ -98,12 +98,12 @@ void MarketCharts::HideBoth()
 
 bool MarketCharts::LoadCandles(std::string_view wireReply, int periodCode)
 {
-    return m_candleChart && m_candleChart->Load(wireReply, periodCode, m_visibleBarCount);
+    return m_candleChart && m_candleChart->load(wireReply, periodCode, m_visibleBarCount);
 }
 
 bool MarketCharts::LoadTimeline(std::string_view wireReply)
 {
-    return m_timelineChart && m_timelineChart->Load(wireReply);
+    return m_timelineChart && m_timelineChart->load(wireReply);
 }
 
 } // namespace chart

@@ -42,11 +42,11 @@ public:
                 const std::filesystem::path& settingsDir = ".");
     CKBarCtrl* Candles() const { return m_candles; }
     CKBarCtrl* Timeline() const { return m_timeline; }
-    CandleChart* CandleView() const { return m_candleChart.get(); }
+    CandleChart* candleView() const { return m_candleChart.get(); }
 
     // The indicator commands, for the window's "分析" menu; the candle chart's context menu
     // has them too. A choice the user makes is shown and saved at once.
-    IndicatorActions* Indicators() const { return m_indicators; }
+    IndicatorActions* indicators() const { return m_indicators; }
 
     // Chart tab 0: shows the time-share chart and clears the period flags. Post request 1 next.
     void ShowTimeline(PeriodBar::Flags& flags);

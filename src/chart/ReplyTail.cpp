@@ -5,7 +5,7 @@
 
 namespace chart {
 
-std::size_t CommonPrefixLength(std::string_view a, std::string_view b)
+std::size_t commonPrefixLength(std::string_view a, std::string_view b)
 {
     const std::size_t n = std::min(a.size(), b.size());
     // Block by block first: memcmp runs at memory speed over a long history.
@@ -28,7 +28,7 @@ ReplyTailReader::Result ReplyTailReader::read(std::string utf8)
 {
     if (m_starts.empty())
         return readWhole(std::move(utf8));
-    const std::size_t same = CommonPrefixLength(m_text, utf8);
+    const std::size_t same = commonPrefixLength(m_text, utf8);
     // Back up to the last record that starts before the first differing byte: its first byte
     // is the same in both texts, so the new text holds a record there too.
     // The envelope or the first record differs: nothing to keep.

@@ -46,7 +46,7 @@ private:
 // records from read.from on (all of them when it was whole) are `records`. Returns the index
 // of the first record that changed: records read again may equal those held.
 template <class Record>
-std::size_t TakeRecords(std::vector<Record>& held, const ReplyTailReader::Result& read,
+std::size_t takeRecords(std::vector<Record>& held, const ReplyTailReader::Result& read,
                         const std::vector<Record>& records)
 {
     const std::size_t kept = read.whole ? 0 : std::min(read.from, held.size());
@@ -59,6 +59,6 @@ std::size_t TakeRecords(std::vector<Record>& held, const ReplyTailReader::Result
 }
 
 // Length of the text that two texts have in common at their start.
-std::size_t CommonPrefixLength(std::string_view a, std::string_view b);
+std::size_t commonPrefixLength(std::string_view a, std::string_view b);
 
 } // namespace chart

@@ -30,7 +30,7 @@ private:
     bool m_taken = false;
 };
 
-CDataElementPoint Point(float value, Colour colour)
+CDataElementPoint point(float value, Colour colour)
 {
     CDataElementPoint p;
     p.value = value;
@@ -45,7 +45,7 @@ TimelineChart::TimelineChart(CKBarCtrl& ctrl)
 {
 }
 
-void TimelineChart::SetUp()
+void TimelineChart::setUp()
 {
     m_ctrl.WithCanvas([&](ChartCanvas& c) {
         if (m_setUp)
@@ -59,7 +59,7 @@ void TimelineChart::SetUp()
     });
 }
 
-bool TimelineChart::Load(std::string_view wireReply)
+bool TimelineChart::load(std::string_view wireReply)
 {
     std::string text = client::WireToUtf8(wireReply);
     qCDebug(lcVelmoraTrace, "\n分时曲线\n");
@@ -71,14 +71,14 @@ bool TimelineChart::Load(std::string_view wireReply)
     ReplyTailReader::Result read = m_reader.read(std::move(text));
     if (!read.reply.success)
         return false;
-    const std::size_t from = TakeRecords(m_records, read, TimelineRecords(read.reply.infor));
+    const std::size_t from = takeRecords(m_records, read, timelineRecords(read.reply.infor));
     const std::vector<Colour> volumeColours = VolumeColours(m_records);
     const std::size_t n = m_records.size();
     // One locked step from changing to drawing, as for candles.
     m_ctrl.WithCanvas([&](ChartCanvas& canvas) {
-        canvas.RefillDisplay("O1", from, n, [&](std::size_t i) { return Point(m_records[i].averagePrice, kAverageColour); });
-        canvas.RefillDisplay("O2", from, n, [&](std::size_t i) { return Point(m_records[i].price, kPriceColour); });
-        canvas.RefillDisplay("M1", from, n, [&](std::size_t i) { return Point(float(m_records[i].vol), volumeColours[i]); });
+        canvas.refillDisplay("O1", from, n, [&](std::size_t i) { return point(m_records[i].averagePrice, kAverageColour); });
+        canvas.refillDisplay("O2", from, n, [&](std::size_t i) { return point(m_records[i].price, kPriceColour); });
+        canvas.refillDisplay("M1", from, n, [&](std::size_t i) { return point(float(m_records[i].vol), volumeColours[i]); });
         canvas.SetTitle("O", kTimelineTitle);
         canvas.SetAxisLegend("M");
         canvas.DrawRange("O", 0, kTimelineSlots - 1);

@@ -30,12 +30,12 @@ public:
     TimelineChart& operator=(const TimelineChart&) = delete;
 
     // Creates the sub-areas "O" and "M" with displays "O1", "O2" and "M1" (first show).
-    void SetUp();
+    void setUp();
     // Loads a time-share reply (wire text) and draws what changed; any thread. Returns false
     // when the reply was dropped or left the chart unchanged.
-    bool Load(std::string_view wireReply);
+    bool load(std::string_view wireReply);
 
-    CKBarCtrl& Control() const { return m_ctrl; }
+    CKBarCtrl& control() const { return m_ctrl; }
 
 private:
     CKBarCtrl& m_ctrl;

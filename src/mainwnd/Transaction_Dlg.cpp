@@ -174,7 +174,7 @@ void Transaction_Dlg::initialise()
 {
     m_charts.Create(this, chartRect(), m_visibleBarCount);
     m_menus[1]->addSeparator();
-    m_charts.Indicators()->addTo(m_menus[1]);
+    m_charts.indicators()->addTo(m_menus[1]);
 
     m_infoPage = new CHtmlCtrl(this);
     m_infoPage->setObjectName(QString::number(IDC_INFO_PAGE));

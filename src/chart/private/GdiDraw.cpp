@@ -37,7 +37,7 @@ struct LaidOutText
     QStaticText text;
 };
 
-const LaidOutText& LaidOut(const QFont& font, const QFontMetrics& fm, const QString& text)
+const LaidOutText& laidOut(const QFont& font, const QFontMetrics& fm, const QString& text)
 {
     struct FontTexts
     {
@@ -154,14 +154,14 @@ void TextOut(QPainter& p, const QFont& font, int x, int y, const QString& text, 
         return;
     p.setFont(font);
     const QFontMetrics fm(font);
-    const LaidOutText& laidOut = LaidOut(font, fm, text);
-    p.fillRect(QRect(x, y, laidOut.width, fm.height()), ToQColor(bg));
+    const LaidOutText& layout = laidOut(font, fm, text);
+    p.fillRect(QRect(x, y, layout.width, fm.height()), ToQColor(bg));
     p.setPen(ToQColor(fg));
     // Its baseline on the whole pixel drawText would take. A fractional density places glyphs
     // between device pixels, where only drawText gives drawText's pixels.
     const qreal ratio = p.device() ? p.device()->devicePixelRatio() : 1.0;
     if (ratio == qreal(int(ratio)))
-        p.drawStaticText(QPointF(x, y + fm.ascent() - QFontMetricsF(font).ascent()), laidOut.text);
+        p.drawStaticText(QPointF(x, y + fm.ascent() - QFontMetricsF(font).ascent()), layout.text);
     else
         p.drawText(x, y + fm.ascent(), text);
 }

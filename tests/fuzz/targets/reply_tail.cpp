@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<chart::CandleRecord> held;
     const chart::ReplyTailReader::Result first = reader.read(client::WireToUtf8(input.substr(0, cut)));
     if (first.reply.success)
-        chart::TakeRecords(held, first, chart::CandleRecords(first.reply.infor));
+        chart::takeRecords(held, first, chart::candleRecords(first.reply.infor));
     const chart::ReplyTailReader::Result next = reader.read(second);
     const client::ApiReply whole = client::ApiReply::FromUtf8(second);
     // A reply read whole is read as ever. (A tail nested deeper than the reader's limit less the
@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(!whole.success || next.reply.success);
     if (!whole.success)
         return 0;
-    chart::TakeRecords(held, next, chart::CandleRecords(next.reply.infor));
-    FUZZ_CHECK(held == chart::CandleRecords(whole.infor));
+    chart::takeRecords(held, next, chart::candleRecords(next.reply.infor));
+    FUZZ_CHECK(held == chart::candleRecords(whole.infor));
     return 0;
 }

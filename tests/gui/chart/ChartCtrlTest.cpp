@@ -48,8 +48,8 @@ public:
 std::vector<QRect> LegendBands(const CKBarCtrl& ctrl)
 {
     std::vector<QRect> bands;
-    for (const LegendRow& row : ctrl.Legend())
-        bands.push_back(LegendBand(*row.area));
+    for (const LegendRow& row : ctrl.legend())
+        bands.push_back(legendBand(*row.area));
     return bands;
 }
 
@@ -101,8 +101,8 @@ private slots:
     void fewCandlesFillTheWindowFromTheLeft()
     {
         CandleChart* view = m_host.candles();
-        CKBarCtrl* ctrl = &view->Control();
-        QVERIFY(view->Load(CandleReply(50), 8, 80));
+        CKBarCtrl* ctrl = &view->control();
+        QVERIFY(view->load(CandleReply(50), 8, 80));
         ctrl->WithCanvas([](ChartCanvas& c) {
             const CSubArea& n = *c.FindSubArea("N");
             QCOMPARE(n.FirstDrawn(), 0);
@@ -129,8 +129,8 @@ private slots:
     void manyCandlesShowTheNewestInTheSameSlots()
     {
         CandleChart* view = m_host.candles();
-        CKBarCtrl* ctrl = &view->Control();
-        QVERIFY(view->Load(CandleReply(500), 8, 80));
+        CKBarCtrl* ctrl = &view->control();
+        QVERIFY(view->load(CandleReply(500), 8, 80));
         ctrl->WithCanvas([](ChartCanvas& c) {
             const CSubArea& n = *c.FindSubArea("N");
             QCOMPARE(n.FirstDrawn(), 420);
@@ -159,8 +159,8 @@ private slots:
                      + ",\"vol\":" + std::to_string(1000 + i) + "}";
         reply += "]}";
         CandleChart* view = m_host.candles();
-        CKBarCtrl* ctrl = &view->Control();
-        QVERIFY(view->Load(reply, 8, 80));
+        CKBarCtrl* ctrl = &view->control();
+        QVERIFY(view->load(reply, 8, 80));
         ctrl->WithCanvas([](ChartCanvas& c) {
             const CSubArea& n = *c.FindSubArea("N");
             QCOMPARE(n.FirstDrawn(), 40);
@@ -174,16 +174,16 @@ private slots:
     void badCandleRepliesLeaveTheChartUnchanged()
     {
         CandleChart* view = m_host.candles();
-        CKBarCtrl* ctrl = &view->Control();
-        QVERIFY(view->Load(CandleReply(30), 8, 80));
+        CKBarCtrl* ctrl = &view->control();
+        QVERIFY(view->load(CandleReply(30), 8, 80));
         const QImage before = ctrl->Snapshot();
         for (const char* bad : {"", "not json", "[1,2]", "{\"success\":\"false\",\"infor\":[{\"vol\":1}]}",
                                 "{\"success\":\"true\",\"infor\":[]}", "{\"success\":\"true\",\"infor\":{}}",
                                 "{\"success\":\"true\",\"infor\":[{\"startPrice\":", "{\"success\":\"yes\"}"})
-            QVERIFY2(!view->Load(bad, 8, 80), bad);
+            QVERIFY2(!view->load(bad, 8, 80), bad);
         QCOMPARE(ctrl->Snapshot(), before);
         // Members of the wrong type read as zero; the record still loads.
-        QVERIFY(view->Load("{\"success\":\"true\",\"infor\":[{\"startPrice\":\"x\",\"endPrice\":[1],"
+        QVERIFY(view->load("{\"success\":\"true\",\"infor\":[{\"startPrice\":\"x\",\"endPrice\":[1],"
                             "\"maxPrice\":{},\"minPrice\":null,\"time\":\"t\",\"vol\":\"many\"},"
                             "{\"startPrice\":5,\"endPrice\":6,\"maxPrice\":7,\"minPrice\":4,\"time\":4294967297,"
                             "\"vol\":3}]}",
@@ -199,8 +199,8 @@ private slots:
     void crossHairSnapsAndNeverRedrawsTheChart()
     {
         CandleChart* view = m_host.candles();
-        CKBarCtrl* ctrl = &view->Control();
-        QVERIFY(view->Load(CandleReply(50), 8, 80));
+        CKBarCtrl* ctrl = &view->control();
+        QVERIFY(view->load(CandleReply(50), 8, 80));
         const QImage chartBefore = ctrl->Snapshot();
         QTest::mouseMove(ctrl, QPoint(300, 200));
         ctrl->UpdateCrossHair();
@@ -229,8 +229,8 @@ private slots:
     void timelineShowsTheFixedDay()
     {
         TimelineChart* view = m_host.timeline();
-        CKBarCtrl* ctrl = &view->Control();
-        QVERIFY(view->Load(TimelineReply(400)));
+        CKBarCtrl* ctrl = &view->control();
+        QVERIFY(view->load(TimelineReply(400)));
         ctrl->WithCanvas([](ChartCanvas& c) {
             const CSubArea& o = *c.FindSubArea("O");
             QCOMPARE(o.Title(), std::string("Tolmere小酒窖     分时 均价  成交量"));
@@ -251,8 +251,8 @@ private slots:
         QCOMPARE(c, (std::vector<Colour>{kRiseColour, kRiseColour, kRiseColour, kFallColour, kFallColour}));
 
         TimelineChart* view = m_host.timeline();
-        CKBarCtrl* ctrl = &view->Control();
-        QVERIFY(view->Load("{\"success\":\"true\",\"infor\":["
+        CKBarCtrl* ctrl = &view->control();
+        QVERIFY(view->load("{\"success\":\"true\",\"infor\":["
                                     "{\"averagePrice\":20,\"price\":20,\"vol\":0},"
                                     "{\"averagePrice\":20,\"price\":20,\"vol\":7},"
                                     "{\"averagePrice\":20,\"price\":20,\"vol\":0}]}"));
@@ -270,11 +270,11 @@ private slots:
             QVERIFY(img.pixelColor(minutes[2].bodyLeft, pb - 2) != ToQColor(kRiseColour));
         });
         // "success" but no records: three empty displays and an empty framed chart.
-        QVERIFY(view->Load("{\"success\":\"true\",\"infor\":[]}"));
+        QVERIFY(view->load("{\"success\":\"true\",\"infor\":[]}"));
         ctrl->WithCanvas([](ChartCanvas& canvas) { QCOMPARE(int(canvas.FindDisplay("O2")->ElementCount()), 0); });
         const QImage empty = ctrl->Snapshot();
         QCOMPARE(empty.pixelColor(60, 100), QColor(50, 50, 50));
-        QVERIFY(!view->Load("{\"success\":\"false\"}"));
+        QVERIFY(!view->load("{\"success\":\"false\"}"));
         QCOMPARE(ctrl->Snapshot(), empty);
     }
 
@@ -357,8 +357,8 @@ private slots:
                                            });
         CandleChart* candleView = m_host.candles();
         TimelineChart* timelineView = m_host.timeline();
-        CKBarCtrl* candles = &candleView->Control();
-        CKBarCtrl* timeline = &timelineView->Control();
+        CKBarCtrl* candles = &candleView->control();
+        CKBarCtrl* timeline = &timelineView->control();
         candles->hide();
         PaintCounter candlePaints;
         PaintCounter timelinePaints;
@@ -369,10 +369,10 @@ private slots:
         std::thread poller([&] {
             std::string reply;
             client::HttpGetUrlNoLock(base + "/api/timeline/9160001/1700000000", reply);
-            timelineView->Load(reply);
+            timelineView->load(reply);
             reply.clear();
             client::HttpGetUrlNoLock(base + "/api/histogram/9160001/8", reply);
-            candleView->Load(reply, 8, 120);
+            candleView->load(reply, 8, 120);
             done = true;
         });
         QTRY_VERIFY_WITH_TIMEOUT(done.load(), 20000);
@@ -394,7 +394,7 @@ private slots:
         done = false;
         std::thread reloads([&] {
             for (int i = 0; i < 30; ++i)
-                candleView->Load(CandleReply(200 + i, unsigned(i)), 8, 120);
+                candleView->load(CandleReply(200 + i, unsigned(i)), 8, 120);
             done = true;
         });
         while (!done) {

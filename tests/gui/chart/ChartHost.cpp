@@ -26,8 +26,8 @@ chart::CandleChart* ChartHost::candles(const chart::IndicatorChoice& choice)
     if (!ctrl->Create(m_window.get(), kChartRect, CKBarCtrl::kCandleChartId))
         return nullptr;
     m_candles.push_back(std::make_unique<chart::CandleChart>(*ctrl));
-    m_candles.back()->SetIndicators(choice);
-    m_candles.back()->SetUp();
+    m_candles.back()->setIndicators(choice);
+    m_candles.back()->setUp();
     return m_candles.back().get();
 }
 
@@ -37,6 +37,6 @@ chart::TimelineChart* ChartHost::timeline()
     if (!ctrl->Create(m_window.get(), kChartRect, CKBarCtrl::kTimelineChartId))
         return nullptr;
     m_timelines.push_back(std::make_unique<chart::TimelineChart>(*ctrl));
-    m_timelines.back()->SetUp();
+    m_timelines.back()->setUp();
     return m_timelines.back().get();
 }

@@ -70,13 +70,13 @@ std::string MinuteReply(const std::vector<TimelineRecord>& records)
 
 const CSubArea& Area(CandleChart& c, const char* name)
 {
-    return *c.Control().WithCanvas([&](ChartCanvas& canvas) { return canvas.FindSubArea(name); });
+    return *c.control().WithCanvas([&](ChartCanvas& canvas) { return canvas.FindSubArea(name); });
 }
 
 std::vector<std::string> LegendTexts(const CKBarCtrl& ctrl, const std::string& area)
 {
     std::vector<std::string> texts;
-    for (const LegendRow& row : ctrl.Legend())
+    for (const LegendRow& row : ctrl.legend())
         if (row.area->Name() == area)
             for (const LegendItem& item : row.items)
                 texts.push_back(item.text);
@@ -106,16 +106,16 @@ private slots:
         // indicators, pixel for pixel: the lines are drawn over them and nothing else changes.
         const std::string reply = CandleReply(300);
         CandleChart* off = m_host.candles(AllOff());
-        QVERIFY(off->Load(reply, 8, 80));
-        const QImage plain = off->Control().Snapshot();
+        QVERIFY(off->load(reply, 8, 80));
+        const QImage plain = off->control().Snapshot();
         // Without indicators there is no legend either: the window shows the image as it is.
-        QCOMPARE(off->Control().grab().toImage().convertToFormat(QImage::Format_RGB32), plain);
+        QCOMPARE(off->control().grab().toImage().convertToFormat(QImage::Format_RGB32), plain);
         IndicatorChoice boll;
         boll.oscillator = Oscillator::Boll;
         for (const IndicatorChoice& choice : {IndicatorChoice{}, boll}) {
             CandleChart* on = m_host.candles(choice);
-            QVERIFY(on->Load(reply, 8, 80));
-            const QImage drawn = on->Control().Snapshot();
+            QVERIFY(on->load(reply, 8, 80));
+            const QImage drawn = on->control().Snapshot();
             QCOMPARE(drawn.size(), plain.size());
             int lines = 0;
             for (int y = 0; y < drawn.height(); ++y)
@@ -136,7 +136,7 @@ private slots:
                 QCOMPARE(Area(*on, name).Scale().max, Area(*off, name).Scale().max);
             }
             QCOMPARE(Area(*on, "I").Height(), 0);
-            SaveIfAsked(on->Control().grab().toImage(), choice == boll ? "kline-boll.png" : "kline-ma.png");
+            SaveIfAsked(on->control().grab().toImage(), choice == boll ? "kline-boll.png" : "kline-ma.png");
         }
     }
 
@@ -144,7 +144,7 @@ private slots:
     {
         const std::string reply = CandleReply(300);
         CandleChart* chart = m_host.candles(IndicatorChoice{});
-        QVERIFY(chart->Load(reply, 8, 80));
+        QVERIFY(chart->load(reply, 8, 80));
         const int h = ChartHost::kChartRect.height();
         const int oscillator = h * CandleChart::kOscillatorPercent / 100;
         struct Case
@@ -156,7 +156,7 @@ private slots:
         for (const Case& c : {Case{Oscillator::Macd, "MACD(12,26,9)", "kline-macd.png"},
                               Case{Oscillator::Kdj, "KDJ(9,3,3)", "kline-kdj.png"},
                               Case{Oscillator::Rsi, "RSI6:", "kline-rsi.png"}}) {
-            chart->SetIndicators(With(c.oscillator));
+            chart->setIndicators(With(c.oscillator));
             const CSubArea& n = Area(*chart, "N");
             const CSubArea& p = Area(*chart, "P");
             const CSubArea& i = Area(*chart, "I");
@@ -165,23 +165,23 @@ private slots:
             QCOMPARE(p.Height(), 30 * (h - oscillator) / 100);
             QCOMPARE(i.Top(), n.Height() + p.Height());
             QCOMPARE(i.Height(), oscillator);
-            const QImage img = chart->Control().Snapshot();
+            const QImage img = chart->control().Snapshot();
             const QRect band(0, i.Top(), ChartHost::kChartRect.width(), i.Height());
             QVERIFY(testsupport::CountColour(img, band, ToQColor(kAverageColours[0])) > 50);
             if (c.oscillator == Oscillator::Macd) {
                 QVERIFY(testsupport::CountColour(img, band, ToQColor(kCandleRise)) > 20);
                 QVERIFY(testsupport::CountColour(img, band, ToQColor(kCandleFall)) > 20);
             }
-            const std::vector<std::string> legend = LegendTexts(chart->Control(), "I");
+            const std::vector<std::string> legend = LegendTexts(chart->control(), "I");
             QVERIFY(!legend.empty());
             QVERIFY(legend.front().rfind(c.firstLegend, 0) == 0);
-            SaveIfAsked(chart->Control().grab().toImage(), c.png);
+            SaveIfAsked(chart->control().grab().toImage(), c.png);
         }
         // Put away again, the chart is the one that never had it, pixel for pixel.
-        chart->SetIndicators(IndicatorChoice{});
+        chart->setIndicators(IndicatorChoice{});
         CandleChart* fresh = m_host.candles(IndicatorChoice{});
-        QVERIFY(fresh->Load(reply, 8, 80));
-        QCOMPARE(chart->Control().Snapshot(), fresh->Control().Snapshot());
+        QVERIFY(fresh->load(reply, 8, 80));
+        QCOMPARE(chart->control().Snapshot(), fresh->control().Snapshot());
     }
 
     void legendFollowsTheCrossHair()
@@ -189,8 +189,8 @@ private slots:
         const std::string reply = CandleReply(300);
         const std::vector<CandleRecord> records = *ParseCandleReply(reply);
         CandleChart* chart = m_host.candles(IndicatorChoice{});
-        QVERIFY(chart->Load(reply, 8, 80));
-        CKBarCtrl& ctrl = chart->Control();
+        QVERIFY(chart->load(reply, 8, 80));
+        CKBarCtrl& ctrl = chart->control();
         auto ma = [&](int period, int at) {
             double sum = 0;
             for (int j = at - period + 1; j <= at; ++j)
@@ -216,8 +216,8 @@ private slots:
         expectAt(n.FirstDrawn() + 10);
         // Painted over the chart in each line's colour.
         const QImage shown = ctrl.grab().toImage();
-        QVERIFY(testsupport::HasTextInColour(shown, LegendBand(n), ToQColor(kAverageColours[0])));
-        QVERIFY(testsupport::HasTextInColour(shown, LegendBand(n), ToQColor(kAverageColours[3])));
+        QVERIFY(testsupport::HasTextInColour(shown, legendBand(n), ToQColor(kAverageColours[0])));
+        QVERIFY(testsupport::HasTextInColour(shown, legendBand(n), ToQColor(kAverageColours[3])));
         SaveIfAsked(shown, "kline-legend.png");
 
         QEvent leave(QEvent::Leave);
@@ -230,7 +230,7 @@ private slots:
         std::vector<CandleRecord> records = *ParseCandleReply(CandleReply(130, 4));
         const IndicatorChoice choice = With(Oscillator::Macd);
         CandleChart* polled = m_host.candles(choice);
-        QVERIFY(polled->Load(Reply(records), 8, 80));
+        QVERIFY(polled->load(Reply(records), 8, 80));
         // A price well inside the window's range, so the scale stays and the redraw is partial.
         const float mid = (Area(*polled, "N").Scale().max + Area(*polled, "N").Scale().min) / 2;
         auto inside = [&](CandleRecord r) {
@@ -262,14 +262,14 @@ private slots:
         };
         for (const Step& step : steps) {
             step.edit();
-            QVERIFY2(polled->Load(Reply(records), step.period, 80), step.what);
+            QVERIFY2(polled->load(Reply(records), step.period, 80), step.what);
             if (step.partial)
                 QVERIFY2(Area(*polled, "N").LastScroll() != ScrollKind::None, step.what);
             CandleChart* whole = m_host.candles(choice);
-            QVERIFY(whole->Load(Reply(records), step.period, 80));
-            QVERIFY2(polled->Control().Snapshot() == whole->Control().Snapshot(), step.what);
+            QVERIFY(whole->load(Reply(records), step.period, 80));
+            QVERIFY2(polled->control().Snapshot() == whole->control().Snapshot(), step.what);
         }
-        polled->Control().WithCanvas([](ChartCanvas& c) {
+        polled->control().WithCanvas([](ChartCanvas& c) {
             const CSubAreaDisplayOne& bars = *c.FindDisplay("N1");
             for (std::size_t i = 0; i < bars.ElementCount(); ++i)
                 QCOMPARE(static_cast<const CDataElementKBar*>(bars.Element(i))->periodCode, 7);
@@ -281,7 +281,7 @@ private slots:
         std::vector<TimelineRecord> day = *ParseTimelineReply(TimelineReply(240));
         std::vector<TimelineRecord> shown(day.begin(), day.begin() + 200);
         TimelineChart* polled = m_host.timeline();
-        QVERIFY(polled->Load(MinuteReply(shown)));
+        QVERIFY(polled->load(MinuteReply(shown)));
         bool partial = false;
         const std::function<void()> edits[] = {
             [&] { shown.push_back(day[shown.size()]); },
@@ -292,13 +292,13 @@ private slots:
         };
         for (const auto& edit : edits) {
             edit();
-            QVERIFY(polled->Load(MinuteReply(shown)));
-            polled->Control().WithCanvas([&](ChartCanvas& c) {
+            QVERIFY(polled->load(MinuteReply(shown)));
+            polled->control().WithCanvas([&](ChartCanvas& c) {
                 partial = partial || c.FindSubArea("O")->LastScroll() == ScrollKind::InPlace;
             });
             TimelineChart* whole = m_host.timeline();
-            QVERIFY(whole->Load(MinuteReply(shown)));
-            QCOMPARE(polled->Control().Snapshot(), whole->Control().Snapshot());
+            QVERIFY(whole->load(MinuteReply(shown)));
+            QCOMPARE(polled->control().Snapshot(), whole->control().Snapshot());
         }
         QVERIFY(partial);
     }

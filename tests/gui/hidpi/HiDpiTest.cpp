@@ -61,8 +61,8 @@ private slots:
         auto* ctrl = new CKBarCtrl;
         QVERIFY(ctrl->Create(m_window.get(), kChartRect, CKBarCtrl::kCandleChartId));
         CandleChart candles(*ctrl);
-        candles.SetUp();
-        QVERIFY(candles.Load(CandleReply(50), 8, 80));
+        candles.setUp();
+        QVERIFY(candles.load(CandleReply(50), 8, 80));
         const QImage img = ctrl->Snapshot();
         // The layout stays in logical pixels; the image has twice as many in each direction.
         QCOMPARE(img.size(), kChartRect.size() * kRatio);
@@ -120,8 +120,8 @@ private slots:
         // The window copies the image one to one: no doubled, blurred copy of a small one. Only
         // the legend is painted over the copy.
         std::vector<QRect> legend;
-        for (const LegendRow& row : ctrl->Legend())
-            legend.push_back(LegendBand(*row.area));
+        for (const LegendRow& row : ctrl->legend())
+            legend.push_back(legendBand(*row.area));
         QVERIFY(!legend.empty());
         QVERIFY(testsupport::SameOutside(onScreen(ctrl), rgb(img), legend));
     }
@@ -131,8 +131,8 @@ private slots:
         auto* ctrl = new CKBarCtrl;
         QVERIFY(ctrl->Create(m_window.get(), kChartRect, CKBarCtrl::kTimelineChartId));
         TimelineChart timeline(*ctrl);
-        timeline.SetUp();
-        QVERIFY(timeline.Load(TimelineReply(200)));
+        timeline.setUp();
+        QVERIFY(timeline.load(TimelineReply(200)));
         const QImage img = ctrl->Snapshot();
         QCOMPARE(img.size(), kChartRect.size() * kRatio);
         CSubAreaScale scale;

@@ -232,12 +232,12 @@ private slots:
                     return a;
             return static_cast<QAction*>(nullptr);
         };
-        auto oscillatorHeight = [w] {
+        auto oscillatorHeight = [&w] { // the window of the time it is asked
             return w->klineChart()->WithCanvas([](chart::ChartCanvas& c) { return c.FindSubArea("I")->Height(); });
         };
         auto saved = [] {
             QFile f(QString::fromLatin1(chart::kIndicatorFile));
-            return f.open(QIODevice::ReadOnly) ? chart::ParseIndicatorChoice(f.readAll().toStdString())
+            return f.open(QIODevice::ReadOnly) ? chart::parseIndicatorChoice(f.readAll().toStdString())
                                                : std::nullopt;
         };
         // Averages on, no oscillator, nothing written until the user chooses.

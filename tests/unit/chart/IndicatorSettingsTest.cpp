@@ -11,7 +11,7 @@ TEST(IndicatorSettings, MembersOfTheWrongKindKeepTheirDefaults)
     chosen.movingAverages = false;
     chosen.maPeriods = {3, 8, 13, 250};
     chosen.oscillator = Oscillator::Rsi;
-    EXPECT_EQ(ParseIndicatorChoice(IndicatorChoiceText(chosen)), chosen);
+    EXPECT_EQ(parseIndicatorChoice(indicatorChoiceText(chosen)), chosen);
 
     const IndicatorChoice defaults;
     struct Case
@@ -31,12 +31,12 @@ TEST(IndicatorSettings, MembersOfTheWrongKindKeepTheirDefaults)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bytes);
-        const auto read = ParseIndicatorChoice(c.bytes);
+        const auto read = parseIndicatorChoice(c.bytes);
         ASSERT_TRUE(read);
         EXPECT_EQ(read->maPeriods, c.periods);
         EXPECT_EQ(read->oscillator, c.oscillator);
         EXPECT_EQ(read->movingAverages, c.averages);
     }
     for (const char* unreadable : {"", "[]", "5", "{\"ma\":tru", "\"MACD\""})
-        EXPECT_FALSE(ParseIndicatorChoice(unreadable)) << unreadable;
+        EXPECT_FALSE(parseIndicatorChoice(unreadable)) << unreadable;
 }

@@ -202,49 +202,49 @@ TEST(Indicators, ValuesWorkedOutByHand)
     // MA3 of 1..5.
     IndicatorLine ma;
     const std::vector<double> ones{1, 2, 3, 4, 5};
-    MovingAverage(ones, 3, ma, 0);
+    movingAverage(ones, 3, ma, 0);
     ExpectLine(ma, {kNone, kNone, 2, 3, 4}, "MA3");
 
     // EMA3 of 2, 4, 6, 8: seeded by the average of the first three (4), then 8/2 + 4/2 = 6.
     IndicatorLine ema;
     const std::vector<double> evens{2, 4, 6, 8};
-    ExponentialAverage(evens, 3, ema, 0);
+    exponentialAverage(evens, 3, ema, 0);
     ExpectLine(ema, {kNone, kNone, 4, 6}, "EMA3");
 
     // RSI6 over closes rising 1 a candle for six candles: all gain, 100; then one fall of 6:
     // gain (1 x 5 + 0) / 6, loss 6 / 6 = 1 -> 100 x (5/6) / (5/6 + 1) = 45.4545...
-    RsiLine rsi;
+    RsiLine line;
     const std::vector<double> closes{10, 11, 12, 13, 14, 15, 16, 10};
-    Rsi(closes, 6, rsi, 0);
-    ExpectLine(rsi.rsi, {kNone, kNone, kNone, kNone, kNone, kNone, 100, 100.0 * 5 / 11}, "RSI6");
+    rsi(closes, 6, line, 0);
+    ExpectLine(line.rsi, {kNone, kNone, kNone, kNone, kNone, kNone, 100, 100.0 * 5 / 11}, "RSI6");
 
     // KDJ on nine candles from 1 to 9 closing at their highs: RSV 100, K = (100 + 100) / 3,
     // D = (66.67 + 100) / 3, J = 3K - 2D. A flat window reads RSV 50 and leaves K and D at 50.
     std::vector<CandleRecord> rising;
     for (int i = 1; i <= 9; ++i)
         rising.push_back(Candle(float(i), float(i), float(i) - 0.5f));
-    KdjLines kdj;
-    Kdj(rising, kdj, 0);
+    KdjLines lines;
+    kdj(rising, lines, 0);
     const double k = 200.0 / 3, d = (k + 100) / 3;
-    EXPECT_TRUE(std::isnan(kdj.k[7]));
-    EXPECT_NEAR(kdj.k[8], k, 1e-9);
-    EXPECT_NEAR(kdj.d[8], d, 1e-9);
-    EXPECT_NEAR(kdj.j[8], 3 * k - 2 * d, 1e-9);
+    EXPECT_TRUE(std::isnan(lines.k[7]));
+    EXPECT_NEAR(lines.k[8], k, 1e-9);
+    EXPECT_NEAR(lines.d[8], d, 1e-9);
+    EXPECT_NEAR(lines.j[8], 3 * k - 2 * d, 1e-9);
     const std::vector<CandleRecord> flat(9, Candle(7));
-    Kdj(flat, kdj, 0);
-    EXPECT_DOUBLE_EQ(kdj.k[8], 50);
-    EXPECT_DOUBLE_EQ(kdj.j[8], 50);
+    kdj(flat, lines, 0);
+    EXPECT_DOUBLE_EQ(lines.k[8], 50);
+    EXPECT_DOUBLE_EQ(lines.j[8], 50);
 
     // BOLL of 20 closes alternating 9 and 11: mid 10, deviation 1, bands 12 and 8.
     std::vector<double> zigzag;
     for (int i = 0; i < 20; ++i)
         zigzag.push_back(i % 2 ? 11 : 9);
-    BollLines boll;
-    Boll(zigzag, boll, 0);
-    EXPECT_TRUE(std::isnan(boll.upper[18]));
-    EXPECT_NEAR(boll.mid[19], 10, 1e-12);
-    EXPECT_NEAR(boll.upper[19], 12, 1e-12);
-    EXPECT_NEAR(boll.lower[19], 8, 1e-12);
+    BollLines bands;
+    boll(zigzag, bands, 0);
+    EXPECT_TRUE(std::isnan(bands.upper[18]));
+    EXPECT_NEAR(bands.mid[19], 10, 1e-12);
+    EXPECT_NEAR(bands.upper[19], 12, 1e-12);
+    EXPECT_NEAR(bands.lower[19], 8, 1e-12);
 }
 
 TEST(Indicators, EveryLineMatchesItsDefinitionFromTheFirstFullPeriod)

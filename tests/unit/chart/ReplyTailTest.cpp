@@ -47,7 +47,7 @@ struct Polled
 Polled Poll(ReplyTailReader& reader, std::vector<CandleRecord> held, const std::string& next)
 {
     Polled p{reader.read(next), {}};
-    const std::vector<CandleRecord> tail = CandleRecords(p.result.reply.infor);
+    const std::vector<CandleRecord> tail = candleRecords(p.result.reply.infor);
     held.resize(p.result.whole ? 0 : p.result.from);
     held.insert(held.end(), tail.begin(), tail.end());
     p.records = held;
@@ -105,7 +105,7 @@ TEST(ReplyTail, ReadsFromTheRecordWhereTheReplyDeparts)
         const client::ApiReply whole = client::ApiReply::FromUtf8(c.next);
         EXPECT_EQ(next.result.reply.success, whole.success);
         if (whole.success)
-            EXPECT_EQ(next.records, CandleRecords(whole.infor));
+            EXPECT_EQ(next.records, candleRecords(whole.infor));
     }
 }
 
@@ -136,7 +136,7 @@ TEST(ReplyTail, AnyRunOfPollsHoldsTheRecordsOfAWholeParse)
         ASSERT_EQ(next.result.reply.success, whole.success) << "poll " << poll;
         if (!whole.success)
             continue;
-        ASSERT_EQ(next.records, CandleRecords(whole.infor)) << "poll " << poll;
+        ASSERT_EQ(next.records, candleRecords(whole.infor)) << "poll " << poll;
         held = next.records;
     }
 }
@@ -145,9 +145,9 @@ TEST(ReplyTail, CommonPrefixCrossesBlockBoundaries)
 {
     const std::string a(10000, 'x');
     std::string b = a;
-    EXPECT_EQ(CommonPrefixLength(a, b), 10000u);
+    EXPECT_EQ(commonPrefixLength(a, b), 10000u);
     b[4096] = 'y';
-    EXPECT_EQ(CommonPrefixLength(a, b), 4096u);
-    EXPECT_EQ(CommonPrefixLength(a, a.substr(0, 5000)), 5000u);
-    EXPECT_EQ(CommonPrefixLength("", a), 0u);
+    EXPECT_EQ(commonPrefixLength(a, b), 4096u);
+    EXPECT_EQ(commonPrefixLength(a, a.substr(0, 5000)), 5000u);
+    EXPECT_EQ(commonPrefixLength("", a), 0u);
 }
