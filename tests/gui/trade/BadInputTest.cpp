@@ -162,9 +162,9 @@ private slots:
             for (const char* refused : {"🍷", "1e3", "+12", " 12", "12.345", "12,50", "１２"})
                 row(w, Field::Price, u(refused), price, none);
             row(w, Field::Price, QStringLiteral("0012.50"), QStringLiteral("0012.50"), none);
-            // A sign or nothing: the buy check refuses it; a sale goes out as shown for the service to judge.
-            row(w, Field::Price, QStringLiteral("-12"), QStringLiteral("-12"), buy ? u(trade::kPriceNotPositive) : none);
-            row(w, Field::Price, QString(), QString(), buy ? u(trade::kPriceNotPositive) : none);
+            // A sign or nothing is no price, for a sale as for a buy.
+            row(w, Field::Price, QStringLiteral("-12"), QStringLiteral("-12"), u(trade::kPriceNotPositive));
+            row(w, Field::Price, QString(), QString(), u(trade::kPriceNotPositive));
             row(w, Field::Price, longDigits, longDigits, buy ? u(trade::kInsufficientCash) : none);
 
             // Quantities: digits only in the panel; the pop-ups' plain fields are checked instead.

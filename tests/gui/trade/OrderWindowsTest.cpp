@@ -382,13 +382,16 @@ private slots:
         w.priceField()->setFocus(); // the first loss of focus starts timer 3
         QVERIFY(w.timer3().isActive());
         QCOMPARE(w.timer3().interval(), 1500);
-        QCOMPARE(w.sellable(), 2000);
         QCOMPARE(w.itemName(), QStringLiteral("Tolmere小酒窖"));
+        QTRY_COMPARE(w.sellable(), 2000); // looked up beside the window
         QVERIFY(w.shownQuote()); // the quote box follows the code too
         for (const char* reply : {"<html>", R"({"success":"false","msg":"忙"})"}) {
             m_script->set(kPositionsPath, reply);
+            QTRY_VERIFY(!w.tickInFlight());
+            const std::size_t asked = CountPath(*m_server, kPositionsPath);
             w.codeField()->setFocus();
             w.priceField()->setFocus();
+            QTRY_VERIFY(CountPath(*m_server, kPositionsPath) > asked && !w.tickInFlight());
             QCOMPARE(w.sellable(), 2000);
         }
         m_script->set(kPositionsPath, testsupport::PositionsReply(1000.0, 1500));
