@@ -174,6 +174,9 @@ private slots:
             row(w, Field::Quantity, huge, huge, quantityWrong);
             row(w, Field::Quantity, QStringLiteral("2147483648"), QStringLiteral("2147483648"), quantityWrong);
             row(w, Field::Quantity, QStringLiteral("0005"), QStringLiteral("0005"), none);
+            // No quantity is no order.
+            row(w, Field::Quantity, QString(), QString(), quantityWrong);
+            row(w, Field::Quantity, QStringLiteral("0"), QStringLiteral("0"), quantityWrong);
 
             // Codes.
             row(w, Field::Code, wine, panel ? code : wine, panel ? none : textOutside);
