@@ -3,6 +3,12 @@
 # Extra arguments go to ctest (for example -L unit, or -R poller); VELMORA_BUILD_TARGETS
 # (names separated by spaces) builds only those programs instead of everything.
 #
+# VELMORA_FAKETIME="2027-01-31 23:10:00" runs the tests on a clock that starts there (libfaketime),
+# to show that none of them depends on the hour or the date it is run at.
+#
+# Every process the tests start carries VELMORA_TEST_RUN in its environment; one still alive
+# when ctest ends fails the run (and is ended).
+#
 # VELMORA_SANITIZE=address,undefined or VELMORA_SANITIZE=thread builds and runs the suite
 # under those sanitizers in a folder of its own (build-asan/ or build-tsan/); a report fails
 # the test that caused it. Known reports from outside the project are suppressed by name in
@@ -32,5 +38,17 @@ read -r -a targets <<<"${VELMORA_BUILD_TARGETS:-}"
 bash "$root/scripts/build.sh" "${targets[@]}"
 # GUI tests draw on Qt's offscreen platform: no display needed.
 export QT_QPA_PLATFORM=offscreen
+export VELMORA_TEST_RUN="$build:$$"
 cd "$build"
-ctest --output-on-failure --parallel "$(nproc)" --timeout 300 "$@"
+clock=()
+if [ -n "${VELMORA_FAKETIME:-}" ]; then
+  bash "$root/scripts/install-deps.sh" faketime
+  # Each test process starts at that moment and its clock runs on from there; monotonic
+  # clocks (timers, time-outs) stay real.
+  clock=(env "LD_PRELOAD=$(dpkg -L libfaketime | grep -m1 '/libfaketimeMT\.so\.1$')"
+         "FAKETIME=@$VELMORA_FAKETIME" FAKETIME_DONT_FAKE_MONOTONIC=1)
+fi
+status=0
+"${clock[@]}" ctest --output-on-failure --parallel "$(nproc)" --timeout 300 "$@" || status=$?
+bash "$root/scripts/leftovers.sh" "$VELMORA_TEST_RUN" || status=1
+exit "$status"

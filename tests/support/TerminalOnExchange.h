@@ -43,6 +43,9 @@ public:
         m_config.accounts = exchange::DemoAccounts();
         m_config.dbPath = dbPath;
         m_config.infoPageUrl = "http://" + address + ":8090/stockinfo/9160001.html";
+        // The trading day opens when the exchange starts, so the time-share fills the same
+        // way at any hour of the wall clock.
+        m_config.sessionClock = true;
         if (std::string error = startExchange(); !error.empty())
             return error;
         m_exchange->simulate(simulatedSteps); // a market with a tape before the terminal looks

@@ -41,7 +41,8 @@ appstreamcli validate --no-net "$root/share/metainfo/com.velmora.terminal.metain
 home="$scratch/home"
 mkdir -p "$home/run"
 chmod 700 "$home/run"
-( cd / && env HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$home/run" \
+# exec: the pid is the terminal's own, so the kill below ends it and not just a subshell.
+( cd / && exec env HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$home/run" \
     QT_QPA_PLATFORM=offscreen "$root/bin/velmora" >"$scratch/velmora.log" 2>&1 ) &
 pid=$!
 config="$home/config/Velmora/velmora"
