@@ -139,12 +139,16 @@ void OrderEntry::codeLeft()
 
 void OrderEntry::codeEdited()
 {
-    // Another item's prices never stand beside this code: "--" until its own quote arrives.
-    if (m_quote && m_code->text() != m_quoteCode) {
+    // Another item's figures never stand beside this code: the quote box says "--" and the
+    // sellable box nothing until this code's own lookup answers.
+    const QString code = m_code->text();
+    if (m_quote && code != m_quoteCode) {
         m_quote.reset();
         if (m_layout.quoteBox)
             m_host->update(*m_layout.quoteBox);
     }
+    if (m_layout.kind.side == OrderSide::Sell)
+        setFigure(m_holds && code == m_sellableCode ? QString::number(m_sellable) : QString());
 }
 
 void OrderEntry::showNameAndCash()

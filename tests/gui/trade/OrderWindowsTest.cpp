@@ -425,6 +425,7 @@ private slots:
         m_boxes->clear();
         m_script->set(kPositionsPath, "<html>502</html>");
         fill("9160002", "36.50", "30");
+        QCOMPARE(w.entry().figureText(), QString()); // not the other code's 40
         QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
         QCOMPARE(m_boxes->texts(), QStringList{QString::fromUtf8(trade::kSellExceedsSellable)});
         QCOMPARE(CountPath(*m_server, kSellPath), 0u);
