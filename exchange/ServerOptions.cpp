@@ -58,7 +58,7 @@ std::string ServerUsage()
            "  --fault PATH=MODE[:ARG]  misbehave on PATH (trailing * matches a prefix): delay:MS, hang, close,\n"
            "                           malformed, 500, huge[:BYTES], drip,\n"
            "                           wrongtypes, gzipbomb[:BYTES] (repeatable)\n"
-           "Each option also takes the form --name=value.\n";
+           "Each option that takes a value also takes the form --name=value.\n";
 }
 
 std::string ServerVersion()
