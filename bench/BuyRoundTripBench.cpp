@@ -19,6 +19,7 @@
 #include "Exchange.h"
 #include "Faults.h"
 #include "HttpFront.h"
+#include "app/LoginRequest.h"
 #include "client/Config.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
@@ -69,6 +70,10 @@ int main(int argc, char** argv)
     o.line0Host = address;
     client::SetCurrentOptions(o);
     client::LoadLineChoice("/nonexistent");
+    if (app::RequestLogin("100001", "123456").kind != app::LoginOutcome::Kind::Succeeded) {
+        std::fprintf(stderr, "login refused\n");
+        return 1;
+    }
     market::SetSessionSource([] { return market::SessionView{true, "100001"}; });
     platform::setMessageBoxHandler([](const platform::MessageBoxCall&) { return platform::MsgResult::Yes; });
 

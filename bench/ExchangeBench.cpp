@@ -73,8 +73,19 @@ struct Served
         std::string error;
         ex = exchange::Exchange::Create(config, error);
         front = std::make_unique<exchange::HttpFront>(*ex, faults);
-        if (!front->start({address}, "", 0, error))
+        if (!front->start({address}, "", 0, error)) {
             ex.reset();
+            return;
+        }
+        // The accounts answer this process once it has logged in to them, as a terminal does.
+        for (const exchange::AccountSeed& a : exchange::DemoAccounts()) {
+            const client::SignedRequest req = client::BuildSignedRequest(
+                client::Endpoint::Login, {{"passwd", client::HashPassword(a.password)}, {"username", a.id}},
+                client::defaults::kSignKey, client::CurrentTimestamp());
+            std::string reply;
+            client::HttpPostFormNoLock("http://" + address + ":8055" + std::string(client::Info(client::Endpoint::Login).path),
+                                       req.body, reply);
+        }
     }
 };
 

@@ -3,18 +3,55 @@
 #include <algorithm>
 
 namespace exchange {
+namespace {
+
+// Keeps a record's state before its first change: a copy, or nothing when it is new.
+template <class Saved, class Live, class Key>
+void Remember(Saved& saved, const Live& live, const Key& key)
+{
+    if (saved.count(key))
+        return;
+    const auto it = live.find(key);
+    saved.emplace(key, it == live.end() ? std::nullopt : std::make_optional(it->second));
+}
+
+template <class Saved, class Live>
+void Restore(const Saved& saved, Live& live)
+{
+    for (const auto& [key, before] : saved) {
+        if (before)
+            live[key] = *before;
+        else
+            live.erase(key);
+    }
+}
+
+} // namespace
+
+void Engine::openJournal()
+{
+    if (m_journal.open)
+        return;
+    m_journal.open = true;
+    m_journal.trades = m_trades.size();
+    m_journal.counters = counters();
+}
 
 Account& Engine::addAccount(Account account)
 {
     const std::string id = account.id;
+    openJournal();
+    Remember(m_journal.accounts, m_accounts, id);
     m_changes.accounts.insert(id);
     return m_accounts[id] = std::move(account);
 }
 
-Account* Engine::account(const std::string& id)
+Account& Engine::changeAccount(const std::string& id)
 {
-    auto it = m_accounts.find(id);
-    return it == m_accounts.end() ? nullptr : &it->second;
+    openJournal();
+    Remember(m_journal.accounts, m_accounts, id);
+    m_changes.accounts.insert(id);
+    return m_accounts.at(id);
 }
 
 const Account* Engine::account(const std::string& id) const
@@ -25,11 +62,38 @@ const Account* Engine::account(const std::string& id) const
 
 Position& Engine::positionRef(const std::string& account, int item)
 {
+    openJournal();
+    Remember(m_journal.positions, m_positions, std::pair(account, item));
     Position& p = m_positions[{account, item}];
     p.account = account;
     p.item = item;
     m_changes.positions.insert({account, item});
     return p;
+}
+
+Order& Engine::changeOrder(std::int64_t id)
+{
+    openJournal();
+    Remember(m_journal.orders, m_orders, id);
+    m_changes.orders.insert(id);
+    return m_orders.at(id);
+}
+
+void Engine::rememberLevel(int item, Side side, Cents price)
+{
+    openJournal();
+    const auto key = std::tuple(item, side, price);
+    if (m_journal.levels.count(key))
+        return;
+    const Book& book = m_books[item];
+    std::optional<std::deque<std::int64_t>> before;
+    if (side == Side::Buy) {
+        if (const auto it = book.bids.find(price); it != book.bids.end())
+            before = it->second;
+    } else if (const auto it = book.asks.find(price); it != book.asks.end()) {
+        before = it->second;
+    }
+    m_journal.levels.emplace(key, std::move(before));
 }
 
 void Engine::grant(const std::string& account, int item, std::int64_t qty, Cents costPrice)
@@ -77,7 +141,7 @@ PlaceResult Engine::place(const std::string& accountId, int item, Side side, Cen
                           std::int64_t now, Cents low, Cents high)
 {
     PlaceResult result;
-    Account* acc = account(accountId);
+    const Account* acc = account(accountId);
     if (!acc) {
         result.refusal = Refusal::UnknownAccount;
         return result;
@@ -102,15 +166,15 @@ PlaceResult Engine::place(const std::string& accountId, int item, Side side, Cen
     order.qty = qty;
     order.remain = qty;
     order.addTime = now;
+    openJournal();
     if (side == Side::Buy) {
         const Cents reserve = BuyReserve(price, qty);
         if (acc->cash - acc->frozen < reserve) {
             result.refusal = Refusal::InsufficientCash;
             return result;
         }
-        acc->frozen += reserve;
+        changeAccount(accountId).frozen += reserve;
         order.reserved = reserve;
-        m_changes.accounts.insert(accountId);
     } else {
         auto it = m_positions.find({accountId, item});
         if (it == m_positions.end() || it->second.total - it->second.frozen < qty) {
@@ -121,7 +185,9 @@ PlaceResult Engine::place(const std::string& accountId, int item, Side side, Cen
     }
     order.id = m_nextOrder++;
     m_changes.counters = true;
+    Remember(m_journal.orders, m_orders, order.id);
     Order& stored = m_orders[order.id] = order;
+    m_journal.ordersByAccount.try_emplace(accountId, m_ordersByAccount[accountId].size());
     m_ordersByAccount[accountId].push_back(order.id);
     m_changes.orders.insert(order.id);
     result.orderId = order.id;
@@ -132,6 +198,7 @@ PlaceResult Engine::place(const std::string& accountId, int item, Side side, Cen
     else
         match(stored, book.bids, now, result.trades);
     if (stored.remain > 0) {
+        rememberLevel(item, side, price);
         if (side == Side::Buy)
             book.bids[price].push_back(stored.id);
         else
@@ -149,9 +216,10 @@ void Engine::match(Order& incoming, Levels& levels, std::int64_t now, std::vecto
         const bool crosses = buying ? level->first <= incoming.price : level->first >= incoming.price;
         if (!crosses)
             break;
+        rememberLevel(incoming.item, buying ? Side::Sell : Side::Buy, level->first);
         auto& queue = level->second;
         while (incoming.remain > 0 && !queue.empty()) {
-            Order& resting = m_orders.at(queue.front());
+            Order& resting = changeOrder(queue.front());
             const std::int64_t q = std::min(incoming.remain, resting.remain);
             if (buying)
                 fill(incoming, resting, resting.price, q, Side::Buy, now, out);
@@ -168,8 +236,8 @@ void Engine::match(Order& incoming, Levels& levels, std::int64_t now, std::vecto
 void Engine::fill(Order& buy, Order& sell, Cents price, std::int64_t qty, Side aggressor, std::int64_t now,
                   std::vector<Trade>& out)
 {
-    Account& buyer = m_accounts.at(buy.account);
-    Account& seller = m_accounts.at(sell.account);
+    Account& buyer = changeAccount(buy.account);
+    Account& seller = changeAccount(sell.account);
     const Cents value = price * qty;
     const Cents buyerFee = Fee(value);
     const Cents sellerFee = Fee(value);
@@ -214,8 +282,6 @@ void Engine::fill(Order& buy, Order& sell, Cents price, std::int64_t qty, Side a
     m_trades.push_back(t);
     out.push_back(t);
 
-    m_changes.accounts.insert(buy.account);
-    m_changes.accounts.insert(sell.account);
     m_changes.orders.insert(buy.id);
     m_changes.orders.insert(sell.id);
     m_changes.trades.push_back(t.tradeNo);
@@ -224,6 +290,7 @@ void Engine::fill(Order& buy, Order& sell, Cents price, std::int64_t qty, Side a
 
 void Engine::unlink(const Order& order)
 {
+    rememberLevel(order.item, order.side, order.price);
     Book& book = m_books[order.item];
     auto drop = [&](auto& levels) {
         auto level = levels.find(order.price);
@@ -242,25 +309,22 @@ void Engine::unlink(const Order& order)
 
 Refusal Engine::cancel(const std::string& accountId, std::int64_t orderId)
 {
-    auto it = m_orders.find(orderId);
-    if (it == m_orders.end())
+    const Order* found = order(orderId);
+    if (!found)
         return Refusal::UnknownOrder;
-    Order& o = it->second;
-    if (o.account != accountId)
+    if (found->account != accountId)
         return Refusal::NotOwner;
-    if (!o.open())
+    if (!found->open())
         return Refusal::NotOpen;
+    Order& o = changeOrder(orderId);
     unlink(o);
     o.state = OrderState::Cancelled;
     if (o.side == Side::Buy) {
-        Account& acc = m_accounts.at(o.account);
-        acc.frozen -= o.reserved;
+        changeAccount(o.account).frozen -= o.reserved;
         o.reserved = 0;
-        m_changes.accounts.insert(o.account);
     } else {
         positionRef(o.account, o.item).frozen -= o.remain;
     }
-    m_changes.orders.insert(o.id);
     return Refusal::None;
 }
 
@@ -372,6 +436,7 @@ Refusal Engine::applyDelivery(Delivery delivery, std::int64_t& id)
     positionRef(delivery.account, delivery.item).frozen += delivery.amount;
     delivery.id = id = m_nextDelivery++;
     delivery.status = 0;
+    Remember(m_journal.deliveries, m_deliveries, id);
     m_deliveries[id] = std::move(delivery);
     m_changes.deliveries.insert(id);
     m_changes.counters = true;
@@ -383,7 +448,10 @@ void Engine::completeDelivery(std::int64_t id)
     auto it = m_deliveries.find(id);
     if (it == m_deliveries.end() || it->second.status != 0)
         return;
+    openJournal();
+    Remember(m_journal.deliveries, m_deliveries, id);
     Delivery& d = it->second;
+    Remember(m_journal.delivered, m_delivered, d.item);
     Position& p = positionRef(d.account, d.item);
     const std::int64_t before = p.total;
     p.frozen -= d.amount;
@@ -396,10 +464,9 @@ void Engine::completeDelivery(std::int64_t id)
 
 std::int64_t Engine::deposit(const std::string& accountId, Cents cash, std::int64_t now, bool offline)
 {
-    Account* acc = account(accountId);
-    if (!acc || cash <= 0)
+    if (!account(accountId) || cash <= 0)
         return 0;
-    acc->cash += cash;
+    changeAccount(accountId).cash += cash;
     CashMovement m;
     m.id = m_nextCash++;
     m.account = accountId;
@@ -408,8 +475,8 @@ std::int64_t Engine::deposit(const std::string& accountId, Cents cash, std::int6
     m.direction = 0;
     m.status = 1;
     m.isOffline = offline ? 1 : 0;
+    Remember(m_journal.cash, m_cash, m.id);
     m_cash[m.id] = m;
-    m_changes.accounts.insert(accountId);
     m_changes.cash.insert(m.id);
     m_changes.counters = true;
     return m.id;
@@ -417,22 +484,22 @@ std::int64_t Engine::deposit(const std::string& accountId, Cents cash, std::int6
 
 Refusal Engine::applyWithdrawal(const std::string& accountId, Cents cash, std::int64_t now, std::int64_t& id)
 {
-    Account* acc = account(accountId);
+    const Account* acc = account(accountId);
     if (!acc)
         return Refusal::UnknownAccount;
     if (cash <= 0)
         return Refusal::BadAmount;
     if (acc->cash - acc->frozen < cash)
         return Refusal::InsufficientCash;
-    acc->frozen += cash;
+    changeAccount(accountId).frozen += cash;
     CashMovement m;
     m.id = id = m_nextCash++;
     m.account = accountId;
     m.cash = cash;
     m.addTime = now;
     m.direction = 1;
+    Remember(m_journal.cash, m_cash, m.id);
     m_cash[m.id] = m;
-    m_changes.accounts.insert(accountId);
     m_changes.cash.insert(m.id);
     m_changes.counters = true;
     return Refusal::None;
@@ -443,11 +510,12 @@ void Engine::completeWithdrawal(std::int64_t id)
     auto it = m_cash.find(id);
     if (it == m_cash.end() || it->second.direction != 1 || it->second.status != 0)
         return;
-    Account& acc = m_accounts.at(it->second.account);
+    openJournal();
+    Remember(m_journal.cash, m_cash, id);
+    Account& acc = changeAccount(it->second.account);
     acc.frozen -= it->second.cash;
     acc.cash -= it->second.cash;
     it->second.status = 1;
-    m_changes.accounts.insert(acc.id);
     m_changes.cash.insert(id);
 }
 
@@ -455,7 +523,51 @@ Changes Engine::takeChanges()
 {
     Changes out = std::move(m_changes);
     m_changes = {};
+    m_journal = {};
     return out;
+}
+
+void Engine::rollback()
+{
+    if (m_journal.open) {
+        while (m_trades.size() > m_journal.trades) {
+            const Trade& t = m_trades.back();
+            m_tradesByAccount[t.buyer].pop_back();
+            if (t.seller != t.buyer)
+                m_tradesByAccount[t.seller].pop_back();
+            m_trades.pop_back();
+        }
+        for (const auto& [account, size] : m_journal.ordersByAccount)
+            m_ordersByAccount[account].resize(size);
+        Restore(m_journal.accounts, m_accounts);
+        Restore(m_journal.positions, m_positions);
+        Restore(m_journal.orders, m_orders);
+        Restore(m_journal.deliveries, m_deliveries);
+        Restore(m_journal.cash, m_cash);
+        Restore(m_journal.delivered, m_delivered);
+        for (const auto& [key, before] : m_journal.levels) {
+            const auto& [item, side, price] = key;
+            Book& book = m_books[item];
+            if (side == Side::Buy) {
+                if (before)
+                    book.bids[price] = *before;
+                else
+                    book.bids.erase(price);
+            } else if (before) {
+                book.asks[price] = *before;
+            } else {
+                book.asks.erase(price);
+            }
+        }
+        const Counters& c = m_journal.counters;
+        m_feePool = c.feePool;
+        m_nextOrder = c.nextOrder;
+        m_nextTrade = c.nextTrade;
+        m_nextDelivery = c.nextDelivery;
+        m_nextCash = c.nextCash;
+    }
+    m_changes = {};
+    m_journal = {};
 }
 
 void Engine::restorePosition(Position p)

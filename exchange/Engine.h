@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -18,6 +19,7 @@ enum class Side { Buy = 0, Sell = 1 };
 struct Personal
 {
     std::string name, email, personal_id, address, phone, mobile, contract_address, account;
+    bool operator==(const Personal&) const = default;
 };
 
 struct Account
@@ -30,6 +32,7 @@ struct Account
     bool internal = false;    // simulated participant: cannot log in
     Personal personal;
     int isUpdate = 0;
+    bool operator==(const Account&) const = default;
 };
 
 struct Position
@@ -39,6 +42,7 @@ struct Position
     std::int64_t total = 0;
     std::int64_t frozen = 0; // held for open sells and pending deliveries
     Cents costTotal = 0;     // what the holding cost, fees included
+    bool operator==(const Position&) const = default;
 };
 
 enum class OrderState { Active = 0, Cancelled = 1 };
@@ -56,6 +60,7 @@ struct Order
     std::int64_t addTime = 0;
     Cents reserved = 0; // buy: cash still frozen for the remaining quantity
     bool open() const { return state == OrderState::Active && remain > 0; }
+    bool operator==(const Order&) const = default;
 };
 
 struct Trade
@@ -69,6 +74,7 @@ struct Trade
     std::string buyer, seller;
     Cents buyerFee = 0, sellerFee = 0;
     Side aggressor = Side::Buy; // the side of the incoming order
+    bool operator==(const Trade&) const = default;
 };
 
 struct Delivery
@@ -81,6 +87,7 @@ struct Delivery
     std::int64_t addTime = 0;
     std::string method, consignee, contact, address;
     int status = 0; // 0 applied, 1 delivered
+    bool operator==(const Delivery&) const = default;
 };
 
 struct CashMovement
@@ -92,6 +99,7 @@ struct CashMovement
     int direction = 0; // 0 deposit, 1 withdrawal
     int status = 0;    // 0 pending, 1 processed
     int isOffline = 0;
+    bool operator==(const CashMovement&) const = default;
 };
 
 // What an operation touched, for write-through persistence.
@@ -137,20 +145,24 @@ struct Level
 {
     Cents price = 0;
     std::int64_t qty = 0;
+    bool operator==(const Level&) const = default;
 };
 
 // The matching engine: accounts, holdings, one price-time priority book per item.
 // Not thread-safe; the owner serialises calls.
+//
+// Every change is provisional until takeChanges() accepts it: rollback() puts back every
+// record as it was at the last acceptance, so a change that could not be saved is undone.
 class Engine final
 {
 public:
     Engine() = default;
 
     Account& addAccount(Account account);
-    Account* account(const std::string& id);
     const Account* account(const std::string& id) const;
     const std::map<std::string, Account>& accounts() const { return m_accounts; }
-    void touchAccount(const std::string& id) { m_changes.accounts.insert(id); }
+    // An existing account, to be changed and saved with the next changes.
+    Account& changeAccount(const std::string& id);
 
     // Credits holdings at a cost price, e.g. from the accounts file.
     void grant(const std::string& account, int item, std::int64_t qty, Cents costPrice);
@@ -189,7 +201,12 @@ public:
     Cents feePool() const { return m_feePool; }
     std::int64_t delivered(int item) const;
 
+    // What changed since the last acceptance.
+    const Changes& changes() const { return m_changes; }
+    // Accepts every change so far and hands over what it touched.
     Changes takeChanges();
+    // Undoes every change since the last acceptance.
+    void rollback();
 
     // Restoring persisted state: records go in as they were stored.
     void restoreAccount(Account a) { m_accounts[a.id] = std::move(a); }
@@ -204,6 +221,7 @@ public:
     {
         Cents feePool;
         std::int64_t nextOrder, nextTrade, nextDelivery, nextCash;
+        bool operator==(const Counters&) const = default;
     };
     Counters counters() const { return {m_feePool, m_nextOrder, m_nextTrade, m_nextDelivery, m_nextCash}; }
 
@@ -217,6 +235,9 @@ private:
         std::map<Cents, std::deque<std::int64_t>> asks;
     };
     Position& positionRef(const std::string& account, int item);
+    Order& changeOrder(std::int64_t id);
+    void rememberLevel(int item, Side side, Cents price);
+    void openJournal();
     static Cents BuyReserve(Cents price, std::int64_t qty) { return price * qty + Fee(price * qty); }
     void fill(Order& buy, Order& sell, Cents price, std::int64_t qty, Side aggressor, std::int64_t now,
               std::vector<Trade>& out);
@@ -237,6 +258,24 @@ private:
     Cents m_feePool = 0;
     std::int64_t m_nextOrder = 1, m_nextTrade = 1, m_nextDelivery = 1, m_nextCash = 1;
     Changes m_changes;
+
+    // Each record as it was before its first change since the last acceptance; empty when
+    // the change created it. The tape and the counters only grow, so their sizes suffice.
+    struct Journal
+    {
+        bool open = false;
+        std::size_t trades = 0;
+        Counters counters{};
+        std::map<std::string, std::optional<Account>> accounts;
+        std::map<std::pair<std::string, int>, std::optional<Position>> positions;
+        std::map<std::int64_t, std::optional<Order>> orders;
+        std::map<std::string, std::size_t> ordersByAccount;
+        std::map<std::tuple<int, Side, Cents>, std::optional<std::deque<std::int64_t>>> levels;
+        std::map<std::int64_t, std::optional<Delivery>> deliveries;
+        std::map<std::int64_t, std::optional<CashMovement>> cash;
+        std::map<int, std::optional<std::int64_t>> delivered;
+    };
+    Journal m_journal;
 };
 
 } // namespace exchange

@@ -17,6 +17,9 @@ namespace {
 
 using Params = std::map<std::string, std::string>;
 
+constexpr std::int64_t kSettleAfter = 5; // seconds a withdrawal or delivery waits for the back office
+const char* const kNotSaved = "系统繁忙，数据未能保存，请稍后查询后再试";
+
 std::string Param(const Params& p, const char* key)
 {
     auto it = p.find(key);
@@ -126,15 +129,17 @@ std::unique_ptr<Exchange> Exchange::Create(ExchangeConfig config, std::string& e
         OpenAccounts(ex->m_engine, ex->m_config.accounts, t);
     Simulator::CreateParticipants(ex->m_engine, t);
     // The books are quoted from the start, even when the participants stand still.
-    ex->recordTrades(ex->m_sim.quoteAll(ex->m_engine, *ex->m_market, t));
-    {
-        std::lock_guard lock(ex->m_mutex);
-        ex->commit();
+    ex->m_sim.quoteAll(ex->m_engine, *ex->m_market, t);
+    std::lock_guard lock(ex->m_mutex);
+    if (!ex->commit()) {
+        error = "cannot write the opening state to " + ex->m_config.dbPath;
+        return nullptr;
     }
     return ex;
 }
 
-Exchange::Exchange(ExchangeConfig config) : m_config(std::move(config)), m_sim(m_config.seed)
+Exchange::Exchange(ExchangeConfig config)
+    : m_config(std::move(config)), m_sim(m_config.seed), m_logins(m_config.loginWindow)
 {
     if (m_config.announcements.empty())
         m_config.announcements = DefaultAnnouncements();
@@ -152,31 +157,52 @@ std::int64_t Exchange::now() const
     return static_cast<std::int64_t>(std::time(nullptr));
 }
 
+// Saves what changed and only then makes it final; what cannot be saved is undone, so the
+// memory never holds a change that the file lacks.
 bool Exchange::commit()
 {
-    Changes changes = m_engine.takeChanges();
-    bool ok = true;
     if (m_storage) {
         std::string error;
-        ok = m_storage->write(m_engine, changes, error);
-        if (!ok)
-            std::cerr << "velmora-exchange: database write failed: " << error << "\n";
+        if (!m_storage->write(m_engine, m_engine.changes(), error)) {
+            std::cerr << "velmora-exchange: database write failed, the change is undone: " << error << "\n";
+            m_engine.rollback();
+            return false;
+        }
     }
+    const Changes saved = m_engine.takeChanges();
+    // The tape shows a trade once it is saved; new trades are at its tail.
+    const std::vector<Trade>& trades = m_engine.trades();
+    for (std::size_t i = trades.size() - saved.trades.size(); i < trades.size(); ++i)
+        m_market->record(trades[i]);
     // Participants' finished orders are no one's business once saved.
-    for (const std::string& id : changes.accounts) {
+    for (const std::string& id : saved.accounts) {
         if (Simulator::IsParticipant(id))
             m_engine.forgetClosedOrders(id);
     }
-    return ok;
+    return true;
 }
 
-void Exchange::recordTrades(const std::vector<Trade>& trades)
+// The back office: withdrawals are paid and deliveries made once they have waited a while
+// (a delivery not before its day).
+void Exchange::settle(std::int64_t now)
 {
-    for (const Trade& t : trades)
-        m_market->record(t);
+    std::vector<std::int64_t> due;
+    for (const auto& [id, m] : m_engine.cashMovements()) {
+        if (m.direction == 1 && m.status == 0 && now - m.addTime >= kSettleAfter)
+            due.push_back(id);
+    }
+    for (std::int64_t id : due)
+        m_engine.completeWithdrawal(id);
+    due.clear();
+    for (const auto& [id, d] : m_engine.deliveries()) {
+        if (d.status == 0 && now >= d.deliveryDate && now - d.addTime >= kSettleAfter)
+            due.push_back(id);
+    }
+    for (std::int64_t id : due)
+        m_engine.completeDelivery(id);
 }
 
-std::string Exchange::trade(std::string_view path, std::string_view body)
+std::string Exchange::trade(std::string_view path, std::string_view body, const std::string& address)
 {
     const client::EndpointInfo* info = client::FindEndpoint(client::Method::SignedPost, path);
     if (!info)
@@ -191,19 +217,28 @@ std::string Exchange::trade(std::string_view path, std::string_view body)
         return WriteJson(Envelope(false, msg));
     }
     std::lock_guard lock(m_mutex);
-    m_market->advance(now());
-    Json::Value reply = handle(*info, verified.params);
-    // Committed before the reply leaves: an accepted order survives a crash.
-    if (!commit())
-        reply = Envelope(false, "系统繁忙，数据未能保存，请稍后查询后再试");
+    const std::int64_t t = now();
+    m_market->advance(t);
+    // What fell due is settled before the request looks at the account.
+    settle(t);
+    commit();
+    Json::Value reply = handle(*info, verified.params, address);
+    // What the reply says is what happened: a refusal leaves nothing behind, and an
+    // acceptance is committed before it leaves, or undone and answered as a failure.
+    if (client::JsonText(reply, "success") != "true")
+        m_engine.rollback();
+    else if (!commit())
+        reply = Envelope(false, kNotSaved);
+    else if (info->endpoint == client::Endpoint::UpdatePasswd)
+        m_logins.endOthers(Param(verified.params, "id"), address);
     return WriteJson(reply);
 }
 
-Json::Value Exchange::handle(const client::EndpointInfo& info, const Params& p)
+Json::Value Exchange::handle(const client::EndpointInfo& info, const Params& p, const std::string& address)
 {
     using client::Endpoint;
     switch (info.endpoint) {
-    case Endpoint::Login: return login(p);
+    case Endpoint::Login: return login(p, address);
     case Endpoint::Ad: {
         Json::Value list(Json::arrayValue);
         for (const Announcement& a : m_config.announcements) {
@@ -216,16 +251,21 @@ Json::Value Exchange::handle(const client::EndpointInfo& info, const Params& p)
     }
     case Endpoint::UpToTheMinute: return overview();
     case Endpoint::TradeGuide: return guide(p);
-    case Endpoint::Repeal: return repeal(p);
-    case Endpoint::Buy:
-    case Endpoint::QuickBuy: return order(p, Side::Buy);
-    case Endpoint::Sell: return order(p, Side::Sell);
     default: break;
     }
-    Account* account = m_engine.account(Param(p, "id"));
+    // The rest read or change one account: the user's id, which a cancellation calls
+    // stockholder_id (its id is the order's).
+    const Account* account = m_engine.account(Param(p, info.endpoint == Endpoint::Repeal ? "stockholder_id" : "id"));
     if (!account || account->internal)
         return Envelope(false, "账户不存在");
+    // The signing key is in every terminal, so a signature alone proves nothing about the user.
+    if (!m_config.openAccounts && !m_logins.allows(account->id, address, now()))
+        return Envelope(false, "请先登录");
     switch (info.endpoint) {
+    case Endpoint::Repeal: return repeal(*account, p);
+    case Endpoint::Buy:
+    case Endpoint::QuickBuy: return order(*account, p, Side::Buy);
+    case Endpoint::Sell: return order(*account, p, Side::Sell);
     case Endpoint::UpdateInfo: return updateInfo(*account, p);
     case Endpoint::UpdatePasswd: return updatePassword(*account, p);
     case Endpoint::CustomerItem: return holdings(*account);
@@ -255,13 +295,14 @@ Json::Value Exchange::handle(const client::EndpointInfo& info, const Params& p)
     return Envelope(false, "不支持的请求");
 }
 
-Json::Value Exchange::login(const Params& p)
+Json::Value Exchange::login(const Params& p, const std::string& address)
 {
-    Account* a = m_engine.account(Param(p, "username"));
+    const Account* a = m_engine.account(Param(p, "username"));
     if (!a || a->internal)
         return Envelope(false, "账户不存在");
     if (!PasswordMatches(*a, Param(p, "passwd")))
         return Envelope(false, "密码错误");
+    m_logins.record(a->id, address, now());
     Json::Value infor(Json::objectValue);
     infor["id"] = a->id;
     infor["name"] = a->personal.name;
@@ -276,12 +317,9 @@ Json::Value Exchange::login(const Params& p)
     return Envelope(true, "登录成功", infor);
 }
 
-Json::Value Exchange::order(const Params& p, Side side)
+Json::Value Exchange::order(const Account& account, const Params& p, Side side)
 {
     const bool buy = side == Side::Buy;
-    Account* a = m_engine.account(Param(p, "id"));
-    if (!a || a->internal)
-        return Envelope(false, "账户不存在");
     const std::optional<int> code = ParseCode(Param(p, "item_id"));
     if (!code || !FindItem(*code))
         return Envelope(false, "产品代码不存在");
@@ -294,12 +332,11 @@ Json::Value Exchange::order(const Params& p, Side side)
     const ItemDay& day = m_market->day(*code);
     if (*price < day.limitDown() || *price > day.limitUp())
         return Envelope(false, "委托价格超出涨跌停范围（" + YuanText(day.limitDown()) + "-" + YuanText(day.limitUp()) + "）");
-    PlaceResult r = m_engine.place(a->id, *code, side, *price, *qty, now(), day.limitDown(), day.limitUp());
+    const PlaceResult r = m_engine.place(account.id, *code, side, *price, *qty, now(), day.limitDown(), day.limitUp());
     if (r.refusal == Refusal::InsufficientHolding)
         return Envelope(false, "可卖数量不足");
     if (r.refusal != Refusal::None)
         return Envelope(false, RefusalText(r.refusal));
-    recordTrades(r.trades);
     std::int64_t filled = 0;
     for (const Trade& t : r.trades)
         filled += t.qty;
@@ -312,15 +349,12 @@ Json::Value Exchange::order(const Params& p, Side side)
     return Envelope(true, msg, infor);
 }
 
-Json::Value Exchange::repeal(const Params& p)
+Json::Value Exchange::repeal(const Account& account, const Params& p)
 {
-    Account* a = m_engine.account(Param(p, "stockholder_id"));
-    if (!a || a->internal)
-        return Envelope(false, "账户不存在");
     const std::optional<std::int64_t> id = ParseQuantity(Param(p, "id"));
     if (!id)
         return Envelope(false, "订单不存在");
-    const Refusal r = m_engine.cancel(a->id, *id);
+    const Refusal r = m_engine.cancel(account.id, *id);
     if (r != Refusal::None)
         return Envelope(false, RefusalText(r));
     return Envelope(true, "撤单成功，订单号：" + std::to_string(*id));
@@ -419,7 +453,7 @@ Json::Value Exchange::tradesBetween(const Account& account, std::int64_t from, s
     return Envelope(true, "成交查询", list);
 }
 
-Json::Value Exchange::delivery(Account& account, const Params& p)
+Json::Value Exchange::delivery(const Account& account, const Params& p)
 {
     const std::optional<int> code = ParseCode(Param(p, "stock_id"));
     if (!code || !FindItem(*code))
@@ -436,6 +470,10 @@ Json::Value Exchange::delivery(Account& account, const Params& p)
     const std::int64_t deliveryDay = LocalMidnight(*date);
     if (deliveryDay < LocalMidnight(LocalDate(t)))
         return Envelope(false, "交割日期早于当前日期，请重新输入");
+    Date latest = LocalDate(t);
+    latest.day += m_config.deliveryHorizonDays; // the calendar carries the overflow into months and years
+    if (deliveryDay > LocalMidnight(latest))
+        return Envelope(false, "交割日期不能晚于" + std::to_string(m_config.deliveryHorizonDays) + "天之后，请重新输入");
     const std::string method = Param(p, "method");
     if (method != "邮寄" && method != "自提")
         return Envelope(false, "交割方式不正确");
@@ -491,8 +529,10 @@ Json::Value Exchange::deliveryHistory(const Account& account)
     return Envelope(true, "交割记录", list);
 }
 
-Json::Value Exchange::withdraw(Account& account, const Params& p)
+Json::Value Exchange::withdraw(const Account& account, const Params& p)
 {
+    if (account.personal.account.find_first_not_of(" \t") == std::string::npos)
+        return Envelope(false, "未登记银行卡号，不能出金，请先填写客户信息");
     const std::optional<Cents> cash = ParseYuan(Param(p, "cash"));
     if (!cash || *cash <= 0)
         return Envelope(false, "出金金额不正确，请输入大于0、最多两位小数的金额");
@@ -540,7 +580,7 @@ Json::Value Exchange::cashHistory(const Account& account, const Params& p)
     return Envelope(true, "出入金记录", list);
 }
 
-Json::Value Exchange::updateInfo(Account& account, const Params& p)
+Json::Value Exchange::updateInfo(const Account& account, const Params& p)
 {
     if (account.isUpdate == 1)
         return Envelope(false, "客户信息已登记，不能重复提交");
@@ -548,13 +588,13 @@ Json::Value Exchange::updateInfo(Account& account, const Params& p)
                   Param(p, "phone"), Param(p, "mobile"), Param(p, "contract_address"), Param(p, "account")};
     if (next.name.empty())
         return Envelope(false, "姓名不能为空,请确认输入！");
-    account.personal = std::move(next);
-    account.isUpdate = 1;
-    m_engine.touchAccount(account.id);
+    Account& changed = m_engine.changeAccount(account.id);
+    changed.personal = std::move(next);
+    changed.isUpdate = 1;
     return Envelope(true, "信息更新成功");
 }
 
-Json::Value Exchange::updatePassword(Account& account, const Params& p)
+Json::Value Exchange::updatePassword(const Account& account, const Params& p)
 {
     if (!PasswordMatches(account, Param(p, "old_passwd")))
         return Envelope(false, "旧密码错误，密码未修改");
@@ -562,8 +602,7 @@ Json::Value Exchange::updatePassword(Account& account, const Params& p)
     // Passwords arrive hashed: an empty one is the hash of nothing.
     if (next.empty() || next == client::HashPassword(""))
         return Envelope(false, "新密码不能为空");
-    SetPassword(account, next);
-    m_engine.touchAccount(account.id);
+    SetPassword(m_engine.changeAccount(account.id), next);
     return Envelope(true, "密码修改成功");
 }
 
@@ -680,22 +719,28 @@ void Exchange::simulate(int steps)
     std::lock_guard lock(m_mutex);
     const std::int64_t t = now();
     m_market->advance(t);
-    for (int i = 0; i < steps; ++i)
-        recordTrades(m_sim.step(m_engine, *m_market, t));
+    settle(t);
     commit();
+    // One commit a step: the next step trades against the tape the last one left.
+    for (int i = 0; i < steps; ++i) {
+        m_sim.step(m_engine, *m_market, t);
+        commit();
+    }
 }
 
 void Exchange::startPace(double pace)
 {
-    if (pace <= 0 || m_paceThread.joinable())
+    if (m_paceThread.joinable())
         return;
     m_paceStop = false;
-    const auto interval = std::chrono::duration<double>(1.0 / pace);
-    m_paceThread = std::thread([this, interval] {
+    // With the participants standing still, the back office still settles once a second.
+    const int steps = pace > 0 ? 1 : 0;
+    const auto interval = std::chrono::duration<double>(pace > 0 ? 1.0 / pace : 1.0);
+    m_paceThread = std::thread([this, interval, steps] {
         std::unique_lock lock(m_paceMutex);
         while (!m_paceCv.wait_for(lock, interval, [this] { return m_paceStop; })) {
             lock.unlock();
-            simulate(1);
+            simulate(steps);
             lock.lock();
         }
     });

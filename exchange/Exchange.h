@@ -16,6 +16,7 @@
 
 #include "Accounts.h"
 #include "Engine.h"
+#include "Logins.h"
 #include "MarketData.h"
 #include "Simulator.h"
 #include "Storage.h"
@@ -52,6 +53,10 @@ struct ExchangeConfig
     // The time-share's trading day opens (09:30) when the exchange starts instead of at
     // the local clock's 09:30, so a demonstration at any hour sees it fill minute by minute.
     bool sessionClock = false;
+    // Accounts answer only the client addresses that logged in to them, for this long.
+    std::int64_t loginWindow = 24 * 3600; // seconds
+    bool openAccounts = false;            // answers every address, logged in or not
+    int deliveryHorizonDays = 365;        // how far ahead a delivery may be dated
 };
 
 // The whole exchange behind the HTTP front: engine, market data, participants and
@@ -64,14 +69,16 @@ public:
     Exchange(const Exchange&) = delete;
     Exchange& operator=(const Exchange&) = delete;
 
-    // A signed POST to the trading port; an unknown path gives an empty text.
-    std::string trade(std::string_view path, std::string_view body);
+    // A signed POST to the trading port from the client at `address`; an unknown path
+    // gives an empty text.
+    std::string trade(std::string_view path, std::string_view body, const std::string& address);
     // A GET of the market port; an unknown path gives an empty text.
     std::string market(std::string_view path);
     std::string manifest() const;
     std::string infoPage(int item) const;
 
-    // Participants: `steps` actions now, or a thread doing `pace` actions a second.
+    // Participants: `steps` actions now, or a thread doing `pace` actions a second. Either
+    // way the back office settles the withdrawals and deliveries that are due.
     void simulate(int steps);
     void startPace(double pace);
     void stopPace();
@@ -86,22 +93,23 @@ public:
 private:
     explicit Exchange(ExchangeConfig config);
     std::int64_t now() const;
-    Json::Value handle(const client::EndpointInfo& info, const std::map<std::string, std::string>& params);
+    Json::Value handle(const client::EndpointInfo& info, const std::map<std::string, std::string>& params,
+                       const std::string& address);
     bool commit();
-    void recordTrades(const std::vector<Trade>& trades);
+    void settle(std::int64_t now);
 
-    Json::Value login(const std::map<std::string, std::string>& p);
-    Json::Value order(const std::map<std::string, std::string>& p, Side side);
-    Json::Value repeal(const std::map<std::string, std::string>& p);
+    Json::Value login(const std::map<std::string, std::string>& p, const std::string& address);
+    Json::Value order(const Account& account, const std::map<std::string, std::string>& p, Side side);
+    Json::Value repeal(const Account& account, const std::map<std::string, std::string>& p);
     Json::Value holdings(const Account& account);
     Json::Value ordersToday(const Account& account);
     Json::Value tradesBetween(const Account& account, std::int64_t from, std::int64_t to);
-    Json::Value delivery(Account& account, const std::map<std::string, std::string>& p);
+    Json::Value delivery(const Account& account, const std::map<std::string, std::string>& p);
     Json::Value deliveryHistory(const Account& account);
-    Json::Value withdraw(Account& account, const std::map<std::string, std::string>& p);
+    Json::Value withdraw(const Account& account, const std::map<std::string, std::string>& p);
     Json::Value cashHistory(const Account& account, const std::map<std::string, std::string>& p);
-    Json::Value updateInfo(Account& account, const std::map<std::string, std::string>& p);
-    Json::Value updatePassword(Account& account, const std::map<std::string, std::string>& p);
+    Json::Value updateInfo(const Account& account, const std::map<std::string, std::string>& p);
+    Json::Value updatePassword(const Account& account, const std::map<std::string, std::string>& p);
     Json::Value guide(const std::map<std::string, std::string>& p);
     Json::Value overview();
 
@@ -111,6 +119,7 @@ private:
     std::unique_ptr<MarketData> m_market;
     Simulator m_sim;
     std::unique_ptr<Storage> m_storage;
+    Logins m_logins;
 
     std::thread m_paceThread;
     std::mutex m_paceMutex;

@@ -142,9 +142,9 @@ std::unique_ptr<httplib::Server> HttpFront::makeTradeServer()
 {
     auto server = std::make_unique<httplib::Server>();
     server->Post(".*", [this](const httplib::Request& req, httplib::Response& res) {
-        if (ApplyFault(m_faults, req, res, [&] { return m_exchange.trade(req.path, req.body); }))
+        if (ApplyFault(m_faults, req, res, [&] { return m_exchange.trade(req.path, req.body, req.remote_addr); }))
             return;
-        const std::string reply = m_exchange.trade(req.path, req.body);
+        const std::string reply = m_exchange.trade(req.path, req.body, req.remote_addr);
         if (reply.empty())
             return NotFound(res);
         Wire(res, reply);

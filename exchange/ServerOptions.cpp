@@ -3,11 +3,37 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 
 #include "client/Config.h"
 #include "client/Options.h"
 
 namespace exchange {
+namespace {
+
+// The whole text as a decimal number from `low` to `high`.
+std::optional<double> NumberIn(const std::string& text, double low, double high)
+{
+    char* end = nullptr;
+    errno = 0;
+    const double v = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || errno != 0 || !std::isfinite(v) || v < low || v > high)
+        return std::nullopt;
+    return v;
+}
+
+// The whole text as a whole number without a sign.
+std::optional<unsigned long long> WholeNumber(const std::string& text)
+{
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long long v = std::strtoull(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || errno != 0 || text[0] == '-')
+        return std::nullopt;
+    return v;
+}
+
+} // namespace
 
 std::string ServerUsage()
 {
@@ -20,6 +46,9 @@ std::string ServerUsage()
            "  --key KEY                signing key, 16 ASCII letters and digits (default: the terminal's)\n"
            "  --accounts FILE          accounts as a JSON array (default: the built-in demo accounts)\n"
            "  --session-clock          the time-share's trading day opens (09:30) when the service starts\n"
+           "  --login-hours N          an account answers the address that logged in to it for N hours (default 24)\n"
+           "  --open-accounts          answer account requests without a login from the client's address (tests)\n"
+           "  --delivery-horizon DAYS  how far ahead a delivery may be dated (default 365)\n"
            "  --pace N                 simulated participant actions a second (default 2; 0 freezes the market)\n"
            "  --seed N                 seed of the generated history and the participants (default 1)\n"
            "  --db FILE                keep accounts, orders, trades, positions, deliveries and cash in SQLite\n"
@@ -29,7 +58,7 @@ std::string ServerUsage()
            "  --fault PATH=MODE[:ARG]  misbehave on PATH (trailing * matches a prefix): delay:MS, hang, close,\n"
            "                           malformed, 500, huge[:BYTES], drip,\n"
            "                           wrongtypes, gzipbomb[:BYTES] (repeatable)\n"
-           "Each option also takes the form --name=value.\n";
+           "Each option that takes a value also takes the form --name=value.\n";
 }
 
 std::string ServerVersion()
@@ -60,12 +89,18 @@ ServerOptionsResult ParseServerOptions(const std::vector<std::string>& args)
             o.version = true;
             continue;
         }
-        if (name == "--session-clock") {
-            o.sessionClock = true;
+        if (name == "--session-clock" || name == "--open-accounts") {
+            // "--open-accounts=no" must not open them.
+            if (hasValue) {
+                r.error = name + " takes no value";
+                return r;
+            }
+            (name == "--session-clock" ? o.sessionClock : o.openAccounts) = true;
             continue;
         }
         static const char* kValued[] = {"--listen", "--update-listen", "--key", "--accounts", "--pace", "--seed", "--db",
-                                        "--manifest-version", "--manifest-forced", "--manifest-msg", "--fault"};
+                                        "--manifest-version", "--manifest-forced", "--manifest-msg", "--fault",
+                                        "--login-hours", "--delivery-horizon"};
         bool known = false;
         for (const char* k : kValued)
             known = known || name == k;
@@ -108,23 +143,33 @@ ServerOptionsResult ParseServerOptions(const std::vector<std::string>& args)
         } else if (name == "--accounts") {
             o.accountsFile = value;
         } else if (name == "--pace") {
-            char* end = nullptr;
-            errno = 0;
-            const double pace = std::strtod(value.c_str(), &end);
-            if (value.empty() || *end != '\0' || errno != 0 || !std::isfinite(pace) || pace < 0 || pace > 10000) {
+            const std::optional<double> pace = NumberIn(value, 0, 10000);
+            if (!pace) {
                 r.error = "--pace takes a number from 0 to 10000";
                 return r;
             }
-            o.pace = pace;
+            o.pace = *pace;
         } else if (name == "--seed") {
-            char* end = nullptr;
-            errno = 0;
-            const unsigned long long seed = std::strtoull(value.c_str(), &end, 10);
-            if (value.empty() || *end != '\0' || errno != 0 || value[0] == '-') {
+            const std::optional<unsigned long long> seed = WholeNumber(value);
+            if (!seed) {
                 r.error = "--seed takes a whole number";
                 return r;
             }
-            o.seed = seed;
+            o.seed = *seed;
+        } else if (name == "--login-hours") {
+            const std::optional<double> hours = NumberIn(value, 0, 87600);
+            if (!hours || *hours <= 0) {
+                r.error = "--login-hours takes a number of hours above 0, at most 87600";
+                return r;
+            }
+            o.loginHours = *hours;
+        } else if (name == "--delivery-horizon") {
+            const std::optional<unsigned long long> days = WholeNumber(value);
+            if (!days || *days > 36500) {
+                r.error = "--delivery-horizon takes a whole number of days from 0 to 36500";
+                return r;
+            }
+            o.deliveryHorizonDays = static_cast<int>(*days);
         } else if (name == "--db") {
             o.db = value;
         } else if (name == "--manifest-version") {

@@ -21,6 +21,9 @@ struct ServerOptions
     std::string manifestMsg;
     std::vector<std::string> faults; // PATH=MODE[:ARG]
     bool sessionClock = false;
+    bool openAccounts = false;
+    double loginHours = 24;
+    int deliveryHorizonDays = 365;
     bool help = false;
     bool version = false;
 };

@@ -9,7 +9,6 @@ namespace exchange {
 namespace {
 
 constexpr int kTakers = 4;
-constexpr std::int64_t kSettleAfter = 5; // seconds a withdrawal or delivery waits
 
 std::string MakerId(int item)
 {
@@ -123,31 +122,12 @@ std::vector<Trade> Simulator::take(Engine& engine, const MarketData& market, int
     return r.trades;
 }
 
-void Simulator::settle(Engine& engine, std::int64_t now)
-{
-    std::vector<std::int64_t> due;
-    for (const auto& [id, m] : engine.cashMovements()) {
-        if (m.direction == 1 && m.status == 0 && now - m.addTime >= kSettleAfter)
-            due.push_back(id);
-    }
-    for (std::int64_t id : due)
-        engine.completeWithdrawal(id);
-    due.clear();
-    for (const auto& [id, d] : engine.deliveries()) {
-        if (d.status == 0 && now >= d.deliveryDate && now - d.addTime >= kSettleAfter)
-            due.push_back(id);
-    }
-    for (std::int64_t id : due)
-        engine.completeDelivery(id);
-}
-
 std::vector<Trade> Simulator::step(Engine& engine, const MarketData& market, std::int64_t now)
 {
     const auto items = Catalogue();
     std::uniform_int_distribution<std::size_t> pick(0, items.size() - 1);
     // The main item moves more often: it is the one the charts follow.
     const int item = (m_rng() % 3 == 0) ? kMainItem : items[pick(m_rng)].code;
-    settle(engine, now);
     if (m_rng() % 3 == 0)
         return requote(engine, market, item, now);
     return take(engine, market, item, now);

@@ -23,14 +23,12 @@ public:
 
     // Every market maker quotes once.
     std::vector<Trade> quoteAll(Engine& engine, const MarketData& market, std::int64_t now);
-    // One action: a market maker requotes or a taker trades; the back office settles what
-    // has waited long enough.
+    // One action: a market maker requotes or a taker trades.
     std::vector<Trade> step(Engine& engine, const MarketData& market, std::int64_t now);
 
 private:
     std::vector<Trade> requote(Engine& engine, const MarketData& market, int item, std::int64_t now);
     std::vector<Trade> take(Engine& engine, const MarketData& market, int item, std::int64_t now);
-    void settle(Engine& engine, std::int64_t now);
 
     std::mt19937_64 m_rng;
     std::map<int, double> m_fair; // fen

@@ -282,13 +282,17 @@ bool Storage::write(const Engine& engine, const Changes& changes, std::string& e
         ok = ok && s.bind(1, c.feePool).bind(2, c.nextOrder).bind(3, c.nextTrade).bind(4, c.nextDelivery)
                        .bind(5, c.nextCash).run();
     }
-    if (!ok) {
+    if (!ok)
         error = sqlite3_errmsg(m_db);
+    if (ok && exec("COMMIT", error))
+        return true;
+    // A failed commit may have rolled back already (a full disk, an I/O error) or not (busy):
+    // either way nothing of it stays.
+    if (!sqlite3_get_autocommit(m_db)) {
         std::string ignored;
         exec("ROLLBACK", ignored);
-        return false;
     }
-    return exec("COMMIT", error);
+    return false;
 }
 
 } // namespace exchange

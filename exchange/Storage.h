@@ -20,7 +20,8 @@ public:
 
     // Loads every record into an empty engine; `loaded` tells whether the file held accounts.
     bool load(Engine& engine, bool& loaded, std::string& error);
-    // Writes what changed in one transaction; returns once it is committed.
+    // Writes what changed in one transaction; true once it is committed, false when none
+    // of it was.
     bool write(const Engine& engine, const Changes& changes, std::string& error);
 
 private:

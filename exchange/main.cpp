@@ -31,6 +31,9 @@ int main(int argc, char** argv)
     config.key = o.key;
     config.seed = o.seed;
     config.sessionClock = o.sessionClock;
+    config.openAccounts = o.openAccounts;
+    config.loginWindow = static_cast<std::int64_t>(o.loginHours * 3600.0 + 0.5);
+    config.deliveryHorizonDays = o.deliveryHorizonDays;
     config.dbPath = o.db;
     config.manifest = {o.manifestVersion, o.manifestForced, o.manifestMsg};
     config.infoPageUrl = "http://" + o.updateHost + ":" + std::to_string(o.updatePort) + "/stockinfo/9160001.html";
@@ -54,6 +57,8 @@ int main(int argc, char** argv)
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     std::signal(SIGPIPE, SIG_IGN); // a client hanging up mid-reply must not end the service
+    // A file-size limit makes a database write fail, answered as such, instead of ending us.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     exchange::Faults faults;
     for (const std::string& rule : o.faults) {

@@ -54,27 +54,25 @@ bool CMyEdit::acceptsChange(QChar typed, const QString& after)
 void CMyEdit::keyPressEvent(QKeyEvent* event)
 {
     // Keys that type nothing (arrows, Home, Delete, Tab) keep their standard meaning; Delete
-    // comes with the text "\x7f" on X11 and Wayland, yet types nothing. Clipboard shortcuts
+    // comes with the text "\x7f" on X11 and Wayland, yet types nothing. Enter changes nothing
+    // typed either: the window's Enter rule acts on the text shown. Clipboard shortcuts
     // arrive as control characters, which the filter refuses like any other.
-    const bool enter = isEnter(event);
     const bool backspace = event->key() == Qt::Key_Backspace;
     const bool clipboard = event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut)
                            || event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo);
     const QString typed = event->text();
-    const bool typesNothing = typed.isEmpty() || event->key() == Qt::Key_Delete;
-    if (!enter && !backspace && !clipboard && typesNothing) {
+    const bool typesNothing = typed.isEmpty() || event->key() == Qt::Key_Delete || isEnter(event);
+    if (!backspace && !clipboard && typesNothing) {
         CSkinEdit::keyPressEvent(event);
         return;
     }
     QChar ch;
-    if (enter)
-        ch = QLatin1Char('\r');
-    else if (backspace)
+    if (backspace)
         ch = QLatin1Char('\b');
     else if (!clipboard && typed.size() == 1)
         ch = typed.front();
-    const bool allowed = enter || backspace || (ch >= QLatin1Char('0') && ch <= QLatin1Char('9'))
-                         || ch == QLatin1Char('-') || ch == QLatin1Char('.');
+    const bool allowed = backspace || (ch >= QLatin1Char('0') && ch <= QLatin1Char('9')) || ch == QLatin1Char('-')
+                         || ch == QLatin1Char('.');
     if (!allowed) {
         event->accept();
         return;
@@ -87,11 +85,6 @@ void CMyEdit::keyPressEvent(QKeyEvent* event)
     CSkinEdit::keyPressEvent(event);
     const QString after = text();
 
-    if (enter && after.size() == 1) {
-        setText(QStringLiteral("0"));
-        setCursorPosition(0);
-        return;
-    }
     if (!acceptsChange(ch, after)) {
         setText(before);
         if (selStart >= 0)

@@ -3,7 +3,7 @@
 #include "controls/CSkinEdit.h"
 
 // A price or quantity field: takes digits, "-", ".", backspace and Enter only; at most two
-// decimals; a minus sign only into an empty field; Enter on a single character makes it "0".
+// decimals; a minus sign only into an empty field; Enter leaves the text as typed.
 // Pasted text is held to the same rule.
 class CMyEdit final : public CSkinEdit
 {

@@ -40,6 +40,7 @@
 #include "platform/Windows.h"
 #include "platform/WorkArea.h"
 #include "trade/Buying_dlg.h"
+#include "trade/OrderChecks.h"
 #include "trade/Selling_dlg.h"
 
 namespace {
@@ -442,12 +443,15 @@ void Transaction_Dlg::showQuickOrder(int id)
     popup->raise();
     constexpr int kItem = 9160001;
     // Without a fresh quote the shared one may be another item's (the buy and sell windows
-    // quote whatever code is typed there): the price is left for the user to type.
+    // quote whatever code is typed there), and a quote without an ask or a bid has no price
+    // to offer ("0.00" would go out as a price): either way the user types the price.
     QString priceText;
     if (market::RequestSingleItemQuote(kItem, this) == market::QuoteOutcome::Updated) {
         const market::SingleItemQuote quote = market::CurrentSingleItemQuote();
         const float price = id == IDC_QUICK_BUY ? quote.firstPrices[0] : quote.secondPrices[0];
-        priceText = QString::asprintf("%.2f", double(price));
+        const QString text = QString::asprintf("%.2f", double(price));
+        if (trade::priceOf(text.toStdString()) > 0.0)
+            priceText = text;
     }
     popup->prefill(QString::number(kItem), priceText);
 }

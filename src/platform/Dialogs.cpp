@@ -1,6 +1,9 @@
 #include "platform/Dialogs.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -35,24 +38,66 @@ QMessageBox::Icon toQt(MsgIcon icon)
     return QMessageBox::NoIcon;
 }
 
+// Drops auto-repeated key presses meant for the box or any of its buttons: the key that
+// placed an order, still held down, would otherwise answer the box it opened.
+class HeldKeyFilter final : public QObject
+{
+public:
+    explicit HeldKeyFilter(QWidget* box)
+        : m_box(box)
+    {
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        if (!static_cast<QKeyEvent*>(event)->isAutoRepeat() || !watched->isWidgetType())
+            return false;
+        const auto* widget = static_cast<QWidget*>(watched);
+        return widget == m_box || m_box->isAncestorOf(widget);
+    }
+
+private:
+    QWidget* m_box;
+};
+
 } // namespace
 
 MsgResult messageBox(QWidget* parent, const QString& text, MsgButtons buttons, MsgIcon icon, const QString& caption)
 {
-    const MessageBoxCall call{text, caption, buttons, icon};
+    MessageBoxCall call;
+    call.text = text;
+    call.caption = caption;
+    call.buttons = buttons;
+    call.icon = icon;
+    return messageBox(parent, call);
+}
+
+MsgResult messageBox(QWidget* parent, const MessageBoxCall& call)
+{
+    const bool ok = call.buttons == MsgButtons::Ok;
     if (boxHandler()) {
         const MsgResult answer = boxHandler()(call);
-        if (buttons == MsgButtons::Ok)
+        if (ok)
             return MsgResult::Ok;
         return answer == MsgResult::Yes ? MsgResult::Yes : MsgResult::No;
     }
-    QMessageBox box(toQt(icon), caption, text,
-                    buttons == MsgButtons::Ok ? QMessageBox::Ok : QMessageBox::Yes | QMessageBox::No, parent);
+    QMessageBox box(toQt(call.icon), call.caption, call.text, ok ? QMessageBox::Ok : QMessageBox::Yes | QMessageBox::No,
+                    parent);
     // Texts come from the service as well (`msg`, the update manifest): shown as they stand,
     // never as markup with links to open.
     box.setTextFormat(Qt::PlainText);
+    if (!call.detail.isEmpty()) {
+        box.setInformativeText(call.detail);
+        if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+            label->setTextFormat(Qt::PlainText);
+    }
+    HeldKeyFilter heldKeys(&box);
+    qApp->installEventFilter(&heldKeys);
     const int pressed = box.exec();
-    if (buttons == MsgButtons::Ok)
+    qApp->removeEventFilter(&heldKeys);
+    if (ok)
         return MsgResult::Ok;
     return pressed == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;
 }

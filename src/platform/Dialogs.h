@@ -18,14 +18,18 @@ enum class MsgResult { Ok, Yes, No };
 struct MessageBoxCall
 {
     QString text;
-    QString caption;
+    QString caption = QString::fromUtf8(kAppCaption);
     MsgButtons buttons = MsgButtons::Ok;
     MsgIcon icon = MsgIcon::None;
+    QString detail; // shown beneath the text, smaller; none when empty
 };
 
 // Modal message box; the caption is the application's name unless a window needs another.
+// A held-down key (auto-repeated presses) answers no box: only a fresh press or a click does,
+// so a box the user has not seen is never confirmed nor dismissed.
 MsgResult messageBox(QWidget* parent, const QString& text, MsgButtons buttons = MsgButtons::Ok,
                      MsgIcon icon = MsgIcon::None, const QString& caption = QString::fromUtf8(kAppCaption));
+MsgResult messageBox(QWidget* parent, const MessageBoxCall& call);
 
 struct SaveFileCall
 {

@@ -1,5 +1,6 @@
 #include "platform/Windows.h"
 
+#include <QFocusEvent>
 #include <QRegion>
 #include <QWidget>
 #include <QWindow>
@@ -12,6 +13,14 @@ void dragWindow(QWidget* window)
         return;
     if (QWindow* handle = window->window()->windowHandle())
         handle->startSystemMove(); // false where the platform cannot (offscreen): no harm
+}
+
+bool leftByUser(const QEvent* event)
+{
+    if (event->type() != QEvent::FocusOut)
+        return false;
+    const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
 
 void setRoundedRegion(QWidget* window, int ellipseW, int ellipseH)

@@ -3,6 +3,7 @@
 #include <QPainterPath>
 #include <QRect>
 
+class QEvent;
 class QWidget;
 
 namespace platform {
@@ -31,6 +32,11 @@ inline QRect rectFromCorners(int left, int top, int right, int bottom)
 // its owner has none on many desktops, and no way back from minimised once the owner is
 // hidden. Call it as the window is shown (its native window exists then).
 void giveTaskbarButton(QWidget* window);
+
+// A field's loss of focus that the user made within the window (Tab, a click). Another
+// window taking the focus (a message box, a date picker's calendar) is not the user
+// leaving the field, and must not set off what leaving it does.
+bool leftByUser(const QEvent* event);
 
 // Places a top-level window at a screen rectangle given by its corners.
 void placeAt(QWidget* window, const QRect& screenRect);

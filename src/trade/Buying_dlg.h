@@ -25,15 +25,4 @@ public:
     static constexpr int kBuyableBox = 163;
 
     explicit Buying_dlg(QWidget* parent);
-
-protected:
-    void timerTick() override;
-    void codeLeft() override;
-    void priceLeft() override;
-    void prefilled() override;
-    void placeOrder() override;
-
-private:
-    void showNameAndCash();
-    void showBuyable();
 };

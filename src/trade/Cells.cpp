@@ -16,7 +16,7 @@ QString twoDecimals(double value)
     return QString::fromLatin1(text);
 }
 
-QString number(int value) { return QString::number(value); }
+QString number(std::int64_t value) { return QString::number(value); }
 QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 bool localParts(std::int64_t seconds, std::tm& parts)
@@ -29,14 +29,14 @@ bool localParts(std::int64_t seconds, std::tm& parts)
 
 } // namespace
 
-QString orderStateText(int state, int remain)
+QString orderStateText(std::int64_t state, std::int64_t remain)
 {
     if (state != 0)
         return QStringLiteral("已撤单");
     return remain != 0 ? QStringLiteral("未撤单") : QStringLiteral("已成交");
 }
 
-QString directionText(int direction, OtherDirection other)
+QString directionText(std::int64_t direction, OtherDirection other)
 {
     if (direction == 0)
         return QStringLiteral("买");

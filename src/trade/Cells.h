@@ -36,9 +36,9 @@ struct CellFormat
 };
 
 // "已撤单" when `state` is not 0, else "未撤单" while `remain` is not 0, else "已成交".
-QString orderStateText(int state, int remain);
+QString orderStateText(std::int64_t state, std::int64_t remain);
 // "买" for 0, "卖" for 1; other values as `other` says.
-QString directionText(int direction, OtherDirection other = OtherDirection::Sell);
+QString directionText(std::int64_t direction, OtherDirection other = OtherDirection::Sell);
 // Unix seconds in local time; empty when the time cannot be represented.
 QString localTimeText(std::int64_t seconds, TimeStyle style);
 QString localDateText(std::int64_t seconds, DateStyle style);

@@ -64,10 +64,7 @@ std::vector<client::Param> deliveryParams(const DeliveryForm& form, const std::s
 
 QString holdingText(const client::ApiReply& reply, const QString& codeText)
 {
-    const std::int64_t code = integerOf(codeText.toStdString());
-    if (code < std::numeric_limits<int>::min() || code > std::numeric_limits<int>::max())
-        return QString(); // no item has such a code
-    const std::optional<Holding> holding = FindHolding(reply, int(code));
+    const std::optional<Holding> holding = FindHolding(reply, integerOf(codeText.toStdString()));
     return holding && holding->found ? QString::number(holding->amountUsable) : QString();
 }
 

@@ -1,6 +1,7 @@
 #include "trade/OrderChecks.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 
@@ -15,8 +16,15 @@ std::optional<std::string> checkOrderText(const OrderForm& form)
 {
     if (auto refusal = checkWireText({form.code, form.price, form.quantity}))
         return refusal;
-    if (!isWholeNumber(form.quantity))
+    if (!isWholeNumber(form.quantity) || integerOf(form.quantity) <= 0)
         return std::string(kQuantityWrong);
+    return std::nullopt;
+}
+
+std::optional<std::string> checkPrice(const OrderForm& form)
+{
+    if (!(priceOf(form.price) > 0.0))
+        return std::string(kPriceNotPositive);
     return std::nullopt;
 }
 
@@ -82,10 +90,9 @@ std::optional<std::string> checkBuy(const OrderForm& form, double usableCash)
 {
     if (auto refusal = checkOrderText(form))
         return refusal;
-    const double price = priceOf(form.price);
-    if (!(price > 0.0))
-        return std::string(kPriceNotPositive);
-    if (!affordable(double(integerOf(form.quantity)), price, usableCash))
+    if (auto refusal = checkPrice(form))
+        return refusal;
+    if (!affordable(double(integerOf(form.quantity)), priceOf(form.price), usableCash))
         return std::string(kInsufficientCash);
     return std::nullopt;
 }
@@ -103,9 +110,19 @@ std::optional<std::string> checkSell(const OrderForm& form, std::int64_t sellabl
 {
     if (auto refusal = checkOrderText(form))
         return refusal;
+    if (auto refusal = checkPrice(form))
+        return refusal;
     if (integerOf(form.quantity) > sellable)
         return std::string(kSellExceedsSellable);
     return std::nullopt;
+}
+
+std::optional<std::string> checkOrder(const OrderKind& kind, const OrderForm& form, double usableCash,
+                                      std::int64_t sellable)
+{
+    if (kind.side == OrderSide::Sell)
+        return checkSell(form, sellable);
+    return kind.codeAsInteger ? checkQuickBuy(form, usableCash) : checkBuy(form, usableCash);
 }
 
 std::vector<client::Param> buyParams(const OrderForm& form, const std::string& userId)
@@ -122,6 +139,28 @@ std::vector<client::Param> quickBuyParams(const OrderForm& form, const std::stri
 std::vector<client::Param> sellParams(const OrderForm& form, const std::string& userId)
 {
     return {{"id", userId}, {"item_id", form.code}, {"sell_amount", form.quantity}, {"sell_price", form.price}};
+}
+
+std::vector<client::Param> orderParams(const OrderKind& kind, const OrderForm& form, const std::string& userId)
+{
+    if (kind.side == OrderSide::Sell)
+        return sellParams(form, userId);
+    return kind.codeAsInteger ? quickBuyParams(form, userId) : buyParams(form, userId);
+}
+
+std::string orderDetail(const OrderKind& kind, const OrderForm& form, const std::string& itemName)
+{
+    const std::int64_t quantity = integerOf(form.quantity);
+    // The code as it goes out: the quick buy sends its integer reading.
+    const std::string code = kind.codeAsInteger ? std::to_string(integerOf(form.code)) : form.code;
+    char amount[64];
+    std::snprintf(amount, sizeof amount, "%.2f", priceOf(form.price) * double(quantity));
+    std::string detail = kind.side == OrderSide::Buy ? "买入 " : "卖出 ";
+    detail += code;
+    if (!itemName.empty())
+        detail += " " + itemName;
+    detail += "\n价格：" + form.price + "\n数量：" + std::to_string(quantity) + "\n金额：" + amount;
+    return detail;
 }
 
 std::vector<client::Param> repealParams(const std::string& orderNo, const std::string& userId)

@@ -9,6 +9,7 @@
 
 #include <QString>
 
+#include "client/Call.h"
 #include "client/Endpoints.h"
 
 // The order forms of the buy and sell windows and of the quick pop-ups, as values, and
@@ -22,7 +23,8 @@ inline constexpr const char* kSellExceedsSellable = "卖出数量超过可卖数
 // and send an order with no usable price; it is refused before anything is asked.
 inline constexpr const char* kPriceNotPositive = "价格须大于0，请重新输入";
 // A quantity (or a code sent as an integer) that is not a plain whole number, or too
-// large for one, would go out as another figure than the one on the screen.
+// large for one, would go out as another figure than the one on the screen; an empty or
+// zero quantity would place an order for nothing.
 inline constexpr const char* kQuantityWrong = "数量不正确，请重新输入";
 inline constexpr const char* kCodeWrong = "产品代码不正确，请重新输入";
 // Text the wire code page cannot carry would reach the service as '?', not as typed.
@@ -34,6 +36,27 @@ struct OrderForm
     std::string price;    // as typed
     std::string quantity; // as typed (digits only)
 };
+
+enum class OrderSide { Buy, Sell };
+
+// What one order window sends and asks: the four windows differ only in these.
+struct OrderKind
+{
+    OrderSide side = OrderSide::Buy;
+    bool codeAsInteger = false; // the quick buy sends `item_id` as an integer
+    client::Endpoint endpoint = client::Endpoint::Buy;
+    const char* question = "";  // the confirmation
+    client::TraceLines trace;
+};
+
+inline constexpr OrderKind kPanelBuy{OrderSide::Buy, false, client::Endpoint::Buy, "是否买入",
+                                     {"\n买入返回\n", "\n结束买入返回\n"}};
+inline constexpr OrderKind kQuickBuy{OrderSide::Buy, true, client::Endpoint::QuickBuy, "是否买入",
+                                     {"\n买入返回\n", "\n结束买入返回\n"}};
+inline constexpr OrderKind kPanelSell{OrderSide::Sell, false, client::Endpoint::Sell, "是否确定卖出",
+                                      {"委托卖出返回\n", "\n结束委托卖出返回\n"}};
+inline constexpr OrderKind kQuickSell{OrderSide::Sell, false, client::Endpoint::Sell, "是否卖出",
+                                      {"委托卖出返回\n", "\n结束委托卖出返回\n"}};
 
 // A field read as a number the way the request will carry it: the integer parameters
 // of a request are sent as the decimal reading of their text, and the checks must judge
@@ -58,14 +81,22 @@ int maxBuyable(double cash, double price);
 std::optional<std::string> checkBuy(const OrderForm& form, double usableCash);
 // The quick buy also sends its code as an integer, so the code must be a whole number too.
 std::optional<std::string> checkQuickBuy(const OrderForm& form, double usableCash);
-// More than the sellable quantity is refused; equality passes.
+// A sale needs a price as a buy does; more than the sellable quantity is refused, equality
+// passes.
 std::optional<std::string> checkSell(const OrderForm& form, std::int64_t sellable);
+// The check of the kind's window: the usable cash judges a buy, the sellable quantity a sale.
+std::optional<std::string> checkOrder(const OrderKind& kind, const OrderForm& form, double usableCash,
+                                      std::int64_t sellable);
 
 // The parameters of the order requests (`v` and `sign` are added by the request call).
 // The quick buy sends the code as an integer (09160001 goes out as 9160001).
 std::vector<client::Param> buyParams(const OrderForm& form, const std::string& userId);
 std::vector<client::Param> quickBuyParams(const OrderForm& form, const std::string& userId);
 std::vector<client::Param> sellParams(const OrderForm& form, const std::string& userId);
+std::vector<client::Param> orderParams(const OrderKind& kind, const OrderForm& form, const std::string& userId);
+// What the confirmation names beneath its question, as the request will carry it: the
+// direction, code and name, price, quantity and amount (UTF-8).
+std::string orderDetail(const OrderKind& kind, const OrderForm& form, const std::string& itemName);
 // A cancellation names the order as `id` (an integer) and the user as `stockholder_id`.
 std::vector<client::Param> repealParams(const std::string& orderNo, const std::string& userId);
 

@@ -3,19 +3,15 @@
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QRegularExpressionValidator>
+#include <QTimer>
 
 #include "controls/CButtonBMP.h"
-#include "controls/CMyEdit.h"
-#include "controls/CSkinEdit.h"
 #include "controls/JListCtrl.h"
 #include "platform/Bitmaps.h"
 #include "platform/Colours.h"
-#include "platform/Dialogs.h"
 #include "platform/Fonts.h"
 #include "platform/Windows.h"
 #include "trade/Export.h"
-#include "trade/QuoteBox.h"
 
 namespace trade {
 namespace {
@@ -43,11 +39,6 @@ CButtonBMP* makeButton(QWidget* parent, int id, const char* caption, const QRect
     return button;
 }
 
-void digitsOnly(QLineEdit* edit)
-{
-    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
-}
-
 } // namespace
 
 OrderWindow::OrderWindow(QWidget* parent, const OrderSurface& surface)
@@ -62,29 +53,16 @@ OrderWindow::OrderWindow(QWidget* parent, const OrderSurface& surface)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
 
-    m_code = new CSkinEdit(this);
-    m_code->setObjectName(QString::number(kCodeField));
-    m_code->setGeometry(surface.codeField);
-    digitsOnly(m_code);
-    m_price = new CMyEdit(this);
-    m_price->setObjectName(QString::number(kPriceField));
-    m_price->setGeometry(surface.priceField);
-    m_quantity = new CSkinEdit(this);
-    m_quantity->setObjectName(QString::number(kQuantityField));
-    m_quantity->setGeometry(surface.quantityField);
-    digitsOnly(m_quantity);
-    for (QLineEdit* field : std::initializer_list<QLineEdit*>{m_code, m_price, m_quantity}) {
-        field->setFont(platform::font(QStringLiteral("宋体"), 14));
-        field->installEventFilter(this);
-    }
+    m_entry = new OrderEntry(this, surface.entry);
+    connect(m_entry, &OrderEntry::orderSent, this, &OrderWindow::orderSent);
 
     auto* quote = makeButton(this, kQuoteButton, "行情", platform::edges(50, 250, 110, 274));
     auto* order = makeButton(this, kOrderButton, surface.orderCaption.toUtf8().constData(),
                              platform::edges(135, 250, 195, 274), surface.orderFace);
     m_refresh = makeButton(this, kRefreshButton, "刷新", QRect(0, kButtonTop, 44, kButtonBottom - kButtonTop));
     m_export = makeButton(this, kExportButton, "导出", QRect(0, kButtonTop, 44, kButtonBottom - kButtonTop));
-    connect(quote, &QPushButton::clicked, this, [this] { refreshQuote(true); });
-    connect(order, &QPushButton::clicked, this, [this] { placeOrder(); });
+    connect(quote, &QPushButton::clicked, this, [this] { m_entry->refreshQuote(true); });
+    connect(order, &QPushButton::clicked, m_entry, &OrderEntry::placeOrder);
     connect(m_refresh, &QPushButton::clicked, this, &OrderWindow::refresh);
     connect(m_export, &QPushButton::clicked, this, &OrderWindow::exportActiveList);
 
@@ -100,13 +78,14 @@ OrderWindow::OrderWindow(QWidget* parent, const OrderSurface& surface)
     setUpList(*m_lists[2], panelTradesList());
 }
 
-QLineEdit* OrderWindow::codeField() const { return m_code; }
-QLineEdit* OrderWindow::priceField() const { return m_price; }
-QLineEdit* OrderWindow::quantityField() const { return m_quantity; }
-
-OrderForm OrderWindow::form() const
+OrderEntryLayout OrderWindow::formLayout(const OrderKind& kind, const QRect& quantityField)
 {
-    return {m_code->text().toStdString(), m_price->text().toStdString(), m_quantity->text().toStdString()};
+    return {.kind = kind,
+            .style = FormStyle::Panel,
+            .code = {kCodeField, platform::edges(110, 45, 220, 65)},
+            .price = {kPriceField, platform::edges(110, 105, 220, 125)},
+            .quantity = {kQuantityField, quantityField},
+            .quoteBox = kQuoteBox};
 }
 
 void OrderWindow::refresh()
@@ -120,11 +99,20 @@ void OrderWindow::refresh()
     }
 }
 
-void OrderWindow::clearInputs()
+void OrderWindow::clearInputs() { m_entry->clear(); }
+
+void OrderWindow::enterPressed()
 {
-    m_code->clear();
-    m_price->clear();
-    m_quantity->clear();
+    if (m_surface.entry.enterPlacesOrder)
+        m_entry->placeOrder();
+}
+
+void OrderWindow::orderSent()
+{
+    if (m_surface.refreshDelay > 0)
+        QTimer::singleShot(m_surface.refreshDelay, this, &OrderWindow::refresh);
+    else
+        refresh();
 }
 
 QRect OrderWindow::tabRect(Tab tab) const
@@ -142,50 +130,6 @@ void OrderWindow::selectTab(Tab tab)
     refresh();
 }
 
-std::optional<int> OrderWindow::quoteCode() const
-{
-    bool ok = false;
-    const int code = m_code->text().toInt(&ok);
-    if (!ok || code == 0)
-        return std::nullopt;
-    return code;
-}
-
-void OrderWindow::refreshQuote(bool tellRefusal)
-{
-    const std::optional<int> code = quoteCode();
-    if (!code)
-        return;
-    m_tick.supersede();
-    takeQuote(market::FetchSingleItemQuote(*code),
-              tellRefusal ? market::QuoteRefusal::Tell : market::QuoteRefusal::Quiet);
-}
-
-void OrderWindow::takeQuote(const client::ApiReply& reply, market::QuoteRefusal refusal)
-{
-    if (market::TakeSingleItemQuote(reply, this, refusal) != market::QuoteOutcome::Updated)
-        return;
-    m_quote = market::CurrentSingleItemQuote();
-    update(kQuoteBox);
-}
-
-bool OrderWindow::confirmAndSend(const std::optional<std::string>& refusal, const char* question,
-                                 client::Endpoint endpoint, std::vector<client::Param> params, client::TraceLines trace)
-{
-    if (refusal) {
-        platform::messageBox(this, QString::fromStdString(*refusal));
-        return false;
-    }
-    if (platform::messageBox(this, QString::fromUtf8(question), platform::MsgButtons::YesNo,
-                             platform::MsgIcon::Question)
-        != platform::MsgResult::Yes)
-        return false;
-    const client::ApiReply reply = client::Call(endpoint, std::move(params), trace);
-    if (reply.parsed)
-        platform::messageBox(this, QString::fromStdString(reply.msg));
-    return true;
-}
-
 void OrderWindow::exportActiveList()
 {
     ExportListToText(*list(m_activeTab), QString::fromUtf8(kExportNames[int(m_activeTab)]));
@@ -199,13 +143,6 @@ void OrderWindow::drawLabels(QPainter& p, int x, const std::vector<std::pair<int
     const int ascent = p.fontMetrics().ascent();
     for (const auto& [y, text] : labels)
         p.drawText(QPoint(x, y + ascent), QString::fromUtf8(text));
-}
-
-void OrderWindow::drawValue(QPainter& p, const QRect& box, const QString& text, Qt::Alignment align) const
-{
-    p.setFont(m_valueFont);
-    p.setPen(platform::TextOnLight);
-    p.drawText(box, align | Qt::AlignVCenter | Qt::TextSingleLine, text);
 }
 
 void OrderWindow::drawTabs(QPainter& p) const
@@ -228,7 +165,7 @@ void OrderWindow::paintEvent(QPaintEvent*)
     p.drawLine(kListLeft - 5, 1, kListLeft - 5, height() - 2);
     p.drawLine(kListLeft, 28, width() - 2, 28);
     drawForm(p);
-    drawQuoteBox(p, kQuoteBox, m_quote ? &*m_quote : nullptr, m_valueFont);
+    m_entry->paint(p, m_valueFont);
     drawTabs(p);
 }
 
@@ -252,17 +189,6 @@ void OrderWindow::resizeEvent(QResizeEvent*)
     m_export->move(d - m_surface.refreshLeftInset + 54, kButtonTop);
     for (JListCtrl* list : m_lists)
         list->setGeometry(platform::edges(kListLeft, 29, d, height() - m_surface.listBottomInset));
-}
-
-bool OrderWindow::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::FocusOut) {
-        if (watched == m_code)
-            codeFieldLeft();
-        else if (watched == m_price)
-            priceFieldLeft();
-    }
-    return PanelWindow::eventFilter(watched, event);
 }
 
 } // namespace trade

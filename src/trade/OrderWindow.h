@@ -11,14 +11,12 @@
 #include "client/Call.h"
 #include "controls/CButtonBMP.h"
 #include "market/SingleItemQuote.h"
-#include "trade/BackgroundRequest.h"
 #include "trade/Cells.h"
 #include "trade/Lists.h"
 #include "trade/OrderChecks.h"
+#include "trade/OrderEntry.h"
 #include "trade/PanelWindow.h"
 
-class CMyEdit;
-class CSkinEdit;
 class JListCtrl;
 class QLineEdit;
 
@@ -27,22 +25,20 @@ namespace trade {
 // What sets the buy and the sell window apart on the surface they share.
 struct OrderSurface
 {
-    QString orderCaption; // the caption of button 240
+    OrderEntryLayout entry; // the form
+    QString orderCaption;   // the caption of button 240
     CButtonBMP::Bitmaps orderFace; // and its face
-    QRect codeField;
-    QRect priceField;
-    QRect quantityField;
     int refreshLeftInset = 120; // the refresh button's left edge stands at D − this
     int listBottomInset = 39;   // the lists end this far above the client bottom
+    int refreshDelay = 0;       // after an order the active list is refreshed this many ms later
     TimeStyle ordersTime = TimeStyle::Padded;
     client::TraceLines ordersTrace;
     client::TraceLines tradesTrace;
 };
 
-// The surface of an order window in the trade panel: the code, price and quantity fields,
-// the five-level quote box of the typed code, and the positions, orders and trades of the
-// user in three tabs with refresh and export. The buy and sell windows add their form's
-// labels and values, their checks and their order request.
+// The surface of an order window in the trade panel: the order form with the five-level
+// quote box of the typed code, and the positions, orders and trades of the user in three
+// tabs with refresh and export. The buy and sell windows add their form's labels.
 class OrderWindow : public PanelWindow
 {
     Q_OBJECT
@@ -74,70 +70,56 @@ public:
     void selectTab(Tab tab);
     QRect tabRect(Tab tab) const;
     JListCtrl* list(Tab tab) const { return m_lists[size_t(tab)]; }
-    QLineEdit* codeField() const;
-    QLineEdit* priceField() const;
-    QLineEdit* quantityField() const;
+    OrderEntry& entry() const { return *m_entry; }
+    QLineEdit* codeField() const { return m_entry->codeField(); }
+    QLineEdit* priceField() const { return m_entry->priceField(); }
+    QLineEdit* quantityField() const { return m_entry->quantityField(); }
+    QString itemName() const { return m_entry->itemName(); }
 
-    // The quote in the box: none until one arrives for a typed code, and every value is
+    // The quote in the box: none until one arrives for the typed code, and every value is
     // "--" until then.
-    const std::optional<market::SingleItemQuote>& shownQuote() const { return m_quote; }
+    const std::optional<market::SingleItemQuote>& shownQuote() const { return m_entry->shownQuote(); }
     // Asks for the quote of the typed code when it reads as a code. Only the quote button
     // tells a refusal; the timers ask quietly, so an unknown code does not stack up boxes.
-    void refreshQuote(bool tellRefusal);
+    void refreshQuote(bool tellRefusal) { m_entry->refreshQuote(tellRefusal); }
     // The timer's requests run off the GUI thread, one at a time.
-    bool tickInFlight() const { return m_tick.inFlight(); }
+    bool tickInFlight() const { return m_entry->lookupInFlight(); }
     void exportActiveList();
 
-    OrderForm form() const;
+    OrderForm form() const { return m_entry->form(); }
+    // The form as both panel windows have it: the fields' ids and places, the quote box.
+    static OrderEntryLayout formLayout(const OrderKind& kind, const QRect& quantityField);
+    // Button 240: checks, asks, sends, tells the service's answer, refreshes the list.
+    void placeOrder() { m_entry->placeOrder(); }
 
 protected:
     OrderWindow(QWidget* parent, const OrderSurface& surface);
 
-    virtual void placeOrder() = 0;
-    // Shows the check's refusal, or asks `question` and, on Yes, sends the order and shows
-    // the service's `msg` whether it took the order or not. True when the order went out.
-    bool confirmAndSend(const std::optional<std::string>& refusal, const char* question, client::Endpoint endpoint,
-                        std::vector<client::Param> params, client::TraceLines trace);
-    // Paints the form's labels and values.
+    void enterPressed() override;
+    // Paints the form's labels.
     virtual void drawForm(QPainter& p) = 0;
-    virtual void codeFieldLeft() {}
-    virtual void priceFieldLeft() {}
-
-    // The typed code as an item code to quote; nullopt when it does not read as one.
-    std::optional<int> quoteCode() const;
-    // A guide reply made the box's quote; a refusal is told or kept quiet.
-    void takeQuote(const client::ApiReply& reply, market::QuoteRefusal refusal);
-    // The window's timer request; a request the window makes itself supersedes it.
-    BackgroundRequest& tick() { return m_tick; }
 
     const QFont& labelFont() const { return m_labelFont; }
-    const QFont& valueFont() const { return m_valueFont; }
     // Form labels with their tops at (x, y).
     void drawLabels(QPainter& p, int x, const std::vector<std::pair<int, const char*>>& labels,
                     const QColor& colour) const;
-    // A value in its 25-pixel box.
-    void drawValue(QPainter& p, const QRect& box, const QString& text, Qt::Alignment align = Qt::AlignLeft) const;
 
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void drawTabs(QPainter& p) const;
+    void orderSent();
 
     OrderSurface m_surface;
     QFont m_labelFont;
     QFont m_valueFont;
-    CSkinEdit* m_code;
-    CMyEdit* m_price;
-    CSkinEdit* m_quantity;
+    OrderEntry* m_entry;
     CButtonBMP* m_refresh;
     CButtonBMP* m_export;
     std::array<JListCtrl*, 3> m_lists{};
     Tab m_activeTab = Tab::Positions;
-    std::optional<market::SingleItemQuote> m_quote;
-    BackgroundRequest m_tick{this};
 
     const ListSpec<OrderColumn> m_ordersSpec;
     const ListQuery<PositionRow> m_positionsQuery;

@@ -3,7 +3,6 @@
 namespace trade {
 namespace {
 
-using client::JsonInt;
 using client::JsonInt64;
 using client::JsonMember;
 using client::JsonReal;
@@ -28,11 +27,11 @@ std::vector<Row> rowsOf(const Json::Value& array, Read read)
 PositionRow positionFrom(const Json::Value& r)
 {
     PositionRow p;
-    p.stockId = JsonInt(r, "stock_id");
+    p.stockId = JsonInt64(r, "stock_id");
     p.name = JsonText(r, "name");
-    p.total = JsonInt(r, "total");
-    p.amountFreeze = JsonInt(r, "amount_freeze");
-    p.amountUsable = JsonInt(r, "amount_usable");
+    p.total = JsonInt64(r, "total");
+    p.amountFreeze = JsonInt64(r, "amount_freeze");
+    p.amountUsable = JsonInt64(r, "amount_usable");
     p.costPrice = money(r, "costprice");
     p.latest = money(r, "latest");
     p.stockValue = money(r, "stock_value");
@@ -43,15 +42,15 @@ PositionRow positionFrom(const Json::Value& r)
 OrderRow orderFrom(const Json::Value& r)
 {
     OrderRow o;
-    o.id = JsonInt(r, "id");
-    o.stockId = JsonInt(r, "stock_id");
+    o.id = JsonInt64(r, "id");
+    o.stockId = JsonInt64(r, "stock_id");
     o.name = JsonText(r, "name");
-    o.direction = JsonInt(r, "direction");
+    o.direction = JsonInt64(r, "direction");
     o.commissionPrice = money(r, "commission_price");
-    o.commissionAmount = JsonInt(r, "commission_amount");
-    o.remain = JsonInt(r, "remain");
+    o.commissionAmount = JsonInt64(r, "commission_amount");
+    o.remain = JsonInt64(r, "remain");
     o.addTime = JsonInt64(r, "add_time");
-    o.state = JsonInt(r, "state");
+    o.state = JsonInt64(r, "state");
     return o;
 }
 
@@ -59,15 +58,15 @@ TradeRow tradeFrom(const Json::Value& r)
 {
     TradeRow t;
     t.tradeTime = JsonInt64(r, "trade_time");
-    t.stockId = JsonInt(r, "stock_id");
+    t.stockId = JsonInt64(r, "stock_id");
     t.name = JsonText(r, "name");
     t.dealPrice = money(r, "deal_price");
-    t.dealedAmount = JsonInt(r, "dealed_amount");
-    t.direction = JsonInt(r, "direction");
+    t.dealedAmount = JsonInt64(r, "dealed_amount");
+    t.direction = JsonInt64(r, "direction");
     t.dealedValue = money(r, "dealed_value");
     t.orderPrice = money(r, "order_price");
-    t.orderAmount = JsonInt(r, "order_amount");
-    t.tradeNo = JsonInt(r, "trade_no");
+    t.orderAmount = JsonInt64(r, "order_amount");
+    t.tradeNo = JsonInt64(r, "trade_no");
     t.commission = money(r, "commission");
     return t;
 }
@@ -75,12 +74,12 @@ TradeRow tradeFrom(const Json::Value& r)
 DeliveryRow deliveryFrom(const Json::Value& r)
 {
     DeliveryRow d;
-    d.id = JsonInt(r, "id");
-    d.stockId = JsonInt(r, "stock_id");
+    d.id = JsonInt64(r, "id");
+    d.stockId = JsonInt64(r, "stock_id");
     d.addDate = JsonInt64(r, "add_date");
     d.method = JsonText(r, "method");
-    d.amount = JsonInt(r, "amount");
-    d.status = JsonInt(r, "status");
+    d.amount = JsonInt64(r, "amount");
+    d.status = JsonInt64(r, "status");
     d.consignee = JsonText(r, "consignee");
     d.address = JsonText(r, "address");
     return d;
@@ -92,9 +91,9 @@ CashRow cashFrom(const Json::Value& r)
     c.account = JsonInt64(r, "account");
     c.cash = JsonReal(r, "cash");
     c.addTime = JsonInt64(r, "add_time");
-    c.direction = JsonInt(r, "direction");
-    c.status = JsonInt(r, "status");
-    c.isOffline = JsonInt(r, "is_offline");
+    c.direction = JsonInt64(r, "direction");
+    c.status = JsonInt64(r, "status");
+    c.isOffline = JsonInt64(r, "is_offline");
     return c;
 }
 
@@ -164,7 +163,7 @@ ParsedRows<CashRow> ParseCashHistory(const client::ApiReply& reply)
     return rowsOf<CashRow>(reply.infor, cashFrom);
 }
 
-std::optional<Holding> FindHolding(const client::ApiReply& reply, int stockId)
+std::optional<Holding> FindHolding(const client::ApiReply& reply, std::int64_t stockId)
 {
     if (!reply.success)
         return std::nullopt;
@@ -173,9 +172,9 @@ std::optional<Holding> FindHolding(const client::ApiReply& reply, int stockId)
     if (!stock.isArray())
         return holding;
     for (const Json::Value& position : stock) {
-        if (JsonInt(position, "stock_id") == stockId) {
+        if (JsonInt64(position, "stock_id") == stockId) {
             holding.found = true;
-            holding.amountUsable = JsonInt(position, "amount_usable");
+            holding.amountUsable = JsonInt64(position, "amount_usable");
         }
     }
     return holding;

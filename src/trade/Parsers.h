@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -45,8 +46,8 @@ ParsedRows<CashRow> ParseCashHistory(const client::ApiReply& reply);
 struct Holding
 {
     bool found = false;
-    int amountUsable = 0;
+    std::int64_t amountUsable = 0;
 };
-std::optional<Holding> FindHolding(const client::ApiReply& reply, int stockId);
+std::optional<Holding> FindHolding(const client::ApiReply& reply, std::int64_t stockId);
 
 } // namespace trade

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <map>
+#include <utility>
 #include <vector>
 
 #include <QColor>
@@ -9,10 +9,8 @@
 #include <QWidget>
 
 #include "controls/CButtonBMP.h"
-#include "trade/OrderChecks.h"
+#include "trade/OrderEntry.h"
 
-class CMyEdit;
-class CSkinEdit;
 class QLineEdit;
 
 namespace client {
@@ -24,10 +22,9 @@ class TitleBar;
 
 namespace trade {
 
-// What the quick buy and quick sell pop-ups share: a small borderless window with a
-// drawn title strip and rows, the code, price and quantity fields, two buttons, a
-// one-second timer, and Enter in any field placing the order. Each pop-up states its
-// rows and ids, what its timer and the code field's loss of focus do, and its order.
+// What the quick buy and quick sell pop-ups share: a small borderless window with a drawn
+// title strip and rows, the order form, two buttons, and Enter placing the order. Each
+// pop-up states its rows, ids and form.
 class QuickOrderDlg : public QWidget
 {
     Q_OBJECT
@@ -50,60 +47,49 @@ public:
         QColor labelColour;
         std::vector<std::pair<int, const char*>> labels; // top of each row label, its text
         std::vector<int> borders;                        // the rows' white lines
-        int closeId, codeId, priceId, quantityId, leftButtonId, orderButtonId;
-        QRect quantityRect;
+        int closeId = 0, leftButtonId = 0, orderButtonId = 0;
         QString orderCaption;
         CButtonBMP::Bitmaps orderBitmaps;
+        OrderEntryLayout entry; // the form
     };
 
-    // The market window's opening: the code and the quote's price filled in, the
-    // figures drawn at once, the keyboard on the quantity.
+    // The value box whose top is at `top`, where the pop-ups draw their values.
+    static QRect valueBox(int top) { return QRect(kBoxLeft, top, kBoxWidth, kBoxHeight); }
+    // The form as both pop-ups have it: the fields' places, the name box, the timer.
+    static OrderEntryLayout formLayout(const OrderKind& kind, int codeId, int priceId, int quantityId,
+                                       const QRect& quantityField, int nameBoxTop);
+
+    // The market window's opening: the code and the quote's price filled in (none when the
+    // quote has none), the figures drawn at once, the keyboard on the quantity.
     void prefill(const QString& code, const QString& price);
 
     // Places the order as the order button and Enter do.
-    void placeOrderNow();
+    void placeOrderNow() { m_entry->placeOrder(); }
 
-    QLineEdit* codeField() const;
-    QLineEdit* priceField() const;
-    QLineEdit* quantityField() const;
+    OrderEntry& entry() const { return *m_entry; }
+    QLineEdit* codeField() const { return m_entry->codeField(); }
+    QLineEdit* priceField() const { return m_entry->priceField(); }
+    QLineEdit* quantityField() const { return m_entry->quantityField(); }
     // The text of the value box whose top is at `y`; empty for no box there.
-    QString boxText(int y) const;
-    const QTimer& timer1() const { return m_timer1; }
+    QString boxText(int y) const { return m_entry->boxText(y); }
+    // Every second while the window exists, shown or hidden.
+    const QTimer& timer1() const { return m_entry->timer(); }
 
 protected:
     QuickOrderDlg(QWidget* parent, const Layout& layout);
 
-    // Timer 1 (every second while the window exists, shown or hidden).
-    virtual void timerTick() = 0;
-    // The code field lost focus; and the price field.
-    virtual void codeLeft() = 0;
-    virtual void priceLeft() {}
-    // The figures after a prefill.
-    virtual void prefilled() = 0;
-    // The checks, the question and the request; each pop-up has its own.
-    virtual void placeOrder() = 0;
-
-    OrderForm form() const;
-    void setBoxText(int y, const QString& text);
-    // The order's reply: a parsed one shows its `msg` whatever `success` says; success
-    // closes the pop-up, a refusal leaves the typed values in place. A reply that does not
-    // parse (no service, time-out) shows nothing.
-    void finishOrder(const client::ApiReply& reply);
-
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A parsed reply has shown its `msg`; success closes the pop-up, a refusal leaves the
+    // typed values in place.
+    void orderSent(const client::ApiReply& reply);
+
     Layout m_layout;
+    OrderEntry* m_entry;
     controls::TitleBar* m_titleBar;
-    CSkinEdit* m_code;
-    CMyEdit* m_price;
-    CSkinEdit* m_quantity;
-    std::map<int, QString> m_boxes; // value boxes by their top
-    QTimer m_timer1;
-    bool m_placing = false;
 };
 
 } // namespace trade

@@ -1,10 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 
-#include "trade/BackgroundRequest.h"
-#include "trade/Parsers.h"
 #include "trade/QuickOrderDlg.h"
 
 // The quick sell pop-up ("闪电卖出"): the item's name and the sellable quantity of the
@@ -29,20 +26,6 @@ public:
 
     explicit Selling_dlg(QWidget* parent);
 
-    std::int32_t sellable() const { return m_sellable; }
-    bool lookupInFlight() const { return m_lookup.inFlight(); }
-
-protected:
-    void timerTick() override;
-    void codeLeft() override;
-    void prefilled() override;
-    void placeOrder() override;
-
-private:
-    void lookUpSellable();
-    void takeHolding(const QString& code, const std::optional<trade::Holding>& holding);
-
-    std::int32_t m_sellable = 0;
-    QString m_sellableCode; // the code whose lookup gave m_sellable
-    trade::BackgroundRequest m_lookup{this};
+    std::int64_t sellable() const { return entry().sellable(); }
+    bool lookupInFlight() const { return entry().lookupInFlight(); }
 };

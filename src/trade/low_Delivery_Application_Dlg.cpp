@@ -1,7 +1,6 @@
 #include "trade/low_Delivery_Application_Dlg.h"
 
 #include <QDateEdit>
-#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -16,6 +15,7 @@
 #include "platform/WorkArea.h"
 #include "platform/Windows.h"
 #include "trade/DatePickers.h"
+#include "trade/Submit.h"
 #include "trade/Trade.h"
 
 using platform::rectFromCorners;
@@ -110,16 +110,13 @@ trade::DeliveryForm low_Delivery_Application_Dlg::form() const
 void low_Delivery_Application_Dlg::apply()
 {
     const trade::DeliveryForm f = form();
-    if (const std::optional<std::string> refusal = trade::checkDelivery(f, QDate::currentDate())) {
-        platform::messageBox(this, QString::fromStdString(*refusal));
-        return;
-    }
-    const client::ApiReply reply =
-        client::Call(client::Endpoint::Delivery,
-                     trade::deliveryParams(f, market::CurrentSession().userId, UserSession::instance().record().mobile),
-                     client::TraceLines::requestBody("\n交割申请\n", "\n自提请求\n"));
-    if (reply.parsed)
-        platform::messageBox(this, QString::fromStdString(reply.msg));
+    trade::Submission submission;
+    submission.refusal = trade::checkDelivery(f, QDate::currentDate());
+    submission.endpoint = client::Endpoint::Delivery;
+    submission.params =
+        trade::deliveryParams(f, market::CurrentSession().userId, UserSession::instance().record().mobile);
+    submission.trace = client::TraceLines::requestBody("\n交割申请\n", "\n自提请求\n");
+    trade::submit(this, submission);
 }
 
 void low_Delivery_Application_Dlg::lookUpHolding()
@@ -135,13 +132,8 @@ void low_Delivery_Application_Dlg::lookUpHolding()
 
 bool low_Delivery_Application_Dlg::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_code && event->type() == QEvent::FocusOut) {
-        // Another window taking the focus (a message box, the date picker's calendar) is not
-        // the user leaving the field: the holding is looked up once they really do.
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-            lookUpHolding();
-    }
+    if (watched == m_code && platform::leftByUser(event))
+        lookUpHolding();
     if (watched == m_address && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter)

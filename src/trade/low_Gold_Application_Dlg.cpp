@@ -3,11 +3,10 @@
 #include <QPainter>
 
 #include "app/UserSession.h"
-#include "client/Call.h"
 #include "controls/CButtonBMP.h"
 #include "controls/CMyEdit.h"
-#include "platform/Dialogs.h"
 #include "trade/AccountForms.h"
+#include "trade/Submit.h"
 #include "trade/WindowLook.h"
 
 low_Gold_Application_Dlg::low_Gold_Application_Dlg(QWidget* parent)
@@ -23,16 +22,12 @@ low_Gold_Application_Dlg::low_Gold_Application_Dlg(QWidget* parent)
 
 void low_Gold_Application_Dlg::withdraw()
 {
-    if (platform::messageBox(this, QString::fromUtf8(trade::kConfirmWithdrawal), platform::MsgButtons::YesNo,
-                             platform::MsgIcon::Question)
-        != platform::MsgResult::Yes)
-        return;
-    const client::ApiReply reply =
-        client::Call(client::Endpoint::AccountTransfer,
-                     trade::withdrawalParams(m_amount->text().toStdString(), UserSession::instance().id()),
-                     {"出金\n", "结束出金\n"});
-    if (reply.parsed)
-        platform::messageBox(this, QString::fromStdString(reply.msg));
+    trade::Submission submission;
+    submission.question = trade::kConfirmWithdrawal;
+    submission.endpoint = client::Endpoint::AccountTransfer;
+    submission.params = trade::withdrawalParams(m_amount->text().toStdString(), UserSession::instance().id());
+    submission.trace = {"出金\n", "结束出金\n"};
+    trade::submit(this, submission);
 }
 
 void low_Gold_Application_Dlg::paintEvent(QPaintEvent*)

@@ -3,12 +3,11 @@
 #include <QPainter>
 
 #include "app/UserSession.h"
-#include "client/Call.h"
 #include "controls/CButtonBMP.h"
 #include "controls/CSkinEdit.h"
-#include "platform/Dialogs.h"
 #include "platform/Fonts.h"
 #include "trade/AccountForms.h"
+#include "trade/Submit.h"
 #include "trade/WindowLook.h"
 
 namespace {
@@ -88,26 +87,19 @@ void low_change_message_dlg::save()
     if (m_readOnly)
         return;
     const trade::DetailsForm details = form();
-    if (const auto refusal = trade::checkDetails(details)) {
-        platform::messageBox(this, QString::fromStdString(*refusal));
-        return;
-    }
-    if (platform::messageBox(this, trade::detailsConfirmation(details), platform::MsgButtons::YesNo,
-                             platform::MsgIcon::Question)
-        != platform::MsgResult::Yes)
-        return;
-    const client::ApiReply reply =
-        client::Call(client::Endpoint::UpdateInfo, trade::detailsParams(details, UserSession::instance().id()),
-                     client::TraceLines::requestBody("更改信息\n"));
-    if (!reply.parsed)
-        return;
-    if (!reply.success) {
-        platform::messageBox(this, QString::fromStdString(reply.msg));
-        return;
-    }
-    UserSession::instance().setRecord(trade::withDetails(UserSession::instance().record(), details));
-    platform::messageBox(this, QString::fromUtf8(trade::kDetailsUpdated));
-    showRecord();
+    trade::Submission submission;
+    submission.refusal = trade::checkDetails(details);
+    submission.question = trade::detailsConfirmation(details).toStdString();
+    submission.endpoint = client::Endpoint::UpdateInfo;
+    submission.params = trade::detailsParams(details, UserSession::instance().id());
+    submission.trace = client::TraceLines::requestBody("更改信息\n");
+    submission.successText = trade::kDetailsUpdated;
+    trade::submit(this, submission, [this, details](const client::ApiReply& reply) {
+        if (!reply.success)
+            return; // every box keeps what was typed
+        UserSession::instance().setRecord(trade::withDetails(UserSession::instance().record(), details));
+        showRecord();
+    });
 }
 
 void low_change_message_dlg::showRecord()

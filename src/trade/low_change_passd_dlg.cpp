@@ -3,12 +3,11 @@
 #include <QPainter>
 
 #include "app/UserSession.h"
-#include "client/Call.h"
 #include "controls/CButtonBMP.h"
 #include "controls/CSkinEdit.h"
-#include "platform/Dialogs.h"
 #include "platform/Fonts.h"
 #include "trade/AccountForms.h"
+#include "trade/Submit.h"
 #include "trade/WindowLook.h"
 
 namespace {
@@ -51,20 +50,17 @@ void low_change_passd_dlg::save()
     UserSession& session = UserSession::instance();
     const trade::PasswordForm form{m_old->text().toStdString(), m_new->text().toStdString(),
                                    m_confirm->text().toStdString()};
-    if (const auto refusal = trade::checkPasswordChange(form, session.password())) {
-        platform::messageBox(this, QString::fromStdString(*refusal));
-        return;
-    }
-    const client::ApiReply reply =
-        client::Call(client::Endpoint::UpdatePasswd, trade::passwordParams(form, session.id()), {"更改密码\n"});
-    if (!reply.parsed)
-        return;
-    if (!reply.success) {
-        platform::messageBox(this, QString::fromStdString(reply.msg));
-        return;
-    }
-    session.setPassword(form.newPassword);
-    platform::messageBox(this, QString::fromUtf8(trade::kPasswordUpdated));
+    trade::Submission submission;
+    submission.refusal = trade::checkPasswordChange(form, session.password());
+    submission.endpoint = client::Endpoint::UpdatePasswd;
+    submission.params = trade::passwordParams(form, session.id());
+    submission.trace = {"更改密码\n"};
+    submission.successText = trade::kPasswordUpdated;
+    trade::submit(this, submission, [&session, form](const client::ApiReply& reply) {
+        // The lock and the next change compare against the new password from now on.
+        if (reply.success)
+            session.setPassword(form.newPassword);
+    });
 }
 
 void low_change_passd_dlg::clearInputs()

@@ -20,27 +20,10 @@ public:
 
     explicit low_deal_buy_dlg(QWidget* parent);
 
-    QString itemName() const { return m_itemName; }
-    QString usableCashText() const { return m_cashText; }
-    int maxBuyableShown() const { return m_maxBuyable; }
-    const QTimer& timer1() const { return m_timer1; }
-
-    // Button 240: checks, asks, sends, tells the service's answer, refreshes the list.
-    void placeOrder() override;
+    QString usableCashText() const { return entry().cashText(); }
+    int maxBuyableShown() const { return entry().maxBuyable(); }
+    const QTimer& timer1() const { return entry().timer(); }
 
 protected:
     void drawForm(QPainter& p) override;
-    void codeFieldLeft() override;
-    void priceFieldLeft() override;
-
-private:
-    // Timer 1: the figures at once, the quote off the GUI thread.
-    void timerTick();
-    void showNameAndCash();
-    void showMaxBuyable();
-
-    QTimer m_timer1;
-    QString m_itemName;
-    QString m_cashText;
-    int m_maxBuyable = 0;
 };

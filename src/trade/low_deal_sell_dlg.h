@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include <QString>
 #include <QTimer>
 
@@ -18,31 +20,13 @@ public:
 
     explicit low_deal_sell_dlg(QWidget* parent);
 
-    QString itemName() const { return m_itemName; }
     // 0 when the user holds none of the typed item; shown blank then.
-    int sellable() const { return m_sellable; }
-    bool holdsTypedItem() const { return m_holds; }
-    const QTimer& timer3() const { return m_timer3; }
-
-    // Button 240 and Enter: looks up the sellable quantity, checks, asks, sends, tells the
-    // service's answer and refreshes the list at once.
-    void placeOrder() override;
+    std::int64_t sellable() const { return entry().sellable(); }
+    bool holdsTypedItem() const { return entry().holdsTypedItem(); }
+    // From the code field's first loss of focus on: every 1.5 s the quote, the item's name
+    // and the sellable quantity again.
+    const QTimer& timer3() const { return entry().timer(); }
 
 protected:
-    void enterPressed() override { placeOrder(); }
     void drawForm(QPainter& p) override;
-    void codeFieldLeft() override;
-
-private:
-    // Timer 3, from the code field's first loss of focus on: every 1.5 s the quote, the
-    // item's name and the sellable quantity again.
-    void timerTick();
-    void showItemName();
-    void lookUpSellable();
-    void takeHolding(const client::ApiReply& reply);
-
-    QTimer m_timer3;
-    QString m_itemName;
-    int m_sellable = 0;
-    bool m_holds = false;
 };

@@ -76,6 +76,14 @@ private:
         m_faults.reset();
         m_exchange.reset();
     }
+    // As the login window does it: the request, then the user record.
+    static void logIn()
+    {
+        const app::LoginOutcome login = app::RequestLogin("100001", "123456");
+        QCOMPARE(int(login.kind), int(app::LoginOutcome::Kind::Succeeded));
+        UserSession::instance().setRecord(login.record);
+        UserSession::instance().setLoggedIn(true);
+    }
     static void fill(Dlg& window, const char* quantity)
     {
         window.codeField()->setText(QStringLiteral("9160001"));
@@ -110,10 +118,7 @@ private slots:
             return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
         });
         startExchange();
-        const app::LoginOutcome login = app::RequestLogin("100001", "123456");
-        QCOMPARE(int(login.kind), int(app::LoginOutcome::Kind::Succeeded));
-        UserSession::instance().setRecord(login.record);
-        UserSession::instance().setLoggedIn(true);
+        logIn();
     }
 
     void cleanupTestCase()
@@ -192,10 +197,12 @@ private slots:
         delete panel;
     }
 
+    // The user logs in again after the restart: the exchange forgets its logins when it stops.
     void theApplicationOutlivesARestartOfTheExchange()
     {
         stopExchange();
         startExchange();
+        logIn();
         platform::MessageBoxRecorder boxes;
         low_Delivery_Query_Dlg query(nullptr);
         query.refresh();

@@ -1,7 +1,11 @@
+#include <atomic>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <random>
+#include <set>
+#include <thread>
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -17,6 +21,7 @@
 #include "client/Config.h"
 #include "client/Endpoints.h"
 #include "client/Transport.h"
+#include "support/FileSizeLimit.h"
 #include "support/LoopbackServer.h"
 
 using namespace exchange;
@@ -38,28 +43,50 @@ std::string TodayText(int plusDays = 0)
     return buf;
 }
 
-// An exchange served over real HTTP on this process's own loopback address.
+// An exchange served over real HTTP on this process's own loopback address, on a clock
+// the test sets, with the demo accounts logged in from this process as their users would.
 class ExchangeHttp : public ::testing::Test
 {
 protected:
     void SetUp() override { start(""); }
-    void TearDown() override { stop(); }
+    void TearDown() override
+    {
+        stop();
+        if (!m_dbDir.empty())
+            std::filesystem::remove_all(m_dbDir);
+    }
 
-    void start(const std::string& db)
+    // The exchange stopped and started again on a new database file in a folder of its own.
+    std::string startOnFreshDatabase()
+    {
+        stop();
+        m_dbDir = std::filesystem::temp_directory_path() / ("velmora-db-" + std::to_string(::getpid()));
+        std::filesystem::remove_all(m_dbDir);
+        std::filesystem::create_directories(m_dbDir);
+        const std::string db = (m_dbDir / "exchange.db").string();
+        start(db);
+        return db;
+    }
+
+    void start(const std::string& db, bool openAccounts = false)
     {
         ExchangeConfig config;
         config.key = client::defaults::kSignKey;
         config.seed = 9;
         config.accounts = DemoAccounts();
         config.dbPath = db;
-        config.clock = [] { return TodayAt(10, 0); };
+        config.clock = [this] { return m_now.load(); };
         config.infoPageUrl = "http://" + m_address + ":8090/stockinfo/9160001.html";
+        config.openAccounts = openAccounts;
         std::string error;
         m_exchange = Exchange::Create(config, error);
         ASSERT_TRUE(m_exchange) << error;
         m_faults = std::make_unique<Faults>();
         m_front = std::make_unique<HttpFront>(*m_exchange, *m_faults);
         ASSERT_TRUE(m_front->start({m_address}, m_address, 8090, error)) << error;
+        // A password a test has changed no longer opens its account; that test logs in itself.
+        for (const AccountSeed& a : DemoAccounts())
+            login(a.id, a.password);
     }
 
     void stop()
@@ -101,7 +128,25 @@ protected:
         return post(Endpoint::Login, {{"passwd", client::HashPassword(password)}, {"username", user}});
     }
 
+    // The same request from another terminal: a client bound to the loopback address `from`.
+    client::ApiReply postFrom(const std::string& from, Endpoint e, std::vector<Param> params)
+    {
+        const client::SignedRequest req =
+            client::BuildSignedRequest(e, std::move(params), client::defaults::kSignKey, client::CurrentTimestamp());
+        httplib::Client other(m_address, 8055);
+        other.set_interface(from);
+        const auto res = other.Post(std::string(client::Info(e).path), req.body, "application/json");
+        return client::ApiReply::FromWire(res ? res->body : std::string());
+    }
+
+    client::ApiReply loginFrom(const std::string& from, const std::string& user, const std::string& password)
+    {
+        return postFrom(from, Endpoint::Login, {{"passwd", client::HashPassword(password)}, {"username", user}});
+    }
+
     std::string m_address = testsupport::UniqueLoopbackAddress();
+    std::atomic<std::int64_t> m_now{TodayAt(10, 0)};
+    std::filesystem::path m_dbDir;
     std::unique_ptr<Exchange> m_exchange;
     std::unique_ptr<Faults> m_faults;
     std::unique_ptr<HttpFront> m_front;
@@ -116,10 +161,12 @@ std::int64_t FirstOpenOrder(const client::ApiReply& orders)
     return 0;
 }
 
-TEST_F(ExchangeHttp, EverySignedPathAnswersASignedRequestAndRefusesABadSignature)
+// A request that succeeds on every signed path but the cancellation and the password change,
+// for `user` (100001, whose details are not filed yet) when sent in the endpoint table's order:
+// the details, with the bank card, come before the withdrawal.
+std::map<Endpoint, std::vector<Param>> SignedRequests(const std::string& user)
 {
-    const std::string user = "100001";
-    const std::map<Endpoint, std::vector<Param>> params = {
+    return {
         {Endpoint::Login, {{"passwd", client::HashPassword("123456")}, {"username", user}}},
         {Endpoint::UpdateInfo,
          {{"account", "6217000010009876543"}, {"address", "上海市黄浦区南京东路1号"}, {"contract_address", "上海市静安区"},
@@ -143,6 +190,12 @@ TEST_F(ExchangeHttp, EverySignedPathAnswersASignedRequestAndRefusesABadSignature
         {Endpoint::UpToTheMinute, {{"id", user}}},
         {Endpoint::AccountApply, {{"id", user}}},
     };
+}
+
+TEST_F(ExchangeHttp, EverySignedPathAnswersASignedRequestAndRefusesABadSignature)
+{
+    const std::string user = "100001";
+    const std::map<Endpoint, std::vector<Param>> params = SignedRequests(user);
     for (const client::EndpointInfo& info : client::EndpointTable()) {
         if (info.method != client::Method::SignedPost || info.endpoint == Endpoint::Repeal ||
             info.endpoint == Endpoint::UpdatePasswd)
@@ -232,8 +285,10 @@ TEST_F(ExchangeHttp, RefusalsCarryAClearMessage)
               "可卖数量不足");
     EXPECT_EQ(post(Endpoint::Repeal, {{"id", "1"}, {"stockholder_id", u}}).msg, "该订单不属于本账户，不能撤单");
     EXPECT_EQ(post(Endpoint::Repeal, {{"id", "99999999"}, {"stockholder_id", u}}).msg, "订单不存在");
-    EXPECT_EQ(post(Endpoint::AccountTransfer, {{"cash", ""}, {"id", u}}).success, false);
-    EXPECT_EQ(post(Endpoint::AccountTransfer, {{"cash", "60000"}, {"id", u}}).msg, "可用资金不足，出金失败");
+    EXPECT_EQ(post(Endpoint::AccountTransfer, {{"cash", ""}, {"id", "100002"}}).success, false);
+    EXPECT_EQ(post(Endpoint::AccountTransfer, {{"cash", "2000000"}, {"id", "100002"}}).msg, "可用资金不足，出金失败");
+    // Money paid out needs a card to go to.
+    EXPECT_EQ(post(Endpoint::AccountTransfer, {{"cash", "10"}, {"id", u}}).msg, "未登记银行卡号，不能出金，请先填写客户信息");
     EXPECT_EQ(post(Endpoint::CustomerItem, {{"id", "nobody"}}).msg, "账户不存在");
     EXPECT_EQ(post(Endpoint::TradeHistory, {{"end_date", "soon"}, {"id", u}, {"start_date", "x"}}).msg, "日期格式不正确");
 
@@ -247,11 +302,13 @@ TEST_F(ExchangeHttp, RefusalsCarryAClearMessage)
     EXPECT_EQ(deliver("100001", "", TodayText(), "张三", "自提点").msg, "交割数量须大于0，且是20的倍数");
     EXPECT_EQ(deliver("100001", "0", TodayText(), "张三", "自提点").msg, "交割数量须大于0，且是20的倍数");
     EXPECT_EQ(deliver("100001", "40", TodayText(-1), "张三", "自提点").msg, "交割日期早于当前日期，请重新输入");
+    EXPECT_EQ(deliver("100001", "40", TodayText(366), "张三", "自提点").msg, "交割日期不能晚于365天之后，请重新输入");
     EXPECT_EQ(deliver("100001", "40", TodayText(), "张三3", "自提点").msg, "收货人区域不能含有数字！");
     EXPECT_EQ(deliver("100001", "40", TodayText(), "张三", "12345").msg, "收货地址不能是纯数字！");
     EXPECT_EQ(deliver("100003", "40", TodayText(), "张三", "自提点").msg, "可交割数量不足，当前可交割0");
     EXPECT_EQ(deliver("100001", "2020", TodayText(), "张三", "自提点").msg, "可交割数量不足，当前可交割2000");
     EXPECT_TRUE(deliver("100001", "40", TodayText(), "张三", "自提点").success);
+    EXPECT_TRUE(deliver("100001", "40", TodayText(365), "张三", "自提点").success);
 
     // Account details are taken once.
     const std::vector<Param> details = {{"account", "6217000010001111111"}, {"address", "a"}, {"contract_address", "b"},
@@ -427,12 +484,7 @@ TEST_F(ExchangeHttp, TheDetailsRequestArrivesInUtf8AndIsSignedOverIt)
 
 TEST_F(ExchangeHttp, StateSurvivesARestartWithADatabase)
 {
-    stop();
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("velmora-db-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    const std::string db = (dir / "exchange.db").string();
-    start(db);
+    const std::string db = startOnFreshDatabase();
     const std::string u = "100001";
     const client::ApiReply placed =
         post(Endpoint::Buy, {{"buy_amount", "100"}, {"buy_price", "33.00"}, {"id", u}, {"item_id", "9160001"}});
@@ -450,6 +502,10 @@ TEST_F(ExchangeHttp, StateSurvivesARestartWithADatabase)
         EXPECT_EQ(o->remain, 100);
         EXPECT_EQ(copy.account(u)->frozen, 3300 * 100 + Fee(3300 * 100));
     }
+    ASSERT_TRUE(post(Endpoint::UpdateInfo, {{"account", "6217000010009876543"}, {"address", "上海市"}, {"contract_address", "上海市"},
+                                            {"email", "a@example.com"}, {"id", u}, {"mobile", "13900139000"},
+                                            {"name", "王小明"}, {"personal_id", "310101199001011234"}, {"phone", "021-1"}})
+                    .success);
     ASSERT_TRUE(post(Endpoint::AccountTransfer, {{"cash", "250.50"}, {"id", u}}).success);
     ASSERT_TRUE(post(Endpoint::Delivery, {{"add_date", TodayText(3)}, {"address", "上海市黄浦区南京东路1号"}, {"amount", "20"},
                                           {"consignee", "王小明"}, {"contact", "13800138000"}, {"id", u},
@@ -463,7 +519,9 @@ TEST_F(ExchangeHttp, StateSurvivesARestartWithADatabase)
 
     stop();
     start(db);
-    EXPECT_TRUE(login(u, "abc").success);
+    const client::ApiReply again = login(u, "abc");
+    EXPECT_TRUE(again.success);
+    EXPECT_EQ(client::JsonText(again.infor, "name"), "王小明");
     EXPECT_EQ(rawPost(Endpoint::OrderToday, {{"id", u}}), ordersBefore);
     const client::ApiReply holdingsAfter = client::ApiReply::FromWire(rawPost(Endpoint::CustomerItem, {{"id", u}}));
     EXPECT_EQ(holdingsAfter.infor["cash"], client::ApiReply::FromWire(holdingsBefore).infor["cash"]);
@@ -486,9 +544,6 @@ TEST_F(ExchangeHttp, StateSurvivesARestartWithADatabase)
     ASSERT_NE(open, 0);
     EXPECT_TRUE(post(Endpoint::Repeal, {{"id", std::to_string(open)}, {"stockholder_id", u}}).success);
     EXPECT_EQ(m_exchange->audit(), "");
-    stop();
-    std::filesystem::remove_all(dir);
-    start("");
 }
 
 TEST_F(ExchangeHttp, FaultInjectionMisbehavesOnlyWhereAsked)
@@ -625,6 +680,211 @@ TEST_F(ExchangeHttp, GarbageBodiesNeverBreakTheService)
         rawGet(path); // any answer will do, as long as the service stays up
     }
     EXPECT_TRUE(get("/api/realtime/9160001").success);
+    EXPECT_EQ(m_exchange->audit(), "");
+}
+
+TEST_F(ExchangeHttp, AnAccountAnswersOnlyTheAddressesThatLoggedInToIt)
+{
+    const std::string u = "100001";
+    const std::string other = "127.250.0.7"; // another terminal on this machine
+    auto state = [&] {
+        std::string all;
+        for (Endpoint e : {Endpoint::CustomerItem, Endpoint::OrderToday, Endpoint::DeliveryHistory, Endpoint::CashHistory})
+            all += rawPost(e, {{"end_date", TodayText()}, {"id", u}, {"start_date", TodayText(-1)}});
+        return all + WriteJson(login(u, "123456").infor);
+    };
+    const client::ApiReply placed =
+        post(Endpoint::Buy, {{"buy_amount", "1"}, {"buy_price", "33.00"}, {"id", u}, {"item_id", "9160001"}});
+    ASSERT_TRUE(placed.success) << placed.msg;
+    std::map<Endpoint, std::vector<Param>> requests = SignedRequests(u);
+    requests.erase(Endpoint::Login);
+    requests[Endpoint::Repeal] = {{"id", std::to_string(client::JsonInt64(placed.infor, "id"))}, {"stockholder_id", u}};
+    const std::set<Endpoint> open = {Endpoint::Ad, Endpoint::UpToTheMinute, Endpoint::TradeGuide};
+
+    // Until it logs in, the other address reads and changes nothing; the market stays open to it.
+    const std::string before = state();
+    for (const auto& [endpoint, params] : requests) {
+        const client::ApiReply r = postFrom(other, endpoint, params);
+        EXPECT_EQ(r.success, open.count(endpoint) == 1) << client::Info(endpoint).path;
+        if (!open.count(endpoint)) {
+            EXPECT_EQ(r.msg, "请先登录") << client::Info(endpoint).path;
+        }
+    }
+    EXPECT_EQ(state(), before);
+    EXPECT_FALSE(loginFrom(other, u, "wrong").success);
+    EXPECT_EQ(postFrom(other, Endpoint::AccountApply, {{"id", u}}).msg, "请先登录");
+
+    // Its login opens that account, and that one alone, to it.
+    ASSERT_TRUE(loginFrom(other, u, "123456").success);
+    for (const client::EndpointInfo& info : client::EndpointTable()) {
+        if (requests.count(info.endpoint)) {
+            const client::ApiReply r = postFrom(other, info.endpoint, requests.at(info.endpoint));
+            EXPECT_TRUE(r.success) << info.path << ": " << r.msg;
+        }
+    }
+    EXPECT_EQ(postFrom(other, Endpoint::AccountApply, {{"id", "100002"}}).msg, "请先登录");
+    const client::ApiReply theirs =
+        post(Endpoint::Buy, {{"buy_amount", "1"}, {"buy_price", "33.00"}, {"id", "100002"}, {"item_id", "9160001"}});
+    EXPECT_EQ(postFrom(other, Endpoint::Repeal, {{"id", std::to_string(client::JsonInt64(theirs.infor, "id"))},
+                                                  {"stockholder_id", "100002"}}).msg,
+              "请先登录");
+
+    // A login lasts its window, then the account asks again.
+    m_now += 24 * 3600;
+    EXPECT_TRUE(postFrom(other, Endpoint::AccountApply, {{"id", u}}).success);
+    m_now += 1;
+    EXPECT_EQ(postFrom(other, Endpoint::AccountApply, {{"id", u}}).msg, "请先登录");
+    ASSERT_TRUE(loginFrom(other, u, "123456").success);
+    ASSERT_TRUE(login(u, "123456").success);
+    ASSERT_TRUE(login("100002", "velmora").success);
+
+    // A new password ends the logins of every other address, not the one that changed it.
+    ASSERT_TRUE(postFrom(other, Endpoint::UpdatePasswd, {{"id", u}, {"new_passwd", client::HashPassword("new")},
+                                                         {"old_passwd", client::HashPassword("123456")}})
+                    .success);
+    EXPECT_TRUE(postFrom(other, Endpoint::AccountApply, {{"id", u}}).success);
+    EXPECT_EQ(post(Endpoint::AccountApply, {{"id", u}}).msg, "请先登录");
+    EXPECT_TRUE(post(Endpoint::AccountApply, {{"id", "100002"}}).success); // other accounts are untouched
+    EXPECT_EQ(m_exchange->audit(), "");
+
+    // Open accounts answer every address.
+    stop();
+    start("", true);
+    EXPECT_TRUE(postFrom(other, Endpoint::CustomerItem, {{"id", u}}).success);
+}
+
+// A database whose writes fail as on a full disk: each kind of change is answered as failed
+// and leaves nothing behind, in memory or in the file; with room again it goes through.
+TEST_F(ExchangeHttp, AChangeThatCannotBeSavedIsAnsweredAsFailedAndLeavesNoTrace)
+{
+    const std::string db = startOnFreshDatabase();
+    const std::string u = "100001";
+    std::string password = "123456";
+    auto restart = [&] {
+        stop();
+        start(db);
+        ASSERT_TRUE(login(u, password).success);
+    };
+    auto state = [&] {
+        std::string all;
+        for (Endpoint e : {Endpoint::CustomerItem, Endpoint::OrderToday, Endpoint::TradeToday, Endpoint::DeliveryHistory,
+                           Endpoint::CashHistory})
+            all += rawPost(e, {{"end_date", TodayText()}, {"id", u}, {"start_date", TodayText(-1)}});
+        return all + WriteJson(login(u, password).infor) + (login(u, "123456").success ? "old password" : "new") +
+               rawGet("/api/dealdetail/9160001/0") + YuanText(m_exchange->totalCash());
+    };
+    auto ask = [&] {
+        char price[16];
+        std::snprintf(price, sizeof price, "%.2f", get("/api/realtime/9160001").infor[0]["sellPrice1"].asDouble());
+        return std::string(price);
+    };
+    std::int64_t resting = 0;
+    struct Change
+    {
+        const char* what;
+        Endpoint endpoint;
+        std::function<std::vector<Param>()> params;
+    };
+    const std::vector<Change> changes = {
+        {"details", Endpoint::UpdateInfo,
+         [&]() -> std::vector<Param> {
+             return {{"account", "6217000010009876543"}, {"address", "上海市"}, {"contract_address", "上海市"},
+                     {"email", "a@example.com"}, {"id", u}, {"mobile", "13900139000"}, {"name", "王小明"},
+                     {"personal_id", "310101199001011234"}, {"phone", "021-1"}};
+         }},
+        {"a buy that trades", Endpoint::Buy,
+         [&]() -> std::vector<Param> { return {{"buy_amount", "10"}, {"buy_price", ask()}, {"id", u}, {"item_id", "9160001"}}; }},
+        {"a sell that rests", Endpoint::Sell,
+         [&]() -> std::vector<Param> { return {{"id", u}, {"item_id", "9160001"}, {"sell_amount", "7"}, {"sell_price", "39.00"}}; }},
+        {"a cancellation", Endpoint::Repeal,
+         [&]() -> std::vector<Param> { return {{"id", std::to_string(resting)}, {"stockholder_id", u}}; }},
+        {"a delivery", Endpoint::Delivery,
+         [&]() -> std::vector<Param> {
+             return {{"add_date", TodayText()}, {"address", "北京市"}, {"amount", "20"}, {"consignee", "李四"},
+                     {"contact", "1"}, {"id", u}, {"method", "邮寄"}, {"stock_id", "9160001"}};
+         }},
+        {"a withdrawal", Endpoint::AccountTransfer,
+         [&]() -> std::vector<Param> { return {{"cash", "321.09"}, {"id", u}}; }},
+        {"a password change", Endpoint::UpdatePasswd,
+         [&]() -> std::vector<Param> {
+             return {{"id", u}, {"new_passwd", client::HashPassword("654321")}, {"old_passwd", client::HashPassword(password)}};
+         }},
+    };
+    for (const Change& change : changes) {
+        const std::string before = state();
+        {
+            const testsupport::FileSizeLimit diskFull(0);
+            const client::ApiReply failed = post(change.endpoint, change.params());
+            EXPECT_FALSE(failed.success) << change.what;
+            EXPECT_EQ(failed.msg, "系统繁忙，数据未能保存，请稍后查询后再试") << change.what;
+            EXPECT_EQ(state(), before) << change.what << " stayed in memory";
+        }
+        restart();
+        EXPECT_EQ(state(), before) << change.what << " reached the file";
+        const client::ApiReply done = post(change.endpoint, change.params());
+        ASSERT_TRUE(done.success) << change.what << ": " << done.msg;
+        if (change.endpoint == Endpoint::Sell)
+            resting = client::JsonInt64(done.infor, "id");
+        if (change.endpoint == Endpoint::UpdatePasswd)
+            password = "654321";
+        EXPECT_NE(state(), before) << change.what;
+    }
+
+    // The back office's settlement of the withdrawal and the delivery, due now, cannot be
+    // saved either: both stay pending, in memory and in the file, until there is room.
+    m_now += 60;
+    auto settled = [&] {
+        const client::ApiReply cash = post(Endpoint::CashHistory, {{"end_date", TodayText()}, {"id", u}, {"start_date", TodayText()}});
+        const client::ApiReply deliveries = post(Endpoint::DeliveryHistory, {{"id", u}});
+        return std::pair(client::JsonInt(cash.infor[0], "status"), client::JsonInt(deliveries.infor[0], "status"));
+    };
+    {
+        const testsupport::FileSizeLimit diskFull(0);
+        EXPECT_EQ(settled(), std::pair(0, 0));
+    }
+    restart();
+    EXPECT_EQ(settled(), std::pair(1, 1)); // the first request with room settles them
+    restart();
+    EXPECT_EQ(settled(), std::pair(1, 1));
+    EXPECT_EQ(m_exchange->audit(), "");
+}
+
+TEST_F(ExchangeHttp, WithdrawalsAndDeliveriesSettleWhileTheParticipantsStandStill)
+{
+    const std::string u = "100002";
+    ASSERT_TRUE(post(Endpoint::AccountTransfer, {{"cash", "500"}, {"id", u}}).success);
+    for (int days : {0, 1}) {
+        ASSERT_TRUE(post(Endpoint::Delivery, {{"add_date", TodayText(days)}, {"address", "自提点"}, {"amount", "20"},
+                                              {"consignee", "林晓雨"}, {"contact", "1"}, {"id", u}, {"method", "自提"},
+                                              {"stock_id", "9160003"}})
+                        .success);
+    }
+    auto statuses = [&] {
+        std::vector<int> out;
+        for (const Json::Value& c : post(Endpoint::CashHistory, {{"end_date", TodayText()}, {"id", u}, {"start_date", TodayText()}}).infor)
+            out.push_back(client::JsonInt(c, "status"));
+        for (const Json::Value& d : post(Endpoint::DeliveryHistory, {{"id", u}}).infor)
+            out.push_back(client::JsonInt(d, "status"));
+        return out; // the withdrawal, the opening deposit, tomorrow's delivery, today's
+    };
+    m_now += 4;
+    EXPECT_EQ(statuses(), (std::vector<int>{0, 1, 0, 0}));
+    // No request, no participant: the back office settles on its own, once a second.
+    m_now += 1;
+    m_exchange->startPace(0);
+    bool paid = false;
+    for (int i = 0; i < 500 && !paid; ++i) {
+        m_exchange->inspect([&](const Engine& engine, const MarketData&) {
+            paid = engine.account(u)->frozen == 0;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    m_exchange->stopPace();
+    EXPECT_TRUE(paid);
+    EXPECT_EQ(statuses(), (std::vector<int>{1, 1, 0, 1}));
+    m_now += 86400;
+    ASSERT_TRUE(login(u, "velmora").success);
+    EXPECT_EQ(statuses(), (std::vector<int>{1, 1, 1, 1}));
     EXPECT_EQ(m_exchange->audit(), "");
 }
 

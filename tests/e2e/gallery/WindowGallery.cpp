@@ -139,14 +139,7 @@ int main(int argc, char** argv)
         }
         save(panel, QStringLiteral("panel-%1").arg(function, 2, 10, QLatin1Char('0')));
     }
-    panel->command(Detail_Trans_Dlg::IDC_LOCK_TIME);
-    settle(300);
-    save(panel->lockTimeWindow(), QStringLiteral("lock-time"));
-    panel->command(Detail_Trans_Dlg::IDC_LOCK_TIME);
-    panel->command(Detail_Trans_Dlg::IDC_LOCK);
-    settle(300);
-    save(panel->lockWindow(), QStringLiteral("lock"));
-
+    // The pop-ups before the lock, which would guard them.
     market->command(Transaction_Dlg::IDC_QUICK_BUY);
     settle(800);
     save(market->quickBuy(), QStringLiteral("quick-buy"));
@@ -155,6 +148,16 @@ int main(int argc, char** argv)
     market->command(Transaction_Dlg::IDC_QUICK_SELL);
     settle(800);
     save(market->quickSell(), QStringLiteral("quick-sell"));
+    if (market->quickSell())
+        market->quickSell()->close();
+    panel->command(Detail_Trans_Dlg::IDC_LOCK_TIME);
+    settle(300);
+    save(panel->lockTimeWindow(), QStringLiteral("lock-time"));
+    panel->command(Detail_Trans_Dlg::IDC_LOCK_TIME);
+    panel->command(Detail_Trans_Dlg::IDC_LOCK);
+    settle(300);
+    save(panel->lockWindow(), QStringLiteral("lock"));
+
     std::printf("messages: %s\n", qPrintable(boxes.texts().join(QLatin1Char('|'))));
     app::setCodeClock(nullptr);
     return 0;

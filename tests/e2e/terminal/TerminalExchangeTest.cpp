@@ -207,15 +207,15 @@ private slots:
         sell->activateWindow();
         sell->codeField()->setFocus();
         sell->codeField()->setText(QStringLiteral("9160001"));
-        sell->priceField()->setFocus(); // the code field's loss of focus looks the figure up
-        QCOMPARE(sell->sellable(), 2000 + bought);
+        sell->priceField()->setFocus(); // the code field's loss of focus looks the figure up beside the window
+        QTRY_COMPARE_WITH_TIMEOUT(sell->sellable(), 2000 + bought, 10000);
         m_boxes->clear();
         placeThroughTheWindow(sell, price(bestAsk + 1.00f), QStringLiteral("300"));
         QCOMPARE(m_boxes->texts().first(), QStringLiteral("是否确定卖出"));
         QVERIFY2(m_boxes->texts().last().contains(QStringLiteral("委托成功")), qPrintable(m_boxes->texts().last()));
         sell->codeField()->setFocus();
         sell->priceField()->setFocus();
-        QCOMPARE(sell->sellable(), 2000 + bought - 300);
+        QTRY_COMPARE_WITH_TIMEOUT(sell->sellable(), 2000 + bought - 300, 10000);
         // More than is left is refused before anything goes out.
         m_boxes->clear();
         placeThroughTheWindow(sell, price(bestAsk + 1.00f), QString::number(2000 + bought - 300 + 1));

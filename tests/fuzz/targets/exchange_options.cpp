@@ -20,6 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (server.error.empty()) {
         FUZZ_CHECK(!server.options.listen.empty());
         FUZZ_CHECK(server.options.updatePort > 0 && server.options.updatePort <= 65535);
+        FUZZ_CHECK(server.options.loginHours > 0 && server.options.loginHours <= 87600);
+        FUZZ_CHECK(server.options.deliveryHorizonDays >= 0 && server.options.deliveryHorizonDays <= 36500);
         exchange::Faults faults;
         for (const std::string& rule : server.options.faults) {
             std::string error;

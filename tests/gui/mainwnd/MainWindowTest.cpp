@@ -524,6 +524,16 @@ private slots:
         QCOMPARE(w->quickBuy()->priceField()->text(), QString());
         w->command(Transaction_Dlg::IDC_QUICK_SELL);
         QCOMPARE(sell->priceField()->text(), QString());
+
+        // A quote without a bid offers the quick sell no price: "0.00" would go out as one.
+        m_trade.reset();
+        m_trade = std::make_unique<LoopbackServer>(m_host, client::kTradePort, [](const RecordedRequest&) {
+            return ScriptedReply{200, R"({"success":"true","infor":{"extend_1":12.4,"main_5":12.3}})"};
+        });
+        w->command(Transaction_Dlg::IDC_QUICK_BUY);
+        QCOMPARE(w->quickBuy()->priceField()->text(), QStringLiteral("12.40"));
+        w->command(Transaction_Dlg::IDC_QUICK_SELL);
+        QCOMPARE(sell->priceField()->text(), QString());
         market::SetCurrentSingleItemQuote({});
     }
 

@@ -365,7 +365,7 @@ private slots:
         sell->codeField()->setText(QStringLiteral("9160001"));
         sell->codeField()->setFocus();
         sell->priceField()->setFocus();
-        QCOMPARE(sell->sellable(), 2000);
+        QTRY_COMPARE(sell->sellable(), 2000);
         sell->selectTab(trade::OrderWindow::Tab::Orders);
         panel.grab().save(QStringLiteral(RENDER_DIR "/panel-sell-orders.png"));
         QCOMPARE(sell->list(trade::OrderWindow::Tab::Orders)->cellText(0, 2), QStringLiteral("9:5:7"));

@@ -143,6 +143,14 @@ void AccountWindowsTest::withdrawalAsksThenSendsTheAmountAsTypedAndShowsTheAnswe
     QTest::mouseClick(submit, Qt::LeftButton);
     QCOMPARE(boxes.texts(), QStringList({u(trade::kConfirmWithdrawal)}));
     QVERIFY(has(last().body, "\"cash\" : \"\""));
+
+    // Enter on a one-character amount leaves it as typed, and so it goes out.
+    amount->setFocus();
+    QTest::keyClick(amount, Qt::Key_5);
+    QTest::keyClick(amount, Qt::Key_Return);
+    QCOMPARE(amount->text(), QStringLiteral("5"));
+    QTest::mouseClick(submit, Qt::LeftButton);
+    QVERIFY(has(last().body, "\"cash\" : \"5\""));
 }
 
 void AccountWindowsTest::statusWindowNeverAsksTheService()

@@ -162,9 +162,9 @@ private slots:
             for (const char* refused : {"🍷", "1e3", "+12", " 12", "12.345", "12,50", "１２"})
                 row(w, Field::Price, u(refused), price, none);
             row(w, Field::Price, QStringLiteral("0012.50"), QStringLiteral("0012.50"), none);
-            // A sign or nothing: the buy check refuses it; a sale goes out as shown for the service to judge.
-            row(w, Field::Price, QStringLiteral("-12"), QStringLiteral("-12"), buy ? u(trade::kPriceNotPositive) : none);
-            row(w, Field::Price, QString(), QString(), buy ? u(trade::kPriceNotPositive) : none);
+            // A sign or nothing is no price, for a sale as for a buy.
+            row(w, Field::Price, QStringLiteral("-12"), QStringLiteral("-12"), u(trade::kPriceNotPositive));
+            row(w, Field::Price, QString(), QString(), u(trade::kPriceNotPositive));
             row(w, Field::Price, longDigits, longDigits, buy ? u(trade::kInsufficientCash) : none);
 
             // Quantities: digits only in the panel; the pop-ups' plain fields are checked instead.
@@ -174,6 +174,9 @@ private slots:
             row(w, Field::Quantity, huge, huge, quantityWrong);
             row(w, Field::Quantity, QStringLiteral("2147483648"), QStringLiteral("2147483648"), quantityWrong);
             row(w, Field::Quantity, QStringLiteral("0005"), QStringLiteral("0005"), none);
+            // No quantity is no order.
+            row(w, Field::Quantity, QString(), QString(), quantityWrong);
+            row(w, Field::Quantity, QStringLiteral("0"), QStringLiteral("0"), quantityWrong);
 
             // Codes.
             row(w, Field::Code, wine, panel ? code : wine, panel ? none : textOutside);

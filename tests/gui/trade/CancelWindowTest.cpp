@@ -48,6 +48,7 @@ private slots:
     void listsOnlyOpenOrdersNumberedAsListed();
     void selectedRowsAreCancelledOneByOneThenRefreshedOnce();
     void keysAreConsumedAndExportUsesItsOwnName();
+    void orderNumbersPast32BitsAreCancelledAsThemselves();
 
 private:
     std::vector<RecordedRequest> requestsTo(const std::string& path) const;
@@ -232,6 +233,29 @@ void CancelWindowTest::keysAreConsumedAndExportUsesItsOwnName()
     platform::setSaveFileHandler(nullptr);
     QCOMPARE(asked.size(), size_t(1));
     QCOMPARE(asked[0].defaultName, QStringLiteral("未撤销订单.txt"));
+}
+
+void CancelWindowTest::orderNumbersPast32BitsAreCancelledAsThemselves()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_replies["/api/v1/order/today"] = R"({"success":"true","infor":[
+            {"id":2147483648,"stock_id":9160001,"direction":0,"commission_price":12.5,"commission_amount":20,"remain":20,"state":0},
+            {"id":9007199254740993,"stock_id":9160001,"direction":0,"commission_price":12.5,"commission_amount":20,"remain":20,"state":0}]})";
+    }
+    low_deal_revoke_dlg window(nullptr);
+    window.resize(1660, 312);
+    window.show();
+    window.refresh();
+    QCOMPARE(window.list()->rowCount(), 2);
+    const size_t before = requestsTo("/api/v1/order/repeal").size();
+    select(window, {0, 1});
+    platform::MessageBoxRecorder boxes;
+    QTest::mouseClick(child<QWidget>(&window, low_deal_revoke_dlg::kCancelButton), Qt::LeftButton);
+    const std::vector<RecordedRequest> repeals = requestsTo("/api/v1/order/repeal");
+    QCOMPARE(repeals.size(), before + 2);
+    QVERIFY(repeals[before].body.find("\"id\" : 2147483648,") != std::string::npos);
+    QVERIFY(repeals[before + 1].body.find("\"id\" : 9007199254740993,") != std::string::npos);
 }
 
 QTEST_MAIN(CancelWindowTest)

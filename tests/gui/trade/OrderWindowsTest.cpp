@@ -1,9 +1,12 @@
 #include <filesystem>
 #include <memory>
 
+#include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
 #include "client/ApiReply.h"
 #include "client/Endpoints.h"
@@ -164,12 +167,22 @@ private slots:
         QVERIFY(testsupport::CountNear(image, QRect(390, 143, 40, 14), platform::RiseColour) > 5);
         image.save(QStringLiteral(RENDER_DIR "/buy-quote.png"));
 
-        // A code the service does not know: the button says so, the timer does not.
+        // Another code, or none: the box is back to "--" until that code's own quote arrives.
+        for (const char* other : {"", "123"}) {
+            w.codeField()->setText(QStringLiteral("9160001"));
+            w.refreshQuote(false);
+            QVERIFY(w.shownQuote());
+            w.codeField()->setText(QString::fromUtf8(other));
+            QVERIFY(!w.shownQuote());
+            QCOMPARE(testsupport::CountNear(w.grab().toImage(), QRect(230, 20, 200, 250), platform::RiseColour), 0);
+        }
+
+        // A code the service does not know: the button says so, the timer does not, and no
+        // other item's prices come back.
         m_script->set("/api/v1/trade/guide", R"({"success":"false","msg":"产品代码不存在"})");
-        w.codeField()->setText(QStringLiteral("123"));
         QTest::mouseClick(child<QWidget>(&w, OrderWindow::kQuoteButton), Qt::LeftButton);
         QCOMPARE(m_boxes->texts(), QStringList{QStringLiteral("产品代码不存在")});
-        QCOMPARE(w.shownQuote()->texts[0], std::string("36.20")); // the box keeps the last quote
+        QVERIFY(!w.shownQuote());
         w.refreshQuote(false);
         QCOMPARE(m_boxes->calls().size(), size_t(1));
     }
@@ -238,6 +251,9 @@ private slots:
         const std::string sign = root["sign"].asString();
         QCOMPARE(body, "{\n   \"buy_amount\" : 20,\n   \"buy_price\" : \"36.20\",\n   \"id\" : \"100001\",\n"
                        "   \"item_id\" : \"09160001\",\n   \"sign\" : \"" + sign + "\",\n   \"v\" : \"" + v + "\"\n}\n");
+        // Beneath the question, what goes out.
+        QCOMPARE(m_boxes->calls().front().detail,
+                 QStringLiteral("买入 09160001\n价格：36.20\n数量：20\n金额：724.00"));
 
         // The list is refreshed a second later, by a timer: the window goes on meanwhile.
         QCOMPARE(CountPath(*m_server, kOrdersPath), 1u);
@@ -374,6 +390,75 @@ private slots:
         QCOMPARE(CountPath(*m_server, kSellPath), 1u);
     }
 
+    // Enter acts on the text on the screen: a one-character price is never turned into "0".
+    void enterKeepsAOneCharacterPrice()
+    {
+        low_deal_sell_dlg& sell = open<low_deal_sell_dlg>();
+        fill("9160001", "", "2");
+        sell.priceField()->setFocus();
+        QTest::keyClick(sell.priceField(), Qt::Key_5);
+        QTest::keyClick(sell.priceField(), Qt::Key_Return);
+        QCOMPARE(sell.priceField()->text(), QStringLiteral("5"));
+        Json::Value sent;
+        QVERIFY(client::ParseJson(testsupport::LastBody(*m_server, kSellPath), sent));
+        QCOMPARE(sent["sell_price"].asString(), std::string("5"));
+        QCOMPARE(m_boxes->calls().front().detail, QStringLiteral("卖出 9160001 Tolmere小酒窖\n价格：5\n数量：2\n金额：10.00"));
+
+        low_deal_buy_dlg& buy = open();
+        buy.priceField()->setFocus();
+        QTest::keyClick(buy.priceField(), Qt::Key_5);
+        QTest::keyClick(buy.priceField(), Qt::Key_Return);
+        QCOMPARE(buy.priceField()->text(), QStringLiteral("5"));
+        QCOMPARE(CountPath(*m_server, kBuyPath), 0u);
+    }
+
+    // A sale of a code whose own lookup failed is judged by nothing sellable, never by the
+    // figure of the code looked up before.
+    void aNewCodeWhoseLookupFailsHasNothingSellable()
+    {
+        low_deal_sell_dlg& w = open<low_deal_sell_dlg>();
+        m_script->set(kPositionsPath, testsupport::PositionsReply(1000.0, 40));
+        m_boxes->setAnswer(platform::MsgResult::No);
+        fill("9160001", "36.50", "30");
+        QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
+        QCOMPARE(w.sellable(), 40);
+        m_boxes->clear();
+        m_script->set(kPositionsPath, "<html>502</html>");
+        fill("9160002", "36.50", "30");
+        QCOMPARE(w.entry().figureText(), QString()); // not the other code's 40
+        QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
+        QCOMPARE(m_boxes->texts(), QStringList{QString::fromUtf8(trade::kSellExceedsSellable)});
+        QCOMPARE(CountPath(*m_server, kSellPath), 0u);
+    }
+
+    // The key that placed the order, held down, neither confirms nor refuses the order: only
+    // a fresh press answers the box, after the user has seen what it asks.
+    void aHeldEnterNeverAnswersTheConfirmation()
+    {
+        low_deal_sell_dlg& w = open<low_deal_sell_dlg>();
+        m_boxes.reset(); // the real box
+        fill("9160001", "36.50", "2");
+        bool seen = false;
+        bool heldAnswered = true;
+        QTimer::singleShot(0, this, [&] {
+            QTRY_VERIFY(QApplication::activeModalWidget());
+            QWidget* box = QApplication::activeModalWidget();
+            seen = true;
+            QWidget* target = box->focusWidget() ? box->focusWidget() : box;
+            for (int i = 0; i < 5; ++i) {
+                QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
+                QApplication::sendEvent(target, &held);
+            }
+            heldAnswered = !box->isVisible() || CountPath(*m_server, kSellPath) != 0;
+            QTest::keyClick(target, Qt::Key_Return); // a fresh press: Yes
+            m_boxes = std::make_unique<platform::MessageBoxRecorder>(); // takes the service's word
+        });
+        QTest::keyClick(w.quantityField(), Qt::Key_Return);
+        QVERIFY(seen);
+        QVERIFY(!heldAnswered);
+        QTRY_COMPARE(CountPath(*m_server, kSellPath), 1u);
+    }
+
     void sellableLookupKeepsItsFigureWhenTheReplyFails()
     {
         low_deal_sell_dlg& w = open<low_deal_sell_dlg>();
@@ -382,13 +467,16 @@ private slots:
         w.priceField()->setFocus(); // the first loss of focus starts timer 3
         QVERIFY(w.timer3().isActive());
         QCOMPARE(w.timer3().interval(), 1500);
-        QCOMPARE(w.sellable(), 2000);
         QCOMPARE(w.itemName(), QStringLiteral("Tolmere小酒窖"));
+        QTRY_COMPARE(w.sellable(), 2000); // looked up beside the window
         QVERIFY(w.shownQuote()); // the quote box follows the code too
         for (const char* reply : {"<html>", R"({"success":"false","msg":"忙"})"}) {
             m_script->set(kPositionsPath, reply);
+            QTRY_VERIFY(!w.tickInFlight());
+            const std::size_t asked = CountPath(*m_server, kPositionsPath);
             w.codeField()->setFocus();
             w.priceField()->setFocus();
+            QTRY_VERIFY(CountPath(*m_server, kPositionsPath) > asked && !w.tickInFlight());
             QCOMPARE(w.sellable(), 2000);
         }
         m_script->set(kPositionsPath, testsupport::PositionsReply(1000.0, 1500));

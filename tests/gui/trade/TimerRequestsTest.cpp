@@ -8,6 +8,8 @@
 #include <mutex>
 #include <string>
 
+#include <QApplication>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QSignalSpy>
@@ -178,8 +180,8 @@ private slots:
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         w.codeField()->setFocus();
-        w.priceField()->setFocus(); // the first loss of focus: answered at once, timer 3 runs
-        QCOMPARE(w.sellable(), 40);
+        w.priceField()->setFocus(); // the first loss of focus: looked up beside the window, timer 3 runs
+        QTRY_COMPARE_WITH_TIMEOUT(w.sellable(), 40, 10000);
         QVERIFY(w.timer3().isActive());
 
         m_gate.close();
@@ -191,6 +193,35 @@ private slots:
         QVERIFY(w.holdsTypedItem());
         QVERIFY(w.shownQuote().has_value());
         QVERIFY(m_boxes->calls().empty());
+    }
+
+    // Leaving the sell window's code field looks the item up beside the window; another
+    // window taking the focus (a message box) looks nothing up.
+    void leavingTheSellCodeFieldNeverHoldsTheWindow()
+    {
+        m_gatedPath = kPositionsPath;
+        low_deal_sell_dlg w(nullptr);
+        w.resize(1660, 312);
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.codeField()->setText(QStringLiteral("9160001"));
+        m_script.set(kPositionsPath, testsupport::PositionsReply(1000.0, 40));
+        m_gate.close();
+        w.codeField()->setFocus();
+        w.priceField()->setFocus();
+        QVERIFY(w.tickInFlight());
+        eventLoopRunsWhileHeld(w);
+        m_gate.open();
+        QTRY_COMPARE_WITH_TIMEOUT(w.sellable(), 40, 10000);
+
+        QTRY_VERIFY(!w.tickInFlight());
+        const std::size_t asked = CountPath(*m_server, kPositionsPath);
+        w.codeField()->setFocus();
+        QFocusEvent toAnotherWindow(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+        QApplication::sendEvent(w.codeField(), &toAnotherWindow);
+        QVERIFY(!w.tickInFlight());
+        QCOMPARE(CountPath(*m_server, kPositionsPath), asked);
     }
 
     void anAnswerForAWindowThatIsGoneIsDropped()

@@ -208,6 +208,96 @@ TEST_F(EngineTest, RandomTrafficKeepsEveryInvariant)
     }
 }
 
+// Traffic of every kind of change: orders that rest, fill and part-fill, cancellations,
+// deliveries and withdrawals applied and settled, new accounts with cash and holdings.
+void Traffic(Engine& engine, std::uint32_t seed)
+{
+    std::mt19937 rng(seed);
+    std::vector<std::string> who = {"a", "b", "c"};
+    for (int i = 0; i < 400; ++i) {
+        const std::string acc = who[rng() % who.size()];
+        std::int64_t id = 0;
+        switch (rng() % 8) {
+        case 0: engine.cancel(acc, 1 + rng() % engine.counters().nextOrder); break;
+        case 1: {
+            Delivery d;
+            d.account = acc;
+            d.item = kItem;
+            d.amount = 20;
+            engine.applyDelivery(d, id);
+            break;
+        }
+        case 2: engine.applyWithdrawal(acc, 100 + rng() % 1000, i, id); break;
+        case 3:
+            engine.completeDelivery(1 + rng() % engine.counters().nextDelivery);
+            engine.completeWithdrawal(1 + rng() % engine.counters().nextCash);
+            break;
+        case 4:
+            if (rng() % 8 == 0) {
+                Account fresh;
+                fresh.id = "n" + std::to_string(seed) + "-" + std::to_string(i);
+                engine.addAccount(fresh);
+                engine.deposit(fresh.id, 1'000'00, i, true);
+                engine.grant(fresh.id, kItem, 40, 3000);
+                who.push_back(fresh.id);
+            }
+            break;
+        default:
+            engine.place(acc, kItem, rng() % 2 ? Side::Buy : Side::Sell, 2900 + static_cast<Cents>(rng() % 200),
+                         1 + rng() % 80, 1000 + i, kLow, kHigh);
+        }
+    }
+}
+
+void ExpectSameState(const Engine& a, const Engine& b)
+{
+    EXPECT_TRUE(a.accounts() == b.accounts());
+    EXPECT_TRUE(a.trades() == b.trades());
+    EXPECT_TRUE(a.deliveries() == b.deliveries());
+    EXPECT_TRUE(a.cashMovements() == b.cashMovements());
+    EXPECT_TRUE(a.counters() == b.counters());
+    EXPECT_EQ(a.delivered(kItem), b.delivered(kItem));
+    EXPECT_TRUE(a.bids(kItem, 1000) == b.bids(kItem, 1000));
+    EXPECT_TRUE(a.asks(kItem, 1000) == b.asks(kItem, 1000));
+    for (const auto& [id, account] : a.accounts()) {
+        const Position* pa = a.position(id, kItem);
+        const Position* pb = b.position(id, kItem);
+        ASSERT_EQ(pa == nullptr, pb == nullptr) << id;
+        if (pa) {
+            EXPECT_TRUE(*pa == *pb) << id;
+        }
+        std::vector<Order> oa, ob;
+        for (const Order* o : a.ordersOf(id))
+            oa.push_back(*o);
+        for (const Order* o : b.ordersOf(id))
+            ob.push_back(*o);
+        EXPECT_TRUE(oa == ob) << id;
+        EXPECT_EQ(a.tradesOf(id), b.tradesOf(id)) << id;
+    }
+}
+
+// A change that could not be saved is undone whole: afterwards the engine goes on exactly
+// as one that never saw it, down to the ids it hands out and the queue at each price.
+TEST_F(EngineTest, RollbackLeavesNoTraceOfWhatItUndoes)
+{
+    Traffic(engine, 1);
+    engine.takeChanges();
+    const Engine untouched = engine;
+    for (std::uint32_t seed : {2u, 3u, 4u}) {
+        Traffic(engine, seed);
+        ASSERT_FALSE(engine.changes().empty());
+        engine.rollback();
+        EXPECT_TRUE(engine.changes().empty());
+        ExpectSameState(engine, untouched);
+    }
+    Engine twin = untouched;
+    Traffic(engine, 5);
+    Traffic(twin, 5);
+    ExpectSameState(engine, twin);
+    EXPECT_GT(engine.trades().size(), untouched.trades().size());
+    EXPECT_EQ(engine.audit(), "");
+}
+
 TEST_F(EngineTest, TradingWithOneselfIsBalancedToo)
 {
     Place("a", Side::Sell, 3000, 10);

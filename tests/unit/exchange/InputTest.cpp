@@ -99,9 +99,18 @@ TEST(Input, CommandLine)
     EXPECT_EQ(ParseServerOptions({}).options.listen.size(), 2u);
     EXPECT_FALSE(ParseServerOptions({}).options.sessionClock);
     EXPECT_TRUE(ParseServerOptions({"--session-clock"}).options.sessionClock);
+    const ServerOptions defaults = ParseServerOptions({}).options;
+    EXPECT_FALSE(defaults.openAccounts);
+    EXPECT_EQ(defaults.loginHours, 24);
+    EXPECT_EQ(defaults.deliveryHorizonDays, 365);
+    const ServerOptions logins = ParseServerOptions({"--open-accounts", "--login-hours=0.5", "--delivery-horizon", "30"}).options;
+    EXPECT_TRUE(logins.openAccounts);
+    EXPECT_EQ(logins.loginHours, 0.5);
+    EXPECT_EQ(logins.deliveryHorizonDays, 30);
     for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
              {"--pace", "-1"}, {"--pace", "fast"}, {"--key", "short"}, {"--update-listen", "host"},
-             {"--seed", "-3"}, {"--listen"}, {"--bogus"}})
+             {"--seed", "-3"}, {"--listen"}, {"--bogus"}, {"--login-hours", "0"}, {"--login-hours", "nan"},
+             {"--delivery-horizon", "-1"}, {"--delivery-horizon", "1.5"}, {"--open-accounts=yes"}})
         EXPECT_NE(ParseServerOptions(bad).error, "") << bad[0];
 }
 

@@ -242,7 +242,7 @@ TEST(Market, OverviewRowsFillEveryKeyTheColumnsUse)
     auto ex = MakeExchange(2, TodayAt(10, 0));
     ex->simulate(200);
     std::string error;
-    const Json::Value rows = Parse(ex->trade("/api/v1/stock/up-to-the-minute", "")); // unsigned: refused
+    const Json::Value rows = Parse(ex->trade("/api/v1/stock/up-to-the-minute", "", "127.0.0.1")); // unsigned: refused
     EXPECT_EQ(client::JsonText(rows, "success"), "false");
     ex->inspect([](const Engine& engine, const MarketData& market) {
         std::size_t n = 0;

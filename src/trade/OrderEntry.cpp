@@ -1,0 +1,348 @@
+#include "trade/OrderEntry.h"
+
+#include <QImage>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QRegularExpressionValidator>
+#include <QWidget>
+
+#include "client/Call.h"
+#include "controls/CMyEdit.h"
+#include "controls/CSkinEdit.h"
+#include "market/Pollers.h"
+#include "platform/Colours.h"
+#include "platform/Fonts.h"
+#include "platform/Windows.h"
+#include "trade/Cells.h"
+#include "trade/Lists.h"
+#include "trade/QuoteBox.h"
+#include "trade/Submit.h"
+#include "trade/UsableCash.h"
+
+namespace trade {
+namespace {
+
+const QColor kBoxGround(240, 240, 240);
+constexpr client::TraceLines kPositionsTrace{"\n持仓\n", "\n结束持仓\n"};
+
+bool isEnter(const QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+void digitsOnly(QLineEdit* edit)
+{
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+}
+
+std::optional<Holding> holdingOf(const client::ApiReply& reply, const QString& code)
+{
+    return FindHolding(reply, integerOf(code.toStdString()));
+}
+
+} // namespace
+
+OrderEntry::OrderEntry(QWidget* host, const OrderEntryLayout& layout)
+    : QObject(host)
+    , m_host(host)
+    , m_layout(layout)
+    , m_code(new CSkinEdit(host))
+    , m_price(new CMyEdit(host))
+    , m_quantity(new CSkinEdit(host))
+    , m_background(this)
+{
+    const std::pair<QLineEdit*, FieldPlace> fields[] = {
+        {m_code, layout.code}, {m_price, layout.price}, {m_quantity, layout.quantity}};
+    for (const auto& [edit, place] : fields) {
+        edit->setObjectName(QString::number(place.id));
+        edit->setGeometry(place.rect);
+        if (layout.style == FormStyle::Panel)
+            edit->setFont(platform::font(QStringLiteral("宋体"), 14));
+        else
+            edit->setFocusPolicy(Qt::StrongFocus);
+        edit->installEventFilter(this);
+    }
+    if (layout.style == FormStyle::Panel) {
+        digitsOnly(m_code);
+        digitsOnly(m_quantity);
+    } else {
+        QWidget::setTabOrder(m_code, m_price);
+        QWidget::setTabOrder(m_price, m_quantity);
+    }
+    connect(m_code, &QLineEdit::textChanged, this, &OrderEntry::codeEdited);
+
+    if (layout.kind.side == OrderSide::Buy) {
+        showNameAndCash();
+        showMaxBuyable();
+    }
+    m_timer.setInterval(layout.timerInterval);
+    connect(&m_timer, &QTimer::timeout, this, &OrderEntry::tick);
+    if (!layout.timerWaitsForCodeLeft)
+        m_timer.start();
+}
+
+QLineEdit* OrderEntry::codeField() const { return m_code; }
+QLineEdit* OrderEntry::priceField() const { return m_price; }
+QLineEdit* OrderEntry::quantityField() const { return m_quantity; }
+
+OrderForm OrderEntry::form() const
+{
+    return {m_code->text().toStdString(), m_price->text().toStdString(), m_quantity->text().toStdString()};
+}
+
+void OrderEntry::clear()
+{
+    m_code->clear();
+    m_price->clear();
+    m_quantity->clear();
+}
+
+void OrderEntry::prefill(const QString& code, const QString& price)
+{
+    m_code->setText(code);
+    m_price->setText(price);
+    tick();
+    m_host->activateWindow();
+    m_quantity->setFocus(Qt::OtherFocusReason);
+}
+
+QString OrderEntry::boxText(int top) const
+{
+    if (m_layout.nameBox.rect.top() == top)
+        return m_name;
+    if (m_layout.cashBox && m_layout.cashBox->rect.top() == top)
+        return m_cash;
+    if (m_layout.figureBox.rect.top() == top)
+        return m_figure;
+    return QString();
+}
+
+void OrderEntry::tick()
+{
+    showNameAndCash();
+    if (m_layout.kind.side == OrderSide::Buy)
+        showMaxBuyable();
+    lookUp();
+}
+
+void OrderEntry::codeLeft()
+{
+    if (m_layout.timerWaitsForCodeLeft)
+        m_timer.start(); // (re)started: the first loss of focus sets it going
+    showNameAndCash();
+    if (m_layout.kind.side == OrderSide::Sell)
+        lookUp();
+}
+
+void OrderEntry::codeEdited()
+{
+    // Another item's figures never stand beside this code: the quote box says "--" and the
+    // sellable box nothing until this code's own lookup answers.
+    const QString code = m_code->text();
+    if (m_quote && code != m_quoteCode) {
+        m_quote.reset();
+        if (m_layout.quoteBox)
+            m_host->update(*m_layout.quoteBox);
+    }
+    if (m_layout.kind.side == OrderSide::Sell)
+        setFigure(m_holds && code == m_sellableCode ? QString::number(m_sellable) : QString());
+}
+
+void OrderEntry::showNameAndCash()
+{
+    m_name = itemNameForCode(m_code->text());
+    updateBox(m_layout.nameBox);
+    if (m_layout.cashBox) {
+        m_cash = moneyText(market::AvailableCash());
+        updateBox(*m_layout.cashBox);
+    }
+}
+
+void OrderEntry::showMaxBuyable()
+{
+    m_maxBuyable = trade::maxBuyable(market::AvailableCash(), priceOf(form().price));
+    setFigure(QString::number(m_maxBuyable));
+}
+
+std::optional<int> OrderEntry::quoteCode() const
+{
+    bool ok = false;
+    const int code = m_code->text().toInt(&ok);
+    if (!ok || code == 0)
+        return std::nullopt;
+    return code;
+}
+
+void OrderEntry::refreshQuote(bool tellRefusal)
+{
+    const std::optional<int> code = quoteCode();
+    if (!code)
+        return;
+    m_background.supersede();
+    takeQuote(market::FetchSingleItemQuote(*code),
+              tellRefusal ? market::QuoteRefusal::Tell : market::QuoteRefusal::Quiet);
+}
+
+void OrderEntry::lookUp()
+{
+    const std::optional<int> code = m_layout.quoteBox ? quoteCode() : std::nullopt;
+    const bool sale = m_layout.kind.side == OrderSide::Sell;
+    if (!code && !sale)
+        return;
+    struct Replies
+    {
+        std::optional<client::ApiReply> quote;
+        std::optional<client::ApiReply> positions;
+    };
+    const client::TraceLines trace = m_layout.style == FormStyle::Panel ? kPositionsTrace : client::kUntraced;
+    // In the order the window has always asked: the quote, then the position.
+    m_background.start(
+        [code, sale, trace, params = userParams()]() mutable {
+            Replies replies;
+            if (code)
+                replies.quote = market::FetchSingleItemQuote(*code, client::Lock::Unlocked);
+            if (sale)
+                replies.positions =
+                    client::Call(client::Endpoint::CustomerItem, std::move(params), trace, client::Lock::Unlocked);
+            return replies;
+        },
+        [this, typed = m_code->text()](const Replies& replies) {
+            // Figures for a code the user has since changed are not this code's.
+            if (typed != m_code->text())
+                return;
+            if (replies.quote)
+                takeQuote(*replies.quote, market::QuoteRefusal::Quiet);
+            if (replies.positions)
+                takeHolding(typed, holdingOf(*replies.positions, typed));
+        });
+}
+
+void OrderEntry::takeQuote(const client::ApiReply& reply, market::QuoteRefusal refusal)
+{
+    if (market::TakeSingleItemQuote(reply, m_host, refusal) != market::QuoteOutcome::Updated)
+        return;
+    m_quote = market::CurrentSingleItemQuote();
+    m_quoteCode = m_code->text();
+    if (m_layout.quoteBox)
+        m_host->update(*m_layout.quoteBox);
+}
+
+void OrderEntry::takeHolding(const QString& code, const std::optional<Holding>& holding)
+{
+    if (code != m_code->text())
+        return;
+    if (!holding) {
+        // The figure stays as the last lookup left it; the pop-ups show none meanwhile.
+        if (m_layout.style == FormStyle::PopUp)
+            setFigure(QString());
+        return;
+    }
+    m_holds = holding->found;
+    m_sellable = holding->found ? holding->amountUsable : 0;
+    m_sellableCode = code;
+    setFigure(holding->found ? QString::number(m_sellable) : QString());
+}
+
+std::int64_t OrderEntry::sellableForTypedCode()
+{
+    // The panel's sale looks its position up first; a pop-up trusts its last lookup, unless
+    // that was for another code.
+    const QString code = m_code->text();
+    if (m_layout.style == FormStyle::Panel || code != m_sellableCode) {
+        m_background.supersede();
+        const client::TraceLines trace = m_layout.style == FormStyle::Panel ? kPositionsTrace : client::kUntraced;
+        takeHolding(code, holdingOf(client::Call(client::Endpoint::CustomerItem, userParams(), trace), code));
+    }
+    // A lookup that failed for this code leaves no figure of its own: nothing is sellable.
+    return code == m_sellableCode ? m_sellable : 0;
+}
+
+void OrderEntry::placeOrder()
+{
+    // A second Enter while this order's boxes are up belongs to the boxes.
+    if (m_placing)
+        return;
+    m_placing = true;
+    const OrderKind& kind = m_layout.kind;
+    const bool sale = kind.side == OrderSide::Sell;
+    const double usableCash = sale ? 0.0 : QueryUsableCash();
+    const std::int64_t sellable = sale ? sellableForTypedCode() : 0;
+    const OrderForm order = form();
+    Submission submission;
+    submission.refusal = checkOrder(kind, order, usableCash, sellable);
+    submission.question = kind.question;
+    submission.detail = orderDetail(kind, order, itemNameForCode(m_code->text()).toStdString());
+    submission.endpoint = kind.endpoint;
+    submission.params = orderParams(kind, order, market::CurrentSession().userId);
+    submission.trace = kind.trace;
+    submit(m_host, submission, [this](const client::ApiReply& reply) { emit orderSent(reply); });
+    m_placing = false;
+}
+
+void OrderEntry::setFigure(const QString& text)
+{
+    m_figure = text;
+    updateBox(m_layout.figureBox);
+}
+
+void OrderEntry::updateBox(const ValueBox& box) const { m_host->update(box.rect); }
+
+void OrderEntry::paint(QPainter& p, const QFont& valueFont) const
+{
+    const std::pair<const ValueBox*, const QString*> values[] = {
+        {&m_layout.nameBox, &m_name},
+        {m_layout.cashBox ? &*m_layout.cashBox : nullptr, &m_cash},
+        {&m_layout.figureBox, &m_figure},
+    };
+    if (m_layout.style == FormStyle::Panel) {
+        p.setFont(valueFont);
+        p.setPen(platform::TextOnLight);
+        for (const auto& [box, text] : values) {
+            if (box)
+                p.drawText(box->rect, box->align | Qt::AlignVCenter | Qt::TextSingleLine, *text);
+        }
+    } else {
+        // Each value is drawn into a box of its own, then copied in one step; the box is drawn
+        // at the screen's own resolution.
+        const qreal ratio = m_host->devicePixelRatioF();
+        for (const auto& [box, text] : values) {
+            if (!box)
+                continue;
+            QImage image(box->rect.size() * ratio, QImage::Format_RGB32);
+            image.setDevicePixelRatio(ratio);
+            image.fill(kBoxGround);
+            QPainter bp(&image);
+            bp.setFont(valueFont);
+            bp.setPen(platform::TextOnLight);
+            bp.drawText(QRect(QPoint(0, 0), box->rect.size()), box->align | Qt::TextWordWrap, *text);
+            bp.end();
+            p.drawImage(box->rect.topLeft(), image);
+        }
+    }
+    if (m_layout.quoteBox)
+        drawQuoteBox(p, *m_layout.quoteBox, m_quote ? &*m_quote : nullptr, valueFont);
+}
+
+bool OrderEntry::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_code && watched != m_price && watched != m_quantity)
+        return false;
+    // Enter is taken before a field sees it, so the order goes out with the text as typed.
+    if (isEnter(event)) {
+        if (m_layout.enterPlacesOrder && !static_cast<QKeyEvent*>(event)->isAutoRepeat())
+            placeOrder();
+        return true;
+    }
+    if (platform::leftByUser(event)) {
+        if (watched == m_code)
+            codeLeft();
+        else if (watched == m_price && m_layout.kind.side == OrderSide::Buy)
+            showMaxBuyable();
+    }
+    return false;
+}
+
+} // namespace trade
