@@ -1,5 +1,6 @@
-// Chart benchmarks at 1600 x 700: candle and time-share loads, a full redraw against a
-// one-slot short scroll, and the paint copy. Run by hand; figures go in the issue note.
+// Chart benchmarks at 1600 x 700: candle and time-share loads and polls, the indicators on
+// against off, a full redraw against a one-slot short scroll, and the paint copy. Run by
+// hand; figures go in the issue note.
 #include <cstdio>
 #include <random>
 #include <string>
@@ -16,6 +17,7 @@
 #include "chart/CSubArea.h"
 #include "chart/CandleChart.h"
 #include "chart/ChartCanvas.h"
+#include "chart/ReplyTail.h"
 #include "chart/TimelineChart.h"
 #include "platform/Fonts.h"
 #include "QtBenchmarkMain.h"
@@ -25,7 +27,9 @@ namespace {
 constexpr QSize kSize(1600, 700);
 constexpr int kBars = 120; // VisibleBarCount of a 1920-pixel work area
 
-std::string CandleReply(int count)
+// `lastClose` moves the newest candle's close: two replies of one history as two polls see
+// it while the running period trades.
+std::string CandleReply(int count, double lastClose = 0)
 {
     std::mt19937 rng(7);
     std::normal_distribution<double> step(0.0, 0.9);
@@ -33,7 +37,9 @@ std::string CandleReply(int count)
     std::string s = "{\"success\":\"true\",\"msg\":\"\",\"infor\":[";
     for (int i = 0; i < count; ++i) {
         const double open = price;
-        const double close = std::max(1.0, open + step(rng));
+        double close = std::max(1.0, open + step(rng));
+        if (i == count - 1)
+            close += lastClose;
         price = close;
         char rec[200];
         std::snprintf(rec, sizeof rec,
@@ -46,28 +52,98 @@ std::string CandleReply(int count)
     return s + "]}";
 }
 
-std::string TimelineReply(int count)
+// `shift` moves every price: another day, so nothing of the one before can be kept.
+std::string TimelineReply(int count, double shift = 0)
 {
     std::string s = "{\"success\":\"true\",\"infor\":[";
     for (int i = 0; i < count; ++i) {
         char rec[120];
         std::snprintf(rec, sizeof rec, "%s{\"averagePrice\":%.3f,\"price\":%.2f,\"vol\":%d}", i ? "," : "",
-                      100 + i * 0.001, 100 + (i % 37) * 0.05, i % 300);
+                      100 + shift + i * 0.001, 100 + shift + (i % 37) * 0.05, i % 300);
         s += rec;
     }
     return s + "]}";
 }
 
-void BM_LoadCandles(benchmark::State& state)
+// Indicators on: the averages over candles and volumes, and MACD under them.
+chart::IndicatorChoice choiceWith(bool on)
 {
-    CKBarCtrl ctrl;
-    ctrl.Create(nullptr, QRect(QPoint(0, 0), kSize), CKBarCtrl::kCandleChartId);
-    chart::SetUpCandleChart(ctrl);
-    const std::string reply = CandleReply(int(state.range(0)));
-    for (auto _ : state)
-        benchmark::DoNotOptimize(chart::LoadCandles(ctrl, reply, 8, kBars));
+    chart::IndicatorChoice choice;
+    choice.movingAverages = choice.volumeAverages = on;
+    choice.oscillator = on ? chart::Oscillator::Macd : chart::Oscillator::None;
+    return choice;
 }
-BENCHMARK(BM_LoadCandles)->Arg(240)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+struct CandleView
+{
+    explicit CandleView(bool indicators)
+        : chart(ctrl)
+    {
+        ctrl.Create(nullptr, QRect(QPoint(0, 0), kSize), CKBarCtrl::kCandleChartId);
+        chart.setIndicators(choiceWith(indicators));
+        chart.setUp();
+    }
+    CKBarCtrl ctrl;
+    chart::CandleChart chart;
+};
+
+// Arguments: indicators on (1) or off (0), candles. Every load reads its reply whole and
+// refills every element, as the first load does: the period alternates between two of the
+// same look.
+void BM_FirstLoad(benchmark::State& state)
+{
+    CandleView view(state.range(0) != 0);
+    const std::string reply = CandleReply(int(state.range(1)));
+    int period = 8;
+    for (auto _ : state) {
+        period = period == 8 ? 9 : 8;
+        benchmark::DoNotOptimize(view.chart.load(reply, period, kBars));
+    }
+}
+BENCHMARK(BM_FirstLoad)->ArgsProduct({{0, 1}, {240, 10000}})->Unit(benchmark::kMicrosecond);
+
+// A poll whose reply repeats the history and changes only the newest candle's close: the
+// tail parse, the indicators from that candle on and the redraw of its slot.
+void BM_PollNewestCandle(benchmark::State& state)
+{
+    CandleView view(state.range(0) != 0);
+    const std::string replies[2] = {CandleReply(int(state.range(1))), CandleReply(int(state.range(1)), 0.05)};
+    view.chart.load(replies[0], 8, kBars);
+    int i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(view.chart.load(replies[++i % 2], 8, kBars));
+}
+BENCHMARK(BM_PollNewestCandle)->ArgsProduct({{0, 1}, {240, 10000}})->Unit(benchmark::kMicrosecond);
+
+// One frame: the candle, volume and oscillator areas redrawn whole for the window shown.
+void BM_Frame(benchmark::State& state)
+{
+    CandleView view(state.range(0) != 0);
+    const int count = int(state.range(1));
+    view.chart.load(CandleReply(count), 8, kBars);
+    const chart::CandleWindow w = chart::CandleWindowFor(count, kBars);
+    int first = w.first;
+    for (auto _ : state) {
+        // Another slot count rescales, so every area draws in full.
+        first = first == w.first ? w.first - 1 : w.first;
+        view.ctrl.WithCanvas([&](chart::ChartCanvas& c) {
+            for (const char* area : {"N", "P", "I"})
+                c.DrawRange(area, first, w.last);
+        });
+    }
+}
+BENCHMARK(BM_Frame)->ArgsProduct({{0, 1}, {240, 10000}})->Unit(benchmark::kMicrosecond);
+
+// The window's paint: the image copy, and with indicators the legend over it.
+void BM_PaintWithLegend(benchmark::State& state)
+{
+    CandleView view(state.range(0) != 0);
+    view.chart.load(CandleReply(240), 8, kBars);
+    QImage target(kSize, QImage::Format_RGB32);
+    for (auto _ : state)
+        view.ctrl.render(&target);
+}
+BENCHMARK(BM_PaintWithLegend)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void BM_ParseCandles(benchmark::State& state)
 {
@@ -76,6 +152,18 @@ void BM_ParseCandles(benchmark::State& state)
         benchmark::DoNotOptimize(chart::ParseCandleReply(reply));
 }
 BENCHMARK(BM_ParseCandles)->Arg(240)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// The parse alone of a poll that changed the newest candle: the tail against the whole.
+void BM_TailParseCandles(benchmark::State& state)
+{
+    const std::string replies[2] = {CandleReply(int(state.range(0))), CandleReply(int(state.range(0)), 0.05)};
+    chart::ReplyTailReader reader;
+    reader.read(replies[0]);
+    int i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(reader.read(replies[++i % 2]));
+}
+BENCHMARK(BM_TailParseCandles)->Arg(240)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
 // 241 candles whose extremes lie inside both windows, so that moving by one slot keeps the range.
 void FillCandles(chart::ChartCanvas& c, int period = 8)
@@ -107,9 +195,11 @@ void BM_FullRedraw240(benchmark::State& state)
 {
     chart::ChartCanvas c(kSize);
     FillCandles(c);
+    int first = 120;
     for (auto _ : state) {
-        c.DrawRange("N", 120, 240); // the same window: always a full redraw
-        c.DrawRange("P", 120, 240);
+        first = first == 120 ? 121 : 120; // another slot count: always a full redraw
+        c.DrawRange("N", first, 240);
+        c.DrawRange("P", first, 240);
     }
 }
 BENCHMARK(BM_FullRedraw240)->Unit(benchmark::kMicrosecond);
@@ -136,19 +226,38 @@ void BM_LoadTimeline361(benchmark::State& state)
 {
     CKBarCtrl ctrl;
     ctrl.Create(nullptr, QRect(QPoint(0, 0), kSize), CKBarCtrl::kTimelineChartId);
-    chart::SetUpTimelineChart(ctrl);
-    const std::string reply = TimelineReply(361);
+    chart::TimelineChart timeline(ctrl);
+    timeline.setUp();
+    const std::string replies[2] = {TimelineReply(361), TimelineReply(361, 1)};
+    int i = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(chart::LoadTimeline(ctrl, reply));
+        benchmark::DoNotOptimize(timeline.load(replies[++i % 2]));
 }
 BENCHMARK(BM_LoadTimeline361)->Unit(benchmark::kMicrosecond);
+
+// A time-share poll that adds the day's next minute, from 300 minutes on.
+void BM_PollTimelineMinute(benchmark::State& state)
+{
+    CKBarCtrl ctrl;
+    ctrl.Create(nullptr, QRect(QPoint(0, 0), kSize), CKBarCtrl::kTimelineChartId);
+    chart::TimelineChart timeline(ctrl);
+    timeline.setUp();
+    const std::string replies[2] = {TimelineReply(300), TimelineReply(301)};
+    timeline.load(replies[0]);
+    int i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(timeline.load(replies[++i % 2]));
+}
+BENCHMARK(BM_PollTimelineMinute)->Unit(benchmark::kMicrosecond);
 
 void BM_PaintCopy(benchmark::State& state)
 {
     CKBarCtrl ctrl;
     ctrl.Create(nullptr, QRect(QPoint(0, 0), kSize), CKBarCtrl::kCandleChartId);
-    chart::SetUpCandleChart(ctrl);
-    chart::LoadCandles(ctrl, CandleReply(240), 8, kBars);
+    chart::CandleChart candles(ctrl);
+    candles.setIndicators(choiceWith(false));
+    candles.setUp();
+    candles.load(CandleReply(240), 8, kBars);
     QImage target(kSize, QImage::Format_RGB32);
     for (auto _ : state)
         ctrl.render(&target); // runs the control's paint: one locked image copy

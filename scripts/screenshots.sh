@@ -110,6 +110,25 @@ print("".join(str(c.rand() % 10) for _ in range(4)))')"
 
 show_timeshare() { click_in "$(market_window)" 293 53; sleep 5; }
 show_kline() { click_in "$(market_window)" 352 53; sleep 5; }
+# The K-line with MACD under the volumes, chosen from the chart's own menu (a right click:
+# the averages' two items and their periods, then "不显示指标" and "MACD"), and the
+# cross-hair on a candle, whose values the legends give. Last, so the other views show the
+# chart as it starts.
+show_indicators() {
+  local w
+  [ -z "$(panel_window)" ] || toggle_panel
+  show_kline
+  w="$(market_window)"
+  click_in "$w" 650 400
+  eval "$(xdotool getwindowgeometry --shell "$w")"
+  xdotool mousemove "$((X + 650))" "$((Y + 400))" click 3
+  sleep 0.5
+  xdotool key Down Down Down Down Down Return
+  sleep 2
+  click_in "$w" 900 300
+  xdotool mousemove_relative 3 3
+  sleep 1
+}
 
 # The trade panel docks under the market, over the bottom of the screen (the work area is the
 # whole virtual screen): (0, H - 369) to (W, H - 29), its function windows from 28 below its
@@ -182,6 +201,7 @@ VIEWS=(
   "kline screen"
   "trade screen"
   "orders screen"
+  "indicators screen"
 )
 
 login_window >/dev/null

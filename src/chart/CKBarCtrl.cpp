@@ -9,6 +9,7 @@
 
 #include "chart/CSubArea.h"
 #include "chart/CSubAreaDisplayOne.h"
+#include "chart/ChartLegend.h"
 #include "chart/ChartMath.h"
 #include "platform/Trace.h"
 #include "chart/Show_Keyline_Msg__Dlg.h"
@@ -96,6 +97,34 @@ void CKBarCtrl::DrawRange(const std::string& subAreaName, int first, int last)
     m_canvas->DrawRange(subAreaName, first, last);
 }
 
+int CKBarCtrl::legendIndexLocked() const
+{
+    return chart::legendIndex(*m_canvas, m_crossHair.y() != 0 ? m_crossHair.x() : 0);
+}
+
+void CKBarCtrl::paintLegend(QPainter& p)
+{
+    const std::vector<chart::LegendRow> rows = chart::legendRows(*m_canvas, legendIndexLocked());
+    bool same = rows.size() == m_legend.size();
+    for (std::size_t i = 0; same && i < rows.size(); ++i)
+        same = rows[i] == m_legend[i].row && chart::legendBand(*rows[i].area) == m_legend[i].band;
+    if (!same) {
+        // Shaping the texts costs more than the copy of the whole chart: it is done once for
+        // every change of the values, not at every paint.
+        m_legend.clear();
+        for (const chart::LegendRow& row : rows)
+            m_legend.push_back({chart::legendBand(*row.area), row, chart::renderLegendRow(row, devicePixelRatioF())});
+    }
+    for (const PaintedLegend& l : m_legend)
+        p.drawImage(l.band.topLeft(), l.image);
+}
+
+std::vector<chart::LegendRow> CKBarCtrl::legend() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return chart::legendRows(*m_canvas, legendIndexLocked());
+}
+
 QImage CKBarCtrl::Snapshot() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -118,6 +147,8 @@ void CKBarCtrl::paintEvent(QPaintEvent* event)
         const QRectF target(event->rect());
         const qreal ratio = image.devicePixelRatio();
         p.drawImage(target, image, QRectF(target.topLeft() * ratio, target.size() * ratio));
+        // Like the cross-hair, the legend follows the mouse over the copy, not in the image.
+        paintLegend(p);
     }
     // The cross-hair is drawn over every copy, so a paint never wipes it until the mouse leaves.
     if (m_crossHair.x() != 0 && m_crossHair.y() != 0) {

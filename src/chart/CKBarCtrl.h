@@ -3,6 +3,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include <QImage>
 #include <QPoint>
@@ -10,7 +11,9 @@
 #include <QWidget>
 
 #include "chart/ChartCanvas.h"
+#include "chart/ChartLegend.h"
 
+class QPainter;
 class Show_Keyline_Msg__Dlg;
 
 // The chart window. The model draws into the control's image, from any thread, under the
@@ -58,6 +61,8 @@ public:
     void RequestRepaint();
 
     Show_Keyline_Msg__Dlg* InfoBox() const { return m_infoBox; }
+    // The legend rows as painted now: at the cross-hair's element, else at the newest.
+    std::vector<chart::LegendRow> legend() const;
     // The drawn cross-hair position; (0, 0) when none is drawn.
     QPoint CrossHairPos() const { return m_crossHair; }
     bool CrossHairArmed() const { return m_clicked && m_tracking; }
@@ -72,6 +77,10 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    int legendIndexLocked() const;
+    // Paints the legend over the copy, rendering its rows again only when they changed.
+    void paintLegend(QPainter& p);
+
     mutable std::mutex m_mutex;
     std::unique_ptr<chart::ChartCanvas> m_canvas;
     QTimer m_timer1; // cross-hair
@@ -81,4 +90,12 @@ private:
     bool m_tracking = false;
     QPoint m_cursor{-1, -1};
     QPoint m_crossHair;
+    // The legend as last painted (window thread).
+    struct PaintedLegend
+    {
+        QRect band;
+        chart::LegendRow row;
+        QImage image;
+    };
+    std::vector<PaintedLegend> m_legend;
 };

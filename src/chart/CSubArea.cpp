@@ -1,6 +1,7 @@
 #include "chart/CSubArea.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -11,8 +12,8 @@
 #include "chart/CDataElementKBar.h"
 #include "chart/CDataElementPoint.h"
 #include "chart/CSubAreaDisplayOne.h"
-#include "platform/Fonts.h"
 #include "chart/ChartText.h"
+#include "chart/private/ChartFonts.h"
 #include "chart/private/GdiDraw.h"
 
 using namespace chart;
@@ -24,20 +25,6 @@ constexpr Colour kGridColour = Rgb(35, 35, 35);
 constexpr Colour kLabelColour = Rgb(255, 230, 0);
 constexpr Colour kTimeLabelColour = Rgb(240, 240, 240);
 constexpr Colour kMiddleColour = Rgb(240, 240, 240);
-
-const QFont& TitleFont()
-{
-    // One per thread: loaders draw on the poller thread, paints on the window thread.
-    thread_local const QFont font = platform::crispFont(QStringLiteral("微软雅黑"), 19);
-    return font;
-}
-
-const QFont& LabelFont()
-{
-    // One per thread: loaders draw on the poller thread, paints on the window thread.
-    thread_local const QFont font = platform::crispFont(QStringLiteral("宋体"), 12);
-    return font;
-}
 
 QString Text(const std::string& s)
 {
@@ -62,11 +49,24 @@ CSubArea::CSubArea(const std::string& name, const Band& band, QImage* image, QIm
 {
     if (name.size() <= 255)
         m_name = name;
-    m_scale.plotLeft = band.left + band.leftMargin;
-    m_scale.plotRight = band.left + band.width - kRightMargin;
-    m_scale.plotTop = band.top + band.topMargin;
-    m_scale.plotBottom = band.top + band.height - band.bottomMargin;
+    placeScale();
     m_scale.subArea = this;
+}
+
+void CSubArea::placeScale()
+{
+    m_scale.plotLeft = m_band.left + m_band.leftMargin;
+    m_scale.plotRight = m_band.left + m_band.width - kRightMargin;
+    m_scale.plotTop = m_band.top + m_band.topMargin;
+    m_scale.plotBottom = m_band.top + m_band.height - m_band.bottomMargin;
+}
+
+void CSubArea::setBand(const Band& band)
+{
+    m_band = band;
+    placeScale();
+    m_scale.slotCount = 0; // rescaled and redrawn whole at the next draw
+    m_redrawWhole = true;
 }
 
 CSubArea::~CSubArea() = default;
@@ -81,14 +81,18 @@ bool CSubArea::AddDisplay(std::unique_ptr<CSubAreaDisplayOne> display)
 
 void CSubArea::SetTitle(const std::string& title)
 {
-    if (title.size() <= 255)
+    if (title.size() <= 255 && title != m_title) {
         m_title = title;
+        m_redrawWhole = true;
+    }
 }
 
 void CSubArea::SetAxisLegend(const std::string& legend)
 {
-    if (legend.size() <= 511)
+    if (legend.size() <= 511 && legend != m_axisLegend) {
         m_axisLegend = legend;
+        m_redrawWhole = true;
+    }
 }
 
 void CSubArea::WidenLabels(int width)
@@ -96,14 +100,23 @@ void CSubArea::WidenLabels(int width)
     m_widestLabel = std::max(m_widestLabel, width);
 }
 
+const CSubAreaDisplayOne* CSubArea::firstFilled() const
+{
+    // Display 0 as a rule; an oscillator area draws with whichever of its displays it needs.
+    for (const auto& d : m_displays)
+        if (d->ElementCount() > 0 && !d->isOverlay())
+            return d.get();
+    return nullptr;
+}
+
 bool CSubArea::HasData() const
 {
-    return !m_displays.empty() && m_displays.front()->ElementCount() > 0;
+    return firstFilled() != nullptr;
 }
 
 bool CSubArea::HasCandleTimeLabels() const
 {
-    if (m_axisLegend.empty() || !IsNamed("N") || !HasData())
+    if (m_axisLegend.empty() || !IsNamed("N") || m_displays.empty() || m_displays.front()->ElementCount() == 0)
         return false;
     const CDataElement* e0 = m_displays.front()->Element(0);
     return e0->Type() == ElementType::KBar && static_cast<const CDataElementKBar*>(e0)->periodCode == 7;
@@ -120,23 +133,36 @@ CSubArea::Range CSubArea::ComputeRange(int first, int last) const
         r.changed = m_scale.max != 0 || m_scale.min != 0;
         return r;
     }
-    const CDataElement& e0 = *m_displays.front()->Element(0);
+    const CDataElement& e0 = *firstFilled()->Element(0);
     // The range is that of the elements on screen: one scrolled out of the window (the
-    // oldest candle of a long history) must not squash the scale of those drawn.
+    // oldest candle of a long history) must not squash the scale of those drawn. Overlays
+    // and missing values take no part.
     bool seeded = false;
+    auto widen = [&](float high, float low) {
+        r.max = seeded ? std::max(r.max, high) : high;
+        r.min = seeded ? std::min(r.min, low) : low;
+        seeded = true;
+    };
     for (const auto& d : m_displays) {
+        if (d->isOverlay())
+            continue;
         const int count = int(d->ElementCount());
+        bool any = false;
         for (int j = std::max(first, 0); j < count && j <= last; ++j) {
             const CDataElement& e = *d->Element(std::size_t(j));
-            r.max = seeded ? std::max(r.max, e.High()) : e.High();
-            r.min = seeded ? std::min(r.min, e.Low()) : e.Low();
-            seeded = true;
+            if (!std::isfinite(e.High()) || !std::isfinite(e.Low()))
+                continue;
+            widen(e.High(), e.Low());
+            any = true;
         }
+        if (any && d->reachesZero())
+            widen(0, 0);
     }
     if (!seeded) {
         // Nothing of the window is drawn; the range is moot, keep it defined.
-        r.max = e0.High();
-        r.min = e0.Low();
+        const bool defined = std::isfinite(e0.High()) && std::isfinite(e0.Low());
+        r.max = defined ? e0.High() : 0;
+        r.min = defined ? e0.Low() : 0;
     }
     if (IsNamed("O")) {
         const float ref = e0.High();
@@ -156,13 +182,16 @@ CSubArea::Range CSubArea::ComputeRange(int first, int last) const
 
 void CSubArea::Draw(int first, int last)
 {
-    if (last < first || !m_image || m_image->isNull())
+    if (last < first || !m_image || m_image->isNull() || m_scale.plotBottom <= m_scale.plotTop
+        || m_scale.plotRight <= m_scale.plotLeft)
         return;
     m_changed = false;
     const int n = last - first + 1;
     const int oldFirst = m_firstDrawn;
     const int oldLast = m_lastDrawn;
     ScrollKind scroll = DecideScroll(oldFirst, oldLast, first, last, m_scale.slotCount);
+    if (scroll == ScrollKind::None && first == oldFirst && last == oldLast && m_scale.slotCount == n)
+        scroll = ScrollKind::InPlace;
     const Range r = ComputeRange(first, last);
     if (r.changed) {
         m_scale.max = r.max;
@@ -173,7 +202,14 @@ void CSubArea::Draw(int first, int last)
         scroll = ScrollKind::None;
     }
     // The pixels can be moved only when a logical pixel is a whole number of device pixels.
-    if (!HasData() || m_scale.slotWidth <= 0 || WholeDeviceRatio() == 0)
+    if (!HasData() || m_scale.slotWidth <= 0 || WholeDeviceRatio() == 0 || m_redrawWhole
+        || m_labelsDrawnFor != m_widestLabel)
+        scroll = ScrollKind::None;
+    // Towards older, the newer slots are kept as drawn: right only while none was taken away,
+    // and while no line runs on from the last of them out of the window.
+    if (scroll == ScrollKind::TowardsOlder
+        && std::any_of(m_displays.begin(), m_displays.end(),
+                       [](const auto& d) { return d->cutSinceDrawn() || d->joinsSlots(); }))
         scroll = ScrollKind::None;
     {
         QPainter p(m_image);
@@ -181,8 +217,11 @@ void CSubArea::Draw(int first, int last)
         case ScrollKind::None:
             FullRedraw(p, first, last);
             break;
+        case ScrollKind::InPlace:
+            redrawNewest(p, first, last, oldLast, 0);
+            break;
         case ScrollKind::TowardsNewer:
-            ScrollTowardsNewer(p, first, last, oldFirst, oldLast);
+            redrawNewest(p, first, last, oldLast, first - oldFirst);
             break;
         case ScrollKind::TowardsOlder:
             ScrollTowardsOlder(p, first, last, oldFirst, oldLast);
@@ -196,6 +235,8 @@ void CSubArea::Draw(int first, int last)
     m_lastScroll = scroll;
     m_firstDrawn = first;
     m_lastDrawn = last;
+    m_redrawWhole = false;
+    m_labelsDrawnFor = m_widestLabel;
 }
 
 void CSubArea::FullRedraw(QPainter& p, int first, int last)
@@ -206,34 +247,59 @@ void CSubArea::FullRedraw(QPainter& p, int first, int last)
     if (!m_axisLegend.empty())
         DrawTimeLabels(p, first, last);
     DrawGridAndLabels(p);
-    for (auto& d : m_displays) {
-        PlaceAndDraw(p, *d, first, last, first, last);
-        if (IsPoint(*d))
-            d->Connect(p, 0, int(d->Slots().size()) - 1, FirstColour(*d));
-    }
+    for (auto& d : m_displays)
+        drawDisplay(p, *d, first, last, first, last, 0, -1);
 }
 
-void CSubArea::ScrollTowardsNewer(QPainter& p, int first, int last, int oldFirst, int oldLast)
+void CSubArea::redrawNewest(QPainter& p, int first, int last, int oldLast, int shift)
 {
     const int w = m_scale.slotWidth;
     // The newest element drawn before may have changed since (a reload refreshes the
-    // running period), so it is drawn again rather than kept.
+    // running period), and so may those a reload replaced: each display knows up to where
+    // its drawing still holds.
     int redrawFrom = oldLast;
+    bool joins = false;
     for (const auto& d : m_displays) {
         if (d->DrawnUpTo() >= 0)
             redrawFrom = std::min(redrawFrom, d->DrawnUpTo());
         else if (int(d->ElementCount()) > first)
             redrawFrom = first;
+        joins = joins || d->joinsSlots();
     }
     redrawFrom = std::max(redrawFrom, first);
-    const int keepWidth = (redrawFrom - first) * w;
-    const int s = first - oldFirst;
-    ShiftPlot(p, m_scale.plotLeft + 1 + s * w, m_scale.plotLeft + 1, keepWidth);
-    for (auto& d : m_displays) {
-        PlaceAndDraw(p, *d, first, last, redrawFrom, last);
-        if (IsPoint(*d))
-            d->Connect(p, std::max(0, redrawFrom - first - 1), int(d->Slots().size()) - 1, FirstColour(*d));
+    // A line into the changed slot starts in the middle of the slot before it, so that slot
+    // is drawn again too.
+    if (joins && redrawFrom > first)
+        --redrawFrom;
+    const int innerLeft = m_scale.plotLeft + 1;
+    const int innerRight = m_scale.plotRight - 1;
+    int keepUpTo = std::clamp(m_scale.plotLeft + (redrawFrom - first) * w, innerLeft, innerRight);
+    if (shift == 0) {
+        ClearPlotColumns(p, keepUpTo, innerRight);
+    } else if (!ShiftPlot(p, innerLeft + shift * w, innerLeft, keepUpTo - innerLeft)) {
+        // Nothing could be kept: the plot is empty and everything is drawn.
+        keepUpTo = innerLeft;
+        redrawFrom = first;
+    } else if (joins) {
+        // The lines from the slots that left come along into the first slot: it is drawn
+        // again as the first of the window, with no line into it.
+        const int edge = std::min(keepUpTo, std::max(innerLeft, m_scale.plotLeft + w));
+        if (edge > innerLeft) {
+            ClearPlotColumns(p, innerLeft, edge);
+            p.save();
+            p.setClipRect(QRect(innerLeft, m_band.top, edge - innerLeft, m_band.height));
+            for (auto& d : m_displays)
+                drawDisplay(p, *d, first, last, first, first, 0, 1);
+            p.restore();
+        }
     }
+    // Everything drawn again stays right of the kept columns, where it is drawn as a full
+    // redraw would draw it.
+    p.save();
+    p.setClipRect(QRect(keepUpTo, m_band.top, m_scale.plotRight - keepUpTo, m_band.height));
+    for (auto& d : m_displays)
+        drawDisplay(p, *d, first, last, redrawFrom, last, std::max(0, redrawFrom - first - 1), -1);
+    p.restore();
 }
 
 void CSubArea::ScrollTowardsOlder(QPainter& p, int first, int last, int oldFirst, int)
@@ -242,14 +308,28 @@ void CSubArea::ScrollTowardsOlder(QPainter& p, int first, int last, int oldFirst
     const int s = oldFirst - first;
     const int keepWidth = (m_scale.slotCount - s) * w;
     ShiftPlot(p, m_scale.plotLeft + 1, m_scale.plotLeft + 1 + s * w, keepWidth);
-    for (auto& d : m_displays) {
-        PlaceAndDraw(p, *d, first, last, first, oldFirst - 1);
-        if (IsPoint(*d))
-            d->Connect(p, 0, s, FirstColour(*d));
-    }
+    for (auto& d : m_displays)
+        drawDisplay(p, *d, first, last, first, oldFirst - 1, 0, s);
 }
 
-void CSubArea::ShiftPlot(QPainter& p, int sourceX, int destX, int width)
+void CSubArea::drawDisplay(QPainter& p, CSubAreaDisplayOne& d, int first, int last, int drawFrom, int drawTo,
+                           int joinFrom, int joinTo)
+{
+    const bool clip = d.isOverlay() && d.ElementCount() > 0;
+    if (clip) {
+        p.save();
+        p.setClipRect(QRect(m_scale.plotLeft + 1, m_scale.plotTop, m_scale.plotRight - m_scale.plotLeft - 2,
+                            m_scale.plotBottom - m_scale.plotTop),
+                      Qt::IntersectClip);
+    }
+    PlaceAndDraw(p, d, first, last, drawFrom, drawTo);
+    if (IsPoint(d))
+        d.Connect(p, joinFrom, joinTo < 0 ? int(d.Slots().size()) - 1 : joinTo, FirstColour(d));
+    if (clip)
+        p.restore();
+}
+
+bool CSubArea::ShiftPlot(QPainter& p, int sourceX, int destX, int width)
 {
     const int innerLeft = m_scale.plotLeft + 1;
     const int innerRight = m_scale.plotRight - 1; // the frame's right edge stays
@@ -278,6 +358,7 @@ void CSubArea::ShiftPlot(QPainter& p, int sourceX, int destX, int width)
     // the exposed columns need the empty plot: frame edges, black, grid lines.
     ClearPlotColumns(p, innerLeft, destX);
     ClearPlotColumns(p, destX + width, innerRight);
+    return move;
 }
 
 int CSubArea::WholeDeviceRatio() const
@@ -310,7 +391,7 @@ void CSubArea::DrawTitle(QPainter& p)
     // that a short scroll can move them.
     p.save();
     p.setClipRect(QRect(m_band.left, m_band.top, m_band.width, std::max(0, m_scale.plotTop - m_band.top)));
-    gdi::TextOut(p, TitleFont(), m_band.left + 10, m_band.top + 2, Text(m_title), kLabelColour, kBlack);
+    gdi::TextOut(p, fonts::title(), m_band.left + 10, m_band.top + 2, Text(m_title), kLabelColour, kBlack);
     p.restore();
 }
 
@@ -322,7 +403,7 @@ void CSubArea::DrawTimeLabels(QPainter& p, int first, int last)
                                                 "14:30", "15:00", "19:30", "20:00", "20:30", "21:00"};
         const int step = (m_band.width - kRightMargin - m_band.leftMargin) / 12;
         for (int k = 0; k < 13; ++k)
-            gdi::TextOut(p, LabelFont(), m_band.left + m_band.leftMargin - 5 + k * step, y,
+            gdi::TextOut(p, fonts::label(), m_band.left + m_band.leftMargin - 5 + k * step, y,
                          QString::fromLatin1(kLabels[k]), kTimeLabelColour, kBlack);
         return;
     }
@@ -342,7 +423,7 @@ void CSubArea::DrawTimeLabels(QPainter& p, int first, int last)
         char buf[32];
         // Each label starts at its candle's slot.
         std::snprintf(buf, sizeof buf, allShown ? "%02d:%02d" : "%02d/%02d", tm.tm_hour, tm.tm_min);
-        gdi::TextOut(p, LabelFont(), m_scale.plotLeft + (i - first) * m_scale.slotWidth, y, QString::fromLatin1(buf),
+        gdi::TextOut(p, fonts::label(), m_scale.plotLeft + (i - first) * m_scale.slotWidth, y, QString::fromLatin1(buf),
                      kTimeLabelColour, kBlack);
     }
 }
@@ -382,12 +463,12 @@ void CSubArea::DrawGridAndLabels(QPainter& p, bool gridLines)
         const float v = s.valueStep * float(i) + s.min;
         const std::string text = ValueLabel(v, wholeOnly);
         if (prices) {
-            gdi::TextInBox(p, LabelFont(), QRect(s.plotLeft - 30, y - 12, 30, 18), Text(text), kLabelColour, kBlack);
+            gdi::TextInBox(p, fonts::label(), QRect(s.plotLeft - 30, y - 12, 30, 18), Text(text), kLabelColour, kBlack);
             const Colour c = i >= 6 ? kRiseColour : (i <= 4 ? kFallColour : kMiddleColour);
-            gdi::TextOut(p, LabelFont(), s.plotRight + 5, y - 13, Text(PercentLabel(s.valueStep, i, s.max, s.min)), c,
+            gdi::TextOut(p, fonts::label(), s.plotRight + 5, y - 13, Text(PercentLabel(s.valueStep, i, s.max, s.min)), c,
                          kBlack);
         } else if (text != lastLabel) {
-            gdi::TextOut(p, LabelFont(), s.plotRight + 5, y - h / 2 + 2, Text(text), kLabelColour, kBlack);
+            gdi::TextOut(p, fonts::label(), s.plotRight + 5, y - h / 2 + 2, Text(text), kLabelColour, kBlack);
             lastLabel = text;
         }
     }

@@ -50,8 +50,11 @@ public:
 
     // Takes the display; refuses an 11th.
     bool AddDisplay(std::unique_ptr<CSubAreaDisplayOne> display);
-    // Draws the element window first..last into the image; nothing when last < first.
+    // Draws the element window first..last into the image; nothing when last < first or
+    // the band has no room for a plot.
     void Draw(int first, int last);
+    // Moves the band (the chart was laid out again); the next Draw redraws it whole.
+    void setBand(const Band& band);
 
     const std::string& Name() const { return m_name; }
     const std::string& Title() const { return m_title; }
@@ -86,11 +89,19 @@ public:
 private:
     bool IsNamed(const char* name) const { return m_name == name; }
     bool HasData() const;
+    const CSubAreaDisplayOne* firstFilled() const;
     // Period 7 candles carry their times under the plot; other labels do not follow the data.
     bool HasCandleTimeLabels() const;
     void FullRedraw(QPainter& p, int first, int last);
-    void ScrollTowardsNewer(QPainter& p, int first, int last, int oldFirst, int oldLast);
+    // Keeps the drawn slots that hold the same elements as before, moved `shift` slots to the
+    // left (0: the same window), and draws the rest.
+    void redrawNewest(QPainter& p, int first, int last, int oldLast, int shift);
     void ScrollTowardsOlder(QPainter& p, int first, int last, int oldFirst, int oldLast);
+    // Places and draws one display's elements drawFrom..drawTo of the window and joins its
+    // slots joinFrom..joinTo (-1: the last); an overlay stays inside the plot.
+    void drawDisplay(QPainter& p, CSubAreaDisplayOne& d, int first, int last, int drawFrom, int drawTo, int joinFrom,
+                     int joinTo);
+    void placeScale();
     void DrawFrame(QPainter& p);
     void DrawTitle(QPainter& p);
     void DrawTimeLabels(QPainter& p, int first, int last);
@@ -100,8 +111,8 @@ private:
     // Places the slots of first..last and draws the elements from `drawFrom` on.
     void PlaceAndDraw(QPainter& p, CSubAreaDisplayOne& d, int first, int last, int drawFrom, int drawTo);
     // Moves `width` plot columns from sourceX to destX through the spare image and empties
-    // the rest of the plot.
-    void ShiftPlot(QPainter& p, int sourceX, int destX, int width);
+    // the rest of the plot. False when nothing could be moved: the whole plot is then empty.
+    bool ShiftPlot(QPainter& p, int sourceX, int destX, int width);
     void ClearPlotColumns(QPainter& p, int left, int right);
     // Device pixels per logical pixel when that is a whole number, else 0.
     int WholeDeviceRatio() const;
@@ -117,6 +128,9 @@ private:
     int m_firstDrawn = 0;
     int m_lastDrawn = 0;
     bool m_changed = false;
+    // What only a full redraw draws (title, time labels, label places) changed since.
+    bool m_redrawWhole = true;
+    int m_labelsDrawnFor = 0; // the widest label when the value labels were drawn
     std::string m_title;
     std::string m_axisLegend;
     chart::ScrollKind m_lastScroll = chart::ScrollKind::None;

@@ -1,5 +1,8 @@
 #include "chart/CSubAreaDisplayOne.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "chart/CDataElement.h"
 #include "chart/CSubArea.h"
 
@@ -50,7 +53,9 @@ void CSubAreaDisplayOne::AppendElement(std::unique_ptr<CDataElement> element)
 {
     if (!element)
         return;
-    m_area.WidenLabels(element->LabelWidth());
+    // A missing value ("no value yet" of an indicator) prints as no label.
+    if (!m_overlay && std::isfinite(element->High()))
+        m_area.WidenLabels(element->LabelWidth());
     m_series.push_back(std::move(element));
 }
 
@@ -82,6 +87,27 @@ void CSubAreaDisplayOne::Clear()
     m_savedLast = {};
     m_series.clear();
     m_previousNewest.reset();
+    m_drawnUpTo = -1; // nothing drawn is kept
+    m_cut = true;
+}
+
+void CSubAreaDisplayOne::truncate(std::size_t count)
+{
+    if (count >= m_series.size())
+        return;
+    // The next draw places the slots again; until then none may refer to a deleted element.
+    m_slots.clear();
+    m_savedSecondToLast = {};
+    m_savedLast = {};
+    m_series.resize(count);
+    m_drawnUpTo = std::min(m_drawnUpTo, int(count) - 1);
+    m_cut = true;
+}
+
+void CSubAreaDisplayOne::setLegend(const std::string& label, const std::string& group)
+{
+    m_legendLabel = label;
+    m_legendGroup = group;
 }
 
 void CSubAreaDisplayOne::SetName(const std::string& name)

@@ -1,13 +1,14 @@
 #include "chart/CandleChart.h"
 
+#include <algorithm>
 #include <atomic>
+#include <string>
 
 #include "chart/CDataElementKBar.h"
 #include "chart/CDataElementPoint.h"
 #include "chart/CKBarCtrl.h"
-#include "platform/Trace.h"
-#include "client/ApiReply.h"
 #include "client/CodePage.h"
+#include "platform/Trace.h"
 
 namespace chart {
 namespace {
@@ -33,63 +34,247 @@ private:
     bool m_taken = false;
 };
 
-} // namespace
+// The displays of the indicators, in the order they are drawn.
+constexpr std::array<const char*, 4> kPriceAverageDisplays{"N2", "N3", "N4", "N5"};
+constexpr std::array<const char*, 3> kBollDisplays{"N6", "N7", "N8"};
+constexpr std::array<const char*, 2> kVolumeAverageDisplays{"P2", "P3"};
+// The MACD histogram, then the oscillator's lines.
+constexpr const char* kStickDisplay = "I1";
+constexpr std::array<const char*, 3> kOscillatorDisplays{"I2", "I3", "I4"};
 
-void SetUpCandleChart(CKBarCtrl& ctrl)
+struct OscillatorLegend
 {
-    ctrl.AddSubArea("N", 0, 70, 0, 20, 20);
-    ctrl.AddSubArea("P", 1, 30, 0, 10, 25);
-    ctrl.AddDisplay(DisplayKind::KBar, 0, "N1");
-    ctrl.AddDisplay(DisplayKind::Histogram, 1, "P1");
+    const char* group;
+    std::array<const char*, 3> labels; // of the lines in IndicatorSet::oscillatorLines order
+};
+
+OscillatorLegend legendOf(Oscillator o)
+{
+    switch (o) {
+    case Oscillator::Macd:
+        return {"MACD(12,26,9)", {"MACD", "DIF", "DEA"}};
+    case Oscillator::Kdj:
+        return {"KDJ(9,3,3)", {"K", "D", "J"}};
+    case Oscillator::Rsi:
+        return {"", {"RSI6", "RSI12", "RSI24"}};
+    case Oscillator::Boll:
+        return {"BOLL(20,2)", {"MID", "UPPER", "LOWER"}};
+    case Oscillator::None:
+        break;
+    }
+    return {"", {"", "", ""}};
 }
 
-bool LoadCandles(CKBarCtrl& ctrl, std::string_view wireReply, int periodCode, int visibleBarCount)
+bool oscillatorShown(const IndicatorChoice& choice)
+{
+    return choice.oscillator != Oscillator::None && choice.oscillator != Oscillator::Boll;
+}
+
+CDataElementPoint linePoint(const IndicatorLine& line, std::size_t i, Colour colour)
+{
+    CDataElementPoint p;
+    p.colour = colour;
+    p.value = float(line[i]); // a missing value stays NaN: nothing is drawn there
+    return p;
+}
+
+} // namespace
+
+CandleChart::CandleChart(CKBarCtrl& ctrl)
+    : m_ctrl(ctrl)
+{
+}
+
+void CandleChart::setUp()
+{
+    m_ctrl.WithCanvas([&](ChartCanvas& c) {
+        if (m_setUp)
+            return;
+        m_setUp = true;
+        c.AddSubArea("N", 0, 70, 0, 20, 20);
+        c.AddSubArea("P", 1, 30, 0, 10, 25);
+        c.AddDisplay(DisplayKind::KBar, 0, "N1");
+        c.AddDisplay(DisplayKind::Histogram, 1, "P1");
+        // Hidden until an oscillator is chosen; its top margin holds the legend.
+        c.AddSubArea(kOscillatorArea, 2, 0, 0, 20, 10);
+        for (const char* name : kPriceAverageDisplays)
+            c.AddDisplay(DisplayKind::PixelLine, 0, name);
+        for (const char* name : kBollDisplays)
+            c.AddDisplay(DisplayKind::PixelLine, 0, name);
+        for (const char* name : kVolumeAverageDisplays)
+            c.AddDisplay(DisplayKind::PixelLine, 1, name);
+        for (const char* name : {"N2", "N3", "N4", "N5", "N6", "N7", "N8", "P2", "P3"})
+            c.FindDisplay(name)->setOverlay(true);
+        c.AddDisplay(DisplayKind::Stick, 2, kStickDisplay);
+        for (const char* name : kOscillatorDisplays)
+            c.AddDisplay(DisplayKind::PixelLine, 2, name);
+        for (std::size_t i = 0; i < kVolumeAverageDisplays.size(); ++i)
+            c.FindDisplay(kVolumeAverageDisplays[i])->setLegend("MA" + std::to_string(kVolumeMaPeriods[i]));
+        const IndicatorChoice choice = m_indicators.choice();
+        m_indicators = {};
+        applyChoice(c, choice);
+    });
+}
+
+bool CandleChart::load(std::string_view wireReply, int periodCode, int visibleBarCount)
 {
     const RunningFlag running;
     if (!running.Taken())
         return false;
-    const std::string text = client::WireToUtf8(wireReply);
+    std::string text = client::WireToUtf8(wireReply);
     qCDebug(lcVelmoraTrace, " 蜡烛图\n");
     qCDebug(lcVelmoraTrace, "%s", text.c_str());
     qCDebug(lcVelmoraTrace, " \n结束蜡烛图\n");
-    const auto records = ParseCandleReply(text);
-    if (!records || records->empty())
+    // The poller keeps one reply for every period: another period's history is another text.
+    if (periodCode != m_readPeriod)
+        m_reader.forget();
+    m_readPeriod = periodCode;
+    ReplyTailReader::Result read = m_reader.read(std::move(text));
+    if (!read.reply.success)
         return false;
+    const std::vector<CandleRecord> tail = candleRecords(read.reply.infor);
+    if (read.whole && tail.empty())
+        return false; // no records: the chart keeps what it shows
     // A window too narrow for a bar count still shows a chart.
     if (visibleBarCount <= 0)
         visibleBarCount = 40;
-    // One locked step from clearing to drawing: a paint never sees a half-loaded chart, so
-    // no pause between the steps is needed.
-    ctrl.WithCanvas([&](ChartCanvas& canvas) {
-        canvas.ClearDisplay("N1");
-        canvas.ClearDisplay("P1");
-        CDataElementKBar bar;
-        float previousClose = 0;
-        for (const CandleRecord& r : *records) {
+    // One locked step from changing to drawing: a paint never sees a half-loaded chart.
+    m_ctrl.WithCanvas([&](ChartCanvas& canvas) {
+        const std::size_t changed = takeRecords(m_records, read, tail);
+        // Every candle carries its period: another period changes them all.
+        const std::size_t from = periodCode == m_period ? changed : 0;
+        m_period = periodCode;
+        m_visibleBarCount = visibleBarCount;
+        const std::size_t n = m_records.size();
+        canvas.refillDisplay("N1", from, n, [&](std::size_t i) {
+            CDataElementKBar bar;
+            const CandleRecord& r = m_records[i];
             bar.open = r.open;
             bar.close = r.close;
             bar.high = r.high;
             bar.low = r.low;
             bar.time = r.time;
             bar.periodCode = periodCode;
-            bar.previousClose = previousClose;
-            previousClose = r.close;
-            canvas.AppendElement(bar, "N1");
-        }
-        CDataElementPoint volume;
-        for (const CandleRecord& r : *records) {
+            bar.previousClose = i > 0 ? m_records[i - 1].close : 0;
+            return bar;
+        });
+        canvas.refillDisplay("P1", from, n, [&](std::size_t i) {
+            CDataElementPoint volume;
+            const CandleRecord& r = m_records[i];
             volume.value = float(r.vol);
             volume.colour = r.close >= r.open ? kVolumeUp : kVolumeDown;
-            canvas.AppendElement(volume, "P1");
-        }
+            return volume;
+        });
+        fillIndicators(canvas, from);
         canvas.SetTitle("N", kItemTitle);
         canvas.SetAxisLegend("N");
-        const CandleWindow w = CandleWindowFor(int(records->size()), visibleBarCount);
-        canvas.DrawRange("N", w.first, w.last);
-        canvas.DrawRange("P", w.first, w.last);
+        drawAll(canvas);
     });
-    ctrl.RequestRepaint();
+    m_ctrl.RequestRepaint();
     return true;
+}
+
+void CandleChart::setIndicators(const IndicatorChoice& choice)
+{
+    m_ctrl.WithCanvas([&](ChartCanvas& canvas) {
+        applyChoice(canvas, choice);
+        if (!m_records.empty())
+            drawAll(canvas);
+    });
+    m_ctrl.RequestRepaint();
+}
+
+IndicatorChoice CandleChart::indicators() const
+{
+    return m_ctrl.WithCanvas([&](ChartCanvas&) { return m_indicators.choice(); });
+}
+
+void CandleChart::applyChoice(ChartCanvas& canvas, const IndicatorChoice& choice)
+{
+    const bool relayout = oscillatorShown(choice) != oscillatorShown(m_indicators.choice()) || !m_setUp;
+    m_indicators.setChoice(choice);
+    if (!m_setUp)
+        return;
+    for (std::size_t i = 0; i < kPriceAverageDisplays.size(); ++i)
+        canvas.FindDisplay(kPriceAverageDisplays[i])->setLegend("MA" + std::to_string(choice.maPeriods[i]));
+    // The volume is named beside its averages; without them the area is the specified one.
+    canvas.FindDisplay("P1")->setLegend(choice.volumeAverages ? "VOL" : "");
+    const OscillatorLegend legend = legendOf(choice.oscillator);
+    const bool boll = choice.oscillator == Oscillator::Boll;
+    for (std::size_t i = 0; i < kBollDisplays.size(); ++i)
+        canvas.FindDisplay(kBollDisplays[i])->setLegend(boll ? legend.labels[i] : "", boll ? legend.group : "");
+    // MACD draws its histogram with the stick display and two lines; the others three lines.
+    const bool macd = choice.oscillator == Oscillator::Macd;
+    canvas.FindDisplay(kStickDisplay)->setLegend(macd ? legend.labels[0] : "", legend.group);
+    for (std::size_t i = 0; i < kOscillatorDisplays.size(); ++i) {
+        const std::size_t line = macd ? i + 1 : i;
+        const char* label = boll || line >= legend.labels.size() ? "" : legend.labels[line];
+        canvas.FindDisplay(kOscillatorDisplays[i])->setLegend(label, macd ? "" : legend.group);
+    }
+    fillIndicators(canvas, 0);
+    if (relayout)
+        layOut(canvas);
+}
+
+void CandleChart::fillIndicators(ChartCanvas& canvas, std::size_t from)
+{
+    const std::size_t n = m_records.size();
+    from = m_indicators.update(m_records, from);
+    const IndicatorChoice& choice = m_indicators.choice();
+    // A display whose line is not chosen is emptied.
+    auto fill = [&](const char* display, const IndicatorLine* line, Colour colour) {
+        if (!line) {
+            canvas.truncateDisplay(display, 0);
+            return;
+        }
+        canvas.refillDisplay(display, from, n, [&](std::size_t i) { return linePoint(*line, i, colour); });
+    };
+    const auto& averages = m_indicators.priceAverages();
+    for (std::size_t i = 0; i < kPriceAverageDisplays.size(); ++i)
+        fill(kPriceAverageDisplays[i], i < averages.size() ? &averages[i] : nullptr, kAverageColours[i]);
+    const auto& volumeAverages = m_indicators.volumeAverages();
+    for (std::size_t i = 0; i < kVolumeAverageDisplays.size(); ++i)
+        fill(kVolumeAverageDisplays[i], i < volumeAverages.size() ? &volumeAverages[i] : nullptr, kAverageColours[i]);
+
+    const std::vector<const IndicatorLine*> lines = m_indicators.oscillatorLines();
+    const bool boll = choice.oscillator == Oscillator::Boll;
+    const bool macd = choice.oscillator == Oscillator::Macd;
+    for (std::size_t i = 0; i < kBollDisplays.size(); ++i)
+        fill(kBollDisplays[i], boll ? lines[i] : nullptr, kBollColours[i]);
+    if (macd) {
+        const IndicatorLine& histogram = *lines[0];
+        canvas.refillDisplay(kStickDisplay, from, n, [&](std::size_t i) {
+            return linePoint(histogram, i, histogram[i] >= 0 ? kCandleRise : kCandleFall);
+        });
+    } else {
+        fill(kStickDisplay, nullptr, kBlack);
+    }
+    for (std::size_t i = 0; i < kOscillatorDisplays.size(); ++i) {
+        const std::size_t line = macd ? i + 1 : i;
+        const bool shown = oscillatorShown(choice) && line < lines.size();
+        fill(kOscillatorDisplays[i], shown ? lines[line] : nullptr, kAverageColours[i]);
+    }
+}
+
+void CandleChart::layOut(ChartCanvas& canvas) const
+{
+    const int h = canvas.Size().height();
+    // Hidden, the specified 70 % and 30 %; shown, the same proportion of what it leaves.
+    if (!oscillatorShown(m_indicators.choice())) {
+        canvas.layOutRows({70 * h / 100, 30 * h / 100, 0});
+        return;
+    }
+    const int oscillator = kOscillatorPercent * h / 100;
+    const int rest = h - oscillator;
+    canvas.layOutRows({70 * rest / 100, 30 * rest / 100, oscillator});
+}
+
+void CandleChart::drawAll(ChartCanvas& canvas) const
+{
+    const CandleWindow w = CandleWindowFor(int(m_records.size()), m_visibleBarCount);
+    canvas.DrawRange("N", w.first, w.last);
+    canvas.DrawRange("P", w.first, w.last);
+    canvas.DrawRange(kOscillatorArea, w.first, w.last);
 }
 
 } // namespace chart

@@ -1,29 +1,30 @@
 #pragma once
 
-#include <cstdint>
-#include <optional>
+#include <array>
 #include <string_view>
 #include <vector>
+
+#include "chart/ChartColour.h"
+#include "chart/ChartReplies.h"
+#include "chart/Indicators.h"
+#include "chart/ReplyTail.h"
 
 class CKBarCtrl;
 
 namespace chart {
 
+class ChartCanvas;
+
 inline constexpr const char* kItemTitle = "Tolmere小酒窖";
 inline constexpr int kDefaultPeriodCode = 8;
 
-struct CandleRecord
-{
-    float open = 0;
-    float close = 0;
-    float high = 0;
-    float low = 0;
-    std::int32_t time = 0;
-    int vol = 0;
-};
-
-// The records of a candle reply (UTF-8); nothing when it does not parse or reports failure.
-std::optional<std::vector<CandleRecord>> ParseCandleReply(std::string_view utf8);
+// The indicator lines' own colours, none of them one the chart already uses: for MA5, MA10,
+// MA20 and MA60 (and the volume's MA5 and MA10), and for the first, second and third line of
+// an oscillator. BOLL's three lines share the price area with the averages, so they have
+// colours of their own.
+inline constexpr std::array<Colour, 4> kAverageColours{Rgb(255, 255, 255), Rgb(255, 170, 0), Rgb(230, 0, 230),
+                                                       Rgb(64, 160, 255)};
+inline constexpr std::array<Colour, 3> kBollColours{Rgb(200, 200, 120), Rgb(0, 200, 150), Rgb(255, 120, 200)};
 
 struct CandleWindow
 {
@@ -35,11 +36,53 @@ struct CandleWindow
 // they fit, else the newest ones.
 CandleWindow CandleWindowFor(int count, int visibleBarCount);
 
-// Creates the candle chart's sub-areas "N" and "P" and displays "N1" and "P1" (first show).
-void SetUpCandleChart(CKBarCtrl& ctrl);
+// The K-line chart on one control: the candle area "N" and the volume area "P" as specified,
+// moving averages drawn over them, and under them, on request, the oscillator area "I".
+// Loads keep the candle history: a poll that repeats it and changes only its newest candles
+// parses, computes and draws only those.
+class CandleChart final
+{
+public:
+    static constexpr const char* kOscillatorArea = "I";
+    // The oscillator area's share of the chart's height; the candle and volume areas give it
+    // room in their own proportion.
+    static constexpr int kOscillatorPercent = 25;
 
-// Loads a candle reply (wire text) of period `periodCode` and draws it; any thread. Returns
-// false when the reply was dropped or left the chart unchanged.
-bool LoadCandles(CKBarCtrl& ctrl, std::string_view wireReply, int periodCode, int visibleBarCount);
+    explicit CandleChart(CKBarCtrl& ctrl);
+    CandleChart(const CandleChart&) = delete;
+    CandleChart& operator=(const CandleChart&) = delete;
+
+    // Creates the areas and displays (first show); does nothing the second time.
+    void setUp();
+
+    // Loads a candle reply (wire text) of period `periodCode` and draws what changed; any
+    // thread. A reply that arrives while another is loading is dropped. Returns false when
+    // the reply was dropped or left the chart unchanged.
+    bool load(std::string_view wireReply, int periodCode, int visibleBarCount);
+
+    // Shows the chosen indicators over the history already loaded; any thread.
+    void setIndicators(const IndicatorChoice& choice);
+    IndicatorChoice indicators() const;
+
+    CKBarCtrl& control() const { return m_ctrl; }
+
+private:
+    // Everything below runs under the control's lock.
+    void applyChoice(ChartCanvas& canvas, const IndicatorChoice& choice);
+    void fillIndicators(ChartCanvas& canvas, std::size_t from);
+    void layOut(ChartCanvas& canvas) const;
+    void drawAll(ChartCanvas& canvas) const;
+
+    CKBarCtrl& m_ctrl;
+    // The poller's: one load at a time.
+    ReplyTailReader m_reader;
+    int m_readPeriod = 0;
+    // Guarded by the control's lock.
+    bool m_setUp = false;
+    std::vector<CandleRecord> m_records;
+    int m_period = 0;
+    int m_visibleBarCount = 40;
+    IndicatorSet m_indicators;
+};
 
 } // namespace chart

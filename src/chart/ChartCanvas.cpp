@@ -1,5 +1,7 @@
 #include "chart/ChartCanvas.h"
 
+#include <algorithm>
+
 #include <QtMath>
 
 #include "chart/CDataElementKBar.h"
@@ -7,6 +9,7 @@
 #include "chart/CSubAreaDisplayOneHistogram.h"
 #include "chart/CSubAreaDisplayOneKBar.h"
 #include "chart/CSubAreaDisplayOnePixelLine.h"
+#include "chart/CSubAreaDisplayOneStick.h"
 #include "chart/CSubAreaDisplayOneVLine.h"
 
 namespace chart {
@@ -23,6 +26,8 @@ std::unique_ptr<CSubAreaDisplayOne> MakeDisplay(DisplayKind kind, CSubArea& area
         return std::make_unique<CSubAreaDisplayOneVLine>(area);
     case DisplayKind::PixelLine:
         return std::make_unique<CSubAreaDisplayOnePixelLine>(area);
+    case DisplayKind::Stick:
+        return std::make_unique<CSubAreaDisplayOneStick>(area);
     }
     return nullptr;
 }
@@ -99,6 +104,35 @@ void ChartCanvas::ClearDisplay(const std::string& displayName)
 {
     if (CSubAreaDisplayOne* d = FindDisplay(displayName))
         d->Clear();
+}
+
+void ChartCanvas::truncateDisplay(const std::string& displayName, std::size_t count)
+{
+    if (CSubAreaDisplayOne* d = FindDisplay(displayName))
+        d->truncate(count);
+}
+
+void ChartCanvas::layOutRows(const std::vector<int>& heights)
+{
+    int top = 0;
+    for (std::size_t i = 0; i < m_rows.size() && i < heights.size(); ++i) {
+        CSubAreaCell& cell = m_rows[i];
+        CSubArea& area = *cell.subArea;
+        cell.top = top;
+        cell.bottom = top + std::max(0, heights[i]);
+        cell.heightPercent = m_size.height() > 0 ? (cell.bottom - cell.top) * 100 / m_size.height() : 0;
+        CSubArea::Band band;
+        band.left = area.Left();
+        band.top = cell.top;
+        band.width = area.Width();
+        band.height = cell.bottom - cell.top;
+        band.leftMargin = area.LeftMargin();
+        band.topMargin = area.TopMargin();
+        band.bottomMargin = area.BottomMargin();
+        area.setBand(band);
+        top = cell.bottom;
+    }
+    m_image.fill(Qt::black);
 }
 
 void ChartCanvas::SetTitle(const std::string& subAreaName, const std::string& text)

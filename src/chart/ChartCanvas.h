@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,6 +39,28 @@ public:
     // Appends a copy, so one template element may be refilled for every record.
     void AppendElement(const CDataElement& element, const std::string& displayName);
     void ClearDisplay(const std::string& displayName);
+    // Keeps the display's oldest `count` elements.
+    void truncateDisplay(const std::string& displayName, std::size_t count);
+    // Makes the display hold `count` elements: it keeps those before `from` that it holds
+    // and appends make(i), an element, for each index after them. A reload that changed only
+    // the newest records costs only those.
+    template <class Make>
+    void refillDisplay(const std::string& displayName, std::size_t from, std::size_t count, Make make)
+    {
+        CSubAreaDisplayOne* d = FindDisplay(displayName);
+        if (!d)
+            return;
+        from = std::min(from, d->ElementCount());
+        d->truncate(from);
+        for (std::size_t i = from; i < count; ++i) {
+            auto element = make(i);
+            d->AppendElement(std::make_unique<decltype(element)>(element));
+        }
+    }
+    // Gives the rows, in row order, these heights in pixels and stacks them from the top
+    // again; a row of height 0 is not drawn. The image is emptied: every row is drawn whole
+    // at its next DrawRange.
+    void layOutRows(const std::vector<int>& heights);
     void SetTitle(const std::string& subAreaName, const std::string& text);
     void SetAxisLegend(const std::string& subAreaName);
     void DrawRange(const std::string& subAreaName, int first, int last);

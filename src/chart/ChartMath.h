@@ -6,7 +6,8 @@
 
 namespace chart {
 
-enum class ScrollKind { None, TowardsNewer, TowardsOlder };
+// InPlace: the same window again, redrawn from its newest changed element on.
+enum class ScrollKind { None, TowardsNewer, TowardsOlder, InPlace };
 
 // Whether a redraw of first..last can reuse the pixels of the window oldFirst..oldLast:
 // the same slot count and a move of less than half a window.

@@ -1,4 +1,5 @@
-// The chart replies' readers, apart from the controls they feed: no window system needed.
+#include "chart/ChartReplies.h"
+
 #include "chart/CandleChart.h"
 #include "chart/TimelineChart.h"
 
@@ -6,17 +7,13 @@
 
 namespace chart {
 
-std::optional<std::vector<CandleRecord>> ParseCandleReply(std::string_view utf8)
+std::vector<CandleRecord> candleRecords(const Json::Value& infor)
 {
-    const client::ApiReply reply = client::ApiReply::FromUtf8(utf8);
-    if (!reply.success)
-        return std::nullopt;
-    const Json::Value* infor = &reply.infor;
     std::vector<CandleRecord> records;
-    if (!infor->isArray())
+    if (!infor.isArray())
         return records;
-    records.reserve(infor->size());
-    for (const Json::Value& r : *infor) {
+    records.reserve(infor.size());
+    for (const Json::Value& r : infor) {
         CandleRecord c;
         c.open = float(client::JsonReal(r, "startPrice"));
         c.close = float(client::JsonReal(r, "endPrice"));
@@ -29,6 +26,14 @@ std::optional<std::vector<CandleRecord>> ParseCandleReply(std::string_view utf8)
     return records;
 }
 
+std::optional<std::vector<CandleRecord>> ParseCandleReply(std::string_view utf8)
+{
+    const client::ApiReply reply = client::ApiReply::FromUtf8(utf8);
+    if (!reply.success)
+        return std::nullopt;
+    return candleRecords(reply.infor);
+}
+
 CandleWindow CandleWindowFor(int count, int visibleBarCount)
 {
     if (count <= visibleBarCount)
@@ -36,17 +41,13 @@ CandleWindow CandleWindowFor(int count, int visibleBarCount)
     return {count - visibleBarCount, count};
 }
 
-std::optional<std::vector<TimelineRecord>> ParseTimelineReply(std::string_view utf8)
+std::vector<TimelineRecord> timelineRecords(const Json::Value& infor)
 {
-    const client::ApiReply reply = client::ApiReply::FromUtf8(utf8);
-    if (!reply.success)
-        return std::nullopt;
-    const Json::Value* infor = &reply.infor;
     std::vector<TimelineRecord> records;
-    if (!infor->isArray())
+    if (!infor.isArray())
         return records;
-    records.reserve(infor->size());
-    for (const Json::Value& r : *infor) {
+    records.reserve(infor.size());
+    for (const Json::Value& r : infor) {
         TimelineRecord t;
         t.averagePrice = float(client::JsonReal(r, "averagePrice"));
         t.price = float(client::JsonReal(r, "price"));
@@ -54,6 +55,14 @@ std::optional<std::vector<TimelineRecord>> ParseTimelineReply(std::string_view u
         records.push_back(t);
     }
     return records;
+}
+
+std::optional<std::vector<TimelineRecord>> ParseTimelineReply(std::string_view utf8)
+{
+    const client::ApiReply reply = client::ApiReply::FromUtf8(utf8);
+    if (!reply.success)
+        return std::nullopt;
+    return timelineRecords(reply.infor);
 }
 
 std::vector<Colour> VolumeColours(const std::vector<TimelineRecord>& records)

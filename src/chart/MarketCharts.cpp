@@ -1,21 +1,64 @@
 #include "chart/MarketCharts.h"
 
+#include <QMenu>
+#include <QString>
+
 #include "chart/CKBarCtrl.h"
 #include "chart/CandleChart.h"
+#include "chart/IndicatorActions.h"
+#include "chart/IndicatorSettings.h"
 #include "chart/TimelineChart.h"
+#include "platform/Dialogs.h"
+#include "platform/SaveFile.h"
+#include "platform/Trace.h"
 
 namespace chart {
 
-bool MarketCharts::Create(QWidget* parent, const QRect& chartRect, int visibleBarCount)
+MarketCharts::MarketCharts() = default;
+
+// The controls belong to their parent window; the chart states refer to them.
+MarketCharts::~MarketCharts() = default;
+
+bool MarketCharts::Create(QWidget* parent, const QRect& chartRect, int visibleBarCount,
+                          const std::filesystem::path& settingsDir)
 {
     m_visibleBarCount = visibleBarCount;
-    if (!m_candles)
+    m_settingsDir = settingsDir;
+    if (!m_candles) {
         m_candles = new CKBarCtrl(parent);
-    if (!m_timeline)
+        m_candleChart = std::make_unique<CandleChart>(*m_candles);
+    }
+    if (!m_timeline) {
         m_timeline = new CKBarCtrl(parent);
+        m_timelineChart = std::make_unique<TimelineChart>(*m_timeline);
+    }
     const bool ok = m_candles->Create(parent, chartRect, CKBarCtrl::kCandleChartId)
                     && m_timeline->Create(parent, chartRect, CKBarCtrl::kTimelineChartId);
     HideBoth();
+    if (m_indicators)
+        return ok;
+
+    const IndicatorFileChoice read = readIndicatorChoice(m_settingsDir);
+    if (!read.failed.empty()) {
+        const QString text = QString::fromStdString(indicatorFileProblemText(read.failed));
+        qCWarning(lcVelmoraTrace).noquote() << text;
+        platform::messageBox(parent, text, platform::MsgButtons::Ok, platform::MsgIcon::Warning);
+    }
+    m_candleChart->setIndicators(read.choice);
+    m_indicators = new IndicatorActions(parent);
+    m_indicators->setChoice(read.choice);
+    m_indicators->setChangeHandler([this, parent](const IndicatorChoice& choice) {
+        m_candleChart->setIndicators(choice);
+        // Written only when the user chooses, so an unreadable file stays until then.
+        if (!writeIndicatorChoice(m_settingsDir, choice))
+            platform::reportSaveFailed(parent, QString::fromStdString((m_settingsDir / kIndicatorFile).string()));
+    });
+    m_contextMenu = new QMenu(m_candles);
+    m_contextMenu->setObjectName(QStringLiteral("indicatorMenu"));
+    m_indicators->addTo(m_contextMenu);
+    m_candles->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(m_candles, &QWidget::customContextMenuRequested, m_contextMenu,
+                     [this](const QPoint& at) { m_contextMenu->popup(m_candles->mapToGlobal(at)); });
     return ok;
 }
 
@@ -25,10 +68,7 @@ void MarketCharts::ShowTimeline(PeriodBar::Flags& flags)
         return;
     flags.fill(0);
     m_candles->hide();
-    if (!m_timelineSetUp) {
-        SetUpTimelineChart(*m_timeline);
-        m_timelineSetUp = true;
-    }
+    m_timelineChart->setUp();
     m_timeline->show();
     m_view = View::Timeline;
 }
@@ -41,10 +81,7 @@ int MarketCharts::ShowCandles(PeriodBar::Flags& flags)
     if (!m_candles)
         return code;
     m_timeline->hide();
-    if (!m_candlesSetUp) {
-        SetUpCandleChart(*m_candles);
-        m_candlesSetUp = true;
-    }
+    m_candleChart->setUp();
     m_candles->show();
     m_view = View::Candles;
     return code;
@@ -61,12 +98,12 @@ void MarketCharts::HideBoth()
 
 bool MarketCharts::LoadCandles(std::string_view wireReply, int periodCode)
 {
-    return m_candles && chart::LoadCandles(*m_candles, wireReply, periodCode, m_visibleBarCount);
+    return m_candleChart && m_candleChart->load(wireReply, periodCode, m_visibleBarCount);
 }
 
 bool MarketCharts::LoadTimeline(std::string_view wireReply)
 {
-    return m_timeline && chart::LoadTimeline(*m_timeline, wireReply);
+    return m_timelineChart && m_timelineChart->load(wireReply);
 }
 
 } // namespace chart

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <atomic>
+#include <filesystem>
+#include <memory>
 #include <string_view>
 
 #include <QRect>
@@ -8,9 +10,14 @@
 #include "chart/PeriodBar.h"
 
 class CKBarCtrl;
+class QMenu;
 class QWidget;
 
 namespace chart {
+
+class CandleChart;
+class IndicatorActions;
+class TimelineChart;
 
 // The market window's two charts in one place: the candle chart (id 1000) and the time-share
 // chart (id 1001), created together in the chart rectangle, shown one at a time, each set up
@@ -23,15 +30,23 @@ public:
     static constexpr int kCandleRequest = 0;
     static constexpr int kTimelineRequest = 1;
 
-    MarketCharts() = default;
+    MarketCharts();
+    ~MarketCharts();
     MarketCharts(const MarketCharts&) = delete;
     MarketCharts& operator=(const MarketCharts&) = delete;
 
     // Creates both controls hidden as children of `parent` at `chartRect`; the window's
-    // VisibleBarCount sizes the candle window.
-    bool Create(QWidget* parent, const QRect& chartRect, int visibleBarCount);
+    // VisibleBarCount sizes the candle window. The indicator choice is read from
+    // `settingsDir`; a file there that cannot be read is named in a message.
+    bool Create(QWidget* parent, const QRect& chartRect, int visibleBarCount,
+                const std::filesystem::path& settingsDir = ".");
     CKBarCtrl* Candles() const { return m_candles; }
     CKBarCtrl* Timeline() const { return m_timeline; }
+    CandleChart* candleView() const { return m_candleChart.get(); }
+
+    // The indicator commands, for the window's "分析" menu; the candle chart's context menu
+    // has them too. A choice the user makes is shown and saved at once.
+    IndicatorActions* indicators() const { return m_indicators; }
 
     // Chart tab 0: shows the time-share chart and clears the period flags. Post request 1 next.
     void ShowTimeline(PeriodBar::Flags& flags);
@@ -48,9 +63,12 @@ public:
 private:
     CKBarCtrl* m_candles = nullptr;
     CKBarCtrl* m_timeline = nullptr;
+    std::unique_ptr<CandleChart> m_candleChart;
+    std::unique_ptr<TimelineChart> m_timelineChart;
+    IndicatorActions* m_indicators = nullptr;
+    QMenu* m_contextMenu = nullptr;
+    std::filesystem::path m_settingsDir;
     std::atomic<int> m_visibleBarCount{0};
-    bool m_candlesSetUp = false;
-    bool m_timelineSetUp = false;
     View m_view = View::None;
 };
 

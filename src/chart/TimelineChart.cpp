@@ -1,12 +1,12 @@
 #include "chart/TimelineChart.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include "chart/CDataElementPoint.h"
 #include "chart/CKBarCtrl.h"
-#include "platform/Trace.h"
-#include "client/ApiReply.h"
 #include "client/CodePage.h"
+#include "platform/Trace.h"
 
 namespace chart {
 namespace {
@@ -30,57 +30,61 @@ private:
     bool m_taken = false;
 };
 
-} // namespace
-
-void SetUpTimelineChart(CKBarCtrl& ctrl)
+CDataElementPoint point(float value, Colour colour)
 {
-    ctrl.AddSubArea("O", 0, 50, 60, 25, 10);
-    ctrl.AddSubArea("M", 1, 50, 60, 10, 25);
-    ctrl.AddDisplay(DisplayKind::PixelLine, 0, "O1");
-    ctrl.AddDisplay(DisplayKind::PixelLine, 0, "O2");
-    ctrl.AddDisplay(DisplayKind::VLine, 1, "M1");
+    CDataElementPoint p;
+    p.value = value;
+    p.colour = colour;
+    return p;
 }
 
-bool LoadTimeline(CKBarCtrl& ctrl, std::string_view wireReply)
+} // namespace
+
+TimelineChart::TimelineChart(CKBarCtrl& ctrl)
+    : m_ctrl(ctrl)
 {
-    const std::string text = client::WireToUtf8(wireReply);
+}
+
+void TimelineChart::setUp()
+{
+    m_ctrl.WithCanvas([&](ChartCanvas& c) {
+        if (m_setUp)
+            return;
+        m_setUp = true;
+        c.AddSubArea("O", 0, 50, 60, 25, 10);
+        c.AddSubArea("M", 1, 50, 60, 10, 25);
+        c.AddDisplay(DisplayKind::PixelLine, 0, "O1");
+        c.AddDisplay(DisplayKind::PixelLine, 0, "O2");
+        c.AddDisplay(DisplayKind::VLine, 1, "M1");
+    });
+}
+
+bool TimelineChart::load(std::string_view wireReply)
+{
+    std::string text = client::WireToUtf8(wireReply);
     qCDebug(lcVelmoraTrace, "\n分时曲线\n");
     qCDebug(lcVelmoraTrace, "%s", text.c_str());
     qCDebug(lcVelmoraTrace, "\n结束分时曲线\n");
     const ReadyFlag ready;
     if (!ready.Taken())
         return false;
-    const auto records = ParseTimelineReply(text);
-    if (!records)
+    ReplyTailReader::Result read = m_reader.read(std::move(text));
+    if (!read.reply.success)
         return false;
-    const std::vector<Colour> volumeColours = VolumeColours(*records);
-    // One locked step from clearing to drawing, as for candles.
-    ctrl.WithCanvas([&](ChartCanvas& canvas) {
-        canvas.ClearDisplay("O1");
-        canvas.ClearDisplay("O2");
-        canvas.ClearDisplay("M1");
-        CDataElementPoint point;
-        point.colour = kAverageColour;
-        for (const TimelineRecord& r : *records) {
-            point.value = r.averagePrice;
-            canvas.AppendElement(point, "O1");
-        }
-        point.colour = kPriceColour;
-        for (const TimelineRecord& r : *records) {
-            point.value = r.price;
-            canvas.AppendElement(point, "O2");
-        }
-        for (std::size_t i = 0; i < records->size(); ++i) {
-            point.value = float((*records)[i].vol);
-            point.colour = volumeColours[i];
-            canvas.AppendElement(point, "M1");
-        }
+    const std::size_t from = takeRecords(m_records, read, timelineRecords(read.reply.infor));
+    const std::vector<Colour> volumeColours = VolumeColours(m_records);
+    const std::size_t n = m_records.size();
+    // One locked step from changing to drawing, as for candles.
+    m_ctrl.WithCanvas([&](ChartCanvas& canvas) {
+        canvas.refillDisplay("O1", from, n, [&](std::size_t i) { return point(m_records[i].averagePrice, kAverageColour); });
+        canvas.refillDisplay("O2", from, n, [&](std::size_t i) { return point(m_records[i].price, kPriceColour); });
+        canvas.refillDisplay("M1", from, n, [&](std::size_t i) { return point(float(m_records[i].vol), volumeColours[i]); });
         canvas.SetTitle("O", kTimelineTitle);
         canvas.SetAxisLegend("M");
         canvas.DrawRange("O", 0, kTimelineSlots - 1);
         canvas.DrawRange("M", 0, kTimelineSlots - 1);
     });
-    ctrl.RequestRepaint();
+    m_ctrl.RequestRepaint();
     return true;
 }
 

@@ -39,6 +39,34 @@ bool ParseWholeDouble(const std::string& text, double& out)
     return true;
 }
 
+// Set up once: building the settings costs more than reading a short reply. Making a
+// reader of them only reads them, so every thread may share the builders.
+const Json::CharReaderBuilder& ReaderSettings(bool wholeText)
+{
+    static const auto make = [](bool failIfExtra) {
+        Json::CharReaderBuilder b;
+        b["collectComments"] = false;
+        b["failIfExtra"] = failIfExtra;
+        b["rejectDupKeys"] = false;
+        return b;
+    };
+    static const Json::CharReaderBuilder whole = make(true);
+    static const Json::CharReaderBuilder leading = make(false);
+    return wholeText ? whole : leading;
+}
+
+bool ParseWith(const Json::CharReaderBuilder& settings, std::string_view utf8, Json::Value& root)
+{
+    std::unique_ptr<Json::CharReader> reader(settings.newCharReader());
+    std::string errors;
+    try {
+        return reader->parse(utf8.data(), utf8.data() + utf8.size(), &root, &errors);
+    } catch (const std::exception&) {
+        root = Json::Value();
+        return false;
+    }
+}
+
 } // namespace
 
 const Json::Value& JsonMember(const Json::Value& object, const char* key)
@@ -52,26 +80,17 @@ const Json::Value& JsonMember(const Json::Value& object, const char* key)
 
 bool ParseJson(std::string_view utf8, Json::Value& root)
 {
-    // Set up once: building the settings costs more than reading a short reply. Making a
-    // reader of them only reads them, so every thread may share the builder.
-    static const Json::CharReaderBuilder builder = [] {
-        Json::CharReaderBuilder b;
-        b["collectComments"] = false;
-        b["failIfExtra"] = true;
-        b["rejectDupKeys"] = false;
-        return b;
-    }();
     root = Json::Value();
-    if (utf8.empty())
+    return !utf8.empty() && ParseWith(ReaderSettings(true), utf8, root);
+}
+
+bool ParseLeadingJson(std::string_view utf8, Json::Value& value, std::size_t& end)
+{
+    value = Json::Value();
+    if (utf8.empty() || !ParseWith(ReaderSettings(false), utf8, value))
         return false;
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-    std::string errors;
-    try {
-        return reader->parse(utf8.data(), utf8.data() + utf8.size(), &root, &errors);
-    } catch (const std::exception&) {
-        root = Json::Value();
-        return false;
-    }
+    end = std::size_t(value.getOffsetLimit());
+    return end <= utf8.size();
 }
 
 std::string JsonText(const Json::Value& value)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -10,6 +11,9 @@ namespace client {
 
 // Parses UTF-8 JSON text. Never throws; false for empty or malformed text.
 bool ParseJson(std::string_view utf8, Json::Value& root);
+// Parses the JSON value at the start of UTF-8 text and leaves what follows it; `end` is the
+// offset just past the value. Never throws.
+bool ParseLeadingJson(std::string_view utf8, Json::Value& value, std::size_t& end);
 
 // Member readers that never throw: a member that is missing or of the wrong type reads as
 // empty or zero. Text reads numbers and booleans in their JSON form; numbers read numeric

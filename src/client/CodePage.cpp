@@ -1,6 +1,9 @@
 #include "CodePage.h"
 
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
+
 #include <iconv.h>
 
 namespace client {
@@ -8,8 +11,21 @@ namespace {
 
 bool IsAscii(std::string_view text)
 {
-    for (unsigned char c : text) {
-        if (c >= 0x80)
+    // 64 bytes a step, so that a long reply (a candle history) is checked at memory speed.
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    std::size_t i = 0;
+    for (; i + 64 <= text.size(); i += 64) {
+        std::uint64_t any = 0;
+        for (std::size_t k = 0; k < 64; k += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, text.data() + i + k, sizeof word);
+            any |= word;
+        }
+        if (any & kHighBits)
+            return false;
+    }
+    for (; i < text.size(); ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80)
             return false;
     }
     return true;

@@ -18,6 +18,7 @@
 #include "app/UserSession.h"
 #include "chart/CKBarCtrl.h"
 #include "chart/ChartMath.h"
+#include "chart/IndicatorActions.h"
 #include "client/ApiReply.h"
 #include "client/Call.h"
 #include "client/CodePage.h"
@@ -173,6 +174,8 @@ void Transaction_Dlg::createControls()
 void Transaction_Dlg::initialise()
 {
     m_charts.Create(this, chartRect(), m_visibleBarCount);
+    m_menus[1]->addSeparator();
+    m_charts.indicators()->addTo(m_menus[1]);
 
     m_infoPage = new CHtmlCtrl(this);
     m_infoPage->setObjectName(QString::number(IDC_INFO_PAGE));

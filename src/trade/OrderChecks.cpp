@@ -148,6 +148,11 @@ std::vector<client::Param> orderParams(const OrderKind& kind, const OrderForm& f
     return kind.codeAsInteger ? quickBuyParams(form, userId) : buyParams(form, userId);
 }
 
+std::int64_t presetQuantity(std::int64_t figure, int parts)
+{
+    return figure > 0 && parts > 0 ? figure / parts : 0;
+}
+
 std::string orderDetail(const OrderKind& kind, const OrderForm& form, const std::string& itemName)
 {
     const std::int64_t quantity = integerOf(form.quantity);

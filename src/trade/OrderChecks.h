@@ -75,6 +75,16 @@ double priceOf(const std::string& text);
 // 1000) truncated toward zero, and 0 when that is not above 0 or the price is not.
 int maxBuyable(double cash, double price);
 
+// The quantity presets of the order forms: a share of the buyable or sellable figure.
+struct QuantityPreset
+{
+    const char* label;
+    int parts;
+};
+inline constexpr QuantityPreset kQuantityPresets[] = {{"全部", 1}, {"1/2", 2}, {"1/3", 3}, {"1/4", 4}};
+// `figure` split into `parts`, rounded down to a whole unit; 0 when there is nothing to fill.
+std::int64_t presetQuantity(std::int64_t figure, int parts);
+
 // Usable cash ÷ price below the quantity is refused; equality passes. No fee here. Before
 // that, each order check refuses text outside the code page and a quantity that is not
 // a whole number (see isWholeNumber).

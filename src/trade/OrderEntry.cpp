@@ -1,7 +1,10 @@
 #include "trade/OrderEntry.h"
 
+#include <QAction>
+#include <QIcon>
 #include <QImage>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QRegularExpressionValidator>
 #include <QWidget>
@@ -38,6 +41,26 @@ void digitsOnly(QLineEdit* edit)
     edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
 }
 
+bool opensPresets(const QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    return key->key() == Qt::Key_Down && key->modifiers() == Qt::AltModifier;
+}
+
+QIcon presetIcon()
+{
+    QPixmap pixmap(12, 12);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(platform::TextOnLight);
+    p.drawPolygon(QPolygonF({QPointF(2, 4), QPointF(10, 4), QPointF(6, 9)}));
+    return QIcon(pixmap);
+}
+
 std::optional<Holding> holdingOf(const client::ApiReply& reply, const QString& code)
 {
     return FindHolding(reply, integerOf(code.toStdString()));
@@ -52,6 +75,8 @@ OrderEntry::OrderEntry(QWidget* host, const OrderEntryLayout& layout)
     , m_code(new CSkinEdit(host))
     , m_price(new CMyEdit(host))
     , m_quantity(new CSkinEdit(host))
+    , m_presetButton(m_quantity->addAction(presetIcon(), QLineEdit::TrailingPosition))
+    , m_presetMenu(new QMenu(host))
     , m_background(this)
 {
     const std::pair<QLineEdit*, FieldPlace> fields[] = {
@@ -73,6 +98,25 @@ OrderEntry::OrderEntry(QWidget* host, const OrderEntryLayout& layout)
         QWidget::setTabOrder(m_price, m_quantity);
     }
     connect(m_code, &QLineEdit::textChanged, this, &OrderEntry::codeEdited);
+
+    m_presetButton->setToolTip(QString::fromUtf8(layout.kind.side == OrderSide::Buy ? "按可买数量填写数量"
+                                                                                      : "按可卖数量填写数量"));
+    for (const QuantityPreset& preset : kQuantityPresets) {
+        const int parts = preset.parts;
+        connect(m_presetMenu->addAction(QString::fromUtf8(preset.label)), &QAction::triggered, this,
+                [this, parts] { fillPreset(parts); });
+    }
+    connect(m_presetButton, &QAction::triggered, this, &OrderEntry::showPresets);
+    connect(m_presetMenu, &QMenu::aboutToShow, this, [this] {
+        const std::int64_t figure = presetFigure();
+        const QList<QAction*> actions = m_presetMenu->actions();
+        for (qsizetype i = 0; i < actions.size(); ++i)
+            actions[i]->setEnabled(presetQuantity(figure, kQuantityPresets[i].parts) > 0);
+    });
+    // A buy's figure follows the typed price at once; the box beside it on its own timer.
+    connect(m_price, &QLineEdit::textChanged, this, &OrderEntry::updatePresets);
+    connect(m_code, &QLineEdit::textChanged, this, &OrderEntry::updatePresets);
+    updatePresets();
 
     if (layout.kind.side == OrderSide::Buy) {
         showNameAndCash();
@@ -286,6 +330,33 @@ void OrderEntry::setFigure(const QString& text)
 {
     m_figure = text;
     updateBox(m_layout.figureBox);
+    updatePresets();
+}
+
+std::int64_t OrderEntry::presetFigure() const
+{
+    if (m_layout.kind.side == OrderSide::Buy)
+        return trade::maxBuyable(market::AvailableCash(), priceOf(form().price));
+    return m_holds && m_code->text() == m_sellableCode ? m_sellable : 0;
+}
+
+void OrderEntry::updatePresets() { m_presetButton->setEnabled(presetFigure() > 0); }
+
+void OrderEntry::showPresets()
+{
+    if (m_presetButton->isEnabled())
+        m_presetMenu->popup(m_quantity->mapToGlobal(QPoint(0, m_quantity->height())));
+}
+
+void OrderEntry::fillPreset(int parts)
+{
+    // The box shows the figure the quantity is a share of.
+    if (m_layout.kind.side == OrderSide::Buy)
+        showMaxBuyable();
+    const std::int64_t quantity = presetQuantity(presetFigure(), parts);
+    if (quantity > 0)
+        m_quantity->setText(QString::number(quantity));
+    m_quantity->setFocus(Qt::OtherFocusReason);
 }
 
 void OrderEntry::updateBox(const ValueBox& box) const { m_host->update(box.rect); }
@@ -334,6 +405,10 @@ bool OrderEntry::eventFilter(QObject* watched, QEvent* event)
     if (isEnter(event)) {
         if (m_layout.enterPlacesOrder && !static_cast<QKeyEvent*>(event)->isAutoRepeat())
             placeOrder();
+        return true;
+    }
+    if (watched == m_quantity && opensPresets(event)) {
+        showPresets();
         return true;
     }
     if (platform::leftByUser(event)) {

@@ -17,7 +17,9 @@
 
 class CMyEdit;
 class CSkinEdit;
+class QAction;
 class QLineEdit;
+class QMenu;
 class QPainter;
 class QWidget;
 
@@ -109,6 +111,14 @@ public:
     bool lookupInFlight() const { return m_background.inFlight(); }
     const QTimer& timer() const { return m_timer; }
 
+    // The quantity presets: the button at the quantity field's right end (Alt+↓ there too)
+    // opens a menu of shares of the figure the presets fill from.
+    QAction* presetButton() const { return m_presetButton; }
+    QMenu* presetMenu() const { return m_presetMenu; }
+    // A buy's largest quantity at the typed price, a sale's sellable quantity of the typed
+    // code; 0 while unknown.
+    std::int64_t presetFigure() const;
+
     // The values and the quote box, in the host's coordinates.
     void paint(QPainter& p, const QFont& valueFont) const;
 
@@ -132,6 +142,9 @@ private:
     // The figure a sale of the typed code is judged by.
     std::int64_t sellableForTypedCode();
     void setFigure(const QString& text);
+    void updatePresets();
+    void showPresets();
+    void fillPreset(int parts);
     void updateBox(const ValueBox& box) const;
 
     QWidget* m_host;
@@ -139,6 +152,8 @@ private:
     CSkinEdit* m_code;
     CMyEdit* m_price;
     CSkinEdit* m_quantity;
+    QAction* m_presetButton;
+    QMenu* m_presetMenu;
     QTimer m_timer;
     BackgroundRequest m_background;
     bool m_placing = false;

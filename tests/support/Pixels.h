@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include <QColor>
 #include <QImage>
@@ -67,6 +68,24 @@ inline bool HasTextInColour(const QImage& image, const QRect& area, QColor colou
         }
     }
     return false;
+}
+
+// Whether two images of one size agree in every pixel outside the `except` rectangles, given
+// in logical pixels of the images' device pixel ratio.
+inline bool SameOutside(const QImage& a, const QImage& b, const std::vector<QRect>& except)
+{
+    if (a.size() != b.size())
+        return false;
+    const qreal ratio = a.devicePixelRatio();
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            if ((a.pixel(x, y) & 0xffffff) == (b.pixel(x, y) & 0xffffff))
+                continue;
+            const QPoint logical(int(x / ratio), int(y / ratio));
+            if (std::none_of(except.begin(), except.end(), [&](const QRect& r) { return r.contains(logical); }))
+                return false;
+        }
+    return true;
 }
 
 } // namespace testsupport

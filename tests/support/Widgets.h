@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QLineEdit>
+#include <QMenu>
 #include <QString>
 #include <QTest>
 #include <QTreeWidget>
@@ -48,6 +50,24 @@ inline QString offeredFileName(QAbstractButton* exportButton)
     QTest::mouseClick(exportButton, Qt::LeftButton);
     platform::setSaveFileHandler(nullptr);
     return offered;
+}
+
+// Opens a field's menu as a user does from the keyboard (Alt+↓) and picks the entry labelled
+// `label`; false when the menu did not open or that entry was disabled.
+inline bool pickFromFieldMenu(QLineEdit* field, QMenu* menu, const char* label)
+{
+    QTest::keyClick(field, Qt::Key_Down, Qt::AltModifier);
+    if (!QTest::qWaitFor([menu] { return menu->isVisible(); }, 3000))
+        return false;
+    bool picked = false;
+    for (QAction* action : menu->actions()) {
+        if (action->text() == QString::fromUtf8(label) && action->isEnabled()) {
+            action->trigger();
+            picked = true;
+        }
+    }
+    menu->close();
+    return picked;
 }
 
 } // namespace testsupport

@@ -1,8 +1,13 @@
 #include "chart/private/GdiDraw.h"
 
 #include <algorithm>
+#include <array>
+#include <optional>
+#include <unordered_map>
+#include <vector>
 
 #include <QFontMetrics>
+#include <QStaticText>
 
 namespace chart::gdi {
 
@@ -21,6 +26,45 @@ void Fill(QPainter& p, qreal left, qreal top, qreal right, qreal bottom, Colour 
     if (right <= left || bottom <= top)
         return;
     p.fillRect(QRectF(left, top, right - left, bottom - top), ToQColor(c));
+}
+
+// Texts of one font laid out once: measuring or drawing a text shapes it, which costs more
+// than the pixels it covers, and a chart's labels repeat from frame to frame. Per thread (the
+// loaders draw on the poller's), for the last two fonts used.
+struct LaidOutText
+{
+    int width = 0;
+    QStaticText text;
+};
+
+const LaidOutText& laidOut(const QFont& font, const QFontMetrics& fm, const QString& text)
+{
+    struct FontTexts
+    {
+        QFont font;
+        std::unordered_map<QString, LaidOutText> texts;
+    };
+    thread_local std::array<std::optional<FontTexts>, 2> cache;
+    thread_local std::size_t next = 0;
+    FontTexts* fonts = nullptr;
+    for (auto& c : cache)
+        if (c && c->font == font)
+            fonts = &*c;
+    if (!fonts) {
+        cache[next].emplace(FontTexts{font, {}});
+        fonts = &*cache[next];
+        next = (next + 1) % cache.size();
+    }
+    if (fonts->texts.size() > 4096)
+        fonts->texts.clear();
+    const auto [it, added] = fonts->texts.try_emplace(text);
+    if (added) {
+        it->second.width = fm.horizontalAdvance(text);
+        it->second.text.setText(text);
+        it->second.text.setTextFormat(Qt::PlainText);
+        it->second.text.prepare(QTransform(), font);
+    }
+    return it->second;
 }
 
 } // namespace
@@ -79,18 +123,29 @@ void HLine(QPainter& p, int x1, int x2, int y, Colour c)
 
 void Line(QPainter& p, int x1, int y1, int x2, int y2, Colour c)
 {
-    if (x1 == x2) {
-        VLine(p, x1, y1, y2, c);
-        return;
+    const QLine line(x1, y1, x2, y2);
+    Lines(p, std::span(&line, 1), c);
+}
+
+void Lines(QPainter& p, std::span<const QLine> lines, Colour c)
+{
+    // Upright and level lines are fills; the slanted ones go to the painter together.
+    thread_local std::vector<QLine> slanted;
+    slanted.clear();
+    for (const QLine& l : lines) {
+        if (l.x1() == l.x2())
+            VLine(p, l.x1(), l.y1(), l.y2(), c);
+        else if (l.y1() == l.y2())
+            HLine(p, l.x1(), l.x2(), l.y1(), c);
+        else
+            slanted.push_back(l);
     }
-    if (y1 == y2) {
-        HLine(p, x1, x2, y1, c);
+    if (slanted.empty())
         return;
-    }
     QPen pen(ToQColor(c), 1);
     pen.setCosmetic(true);
     p.setPen(pen);
-    p.drawLine(x1, y1, x2, y2);
+    p.drawLines(slanted.data(), int(slanted.size()));
 }
 
 void TextOut(QPainter& p, const QFont& font, int x, int y, const QString& text, Colour fg, Colour bg)
@@ -99,9 +154,16 @@ void TextOut(QPainter& p, const QFont& font, int x, int y, const QString& text, 
         return;
     p.setFont(font);
     const QFontMetrics fm(font);
-    p.fillRect(QRect(x, y, fm.horizontalAdvance(text), fm.height()), ToQColor(bg));
+    const LaidOutText& layout = laidOut(font, fm, text);
+    p.fillRect(QRect(x, y, layout.width, fm.height()), ToQColor(bg));
     p.setPen(ToQColor(fg));
-    p.drawText(x, y + fm.ascent(), text);
+    // Its baseline on the whole pixel drawText would take. A fractional density places glyphs
+    // between device pixels, where only drawText gives drawText's pixels.
+    const qreal ratio = p.device() ? p.device()->devicePixelRatio() : 1.0;
+    if (ratio == qreal(int(ratio)))
+        p.drawStaticText(QPointF(x, y + fm.ascent() - QFontMetricsF(font).ascent()), layout.text);
+    else
+        p.drawText(x, y + fm.ascent(), text);
 }
 
 void TextInBox(QPainter& p, const QFont& font, const QRect& box, const QString& text, Colour fg, Colour bg)

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <span>
+
 #include <QFont>
+#include <QLine>
 #include <QPainter>
 #include <QRect>
 #include <QString>
@@ -24,6 +27,9 @@ void FrameBand(QPainter& p, int left, int top, int right, int bottom, Colour pen
 void VLine(QPainter& p, int x, int y1, int y2, Colour c);
 void HLine(QPainter& p, int x1, int x2, int y, Colour c);
 void Line(QPainter& p, int x1, int y1, int x2, int y2, Colour c);
+// Many lines of one colour, each drawn as Line draws it, with one pen: a polyline of a
+// hundred segments costs one pen change, not a hundred.
+void Lines(QPainter& p, std::span<const QLine> lines, Colour c);
 // Text with its top-left corner at (x, y).
 void TextOut(QPainter& p, const QFont& font, int x, int y, const QString& text, Colour fg, Colour bg);
 // Text right-aligned to a box, top-aligned, on one line.

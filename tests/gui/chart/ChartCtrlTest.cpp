@@ -9,11 +9,13 @@
 #include <QWidget>
 
 #include "ChartData.h"
+#include "ChartHost.h"
 #include "chart/CDataElementKBar.h"
 #include "chart/CKBarCtrl.h"
 #include "chart/CSubArea.h"
 #include "chart/CSubAreaDisplayOne.h"
 #include "chart/CandleChart.h"
+#include "chart/ChartLegend.h"
 #include "chart/ChartColour.h"
 #include "chart/CDataElementPoint.h"
 #include "chart/MarketCharts.h"
@@ -42,11 +44,13 @@ public:
     }
 };
 
-void SaveIfAsked(const QImage& image, const char* name)
+// Where the control paints its legend over the image.
+std::vector<QRect> LegendBands(const CKBarCtrl& ctrl)
 {
-    const QByteArray dir = qgetenv("VELMORA_CHART_PNG_DIR");
-    if (!dir.isEmpty())
-        image.save(QString::fromUtf8(dir) + QLatin1Char('/') + QLatin1String(name));
+    std::vector<QRect> bands;
+    for (const LegendRow& row : ctrl.legend())
+        bands.push_back(legendBand(*row.area));
+    return bands;
 }
 
 } // namespace
@@ -56,19 +60,13 @@ class ChartCtrlTest final : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        m_window = std::make_unique<QWidget>();
-        m_window->resize(1700, 800);
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    }
-    void cleanup() { m_window.reset(); }
+    void init() { QVERIFY(m_host.open()); }
+    void cleanup() { m_host.close(); }
 
     void createPlacesTheControlWithItsInfoBox()
     {
         CKBarCtrl* ctrl = new CKBarCtrl;
-        QVERIFY(ctrl->Create(m_window.get(), QRect(29, 105, 1571, 666), CKBarCtrl::kCandleChartId));
+        QVERIFY(ctrl->Create(m_host.window(), QRect(29, 105, 1571, 666), CKBarCtrl::kCandleChartId));
         QCOMPARE(ctrl->objectName(), QStringLiteral("1000"));
         QCOMPARE(ctrl->geometry(), QRect(29, 105, 1571, 666));
         QVERIFY(ctrl->testAttribute(Qt::WA_OpaquePaintEvent));
@@ -97,13 +95,14 @@ private slots:
         QTest::mouseRelease(box, Qt::LeftButton, {}, QPoint(10, 10));
         QCOMPARE(box->pos(), QPoint(90, 230)); // dragged from anywhere in the box
         CKBarCtrl other;
-        QVERIFY(!other.Create(m_window.get(), QRect(0, 0, 0, 10), CKBarCtrl::kTimelineChartId));
+        QVERIFY(!other.Create(m_host.window(), QRect(0, 0, 0, 10), CKBarCtrl::kTimelineChartId));
     }
 
     void fewCandlesFillTheWindowFromTheLeft()
     {
-        CKBarCtrl* ctrl = MakeCandleChart();
-        QVERIFY(LoadCandles(*ctrl, CandleReply(50), 8, 80));
+        CandleChart* view = m_host.candles();
+        CKBarCtrl* ctrl = &view->control();
+        QVERIFY(view->load(CandleReply(50), 8, 80));
         ctrl->WithCanvas([](ChartCanvas& c) {
             const CSubArea& n = *c.FindSubArea("N");
             QCOMPARE(n.FirstDrawn(), 0);
@@ -129,8 +128,9 @@ private slots:
 
     void manyCandlesShowTheNewestInTheSameSlots()
     {
-        CKBarCtrl* ctrl = MakeCandleChart();
-        QVERIFY(LoadCandles(*ctrl, CandleReply(500), 8, 80));
+        CandleChart* view = m_host.candles();
+        CKBarCtrl* ctrl = &view->control();
+        QVERIFY(view->load(CandleReply(500), 8, 80));
         ctrl->WithCanvas([](ChartCanvas& c) {
             const CSubArea& n = *c.FindSubArea("N");
             QCOMPARE(n.FirstDrawn(), 420);
@@ -158,8 +158,9 @@ private slots:
                      + ",\"maxPrice\":26,\"minPrice\":18,\"time\":" + std::to_string(1700000000 + i * 86400)
                      + ",\"vol\":" + std::to_string(1000 + i) + "}";
         reply += "]}";
-        CKBarCtrl* ctrl = MakeCandleChart();
-        QVERIFY(LoadCandles(*ctrl, reply, 8, 80));
+        CandleChart* view = m_host.candles();
+        CKBarCtrl* ctrl = &view->control();
+        QVERIFY(view->load(reply, 8, 80));
         ctrl->WithCanvas([](ChartCanvas& c) {
             const CSubArea& n = *c.FindSubArea("N");
             QCOMPARE(n.FirstDrawn(), 40);
@@ -172,17 +173,17 @@ private slots:
 
     void badCandleRepliesLeaveTheChartUnchanged()
     {
-        CKBarCtrl* ctrl = MakeCandleChart();
-        QVERIFY(LoadCandles(*ctrl, CandleReply(30), 8, 80));
+        CandleChart* view = m_host.candles();
+        CKBarCtrl* ctrl = &view->control();
+        QVERIFY(view->load(CandleReply(30), 8, 80));
         const QImage before = ctrl->Snapshot();
         for (const char* bad : {"", "not json", "[1,2]", "{\"success\":\"false\",\"infor\":[{\"vol\":1}]}",
                                 "{\"success\":\"true\",\"infor\":[]}", "{\"success\":\"true\",\"infor\":{}}",
                                 "{\"success\":\"true\",\"infor\":[{\"startPrice\":", "{\"success\":\"yes\"}"})
-            QVERIFY2(!LoadCandles(*ctrl, bad, 8, 80), bad);
+            QVERIFY2(!view->load(bad, 8, 80), bad);
         QCOMPARE(ctrl->Snapshot(), before);
         // Members of the wrong type read as zero; the record still loads.
-        QVERIFY(LoadCandles(*ctrl,
-                            "{\"success\":\"true\",\"infor\":[{\"startPrice\":\"x\",\"endPrice\":[1],"
+        QVERIFY(view->load("{\"success\":\"true\",\"infor\":[{\"startPrice\":\"x\",\"endPrice\":[1],"
                             "\"maxPrice\":{},\"minPrice\":null,\"time\":\"t\",\"vol\":\"many\"},"
                             "{\"startPrice\":5,\"endPrice\":6,\"maxPrice\":7,\"minPrice\":4,\"time\":4294967297,"
                             "\"vol\":3}]}",
@@ -197,8 +198,9 @@ private slots:
 
     void crossHairSnapsAndNeverRedrawsTheChart()
     {
-        CKBarCtrl* ctrl = MakeCandleChart();
-        QVERIFY(LoadCandles(*ctrl, CandleReply(50), 8, 80));
+        CandleChart* view = m_host.candles();
+        CKBarCtrl* ctrl = &view->control();
+        QVERIFY(view->load(CandleReply(50), 8, 80));
         const QImage chartBefore = ctrl->Snapshot();
         QTest::mouseMove(ctrl, QPoint(300, 200));
         ctrl->UpdateCrossHair();
@@ -220,13 +222,15 @@ private slots:
         QApplication::sendEvent(ctrl, &leave);
         QCOMPARE(ctrl->CrossHairPos(), QPoint());
         QVERIFY(!ctrl->CrossHairArmed());
-        QCOMPARE(ctrl->grab().toImage().convertToFormat(QImage::Format_RGB32), chartBefore);
+        QVERIFY(testsupport::SameOutside(ctrl->grab().toImage().convertToFormat(QImage::Format_RGB32), chartBefore,
+                                         LegendBands(*ctrl)));
     }
 
     void timelineShowsTheFixedDay()
     {
-        CKBarCtrl* ctrl = MakeTimelineChart();
-        QVERIFY(LoadTimeline(*ctrl, TimelineReply(400)));
+        TimelineChart* view = m_host.timeline();
+        CKBarCtrl* ctrl = &view->control();
+        QVERIFY(view->load(TimelineReply(400)));
         ctrl->WithCanvas([](ChartCanvas& c) {
             const CSubArea& o = *c.FindSubArea("O");
             QCOMPARE(o.Title(), std::string("Tolmere小酒窖     分时 均价  成交量"));
@@ -246,8 +250,9 @@ private slots:
         const std::vector<Colour> c = VolumeColours(records);
         QCOMPARE(c, (std::vector<Colour>{kRiseColour, kRiseColour, kRiseColour, kFallColour, kFallColour}));
 
-        CKBarCtrl* ctrl = MakeTimelineChart();
-        QVERIFY(LoadTimeline(*ctrl, "{\"success\":\"true\",\"infor\":["
+        TimelineChart* view = m_host.timeline();
+        CKBarCtrl* ctrl = &view->control();
+        QVERIFY(view->load("{\"success\":\"true\",\"infor\":["
                                     "{\"averagePrice\":20,\"price\":20,\"vol\":0},"
                                     "{\"averagePrice\":20,\"price\":20,\"vol\":7},"
                                     "{\"averagePrice\":20,\"price\":20,\"vol\":0}]}"));
@@ -265,11 +270,11 @@ private slots:
             QVERIFY(img.pixelColor(minutes[2].bodyLeft, pb - 2) != ToQColor(kRiseColour));
         });
         // "success" but no records: three empty displays and an empty framed chart.
-        QVERIFY(LoadTimeline(*ctrl, "{\"success\":\"true\",\"infor\":[]}"));
+        QVERIFY(view->load("{\"success\":\"true\",\"infor\":[]}"));
         ctrl->WithCanvas([](ChartCanvas& canvas) { QCOMPARE(int(canvas.FindDisplay("O2")->ElementCount()), 0); });
         const QImage empty = ctrl->Snapshot();
         QCOMPARE(empty.pixelColor(60, 100), QColor(50, 50, 50));
-        QVERIFY(!LoadTimeline(*ctrl, "{\"success\":\"false\"}"));
+        QVERIFY(!view->load("{\"success\":\"false\"}"));
         QCOMPARE(ctrl->Snapshot(), empty);
     }
 
@@ -293,7 +298,7 @@ private slots:
     void marketChartsShowOneChartAndSetUpOnce()
     {
         MarketCharts charts;
-        QVERIFY(charts.Create(m_window.get(), QRect(29, 105, 1571, 666), 80));
+        QVERIFY(charts.Create(m_host.window(), QRect(29, 105, 1571, 666), 80));
         QVERIFY(!charts.Candles()->isVisible() && !charts.Timeline()->isVisible());
         QCOMPARE(charts.Timeline()->objectName(), QStringLiteral("1001"));
         PeriodBar::Flags flags{};
@@ -306,9 +311,10 @@ private slots:
         flags = PeriodBar::FlagsForPress(QPoint(28 + 60 * 6 + 1, 90));
         QCOMPARE(charts.ShowCandles(flags), 7);
         QCOMPARE(charts.Visible(), MarketCharts::View::Candles);
-        charts.Candles()->WithCanvas([](ChartCanvas& c) { QCOMPARE(int(c.Rows().size()), 2); });
+        // Candles, volumes and the oscillator area under them, hidden until an oscillator is chosen.
+        charts.Candles()->WithCanvas([](ChartCanvas& c) { QCOMPARE(int(c.Rows().size()), 3); });
         charts.Candles()->WithCanvas(
-            [](ChartCanvas& c) { QCOMPARE(c.FindSubArea("N")->DisplayCount(), 1); }); // not set up twice
+            [](ChartCanvas& c) { QCOMPARE(c.FindSubArea("N")->DisplayCount(), 8); }); // not set up twice
 
         // Two-hour candles carry time labels every fourth candle; a flat candle's volume is red.
         std::string reply = CandleReply(12, 3, 1700000000, 7200);
@@ -349,10 +355,10 @@ private slots:
                                                    reply.status = 404;
                                                return reply;
                                            });
-        CKBarCtrl* candles = MakeCandleChart();
-        CKBarCtrl* timeline = new CKBarCtrl;
-        QVERIFY(timeline->Create(m_window.get(), QRect(29, 105, 1571, 666), CKBarCtrl::kTimelineChartId));
-        SetUpTimelineChart(*timeline);
+        CandleChart* candleView = m_host.candles();
+        TimelineChart* timelineView = m_host.timeline();
+        CKBarCtrl* candles = &candleView->control();
+        CKBarCtrl* timeline = &timelineView->control();
         candles->hide();
         PaintCounter candlePaints;
         PaintCounter timelinePaints;
@@ -363,10 +369,10 @@ private slots:
         std::thread poller([&] {
             std::string reply;
             client::HttpGetUrlNoLock(base + "/api/timeline/9160001/1700000000", reply);
-            LoadTimeline(*timeline, reply);
+            timelineView->load(reply);
             reply.clear();
             client::HttpGetUrlNoLock(base + "/api/histogram/9160001/8", reply);
-            LoadCandles(*candles, reply, 8, 120);
+            candleView->load(reply, 8, 120);
             done = true;
         });
         QTRY_VERIFY_WITH_TIMEOUT(done.load(), 20000);
@@ -380,14 +386,15 @@ private slots:
             QCOMPARE(c.FindSubArea("N")->FirstDrawn(), 120);
             QCOMPARE(c.FindSubArea("N")->LastDrawn(), 240);
         });
-        QCOMPARE(candles->grab().toImage().convertToFormat(QImage::Format_RGB32), candles->Snapshot());
+        QVERIFY(testsupport::SameOutside(candles->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                                         candles->Snapshot(), LegendBands(*candles)));
         SaveIfAsked(candles->Snapshot(), "candles-240.png");
 
         // Loads racing with paints: every paint copies a whole image, and the last load wins.
         done = false;
         std::thread reloads([&] {
             for (int i = 0; i < 30; ++i)
-                LoadCandles(*candles, CandleReply(200 + i, unsigned(i)), 8, 120);
+                candleView->load(CandleReply(200 + i, unsigned(i)), 8, 120);
             done = true;
         });
         while (!done) {
@@ -403,24 +410,7 @@ private slots:
     }
 
 private:
-    CKBarCtrl* MakeCandleChart()
-    {
-        auto* ctrl = new CKBarCtrl;
-        if (!ctrl->Create(m_window.get(), QRect(29, 105, 1571, 666), CKBarCtrl::kCandleChartId))
-            return nullptr;
-        SetUpCandleChart(*ctrl);
-        return ctrl;
-    }
-    CKBarCtrl* MakeTimelineChart()
-    {
-        auto* ctrl = new CKBarCtrl;
-        if (!ctrl->Create(m_window.get(), QRect(29, 105, 1571, 666), CKBarCtrl::kTimelineChartId))
-            return nullptr;
-        SetUpTimelineChart(*ctrl);
-        return ctrl;
-    }
-
-    std::unique_ptr<QWidget> m_window;
+    ChartHost m_host;
 };
 
 QTEST_MAIN(ChartCtrlTest)

@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <random>
 
+#include <QImage>
+#include <QString>
+
 std::string CandleReply(int count, unsigned seed, long long firstTime, int periodSeconds)
 {
     std::mt19937 rng(seed);
@@ -50,4 +53,11 @@ std::string TimelineReply(int count, unsigned seed, bool withZeroVolumes)
         s += rec;
     }
     return s + "]}";
+}
+
+void SaveIfAsked(const QImage& image, const char* name)
+{
+    const QByteArray dir = qgetenv("VELMORA_CHART_PNG_DIR");
+    if (!dir.isEmpty())
+        image.save(QString::fromUtf8(dir) + QLatin1Char('/') + QLatin1String(name));
 }

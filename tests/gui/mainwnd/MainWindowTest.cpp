@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
@@ -24,6 +26,8 @@
 #include "client/ServerLine.h"
 #include "controls/JListCtrl.h"
 #include "chart/CKBarCtrl.h"
+#include "chart/IndicatorSettings.h"
+#include "chart/MaPeriodsDlg.h"
 #include "mainwnd/Transaction_Dlg.h"
 #include "support/Widgets.h"
 #include "trade/Buying_dlg.h"
@@ -213,6 +217,77 @@ private slots:
         // The K-line tab puts the tick window away again.
         QTest::mouseClick(w, Qt::LeftButton, {}, w->tabRect(1).center());
         QVERIFY(!w->tickList()->isVisible());
+    }
+
+    void indicatorsAreChosenFromTheMenusAndRemembered()
+    {
+        Transaction_Dlg* w = open(false);
+        w->command(Transaction_Dlg::IDC_TOOL_KLINE);
+        QMenu* analysis = w->dropMenu(Transaction_Dlg::IDC_MENU_ANALYSIS);
+        QMenu* context = w->klineChart()->findChild<QMenu*>(QStringLiteral("indicatorMenu"));
+        QVERIFY(context);
+        auto named = [](QMenu* menu, const char* name) {
+            for (QAction* a : menu->actions())
+                if (a->objectName() == QLatin1String(name))
+                    return a;
+            return static_cast<QAction*>(nullptr);
+        };
+        auto oscillatorHeight = [&w] { // the window of the time it is asked
+            return w->klineChart()->WithCanvas([](chart::ChartCanvas& c) { return c.FindSubArea("I")->Height(); });
+        };
+        auto saved = [] {
+            QFile f(QString::fromLatin1(chart::kIndicatorFile));
+            return f.open(QIODevice::ReadOnly) ? chart::parseIndicatorChoice(f.readAll().toStdString())
+                                               : std::nullopt;
+        };
+        // Averages on, no oscillator, nothing written until the user chooses.
+        QVERIFY(named(analysis, "indicatorMA")->isChecked());
+        QVERIFY(named(analysis, "oscillatorNone")->isChecked());
+        QVERIFY(!QFile::exists(QString::fromLatin1(chart::kIndicatorFile)));
+        QCOMPARE(oscillatorHeight(), 0);
+
+        named(analysis, "oscillatorKDJ")->trigger();
+        QVERIFY(oscillatorHeight() > 0);
+        QVERIFY(named(context, "oscillatorKDJ")->isChecked()); // one choice in both menus
+        QCOMPARE(saved()->oscillator, chart::Oscillator::Kdj);
+
+        named(context, "indicatorMA")->trigger(); // off, from the chart's own menu
+        QVERIFY(!named(analysis, "indicatorMA")->isChecked());
+        QCOMPARE(saved()->movingAverages, false);
+        named(analysis, "indicatorPeriods")->trigger();
+        auto* periods = w->findChild<MaPeriodsDlg*>();
+        QVERIFY(periods && periods->isVisible());
+        for (int i = 0; i < 4; ++i)
+            periods->periodBox(i)->setValue(7 * (i + 1));
+        QTest::mouseClick(periods->findChild<QPushButton*>(QStringLiteral("ok")), Qt::LeftButton);
+        QVERIFY(!periods->isVisible());
+        QCOMPARE(saved()->maPeriods, (std::array<int, 4>{7, 14, 21, 28}));
+
+        // The next start shows the choice again.
+        m_login.reset();
+        w = open(false);
+        analysis = w->dropMenu(Transaction_Dlg::IDC_MENU_ANALYSIS);
+        QVERIFY(named(analysis, "oscillatorKDJ")->isChecked());
+        QVERIFY(!named(analysis, "indicatorMA")->isChecked());
+        w->command(Transaction_Dlg::IDC_TOOL_KLINE);
+        QVERIFY(oscillatorHeight() > 0);
+        QVERIFY(m_boxes->calls().empty());
+
+        // A file that cannot be read is named, the defaults are shown, and the file stays as
+        // it is until the user chooses again.
+        m_login.reset();
+        QFile bad(QString::fromLatin1(chart::kIndicatorFile));
+        QVERIFY(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        bad.write("{\"ma\": tru");
+        bad.close();
+        w = open(false);
+        QCOMPARE(m_boxes->texts().size(), 1);
+        QVERIFY(m_boxes->texts().front().contains(QDir::current().absoluteFilePath(QString::fromLatin1(chart::kIndicatorFile))));
+        analysis = w->dropMenu(Transaction_Dlg::IDC_MENU_ANALYSIS);
+        QVERIFY(named(analysis, "oscillatorNone")->isChecked());
+        QVERIFY(!saved());
+        named(analysis, "oscillatorMACD")->trigger();
+        QCOMPARE(saved()->oscillator, chart::Oscillator::Macd);
     }
 
     void narrowScreensAreWarnedOnce()

@@ -22,6 +22,7 @@
 #include "support/TradeReplies.h"
 #include "support/Widgets.h"
 #include "trade/OrderChecks.h"
+#include "trade/OrderEntry.h"
 #include "trade/low_deal_buy_dlg.h"
 #include "trade/low_deal_sell_dlg.h"
 
@@ -388,6 +389,28 @@ private slots:
         m_boxes->setAnswer(platform::MsgResult::No);
         QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
         QCOMPARE(CountPath(*m_server, kSellPath), 1u);
+    }
+
+    // The presets share out the figure the window shows beside them, for the typed code.
+    void presetsShareOutTheBuyableAndTheSellableFigure()
+    {
+        low_deal_buy_dlg& buy = open();
+        fill("9160001", "1", "");
+        trade::OrderEntry& form = buy.entry();
+        QVERIFY(testsupport::pickFromFieldMenu(buy.quantityField(), form.presetMenu(), "1/2"));
+        QCOMPARE(buy.quantityField()->text(), QStringLiteral("500")); // 1003 buys 1000
+        QCOMPARE(buy.maxBuyableShown(), 1000);
+
+        low_deal_sell_dlg& sell = open<low_deal_sell_dlg>();
+        m_script->set(kPositionsPath, testsupport::PositionsReply(1000.0, 40));
+        fill("9160001", "36.50", "");
+        QVERIFY(!sell.entry().presetButton()->isEnabled()); // not looked up yet
+        sell.codeField()->setFocus();
+        sell.priceField()->setFocus(); // leaving the code looks it up
+        QTRY_VERIFY(sell.entry().presetButton()->isEnabled());
+        QVERIFY(testsupport::pickFromFieldMenu(sell.quantityField(), sell.entry().presetMenu(), "1/4"));
+        QCOMPARE(sell.quantityField()->text(), QStringLiteral("10"));
+        testsupport::renderIfAsked(sell, "panel-sell-presets");
     }
 
     // Enter acts on the text on the screen: a one-character price is never turned into "0".

@@ -22,6 +22,7 @@
 #include "support/Widgets.h"
 #include "trade/Buying_dlg.h"
 #include "trade/OrderChecks.h"
+#include "trade/OrderEntry.h"
 #include "trade/Selling_dlg.h"
 
 using testsupport::LoopbackServer;
@@ -66,6 +67,7 @@ private slots:
     void quickSellChecksTheLastLookedUpFigure();
     void aFailedLookupKeepsTheFigure();
     void silentServiceNeverHoldsTheWindowBeyondTheTimeOut();
+    void presetsFillAShareOfTheFigureAndTheOrderIsStillChecked();
 
 private:
     void startServer();
@@ -412,6 +414,69 @@ void QuickOrderTest::silentServiceNeverHoldsTheWindowBeyondTheTimeOut()
     QCOMPARE(buy.quantityField()->text(), QStringLiteral("2"));
     // About 3 s; far below a hang, loose for a loaded machine.
     QVERIFY(elapsed < std::chrono::seconds(10));
+}
+
+namespace {
+
+bool pickPreset(trade::OrderEntry& entry, const char* label)
+{
+    return testsupport::pickFromFieldMenu(entry.quantityField(), entry.presetMenu(), label);
+}
+
+} // namespace
+
+void QuickOrderTest::presetsFillAShareOfTheFigureAndTheOrderIsStillChecked()
+{
+    Buying_dlg buy(nullptr);
+    buy.show();
+    buy.prefill(QStringLiteral("9160001"), QString());
+    trade::OrderEntry& form = buy.entry();
+    QVERIFY(!form.presetButton()->isEnabled()); // no price, no figure
+    QVERIFY(!pickPreset(form, "全部"));
+
+    // 1000 at 12.35 buys 80; the shares round down, and the box shows the figure at once.
+    buy.priceField()->setText(QStringLiteral("12.35"));
+    QVERIFY(form.presetButton()->isEnabled());
+    const std::pair<const char*, const char*> shares[] = {{"全部", "80"}, {"1/2", "40"}, {"1/3", "26"}, {"1/4", "20"}};
+    for (const auto& [label, quantity] : shares) {
+        QVERIFY2(pickPreset(form, label), label);
+        QCOMPARE(buy.quantityField()->text(), QString::fromUtf8(quantity));
+    }
+    QCOMPARE(buy.boxText(Buying_dlg::kBuyableBox), QStringLiteral("80"));
+
+    // A share that rounds to nothing is offered disabled and leaves the quantity alone.
+    buy.priceField()->setText(QStringLiteral("300"));
+    QVERIFY(pickPreset(form, "1/3")); // 3 buyable: 1
+    QCOMPARE(buy.quantityField()->text(), QStringLiteral("1"));
+    QVERIFY(!pickPreset(form, "1/4"));
+    QCOMPARE(buy.quantityField()->text(), QStringLiteral("1"));
+
+    // What the preset filled goes through the check and the confirmation like typed text:
+    // the cash has fallen since, so the order is refused.
+    buy.priceField()->setText(QStringLiteral("12.35"));
+    QVERIFY(pickPreset(form, "全部"));
+    setReply("/api/v1/customer/item", R"({"success":"true","infor":{"cash":{"bankroll_usable":500},"stock":[]}})");
+    buy.placeOrderNow();
+    QCOMPARE(m_boxes->texts(), QStringList{QString::fromUtf8(trade::kInsufficientCash)});
+    QVERIFY(requestsTo("/api/v1/item/buy").empty());
+
+    // A sale shares out the sellable quantity of the typed code, and of no other.
+    setReply("/api/v1/customer/item", kHoldings);
+    Selling_dlg sell(nullptr);
+    sell.show();
+    QVERIFY(!sell.entry().presetButton()->isEnabled()); // unknown until the lookup answers
+    sell.prefill(QStringLiteral("9160001"), QStringLiteral("12.40"));
+    waitForLookup(sell);
+    QTRY_VERIFY(sell.entry().presetButton()->isEnabled());
+    QVERIFY(pickPreset(sell.entry(), "1/3"));
+    QCOMPARE(sell.quantityField()->text(), QStringLiteral("13"));
+    m_boxes->clear();
+    m_boxes->setAnswer(platform::MsgResult::No);
+    sell.placeOrderNow();
+    QCOMPARE(m_boxes->texts(), QStringList{kSell});
+    QVERIFY(m_boxes->calls().front().detail.contains(QStringLiteral("数量：13")));
+    sell.codeField()->setText(QStringLiteral("9160003"));
+    QVERIFY(!sell.entry().presetButton()->isEnabled());
 }
 
 QTEST_MAIN(QuickOrderTest)

@@ -50,6 +50,19 @@ TEST(MaxBuyable, CashExactlyEnoughForAQuantityBuysIt)
     }
 }
 
+TEST(PresetQuantity, AShareRoundedDownAndNothingFromNoFigure)
+{
+    const struct
+    {
+        std::int64_t figure;
+        int parts;
+        std::int64_t quantity;
+    } cases[] = {{80, 1, 80}, {80, 3, 26}, {7, 2, 3}, {3, 4, 0}, {0, 1, 0}, {-8, 2, 0}, {8, 0, 0},
+                 {std::int64_t(1) << 40, 4, std::int64_t(1) << 38}};
+    for (const auto& c : cases)
+        EXPECT_EQ(trade::presetQuantity(c.figure, c.parts), c.quantity) << c.figure << " / " << c.parts;
+}
+
 TEST(CheckBuy, BalanceCheckWithoutFeeAndEqualityPasses)
 {
     EXPECT_EQ(checkBuy(form("9160001", "10.00", "100"), 1000.0), std::nullopt);

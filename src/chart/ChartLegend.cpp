@@ -1,0 +1,116 @@
+#include "chart/ChartLegend.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include <QFontMetrics>
+#include <QImage>
+#include <QRect>
+#include <QPainter>
+
+#include "chart/CDataElementPoint.h"
+#include "chart/CSubArea.h"
+#include "chart/CSubAreaDisplayOne.h"
+#include "chart/ChartCanvas.h"
+#include "chart/ChartText.h"
+#include "chart/private/ChartFonts.h"
+
+namespace chart {
+namespace {
+
+constexpr int kItemGap = 10;
+constexpr int kLegendHeight = 15;
+
+std::string valueText(const CSubArea& area, const CDataElement& e)
+{
+    const float v = e.High();
+    if (!std::isfinite(v))
+        return "--";
+    // Volumes are whole, as the volume area's labels are.
+    if (area.Name() == "P")
+        return ValueLabel(v, true);
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.2f", double(v));
+    return buf;
+}
+
+} // namespace
+
+std::vector<LegendRow> legendRows(const ChartCanvas& canvas, int index)
+{
+    std::vector<LegendRow> rows;
+    if (index < 0)
+        return rows;
+    for (const CSubAreaCell& cell : canvas.Rows()) {
+        const CSubArea& area = *cell.subArea;
+        if (area.Height() <= 0)
+            continue;
+        LegendRow row{&area, {}};
+        std::string group;
+        for (int i = 0; i < area.DisplayCount(); ++i) {
+            const CSubAreaDisplayOne& d = area.Display(i);
+            if (d.legendLabel().empty() || std::size_t(index) >= d.ElementCount())
+                continue;
+            const CDataElement& e = *d.Element(std::size_t(index));
+            if (d.legendGroup() != group && !d.legendGroup().empty())
+                row.items.push_back({d.legendGroup(), kLegendNameColour});
+            group = d.legendGroup();
+            const Colour colour = e.Type() == ElementType::Point ? static_cast<const CDataElementPoint&>(e).colour
+                                                                : kLegendNameColour;
+            row.items.push_back({d.legendLabel() + ":" + valueText(area, e), colour});
+        }
+        if (!row.items.empty())
+            rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+int legendIndex(const ChartCanvas& canvas, int crossHairX)
+{
+    const CSubArea* area = canvas.FirstRowArea();
+    if (!area || area->DisplayCount() == 0)
+        return -1;
+    const int count = int(area->Display(0).ElementCount());
+    if (count == 0)
+        return -1;
+    const int w = area->Scale().slotWidth;
+    if (crossHairX == 0 || w <= 0)
+        return count - 1;
+    const int slot = std::max(0, crossHairX - area->Scale().plotLeft) / w;
+    return std::clamp(area->FirstDrawn() + slot, 0, count - 1);
+}
+
+QRect legendBand(const CSubArea& area)
+{
+    // The margin of the area above holds nothing in its lowest rows: the candle times end
+    // 14 pixels under their plot.
+    const int height = std::max(QFontMetrics(fonts::label()).height(), kLegendHeight);
+    const int top = area.Scale().plotTop - height;
+    return QRect(area.Left() + 10, top, area.Width() - CSubArea::kRightMargin - 10, height);
+}
+
+QImage renderLegendRow(const LegendRow& row, qreal devicePixelRatio)
+{
+    const CSubArea& area = *row.area;
+    const QRect band = legendBand(area);
+    QImage image((QSizeF(band.size()) * devicePixelRatio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(devicePixelRatio);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    const QFont& font = fonts::label();
+    const QFontMetrics metrics(font);
+    p.setFont(font);
+    int x = 0;
+    if (!area.Title().empty())
+        x += QFontMetrics(fonts::title()).horizontalAdvance(QString::fromStdString(area.Title())) + kItemGap;
+    for (const LegendItem& item : row.items) {
+        const QString text = QString::fromStdString(item.text);
+        p.setPen(ToQColor(item.colour));
+        p.drawText(x, metrics.ascent(), text);
+        x += metrics.horizontalAdvance(text) + kItemGap;
+    }
+    return image;
+}
+
+} // namespace chart

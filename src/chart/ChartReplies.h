@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include <json/value.h>
+
+// The records of the candle and time-share replies, apart from the controls they feed: no
+// window system needed.
+namespace chart {
+
+struct CandleRecord
+{
+    float open = 0;
+    float close = 0;
+    float high = 0;
+    float low = 0;
+    std::int32_t time = 0;
+    int vol = 0;
+
+    bool operator==(const CandleRecord&) const = default;
+};
+
+struct TimelineRecord
+{
+    float averagePrice = 0;
+    float price = 0;
+    int vol = 0;
+
+    bool operator==(const TimelineRecord&) const = default;
+};
+
+// The records of an "infor" array; members of the wrong type read as zero.
+std::vector<CandleRecord> candleRecords(const Json::Value& infor);
+std::vector<TimelineRecord> timelineRecords(const Json::Value& infor);
+
+// The records of a whole reply (UTF-8); nothing when it does not parse or reports failure.
+std::optional<std::vector<CandleRecord>> ParseCandleReply(std::string_view utf8);
+std::optional<std::vector<TimelineRecord>> ParseTimelineReply(std::string_view utf8);
+
+} // namespace chart

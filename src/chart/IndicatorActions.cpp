@@ -1,0 +1,107 @@
+#include "chart/IndicatorActions.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+
+#include "chart/MaPeriodsDlg.h"
+
+namespace chart {
+namespace {
+
+struct OscillatorCommand
+{
+    Oscillator oscillator;
+    const char* text;
+    const char* name;
+};
+
+constexpr OscillatorCommand kOscillatorCommands[] = {
+    {Oscillator::None, "不显示指标", "oscillatorNone"},
+    {Oscillator::Macd, "MACD 指数平滑异同平均线", "oscillatorMACD"},
+    {Oscillator::Kdj, "KDJ 随机指标", "oscillatorKDJ"},
+    {Oscillator::Rsi, "RSI 相对强弱指标", "oscillatorRSI"},
+    {Oscillator::Boll, "BOLL 布林线", "oscillatorBOLL"},
+};
+
+QAction* Checkable(QObject* owner, const char* text, const char* name)
+{
+    auto* action = new QAction(QString::fromUtf8(text), owner);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setCheckable(true);
+    return action;
+}
+
+} // namespace
+
+IndicatorActions::IndicatorActions(QWidget* parent)
+    : QObject(parent)
+    , m_parent(parent)
+{
+    m_averages = Checkable(this, "均线 MA", "indicatorMA");
+    m_volumeAverages = Checkable(this, "成交量均线", "indicatorVolumeMA");
+    m_periods = new QAction(QStringLiteral("均线参数..."), this);
+    m_periods->setObjectName(QStringLiteral("indicatorPeriods"));
+    m_oscillatorGroup = new QActionGroup(this);
+    for (const OscillatorCommand& c : kOscillatorCommands) {
+        QAction* action = Checkable(m_oscillatorGroup, c.text, c.name);
+        m_oscillatorGroup->addAction(action);
+        m_oscillators[std::size_t(c.oscillator)] = action;
+        connect(action, &QAction::triggered, this, [this, o = c.oscillator] {
+            IndicatorChoice next = m_choice;
+            next.oscillator = o;
+            choose(next);
+        });
+    }
+    connect(m_averages, &QAction::triggered, this, [this](bool on) {
+        IndicatorChoice next = m_choice;
+        next.movingAverages = on;
+        choose(next);
+    });
+    connect(m_volumeAverages, &QAction::triggered, this, [this](bool on) {
+        IndicatorChoice next = m_choice;
+        next.volumeAverages = on;
+        choose(next);
+    });
+    connect(m_periods, &QAction::triggered, this, &IndicatorActions::editPeriods);
+    setChoice(m_choice);
+}
+
+void IndicatorActions::setChoice(const IndicatorChoice& choice)
+{
+    m_choice = choice;
+    m_averages->setChecked(choice.movingAverages);
+    m_volumeAverages->setChecked(choice.volumeAverages);
+    m_oscillators[std::size_t(choice.oscillator)]->setChecked(true);
+}
+
+void IndicatorActions::addTo(QMenu* menu) const
+{
+    menu->addAction(m_averages);
+    menu->addAction(m_volumeAverages);
+    menu->addAction(m_periods);
+    menu->addSeparator();
+    menu->addActions(m_oscillatorGroup->actions());
+}
+
+void IndicatorActions::choose(const IndicatorChoice& choice)
+{
+    setChoice(choice);
+    if (m_onChange)
+        m_onChange(choice);
+}
+
+void IndicatorActions::editPeriods()
+{
+    if (!m_periodsDlg)
+        m_periodsDlg = new MaPeriodsDlg(m_parent);
+    m_periodsDlg->edit(m_choice.maPeriods, [this](const MaPeriodsDlg::Periods& periods) {
+        if (periods == m_choice.maPeriods)
+            return;
+        IndicatorChoice next = m_choice;
+        next.maPeriods = periods;
+        choose(next);
+    });
+}
+
+} // namespace chart

@@ -1,0 +1,237 @@
+#include "chart/Indicators.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace chart {
+namespace {
+
+constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
+
+// Sizes the lines to n and returns where computing has to start: no later than `from`, and
+// no later than the end of the shortest line (a line just chosen is empty, so it is
+// computed whole).
+template <class... Lines>
+std::size_t prepare(std::size_t n, std::size_t from, Lines&... lines)
+{
+    from = std::min({from, n, lines.size()...});
+    (lines.resize(n, kNoValue), ...);
+    return from;
+}
+
+} // namespace
+
+void movingAverage(std::span<const double> in, int period, IndicatorLine& out, std::size_t from)
+{
+    const std::size_t n = in.size();
+    from = prepare(n, from, out);
+    if (period < 1) {
+        std::fill(out.begin() + std::ptrdiff_t(from), out.end(), kNoValue);
+        return;
+    }
+    const std::size_t p = std::size_t(period);
+    const std::size_t start = std::max(from, p - 1);
+    for (std::size_t i = from; i < std::min(start, n); ++i)
+        out[i] = kNoValue;
+    if (start >= n)
+        return;
+    // A running sum: one step per candle, so a poll that adds one candle costs one window.
+    double sum = 0;
+    for (std::size_t j = start + 1 - p; j <= start; ++j)
+        sum += in[j];
+    out[start] = sum / double(p);
+    for (std::size_t i = start + 1; i < n; ++i) {
+        sum += in[i] - in[i - p];
+        out[i] = sum / double(p);
+    }
+}
+
+void exponentialAverage(std::span<const double> in, int period, IndicatorLine& out, std::size_t from)
+{
+    const std::size_t n = in.size();
+    from = prepare(n, from, out);
+    const auto first = std::find_if(in.begin(), in.end(), hasValue);
+    if (period < 1 || first == in.end()) {
+        std::fill(out.begin() + std::ptrdiff_t(from), out.end(), kNoValue);
+        return;
+    }
+    const std::size_t p = std::size_t(period);
+    const std::size_t seed = std::size_t(first - in.begin()) + p - 1;
+    const double weight = 2.0 / double(period + 1);
+    for (std::size_t i = from; i < n; ++i) {
+        if (i < seed) {
+            out[i] = kNoValue;
+        } else if (i == seed) {
+            double sum = 0;
+            for (std::size_t j = seed + 1 - p; j <= seed; ++j)
+                sum += in[j];
+            out[i] = sum / double(p);
+        } else {
+            out[i] = weight * in[i] + (1 - weight) * out[i - 1];
+        }
+    }
+}
+
+void macd(std::span<const double> close, MacdLines& out, std::size_t from)
+{
+    const std::size_t n = close.size();
+    from = prepare(n, from, out.emaFast, out.emaSlow, out.dif, out.dea, out.histogram);
+    exponentialAverage(close, kMacdFast, out.emaFast, from);
+    exponentialAverage(close, kMacdSlow, out.emaSlow, from);
+    for (std::size_t i = from; i < n; ++i)
+        out.dif[i] = out.emaFast[i] - out.emaSlow[i];
+    exponentialAverage(out.dif, kMacdSignal, out.dea, from);
+    for (std::size_t i = from; i < n; ++i)
+        out.histogram[i] = 2 * (out.dif[i] - out.dea[i]);
+}
+
+void kdj(std::span<const CandleRecord> candles, KdjLines& out, std::size_t from)
+{
+    const std::size_t n = candles.size();
+    from = prepare(n, from, out.k, out.d, out.j);
+    const std::size_t p = std::size_t(kKdjPeriod);
+    for (std::size_t i = from; i < n; ++i) {
+        if (i + 1 < p) {
+            out.k[i] = out.d[i] = out.j[i] = kNoValue;
+            continue;
+        }
+        // A candle's own four prices bound it, so inconsistent records keep RSV in 0..100.
+        double highest = -std::numeric_limits<double>::infinity();
+        double lowest = std::numeric_limits<double>::infinity();
+        for (std::size_t j = i + 1 - p; j <= i; ++j) {
+            const CandleRecord& c = candles[j];
+            highest = std::max({highest, double(c.open), double(c.close), double(c.high), double(c.low)});
+            lowest = std::min({lowest, double(c.open), double(c.close), double(c.high), double(c.low)});
+        }
+        const double rsv = highest > lowest ? (double(candles[i].close) - lowest) / (highest - lowest) * 100 : 50;
+        const double kBefore = i + 1 == p ? 50 : out.k[i - 1];
+        const double dBefore = i + 1 == p ? 50 : out.d[i - 1];
+        out.k[i] = (rsv + (kKdjSmoothK - 1) * kBefore) / kKdjSmoothK;
+        out.d[i] = (out.k[i] + (kKdjSmoothD - 1) * dBefore) / kKdjSmoothD;
+        out.j[i] = 3 * out.k[i] - 2 * out.d[i];
+    }
+}
+
+void rsi(std::span<const double> close, int period, RsiLine& out, std::size_t from)
+{
+    const std::size_t n = close.size();
+    from = prepare(n, from, out.gain, out.loss, out.rsi);
+    if (period < 1) {
+        for (std::size_t i = from; i < n; ++i)
+            out.gain[i] = out.loss[i] = out.rsi[i] = kNoValue;
+        return;
+    }
+    const std::size_t p = std::size_t(period);
+    for (std::size_t i = from; i < n; ++i) {
+        if (i < p) {
+            out.gain[i] = out.loss[i] = out.rsi[i] = kNoValue;
+            continue;
+        }
+        if (i == p) {
+            double up = 0, down = 0;
+            for (std::size_t j = 1; j <= p; ++j) {
+                up += std::max(close[j] - close[j - 1], 0.0);
+                down += std::max(close[j - 1] - close[j], 0.0);
+            }
+            out.gain[i] = up / double(p);
+            out.loss[i] = down / double(p);
+        } else {
+            const double change = close[i] - close[i - 1];
+            out.gain[i] = (out.gain[i - 1] * double(p - 1) + std::max(change, 0.0)) / double(p);
+            out.loss[i] = (out.loss[i - 1] * double(p - 1) + std::max(-change, 0.0)) / double(p);
+        }
+        const double total = out.gain[i] + out.loss[i];
+        out.rsi[i] = total > 0 ? 100 * out.gain[i] / total : 50;
+    }
+}
+
+void boll(std::span<const double> close, BollLines& out, std::size_t from)
+{
+    const std::size_t n = close.size();
+    from = prepare(n, from, out.mid, out.upper, out.lower);
+    movingAverage(close, kBollPeriod, out.mid, from);
+    const std::size_t p = std::size_t(kBollPeriod);
+    for (std::size_t i = from; i < n; ++i) {
+        if (!hasValue(out.mid[i])) {
+            out.upper[i] = out.lower[i] = kNoValue;
+            continue;
+        }
+        double squares = 0;
+        for (std::size_t j = i + 1 - p; j <= i; ++j)
+            squares += (close[j] - out.mid[i]) * (close[j] - out.mid[i]);
+        const double deviation = std::sqrt(squares / double(p));
+        out.upper[i] = out.mid[i] + kBollWidth * deviation;
+        out.lower[i] = out.mid[i] - kBollWidth * deviation;
+    }
+}
+
+void IndicatorSet::setChoice(const IndicatorChoice& choice)
+{
+    if (choice == m_choice)
+        return;
+    m_choice = choice;
+    m_stale = true;
+    // Emptied lines are computed whole at the next update.
+    m_priceAverages.clear();
+    m_volumeAverages.clear();
+    m_macd = {};
+    m_kdj = {};
+    m_rsi = {};
+    m_boll = {};
+}
+
+std::size_t IndicatorSet::update(std::span<const CandleRecord> candles, std::size_t from)
+{
+    const std::size_t n = candles.size();
+    if (m_stale)
+        from = 0;
+    m_stale = false;
+    from = prepare(n, from, m_close, m_volume);
+    for (std::size_t i = from; i < n; ++i) {
+        m_close[i] = candles[i].close;
+        m_volume[i] = candles[i].vol;
+    }
+    m_priceAverages.resize(m_choice.movingAverages ? m_choice.maPeriods.size() : 0);
+    for (std::size_t i = 0; i < m_priceAverages.size(); ++i)
+        movingAverage(m_close, m_choice.maPeriods[i], m_priceAverages[i], from);
+    m_volumeAverages.resize(m_choice.volumeAverages ? kVolumeMaPeriods.size() : 0);
+    for (std::size_t i = 0; i < m_volumeAverages.size(); ++i)
+        movingAverage(m_volume, kVolumeMaPeriods[i], m_volumeAverages[i], from);
+    switch (m_choice.oscillator) {
+    case Oscillator::None:
+        break;
+    case Oscillator::Macd:
+        macd(m_close, m_macd, from);
+        break;
+    case Oscillator::Kdj:
+        kdj(candles, m_kdj, from);
+        break;
+    case Oscillator::Rsi:
+        for (std::size_t i = 0; i < m_rsi.size(); ++i)
+            rsi(m_close, kRsiPeriods[i], m_rsi[i], from);
+        break;
+    case Oscillator::Boll:
+        boll(m_close, m_boll, from);
+        break;
+    }
+    return from;
+}
+
+std::vector<const IndicatorLine*> IndicatorSet::oscillatorLines() const
+{
+    switch (m_choice.oscillator) {
+    case Oscillator::None:
+        return {};
+    case Oscillator::Macd:
+        return {&m_macd.histogram, &m_macd.dif, &m_macd.dea};
+    case Oscillator::Kdj:
+        return {&m_kdj.k, &m_kdj.d, &m_kdj.j};
+    case Oscillator::Rsi:
+        return {&m_rsi[0].rsi, &m_rsi[1].rsi, &m_rsi[2].rsi};
+    case Oscillator::Boll:
+        return {&m_boll.mid, &m_boll.upper, &m_boll.lower};
+    }
+    return {};
+}
+
+} // namespace chart

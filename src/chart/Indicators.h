@@ -1,0 +1,140 @@
+#pragma once
+
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <span>
+#include <vector>
+
+#include "chart/ChartReplies.h"
+
+// Technical indicators over a candle history. Plain arithmetic, no window system: the
+// candle chart draws what this computes.
+namespace chart {
+
+// One value per candle; NaN where the indicator has none yet (its period is not full).
+using IndicatorLine = std::vector<double>;
+
+inline bool hasValue(double v)
+{
+    return std::isfinite(v);
+}
+
+enum class Oscillator { None, Macd, Kdj, Rsi, Boll };
+
+// What the user chose to see on the K-line.
+struct IndicatorChoice
+{
+    static constexpr int kMinPeriod = 1;
+    static constexpr int kMaxPeriod = 999;
+
+    bool movingAverages = true;
+    std::array<int, 4> maPeriods{5, 10, 20, 60};
+    bool volumeAverages = true;
+    Oscillator oscillator = Oscillator::None;
+
+    bool operator==(const IndicatorChoice&) const = default;
+};
+
+inline constexpr std::array<int, 2> kVolumeMaPeriods{5, 10};
+inline constexpr int kMacdFast = 12;
+inline constexpr int kMacdSlow = 26;
+inline constexpr int kMacdSignal = 9;
+inline constexpr int kKdjPeriod = 9;
+inline constexpr int kKdjSmoothK = 3;
+inline constexpr int kKdjSmoothD = 3;
+inline constexpr std::array<int, 3> kRsiPeriods{6, 12, 24};
+inline constexpr int kBollPeriod = 20;
+inline constexpr double kBollWidth = 2.0;
+
+// Each function brings `out` up to date with `in` (or `candles`) when the values before
+// `from` are those it was last computed for: values from `from` on are computed again, the
+// ones before are kept. `from` 0 computes the whole line. Lines keep their state in
+// themselves (an average needs the one before), so extending by one candle costs one step.
+
+// Simple moving average of the last `period` values, from the index where the period is full.
+void movingAverage(std::span<const double> in, int period, IndicatorLine& out, std::size_t from);
+
+// Exponential moving average (weight 2 / (period + 1)) of a line whose values start at its
+// first finite one, s: the first average, at s + period - 1, is the simple average of the
+// first `period` values, so no value is drawn before the period is full.
+void exponentialAverage(std::span<const double> in, int period, IndicatorLine& out, std::size_t from);
+
+// MACD (12, 26, 9): DIF = EMA12 - EMA26 of the close, DEA = EMA9 of DIF, and the histogram
+// 2 x (DIF - DEA), as the Chinese terminals draw it.
+struct MacdLines
+{
+    IndicatorLine emaFast;
+    IndicatorLine emaSlow;
+    IndicatorLine dif;
+    IndicatorLine dea;
+    IndicatorLine histogram;
+};
+void macd(std::span<const double> close, MacdLines& out, std::size_t from);
+
+// KDJ (9, 3, 3): RSV = (close - lowest low) / (highest high - lowest low) x 100 over nine
+// candles (50 when the nine have no range), K = (RSV + 2 K') / 3, D = (K + 2 D') / 3 with K'
+// and D' the values before (50 at the start), J = 3 K - 2 D.
+struct KdjLines
+{
+    IndicatorLine k;
+    IndicatorLine d;
+    IndicatorLine j;
+};
+void kdj(std::span<const CandleRecord> candles, KdjLines& out, std::size_t from);
+
+// RSI over `period` changes of the close, with Wilder's smoothing: the first average gain and
+// loss are the plain averages of the first `period` changes, later ones (A' x (period - 1) +
+// x) / period. RSI = 100 x gain / (gain + loss); 50 when the close did not move at all.
+struct RsiLine
+{
+    IndicatorLine gain;
+    IndicatorLine loss;
+    IndicatorLine rsi;
+};
+void rsi(std::span<const double> close, int period, RsiLine& out, std::size_t from);
+
+// Bollinger bands (20, 2): the 20-candle average of the close and two population standard
+// deviations above and below it.
+struct BollLines
+{
+    IndicatorLine mid;
+    IndicatorLine upper;
+    IndicatorLine lower;
+};
+void boll(std::span<const double> close, BollLines& out, std::size_t from);
+
+// The lines of the chosen indicators over one candle history, kept up to date as polls
+// append candles or change the newest ones.
+class IndicatorSet final
+{
+public:
+    // The lines of the choice are computed whole at the next update.
+    void setChoice(const IndicatorChoice& choice);
+    const IndicatorChoice& choice() const { return m_choice; }
+
+    // Makes every chosen line match `candles`, whose records before `from` are those of the
+    // last update. Returns the first index at which any line may have changed.
+    std::size_t update(std::span<const CandleRecord> candles, std::size_t from);
+
+    // One line per MA period of the choice; empty when the averages are off.
+    const std::vector<IndicatorLine>& priceAverages() const { return m_priceAverages; }
+    const std::vector<IndicatorLine>& volumeAverages() const { return m_volumeAverages; }
+    // The oscillator's lines in drawing order: MACD histogram, DIF, DEA; K, D, J; RSI 6, 12,
+    // 24; BOLL mid, upper, lower. Empty for none.
+    std::vector<const IndicatorLine*> oscillatorLines() const;
+
+private:
+    IndicatorChoice m_choice;
+    bool m_stale = true; // the choice changed since the last update
+    std::vector<double> m_close;
+    std::vector<double> m_volume;
+    std::vector<IndicatorLine> m_priceAverages;
+    std::vector<IndicatorLine> m_volumeAverages;
+    MacdLines m_macd;
+    KdjLines m_kdj;
+    std::array<RsiLine, 3> m_rsi;
+    BollLines m_boll;
+};
+
+} // namespace chart
