@@ -55,12 +55,6 @@ constexpr const char* kChartTabLabels[Transaction_Dlg::kTabCount] = {"分时走�
                                                                       "分价线"};
 constexpr int kDailyPeriodIndex = 7;
 
-// Rectangles given by their edges (right and bottom outside), as the layout is written.
-QRect Edges(int left, int top, int right, int bottom)
-{
-    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
-}
-
 QString Vertical(const char* utf8)
 {
     const QString text = QString::fromUtf8(utf8);
@@ -88,7 +82,7 @@ Transaction_Dlg::Transaction_Dlg(QWidget* loginWindow)
     m_h = area.height();
     const int e = (m_h - 106) / 5;
     for (int k = 0; k < kTabCount; ++k)
-        m_tabRects[k] = Edges(0, 78 + k * e, 28, 77 + (k + 1) * e);
+        m_tabRects[k] = platform::edges(0, 78 + k * e, 28, 77 + (k + 1) * e);
     m_tabFlags[0] = true;
     m_periodFlags[kDailyPeriodIndex] = 1;
     // Narrower screens than 1366 pixels keep the same rule; the chart falls back to 40
@@ -134,12 +128,12 @@ QMenu* Transaction_Dlg::addMenu(int buttonId, const std::initializer_list<std::p
 void Transaction_Dlg::createControls()
 {
     const int W = m_w;
-    addButton(IDC_CLOSE, QString(), Edges(W - 40, 0, W - 8, 28), platform::bmp::CloseButton);
-    addButton(IDC_MINIMISE, QString(), Edges(W - 80, 0, W - 48, 28), platform::bmp::MinimiseButton);
-    addButton(IDC_TRADE, QString(), Edges(W - 160, 0, W - 140, 28), platform::bmp::TradeButton);
-    addButton(IDC_MENU_SYSTEM, QStringLiteral("系统"), Edges(5, 0, 73, 28), platform::bmp::MenuButton);
-    addButton(IDC_MENU_ANALYSIS, QStringLiteral("分析"), Edges(74, 0, 142, 28), platform::bmp::MenuButton);
-    addButton(IDC_MENU_HELP, QStringLiteral("帮助"), Edges(143, 0, 211, 28), platform::bmp::MenuButton);
+    addButton(IDC_CLOSE, QString(), platform::edges(W - 40, 0, W - 8, 28), platform::bmp::CloseButton);
+    addButton(IDC_MINIMISE, QString(), platform::edges(W - 80, 0, W - 48, 28), platform::bmp::MinimiseButton);
+    addButton(IDC_TRADE, QString(), platform::edges(W - 160, 0, W - 140, 28), platform::bmp::TradeButton);
+    addButton(IDC_MENU_SYSTEM, QStringLiteral("系统"), platform::edges(5, 0, 73, 28), platform::bmp::MenuButton);
+    addButton(IDC_MENU_ANALYSIS, QStringLiteral("分析"), platform::edges(74, 0, 142, 28), platform::bmp::MenuButton);
+    addButton(IDC_MENU_HELP, QStringLiteral("帮助"), platform::edges(143, 0, 211, 28), platform::bmp::MenuButton);
 
     struct Tool
     {
@@ -152,7 +146,7 @@ void Transaction_Dlg::createControls()
                                       {IDC_TOOL_TIMESHARE, "分时", 263}, {IDC_TOOL_KLINE, "K线", 322},
                                       {IDC_TOOL_INFO, "资料", 381},    {IDC_REFRESH, "刷新", 440}};
     for (const Tool& t : kTools)
-        addButton(t.id, QString::fromUtf8(t.caption), Edges(t.left, 29, t.left + 60, 77), platform::bmp::ToolButton);
+        addButton(t.id, QString::fromUtf8(t.caption), platform::edges(t.left, 29, t.left + 60, 77), platform::bmp::ToolButton);
 
     m_menus[0] = addMenu(IDC_MENU_SYSTEM, {{"系统状态", ID_SYSTEM_STATUS}, {"退出系统", ID_EXIT}});
     m_menus[1] = addMenu(IDC_MENU_ANALYSIS, {{"分时走势", ID_VIEW_TIMESHARE}, {"技术分析", ID_VIEW_KLINE}});
@@ -161,7 +155,7 @@ void Transaction_Dlg::createControls()
     auto makeList = [this](int id) {
         auto* list = new JListCtrl(this);
         market::Overview::StyleList(list, id);
-        list->setGeometry(Edges(28, 77, m_w, 700));
+        list->setGeometry(platform::edges(28, 77, m_w, 700));
         return list;
     };
     m_basicList = makeList(IDC_LIST_BASIC);
@@ -179,7 +173,7 @@ void Transaction_Dlg::initialise()
 
     m_infoPage = new CHtmlCtrl(this);
     m_infoPage->setObjectName(QString::number(IDC_INFO_PAGE));
-    m_infoPage->setGeometry(Edges(29, 77, m_w - 320, m_h - 29));
+    m_infoPage->setGeometry(platform::edges(29, 77, m_w - 320, m_h - 29));
     m_infoPage->hide();
 
     // The column file of the working folder decides the columns and the overview tabs.
@@ -258,7 +252,7 @@ Selling_dlg* Transaction_Dlg::quickSell() const { return m_quickSell; }
 
 QRect Transaction_Dlg::chartRect() const
 {
-    return Edges(29, 105, m_w - 320, m_h - 29);
+    return platform::edges(29, 105, m_w - 320, m_h - 29);
 }
 
 QRect Transaction_Dlg::periodCell(int i) const
@@ -313,12 +307,12 @@ void Transaction_Dlg::command(int id)
     case ID_SYSTEM_STATUS:
         if (!m_status)
             m_status = new Show_sys_statu_sdlg(this);
-        showWindowAt(m_status, Edges(150, 250, 750, 500));
+        showWindowAt(m_status, platform::edges(150, 250, 750, 500));
         break;
     case ID_ABOUT:
         if (!m_about)
             m_about = new Aboxt_wineDlg(this);
-        showWindowAt(m_about, Edges(250, 250, 850, 500));
+        showWindowAt(m_about, platform::edges(250, 250, 850, 500));
         break;
     case ID_ANNOUNCEMENTS:
         showAnnouncements();
@@ -485,7 +479,7 @@ void Transaction_Dlg::showAnnouncements()
         m_announcements = new Show_Message_Dlg(this);
     const int cx = m_w / 2;
     const int cy = m_h / 2;
-    showWindowAt(m_announcements, Edges(cx - 277, cy - 174, cx + 323, cy + 226));
+    showWindowAt(m_announcements, platform::edges(cx - 277, cy - 174, cx + 323, cy + 226));
 }
 
 void Transaction_Dlg::confirmExit()
@@ -707,12 +701,12 @@ void Transaction_Dlg::paintEvent(QPaintEvent*)
         return;
     }
     p.fillRect(rect(), kGround);
-    p.fillRect(Edges(0, 29, m_w, 77), kBand);
-    p.fillRect(Edges(0, m_h - 28, m_w, m_h), kBand);
+    p.fillRect(platform::edges(0, 29, m_w, 77), kBand);
+    p.fillRect(platform::edges(0, m_h - 28, m_w, m_h), kBand);
     p.setFont(m_font);
     p.setPen(kStatusText);
     p.drawText(QRect(15, m_h - 26, 200, 24), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("酒窖指数"));
-    p.drawImage(Edges(0, 0, m_w, 28), platform::bitmap(platform::bmp::TitleBar));
+    p.drawImage(platform::edges(0, 0, m_w, 28), platform::bitmap(platform::bmp::TitleBar));
     p.setPen(platform::TextOnDark);
     p.drawText(QRect(m_w - 203, 2, 44, 24), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("交易"));
     drawTabs(p);

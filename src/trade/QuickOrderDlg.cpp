@@ -17,7 +17,7 @@ constexpr int kLabelLeft = 5;
 constexpr int kDivider = 70;
 
 // A rectangle given by its edges, right and bottom outside.
-QRect edges(int left, int top, int right, int bottom) { return QRect(left, top, right - left, bottom - top); }
+using platform::edges;
 
 QFont rowFont() { return platform::font(QStringLiteral("宋体"), 15); }
 
