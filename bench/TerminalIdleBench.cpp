@@ -60,16 +60,16 @@ int main(int argc, char** argv)
     platform::MessageBoxRecorder boxes(platform::MsgResult::No);
 
     CVelmoraDlg login;
-    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_ACCOUNT_PLAIN))->setText(QStringLiteral("100001"));
-    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_PASSWORD))->setText(QStringLiteral("123456"));
-    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_CODE))->setText(login.verificationCode());
+    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::kAccountPlain))->setText(QStringLiteral("100001"));
+    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::kPassword))->setText(QStringLiteral("123456"));
+    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::kCode))->setText(login.verificationCode());
     login.onLogin();
     auto* market = qobject_cast<Transaction_Dlg*>(login.marketWindow());
     if (!market || !UserSession::instance().loggedIn()) {
         std::fprintf(stderr, "login failed: %s\n", qPrintable(boxes.texts().join(QLatin1Char('|'))));
         return 1;
     }
-    market->command(Transaction_Dlg::IDC_TOOL_TIMESHARE);
+    market->command(Transaction_Dlg::kToolTimeshare);
 
     // What the quote panel does meanwhile: its paints and the requests it posts.
     struct PaintCounter final : QObject

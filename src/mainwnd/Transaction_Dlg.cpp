@@ -128,12 +128,12 @@ QMenu* Transaction_Dlg::addMenu(int buttonId, const std::initializer_list<std::p
 void Transaction_Dlg::createControls()
 {
     const int W = m_w;
-    addButton(IDC_CLOSE, QString(), platform::edges(W - 40, 0, W - 8, 28), platform::bmp::CloseButton);
-    addButton(IDC_MINIMISE, QString(), platform::edges(W - 80, 0, W - 48, 28), platform::bmp::MinimiseButton);
-    addButton(IDC_TRADE, QString(), platform::edges(W - 160, 0, W - 140, 28), platform::bmp::TradeButton);
-    addButton(IDC_MENU_SYSTEM, QStringLiteral("系统"), platform::edges(5, 0, 73, 28), platform::bmp::MenuButton);
-    addButton(IDC_MENU_ANALYSIS, QStringLiteral("分析"), platform::edges(74, 0, 142, 28), platform::bmp::MenuButton);
-    addButton(IDC_MENU_HELP, QStringLiteral("帮助"), platform::edges(143, 0, 211, 28), platform::bmp::MenuButton);
+    addButton(kClose, QString(), platform::edges(W - 40, 0, W - 8, 28), platform::bmp::CloseButton);
+    addButton(kMinimise, QString(), platform::edges(W - 80, 0, W - 48, 28), platform::bmp::MinimiseButton);
+    addButton(kTrade, QString(), platform::edges(W - 160, 0, W - 140, 28), platform::bmp::TradeButton);
+    addButton(kMenuSystem, QStringLiteral("系统"), platform::edges(5, 0, 73, 28), platform::bmp::MenuButton);
+    addButton(kMenuAnalysis, QStringLiteral("分析"), platform::edges(74, 0, 142, 28), platform::bmp::MenuButton);
+    addButton(kMenuHelp, QStringLiteral("帮助"), platform::edges(143, 0, 211, 28), platform::bmp::MenuButton);
 
     struct Tool
     {
@@ -141,16 +141,16 @@ void Transaction_Dlg::createControls()
         const char* caption;
         int left;
     };
-    static constexpr Tool kTools[] = {{IDC_OVERVIEW, "行情", 5},       {IDC_TOOL_20107, "自选", 64},
-                                      {IDC_QUICK_BUY, "买入", 134},    {IDC_QUICK_SELL, "卖出", 193},
-                                      {IDC_TOOL_TIMESHARE, "分时", 263}, {IDC_TOOL_KLINE, "K线", 322},
-                                      {IDC_TOOL_INFO, "资料", 381},    {IDC_REFRESH, "刷新", 440}};
+    static constexpr Tool kTools[] = {{kOverview, "行情", 5},       {kToolWatchlist, "自选", 64},
+                                      {kQuickBuy, "买入", 134},    {kQuickSell, "卖出", 193},
+                                      {kToolTimeshare, "分时", 263}, {kToolKline, "K线", 322},
+                                      {kToolInfo, "资料", 381},    {kRefresh, "刷新", 440}};
     for (const Tool& t : kTools)
         addButton(t.id, QString::fromUtf8(t.caption), platform::edges(t.left, 29, t.left + 60, 77), platform::bmp::ToolButton);
 
-    m_menus[0] = addMenu(IDC_MENU_SYSTEM, {{"系统状态", ID_SYSTEM_STATUS}, {"退出系统", ID_EXIT}});
-    m_menus[1] = addMenu(IDC_MENU_ANALYSIS, {{"分时走势", ID_VIEW_TIMESHARE}, {"技术分析", ID_VIEW_KLINE}});
-    m_menus[2] = addMenu(IDC_MENU_HELP, {{"帮助", 0}, {"关于", ID_ABOUT}});
+    m_menus[0] = addMenu(kMenuSystem, {{"系统状态", ID_SYSTEM_STATUS}, {"退出系统", ID_EXIT}});
+    m_menus[1] = addMenu(kMenuAnalysis, {{"分时走势", ID_VIEW_TIMESHARE}, {"技术分析", ID_VIEW_KLINE}});
+    m_menus[2] = addMenu(kMenuHelp, {{"帮助", 0}, {"关于", ID_ABOUT}});
 
     auto makeList = [this](int id) {
         auto* list = new JListCtrl(this);
@@ -158,11 +158,11 @@ void Transaction_Dlg::createControls()
         list->setGeometry(platform::edges(28, 77, m_w, 700));
         return list;
     };
-    m_basicList = makeList(IDC_LIST_BASIC);
-    m_extendedList = makeList(IDC_LIST_EXTENDED);
+    m_basicList = makeList(kListBasic);
+    m_extendedList = makeList(kListExtended);
     m_extendedList->hide();
     m_overview = std::make_unique<market::Overview>(m_basicList, m_extendedList);
-    connect(m_overview.get(), &market::Overview::timeShareRequested, this, [this] { command(IDC_TOOL_TIMESHARE); });
+    connect(m_overview.get(), &market::Overview::timeShareRequested, this, [this] { command(kToolTimeshare); });
 }
 
 void Transaction_Dlg::initialise()
@@ -172,7 +172,7 @@ void Transaction_Dlg::initialise()
     m_charts.indicators()->addTo(m_menus[1]);
 
     m_infoPage = new CHtmlCtrl(this);
-    m_infoPage->setObjectName(QString::number(IDC_INFO_PAGE));
+    m_infoPage->setObjectName(QString::number(kInfoPage));
     m_infoPage->setGeometry(platform::edges(29, 77, m_w - 320, m_h - 29));
     m_infoPage->hide();
 
@@ -279,9 +279,9 @@ void Transaction_Dlg::setOverviewTabCount(int count)
 QMenu* Transaction_Dlg::dropMenu(int buttonId) const
 {
     switch (buttonId) {
-    case IDC_MENU_SYSTEM: return m_menus[0];
-    case IDC_MENU_ANALYSIS: return m_menus[1];
-    case IDC_MENU_HELP: return m_menus[2];
+    case kMenuSystem: return m_menus[0];
+    case kMenuAnalysis: return m_menus[1];
+    case kMenuHelp: return m_menus[2];
     default: return nullptr;
     }
 }
@@ -289,17 +289,17 @@ QMenu* Transaction_Dlg::dropMenu(int buttonId) const
 void Transaction_Dlg::command(int id)
 {
     switch (id) {
-    case IDC_CLOSE:
+    case kClose:
     case IDCANCEL:
     case ID_EXIT:
         confirmExit();
         break;
-    case IDC_MINIMISE:
+    case kMinimise:
         showMinimized();
         break;
-    case IDC_MENU_SYSTEM:
-    case IDC_MENU_ANALYSIS:
-    case IDC_MENU_HELP: {
+    case kMenuSystem:
+    case kMenuAnalysis:
+    case kMenuHelp: {
         const QWidget* button = findChild<QWidget*>(QString::number(id));
         dropMenu(id)->popup(mapToGlobal(button->geometry().bottomLeft() + QPoint(0, 1)));
         break;
@@ -317,29 +317,29 @@ void Transaction_Dlg::command(int id)
     case ID_ANNOUNCEMENTS:
         showAnnouncements();
         break;
-    case IDC_OVERVIEW:
+    case kOverview:
         showOverviewMode();
         break;
-    case IDC_TOOL_TIMESHARE:
+    case kToolTimeshare:
     case ID_VIEW_TIMESHARE:
         showChartView(0);
         break;
-    case IDC_TOOL_KLINE:
+    case kToolKline:
     case ID_VIEW_KLINE:
         showChartView(1);
         break;
-    case IDC_TOOL_INFO:
+    case kToolInfo:
         showInformationView();
         break;
-    case IDC_REFRESH:
+    case kRefresh:
         refresh();
         break;
-    case IDC_TRADE:
+    case kTrade:
         // The trade panel and the quick pop-ups open for a logged-in user only.
         toggleTradePanel();
         break;
-    case IDC_QUICK_BUY:
-    case IDC_QUICK_SELL:
+    case kQuickBuy:
+    case kQuickSell:
         // A locked panel guards the pop-ups too: the command brings up the lock instead.
         if (!requireLogin())
             break;
@@ -429,7 +429,7 @@ void Transaction_Dlg::showQuickOrder(int id)
     // Created on first use (closing one destroys it), then shown with the item's code and
     // the quote's first ask or bid price.
     trade::QuickOrderDlg* popup = nullptr;
-    if (id == IDC_QUICK_BUY)
+    if (id == kQuickBuy)
         popup = m_quickBuy ? m_quickBuy : (m_quickBuy = new Buying_dlg(this));
     else
         popup = m_quickSell ? m_quickSell : (m_quickSell = new Selling_dlg(this));
@@ -442,7 +442,7 @@ void Transaction_Dlg::showQuickOrder(int id)
     QString priceText;
     if (market::RequestSingleItemQuote(kItem, this) == market::QuoteOutcome::Updated) {
         const market::SingleItemQuote quote = market::CurrentSingleItemQuote();
-        const float price = id == IDC_QUICK_BUY ? quote.firstPrices[0] : quote.secondPrices[0];
+        const float price = id == kQuickBuy ? quote.firstPrices[0] : quote.secondPrices[0];
         const QString text = QString::asprintf("%.2f", double(price));
         if (trade::priceOf(text.toStdString()) > 0.0)
             priceText = text;

@@ -56,18 +56,18 @@ void step(Transaction_Dlg* market, int n)
 {
     static int period = 0;
     switch (n % 8) {
-    case 0: market->command(Transaction_Dlg::IDC_OVERVIEW); break;
+    case 0: market->command(Transaction_Dlg::kOverview); break;
     case 1: market->command(Transaction_Dlg::ID_EXTENDED_LIST); break;
-    case 2: market->command(Transaction_Dlg::IDC_TOOL_TIMESHARE); break;
+    case 2: market->command(Transaction_Dlg::kToolTimeshare); break;
     case 3:
     case 6:
-        market->command(Transaction_Dlg::IDC_TOOL_KLINE);
+        market->command(Transaction_Dlg::kToolKline);
         QTest::mouseClick(market, Qt::LeftButton, {}, market->periodCell(period).center());
         period = (period + 1) % Transaction_Dlg::kPeriodCount;
         break;
     case 4: market->command(Transaction_Dlg::ID_TICK_LIST); break;
     case 5: market->command(Transaction_Dlg::ID_PRICE_TABLE); break;
-    case 7: market->command(Transaction_Dlg::IDC_TOOL_INFO); break;
+    case 7: market->command(Transaction_Dlg::kToolInfo); break;
     }
     market->refresh();
 }

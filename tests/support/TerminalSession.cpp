@@ -32,9 +32,9 @@ void pointTerminalAt(const std::string& host)
 Transaction_Dlg* logIn(CVelmoraDlg& login, const char* account, const char* password)
 {
     auto field = [&](int id) { return login.findChild<QLineEdit*>(QString::number(id)); };
-    field(CVelmoraDlg::IDC_ACCOUNT_PLAIN)->setText(QString::fromUtf8(account));
-    field(CVelmoraDlg::IDC_PASSWORD)->setText(QString::fromUtf8(password));
-    field(CVelmoraDlg::IDC_CODE)->setText(login.verificationCode());
+    field(CVelmoraDlg::kAccountPlain)->setText(QString::fromUtf8(account));
+    field(CVelmoraDlg::kPassword)->setText(QString::fromUtf8(password));
+    field(CVelmoraDlg::kCode)->setText(login.verificationCode());
     login.onLogin();
     if (!UserSession::instance().loggedIn())
         return nullptr;

@@ -150,7 +150,7 @@ private slots:
         QCOMPARE(boxes.texts().size(), 1);
         QVERIFY2(boxes.texts().front().startsWith(QStringLiteral("交割申请已提交")), qPrintable(boxes.texts().front()));
         QCOMPARE(holdingAfterLeaving(*application), QStringLiteral("1980"));
-        QTest::mouseClick(child<QWidget>(panel, Detail_Trans_Dlg::IDC_REFRESH), Qt::LeftButton);
+        QTest::mouseClick(child<QWidget>(panel, Detail_Trans_Dlg::kRefresh), Qt::LeftButton);
         QCOMPARE(application->list()->rowCount(), 1);
         renderIfAsked(*panel, "e2e-panel-delivery-application");
 

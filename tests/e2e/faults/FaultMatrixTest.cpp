@@ -304,7 +304,7 @@ private slots:
         QVERIFY(m_market);
         // The K-line view: the quote panel and its poller run, candles are polled; the test
         // posts the other kinds itself, as the other views would.
-        m_market->command(Transaction_Dlg::IDC_TOOL_KLINE);
+        m_market->command(Transaction_Dlg::kToolKline);
         QVERIFY(m_market->quotePanel());
         // The trade panel's buy window follows the item: its timer asks for the quote, its
         // orders tab lists today's orders, one of them placed here at the day's lowest price

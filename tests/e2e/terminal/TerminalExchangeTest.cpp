@@ -128,19 +128,19 @@ private slots:
         QDir().mkpath(QStringLiteral(RENDER_DIR));
         market->grab().save(QStringLiteral(RENDER_DIR "/overview.png"));
 
-        market->command(Transaction_Dlg::IDC_TOOL_KLINE);
+        market->command(Transaction_Dlg::kToolKline);
         QTRY_VERIFY_WITH_TIMEOUT(
             inkOf(market->klineChart()->Snapshot(), chart::kCandleRise, chart::kCandleFall) > 100, 15000);
         QTRY_VERIFY_WITH_TIMEOUT(market->quotePanel()->openingPrice() > 0.0f, 15000);
         market->grab().save(QStringLiteral(RENDER_DIR "/kline.png"));
 
-        market->command(Transaction_Dlg::IDC_TOOL_TIMESHARE);
+        market->command(Transaction_Dlg::kToolTimeshare);
         // The day so far: at least the volume bar of the minute the trades fell in.
         QTRY_VERIFY_WITH_TIMEOUT(
             inkOf(market->timeshareChart()->Snapshot(), chart::kRiseColour, chart::kFallColour) > 0, 15000);
         market->grab().save(QStringLiteral(RENDER_DIR "/timeshare.png"));
 
-        market->command(Transaction_Dlg::IDC_TOOL_INFO);
+        market->command(Transaction_Dlg::kToolInfo);
         QVERIFY(market->infoPage()->isVisible());
         QVERIFY(!market->infoPage()->toPlainText().isEmpty());
         QVERIFY(m_boxes->calls().empty());

@@ -119,14 +119,14 @@ private:
     // Fills the boxes so that the next login passes the local checks.
     void fillLogin(CVelmoraDlg& dlg, const QString& account = QStringLiteral("880001"))
     {
-        child<QLineEdit>(&dlg, CVelmoraDlg::IDC_ACCOUNT_PLAIN)->setText(account);
-        child<QLineEdit>(&dlg, CVelmoraDlg::IDC_PASSWORD)->setText(QStringLiteral("pw123"));
-        child<QLineEdit>(&dlg, CVelmoraDlg::IDC_CODE)->setText(dlg.verificationCode());
+        child<QLineEdit>(&dlg, CVelmoraDlg::kAccountPlain)->setText(account);
+        child<QLineEdit>(&dlg, CVelmoraDlg::kPassword)->setText(QStringLiteral("pw123"));
+        child<QLineEdit>(&dlg, CVelmoraDlg::kCode)->setText(dlg.verificationCode());
     }
 
     void clickLogin(CVelmoraDlg& dlg)
     {
-        QTest::mouseClick(child<QWidget>(&dlg, CVelmoraDlg::IDC_LOGIN), Qt::LeftButton);
+        QTest::mouseClick(child<QWidget>(&dlg, CVelmoraDlg::kLogin), Qt::LeftButton);
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -199,12 +199,12 @@ private slots:
         QCOMPARE(dlg.pos(), QPoint(690, 362)); // centred in the work area
         for (int id : {1108, 1110, 195, 206, 193, 1078, 1106})
             QVERIFY2(child<QWidget>(&dlg, id), qPrintable(QString::number(id)));
-        QCOMPARE(child<QWidget>(&dlg, CVelmoraDlg::IDC_LOGIN)->geometry(), QRect(162, 228, 226, 35));
-        QCOMPARE(child<QWidget>(&dlg, CVelmoraDlg::IDC_CLOSE)->geometry(), QRect(508, 0, 32, 28));
-        QCOMPARE(child<QWidget>(&dlg, CVelmoraDlg::IDC_LINE_SELECT)->geometry(), QRect(37, 272, 96, 23));
+        QCOMPARE(child<QWidget>(&dlg, CVelmoraDlg::kLogin)->geometry(), QRect(162, 228, 226, 35));
+        QCOMPARE(child<QWidget>(&dlg, CVelmoraDlg::kClose)->geometry(), QRect(508, 0, 32, 28));
+        QCOMPARE(child<QWidget>(&dlg, CVelmoraDlg::kLineSelect)->geometry(), QRect(37, 272, 96, 23));
         QVERIFY(!dlg.mask().contains(QPoint(0, 0))); // rounded corners
         QVERIFY(dlg.mask().contains(QPoint(270, 150)));
-        QCOMPARE(child<QLineEdit>(&dlg, CVelmoraDlg::IDC_ACCOUNT_MASKED)->echoMode(), QLineEdit::Password);
+        QCOMPARE(child<QLineEdit>(&dlg, CVelmoraDlg::kAccountMasked)->echoMode(), QLineEdit::Password);
         QVERIFY(m_boxes->calls().empty());
 
         // The picture shows the digits of the code in the colours of their values.
@@ -228,10 +228,10 @@ private slots:
     {
         CVelmoraDlg dlg;
         dlg.onLogin();
-        child<QLineEdit>(&dlg, CVelmoraDlg::IDC_ACCOUNT_PLAIN)->setText(QStringLiteral("880001"));
+        child<QLineEdit>(&dlg, CVelmoraDlg::kAccountPlain)->setText(QStringLiteral("880001"));
         dlg.onLogin();
-        child<QLineEdit>(&dlg, CVelmoraDlg::IDC_PASSWORD)->setText(QStringLiteral("pw"));
-        child<QLineEdit>(&dlg, CVelmoraDlg::IDC_CODE)->setText(QStringLiteral("x"));
+        child<QLineEdit>(&dlg, CVelmoraDlg::kPassword)->setText(QStringLiteral("pw"));
+        child<QLineEdit>(&dlg, CVelmoraDlg::kCode)->setText(QStringLiteral("x"));
         dlg.onLogin();
         QCOMPARE(m_boxes->texts(), (QStringList{QStringLiteral("请输入账号"), QStringLiteral("请输入密码"),
                                                 QStringLiteral("验证码错误,请重新输入")}));
@@ -253,7 +253,7 @@ private slots:
         QVERIFY(!UserSession::instance().loggedIn());
         QVERIFY(!dlg.marketWindow());
         QVERIFY(dlg.isVisible());
-        QCOMPARE(child<QLineEdit>(&dlg, CVelmoraDlg::IDC_PASSWORD)->text(), QStringLiteral("pw123"));
+        QCOMPARE(child<QLineEdit>(&dlg, CVelmoraDlg::kPassword)->text(), QStringLiteral("pw123"));
 
         // The request is the signed login with the hashed password.
         const RecordedRequest r = m_trade0->requests().front();
@@ -294,7 +294,7 @@ private slots:
         QCOMPARE(r.phone, std::string("8551234")); // a number where text was expected
         QCOMPARE(r.address, std::string("Street 2"));
 
-        QVERIFY(child<QLineEdit>(&dlg, CVelmoraDlg::IDC_PASSWORD)->text().isEmpty());
+        QVERIFY(child<QLineEdit>(&dlg, CVelmoraDlg::kPassword)->text().isEmpty());
         QWidget* market = dlg.marketWindow();
         QVERIFY(market && market->isVisible());
         QCOMPARE(market->geometry(), kWorkArea);
@@ -356,10 +356,10 @@ private slots:
     {
         CVelmoraDlg dlg;
         dlg.show();
-        child<QLineEdit>(&dlg, CVelmoraDlg::IDC_ACCOUNT_PLAIN)->setText(QStringLiteral("123"));
+        child<QLineEdit>(&dlg, CVelmoraDlg::kAccountPlain)->setText(QStringLiteral("123"));
         QTest::mouseClick(&dlg, Qt::LeftButton, {}, dlg.accountModeZone().center());
         QTRY_VERIFY(dlg.accountMasked());
-        auto* masked = child<QLineEdit>(&dlg, CVelmoraDlg::IDC_ACCOUNT_MASKED);
+        auto* masked = child<QLineEdit>(&dlg, CVelmoraDlg::kAccountMasked);
         QVERIFY(masked->isVisible());
         QCOMPARE(masked->text(), QStringLiteral("123"));
         masked->setText(QStringLiteral("1234"));
@@ -380,24 +380,24 @@ private slots:
         app::setCodeClock([&now] { return now; });
         for (now = kFixedSecond + 1; app::DrawVerificationCode(now) == first.toStdString(); ++now) {}
         // A wrong code draws a new one from the clock.
-        child<QLineEdit>(&dlg, CVelmoraDlg::IDC_ACCOUNT_PLAIN)->setText(QStringLiteral("1"));
-        child<QLineEdit>(&dlg, CVelmoraDlg::IDC_PASSWORD)->setText(QStringLiteral("1"));
-        child<QLineEdit>(&dlg, CVelmoraDlg::IDC_CODE)->setText(first);
+        child<QLineEdit>(&dlg, CVelmoraDlg::kAccountPlain)->setText(QStringLiteral("1"));
+        child<QLineEdit>(&dlg, CVelmoraDlg::kPassword)->setText(QStringLiteral("1"));
+        child<QLineEdit>(&dlg, CVelmoraDlg::kCode)->setText(first);
         now = kFixedSecond; // the code shown when the user typed it...
         dlg.update();
         QTest::qWait(0);
         for (now = kFixedSecond + 1; app::DrawVerificationCode(now) == first.toStdString(); ++now) {}
-        child<QLineEdit>(&dlg, CVelmoraDlg::IDC_CODE)->setText(QStringLiteral("99999"));
+        child<QLineEdit>(&dlg, CVelmoraDlg::kCode)->setText(QStringLiteral("99999"));
         dlg.onLogin();
         QCOMPARE(dlg.verificationCode().toStdString(), app::DrawVerificationCode(now));
 
         // The password box losing the focus draws anew as well.
         ++now;
-        auto* password = child<QLineEdit>(&dlg, CVelmoraDlg::IDC_PASSWORD);
+        auto* password = child<QLineEdit>(&dlg, CVelmoraDlg::kPassword);
         dlg.activateWindow();
         password->setFocus();
         QTRY_VERIFY(password->hasFocus());
-        child<QLineEdit>(&dlg, CVelmoraDlg::IDC_CODE)->setFocus();
+        child<QLineEdit>(&dlg, CVelmoraDlg::kCode)->setFocus();
         QTRY_COMPARE(dlg.verificationCode().toStdString(), app::DrawVerificationCode(now));
     }
 
@@ -434,7 +434,7 @@ private slots:
         for (const QChar digit : shown) {
             now = nextSecondWithAnotherCode(now);
             QTest::keyClicks(code, QString(digit));
-            for (int id : {CVelmoraDlg::IDC_ACCOUNT_PLAIN, CVelmoraDlg::IDC_PASSWORD, CVelmoraDlg::IDC_CODE})
+            for (int id : {CVelmoraDlg::kAccountPlain, CVelmoraDlg::kPassword, CVelmoraDlg::kCode})
                 child<QWidget>(dlg.get(), id)->repaint(); // a cursor blink
             QTest::qWait(0);
         }
@@ -451,7 +451,7 @@ private slots:
         dlg->setAttribute(Qt::WA_DeleteOnClose);
         dlg->show();
         QVERIFY(QTest::qWaitForWindowExposed(dlg));
-        auto* code = child<QLineEdit>(dlg, CVelmoraDlg::IDC_CODE);
+        auto* code = child<QLineEdit>(dlg, CVelmoraDlg::kCode);
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
         QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
         QApplication::sendEvent(code, &press);
@@ -499,7 +499,7 @@ private slots:
         QCOMPARE(loginRequests(*m_trade0), 0u);
         QVERIFY(!dlg.marketWindow());
         // Line selection still works.
-        QTest::mouseClick(child<QWidget>(&dlg, CVelmoraDlg::IDC_LINE_SELECT), Qt::LeftButton);
+        QTest::mouseClick(child<QWidget>(&dlg, CVelmoraDlg::kLineSelect), Qt::LeftButton);
         QVERIFY(dlg.statusWindow() && dlg.statusWindow()->isVisible());
         QCOMPARE(dlg.statusWindow()->geometry(), QRect(150, 250, 600, 250));
     }
@@ -604,7 +604,7 @@ private slots:
         writeFile(QStringLiteral("connect"), "{\"connect\":0}");
         CVelmoraDlg dlg;
         dlg.show();
-        QTest::mouseClick(child<QWidget>(&dlg, CVelmoraDlg::IDC_LINE_SELECT), Qt::LeftButton);
+        QTest::mouseClick(child<QWidget>(&dlg, CVelmoraDlg::kLineSelect), Qt::LeftButton);
         Show_sys_statu_sdlg* status = dlg.statusWindow();
         QVERIFY(status);
         QComboBox* lines = status->lineList();
@@ -618,7 +618,7 @@ private slots:
         lines->setCurrentIndex(1);
         QCOMPARE(client::CurrentLineIndex(), 0); // nothing happens before the focus leaves
         dlg.activateWindow();
-        child<QLineEdit>(&dlg, CVelmoraDlg::IDC_PASSWORD)->setFocus();
+        child<QLineEdit>(&dlg, CVelmoraDlg::kPassword)->setFocus();
         QTRY_COMPARE(client::CurrentLineIndex(), 1);
         QCOMPARE(readFile(QStringLiteral("connect")), QStringLiteral("{\"connect\":1}"));
 
@@ -714,7 +714,7 @@ private slots:
         QCOMPARE(about.geometry(), QRect(250, 250, 600, 250));
         about.show();
         about.grab().save(QStringLiteral(RENDER_DIR "/about.png"));
-        QTest::mouseClick(child<QWidget>(&about, Aboxt_wineDlg::IDC_CLOSE), Qt::LeftButton);
+        QTest::mouseClick(child<QWidget>(&about, Aboxt_wineDlg::kClose), Qt::LeftButton);
         QVERIFY(!about.isVisible());
     }
 };

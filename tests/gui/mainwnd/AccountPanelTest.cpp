@@ -138,7 +138,7 @@ private slots:
         QVERIFY(password->newPasswordEdit()->text().isEmpty());
         QVERIFY(password->confirmationEdit()->text().isEmpty());
 
-        m_panel->command(Detail_Trans_Dlg::IDC_LOCK);
+        m_panel->command(Detail_Trans_Dlg::kLock);
         Lock_Detail_dlg* lock = m_panel->lockWindow();
         QVERIFY(m_panel->isLocked());
         m_boxes->clear();
