@@ -13,7 +13,7 @@
 #include "chart/ChartMath.h"
 #include "platform/Trace.h"
 #include "chart/Show_Keyline_Msg__Dlg.h"
-#include "platform/HandOff.h"
+#include "platform/CrossThread.h"
 
 CKBarCtrl::CKBarCtrl(QWidget* parent)
     : QWidget(parent)
@@ -134,7 +134,7 @@ QImage CKBarCtrl::Snapshot() const
 void CKBarCtrl::RequestRepaint()
 {
     // update() belongs to the window's thread; a queued call is dropped with the control.
-    QMetaObject::invokeMethod(this, platform::handedOff([this] { update(); }), Qt::QueuedConnection);
+    platform::postTo(this, [this] { update(); });
 }
 
 void CKBarCtrl::paintEvent(QPaintEvent* event)

@@ -36,7 +36,7 @@
 #include "platform/Colours.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
-#include "platform/HandOff.h"
+#include "platform/CrossThread.h"
 #include "platform/Windows.h"
 #include "platform/WorkArea.h"
 #include "trade/Buying_dlg.h"
@@ -184,10 +184,10 @@ void Transaction_Dlg::initialise()
     m_poller->LoadCandles.set([this](const std::string& reply, int period) { m_charts.LoadCandles(reply, period); });
     m_poller->LoadTimeline.set([this](const std::string& reply) { m_charts.LoadTimeline(reply); });
     m_poller->ShowAnnouncements.set([this] {
-        QMetaObject::invokeMethod(this, platform::handedOff([this] { showAnnouncements(); }), Qt::QueuedConnection);
+        platform::postTo(this, [this] { showAnnouncements(); });
     });
     m_poller->ShowTradePanel.set([this] {
-        QMetaObject::invokeMethod(this, platform::handedOff([this] { showTradePanelAtStartUp(); }), Qt::QueuedConnection);
+        platform::postTo(this, [this] { showTradePanelAtStartUp(); });
     });
     if (!m_poller->start()) {
         platform::messageBox(this, QString::fromUtf8(market::kThreadStartFailedText), platform::MsgButtons::Ok,

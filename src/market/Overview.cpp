@@ -6,7 +6,7 @@
 #include "market/ColumnFileChoice.h"
 #include "market/ColumnTexts.h"
 #include "market/MarketColours.h"
-#include "platform/HandOff.h"
+#include "platform/CrossThread.h"
 
 namespace market {
 
@@ -67,8 +67,7 @@ void Overview::LoadOverview(std::string_view wire)
     if (reply.success)
         SharedItemTable().store(reply.items, reply.rowCount);
     const Tab tab = m_tab.load();
-    QMetaObject::invokeMethod(
-        this, platform::handedOff([this, reply = std::move(reply), tab] { fill(reply, tab); }), Qt::AutoConnection);
+    platform::postTo(this, [this, reply = std::move(reply), tab] { fill(reply, tab); }, Qt::AutoConnection);
 }
 
 void Overview::fill(const OverviewReply& reply, Tab tab)

@@ -6,7 +6,6 @@
 #include <memory>
 #include <mutex>
 
-#include <QEvent>
 #include <QObject>
 #include <QThread>
 
@@ -49,7 +48,6 @@ private:
     class Worker;
     void dispatch(int wParam, long lParam);
 
-    const int m_messageId;
     std::mutex m_requestLock;
     std::mutex m_stopLock;
     std::condition_variable m_stopSignal;
@@ -57,18 +55,6 @@ private:
     QThread m_thread;
     Worker* m_worker = nullptr;
     std::function<void(int, long)> m_postObserver;
-};
-
-// The message that carries a request to a poller.
-class PollerMessage final : public QEvent
-{
-public:
-    static QEvent::Type eventType();
-    PollerMessage(int messageId, int wParam, long lParam);
-    ~PollerMessage() override;
-    const int messageId;
-    const int wParam;
-    const long lParam;
 };
 
 } // namespace market

@@ -11,7 +11,7 @@
 #include "platform/Colours.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
-#include "platform/HandOff.h"
+#include "platform/CrossThread.h"
 #include "platform/Trace.h"
 
 namespace {
@@ -88,14 +88,11 @@ void Right_Msg_Dlg::postPair(long force)
 void Right_Msg_Dlg::scheduleRepaint(const QRect& area)
 {
     // Painted at once on the GUI thread, so this paint and no other is known to be ours.
-    QMetaObject::invokeMethod(
-        this,
-        platform::handedOff([this, area] {
-            m_selfRepaint = true;
-            repaint(area);
-            m_selfRepaint = false;
-        }),
-        Qt::QueuedConnection);
+    platform::postTo(this, [this, area] {
+        m_selfRepaint = true;
+        repaint(area);
+        m_selfRepaint = false;
+    });
 }
 
 QImage Right_Msg_Dlg::makeImage(QSize size) const

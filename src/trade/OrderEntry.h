@@ -11,7 +11,7 @@
 
 #include "client/ApiReply.h"
 #include "market/SingleItemQuote.h"
-#include "trade/BackgroundRequest.h"
+#include "platform/CrossThread.h"
 #include "trade/OrderChecks.h"
 #include "trade/Parsers.h"
 
@@ -155,7 +155,7 @@ private:
     QAction* m_presetButton;
     QMenu* m_presetMenu;
     QTimer m_timer;
-    BackgroundRequest m_background;
+    platform::BackgroundRequest m_background;
     bool m_placing = false;
 
     QString m_name;

@@ -23,10 +23,10 @@
 #include "market/ItemTable.h"
 #include "market/Pollers.h"
 #include "market/SingleItemQuote.h"
+#include "platform/CrossThread.h"
 #include "platform/Dialogs.h"
 #include "support/LoopbackServer.h"
 #include "support/TradeReplies.h"
-#include "trade/BackgroundRequest.h"
 #include "trade/low_deal_buy_dlg.h"
 #include "trade/low_deal_sell_dlg.h"
 
@@ -263,7 +263,7 @@ private slots:
         };
 
         QObject window;
-        trade::BackgroundRequest request(&window);
+        platform::BackgroundRequest request(&window);
         int applied = 0;
         QVERIFY(request.start(wait, [&](int v) { applied = v; }));
         QVERIFY(!request.start([] { return 1; }, [&](int) { applied = -1; })); // one at a time
@@ -276,7 +276,7 @@ private slots:
 
         go = false;
         auto context = std::make_unique<QObject>();
-        auto orphan = std::make_unique<trade::BackgroundRequest>(context.get());
+        auto orphan = std::make_unique<platform::BackgroundRequest>(context.get());
         QVERIFY(orphan->start(wait, [&](int v) { applied = v; }));
         orphan.reset();
         context.reset();

@@ -15,7 +15,7 @@
 #include "market/CUPdate_rightdlg_thread.h"
 #include "market/CUPdate_thread.h"
 #include "market/PollerThread.h"
-#include "platform/HandOff.h"
+#include "platform/CrossThread.h"
 #include "support/LoopbackServer.h"
 
 using namespace testsupport;
@@ -293,8 +293,7 @@ private:
         auto reply = std::make_shared<std::string>(written.back());
         if (wParam == 2)
             droppedCapture = reply;
-        QMetaObject::invokeMethod(
-            m_receiver, platform::handedOff([this, reply] { received.push_back(*reply); }), Qt::QueuedConnection);
+        platform::postTo(m_receiver, [this, reply] { received.push_back(*reply); });
     }
     QObject* m_receiver;
 };
