@@ -10,7 +10,7 @@
 #include <benchmark/benchmark.h>
 
 #include "client/CodePage.h"
-#include "market/RealtimeQuote.h"
+#include "market/core/RealtimeQuote.h"
 #include "market/Right_Msg_Dlg.h"
 #include "QtBenchmarkMain.h"
 

@@ -18,9 +18,9 @@
 #include "client/Options.h"
 #include "client/ServerLine.h"
 #include "mainwnd/Transaction_Dlg.h"
-#include "market/CUPdate_rightdlg_thread.h"
+#include "market/core/CUPdate_rightdlg_thread.h"
 #include "market/Right_Msg_Dlg.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "platform/Platform.h"
 
 namespace {

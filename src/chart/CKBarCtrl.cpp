@@ -13,7 +13,7 @@
 #include "chart/ChartMath.h"
 #include "platform/Trace.h"
 #include "chart/Show_Keyline_Msg__Dlg.h"
-#include "platform/CrossThread.h"
+#include "platform/core/CrossThread.h"
 
 CKBarCtrl::CKBarCtrl(QWidget* parent)
     : QWidget(parent)

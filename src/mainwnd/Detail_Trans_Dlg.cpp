@@ -9,7 +9,7 @@
 #include "controls/CButtonBMP.h"
 #include "controls/cMyTreeCtrl.h"
 #include "platform/Bitmaps.h"
-#include "platform/Colours.h"
+#include "platform/core/Colours.h"
 #include "platform/Fonts.h"
 #include "platform/Windows.h"
 #include "platform/WorkArea.h"

@@ -13,7 +13,7 @@
 #include "client/ServerLine.h"
 #include "mainwnd/Transaction_Dlg.h"
 #include "market/ColumnFile.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "platform/DataPaths.h"
 #include "platform/Trace.h"
 

@@ -9,7 +9,7 @@
 #include "controls/JListCtrl.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
-#include "market/MarketColours.h"
+#include "market/core/MarketColours.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <QRect>
 #include <QWidget>
 
-#include "market/TickReplies.h"
+#include "market/core/TickReplies.h"
 
 class JListCtrl;
 

@@ -4,9 +4,9 @@
 
 #include "controls/JListCtrl.h"
 #include "market/ColumnFileChoice.h"
-#include "market/ColumnTexts.h"
-#include "market/MarketColours.h"
-#include "platform/CrossThread.h"
+#include "market/core/ColumnTexts.h"
+#include "market/core/MarketColours.h"
+#include "platform/core/CrossThread.h"
 
 namespace market {
 

@@ -10,7 +10,7 @@
 #include <QObject>
 
 #include "market/OverviewColumns.h"
-#include "market/OverviewReply.h"
+#include "market/core/OverviewReply.h"
 
 class JListCtrl;
 

@@ -6,12 +6,12 @@
 #include <QtMath>
 
 #include "client/CodePage.h"
-#include "market/CUPdate_rightdlg_thread.h"
-#include "market/RealtimeQuote.h"
-#include "platform/Colours.h"
+#include "market/core/CUPdate_rightdlg_thread.h"
+#include "market/core/RealtimeQuote.h"
+#include "platform/core/Colours.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
-#include "platform/CrossThread.h"
+#include "platform/core/CrossThread.h"
 #include "platform/Trace.h"
 
 namespace {

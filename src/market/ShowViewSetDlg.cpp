@@ -15,7 +15,7 @@
 #include "platform/SaveFile.h"
 #include "platform/Windows.h"
 #include "market/ColumnFileChoice.h"
-#include "market/ColumnTexts.h"
+#include "market/core/ColumnTexts.h"
 
 namespace {
 

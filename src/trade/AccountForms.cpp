@@ -1,7 +1,7 @@
 #include "trade/AccountForms.h"
 
 #include "client/ApiSign.h"
-#include "trade/OrderChecks.h"
+#include "trade/core/OrderChecks.h"
 
 namespace trade {
 namespace {

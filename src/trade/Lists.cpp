@@ -1,6 +1,6 @@
 #include "trade/Lists.h"
 
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 
 namespace trade {
 namespace {

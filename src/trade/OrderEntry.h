@@ -11,9 +11,9 @@
 
 #include "client/ApiReply.h"
 #include "market/SingleItemQuote.h"
-#include "platform/CrossThread.h"
-#include "trade/OrderChecks.h"
-#include "trade/Parsers.h"
+#include "platform/core/CrossThread.h"
+#include "trade/core/OrderChecks.h"
+#include "trade/core/Parsers.h"
 
 class CMyEdit;
 class CSkinEdit;

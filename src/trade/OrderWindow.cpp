@@ -8,7 +8,7 @@
 #include "controls/CButtonBMP.h"
 #include "controls/JListCtrl.h"
 #include "platform/Bitmaps.h"
-#include "platform/Colours.h"
+#include "platform/core/Colours.h"
 #include "platform/Fonts.h"
 #include "platform/Windows.h"
 #include "trade/Export.h"

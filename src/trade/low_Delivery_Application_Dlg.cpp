@@ -10,7 +10,7 @@
 #include "app/UserSession.h"
 #include "client/Options.h"
 #include "controls/CSkinEdit.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "platform/Dialogs.h"
 #include "platform/WorkArea.h"
 #include "platform/Windows.h"

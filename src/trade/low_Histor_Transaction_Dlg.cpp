@@ -5,7 +5,7 @@
 
 #include "platform/Windows.h"
 #include "trade/DatePickers.h"
-#include "trade/HistoryDates.h"
+#include "trade/core/HistoryDates.h"
 #include "trade/Trade.h"
 
 using platform::edges;

@@ -5,12 +5,12 @@
 
 #include "controls/CButtonBMP.h"
 #include "controls/JListCtrl.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "platform/Bitmaps.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
 #include "trade/Export.h"
-#include "trade/OrderChecks.h"
+#include "trade/core/OrderChecks.h"
 
 namespace {
 

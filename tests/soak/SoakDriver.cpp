@@ -16,7 +16,7 @@
 #include "app/CVelmoraDlg.h"
 #include "mainwnd/Detail_Trans_Dlg.h"
 #include "mainwnd/Transaction_Dlg.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "market/SingleItemQuote.h"
 #include "platform/Platform.h"
 #include "support/TerminalSession.h"

@@ -18,7 +18,7 @@
 #include "client/Config.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "platform/Platform.h"
 
 namespace testsupport {

@@ -20,7 +20,7 @@
 #include "controls/JListCtrl.h"
 #include "controls/cMyTreeCtrl.h"
 #include "mainwnd/Detail_Trans_Dlg.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "platform/Dialogs.h"
 #include "platform/WorkArea.h"
 #include "support/LoopbackServer.h"

@@ -15,7 +15,7 @@
 #include "controls/JListCtrl.h"
 #include "mainwnd/Detail_Trans_Dlg.h"
 #include "mainwnd/Transaction_Dlg.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "market/Right_Msg_Dlg.h"
 #include "platform/Platform.h"
 #include "support/LoopbackServer.h"

@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "fuzz/FuzzCheck.h"
-#include "market/ItemTable.h"
-#include "market/OverviewReply.h"
+#include "market/core/ItemTable.h"
+#include "market/core/OverviewReply.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "fuzz/FuzzCheck.h"
-#include "market/TickReplies.h"
+#include "market/core/TickReplies.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

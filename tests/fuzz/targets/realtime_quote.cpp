@@ -1,7 +1,7 @@
 // The quote panel's reader of "/api/realtime/<code>".
 #include "client/CodePage.h"
 #include "fuzz/FuzzCheck.h"
-#include "market/RealtimeQuote.h"
+#include "market/core/RealtimeQuote.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

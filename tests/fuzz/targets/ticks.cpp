@@ -1,8 +1,8 @@
 // Tick replies: the quote panel's latest 20 and the tick list's whole day.
 #include "client/CodePage.h"
 #include "fuzz/FuzzCheck.h"
-#include "market/RealtimeQuote.h"
-#include "market/TickReplies.h"
+#include "market/core/RealtimeQuote.h"
+#include "market/core/TickReplies.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

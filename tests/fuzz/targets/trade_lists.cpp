@@ -2,7 +2,7 @@
 // history, and the holding lookup of the sell checks.
 #include "client/ApiReply.h"
 #include "fuzz/FuzzCheck.h"
-#include "trade/Parsers.h"
+#include "trade/core/Parsers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -14,7 +14,7 @@
 #include "controls/CSkinEdit.h"
 #include "controls/JListCtrl.h"
 #include "mainwnd/Detail_Trans_Dlg.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "platform/Platform.h"
 #include "support/LoopbackServer.h"
 #include "support/PanelEntry.h"

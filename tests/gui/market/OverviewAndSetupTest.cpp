@@ -15,9 +15,9 @@
 #include "platform/Dialogs.h"
 #include "platform/SaveFile.h"
 #include "market/ColumnFile.h"
-#include "market/ColumnTexts.h"
-#include "market/ItemTable.h"
-#include "market/MarketColours.h"
+#include "market/core/ColumnTexts.h"
+#include "market/core/ItemTable.h"
+#include "market/core/MarketColours.h"
 #include "market/Overview.h"
 #include "market/ShowViewSetDlg.h"
 

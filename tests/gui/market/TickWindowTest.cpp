@@ -6,7 +6,7 @@
 #include "client/Options.h"
 #include "client/ServerLine.h"
 #include "controls/JListCtrl.h"
-#include "market/MarketColours.h"
+#include "market/core/MarketColours.h"
 #include "market/Min_Price_List_Dlg.h"
 #include "support/LoopbackServer.h"
 

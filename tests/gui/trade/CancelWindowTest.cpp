@@ -9,7 +9,7 @@
 #include "client/Options.h"
 #include "client/ServerLine.h"
 #include "controls/JListCtrl.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "platform/Dialogs.h"
 #include "support/LoopbackServer.h"
 #include "support/Pixels.h"

@@ -11,7 +11,7 @@
 #include "controls/CButtonBMP.h"
 #include "controls/CSkinEdit.h"
 #include "controls/JListCtrl.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "platform/Dialogs.h"
 #include "platform/WorkArea.h"
 #include "support/LoopbackServer.h"

@@ -5,10 +5,10 @@
 
 #include "client/ApiReply.h"
 #include "client/CodePage.h"
-#include "market/ItemTable.h"
-#include "market/MarketColours.h"
-#include "market/OverviewCells.h"
-#include "market/OverviewReply.h"
+#include "market/core/ItemTable.h"
+#include "market/core/MarketColours.h"
+#include "market/core/OverviewCells.h"
+#include "market/core/OverviewReply.h"
 
 using namespace market;
 

@@ -13,7 +13,7 @@
 
 #include "platform/Dialogs.h"
 #include "market/SingleItemQuote.h"
-#include "market/TickReplies.h"
+#include "market/core/TickReplies.h"
 #include "support/LoopbackServer.h"
 
 using namespace market;

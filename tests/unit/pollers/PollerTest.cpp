@@ -12,10 +12,10 @@
 #include "client/Endpoints.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
-#include "market/CUPdate_rightdlg_thread.h"
-#include "market/CUPdate_thread.h"
-#include "market/PollerThread.h"
-#include "platform/CrossThread.h"
+#include "market/core/CUPdate_rightdlg_thread.h"
+#include "market/core/CUPdate_thread.h"
+#include "market/core/PollerThread.h"
+#include "platform/core/CrossThread.h"
 #include "support/LoopbackServer.h"
 
 using namespace testsupport;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "market/QuotePanelLayout.h"
-#include "market/RealtimeQuote.h"
+#include "market/core/RealtimeQuote.h"
 
 using market::Tone;
 

@@ -3,7 +3,7 @@
 #include "client/ApiSign.h"
 #include "client/Endpoints.h"
 #include "trade/AccountForms.h"
-#include "trade/OrderChecks.h"
+#include "trade/core/OrderChecks.h"
 
 using namespace trade;
 

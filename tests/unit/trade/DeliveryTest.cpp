@@ -3,7 +3,7 @@
 #include "client/ApiReply.h"
 #include "client/Endpoints.h"
 #include "trade/Delivery.h"
-#include "trade/OrderChecks.h"
+#include "trade/core/OrderChecks.h"
 
 using namespace trade;
 

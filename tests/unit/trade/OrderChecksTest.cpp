@@ -3,8 +3,8 @@
 #include <limits>
 
 #include "client/Endpoints.h"
-#include "market/ItemTable.h"
-#include "trade/OrderChecks.h"
+#include "market/core/ItemTable.h"
+#include "trade/core/OrderChecks.h"
 #include "trade/PanelWindow.h"
 
 using namespace trade;

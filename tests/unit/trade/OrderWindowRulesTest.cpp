@@ -2,8 +2,8 @@
 
 #include "client/ApiSign.h"
 #include "client/Endpoints.h"
-#include "platform/Colours.h"
-#include "trade/OrderChecks.h"
+#include "platform/core/Colours.h"
+#include "trade/core/OrderChecks.h"
 #include "trade/QuoteBox.h"
 
 using namespace trade;

@@ -7,7 +7,7 @@
 #include "client/CodePage.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "platform/Dialogs.h"
 #include "support/LoopbackServer.h"
 #include "trade/Trade.h"

@@ -1,4 +1,4 @@
-#include "trade/Parsers.h"
+#include "trade/core/Parsers.h"
 
 namespace trade {
 namespace {

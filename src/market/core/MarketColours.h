@@ -2,7 +2,7 @@
 
 #include <QColor>
 
-#include "platform/Colours.h"
+#include "platform/core/Colours.h"
 
 namespace market {
 // The market views' colours: the shared ones, and the item-name colour of the overview.

@@ -1,4 +1,4 @@
-#include "market/ColumnTexts.h"
+#include "market/core/ColumnTexts.h"
 
 #include <mutex>
 

@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "market/ItemTable.h"
-#include "market/OverviewCells.h"
+#include "market/core/ItemTable.h"
+#include "market/core/OverviewCells.h"
 
 namespace market {
 

@@ -1,4 +1,4 @@
-#include "market/OverviewReply.h"
+#include "market/core/OverviewReply.h"
 
 #include "client/ApiReply.h"
 #include "client/CodePage.h"

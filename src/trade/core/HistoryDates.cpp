@@ -1,4 +1,4 @@
-#include "trade/HistoryDates.h"
+#include "trade/core/HistoryDates.h"
 
 namespace trade {
 

@@ -3,9 +3,9 @@
 #include <chrono>
 #include <string>
 
-#include "market/PollerThread.h"
-#include "market/Pollers.h"
-#include "market/ReplyCache.h"
+#include "market/core/PollerThread.h"
+#include "market/core/Pollers.h"
+#include "market/core/ReplyCache.h"
 
 // Fetches candles, the time-share series, the overview rows and the usable cash for the
 // main market window without taking the transport locks, and runs the start-up sequence.

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "trade/Rows.h"
+#include "trade/core/Rows.h"
 
 // Row records to cell texts, one column at a time. Which columns a list shows, in which
 // order and with which formats is the list's ListSpec (Lists.h).

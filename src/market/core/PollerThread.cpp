@@ -1,6 +1,6 @@
 #include "PollerThread.h"
 
-#include "platform/CrossThread.h"
+#include "platform/core/CrossThread.h"
 
 namespace market {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "client/ApiReply.h"
-#include "trade/Rows.h"
+#include "trade/core/Rows.h"
 
 // Replies to rows, each with its list's condition for rows. nullopt means "leave the list
 // as it was"; a vector, even an empty one, means "replace the rows with these".

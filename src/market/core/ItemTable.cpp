@@ -1,4 +1,4 @@
-#include "market/ItemTable.h"
+#include "market/core/ItemTable.h"
 
 #include <algorithm>
 

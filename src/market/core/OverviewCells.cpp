@@ -1,10 +1,10 @@
-#include "market/OverviewCells.h"
+#include "market/core/OverviewCells.h"
 
 #include <cstdio>
 #include <set>
 
 #include "client/ApiReply.h"
-#include "market/MarketColours.h"
+#include "market/core/MarketColours.h"
 
 namespace market {
 

@@ -1,4 +1,4 @@
-#include "trade/Cells.h"
+#include "trade/core/Cells.h"
 
 #include <cstdio>
 #include <ctime>

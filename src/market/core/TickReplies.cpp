@@ -1,4 +1,4 @@
-#include "market/TickReplies.h"
+#include "market/core/TickReplies.h"
 
 #include <algorithm>
 #include <cstdio>

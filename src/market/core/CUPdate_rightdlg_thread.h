@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "market/PollerThread.h"
-#include "market/Pollers.h"
-#include "market/ReplyCache.h"
+#include "market/core/PollerThread.h"
+#include "market/core/Pollers.h"
+#include "market/core/ReplyCache.h"
 
 // Fetches the real-time quote and the latest ticks of the followed item for the quote
 // panel, under the shared GET lock, and hands each changed (or forced) reply on.

@@ -1,4 +1,4 @@
-#include "trade/OrderChecks.h"
+#include "trade/core/OrderChecks.h"
 
 #include <cmath>
 #include <cstdio>
@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "client/CodePage.h"
-#include "market/ItemTable.h"
+#include "market/core/ItemTable.h"
 
 namespace trade {
 
