@@ -66,15 +66,15 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "front: %s\n", error.c_str());
         return 1;
     }
-    client::Options o = client::DefaultOptions();
+    client::Options o = client::defaultOptions();
     o.line0Host = address;
-    client::SetCurrentOptions(o);
+    client::setCurrentOptions(o);
     client::LoadLineChoice("/nonexistent");
     if (app::RequestLogin("100001", "123456").kind != app::LoginOutcome::Kind::Succeeded) {
         std::fprintf(stderr, "login refused\n");
         return 1;
     }
-    market::SetSessionSource([] { return market::SessionView{true, "100001"}; });
+    market::setSessionSource([] { return market::SessionView{true, "100001"}; });
     platform::setMessageBoxHandler([](const platform::MessageBoxCall&) { return platform::MsgResult::Yes; });
 
     low_deal_buy_dlg window(nullptr);

@@ -47,12 +47,12 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     platform::setWorkArea(QRect(0, 0, 1920, 1040));
-    client::Options o = client::DefaultOptions();
+    client::Options o = client::defaultOptions();
     o.line0Host = host;
     o.updateHost = host + ":8090";
-    client::SetCurrentOptions(o);
+    client::setCurrentOptions(o);
     client::LoadLineChoice("/nonexistent");
-    market::SetSessionSource([] {
+    market::setSessionSource([] {
         return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
     });
     app::setMarketWindowFactory([](CVelmoraDlg* owner) { return new Transaction_Dlg(owner); });

@@ -29,10 +29,10 @@ int storedLineChoice()
     std::ostringstream bytes;
     bytes << in.rdbuf();
     Json::Value root;
-    if (!client::ParseJson(client::LocalFileToUtf8(bytes.str()), root) || !root.isObject()
+    if (!client::parseJson(client::localFileToUtf8(bytes.str()), root) || !root.isObject()
         || !root["connect"].isIntegral())
         return -1;
-    return client::JsonInt(root, "connect");
+    return client::jsonInt(root, "connect");
 }
 
 } // namespace

@@ -163,9 +163,9 @@ void Detail_Trans_Dlg::createTree()
         QTreeWidgetItem* root = m_entries[size_t(fn.parent)];
         int at = root->childCount();
         if (sortsChildren(fn.parent)) {
-            const std::string key = client::Utf8ToWire(fn.entry);
+            const std::string key = client::utf8ToWire(fn.entry);
             at = 0;
-            while (at < root->childCount() && client::Utf8ToWire(root->child(at)->text(0).toStdString()) <= key)
+            while (at < root->childCount() && client::utf8ToWire(root->child(at)->text(0).toStdString()) <= key)
                 ++at;
         }
         root->insertChild(at, item);

@@ -87,7 +87,7 @@ Transaction_Dlg::Transaction_Dlg(QWidget* loginWindow)
     m_periodFlags[kDailyPeriodIndex] = 1;
     // Narrower screens than 1366 pixels keep the same rule; the chart falls back to 40
     // slots when that leaves none.
-    m_visibleBarCount = chart::VisibleBarCountFor(m_w);
+    m_visibleBarCount = chart::visibleBarCountFor(m_w);
     setGeometry(area);
     if (m_w < 1366) {
         platform::messageBox(nullptr, QStringLiteral("屏幕分辨率太小，影响软件使用"));
@@ -154,7 +154,7 @@ void Transaction_Dlg::createControls()
 
     auto makeList = [this](int id) {
         auto* list = new JListCtrl(this);
-        market::Overview::StyleList(list, id);
+        market::Overview::styleList(list, id);
         list->setGeometry(platform::edges(28, 77, m_w, 700));
         return list;
     };
@@ -177,7 +177,7 @@ void Transaction_Dlg::initialise()
     m_infoPage->hide();
 
     // The column file of the working folder decides the columns and the overview tabs.
-    setOverviewTabCount(m_overview->BuildColumnsFromFile("."));
+    setOverviewTabCount(m_overview->buildColumnsFromFile("."));
 
     m_poller = std::make_unique<CUPdate_thread>();
     m_poller->LoadOverview.set([this](const std::string& reply, int) { m_overview->LoadOverview(reply); });
@@ -440,8 +440,8 @@ void Transaction_Dlg::showQuickOrder(int id)
     // quote whatever code is typed there), and a quote without an ask or a bid has no price
     // to offer ("0.00" would go out as a price): either way the user types the price.
     QString priceText;
-    if (market::RequestSingleItemQuote(kItem, this) == market::QuoteOutcome::Updated) {
-        const market::SingleItemQuote quote = market::CurrentSingleItemQuote();
+    if (market::requestSingleItemQuote(kItem, this) == market::QuoteOutcome::Updated) {
+        const market::SingleItemQuote quote = market::currentSingleItemQuote();
         const float price = id == kQuickBuy ? quote.firstPrices[0] : quote.secondPrices[0];
         const QString text = QString::asprintf("%.2f", double(price));
         if (trade::priceOf(text.toStdString()) > 0.0)
@@ -522,7 +522,7 @@ void Transaction_Dlg::showTickList(int mode)
                                   chart.bottomRight()));
     m_tickList->show();
     m_tickList->raise();
-    m_tickList->ShowMode(static_cast<Min_Price_List_Dlg::Mode>(mode));
+    m_tickList->showMode(static_cast<Min_Price_List_Dlg::Mode>(mode));
 }
 
 void Transaction_Dlg::hideTickList()
@@ -559,7 +559,7 @@ void Transaction_Dlg::selectChartTab(int k)
     case 0:
         m_infoPage->hide();
         hideTickList();
-        m_charts.ShowTimeline(m_periodFlags);
+        m_charts.showTimeline(m_periodFlags);
         update(QRect(28, 77, m_w - 348, 28));
         if (m_poller)
             m_poller->post(static_cast<int>(market::MarketRequest::Timeline), 0);
@@ -567,14 +567,14 @@ void Transaction_Dlg::selectChartTab(int k)
     case 1: {
         m_infoPage->hide();
         hideTickList();
-        const int code = m_charts.ShowCandles(m_periodFlags);
+        const int code = m_charts.showCandles(m_periodFlags);
         update(QRect(28, 77, m_w - 348, 28));
         if (m_poller)
             m_poller->post(static_cast<int>(market::MarketRequest::Candles), code);
         break;
     }
     case 2:
-        m_charts.HideBoth();
+        m_charts.hideBoth();
         hideTickList();
         loadInformationPage();
         break;
@@ -593,7 +593,7 @@ void Transaction_Dlg::loadInformationPage()
 {
     // A plain document whose "infor" is the page's address, not the trading envelope.
     const std::string reply =
-        client::FetchText(client::Endpoint::StockInfo, {}, {"\n信息详情\n", "\n信息详情结束\n"});
+        client::fetchText(client::Endpoint::StockInfo, {}, {"\n信息详情\n", "\n信息详情结束\n"});
     const std::optional<std::string> address = app::InformationPageAddress(reply);
     if (!address)
         return;
@@ -611,7 +611,7 @@ void Transaction_Dlg::showOverviewMode()
         if (w)
             w->hide();
     }
-    m_charts.HideBoth();
+    m_charts.hideBoth();
     m_chartMode = false;
     selectOverviewTab(0);
     update();
@@ -643,7 +643,7 @@ void Transaction_Dlg::showInformationView()
 {
     showQuotePanel();
     m_chartMode = true;
-    m_charts.HideBoth();
+    m_charts.hideBoth();
     m_basicList->hide();
     m_extendedList->hide();
     selectChartTab(2);
@@ -652,7 +652,7 @@ void Transaction_Dlg::showInformationView()
 
 void Transaction_Dlg::selectPeriodAt(const QPoint& point)
 {
-    m_periodFlags = chart::PeriodBar::FlagsForPress(point);
+    m_periodFlags = chart::PeriodBar::flagsForPress(point);
     hideTickList();
     update(QRect(28, 77, m_w - 348, 28));
     showChartView(1);

@@ -124,7 +124,7 @@ void Right_Msg_Dlg::LoadRealtime(const std::string& wireReply)
         p.drawLine(0, y, m_size.width(), y);
     }
 
-    const market::RealtimeQuote quote = market::ParseRealtime(client::WireToUtf8(wireReply));
+    const market::RealtimeQuote quote = market::parseRealtime(client::wireToUtf8(wireReply));
     if (quote.parsed) {
         char text[64];
         std::snprintf(text, sizeof text, "\n昨收：%f\n", static_cast<double>(quote.reference));
@@ -161,7 +161,7 @@ void Right_Msg_Dlg::LoadDealTicks(const std::string& wireReply)
     platform::traceWire(wireReply);
     platform::trace("\n分时成交结束\n");
 
-    const auto rows = market::ParseDealTicks(client::WireToUtf8(wireReply), m_opening.load());
+    const auto rows = market::parseDealTicks(client::wireToUtf8(wireReply), m_opening.load());
     const int o = w / 3;
     for (size_t i = 0; i < rows.size(); ++i) {
         const int y = 28 + 23 * static_cast<int>(i);

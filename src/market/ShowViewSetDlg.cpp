@@ -88,8 +88,8 @@ ShowViewSetDlg::~ShowViewSetDlg() = default;
 void ShowViewSetDlg::buildCatalogue()
 {
     if (const std::optional<market::LoadedColumnFile> file =
-            market::ReadColumnFileOrWarn(m_dir, market::kCatalogueFileName, this).file) {
-        market::SetCatalogueText(file->styledText);
+            market::readColumnFileOrWarn(m_dir, market::kCatalogueFileName, this).file) {
+        market::setCatalogueText(file->styledText);
         m_catalogue = file->document;
     }
     m_catalogueBox = new QComboBox(this);
@@ -118,11 +118,11 @@ void ShowViewSetDlg::buildCatalogue()
 
 void ShowViewSetDlg::buildCurrent()
 {
-    std::string text = market::CurrentColumnText();
+    std::string text = market::currentColumnText();
     if (text.empty())
-        if (const auto file = market::ReadColumnFileOrWarn(m_dir, market::kCurrentColumnFileName, this).file)
+        if (const auto file = market::readColumnFileOrWarn(m_dir, market::kCurrentColumnFileName, this).file)
             text = file->styledText;
-    const std::optional<market::ColumnDocument> current = market::ParseColumnDocument(text);
+    const std::optional<market::ColumnDocument> current = market::parseColumnDocument(text);
     if (!current)
         return;
     m_currentBox = new QComboBox(this);
@@ -365,7 +365,7 @@ QString ShowViewSetDlg::catalogueKeyOf(const QString& caption) const
 
 market::ColumnDocument ShowViewSetDlg::documentToSave() const
 {
-    const std::optional<market::ColumnDocument> catalogue = market::ParseColumnDocument(market::CatalogueText());
+    const std::optional<market::ColumnDocument> catalogue = market::parseColumnDocument(market::catalogueText());
     auto keyOf = [&](const std::string& caption) -> std::optional<std::string> {
         if (catalogue)
             for (const market::ColumnCategory& c : catalogue->categories)
@@ -404,10 +404,10 @@ void ShowViewSetDlg::onOk()
                              platform::MsgIcon::Question)
         != platform::MsgResult::Yes)
         return;
-    const std::string text = market::StyledColumnText(documentToSave());
-    market::SetCurrentColumnText(text);
+    const std::string text = market::styledColumnText(documentToSave());
+    market::setCurrentColumnText(text);
     const std::filesystem::path file = m_dir / market::kCurrentColumnFileName;
-    if (!market::WriteColumnFile(file, text))
+    if (!market::writeColumnFile(file, text))
         platform::reportSaveFailed(this, QString::fromStdString(file.string()));
 }
 

@@ -102,7 +102,7 @@ trade::DeliveryForm low_Delivery_Application_Dlg::form() const
     // The address travels and is listed as one line.
     f.address = m_mode == DeliveryMode::Mail
                     ? m_address->toPlainText().replace(QLatin1Char('\n'), QLatin1Char(' ')).toStdString()
-                    : client::CurrentOptions().pickupAddress;
+                    : client::currentOptions().pickupAddress;
     f.consignee = m_consignee->text().toStdString(); // hidden in pickup mode, still sent
     return f;
 }
@@ -114,7 +114,7 @@ void low_Delivery_Application_Dlg::apply()
     submission.refusal = trade::checkDelivery(f, QDate::currentDate());
     submission.endpoint = client::Endpoint::Delivery;
     submission.params =
-        trade::deliveryParams(f, market::CurrentSession().userId, UserSession::instance().record().mobile);
+        trade::deliveryParams(f, market::currentSession().userId, UserSession::instance().record().mobile);
     submission.trace = client::TraceLines::requestBody("\n交割申请\n", "\n自提请求\n");
     trade::submit(this, submission);
 }
@@ -186,7 +186,7 @@ void low_Delivery_Application_Dlg::paintForm(QPainter& p) const
     } else {
         drawLabel(p, 155, "自提地址：");
         p.drawText(QRect(105, 158, 200, 60), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                   QString::fromStdString(client::CurrentOptions().pickupText));
+                   QString::fromStdString(client::currentOptions().pickupText));
     }
     drawLabel(p, 215, "联系方式：");
     p.drawText(QRect(85, 65, 120, 25), Qt::AlignLeft | Qt::AlignVCenter, m_holding);

@@ -87,7 +87,7 @@ struct Orders
 template <class Window>
 void placeSmallOrder(Window& window, bool buy, platform::MessageBoxRecorder& boxes, Orders& orders)
 {
-    const market::SingleItemQuote quote = market::CurrentSingleItemQuote();
+    const market::SingleItemQuote quote = market::currentSingleItemQuote();
     const float price = buy ? quote.firstPrices[0] : quote.secondPrices[0];
     window.codeField()->setText(QStringLiteral("9160001"));
     window.priceField()->setText(QString::asprintf("%.2f", double(price)));

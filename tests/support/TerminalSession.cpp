@@ -17,12 +17,12 @@ namespace testsupport {
 
 void pointTerminalAt(const std::string& host)
 {
-    client::Options o = client::DefaultOptions();
+    client::Options o = client::defaultOptions();
     o.line0Host = host;
     o.updateHost = host + ":8090";
-    client::SetCurrentOptions(o);
+    client::setCurrentOptions(o);
     client::LoadLineChoice();
-    market::SetSessionSource([] {
+    market::setSessionSource([] {
         return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
     });
     app::setMarketWindowFactory([](CVelmoraDlg* owner) { return new Transaction_Dlg(owner); });

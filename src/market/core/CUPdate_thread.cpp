@@ -14,15 +14,15 @@ void CUPdate_thread::handle(int wParam, long lParam)
     case static_cast<int>(MarketRequest::Candles): {
         const int period = static_cast<int>(lParam);
         const std::string reply =
-            client::FetchText(client::Endpoint::Histogram, std::to_string(period), client::kUntraced,
+            client::fetchText(client::Endpoint::Histogram, std::to_string(period), client::kUntraced,
                               client::Lock::Unlocked);
         if (m_lastCandles.offer(reply))
             LoadCandles(reply, period);
         break;
     }
     case static_cast<int>(MarketRequest::Timeline): {
-        const std::string tail = "/" + client::TimestampText(client::CurrentTimestamp());
-        const std::string reply = client::FetchText(client::Endpoint::Timeline, tail, client::kUntraced, client::Lock::Unlocked);
+        const std::string tail = "/" + client::timestampText(client::CurrentTimestamp());
+        const std::string reply = client::fetchText(client::Endpoint::Timeline, tail, client::kUntraced, client::Lock::Unlocked);
         if (m_lastTimeline.offer(reply))
             LoadTimeline(reply);
         break;
@@ -32,8 +32,8 @@ void CUPdate_thread::handle(int wParam, long lParam)
         const bool basic = wParam == static_cast<int>(MarketRequest::OverviewBasic);
         const client::TraceLines lines =
             basic ? client::TraceLines{"\n大盘数据\n", "\n结束大盘数据\n"} : client::kUntraced;
-        const std::string reply = client::SendSigned(client::Endpoint::UpToTheMinute,
-                                                     {{"id", market::CurrentSession().userId}}, lines,
+        const std::string reply = client::sendSigned(client::Endpoint::UpToTheMinute,
+                                                     {{"id", market::currentSession().userId}}, lines,
                                                      client::Lock::Unlocked);
         if ((basic ? m_lastOverviewBasic : m_lastOverviewExtended).offer(reply))
             LoadOverview(reply, wParam);
@@ -44,10 +44,10 @@ void CUPdate_thread::handle(int wParam, long lParam)
         break;
     case static_cast<int>(MarketRequest::UsableCash): {
         const client::ApiReply reply = client::Call(client::Endpoint::AccountApply,
-                                                    {{"id", market::CurrentSession().userId}},
+                                                    {{"id", market::currentSession().userId}},
                                                     client::kUntraced, client::Lock::Unlocked);
         if (reply.success)
-            market::SetAvailableCash(client::JsonReal(reply.infor, "cash"));
+            market::setAvailableCash(client::jsonReal(reply.infor, "cash"));
         pause(m_pauses.afterUsableCash);
         break;
     }
@@ -61,7 +61,7 @@ void CUPdate_thread::startUpSequence()
     if (!pause(m_pauses.beforeAnnouncements))
         return;
     ShowAnnouncements();
-    if (!market::CurrentSession().loggedIn)
+    if (!market::currentSession().loggedIn)
         return;
     if (!pause(m_pauses.beforeTradePanel))
         return;

@@ -10,25 +10,25 @@ std::string g_catalogue;
 std::string g_current;
 } // namespace
 
-std::string CatalogueText()
+std::string catalogueText()
 {
     std::lock_guard lock(g_mutex);
     return g_catalogue;
 }
 
-void SetCatalogueText(std::string text)
+void setCatalogueText(std::string text)
 {
     std::lock_guard lock(g_mutex);
     g_catalogue = std::move(text);
 }
 
-std::string CurrentColumnText()
+std::string currentColumnText()
 {
     std::lock_guard lock(g_mutex);
     return g_current;
 }
 
-void SetCurrentColumnText(std::string text)
+void setCurrentColumnText(std::string text)
 {
     std::lock_guard lock(g_mutex);
     g_current = std::move(text);

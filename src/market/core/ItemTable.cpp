@@ -33,7 +33,7 @@ std::optional<ItemEntry> ItemTable::findByCode(int code) const
     return std::nullopt;
 }
 
-ItemTable& SharedItemTable()
+ItemTable& sharedItemTable()
 {
     static ItemTable table;
     return table;

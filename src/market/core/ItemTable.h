@@ -35,6 +35,6 @@ private:
     int m_count = 0;
 };
 
-ItemTable& SharedItemTable();
+ItemTable& sharedItemTable();
 
 } // namespace market

@@ -63,20 +63,20 @@ std::string decimal(long long v)
 
 } // namespace
 
-OverviewCell FormatOverviewCell(const Json::Value& row, const std::string& key, int rowIndex, OverviewList list)
+OverviewCell formatOverviewCell(const Json::Value& row, const std::string& key, int rowIndex, OverviewList list)
 {
     const char* k = key.c_str();
     switch (kindOf(key)) {
     case Kind::Reference:
     case Kind::Plain:
-        return {money(client::JsonReal(row, k)), kLevelColour};
+        return {money(client::jsonReal(row, k)), kLevelColour};
     case Kind::Signed: {
-        const double v = client::JsonReal(row, k);
+        const double v = client::jsonReal(row, k);
         return {money(v), nearZero(v) ? kLevelColour : (v > 0 ? kRiseColour : kFallColour)};
     }
     case Kind::VersusReference: {
-        const double v = client::JsonReal(row, k);
-        const double reference = client::JsonReal(row, "main_5");
+        const double v = client::jsonReal(row, k);
+        const double reference = client::jsonReal(row, "main_5");
         QColor colour = kLevelColour;
         if (!nearZero(v) && v > reference)
             colour = kRiseColour;
@@ -85,12 +85,12 @@ OverviewCell FormatOverviewCell(const Json::Value& row, const std::string& key, 
         return {money(v), colour};
     }
     case Kind::Amount: {
-        const double v = client::JsonReal(row, k);
+        const double v = client::jsonReal(row, k);
         const QColor colour = list == OverviewList::Basic ? kRiseColour : kVolumeColour;
         return {money(v), nearZero(v) ? kLevelColour : colour};
     }
     case Kind::Name:
-        return {client::JsonText(row, k), kNameColour};
+        return {client::jsonText(row, k), kNameColour};
     case Kind::RowNumber:
         return {decimal(rowIndex + 1), kVolumeColour};
     case Kind::Integer: {
@@ -109,13 +109,13 @@ OverviewCell FormatOverviewCell(const Json::Value& row, const std::string& key, 
     return {"-", kLevelColour};
 }
 
-std::vector<OverviewCell> FormatOverviewRow(const Json::Value& row, const std::vector<std::string>& keys, int rowIndex,
+std::vector<OverviewCell> formatOverviewRow(const Json::Value& row, const std::vector<std::string>& keys, int rowIndex,
                                             OverviewList list)
 {
     std::vector<OverviewCell> cells;
     cells.reserve(keys.size());
     for (const std::string& key : keys)
-        cells.push_back(FormatOverviewCell(row, key, rowIndex, list));
+        cells.push_back(formatOverviewCell(row, key, rowIndex, list));
     return cells;
 }
 

@@ -20,9 +20,9 @@ struct OverviewCell
 };
 
 // One cell of an overview row by the key table's rules; rowIndex counts from 0.
-OverviewCell FormatOverviewCell(const Json::Value& row, const std::string& key, int rowIndex, OverviewList list);
+OverviewCell formatOverviewCell(const Json::Value& row, const std::string& key, int rowIndex, OverviewList list);
 
-std::vector<OverviewCell> FormatOverviewRow(const Json::Value& row, const std::vector<std::string>& keys, int rowIndex,
+std::vector<OverviewCell> formatOverviewRow(const Json::Value& row, const std::vector<std::string>& keys, int rowIndex,
                                             OverviewList list);
 
 } // namespace market

@@ -5,15 +5,15 @@
 
 namespace market {
 
-OverviewReply ParseOverviewReply(std::string_view wire, const std::vector<std::string>& basicKeys,
+OverviewReply parseOverviewReply(std::string_view wire, const std::vector<std::string>& basicKeys,
                                  const std::vector<std::string>& extendedKeys)
 {
     OverviewReply out;
     Json::Value root;
-    if (!client::ParseJson(client::WireToUtf8(wire), root))
+    if (!client::parseJson(client::wireToUtf8(wire), root))
         return out;
     out.parsed = true;
-    out.success = client::JsonText(root, "success") == "true";
+    out.success = client::jsonText(root, "success") == "true";
     if (!out.success)
         return out;
     const Json::Value infor = root.isObject() ? root["infor"] : Json::Value();
@@ -23,10 +23,10 @@ OverviewReply ParseOverviewReply(std::string_view wire, const std::vector<std::s
     for (int d = 0; d < out.rowCount; ++d) {
         const Json::Value& row = infor[d];
         if (d < ItemTable::kCapacity)
-            out.items.push_back({client::JsonInt(row, "main_3"), client::JsonText(row, "main_4"),
-                                 static_cast<float>(client::JsonReal(row, "main_5"))});
-        out.extendedRows.push_back(FormatOverviewRow(row, extendedKeys, d, OverviewList::Extended));
-        out.basicRows.push_back(FormatOverviewRow(row, basicKeys, d, OverviewList::Basic));
+            out.items.push_back({client::jsonInt(row, "main_3"), client::jsonText(row, "main_4"),
+                                 static_cast<float>(client::jsonReal(row, "main_5"))});
+        out.extendedRows.push_back(formatOverviewRow(row, extendedKeys, d, OverviewList::Extended));
+        out.basicRows.push_back(formatOverviewRow(row, basicKeys, d, OverviewList::Basic));
     }
     return out;
 }

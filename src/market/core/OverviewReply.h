@@ -21,7 +21,7 @@ struct OverviewReply
 };
 
 // `wire` is the reply as received (wire code page).
-OverviewReply ParseOverviewReply(std::string_view wire, const std::vector<std::string>& basicKeys,
+OverviewReply parseOverviewReply(std::string_view wire, const std::vector<std::string>& basicKeys,
                                  const std::vector<std::string>& extendedKeys);
 
 } // namespace market

@@ -14,18 +14,18 @@ double AvailableCash()
     return g_availableCash.load(std::memory_order_relaxed);
 }
 
-void SetAvailableCash(double cash)
+void setAvailableCash(double cash)
 {
     g_availableCash.store(cash, std::memory_order_relaxed);
 }
 
-void SetSessionSource(SessionSource source)
+void setSessionSource(SessionSource source)
 {
     std::lock_guard lock(g_sessionMutex);
     g_session = std::move(source);
 }
 
-SessionView CurrentSession()
+SessionView currentSession()
 {
     SessionSource source;
     {

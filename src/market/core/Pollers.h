@@ -30,7 +30,7 @@ enum class QuoteRequest : int { Realtime = 0, Ticks = 1 };
 // The user's usable cash as the main poller last read it, to the cent: in a float a balance
 // above 131,072 yuan loses its last cent. Written by the poller, read by any thread.
 double AvailableCash();
-void SetAvailableCash(double cash);
+void setAvailableCash(double cash);
 
 // Who is logged in, as the pollers see it. The application installs a source reading
 // its user record; until then nobody is.
@@ -40,8 +40,8 @@ struct SessionView
     std::string userId;
 };
 using SessionSource = std::function<SessionView()>;
-void SetSessionSource(SessionSource source);
-SessionView CurrentSession();
+void setSessionSource(SessionSource source);
+SessionView currentSession();
 
 // A registry of loader callbacks. Views register theirs; the poller calls them on its own
 // thread with the reply text. Registration may happen at any time from any thread.

@@ -35,7 +35,7 @@ Cell Volume(int volume)
 
 float F(const Json::Value& o, const char* key)
 {
-    return static_cast<float>(client::JsonReal(o, key));
+    return static_cast<float>(client::jsonReal(o, key));
 }
 
 } // namespace
@@ -49,17 +49,17 @@ const std::array<const char*, 28>& QuoteLabels()
     return labels;
 }
 
-RealtimeQuote ParseRealtime(const std::string& utf8Reply)
+RealtimeQuote parseRealtime(const std::string& utf8Reply)
 {
     RealtimeQuote q;
     Json::Value root;
-    if (!client::ParseJson(utf8Reply, root) || !root.isObject())
+    if (!client::parseJson(utf8Reply, root) || !root.isObject())
         return q;
     q.parsed = true;
     const Json::Value& infor = root["infor"];
     const Json::Value first = infor.isArray() && !infor.empty() ? infor[0] : Json::Value();
 
-    q.title = client::JsonText(first, "stockName");
+    q.title = client::jsonText(first, "stockName");
     q.opening = F(first, "opening");
     q.reference = q.opening - 0.01f;
     auto& v = q.values;
@@ -76,8 +76,8 @@ RealtimeQuote ParseRealtime(const std::string& utf8Reply)
     for (int i = 0; i < 5; ++i) {
         v[1 + i] = Price(F(first, kSellPrices[i]), q.reference);
         v[6 + i] = Price(F(first, kBuyPrices[i]), q.reference);
-        v[20 + i] = Volume(client::JsonInt(first, kSellVols[i]));
-        v[25 + i] = Volume(client::JsonInt(first, kBuyVols[i]));
+        v[20 + i] = Volume(client::jsonInt(first, kSellVols[i]));
+        v[25 + i] = Volume(client::jsonInt(first, kBuyVols[i]));
     }
 
     const float increase = F(first, "increase");
@@ -90,25 +90,25 @@ RealtimeQuote ParseRealtime(const std::string& utf8Reply)
     v[31] = {Fixed2(q.opening), Against(q.opening, q.reference)};
     v[32] = {Fixed2(F(first, "min")), Against(F(first, "min"), q.reference)};
 
-    v[14] = {std::to_string(client::JsonInt(first, "vol")), Tone::Volume};
-    v[33] = {std::to_string(client::JsonInt(first, "newVol")), Tone::Volume};
+    v[14] = {std::to_string(client::jsonInt(first, "vol")), Tone::Volume};
+    v[33] = {std::to_string(client::jsonInt(first, "newVol")), Tone::Volume};
     // The two amounts of money run into millions, beyond a float's cents.
-    v[15] = {Fixed2(client::JsonReal(first, "total")), Tone::Volume};
+    v[15] = {Fixed2(client::jsonReal(first, "total")), Tone::Volume};
     v[34] = {Fixed2(F(first, "turnover")) + "%", Tone::Level};
-    v[35] = {std::to_string(client::JsonInt(first, "inVol")), Tone::Down};
-    v[16] = {std::to_string(client::JsonInt(first, "outVol")), Tone::Up};
+    v[35] = {std::to_string(client::jsonInt(first, "inVol")), Tone::Down};
+    v[16] = {std::to_string(client::jsonInt(first, "outVol")), Tone::Up};
     v[17] = {Fixed2(F(first, "limitUp")), Tone::Up};
     v[36] = {Fixed2(F(first, "limitDown")), Tone::Down};
-    const int inventory = client::JsonInt(first, "inventory");
+    const int inventory = client::jsonInt(first, "inventory");
     v[37] = {std::to_string(inventory), Tone::Up};
-    v[18] = {Fixed2(inventory * client::JsonReal(first, "latest")), Tone::Up};
+    v[18] = {Fixed2(inventory * client::jsonReal(first, "latest")), Tone::Up};
     return q;
 }
 
-std::vector<TickRow> ParseDealTicks(const std::string& utf8Reply, float opening)
+std::vector<TickRow> parseDealTicks(const std::string& utf8Reply, float opening)
 {
     std::vector<TickRow> rows;
-    const client::ApiReply reply = client::ApiReply::FromUtf8(utf8Reply);
+    const client::ApiReply reply = client::ApiReply::fromUtf8(utf8Reply);
     if (!reply.success || !reply.infor.isArray())
         return rows;
     rows.reserve(reply.infor.size());
@@ -120,9 +120,9 @@ std::vector<TickRow> ParseDealTicks(const std::string& utf8Reply, float opening)
         char time[16];
         std::snprintf(time, sizeof time, "%02d:%02d:%02d", local.tm_hour, local.tm_min, local.tm_sec);
         row.time = time;
-        const float price = static_cast<float>(client::JsonReal(tick, "price"));
+        const float price = static_cast<float>(client::jsonReal(tick, "price"));
         row.price = {Fixed2(price), Against(price, opening)};
-        row.volume = {std::to_string(client::JsonInt(tick, "vol")), Tone::Volume};
+        row.volume = {std::to_string(client::jsonInt(tick, "vol")), Tone::Volume};
         rows.push_back(std::move(row));
     }
     return rows;

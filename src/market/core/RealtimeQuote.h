@@ -28,7 +28,7 @@ struct RealtimeQuote
 
 // Parses the reply of the real-time quote (text already in UTF-8). A reply that does
 // not parse gives parsed == false; missing members read as 0.
-RealtimeQuote ParseRealtime(const std::string& utf8Reply);
+RealtimeQuote parseRealtime(const std::string& utf8Reply);
 
 struct TickRow
 {
@@ -39,7 +39,7 @@ struct TickRow
 
 // Parses a tick reply; nothing unless it parses and "success" is "true". Prices are
 // coloured against the panel's opening price itself.
-std::vector<TickRow> ParseDealTicks(const std::string& utf8Reply, float opening);
+std::vector<TickRow> parseDealTicks(const std::string& utf8Reply, float opening);
 
 // The 28 row labels, in slot order.
 const std::array<const char*, 28>& QuoteLabels();

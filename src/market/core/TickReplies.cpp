@@ -17,31 +17,31 @@ const Json::Value* inforArray(const client::ApiReply& reply)
 
 } // namespace
 
-std::optional<std::vector<Tick>> ParseTicks(std::string_view wire)
+std::optional<std::vector<Tick>> parseTicks(std::string_view wire)
 {
-    const client::ApiReply reply = client::ApiReply::FromWire(wire);
+    const client::ApiReply reply = client::ApiReply::fromWire(wire);
     if (!reply.parsed)
         return std::nullopt;
     std::vector<Tick> ticks;
     if (const Json::Value* infor = inforArray(reply))
         for (const Json::Value& t : *infor)
-            ticks.push_back({client::JsonReal(t, "price"), client::JsonInt(t, "vol"), client::JsonInt64(t, "time")});
+            ticks.push_back({client::jsonReal(t, "price"), client::jsonInt(t, "vol"), client::JsonInt64(t, "time")});
     return ticks;
 }
 
-std::optional<std::vector<PriceRow>> ParsePriceRows(std::string_view wire)
+std::optional<std::vector<PriceRow>> parsePriceRows(std::string_view wire)
 {
-    const client::ApiReply reply = client::ApiReply::FromWire(wire);
+    const client::ApiReply reply = client::ApiReply::fromWire(wire);
     if (!reply.parsed)
         return std::nullopt;
     std::vector<PriceRow> rows;
     if (const Json::Value* infor = inforArray(reply))
         for (const Json::Value& r : *infor)
-            rows.push_back({client::JsonReal(r, "price"), client::JsonInt(r, "vol")});
+            rows.push_back({client::jsonReal(r, "price"), client::jsonInt(r, "vol")});
     return rows;
 }
 
-int PriceTableFullScale(const std::vector<PriceRow>& rows)
+int priceTableFullScale(const std::vector<PriceRow>& rows)
 {
     int full = 0;
     for (const PriceRow& r : rows)
@@ -49,21 +49,21 @@ int PriceTableFullScale(const std::vector<PriceRow>& rows)
     return full;
 }
 
-std::string TickCountText(int count)
+std::string tickCountText(int count)
 {
     char buf[96];
     std::snprintf(buf, sizeof buf, "分时成交列表（共%d笔）", count);
     return buf;
 }
 
-std::string PriceTableTitle(int fullScale)
+std::string priceTableTitle(int fullScale)
 {
     char buf[96];
     std::snprintf(buf, sizeof buf, "分价表(满格%d手)）", fullScale);
     return buf;
 }
 
-std::string TickTimeText(std::int64_t unixSeconds)
+std::string tickTimeText(std::int64_t unixSeconds)
 {
     const std::time_t t = static_cast<std::time_t>(unixSeconds);
     std::tm local{};
@@ -74,14 +74,14 @@ std::string TickTimeText(std::int64_t unixSeconds)
     return buf;
 }
 
-std::string TickPriceText(double price)
+std::string tickPriceText(double price)
 {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.2f", price);
     return buf;
 }
 
-TickGrid TickGridLayout(int width, int height)
+TickGrid tickGridLayout(int width, int height)
 {
     TickGrid grid;
     grid.columns = std::max(1, width / 200);
@@ -90,7 +90,7 @@ TickGrid TickGridLayout(int width, int height)
     return grid;
 }
 
-std::optional<TickCellBoxes> TickCellPlace(const TickGrid& grid, int index)
+std::optional<TickCellBoxes> tickCellPlace(const TickGrid& grid, int index)
 {
     // A window lower than one row has no place for any tick (and nothing to divide by).
     if (grid.rowsPerColumn <= 0 || index < 0)

@@ -24,16 +24,16 @@ struct PriceRow
 };
 
 // nullopt when the reply is not JSON; a reply without an "infor" array has no rows.
-std::optional<std::vector<Tick>> ParseTicks(std::string_view wire);
-std::optional<std::vector<PriceRow>> ParsePriceRows(std::string_view wire);
+std::optional<std::vector<Tick>> parseTicks(std::string_view wire);
+std::optional<std::vector<PriceRow>> parsePriceRows(std::string_view wire);
 
 // The largest volume of the table, 0 without rows.
-int PriceTableFullScale(const std::vector<PriceRow>& rows);
+int priceTableFullScale(const std::vector<PriceRow>& rows);
 
-std::string TickCountText(int count);
-std::string PriceTableTitle(int fullScale);
-std::string TickTimeText(std::int64_t unixSeconds); // local time "%02d:%02d:%02d"
-std::string TickPriceText(double price);            // "%.2f"
+std::string tickCountText(int count);
+std::string priceTableTitle(int fullScale);
+std::string tickTimeText(std::int64_t unixSeconds); // local time "%02d:%02d:%02d"
+std::string tickPriceText(double price);            // "%.2f"
 
 // The tick grid of an area `width` wide and `height` high (the window less its tab band).
 struct TickGrid
@@ -42,7 +42,7 @@ struct TickGrid
     int columnWidth = 0;
     int rowsPerColumn = 0;
 };
-TickGrid TickGridLayout(int width, int height);
+TickGrid tickGridLayout(int width, int height);
 
 struct TickCellBoxes
 {
@@ -51,6 +51,6 @@ struct TickCellBoxes
     QRect volume;
 };
 // Where tick `index` goes; nullopt past the last column (or when no row fits).
-std::optional<TickCellBoxes> TickCellPlace(const TickGrid& grid, int index);
+std::optional<TickCellBoxes> tickCellPlace(const TickGrid& grid, int index);
 
 } // namespace market

@@ -48,7 +48,7 @@ bool isWholeNumber(const std::string& text)
 std::optional<std::string> checkWireText(std::initializer_list<std::string_view> texts)
 {
     for (std::string_view text : texts) {
-        if (!client::FitsWireCodePage(text))
+        if (!client::fitsWireCodePage(text))
             return std::string(kTextOutsideCodePage);
     }
     return std::nullopt;
@@ -176,7 +176,7 @@ std::vector<client::Param> repealParams(const std::string& orderNo, const std::s
 QString itemNameForCode(const QString& codeText)
 {
     QString name;
-    for (const market::ItemEntry& entry : market::SharedItemTable().entries()) {
+    for (const market::ItemEntry& entry : market::sharedItemTable().entries()) {
         if (QString::number(entry.code) == codeText)
             name = QString::fromStdString(entry.name);
     }

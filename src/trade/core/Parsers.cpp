@@ -4,13 +4,13 @@ namespace trade {
 namespace {
 
 using client::JsonInt64;
-using client::JsonMember;
-using client::JsonReal;
-using client::JsonText;
+using client::jsonMember;
+using client::jsonReal;
+using client::jsonText;
 
-double money(const Json::Value& record, const char* key) { return JsonReal(record, key); }
+double money(const Json::Value& record, const char* key) { return jsonReal(record, key); }
 
-bool hasCash(const client::ApiReply& reply) { return !JsonMember(reply.infor, "cash").isNull(); }
+bool hasCash(const client::ApiReply& reply) { return !jsonMember(reply.infor, "cash").isNull(); }
 
 template <class Row, class Read>
 std::vector<Row> rowsOf(const Json::Value& array, Read read)
@@ -28,7 +28,7 @@ PositionRow positionFrom(const Json::Value& r)
 {
     PositionRow p;
     p.stockId = JsonInt64(r, "stock_id");
-    p.name = JsonText(r, "name");
+    p.name = jsonText(r, "name");
     p.total = JsonInt64(r, "total");
     p.amountFreeze = JsonInt64(r, "amount_freeze");
     p.amountUsable = JsonInt64(r, "amount_usable");
@@ -44,7 +44,7 @@ OrderRow orderFrom(const Json::Value& r)
     OrderRow o;
     o.id = JsonInt64(r, "id");
     o.stockId = JsonInt64(r, "stock_id");
-    o.name = JsonText(r, "name");
+    o.name = jsonText(r, "name");
     o.direction = JsonInt64(r, "direction");
     o.commissionPrice = money(r, "commission_price");
     o.commissionAmount = JsonInt64(r, "commission_amount");
@@ -59,7 +59,7 @@ TradeRow tradeFrom(const Json::Value& r)
     TradeRow t;
     t.tradeTime = JsonInt64(r, "trade_time");
     t.stockId = JsonInt64(r, "stock_id");
-    t.name = JsonText(r, "name");
+    t.name = jsonText(r, "name");
     t.dealPrice = money(r, "deal_price");
     t.dealedAmount = JsonInt64(r, "dealed_amount");
     t.direction = JsonInt64(r, "direction");
@@ -77,11 +77,11 @@ DeliveryRow deliveryFrom(const Json::Value& r)
     d.id = JsonInt64(r, "id");
     d.stockId = JsonInt64(r, "stock_id");
     d.addDate = JsonInt64(r, "add_date");
-    d.method = JsonText(r, "method");
+    d.method = jsonText(r, "method");
     d.amount = JsonInt64(r, "amount");
     d.status = JsonInt64(r, "status");
-    d.consignee = JsonText(r, "consignee");
-    d.address = JsonText(r, "address");
+    d.consignee = jsonText(r, "consignee");
+    d.address = jsonText(r, "address");
     return d;
 }
 
@@ -89,7 +89,7 @@ CashRow cashFrom(const Json::Value& r)
 {
     CashRow c;
     c.account = JsonInt64(r, "account");
-    c.cash = JsonReal(r, "cash");
+    c.cash = jsonReal(r, "cash");
     c.addTime = JsonInt64(r, "add_time");
     c.direction = JsonInt64(r, "direction");
     c.status = JsonInt64(r, "status");
@@ -105,14 +105,14 @@ ParsedRows<PositionRow> ParsePositions(const client::ApiReply& reply)
         return std::nullopt;
     if (!hasCash(reply))
         return std::vector<PositionRow>{};
-    return rowsOf<PositionRow>(JsonMember(reply.infor, "stock"), positionFrom);
+    return rowsOf<PositionRow>(jsonMember(reply.infor, "stock"), positionFrom);
 }
 
 std::optional<FundsRow> ParseFunds(const client::ApiReply& reply)
 {
     if (!reply.parsed || !hasCash(reply))
         return std::nullopt;
-    const Json::Value& cash = JsonMember(reply.infor, "cash");
+    const Json::Value& cash = jsonMember(reply.infor, "cash");
     FundsRow f;
     f.bankroll = money(cash, "bankroll");
     f.bankrollUsable = money(cash, "bankroll_usable");
@@ -168,7 +168,7 @@ std::optional<Holding> FindHolding(const client::ApiReply& reply, std::int64_t s
     if (!reply.success)
         return std::nullopt;
     Holding holding;
-    const Json::Value& stock = JsonMember(reply.infor, "stock");
+    const Json::Value& stock = jsonMember(reply.infor, "stock");
     if (!stock.isArray())
         return holding;
     for (const Json::Value& position : stock) {

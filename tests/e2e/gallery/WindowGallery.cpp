@@ -114,8 +114,8 @@ int main(int argc, char** argv)
     }
     panel->show();
     // A resting order to list, and a trade.
-    market::RequestSingleItemQuote(9160001);
-    const market::SingleItemQuote quote = market::CurrentSingleItemQuote();
+    market::requestSingleItemQuote(9160001);
+    const market::SingleItemQuote quote = market::currentSingleItemQuote();
     for (int function = 0; function < Detail_Trans_Dlg::kFunctionCount; ++function) {
         panel->choose(function);
         settle(600);

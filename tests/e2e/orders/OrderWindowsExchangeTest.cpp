@@ -98,8 +98,8 @@ private slots:
     void twoRestingOrdersAreCancelledFromTheCancelWindow()
     {
         // Two buys at the day's lowest price rest in the book.
-        QVERIFY(market::RequestSingleItemQuote(9160001) == market::QuoteOutcome::Updated);
-        const QString lowest = QString::asprintf("%.2f", double(market::CurrentSingleItemQuote().prices[3]));
+        QVERIFY(market::requestSingleItemQuote(9160001) == market::QuoteOutcome::Updated);
+        const QString lowest = QString::asprintf("%.2f", double(market::currentSingleItemQuote().prices[3]));
         const std::map<QString, QString> before = todaysOrderStates();
         quickBuy(lowest, QStringLiteral("1"));
         quickBuy(lowest, QStringLiteral("2"));

@@ -37,8 +37,8 @@ using testsupport::child;
 int inkOf(const QImage& image, chart::Colour a, chart::Colour b)
 {
     const QRect plot(50, 30, image.width() - 120, image.height() - 60);
-    return testsupport::CountColour(image, plot, chart::ToQColor(a)) +
-           testsupport::CountColour(image, plot, chart::ToQColor(b));
+    return testsupport::CountColour(image, plot, chart::toQColor(a)) +
+           testsupport::CountColour(image, plot, chart::toQColor(b));
 }
 
 // Prices as the order windows show and take them.

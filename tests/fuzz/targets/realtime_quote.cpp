@@ -5,7 +5,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const market::RealtimeQuote quote = market::ParseRealtime(client::WireToUtf8(fuzz::text(data, size)));
+    const market::RealtimeQuote quote = market::parseRealtime(client::wireToUtf8(fuzz::text(data, size)));
     if (!quote.parsed) {
         FUZZ_CHECK(quote.title.empty());
         return 0;

@@ -6,7 +6,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const client::ApiReply reply = client::ApiReply::FromWire(fuzz::text(data, size));
+    const client::ApiReply reply = client::ApiReply::fromWire(fuzz::text(data, size));
     const auto positions = trade::ParsePositions(reply);
     trade::ParseFunds(reply);
     const auto orders = trade::ParseOrders(reply);

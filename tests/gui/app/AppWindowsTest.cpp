@@ -167,11 +167,11 @@ private slots:
             std::lock_guard lock(m_script.mutex);
             return r.path == "/pc_update.json" ? ScriptedReply{200, m_script.manifest} : ScriptedReply{404, ""};
         });
-        client::Options o = client::DefaultOptions();
+        client::Options o = client::defaultOptions();
         o.line0Host = m_line0;
         o.line1Host = m_line1;
         o.updateHost = m_line0 + ":" + std::to_string(m_update->port());
-        client::SetCurrentOptions(o);
+        client::setCurrentOptions(o);
         client::LoadLineChoice();
         UserSession::instance().resetForTest();
         app::setCodeClock([] { return kFixedSecond; });
@@ -246,7 +246,7 @@ private slots:
         setLogin("<html>busy</html>");
         fillLogin(dlg);
         clickLogin(dlg);
-        setLogin(client::Utf8ToWire("{\"success\":\"false\",\"msg\":\"密码错误\"}"));
+        setLogin(client::utf8ToWire("{\"success\":\"false\",\"msg\":\"密码错误\"}"));
         clickLogin(dlg);
         QCOMPARE(m_boxes->texts(), (QStringList{QStringLiteral("登陆失败"), QStringLiteral("密码错误")}));
         QCOMPARE(loginRequests(*m_trade0), 2u);
@@ -257,16 +257,16 @@ private slots:
 
         // The request is the signed login with the hashed password.
         const RecordedRequest r = m_trade0->requests().front();
-        const auto verified = client::VerifySignedBody(client::Info(client::Endpoint::Login), r.body,
-                                                       client::CurrentOptions().signKey);
+        const auto verified = client::verifySignedBody(client::Info(client::Endpoint::Login), r.body,
+                                                       client::currentOptions().signKey);
         QVERIFY2(verified.ok, verified.error.c_str());
         QCOMPARE(verified.params.at("username"), std::string("880001"));
-        QCOMPARE(verified.params.at("passwd"), client::HashPassword("pw123"));
+        QCOMPARE(verified.params.at("passwd"), client::hashPassword("pw123"));
     }
 
     void successfulLoginFillsTheSessionAndOpensTheMarket()
     {
-        setLogin(client::Utf8ToWire(std::string(kLoginOk).replace(std::string(kLoginOk).find("NAME"), 4, "张三")));
+        setLogin(client::utf8ToWire(std::string(kLoginOk).replace(std::string(kLoginOk).find("NAME"), 4, "张三")));
         writeFile(QStringLiteral("signinaccount"), "{\"id_account\":\"old\"}");
         CVelmoraDlg dlg;
         dlg.show();
@@ -349,7 +349,7 @@ private slots:
         status.lineList()->setCurrentIndex(1);
         status.lineList()->clearFocus();
         QTRY_COMPARE(m_boxes->texts(), QStringList{platform::saveFailedText(QStringLiteral("connect"))});
-        QCOMPARE(client::CurrentLineIndex(), 1); // the line is in use for this run
+        QCOMPARE(client::currentLineIndex(), 1); // the line is in use for this run
     }
 
     void accountDisplaySwitchKeepsTheText()
@@ -486,7 +486,7 @@ private slots:
 
     void forcedUpdateRefusesLoginAndBrowse()
     {
-        setManifest(client::Utf8ToWire("{\"version\":\"v1.7\",\"forced\":true,\"msg\":\"请下载新版\"}"));
+        setManifest(client::utf8ToWire("{\"version\":\"v1.7\",\"forced\":true,\"msg\":\"请下载新版\"}"));
         CVelmoraDlg dlg;
         dlg.show();
         QCOMPARE(m_boxes->texts(), QStringList{QStringLiteral("请下载新版")});
@@ -535,9 +535,9 @@ private slots:
     {
         const std::uint16_t port = m_update->port();
         m_update.reset(); // nothing listens there any more
-        client::Options o = client::CurrentOptions();
+        client::Options o = client::currentOptions();
         o.updateHost = m_line0 + ":" + std::to_string(port);
-        client::SetCurrentOptions(o);
+        client::setCurrentOptions(o);
         CVelmoraDlg dlg;
         QVERIFY(m_boxes->calls().empty());
         QVERIFY(dlg.loginPermitted());
@@ -571,7 +571,7 @@ private slots:
         QFile::setPermissions(m_dir->filePath(QStringLiteral("run")),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const QStringList args{QStringLiteral("--workdir"), m_dir->path(), QStringLiteral("--update-host"),
-                               QString::fromStdString(client::CurrentOptions().updateHost),
+                               QString::fromStdString(client::currentOptions().updateHost),
                                QStringLiteral("--line0-host"), QString::fromStdString(m_line0)};
         QProcess first;
         first.setProcessEnvironment(env);
@@ -616,15 +616,15 @@ private slots:
         lines->setFocus();
         QTRY_VERIFY(lines->hasFocus());
         lines->setCurrentIndex(1);
-        QCOMPARE(client::CurrentLineIndex(), 0); // nothing happens before the focus leaves
+        QCOMPARE(client::currentLineIndex(), 0); // nothing happens before the focus leaves
         dlg.activateWindow();
         child<QLineEdit>(&dlg, CVelmoraDlg::kPassword)->setFocus();
-        QTRY_COMPARE(client::CurrentLineIndex(), 1);
+        QTRY_COMPARE(client::currentLineIndex(), 1);
         QCOMPARE(readFile(QStringLiteral("connect")), QStringLiteral("{\"connect\":1}"));
 
         // The very next request of a worker thread and of this one goes to line 1.
         std::thread worker([] {
-            const auto request = client::BuildSignedRequest(client::Endpoint::Ad, {});
+            const auto request = client::buildSignedRequest(client::Endpoint::Ad, {});
             std::string reply;
             client::HttpPostFormNoLock(request.url, request.body, reply);
         });

@@ -50,20 +50,20 @@ private slots:
         m_oldCwd = QDir::currentPath();
         QVERIFY(QDir::setCurrent(m_dir.path()));
         platform::setDataDirectory(m_dir.filePath(QStringLiteral("data")));
-        market::SetSessionSource([] {
+        market::setSessionSource([] {
             return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
         });
         m_trade = std::make_unique<testsupport::LoopbackServer>(m_host, client::kTradePort, m_script.handler());
-        client::Options o = client::DefaultOptions();
+        client::Options o = client::defaultOptions();
         o.line0Host = m_host;
         o.updateHost = m_host + ":1";
-        client::SetCurrentOptions(o);
+        client::setCurrentOptions(o);
         client::LoadLineChoice();
     }
 
     void cleanupTestCase()
     {
-        market::SetSessionSource(nullptr);
+        market::setSessionSource(nullptr);
         UserSession::instance().resetForTest();
         QDir::setCurrent(m_oldCwd);
     }

@@ -91,7 +91,7 @@ private:
             if (r.path == "/api/v1/user/login")
                 return ScriptedReply{200, R"({"success":"true","msg":"ok","infor":{"name":"N","is_update":1}})"};
             if (r.path == "/api/v1/stock/up-to-the-minute")
-                return ScriptedReply{200, client::Utf8ToWire(
+                return ScriptedReply{200, client::utf8ToWire(
                     R"({"success":"true","infor":[{"main_3":9160001,"main_4":"Tolmere小酒窖","main_5":12.3,)"
                     R"("main_9":12.35,"main_2":1},{"main_3":9160002,"main_4":"Aubrac干红","main_5":8.1,"main_9":8.0}]})")};
             if (r.path == "/api/v1/trade/guide")
@@ -106,11 +106,11 @@ private:
     {
         return [this](const RecordedRequest& r) {
             if (r.path == "/api/realtime/9160001")
-                return ScriptedReply{200, client::Utf8ToWire(kQuote)};
+                return ScriptedReply{200, client::utf8ToWire(kQuote)};
             if (r.path == "/api/stockinfo/9160001")
                 return ScriptedReply{200, "{\"success\":\"true\",\"infor\":\"http://" + m_host + ":8041/page\"}"};
             if (r.path == "/page")
-                return ScriptedReply{200, client::Utf8ToWire("<html><body><p>产区资料</p></body></html>"), "text/html"};
+                return ScriptedReply{200, client::utf8ToWire("<html><body><p>产区资料</p></body></html>"), "text/html"};
             return ScriptedReply{200, R"({"success":"true","infor":[]})"};
         };
     }
@@ -130,7 +130,7 @@ private slots:
         m_host = testsupport::UniqueLoopbackAddress(5);
         m_oldCwd = QDir::currentPath();
         platform::setWorkArea(kWorkArea);
-        market::SetSessionSource([] {
+        market::setSessionSource([] {
             return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
         });
     }
@@ -145,10 +145,10 @@ private slots:
         platform::setDataDirectory(m_dir->filePath(QStringLiteral("data")));
         m_trade = std::make_unique<LoopbackServer>(m_host, client::kTradePort, tradeHandler());
         m_market = std::make_unique<LoopbackServer>(m_host, client::kMarketPort, marketHandler());
-        client::Options o = client::DefaultOptions();
+        client::Options o = client::defaultOptions();
         o.line0Host = m_host;
         o.updateHost = m_host + ":1"; // nothing there: the update check is silent
-        client::SetCurrentOptions(o);
+        client::setCurrentOptions(o);
         client::LoadLineChoice();
         UserSession::instance().resetForTest();
         m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::No);
@@ -233,7 +233,7 @@ private slots:
             return static_cast<QAction*>(nullptr);
         };
         auto oscillatorHeight = [&w] { // the window of the time it is asked
-            return w->klineChart()->WithCanvas([](chart::ChartCanvas& c) { return c.FindSubArea("I")->Height(); });
+            return w->klineChart()->withCanvas([](chart::ChartCanvas& c) { return c.findSubArea("I")->Height(); });
         };
         auto saved = [] {
             QFile f(QString::fromLatin1(chart::kIndicatorFile));
@@ -514,7 +514,7 @@ private slots:
         market::SingleItemQuote other;
         other.firstPrices[0] = 39.8f;
         other.secondPrices[0] = 39.7f;
-        market::SetCurrentSingleItemQuote(other);
+        market::setCurrentSingleItemQuote(other);
         m_trade.reset();
         m_trade = std::make_unique<LoopbackServer>(m_host, client::kTradePort, [](const RecordedRequest&) {
             return ScriptedReply{500, "<html>busy</html>", "text/html"};
@@ -534,7 +534,7 @@ private slots:
         QCOMPARE(w->quickBuy()->priceField()->text(), QStringLiteral("12.40"));
         w->command(Transaction_Dlg::kQuickSell);
         QCOMPARE(sell->priceField()->text(), QString());
-        market::SetCurrentSingleItemQuote({});
+        market::setCurrentSingleItemQuote({});
     }
 
     void enterIsSwallowed()

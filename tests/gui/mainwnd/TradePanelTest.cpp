@@ -101,7 +101,7 @@ private slots:
     {
         platform::setWorkArea(kWorkArea);
         m_oldCwd = QDir::currentPath();
-        market::SetSessionSource([] {
+        market::setSessionSource([] {
             return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
         });
         QDir().mkpath(QStringLiteral(RENDER_DIR));
@@ -119,15 +119,15 @@ private slots:
         m_market = std::make_unique<testsupport::LoopbackServer>(m_host, client::kMarketPort, [](const auto&) {
             return testsupport::ScriptedReply{200, R"({"success":"true","infor":[]})"};
         });
-        client::Options o = client::DefaultOptions();
+        client::Options o = client::defaultOptions();
         o.line0Host = m_host;
         o.updateHost = m_host + ":1";
-        client::SetCurrentOptions(o);
+        client::setCurrentOptions(o);
         client::LoadLineChoice();
         UserSession::instance().resetForTest();
         logIn();
-        market::SharedItemTable().store({{9160001, "Tolmere小酒窖", 36.0f}}, 1);
-        market::SetAvailableCash(480000.5f);
+        market::sharedItemTable().store({{9160001, "Tolmere小酒窖", 36.0f}}, 1);
+        market::setAvailableCash(480000.5f);
         m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::Yes);
     }
 
@@ -141,7 +141,7 @@ private slots:
         QDir::setCurrent(m_oldCwd);
     }
 
-    void cleanupTestCase() { market::SetSessionSource(nullptr); }
+    void cleanupTestCase() { market::setSessionSource(nullptr); }
 
     void panelIsDockedWithItsStripAndTree()
     {
