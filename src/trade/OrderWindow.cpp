@@ -69,12 +69,14 @@ OrderWindow::OrderWindow(QWidget* parent, const OrderSurface& surface)
 
 OrderEntryLayout OrderWindow::formLayout(const OrderKind& kind, const QRect& quantityField)
 {
-    return {.kind = kind,
-            .style = FormStyle::Panel,
-            .code = {kCodeField, platform::edges(110, 45, 220, 65)},
-            .price = {kPriceField, platform::edges(110, 105, 220, 125)},
-            .quantity = {kQuantityField, quantityField},
-            .quoteBox = kQuoteBox};
+    OrderEntryLayout layout;
+    layout.kind = kind;
+    layout.style = FormStyle::Panel;
+    layout.code = {kCodeField, platform::edges(110, 45, 220, 65)};
+    layout.price = {kPriceField, platform::edges(110, 105, 220, 125)};
+    layout.quantity = {kQuantityField, quantityField};
+    layout.quoteBox = kQuoteBox;
+    return layout;
 }
 
 void OrderWindow::refresh()

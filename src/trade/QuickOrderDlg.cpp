@@ -52,13 +52,15 @@ QuickOrderDlg::QuickOrderDlg(QWidget* parent, const Layout& layout)
 OrderEntryLayout QuickOrderDlg::formLayout(const OrderKind& kind, int codeId, int priceId, int quantityId,
                                            const QRect& quantityField, int nameBoxTop)
 {
-    return {.kind = kind,
-            .style = FormStyle::PopUp,
-            .code = {codeId, edges(75, 45, 190, 65)},
-            .price = {priceId, edges(75, 105, 190, 125)},
-            .quantity = {quantityId, quantityField},
-            .nameBox = {valueBox(nameBoxTop), Qt::AlignCenter},
-            .timerInterval = 1000};
+    OrderEntryLayout layout;
+    layout.kind = kind;
+    layout.style = FormStyle::PopUp;
+    layout.code = {codeId, edges(75, 45, 190, 65)};
+    layout.price = {priceId, edges(75, 105, 190, 125)};
+    layout.quantity = {quantityId, quantityField};
+    layout.nameBox = {valueBox(nameBoxTop), Qt::AlignCenter};
+    layout.timerInterval = 1000;
+    return layout;
 }
 
 void QuickOrderDlg::prefill(const QString& code, const QString& price) { m_entry->prefill(code, price); }
