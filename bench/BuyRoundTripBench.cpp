@@ -24,7 +24,7 @@
 #include "client/Options.h"
 #include "client/ServerLine.h"
 #include "controls/JListCtrl.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "platform/Dialogs.h"
 #include "support/LoopbackServer.h"
 #include "trade/low_deal_buy_dlg.h"
@@ -66,15 +66,15 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "front: %s\n", error.c_str());
         return 1;
     }
-    client::Options o = client::DefaultOptions();
+    client::Options o = client::defaultOptions();
     o.line0Host = address;
-    client::SetCurrentOptions(o);
+    client::setCurrentOptions(o);
     client::LoadLineChoice("/nonexistent");
     if (app::RequestLogin("100001", "123456").kind != app::LoginOutcome::Kind::Succeeded) {
         std::fprintf(stderr, "login refused\n");
         return 1;
     }
-    market::SetSessionSource([] { return market::SessionView{true, "100001"}; });
+    market::setSessionSource([] { return market::SessionView{true, "100001"}; });
     platform::setMessageBoxHandler([](const platform::MessageBoxCall&) { return platform::MsgResult::Yes; });
 
     low_deal_buy_dlg window(nullptr);

@@ -121,12 +121,12 @@ void BM_Frame(benchmark::State& state)
     CandleView view(state.range(0) != 0);
     const int count = int(state.range(1));
     view.chart.load(CandleReply(count), 8, kBars);
-    const chart::CandleWindow w = chart::CandleWindowFor(count, kBars);
+    const chart::CandleWindow w = chart::candleWindowFor(count, kBars);
     int first = w.first;
     for (auto _ : state) {
         // Another slot count rescales, so every area draws in full.
         first = first == w.first ? w.first - 1 : w.first;
-        view.ctrl.WithCanvas([&](chart::ChartCanvas& c) {
+        view.ctrl.withCanvas([&](chart::ChartCanvas& c) {
             for (const char* area : {"N", "P", "I"})
                 c.DrawRange(area, first, w.last);
         });
@@ -149,7 +149,7 @@ void BM_ParseCandles(benchmark::State& state)
 {
     const std::string reply = CandleReply(int(state.range(0)));
     for (auto _ : state)
-        benchmark::DoNotOptimize(chart::ParseCandleReply(reply));
+        benchmark::DoNotOptimize(chart::parseCandleReply(reply));
 }
 BENCHMARK(BM_ParseCandles)->Arg(240)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
@@ -217,7 +217,7 @@ void BM_ShortScroll240(benchmark::State& state)
         c.DrawRange("N", first, first + 120);
         c.DrawRange("P", first, first + 120);
     }
-    if (c.FindSubArea("N")->LastScroll() == chart::ScrollKind::None)
+    if (c.findSubArea("N")->lastScroll() == chart::ScrollKind::None)
         state.SkipWithError("the window move took a full redraw");
 }
 BENCHMARK(BM_ShortScroll240)->Arg(8)->Arg(7)->Unit(benchmark::kMicrosecond);

@@ -15,7 +15,7 @@ constexpr const char* kKey = "Vm8kQ3zT5rLx2NwP";
 void BM_SignOrderBody(benchmark::State& state)
 {
     for (auto _ : state) {
-        client::SignedRequest r = client::BuildSignedRequest(
+        client::SignedRequest r = client::buildSignedRequest(
             client::Endpoint::Buy,
             {{"buy_amount", "100"}, {"buy_price", "12.50"}, {"id", "100001"}, {"item_id", "9160001"}}, kKey,
             1700000000u);
@@ -56,19 +56,19 @@ void BM_ReadListReply(benchmark::State& state)
 {
     const std::string reply = MakeReply(1 << 20);
     for (auto _ : state) {
-        const client::ApiReply r = client::ApiReply::FromUtf8(reply);
+        const client::ApiReply r = client::ApiReply::fromUtf8(reply);
         std::vector<OrderRecord> records;
         records.reserve(r.infor.size());
         for (const Json::Value& row : r.infor) {
             OrderRecord o;
             o.id = client::JsonInt64(row, "id");
-            o.stockId = client::JsonText(row, "stock_id");
-            o.name = client::JsonText(row, "name");
-            o.direction = client::JsonInt(row, "direction");
-            o.price = client::JsonReal(row, "price");
-            o.amount = client::JsonInt(row, "amount");
-            o.remain = client::JsonInt(row, "remain");
-            o.state = client::JsonInt(row, "state");
+            o.stockId = client::jsonText(row, "stock_id");
+            o.name = client::jsonText(row, "name");
+            o.direction = client::jsonInt(row, "direction");
+            o.price = client::jsonReal(row, "price");
+            o.amount = client::jsonInt(row, "amount");
+            o.remain = client::jsonInt(row, "remain");
+            o.state = client::jsonInt(row, "state");
             o.addTime = client::JsonInt64(row, "add_time");
             records.push_back(std::move(o));
         }
@@ -80,9 +80,9 @@ BENCHMARK(BM_ReadListReply)->Unit(benchmark::kMillisecond);
 
 void BM_ReadWireReplyWithGbkConversion(benchmark::State& state)
 {
-    const std::string reply = client::Utf8ToWire(MakeReply(1 << 20));
+    const std::string reply = client::utf8ToWire(MakeReply(1 << 20));
     for (auto _ : state) {
-        client::ApiReply r = client::ApiReply::FromWire(reply);
+        client::ApiReply r = client::ApiReply::fromWire(reply);
         benchmark::DoNotOptimize(r);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(reply.size()));

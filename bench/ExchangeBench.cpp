@@ -79,8 +79,8 @@ struct Served
         }
         // The accounts answer this process once it has logged in to them, as a terminal does.
         for (const exchange::AccountSeed& a : exchange::DemoAccounts()) {
-            const client::SignedRequest req = client::BuildSignedRequest(
-                client::Endpoint::Login, {{"passwd", client::HashPassword(a.password)}, {"username", a.id}},
+            const client::SignedRequest req = client::buildSignedRequest(
+                client::Endpoint::Login, {{"passwd", client::hashPassword(a.password)}, {"username", a.id}},
                 client::defaults::kSignKey, client::CurrentTimestamp());
             std::string reply;
             client::HttpPostFormNoLock("http://" + address + ":8055" + std::string(client::Info(client::Endpoint::Login).path),
@@ -112,7 +112,7 @@ void RunSigned(benchmark::State& state, client::Endpoint endpoint, std::vector<c
     long failures = 0;
     for (auto _ : state) {
         const client::SignedRequest req =
-            client::BuildSignedRequest(endpoint, params, client::defaults::kSignKey, client::CurrentTimestamp());
+            client::buildSignedRequest(endpoint, params, client::defaults::kSignKey, client::CurrentTimestamp());
         std::string reply;
         client::HttpPostFormNoLock(url, req.body, reply);
         if (reply.find("\"success\":\"true\"") == std::string::npos)

@@ -48,7 +48,7 @@ std::string Reply(int rows)
         }
         r += "\"main_3\":" + std::to_string(9160001 + i) + "}";
     }
-    return client::Utf8ToWire(r + "]}");
+    return client::utf8ToWire(r + "]}");
 }
 
 void BM_LoadOverview30x40(benchmark::State& state)
@@ -56,7 +56,7 @@ void BM_LoadOverview30x40(benchmark::State& state)
     JListCtrl basic;
     JListCtrl extended;
     market::Overview overview(&basic, &extended);
-    overview.BuildColumns(Columns());
+    overview.buildColumns(Columns());
     const std::string reply = Reply(30);
     for (auto _ : state) {
         overview.LoadOverview(reply);

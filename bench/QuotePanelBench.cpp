@@ -10,7 +10,7 @@
 #include <benchmark/benchmark.h>
 
 #include "client/CodePage.h"
-#include "market/RealtimeQuote.h"
+#include "market/core/RealtimeQuote.h"
 #include "market/Right_Msg_Dlg.h"
 #include "QtBenchmarkMain.h"
 
@@ -18,7 +18,7 @@ namespace {
 
 std::string QuoteReply()
 {
-    return client::Utf8ToWire(
+    return client::utf8ToWire(
         R"({"success":"true","infor":[{"stockName":"Tolmere小酒窖","entrustPCT":12.5,"entrustDIF":40,)"
         R"("sellPrice5":36.71,"sellPrice4":36.64,"sellPrice3":36.57,"sellPrice2":36.50,"sellPrice1":36.43,)"
         R"("buyPrice1":36.22,"buyPrice2":36.15,"buyPrice3":36.08,"buyPrice4":36.01,"buyPrice5":35.94,)"
@@ -56,9 +56,9 @@ struct Panel
 
 void BM_ParseRealtime(benchmark::State& state)
 {
-    const std::string utf8 = client::WireToUtf8(QuoteReply());
+    const std::string utf8 = client::wireToUtf8(QuoteReply());
     for (auto _ : state)
-        benchmark::DoNotOptimize(market::ParseRealtime(utf8));
+        benchmark::DoNotOptimize(market::parseRealtime(utf8));
 }
 BENCHMARK(BM_ParseRealtime);
 

@@ -18,9 +18,9 @@
 #include "client/Options.h"
 #include "client/ServerLine.h"
 #include "mainwnd/Transaction_Dlg.h"
-#include "market/CUPdate_rightdlg_thread.h"
+#include "market/core/CUPdate_rightdlg_thread.h"
 #include "market/Right_Msg_Dlg.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -47,12 +47,12 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     platform::setWorkArea(QRect(0, 0, 1920, 1040));
-    client::Options o = client::DefaultOptions();
+    client::Options o = client::defaultOptions();
     o.line0Host = host;
     o.updateHost = host + ":8090";
-    client::SetCurrentOptions(o);
+    client::setCurrentOptions(o);
     client::LoadLineChoice("/nonexistent");
-    market::SetSessionSource([] {
+    market::setSessionSource([] {
         return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
     });
     app::setMarketWindowFactory([](CVelmoraDlg* owner) { return new Transaction_Dlg(owner); });
@@ -60,16 +60,16 @@ int main(int argc, char** argv)
     platform::MessageBoxRecorder boxes(platform::MsgResult::No);
 
     CVelmoraDlg login;
-    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_ACCOUNT_PLAIN))->setText(QStringLiteral("100001"));
-    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_PASSWORD))->setText(QStringLiteral("123456"));
-    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_CODE))->setText(login.verificationCode());
+    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::kAccountPlain))->setText(QStringLiteral("100001"));
+    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::kPassword))->setText(QStringLiteral("123456"));
+    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::kCode))->setText(login.verificationCode());
     login.onLogin();
     auto* market = qobject_cast<Transaction_Dlg*>(login.marketWindow());
     if (!market || !UserSession::instance().loggedIn()) {
         std::fprintf(stderr, "login failed: %s\n", qPrintable(boxes.texts().join(QLatin1Char('|'))));
         return 1;
     }
-    market->command(Transaction_Dlg::IDC_TOOL_TIMESHARE);
+    market->command(Transaction_Dlg::kToolTimeshare);
 
     // What the quote panel does meanwhile: its paints and the requests it posts.
     struct PaintCounter final : QObject

@@ -23,7 +23,7 @@ void ParseThousandTrades(benchmark::State& state)
 {
     const std::string text = tradesReply(1000);
     for (auto _ : state) {
-        const auto rows = trade::ParseTrades(client::ApiReply::FromUtf8(text));
+        const auto rows = trade::ParseTrades(client::ApiReply::fromUtf8(text));
         benchmark::DoNotOptimize(rows);
     }
 }
@@ -31,7 +31,7 @@ BENCHMARK(ParseThousandTrades)->Unit(benchmark::kMillisecond);
 
 void FillThousandTradeRows(benchmark::State& state)
 {
-    const auto rows = trade::ParseTrades(client::ApiReply::FromUtf8(tradesReply(1000)));
+    const auto rows = trade::ParseTrades(client::ApiReply::fromUtf8(tradesReply(1000)));
     JListCtrl list;
     trade::setUpList(list, trade::panelTradesList());
     for (auto _ : state)
@@ -80,16 +80,16 @@ void BuyWindowListsFromThousandRows(benchmark::State& state)
     trade::setUpList(tradesList, trade::panelTradesList());
     for (auto _ : state) {
         trade::fillList(positionsList, trade::panelPositionsList(),
-                        *trade::ParsePositions(client::ApiReply::FromUtf8(positions)));
-        trade::fillList(ordersList, ordersSpec, *trade::ParseOrders(client::ApiReply::FromUtf8(orders)));
-        trade::fillList(tradesList, trade::panelTradesList(), *trade::ParseTrades(client::ApiReply::FromUtf8(trades)));
+                        *trade::ParsePositions(client::ApiReply::fromUtf8(positions)));
+        trade::fillList(ordersList, ordersSpec, *trade::ParseOrders(client::ApiReply::fromUtf8(orders)));
+        trade::fillList(tradesList, trade::panelTradesList(), *trade::ParseTrades(client::ApiReply::fromUtf8(trades)));
     }
 }
 BENCHMARK(BuyWindowListsFromThousandRows)->Unit(benchmark::kMillisecond);
 
 void ExportThousandRows(benchmark::State& state)
 {
-    const auto rows = trade::ParseTrades(client::ApiReply::FromUtf8(tradesReply(1000)));
+    const auto rows = trade::ParseTrades(client::ApiReply::fromUtf8(tradesReply(1000)));
     QStringList headers;
     for (const auto& c : trade::panelTradesList().columns)
         headers << QString::fromUtf8(c.header);

@@ -17,3 +17,29 @@ function(velmora_add_qtest name)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES LABELS ${T_LABEL} ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
 endfunction()
+
+# Tests of code that runs on more than one thread carry the label `threaded` as well as their
+# own, and the target `threaded_tests` builds their programs: scripts/tsan.sh builds that
+# target and runs that label under ThreadSanitizer.
+add_custom_target(threaded_tests)
+
+# velmora_threaded_qtest(NAME): a QTest program; called where the program is added.
+function(velmora_threaded_qtest name)
+  set_property(TEST ${name} APPEND PROPERTY LABELS threaded)
+  add_dependencies(threaded_tests ${name})
+endfunction()
+
+# velmora_threaded_gtest(NAME LABEL REGEX): the cases of a GoogleTest program whose names
+# match REGEX. The cases are only known when ctest reads the discovered list, so the label is
+# set then, by a file ctest includes after that list.
+function(velmora_threaded_gtest name label regex)
+  set(file ${CMAKE_CURRENT_BINARY_DIR}/${name}_threaded.cmake)
+  file(WRITE ${file}
+    "foreach(t IN LISTS ${name}_TESTS)\n"
+    "  if(t MATCHES [==[${regex}]==])\n"
+    "    set_tests_properties(\${t} PROPERTIES LABELS \"${label};threaded\")\n"
+    "  endif()\n"
+    "endforeach()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${file})
+  add_dependencies(threaded_tests ${name})
+endfunction()

@@ -67,24 +67,24 @@ bool ParseAccounts(const std::string& utf8, std::vector<AccountSeed>& out, std::
                    std::vector<std::string>& warnings)
 {
     Json::Value root;
-    if (!client::ParseJson(utf8, root) || !root.isArray()) {
+    if (!client::parseJson(utf8, root) || !root.isArray()) {
         error = "the accounts file is not a JSON array";
         return false;
     }
     for (Json::ArrayIndex i = 0; i < root.size(); ++i) {
         const Json::Value& e = root[i];
         AccountSeed s;
-        s.id = client::JsonText(e, "id");
-        s.password = client::JsonText(e, "password");
+        s.id = client::jsonText(e, "id");
+        s.password = client::jsonText(e, "password");
         if (!e.isObject() || s.id.empty() || s.password.empty()) {
             warnings.push_back("entry " + std::to_string(i) + " has no id or password: skipped");
             continue;
         }
-        s.cash = YuanToCents(client::JsonReal(e, "cash"));
+        s.cash = YuanToCents(client::jsonReal(e, "cash"));
         const Json::Value& positions = e.isObject() ? e["positions"] : Json::Value::nullSingleton();
         if (positions.isArray()) {
             for (const Json::Value& p : positions) {
-                const int item = client::JsonInt(p, "stock_id");
+                const int item = client::jsonInt(p, "stock_id");
                 const std::int64_t amount = client::JsonInt64(p, "amount");
                 if (item <= 0 || amount <= 0) {
                     warnings.push_back("account " + s.id + ": a position without stock_id or amount: skipped");
@@ -94,14 +94,14 @@ bool ParseAccounts(const std::string& utf8, std::vector<AccountSeed>& out, std::
                     warnings.push_back("account " + s.id + ": item " + std::to_string(item) + " is not listed: skipped");
                     continue;
                 }
-                s.positions.push_back({item, amount, YuanToCents(client::JsonReal(p, "costprice"))});
+                s.positions.push_back({item, amount, YuanToCents(client::jsonReal(p, "costprice"))});
             }
         }
-        s.personal = {client::JsonText(e, "name"),    client::JsonText(e, "email"),
-                      client::JsonText(e, "personal_id"), client::JsonText(e, "address"),
-                      client::JsonText(e, "phone"),   client::JsonText(e, "mobile"),
-                      client::JsonText(e, "contract_address"), client::JsonText(e, "account")};
-        s.isUpdate = client::JsonInt(e, "is_update") == 1 ? 1 : 0;
+        s.personal = {client::jsonText(e, "name"),    client::jsonText(e, "email"),
+                      client::jsonText(e, "personal_id"), client::jsonText(e, "address"),
+                      client::jsonText(e, "phone"),   client::jsonText(e, "mobile"),
+                      client::jsonText(e, "contract_address"), client::jsonText(e, "account")};
+        s.isUpdate = client::jsonInt(e, "is_update") == 1 ? 1 : 0;
         bool duplicate = false;
         for (const AccountSeed& other : out)
             duplicate = duplicate || other.id == s.id;
@@ -124,7 +124,7 @@ bool LoadAccountsFile(const std::string& path, std::vector<AccountSeed>& out, st
     }
     std::ostringstream text;
     text << in.rdbuf();
-    return ParseAccounts(client::LocalFileToUtf8(text.str()), out, error, warnings);
+    return ParseAccounts(client::localFileToUtf8(text.str()), out, error, warnings);
 }
 
 std::string NewSalt()
@@ -164,7 +164,7 @@ void OpenAccounts(Engine& engine, const std::vector<AccountSeed>& seeds, std::in
             continue;
         Account a;
         a.id = s.id;
-        SetPassword(a, client::HashPassword(s.password));
+        SetPassword(a, client::hashPassword(s.password));
         a.personal = s.personal;
         a.isUpdate = s.isUpdate;
         engine.addAccount(a);

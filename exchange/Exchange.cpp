@@ -204,10 +204,10 @@ void Exchange::settle(std::int64_t now)
 
 std::string Exchange::trade(std::string_view path, std::string_view body, const std::string& address)
 {
-    const client::EndpointInfo* info = client::FindEndpoint(client::Method::SignedPost, path);
+    const client::EndpointInfo* info = client::findEndpoint(client::Method::SignedPost, path);
     if (!info)
         return {};
-    const client::VerifiedBody verified = client::VerifySignedBody(*info, body, m_config.key);
+    const client::VerifiedBody verified = client::verifySignedBody(*info, body, m_config.key);
     if (!verified.ok) {
         std::string msg = "请求格式不正确";
         if (verified.error == "signature")
@@ -225,7 +225,7 @@ std::string Exchange::trade(std::string_view path, std::string_view body, const 
     Json::Value reply = handle(*info, verified.params, address);
     // What the reply says is what happened: a refusal leaves nothing behind, and an
     // acceptance is committed before it leaves, or undone and answered as a failure.
-    if (client::JsonText(reply, "success") != "true")
+    if (client::jsonText(reply, "success") != "true")
         m_engine.rollback();
     else if (!commit())
         reply = Envelope(false, kNotSaved);
@@ -600,7 +600,7 @@ Json::Value Exchange::updatePassword(const Account& account, const Params& p)
         return Envelope(false, "旧密码错误，密码未修改");
     const std::string next = Param(p, "new_passwd");
     // Passwords arrive hashed: an empty one is the hash of nothing.
-    if (next.empty() || next == client::HashPassword(""))
+    if (next.empty() || next == client::hashPassword(""))
         return Envelope(false, "新密码不能为空");
     SetPassword(m_engine.changeAccount(account.id), next);
     return Envelope(true, "密码修改成功");

@@ -178,7 +178,7 @@ Json::Value Spoilt(const Json::Value& v)
 std::string WithWrongTypes(const std::string& replyJson)
 {
     Json::Value root;
-    if (!client::ParseJson(replyJson, root))
+    if (!client::parseJson(replyJson, root))
         return replyJson;
     Json::StreamWriterBuilder writer;
     writer["indentation"] = "";

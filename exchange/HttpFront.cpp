@@ -20,7 +20,7 @@ constexpr int kWorkers = 16;
 
 void Wire(httplib::Response& res, const std::string& utf8, const char* type = kJson)
 {
-    res.set_content(client::Utf8ToWire(utf8), type);
+    res.set_content(client::utf8ToWire(utf8), type);
 }
 
 void NotFound(httplib::Response& res)
@@ -87,7 +87,7 @@ static bool ApplyFault(Faults& faults, const httplib::Request& req, httplib::Res
     }
     case FaultMode::Drip: {
         // The real reply, one byte a second: the client's time-out ends it.
-        auto wire = std::make_shared<std::string>(client::Utf8ToWire(answer()));
+        auto wire = std::make_shared<std::string>(client::utf8ToWire(answer()));
         res.set_content_provider(wire->size(), "application/octet-stream",
                                  [wire, &faults](size_t offset, size_t, httplib::DataSink& sink) {
                                      if (offset > 0 && !faults.sleepFor(1000))

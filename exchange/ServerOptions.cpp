@@ -135,7 +135,7 @@ ServerOptionsResult ParseServerOptions(const std::vector<std::string>& args)
             o.updateHost = value.substr(0, colon);
             o.updatePort = static_cast<int>(port);
         } else if (name == "--key") {
-            if (!client::IsValidSignKey(value)) {
+            if (!client::isValidSignKey(value)) {
                 r.error = "--key must be 16 ASCII letters and digits";
                 return r;
             }

@@ -17,7 +17,7 @@ Aboxt_wineDlg::Aboxt_wineDlg(QWidget* owner)
     controls::TitleBar::Style strip;
     strip.fontHeight = 18;
     auto* title = new controls::TitleBar(QStringLiteral("关于Velmora"), strip, this);
-    title->addCloseButton(IDC_CLOSE);
+    title->addCloseButton(kClose);
     connect(title, &controls::TitleBar::closeClicked, this, &QWidget::hide);
 }
 

@@ -9,7 +9,7 @@ class Aboxt_wineDlg final : public QWidget
     Q_DISABLE_COPY_MOVE(Aboxt_wineDlg)
 
 public:
-    enum ControlId { IDC_CLOSE = 1092 };
+    enum ControlId { kClose = 1092 };
     static QRect defaultPlace() { return QRect(QPoint(250, 250), QPoint(849, 499)); }
 
     explicit Aboxt_wineDlg(QWidget* owner);

@@ -13,7 +13,7 @@ namespace app {
 
 std::optional<std::string> AnnouncementPage(std::string_view wireReply)
 {
-    return AnnouncementPage(client::ApiReply::FromWire(wireReply));
+    return AnnouncementPage(client::ApiReply::fromWire(wireReply));
 }
 
 std::optional<std::string> AnnouncementPage(const client::ApiReply& reply)
@@ -24,16 +24,16 @@ std::optional<std::string> AnnouncementPage(const client::ApiReply& reply)
     if (!reply.success || !reply.infor.isArray())
         return page;
     for (const Json::Value& item : reply.infor)
-        page += client::JsonText(item, "title") + client::JsonText(item, "remark");
+        page += client::jsonText(item, "title") + client::jsonText(item, "remark");
     return page;
 }
 
 std::optional<std::string> InformationPageAddress(std::string_view wireReply)
 {
     Json::Value root;
-    if (!client::ParseJson(client::WireToUtf8(wireReply), root) || !root.isObject())
+    if (!client::parseJson(client::wireToUtf8(wireReply), root) || !root.isObject())
         return std::nullopt;
-    return client::JsonText(root, "infor");
+    return client::jsonText(root, "infor");
 }
 
 bool RefreshAnnouncementPage(const QString& path)

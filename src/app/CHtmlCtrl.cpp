@@ -49,13 +49,13 @@ bool CHtmlCtrl::navigate(const QUrl& url)
     if (url.isLocalFile()) {
         QFile file(url.toLocalFile());
         const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        const std::string utf8 = client::LocalFileToUtf8(std::string_view(bytes.constData(), size_t(bytes.size())));
+        const std::string utf8 = client::localFileToUtf8(std::string_view(bytes.constData(), size_t(bytes.size())));
         setHtml(QString::fromStdString(utf8));
         return true;
     }
     if (url.scheme() == QStringLiteral("http")) {
-        const std::string reply = client::FetchUrl(url.toString().toStdString());
-        setHtml(QString::fromStdString(client::LocalFileToUtf8(reply)));
+        const std::string reply = client::fetchUrl(url.toString().toStdString());
+        setHtml(QString::fromStdString(client::localFileToUtf8(reply)));
         return true;
     }
     return false;

@@ -98,8 +98,8 @@ void CVelmoraDlg::createControls()
     const int c = centre();
     const QFont editFont = platform::font(QStringLiteral("宋体"), 20);
 
-    m_accountPlain = makeEdit(this, IDC_ACCOUNT_PLAIN, false, true, false);
-    m_accountMasked = makeEdit(this, IDC_ACCOUNT_MASKED, true, false, false);
+    m_accountPlain = makeEdit(this, kAccountPlain, false, true, false);
+    m_accountMasked = makeEdit(this, kAccountMasked, true, false, false);
     for (QLineEdit* e : {m_accountPlain, m_accountMasked}) {
         e->setGeometry(QRect(QPoint(c - 106, 104), QPoint(c + 84 - 1, 136 - 1)));
         e->setFont(editFont);
@@ -115,23 +115,23 @@ void CVelmoraDlg::createControls()
             m_accountPlain->setText(t);
     });
 
-    m_password = makeEdit(this, IDC_PASSWORD, true, false, false);
+    m_password = makeEdit(this, kPassword, true, false, false);
     m_password->setGeometry(QRect(QPoint(c - 106, 147), QPoint(c + 116 - 1, 179 - 1)));
     m_password->setFont(editFont);
 
-    m_codeInput = makeEdit(this, IDC_CODE, false, true, true);
+    m_codeInput = makeEdit(this, kCode, false, true, true);
     m_codeInput->setGeometry(QRect(QPoint(c - 106, 191), QPoint(c - 38 - 1, 219 - 1)));
     m_codeInput->setFont(platform::font(QStringLiteral("宋体"), 24, true));
     m_codeInput->setMaxLength(4);
 
     m_login = CButtonBMP::Create(
-        this, IDC_LOGIN, QString(),
+        this, kLogin, QString(),
         {platform::bmp::LoginButton, platform::bmp::LoginButtonHover, platform::bmp::LoginButtonPressed},
         QRect(QPoint(c - 108, kHeight - 87), QPoint(c + 118 - 1, kHeight - 52 - 1)));
     connect(m_login, &QAbstractButton::clicked, this, &CVelmoraDlg::onLogin);
 
     m_close = CButtonBMP::Create(
-        this, m_relogin ? IDC_CLOSE_RELOGIN : IDC_CLOSE, QString(),
+        this, m_relogin ? kCloseRelogin : kClose, QString(),
         {platform::bmp::CloseButton, platform::bmp::CloseButtonHover, platform::bmp::CloseButtonPressed},
         QRect(kWidth - 32, 0, 32, 28));
     connect(m_close, &QAbstractButton::clicked, this, [this] { m_relogin ? hide() : void(close()); });
@@ -139,7 +139,7 @@ void CVelmoraDlg::createControls()
         return; // the re-login form has no line choice
 
     m_lineSelect = new QPushButton(QStringLiteral("线路选择"), this);
-    m_lineSelect->setObjectName(QString::number(IDC_LINE_SELECT));
+    m_lineSelect->setObjectName(QString::number(kLineSelect));
     m_lineSelect->setFlat(true);
     m_lineSelect->setFocusPolicy(Qt::NoFocus);
     m_lineSelect->setCursor(Qt::PointingHandCursor);

@@ -18,14 +18,14 @@ class CVelmoraDlg : public QWidget
 
 public:
     enum ControlId {
-        IDC_ACCOUNT_PLAIN = 1108,
-        IDC_ACCOUNT_MASKED = 1110,
-        IDC_PASSWORD = 195,
-        IDC_CODE = 206,
-        IDC_LOGIN = 193,
-        IDC_CLOSE = 1078,
-        IDC_CLOSE_RELOGIN = 1079,
-        IDC_LINE_SELECT = 1106,
+        kAccountPlain = 1108,
+        kAccountMasked = 1110,
+        kPassword = 195,
+        kCode = 206,
+        kLogin = 193,
+        kClose = 1078,
+        kCloseRelogin = 1079,
+        kLineSelect = 1106,
     };
     static constexpr int kWidth = 540;
     static constexpr int kHeight = 315;

@@ -56,7 +56,7 @@ QString usageHint() { return QStringLiteral("Try '%1 --help' for the options.").
 CommandLine parseCommandLine(const QStringList& arguments)
 {
     CommandLine result;
-    result.options = client::DefaultOptions();
+    result.options = client::defaultOptions();
     Parser p;
     const bool parsed = p.parser.parse(arguments);
     if (p.parser.isSet(p.help)) {
@@ -91,14 +91,14 @@ CommandLine parseCommandLine(const QStringList& arguments)
         if (!p.parser.isSet(h.option))
             continue;
         const std::string value = p.parser.value(h.option).toStdString();
-        if (!client::IsValidHost(value))
+        if (!client::isValidHost(value))
             return refuse(QStringLiteral("--%1: not a host: '%2'.")
                               .arg(h.option.names().first(), QString::fromStdString(value)));
         h.target = value;
     }
     if (p.parser.isSet(p.key)) {
         o.signKey = p.parser.value(p.key).toStdString();
-        if (!client::IsValidSignKey(o.signKey))
+        if (!client::isValidSignKey(o.signKey))
             return refuse(QStringLiteral("--key must be 16 ASCII letters and digits."));
     }
     if (p.parser.isSet(p.workdir)) {

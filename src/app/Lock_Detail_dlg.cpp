@@ -30,10 +30,10 @@ Lock_Detail_dlg::Lock_Detail_dlg(QWidget* panel)
     const QFont font = platform::font(QStringLiteral("宋体"), 18);
 
     m_account = new QLineEdit(this);
-    m_account->setObjectName(QString::number(IDC_ACCOUNT));
+    m_account->setObjectName(QString::number(kAccount));
     m_account->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), m_account));
     m_password = new QLineEdit(this);
-    m_password->setObjectName(QString::number(IDC_PASSWORD));
+    m_password->setObjectName(QString::number(kPassword));
     m_password->setEchoMode(QLineEdit::Password);
     for (QLineEdit* box : {m_account, m_password}) {
         box->setFrame(false);
@@ -41,9 +41,9 @@ Lock_Detail_dlg::Lock_Detail_dlg(QWidget* panel)
     }
 
     m_ok = new QPushButton(QStringLiteral("确定"), this);
-    m_ok->setObjectName(QString::number(IDC_OK));
+    m_ok->setObjectName(QString::number(kOk));
     m_cancel = new QPushButton(QStringLiteral("取消"), this);
-    m_cancel->setObjectName(QString::number(IDC_CANCEL));
+    m_cancel->setObjectName(QString::number(kCancel));
     for (QPushButton* button : {m_ok, m_cancel}) {
         button->setAutoDefault(false);
         button->setFont(platform::font(QStringLiteral("宋体"), 15));
@@ -51,12 +51,12 @@ Lock_Detail_dlg::Lock_Detail_dlg(QWidget* panel)
     connect(m_ok, &QPushButton::clicked, this, &Lock_Detail_dlg::onUnlock);
     connect(m_cancel, &QPushButton::clicked, this, &Lock_Detail_dlg::onCancel);
 
-    m_exit = CButtonBMP::Create(this, IDC_EXIT_TRADING, QString(),
+    m_exit = CButtonBMP::Create(this, kExitTrading, QString(),
                                 {platform::bmp::PanelClose, platform::bmp::PanelCloseHover,
                                  platform::bmp::PanelClosePressed},
                                 QRect(0, 0, 14, 26));
     m_exit->setToolTip(QStringLiteral("退出交易"));
-    m_hide = CButtonBMP::Create(this, IDC_HIDE, QString(),
+    m_hide = CButtonBMP::Create(this, kHide, QString(),
                                 {platform::bmp::PanelHide, platform::bmp::PanelHideHover,
                                  platform::bmp::PanelHidePressed},
                                 QRect(0, 0, 14, 26));

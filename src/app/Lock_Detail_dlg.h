@@ -16,12 +16,12 @@ class Lock_Detail_dlg final : public QWidget
 
 public:
     enum ControlId {
-        IDC_EXIT_TRADING = 238,
-        IDC_HIDE = 1002,
-        IDC_ACCOUNT = 1080,
-        IDC_PASSWORD = 1082,
-        IDC_OK = 1084,
-        IDC_CANCEL = 1114,
+        kExitTrading = 238,
+        kHide = 1002,
+        kAccount = 1080,
+        kPassword = 1082,
+        kOk = 1084,
+        kCancel = 1114,
     };
     static constexpr const char* kWrongCredentials = "账号密码输入有误";
     static constexpr const char* kConfirmExitTrading = "是否确认退出交易";

@@ -11,22 +11,22 @@ UserRecord RecordFromReply(const std::string& account, const std::string& passwo
     UserRecord r;
     r.id = account;
     r.password = password;
-    r.is_update = client::JsonInt(infor, "is_update");
-    r.name = client::JsonText(infor, "name");
-    r.email = client::JsonText(infor, "email");
-    r.mobile = client::JsonText(infor, "mobile");
-    r.contract_address = client::JsonText(infor, "contract_address");
-    r.personal_id = client::JsonText(infor, "personal_id");
-    r.account = client::JsonText(infor, "account");
-    r.phone = client::JsonText(infor, "phone");
-    r.address = client::JsonText(infor, "address");
+    r.is_update = client::jsonInt(infor, "is_update");
+    r.name = client::jsonText(infor, "name");
+    r.email = client::jsonText(infor, "email");
+    r.mobile = client::jsonText(infor, "mobile");
+    r.contract_address = client::jsonText(infor, "contract_address");
+    r.personal_id = client::jsonText(infor, "personal_id");
+    r.account = client::jsonText(infor, "account");
+    r.phone = client::jsonText(infor, "phone");
+    r.address = client::jsonText(infor, "address");
     return r;
 }
 
 LoginOutcome RequestLogin(const std::string& account, const std::string& password)
 {
     const client::ApiReply parsed =
-        client::Call(client::Endpoint::Login, {{"username", account}, {"passwd", client::HashPassword(password)}},
+        client::Call(client::Endpoint::Login, {{"username", account}, {"passwd", client::hashPassword(password)}},
                      {"\n登陆信息\n"});
     LoginOutcome outcome;
     if (!parsed.parsed)

@@ -28,14 +28,14 @@ std::optional<std::string> ReadRememberedAccount()
 std::optional<std::string> ParseRememberedAccount(std::string_view bytes)
 {
     Json::Value root;
-    if (!client::ParseJson(client::LocalFileToUtf8(bytes), root))
+    if (!client::parseJson(client::localFileToUtf8(bytes), root))
         return std::nullopt;
-    return client::JsonText(root, "id_account");
+    return client::jsonText(root, "id_account");
 }
 
 bool WriteRememberedAccount(const std::optional<std::string>& account)
 {
-    const std::string text = account ? client::StyledBody({{"id_account", *account, false}}) : std::string();
+    const std::string text = account ? client::styledBody({{"id_account", *account, false}}) : std::string();
     return platform::saveWholeFile(QString::fromUtf8(kRememberedAccountFile), QByteArray::fromStdString(text));
 }
 

@@ -25,11 +25,11 @@ Show_Message_Dlg::Show_Message_Dlg(QWidget* owner)
     strip.ground = QColor(80, 80, 80);
     strip.fontHeight = 16;
     auto* title = new controls::TitleBar(QStringLiteral("公告显示"), strip, this);
-    title->addCloseButton(IDC_CLOSE);
+    title->addCloseButton(kClose);
     connect(title, &controls::TitleBar::closeClicked, this, &QWidget::close);
 
     auto* placeholder = new QWidget(this);
-    placeholder->setObjectName(QString::number(IDC_HTML));
+    placeholder->setObjectName(QString::number(kHtml));
     placeholder->setGeometry(QRect(QPoint(-1, 28), QPoint(width() - 2 - 1, height() - 2 - 1)));
     m_view = new CHtmlCtrl(this);
     m_view->createFromStatic(placeholder);

@@ -12,7 +12,7 @@ class Show_Message_Dlg final : public QWidget
     Q_DISABLE_COPY_MOVE(Show_Message_Dlg)
 
 public:
-    enum ControlId { IDC_CLOSE = 221, IDC_HTML = 3000 };
+    enum ControlId { kClose = 221, kHtml = 3000 };
     // Placed from the work area's size; starts hidden, the opener shows it.
     explicit Show_Message_Dlg(QWidget* owner);
 

@@ -29,10 +29,10 @@ int storedLineChoice()
     std::ostringstream bytes;
     bytes << in.rdbuf();
     Json::Value root;
-    if (!client::ParseJson(client::LocalFileToUtf8(bytes.str()), root) || !root.isObject()
+    if (!client::parseJson(client::localFileToUtf8(bytes.str()), root) || !root.isObject()
         || !root["connect"].isIntegral())
         return -1;
-    return client::JsonInt(root, "connect");
+    return client::jsonInt(root, "connect");
 }
 
 } // namespace
@@ -48,11 +48,11 @@ Show_sys_statu_sdlg::Show_sys_statu_sdlg(QWidget* owner)
     strip.ground = QColor(56, 56, 56);
     strip.fontHeight = 16;
     auto* title = new controls::TitleBar(QStringLiteral("系统状态"), strip, this);
-    title->addCloseButton(IDC_CLOSE);
+    title->addCloseButton(kClose);
     connect(title, &controls::TitleBar::closeClicked, this, &QWidget::hide);
 
     m_lines = new QComboBox(this);
-    m_lines->setObjectName(QString::number(IDC_LINE_LIST));
+    m_lines->setObjectName(QString::number(kLineList));
     m_lines->setGeometry(320, 150, 100, 24); // the drop-down reaches to y 300
     m_lines->setMaxVisibleItems(6);
     m_lines->setFont(platform::font(QStringLiteral("宋体"), 14));

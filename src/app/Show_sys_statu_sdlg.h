@@ -12,7 +12,7 @@ class Show_sys_statu_sdlg final : public QWidget
     Q_DISABLE_COPY_MOVE(Show_sys_statu_sdlg)
 
 public:
-    enum ControlId { IDC_LINE_LIST = 1154, IDC_CLOSE = 208 };
+    enum ControlId { kLineList = 1154, kClose = 208 };
     static QRect defaultPlace() { return QRect(QPoint(150, 250), QPoint(749, 499)); }
 
     explicit Show_sys_statu_sdlg(QWidget* owner);

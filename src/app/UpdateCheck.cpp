@@ -10,7 +10,7 @@ namespace app {
 
 bool RunUpdateCheck(QWidget* parent)
 {
-    const std::string reply = client::FetchText(client::Endpoint::UpdateManifest, {}, client::TraceLines());
+    const std::string reply = client::fetchText(client::Endpoint::UpdateManifest, {}, client::TraceLines());
     const UpdateDecision d = EvaluateManifest(reply, client::defaults::kVersionText);
     if (!d.announce)
         return true;

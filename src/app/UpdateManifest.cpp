@@ -11,13 +11,13 @@ UpdateDecision EvaluateManifest(std::string_view reply, std::string_view ownVers
     UpdateDecision d;
     Json::Value root;
     // The manifest is a static file: UTF-8 on a new host, GBK on an old one.
-    if (!client::ParseJson(client::LocalFileToUtf8(reply), root) || !root.isObject())
+    if (!client::parseJson(client::localFileToUtf8(reply), root) || !root.isObject())
         return d;
-    if (client::JsonText(root, "version") == ownVersion)
+    if (client::jsonText(root, "version") == ownVersion)
         return d;
     d.announce = true;
-    d.forced = client::JsonText(root, "forced") == "true";
-    d.message = client::JsonText(root, "msg");
+    d.forced = client::jsonText(root, "forced") == "true";
+    d.message = client::jsonText(root, "msg");
     return d;
 }
 

@@ -13,7 +13,7 @@ public:
     virtual float Low() const = 0;
     virtual chart::ElementType Type() const = 0;
     // Characters of the widest value printed as text; sizes the value labels.
-    virtual int LabelWidth() const = 0;
+    virtual int labelWidth() const = 0;
 
 protected:
     CDataElement() = default;

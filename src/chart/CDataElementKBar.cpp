@@ -14,8 +14,8 @@ float CDataElementKBar::Low() const
     return std::min({open, close, high, low});
 }
 
-int CDataElementKBar::LabelWidth() const
+int CDataElementKBar::labelWidth() const
 {
-    return std::max({chart::ValueTextWidth(high), chart::ValueTextWidth(low), chart::ValueTextWidth(open),
-                     chart::ValueTextWidth(close)});
+    return std::max({chart::valueTextWidth(high), chart::valueTextWidth(low), chart::valueTextWidth(open),
+                     chart::valueTextWidth(close)});
 }

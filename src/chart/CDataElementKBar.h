@@ -19,5 +19,5 @@ public:
     float High() const override;
     float Low() const override;
     chart::ElementType Type() const override { return chart::ElementType::KBar; }
-    int LabelWidth() const override;
+    int labelWidth() const override;
 };

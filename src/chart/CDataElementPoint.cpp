@@ -2,7 +2,7 @@
 
 #include "chart/ChartText.h"
 
-int CDataElementPoint::LabelWidth() const
+int CDataElementPoint::labelWidth() const
 {
-    return chart::ValueTextWidth(value);
+    return chart::valueTextWidth(value);
 }

@@ -12,5 +12,5 @@ public:
     float High() const override { return value; }
     float Low() const override { return value; }
     chart::ElementType Type() const override { return chart::ElementType::Point; }
-    int LabelWidth() const override;
+    int labelWidth() const override;
 };

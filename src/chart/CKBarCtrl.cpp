@@ -13,7 +13,7 @@
 #include "chart/ChartMath.h"
 #include "platform/Trace.h"
 #include "chart/Show_Keyline_Msg__Dlg.h"
-#include "platform/HandOff.h"
+#include "platform/core/CrossThread.h"
 
 CKBarCtrl::CKBarCtrl(QWidget* parent)
     : QWidget(parent)
@@ -24,7 +24,7 @@ CKBarCtrl::CKBarCtrl(QWidget* parent)
     setMouseTracking(true);
     setFocusPolicy(Qt::TabFocus);
     m_timer1.setInterval(kCrossHairIntervalMs);
-    connect(&m_timer1, &QTimer::timeout, this, &CKBarCtrl::UpdateCrossHair);
+    connect(&m_timer1, &QTimer::timeout, this, &CKBarCtrl::updateCrossHair);
 }
 
 CKBarCtrl::~CKBarCtrl() = default;
@@ -131,10 +131,10 @@ QImage CKBarCtrl::Snapshot() const
     return m_canvas->Image().copy();
 }
 
-void CKBarCtrl::RequestRepaint()
+void CKBarCtrl::requestRepaint()
 {
     // update() belongs to the window's thread; a queued call is dropped with the control.
-    QMetaObject::invokeMethod(this, platform::handedOff([this] { update(); }), Qt::QueuedConnection);
+    platform::postTo(this, [this] { update(); });
 }
 
 void CKBarCtrl::paintEvent(QPaintEvent* event)
@@ -172,7 +172,7 @@ void CKBarCtrl::mousePressEvent(QMouseEvent* event)
     bool candles = false;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        const CSubArea* first = m_canvas->FirstRowArea();
+        const CSubArea* first = m_canvas->firstRowArea();
         candles = first && first->Name() == "N";
     }
     if (m_infoBox)
@@ -198,7 +198,7 @@ void CKBarCtrl::leaveEvent(QEvent*)
     update();
 }
 
-void CKBarCtrl::UpdateCrossHair()
+void CKBarCtrl::updateCrossHair()
 {
     if (!m_clicked || !m_tracking)
         return;
@@ -207,8 +207,8 @@ void CKBarCtrl::UpdateCrossHair()
     g.clientBottom = height();
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        const CSubArea* area = m_canvas->FirstRowArea();
-        if (!area || area->DisplayCount() == 0)
+        const CSubArea* area = m_canvas->firstRowArea();
+        if (!area || area->displayCount() == 0)
             return;
         g.areaLeft = area->Left();
         g.leftMargin = area->LeftMargin();
@@ -217,11 +217,11 @@ void CKBarCtrl::UpdateCrossHair()
         g.slotWidth = area->Scale().slotWidth;
         g.slotCount = int(area->Display(0).Slots().size());
         qCDebug(lcVelmoraTrace, "\nn_lowwidth:%d num_width:%d num_end:%d  num_num:%d\n",
-                g.areaLeft + g.leftMargin + g.slotCount * g.slotWidth, area->Width(), area->LastDrawn(), g.slotCount);
+                g.areaLeft + g.leftMargin + g.slotCount * g.slotWidth, area->Width(), area->lastDrawn(), g.slotCount);
     }
     if (m_cursor == m_crossHair)
         return;
-    const std::optional<QPoint> next = chart::SnapCrossHair(m_cursor, g);
+    const std::optional<QPoint> next = chart::snapCrossHair(m_cursor, g);
     if (!next)
         return;
     qCDebug(lcVelmoraTrace, "\n newopint:%d %d\n", next->x(), next->y());

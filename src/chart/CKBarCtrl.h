@@ -49,7 +49,7 @@ public:
 
     // Runs `f` on the model while holding the lock, for a load that must draw as one step.
     template <class F>
-    auto WithCanvas(F&& f)
+    auto withCanvas(F&& f)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         return f(*m_canvas);
@@ -58,16 +58,16 @@ public:
     // device pixel ratio of the screen the control was created on.
     QImage Snapshot() const;
     // Queues a repaint on the window's thread; safe from any thread.
-    void RequestRepaint();
+    void requestRepaint();
 
-    Show_Keyline_Msg__Dlg* InfoBox() const { return m_infoBox; }
+    Show_Keyline_Msg__Dlg* infoBox() const { return m_infoBox; }
     // The legend rows as painted now: at the cross-hair's element, else at the newest.
     std::vector<chart::LegendRow> legend() const;
     // The drawn cross-hair position; (0, 0) when none is drawn.
-    QPoint CrossHairPos() const { return m_crossHair; }
-    bool CrossHairArmed() const { return m_clicked && m_tracking; }
+    QPoint crossHairPos() const { return m_crossHair; }
+    bool crossHairArmed() const { return m_clicked && m_tracking; }
     // One tick of the cross-hair timer.
-    void UpdateCrossHair();
+    void updateCrossHair();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -33,7 +33,7 @@ QString Text(const std::string& s)
 
 bool IsPoint(const CSubAreaDisplayOne& d)
 {
-    return d.ElementCount() > 0 && d.Element(0)->Type() == ElementType::Point;
+    return d.elementCount() > 0 && d.Element(0)->Type() == ElementType::Point;
 }
 
 Colour FirstColour(const CSubAreaDisplayOne& d);
@@ -95,7 +95,7 @@ void CSubArea::SetAxisLegend(const std::string& legend)
     }
 }
 
-void CSubArea::WidenLabels(int width)
+void CSubArea::widenLabels(int width)
 {
     m_widestLabel = std::max(m_widestLabel, width);
 }
@@ -104,19 +104,19 @@ const CSubAreaDisplayOne* CSubArea::firstFilled() const
 {
     // Display 0 as a rule; an oscillator area draws with whichever of its displays it needs.
     for (const auto& d : m_displays)
-        if (d->ElementCount() > 0 && !d->isOverlay())
+        if (d->elementCount() > 0 && !d->isOverlay())
             return d.get();
     return nullptr;
 }
 
-bool CSubArea::HasData() const
+bool CSubArea::hasData() const
 {
     return firstFilled() != nullptr;
 }
 
-bool CSubArea::HasCandleTimeLabels() const
+bool CSubArea::hasCandleTimeLabels() const
 {
-    if (m_axisLegend.empty() || !IsNamed("N") || m_displays.empty() || m_displays.front()->ElementCount() == 0)
+    if (m_axisLegend.empty() || !isNamed("N") || m_displays.empty() || m_displays.front()->elementCount() == 0)
         return false;
     const CDataElement* e0 = m_displays.front()->Element(0);
     return e0->Type() == ElementType::KBar && static_cast<const CDataElementKBar*>(e0)->periodCode == 7;
@@ -127,7 +127,7 @@ CSubArea::Range CSubArea::ComputeRange(int first, int last) const
     Range r{m_scale.max, m_scale.min, false};
     if (m_displays.empty())
         return r;
-    if (!HasData()) {
+    if (!hasData()) {
         // An empty chart keeps a zero range so that its next data always redraws in full.
         r.max = r.min = 0;
         r.changed = m_scale.max != 0 || m_scale.min != 0;
@@ -146,7 +146,7 @@ CSubArea::Range CSubArea::ComputeRange(int first, int last) const
     for (const auto& d : m_displays) {
         if (d->isOverlay())
             continue;
-        const int count = int(d->ElementCount());
+        const int count = int(d->elementCount());
         bool any = false;
         for (int j = std::max(first, 0); j < count && j <= last; ++j) {
             const CDataElement& e = *d->Element(std::size_t(j));
@@ -164,7 +164,7 @@ CSubArea::Range CSubArea::ComputeRange(int first, int last) const
         r.max = defined ? e0.High() : 0;
         r.min = defined ? e0.Low() : 0;
     }
-    if (IsNamed("O")) {
+    if (isNamed("O")) {
         const float ref = e0.High();
         if (ref == r.max && ref == r.min) {
             r.max = ref * 101 / 100;
@@ -174,7 +174,7 @@ CSubArea::Range CSubArea::ComputeRange(int first, int last) const
         r.max = ref + d;
         r.min = ref - d;
     }
-    if (IsNamed("P"))
+    if (isNamed("P"))
         r.min = 0;
     r.changed = r.max != m_scale.max || r.min != m_scale.min;
     return r;
@@ -189,7 +189,7 @@ void CSubArea::Draw(int first, int last)
     const int n = last - first + 1;
     const int oldFirst = m_firstDrawn;
     const int oldLast = m_lastDrawn;
-    ScrollKind scroll = DecideScroll(oldFirst, oldLast, first, last, m_scale.slotCount);
+    ScrollKind scroll = decideScroll(oldFirst, oldLast, first, last, m_scale.slotCount);
     if (scroll == ScrollKind::None && first == oldFirst && last == oldLast && m_scale.slotCount == n)
         scroll = ScrollKind::InPlace;
     const Range r = ComputeRange(first, last);
@@ -198,11 +198,11 @@ void CSubArea::Draw(int first, int last)
         m_scale.min = r.min;
     }
     if (r.changed || m_scale.slotCount != n) {
-        m_scale.Rescale(n);
+        m_scale.rescale(n);
         scroll = ScrollKind::None;
     }
     // The pixels can be moved only when a logical pixel is a whole number of device pixels.
-    if (!HasData() || m_scale.slotWidth <= 0 || WholeDeviceRatio() == 0 || m_redrawWhole
+    if (!hasData() || m_scale.slotWidth <= 0 || wholeDeviceRatio() == 0 || m_redrawWhole
         || m_labelsDrawnFor != m_widestLabel)
         scroll = ScrollKind::None;
     // Towards older, the newer slots are kept as drawn: right only while none was taken away,
@@ -215,7 +215,7 @@ void CSubArea::Draw(int first, int last)
         QPainter p(m_image);
         switch (scroll) {
         case ScrollKind::None:
-            FullRedraw(p, first, last);
+            fullRedraw(p, first, last);
             break;
         case ScrollKind::InPlace:
             redrawNewest(p, first, last, oldLast, 0);
@@ -224,13 +224,13 @@ void CSubArea::Draw(int first, int last)
             redrawNewest(p, first, last, oldLast, first - oldFirst);
             break;
         case ScrollKind::TowardsOlder:
-            ScrollTowardsOlder(p, first, last, oldFirst, oldLast);
+            scrollTowardsOlder(p, first, last, oldFirst, oldLast);
             break;
         }
     }
-    if (scroll != ScrollKind::None && HasCandleTimeLabels()) {
+    if (scroll != ScrollKind::None && hasCandleTimeLabels()) {
         QPainter p(m_image);
-        RedrawTimeLabelRow(p, first, last);
+        redrawTimeLabelRow(p, first, last);
     }
     m_lastScroll = scroll;
     m_firstDrawn = first;
@@ -239,14 +239,14 @@ void CSubArea::Draw(int first, int last)
     m_labelsDrawnFor = m_widestLabel;
 }
 
-void CSubArea::FullRedraw(QPainter& p, int first, int last)
+void CSubArea::fullRedraw(QPainter& p, int first, int last)
 {
     gdi::FillRect(p, m_band.left, m_band.top, m_band.left + m_band.width, m_band.top + m_band.height, kBlack);
-    DrawFrame(p);
-    DrawTitle(p);
+    drawFrame(p);
+    drawTitle(p);
     if (!m_axisLegend.empty())
-        DrawTimeLabels(p, first, last);
-    DrawGridAndLabels(p);
+        drawTimeLabels(p, first, last);
+    drawGridAndLabels(p);
     for (auto& d : m_displays)
         drawDisplay(p, *d, first, last, first, last, 0, -1);
 }
@@ -260,9 +260,9 @@ void CSubArea::redrawNewest(QPainter& p, int first, int last, int oldLast, int s
     int redrawFrom = oldLast;
     bool joins = false;
     for (const auto& d : m_displays) {
-        if (d->DrawnUpTo() >= 0)
-            redrawFrom = std::min(redrawFrom, d->DrawnUpTo());
-        else if (int(d->ElementCount()) > first)
+        if (d->drawnUpTo() >= 0)
+            redrawFrom = std::min(redrawFrom, d->drawnUpTo());
+        else if (int(d->elementCount()) > first)
             redrawFrom = first;
         joins = joins || d->joinsSlots();
     }
@@ -275,8 +275,8 @@ void CSubArea::redrawNewest(QPainter& p, int first, int last, int oldLast, int s
     const int innerRight = m_scale.plotRight - 1;
     int keepUpTo = std::clamp(m_scale.plotLeft + (redrawFrom - first) * w, innerLeft, innerRight);
     if (shift == 0) {
-        ClearPlotColumns(p, keepUpTo, innerRight);
-    } else if (!ShiftPlot(p, innerLeft + shift * w, innerLeft, keepUpTo - innerLeft)) {
+        clearPlotColumns(p, keepUpTo, innerRight);
+    } else if (!shiftPlot(p, innerLeft + shift * w, innerLeft, keepUpTo - innerLeft)) {
         // Nothing could be kept: the plot is empty and everything is drawn.
         keepUpTo = innerLeft;
         redrawFrom = first;
@@ -285,7 +285,7 @@ void CSubArea::redrawNewest(QPainter& p, int first, int last, int oldLast, int s
         // again as the first of the window, with no line into it.
         const int edge = std::min(keepUpTo, std::max(innerLeft, m_scale.plotLeft + w));
         if (edge > innerLeft) {
-            ClearPlotColumns(p, innerLeft, edge);
+            clearPlotColumns(p, innerLeft, edge);
             p.save();
             p.setClipRect(QRect(innerLeft, m_band.top, edge - innerLeft, m_band.height));
             for (auto& d : m_displays)
@@ -302,12 +302,12 @@ void CSubArea::redrawNewest(QPainter& p, int first, int last, int oldLast, int s
     p.restore();
 }
 
-void CSubArea::ScrollTowardsOlder(QPainter& p, int first, int last, int oldFirst, int)
+void CSubArea::scrollTowardsOlder(QPainter& p, int first, int last, int oldFirst, int)
 {
     const int w = m_scale.slotWidth;
     const int s = oldFirst - first;
     const int keepWidth = (m_scale.slotCount - s) * w;
-    ShiftPlot(p, m_scale.plotLeft + 1, m_scale.plotLeft + 1 + s * w, keepWidth);
+    shiftPlot(p, m_scale.plotLeft + 1, m_scale.plotLeft + 1 + s * w, keepWidth);
     for (auto& d : m_displays)
         drawDisplay(p, *d, first, last, first, oldFirst - 1, 0, s);
 }
@@ -315,28 +315,28 @@ void CSubArea::ScrollTowardsOlder(QPainter& p, int first, int last, int oldFirst
 void CSubArea::drawDisplay(QPainter& p, CSubAreaDisplayOne& d, int first, int last, int drawFrom, int drawTo,
                            int joinFrom, int joinTo)
 {
-    const bool clip = d.isOverlay() && d.ElementCount() > 0;
+    const bool clip = d.isOverlay() && d.elementCount() > 0;
     if (clip) {
         p.save();
         p.setClipRect(QRect(m_scale.plotLeft + 1, m_scale.plotTop, m_scale.plotRight - m_scale.plotLeft - 2,
                             m_scale.plotBottom - m_scale.plotTop),
                       Qt::IntersectClip);
     }
-    PlaceAndDraw(p, d, first, last, drawFrom, drawTo);
+    placeAndDraw(p, d, first, last, drawFrom, drawTo);
     if (IsPoint(d))
         d.Connect(p, joinFrom, joinTo < 0 ? int(d.Slots().size()) - 1 : joinTo, FirstColour(d));
     if (clip)
         p.restore();
 }
 
-bool CSubArea::ShiftPlot(QPainter& p, int sourceX, int destX, int width)
+bool CSubArea::shiftPlot(QPainter& p, int sourceX, int destX, int width)
 {
     const int innerLeft = m_scale.plotLeft + 1;
     const int innerRight = m_scale.plotRight - 1; // the frame's right edge stays
     const int top = m_scale.plotTop;
     const int bottom = m_scale.plotBottom;
     width = std::min({width, innerRight - sourceX, innerRight - destX});
-    const int r = WholeDeviceRatio(); // the image's rows and columns are device pixels
+    const int r = wholeDeviceRatio(); // the image's rows and columns are device pixels
     const bool move = r > 0 && width > 0 && sourceX >= innerLeft && destX >= innerLeft && top >= 0
                       && bottom * r <= m_image->height() && innerRight * r <= m_image->width()
                       && width * r <= m_spare->width();
@@ -356,34 +356,34 @@ bool CSubArea::ShiftPlot(QPainter& p, int sourceX, int destX, int width)
     }
     // The value range is unchanged, so the labels outside the plot are already right; only
     // the exposed columns need the empty plot: frame edges, black, grid lines.
-    ClearPlotColumns(p, innerLeft, destX);
-    ClearPlotColumns(p, destX + width, innerRight);
+    clearPlotColumns(p, innerLeft, destX);
+    clearPlotColumns(p, destX + width, innerRight);
     return move;
 }
 
-int CSubArea::WholeDeviceRatio() const
+int CSubArea::wholeDeviceRatio() const
 {
     const qreal ratio = m_image ? m_image->devicePixelRatio() : 1.0;
     const int whole = qRound(ratio);
     return whole >= 1 && qFuzzyCompare(ratio, qreal(whole)) ? whole : 0;
 }
 
-void CSubArea::ClearPlotColumns(QPainter& p, int left, int right)
+void CSubArea::clearPlotColumns(QPainter& p, int left, int right)
 {
     if (right <= left)
         return;
     const CSubAreaScale& s = m_scale;
-    gdi::FrameBand(p, left, s.plotTop, right, s.plotBottom, kFrameColour, kBlack);
+    gdi::frameBand(p, left, s.plotTop, right, s.plotBottom, kFrameColour, kBlack);
     for (int i = 1; i <= 9; ++i)
-        gdi::HLine(p, left, right, s.plotBottom - i * s.pixelStep, kGridColour);
+        gdi::hLine(p, left, right, s.plotBottom - i * s.pixelStep, kGridColour);
 }
 
-void CSubArea::DrawFrame(QPainter& p)
+void CSubArea::drawFrame(QPainter& p)
 {
     gdi::Rectangle(p, m_scale.plotLeft, m_scale.plotTop, m_scale.plotRight, m_scale.plotBottom, kFrameColour, kBlack);
 }
 
-void CSubArea::DrawTitle(QPainter& p)
+void CSubArea::drawTitle(QPainter& p)
 {
     if (m_title.empty())
         return;
@@ -391,26 +391,26 @@ void CSubArea::DrawTitle(QPainter& p)
     // that a short scroll can move them.
     p.save();
     p.setClipRect(QRect(m_band.left, m_band.top, m_band.width, std::max(0, m_scale.plotTop - m_band.top)));
-    gdi::TextOut(p, fonts::title(), m_band.left + 10, m_band.top + 2, Text(m_title), kLabelColour, kBlack);
+    gdi::textOut(p, fonts::title(), m_band.left + 10, m_band.top + 2, Text(m_title), kLabelColour, kBlack);
     p.restore();
 }
 
-void CSubArea::DrawTimeLabels(QPainter& p, int first, int last)
+void CSubArea::drawTimeLabels(QPainter& p, int first, int last)
 {
     const int y = m_band.top + m_band.height - m_band.bottomMargin + 2;
-    if (IsNamed("M")) {
+    if (isNamed("M")) {
         static const char* const kLabels[13] = {"09:30", "10:00", "10:30", "11:00", "11:30", "13:30", "14:00",
                                                 "14:30", "15:00", "19:30", "20:00", "20:30", "21:00"};
         const int step = (m_band.width - kRightMargin - m_band.leftMargin) / 12;
         for (int k = 0; k < 13; ++k)
-            gdi::TextOut(p, fonts::label(), m_band.left + m_band.leftMargin - 5 + k * step, y,
+            gdi::textOut(p, fonts::label(), m_band.left + m_band.leftMargin - 5 + k * step, y,
                          QString::fromLatin1(kLabels[k]), kTimeLabelColour, kBlack);
         return;
     }
-    if (!HasCandleTimeLabels())
+    if (!hasCandleTimeLabels())
         return;
     const CSubAreaDisplayOne& d = *m_displays.front();
-    const int count = int(d.ElementCount());
+    const int count = int(d.elementCount());
     const bool allShown = last - first >= count;
     const int end = allShown ? count - 1 : std::min(last - 1, count - 1);
     for (int i = std::max(first, 0); i <= end; ++i) {
@@ -423,12 +423,12 @@ void CSubArea::DrawTimeLabels(QPainter& p, int first, int last)
         char buf[32];
         // Each label starts at its candle's slot.
         std::snprintf(buf, sizeof buf, allShown ? "%02d:%02d" : "%02d/%02d", tm.tm_hour, tm.tm_min);
-        gdi::TextOut(p, fonts::label(), m_scale.plotLeft + (i - first) * m_scale.slotWidth, y, QString::fromLatin1(buf),
+        gdi::textOut(p, fonts::label(), m_scale.plotLeft + (i - first) * m_scale.slotWidth, y, QString::fromLatin1(buf),
                      kTimeLabelColour, kBlack);
     }
 }
 
-void CSubArea::RedrawTimeLabelRow(QPainter& p, int first, int last)
+void CSubArea::redrawTimeLabelRow(QPainter& p, int first, int last)
 {
     const int top = m_scale.plotBottom;
     const int bottom = m_band.top + m_band.height;
@@ -439,55 +439,55 @@ void CSubArea::RedrawTimeLabelRow(QPainter& p, int first, int last)
     p.save();
     p.setClipRect(QRect(m_band.left, top, m_band.width, bottom - top));
     gdi::FillRect(p, m_band.left, top, m_band.left + m_band.width, bottom, kBlack);
-    DrawTimeLabels(p, first, last);
-    DrawGridAndLabels(p, false);
+    drawTimeLabels(p, first, last);
+    drawGridAndLabels(p, false);
     p.restore();
 }
 
-void CSubArea::DrawGridAndLabels(QPainter& p, bool gridLines)
+void CSubArea::drawGridAndLabels(QPainter& p, bool gridLines)
 {
     const CSubAreaScale& s = m_scale;
     // No elements yet means no label width to divide by.
     const int byWidth = m_widestLabel > 0 ? kRightMargin / m_widestLabel : s.pixelStep * 3 / 4;
     const int h = std::min(byWidth, s.pixelStep * 3 / 4);
-    const bool wholeOnly = IsNamed("P") || IsNamed("M");
-    const bool prices = IsNamed("O");
-    const bool labels = HasData();
+    const bool wholeOnly = isNamed("P") || isNamed("M");
+    const bool prices = isNamed("O");
+    const bool labels = hasData();
     std::string lastLabel;
     for (int i = 0; i <= s.divisions; ++i) {
         const int y = s.plotBottom - i * s.pixelStep;
         if (gridLines && i >= 1 && i <= 9)
-            gdi::HLine(p, s.plotLeft, s.plotRight, y, kGridColour);
+            gdi::hLine(p, s.plotLeft, s.plotRight, y, kGridColour);
         if (!labels)
             continue;
         const float v = s.valueStep * float(i) + s.min;
-        const std::string text = ValueLabel(v, wholeOnly);
+        const std::string text = valueLabel(v, wholeOnly);
         if (prices) {
-            gdi::TextInBox(p, fonts::label(), QRect(s.plotLeft - 30, y - 12, 30, 18), Text(text), kLabelColour, kBlack);
+            gdi::textInBox(p, fonts::label(), QRect(s.plotLeft - 30, y - 12, 30, 18), Text(text), kLabelColour, kBlack);
             const Colour c = i >= 6 ? kRiseColour : (i <= 4 ? kFallColour : kMiddleColour);
-            gdi::TextOut(p, fonts::label(), s.plotRight + 5, y - 13, Text(PercentLabel(s.valueStep, i, s.max, s.min)), c,
+            gdi::textOut(p, fonts::label(), s.plotRight + 5, y - 13, Text(percentLabel(s.valueStep, i, s.max, s.min)), c,
                          kBlack);
         } else if (text != lastLabel) {
-            gdi::TextOut(p, fonts::label(), s.plotRight + 5, y - h / 2 + 2, Text(text), kLabelColour, kBlack);
+            gdi::textOut(p, fonts::label(), s.plotRight + 5, y - h / 2 + 2, Text(text), kLabelColour, kBlack);
             lastLabel = text;
         }
     }
 }
 
-void CSubArea::PlaceAndDraw(QPainter& p, CSubAreaDisplayOne& d, int first, int last, int drawFrom, int drawTo)
+void CSubArea::placeAndDraw(QPainter& p, CSubAreaDisplayOne& d, int first, int last, int drawFrom, int drawTo)
 {
     d.Slots().clear();
     const int w = m_scale.slotWidth;
-    const int count = int(d.ElementCount());
+    const int count = int(d.elementCount());
     int newest = -1;
     for (int i = std::max(first, 0); i < count && i <= last; ++i) {
         const int left = m_scale.plotLeft + (i - first) * w;
-        const DisplaySlot& slot = d.PlaceElement(d.Element(std::size_t(i)), left, left + w, false);
+        const DisplaySlot& slot = d.placeElement(d.Element(std::size_t(i)), left, left + w, false);
         if (i >= drawFrom && i <= drawTo)
-            d.DrawSlot(p, slot);
+            d.drawSlot(p, slot);
         newest = i;
     }
-    d.SetDrawnUpTo(newest);
+    d.setDrawnUpTo(newest);
 }
 
 namespace {

@@ -58,7 +58,7 @@ public:
 
     const std::string& Name() const { return m_name; }
     const std::string& Title() const { return m_title; }
-    const std::string& AxisLegend() const { return m_axisLegend; }
+    const std::string& axisLegend() const { return m_axisLegend; }
     // Texts longer than their fields (255 and 511 characters) are not stored.
     void SetTitle(const std::string& title);
     void SetAxisLegend(const std::string& legend);
@@ -68,54 +68,54 @@ public:
     int Width() const { return m_band.width; }
     int Height() const { return m_band.height; }
     int LeftMargin() const { return m_band.leftMargin; }
-    int RightMargin() const { return kRightMargin; }
+    int rightMargin() const { return kRightMargin; }
     int TopMargin() const { return m_band.topMargin; }
     int BottomMargin() const { return m_band.bottomMargin; }
 
     CSubAreaScale& Scale() { return m_scale; }
     const CSubAreaScale& Scale() const { return m_scale; }
-    int DisplayCount() const { return int(m_displays.size()); }
+    int displayCount() const { return int(m_displays.size()); }
     CSubAreaDisplayOne& Display(int i) const { return *m_displays[std::size_t(i)]; }
-    int WidestLabel() const { return m_widestLabel; }
-    void WidenLabels(int width);
-    int FirstDrawn() const { return m_firstDrawn; }
-    int LastDrawn() const { return m_lastDrawn; }
+    int widestLabel() const { return m_widestLabel; }
+    void widenLabels(int width);
+    int firstDrawn() const { return m_firstDrawn; }
+    int lastDrawn() const { return m_lastDrawn; }
     bool Changed() const { return m_changed; }
-    void SetChanged() { m_changed = true; }
+    void setChanged() { m_changed = true; }
     // How the last Draw went, for tests and benchmarks.
-    chart::ScrollKind LastScroll() const { return m_lastScroll; }
+    chart::ScrollKind lastScroll() const { return m_lastScroll; }
     chart::ChartCanvas* Owner() const { return m_owner; }
 
 private:
-    bool IsNamed(const char* name) const { return m_name == name; }
-    bool HasData() const;
+    bool isNamed(const char* name) const { return m_name == name; }
+    bool hasData() const;
     const CSubAreaDisplayOne* firstFilled() const;
     // Period 7 candles carry their times under the plot; other labels do not follow the data.
-    bool HasCandleTimeLabels() const;
-    void FullRedraw(QPainter& p, int first, int last);
+    bool hasCandleTimeLabels() const;
+    void fullRedraw(QPainter& p, int first, int last);
     // Keeps the drawn slots that hold the same elements as before, moved `shift` slots to the
     // left (0: the same window), and draws the rest.
     void redrawNewest(QPainter& p, int first, int last, int oldLast, int shift);
-    void ScrollTowardsOlder(QPainter& p, int first, int last, int oldFirst, int oldLast);
+    void scrollTowardsOlder(QPainter& p, int first, int last, int oldFirst, int oldLast);
     // Places and draws one display's elements drawFrom..drawTo of the window and joins its
     // slots joinFrom..joinTo (-1: the last); an overlay stays inside the plot.
     void drawDisplay(QPainter& p, CSubAreaDisplayOne& d, int first, int last, int drawFrom, int drawTo, int joinFrom,
                      int joinTo);
     void placeScale();
-    void DrawFrame(QPainter& p);
-    void DrawTitle(QPainter& p);
-    void DrawTimeLabels(QPainter& p, int first, int last);
+    void drawFrame(QPainter& p);
+    void drawTitle(QPainter& p);
+    void drawTimeLabels(QPainter& p, int first, int last);
     // The row under the plot, after a short scroll moved the candles its labels belong to.
-    void RedrawTimeLabelRow(QPainter& p, int first, int last);
-    void DrawGridAndLabels(QPainter& p, bool gridLines = true);
+    void redrawTimeLabelRow(QPainter& p, int first, int last);
+    void drawGridAndLabels(QPainter& p, bool gridLines = true);
     // Places the slots of first..last and draws the elements from `drawFrom` on.
-    void PlaceAndDraw(QPainter& p, CSubAreaDisplayOne& d, int first, int last, int drawFrom, int drawTo);
+    void placeAndDraw(QPainter& p, CSubAreaDisplayOne& d, int first, int last, int drawFrom, int drawTo);
     // Moves `width` plot columns from sourceX to destX through the spare image and empties
     // the rest of the plot. False when nothing could be moved: the whole plot is then empty.
-    bool ShiftPlot(QPainter& p, int sourceX, int destX, int width);
-    void ClearPlotColumns(QPainter& p, int left, int right);
+    bool shiftPlot(QPainter& p, int sourceX, int destX, int width);
+    void clearPlotColumns(QPainter& p, int left, int right);
     // Device pixels per logical pixel when that is a whole number, else 0.
-    int WholeDeviceRatio() const;
+    int wholeDeviceRatio() const;
 
     std::string m_name;
     Band m_band;

@@ -18,14 +18,14 @@ const CSubAreaScale& CSubAreaDisplayOne::Scale() const
     return m_area.Scale();
 }
 
-DisplaySlot& CSubAreaDisplayOne::PlaceElement(const CDataElement* element, int slotLeft, int slotRight,
+DisplaySlot& CSubAreaDisplayOne::placeElement(const CDataElement* element, int slotLeft, int slotRight,
                                               bool atFront)
 {
     DisplaySlot slot;
     slot.slotLeft = slotLeft;
     slot.slotRight = slotRight;
     slot.element = element;
-    FillBody(slot);
+    fillBody(slot);
     if (atFront) {
         m_slots.push_front(slot);
         return m_slots.front();
@@ -34,20 +34,20 @@ DisplaySlot& CSubAreaDisplayOne::PlaceElement(const CDataElement* element, int s
     return m_slots.back();
 }
 
-DisplaySlot& CSubAreaDisplayOne::ReplaceSlot(std::size_t index, const CDataElement* element, int slotLeft,
+DisplaySlot& CSubAreaDisplayOne::replaceSlot(std::size_t index, const CDataElement* element, int slotLeft,
                                              int slotRight)
 {
     DisplaySlot& slot = m_slots.at(index);
     slot.slotLeft = slotLeft;
     slot.slotRight = slotRight;
     slot.element = element;
-    FillBody(slot);
+    fillBody(slot);
     return slot;
 }
 
 void CSubAreaDisplayOne::Connect(QPainter&, int, int, chart::Colour) {}
 
-void CSubAreaDisplayOne::EraseNewestSegment(QPainter&) {}
+void CSubAreaDisplayOne::eraseNewestSegment(QPainter&) {}
 
 void CSubAreaDisplayOne::AppendElement(std::unique_ptr<CDataElement> element)
 {
@@ -55,11 +55,11 @@ void CSubAreaDisplayOne::AppendElement(std::unique_ptr<CDataElement> element)
         return;
     // A missing value ("no value yet" of an indicator) prints as no label.
     if (!m_overlay && std::isfinite(element->High()))
-        m_area.WidenLabels(element->LabelWidth());
+        m_area.widenLabels(element->labelWidth());
     m_series.push_back(std::move(element));
 }
 
-void CSubAreaDisplayOne::ReplaceNewest(std::unique_ptr<CDataElement> element)
+void CSubAreaDisplayOne::replaceNewest(std::unique_ptr<CDataElement> element)
 {
     if (!element || m_series.empty())
         return;
@@ -68,14 +68,14 @@ void CSubAreaDisplayOne::ReplaceNewest(std::unique_ptr<CDataElement> element)
     m_savedLast = {};
     m_previousNewest = std::move(m_series.back());
     m_series.back() = std::move(element);
-    const bool onScreen = int(m_series.size()) == m_area.LastDrawn() + 1;
+    const bool onScreen = int(m_series.size()) == m_area.lastDrawn() + 1;
     if (onScreen && !m_slots.empty()) {
         if (m_slots.size() >= 2) {
             m_savedSecondToLast = m_slots[m_slots.size() - 2];
             m_savedLast = m_slots.back();
         }
         m_slots.back().element = m_series.back().get();
-        m_area.SetChanged();
+        m_area.setChanged();
     }
 }
 
@@ -110,7 +110,7 @@ void CSubAreaDisplayOne::setLegend(const std::string& label, const std::string& 
     m_legendGroup = group;
 }
 
-void CSubAreaDisplayOne::SetName(const std::string& name)
+void CSubAreaDisplayOne::setName(const std::string& name)
 {
     if (name.size() <= 255)
         m_name = name;

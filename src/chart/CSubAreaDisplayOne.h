@@ -28,12 +28,12 @@ public:
     CSubAreaDisplayOne(const CSubAreaDisplayOne&) = delete;
     CSubAreaDisplayOne& operator=(const CSubAreaDisplayOne&) = delete;
 
-    DisplaySlot& PlaceElement(const CDataElement* element, int slotLeft, int slotRight, bool atFront);
-    DisplaySlot& ReplaceSlot(std::size_t index, const CDataElement* element, int slotLeft, int slotRight);
-    virtual void DrawSlot(QPainter& p, const DisplaySlot& slot) = 0;
-    virtual void EraseSlot(QPainter& p, const DisplaySlot& slot) = 0;
+    DisplaySlot& placeElement(const CDataElement* element, int slotLeft, int slotRight, bool atFront);
+    DisplaySlot& replaceSlot(std::size_t index, const CDataElement* element, int slotLeft, int slotRight);
+    virtual void drawSlot(QPainter& p, const DisplaySlot& slot) = 0;
+    virtual void eraseSlot(QPainter& p, const DisplaySlot& slot) = 0;
     virtual void Connect(QPainter& p, int from, int to, chart::Colour colour);
-    virtual void EraseNewestSegment(QPainter& p);
+    virtual void eraseNewestSegment(QPainter& p);
     // Whether Connect draws lines from one slot into the next.
     virtual bool joinsSlots() const { return false; }
     // Whether the area's range must reach zero for this display to be drawn whole.
@@ -42,7 +42,7 @@ public:
     void AppendElement(std::unique_ptr<CDataElement> element);
     // Puts `element` in place of the newest one, keeping the old one and its slots for
     // erasing the newest segment.
-    void ReplaceNewest(std::unique_ptr<CDataElement> element);
+    void replaceNewest(std::unique_ptr<CDataElement> element);
     void Clear();
     // Keeps the oldest `count` elements: a reload that changed only the newest ones.
     void truncate(std::size_t count);
@@ -60,20 +60,20 @@ public:
 
     const std::string& Name() const { return m_name; }
     // Names longer than 255 characters are not stored.
-    void SetName(const std::string& name);
-    std::size_t ElementCount() const { return m_series.size(); }
+    void setName(const std::string& name);
+    std::size_t elementCount() const { return m_series.size(); }
     const CDataElement* Element(std::size_t i) const { return m_series[i].get(); }
     std::deque<DisplaySlot>& Slots() { return m_slots; }
     const std::deque<DisplaySlot>& Slots() const { return m_slots; }
-    const DisplaySlot& SavedSecondToLast() const { return m_savedSecondToLast; }
-    const DisplaySlot& SavedLast() const { return m_savedLast; }
-    const CDataElement* PreviousNewest() const { return m_previousNewest.get(); }
+    const DisplaySlot& savedSecondToLast() const { return m_savedSecondToLast; }
+    const DisplaySlot& savedLast() const { return m_savedLast; }
+    const CDataElement* previousNewest() const { return m_previousNewest.get(); }
     CSubArea& Area() const { return m_area; }
     const CSubAreaScale& Scale() const;
 
     // Index of the newest element drawn in the current window, -1 when none.
-    int DrawnUpTo() const { return m_drawnUpTo; }
-    void SetDrawnUpTo(int index)
+    int drawnUpTo() const { return m_drawnUpTo; }
+    void setDrawnUpTo(int index)
     {
         m_drawnUpTo = index;
         m_cut = false;
@@ -83,7 +83,7 @@ public:
 
 protected:
     explicit CSubAreaDisplayOne(CSubArea& area);
-    virtual void FillBody(DisplaySlot& slot) const = 0;
+    virtual void fillBody(DisplaySlot& slot) const = 0;
 
 private:
     CSubArea& m_area;

@@ -6,13 +6,13 @@
 
 using namespace chart;
 
-void CSubAreaDisplayOneHistogram::FillBody(DisplaySlot& slot) const
+void CSubAreaDisplayOneHistogram::fillBody(DisplaySlot& slot) const
 {
     slot.bodyLeft = slot.slotLeft + 2;
     slot.bodyRight = slot.slotRight - 2;
 }
 
-void CSubAreaDisplayOneHistogram::DrawSlot(QPainter& p, const DisplaySlot& slot)
+void CSubAreaDisplayOneHistogram::drawSlot(QPainter& p, const DisplaySlot& slot)
 {
     if (!slot.element || slot.element->Type() != ElementType::Point)
         return;
@@ -25,7 +25,7 @@ void CSubAreaDisplayOneHistogram::DrawSlot(QPainter& p, const DisplaySlot& slot)
     gdi::Rectangle(p, slot.bodyLeft, top, slot.bodyRight, s.plotBottom, point.colour, fill);
 }
 
-void CSubAreaDisplayOneHistogram::EraseSlot(QPainter& p, const DisplaySlot& slot)
+void CSubAreaDisplayOneHistogram::eraseSlot(QPainter& p, const DisplaySlot& slot)
 {
-    DrawSlot(p, slot);
+    drawSlot(p, slot);
 }

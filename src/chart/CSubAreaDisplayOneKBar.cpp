@@ -6,18 +6,18 @@
 
 using namespace chart;
 
-void CSubAreaDisplayOneKBar::FillBody(DisplaySlot& slot) const
+void CSubAreaDisplayOneKBar::fillBody(DisplaySlot& slot) const
 {
     slot.bodyLeft = slot.slotLeft + 2;
     slot.bodyRight = slot.slotRight - 2;
 }
 
-void CSubAreaDisplayOneKBar::DrawSlot(QPainter& p, const DisplaySlot& slot)
+void CSubAreaDisplayOneKBar::drawSlot(QPainter& p, const DisplaySlot& slot)
 {
     Paint(p, slot, false);
 }
 
-void CSubAreaDisplayOneKBar::EraseSlot(QPainter& p, const DisplaySlot& slot)
+void CSubAreaDisplayOneKBar::eraseSlot(QPainter& p, const DisplaySlot& slot)
 {
     Paint(p, slot, true);
 }
@@ -36,15 +36,15 @@ void CSubAreaDisplayOneKBar::Paint(QPainter& p, const DisplaySlot& slot, bool er
     if (bar.close > bar.open) {
         // Hollow: the black fill covers the wick inside the body.
         const Colour c = erase ? kBlack : kCandleRise;
-        gdi::VLine(p, mid, yHigh, yLow, c);
+        gdi::vLine(p, mid, yHigh, yLow, c);
         gdi::Rectangle(p, slot.bodyLeft, yClose, slot.bodyRight, yOpen, c, kBlack);
     } else if (bar.close < bar.open) {
         const Colour c = erase ? kBlack : kCandleFall;
-        gdi::VLine(p, mid, yHigh, yLow, c);
+        gdi::vLine(p, mid, yHigh, yLow, c);
         gdi::Rectangle(p, slot.bodyLeft, yClose, slot.bodyRight, yOpen, c, c);
     } else {
         const Colour c = erase ? kBlack : (bar.open < bar.previousClose ? kCandleFall : kCandleRise);
-        gdi::HLine(p, slot.bodyLeft, slot.bodyRight, yClose, c);
-        gdi::VLine(p, mid, yHigh, yLow, c);
+        gdi::hLine(p, slot.bodyLeft, slot.bodyRight, yClose, c);
+        gdi::vLine(p, mid, yHigh, yLow, c);
     }
 }

@@ -9,14 +9,14 @@
 
 using namespace chart;
 
-void CSubAreaDisplayOnePixelLine::FillBody(DisplaySlot& slot) const
+void CSubAreaDisplayOnePixelLine::fillBody(DisplaySlot& slot) const
 {
     slot.bodyLeft = slot.bodyRight = (slot.slotLeft + slot.slotRight) / 2;
 }
 
-void CSubAreaDisplayOnePixelLine::DrawSlot(QPainter&, const DisplaySlot&) {}
+void CSubAreaDisplayOnePixelLine::drawSlot(QPainter&, const DisplaySlot&) {}
 
-void CSubAreaDisplayOnePixelLine::EraseSlot(QPainter&, const DisplaySlot&) {}
+void CSubAreaDisplayOnePixelLine::eraseSlot(QPainter&, const DisplaySlot&) {}
 
 void CSubAreaDisplayOnePixelLine::Connect(QPainter& p, int from, int to, Colour colour)
 {
@@ -38,10 +38,10 @@ void CSubAreaDisplayOnePixelLine::Connect(QPainter& p, int from, int to, Colour 
     gdi::Lines(p, segments, colour);
 }
 
-void CSubAreaDisplayOnePixelLine::EraseNewestSegment(QPainter& p)
+void CSubAreaDisplayOnePixelLine::eraseNewestSegment(QPainter& p)
 {
-    const DisplaySlot& a = SavedSecondToLast();
-    const DisplaySlot& b = SavedLast();
+    const DisplaySlot& a = savedSecondToLast();
+    const DisplaySlot& b = savedLast();
     if (!a.element || !b.element || !std::isfinite(a.element->High()) || !std::isfinite(b.element->High()))
         return;
     const CSubAreaScale& s = Scale();

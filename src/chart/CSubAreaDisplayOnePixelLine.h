@@ -10,13 +10,13 @@ public:
     {
     }
 
-    void DrawSlot(QPainter& p, const DisplaySlot& slot) override;
-    void EraseSlot(QPainter& p, const DisplaySlot& slot) override;
+    void drawSlot(QPainter& p, const DisplaySlot& slot) override;
+    void eraseSlot(QPainter& p, const DisplaySlot& slot) override;
     void Connect(QPainter& p, int from, int to, chart::Colour colour) override;
-    void EraseNewestSegment(QPainter& p) override;
+    void eraseNewestSegment(QPainter& p) override;
     bool joinsSlots() const override { return true; }
 
 protected:
-    void FillBody(DisplaySlot& slot) const override;
+    void fillBody(DisplaySlot& slot) const override;
 
 };

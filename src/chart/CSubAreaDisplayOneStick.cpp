@@ -16,17 +16,17 @@ void stick(QPainter& p, const CSubAreaScale& s, const DisplaySlot& slot, float v
     if (!std::isfinite(value))
         return;
     const int zero = std::clamp(s.ValueToY(0), s.plotTop, s.plotBottom);
-    gdi::VLine(p, slot.bodyLeft, zero, std::clamp(s.ValueToY(value), s.plotTop, s.plotBottom), colour);
+    gdi::vLine(p, slot.bodyLeft, zero, std::clamp(s.ValueToY(value), s.plotTop, s.plotBottom), colour);
 }
 
 } // namespace
 
-void CSubAreaDisplayOneStick::FillBody(DisplaySlot& slot) const
+void CSubAreaDisplayOneStick::fillBody(DisplaySlot& slot) const
 {
     slot.bodyLeft = slot.bodyRight = (slot.slotLeft + slot.slotRight) / 2;
 }
 
-void CSubAreaDisplayOneStick::DrawSlot(QPainter& p, const DisplaySlot& slot)
+void CSubAreaDisplayOneStick::drawSlot(QPainter& p, const DisplaySlot& slot)
 {
     if (!slot.element || slot.element->Type() != ElementType::Point)
         return;
@@ -34,7 +34,7 @@ void CSubAreaDisplayOneStick::DrawSlot(QPainter& p, const DisplaySlot& slot)
     stick(p, Scale(), slot, point.value, point.colour);
 }
 
-void CSubAreaDisplayOneStick::EraseSlot(QPainter& p, const DisplaySlot& slot)
+void CSubAreaDisplayOneStick::eraseSlot(QPainter& p, const DisplaySlot& slot)
 {
     if (slot.element)
         stick(p, Scale(), slot, slot.element->High(), kBlack);

@@ -12,10 +12,10 @@ public:
     {
     }
 
-    void DrawSlot(QPainter& p, const DisplaySlot& slot) override;
-    void EraseSlot(QPainter& p, const DisplaySlot& slot) override;
+    void drawSlot(QPainter& p, const DisplaySlot& slot) override;
+    void eraseSlot(QPainter& p, const DisplaySlot& slot) override;
     bool reachesZero() const override { return true; }
 
 protected:
-    void FillBody(DisplaySlot& slot) const override;
+    void fillBody(DisplaySlot& slot) const override;
 };

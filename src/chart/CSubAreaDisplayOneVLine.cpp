@@ -6,22 +6,22 @@
 
 using namespace chart;
 
-void CSubAreaDisplayOneVLine::FillBody(DisplaySlot& slot) const
+void CSubAreaDisplayOneVLine::fillBody(DisplaySlot& slot) const
 {
     slot.bodyLeft = slot.bodyRight = (slot.slotLeft + slot.slotRight) / 2;
 }
 
-void CSubAreaDisplayOneVLine::DrawSlot(QPainter& p, const DisplaySlot& slot)
+void CSubAreaDisplayOneVLine::drawSlot(QPainter& p, const DisplaySlot& slot)
 {
     if (!slot.element || slot.element->Type() != ElementType::Point)
         return;
     const auto& point = static_cast<const CDataElementPoint&>(*slot.element);
-    gdi::VLine(p, slot.bodyLeft, Scale().ValueToY(point.value), Scale().plotBottom, point.colour);
+    gdi::vLine(p, slot.bodyLeft, Scale().ValueToY(point.value), Scale().plotBottom, point.colour);
 }
 
-void CSubAreaDisplayOneVLine::EraseSlot(QPainter& p, const DisplaySlot& slot)
+void CSubAreaDisplayOneVLine::eraseSlot(QPainter& p, const DisplaySlot& slot)
 {
     if (!slot.element)
         return;
-    gdi::VLine(p, slot.bodyLeft, Scale().ValueToY(slot.element->High()), Scale().plotBottom, kBlack);
+    gdi::vLine(p, slot.bodyLeft, Scale().ValueToY(slot.element->High()), Scale().plotBottom, kBlack);
 }

@@ -10,11 +10,11 @@ public:
     {
     }
 
-    void DrawSlot(QPainter& p, const DisplaySlot& slot) override;
-    void EraseSlot(QPainter& p, const DisplaySlot& slot) override;
+    void drawSlot(QPainter& p, const DisplaySlot& slot) override;
+    void eraseSlot(QPainter& p, const DisplaySlot& slot) override;
 
 
 protected:
-    void FillBody(DisplaySlot& slot) const override;
+    void fillBody(DisplaySlot& slot) const override;
 
 };

@@ -8,7 +8,7 @@ namespace {
 constexpr float kEpsilon = 0.00001f;
 }
 
-void CSubAreaScale::Rescale(int n)
+void CSubAreaScale::rescale(int n)
 {
     slotCount = n;
     slotWidth = n > 0 ? (plotRight - plotLeft) / n : 0;

@@ -19,7 +19,7 @@ public:
     CSubArea* subArea = nullptr;
 
     // Slot and division sizes for a window of n elements (integer pixel divisions).
-    void Rescale(int n);
+    void rescale(int n);
     // Pixel row of a value.
     int ValueToY(float v) const;
 };

@@ -87,7 +87,7 @@ CandleChart::CandleChart(CKBarCtrl& ctrl)
 
 void CandleChart::setUp()
 {
-    m_ctrl.WithCanvas([&](ChartCanvas& c) {
+    m_ctrl.withCanvas([&](ChartCanvas& c) {
         if (m_setUp)
             return;
         m_setUp = true;
@@ -104,12 +104,12 @@ void CandleChart::setUp()
         for (const char* name : kVolumeAverageDisplays)
             c.AddDisplay(DisplayKind::PixelLine, 1, name);
         for (const char* name : {"N2", "N3", "N4", "N5", "N6", "N7", "N8", "P2", "P3"})
-            c.FindDisplay(name)->setOverlay(true);
+            c.findDisplay(name)->setOverlay(true);
         c.AddDisplay(DisplayKind::Stick, 2, kStickDisplay);
         for (const char* name : kOscillatorDisplays)
             c.AddDisplay(DisplayKind::PixelLine, 2, name);
         for (std::size_t i = 0; i < kVolumeAverageDisplays.size(); ++i)
-            c.FindDisplay(kVolumeAverageDisplays[i])->setLegend("MA" + std::to_string(kVolumeMaPeriods[i]));
+            c.findDisplay(kVolumeAverageDisplays[i])->setLegend("MA" + std::to_string(kVolumeMaPeriods[i]));
         const IndicatorChoice choice = m_indicators.choice();
         m_indicators = {};
         applyChoice(c, choice);
@@ -121,7 +121,7 @@ bool CandleChart::load(std::string_view wireReply, int periodCode, int visibleBa
     const RunningFlag running;
     if (!running.Taken())
         return false;
-    std::string text = client::WireToUtf8(wireReply);
+    std::string text = client::wireToUtf8(wireReply);
     qCDebug(lcVelmoraTrace, " 蜡烛图\n");
     qCDebug(lcVelmoraTrace, "%s", text.c_str());
     qCDebug(lcVelmoraTrace, " \n结束蜡烛图\n");
@@ -139,7 +139,7 @@ bool CandleChart::load(std::string_view wireReply, int periodCode, int visibleBa
     if (visibleBarCount <= 0)
         visibleBarCount = 40;
     // One locked step from changing to drawing: a paint never sees a half-loaded chart.
-    m_ctrl.WithCanvas([&](ChartCanvas& canvas) {
+    m_ctrl.withCanvas([&](ChartCanvas& canvas) {
         const std::size_t changed = takeRecords(m_records, read, tail);
         // Every candle carries its period: another period changes them all.
         const std::size_t from = periodCode == m_period ? changed : 0;
@@ -170,23 +170,23 @@ bool CandleChart::load(std::string_view wireReply, int periodCode, int visibleBa
         canvas.SetAxisLegend("N");
         drawAll(canvas);
     });
-    m_ctrl.RequestRepaint();
+    m_ctrl.requestRepaint();
     return true;
 }
 
 void CandleChart::setIndicators(const IndicatorChoice& choice)
 {
-    m_ctrl.WithCanvas([&](ChartCanvas& canvas) {
+    m_ctrl.withCanvas([&](ChartCanvas& canvas) {
         applyChoice(canvas, choice);
         if (!m_records.empty())
             drawAll(canvas);
     });
-    m_ctrl.RequestRepaint();
+    m_ctrl.requestRepaint();
 }
 
 IndicatorChoice CandleChart::indicators() const
 {
-    return m_ctrl.WithCanvas([&](ChartCanvas&) { return m_indicators.choice(); });
+    return m_ctrl.withCanvas([&](ChartCanvas&) { return m_indicators.choice(); });
 }
 
 void CandleChart::applyChoice(ChartCanvas& canvas, const IndicatorChoice& choice)
@@ -196,20 +196,20 @@ void CandleChart::applyChoice(ChartCanvas& canvas, const IndicatorChoice& choice
     if (!m_setUp)
         return;
     for (std::size_t i = 0; i < kPriceAverageDisplays.size(); ++i)
-        canvas.FindDisplay(kPriceAverageDisplays[i])->setLegend("MA" + std::to_string(choice.maPeriods[i]));
+        canvas.findDisplay(kPriceAverageDisplays[i])->setLegend("MA" + std::to_string(choice.maPeriods[i]));
     // The volume is named beside its averages; without them the area is the specified one.
-    canvas.FindDisplay("P1")->setLegend(choice.volumeAverages ? "VOL" : "");
+    canvas.findDisplay("P1")->setLegend(choice.volumeAverages ? "VOL" : "");
     const OscillatorLegend legend = legendOf(choice.oscillator);
     const bool boll = choice.oscillator == Oscillator::Boll;
     for (std::size_t i = 0; i < kBollDisplays.size(); ++i)
-        canvas.FindDisplay(kBollDisplays[i])->setLegend(boll ? legend.labels[i] : "", boll ? legend.group : "");
+        canvas.findDisplay(kBollDisplays[i])->setLegend(boll ? legend.labels[i] : "", boll ? legend.group : "");
     // MACD draws its histogram with the stick display and two lines; the others three lines.
     const bool macd = choice.oscillator == Oscillator::Macd;
-    canvas.FindDisplay(kStickDisplay)->setLegend(macd ? legend.labels[0] : "", legend.group);
+    canvas.findDisplay(kStickDisplay)->setLegend(macd ? legend.labels[0] : "", legend.group);
     for (std::size_t i = 0; i < kOscillatorDisplays.size(); ++i) {
         const std::size_t line = macd ? i + 1 : i;
         const char* label = boll || line >= legend.labels.size() ? "" : legend.labels[line];
-        canvas.FindDisplay(kOscillatorDisplays[i])->setLegend(label, macd ? "" : legend.group);
+        canvas.findDisplay(kOscillatorDisplays[i])->setLegend(label, macd ? "" : legend.group);
     }
     fillIndicators(canvas, 0);
     if (relayout)
@@ -271,7 +271,7 @@ void CandleChart::layOut(ChartCanvas& canvas) const
 
 void CandleChart::drawAll(ChartCanvas& canvas) const
 {
-    const CandleWindow w = CandleWindowFor(int(m_records.size()), m_visibleBarCount);
+    const CandleWindow w = candleWindowFor(int(m_records.size()), m_visibleBarCount);
     canvas.DrawRange("N", w.first, w.last);
     canvas.DrawRange("P", w.first, w.last);
     canvas.DrawRange(kOscillatorArea, w.first, w.last);

@@ -34,7 +34,7 @@ struct CandleWindow
 
 // The element window for `count` candles in visibleBarCount + 1 slots: from the left while
 // they fit, else the newest ones.
-CandleWindow CandleWindowFor(int count, int visibleBarCount);
+CandleWindow candleWindowFor(int count, int visibleBarCount);
 
 // The K-line chart on one control: the candle area "N" and the volume area "P" as specified,
 // moving averages drawn over them, and under them, on request, the oscillator area "I".

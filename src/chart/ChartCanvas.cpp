@@ -88,7 +88,7 @@ bool ChartCanvas::AddDisplay(DisplayKind kind, int row, const std::string& name)
         if (cell.row != row)
             continue;
         auto display = MakeDisplay(kind, *cell.subArea);
-        display->SetName(name);
+        display->setName(name);
         return cell.subArea->AddDisplay(std::move(display));
     }
     return false;
@@ -96,19 +96,19 @@ bool ChartCanvas::AddDisplay(DisplayKind kind, int row, const std::string& name)
 
 void ChartCanvas::AppendElement(const CDataElement& element, const std::string& displayName)
 {
-    if (CSubAreaDisplayOne* d = FindDisplay(displayName))
+    if (CSubAreaDisplayOne* d = findDisplay(displayName))
         d->AppendElement(Copy(element));
 }
 
 void ChartCanvas::ClearDisplay(const std::string& displayName)
 {
-    if (CSubAreaDisplayOne* d = FindDisplay(displayName))
+    if (CSubAreaDisplayOne* d = findDisplay(displayName))
         d->Clear();
 }
 
 void ChartCanvas::truncateDisplay(const std::string& displayName, std::size_t count)
 {
-    if (CSubAreaDisplayOne* d = FindDisplay(displayName))
+    if (CSubAreaDisplayOne* d = findDisplay(displayName))
         d->truncate(count);
 }
 
@@ -137,23 +137,23 @@ void ChartCanvas::layOutRows(const std::vector<int>& heights)
 
 void ChartCanvas::SetTitle(const std::string& subAreaName, const std::string& text)
 {
-    if (CSubArea* a = FindSubArea(subAreaName))
+    if (CSubArea* a = findSubArea(subAreaName))
         a->SetTitle(text);
 }
 
 void ChartCanvas::SetAxisLegend(const std::string& subAreaName)
 {
-    if (CSubArea* a = FindSubArea(subAreaName))
+    if (CSubArea* a = findSubArea(subAreaName))
         a->SetAxisLegend(kAxisLegendText);
 }
 
 void ChartCanvas::DrawRange(const std::string& subAreaName, int first, int last)
 {
-    if (CSubArea* a = FindSubArea(subAreaName))
+    if (CSubArea* a = findSubArea(subAreaName))
         a->Draw(first, last);
 }
 
-CSubArea* ChartCanvas::FindSubArea(const std::string& name) const
+CSubArea* ChartCanvas::findSubArea(const std::string& name) const
 {
     for (const CSubAreaCell& cell : m_rows)
         if (cell.subArea->Name() == name)
@@ -161,16 +161,16 @@ CSubArea* ChartCanvas::FindSubArea(const std::string& name) const
     return nullptr;
 }
 
-CSubAreaDisplayOne* ChartCanvas::FindDisplay(const std::string& name) const
+CSubAreaDisplayOne* ChartCanvas::findDisplay(const std::string& name) const
 {
     for (const CSubAreaCell& cell : m_rows)
-        for (int i = 0; i < cell.subArea->DisplayCount(); ++i)
+        for (int i = 0; i < cell.subArea->displayCount(); ++i)
             if (cell.subArea->Display(i).Name() == name)
                 return &cell.subArea->Display(i);
     return nullptr;
 }
 
-CSubArea* ChartCanvas::FirstRowArea() const
+CSubArea* ChartCanvas::firstRowArea() const
 {
     return m_rows.empty() ? nullptr : m_rows.front().subArea.get();
 }

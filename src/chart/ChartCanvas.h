@@ -47,10 +47,10 @@ public:
     template <class Make>
     void refillDisplay(const std::string& displayName, std::size_t from, std::size_t count, Make make)
     {
-        CSubAreaDisplayOne* d = FindDisplay(displayName);
+        CSubAreaDisplayOne* d = findDisplay(displayName);
         if (!d)
             return;
-        from = std::min(from, d->ElementCount());
+        from = std::min(from, d->elementCount());
         d->truncate(from);
         for (std::size_t i = from; i < count; ++i) {
             auto element = make(i);
@@ -65,9 +65,9 @@ public:
     void SetAxisLegend(const std::string& subAreaName);
     void DrawRange(const std::string& subAreaName, int first, int last);
 
-    CSubArea* FindSubArea(const std::string& name) const;
-    CSubAreaDisplayOne* FindDisplay(const std::string& name) const;
-    CSubArea* FirstRowArea() const;
+    CSubArea* findSubArea(const std::string& name) const;
+    CSubAreaDisplayOne* findDisplay(const std::string& name) const;
+    CSubArea* firstRowArea() const;
     const std::vector<CSubAreaCell>& Rows() const { return m_rows; }
 
     QImage& Image() { return m_image; }

@@ -16,7 +16,7 @@ constexpr Colour Rgb(int r, int g, int b)
            | (static_cast<Colour>(b & 0xff) << 16);
 }
 
-inline QColor ToQColor(Colour c)
+inline QColor toQColor(Colour c)
 {
     return QColor(int(c & 0xff), int((c >> 8) & 0xff), int((c >> 16) & 0xff));
 }

@@ -29,7 +29,7 @@ std::string valueText(const CSubArea& area, const CDataElement& e)
         return "--";
     // Volumes are whole, as the volume area's labels are.
     if (area.Name() == "P")
-        return ValueLabel(v, true);
+        return valueLabel(v, true);
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.2f", double(v));
     return buf;
@@ -48,9 +48,9 @@ std::vector<LegendRow> legendRows(const ChartCanvas& canvas, int index)
             continue;
         LegendRow row{&area, {}};
         std::string group;
-        for (int i = 0; i < area.DisplayCount(); ++i) {
+        for (int i = 0; i < area.displayCount(); ++i) {
             const CSubAreaDisplayOne& d = area.Display(i);
-            if (d.legendLabel().empty() || std::size_t(index) >= d.ElementCount())
+            if (d.legendLabel().empty() || std::size_t(index) >= d.elementCount())
                 continue;
             const CDataElement& e = *d.Element(std::size_t(index));
             if (d.legendGroup() != group && !d.legendGroup().empty())
@@ -68,17 +68,17 @@ std::vector<LegendRow> legendRows(const ChartCanvas& canvas, int index)
 
 int legendIndex(const ChartCanvas& canvas, int crossHairX)
 {
-    const CSubArea* area = canvas.FirstRowArea();
-    if (!area || area->DisplayCount() == 0)
+    const CSubArea* area = canvas.firstRowArea();
+    if (!area || area->displayCount() == 0)
         return -1;
-    const int count = int(area->Display(0).ElementCount());
+    const int count = int(area->Display(0).elementCount());
     if (count == 0)
         return -1;
     const int w = area->Scale().slotWidth;
     if (crossHairX == 0 || w <= 0)
         return count - 1;
     const int slot = std::max(0, crossHairX - area->Scale().plotLeft) / w;
-    return std::clamp(area->FirstDrawn() + slot, 0, count - 1);
+    return std::clamp(area->firstDrawn() + slot, 0, count - 1);
 }
 
 QRect legendBand(const CSubArea& area)
@@ -106,7 +106,7 @@ QImage renderLegendRow(const LegendRow& row, qreal devicePixelRatio)
         x += QFontMetrics(fonts::title()).horizontalAdvance(QString::fromStdString(area.Title())) + kItemGap;
     for (const LegendItem& item : row.items) {
         const QString text = QString::fromStdString(item.text);
-        p.setPen(ToQColor(item.colour));
+        p.setPen(toQColor(item.colour));
         p.drawText(x, metrics.ascent(), text);
         x += metrics.horizontalAdvance(text) + kItemGap;
     }

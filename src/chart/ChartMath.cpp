@@ -2,7 +2,7 @@
 
 namespace chart {
 
-ScrollKind DecideScroll(int oldFirst, int oldLast, int first, int last, int slotCount)
+ScrollKind decideScroll(int oldFirst, int oldLast, int first, int last, int slotCount)
 {
     const int n = last - first + 1;
     if (n != slotCount)
@@ -18,7 +18,7 @@ ScrollKind DecideScroll(int oldFirst, int oldLast, int first, int last, int slot
     return ScrollKind::None;
 }
 
-std::optional<QPoint> SnapCrossHair(QPoint cursor, const CrossHairGeometry& g)
+std::optional<QPoint> snapCrossHair(QPoint cursor, const CrossHairGeometry& g)
 {
     int x = cursor.x();
     int y = cursor.y();
@@ -39,7 +39,7 @@ std::optional<QPoint> SnapCrossHair(QPoint cursor, const CrossHairGeometry& g)
     return QPoint(x, y);
 }
 
-int VisibleBarCountFor(int workAreaWidth)
+int visibleBarCountFor(int workAreaWidth)
 {
     return workAreaWidth > 0 ? (workAreaWidth / 600) * 40 : 0;
 }

@@ -11,7 +11,7 @@ enum class ScrollKind { None, TowardsNewer, TowardsOlder, InPlace };
 
 // Whether a redraw of first..last can reuse the pixels of the window oldFirst..oldLast:
 // the same slot count and a move of less than half a window.
-ScrollKind DecideScroll(int oldFirst, int oldLast, int first, int last, int slotCount);
+ScrollKind decideScroll(int oldFirst, int oldLast, int first, int last, int slotCount);
 
 struct CrossHairGeometry
 {
@@ -25,9 +25,9 @@ struct CrossHairGeometry
 
 // The cross-hair position for a cursor at `cursor`, snapped to the centre of the slot under
 // it and to rows of 6 pixels; nothing when the cursor lies outside the tracked area.
-std::optional<QPoint> SnapCrossHair(QPoint cursor, const CrossHairGeometry& g);
+std::optional<QPoint> snapCrossHair(QPoint cursor, const CrossHairGeometry& g);
 
 // Candle slots for a work area of the given width: 40 for every full 600 pixels.
-int VisibleBarCountFor(int workAreaWidth);
+int visibleBarCountFor(int workAreaWidth);
 
 } // namespace chart

@@ -15,26 +15,26 @@ std::vector<CandleRecord> candleRecords(const Json::Value& infor)
     records.reserve(infor.size());
     for (const Json::Value& r : infor) {
         CandleRecord c;
-        c.open = float(client::JsonReal(r, "startPrice"));
-        c.close = float(client::JsonReal(r, "endPrice"));
-        c.high = float(client::JsonReal(r, "maxPrice"));
-        c.low = float(client::JsonReal(r, "minPrice"));
+        c.open = float(client::jsonReal(r, "startPrice"));
+        c.close = float(client::jsonReal(r, "endPrice"));
+        c.high = float(client::jsonReal(r, "maxPrice"));
+        c.low = float(client::jsonReal(r, "minPrice"));
         c.time = static_cast<std::int32_t>(static_cast<std::uint32_t>(client::JsonInt64(r, "time")));
-        c.vol = client::JsonInt(r, "vol");
+        c.vol = client::jsonInt(r, "vol");
         records.push_back(c);
     }
     return records;
 }
 
-std::optional<std::vector<CandleRecord>> ParseCandleReply(std::string_view utf8)
+std::optional<std::vector<CandleRecord>> parseCandleReply(std::string_view utf8)
 {
-    const client::ApiReply reply = client::ApiReply::FromUtf8(utf8);
+    const client::ApiReply reply = client::ApiReply::fromUtf8(utf8);
     if (!reply.success)
         return std::nullopt;
     return candleRecords(reply.infor);
 }
 
-CandleWindow CandleWindowFor(int count, int visibleBarCount)
+CandleWindow candleWindowFor(int count, int visibleBarCount)
 {
     if (count <= visibleBarCount)
         return {0, visibleBarCount};
@@ -49,17 +49,17 @@ std::vector<TimelineRecord> timelineRecords(const Json::Value& infor)
     records.reserve(infor.size());
     for (const Json::Value& r : infor) {
         TimelineRecord t;
-        t.averagePrice = float(client::JsonReal(r, "averagePrice"));
-        t.price = float(client::JsonReal(r, "price"));
-        t.vol = client::JsonInt(r, "vol");
+        t.averagePrice = float(client::jsonReal(r, "averagePrice"));
+        t.price = float(client::jsonReal(r, "price"));
+        t.vol = client::jsonInt(r, "vol");
         records.push_back(t);
     }
     return records;
 }
 
-std::optional<std::vector<TimelineRecord>> ParseTimelineReply(std::string_view utf8)
+std::optional<std::vector<TimelineRecord>> parseTimelineReply(std::string_view utf8)
 {
-    const client::ApiReply reply = client::ApiReply::FromUtf8(utf8);
+    const client::ApiReply reply = client::ApiReply::fromUtf8(utf8);
     if (!reply.success)
         return std::nullopt;
     return timelineRecords(reply.infor);

@@ -37,7 +37,7 @@ std::vector<CandleRecord> candleRecords(const Json::Value& infor);
 std::vector<TimelineRecord> timelineRecords(const Json::Value& infor);
 
 // The records of a whole reply (UTF-8); nothing when it does not parse or reports failure.
-std::optional<std::vector<CandleRecord>> ParseCandleReply(std::string_view utf8);
-std::optional<std::vector<TimelineRecord>> ParseTimelineReply(std::string_view utf8);
+std::optional<std::vector<CandleRecord>> parseCandleReply(std::string_view utf8);
+std::optional<std::vector<TimelineRecord>> parseTimelineReply(std::string_view utf8);
 
 } // namespace chart

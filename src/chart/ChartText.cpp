@@ -24,30 +24,30 @@ long long Truncated(float v)
 
 } // namespace
 
-bool IsWhole(float v)
+bool isWhole(float v)
 {
     return std::isfinite(v) && std::trunc(v) == v;
 }
 
-int ValueTextWidth(float v)
+int valueTextWidth(float v)
 {
     char buf[512];
-    const int n = IsWhole(v) ? std::snprintf(buf, sizeof buf, "%lld", Truncated(v))
+    const int n = isWhole(v) ? std::snprintf(buf, sizeof buf, "%lld", Truncated(v))
                              : std::snprintf(buf, sizeof buf, "%f", double(v));
     return n < 0 ? 0 : n;
 }
 
-std::string ValueLabel(float v, bool wholeOnly)
+std::string valueLabel(float v, bool wholeOnly)
 {
     char buf[512];
-    if (wholeOnly || IsWhole(v))
+    if (wholeOnly || isWhole(v))
         std::snprintf(buf, sizeof buf, "%lld", Truncated(v));
     else
         std::snprintf(buf, sizeof buf, "%.2f", double(v));
     return buf;
 }
 
-std::string PercentLabel(float valueStep, int line, float max, float min)
+std::string percentLabel(float valueStep, int line, float max, float min)
 {
     // A middle value of zero would print "inf%"; such a scale has no meaningful percentages.
     if ((valueStep > -kEpsilon && valueStep < kEpsilon) || std::fabs(max + min) < kEpsilon)

@@ -4,13 +4,13 @@
 
 namespace chart {
 
-bool IsWhole(float v);
+bool isWhole(float v);
 // Characters of v printed "%d" when whole, "%f" otherwise.
-int ValueTextWidth(float v);
+int valueTextWidth(float v);
 // A value label: "%d" when whole, else "%.2f"; wholeOnly always truncates to "%d".
-std::string ValueLabel(float v, bool wholeOnly);
+std::string valueLabel(float v, bool wholeOnly);
 // Unsigned distance of grid line i (of 0..10) from the middle line, as a percentage of
 // the middle value (max + min) / 2.
-std::string PercentLabel(float valueStep, int line, float max, float min);
+std::string percentLabel(float valueStep, int line, float max, float min);
 
 } // namespace chart

@@ -30,7 +30,7 @@ constexpr OscillatorName kOscillatorNames[] = {{Oscillator::None, ""},
 
 void readFlag(const Json::Value& root, const char* key, bool& flag)
 {
-    const Json::Value& v = client::JsonMember(root, key);
+    const Json::Value& v = client::jsonMember(root, key);
     if (v.isBool())
         flag = v.asBool();
 }
@@ -40,12 +40,12 @@ void readFlag(const Json::Value& root, const char* key, bool& flag)
 std::optional<IndicatorChoice> parseIndicatorChoice(std::string_view bytes)
 {
     Json::Value root;
-    if (!client::ParseJson(client::LocalFileToUtf8(bytes), root) || !root.isObject())
+    if (!client::parseJson(client::localFileToUtf8(bytes), root) || !root.isObject())
         return std::nullopt;
     IndicatorChoice choice;
     readFlag(root, "ma", choice.movingAverages);
     readFlag(root, "volume_ma", choice.volumeAverages);
-    const Json::Value& periods = client::JsonMember(root, "ma_periods");
+    const Json::Value& periods = client::jsonMember(root, "ma_periods");
     if (periods.isArray()) {
         for (Json::ArrayIndex i = 0; i < periods.size() && i < choice.maPeriods.size(); ++i) {
             const Json::Value& p = periods[i];
@@ -54,7 +54,7 @@ std::optional<IndicatorChoice> parseIndicatorChoice(std::string_view bytes)
                 choice.maPeriods[i] = int(p.asLargestInt());
         }
     }
-    const Json::Value& oscillator = client::JsonMember(root, "oscillator");
+    const Json::Value& oscillator = client::jsonMember(root, "oscillator");
     if (oscillator.isString())
         for (const OscillatorName& o : kOscillatorNames)
             if (oscillator.asString() == o.name)

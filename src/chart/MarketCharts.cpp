@@ -34,7 +34,7 @@ bool MarketCharts::Create(QWidget* parent, const QRect& chartRect, int visibleBa
     }
     const bool ok = m_candles->Create(parent, chartRect, CKBarCtrl::kCandleChartId)
                     && m_timeline->Create(parent, chartRect, CKBarCtrl::kTimelineChartId);
-    HideBoth();
+    hideBoth();
     if (m_indicators)
         return ok;
 
@@ -62,7 +62,7 @@ bool MarketCharts::Create(QWidget* parent, const QRect& chartRect, int visibleBa
     return ok;
 }
 
-void MarketCharts::ShowTimeline(PeriodBar::Flags& flags)
+void MarketCharts::showTimeline(PeriodBar::Flags& flags)
 {
     if (!m_timeline)
         return;
@@ -73,7 +73,7 @@ void MarketCharts::ShowTimeline(PeriodBar::Flags& flags)
     m_view = View::Timeline;
 }
 
-int MarketCharts::ShowCandles(PeriodBar::Flags& flags)
+int MarketCharts::showCandles(PeriodBar::Flags& flags)
 {
     const int code = PeriodBar::PeriodCode(flags);
     if (code == kDefaultPeriodCode)
@@ -87,7 +87,7 @@ int MarketCharts::ShowCandles(PeriodBar::Flags& flags)
     return code;
 }
 
-void MarketCharts::HideBoth()
+void MarketCharts::hideBoth()
 {
     if (m_candles)
         m_candles->hide();

@@ -49,11 +49,11 @@ public:
     IndicatorActions* indicators() const { return m_indicators; }
 
     // Chart tab 0: shows the time-share chart and clears the period flags. Post request 1 next.
-    void ShowTimeline(PeriodBar::Flags& flags);
+    void showTimeline(PeriodBar::Flags& flags);
     // Chart tab 1: shows the candle chart and returns the period code to post with request 0;
     // with no period chosen it marks the daily period.
-    int ShowCandles(PeriodBar::Flags& flags);
-    void HideBoth();
+    int showCandles(PeriodBar::Flags& flags);
+    void hideBoth();
     View Visible() const { return m_view; }
 
     // Poller side, any thread: the reply texts as received.

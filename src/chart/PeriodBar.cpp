@@ -22,7 +22,7 @@ QString PeriodBar::Label(int periodCode)
     return QString::fromUtf8(kLabels[periodCode - 1]);
 }
 
-PeriodBar::Flags PeriodBar::FlagsForPress(QPoint point)
+PeriodBar::Flags PeriodBar::flagsForPress(QPoint point)
 {
     Flags flags{};
     for (int i = 0; i < 12; ++i) {
@@ -50,7 +50,7 @@ QImage PeriodBar::Render(int workAreaWidth, const Flags& flags, const QFont& fon
     p.setFont(font);
     for (int i = 0; i < 12; ++i) {
         const QRect cell(i * kCellWidth, 0, kCellWidth, kCellHeight);
-        p.fillRect(cell, flags[std::size_t(i)] ? ToQColor(kRiseColour) : QColor(57, 57, 57));
+        p.fillRect(cell, flags[std::size_t(i)] ? toQColor(kRiseColour) : QColor(57, 57, 57));
         p.setPen(QColor(240, 240, 240));
         p.drawText(cell, Qt::AlignCenter, Label(i + 1));
     }

@@ -24,7 +24,7 @@ public:
     // The cell label of period code n (1..12): "分笔" ... "年线".
     static QString Label(int periodCode);
     // Flags after a press at `point` (window coordinates): the cell hit is set, all others clear.
-    static Flags FlagsForPress(QPoint point);
+    static Flags flagsForPress(QPoint point);
     // The period code of the first set flag; 8 (daily) when none is set.
     static int PeriodCode(const Flags& flags);
     // The bar's image, workAreaWidth - 348 logical pixels wide, drawn at the given device

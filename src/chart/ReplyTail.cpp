@@ -45,7 +45,7 @@ ReplyTailReader::Result ReplyTailReader::read(std::string utf8)
     std::size_t end = 0;
     // What follows the records must be what followed them before, so the envelope's members
     // after "infor" are unchanged too.
-    if (!client::ParseLeadingJson(tail, records, end) || !records.isArray()
+    if (!client::parseLeadingJson(tail, records, end) || !records.isArray()
         || std::string_view(tail).substr(end) != std::string_view(m_text).substr(m_arrayEnd))
         return readWhole(std::move(utf8));
 
@@ -69,7 +69,7 @@ ReplyTailReader::Result ReplyTailReader::read(std::string utf8)
 ReplyTailReader::Result ReplyTailReader::readWhole(std::string utf8)
 {
     Result result;
-    result.reply = client::ApiReply::FromUtf8(utf8);
+    result.reply = client::ApiReply::fromUtf8(utf8);
     forget();
     const Json::Value& infor = result.reply.infor;
     // Only a history can be extended: a failure or an empty list is read whole next time too.

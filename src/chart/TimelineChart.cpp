@@ -47,7 +47,7 @@ TimelineChart::TimelineChart(CKBarCtrl& ctrl)
 
 void TimelineChart::setUp()
 {
-    m_ctrl.WithCanvas([&](ChartCanvas& c) {
+    m_ctrl.withCanvas([&](ChartCanvas& c) {
         if (m_setUp)
             return;
         m_setUp = true;
@@ -61,7 +61,7 @@ void TimelineChart::setUp()
 
 bool TimelineChart::load(std::string_view wireReply)
 {
-    std::string text = client::WireToUtf8(wireReply);
+    std::string text = client::wireToUtf8(wireReply);
     qCDebug(lcVelmoraTrace, "\n分时曲线\n");
     qCDebug(lcVelmoraTrace, "%s", text.c_str());
     qCDebug(lcVelmoraTrace, "\n结束分时曲线\n");
@@ -75,7 +75,7 @@ bool TimelineChart::load(std::string_view wireReply)
     const std::vector<Colour> volumeColours = VolumeColours(m_records);
     const std::size_t n = m_records.size();
     // One locked step from changing to drawing, as for candles.
-    m_ctrl.WithCanvas([&](ChartCanvas& canvas) {
+    m_ctrl.withCanvas([&](ChartCanvas& canvas) {
         canvas.refillDisplay("O1", from, n, [&](std::size_t i) { return point(m_records[i].averagePrice, kAverageColour); });
         canvas.refillDisplay("O2", from, n, [&](std::size_t i) { return point(m_records[i].price, kPriceColour); });
         canvas.refillDisplay("M1", from, n, [&](std::size_t i) { return point(float(m_records[i].vol), volumeColours[i]); });
@@ -84,7 +84,7 @@ bool TimelineChart::load(std::string_view wireReply)
         canvas.DrawRange("O", 0, kTimelineSlots - 1);
         canvas.DrawRange("M", 0, kTimelineSlots - 1);
     });
-    m_ctrl.RequestRepaint();
+    m_ctrl.requestRepaint();
     return true;
 }
 

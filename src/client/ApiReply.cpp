@@ -69,7 +69,7 @@ bool ParseWith(const Json::CharReaderBuilder& settings, std::string_view utf8, J
 
 } // namespace
 
-const Json::Value& JsonMember(const Json::Value& object, const char* key)
+const Json::Value& jsonMember(const Json::Value& object, const char* key)
 {
     static const Json::Value kNull;
     if (!object.isObject())
@@ -78,13 +78,13 @@ const Json::Value& JsonMember(const Json::Value& object, const char* key)
     return found ? *found : kNull;
 }
 
-bool ParseJson(std::string_view utf8, Json::Value& root)
+bool parseJson(std::string_view utf8, Json::Value& root)
 {
     root = Json::Value();
     return !utf8.empty() && ParseWith(ReaderSettings(true), utf8, root);
 }
 
-bool ParseLeadingJson(std::string_view utf8, Json::Value& value, std::size_t& end)
+bool parseLeadingJson(std::string_view utf8, Json::Value& value, std::size_t& end)
 {
     value = Json::Value();
     if (utf8.empty() || !ParseWith(ReaderSettings(false), utf8, value))
@@ -93,7 +93,7 @@ bool ParseLeadingJson(std::string_view utf8, Json::Value& value, std::size_t& en
     return end <= utf8.size();
 }
 
-std::string JsonText(const Json::Value& value)
+std::string jsonText(const Json::Value& value)
 {
     switch (value.type()) {
     case Json::stringValue:
@@ -146,7 +146,7 @@ std::int64_t JsonInt64(const Json::Value& value)
     }
 }
 
-int JsonInt(const Json::Value& value)
+int jsonInt(const Json::Value& value)
 {
     const std::int64_t v = JsonInt64(value);
     if (v > std::numeric_limits<int>::max() || v < std::numeric_limits<int>::min())
@@ -154,7 +154,7 @@ int JsonInt(const Json::Value& value)
     return static_cast<int>(v);
 }
 
-double JsonReal(const Json::Value& value)
+double jsonReal(const Json::Value& value)
 {
     switch (value.type()) {
     case Json::intValue:
@@ -172,21 +172,21 @@ double JsonReal(const Json::Value& value)
     }
 }
 
-std::string JsonText(const Json::Value& object, const char* key) { return JsonText(JsonMember(object, key)); }
-int JsonInt(const Json::Value& object, const char* key) { return JsonInt(JsonMember(object, key)); }
-std::int64_t JsonInt64(const Json::Value& object, const char* key) { return JsonInt64(JsonMember(object, key)); }
-double JsonReal(const Json::Value& object, const char* key) { return JsonReal(JsonMember(object, key)); }
+std::string jsonText(const Json::Value& object, const char* key) { return jsonText(jsonMember(object, key)); }
+int jsonInt(const Json::Value& object, const char* key) { return jsonInt(jsonMember(object, key)); }
+std::int64_t JsonInt64(const Json::Value& object, const char* key) { return JsonInt64(jsonMember(object, key)); }
+double jsonReal(const Json::Value& object, const char* key) { return jsonReal(jsonMember(object, key)); }
 
-ApiReply ApiReply::FromUtf8(std::string_view utf8)
+ApiReply ApiReply::fromUtf8(std::string_view utf8)
 {
     ApiReply reply;
     Json::Value root;
-    if (!ParseJson(utf8, root) || !root.isObject())
+    if (!parseJson(utf8, root) || !root.isObject())
         return reply;
     reply.parsed = true;
-    const Json::Value& success = JsonMember(root, "success");
+    const Json::Value& success = jsonMember(root, "success");
     reply.success = success.isBool() ? success.asBool() : (success.isString() && success.asString() == "true");
-    reply.msg = JsonText(root, "msg");
+    reply.msg = jsonText(root, "msg");
     // Taken over, not copied: a list reply can hold megabytes of records.
     if (root.isMember("infor")) {
         Json::Value& infor = root["infor"];
@@ -196,9 +196,9 @@ ApiReply ApiReply::FromUtf8(std::string_view utf8)
     return reply;
 }
 
-ApiReply ApiReply::FromWire(std::string_view wire)
+ApiReply ApiReply::fromWire(std::string_view wire)
 {
-    return FromUtf8(WireToUtf8(wire));
+    return fromUtf8(wireToUtf8(wire));
 }
 
 } // namespace client

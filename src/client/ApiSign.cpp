@@ -31,16 +31,16 @@ std::uint32_t CurrentTimestamp()
     return static_cast<std::uint32_t>(static_cast<std::uint64_t>(std::time(nullptr)) & 0xFFFFFFFFu);
 }
 
-std::string TimestampText(std::uint32_t v)
+std::string timestampText(std::uint32_t v)
 {
     char text[16];
     std::snprintf(text, sizeof text, "%u", static_cast<unsigned>(v));
     return text;
 }
 
-std::string HashPassword(std::string_view utf8Password)
+std::string hashPassword(std::string_view utf8Password)
 {
-    return ApiSign(Utf8ToWire(utf8Password));
+    return ApiSign(utf8ToWire(utf8Password));
 }
 
 } // namespace client

@@ -20,16 +20,16 @@ void traceFramed(TraceLines lines, const std::string& text)
 void traceReply(TraceLines lines, const std::string& wire)
 {
     if (lines.reply && traceEnabled())
-        traceFramed(lines, WireToUtf8(wire));
+        traceFramed(lines, wireToUtf8(wire));
 }
 
 } // namespace
 
-std::string SendSigned(Endpoint endpoint, std::vector<Param> params, TraceLines trace, Lock lock)
+std::string sendSigned(Endpoint endpoint, std::vector<Param> params, TraceLines trace, Lock lock)
 {
-    const SignedRequest request = BuildSignedRequest(endpoint, std::move(params));
+    const SignedRequest request = buildSignedRequest(endpoint, std::move(params));
     if (trace.body && traceEnabled())
-        traceFramed(trace, Info(endpoint).utf8 ? request.body : WireToUtf8(request.body));
+        traceFramed(trace, Info(endpoint).utf8 ? request.body : wireToUtf8(request.body));
     std::string reply;
     if (lock == Lock::Locked)
         HttpPostForm(request.url, request.body, PostLock(), reply);
@@ -39,12 +39,12 @@ std::string SendSigned(Endpoint endpoint, std::vector<Param> params, TraceLines 
     return reply;
 }
 
-std::string FetchText(Endpoint endpoint, std::string_view tail, TraceLines trace, Lock lock)
+std::string fetchText(Endpoint endpoint, std::string_view tail, TraceLines trace, Lock lock)
 {
-    return FetchUrl(EndpointUrl(endpoint, tail), trace, lock);
+    return fetchUrl(endpointUrl(endpoint, tail), trace, lock);
 }
 
-std::string FetchUrl(const std::string& url, TraceLines trace, Lock lock)
+std::string fetchUrl(const std::string& url, TraceLines trace, Lock lock)
 {
     std::string reply;
     if (lock == Lock::Locked)
@@ -57,12 +57,12 @@ std::string FetchUrl(const std::string& url, TraceLines trace, Lock lock)
 
 ApiReply Call(Endpoint endpoint, std::vector<Param> params, TraceLines trace, Lock lock)
 {
-    return ApiReply::FromWire(SendSigned(endpoint, std::move(params), trace, lock));
+    return ApiReply::fromWire(sendSigned(endpoint, std::move(params), trace, lock));
 }
 
-ApiReply Fetch(Endpoint endpoint, std::string_view tail, TraceLines trace, Lock lock)
+ApiReply fetch(Endpoint endpoint, std::string_view tail, TraceLines trace, Lock lock)
 {
-    return ApiReply::FromWire(FetchText(endpoint, tail, trace, lock));
+    return ApiReply::fromWire(fetchText(endpoint, tail, trace, lock));
 }
 
 } // namespace client

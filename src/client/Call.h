@@ -50,18 +50,18 @@ enum class Lock { Locked, Unlocked };
 // endpoint but `v`), posts it to the current line, traces the title, the reply in UTF-8
 // and the end line, and returns the reply as received (wire code page). Every transfer is
 // bounded by the transport's time-outs; a failed one returns an empty text.
-std::string SendSigned(Endpoint endpoint, std::vector<Param> params, TraceLines trace = kUntraced,
+std::string sendSigned(Endpoint endpoint, std::vector<Param> params, TraceLines trace = kUntraced,
                        Lock lock = Lock::Locked);
 
 // One GET of a path without parameters (`tail` follows the path), traced the same way.
-std::string FetchText(Endpoint endpoint, std::string_view tail = {}, TraceLines trace = kUntraced,
+std::string fetchText(Endpoint endpoint, std::string_view tail = {}, TraceLines trace = kUntraced,
                       Lock lock = Lock::Locked);
 
 // One GET of an address the service gave (a page it links to), traced the same way.
-std::string FetchUrl(const std::string& url, TraceLines trace = kUntraced, Lock lock = Lock::Locked);
+std::string fetchUrl(const std::string& url, TraceLines trace = kUntraced, Lock lock = Lock::Locked);
 
 // The same, read as the trading service's envelope.
 ApiReply Call(Endpoint endpoint, std::vector<Param> params, TraceLines trace = kUntraced, Lock lock = Lock::Locked);
-ApiReply Fetch(Endpoint endpoint, std::string_view tail = {}, TraceLines trace = kUntraced, Lock lock = Lock::Locked);
+ApiReply fetch(Endpoint endpoint, std::string_view tail = {}, TraceLines trace = kUntraced, Lock lock = Lock::Locked);
 
 } // namespace client

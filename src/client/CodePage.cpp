@@ -118,25 +118,25 @@ std::string Convert(std::string_view input, const Converter& converter, std::str
 
 } // namespace
 
-std::string WireToUtf8(std::string_view wire)
+std::string wireToUtf8(std::string_view wire)
 {
     if (IsAscii(wire))
         return std::string(wire);
     return Convert(wire, ToUtf8(), "\xEF\xBF\xBD", false);
 }
 
-std::string Utf8ToWire(std::string_view utf8)
+std::string utf8ToWire(std::string_view utf8)
 {
     if (IsAscii(utf8))
         return std::string(utf8);
     return Convert(utf8, ToWire(), "?", true);
 }
 
-bool FitsWireCodePage(std::string_view utf8)
+bool fitsWireCodePage(std::string_view utf8)
 {
     if (IsAscii(utf8))
         return true;
-    if (!IsValidUtf8(utf8))
+    if (!isValidUtf8(utf8))
         return false;
     const Converter& converter = ToWire();
     if (!converter.valid())
@@ -157,7 +157,7 @@ bool FitsWireCodePage(std::string_view utf8)
     return true;
 }
 
-bool IsValidUtf8(std::string_view text)
+bool isValidUtf8(std::string_view text)
 {
     size_t i = 0;
     const size_t n = text.size();
@@ -196,11 +196,11 @@ bool IsValidUtf8(std::string_view text)
     return true;
 }
 
-std::string LocalFileToUtf8(std::string_view bytes)
+std::string localFileToUtf8(std::string_view bytes)
 {
-    if (IsValidUtf8(bytes))
+    if (isValidUtf8(bytes))
         return std::string(bytes);
-    return WireToUtf8(bytes);
+    return wireToUtf8(bytes);
 }
 
 } // namespace client

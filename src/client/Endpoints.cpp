@@ -74,7 +74,7 @@ std::string CanonicalInteger(const std::string& text) { return std::to_string(In
 // Into the encoding the request travels in.
 std::string Outgoing(const EndpointInfo& info, const std::string& utf8)
 {
-    return info.utf8 ? utf8 : Utf8ToWire(utf8);
+    return info.utf8 ? utf8 : utf8ToWire(utf8);
 }
 
 } // namespace
@@ -89,7 +89,7 @@ std::int64_t IntegerParamValue(const std::string& text)
     return v;
 }
 
-std::span<const EndpointInfo> EndpointTable()
+std::span<const EndpointInfo> endpointTable()
 {
     return Table();
 }
@@ -103,7 +103,7 @@ const EndpointInfo& Info(Endpoint endpoint)
     return Table().front(); // unreachable: every enumerator has a row
 }
 
-const EndpointInfo* FindEndpoint(Method method, std::string_view path)
+const EndpointInfo* findEndpoint(Method method, std::string_view path)
 {
     for (const EndpointInfo& info : Table()) {
         if (info.method != method)
@@ -115,14 +115,14 @@ const EndpointInfo* FindEndpoint(Method method, std::string_view path)
     return nullptr;
 }
 
-std::string EndpointUrl(Endpoint endpoint, std::string_view tail)
+std::string endpointUrl(Endpoint endpoint, std::string_view tail)
 {
     const EndpointInfo& info = Info(endpoint);
     std::string url;
     switch (info.base) {
     case Base::Trade: url = TradeBaseUrl(); break;
     case Base::Market: url = MarketBaseUrl(); break;
-    case Base::UpdateHost: url = "http://" + CurrentOptions().updateHost; break;
+    case Base::UpdateHost: url = "http://" + currentOptions().updateHost; break;
     }
     url += info.path;
     url += tail;
@@ -143,7 +143,7 @@ std::string SignatureInput(const std::map<std::string, std::string>& params, std
     return input;
 }
 
-SignedRequest BuildSignedRequest(Endpoint endpoint, std::vector<Param> params, std::string_view key, std::uint32_t v)
+SignedRequest buildSignedRequest(Endpoint endpoint, std::vector<Param> params, std::string_view key, std::uint32_t v)
 {
     const EndpointInfo& info = Info(endpoint);
     std::map<std::string, std::string> sorted;
@@ -152,7 +152,7 @@ SignedRequest BuildSignedRequest(Endpoint endpoint, std::vector<Param> params, s
             continue;
         sorted[p.key] = Contains(info.integerParams, p.key) ? CanonicalInteger(p.value) : std::move(p.value);
     }
-    sorted["v"] = TimestampText(v);
+    sorted["v"] = timestampText(v);
 
     SignedRequest request;
     request.signatureInput = Outgoing(info, SignatureInput(sorted, key));
@@ -163,24 +163,24 @@ SignedRequest BuildSignedRequest(Endpoint endpoint, std::vector<Param> params, s
     for (const auto& [name, value] : sorted)
         members.push_back({name, value, Contains(info.integerParams, name)});
     members.push_back({"sign", request.sign, false});
-    request.body = Outgoing(info, StyledBody(std::move(members)));
+    request.body = Outgoing(info, styledBody(std::move(members)));
     return request;
 }
 
-SignedRequest BuildSignedRequest(Endpoint endpoint, std::vector<Param> params)
+SignedRequest buildSignedRequest(Endpoint endpoint, std::vector<Param> params)
 {
     SignedRequest request =
-        BuildSignedRequest(endpoint, std::move(params), CurrentOptions().signKey, CurrentTimestamp());
-    request.url = EndpointUrl(endpoint);
+        buildSignedRequest(endpoint, std::move(params), currentOptions().signKey, CurrentTimestamp());
+    request.url = endpointUrl(endpoint);
     return request;
 }
 
-VerifiedBody VerifySignedBody(const EndpointInfo& endpoint, std::string_view body, std::string_view key)
+VerifiedBody verifySignedBody(const EndpointInfo& endpoint, std::string_view body, std::string_view key)
 {
     VerifiedBody result;
-    const std::string utf8 = endpoint.utf8 ? std::string(body) : WireToUtf8(body);
+    const std::string utf8 = endpoint.utf8 ? std::string(body) : wireToUtf8(body);
     Json::Value root;
-    if (!ParseJson(utf8, root) || !root.isObject()) {
+    if (!parseJson(utf8, root) || !root.isObject()) {
         result.error = "malformed";
         return result;
     }
@@ -192,9 +192,9 @@ VerifiedBody VerifySignedBody(const EndpointInfo& endpoint, std::string_view bod
             return result;
         }
         if (name == "sign")
-            sign = JsonText(value);
+            sign = jsonText(value);
         else
-            result.params[name] = JsonText(value);
+            result.params[name] = jsonText(value);
     }
     for (std::string_view required : endpoint.params) {
         if (!result.params.count(std::string(required))) {
@@ -203,7 +203,7 @@ VerifiedBody VerifySignedBody(const EndpointInfo& endpoint, std::string_view bod
         }
     }
     const std::string input = SignatureInput(result.params, key);
-    if (sign.empty() || ApiSign(endpoint.utf8 ? input : Utf8ToWire(input)) != sign) {
+    if (sign.empty() || ApiSign(endpoint.utf8 ? input : utf8ToWire(input)) != sign) {
         result.error = "signature";
         return result;
     }

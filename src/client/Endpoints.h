@@ -56,15 +56,15 @@ struct EndpointInfo
 };
 
 // The whole index, one row per endpoint.
-std::span<const EndpointInfo> EndpointTable();
+std::span<const EndpointInfo> endpointTable();
 const EndpointInfo& Info(Endpoint endpoint);
 
 // The row serving a path (for a signed POST the first row with it: Buy before QuickBuy).
 // Paths with a variable tail (time-share, candles) match by prefix.
-const EndpointInfo* FindEndpoint(Method method, std::string_view path);
+const EndpointInfo* findEndpoint(Method method, std::string_view path);
 
 // Base URL of the current line (or the update host) followed by the path and `tail`.
-std::string EndpointUrl(Endpoint endpoint, std::string_view tail = {});
+std::string endpointUrl(Endpoint endpoint, std::string_view tail = {});
 
 // The value an integer parameter's text is signed and sent as: its leading decimal
 // number, or 0 when there is none or it does not fit 64 bits.
@@ -87,10 +87,10 @@ struct SignedRequest
 // Signs and writes the body of a request. `params` holds every parameter of the endpoint
 // but `v`, which is added here. Integer parameters are written in decimal (non-numeric
 // text as 0) in both the signature input and the body, so the two always agree.
-SignedRequest BuildSignedRequest(Endpoint endpoint, std::vector<Param> params, std::string_view key,
+SignedRequest buildSignedRequest(Endpoint endpoint, std::vector<Param> params, std::string_view key,
                                  std::uint32_t v);
 // The same with the configured key, the current time and the current line's URL.
-SignedRequest BuildSignedRequest(Endpoint endpoint, std::vector<Param> params);
+SignedRequest buildSignedRequest(Endpoint endpoint, std::vector<Param> params);
 
 // The signature input of the rule: key=value for each parameter in ascending key order,
 // then the signing key; `sign` itself never enters.
@@ -105,6 +105,6 @@ struct VerifiedBody
     std::string error; // why the body was refused
     std::map<std::string, std::string> params;
 };
-VerifiedBody VerifySignedBody(const EndpointInfo& endpoint, std::string_view body, std::string_view key);
+VerifiedBody verifySignedBody(const EndpointInfo& endpoint, std::string_view body, std::string_view key);
 
 } // namespace client

@@ -5,11 +5,11 @@
 namespace client {
 namespace {
 
-Options g_options = DefaultOptions();
+Options g_options = defaultOptions();
 
 } // namespace
 
-bool IsValidHost(const std::string& host)
+bool isValidHost(const std::string& host)
 {
     if (host.empty())
         return false;
@@ -20,7 +20,7 @@ bool IsValidHost(const std::string& host)
     return true;
 }
 
-Options DefaultOptions()
+Options defaultOptions()
 {
     Options o;
     o.line0Host = defaults::kLine0Host;
@@ -32,7 +32,7 @@ Options DefaultOptions()
     return o;
 }
 
-bool IsValidSignKey(const std::string& key)
+bool isValidSignKey(const std::string& key)
 {
     if (key.size() != 16)
         return false;
@@ -44,12 +44,12 @@ bool IsValidSignKey(const std::string& key)
     return true;
 }
 
-const Options& CurrentOptions()
+const Options& currentOptions()
 {
     return g_options;
 }
 
-void SetCurrentOptions(const Options& options)
+void setCurrentOptions(const Options& options)
 {
     g_options = options;
 }

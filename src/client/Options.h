@@ -18,14 +18,14 @@ struct Options
     bool trace = false;
 };
 
-Options DefaultOptions();
+Options defaultOptions();
 
 // A host goes straight into a URL: nothing that could end or redirect it.
-bool IsValidHost(const std::string& host);
-bool IsValidSignKey(const std::string& key);
+bool isValidHost(const std::string& host);
+bool isValidSignKey(const std::string& key);
 
 // The process-wide settings, set once at start-up before any thread starts.
-const Options& CurrentOptions();
-void SetCurrentOptions(const Options& options);
+const Options& currentOptions();
+void setCurrentOptions(const Options& options);
 
 } // namespace client

@@ -5,7 +5,7 @@
 
 namespace client {
 
-std::string QuoteJsonString(std::string_view text)
+std::string quoteJsonString(std::string_view text)
 {
     std::string out;
     out.reserve(text.size() + 2);
@@ -34,7 +34,7 @@ std::string QuoteJsonString(std::string_view text)
     return out;
 }
 
-std::string StyledBody(std::vector<BodyMember> members)
+std::string styledBody(std::vector<BodyMember> members)
 {
     std::stable_sort(members.begin(), members.end(),
                      [](const BodyMember& a, const BodyMember& b) { return a.key < b.key; });
@@ -43,9 +43,9 @@ std::string StyledBody(std::vector<BodyMember> members)
     std::string out = "{\n";
     for (size_t i = 0; i < members.size(); ++i) {
         out += "   ";
-        out += QuoteJsonString(members[i].key);
+        out += quoteJsonString(members[i].key);
         out += " : ";
-        out += members[i].integer ? members[i].value : QuoteJsonString(members[i].value);
+        out += members[i].integer ? members[i].value : quoteJsonString(members[i].value);
         if (i + 1 < members.size())
             out += ',';
         out += '\n';

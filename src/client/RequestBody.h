@@ -18,9 +18,9 @@ struct BodyMember
 // members in ascending byte order of their keys, each indented by three spaces as
 // "key" : value with a "," after all but the last, then "}" and a line end.
 // Non-ASCII text is written as it stands, unescaped.
-std::string StyledBody(std::vector<BodyMember> members);
+std::string styledBody(std::vector<BodyMember> members);
 
 // A JSON string literal as the styled writer quotes it, non-ASCII left unescaped.
-std::string QuoteJsonString(std::string_view text);
+std::string quoteJsonString(std::string_view text);
 
 } // namespace client

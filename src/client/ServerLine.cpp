@@ -25,7 +25,7 @@ std::filesystem::path FileIn(const std::filesystem::path& dir)
 
 } // namespace
 
-ServerLine MakeServerLine(const std::string& label, const std::string& host)
+ServerLine makeServerLine(const std::string& label, const std::string& host)
 {
     ServerLine line;
     line.label = label;
@@ -40,7 +40,7 @@ std::array<ServerLine, 2> LineTable()
     return g_lines;
 }
 
-int CurrentLineIndex()
+int currentLineIndex()
 {
     std::lock_guard lock(g_lineMutex);
     return g_current;
@@ -58,10 +58,10 @@ std::string MarketBaseUrl()
     return g_lines[g_current].marketBaseUrl;
 }
 
-std::optional<int> ParseLineChoice(std::string_view text)
+std::optional<int> parseLineChoice(std::string_view text)
 {
     Json::Value root;
-    if (!ParseJson(text, root) || !root.isObject())
+    if (!parseJson(text, root) || !root.isObject())
         return std::nullopt;
     const Json::Value& member = root["connect"];
     // isInt64 first: asInt64 throws for a number past its range, and that would end the
@@ -73,19 +73,19 @@ std::optional<int> ParseLineChoice(std::string_view text)
 
 void LoadLineChoice(const std::filesystem::path& dir)
 {
-    const Options& options = CurrentOptions();
+    const Options& options = currentOptions();
     int chosen = 0;
 
     std::ifstream in(FileIn(dir), std::ios::binary);
     if (in) {
         std::ostringstream text;
         text << in.rdbuf();
-        chosen = ParseLineChoice(text.str()).value_or(0);
+        chosen = parseLineChoice(text.str()).value_or(0);
     }
 
     std::lock_guard lock(g_lineMutex);
-    g_lines[0] = MakeServerLine("联通", options.line0Host);
-    g_lines[1] = MakeServerLine("移动", options.line1Host);
+    g_lines[0] = makeServerLine("联通", options.line0Host);
+    g_lines[1] = makeServerLine("移动", options.line1Host);
     g_current = chosen;
 }
 
@@ -101,7 +101,7 @@ bool ApplyLineChoice(int index, const std::filesystem::path& dir)
     }
     char text[32];
     const int length = std::snprintf(text, sizeof text, "{\"connect\":%d}", index);
-    return WriteWholeFile(FileIn(dir), std::string_view(text, std::size_t(length)));
+    return writeWholeFile(FileIn(dir), std::string_view(text, std::size_t(length)));
 }
 
 } // namespace client

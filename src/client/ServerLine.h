@@ -20,18 +20,18 @@ struct ServerLine
     std::string marketBaseUrl;
 };
 
-ServerLine MakeServerLine(const std::string& label, const std::string& host);
+ServerLine makeServerLine(const std::string& label, const std::string& host);
 
 // Index 0 "联通", index 1 "移动".
 std::array<ServerLine, 2> LineTable();
-int CurrentLineIndex();
+int currentLineIndex();
 
 // The current line's base URLs, read whole on every request by any thread.
 std::string TradeBaseUrl();
 std::string MarketBaseUrl();
 
 // The line a "connect" file's text chooses: 0 or 1, nothing for anything else.
-std::optional<int> ParseLineChoice(std::string_view text);
+std::optional<int> parseLineChoice(std::string_view text);
 
 // Builds the line table from the current options, makes line 0 current and then applies
 // the choice stored in "connect" in `dir` (1 or 0; anything else keeps line 0).

@@ -149,7 +149,7 @@ int HttpGetUrlNoLock(const std::string& url, std::string& reply)
     return Perform(curl);
 }
 
-void FailNextHandlesForTest(int count)
+void failNextHandlesForTest(int count)
 {
     g_failHandles.store(count);
 }

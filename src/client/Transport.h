@@ -31,6 +31,6 @@ int HttpPostFormNoLock(const std::string& url, const std::string& body, std::str
 int HttpGetUrlNoLock(const std::string& url, std::string& reply);
 
 // Test hook: makes the next handle creations fail, to exercise the "no handle" path.
-void FailNextHandlesForTest(int count);
+void failNextHandlesForTest(int count);
 
 } // namespace client

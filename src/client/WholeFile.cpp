@@ -27,7 +27,7 @@ bool writeAll(int fd, std::string_view bytes)
 
 } // namespace
 
-bool WriteWholeFile(const std::filesystem::path& path, std::string_view bytes)
+bool writeWholeFile(const std::filesystem::path& path, std::string_view bytes)
 {
     std::string temporary = path.string() + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data());

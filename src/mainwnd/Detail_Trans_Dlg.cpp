@@ -9,7 +9,7 @@
 #include "controls/CButtonBMP.h"
 #include "controls/cMyTreeCtrl.h"
 #include "platform/Bitmaps.h"
-#include "platform/Colours.h"
+#include "platform/core/Colours.h"
 #include "platform/Fonts.h"
 #include "platform/Windows.h"
 #include "platform/WorkArea.h"
@@ -117,24 +117,24 @@ void Detail_Trans_Dlg::createControls()
     };
     const CButtonBMP::Bitmaps wide{bmp::PanelButton, bmp::PanelButtonHover, bmp::PanelButtonPressed};
     const int w = width();
-    auto* header = button(IDC_CLOSE, "产品", {bmp::PanelHeader, bmp::PanelHeaderHover, bmp::PanelHeaderPressed},
+    auto* header = button(kClose, "产品", {bmp::PanelHeader, bmp::PanelHeaderHover, bmp::PanelHeaderPressed},
                           platform::edges(0, 0, kTreeWidth, 28));
     header->setFont(platform::font(QStringLiteral("宋体"), 16));
-    m_corner = button(IDC_CLOSE, "", {bmp::PanelClose, bmp::PanelCloseHover, bmp::PanelClosePressed},
+    m_corner = button(kClose, "", {bmp::PanelClose, bmp::PanelCloseHover, bmp::PanelClosePressed},
                       platform::edges(w - 14, 0, w, 26));
     m_corner->setToolTip(QStringLiteral("关闭"));
-    m_hide = button(IDC_HIDE, "", {bmp::PanelHide, bmp::PanelHideHover, bmp::PanelHidePressed},
+    m_hide = button(kHide, "", {bmp::PanelHide, bmp::PanelHideHover, bmp::PanelHidePressed},
                     platform::edges(w - 38, 0, w - 24, 26));
     m_hide->setToolTip(QStringLiteral("隐藏"));
-    m_lockButton = button(IDC_LOCK, "锁屏", wide, platform::edges(w - 118, 0, w - 48, 26));
-    m_refresh = button(IDC_REFRESH, "刷新", wide, platform::edges(w - 198, 0, w - 128, 26));
-    m_lockTimeButton = button(IDC_LOCK_TIME, "锁定时间", wide, platform::edges(w - 278, 0, w - 208, 26));
+    m_lockButton = button(kLock, "锁屏", wide, platform::edges(w - 118, 0, w - 48, 26));
+    m_refresh = button(kRefresh, "刷新", wide, platform::edges(w - 198, 0, w - 128, 26));
+    m_lockTimeButton = button(kLockTime, "锁定时间", wide, platform::edges(w - 278, 0, w - 208, 26));
 }
 
 void Detail_Trans_Dlg::createTree()
 {
     m_tree = new cMyTreeCtrl(this);
-    m_tree->setObjectName(QString::number(IDC_TREE));
+    m_tree->setObjectName(QString::number(kTree));
     m_tree->setGeometry(platform::edges(0, 30, kTreeWidth, height()));
     m_tree->setFont(m_treeFont);
     m_tree->setIconSize(QSize(16, 16));
@@ -163,9 +163,9 @@ void Detail_Trans_Dlg::createTree()
         QTreeWidgetItem* root = m_entries[size_t(fn.parent)];
         int at = root->childCount();
         if (sortsChildren(fn.parent)) {
-            const std::string key = client::Utf8ToWire(fn.entry);
+            const std::string key = client::utf8ToWire(fn.entry);
             at = 0;
-            while (at < root->childCount() && client::Utf8ToWire(root->child(at)->text(0).toStdString()) <= key)
+            while (at < root->childCount() && client::utf8ToWire(root->child(at)->text(0).toStdString()) <= key)
                 ++at;
         }
         root->insertChild(at, item);
@@ -310,14 +310,14 @@ bool Detail_Trans_Dlg::isLocked() const { return m_lock && m_lock->isLocked(); }
 void Detail_Trans_Dlg::command(int id)
 {
     switch (id) {
-    case IDC_CLOSE:
+    case kClose:
         deleteLater();
         hide();
         break;
-    case IDC_HIDE: hidePanel(); break;
-    case IDC_LOCK: lockPanel(); break;
-    case IDC_REFRESH: refreshShown(); break;
-    case IDC_LOCK_TIME: toggleLockTime(); break;
+    case kHide: hidePanel(); break;
+    case kLock: lockPanel(); break;
+    case kRefresh: refreshShown(); break;
+    case kLockTime: toggleLockTime(); break;
     default: break;
     }
 }

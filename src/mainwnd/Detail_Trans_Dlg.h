@@ -27,12 +27,12 @@ class Detail_Trans_Dlg final : public QWidget
 
 public:
     enum ControlId {
-        IDC_CLOSE = 238,
-        IDC_HIDE = 1002,
-        IDC_LOCK = 1003,
-        IDC_LOCK_TIME = 1005,
-        IDC_REFRESH = 1009,
-        IDC_TREE = 2112,
+        kClose = 238,
+        kHide = 1002,
+        kLock = 1003,
+        kLockTime = 1005,
+        kRefresh = 1009,
+        kTree = 2112,
     };
     static constexpr int kFunctionCount = 17;
     static constexpr int kTreeWidth = 260;

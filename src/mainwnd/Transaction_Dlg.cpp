@@ -24,23 +24,23 @@
 #include "client/CodePage.h"
 #include "controls/CButtonBMP.h"
 #include "controls/JListCtrl.h"
-#include "market/CUPdate_thread.h"
+#include "market/core/CUPdate_thread.h"
 #include "market/Min_Price_List_Dlg.h"
 #include "market/Overview.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "market/Right_Msg_Dlg.h"
 #include "market/ShowViewSetDlg.h"
 #include "market/SingleItemQuote.h"
 #include "mainwnd/Detail_Trans_Dlg.h"
 #include "platform/Bitmaps.h"
-#include "platform/Colours.h"
+#include "platform/core/Colours.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
-#include "platform/HandOff.h"
+#include "platform/core/CrossThread.h"
 #include "platform/Windows.h"
 #include "platform/WorkArea.h"
 #include "trade/Buying_dlg.h"
-#include "trade/OrderChecks.h"
+#include "trade/core/OrderChecks.h"
 #include "trade/Selling_dlg.h"
 
 namespace {
@@ -54,12 +54,6 @@ const QColor kStatusText(222, 222, 222);
 constexpr const char* kChartTabLabels[Transaction_Dlg::kTabCount] = {"分时走势", "技术分析", "基本资料", "成交明细",
                                                                       "分价线"};
 constexpr int kDailyPeriodIndex = 7;
-
-// Rectangles given by their edges (right and bottom outside), as the layout is written.
-QRect Edges(int left, int top, int right, int bottom)
-{
-    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
-}
 
 QString Vertical(const char* utf8)
 {
@@ -88,12 +82,12 @@ Transaction_Dlg::Transaction_Dlg(QWidget* loginWindow)
     m_h = area.height();
     const int e = (m_h - 106) / 5;
     for (int k = 0; k < kTabCount; ++k)
-        m_tabRects[k] = Edges(0, 78 + k * e, 28, 77 + (k + 1) * e);
+        m_tabRects[k] = platform::edges(0, 78 + k * e, 28, 77 + (k + 1) * e);
     m_tabFlags[0] = true;
     m_periodFlags[kDailyPeriodIndex] = 1;
     // Narrower screens than 1366 pixels keep the same rule; the chart falls back to 40
     // slots when that leaves none.
-    m_visibleBarCount = chart::VisibleBarCountFor(m_w);
+    m_visibleBarCount = chart::visibleBarCountFor(m_w);
     setGeometry(area);
     if (m_w < 1366) {
         platform::messageBox(nullptr, QStringLiteral("屏幕分辨率太小，影响软件使用"));
@@ -134,12 +128,12 @@ QMenu* Transaction_Dlg::addMenu(int buttonId, const std::initializer_list<std::p
 void Transaction_Dlg::createControls()
 {
     const int W = m_w;
-    addButton(IDC_CLOSE, QString(), Edges(W - 40, 0, W - 8, 28), platform::bmp::CloseButton);
-    addButton(IDC_MINIMISE, QString(), Edges(W - 80, 0, W - 48, 28), platform::bmp::MinimiseButton);
-    addButton(IDC_TRADE, QString(), Edges(W - 160, 0, W - 140, 28), platform::bmp::TradeButton);
-    addButton(IDC_MENU_SYSTEM, QStringLiteral("系统"), Edges(5, 0, 73, 28), platform::bmp::MenuButton);
-    addButton(IDC_MENU_ANALYSIS, QStringLiteral("分析"), Edges(74, 0, 142, 28), platform::bmp::MenuButton);
-    addButton(IDC_MENU_HELP, QStringLiteral("帮助"), Edges(143, 0, 211, 28), platform::bmp::MenuButton);
+    addButton(kClose, QString(), platform::edges(W - 40, 0, W - 8, 28), platform::bmp::CloseButton);
+    addButton(kMinimise, QString(), platform::edges(W - 80, 0, W - 48, 28), platform::bmp::MinimiseButton);
+    addButton(kTrade, QString(), platform::edges(W - 160, 0, W - 140, 28), platform::bmp::TradeButton);
+    addButton(kMenuSystem, QStringLiteral("系统"), platform::edges(5, 0, 73, 28), platform::bmp::MenuButton);
+    addButton(kMenuAnalysis, QStringLiteral("分析"), platform::edges(74, 0, 142, 28), platform::bmp::MenuButton);
+    addButton(kMenuHelp, QStringLiteral("帮助"), platform::edges(143, 0, 211, 28), platform::bmp::MenuButton);
 
     struct Tool
     {
@@ -147,28 +141,28 @@ void Transaction_Dlg::createControls()
         const char* caption;
         int left;
     };
-    static constexpr Tool kTools[] = {{IDC_OVERVIEW, "行情", 5},       {IDC_TOOL_20107, "自选", 64},
-                                      {IDC_QUICK_BUY, "买入", 134},    {IDC_QUICK_SELL, "卖出", 193},
-                                      {IDC_TOOL_TIMESHARE, "分时", 263}, {IDC_TOOL_KLINE, "K线", 322},
-                                      {IDC_TOOL_INFO, "资料", 381},    {IDC_REFRESH, "刷新", 440}};
+    static constexpr Tool kTools[] = {{kOverview, "行情", 5},       {kToolWatchlist, "自选", 64},
+                                      {kQuickBuy, "买入", 134},    {kQuickSell, "卖出", 193},
+                                      {kToolTimeshare, "分时", 263}, {kToolKline, "K线", 322},
+                                      {kToolInfo, "资料", 381},    {kRefresh, "刷新", 440}};
     for (const Tool& t : kTools)
-        addButton(t.id, QString::fromUtf8(t.caption), Edges(t.left, 29, t.left + 60, 77), platform::bmp::ToolButton);
+        addButton(t.id, QString::fromUtf8(t.caption), platform::edges(t.left, 29, t.left + 60, 77), platform::bmp::ToolButton);
 
-    m_menus[0] = addMenu(IDC_MENU_SYSTEM, {{"系统状态", ID_SYSTEM_STATUS}, {"退出系统", ID_EXIT}});
-    m_menus[1] = addMenu(IDC_MENU_ANALYSIS, {{"分时走势", ID_VIEW_TIMESHARE}, {"技术分析", ID_VIEW_KLINE}});
-    m_menus[2] = addMenu(IDC_MENU_HELP, {{"帮助", 0}, {"关于", ID_ABOUT}});
+    m_menus[0] = addMenu(kMenuSystem, {{"系统状态", ID_SYSTEM_STATUS}, {"退出系统", ID_EXIT}});
+    m_menus[1] = addMenu(kMenuAnalysis, {{"分时走势", ID_VIEW_TIMESHARE}, {"技术分析", ID_VIEW_KLINE}});
+    m_menus[2] = addMenu(kMenuHelp, {{"帮助", 0}, {"关于", ID_ABOUT}});
 
     auto makeList = [this](int id) {
         auto* list = new JListCtrl(this);
-        market::Overview::StyleList(list, id);
-        list->setGeometry(Edges(28, 77, m_w, 700));
+        market::Overview::styleList(list, id);
+        list->setGeometry(platform::edges(28, 77, m_w, 700));
         return list;
     };
-    m_basicList = makeList(IDC_LIST_BASIC);
-    m_extendedList = makeList(IDC_LIST_EXTENDED);
+    m_basicList = makeList(kListBasic);
+    m_extendedList = makeList(kListExtended);
     m_extendedList->hide();
     m_overview = std::make_unique<market::Overview>(m_basicList, m_extendedList);
-    connect(m_overview.get(), &market::Overview::timeShareRequested, this, [this] { command(IDC_TOOL_TIMESHARE); });
+    connect(m_overview.get(), &market::Overview::timeShareRequested, this, [this] { command(kToolTimeshare); });
 }
 
 void Transaction_Dlg::initialise()
@@ -178,22 +172,22 @@ void Transaction_Dlg::initialise()
     m_charts.indicators()->addTo(m_menus[1]);
 
     m_infoPage = new CHtmlCtrl(this);
-    m_infoPage->setObjectName(QString::number(IDC_INFO_PAGE));
-    m_infoPage->setGeometry(Edges(29, 77, m_w - 320, m_h - 29));
+    m_infoPage->setObjectName(QString::number(kInfoPage));
+    m_infoPage->setGeometry(platform::edges(29, 77, m_w - 320, m_h - 29));
     m_infoPage->hide();
 
     // The column file of the working folder decides the columns and the overview tabs.
-    setOverviewTabCount(m_overview->BuildColumnsFromFile("."));
+    setOverviewTabCount(m_overview->buildColumnsFromFile("."));
 
     m_poller = std::make_unique<CUPdate_thread>();
     m_poller->LoadOverview.set([this](const std::string& reply, int) { m_overview->LoadOverview(reply); });
     m_poller->LoadCandles.set([this](const std::string& reply, int period) { m_charts.LoadCandles(reply, period); });
     m_poller->LoadTimeline.set([this](const std::string& reply) { m_charts.LoadTimeline(reply); });
     m_poller->ShowAnnouncements.set([this] {
-        QMetaObject::invokeMethod(this, platform::handedOff([this] { showAnnouncements(); }), Qt::QueuedConnection);
+        platform::postTo(this, [this] { showAnnouncements(); });
     });
     m_poller->ShowTradePanel.set([this] {
-        QMetaObject::invokeMethod(this, platform::handedOff([this] { showTradePanelAtStartUp(); }), Qt::QueuedConnection);
+        platform::postTo(this, [this] { showTradePanelAtStartUp(); });
     });
     if (!m_poller->start()) {
         platform::messageBox(this, QString::fromUtf8(market::kThreadStartFailedText), platform::MsgButtons::Ok,
@@ -258,7 +252,7 @@ Selling_dlg* Transaction_Dlg::quickSell() const { return m_quickSell; }
 
 QRect Transaction_Dlg::chartRect() const
 {
-    return Edges(29, 105, m_w - 320, m_h - 29);
+    return platform::edges(29, 105, m_w - 320, m_h - 29);
 }
 
 QRect Transaction_Dlg::periodCell(int i) const
@@ -285,9 +279,9 @@ void Transaction_Dlg::setOverviewTabCount(int count)
 QMenu* Transaction_Dlg::dropMenu(int buttonId) const
 {
     switch (buttonId) {
-    case IDC_MENU_SYSTEM: return m_menus[0];
-    case IDC_MENU_ANALYSIS: return m_menus[1];
-    case IDC_MENU_HELP: return m_menus[2];
+    case kMenuSystem: return m_menus[0];
+    case kMenuAnalysis: return m_menus[1];
+    case kMenuHelp: return m_menus[2];
     default: return nullptr;
     }
 }
@@ -295,17 +289,17 @@ QMenu* Transaction_Dlg::dropMenu(int buttonId) const
 void Transaction_Dlg::command(int id)
 {
     switch (id) {
-    case IDC_CLOSE:
+    case kClose:
     case IDCANCEL:
     case ID_EXIT:
         confirmExit();
         break;
-    case IDC_MINIMISE:
+    case kMinimise:
         showMinimized();
         break;
-    case IDC_MENU_SYSTEM:
-    case IDC_MENU_ANALYSIS:
-    case IDC_MENU_HELP: {
+    case kMenuSystem:
+    case kMenuAnalysis:
+    case kMenuHelp: {
         const QWidget* button = findChild<QWidget*>(QString::number(id));
         dropMenu(id)->popup(mapToGlobal(button->geometry().bottomLeft() + QPoint(0, 1)));
         break;
@@ -313,39 +307,39 @@ void Transaction_Dlg::command(int id)
     case ID_SYSTEM_STATUS:
         if (!m_status)
             m_status = new Show_sys_statu_sdlg(this);
-        showWindowAt(m_status, Edges(150, 250, 750, 500));
+        showWindowAt(m_status, platform::edges(150, 250, 750, 500));
         break;
     case ID_ABOUT:
         if (!m_about)
             m_about = new Aboxt_wineDlg(this);
-        showWindowAt(m_about, Edges(250, 250, 850, 500));
+        showWindowAt(m_about, platform::edges(250, 250, 850, 500));
         break;
     case ID_ANNOUNCEMENTS:
         showAnnouncements();
         break;
-    case IDC_OVERVIEW:
+    case kOverview:
         showOverviewMode();
         break;
-    case IDC_TOOL_TIMESHARE:
+    case kToolTimeshare:
     case ID_VIEW_TIMESHARE:
         showChartView(0);
         break;
-    case IDC_TOOL_KLINE:
+    case kToolKline:
     case ID_VIEW_KLINE:
         showChartView(1);
         break;
-    case IDC_TOOL_INFO:
+    case kToolInfo:
         showInformationView();
         break;
-    case IDC_REFRESH:
+    case kRefresh:
         refresh();
         break;
-    case IDC_TRADE:
+    case kTrade:
         // The trade panel and the quick pop-ups open for a logged-in user only.
         toggleTradePanel();
         break;
-    case IDC_QUICK_BUY:
-    case IDC_QUICK_SELL:
+    case kQuickBuy:
+    case kQuickSell:
         // A locked panel guards the pop-ups too: the command brings up the lock instead.
         if (!requireLogin())
             break;
@@ -435,7 +429,7 @@ void Transaction_Dlg::showQuickOrder(int id)
     // Created on first use (closing one destroys it), then shown with the item's code and
     // the quote's first ask or bid price.
     trade::QuickOrderDlg* popup = nullptr;
-    if (id == IDC_QUICK_BUY)
+    if (id == kQuickBuy)
         popup = m_quickBuy ? m_quickBuy : (m_quickBuy = new Buying_dlg(this));
     else
         popup = m_quickSell ? m_quickSell : (m_quickSell = new Selling_dlg(this));
@@ -446,9 +440,9 @@ void Transaction_Dlg::showQuickOrder(int id)
     // quote whatever code is typed there), and a quote without an ask or a bid has no price
     // to offer ("0.00" would go out as a price): either way the user types the price.
     QString priceText;
-    if (market::RequestSingleItemQuote(kItem, this) == market::QuoteOutcome::Updated) {
-        const market::SingleItemQuote quote = market::CurrentSingleItemQuote();
-        const float price = id == IDC_QUICK_BUY ? quote.firstPrices[0] : quote.secondPrices[0];
+    if (market::requestSingleItemQuote(kItem, this) == market::QuoteOutcome::Updated) {
+        const market::SingleItemQuote quote = market::currentSingleItemQuote();
+        const float price = id == kQuickBuy ? quote.firstPrices[0] : quote.secondPrices[0];
         const QString text = QString::asprintf("%.2f", double(price));
         if (trade::priceOf(text.toStdString()) > 0.0)
             priceText = text;
@@ -485,7 +479,7 @@ void Transaction_Dlg::showAnnouncements()
         m_announcements = new Show_Message_Dlg(this);
     const int cx = m_w / 2;
     const int cy = m_h / 2;
-    showWindowAt(m_announcements, Edges(cx - 277, cy - 174, cx + 323, cy + 226));
+    showWindowAt(m_announcements, platform::edges(cx - 277, cy - 174, cx + 323, cy + 226));
 }
 
 void Transaction_Dlg::confirmExit()
@@ -528,7 +522,7 @@ void Transaction_Dlg::showTickList(int mode)
                                   chart.bottomRight()));
     m_tickList->show();
     m_tickList->raise();
-    m_tickList->ShowMode(static_cast<Min_Price_List_Dlg::Mode>(mode));
+    m_tickList->showMode(static_cast<Min_Price_List_Dlg::Mode>(mode));
 }
 
 void Transaction_Dlg::hideTickList()
@@ -565,7 +559,7 @@ void Transaction_Dlg::selectChartTab(int k)
     case 0:
         m_infoPage->hide();
         hideTickList();
-        m_charts.ShowTimeline(m_periodFlags);
+        m_charts.showTimeline(m_periodFlags);
         update(QRect(28, 77, m_w - 348, 28));
         if (m_poller)
             m_poller->post(static_cast<int>(market::MarketRequest::Timeline), 0);
@@ -573,14 +567,14 @@ void Transaction_Dlg::selectChartTab(int k)
     case 1: {
         m_infoPage->hide();
         hideTickList();
-        const int code = m_charts.ShowCandles(m_periodFlags);
+        const int code = m_charts.showCandles(m_periodFlags);
         update(QRect(28, 77, m_w - 348, 28));
         if (m_poller)
             m_poller->post(static_cast<int>(market::MarketRequest::Candles), code);
         break;
     }
     case 2:
-        m_charts.HideBoth();
+        m_charts.hideBoth();
         hideTickList();
         loadInformationPage();
         break;
@@ -599,7 +593,7 @@ void Transaction_Dlg::loadInformationPage()
 {
     // A plain document whose "infor" is the page's address, not the trading envelope.
     const std::string reply =
-        client::FetchText(client::Endpoint::StockInfo, {}, {"\n信息详情\n", "\n信息详情结束\n"});
+        client::fetchText(client::Endpoint::StockInfo, {}, {"\n信息详情\n", "\n信息详情结束\n"});
     const std::optional<std::string> address = app::InformationPageAddress(reply);
     if (!address)
         return;
@@ -617,7 +611,7 @@ void Transaction_Dlg::showOverviewMode()
         if (w)
             w->hide();
     }
-    m_charts.HideBoth();
+    m_charts.hideBoth();
     m_chartMode = false;
     selectOverviewTab(0);
     update();
@@ -649,7 +643,7 @@ void Transaction_Dlg::showInformationView()
 {
     showQuotePanel();
     m_chartMode = true;
-    m_charts.HideBoth();
+    m_charts.hideBoth();
     m_basicList->hide();
     m_extendedList->hide();
     selectChartTab(2);
@@ -658,7 +652,7 @@ void Transaction_Dlg::showInformationView()
 
 void Transaction_Dlg::selectPeriodAt(const QPoint& point)
 {
-    m_periodFlags = chart::PeriodBar::FlagsForPress(point);
+    m_periodFlags = chart::PeriodBar::flagsForPress(point);
     hideTickList();
     update(QRect(28, 77, m_w - 348, 28));
     showChartView(1);
@@ -707,12 +701,12 @@ void Transaction_Dlg::paintEvent(QPaintEvent*)
         return;
     }
     p.fillRect(rect(), kGround);
-    p.fillRect(Edges(0, 29, m_w, 77), kBand);
-    p.fillRect(Edges(0, m_h - 28, m_w, m_h), kBand);
+    p.fillRect(platform::edges(0, 29, m_w, 77), kBand);
+    p.fillRect(platform::edges(0, m_h - 28, m_w, m_h), kBand);
     p.setFont(m_font);
     p.setPen(kStatusText);
     p.drawText(QRect(15, m_h - 26, 200, 24), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("酒窖指数"));
-    p.drawImage(Edges(0, 0, m_w, 28), platform::bitmap(platform::bmp::TitleBar));
+    p.drawImage(platform::edges(0, 0, m_w, 28), platform::bitmap(platform::bmp::TitleBar));
     p.setPen(platform::TextOnDark);
     p.drawText(QRect(m_w - 203, 2, 44, 24), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("交易"));
     drawTabs(p);

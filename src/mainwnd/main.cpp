@@ -13,7 +13,7 @@
 #include "client/ServerLine.h"
 #include "mainwnd/Transaction_Dlg.h"
 #include "market/ColumnFile.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "platform/DataPaths.h"
 #include "platform/Trace.h"
 
@@ -73,14 +73,14 @@ int main(int argc, char** argv)
     const app::CommandLine commandLine = app::parseCommandLine(QCoreApplication::arguments());
     if (commandLine.action != app::CommandLineAction::Run)
         return app::answerCommandLine(commandLine);
-    client::SetCurrentOptions(commandLine.options);
+    client::setCurrentOptions(commandLine.options);
     if (!enterSettingsFolder(commandLine.options))
         return app::kExitRefused;
     if (commandLine.options.trace)
         platform::enableTrace(true);
 
     client::LoadLineChoice();
-    market::SetSessionSource([] {
+    market::setSessionSource([] {
         const UserSession& session = UserSession::instance();
         return market::SessionView{session.loggedIn(), session.id()};
     });

@@ -23,10 +23,10 @@ const ColumnCategory* ColumnDocument::find(std::string_view categoryName) const
     return nullptr;
 }
 
-std::optional<ColumnDocument> ParseColumnDocument(std::string_view utf8)
+std::optional<ColumnDocument> parseColumnDocument(std::string_view utf8)
 {
     Json::Value root;
-    if (!client::ParseJson(utf8, root))
+    if (!client::parseJson(utf8, root))
         return std::nullopt;
     ColumnDocument document;
     const Json::Value infor = root.isObject() ? root["infor"] : Json::Value();
@@ -34,17 +34,17 @@ std::optional<ColumnDocument> ParseColumnDocument(std::string_view utf8)
         return document;
     for (const Json::Value& category : infor) {
         ColumnCategory c;
-        c.name = client::JsonText(category, "name");
+        c.name = client::jsonText(category, "name");
         const Json::Value columns = category.isObject() ? category["infor1"] : Json::Value();
         if (columns.isArray())
             for (const Json::Value& column : columns)
-                c.columns.push_back({client::JsonText(column, "name"), client::JsonText(column, "title")});
+                c.columns.push_back({client::jsonText(column, "name"), client::jsonText(column, "title")});
         document.categories.push_back(std::move(c));
     }
     return document;
 }
 
-std::string StyledColumnText(const ColumnDocument& document)
+std::string styledColumnText(const ColumnDocument& document)
 {
     Json::Value root(Json::objectValue);
     Json::Value& infor = root["infor"];
@@ -66,21 +66,21 @@ std::string StyledColumnText(const ColumnDocument& document)
     return writer.write(root);
 }
 
-std::optional<LoadedColumnFile> LoadColumnFile(const std::filesystem::path& path)
+std::optional<LoadedColumnFile> loadColumnFile(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return std::nullopt;
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::optional<ColumnDocument> document = ParseColumnDocument(client::LocalFileToUtf8(bytes));
+    std::optional<ColumnDocument> document = parseColumnDocument(client::localFileToUtf8(bytes));
     if (!document)
         return std::nullopt;
     LoadedColumnFile loaded{std::move(*document), {}};
-    loaded.styledText = StyledColumnText(loaded.document);
+    loaded.styledText = styledColumnText(loaded.document);
     return loaded;
 }
 
-bool WriteColumnFile(const std::filesystem::path& path, const std::string& text)
+bool writeColumnFile(const std::filesystem::path& path, const std::string& text)
 {
     return platform::saveWholeFile(QString::fromStdString(path.string()), QByteArray::fromStdString(text));
 }

@@ -37,10 +37,10 @@ struct ColumnDocument
 };
 
 // Members of the wrong type read as empty; nullopt only when the text is not JSON at all.
-std::optional<ColumnDocument> ParseColumnDocument(std::string_view utf8);
+std::optional<ColumnDocument> parseColumnDocument(std::string_view utf8);
 
 // The document in the styled form it is stored in (non-ASCII escaped as the styled writer does).
-std::string StyledColumnText(const ColumnDocument& document);
+std::string styledColumnText(const ColumnDocument& document);
 
 struct LoadedColumnFile
 {
@@ -50,9 +50,9 @@ struct LoadedColumnFile
 
 // Reads a local column file: UTF-8, or GBK from an older installation. nullopt when the
 // file is missing or not JSON.
-std::optional<LoadedColumnFile> LoadColumnFile(const std::filesystem::path& path);
+std::optional<LoadedColumnFile> loadColumnFile(const std::filesystem::path& path);
 
 // Replaces the file with the text, whole or not at all; false when it could not be written.
-bool WriteColumnFile(const std::filesystem::path& path, const std::string& text);
+bool writeColumnFile(const std::filesystem::path& path, const std::string& text);
 
 } // namespace market

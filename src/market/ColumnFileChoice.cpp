@@ -9,24 +9,24 @@
 
 namespace market {
 
-ColumnFileChoice ChooseColumnFile(const std::filesystem::path& dir, const char* name,
+ColumnFileChoice chooseColumnFile(const std::filesystem::path& dir, const char* name,
                                   const std::filesystem::path& shippedDir)
 {
     ColumnFileChoice choice;
     const std::filesystem::path own = dir / name;
-    choice.file = LoadColumnFile(own);
+    choice.file = loadColumnFile(own);
     // JSON without a single category ("{}", "[]") shows nothing either: as unusable as no JSON.
     if (choice.file && !choice.file->document.categories.empty())
         return choice;
     choice.failed = own;
     if (!shippedDir.empty()) {
-        choice.file = LoadColumnFile(shippedDir / name);
+        choice.file = loadColumnFile(shippedDir / name);
         choice.shipped = choice.file.has_value();
     }
     return choice;
 }
 
-std::string ColumnFileProblemText(const ColumnFileChoice& choice)
+std::string columnFileProblemText(const ColumnFileChoice& choice)
 {
     if (choice.failed.empty())
         return {};
@@ -40,13 +40,13 @@ std::string ColumnFileProblemText(const ColumnFileChoice& choice)
     return text;
 }
 
-ColumnFileChoice ReadColumnFileOrWarn(const std::filesystem::path& dir, const char* name, QWidget* parent)
+ColumnFileChoice readColumnFileOrWarn(const std::filesystem::path& dir, const char* name, QWidget* parent)
 {
     const QString shipped = platform::shippedDataDirectory();
-    ColumnFileChoice choice = ChooseColumnFile(dir, name, shipped.isEmpty() ? std::filesystem::path()
+    ColumnFileChoice choice = chooseColumnFile(dir, name, shipped.isEmpty() ? std::filesystem::path()
                                                                              : std::filesystem::path(shipped.toStdString()));
     if (!choice.failed.empty()) {
-        const QString text = QString::fromStdString(ColumnFileProblemText(choice));
+        const QString text = QString::fromStdString(columnFileProblemText(choice));
         qCWarning(lcVelmoraTrace).noquote() << text;
         platform::messageBox(parent, text, platform::MsgButtons::Ok, platform::MsgIcon::Warning);
     }

@@ -21,14 +21,14 @@ struct ColumnFileChoice
 // The user's file `name` in `dir`; when it is missing, not JSON or without categories, the shipped copy in
 // `shippedDir` instead. Nothing is written: the user's file stays as it is, so a hand edit
 // with a typo can still be mended.
-ColumnFileChoice ChooseColumnFile(const std::filesystem::path& dir, const char* name,
+ColumnFileChoice chooseColumnFile(const std::filesystem::path& dir, const char* name,
                                   const std::filesystem::path& shippedDir);
 
 // The message naming a user's column file that could not be read.
-std::string ColumnFileProblemText(const ColumnFileChoice& choice);
+std::string columnFileProblemText(const ColumnFileChoice& choice);
 
 // ChooseColumnFile with the program's shipped files; a file that could not be read is
 // named in a message box (and the trace) before the caller carries on.
-ColumnFileChoice ReadColumnFileOrWarn(const std::filesystem::path& dir, const char* name, QWidget* parent);
+ColumnFileChoice readColumnFileOrWarn(const std::filesystem::path& dir, const char* name, QWidget* parent);
 
 } // namespace market

@@ -9,7 +9,7 @@
 #include "controls/JListCtrl.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
-#include "market/MarketColours.h"
+#include "market/core/MarketColours.h"
 
 namespace {
 
@@ -46,17 +46,17 @@ QRect Min_Price_List_Dlg::tabRect(int tab) const
     return QRect(QPoint(tab * c, height() - kBandHeight), QPoint((tab + 1) * c - 1, height() - 1));
 }
 
-void Min_Price_List_Dlg::ShowMode(Mode mode)
+void Min_Price_List_Dlg::showMode(Mode mode)
 {
     std::string wire;
     if (mode == Mode::Ticks)
-        wire = client::FetchText(client::Endpoint::DealDetailAll, {}, {"成交明细\n", "\n"});
+        wire = client::fetchText(client::Endpoint::DealDetailAll, {}, {"成交明细\n", "\n"});
     else if (mode == Mode::Prices)
-        wire = client::FetchText(client::Endpoint::PriceDetail, {}, client::TraceLines{});
-    DrawMode(mode, wire);
+        wire = client::fetchText(client::Endpoint::PriceDetail, {}, client::TraceLines{});
+    drawMode(mode, wire);
 }
 
-void Min_Price_List_Dlg::DrawMode(Mode mode, const std::string& wire)
+void Min_Price_List_Dlg::drawMode(Mode mode, const std::string& wire)
 {
     m_mode = mode;
     ensureCanvas();
@@ -64,9 +64,9 @@ void Min_Price_List_Dlg::DrawMode(Mode mode, const std::string& wire)
     m_priceList->hide();
     drawBand();
     if (mode == Mode::Ticks)
-        drawTicks(market::ParseTicks(wire));
+        drawTicks(market::parseTicks(wire));
     else if (mode == Mode::Prices)
-        drawPrices(market::ParsePriceRows(wire));
+        drawPrices(market::parsePriceRows(wire));
     update();
 }
 
@@ -118,7 +118,7 @@ void Min_Price_List_Dlg::drawAreaBackground(QPainter& p, const QRect& area, bool
 void Min_Price_List_Dlg::drawTicks(const std::optional<std::vector<market::Tick>>& ticks)
 {
     const QRect area(0, 0, width(), std::max(0, height() - kBandHeight));
-    const market::TickGrid grid = market::TickGridLayout(area.width(), area.height());
+    const market::TickGrid grid = market::tickGridLayout(area.width(), area.height());
     QPainter p(&m_canvas);
     p.setClipRect(area);
     drawAreaBackground(p, area, true, grid);
@@ -127,16 +127,16 @@ void Min_Price_List_Dlg::drawTicks(const std::optional<std::vector<market::Tick>
     p.setFont(m_font);
     p.setPen(market::kLevelColour);
     p.drawText(QRect(0, 0, area.width(), kBandHeight), Qt::AlignCenter | Qt::TextSingleLine,
-               QString::fromStdString(market::TickCountText(static_cast<int>(ticks->size()))));
+               QString::fromStdString(market::tickCountText(static_cast<int>(ticks->size()))));
     const int right = int(Qt::AlignRight | Qt::AlignVCenter) | Qt::TextSingleLine;
     for (int i = 0; i < static_cast<int>(ticks->size()); ++i) {
-        const std::optional<market::TickCellBoxes> place = market::TickCellPlace(grid, i);
+        const std::optional<market::TickCellBoxes> place = market::tickCellPlace(grid, i);
         if (!place)
             break;
         const market::Tick& t = (*ticks)[i];
         p.setPen(market::kLevelColour);
-        p.drawText(place->time, int(right), QString::fromStdString(market::TickTimeText(t.time)));
-        p.drawText(place->price, int(right), QString::fromStdString(market::TickPriceText(t.price)));
+        p.drawText(place->time, int(right), QString::fromStdString(market::tickTimeText(t.time)));
+        p.drawText(place->price, int(right), QString::fromStdString(market::tickPriceText(t.price)));
         p.setPen(market::kVolumeColour);
         p.drawText(place->volume, int(right), QString::number(t.volume));
     }
@@ -154,7 +154,7 @@ void Min_Price_List_Dlg::drawPrices(const std::optional<std::vector<market::Pric
     m_priceList->clearRows();
     for (int v = 0; v < static_cast<int>(rows->size()); ++v) {
         const market::PriceRow& r = (*rows)[v];
-        m_priceList->appendRow({QString::number(v + 1), QString::fromStdString(market::TickPriceText(r.price)),
+        m_priceList->appendRow({QString::number(v + 1), QString::fromStdString(market::tickPriceText(r.price)),
                                 QString::number(r.volume)});
         for (int c = 0; c < 3; ++c)
             m_priceList->setCellColour(v, c, market::kLevelColour);
@@ -162,7 +162,7 @@ void Min_Price_List_Dlg::drawPrices(const std::optional<std::vector<market::Pric
     p.setFont(m_font);
     p.setPen(market::kLevelColour);
     p.drawText(QRect(0, 0, area.width(), kBandHeight), Qt::AlignCenter | Qt::TextSingleLine,
-               QString::fromStdString(market::PriceTableTitle(market::PriceTableFullScale(*rows))));
+               QString::fromStdString(market::priceTableTitle(market::priceTableFullScale(*rows))));
 }
 
 void Min_Price_List_Dlg::paintEvent(QPaintEvent*)
@@ -183,7 +183,7 @@ void Min_Price_List_Dlg::mousePressEvent(QMouseEvent* event)
     const QPoint at = event->position().toPoint();
     for (int k = 0; k < 3; ++k)
         if (tabRect(k).contains(at)) {
-            ShowMode(static_cast<Mode>(k));
+            showMode(static_cast<Mode>(k));
             break;
         }
     // The window moves with the pointer inside its parent, as if dragged by a caption.

@@ -10,7 +10,7 @@
 #include <QRect>
 #include <QWidget>
 
-#include "market/TickReplies.h"
+#include "market/core/TickReplies.h"
 
 class JListCtrl;
 
@@ -30,9 +30,9 @@ public:
     explicit Min_Price_List_Dlg(QWidget* parent = nullptr);
 
     // Fetches the mode's data on this (the window) thread and draws it.
-    void ShowMode(Mode mode);
+    void showMode(Mode mode);
     // Draws a mode from a reply already fetched (wire text; empty when nothing came back).
-    void DrawMode(Mode mode, const std::string& wire);
+    void drawMode(Mode mode, const std::string& wire);
 
     Mode mode() const { return m_mode; }
     JListCtrl* priceList() const { return m_priceList; }

@@ -4,9 +4,9 @@
 
 #include "controls/JListCtrl.h"
 #include "market/ColumnFileChoice.h"
-#include "market/ColumnTexts.h"
-#include "market/MarketColours.h"
-#include "platform/HandOff.h"
+#include "market/core/ColumnTexts.h"
+#include "market/core/MarketColours.h"
+#include "platform/core/CrossThread.h"
 
 namespace market {
 
@@ -19,14 +19,14 @@ Overview::Overview(JListCtrl* basic, JListCtrl* extended, QObject* parent)
         connect(list, &QTableWidget::cellDoubleClicked, this, &Overview::timeShareRequested);
 }
 
-void Overview::StyleList(JListCtrl* list, int controlId)
+void Overview::styleList(JListCtrl* list, int controlId)
 {
     list->setObjectName(QString::number(controlId));
     list->setBackgroundColour(QColor(32, 32, 32));
     list->setDefaultTextColour(kLevelColour);
 }
 
-void Overview::BuildColumns(const OverviewColumns& columns)
+void Overview::buildColumns(const OverviewColumns& columns)
 {
     auto apply = [](JListCtrl* list, const std::vector<OverviewColumn>& cols) {
         list->clearRows();
@@ -41,14 +41,14 @@ void Overview::BuildColumns(const OverviewColumns& columns)
     m_extendedKeys = columns.extendedKeys();
 }
 
-int Overview::BuildColumnsFromFile(const std::filesystem::path& dir)
+int Overview::buildColumnsFromFile(const std::filesystem::path& dir)
 {
-    const ColumnFileChoice choice = ReadColumnFileOrWarn(dir, kCurrentColumnFileName, m_basic);
+    const ColumnFileChoice choice = readColumnFileOrWarn(dir, kCurrentColumnFileName, m_basic);
     const std::optional<LoadedColumnFile>& file = choice.file;
     if (file)
-        SetCurrentColumnText(file->styledText);
-    const OverviewColumns columns = BuildOverviewColumns(file ? &file->document : nullptr);
-    BuildColumns(columns);
+        setCurrentColumnText(file->styledText);
+    const OverviewColumns columns = buildOverviewColumns(file ? &file->document : nullptr);
+    buildColumns(columns);
     return columns.tabCount;
 }
 
@@ -61,14 +61,13 @@ void Overview::LoadOverview(std::string_view wire)
         basicKeys = m_basicKeys;
         extendedKeys = m_extendedKeys;
     }
-    OverviewReply reply = ParseOverviewReply(wire, basicKeys, extendedKeys);
+    OverviewReply reply = parseOverviewReply(wire, basicKeys, extendedKeys);
     if (!reply.parsed)
         return;
     if (reply.success)
-        SharedItemTable().store(reply.items, reply.rowCount);
+        sharedItemTable().store(reply.items, reply.rowCount);
     const Tab tab = m_tab.load();
-    QMetaObject::invokeMethod(
-        this, platform::handedOff([this, reply = std::move(reply), tab] { fill(reply, tab); }), Qt::AutoConnection);
+    platform::postTo(this, [this, reply = std::move(reply), tab] { fill(reply, tab); }, Qt::AutoConnection);
 }
 
 void Overview::fill(const OverviewReply& reply, Tab tab)

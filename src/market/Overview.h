@@ -10,7 +10,7 @@
 #include <QObject>
 
 #include "market/OverviewColumns.h"
-#include "market/OverviewReply.h"
+#include "market/core/OverviewReply.h"
 
 class JListCtrl;
 
@@ -33,14 +33,14 @@ public:
     Overview(JListCtrl* basic, JListCtrl* extended, QObject* parent = nullptr);
 
     // Colours and ids of an overview list as the market window shows it.
-    static void StyleList(JListCtrl* list, int controlId);
+    static void styleList(JListCtrl* list, int controlId);
 
     // GUI thread. Replaces the columns of both lists.
-    void BuildColumns(const OverviewColumns& columns);
+    void buildColumns(const OverviewColumns& columns);
     // Reads the current column file from `dir` (the shipped one, with a message, when that
     // is missing or not JSON), keeps its text process-wide and builds the columns; returns
     // the overview tab count (0 when no column file could be read at all).
-    int BuildColumnsFromFile(const std::filesystem::path& dir);
+    int buildColumnsFromFile(const std::filesystem::path& dir);
 
     // Any thread. The list of the current tab is emptied by every parsed reply.
     void setCurrentTab(Tab tab) { m_tab.store(tab); }

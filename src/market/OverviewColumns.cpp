@@ -17,7 +17,7 @@ std::vector<std::string> keysOf(const std::vector<OverviewColumn>& columns)
 
 OverviewColumn makeColumn(const ColumnEntry& e)
 {
-    return {e.name, e.title, OverviewColumnWidth(e.name)};
+    return {e.name, e.title, overviewColumnWidth(e.name)};
 }
 
 // The extended list puts "序" first and "代码"/"名称" at the third place wherever the file
@@ -43,7 +43,7 @@ std::vector<std::string> OverviewColumns::extendedKeys() const
     return keysOf(extended);
 }
 
-int OverviewColumnWidth(std::string_view caption)
+int overviewColumnWidth(std::string_view caption)
 {
     if (caption == "名称")
         return 100;
@@ -58,7 +58,7 @@ int OverviewColumnWidth(std::string_view caption)
     return 65;
 }
 
-OverviewColumns BuildOverviewColumns(const ColumnDocument* current)
+OverviewColumns buildOverviewColumns(const ColumnDocument* current)
 {
     OverviewColumns out;
     if (!current)

@@ -29,9 +29,9 @@ struct OverviewColumns
     std::vector<std::string> extendedKeys() const;
 };
 
-int OverviewColumnWidth(std::string_view caption);
+int overviewColumnWidth(std::string_view caption);
 
 // No document (file missing or not JSON): no columns and no overview tabs.
-OverviewColumns BuildOverviewColumns(const ColumnDocument* current);
+OverviewColumns buildOverviewColumns(const ColumnDocument* current);
 
 } // namespace market

@@ -1,13 +1,9 @@
 #include "QuotePanelLayout.h"
 
+#include "platform/Windows.h"
+
 namespace market {
 namespace {
-
-// Rectangles here are edges (left, top, right, bottom) as the layout is written.
-QRect Edges(int left, int top, int right, int bottom)
-{
-    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
-}
 
 int Right(const QRect& r) { return r.left() + r.width(); }
 int Bottom(const QRect& r) { return r.top() + r.height(); }
@@ -17,7 +13,7 @@ int Bottom(const QRect& r) { return r.top() + r.height(); }
 QRect QuotePanelLayout::placement(int workWidth, int workHeight)
 {
     // Beside the charts and down to their bottom (H − 29), clear of the status band.
-    return Edges(workWidth - 320, 77, workWidth, workHeight - 29);
+    return platform::edges(workWidth - 320, 77, workWidth, workHeight - 29);
 }
 
 QuotePanelLayout QuotePanelLayout::compute(const QRect& client)
@@ -30,25 +26,25 @@ QuotePanelLayout QuotePanelLayout::compute(const QRect& client)
 
     for (int k = 0; k <= 18; ++k) {
         const int top = t + 28 + k * p;
-        layout.labels[k] = Edges(l + 5, top, l + 65, top + 23);
+        layout.labels[k] = platform::edges(l + 5, top, l + 65, top + 23);
     }
-    layout.labels[19] = Edges(l + 5 + h, layout.labels[0].top(), l + 65 + h, Bottom(layout.labels[0]));
+    layout.labels[19] = platform::edges(l + 5 + h, layout.labels[0].top(), l + 65 + h, Bottom(layout.labels[0]));
     for (int k = 20; k <= 27; ++k) {
         const QRect& row = layout.labels[k - 9];
-        layout.labels[k] = Edges(row.left() + h, row.top(), row.left() + h + 60, Bottom(row));
+        layout.labels[k] = platform::edges(row.left() + h, row.top(), row.left() + h + 60, Bottom(row));
     }
     for (int k = 0; k <= 19; ++k) {
         const QRect& label = layout.labels[k];
-        layout.values[k] = Edges(Right(label), label.top(), Right(label) + 80, Bottom(label));
+        layout.values[k] = platform::edges(Right(label), label.top(), Right(label) + 80, Bottom(label));
     }
     for (int k = 20; k <= 29; ++k) {
         const QRect& label = layout.labels[k - 19];
         const int left = label.left() + h + 60;
-        layout.values[k] = Edges(left, label.top(), left + 80, Bottom(label));
+        layout.values[k] = platform::edges(left, label.top(), left + 80, Bottom(label));
     }
     for (int k = 30; k <= 37; ++k) {
         const QRect& label = layout.labels[k - 10];
-        layout.values[k] = Edges(Right(label), label.top(), Right(label) + 80, Bottom(label));
+        layout.values[k] = platform::edges(Right(label), label.top(), Right(label) + 80, Bottom(label));
     }
     layout.quoteBottom = Bottom(layout.values[18]);
     return layout;

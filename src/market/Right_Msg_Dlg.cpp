@@ -6,12 +6,12 @@
 #include <QtMath>
 
 #include "client/CodePage.h"
-#include "market/CUPdate_rightdlg_thread.h"
-#include "market/RealtimeQuote.h"
-#include "platform/Colours.h"
+#include "market/core/CUPdate_rightdlg_thread.h"
+#include "market/core/RealtimeQuote.h"
+#include "platform/core/Colours.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
-#include "platform/HandOff.h"
+#include "platform/core/CrossThread.h"
 #include "platform/Trace.h"
 
 namespace {
@@ -88,14 +88,11 @@ void Right_Msg_Dlg::postPair(long force)
 void Right_Msg_Dlg::scheduleRepaint(const QRect& area)
 {
     // Painted at once on the GUI thread, so this paint and no other is known to be ours.
-    QMetaObject::invokeMethod(
-        this,
-        platform::handedOff([this, area] {
-            m_selfRepaint = true;
-            repaint(area);
-            m_selfRepaint = false;
-        }),
-        Qt::QueuedConnection);
+    platform::postTo(this, [this, area] {
+        m_selfRepaint = true;
+        repaint(area);
+        m_selfRepaint = false;
+    });
 }
 
 QImage Right_Msg_Dlg::makeImage(QSize size) const
@@ -127,7 +124,7 @@ void Right_Msg_Dlg::LoadRealtime(const std::string& wireReply)
         p.drawLine(0, y, m_size.width(), y);
     }
 
-    const market::RealtimeQuote quote = market::ParseRealtime(client::WireToUtf8(wireReply));
+    const market::RealtimeQuote quote = market::parseRealtime(client::wireToUtf8(wireReply));
     if (quote.parsed) {
         char text[64];
         std::snprintf(text, sizeof text, "\n昨收：%f\n", static_cast<double>(quote.reference));
@@ -164,7 +161,7 @@ void Right_Msg_Dlg::LoadDealTicks(const std::string& wireReply)
     platform::traceWire(wireReply);
     platform::trace("\n分时成交结束\n");
 
-    const auto rows = market::ParseDealTicks(client::WireToUtf8(wireReply), m_opening.load());
+    const auto rows = market::parseDealTicks(client::wireToUtf8(wireReply), m_opening.load());
     const int o = w / 3;
     for (size_t i = 0; i < rows.size(); ++i) {
         const int y = 28 + 23 * static_cast<int>(i);

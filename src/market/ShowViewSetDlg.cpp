@@ -15,16 +15,11 @@
 #include "platform/SaveFile.h"
 #include "platform/Windows.h"
 #include "market/ColumnFileChoice.h"
-#include "market/ColumnTexts.h"
+#include "market/core/ColumnTexts.h"
 
 namespace {
 
 constexpr int kKeyRole = Qt::UserRole;
-
-QRect span(int left, int top, int right, int bottom)
-{
-    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
-}
 
 int positionByRule(const QString& text, int count)
 {
@@ -68,7 +63,7 @@ ShowViewSetDlg::ShowViewSetDlg(std::filesystem::path dir, QWidget* parent)
 {
     setObjectName(QStringLiteral("ShowViewSetDlg"));
     setWindowTitle(QStringLiteral("显示列设置"));
-    setGeometry(span(400, 200, 1000, 600));
+    setGeometry(platform::edges(400, 200, 1000, 600));
     setFont(platform::font(QStringLiteral("宋体"), 16));
 
     controls::TitleBar::Style strip;
@@ -93,13 +88,13 @@ ShowViewSetDlg::~ShowViewSetDlg() = default;
 void ShowViewSetDlg::buildCatalogue()
 {
     if (const std::optional<market::LoadedColumnFile> file =
-            market::ReadColumnFileOrWarn(m_dir, market::kCatalogueFileName, this).file) {
-        market::SetCatalogueText(file->styledText);
+            market::readColumnFileOrWarn(m_dir, market::kCatalogueFileName, this).file) {
+        market::setCatalogueText(file->styledText);
         m_catalogue = file->document;
     }
     m_catalogueBox = new QComboBox(this);
     m_catalogueBox->setObjectName(QString::number(kCatalogueBoxId));
-    m_catalogueBox->setGeometry(span(50, 70, 190, 96));
+    m_catalogueBox->setGeometry(platform::edges(50, 70, 190, 96));
     if (m_catalogue) {
         for (const market::ColumnCategory& category : m_catalogue->categories) {
             if (static_cast<int>(m_catalogueLists.size()) >= kMaxCatalogueCategories)
@@ -107,7 +102,7 @@ void ShowViewSetDlg::buildCatalogue()
             m_catalogueBox->addItem(QString::fromStdString(category.name));
             auto* list = new QListWidget(this);
             list->setObjectName(QString::number(kCatalogueListId));
-            list->setGeometry(span(50, 110, 190, 330));
+            list->setGeometry(platform::edges(50, 110, 190, 330));
             for (const market::ColumnEntry& e : category.columns) {
                 auto* item = new QListWidgetItem(QString::fromStdString(e.name), list);
                 item->setData(kKeyRole, QString::fromStdString(e.title));
@@ -123,20 +118,20 @@ void ShowViewSetDlg::buildCatalogue()
 
 void ShowViewSetDlg::buildCurrent()
 {
-    std::string text = market::CurrentColumnText();
+    std::string text = market::currentColumnText();
     if (text.empty())
-        if (const auto file = market::ReadColumnFileOrWarn(m_dir, market::kCurrentColumnFileName, this).file)
+        if (const auto file = market::readColumnFileOrWarn(m_dir, market::kCurrentColumnFileName, this).file)
             text = file->styledText;
-    const std::optional<market::ColumnDocument> current = market::ParseColumnDocument(text);
+    const std::optional<market::ColumnDocument> current = market::parseColumnDocument(text);
     if (!current)
         return;
     m_currentBox = new QComboBox(this);
     m_currentBox->setObjectName(QString::number(kCurrentBoxId));
-    m_currentBox->setGeometry(span(330, 280, 480, 306));
+    m_currentBox->setGeometry(platform::edges(330, 280, 480, 306));
     for (int i = 0; i < kMaxCurrentCategories; ++i) {
         auto* list = new QListWidget(this);
         list->setObjectName(QString::number(kFirstCurrentListId + i));
-        list->setGeometry(span(330, 70, 480, 265));
+        list->setGeometry(platform::edges(330, 70, 480, 265));
         list->hide();
         m_currentLists.push_back(list);
     }
@@ -166,17 +161,17 @@ void ShowViewSetDlg::buildButtons()
         void (ShowViewSetDlg::*slot)();
     };
     const Spec specs[] = {
-        {kAddId, "添加", span(205, 80, 305, 105), &ShowViewSetDlg::onAdd},
-        {kAddAllId, "全部添加", span(205, 110, 305, 135), &ShowViewSetDlg::onAddAll},
-        {kDeleteId, "删除", span(205, 230, 305, 255), &ShowViewSetDlg::onDelete},
-        {kDeleteAllId, "全部删除", span(205, 260, 305, 285), &ShowViewSetDlg::onDeleteAll},
-        {kOkId, "确定", span(510, 80, 580, 105), &ShowViewSetDlg::onOk},
-        {kCancelId, "取消", span(510, 110, 580, 135), nullptr},
-        {kMoveUpId, "上移", span(510, 230, 580, 255), &ShowViewSetDlg::onMoveUp},
-        {kMoveDownId, "下移", span(510, 260, 580, 285), &ShowViewSetDlg::onMoveDown},
-        {kSaveId, "保存", span(330, 315, 390, 340), nullptr},
-        {kDeleteCategoryId, "删除", span(420, 315, 480, 340), &ShowViewSetDlg::onDeleteCategory},
-        {kNewCategoryId, "新建", span(330, 345, 390, 370), &ShowViewSetDlg::onNewCategory},
+        {kAddId, "添加", platform::edges(205, 80, 305, 105), &ShowViewSetDlg::onAdd},
+        {kAddAllId, "全部添加", platform::edges(205, 110, 305, 135), &ShowViewSetDlg::onAddAll},
+        {kDeleteId, "删除", platform::edges(205, 230, 305, 255), &ShowViewSetDlg::onDelete},
+        {kDeleteAllId, "全部删除", platform::edges(205, 260, 305, 285), &ShowViewSetDlg::onDeleteAll},
+        {kOkId, "确定", platform::edges(510, 80, 580, 105), &ShowViewSetDlg::onOk},
+        {kCancelId, "取消", platform::edges(510, 110, 580, 135), nullptr},
+        {kMoveUpId, "上移", platform::edges(510, 230, 580, 255), &ShowViewSetDlg::onMoveUp},
+        {kMoveDownId, "下移", platform::edges(510, 260, 580, 285), &ShowViewSetDlg::onMoveDown},
+        {kSaveId, "保存", platform::edges(330, 315, 390, 340), nullptr},
+        {kDeleteCategoryId, "删除", platform::edges(420, 315, 480, 340), &ShowViewSetDlg::onDeleteCategory},
+        {kNewCategoryId, "新建", platform::edges(330, 345, 390, 370), &ShowViewSetDlg::onNewCategory},
     };
     for (const Spec& s : specs) {
         QPushButton* b = makeButton(s.id, QString::fromUtf8(s.caption), s.box);
@@ -370,7 +365,7 @@ QString ShowViewSetDlg::catalogueKeyOf(const QString& caption) const
 
 market::ColumnDocument ShowViewSetDlg::documentToSave() const
 {
-    const std::optional<market::ColumnDocument> catalogue = market::ParseColumnDocument(market::CatalogueText());
+    const std::optional<market::ColumnDocument> catalogue = market::parseColumnDocument(market::catalogueText());
     auto keyOf = [&](const std::string& caption) -> std::optional<std::string> {
         if (catalogue)
             for (const market::ColumnCategory& c : catalogue->categories)
@@ -409,10 +404,10 @@ void ShowViewSetDlg::onOk()
                              platform::MsgIcon::Question)
         != platform::MsgResult::Yes)
         return;
-    const std::string text = market::StyledColumnText(documentToSave());
-    market::SetCurrentColumnText(text);
+    const std::string text = market::styledColumnText(documentToSave());
+    market::setCurrentColumnText(text);
     const std::filesystem::path file = m_dir / market::kCurrentColumnFileName;
-    if (!market::WriteColumnFile(file, text))
+    if (!market::writeColumnFile(file, text))
         platform::reportSaveFailed(this, QString::fromStdString(file.string()));
 }
 
@@ -423,8 +418,8 @@ void ShowViewSetDlg::paintEvent(QPaintEvent*)
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QColor(176, 176, 176));
     p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(span(40, 35, 195, 370), 5, 5);
-    p.drawRoundedRect(span(320, 35, 490, 370), 5, 5);
+    p.drawRoundedRect(platform::edges(40, 35, 195, 370), 5, 5);
+    p.drawRoundedRect(platform::edges(320, 35, 490, 370), 5, 5);
     p.setFont(font());
     p.setPen(QColor(64, 64, 64));
     p.drawText(QRect(57, 40, 140, 24), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("所有可用列列表"));

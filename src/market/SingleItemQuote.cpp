@@ -18,37 +18,37 @@ SingleItemQuote g_quote;
 
 } // namespace
 
-SingleItemQuote CurrentSingleItemQuote()
+SingleItemQuote currentSingleItemQuote()
 {
     std::lock_guard lock(g_quoteMutex);
     return g_quote;
 }
 
-void SetCurrentSingleItemQuote(const SingleItemQuote& quote)
+void setCurrentSingleItemQuote(const SingleItemQuote& quote)
 {
     std::lock_guard lock(g_quoteMutex);
     g_quote = quote;
 }
 
-client::ApiReply FetchSingleItemQuote(int itemCode, client::Lock lock)
+client::ApiReply fetchSingleItemQuote(int itemCode, client::Lock lock)
 {
     return client::Call(client::Endpoint::TradeGuide, {{"id", std::to_string(itemCode)}}, {"\n单个商品行情\n"}, lock);
 }
 
-QuoteOutcome TakeSingleItemQuote(const client::ApiReply& reply, QWidget* parent, QuoteRefusal refusal)
+QuoteOutcome takeSingleItemQuote(const client::ApiReply& reply, QWidget* parent, QuoteRefusal refusal)
 {
-    SingleItemQuote quote = CurrentSingleItemQuote();
-    const QuoteOutcome outcome = ApplyTradeGuideReply(reply, quote);
+    SingleItemQuote quote = currentSingleItemQuote();
+    const QuoteOutcome outcome = applyTradeGuideReply(reply, quote);
     if (outcome == QuoteOutcome::Updated)
-        SetCurrentSingleItemQuote(quote);
+        setCurrentSingleItemQuote(quote);
     else if (outcome == QuoteOutcome::Refused && refusal == QuoteRefusal::Tell)
         platform::messageBox(parent, QString::fromStdString(reply.msg));
     return outcome;
 }
 
-QuoteOutcome RequestSingleItemQuote(int itemCode, QWidget* parent, QuoteRefusal refusal)
+QuoteOutcome requestSingleItemQuote(int itemCode, QWidget* parent, QuoteRefusal refusal)
 {
-    return TakeSingleItemQuote(FetchSingleItemQuote(itemCode), parent, refusal);
+    return takeSingleItemQuote(fetchSingleItemQuote(itemCode), parent, refusal);
 }
 
 } // namespace market

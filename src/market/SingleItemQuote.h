@@ -29,25 +29,25 @@ struct SingleItemQuote
 enum class QuoteOutcome { Unparsed, Refused, Updated };
 
 // Applies a guide reply to `quote`: a refusal or an unparsable reply leaves it as it was.
-QuoteOutcome ApplyTradeGuideReply(const client::ApiReply& reply, SingleItemQuote& quote);
+QuoteOutcome applyTradeGuideReply(const client::ApiReply& reply, SingleItemQuote& quote);
 
 // The process-wide quote: filled on the window thread, read by any.
-SingleItemQuote CurrentSingleItemQuote();
-void SetCurrentSingleItemQuote(const SingleItemQuote& quote);
+SingleItemQuote currentSingleItemQuote();
+void setCurrentSingleItemQuote(const SingleItemQuote& quote);
 
 enum class QuoteRefusal { Tell, Quiet };
 
 // Any thread: the guide request of one item, as received.
-client::ApiReply FetchSingleItemQuote(int itemCode, client::Lock lock = client::Lock::Locked);
+client::ApiReply fetchSingleItemQuote(int itemCode, client::Lock lock = client::Lock::Locked);
 
 // Window thread: makes a guide reply the shared quote; a refusal is told over `parent`
 // unless the caller keeps quiet.
-QuoteOutcome TakeSingleItemQuote(const client::ApiReply& reply, QWidget* parent, QuoteRefusal refusal);
+QuoteOutcome takeSingleItemQuote(const client::ApiReply& reply, QWidget* parent, QuoteRefusal refusal);
 
 // Window thread: asks the service for the item's quote and updates the shared one. A
 // refusal shows the service's "msg" in a message box over `parent`, unless the caller
 // asks on a timer and keeps quiet.
-QuoteOutcome RequestSingleItemQuote(int itemCode, QWidget* parent = nullptr,
+QuoteOutcome requestSingleItemQuote(int itemCode, QWidget* parent = nullptr,
                                     QuoteRefusal refusal = QuoteRefusal::Tell);
 
 } // namespace market

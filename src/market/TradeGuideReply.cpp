@@ -31,12 +31,12 @@ std::string volumeText(int v)
 
 float price(const Json::Value& infor, const std::string& k)
 {
-    return static_cast<float>(client::JsonReal(infor, k.c_str()));
+    return static_cast<float>(client::jsonReal(infor, k.c_str()));
 }
 
 } // namespace
 
-QuoteOutcome ApplyTradeGuideReply(const client::ApiReply& reply, SingleItemQuote& quote)
+QuoteOutcome applyTradeGuideReply(const client::ApiReply& reply, SingleItemQuote& quote)
 {
     if (!reply.parsed)
         return QuoteOutcome::Unparsed;
@@ -46,9 +46,9 @@ QuoteOutcome ApplyTradeGuideReply(const client::ApiReply& reply, SingleItemQuote
     SingleItemQuote q;
     for (int i = 0; i < 5; ++i) {
         q.firstPrices[i] = price(infor, key("extend_", 1 + i));
-        q.firstVolumes[i] = client::JsonInt(infor, key("extend_", 6 + i).c_str());
+        q.firstVolumes[i] = client::jsonInt(infor, key("extend_", 6 + i).c_str());
         q.secondPrices[i] = price(infor, key("extend_", 11 + i));
-        q.secondVolumes[i] = client::JsonInt(infor, key("extend_", 16 + i).c_str());
+        q.secondVolumes[i] = client::jsonInt(infor, key("extend_", 16 + i).c_str());
     }
     const char* fourKeys[] = {"main_9", "main_24", "extend_22", "extend_23"};
     for (int i = 0; i < 4; ++i)

@@ -3,7 +3,7 @@
 // The small layer that stands in for the desktop framework the windows were designed
 // against: dialogs, fonts, bitmaps, work area, single instance, trace and data folder.
 #include "platform/Bitmaps.h"
-#include "platform/Colours.h"
+#include "platform/core/Colours.h"
 #include "platform/DataPaths.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"

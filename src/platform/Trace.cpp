@@ -41,7 +41,7 @@ void trace(std::string_view utf8)
 void traceWire(std::string_view wire)
 {
     if (traceOn())
-        write(client::WireToUtf8(wire));
+        write(client::wireToUtf8(wire));
 }
 
 } // namespace platform

@@ -6,7 +6,7 @@
 #include <QTransform>
 
 #include "platform/Bitmaps.h"
-#include "platform/Colours.h"
+#include "platform/core/Colours.h"
 #include "platform/private/MarketBitmaps.h"
 
 namespace platform {

@@ -21,13 +21,6 @@ void dragWindow(QWidget* window);
 // Gives the window rounded corners of the given ellipse size.
 void setRoundedRegion(QWidget* window, int ellipseW, int ellipseH);
 
-// The rectangle the layouts write as (left, top)-(right, bottom): right and bottom lie
-// just outside it.
-inline QRect rectFromCorners(int left, int top, int right, int bottom)
-{
-    return QRect(left, top, right - left, bottom - top);
-}
-
 // Gives a top-level window that has an owner a taskbar entry of its own: a transient of
 // its owner has none on many desktops, and no way back from minimised once the owner is
 // hidden. Call it as the window is shown (its native window exists then).

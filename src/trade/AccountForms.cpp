@@ -1,7 +1,7 @@
 #include "trade/AccountForms.h"
 
 #include "client/ApiSign.h"
-#include "trade/OrderChecks.h"
+#include "trade/core/OrderChecks.h"
 
 namespace trade {
 namespace {
@@ -85,8 +85,8 @@ std::optional<std::string> checkPasswordChange(const PasswordForm& form, const s
 std::vector<client::Param> passwordParams(const PasswordForm& form, const std::string& userId)
 {
     return {{"id", userId},
-            {"new_passwd", client::HashPassword(form.newPassword)},
-            {"old_passwd", client::HashPassword(form.oldPassword)}};
+            {"new_passwd", client::hashPassword(form.newPassword)},
+            {"old_passwd", client::hashPassword(form.oldPassword)}};
 }
 
 std::vector<client::Param> withdrawalParams(const std::string& amount, const std::string& userId)

@@ -6,8 +6,8 @@
 #include "client/Call.h"
 #include "controls/JListCtrl.h"
 #include "platform/Dialogs.h"
-#include "trade/OrderChecks.h"
-#include "trade/Parsers.h"
+#include "trade/core/OrderChecks.h"
+#include "trade/core/Parsers.h"
 
 namespace trade {
 namespace {

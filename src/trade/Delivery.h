@@ -9,7 +9,7 @@
 
 #include "client/ApiReply.h"
 #include "client/Endpoints.h"
-#include "trade/Cells.h"
+#include "trade/core/Cells.h"
 #include "trade/Lists.h"
 
 class JListCtrl;

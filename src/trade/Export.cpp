@@ -15,7 +15,7 @@ bool isLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
 // The text's first 12 bytes, less a double-byte character the cut would split.
 std::string field(const QString& text)
 {
-    const std::string wire = client::Utf8ToWire(text.toStdString());
+    const std::string wire = client::utf8ToWire(text.toStdString());
     std::size_t end = 0;
     while (end < wire.size()) {
         const std::size_t width = isLeadByte(static_cast<unsigned char>(wire[end])) && end + 1 < wire.size() ? 2 : 1;

@@ -1,6 +1,6 @@
 #include "trade/Lists.h"
 
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 
 namespace trade {
 namespace {
@@ -191,6 +191,6 @@ void setUpColumns(controls::ColouredList& list, const std::vector<QString>& head
         list.addColumn(headers[i], widths[i], Qt::AlignCenter);
 }
 
-std::vector<client::Param> userParams() { return {{"id", market::CurrentSession().userId}}; }
+std::vector<client::Param> userParams() { return {{"id", market::currentSession().userId}}; }
 
 } // namespace trade

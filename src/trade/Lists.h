@@ -8,8 +8,8 @@
 
 #include "client/Call.h"
 #include "controls/JListCtrl.h"
-#include "trade/Cells.h"
-#include "trade/Parsers.h"
+#include "trade/core/Cells.h"
+#include "trade/core/Parsers.h"
 
 // The trading lists: their columns, and the one refresh that fills any of them.
 namespace trade {

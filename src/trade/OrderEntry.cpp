@@ -12,11 +12,11 @@
 #include "client/Call.h"
 #include "controls/CMyEdit.h"
 #include "controls/CSkinEdit.h"
-#include "market/Pollers.h"
-#include "platform/Colours.h"
+#include "market/core/Pollers.h"
+#include "platform/core/Colours.h"
 #include "platform/Fonts.h"
 #include "platform/Windows.h"
-#include "trade/Cells.h"
+#include "trade/core/Cells.h"
 #include "trade/Lists.h"
 #include "trade/QuoteBox.h"
 #include "trade/Submit.h"
@@ -226,7 +226,7 @@ void OrderEntry::refreshQuote(bool tellRefusal)
     if (!code)
         return;
     m_background.supersede();
-    takeQuote(market::FetchSingleItemQuote(*code),
+    takeQuote(market::fetchSingleItemQuote(*code),
               tellRefusal ? market::QuoteRefusal::Tell : market::QuoteRefusal::Quiet);
 }
 
@@ -247,7 +247,7 @@ void OrderEntry::lookUp()
         [code, sale, trace, params = userParams()]() mutable {
             Replies replies;
             if (code)
-                replies.quote = market::FetchSingleItemQuote(*code, client::Lock::Unlocked);
+                replies.quote = market::fetchSingleItemQuote(*code, client::Lock::Unlocked);
             if (sale)
                 replies.positions =
                     client::Call(client::Endpoint::CustomerItem, std::move(params), trace, client::Lock::Unlocked);
@@ -266,9 +266,9 @@ void OrderEntry::lookUp()
 
 void OrderEntry::takeQuote(const client::ApiReply& reply, market::QuoteRefusal refusal)
 {
-    if (market::TakeSingleItemQuote(reply, m_host, refusal) != market::QuoteOutcome::Updated)
+    if (market::takeSingleItemQuote(reply, m_host, refusal) != market::QuoteOutcome::Updated)
         return;
-    m_quote = market::CurrentSingleItemQuote();
+    m_quote = market::currentSingleItemQuote();
     m_quoteCode = m_code->text();
     if (m_layout.quoteBox)
         m_host->update(*m_layout.quoteBox);
@@ -320,7 +320,7 @@ void OrderEntry::placeOrder()
     submission.question = kind.question;
     submission.detail = orderDetail(kind, order, itemNameForCode(m_code->text()).toStdString());
     submission.endpoint = kind.endpoint;
-    submission.params = orderParams(kind, order, market::CurrentSession().userId);
+    submission.params = orderParams(kind, order, market::currentSession().userId);
     submission.trace = kind.trace;
     submit(m_host, submission, [this](const client::ApiReply& reply) { emit orderSent(reply); });
     m_placing = false;

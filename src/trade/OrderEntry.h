@@ -11,9 +11,9 @@
 
 #include "client/ApiReply.h"
 #include "market/SingleItemQuote.h"
-#include "trade/BackgroundRequest.h"
-#include "trade/OrderChecks.h"
-#include "trade/Parsers.h"
+#include "platform/core/CrossThread.h"
+#include "trade/core/OrderChecks.h"
+#include "trade/core/Parsers.h"
 
 class CMyEdit;
 class CSkinEdit;
@@ -155,7 +155,7 @@ private:
     QAction* m_presetButton;
     QMenu* m_presetMenu;
     QTimer m_timer;
-    BackgroundRequest m_background;
+    platform::BackgroundRequest m_background;
     bool m_placing = false;
 
     QString m_name;

@@ -8,10 +8,11 @@
 #include "controls/CButtonBMP.h"
 #include "controls/JListCtrl.h"
 #include "platform/Bitmaps.h"
-#include "platform/Colours.h"
+#include "platform/core/Colours.h"
 #include "platform/Fonts.h"
 #include "platform/Windows.h"
 #include "trade/Export.h"
+#include "trade/WindowLook.h"
 
 namespace trade {
 namespace {
@@ -26,18 +27,6 @@ constexpr const char* kTabCaptions[3] = {"持仓", "订单", "成交"};
 constexpr const char* kExportNames[3] = {"资金持仓.txt", "当日订单.txt", "当日成交.txt"};
 constexpr int kButtonTop = 2;
 constexpr int kButtonBottom = 26;
-
-// The trading windows' plain command face; the order button wears its side's colour.
-constexpr CButtonBMP::Bitmaps kCommandFace{platform::bmp::PanelButton, platform::bmp::PanelButtonHover,
-                                           platform::bmp::PanelButtonPressed};
-
-CButtonBMP* makeButton(QWidget* parent, int id, const char* caption, const QRect& rect,
-                       CButtonBMP::Bitmaps face = kCommandFace)
-{
-    auto* button = CButtonBMP::Create(parent, id, QString::fromUtf8(caption), face, rect);
-    button->setFont(platform::font(QStringLiteral("宋体"), 14));
-    return button;
-}
 
 } // namespace
 
@@ -56,11 +45,11 @@ OrderWindow::OrderWindow(QWidget* parent, const OrderSurface& surface)
     m_entry = new OrderEntry(this, surface.entry);
     connect(m_entry, &OrderEntry::orderSent, this, &OrderWindow::orderSent);
 
-    auto* quote = makeButton(this, kQuoteButton, "行情", platform::edges(50, 250, 110, 274));
-    auto* order = makeButton(this, kOrderButton, surface.orderCaption.toUtf8().constData(),
+    auto* quote = makeButton(this, kQuoteButton, QStringLiteral("行情"), platform::edges(50, 250, 110, 274));
+    auto* order = makeButton(this, kOrderButton, surface.orderCaption,
                              platform::edges(135, 250, 195, 274), surface.orderFace);
-    m_refresh = makeButton(this, kRefreshButton, "刷新", QRect(0, kButtonTop, 44, kButtonBottom - kButtonTop));
-    m_export = makeButton(this, kExportButton, "导出", QRect(0, kButtonTop, 44, kButtonBottom - kButtonTop));
+    m_refresh = makeButton(this, kRefreshButton, QStringLiteral("刷新"), QRect(0, kButtonTop, 44, kButtonBottom - kButtonTop));
+    m_export = makeButton(this, kExportButton, QStringLiteral("导出"), QRect(0, kButtonTop, 44, kButtonBottom - kButtonTop));
     connect(quote, &QPushButton::clicked, this, [this] { m_entry->refreshQuote(true); });
     connect(order, &QPushButton::clicked, m_entry, &OrderEntry::placeOrder);
     connect(m_refresh, &QPushButton::clicked, this, &OrderWindow::refresh);
@@ -80,12 +69,14 @@ OrderWindow::OrderWindow(QWidget* parent, const OrderSurface& surface)
 
 OrderEntryLayout OrderWindow::formLayout(const OrderKind& kind, const QRect& quantityField)
 {
-    return {.kind = kind,
-            .style = FormStyle::Panel,
-            .code = {kCodeField, platform::edges(110, 45, 220, 65)},
-            .price = {kPriceField, platform::edges(110, 105, 220, 125)},
-            .quantity = {kQuantityField, quantityField},
-            .quoteBox = kQuoteBox};
+    OrderEntryLayout layout;
+    layout.kind = kind;
+    layout.style = FormStyle::Panel;
+    layout.code = {kCodeField, platform::edges(110, 45, 220, 65)};
+    layout.price = {kPriceField, platform::edges(110, 105, 220, 125)};
+    layout.quantity = {kQuantityField, quantityField};
+    layout.quoteBox = kQuoteBox;
+    return layout;
 }
 
 void OrderWindow::refresh()

@@ -11,9 +11,9 @@
 #include "client/Call.h"
 #include "controls/CButtonBMP.h"
 #include "market/SingleItemQuote.h"
-#include "trade/Cells.h"
+#include "trade/core/Cells.h"
 #include "trade/Lists.h"
-#include "trade/OrderChecks.h"
+#include "trade/core/OrderChecks.h"
 #include "trade/OrderEntry.h"
 #include "trade/PanelWindow.h"
 

@@ -17,7 +17,7 @@ constexpr int kLabelLeft = 5;
 constexpr int kDivider = 70;
 
 // A rectangle given by its edges, right and bottom outside.
-QRect edges(int left, int top, int right, int bottom) { return QRect(left, top, right - left, bottom - top); }
+using platform::edges;
 
 QFont rowFont() { return platform::font(QStringLiteral("宋体"), 15); }
 
@@ -52,13 +52,15 @@ QuickOrderDlg::QuickOrderDlg(QWidget* parent, const Layout& layout)
 OrderEntryLayout QuickOrderDlg::formLayout(const OrderKind& kind, int codeId, int priceId, int quantityId,
                                            const QRect& quantityField, int nameBoxTop)
 {
-    return {.kind = kind,
-            .style = FormStyle::PopUp,
-            .code = {codeId, edges(75, 45, 190, 65)},
-            .price = {priceId, edges(75, 105, 190, 125)},
-            .quantity = {quantityId, quantityField},
-            .nameBox = {valueBox(nameBoxTop), Qt::AlignCenter},
-            .timerInterval = 1000};
+    OrderEntryLayout layout;
+    layout.kind = kind;
+    layout.style = FormStyle::PopUp;
+    layout.code = {codeId, edges(75, 45, 190, 65)};
+    layout.price = {priceId, edges(75, 105, 190, 125)};
+    layout.quantity = {quantityId, quantityField};
+    layout.nameBox = {valueBox(nameBoxTop), Qt::AlignCenter};
+    layout.timerInterval = 1000;
+    return layout;
 }
 
 void QuickOrderDlg::prefill(const QString& code, const QString& price) { m_entry->prefill(code, price); }

@@ -3,7 +3,7 @@
 #include <QPainter>
 
 #include "market/SingleItemQuote.h"
-#include "platform/Colours.h"
+#include "platform/core/Colours.h"
 
 namespace trade {
 namespace {

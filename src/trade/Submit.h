@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "client/ApiReply.h"
-#include "trade/Submission.h"
+#include "trade/core/Submission.h"
 
 class QWidget;
 

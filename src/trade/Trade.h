@@ -24,9 +24,9 @@
 // usable cash a buy is checked against.
 
 #include "client/Call.h"
-#include "trade/Cells.h"
+#include "trade/core/Cells.h"
 #include "trade/Export.h"
 #include "trade/Lists.h"
-#include "trade/Parsers.h"
-#include "trade/Rows.h"
+#include "trade/core/Parsers.h"
+#include "trade/core/Rows.h"
 #include "trade/UsableCash.h"

@@ -7,7 +7,7 @@ namespace trade {
 
 double UsableCashOf(const client::ApiReply& reply)
 {
-    return client::JsonReal(client::JsonMember(reply.infor, "cash"), "bankroll_usable");
+    return client::jsonReal(client::jsonMember(reply.infor, "cash"), "bankroll_usable");
 }
 
 double QueryUsableCash() { return UsableCashOf(client::Call(client::Endpoint::CustomerItem, userParams())); }

@@ -28,11 +28,10 @@ void paintGround(QPainter& painter, const QRect& client, const QColor& ground, i
     paintFrame(painter, client, dividerY);
 }
 
-CButtonBMP* makeButton(QWidget* parent, int controlId, const QString& caption, const QRect& rect)
+CButtonBMP* makeButton(QWidget* parent, int controlId, const QString& caption, const QRect& rect,
+                       const CButtonBMP::Bitmaps& face)
 {
-    namespace bmp = platform::bmp;
-    CButtonBMP* button = CButtonBMP::Create(
-        parent, controlId, caption, {bmp::PanelButton, bmp::PanelButtonHover, bmp::PanelButtonPressed}, rect);
+    CButtonBMP* button = CButtonBMP::Create(parent, controlId, caption, face, rect);
     button->setFont(platform::font(QStringLiteral("宋体"), 14));
     return button;
 }

@@ -6,7 +6,9 @@
 #include <QSize>
 #include <QString>
 
-class CButtonBMP;
+#include "controls/CButtonBMP.h"
+#include "platform/Bitmaps.h"
+
 class JListCtrl;
 class QPainter;
 class QWidget;
@@ -26,8 +28,12 @@ void paintFrame(QPainter& painter, const QRect& client, int dividerY = -1);
 // Fills the client area, then paints the frame.
 void paintGround(QPainter& painter, const QRect& client, const QColor& ground, int dividerY = -1);
 
+// The plain command face of these windows' image buttons; an order button wears its side's.
+inline constexpr CButtonBMP::Bitmaps kCommandFace{platform::bmp::PanelButton, platform::bmp::PanelButtonHover,
+                                                  platform::bmp::PanelButtonPressed};
 // An image button of these windows, its caption in a font that fits the small faces.
-CButtonBMP* makeButton(QWidget* parent, int controlId, const QString& caption, const QRect& rect);
+CButtonBMP* makeButton(QWidget* parent, int controlId, const QString& caption, const QRect& rect,
+                       const CButtonBMP::Bitmaps& face = kCommandFace);
 
 // A report list named by its control id, with the light look (columns come from its ListSpec).
 JListCtrl* makeList(QWidget* parent, int controlId);

@@ -10,7 +10,7 @@
 #include "app/UserSession.h"
 #include "client/Options.h"
 #include "controls/CSkinEdit.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "platform/Dialogs.h"
 #include "platform/WorkArea.h"
 #include "platform/Windows.h"
@@ -18,7 +18,7 @@
 #include "trade/Submit.h"
 #include "trade/Trade.h"
 
-using platform::rectFromCorners;
+using platform::edges;
 using trade::DeliveryMode;
 
 namespace {
@@ -47,28 +47,28 @@ low_Delivery_Application_Dlg::low_Delivery_Application_Dlg(QWidget* parent)
     : trade::ListWindow(parent, "low_Delivery_Application_Dlg", trade::kWindowGround, -1)
     , m_code(makeField(this, kCodeField, true))
     , m_quantity(makeField(this, kQuantityField, true))
-    , m_date(trade::makeDatePicker(this, kDatePicker, rectFromCorners(110, 125, 260, 145), QDate::currentDate()))
+    , m_date(trade::makeDatePicker(this, kDatePicker, edges(110, 125, 260, 145), QDate::currentDate()))
     , m_address(new QPlainTextEdit(this))
     , m_consignee(makeField(this, kConsigneeField, false))
 {
-    m_code->setGeometry(rectFromCorners(110, 35, 260, 55));
-    m_quantity->setGeometry(rectFromCorners(110, 95, 260, 115));
+    m_code->setGeometry(edges(110, 35, 260, 55));
+    m_quantity->setGeometry(edges(110, 95, 260, 115));
     m_address->setObjectName(QString::number(kAddressField));
     m_address->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_address->setTabChangesFocus(true);
-    m_address->setGeometry(rectFromCorners(110, 153, 260, 185));
-    m_consignee->setGeometry(rectFromCorners(110, 190, 260, 210));
+    m_address->setGeometry(edges(110, 153, 260, 185));
+    m_consignee->setGeometry(edges(110, 190, 260, 210));
     m_code->installEventFilter(this);
     m_address->installEventFilter(this);
 
-    addButton(kApplyButton, QStringLiteral("申请"), [](QSize) { return rectFromCorners(150, 250, 218, 278); },
+    addButton(kApplyButton, QStringLiteral("申请"), [](QSize) { return edges(150, 250, 218, 278); },
               [this] { apply(); });
     // A second button that did nothing would only puzzle: it empties the form.
-    addButton(kResetButton, QStringLiteral("重置"), [](QSize) { return rectFromCorners(20, 250, 88, 278); },
+    addButton(kResetButton, QStringLiteral("重置"), [](QSize) { return edges(20, 250, 88, 278); },
               [this] { clearInputs(); });
     m_list = addList(kList, trade::deliveryList(false), [](QSize c) {
         const int screenBottom = platform::workArea().height() - 311;
-        return rectFromCorners(350, 33, c.width(), trade::listBottom(screenBottom, c.height()));
+        return edges(350, 33, c.width(), trade::listBottom(screenBottom, c.height()));
     });
 }
 
@@ -102,7 +102,7 @@ trade::DeliveryForm low_Delivery_Application_Dlg::form() const
     // The address travels and is listed as one line.
     f.address = m_mode == DeliveryMode::Mail
                     ? m_address->toPlainText().replace(QLatin1Char('\n'), QLatin1Char(' ')).toStdString()
-                    : client::CurrentOptions().pickupAddress;
+                    : client::currentOptions().pickupAddress;
     f.consignee = m_consignee->text().toStdString(); // hidden in pickup mode, still sent
     return f;
 }
@@ -114,7 +114,7 @@ void low_Delivery_Application_Dlg::apply()
     submission.refusal = trade::checkDelivery(f, QDate::currentDate());
     submission.endpoint = client::Endpoint::Delivery;
     submission.params =
-        trade::deliveryParams(f, market::CurrentSession().userId, UserSession::instance().record().mobile);
+        trade::deliveryParams(f, market::currentSession().userId, UserSession::instance().record().mobile);
     submission.trace = client::TraceLines::requestBody("\n交割申请\n", "\n自提请求\n");
     trade::submit(this, submission);
 }
@@ -127,7 +127,7 @@ void low_Delivery_Application_Dlg::lookUpHolding()
     } else {
         m_holding = trade::holdingText(client::Call(client::Endpoint::CustomerItem, trade::userParams()), code);
     }
-    update(rectFromCorners(85, 65, 205, 90));
+    update(edges(85, 65, 205, 90));
 }
 
 bool low_Delivery_Application_Dlg::eventFilter(QObject* watched, QEvent* event)
@@ -186,10 +186,10 @@ void low_Delivery_Application_Dlg::paintForm(QPainter& p) const
     } else {
         drawLabel(p, 155, "自提地址：");
         p.drawText(QRect(105, 158, 200, 60), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                   QString::fromStdString(client::CurrentOptions().pickupText));
+                   QString::fromStdString(client::currentOptions().pickupText));
     }
     drawLabel(p, 215, "联系方式：");
     p.drawText(QRect(85, 65, 120, 25), Qt::AlignLeft | Qt::AlignVCenter, m_holding);
-    p.drawText(rectFromCorners(105, 219, 225, 244), Qt::AlignLeft | Qt::AlignVCenter,
+    p.drawText(edges(105, 219, 225, 244), Qt::AlignLeft | Qt::AlignVCenter,
                QString::fromStdString(UserSession::instance().record().mobile));
 }

@@ -4,18 +4,18 @@
 #include "platform/Windows.h"
 #include "trade/Trade.h"
 
-using platform::rectFromCorners;
+using platform::edges;
 
 low_Financial_Position_Dlg::low_Financial_Position_Dlg(QWidget* parent)
     : trade::ListWindow(parent, "low_Financial_Position_Dlg", kGround, -1)
 {
-    m_funds = addList(kFundsList, trade::fundsList(), [](QSize) { return rectFromCorners(10, 29, 720, 100); });
+    m_funds = addList(kFundsList, trade::fundsList(), [](QSize) { return edges(10, 29, 720, 100); });
     m_positions = addList(kPositionsList, trade::accountPositionsList(), [](QSize c) {
         const int screenBottom = platform::workArea().height() - 339;
-        return rectFromCorners(10, 120, 900, trade::listBottom(screenBottom, c.height()));
+        return edges(10, 120, 900, trade::listBottom(screenBottom, c.height()));
     });
     addButton(kQueryButton, QStringLiteral("查询"),
-              [](QSize c) { return rectFromCorners(c.width() - 140, 2, c.width() - 96, 24); }, [this] { refresh(); });
+              [](QSize c) { return edges(c.width() - 140, 2, c.width() - 96, 24); }, [this] { refresh(); });
 }
 
 void low_Financial_Position_Dlg::refresh()

@@ -5,10 +5,10 @@
 
 #include "platform/Windows.h"
 #include "trade/DatePickers.h"
-#include "trade/HistoryDates.h"
+#include "trade/core/HistoryDates.h"
 #include "trade/Trade.h"
 
-using platform::rectFromCorners;
+using platform::edges;
 
 namespace {
 
@@ -28,14 +28,14 @@ low_Histor_Transaction_Dlg::low_Histor_Transaction_Dlg(QWidget* parent)
 {
     const QDate today = QDate::currentDate();
     m_start =
-        trade::makeDatePicker(this, kStartPicker, rectFromCorners(80, 1, 200, 27), trade::historyStartDate(today));
-    m_end = trade::makeDatePicker(this, kEndPicker, rectFromCorners(280, 1, 400, 27), today);
+        trade::makeDatePicker(this, kStartPicker, edges(80, 1, 200, 27), trade::historyStartDate(today));
+    m_end = trade::makeDatePicker(this, kEndPicker, edges(280, 1, 400, 27), today);
     m_list = addList(kList, trade::tradeHistoryList(),
-                     [](QSize c) { return rectFromCorners(10, 29, c.width(), c.height() - 44); });
+                     [](QSize c) { return edges(10, 29, c.width(), c.height() - 44); });
     addButton(kQueryButton, QStringLiteral("查询"),
-              [](QSize c) { return rectFromCorners(c.width() - 140, 2, c.width() - 96, 26); }, [this] { query(); });
+              [](QSize c) { return edges(c.width() - 140, 2, c.width() - 96, 26); }, [this] { query(); });
     addButton(kExportButton, QStringLiteral("导出"),
-              [](QSize c) { return rectFromCorners(c.width() - 70, 2, c.width() - 26, 26); },
+              [](QSize c) { return edges(c.width() - 70, 2, c.width() - 26, 26); },
               [this] { trade::ExportListToText(*m_list, QStringLiteral("历史成交.txt")); });
 }
 

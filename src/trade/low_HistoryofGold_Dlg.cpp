@@ -6,7 +6,7 @@
 #include "app/UserSession.h"
 #include "trade/AccountForms.h"
 #include "trade/DatePickers.h"
-#include "trade/HistoryDates.h"
+#include "trade/core/HistoryDates.h"
 
 low_HistoryofGold_Dlg::low_HistoryofGold_Dlg(QWidget* parent)
     : trade::ListWindow(parent, "low_HistoryofGold_Dlg")

@@ -3,17 +3,17 @@
 #include "platform/Windows.h"
 #include "trade/Trade.h"
 
-using platform::rectFromCorners;
+using platform::edges;
 
 low_Today_order_Dlg::low_Today_order_Dlg(QWidget* parent)
     : trade::ListWindow(parent, "low_Today_order_Dlg")
 {
     m_list = addList(kList, trade::todayOrdersList(),
-                     [](QSize c) { return rectFromCorners(10, 29, c.width(), c.height() - 49); });
+                     [](QSize c) { return edges(10, 29, c.width(), c.height() - 49); });
     addButton(kQueryButton, QStringLiteral("查询"),
-              [](QSize c) { return rectFromCorners(c.width() - 140, 2, c.width() - 96, 24); }, [this] { refresh(); });
+              [](QSize c) { return edges(c.width() - 140, 2, c.width() - 96, 24); }, [this] { refresh(); });
     addButton(kExportButton, QStringLiteral("导出"),
-              [](QSize c) { return rectFromCorners(c.width() - 86, 2, c.width() - 42, 24); },
+              [](QSize c) { return edges(c.width() - 86, 2, c.width() - 42, 24); },
               [this] { trade::ExportListToText(*m_list, QStringLiteral("当日订单.txt")); });
 }
 

@@ -3,7 +3,7 @@
 #include <QPainter>
 
 #include "platform/Bitmaps.h"
-#include "platform/Colours.h"
+#include "platform/core/Colours.h"
 #include "platform/Windows.h"
 
 namespace {

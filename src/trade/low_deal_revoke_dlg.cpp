@@ -5,12 +5,12 @@
 
 #include "controls/CButtonBMP.h"
 #include "controls/JListCtrl.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "platform/Bitmaps.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
 #include "trade/Export.h"
-#include "trade/OrderChecks.h"
+#include "trade/core/OrderChecks.h"
 
 namespace {
 
@@ -85,7 +85,7 @@ void low_deal_revoke_dlg::refresh()
 void low_deal_revoke_dlg::cancelSelected()
 {
     const int column = orderNoColumn();
-    const std::string userId = market::CurrentSession().userId;
+    const std::string userId = market::currentSession().userId;
     // Each box is modal and may let other events in: the row count is read afresh each time.
     for (int row = 0; row < m_list->rowCount(); ++row) {
         if (!m_list->selectionModel()->isRowSelected(row, QModelIndex()))

@@ -16,7 +16,7 @@
 #include "app/CVelmoraDlg.h"
 #include "mainwnd/Detail_Trans_Dlg.h"
 #include "mainwnd/Transaction_Dlg.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "market/SingleItemQuote.h"
 #include "platform/Platform.h"
 #include "support/TerminalSession.h"
@@ -56,18 +56,18 @@ void step(Transaction_Dlg* market, int n)
 {
     static int period = 0;
     switch (n % 8) {
-    case 0: market->command(Transaction_Dlg::IDC_OVERVIEW); break;
+    case 0: market->command(Transaction_Dlg::kOverview); break;
     case 1: market->command(Transaction_Dlg::ID_EXTENDED_LIST); break;
-    case 2: market->command(Transaction_Dlg::IDC_TOOL_TIMESHARE); break;
+    case 2: market->command(Transaction_Dlg::kToolTimeshare); break;
     case 3:
     case 6:
-        market->command(Transaction_Dlg::IDC_TOOL_KLINE);
+        market->command(Transaction_Dlg::kToolKline);
         QTest::mouseClick(market, Qt::LeftButton, {}, market->periodCell(period).center());
         period = (period + 1) % Transaction_Dlg::kPeriodCount;
         break;
     case 4: market->command(Transaction_Dlg::ID_TICK_LIST); break;
     case 5: market->command(Transaction_Dlg::ID_PRICE_TABLE); break;
-    case 7: market->command(Transaction_Dlg::IDC_TOOL_INFO); break;
+    case 7: market->command(Transaction_Dlg::kToolInfo); break;
     }
     market->refresh();
 }
@@ -87,7 +87,7 @@ struct Orders
 template <class Window>
 void placeSmallOrder(Window& window, bool buy, platform::MessageBoxRecorder& boxes, Orders& orders)
 {
-    const market::SingleItemQuote quote = market::CurrentSingleItemQuote();
+    const market::SingleItemQuote quote = market::currentSingleItemQuote();
     const float price = buy ? quote.firstPrices[0] : quote.secondPrices[0];
     window.codeField()->setText(QStringLiteral("9160001"));
     window.priceField()->setText(QString::asprintf("%.2f", double(price)));

@@ -55,9 +55,9 @@ inline QString ReadPictureCode(CVelmoraDlg& dlg)
 // the code box, or nullptr when the focus did not move.
 inline QLineEdit* TypeAccountAndPassword(CVelmoraDlg& dlg, const QString& account, const QString& password)
 {
-    auto* accountBox = dlg.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_ACCOUNT_PLAIN));
-    auto* passwordBox = dlg.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_PASSWORD));
-    auto* codeBox = dlg.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_CODE));
+    auto* accountBox = dlg.findChild<QLineEdit*>(QString::number(CVelmoraDlg::kAccountPlain));
+    auto* passwordBox = dlg.findChild<QLineEdit*>(QString::number(CVelmoraDlg::kPassword));
+    auto* codeBox = dlg.findChild<QLineEdit*>(QString::number(CVelmoraDlg::kCode));
     accountBox->setFocus();
     QTest::keyClicks(accountBox, account);
     passwordBox->setFocus();
@@ -75,9 +75,9 @@ inline QLineEdit* TypeAccountAndPassword(CVelmoraDlg& dlg, const QString& accoun
 // what comes after the login.
 inline void LogInDirectly(CVelmoraDlg& dlg, const QString& account, const QString& password)
 {
-    dlg.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_ACCOUNT_PLAIN))->setText(account);
-    dlg.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_PASSWORD))->setText(password);
-    dlg.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_CODE))->setText(dlg.verificationCode());
+    dlg.findChild<QLineEdit*>(QString::number(CVelmoraDlg::kAccountPlain))->setText(account);
+    dlg.findChild<QLineEdit*>(QString::number(CVelmoraDlg::kPassword))->setText(password);
+    dlg.findChild<QLineEdit*>(QString::number(CVelmoraDlg::kCode))->setText(dlg.verificationCode());
     dlg.onLogin();
 }
 

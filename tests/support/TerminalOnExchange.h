@@ -18,7 +18,7 @@
 #include "client/Config.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "platform/Platform.h"
 
 namespace testsupport {
@@ -58,12 +58,12 @@ public:
         platform::setDataDirectory(m_dir->filePath(QStringLiteral("data")));
         platform::setWorkArea(QRect(0, 0, 1920, 1040));
 
-        client::Options o = client::DefaultOptions();
+        client::Options o = client::defaultOptions();
         o.line0Host = address;
         o.updateHost = address + ":8090";
-        client::SetCurrentOptions(o);
+        client::setCurrentOptions(o);
         client::LoadLineChoice();
-        market::SetSessionSource([] {
+        market::setSessionSource([] {
             return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
         });
         app::setMarketWindowFactory([](CVelmoraDlg* owner) { return new Window(owner); });
@@ -73,7 +73,7 @@ public:
     ~TerminalOnExchange()
     {
         app::setMarketWindowFactory(nullptr);
-        market::SetSessionSource(nullptr);
+        market::setSessionSource(nullptr);
         stopExchange();
     }
 

@@ -11,18 +11,18 @@
 #include "client/Options.h"
 #include "client/ServerLine.h"
 #include "mainwnd/Transaction_Dlg.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 
 namespace testsupport {
 
 void pointTerminalAt(const std::string& host)
 {
-    client::Options o = client::DefaultOptions();
+    client::Options o = client::defaultOptions();
     o.line0Host = host;
     o.updateHost = host + ":8090";
-    client::SetCurrentOptions(o);
+    client::setCurrentOptions(o);
     client::LoadLineChoice();
-    market::SetSessionSource([] {
+    market::setSessionSource([] {
         return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
     });
     app::setMarketWindowFactory([](CVelmoraDlg* owner) { return new Transaction_Dlg(owner); });
@@ -32,9 +32,9 @@ void pointTerminalAt(const std::string& host)
 Transaction_Dlg* logIn(CVelmoraDlg& login, const char* account, const char* password)
 {
     auto field = [&](int id) { return login.findChild<QLineEdit*>(QString::number(id)); };
-    field(CVelmoraDlg::IDC_ACCOUNT_PLAIN)->setText(QString::fromUtf8(account));
-    field(CVelmoraDlg::IDC_PASSWORD)->setText(QString::fromUtf8(password));
-    field(CVelmoraDlg::IDC_CODE)->setText(login.verificationCode());
+    field(CVelmoraDlg::kAccountPlain)->setText(QString::fromUtf8(account));
+    field(CVelmoraDlg::kPassword)->setText(QString::fromUtf8(password));
+    field(CVelmoraDlg::kCode)->setText(login.verificationCode());
     login.onLogin();
     if (!UserSession::instance().loggedIn())
         return nullptr;

@@ -90,7 +90,7 @@ public:
         return [this](const RecordedRequest& r) {
             std::lock_guard lock(m_mutex);
             const auto it = m_replies.find(r.path);
-            return ScriptedReply{200, client::Utf8ToWire(it == m_replies.end() ? R"({"success":"true","msg":"","infor":[]})"
+            return ScriptedReply{200, client::utf8ToWire(it == m_replies.end() ? R"({"success":"true","msg":"","infor":[]})"
                                                                                   : it->second)};
         };
     }

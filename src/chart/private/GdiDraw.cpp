@@ -25,7 +25,7 @@ void Fill(QPainter& p, qreal left, qreal top, qreal right, qreal bottom, Colour 
 {
     if (right <= left || bottom <= top)
         return;
-    p.fillRect(QRectF(left, top, right - left, bottom - top), ToQColor(c));
+    p.fillRect(QRectF(left, top, right - left, bottom - top), toQColor(c));
 }
 
 // Texts of one font laid out once: measuring or drawing a text shapes it, which costs more
@@ -73,7 +73,7 @@ void FillRect(QPainter& p, int left, int top, int right, int bottom, Colour c)
 {
     if (right <= left || bottom <= top)
         return;
-    p.fillRect(QRect(left, top, right - left, bottom - top), ToQColor(c));
+    p.fillRect(QRect(left, top, right - left, bottom - top), toQColor(c));
 }
 
 void Rectangle(QPainter& p, int left, int top, int right, int bottom, Colour pen, Colour brush)
@@ -94,7 +94,7 @@ void Rectangle(QPainter& p, int left, int top, int right, int bottom, Colour pen
     Fill(p, left + t, top + t, right - t, bottom - t, brush);
 }
 
-void FrameBand(QPainter& p, int left, int top, int right, int bottom, Colour pen, Colour brush)
+void frameBand(QPainter& p, int left, int top, int right, int bottom, Colour pen, Colour brush)
 {
     if (right <= left || bottom - top < 1)
         return;
@@ -103,7 +103,7 @@ void FrameBand(QPainter& p, int left, int top, int right, int bottom, Colour pen
     Fill(p, left, top + t, right, bottom - t, brush);
 }
 
-void VLine(QPainter& p, int x, int y1, int y2, Colour c)
+void vLine(QPainter& p, int x, int y1, int y2, Colour c)
 {
     const qreal t = Hair(p);
     if (y1 < y2)
@@ -112,7 +112,7 @@ void VLine(QPainter& p, int x, int y1, int y2, Colour c)
         Fill(p, x, y2 + 1, x + t, y1 + 1, c);
 }
 
-void HLine(QPainter& p, int x1, int x2, int y, Colour c)
+void hLine(QPainter& p, int x1, int x2, int y, Colour c)
 {
     const qreal t = Hair(p);
     if (x1 < x2)
@@ -134,29 +134,29 @@ void Lines(QPainter& p, std::span<const QLine> lines, Colour c)
     slanted.clear();
     for (const QLine& l : lines) {
         if (l.x1() == l.x2())
-            VLine(p, l.x1(), l.y1(), l.y2(), c);
+            vLine(p, l.x1(), l.y1(), l.y2(), c);
         else if (l.y1() == l.y2())
-            HLine(p, l.x1(), l.x2(), l.y1(), c);
+            hLine(p, l.x1(), l.x2(), l.y1(), c);
         else
             slanted.push_back(l);
     }
     if (slanted.empty())
         return;
-    QPen pen(ToQColor(c), 1);
+    QPen pen(toQColor(c), 1);
     pen.setCosmetic(true);
     p.setPen(pen);
     p.drawLines(slanted.data(), int(slanted.size()));
 }
 
-void TextOut(QPainter& p, const QFont& font, int x, int y, const QString& text, Colour fg, Colour bg)
+void textOut(QPainter& p, const QFont& font, int x, int y, const QString& text, Colour fg, Colour bg)
 {
     if (text.isEmpty())
         return;
     p.setFont(font);
     const QFontMetrics fm(font);
     const LaidOutText& layout = laidOut(font, fm, text);
-    p.fillRect(QRect(x, y, layout.width, fm.height()), ToQColor(bg));
-    p.setPen(ToQColor(fg));
+    p.fillRect(QRect(x, y, layout.width, fm.height()), toQColor(bg));
+    p.setPen(toQColor(fg));
     // Its baseline on the whole pixel drawText would take. A fractional density places glyphs
     // between device pixels, where only drawText gives drawText's pixels.
     const qreal ratio = p.device() ? p.device()->devicePixelRatio() : 1.0;
@@ -166,7 +166,7 @@ void TextOut(QPainter& p, const QFont& font, int x, int y, const QString& text, 
         p.drawText(x, y + fm.ascent(), text);
 }
 
-void TextInBox(QPainter& p, const QFont& font, const QRect& box, const QString& text, Colour fg, Colour bg)
+void textInBox(QPainter& p, const QFont& font, const QRect& box, const QString& text, Colour fg, Colour bg)
 {
     if (text.isEmpty())
         return;
@@ -175,8 +175,8 @@ void TextInBox(QPainter& p, const QFont& font, const QRect& box, const QString& 
     // rather than being cut at the box.
     const int flags = Qt::AlignRight | Qt::AlignTop | Qt::TextDontClip;
     const QRect bound = p.boundingRect(box, flags, text);
-    p.fillRect(bound, ToQColor(bg));
-    p.setPen(ToQColor(fg));
+    p.fillRect(bound, toQColor(bg));
+    p.setPen(toQColor(fg));
     p.drawText(box, flags, text);
 }
 

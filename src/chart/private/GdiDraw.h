@@ -22,17 +22,17 @@ void FillRect(QPainter& p, int left, int top, int right, int bottom, Colour c);
 void Rectangle(QPainter& p, int left, int top, int right, int bottom, Colour pen, Colour brush);
 // The columns left..right of such a rectangle without its side edges: top and bottom edges
 // in `pen`, the interior in `brush`. Redraws part of a frame exactly as Rectangle drew it.
-void FrameBand(QPainter& p, int left, int top, int right, int bottom, Colour pen, Colour brush);
+void frameBand(QPainter& p, int left, int top, int right, int bottom, Colour pen, Colour brush);
 // From (x, y1) towards (x, y2), the end pixel excluded.
-void VLine(QPainter& p, int x, int y1, int y2, Colour c);
-void HLine(QPainter& p, int x1, int x2, int y, Colour c);
+void vLine(QPainter& p, int x, int y1, int y2, Colour c);
+void hLine(QPainter& p, int x1, int x2, int y, Colour c);
 void Line(QPainter& p, int x1, int y1, int x2, int y2, Colour c);
 // Many lines of one colour, each drawn as Line draws it, with one pen: a polyline of a
 // hundred segments costs one pen change, not a hundred.
 void Lines(QPainter& p, std::span<const QLine> lines, Colour c);
 // Text with its top-left corner at (x, y).
-void TextOut(QPainter& p, const QFont& font, int x, int y, const QString& text, Colour fg, Colour bg);
+void textOut(QPainter& p, const QFont& font, int x, int y, const QString& text, Colour fg, Colour bg);
 // Text right-aligned to a box, top-aligned, on one line.
-void TextInBox(QPainter& p, const QFont& font, const QRect& box, const QString& text, Colour fg, Colour bg);
+void textInBox(QPainter& p, const QFont& font, const QRect& box, const QString& text, Colour fg, Colour bg);
 
 } // namespace chart::gdi

@@ -157,7 +157,7 @@ void AccountExchangeTest::passwordChangeHoldsForTheLockAndTheNextLogin()
     QCOMPARE(boxes.texts(), QStringList({u(trade::kPasswordUpdated)}));
 
     // The lock now wants the new password.
-    panel->command(Detail_Trans_Dlg::IDC_LOCK);
+    panel->command(Detail_Trans_Dlg::kLock);
     Lock_Detail_dlg* lock = panel->lockWindow();
     boxes.clear();
     lock->accountBox()->setText(QStringLiteral("100001"));
@@ -171,7 +171,7 @@ void AccountExchangeTest::passwordChangeHoldsForTheLockAndTheNextLogin()
     lock->onExitTrading();
     QVERIFY(!UserSession::instance().loggedIn());
     QTRY_VERIFY(!market->tradePanel());
-    market->command(Transaction_Dlg::IDC_TRADE);
+    market->command(Transaction_Dlg::kTrade);
     LoginDlg* relogin = market->loginDialog();
     QVERIFY(relogin && relogin->isVisible());
     boxes.clear();
@@ -185,9 +185,9 @@ void AccountExchangeTest::passwordChangeHoldsForTheLockAndTheNextLogin()
     QVERIFY(relogin->isHidden());
 
     // Trading again: the new panel's lock opens with the new password.
-    market->command(Transaction_Dlg::IDC_TRADE);
+    market->command(Transaction_Dlg::kTrade);
     QTRY_VERIFY(market->tradePanel() && market->tradePanel()->isVisible());
-    market->tradePanel()->command(Detail_Trans_Dlg::IDC_LOCK);
+    market->tradePanel()->command(Detail_Trans_Dlg::kLock);
     market->tradePanel()->lockWindow()->accountBox()->setText(QStringLiteral("100001"));
     market->tradePanel()->lockWindow()->passwordBox()->setText(QStringLiteral("wine-2024"));
     market->tradePanel()->lockWindow()->onUnlock();

@@ -20,7 +20,7 @@
 #include "controls/JListCtrl.h"
 #include "controls/cMyTreeCtrl.h"
 #include "mainwnd/Detail_Trans_Dlg.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "platform/Dialogs.h"
 #include "platform/WorkArea.h"
 #include "support/LoopbackServer.h"
@@ -110,11 +110,11 @@ private slots:
     {
         QVERIFY(m_dir.isValid());
         platform::setWorkArea(QRect(0, 0, 1920, 1040));
-        client::Options o = client::DefaultOptions();
+        client::Options o = client::defaultOptions();
         o.line0Host = m_address;
-        client::SetCurrentOptions(o);
+        client::setCurrentOptions(o);
         client::LoadLineChoice(std::filesystem::path(m_dir.filePath(QStringLiteral("connect")).toStdString()));
-        market::SetSessionSource([] {
+        market::setSessionSource([] {
             return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
         });
         startExchange();
@@ -124,7 +124,7 @@ private slots:
     void cleanupTestCase()
     {
         stopExchange();
-        market::SetSessionSource(nullptr);
+        market::setSessionSource(nullptr);
         UserSession::instance().resetForTest();
     }
 
@@ -150,7 +150,7 @@ private slots:
         QCOMPARE(boxes.texts().size(), 1);
         QVERIFY2(boxes.texts().front().startsWith(QStringLiteral("交割申请已提交")), qPrintable(boxes.texts().front()));
         QCOMPARE(holdingAfterLeaving(*application), QStringLiteral("1980"));
-        QTest::mouseClick(child<QWidget>(panel, Detail_Trans_Dlg::IDC_REFRESH), Qt::LeftButton);
+        QTest::mouseClick(child<QWidget>(panel, Detail_Trans_Dlg::kRefresh), Qt::LeftButton);
         QCOMPARE(application->list()->rowCount(), 1);
         renderIfAsked(*panel, "e2e-panel-delivery-application");
 
@@ -193,7 +193,7 @@ private slots:
         choose(14);
         QCOMPARE(listed.rowCount(), 2);
         QCOMPARE(listed.cellText(0, 3), QStringLiteral("自提")); // newest first
-        QCOMPARE(listed.cellText(0, 7), QString::fromStdString(client::CurrentOptions().pickupAddress));
+        QCOMPARE(listed.cellText(0, 7), QString::fromStdString(client::currentOptions().pickupAddress));
         delete panel;
     }
 

@@ -98,7 +98,7 @@ protected:
 
     std::string rawPost(Endpoint e, std::vector<Param> params, const std::string& key = client::defaults::kSignKey)
     {
-        const client::SignedRequest req = client::BuildSignedRequest(e, std::move(params), key, client::CurrentTimestamp());
+        const client::SignedRequest req = client::buildSignedRequest(e, std::move(params), key, client::CurrentTimestamp());
         return rawPostBody(std::string(client::Info(e).path), req.body);
     }
 
@@ -111,7 +111,7 @@ protected:
 
     client::ApiReply post(Endpoint e, std::vector<Param> params, const std::string& key = client::defaults::kSignKey)
     {
-        return client::ApiReply::FromWire(rawPost(e, std::move(params), key));
+        return client::ApiReply::fromWire(rawPost(e, std::move(params), key));
     }
 
     std::string rawGet(const std::string& path, int port = 8041)
@@ -121,27 +121,27 @@ protected:
         return reply;
     }
 
-    client::ApiReply get(const std::string& path) { return client::ApiReply::FromWire(rawGet(path)); }
+    client::ApiReply get(const std::string& path) { return client::ApiReply::fromWire(rawGet(path)); }
 
     client::ApiReply login(const std::string& user, const std::string& password)
     {
-        return post(Endpoint::Login, {{"passwd", client::HashPassword(password)}, {"username", user}});
+        return post(Endpoint::Login, {{"passwd", client::hashPassword(password)}, {"username", user}});
     }
 
     // The same request from another terminal: a client bound to the loopback address `from`.
     client::ApiReply postFrom(const std::string& from, Endpoint e, std::vector<Param> params)
     {
         const client::SignedRequest req =
-            client::BuildSignedRequest(e, std::move(params), client::defaults::kSignKey, client::CurrentTimestamp());
+            client::buildSignedRequest(e, std::move(params), client::defaults::kSignKey, client::CurrentTimestamp());
         httplib::Client other(m_address, 8055);
         other.set_interface(from);
         const auto res = other.Post(std::string(client::Info(e).path), req.body, "application/json");
-        return client::ApiReply::FromWire(res ? res->body : std::string());
+        return client::ApiReply::fromWire(res ? res->body : std::string());
     }
 
     client::ApiReply loginFrom(const std::string& from, const std::string& user, const std::string& password)
     {
-        return postFrom(from, Endpoint::Login, {{"passwd", client::HashPassword(password)}, {"username", user}});
+        return postFrom(from, Endpoint::Login, {{"passwd", client::hashPassword(password)}, {"username", user}});
     }
 
     std::string m_address = testsupport::UniqueLoopbackAddress();
@@ -155,7 +155,7 @@ protected:
 std::int64_t FirstOpenOrder(const client::ApiReply& orders)
 {
     for (const Json::Value& o : orders.infor) {
-        if (client::JsonInt(o, "state") == 0 && client::JsonInt(o, "remain") > 0)
+        if (client::jsonInt(o, "state") == 0 && client::jsonInt(o, "remain") > 0)
             return client::JsonInt64(o, "id");
     }
     return 0;
@@ -167,7 +167,7 @@ std::int64_t FirstOpenOrder(const client::ApiReply& orders)
 std::map<Endpoint, std::vector<Param>> SignedRequests(const std::string& user)
 {
     return {
-        {Endpoint::Login, {{"passwd", client::HashPassword("123456")}, {"username", user}}},
+        {Endpoint::Login, {{"passwd", client::hashPassword("123456")}, {"username", user}}},
         {Endpoint::UpdateInfo,
          {{"account", "6217000010009876543"}, {"address", "上海市黄浦区南京东路1号"}, {"contract_address", "上海市静安区"},
           {"email", "a@example.com"}, {"id", user}, {"mobile", "13900139000"}, {"name", "王小明"},
@@ -196,7 +196,7 @@ TEST_F(ExchangeHttp, EverySignedPathAnswersASignedRequestAndRefusesABadSignature
 {
     const std::string user = "100001";
     const std::map<Endpoint, std::vector<Param>> params = SignedRequests(user);
-    for (const client::EndpointInfo& info : client::EndpointTable()) {
+    for (const client::EndpointInfo& info : client::endpointTable()) {
         if (info.method != client::Method::SignedPost || info.endpoint == Endpoint::Repeal ||
             info.endpoint == Endpoint::UpdatePasswd)
             continue;
@@ -215,7 +215,7 @@ TEST_F(ExchangeHttp, EverySignedPathAnswersASignedRequestAndRefusesABadSignature
     const client::ApiReply repeal = post(Endpoint::Repeal, {{"id", std::to_string(open)}, {"stockholder_id", user}});
     EXPECT_TRUE(repeal.success) << repeal.msg;
     const std::vector<Param> change = {
-        {"id", user}, {"new_passwd", client::HashPassword("654321")}, {"old_passwd", client::HashPassword("123456")}};
+        {"id", user}, {"new_passwd", client::hashPassword("654321")}, {"old_passwd", client::hashPassword("123456")}};
     EXPECT_FALSE(post(Endpoint::UpdatePasswd, change, "WrongKey12345678").success);
     EXPECT_TRUE(post(Endpoint::UpdatePasswd, change).success);
     EXPECT_FALSE(login(user, "123456").success);
@@ -243,21 +243,21 @@ TEST_F(ExchangeHttp, EveryMarketPathAnswersWithTheEnvelope)
 
     // The information page named by the reply is served by the update host.
     Json::Value info;
-    ASSERT_TRUE(client::ParseJson(client::WireToUtf8(rawGet("/api/stockinfo/9160001")), info));
-    const std::string page = client::JsonText(info, "infor"); // the address travels as text
+    ASSERT_TRUE(client::parseJson(client::wireToUtf8(rawGet("/api/stockinfo/9160001")), info));
+    const std::string page = client::jsonText(info, "infor"); // the address travels as text
     ASSERT_EQ(page.rfind("http://" + m_address + ":8090/", 0), 0u) << page;
     std::string html;
     client::HttpGetUrl(page, html);
-    EXPECT_NE(client::WireToUtf8(html).find("Tolmere小酒窖"), std::string::npos);
+    EXPECT_NE(client::wireToUtf8(html).find("Tolmere小酒窖"), std::string::npos);
 
     Json::Value manifest;
-    ASSERT_TRUE(client::ParseJson(client::WireToUtf8(rawGet("/pc_update.json", 8090)), manifest));
-    EXPECT_EQ(client::JsonText(manifest, "version"), "v1.6");
-    EXPECT_EQ(client::JsonText(manifest, "forced"), "false");
+    ASSERT_TRUE(client::parseJson(client::wireToUtf8(rawGet("/pc_update.json", 8090)), manifest));
+    EXPECT_EQ(client::jsonText(manifest, "version"), "v1.6");
+    EXPECT_EQ(client::jsonText(manifest, "forced"), "false");
     // Paths outside the index are not found, and trading paths are not served on the market port.
     std::string reply;
     client::HttpGetUrl("http://" + m_address + ":8041/api/v1/ad", reply);
-    EXPECT_FALSE(client::ApiReply::FromWire(reply).success);
+    EXPECT_FALSE(client::ApiReply::fromWire(reply).success);
 }
 
 TEST_F(ExchangeHttp, RefusalsCarryAClearMessage)
@@ -265,9 +265,9 @@ TEST_F(ExchangeHttp, RefusalsCarryAClearMessage)
     EXPECT_EQ(login("999999", "x").msg, "账户不存在");
     EXPECT_EQ(login("sim-mm-9160001", "x").msg, "账户不存在");
     EXPECT_EQ(login("100001", "wrong").msg, "密码错误");
-    EXPECT_EQ(client::ApiReply::FromWire(rawPostBody("/api/v1/user/login", "not json")).msg, "请求格式不正确");
-    EXPECT_EQ(client::ApiReply::FromWire(rawPostBody("/api/v1/user/login", "{\"v\":\"1\"}")).msg, "缺少参数：passwd");
-    EXPECT_EQ(client::ApiReply::FromWire(rawPostBody("/api/v1/item/buy", "")).msg, "请求格式不正确");
+    EXPECT_EQ(client::ApiReply::fromWire(rawPostBody("/api/v1/user/login", "not json")).msg, "请求格式不正确");
+    EXPECT_EQ(client::ApiReply::fromWire(rawPostBody("/api/v1/user/login", "{\"v\":\"1\"}")).msg, "缺少参数：passwd");
+    EXPECT_EQ(client::ApiReply::fromWire(rawPostBody("/api/v1/item/buy", "")).msg, "请求格式不正确");
 
     const std::string u = "100003"; // 50 000 yuan, nothing held
     auto buy = [&](const char* price, const char* qty, const char* item = "9160001") {
@@ -333,28 +333,28 @@ TEST_F(ExchangeHttp, BuyingAcrossTheSpreadTradesAndShowsInEveryQuery)
     const client::ApiReply trades = post(Endpoint::TradeToday, {{"id", u}});
     ASSERT_EQ(trades.infor.size(), 1u);
     const Json::Value& t = trades.infor[0];
-    EXPECT_EQ(client::JsonInt(t, "direction"), 0);
-    EXPECT_EQ(client::JsonInt(t, "dealed_amount"), 10);
-    EXPECT_NEAR(client::JsonReal(t, "deal_price"), ask, 1e-9);
-    EXPECT_NEAR(client::JsonReal(t, "commission"), std::floor(ask * 100 * 10 * 3 / 1000) / 100, 1e-9);
+    EXPECT_EQ(client::jsonInt(t, "direction"), 0);
+    EXPECT_EQ(client::jsonInt(t, "dealed_amount"), 10);
+    EXPECT_NEAR(client::jsonReal(t, "deal_price"), ask, 1e-9);
+    EXPECT_NEAR(client::jsonReal(t, "commission"), std::floor(ask * 100 * 10 * 3 / 1000) / 100, 1e-9);
     EXPECT_GT(client::JsonInt64(t, "trade_no"), 0);
-    EXPECT_EQ(client::JsonText(t, "name"), "Tolmere小酒窖");
+    EXPECT_EQ(client::jsonText(t, "name"), "Tolmere小酒窖");
 
     const client::ApiReply holdings = post(Endpoint::CustomerItem, {{"id", u}});
     ASSERT_TRUE(holdings.success);
     ASSERT_EQ(holdings.infor["stock"].size(), 1u);
     const Json::Value& s = holdings.infor["stock"][0];
-    EXPECT_EQ(client::JsonInt(s, "total"), 10);
-    EXPECT_EQ(client::JsonInt(s, "amount_usable"), 10);
-    EXPECT_GT(client::JsonReal(s, "costprice"), ask); // the fee is part of the cost
-    const double usable = client::JsonReal(holdings.infor["cash"], "bankroll_usable");
-    EXPECT_NEAR(usable, 50000 - client::JsonReal(t, "dealed_value") - client::JsonReal(t, "commission"), 1e-6);
+    EXPECT_EQ(client::jsonInt(s, "total"), 10);
+    EXPECT_EQ(client::jsonInt(s, "amount_usable"), 10);
+    EXPECT_GT(client::jsonReal(s, "costprice"), ask); // the fee is part of the cost
+    const double usable = client::jsonReal(holdings.infor["cash"], "bankroll_usable");
+    EXPECT_NEAR(usable, 50000 - client::jsonReal(t, "dealed_value") - client::jsonReal(t, "commission"), 1e-6);
     EXPECT_NEAR(post(Endpoint::AccountApply, {{"id", u}}).infor["cash"].asDouble(), usable, 1e-6);
 
     const client::ApiReply orders = post(Endpoint::OrderToday, {{"id", u}});
     ASSERT_EQ(orders.infor.size(), 1u);
-    EXPECT_EQ(client::JsonInt(orders.infor[0], "remain"), 0);
-    EXPECT_EQ(client::JsonInt(orders.infor[0], "state"), 0);
+    EXPECT_EQ(client::jsonInt(orders.infor[0], "remain"), 0);
+    EXPECT_EQ(client::jsonInt(orders.infor[0], "state"), 0);
     const client::ApiReply history =
         post(Endpoint::TradeHistory, {{"end_date", TodayText()}, {"id", u}, {"start_date", TodayText(-7)}});
     EXPECT_EQ(history.infor.size(), 1u);
@@ -410,13 +410,13 @@ TEST_F(ExchangeHttp, RepliesCarryEveryMemberTheTerminalReads)
     ASSERT_EQ(deliveries.infor.size(), 1u);
     ExpectMembers(deliveries.infor[0], {"id", "stock_id", "add_date", "method", "amount", "status", "consignee", "address"},
                   "delivery");
-    EXPECT_EQ(client::JsonText(deliveries.infor[0], "method"), "自提");
+    EXPECT_EQ(client::jsonText(deliveries.infor[0], "method"), "自提");
     const client::ApiReply cash = post(Endpoint::CashHistory, {{"end_date", TodayText()}, {"id", u}, {"start_date", TodayText()}});
     ASSERT_GE(cash.infor.size(), 2u); // the opening deposit and the withdrawal
     for (const Json::Value& c : cash.infor)
         ExpectMembers(c, {"account", "cash", "add_time", "direction", "status", "is_offline"}, "cash movement");
-    EXPECT_EQ(client::JsonInt(cash.infor[0], "direction"), 1);
-    EXPECT_EQ(client::JsonInt(cash.infor[0], "status"), 0);
+    EXPECT_EQ(client::jsonInt(cash.infor[0], "direction"), 1);
+    EXPECT_EQ(client::jsonInt(cash.infor[0], "status"), 0);
     for (const Json::Value& a : post(Endpoint::Ad, {}).infor)
         ExpectMembers(a, {"title", "remark"}, "announcement");
     EXPECT_TRUE(post(Endpoint::AccountApply, {{"id", u}}).infor["cash"].isNumeric());
@@ -446,16 +446,16 @@ TEST_F(ExchangeHttp, RepliesCarryEveryMemberTheTerminalReads)
     const client::ApiReply overview = post(Endpoint::UpToTheMinute, {{"id", ""}}); // a visitor's poller
     ASSERT_TRUE(overview.success);
     EXPECT_GE(overview.infor.size(), 13u);
-    EXPECT_EQ(client::JsonText(overview.infor[0], "main_4"), "Tolmere小酒窖");
+    EXPECT_EQ(client::jsonText(overview.infor[0], "main_4"), "Tolmere小酒窖");
     EXPECT_EQ(m_exchange->audit(), "");
 }
 
 TEST_F(ExchangeHttp, RepliesGoOutInTheWireCodePageAndCompressedWhenAccepted)
 {
-    const std::string wire = rawPost(Endpoint::Login, {{"passwd", client::HashPassword("velmora")}, {"username", "100002"}});
-    EXPECT_NE(wire.find(client::Utf8ToWire("林晓雨")), std::string::npos);
+    const std::string wire = rawPost(Endpoint::Login, {{"passwd", client::hashPassword("velmora")}, {"username", "100002"}});
+    EXPECT_NE(wire.find(client::utf8ToWire("林晓雨")), std::string::npos);
     EXPECT_EQ(wire.find("林晓雨"), std::string::npos);
-    EXPECT_EQ(client::ApiReply::FromWire(wire).infor["is_update"].asInt(), 1);
+    EXPECT_EQ(client::ApiReply::fromWire(wire).infor["is_update"].asInt(), 1);
 
     httplib::Client raw(m_address, 8041);
     raw.set_decompress(false);
@@ -475,8 +475,8 @@ TEST_F(ExchangeHttp, TheDetailsRequestArrivesInUtf8AndIsSignedOverIt)
                                         {"name", "王小明"}, {"personal_id", "310101199001011234"}, {"phone", "021-1"}};
     ASSERT_TRUE(post(Endpoint::UpdateInfo, details).success);
     const client::ApiReply me = login("100001", "123456");
-    EXPECT_EQ(client::JsonText(me.infor, "name"), "王小明");
-    EXPECT_EQ(client::JsonInt(me.infor, "is_update"), 1);
+    EXPECT_EQ(client::jsonText(me.infor, "name"), "王小明");
+    EXPECT_EQ(client::jsonInt(me.infor, "is_update"), 1);
     const client::ApiReply cash = post(Endpoint::CashHistory, {{"end_date", TodayText()}, {"id", "100001"}, {"start_date", TodayText()}});
     ASSERT_GE(cash.infor.size(), 1u);
     EXPECT_EQ(client::JsonInt64(cash.infor[0], "account"), 6217000010009876543LL);
@@ -511,8 +511,8 @@ TEST_F(ExchangeHttp, StateSurvivesARestartWithADatabase)
                                           {"consignee", "王小明"}, {"contact", "13800138000"}, {"id", u},
                                           {"method", "邮寄"}, {"stock_id", "9160002"}}).success);
     const std::string deliveriesBefore = rawPost(Endpoint::DeliveryHistory, {{"id", u}});
-    ASSERT_TRUE(post(Endpoint::UpdatePasswd, {{"id", u}, {"new_passwd", client::HashPassword("abc")},
-                                              {"old_passwd", client::HashPassword("123456")}}).success);
+    ASSERT_TRUE(post(Endpoint::UpdatePasswd, {{"id", u}, {"new_passwd", client::hashPassword("abc")},
+                                              {"old_passwd", client::hashPassword("123456")}}).success);
     const std::string holdingsBefore = rawPost(Endpoint::CustomerItem, {{"id", u}});
     const std::string ordersBefore = rawPost(Endpoint::OrderToday, {{"id", u}});
     const Cents cashBefore = m_exchange->totalCash();
@@ -521,18 +521,18 @@ TEST_F(ExchangeHttp, StateSurvivesARestartWithADatabase)
     start(db);
     const client::ApiReply again = login(u, "abc");
     EXPECT_TRUE(again.success);
-    EXPECT_EQ(client::JsonText(again.infor, "name"), "王小明");
+    EXPECT_EQ(client::jsonText(again.infor, "name"), "王小明");
     EXPECT_EQ(rawPost(Endpoint::OrderToday, {{"id", u}}), ordersBefore);
-    const client::ApiReply holdingsAfter = client::ApiReply::FromWire(rawPost(Endpoint::CustomerItem, {{"id", u}}));
-    EXPECT_EQ(holdingsAfter.infor["cash"], client::ApiReply::FromWire(holdingsBefore).infor["cash"]);
+    const client::ApiReply holdingsAfter = client::ApiReply::fromWire(rawPost(Endpoint::CustomerItem, {{"id", u}}));
+    EXPECT_EQ(holdingsAfter.infor["cash"], client::ApiReply::fromWire(holdingsBefore).infor["cash"]);
     // The pending delivery is still listed and still holds its units out of the position.
     EXPECT_EQ(rawPost(Endpoint::DeliveryHistory, {{"id", u}}), deliveriesBefore);
-    EXPECT_EQ(holdingsAfter.infor["stock"], client::ApiReply::FromWire(holdingsBefore).infor["stock"]);
+    EXPECT_EQ(holdingsAfter.infor["stock"], client::ApiReply::fromWire(holdingsBefore).infor["stock"]);
     bool found = false;
     for (const Json::Value& s : holdingsAfter.infor["stock"]) {
-        if (client::JsonInt(s, "stock_id") == 9160002) {
-            EXPECT_EQ(client::JsonInt(s, "amount_freeze"), 20);
-            EXPECT_EQ(client::JsonInt(s, "amount_usable"), 180);
+        if (client::jsonInt(s, "stock_id") == 9160002) {
+            EXPECT_EQ(client::jsonInt(s, "amount_freeze"), 20);
+            EXPECT_EQ(client::jsonInt(s, "amount_usable"), 180);
             found = true;
         }
     }
@@ -613,9 +613,9 @@ TEST_F(ExchangeHttp, TradingRepliesCarryTheTypesTheOrderWindowsRead)
     }
     // The filled buy is not cancelled: state 0 with nothing remaining reads as filled.
     const Json::Value& filled = orders.infor[orders.infor.size() - 1]; // the newest stands first
-    EXPECT_EQ(client::JsonInt(filled, "direction"), 0);
-    EXPECT_EQ(client::JsonInt(filled, "state"), 0);
-    EXPECT_EQ(client::JsonInt(filled, "remain"), 0);
+    EXPECT_EQ(client::jsonInt(filled, "direction"), 0);
+    EXPECT_EQ(client::jsonInt(filled, "state"), 0);
+    EXPECT_EQ(client::jsonInt(filled, "remain"), 0);
     const client::ApiReply trades = post(Endpoint::TradeToday, {{"id", u}});
     EXPECT_TRUE(trades.success);
     ASSERT_GE(trades.infor.size(), 1u);
@@ -662,18 +662,18 @@ TEST_F(ExchangeHttp, GarbageBodiesNeverBreakTheService)
     const std::vector<std::string> bodies = {
         "", "{", "[]", "null", "{\"id\":{}}", "{\"id\":[1,2]}", "{\"v\":1.5,\"sign\":\"x\"}", std::string(5000, '{'),
         std::string("{\"id\":\"\xff\xfe\x80\",\"v\":\"1\",\"sign\":\"00\"}"), "{\"passwd\":null,\"username\":1,\"v\":true}"};
-    for (const client::EndpointInfo& info : client::EndpointTable()) {
+    for (const client::EndpointInfo& info : client::endpointTable()) {
         if (info.method != client::Method::SignedPost)
             continue;
         for (const std::string& body : bodies) {
-            const client::ApiReply r = client::ApiReply::FromWire(rawPostBody(std::string(info.path), body));
+            const client::ApiReply r = client::ApiReply::fromWire(rawPostBody(std::string(info.path), body));
             EXPECT_TRUE(r.parsed) << info.path << " " << body.substr(0, 30);
             EXPECT_FALSE(r.success);
         }
         std::string noise(200, '\0');
         for (char& c : noise)
             c = static_cast<char>(rng());
-        EXPECT_TRUE(client::ApiReply::FromWire(rawPostBody(std::string(info.path), noise)).parsed);
+        EXPECT_TRUE(client::ApiReply::fromWire(rawPostBody(std::string(info.path), noise)).parsed);
     }
     for (const char* path : {"/api/realtime/", "/api/dealdetail/9160001/x", "/api/histogram/9160001/-1",
                              "/api/histogram/9160001/99999999999999999999", "/api/timeline/abc", "/api/../../etc/passwd"}) {
@@ -716,7 +716,7 @@ TEST_F(ExchangeHttp, AnAccountAnswersOnlyTheAddressesThatLoggedInToIt)
 
     // Its login opens that account, and that one alone, to it.
     ASSERT_TRUE(loginFrom(other, u, "123456").success);
-    for (const client::EndpointInfo& info : client::EndpointTable()) {
+    for (const client::EndpointInfo& info : client::endpointTable()) {
         if (requests.count(info.endpoint)) {
             const client::ApiReply r = postFrom(other, info.endpoint, requests.at(info.endpoint));
             EXPECT_TRUE(r.success) << info.path << ": " << r.msg;
@@ -739,8 +739,8 @@ TEST_F(ExchangeHttp, AnAccountAnswersOnlyTheAddressesThatLoggedInToIt)
     ASSERT_TRUE(login("100002", "velmora").success);
 
     // A new password ends the logins of every other address, not the one that changed it.
-    ASSERT_TRUE(postFrom(other, Endpoint::UpdatePasswd, {{"id", u}, {"new_passwd", client::HashPassword("new")},
-                                                         {"old_passwd", client::HashPassword("123456")}})
+    ASSERT_TRUE(postFrom(other, Endpoint::UpdatePasswd, {{"id", u}, {"new_passwd", client::hashPassword("new")},
+                                                         {"old_passwd", client::hashPassword("123456")}})
                     .success);
     EXPECT_TRUE(postFrom(other, Endpoint::AccountApply, {{"id", u}}).success);
     EXPECT_EQ(post(Endpoint::AccountApply, {{"id", u}}).msg, "请先登录");
@@ -807,7 +807,7 @@ TEST_F(ExchangeHttp, AChangeThatCannotBeSavedIsAnsweredAsFailedAndLeavesNoTrace)
          [&]() -> std::vector<Param> { return {{"cash", "321.09"}, {"id", u}}; }},
         {"a password change", Endpoint::UpdatePasswd,
          [&]() -> std::vector<Param> {
-             return {{"id", u}, {"new_passwd", client::HashPassword("654321")}, {"old_passwd", client::HashPassword(password)}};
+             return {{"id", u}, {"new_passwd", client::hashPassword("654321")}, {"old_passwd", client::hashPassword(password)}};
          }},
     };
     for (const Change& change : changes) {
@@ -836,7 +836,7 @@ TEST_F(ExchangeHttp, AChangeThatCannotBeSavedIsAnsweredAsFailedAndLeavesNoTrace)
     auto settled = [&] {
         const client::ApiReply cash = post(Endpoint::CashHistory, {{"end_date", TodayText()}, {"id", u}, {"start_date", TodayText()}});
         const client::ApiReply deliveries = post(Endpoint::DeliveryHistory, {{"id", u}});
-        return std::pair(client::JsonInt(cash.infor[0], "status"), client::JsonInt(deliveries.infor[0], "status"));
+        return std::pair(client::jsonInt(cash.infor[0], "status"), client::jsonInt(deliveries.infor[0], "status"));
     };
     {
         const testsupport::FileSizeLimit diskFull(0);
@@ -862,9 +862,9 @@ TEST_F(ExchangeHttp, WithdrawalsAndDeliveriesSettleWhileTheParticipantsStandStil
     auto statuses = [&] {
         std::vector<int> out;
         for (const Json::Value& c : post(Endpoint::CashHistory, {{"end_date", TodayText()}, {"id", u}, {"start_date", TodayText()}}).infor)
-            out.push_back(client::JsonInt(c, "status"));
+            out.push_back(client::jsonInt(c, "status"));
         for (const Json::Value& d : post(Endpoint::DeliveryHistory, {{"id", u}}).infor)
-            out.push_back(client::JsonInt(d, "status"));
+            out.push_back(client::jsonInt(d, "status"));
         return out; // the withdrawal, the opening deposit, tomorrow's delivery, today's
     };
     m_now += 4;

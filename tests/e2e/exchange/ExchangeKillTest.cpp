@@ -124,11 +124,11 @@ protected:
     client::ApiReply post(client::Endpoint e, std::vector<client::Param> params, bool& answered) const
     {
         const client::SignedRequest r =
-            client::BuildSignedRequest(e, std::move(params), client::defaults::kSignKey, client::CurrentTimestamp());
+            client::buildSignedRequest(e, std::move(params), client::defaults::kSignKey, client::CurrentTimestamp());
         std::string reply;
         client::HttpPostFormNoLock(url(std::string(client::Info(e).path), client::kTradePort), r.body, reply);
         answered = !reply.empty();
-        return client::ApiReply::FromWire(reply);
+        return client::ApiReply::fromWire(reply);
     }
 
     std::string get(const std::string& path) const
@@ -168,9 +168,9 @@ TEST_F(ExchangeKill, EveryAcceptedChangeSurvivesSigkillAndNothingRefusedOrFailed
         ExchangeProcess first(m_address, db, accounts, log);
         ASSERT_TRUE(first.running());
         ASSERT_TRUE(waitUntilServing());
-        const client::ApiReply quote = client::ApiReply::FromWire(get("/api/realtime/9160001"));
-        limitUp = client::JsonReal(quote.infor[0], "limitUp");
-        limitDown = client::JsonReal(quote.infor[0], "limitDown");
+        const client::ApiReply quote = client::ApiReply::fromWire(get("/api/realtime/9160001"));
+        limitUp = client::jsonReal(quote.infor[0], "limitUp");
+        limitDown = client::jsonReal(quote.infor[0], "limitDown");
         ASSERT_GT(limitUp, limitDown);
     }
 
@@ -189,7 +189,7 @@ TEST_F(ExchangeKill, EveryAcceptedChangeSurvivesSigkillAndNothingRefusedOrFailed
             std::uniform_int_distribution<int> fen(int(limitDown * 100) + 1, int(limitUp * 100) - 1);
             bool answered = false;
             // A restart forgets who logged in: the client logs in again, as the terminal's user does.
-            if (!post(client::Endpoint::Login, {{"passwd", client::HashPassword(kPassword)}, {"username", kAccount}}, answered)
+            if (!post(client::Endpoint::Login, {{"passwd", client::hashPassword(kPassword)}, {"username", kAccount}}, answered)
                      .success)
                 return;
             while (!stop.load()) {
@@ -263,7 +263,7 @@ TEST_F(ExchangeKill, EveryAcceptedChangeSurvivesSigkillAndNothingRefusedOrFailed
     ASSERT_TRUE(waitUntilServing());
     EXPECT_EQ(get("/__control/audit"), "ok\n");
     bool answered = false;
-    ASSERT_TRUE(post(client::Endpoint::Login, {{"passwd", client::HashPassword(kPassword)}, {"username", kAccount}}, answered)
+    ASSERT_TRUE(post(client::Endpoint::Login, {{"passwd", client::hashPassword(kPassword)}, {"username", kAccount}}, answered)
                     .success);
     const client::ApiReply today = post(client::Endpoint::OrderToday, {{"id", kAccount}}, answered);
     ASSERT_TRUE(today.success);
@@ -285,16 +285,16 @@ TEST_F(ExchangeKill, EveryAcceptedChangeSurvivesSigkillAndNothingRefusedOrFailed
     };
     for (const Json::Value& o : today.infor) {
         const long long n = client::JsonInt64(o, "commission_amount");
-        check(n, client::JsonInt(o, "direction") == 0 ? Sent::Kind::Buy : Sent::Kind::Sell, "order");
-        state[n] = client::JsonInt(o, "state");
+        check(n, client::jsonInt(o, "direction") == 0 ? Sent::Kind::Buy : Sent::Kind::Sell, "order");
+        state[n] = client::jsonInt(o, "state");
         if (sent[n].answer == Sent::Answer::Accepted) {
             EXPECT_EQ(client::JsonInt64(o, "id"), sent[n].orderId) << n;
         }
     }
     for (const Json::Value& m : cash.infor) {
-        if (client::JsonInt(m, "direction") != 1)
+        if (client::jsonInt(m, "direction") != 1)
             continue;
-        const long long n = std::llround(client::JsonReal(m, "cash") * 100);
+        const long long n = std::llround(client::jsonReal(m, "cash") * 100);
         check(n, Sent::Kind::Withdrawal, "withdrawal");
         withdrawn.insert(n);
     }

@@ -35,11 +35,11 @@
 #include "client/Config.h"
 #include "client/Transport.h"
 #include "controls/JListCtrl.h"
-#include "market/CUPdate_rightdlg_thread.h"
-#include "market/CUPdate_thread.h"
+#include "market/core/CUPdate_rightdlg_thread.h"
+#include "market/core/CUPdate_thread.h"
 #include "mainwnd/Detail_Trans_Dlg.h"
 #include "mainwnd/Transaction_Dlg.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "market/Right_Msg_Dlg.h"
 #include "market/SingleItemQuote.h"
 #include "platform/Platform.h"
@@ -108,8 +108,8 @@ void resetPeakRss()
 int inkOf(const QImage& image, chart::Colour a, chart::Colour b)
 {
     const QRect plot(50, 30, image.width() - 120, image.height() - 60);
-    return testsupport::CountColour(image, plot, chart::ToQColor(a)) +
-           testsupport::CountColour(image, plot, chart::ToQColor(b));
+    return testsupport::CountColour(image, plot, chart::toQColor(a)) +
+           testsupport::CountColour(image, plot, chart::toQColor(b));
 }
 
 // One fault of the service: a rule for exchange::Faults, or the service gone altogether.
@@ -304,7 +304,7 @@ private slots:
         QVERIFY(m_market);
         // The K-line view: the quote panel and its poller run, candles are polled; the test
         // posts the other kinds itself, as the other views would.
-        m_market->command(Transaction_Dlg::IDC_TOOL_KLINE);
+        m_market->command(Transaction_Dlg::kToolKline);
         QVERIFY(m_market->quotePanel());
         // The trade panel's buy window follows the item: its timer asks for the quote, its
         // orders tab lists today's orders, one of them placed here at the day's lowest price
@@ -314,8 +314,8 @@ private slots:
         QVERIFY(m_buy);
         m_buy->codeField()->setText(QStringLiteral("9160001"));
         m_buy->selectTab(trade::OrderWindow::Tab::Orders);
-        QTRY_VERIFY_WITH_TIMEOUT(market::CurrentSingleItemQuote() != market::SingleItemQuote(), 30000);
-        m_orderPrice = QString::asprintf("%.2f", double(market::CurrentSingleItemQuote().prices[3]));
+        QTRY_VERIFY_WITH_TIMEOUT(market::currentSingleItemQuote() != market::SingleItemQuote(), 30000);
+        m_orderPrice = QString::asprintf("%.2f", double(market::currentSingleItemQuote().prices[3]));
         long orderMs = 0;
         const QStringList placed = placeOrder(orderMs);
         QVERIFY2(placed.size() == 2 && !placed[1].isEmpty(), qPrintable(placed.join(QLatin1Char('|'))));
@@ -335,7 +335,7 @@ private slots:
             {"time-share (main poller)", {"/api/timeline/*"},
              [w] { w->poller()->post(int(MarketRequest::Timeline), 0); }, nullptr, nullptr},
             {"usable cash (main poller)", {"/api/v1/account/apply"},
-             [w] { w->poller()->post(int(MarketRequest::UsableCash), 0); }, [] { market::SetAvailableCash(0.0f); },
+             [w] { w->poller()->post(int(MarketRequest::UsableCash), 0); }, [] { market::setAvailableCash(0.0f); },
              [] { return market::AvailableCash() > 0.0f; }},
             {"quote panel (quote poller)", {"/api/realtime/*", "/api/dealdetail/*"},
              [w] {
@@ -349,9 +349,9 @@ private slots:
             {"trading query (buy window)", {"/api/v1/trade/guide", "/api/v1/order/today"}, [buy] { buy->refresh(); },
              [orders] {
                  orders->clearRows();
-                 market::SetCurrentSingleItemQuote(market::SingleItemQuote());
+                 market::setCurrentSingleItemQuote(market::SingleItemQuote());
              },
-             [orders] { return orders->rowCount() > 0 && market::CurrentSingleItemQuote() != market::SingleItemQuote(); }},
+             [orders] { return orders->rowCount() > 0 && market::currentSingleItemQuote() != market::SingleItemQuote(); }},
             {"trading order (buy window)", {"/api/v1/item/buy"}, nullptr, nullptr, nullptr},
         };
         QTRY_VERIFY_WITH_TIMEOUT(std::all_of(m_kinds.begin(), m_kinds.end(),

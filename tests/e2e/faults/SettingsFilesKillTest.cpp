@@ -57,7 +57,7 @@ protected:
 std::vector<SettingsFile> settingsFiles()
 {
     // Column files of clearly different sizes, so a torn write cannot pass for either.
-    std::string shortColumns = market::StyledColumnText({{{"基本行情", {{"序", "main_1"}}}}});
+    std::string shortColumns = market::styledColumnText({{{"基本行情", {{"序", "main_1"}}}}});
     market::ColumnDocument longer;
     for (int c = 0; c < 2; ++c) {
         market::ColumnCategory category{c == 0 ? "基本行情" : "扩展行情", {}};
@@ -65,7 +65,7 @@ std::vector<SettingsFile> settingsFiles()
             category.columns.push_back({"列" + std::to_string(i), "main_" + std::to_string(i)});
         longer.categories.push_back(category);
     }
-    std::string longColumns = market::StyledColumnText(longer);
+    std::string longColumns = market::styledColumnText(longer);
     // An export of a short and of a long list: a user's saved query, overwritten by the next.
     const QStringList headers{"序", "代码", "产品名称"};
     const std::vector<QStringList> fewRows{{"1", "9160001", "波尔多红"}};
@@ -79,7 +79,7 @@ std::vector<SettingsFile> settingsFiles()
          [](bool newer) { app::WriteRememberedAccount(newer ? "1000020000000000000000000000000000" : "100001"); }},
         {"currentlisttitle.txt", shortColumns, longColumns,
          [shortColumns, longColumns](bool newer) {
-             market::WriteColumnFile(market::kCurrentColumnFileName, newer ? longColumns : shortColumns);
+             market::writeColumnFile(market::kCurrentColumnFileName, newer ? longColumns : shortColumns);
          }},
         {"当日订单.txt", trade::exportText(headers, fewRows), trade::exportText(headers, manyRows),
          [headers, fewRows, manyRows](bool newer) {

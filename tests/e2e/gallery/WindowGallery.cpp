@@ -69,10 +69,10 @@ int main(int argc, char** argv)
     CVelmoraDlg login;
     login.show();
     settle(300);
-    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_ACCOUNT_PLAIN))->setText("100001");
+    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::kAccountPlain))->setText("100001");
     save(&login, QStringLiteral("login"));
-    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_PASSWORD))->setText("123456");
-    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_CODE))->setText(login.verificationCode());
+    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::kPassword))->setText("123456");
+    login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::kCode))->setText(login.verificationCode());
     login.onLogin();
     auto* market = qobject_cast<Transaction_Dlg*>(login.marketWindow());
     if (!UserSession::instance().loggedIn() || !market) {
@@ -84,10 +84,10 @@ int main(int argc, char** argv)
     if (market->announcements())
         market->announcements()->hide();
     save(market, QStringLiteral("overview"));
-    market->command(Transaction_Dlg::IDC_TOOL_TIMESHARE);
+    market->command(Transaction_Dlg::kToolTimeshare);
     settle(3000);
     save(market, QStringLiteral("timeshare"));
-    market->command(Transaction_Dlg::IDC_TOOL_KLINE);
+    market->command(Transaction_Dlg::kToolKline);
     settle(3000);
     save(market, QStringLiteral("kline"));
     market->command(Transaction_Dlg::ID_TICK_LIST);
@@ -109,13 +109,13 @@ int main(int argc, char** argv)
 
     Detail_Trans_Dlg* panel = market->tradePanel();
     if (!panel) {
-        market->command(Transaction_Dlg::IDC_TRADE);
+        market->command(Transaction_Dlg::kTrade);
         panel = market->tradePanel();
     }
     panel->show();
     // A resting order to list, and a trade.
-    market::RequestSingleItemQuote(9160001);
-    const market::SingleItemQuote quote = market::CurrentSingleItemQuote();
+    market::requestSingleItemQuote(9160001);
+    const market::SingleItemQuote quote = market::currentSingleItemQuote();
     for (int function = 0; function < Detail_Trans_Dlg::kFunctionCount; ++function) {
         panel->choose(function);
         settle(600);
@@ -140,21 +140,21 @@ int main(int argc, char** argv)
         save(panel, QStringLiteral("panel-%1").arg(function, 2, 10, QLatin1Char('0')));
     }
     // The pop-ups before the lock, which would guard them.
-    market->command(Transaction_Dlg::IDC_QUICK_BUY);
+    market->command(Transaction_Dlg::kQuickBuy);
     settle(800);
     save(market->quickBuy(), QStringLiteral("quick-buy"));
     if (market->quickBuy())
         market->quickBuy()->close();
-    market->command(Transaction_Dlg::IDC_QUICK_SELL);
+    market->command(Transaction_Dlg::kQuickSell);
     settle(800);
     save(market->quickSell(), QStringLiteral("quick-sell"));
     if (market->quickSell())
         market->quickSell()->close();
-    panel->command(Detail_Trans_Dlg::IDC_LOCK_TIME);
+    panel->command(Detail_Trans_Dlg::kLockTime);
     settle(300);
     save(panel->lockTimeWindow(), QStringLiteral("lock-time"));
-    panel->command(Detail_Trans_Dlg::IDC_LOCK_TIME);
-    panel->command(Detail_Trans_Dlg::IDC_LOCK);
+    panel->command(Detail_Trans_Dlg::kLockTime);
+    panel->command(Detail_Trans_Dlg::kLock);
     settle(300);
     save(panel->lockWindow(), QStringLiteral("lock"));
 

@@ -56,7 +56,7 @@ private:
     // A quick buy from the toolbar at `price` (the quote's own when empty).
     void quickBuy(const QString& price, const QString& quantity)
     {
-        m_market->command(Transaction_Dlg::IDC_QUICK_BUY);
+        m_market->command(Transaction_Dlg::kQuickBuy);
         QPointer<Buying_dlg> popup = m_market->quickBuy();
         QVERIFY(popup && popup->isVisible());
         QCOMPARE(popup->codeField()->text(), QStringLiteral("9160001"));
@@ -77,9 +77,9 @@ private slots:
 
         m_login = std::make_unique<CVelmoraDlg>();
         m_login->show();
-        m_login->findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_ACCOUNT_PLAIN))->setText("100001");
-        m_login->findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_PASSWORD))->setText("123456");
-        m_login->findChild<QLineEdit*>(QString::number(CVelmoraDlg::IDC_CODE))->setText(m_login->verificationCode());
+        m_login->findChild<QLineEdit*>(QString::number(CVelmoraDlg::kAccountPlain))->setText("100001");
+        m_login->findChild<QLineEdit*>(QString::number(CVelmoraDlg::kPassword))->setText("123456");
+        m_login->findChild<QLineEdit*>(QString::number(CVelmoraDlg::kCode))->setText(m_login->verificationCode());
         m_login->onLogin();
         QVERIFY(UserSession::instance().loggedIn());
         m_market = qobject_cast<Transaction_Dlg*>(m_login->marketWindow());
@@ -98,8 +98,8 @@ private slots:
     void twoRestingOrdersAreCancelledFromTheCancelWindow()
     {
         // Two buys at the day's lowest price rest in the book.
-        QVERIFY(market::RequestSingleItemQuote(9160001) == market::QuoteOutcome::Updated);
-        const QString lowest = QString::asprintf("%.2f", double(market::CurrentSingleItemQuote().prices[3]));
+        QVERIFY(market::requestSingleItemQuote(9160001) == market::QuoteOutcome::Updated);
+        const QString lowest = QString::asprintf("%.2f", double(market::currentSingleItemQuote().prices[3]));
         const std::map<QString, QString> before = todaysOrderStates();
         quickBuy(lowest, QStringLiteral("1"));
         quickBuy(lowest, QStringLiteral("2"));

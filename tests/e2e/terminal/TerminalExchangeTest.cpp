@@ -15,7 +15,7 @@
 #include "controls/JListCtrl.h"
 #include "mainwnd/Detail_Trans_Dlg.h"
 #include "mainwnd/Transaction_Dlg.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "market/Right_Msg_Dlg.h"
 #include "platform/Platform.h"
 #include "support/LoopbackServer.h"
@@ -37,8 +37,8 @@ using testsupport::child;
 int inkOf(const QImage& image, chart::Colour a, chart::Colour b)
 {
     const QRect plot(50, 30, image.width() - 120, image.height() - 60);
-    return testsupport::CountColour(image, plot, chart::ToQColor(a)) +
-           testsupport::CountColour(image, plot, chart::ToQColor(b));
+    return testsupport::CountColour(image, plot, chart::toQColor(a)) +
+           testsupport::CountColour(image, plot, chart::toQColor(b));
 }
 
 // Prices as the order windows show and take them.
@@ -128,19 +128,19 @@ private slots:
         QDir().mkpath(QStringLiteral(RENDER_DIR));
         market->grab().save(QStringLiteral(RENDER_DIR "/overview.png"));
 
-        market->command(Transaction_Dlg::IDC_TOOL_KLINE);
+        market->command(Transaction_Dlg::kToolKline);
         QTRY_VERIFY_WITH_TIMEOUT(
             inkOf(market->klineChart()->Snapshot(), chart::kCandleRise, chart::kCandleFall) > 100, 15000);
         QTRY_VERIFY_WITH_TIMEOUT(market->quotePanel()->openingPrice() > 0.0f, 15000);
         market->grab().save(QStringLiteral(RENDER_DIR "/kline.png"));
 
-        market->command(Transaction_Dlg::IDC_TOOL_TIMESHARE);
+        market->command(Transaction_Dlg::kToolTimeshare);
         // The day so far: at least the volume bar of the minute the trades fell in.
         QTRY_VERIFY_WITH_TIMEOUT(
             inkOf(market->timeshareChart()->Snapshot(), chart::kRiseColour, chart::kFallColour) > 0, 15000);
         market->grab().save(QStringLiteral(RENDER_DIR "/timeshare.png"));
 
-        market->command(Transaction_Dlg::IDC_TOOL_INFO);
+        market->command(Transaction_Dlg::kToolInfo);
         QVERIFY(market->infoPage()->isVisible());
         QVERIFY(!market->infoPage()->toPlainText().isEmpty());
         QVERIFY(m_boxes->calls().empty());

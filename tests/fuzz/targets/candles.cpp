@@ -5,11 +5,11 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const auto records = chart::ParseCandleReply(client::WireToUtf8(fuzz::text(data, size)));
+    const auto records = chart::parseCandleReply(client::wireToUtf8(fuzz::text(data, size)));
     if (!records)
         return 0;
     const int count = static_cast<int>(records->size());
-    const chart::CandleWindow w = chart::CandleWindowFor(count, 40);
+    const chart::CandleWindow w = chart::candleWindowFor(count, 40);
     FUZZ_CHECK(w.first >= 0 && w.first <= w.last);
     return 0;
 }

@@ -8,10 +8,10 @@ namespace {
 bool allUtf8(const market::ColumnDocument& d)
 {
     for (const market::ColumnCategory& c : d.categories) {
-        if (!client::IsValidUtf8(c.name))
+        if (!client::isValidUtf8(c.name))
             return false;
         for (const market::ColumnEntry& e : c.columns)
-            if (!client::IsValidUtf8(e.name) || !client::IsValidUtf8(e.title))
+            if (!client::isValidUtf8(e.name) || !client::isValidUtf8(e.title))
                 return false;
     }
     return true;
@@ -21,7 +21,7 @@ bool allUtf8(const market::ColumnDocument& d)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const auto document = market::ParseColumnDocument(client::LocalFileToUtf8(fuzz::text(data, size)));
+    const auto document = market::parseColumnDocument(client::localFileToUtf8(fuzz::text(data, size)));
     if (!document)
         return 0;
     document->find(market::kBasicCategory);
@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!allUtf8(*document))
         return 0;
     // The set-up window saves what it read; the next start must read the same columns.
-    const auto again = market::ParseColumnDocument(market::StyledColumnText(*document));
+    const auto again = market::parseColumnDocument(market::styledColumnText(*document));
     FUZZ_CHECK(again && *again == *document);
     return 0;
 }

@@ -6,8 +6,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const auto document = market::ParseColumnDocument(client::LocalFileToUtf8(fuzz::text(data, size)));
-    const market::OverviewColumns columns = market::BuildOverviewColumns(document ? &*document : nullptr);
+    const auto document = market::parseColumnDocument(client::localFileToUtf8(fuzz::text(data, size)));
+    const market::OverviewColumns columns = market::buildOverviewColumns(document ? &*document : nullptr);
     if (!document)
         FUZZ_CHECK(columns.basic.empty() && columns.extended.empty() && columns.tabCount == 0);
     FUZZ_CHECK(columns.basicKeys().size() == columns.basic.size());

@@ -36,9 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         terminalArgs << QString::fromUtf8(arg.data(), static_cast<qsizetype>(arg.size()));
     const app::CommandLine terminal = app::parseCommandLine(terminalArgs);
     if (terminal.action == app::CommandLineAction::Run) {
-        FUZZ_CHECK(client::IsValidSignKey(terminal.options.signKey));
-        FUZZ_CHECK(client::IsValidHost(terminal.options.line0Host));
-        FUZZ_CHECK(client::IsValidHost(terminal.options.line1Host));
+        FUZZ_CHECK(client::isValidSignKey(terminal.options.signKey));
+        FUZZ_CHECK(client::isValidHost(terminal.options.line0Host));
+        FUZZ_CHECK(client::isValidHost(terminal.options.line1Host));
     }
     return 0;
 }

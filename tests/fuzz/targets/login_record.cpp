@@ -5,7 +5,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const client::ApiReply reply = client::ApiReply::FromWire(fuzz::text(data, size));
+    const client::ApiReply reply = client::ApiReply::fromWire(fuzz::text(data, size));
     if (!reply.parsed || !reply.success)
         return 0;
     const UserRecord r = app::RecordFromReply("100001", "123456", reply.infor);

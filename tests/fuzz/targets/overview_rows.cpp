@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "fuzz/FuzzCheck.h"
-#include "market/ItemTable.h"
-#include "market/OverviewReply.h"
+#include "market/core/ItemTable.h"
+#include "market/core/OverviewReply.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     static const std::vector<std::string> keys = everyKey();
     static const std::vector<std::string> basic(keys.begin(), keys.begin() + 12);
-    const market::OverviewReply reply = market::ParseOverviewReply(fuzz::text(data, size), basic, keys);
+    const market::OverviewReply reply = market::parseOverviewReply(fuzz::text(data, size), basic, keys);
     FUZZ_CHECK(reply.basicRows.size() == reply.extendedRows.size());
     FUZZ_CHECK(static_cast<int>(reply.basicRows.size()) == reply.rowCount);
     FUZZ_CHECK(reply.items.size() <= market::ItemTable::kCapacity);

@@ -2,19 +2,19 @@
 #include <algorithm>
 
 #include "fuzz/FuzzCheck.h"
-#include "market/TickReplies.h"
+#include "market/core/TickReplies.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const auto rows = market::ParsePriceRows(fuzz::text(data, size));
+    const auto rows = market::parsePriceRows(fuzz::text(data, size));
     if (!rows)
         return 0;
-    const int full = market::PriceTableFullScale(*rows);
+    const int full = market::priceTableFullScale(*rows);
     FUZZ_CHECK(full >= 0);
     for (const market::PriceRow& r : *rows) {
         FUZZ_CHECK(r.volume <= full);
-        market::TickPriceText(r.price);
+        market::tickPriceText(r.price);
     }
-    market::PriceTableTitle(full);
+    market::priceTableTitle(full);
     return 0;
 }

@@ -1,11 +1,11 @@
 // The quote panel's reader of "/api/realtime/<code>".
 #include "client/CodePage.h"
 #include "fuzz/FuzzCheck.h"
-#include "market/RealtimeQuote.h"
+#include "market/core/RealtimeQuote.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const market::RealtimeQuote quote = market::ParseRealtime(client::WireToUtf8(fuzz::text(data, size)));
+    const market::RealtimeQuote quote = market::parseRealtime(client::wireToUtf8(fuzz::text(data, size)));
     if (!quote.parsed) {
         FUZZ_CHECK(quote.title.empty());
         return 0;

@@ -15,14 +15,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t cut = input.find('\0');
     if (cut == std::string_view::npos)
         return 0;
-    const std::string second = client::WireToUtf8(input.substr(cut + 1));
+    const std::string second = client::wireToUtf8(input.substr(cut + 1));
     chart::ReplyTailReader reader;
     std::vector<chart::CandleRecord> held;
-    const chart::ReplyTailReader::Result first = reader.read(client::WireToUtf8(input.substr(0, cut)));
+    const chart::ReplyTailReader::Result first = reader.read(client::wireToUtf8(input.substr(0, cut)));
     if (first.reply.success)
         chart::takeRecords(held, first, chart::candleRecords(first.reply.infor));
     const chart::ReplyTailReader::Result next = reader.read(second);
-    const client::ApiReply whole = client::ApiReply::FromUtf8(second);
+    const client::ApiReply whole = client::ApiReply::fromUtf8(second);
     // A reply read whole is read as ever. (A tail nested deeper than the reader's limit less the
     // envelope's two levels could be read where the whole is refused: not checked.)
     FUZZ_CHECK(!whole.success || next.reply.success);

@@ -14,7 +14,7 @@ constexpr std::string_view kKey = "Vm8kQ3zT5rLx2NwP";
 std::vector<const client::EndpointInfo*> signedEndpoints()
 {
     std::vector<const client::EndpointInfo*> out;
-    for (const client::EndpointInfo& info : client::EndpointTable())
+    for (const client::EndpointInfo& info : client::endpointTable())
         if (info.method == client::Method::SignedPost)
             out.push_back(&info);
     return out;
@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string_view rest = fuzz::text(data + 2, size - 2);
 
     if (!build) {
-        const client::VerifiedBody verified = client::VerifySignedBody(info, rest, kKey);
+        const client::VerifiedBody verified = client::verifySignedBody(info, rest, kKey);
         if (verified.ok)
             for (std::string_view p : info.params)
                 FUZZ_CHECK(verified.params.count(std::string(p)));
@@ -47,12 +47,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::string value(rest.substr(0, end));
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
         // Typed text reaches the core as UTF-8 from Qt: never invalid sequences.
-        if (!client::IsValidUtf8(value))
+        if (!client::isValidUtf8(value))
             return 0;
         params.push_back({std::string(key), value});
     }
-    const client::SignedRequest request = client::BuildSignedRequest(info.endpoint, params, kKey, 1700000000u);
-    const client::VerifiedBody verified = client::VerifySignedBody(info, request.body, kKey);
+    const client::SignedRequest request = client::buildSignedRequest(info.endpoint, params, kKey, 1700000000u);
+    const client::VerifiedBody verified = client::verifySignedBody(info, request.body, kKey);
     FUZZ_CHECK(verified.ok);
     // The body goes out up to its first zero byte: there must be none.
     FUZZ_CHECK(request.body.find('\0') == std::string::npos);

@@ -5,10 +5,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const client::ApiReply reply = client::ApiReply::FromWire(fuzz::text(data, size));
+    const client::ApiReply reply = client::ApiReply::fromWire(fuzz::text(data, size));
     market::SingleItemQuote quote;
     quote.texts[0] = "before";
-    const market::QuoteOutcome outcome = market::ApplyTradeGuideReply(reply, quote);
+    const market::QuoteOutcome outcome = market::applyTradeGuideReply(reply, quote);
     if (outcome != market::QuoteOutcome::Updated) {
         FUZZ_CHECK(quote.texts[0] == "before"); // a refusal or garbage leaves the quote as it was
         return 0;

@@ -2,11 +2,11 @@
 // history, and the holding lookup of the sell checks.
 #include "client/ApiReply.h"
 #include "fuzz/FuzzCheck.h"
-#include "trade/Parsers.h"
+#include "trade/core/Parsers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const client::ApiReply reply = client::ApiReply::FromWire(fuzz::text(data, size));
+    const client::ApiReply reply = client::ApiReply::fromWire(fuzz::text(data, size));
     const auto positions = trade::ParsePositions(reply);
     trade::ParseFunds(reply);
     const auto orders = trade::ParseOrders(reply);

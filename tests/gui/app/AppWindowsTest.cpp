@@ -119,14 +119,14 @@ private:
     // Fills the boxes so that the next login passes the local checks.
     void fillLogin(CVelmoraDlg& dlg, const QString& account = QStringLiteral("880001"))
     {
-        child<QLineEdit>(&dlg, CVelmoraDlg::IDC_ACCOUNT_PLAIN)->setText(account);
-        child<QLineEdit>(&dlg, CVelmoraDlg::IDC_PASSWORD)->setText(QStringLiteral("pw123"));
-        child<QLineEdit>(&dlg, CVelmoraDlg::IDC_CODE)->setText(dlg.verificationCode());
+        child<QLineEdit>(&dlg, CVelmoraDlg::kAccountPlain)->setText(account);
+        child<QLineEdit>(&dlg, CVelmoraDlg::kPassword)->setText(QStringLiteral("pw123"));
+        child<QLineEdit>(&dlg, CVelmoraDlg::kCode)->setText(dlg.verificationCode());
     }
 
     void clickLogin(CVelmoraDlg& dlg)
     {
-        QTest::mouseClick(child<QWidget>(&dlg, CVelmoraDlg::IDC_LOGIN), Qt::LeftButton);
+        QTest::mouseClick(child<QWidget>(&dlg, CVelmoraDlg::kLogin), Qt::LeftButton);
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -167,11 +167,11 @@ private slots:
             std::lock_guard lock(m_script.mutex);
             return r.path == "/pc_update.json" ? ScriptedReply{200, m_script.manifest} : ScriptedReply{404, ""};
         });
-        client::Options o = client::DefaultOptions();
+        client::Options o = client::defaultOptions();
         o.line0Host = m_line0;
         o.line1Host = m_line1;
         o.updateHost = m_line0 + ":" + std::to_string(m_update->port());
-        client::SetCurrentOptions(o);
+        client::setCurrentOptions(o);
         client::LoadLineChoice();
         UserSession::instance().resetForTest();
         app::setCodeClock([] { return kFixedSecond; });
@@ -199,12 +199,12 @@ private slots:
         QCOMPARE(dlg.pos(), QPoint(690, 362)); // centred in the work area
         for (int id : {1108, 1110, 195, 206, 193, 1078, 1106})
             QVERIFY2(child<QWidget>(&dlg, id), qPrintable(QString::number(id)));
-        QCOMPARE(child<QWidget>(&dlg, CVelmoraDlg::IDC_LOGIN)->geometry(), QRect(162, 228, 226, 35));
-        QCOMPARE(child<QWidget>(&dlg, CVelmoraDlg::IDC_CLOSE)->geometry(), QRect(508, 0, 32, 28));
-        QCOMPARE(child<QWidget>(&dlg, CVelmoraDlg::IDC_LINE_SELECT)->geometry(), QRect(37, 272, 96, 23));
+        QCOMPARE(child<QWidget>(&dlg, CVelmoraDlg::kLogin)->geometry(), QRect(162, 228, 226, 35));
+        QCOMPARE(child<QWidget>(&dlg, CVelmoraDlg::kClose)->geometry(), QRect(508, 0, 32, 28));
+        QCOMPARE(child<QWidget>(&dlg, CVelmoraDlg::kLineSelect)->geometry(), QRect(37, 272, 96, 23));
         QVERIFY(!dlg.mask().contains(QPoint(0, 0))); // rounded corners
         QVERIFY(dlg.mask().contains(QPoint(270, 150)));
-        QCOMPARE(child<QLineEdit>(&dlg, CVelmoraDlg::IDC_ACCOUNT_MASKED)->echoMode(), QLineEdit::Password);
+        QCOMPARE(child<QLineEdit>(&dlg, CVelmoraDlg::kAccountMasked)->echoMode(), QLineEdit::Password);
         QVERIFY(m_boxes->calls().empty());
 
         // The picture shows the digits of the code in the colours of their values.
@@ -228,10 +228,10 @@ private slots:
     {
         CVelmoraDlg dlg;
         dlg.onLogin();
-        child<QLineEdit>(&dlg, CVelmoraDlg::IDC_ACCOUNT_PLAIN)->setText(QStringLiteral("880001"));
+        child<QLineEdit>(&dlg, CVelmoraDlg::kAccountPlain)->setText(QStringLiteral("880001"));
         dlg.onLogin();
-        child<QLineEdit>(&dlg, CVelmoraDlg::IDC_PASSWORD)->setText(QStringLiteral("pw"));
-        child<QLineEdit>(&dlg, CVelmoraDlg::IDC_CODE)->setText(QStringLiteral("x"));
+        child<QLineEdit>(&dlg, CVelmoraDlg::kPassword)->setText(QStringLiteral("pw"));
+        child<QLineEdit>(&dlg, CVelmoraDlg::kCode)->setText(QStringLiteral("x"));
         dlg.onLogin();
         QCOMPARE(m_boxes->texts(), (QStringList{QStringLiteral("请输入账号"), QStringLiteral("请输入密码"),
                                                 QStringLiteral("验证码错误,请重新输入")}));
@@ -246,27 +246,27 @@ private slots:
         setLogin("<html>busy</html>");
         fillLogin(dlg);
         clickLogin(dlg);
-        setLogin(client::Utf8ToWire("{\"success\":\"false\",\"msg\":\"密码错误\"}"));
+        setLogin(client::utf8ToWire("{\"success\":\"false\",\"msg\":\"密码错误\"}"));
         clickLogin(dlg);
         QCOMPARE(m_boxes->texts(), (QStringList{QStringLiteral("登陆失败"), QStringLiteral("密码错误")}));
         QCOMPARE(loginRequests(*m_trade0), 2u);
         QVERIFY(!UserSession::instance().loggedIn());
         QVERIFY(!dlg.marketWindow());
         QVERIFY(dlg.isVisible());
-        QCOMPARE(child<QLineEdit>(&dlg, CVelmoraDlg::IDC_PASSWORD)->text(), QStringLiteral("pw123"));
+        QCOMPARE(child<QLineEdit>(&dlg, CVelmoraDlg::kPassword)->text(), QStringLiteral("pw123"));
 
         // The request is the signed login with the hashed password.
         const RecordedRequest r = m_trade0->requests().front();
-        const auto verified = client::VerifySignedBody(client::Info(client::Endpoint::Login), r.body,
-                                                       client::CurrentOptions().signKey);
+        const auto verified = client::verifySignedBody(client::Info(client::Endpoint::Login), r.body,
+                                                       client::currentOptions().signKey);
         QVERIFY2(verified.ok, verified.error.c_str());
         QCOMPARE(verified.params.at("username"), std::string("880001"));
-        QCOMPARE(verified.params.at("passwd"), client::HashPassword("pw123"));
+        QCOMPARE(verified.params.at("passwd"), client::hashPassword("pw123"));
     }
 
     void successfulLoginFillsTheSessionAndOpensTheMarket()
     {
-        setLogin(client::Utf8ToWire(std::string(kLoginOk).replace(std::string(kLoginOk).find("NAME"), 4, "张三")));
+        setLogin(client::utf8ToWire(std::string(kLoginOk).replace(std::string(kLoginOk).find("NAME"), 4, "张三")));
         writeFile(QStringLiteral("signinaccount"), "{\"id_account\":\"old\"}");
         CVelmoraDlg dlg;
         dlg.show();
@@ -294,7 +294,7 @@ private slots:
         QCOMPARE(r.phone, std::string("8551234")); // a number where text was expected
         QCOMPARE(r.address, std::string("Street 2"));
 
-        QVERIFY(child<QLineEdit>(&dlg, CVelmoraDlg::IDC_PASSWORD)->text().isEmpty());
+        QVERIFY(child<QLineEdit>(&dlg, CVelmoraDlg::kPassword)->text().isEmpty());
         QWidget* market = dlg.marketWindow();
         QVERIFY(market && market->isVisible());
         QCOMPARE(market->geometry(), kWorkArea);
@@ -349,17 +349,17 @@ private slots:
         status.lineList()->setCurrentIndex(1);
         status.lineList()->clearFocus();
         QTRY_COMPARE(m_boxes->texts(), QStringList{platform::saveFailedText(QStringLiteral("connect"))});
-        QCOMPARE(client::CurrentLineIndex(), 1); // the line is in use for this run
+        QCOMPARE(client::currentLineIndex(), 1); // the line is in use for this run
     }
 
     void accountDisplaySwitchKeepsTheText()
     {
         CVelmoraDlg dlg;
         dlg.show();
-        child<QLineEdit>(&dlg, CVelmoraDlg::IDC_ACCOUNT_PLAIN)->setText(QStringLiteral("123"));
+        child<QLineEdit>(&dlg, CVelmoraDlg::kAccountPlain)->setText(QStringLiteral("123"));
         QTest::mouseClick(&dlg, Qt::LeftButton, {}, dlg.accountModeZone().center());
         QTRY_VERIFY(dlg.accountMasked());
-        auto* masked = child<QLineEdit>(&dlg, CVelmoraDlg::IDC_ACCOUNT_MASKED);
+        auto* masked = child<QLineEdit>(&dlg, CVelmoraDlg::kAccountMasked);
         QVERIFY(masked->isVisible());
         QCOMPARE(masked->text(), QStringLiteral("123"));
         masked->setText(QStringLiteral("1234"));
@@ -380,24 +380,24 @@ private slots:
         app::setCodeClock([&now] { return now; });
         for (now = kFixedSecond + 1; app::DrawVerificationCode(now) == first.toStdString(); ++now) {}
         // A wrong code draws a new one from the clock.
-        child<QLineEdit>(&dlg, CVelmoraDlg::IDC_ACCOUNT_PLAIN)->setText(QStringLiteral("1"));
-        child<QLineEdit>(&dlg, CVelmoraDlg::IDC_PASSWORD)->setText(QStringLiteral("1"));
-        child<QLineEdit>(&dlg, CVelmoraDlg::IDC_CODE)->setText(first);
+        child<QLineEdit>(&dlg, CVelmoraDlg::kAccountPlain)->setText(QStringLiteral("1"));
+        child<QLineEdit>(&dlg, CVelmoraDlg::kPassword)->setText(QStringLiteral("1"));
+        child<QLineEdit>(&dlg, CVelmoraDlg::kCode)->setText(first);
         now = kFixedSecond; // the code shown when the user typed it...
         dlg.update();
         QTest::qWait(0);
         for (now = kFixedSecond + 1; app::DrawVerificationCode(now) == first.toStdString(); ++now) {}
-        child<QLineEdit>(&dlg, CVelmoraDlg::IDC_CODE)->setText(QStringLiteral("99999"));
+        child<QLineEdit>(&dlg, CVelmoraDlg::kCode)->setText(QStringLiteral("99999"));
         dlg.onLogin();
         QCOMPARE(dlg.verificationCode().toStdString(), app::DrawVerificationCode(now));
 
         // The password box losing the focus draws anew as well.
         ++now;
-        auto* password = child<QLineEdit>(&dlg, CVelmoraDlg::IDC_PASSWORD);
+        auto* password = child<QLineEdit>(&dlg, CVelmoraDlg::kPassword);
         dlg.activateWindow();
         password->setFocus();
         QTRY_VERIFY(password->hasFocus());
-        child<QLineEdit>(&dlg, CVelmoraDlg::IDC_CODE)->setFocus();
+        child<QLineEdit>(&dlg, CVelmoraDlg::kCode)->setFocus();
         QTRY_COMPARE(dlg.verificationCode().toStdString(), app::DrawVerificationCode(now));
     }
 
@@ -434,7 +434,7 @@ private slots:
         for (const QChar digit : shown) {
             now = nextSecondWithAnotherCode(now);
             QTest::keyClicks(code, QString(digit));
-            for (int id : {CVelmoraDlg::IDC_ACCOUNT_PLAIN, CVelmoraDlg::IDC_PASSWORD, CVelmoraDlg::IDC_CODE})
+            for (int id : {CVelmoraDlg::kAccountPlain, CVelmoraDlg::kPassword, CVelmoraDlg::kCode})
                 child<QWidget>(dlg.get(), id)->repaint(); // a cursor blink
             QTest::qWait(0);
         }
@@ -451,7 +451,7 @@ private slots:
         dlg->setAttribute(Qt::WA_DeleteOnClose);
         dlg->show();
         QVERIFY(QTest::qWaitForWindowExposed(dlg));
-        auto* code = child<QLineEdit>(dlg, CVelmoraDlg::IDC_CODE);
+        auto* code = child<QLineEdit>(dlg, CVelmoraDlg::kCode);
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
         QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
         QApplication::sendEvent(code, &press);
@@ -486,7 +486,7 @@ private slots:
 
     void forcedUpdateRefusesLoginAndBrowse()
     {
-        setManifest(client::Utf8ToWire("{\"version\":\"v1.7\",\"forced\":true,\"msg\":\"请下载新版\"}"));
+        setManifest(client::utf8ToWire("{\"version\":\"v1.7\",\"forced\":true,\"msg\":\"请下载新版\"}"));
         CVelmoraDlg dlg;
         dlg.show();
         QCOMPARE(m_boxes->texts(), QStringList{QStringLiteral("请下载新版")});
@@ -499,7 +499,7 @@ private slots:
         QCOMPARE(loginRequests(*m_trade0), 0u);
         QVERIFY(!dlg.marketWindow());
         // Line selection still works.
-        QTest::mouseClick(child<QWidget>(&dlg, CVelmoraDlg::IDC_LINE_SELECT), Qt::LeftButton);
+        QTest::mouseClick(child<QWidget>(&dlg, CVelmoraDlg::kLineSelect), Qt::LeftButton);
         QVERIFY(dlg.statusWindow() && dlg.statusWindow()->isVisible());
         QCOMPARE(dlg.statusWindow()->geometry(), QRect(150, 250, 600, 250));
     }
@@ -535,9 +535,9 @@ private slots:
     {
         const std::uint16_t port = m_update->port();
         m_update.reset(); // nothing listens there any more
-        client::Options o = client::CurrentOptions();
+        client::Options o = client::currentOptions();
         o.updateHost = m_line0 + ":" + std::to_string(port);
-        client::SetCurrentOptions(o);
+        client::setCurrentOptions(o);
         CVelmoraDlg dlg;
         QVERIFY(m_boxes->calls().empty());
         QVERIFY(dlg.loginPermitted());
@@ -571,7 +571,7 @@ private slots:
         QFile::setPermissions(m_dir->filePath(QStringLiteral("run")),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const QStringList args{QStringLiteral("--workdir"), m_dir->path(), QStringLiteral("--update-host"),
-                               QString::fromStdString(client::CurrentOptions().updateHost),
+                               QString::fromStdString(client::currentOptions().updateHost),
                                QStringLiteral("--line0-host"), QString::fromStdString(m_line0)};
         QProcess first;
         first.setProcessEnvironment(env);
@@ -604,7 +604,7 @@ private slots:
         writeFile(QStringLiteral("connect"), "{\"connect\":0}");
         CVelmoraDlg dlg;
         dlg.show();
-        QTest::mouseClick(child<QWidget>(&dlg, CVelmoraDlg::IDC_LINE_SELECT), Qt::LeftButton);
+        QTest::mouseClick(child<QWidget>(&dlg, CVelmoraDlg::kLineSelect), Qt::LeftButton);
         Show_sys_statu_sdlg* status = dlg.statusWindow();
         QVERIFY(status);
         QComboBox* lines = status->lineList();
@@ -616,15 +616,15 @@ private slots:
         lines->setFocus();
         QTRY_VERIFY(lines->hasFocus());
         lines->setCurrentIndex(1);
-        QCOMPARE(client::CurrentLineIndex(), 0); // nothing happens before the focus leaves
+        QCOMPARE(client::currentLineIndex(), 0); // nothing happens before the focus leaves
         dlg.activateWindow();
-        child<QLineEdit>(&dlg, CVelmoraDlg::IDC_PASSWORD)->setFocus();
-        QTRY_COMPARE(client::CurrentLineIndex(), 1);
+        child<QLineEdit>(&dlg, CVelmoraDlg::kPassword)->setFocus();
+        QTRY_COMPARE(client::currentLineIndex(), 1);
         QCOMPARE(readFile(QStringLiteral("connect")), QStringLiteral("{\"connect\":1}"));
 
         // The very next request of a worker thread and of this one goes to line 1.
         std::thread worker([] {
-            const auto request = client::BuildSignedRequest(client::Endpoint::Ad, {});
+            const auto request = client::buildSignedRequest(client::Endpoint::Ad, {});
             std::string reply;
             client::HttpPostFormNoLock(request.url, request.body, reply);
         });
@@ -714,7 +714,7 @@ private slots:
         QCOMPARE(about.geometry(), QRect(250, 250, 600, 250));
         about.show();
         about.grab().save(QStringLiteral(RENDER_DIR "/about.png"));
-        QTest::mouseClick(child<QWidget>(&about, Aboxt_wineDlg::IDC_CLOSE), Qt::LeftButton);
+        QTest::mouseClick(child<QWidget>(&about, Aboxt_wineDlg::kClose), Qt::LeftButton);
         QVERIFY(!about.isVisible());
     }
 };

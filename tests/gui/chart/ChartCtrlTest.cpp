@@ -72,14 +72,14 @@ private slots:
         QVERIFY(ctrl->testAttribute(Qt::WA_OpaquePaintEvent));
         QCOMPARE(ctrl->Snapshot().size(), QSize(1571, 666));
         QCOMPARE(ctrl->Snapshot().pixelColor(10, 10), QColor(Qt::black));
-        QVERIFY(ctrl->InfoBox());
-        QVERIFY(!ctrl->InfoBox()->isVisible());
-        QCOMPARE(ctrl->InfoBox()->geometry(), QRect(70, 200, 100, 230));
+        QVERIFY(ctrl->infoBox());
+        QVERIFY(!ctrl->infoBox()->isVisible());
+        QCOMPARE(ctrl->infoBox()->geometry(), QRect(70, 200, 100, 230));
         QCOMPARE(Show_Keyline_Msg__Dlg::Labels(1).size(), 11);
         QCOMPARE(Show_Keyline_Msg__Dlg::Labels(0).size(), 8);
         QCOMPARE(Show_Keyline_Msg__Dlg::Labels(1).at(5), QStringLiteral("收盘: --"));
         // Candle mode paints eleven rows, time-share mode eight, one every 20 pixels.
-        Show_Keyline_Msg__Dlg* box = ctrl->InfoBox();
+        Show_Keyline_Msg__Dlg* box = ctrl->infoBox();
         const QColor text(240, 240, 240);
         box->SetMode(1);
         QImage rows = box->grab().toImage();
@@ -103,14 +103,14 @@ private slots:
         CandleChart* view = m_host.candles();
         CKBarCtrl* ctrl = &view->control();
         QVERIFY(view->load(CandleReply(50), 8, 80));
-        ctrl->WithCanvas([](ChartCanvas& c) {
-            const CSubArea& n = *c.FindSubArea("N");
-            QCOMPARE(n.FirstDrawn(), 0);
-            QCOMPARE(n.LastDrawn(), 80);
+        ctrl->withCanvas([](ChartCanvas& c) {
+            const CSubArea& n = *c.findSubArea("N");
+            QCOMPARE(n.firstDrawn(), 0);
+            QCOMPARE(n.lastDrawn(), 80);
             QCOMPARE(n.Scale().slotCount, 81);
             QCOMPARE(int(n.Display(0).Slots().size()), 50);
             QCOMPARE(n.Title(), std::string("Tolmere小酒窖"));
-            QCOMPARE(c.FindSubArea("P")->Scale().min, 0.0f);
+            QCOMPARE(c.findSubArea("P")->Scale().min, 0.0f);
             const auto* e1 = static_cast<const CDataElementKBar*>(n.Display(0).Element(1));
             const auto* e0 = static_cast<const CDataElementKBar*>(n.Display(0).Element(0));
             QCOMPARE(e0->previousClose, 0.0f);
@@ -121,8 +121,8 @@ private slots:
         const QImage img = ctrl->Snapshot();
         const int w = (1571 - 55) / 81;
         const QRect emptySlots(50 * w + 1, 21, 1571 - 55 - 50 * w - 2, 400);
-        QCOMPARE(CountColour(img, emptySlots, ToQColor(kCandleRise)) + CountColour(img, emptySlots, ToQColor(kCandleFall)), 0);
-        QVERIFY(CountColour(img, QRect(0, 21, 50 * w, 400), ToQColor(kCandleRise)) > 0);
+        QCOMPARE(CountColour(img, emptySlots, toQColor(kCandleRise)) + CountColour(img, emptySlots, toQColor(kCandleFall)), 0);
+        QVERIFY(CountColour(img, QRect(0, 21, 50 * w, 400), toQColor(kCandleRise)) > 0);
         SaveIfAsked(img, "candles-50.png");
     }
 
@@ -131,20 +131,20 @@ private slots:
         CandleChart* view = m_host.candles();
         CKBarCtrl* ctrl = &view->control();
         QVERIFY(view->load(CandleReply(500), 8, 80));
-        ctrl->WithCanvas([](ChartCanvas& c) {
-            const CSubArea& n = *c.FindSubArea("N");
-            QCOMPARE(n.FirstDrawn(), 420);
-            QCOMPARE(n.LastDrawn(), 500);
+        ctrl->withCanvas([](ChartCanvas& c) {
+            const CSubArea& n = *c.findSubArea("N");
+            QCOMPARE(n.firstDrawn(), 420);
+            QCOMPARE(n.lastDrawn(), 500);
             QCOMPARE(n.Scale().slotCount, 81);
             const CSubAreaDisplayOne& d = n.Display(0);
             QCOMPARE(int(d.Slots().size()), 80);
             QCOMPARE(d.Slots().front().element, d.Element(420));
             QCOMPARE(d.Slots().back().element, d.Element(499));
-            QCOMPARE(int(c.FindSubArea("P")->Display(0).Slots().size()), 80);
+            QCOMPARE(int(c.findSubArea("P")->Display(0).Slots().size()), 80);
         });
-        QCOMPARE(CandleWindowFor(80, 80).first, 0);
-        QCOMPARE(CandleWindowFor(81, 80).first, 1);
-        QCOMPARE(CandleWindowFor(81, 80).last, 81);
+        QCOMPARE(candleWindowFor(80, 80).first, 0);
+        QCOMPARE(candleWindowFor(81, 80).first, 1);
+        QCOMPARE(candleWindowFor(81, 80).last, 81);
         SaveIfAsked(ctrl->Snapshot(), "candles-500.png");
     }
 
@@ -161,12 +161,12 @@ private slots:
         CandleChart* view = m_host.candles();
         CKBarCtrl* ctrl = &view->control();
         QVERIFY(view->load(reply, 8, 80));
-        ctrl->WithCanvas([](ChartCanvas& c) {
-            const CSubArea& n = *c.FindSubArea("N");
-            QCOMPARE(n.FirstDrawn(), 40);
+        ctrl->withCanvas([](ChartCanvas& c) {
+            const CSubArea& n = *c.findSubArea("N");
+            QCOMPARE(n.firstDrawn(), 40);
             QCOMPARE(n.Scale().max, 26.0f);
             QCOMPARE(n.Scale().min, 18.0f);
-            QCOMPARE(c.FindSubArea("P")->Scale().max, 1119.0f);
+            QCOMPARE(c.findSubArea("P")->Scale().max, 1119.0f);
         });
         SaveIfAsked(ctrl->Snapshot(), "candles-far-first.png");
     }
@@ -188,9 +188,9 @@ private slots:
                             "{\"startPrice\":5,\"endPrice\":6,\"maxPrice\":7,\"minPrice\":4,\"time\":4294967297,"
                             "\"vol\":3}]}",
                             8, 80));
-        ctrl->WithCanvas([](ChartCanvas& c) {
-            const CSubAreaDisplayOne& d = *c.FindDisplay("N1");
-            QCOMPARE(int(d.ElementCount()), 2);
+        ctrl->withCanvas([](ChartCanvas& c) {
+            const CSubAreaDisplayOne& d = *c.findDisplay("N1");
+            QCOMPARE(int(d.elementCount()), 2);
             QCOMPARE(d.Element(0)->High(), 0.0f);
             QCOMPARE(static_cast<const CDataElementKBar*>(d.Element(1))->time, 1); // low 32 bits
         });
@@ -203,15 +203,15 @@ private slots:
         QVERIFY(view->load(CandleReply(50), 8, 80));
         const QImage chartBefore = ctrl->Snapshot();
         QTest::mouseMove(ctrl, QPoint(300, 200));
-        ctrl->UpdateCrossHair();
-        QCOMPARE(ctrl->CrossHairPos(), QPoint()); // not armed before a click
+        ctrl->updateCrossHair();
+        QCOMPARE(ctrl->crossHairPos(), QPoint()); // not armed before a click
         QTest::mouseClick(ctrl, Qt::LeftButton, {}, QPoint(300, 200));
-        QCOMPARE(ctrl->InfoBox()->Mode(), 1);
+        QCOMPARE(ctrl->infoBox()->Mode(), 1);
         QTest::mouseMove(ctrl, QPoint(1400, 301));
         const int w = (1571 - 55) / 81;
-        QTRY_COMPARE(ctrl->CrossHairPos(), QPoint(50 * w - w / 2, 300)); // the 60 ms timer picks it up
+        QTRY_COMPARE(ctrl->crossHairPos(), QPoint(50 * w - w / 2, 300)); // the 60 ms timer picks it up
         QTest::mouseMove(ctrl, QPoint(3 * w + 1, 100));
-        QTRY_COMPARE(ctrl->CrossHairPos(), QPoint(3 * w + w / 2, 96));
+        QTRY_COMPARE(ctrl->crossHairPos(), QPoint(3 * w + w / 2, 96));
         QCOMPARE(ctrl->Snapshot(), chartBefore);
         const QImage shown = ctrl->grab().toImage().convertToFormat(QImage::Format_RGB32);
         SaveIfAsked(shown, "candles-crosshair.png");
@@ -220,8 +220,8 @@ private slots:
         QCOMPARE(shown.pixelColor(5, 5), chartBefore.pixelColor(5, 5));
         QEvent leave(QEvent::Leave);
         QApplication::sendEvent(ctrl, &leave);
-        QCOMPARE(ctrl->CrossHairPos(), QPoint());
-        QVERIFY(!ctrl->CrossHairArmed());
+        QCOMPARE(ctrl->crossHairPos(), QPoint());
+        QVERIFY(!ctrl->crossHairArmed());
         QVERIFY(testsupport::SameOutside(ctrl->grab().toImage().convertToFormat(QImage::Format_RGB32), chartBefore,
                                          LegendBands(*ctrl)));
     }
@@ -231,14 +231,14 @@ private slots:
         TimelineChart* view = m_host.timeline();
         CKBarCtrl* ctrl = &view->control();
         QVERIFY(view->load(TimelineReply(400)));
-        ctrl->WithCanvas([](ChartCanvas& c) {
-            const CSubArea& o = *c.FindSubArea("O");
+        ctrl->withCanvas([](ChartCanvas& c) {
+            const CSubArea& o = *c.findSubArea("O");
             QCOMPARE(o.Title(), std::string("Tolmere小酒窖     分时 均价  成交量"));
-            QCOMPARE(o.LastDrawn(), 360);
-            QCOMPARE(int(c.FindDisplay("O2")->Slots().size()), 361); // 400 records, 361 shown
-            QCOMPARE(int(c.FindDisplay("M1")->Slots().size()), 361);
-            QCOMPARE(c.FindSubArea("M")->AxisLegend().empty(), false);
-            const float ref = c.FindDisplay("O1")->Element(0)->High();
+            QCOMPARE(o.lastDrawn(), 360);
+            QCOMPARE(int(c.findDisplay("O2")->Slots().size()), 361); // 400 records, 361 shown
+            QCOMPARE(int(c.findDisplay("M1")->Slots().size()), 361);
+            QCOMPARE(c.findSubArea("M")->axisLegend().empty(), false);
+            const float ref = c.findDisplay("O1")->Element(0)->High();
             QVERIFY(qAbs((o.Scale().max + o.Scale().min) / 2 - ref) < 0.001f);
         });
         SaveIfAsked(ctrl->Snapshot(), "timeline-400.png");
@@ -257,21 +257,21 @@ private slots:
                                     "{\"averagePrice\":20,\"price\":20,\"vol\":7},"
                                     "{\"averagePrice\":20,\"price\":20,\"vol\":0}]}"));
         const QImage img = ctrl->Snapshot();
-        ctrl->WithCanvas([&](ChartCanvas& canvas) {
-            const CSubArea& o = *canvas.FindSubArea("O");
+        ctrl->withCanvas([&](ChartCanvas& canvas) {
+            const CSubArea& o = *canvas.findSubArea("O");
             QCOMPARE(o.Scale().max, 20.2f);
             QCOMPARE(o.Scale().min, 19.8f);
-            const CSubArea& m = *canvas.FindSubArea("M");
-            const auto& minutes = canvas.FindDisplay("M1")->Slots();
+            const CSubArea& m = *canvas.findSubArea("M");
+            const auto& minutes = canvas.findDisplay("M1")->Slots();
             const int pb = m.Scale().plotBottom;
             // The traded minute draws a line; the idle minutes none.
-            QCOMPARE(img.pixelColor(minutes[1].bodyLeft, pb - 2), ToQColor(kRiseColour));
-            QVERIFY(img.pixelColor(minutes[0].bodyLeft, pb - 2) != ToQColor(kRiseColour));
-            QVERIFY(img.pixelColor(minutes[2].bodyLeft, pb - 2) != ToQColor(kRiseColour));
+            QCOMPARE(img.pixelColor(minutes[1].bodyLeft, pb - 2), toQColor(kRiseColour));
+            QVERIFY(img.pixelColor(minutes[0].bodyLeft, pb - 2) != toQColor(kRiseColour));
+            QVERIFY(img.pixelColor(minutes[2].bodyLeft, pb - 2) != toQColor(kRiseColour));
         });
         // "success" but no records: three empty displays and an empty framed chart.
         QVERIFY(view->load("{\"success\":\"true\",\"infor\":[]}"));
-        ctrl->WithCanvas([](ChartCanvas& canvas) { QCOMPARE(int(canvas.FindDisplay("O2")->ElementCount()), 0); });
+        ctrl->withCanvas([](ChartCanvas& canvas) { QCOMPARE(int(canvas.findDisplay("O2")->elementCount()), 0); });
         const QImage empty = ctrl->Snapshot();
         QCOMPARE(empty.pixelColor(60, 100), QColor(50, 50, 50));
         QVERIFY(!view->load("{\"success\":\"false\"}"));
@@ -280,17 +280,17 @@ private slots:
 
     void periodBarSelectsOneCell()
     {
-        PeriodBar::Flags flags = PeriodBar::FlagsForPress(QPoint(28 + 60 * 6 + 3, 80));
+        PeriodBar::Flags flags = PeriodBar::flagsForPress(QPoint(28 + 60 * 6 + 3, 80));
         QCOMPARE(PeriodBar::PeriodCode(flags), 7);
         QCOMPARE(std::count(flags.begin(), flags.end(), 1), 1);
-        flags = PeriodBar::FlagsForPress(QPoint(27, 80));
+        flags = PeriodBar::flagsForPress(QPoint(27, 80));
         QCOMPARE(PeriodBar::PeriodCode(flags), 8);
         QCOMPARE(PeriodBar::Label(7), QStringLiteral("120分钟"));
-        flags = PeriodBar::FlagsForPress(QPoint(28 + 60 * 11 + 59, 104));
+        flags = PeriodBar::flagsForPress(QPoint(28 + 60 * 11 + 59, 104));
         QCOMPARE(PeriodBar::PeriodCode(flags), 12);
         const QImage bar = PeriodBar::Render(1920, flags, QFont());
         QCOMPARE(bar.size(), QSize(1920 - 348, 28));
-        QCOMPARE(bar.pixelColor(60 * 11 + 1, 1), ToQColor(kRiseColour));
+        QCOMPARE(bar.pixelColor(60 * 11 + 1, 1), toQColor(kRiseColour));
         QCOMPARE(bar.pixelColor(1, 1), QColor(57, 57, 57));
         QCOMPARE(bar.pixelColor(800, 1), QColor(32, 32, 32));
     }
@@ -302,27 +302,27 @@ private slots:
         QVERIFY(!charts.Candles()->isVisible() && !charts.Timeline()->isVisible());
         QCOMPARE(charts.Timeline()->objectName(), QStringLiteral("1001"));
         PeriodBar::Flags flags{};
-        QCOMPARE(charts.ShowCandles(flags), 8);
+        QCOMPARE(charts.showCandles(flags), 8);
         QCOMPARE(flags[7], 1);
         QVERIFY(charts.Candles()->isVisible() && !charts.Timeline()->isVisible());
-        charts.ShowTimeline(flags);
+        charts.showTimeline(flags);
         QCOMPARE(std::count(flags.begin(), flags.end(), 1), 0);
         QVERIFY(!charts.Candles()->isVisible() && charts.Timeline()->isVisible());
-        flags = PeriodBar::FlagsForPress(QPoint(28 + 60 * 6 + 1, 90));
-        QCOMPARE(charts.ShowCandles(flags), 7);
+        flags = PeriodBar::flagsForPress(QPoint(28 + 60 * 6 + 1, 90));
+        QCOMPARE(charts.showCandles(flags), 7);
         QCOMPARE(charts.Visible(), MarketCharts::View::Candles);
         // Candles, volumes and the oscillator area under them, hidden until an oscillator is chosen.
-        charts.Candles()->WithCanvas([](ChartCanvas& c) { QCOMPARE(int(c.Rows().size()), 3); });
-        charts.Candles()->WithCanvas(
-            [](ChartCanvas& c) { QCOMPARE(c.FindSubArea("N")->DisplayCount(), 8); }); // not set up twice
+        charts.Candles()->withCanvas([](ChartCanvas& c) { QCOMPARE(int(c.Rows().size()), 3); });
+        charts.Candles()->withCanvas(
+            [](ChartCanvas& c) { QCOMPARE(c.findSubArea("N")->displayCount(), 8); }); // not set up twice
 
         // Two-hour candles carry time labels every fourth candle; a flat candle's volume is red.
         std::string reply = CandleReply(12, 3, 1700000000, 7200);
         QVERIFY(charts.LoadCandles(reply, 7));
         const QImage img = charts.Candles()->Snapshot();
         SaveIfAsked(img, "candles-120min.png");
-        charts.Candles()->WithCanvas([&](ChartCanvas& c) {
-            const CSubArea& n = *c.FindSubArea("N");
+        charts.Candles()->withCanvas([&](ChartCanvas& c) {
+            const CSubArea& n = *c.findSubArea("N");
             const int y = n.Top() + n.Height() - n.BottomMargin() + 2;
             const QColor text(240, 240, 240);
             const int w = n.Scale().slotWidth;
@@ -334,9 +334,9 @@ private slots:
                                    "\"maxPrice\":6,\"minPrice\":4,\"vol\":10},{\"startPrice\":5,\"endPrice\":4,"
                                    "\"maxPrice\":6,\"minPrice\":4,\"vol\":10}]}",
                                    8));
-        charts.Candles()->WithCanvas([](ChartCanvas& c) {
-            const auto* flat = static_cast<const CDataElementPoint*>(c.FindDisplay("P1")->Element(0));
-            const auto* falling = static_cast<const CDataElementPoint*>(c.FindDisplay("P1")->Element(1));
+        charts.Candles()->withCanvas([](ChartCanvas& c) {
+            const auto* flat = static_cast<const CDataElementPoint*>(c.findDisplay("P1")->Element(0));
+            const auto* falling = static_cast<const CDataElementPoint*>(c.findDisplay("P1")->Element(1));
             QCOMPARE(flat->colour, kVolumeUp);
             QCOMPARE(falling->colour, kVolumeDown);
         });
@@ -382,9 +382,9 @@ private slots:
         candles->show();
         QTRY_VERIFY(candlePaints.paints > 0);
         QCOMPARE(server.requestCount(), size_t(2));
-        candles->WithCanvas([](ChartCanvas& c) {
-            QCOMPARE(c.FindSubArea("N")->FirstDrawn(), 120);
-            QCOMPARE(c.FindSubArea("N")->LastDrawn(), 240);
+        candles->withCanvas([](ChartCanvas& c) {
+            QCOMPARE(c.findSubArea("N")->firstDrawn(), 120);
+            QCOMPARE(c.findSubArea("N")->lastDrawn(), 240);
         });
         QVERIFY(testsupport::SameOutside(candles->grab().toImage().convertToFormat(QImage::Format_RGB32),
                                          candles->Snapshot(), LegendBands(*candles)));
@@ -402,9 +402,9 @@ private slots:
             QCoreApplication::processEvents();
         }
         reloads.join();
-        candles->WithCanvas([](ChartCanvas& c) {
-            QCOMPARE(c.FindSubArea("N")->FirstDrawn(), 229 - 120);
-            QCOMPARE(int(c.FindDisplay("N1")->ElementCount()), 229);
+        candles->withCanvas([](ChartCanvas& c) {
+            QCOMPARE(c.findSubArea("N")->firstDrawn(), 229 - 120);
+            QCOMPARE(int(c.findDisplay("N1")->elementCount()), 229);
         });
         SaveIfAsked(timeline->Snapshot(), "timeline-300.png");
     }

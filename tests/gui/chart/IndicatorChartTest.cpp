@@ -70,7 +70,7 @@ std::string MinuteReply(const std::vector<TimelineRecord>& records)
 
 const CSubArea& Area(CandleChart& c, const char* name)
 {
-    return *c.control().WithCanvas([&](ChartCanvas& canvas) { return canvas.FindSubArea(name); });
+    return *c.control().withCanvas([&](ChartCanvas& canvas) { return canvas.findSubArea(name); });
 }
 
 std::vector<std::string> LegendTexts(const CKBarCtrl& ctrl, const std::string& area)
@@ -123,7 +123,7 @@ private slots:
                     if (drawn.pixel(x, y) == plain.pixel(x, y))
                         continue;
                     const QRgb c = drawn.pixel(x, y) & 0xffffff;
-                    auto is = [c](Colour a) { return (ToQColor(a).rgb() & 0xffffff) == c; };
+                    auto is = [c](Colour a) { return (toQColor(a).rgb() & 0xffffff) == c; };
                     const bool lineColour = std::any_of(kAverageColours.begin(), kAverageColours.end(), is)
                                             || std::any_of(kBollColours.begin(), kBollColours.end(), is);
                     QVERIFY2(lineColour, qPrintable(QStringLiteral("(%1, %2)").arg(x).arg(y)));
@@ -167,10 +167,10 @@ private slots:
             QCOMPARE(i.Height(), oscillator);
             const QImage img = chart->control().Snapshot();
             const QRect band(0, i.Top(), ChartHost::kChartRect.width(), i.Height());
-            QVERIFY(testsupport::CountColour(img, band, ToQColor(kAverageColours[0])) > 50);
+            QVERIFY(testsupport::CountColour(img, band, toQColor(kAverageColours[0])) > 50);
             if (c.oscillator == Oscillator::Macd) {
-                QVERIFY(testsupport::CountColour(img, band, ToQColor(kCandleRise)) > 20);
-                QVERIFY(testsupport::CountColour(img, band, ToQColor(kCandleFall)) > 20);
+                QVERIFY(testsupport::CountColour(img, band, toQColor(kCandleRise)) > 20);
+                QVERIFY(testsupport::CountColour(img, band, toQColor(kCandleFall)) > 20);
             }
             const std::vector<std::string> legend = LegendTexts(chart->control(), "I");
             QVERIFY(!legend.empty());
@@ -187,7 +187,7 @@ private slots:
     void legendFollowsTheCrossHair()
     {
         const std::string reply = CandleReply(300);
-        const std::vector<CandleRecord> records = *ParseCandleReply(reply);
+        const std::vector<CandleRecord> records = *parseCandleReply(reply);
         CandleChart* chart = m_host.candles(IndicatorChoice{});
         QVERIFY(chart->load(reply, 8, 80));
         CKBarCtrl& ctrl = chart->control();
@@ -212,12 +212,12 @@ private slots:
         const QPoint slot10(n.Scale().plotLeft + 10 * w + w / 2, 200);
         QTest::mouseClick(&ctrl, Qt::LeftButton, {}, slot10);
         QTest::mouseMove(&ctrl, slot10);
-        QTRY_COMPARE(ctrl.CrossHairPos().x(), slot10.x());
-        expectAt(n.FirstDrawn() + 10);
+        QTRY_COMPARE(ctrl.crossHairPos().x(), slot10.x());
+        expectAt(n.firstDrawn() + 10);
         // Painted over the chart in each line's colour.
         const QImage shown = ctrl.grab().toImage();
-        QVERIFY(testsupport::HasTextInColour(shown, legendBand(n), ToQColor(kAverageColours[0])));
-        QVERIFY(testsupport::HasTextInColour(shown, legendBand(n), ToQColor(kAverageColours[3])));
+        QVERIFY(testsupport::HasTextInColour(shown, legendBand(n), toQColor(kAverageColours[0])));
+        QVERIFY(testsupport::HasTextInColour(shown, legendBand(n), toQColor(kAverageColours[3])));
         SaveIfAsked(shown, "kline-legend.png");
 
         QEvent leave(QEvent::Leave);
@@ -227,7 +227,7 @@ private slots:
 
     void pollsRedrawOnlyWhatChangedAndDrawWhatAWholeLoadDraws()
     {
-        std::vector<CandleRecord> records = *ParseCandleReply(CandleReply(130, 4));
+        std::vector<CandleRecord> records = *parseCandleReply(CandleReply(130, 4));
         const IndicatorChoice choice = With(Oscillator::Macd);
         CandleChart* polled = m_host.candles(choice);
         QVERIFY(polled->load(Reply(records), 8, 80));
@@ -264,21 +264,21 @@ private slots:
             step.edit();
             QVERIFY2(polled->load(Reply(records), step.period, 80), step.what);
             if (step.partial)
-                QVERIFY2(Area(*polled, "N").LastScroll() != ScrollKind::None, step.what);
+                QVERIFY2(Area(*polled, "N").lastScroll() != ScrollKind::None, step.what);
             CandleChart* whole = m_host.candles(choice);
             QVERIFY(whole->load(Reply(records), step.period, 80));
             QVERIFY2(polled->control().Snapshot() == whole->control().Snapshot(), step.what);
         }
-        polled->control().WithCanvas([](ChartCanvas& c) {
-            const CSubAreaDisplayOne& bars = *c.FindDisplay("N1");
-            for (std::size_t i = 0; i < bars.ElementCount(); ++i)
+        polled->control().withCanvas([](ChartCanvas& c) {
+            const CSubAreaDisplayOne& bars = *c.findDisplay("N1");
+            for (std::size_t i = 0; i < bars.elementCount(); ++i)
                 QCOMPARE(static_cast<const CDataElementKBar*>(bars.Element(i))->periodCode, 7);
         });
     }
 
     void timeSharePollsDrawWhatAWholeLoadDraws()
     {
-        std::vector<TimelineRecord> day = *ParseTimelineReply(TimelineReply(240));
+        std::vector<TimelineRecord> day = *parseTimelineReply(TimelineReply(240));
         std::vector<TimelineRecord> shown(day.begin(), day.begin() + 200);
         TimelineChart* polled = m_host.timeline();
         QVERIFY(polled->load(MinuteReply(shown)));
@@ -293,8 +293,8 @@ private slots:
         for (const auto& edit : edits) {
             edit();
             QVERIFY(polled->load(MinuteReply(shown)));
-            polled->control().WithCanvas([&](ChartCanvas& c) {
-                partial = partial || c.FindSubArea("O")->LastScroll() == ScrollKind::InPlace;
+            polled->control().withCanvas([&](ChartCanvas& c) {
+                partial = partial || c.findSubArea("O")->lastScroll() == ScrollKind::InPlace;
             });
             TimelineChart* whole = m_host.timeline();
             QVERIFY(whole->load(MinuteReply(shown)));

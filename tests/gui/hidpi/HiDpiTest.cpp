@@ -70,10 +70,10 @@ private slots:
 
         CSubAreaScale scale;
         std::deque<DisplaySlot> placed;
-        ctrl->WithCanvas([&](ChartCanvas& c) {
+        ctrl->withCanvas([&](ChartCanvas& c) {
             QCOMPARE(c.Size(), kChartRect.size());
-            scale = c.FindSubArea("N")->Scale();
-            placed = c.FindSubArea("N")->Display(0).Slots();
+            scale = c.findSubArea("N")->Scale();
+            placed = c.findSubArea("N")->Display(0).Slots();
         });
         // A grid line across the empty slots right of the 50 candles: one device row of the
         // grid colour between black rows.
@@ -98,10 +98,10 @@ private slots:
         QVERIFY(fall);
         const auto* bar = static_cast<const CDataElementKBar*>(fall->element);
         const int yMid = (scale.ValueToY(bar->open) + scale.ValueToY(bar->close)) / 2 * kRatio;
-        QCOMPARE(img.pixelColor(fall->bodyLeft * kRatio, yMid), ToQColor(kCandleFall));
-        QCOMPARE(img.pixelColor(fall->bodyRight * kRatio - 1, yMid), ToQColor(kCandleFall));
-        QVERIFY(img.pixelColor(fall->bodyLeft * kRatio - 1, yMid) != ToQColor(kCandleFall));
-        QVERIFY(img.pixelColor(fall->bodyRight * kRatio, yMid) != ToQColor(kCandleFall));
+        QCOMPARE(img.pixelColor(fall->bodyLeft * kRatio, yMid), toQColor(kCandleFall));
+        QCOMPARE(img.pixelColor(fall->bodyRight * kRatio - 1, yMid), toQColor(kCandleFall));
+        QVERIFY(img.pixelColor(fall->bodyLeft * kRatio - 1, yMid) != toQColor(kCandleFall));
+        QVERIFY(img.pixelColor(fall->bodyRight * kRatio, yMid) != toQColor(kCandleFall));
 
         std::set<QRgb> colours;
         const QRect plot(QPoint(scale.plotLeft * kRatio, scale.plotTop * kRatio),
@@ -111,9 +111,9 @@ private slots:
                 colours.insert(img.pixel(x2, y) | 0xff000000u);
         // The moving averages over the candles are hairlines of their own colours.
         std::set<QRgb> crisp{QColor(Qt::black).rgb(), kGrid.rgb(), QColor(50, 50, 50).rgb(),
-                             ToQColor(kCandleRise).rgb(), ToQColor(kCandleFall).rgb()};
+                             toQColor(kCandleRise).rgb(), toQColor(kCandleFall).rgb()};
         for (const Colour c : kAverageColours)
-            crisp.insert(ToQColor(c).rgb());
+            crisp.insert(toQColor(c).rgb());
         for (QRgb c : colours)
             QVERIFY2(crisp.count(c), qPrintable(QColor(c).name()));
 
@@ -137,10 +137,10 @@ private slots:
         QCOMPARE(img.size(), kChartRect.size() * kRatio);
         CSubAreaScale scale;
         QColor line;
-        ctrl->WithCanvas([&](ChartCanvas& c) {
-            scale = c.FindSubArea("O")->Scale();
-            const CSubAreaDisplayOne& d = c.FindSubArea("O")->Display(0);
-            line = ToQColor(static_cast<const CDataElementPoint*>(d.Element(0))->colour);
+        ctrl->withCanvas([&](ChartCanvas& c) {
+            scale = c.findSubArea("O")->Scale();
+            const CSubAreaDisplayOne& d = c.findSubArea("O")->Display(0);
+            line = toQColor(static_cast<const CDataElementPoint*>(d.Element(0))->colour);
         });
         // Down any device column of the plot the line's colour runs in short runs; a line drawn
         // two device pixels thick would leave runs of two at every flat stretch.
@@ -167,7 +167,7 @@ private slots:
     {
         auto* panel = new Right_Msg_Dlg(m_window.get(), 1920, 1040);
         panel->show();
-        panel->LoadRealtime(client::Utf8ToWire(
+        panel->LoadRealtime(client::utf8ToWire(
             R"({"success":"true","infor":[{"stockName":"Tolmere小酒窖","sellPrice1":36.43,"buyPrice1":36.22,)"
             R"("sellVol1":360,"buyVol1":370,"latest":36.22,"opening":36.50,"max":36.55,"min":36.22}]})"));
         const QImage quote = panel->snapshot();
@@ -193,7 +193,7 @@ private slots:
 
         Min_Price_List_Dlg ticks(m_window.get());
         ticks.setGeometry(0, 0, 400, Min_Price_List_Dlg::kChartHeight);
-        ticks.DrawMode(Min_Price_List_Dlg::Mode::Ticks, R"({"success":"true","infor":[{"price":120.5,"vol":3,"time":1700000000}]})");
+        ticks.drawMode(Min_Price_List_Dlg::Mode::Ticks, R"({"success":"true","infor":[{"price":120.5,"vol":3,"time":1700000000}]})");
         QCOMPARE(ticks.canvas().size(), QSize(400, Min_Price_List_Dlg::kChartHeight) * kRatio);
         QCOMPARE(ticks.canvas().devicePixelRatio(), qreal(kRatio));
 

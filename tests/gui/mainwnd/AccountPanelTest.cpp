@@ -14,7 +14,7 @@
 #include "controls/CSkinEdit.h"
 #include "controls/JListCtrl.h"
 #include "mainwnd/Detail_Trans_Dlg.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "platform/Platform.h"
 #include "support/LoopbackServer.h"
 #include "support/PanelEntry.h"
@@ -50,20 +50,20 @@ private slots:
         m_oldCwd = QDir::currentPath();
         QVERIFY(QDir::setCurrent(m_dir.path()));
         platform::setDataDirectory(m_dir.filePath(QStringLiteral("data")));
-        market::SetSessionSource([] {
+        market::setSessionSource([] {
             return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
         });
         m_trade = std::make_unique<testsupport::LoopbackServer>(m_host, client::kTradePort, m_script.handler());
-        client::Options o = client::DefaultOptions();
+        client::Options o = client::defaultOptions();
         o.line0Host = m_host;
         o.updateHost = m_host + ":1";
-        client::SetCurrentOptions(o);
+        client::setCurrentOptions(o);
         client::LoadLineChoice();
     }
 
     void cleanupTestCase()
     {
-        market::SetSessionSource(nullptr);
+        market::setSessionSource(nullptr);
         UserSession::instance().resetForTest();
         QDir::setCurrent(m_oldCwd);
     }
@@ -138,7 +138,7 @@ private slots:
         QVERIFY(password->newPasswordEdit()->text().isEmpty());
         QVERIFY(password->confirmationEdit()->text().isEmpty());
 
-        m_panel->command(Detail_Trans_Dlg::IDC_LOCK);
+        m_panel->command(Detail_Trans_Dlg::kLock);
         Lock_Detail_dlg* lock = m_panel->lockWindow();
         QVERIFY(m_panel->isLocked());
         m_boxes->clear();

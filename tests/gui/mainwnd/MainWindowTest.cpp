@@ -32,11 +32,11 @@
 #include "support/Widgets.h"
 #include "trade/Buying_dlg.h"
 #include "trade/Selling_dlg.h"
-#include "market/CUPdate_thread.h"
+#include "market/core/CUPdate_thread.h"
 #include "market/Min_Price_List_Dlg.h"
 #include "market/ShowViewSetDlg.h"
 #include "market/SingleItemQuote.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "market/Right_Msg_Dlg.h"
 #include "platform/Platform.h"
 #include "support/LoopbackServer.h"
@@ -91,7 +91,7 @@ private:
             if (r.path == "/api/v1/user/login")
                 return ScriptedReply{200, R"({"success":"true","msg":"ok","infor":{"name":"N","is_update":1}})"};
             if (r.path == "/api/v1/stock/up-to-the-minute")
-                return ScriptedReply{200, client::Utf8ToWire(
+                return ScriptedReply{200, client::utf8ToWire(
                     R"({"success":"true","infor":[{"main_3":9160001,"main_4":"Tolmere小酒窖","main_5":12.3,)"
                     R"("main_9":12.35,"main_2":1},{"main_3":9160002,"main_4":"Aubrac干红","main_5":8.1,"main_9":8.0}]})")};
             if (r.path == "/api/v1/trade/guide")
@@ -106,11 +106,11 @@ private:
     {
         return [this](const RecordedRequest& r) {
             if (r.path == "/api/realtime/9160001")
-                return ScriptedReply{200, client::Utf8ToWire(kQuote)};
+                return ScriptedReply{200, client::utf8ToWire(kQuote)};
             if (r.path == "/api/stockinfo/9160001")
                 return ScriptedReply{200, "{\"success\":\"true\",\"infor\":\"http://" + m_host + ":8041/page\"}"};
             if (r.path == "/page")
-                return ScriptedReply{200, client::Utf8ToWire("<html><body><p>产区资料</p></body></html>"), "text/html"};
+                return ScriptedReply{200, client::utf8ToWire("<html><body><p>产区资料</p></body></html>"), "text/html"};
             return ScriptedReply{200, R"({"success":"true","infor":[]})"};
         };
     }
@@ -130,7 +130,7 @@ private slots:
         m_host = testsupport::UniqueLoopbackAddress(5);
         m_oldCwd = QDir::currentPath();
         platform::setWorkArea(kWorkArea);
-        market::SetSessionSource([] {
+        market::setSessionSource([] {
             return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
         });
     }
@@ -145,10 +145,10 @@ private slots:
         platform::setDataDirectory(m_dir->filePath(QStringLiteral("data")));
         m_trade = std::make_unique<LoopbackServer>(m_host, client::kTradePort, tradeHandler());
         m_market = std::make_unique<LoopbackServer>(m_host, client::kMarketPort, marketHandler());
-        client::Options o = client::DefaultOptions();
+        client::Options o = client::defaultOptions();
         o.line0Host = m_host;
         o.updateHost = m_host + ":1"; // nothing there: the update check is silent
-        client::SetCurrentOptions(o);
+        client::setCurrentOptions(o);
         client::LoadLineChoice();
         UserSession::instance().resetForTest();
         m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::No);
@@ -174,8 +174,8 @@ private slots:
         const int e = (1040 - 106) / 5;
         QCOMPARE(w->tabRect(0), QRect(QPoint(0, 78), QPoint(27, 77 + e - 1)));
         QCOMPARE(w->tabRect(4).bottom(), 77 + 5 * e - 1);
-        QCOMPARE(child<QWidget>(w, Transaction_Dlg::IDC_CLOSE)->geometry(), QRect(1880, 0, 32, 28));
-        QCOMPARE(child<QWidget>(w, Transaction_Dlg::IDC_REFRESH)->geometry(), QRect(440, 29, 60, 48));
+        QCOMPARE(child<QWidget>(w, Transaction_Dlg::kClose)->geometry(), QRect(1880, 0, 32, 28));
+        QCOMPARE(child<QWidget>(w, Transaction_Dlg::kRefresh)->geometry(), QRect(440, 29, 60, 48));
         QCOMPARE(w->basicList()->geometry(), QRect(QPoint(28, 77), QPoint(1919, 699)));
         QVERIFY(w->basicList()->isVisible());
         QVERIFY(!w->extendedList()->isVisible());
@@ -206,7 +206,7 @@ private slots:
     void tickTabsPlaceTheTickWindowOverTheChartsFoot()
     {
         Transaction_Dlg* w = open(false);
-        w->command(Transaction_Dlg::IDC_TOOL_KLINE);
+        w->command(Transaction_Dlg::kToolKline);
         QTest::mouseClick(w, Qt::LeftButton, {}, w->tabRect(3).center());
         QCOMPARE(w->currentTab(), 3);
         QVERIFY(w->tickList() && w->tickList()->isVisible());
@@ -222,8 +222,8 @@ private slots:
     void indicatorsAreChosenFromTheMenusAndRemembered()
     {
         Transaction_Dlg* w = open(false);
-        w->command(Transaction_Dlg::IDC_TOOL_KLINE);
-        QMenu* analysis = w->dropMenu(Transaction_Dlg::IDC_MENU_ANALYSIS);
+        w->command(Transaction_Dlg::kToolKline);
+        QMenu* analysis = w->dropMenu(Transaction_Dlg::kMenuAnalysis);
         QMenu* context = w->klineChart()->findChild<QMenu*>(QStringLiteral("indicatorMenu"));
         QVERIFY(context);
         auto named = [](QMenu* menu, const char* name) {
@@ -233,7 +233,7 @@ private slots:
             return static_cast<QAction*>(nullptr);
         };
         auto oscillatorHeight = [&w] { // the window of the time it is asked
-            return w->klineChart()->WithCanvas([](chart::ChartCanvas& c) { return c.FindSubArea("I")->Height(); });
+            return w->klineChart()->withCanvas([](chart::ChartCanvas& c) { return c.findSubArea("I")->Height(); });
         };
         auto saved = [] {
             QFile f(QString::fromLatin1(chart::kIndicatorFile));
@@ -266,10 +266,10 @@ private slots:
         // The next start shows the choice again.
         m_login.reset();
         w = open(false);
-        analysis = w->dropMenu(Transaction_Dlg::IDC_MENU_ANALYSIS);
+        analysis = w->dropMenu(Transaction_Dlg::kMenuAnalysis);
         QVERIFY(named(analysis, "oscillatorKDJ")->isChecked());
         QVERIFY(!named(analysis, "indicatorMA")->isChecked());
-        w->command(Transaction_Dlg::IDC_TOOL_KLINE);
+        w->command(Transaction_Dlg::kToolKline);
         QVERIFY(oscillatorHeight() > 0);
         QVERIFY(m_boxes->calls().empty());
 
@@ -283,7 +283,7 @@ private slots:
         w = open(false);
         QCOMPARE(m_boxes->texts().size(), 1);
         QVERIFY(m_boxes->texts().front().contains(QDir::current().absoluteFilePath(QString::fromLatin1(chart::kIndicatorFile))));
-        analysis = w->dropMenu(Transaction_Dlg::IDC_MENU_ANALYSIS);
+        analysis = w->dropMenu(Transaction_Dlg::kMenuAnalysis);
         QVERIFY(named(analysis, "oscillatorNone")->isChecked());
         QVERIFY(!saved());
         named(analysis, "oscillatorMACD")->trigger();
@@ -316,9 +316,9 @@ private slots:
     void everyWayOutAsksTheSameQuestion()
     {
         Transaction_Dlg* w = open(false);
-        QTest::mouseClick(child<QWidget>(w, Transaction_Dlg::IDC_CLOSE), Qt::LeftButton);
+        QTest::mouseClick(child<QWidget>(w, Transaction_Dlg::kClose), Qt::LeftButton);
         QTest::keyClick(w, Qt::Key_Escape);
-        w->dropMenu(Transaction_Dlg::IDC_MENU_SYSTEM)->actions().at(1)->trigger(); // 退出系统
+        w->dropMenu(Transaction_Dlg::kMenuSystem)->actions().at(1)->trigger(); // 退出系统
         QCOMPARE(m_boxes->texts(), QStringList({kConfirmExit, kConfirmExit, kConfirmExit}));
         QCOMPARE(m_boxes->calls().front().buttons, platform::MsgButtons::YesNo);
         QVERIFY(w->isVisible()); // No leaves everything as it was
@@ -333,7 +333,7 @@ private slots:
     void visitorsTradingCommandsOpenTheLoginForm()
     {
         Transaction_Dlg* w = open(false);
-        for (int id : {Transaction_Dlg::IDC_QUICK_BUY, Transaction_Dlg::IDC_QUICK_SELL, Transaction_Dlg::IDC_TRADE}) {
+        for (int id : {Transaction_Dlg::kQuickBuy, Transaction_Dlg::kQuickSell, Transaction_Dlg::kTrade}) {
             if (w->loginDialog())
                 w->loginDialog()->hide();
             w->command(id);
@@ -341,13 +341,13 @@ private slots:
         }
         LoginDlg* form = w->loginDialog();
         QCOMPARE(form->size(), QSize(540, 315));
-        QVERIFY(!child<QWidget>(form, CVelmoraDlg::IDC_LINE_SELECT));
-        QVERIFY(child<QWidget>(form, CVelmoraDlg::IDC_CLOSE_RELOGIN));
+        QVERIFY(!child<QWidget>(form, CVelmoraDlg::kLineSelect));
+        QVERIFY(child<QWidget>(form, CVelmoraDlg::kCloseRelogin));
 
         // Escape is swallowed; the close button only hides.
-        QTest::keyClick(child<QWidget>(form, CVelmoraDlg::IDC_PASSWORD), Qt::Key_Escape);
+        QTest::keyClick(child<QWidget>(form, CVelmoraDlg::kPassword), Qt::Key_Escape);
         QVERIFY(form->isVisible());
-        QTest::mouseClick(child<QWidget>(form, CVelmoraDlg::IDC_CLOSE_RELOGIN), Qt::LeftButton);
+        QTest::mouseClick(child<QWidget>(form, CVelmoraDlg::kCloseRelogin), Qt::LeftButton);
         QVERIFY(!form->isVisible());
         QVERIFY(w->isVisible());
     }
@@ -356,21 +356,21 @@ private slots:
     {
         app::setCodeClock([] { return std::time_t(1700000000); });
         Transaction_Dlg* w = open(false);
-        w->command(Transaction_Dlg::IDC_QUICK_BUY);
+        w->command(Transaction_Dlg::kQuickBuy);
         LoginDlg* form = w->loginDialog();
-        child<QLineEdit>(form, CVelmoraDlg::IDC_ACCOUNT_PLAIN)->setText(QStringLiteral("880001"));
-        child<QLineEdit>(form, CVelmoraDlg::IDC_PASSWORD)->setText(QStringLiteral("pw123"));
-        child<QLineEdit>(form, CVelmoraDlg::IDC_CODE)->setText(form->verificationCode());
-        QTest::mouseClick(child<QWidget>(form, CVelmoraDlg::IDC_LOGIN), Qt::LeftButton);
+        child<QLineEdit>(form, CVelmoraDlg::kAccountPlain)->setText(QStringLiteral("880001"));
+        child<QLineEdit>(form, CVelmoraDlg::kPassword)->setText(QStringLiteral("pw123"));
+        child<QLineEdit>(form, CVelmoraDlg::kCode)->setText(form->verificationCode());
+        QTest::mouseClick(child<QWidget>(form, CVelmoraDlg::kLogin), Qt::LeftButton);
         QVERIFY(UserSession::instance().loggedIn());
         QCOMPARE(UserSession::instance().id(), std::string("880001"));
         QCOMPARE(UserSession::instance().record().name, std::string("N"));
         QVERIFY(!form->isVisible());
-        QVERIFY(child<QLineEdit>(form, CVelmoraDlg::IDC_PASSWORD)->text().isEmpty());
+        QVERIFY(child<QLineEdit>(form, CVelmoraDlg::kPassword)->text().isEmpty());
         QVERIFY(m_boxes->calls().empty());
         // Now logged in, the same command no longer leads to the form but to the pop-up.
         QVERIFY(!w->quickBuy());
-        w->command(Transaction_Dlg::IDC_QUICK_BUY);
+        w->command(Transaction_Dlg::kQuickBuy);
         QVERIFY(!form->isVisible());
         QVERIFY(w->quickBuy() && w->quickBuy()->isVisible());
         // And the usable cash is polled for the new user.
@@ -381,7 +381,7 @@ private slots:
     void timeShareThenKLineUsesTheDailyPeriod()
     {
         Transaction_Dlg* w = open(false);
-        w->command(Transaction_Dlg::IDC_TOOL_TIMESHARE);
+        w->command(Transaction_Dlg::kToolTimeshare);
         QVERIFY(w->chartMode());
         QCOMPARE(w->currentTab(), 0);
         QVERIFY(w->timeshareChart()->isVisible());
@@ -395,7 +395,7 @@ private slots:
         QCOMPARE(w->quotePanel()->geometry().bottom(), w->timeshareChart()->geometry().bottom());
         QTRY_VERIFY_WITH_TIMEOUT(countPath(*m_market, "/api/timeline/9160001/") >= 1, 10000);
 
-        w->command(Transaction_Dlg::IDC_TOOL_KLINE);
+        w->command(Transaction_Dlg::kToolKline);
         QCOMPARE(w->currentTab(), 1);
         QCOMPARE(w->periodFlags()[7], 1);
         QVERIFY(w->klineChart()->isVisible());
@@ -439,23 +439,23 @@ private slots:
         posted.clear();
         w->refresh();
         QCOMPARE(posted, (std::vector<std::pair<int, long>>{{5, 0}}));
-        w->command(Transaction_Dlg::IDC_TOOL_TIMESHARE);
+        w->command(Transaction_Dlg::kToolTimeshare);
         posted.clear();
         w->refresh(); // chart mode: the visible chart's request
         QCOMPARE(posted, (std::vector<std::pair<int, long>>{{1, 0}}));
-        w->command(Transaction_Dlg::IDC_TOOL_KLINE); // after the time-share view no period is set
+        w->command(Transaction_Dlg::kToolKline); // after the time-share view no period is set
         posted.clear();
         w->refresh();
         QCOMPARE(posted, (std::vector<std::pair<int, long>>{{0, 8}}));
         w->poller()->setPostObserver(nullptr);
-        w->command(Transaction_Dlg::IDC_OVERVIEW);
+        w->command(Transaction_Dlg::kOverview);
         QTest::mouseClick(w, Qt::LeftButton, {}, w->tabRect(1).center());
         // A tab past the set-up tab does nothing in overview mode.
         QTest::mouseClick(w, Qt::LeftButton, {}, w->tabRect(4).center());
         QCOMPARE(w->currentTab(), 1);
         // Back from chart mode through the toolbar.
-        w->command(Transaction_Dlg::IDC_TOOL_KLINE);
-        w->command(Transaction_Dlg::IDC_OVERVIEW);
+        w->command(Transaction_Dlg::kToolKline);
+        w->command(Transaction_Dlg::kOverview);
         QVERIFY(!w->chartMode());
         QCOMPARE(w->currentTab(), 0);
         QVERIFY(w->basicList()->isVisible());
@@ -466,7 +466,7 @@ private slots:
     void informationViewShowsThePageTheServiceNames()
     {
         Transaction_Dlg* w = open(false);
-        w->command(Transaction_Dlg::IDC_TOOL_INFO);
+        w->command(Transaction_Dlg::kToolInfo);
         QCOMPARE(w->currentTab(), 2);
         QVERIFY(w->infoPage()->isVisible());
         QVERIFY(w->infoPage()->toPlainText().contains(QStringLiteral("产区资料")));
@@ -477,7 +477,7 @@ private slots:
     void quickOrdersOpenPrefilledFromTheQuote()
     {
         Transaction_Dlg* w = open(true);
-        w->command(Transaction_Dlg::IDC_QUICK_BUY);
+        w->command(Transaction_Dlg::kQuickBuy);
         QPointer<Buying_dlg> buy = w->quickBuy();
         QVERIFY(buy && buy->isVisible());
         QCOMPARE(buy->geometry(), QRect(400, 200, 200, 265));
@@ -492,16 +492,16 @@ private slots:
 
         // Shown again, not made again; after a close, made anew.
         buy->priceField()->setText(QStringLiteral("1"));
-        w->command(Transaction_Dlg::IDC_QUICK_BUY);
+        w->command(Transaction_Dlg::kQuickBuy);
         QCOMPARE(w->quickBuy(), buy.data());
         QCOMPARE(buy->priceField()->text(), QStringLiteral("12.40"));
         buy->close();
         QTRY_VERIFY(buy.isNull());
         QVERIFY(!w->quickBuy());
-        w->command(Transaction_Dlg::IDC_QUICK_BUY);
+        w->command(Transaction_Dlg::kQuickBuy);
         QVERIFY(w->quickBuy() && w->quickBuy()->isVisible());
 
-        w->command(Transaction_Dlg::IDC_QUICK_SELL);
+        w->command(Transaction_Dlg::kQuickSell);
         Selling_dlg* sell = w->quickSell();
         QVERIFY(sell && sell->isVisible());
         QCOMPARE(sell->codeField()->text(), QStringLiteral("9160001"));
@@ -514,15 +514,15 @@ private slots:
         market::SingleItemQuote other;
         other.firstPrices[0] = 39.8f;
         other.secondPrices[0] = 39.7f;
-        market::SetCurrentSingleItemQuote(other);
+        market::setCurrentSingleItemQuote(other);
         m_trade.reset();
         m_trade = std::make_unique<LoopbackServer>(m_host, client::kTradePort, [](const RecordedRequest&) {
             return ScriptedReply{500, "<html>busy</html>", "text/html"};
         });
-        w->command(Transaction_Dlg::IDC_QUICK_BUY);
+        w->command(Transaction_Dlg::kQuickBuy);
         QCOMPARE(w->quickBuy()->codeField()->text(), QStringLiteral("9160001"));
         QCOMPARE(w->quickBuy()->priceField()->text(), QString());
-        w->command(Transaction_Dlg::IDC_QUICK_SELL);
+        w->command(Transaction_Dlg::kQuickSell);
         QCOMPARE(sell->priceField()->text(), QString());
 
         // A quote without a bid offers the quick sell no price: "0.00" would go out as one.
@@ -530,17 +530,17 @@ private slots:
         m_trade = std::make_unique<LoopbackServer>(m_host, client::kTradePort, [](const RecordedRequest&) {
             return ScriptedReply{200, R"({"success":"true","infor":{"extend_1":12.4,"main_5":12.3}})"};
         });
-        w->command(Transaction_Dlg::IDC_QUICK_BUY);
+        w->command(Transaction_Dlg::kQuickBuy);
         QCOMPARE(w->quickBuy()->priceField()->text(), QStringLiteral("12.40"));
-        w->command(Transaction_Dlg::IDC_QUICK_SELL);
+        w->command(Transaction_Dlg::kQuickSell);
         QCOMPARE(sell->priceField()->text(), QString());
-        market::SetCurrentSingleItemQuote({});
+        market::setCurrentSingleItemQuote({});
     }
 
     void enterIsSwallowed()
     {
         Transaction_Dlg* w = open(false);
-        w->command(Transaction_Dlg::IDC_TOOL_TIMESHARE);
+        w->command(Transaction_Dlg::kToolTimeshare);
         QTest::keyClick(w, Qt::Key_Return);
         QTest::keyClick(w->quotePanel(), Qt::Key_Return);
         QVERIFY(w->isVisible());

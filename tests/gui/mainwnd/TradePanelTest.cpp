@@ -20,8 +20,8 @@
 #include "controls/cMyTreeCtrl.h"
 #include "mainwnd/Detail_Trans_Dlg.h"
 #include "mainwnd/Transaction_Dlg.h"
-#include "market/ItemTable.h"
-#include "market/Pollers.h"
+#include "market/core/ItemTable.h"
+#include "market/core/Pollers.h"
 #include "platform/Platform.h"
 #include "support/LoopbackServer.h"
 #include "support/PanelEntry.h"
@@ -101,7 +101,7 @@ private slots:
     {
         platform::setWorkArea(kWorkArea);
         m_oldCwd = QDir::currentPath();
-        market::SetSessionSource([] {
+        market::setSessionSource([] {
             return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
         });
         QDir().mkpath(QStringLiteral(RENDER_DIR));
@@ -119,15 +119,15 @@ private slots:
         m_market = std::make_unique<testsupport::LoopbackServer>(m_host, client::kMarketPort, [](const auto&) {
             return testsupport::ScriptedReply{200, R"({"success":"true","infor":[]})"};
         });
-        client::Options o = client::DefaultOptions();
+        client::Options o = client::defaultOptions();
         o.line0Host = m_host;
         o.updateHost = m_host + ":1";
-        client::SetCurrentOptions(o);
+        client::setCurrentOptions(o);
         client::LoadLineChoice();
         UserSession::instance().resetForTest();
         logIn();
-        market::SharedItemTable().store({{9160001, "Tolmere小酒窖", 36.0f}}, 1);
-        market::SetAvailableCash(480000.5f);
+        market::sharedItemTable().store({{9160001, "Tolmere小酒窖", 36.0f}}, 1);
+        market::setAvailableCash(480000.5f);
         m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::Yes);
     }
 
@@ -141,7 +141,7 @@ private slots:
         QDir::setCurrent(m_oldCwd);
     }
 
-    void cleanupTestCase() { market::SetSessionSource(nullptr); }
+    void cleanupTestCase() { market::setSessionSource(nullptr); }
 
     void panelIsDockedWithItsStripAndTree()
     {
@@ -153,10 +153,10 @@ private slots:
         QCOMPARE(closers.size(), 2);
         QCOMPARE(closers[0]->geometry(), QRect(0, 0, 260, 28));
         QCOMPARE(closers[1]->geometry(), QRect(1906, 0, 14, 26));
-        QCOMPARE(child<QWidget>(&panel, Detail_Trans_Dlg::IDC_HIDE)->geometry(), QRect(1882, 0, 14, 26));
-        QCOMPARE(child<QWidget>(&panel, Detail_Trans_Dlg::IDC_LOCK)->geometry(), QRect(1802, 0, 70, 26));
-        QCOMPARE(child<QWidget>(&panel, Detail_Trans_Dlg::IDC_REFRESH)->geometry(), QRect(1722, 0, 70, 26));
-        QCOMPARE(child<QWidget>(&panel, Detail_Trans_Dlg::IDC_LOCK_TIME)->geometry(), QRect(1642, 0, 70, 26));
+        QCOMPARE(child<QWidget>(&panel, Detail_Trans_Dlg::kHide)->geometry(), QRect(1882, 0, 14, 26));
+        QCOMPARE(child<QWidget>(&panel, Detail_Trans_Dlg::kLock)->geometry(), QRect(1802, 0, 70, 26));
+        QCOMPARE(child<QWidget>(&panel, Detail_Trans_Dlg::kRefresh)->geometry(), QRect(1722, 0, 70, 26));
+        QCOMPARE(child<QWidget>(&panel, Detail_Trans_Dlg::kLockTime)->geometry(), QRect(1642, 0, 70, 26));
         // The buy window is made with the panel, hidden, and asks for nothing yet.
         QVERIFY(panel.hostedWindow(Hosted::Buy));
         QVERIFY(!panel.hostedWindow(Hosted::Buy)->isVisible());
@@ -251,13 +251,13 @@ private slots:
         auto* buy = qobject_cast<low_deal_buy_dlg*>(panel.hostedWindow(Hosted::Buy));
         buy->priceField()->setText(QStringLiteral("36.20")); // (no code: the quote timer stays quiet)
         const size_t before = m_trade->requestCount();
-        QTest::mouseClick(child<QWidget>(&panel, Detail_Trans_Dlg::IDC_REFRESH), Qt::LeftButton);
+        QTest::mouseClick(child<QWidget>(&panel, Detail_Trans_Dlg::kRefresh), Qt::LeftButton);
         QCOMPARE(m_trade->requestCount(), before + 1);
         QCOMPARE(buy->priceField()->text(), QStringLiteral("36.20")); // the refresh keeps the fields
         for (int f : {13, 5, 6, 7, 8, 15, 16}) {
             ClickPanelEntry(panel, f);
             const size_t shown = m_trade->requestCount();
-            QTest::mouseClick(child<QWidget>(&panel, Detail_Trans_Dlg::IDC_REFRESH), Qt::LeftButton);
+            QTest::mouseClick(child<QWidget>(&panel, Detail_Trans_Dlg::kRefresh), Qt::LeftButton);
             QCOMPARE(m_trade->requestCount(), shown);
         }
     }
@@ -266,7 +266,7 @@ private slots:
     {
         Detail_Trans_Dlg& panel = openPanel();
         panel.showBuyWindow();
-        QTest::mouseClick(child<QWidget>(&panel, Detail_Trans_Dlg::IDC_LOCK), Qt::LeftButton);
+        QTest::mouseClick(child<QWidget>(&panel, Detail_Trans_Dlg::kLock), Qt::LeftButton);
         Lock_Detail_dlg* lock = panel.lockWindow();
         QVERIFY(lock && lock->isVisible() && panel.isLocked());
         QCOMPARE(lock->geometry(), panel.rect());
@@ -276,22 +276,22 @@ private slots:
         QCOMPARE(lock->accountBox()->geometry(), QRect(c - 58, 105, 165, 18));
         QCOMPARE(lock->passwordBox()->geometry(), QRect(c - 58, 135, 165, 18));
         QCOMPARE(lock->passwordBox()->echoMode(), QLineEdit::Password);
-        QCOMPARE(child<QWidget>(lock, Lock_Detail_dlg::IDC_OK)->geometry(), QRect(c - 88, 163, 70, 22));
-        QCOMPARE(child<QWidget>(lock, Lock_Detail_dlg::IDC_CANCEL)->geometry(), QRect(c + 12, 163, 70, 22));
-        QCOMPARE(child<QWidget>(lock, Lock_Detail_dlg::IDC_EXIT_TRADING)->geometry(), QRect(1906, 0, 14, 26));
-        QCOMPARE(child<QWidget>(lock, Lock_Detail_dlg::IDC_HIDE)->geometry(), QRect(1882, 0, 14, 26));
+        QCOMPARE(child<QWidget>(lock, Lock_Detail_dlg::kOk)->geometry(), QRect(c - 88, 163, 70, 22));
+        QCOMPARE(child<QWidget>(lock, Lock_Detail_dlg::kCancel)->geometry(), QRect(c + 12, 163, 70, 22));
+        QCOMPARE(child<QWidget>(lock, Lock_Detail_dlg::kExitTrading)->geometry(), QRect(1906, 0, 14, 26));
+        QCOMPARE(child<QWidget>(lock, Lock_Detail_dlg::kHide)->geometry(), QRect(1882, 0, 14, 26));
         lock->grab().save(QStringLiteral(RENDER_DIR "/lock.png"));
 
         // Wrong: said so, still locked, the boxes keep their text.
         QTest::keyClicks(lock->accountBox(), QStringLiteral("100001x"));
         QCOMPARE(lock->accountBox()->text(), QStringLiteral("100001")); // digits only
         lock->passwordBox()->setText(QStringLiteral("wrong"));
-        QTest::mouseClick(child<QWidget>(lock, Lock_Detail_dlg::IDC_OK), Qt::LeftButton);
+        QTest::mouseClick(child<QWidget>(lock, Lock_Detail_dlg::kOk), Qt::LeftButton);
         QCOMPARE(m_boxes->texts(), QStringList{QStringLiteral("账号密码输入有误")});
         QVERIFY(panel.isLocked());
         QCOMPARE(lock->passwordBox()->text(), QStringLiteral("wrong"));
         // "取消" empties both and stays.
-        QTest::mouseClick(child<QWidget>(lock, Lock_Detail_dlg::IDC_CANCEL), Qt::LeftButton);
+        QTest::mouseClick(child<QWidget>(lock, Lock_Detail_dlg::kCancel), Qt::LeftButton);
         QVERIFY(lock->accountBox()->text().isEmpty() && lock->passwordBox()->text().isEmpty());
         QVERIFY(panel.isLocked());
         // Right, by Enter: unlocked, no request made.
@@ -310,8 +310,8 @@ private slots:
     void hidingFromTheLockKeepsThePanelLocked()
     {
         Detail_Trans_Dlg& panel = openPanel();
-        panel.command(Detail_Trans_Dlg::IDC_LOCK);
-        QTest::mouseClick(child<QWidget>(panel.lockWindow(), Lock_Detail_dlg::IDC_HIDE), Qt::LeftButton);
+        panel.command(Detail_Trans_Dlg::kLock);
+        QTest::mouseClick(child<QWidget>(panel.lockWindow(), Lock_Detail_dlg::kHide), Qt::LeftButton);
         QVERIFY(!panel.isVisible());
         panel.show();
         QVERIFY(panel.isLocked());
@@ -321,14 +321,14 @@ private slots:
     void lockTimeStripTogglesAboveThePanel()
     {
         Detail_Trans_Dlg& panel = openPanel();
-        QTest::mouseClick(child<QWidget>(&panel, Detail_Trans_Dlg::IDC_LOCK_TIME), Qt::LeftButton);
+        QTest::mouseClick(child<QWidget>(&panel, Detail_Trans_Dlg::kLockTime), Qt::LeftButton);
         Detailsystimeset* strip = panel.lockTimeWindow();
         QVERIFY(strip && strip->isVisible());
         QCOMPARE(strip->geometry(), QRect(1920 - 300, 1040 - 369 - 50, 220, 50));
         strip->grab().save(QStringLiteral(RENDER_DIR "/lock-time.png"));
-        QTest::mouseClick(child<QWidget>(&panel, Detail_Trans_Dlg::IDC_LOCK_TIME), Qt::LeftButton);
+        QTest::mouseClick(child<QWidget>(&panel, Detail_Trans_Dlg::kLockTime), Qt::LeftButton);
         QVERIFY(!strip->isVisible());
-        QTest::mouseClick(child<QWidget>(&panel, Detail_Trans_Dlg::IDC_LOCK_TIME), Qt::LeftButton);
+        QTest::mouseClick(child<QWidget>(&panel, Detail_Trans_Dlg::kLockTime), Qt::LeftButton);
         QVERIFY(strip->isVisible());
     }
 
@@ -336,7 +336,7 @@ private slots:
     {
         Detail_Trans_Dlg& panel = openPanel();
         panel.showBuyWindow();
-        QTest::mouseClick(child<QWidget>(&panel, Detail_Trans_Dlg::IDC_HIDE), Qt::LeftButton);
+        QTest::mouseClick(child<QWidget>(&panel, Detail_Trans_Dlg::kHide), Qt::LeftButton);
         QVERIFY(!panel.isVisible());
         QVERIFY(!panel.hostedWindow(Hosted::Buy)->isVisible());
         panel.show(); // its window comes back with it
@@ -390,41 +390,41 @@ private slots:
                      2);
         market->grab().save(QStringLiteral(RENDER_DIR "/market-with-panel.png"));
 
-        market->command(Transaction_Dlg::IDC_TRADE);
+        market->command(Transaction_Dlg::kTrade);
         QVERIFY(!panel->isVisible());
-        market->command(Transaction_Dlg::IDC_TRADE);
+        market->command(Transaction_Dlg::kTrade);
         QVERIFY(panel->isVisible());
         QVERIFY(panel->hostedWindow(Hosted::Buy)->isVisible());
-        market->command(Transaction_Dlg::IDC_TOOL_KLINE);
-        market->command(Transaction_Dlg::IDC_OVERVIEW);
+        market->command(Transaction_Dlg::kToolKline);
+        market->command(Transaction_Dlg::kOverview);
         QVERIFY(!panel->isVisible());
 
         // The lock closes the quick pop-ups and keeps them closed: their command shows the lock.
-        market->command(Transaction_Dlg::IDC_TRADE);
-        market->command(Transaction_Dlg::IDC_QUICK_SELL);
+        market->command(Transaction_Dlg::kTrade);
+        market->command(Transaction_Dlg::kQuickSell);
         QPointer<Selling_dlg> quickSell = market->quickSell();
         QVERIFY(quickSell && quickSell->isVisible());
-        panel->command(Detail_Trans_Dlg::IDC_LOCK);
+        panel->command(Detail_Trans_Dlg::kLock);
         QTRY_VERIFY(quickSell.isNull());
-        market->command(Transaction_Dlg::IDC_QUICK_BUY);
+        market->command(Transaction_Dlg::kQuickBuy);
         QVERIFY(!market->quickBuy());
         QVERIFY(panel->isVisible() && panel->isLocked());
 
         // Locked, hidden, shown again by 237: still under its lock.
-        market->command(Transaction_Dlg::IDC_TRADE);
-        market->command(Transaction_Dlg::IDC_TRADE);
+        market->command(Transaction_Dlg::kTrade);
+        market->command(Transaction_Dlg::kTrade);
         QVERIFY(panel->isVisible() && panel->isLocked());
 
         // Leaving trading from the lock: the panel goes and trading asks for a login again.
-        QTest::mouseClick(child<QWidget>(panel->lockWindow(), Lock_Detail_dlg::IDC_EXIT_TRADING), Qt::LeftButton);
+        QTest::mouseClick(child<QWidget>(panel->lockWindow(), Lock_Detail_dlg::kExitTrading), Qt::LeftButton);
         QCOMPARE(m_boxes->texts().last(), QStringLiteral("是否确认退出交易"));
         QCOMPARE(m_boxes->calls().back().buttons, platform::MsgButtons::YesNo);
         QVERIFY(!UserSession::instance().loggedIn());
         QTRY_VERIFY(!market->tradePanel());
-        market->command(Transaction_Dlg::IDC_QUICK_BUY);
+        market->command(Transaction_Dlg::kQuickBuy);
         QVERIFY(market->loginDialog() && market->loginDialog()->isVisible());
         market->loginDialog()->hide();
-        market->command(Transaction_Dlg::IDC_TRADE);
+        market->command(Transaction_Dlg::kTrade);
         QVERIFY(market->loginDialog()->isVisible());
         QVERIFY(!market->tradePanel());
     }
@@ -432,7 +432,7 @@ private slots:
     void noExitWithoutYes()
     {
         Detail_Trans_Dlg& panel = openPanel();
-        panel.command(Detail_Trans_Dlg::IDC_LOCK);
+        panel.command(Detail_Trans_Dlg::kLock);
         m_boxes->setAnswer(platform::MsgResult::No);
         QPointer<Detail_Trans_Dlg> kept = &panel;
         panel.lockWindow()->onExitTrading();

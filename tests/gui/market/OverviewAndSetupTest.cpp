@@ -15,9 +15,9 @@
 #include "platform/Dialogs.h"
 #include "platform/SaveFile.h"
 #include "market/ColumnFile.h"
-#include "market/ColumnTexts.h"
-#include "market/ItemTable.h"
-#include "market/MarketColours.h"
+#include "market/core/ColumnTexts.h"
+#include "market/core/ItemTable.h"
+#include "market/core/MarketColours.h"
 #include "market/Overview.h"
 #include "market/ShowViewSetDlg.h"
 
@@ -51,7 +51,7 @@ std::string overviewReply(int rows)
     std::string json = R"({"success":"true","msg":"","infor":[)";
     for (int i = 0; i < rows; ++i)
         json += (i ? "," : "") + fullRow(i);
-    return client::Utf8ToWire(json + "]}");
+    return client::utf8ToWire(json + "]}");
 }
 
 void render(QWidget* w, const char* name)
@@ -107,7 +107,7 @@ void OverviewAndSetupTest::init()
 void OverviewAndSetupTest::cleanup()
 {
     platform::setMessageBoxHandler(nullptr);
-    market::SetCurrentColumnText({});
+    market::setCurrentColumnText({});
 }
 
 void OverviewAndSetupTest::answerBoxes(platform::MsgResult answer)
@@ -120,7 +120,7 @@ void OverviewAndSetupTest::answerBoxes(platform::MsgResult answer)
 
 std::unique_ptr<ShowViewSetDlg> OverviewAndSetupTest::makeDialog(const std::string& currentText)
 {
-    market::SetCurrentColumnText(currentText);
+    market::setCurrentColumnText(currentText);
     return std::make_unique<ShowViewSetDlg>(std::filesystem::path(m_dir->path().toStdString()));
 }
 
@@ -132,13 +132,13 @@ void OverviewAndSetupTest::overviewFillsBothListsFromAPollerThread()
     JListCtrl extended(&window);
     basic.setGeometry(0, 0, 1400, 420);
     extended.setGeometry(0, 0, 1400, 420);
-    market::Overview::StyleList(&basic, market::Overview::kBasicListId);
-    market::Overview::StyleList(&extended, market::Overview::kExtendedListId);
+    market::Overview::styleList(&basic, market::Overview::kBasicListId);
+    market::Overview::styleList(&extended, market::Overview::kExtendedListId);
     market::Overview overview(&basic, &extended);
-    QCOMPARE(overview.BuildColumnsFromFile(kData), 2);
+    QCOMPARE(overview.buildColumnsFromFile(kData), 2);
     QCOMPARE(basic.columnCaption(0), QStringLiteral("序"));
     QCOMPARE(basic.columnWidth(2), 100);
-    QVERIFY(!market::CurrentColumnText().empty());
+    QVERIFY(!market::currentColumnText().empty());
 
     const std::string reply = overviewReply(20);
     std::thread poller([&] { overview.LoadOverview(reply); });
@@ -154,7 +154,7 @@ void OverviewAndSetupTest::overviewFillsBothListsFromAPollerThread()
     QCOMPARE(basic.cellColour(2, 4), market::kRiseColour);
     QCOMPARE(basic.cellColour(1, 4), market::kLevelColour);
     QCOMPARE(extended.cellText(1, 2), QStringLiteral("窖藏干红2号"));
-    QCOMPARE(market::SharedItemTable().findByCode(9160003)->name, std::string("窖藏干红3号"));
+    QCOMPARE(market::sharedItemTable().findByCode(9160003)->name, std::string("窖藏干红3号"));
 
     // The same reply again must not stack rows in the list that is not showing.
     overview.LoadOverview(reply);
@@ -180,7 +180,7 @@ void OverviewAndSetupTest::overviewRefusalEmptiesOnlyTheCurrentList()
     JListCtrl basic;
     JListCtrl extended;
     market::Overview overview(&basic, &extended);
-    overview.BuildColumnsFromFile(kData);
+    overview.buildColumnsFromFile(kData);
     overview.LoadOverview(overviewReply(3));
     QCOMPARE(basic.rowCount(), 3);
     overview.setCurrentTab(market::Overview::Tab::Extended);
@@ -194,7 +194,7 @@ void OverviewAndSetupTest::overviewRefusalEmptiesOnlyTheCurrentList()
 
 void OverviewAndSetupTest::addPutsCodeSecondAndAddingAgainOnlySelects()
 {
-    auto dlg = makeDialog(market::StyledColumnText(
+    auto dlg = makeDialog(market::styledColumnText(
         {{{"基本行情", {{"序", "main_1"}, {"名称", "main_4"}, {"最新", "main_9"}}}, {"扩展行情", {}}}}));
     QCOMPARE(dlg->catalogueBox()->count(), 7);
     QListWidget* catalogue = dlg->shownCatalogueList();
@@ -225,7 +225,7 @@ void OverviewAndSetupTest::addPutsCodeSecondAndAddingAgainOnlySelects()
 
 void OverviewAndSetupTest::firstThreeEntriesStayAndTheFourthCanBeDisplaced()
 {
-    auto dlg = makeDialog(market::StyledColumnText(
+    auto dlg = makeDialog(market::styledColumnText(
         {{{"基本行情", {{"序", "main_1"}, {"代码", "main_3"}, {"名称", "main_4"}, {"最新", "main_9"},
                         {"昨收", "main_5"}, {"开盘", "main_6"}}}}}));
     QListWidget* current = dlg->shownCurrentList();
@@ -256,7 +256,7 @@ void OverviewAndSetupTest::firstThreeEntriesStayAndTheFourthCanBeDisplaced()
 
 void OverviewAndSetupTest::categoriesLimitedAndFirstTwoKept()
 {
-    auto dlg = makeDialog(market::StyledColumnText({{{"基本行情", {}}, {"扩展行情", {}}}}));
+    auto dlg = makeDialog(market::styledColumnText({{{"基本行情", {}}, {"扩展行情", {}}}}));
     dlg->show();
     QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
     for (int index : {0, 1}) {
@@ -298,7 +298,7 @@ void OverviewAndSetupTest::categoriesLimitedAndFirstTwoKept()
 
 void OverviewAndSetupTest::deletingACategoryKeepsTheOthersPaired()
 {
-    auto dlg = makeDialog(market::StyledColumnText(
+    auto dlg = makeDialog(market::styledColumnText(
         {{{"基本行情", {}}, {"扩展行情", {}}, {"甲", {{"序", "main_1"}}}, {"乙", {{"代码", "main_3"}}}}}));
     dlg->currentBox()->setCurrentIndex(2);
     button(dlg.get(), ShowViewSetDlg::kDeleteCategoryId)->click();
@@ -315,7 +315,7 @@ void OverviewAndSetupTest::deletingACategoryKeepsTheOthersPaired()
 void OverviewAndSetupTest::savedColumnsAreTheNextStartsColumns()
 {
     const std::filesystem::path dir = m_dir->path().toStdString();
-    auto dlg = makeDialog(market::StyledColumnText(
+    auto dlg = makeDialog(market::styledColumnText(
         {{{"基本行情", {{"序", "main_1"}, {"代码", "main_3"}, {"名称", "main_4"}, {"旧列", "main_26"}}},
           {"扩展行情", {{"序", "main_1"}, {"代码", "main_3"}, {"名称", "main_4"}}}}}));
     dlg->catalogueBox()->setCurrentIndex(1);
@@ -330,9 +330,9 @@ void OverviewAndSetupTest::savedColumnsAreTheNextStartsColumns()
     answerBoxes(platform::MsgResult::Yes);
     button(dlg.get(), ShowViewSetDlg::kOkId)->click();
     QVERIFY(std::filesystem::exists(dir / market::kCurrentColumnFileName));
-    const auto saved = market::LoadColumnFile(dir / market::kCurrentColumnFileName);
+    const auto saved = market::loadColumnFile(dir / market::kCurrentColumnFileName);
     QVERIFY(saved);
-    QCOMPARE(market::CurrentColumnText(), saved->styledText);
+    QCOMPARE(market::currentColumnText(), saved->styledText);
     // "旧列" is not in the catalogue: it keeps the key it had instead of leaving a hole.
     const market::ColumnCategory& basicCategory = saved->document.categories[0];
     QCOMPARE(basicCategory.columns.size(), std::size_t(5));
@@ -342,7 +342,7 @@ void OverviewAndSetupTest::savedColumnsAreTheNextStartsColumns()
     JListCtrl basic;
     JListCtrl extended;
     market::Overview nextStart(&basic, &extended);
-    QCOMPARE(nextStart.BuildColumnsFromFile(dir), 2);
+    QCOMPARE(nextStart.buildColumnsFromFile(dir), 2);
     QCOMPARE(basic.columnCount(), 5);
     QCOMPARE(basic.columnCaption(4), QStringLiteral("最新"));
     nextStart.LoadOverview(overviewReply(2));
@@ -360,7 +360,7 @@ void OverviewAndSetupTest::unreadableColumnFilesAreNamedAndTheShippedColumnsShow
     JListCtrl basic;
     JListCtrl extended;
     market::Overview overview(&basic, &extended);
-    QCOMPARE(overview.BuildColumnsFromFile(dir), 2);
+    QCOMPARE(overview.buildColumnsFromFile(dir), 2);
     QCOMPARE(basic.columnCaption(0), QStringLiteral("序"));
     QVERIFY(extended.columnCount() > 3);
     QCOMPARE(m_boxes.size(), 1);
@@ -386,7 +386,7 @@ void OverviewAndSetupTest::unreadableColumnFilesAreNamedAndTheShippedColumnsShow
 
 void OverviewAndSetupTest::buttonsActOnTheHighlightedEntryOnly()
 {
-    auto dlg = makeDialog(market::StyledColumnText(
+    auto dlg = makeDialog(market::styledColumnText(
         {{{"基本行情", {{"序", "main_1"}, {"代码", "main_3"}, {"名称", "main_4"}, {"最新", "main_9"},
                         {"昨收", "main_5"}, {"开盘", "main_6"}}}}}));
     dlg->show();
@@ -436,7 +436,7 @@ void OverviewAndSetupTest::buttonsActOnTheHighlightedEntryOnly()
 
 void OverviewAndSetupTest::enterInABoxOrListPressesNoButton()
 {
-    auto dlg = makeDialog(market::StyledColumnText({{{"基本行情", {{"序", "main_1"}}}, {"扩展行情", {}}}}));
+    auto dlg = makeDialog(market::styledColumnText({{{"基本行情", {{"序", "main_1"}}}, {"扩展行情", {}}}}));
     dlg->show();
     QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
     dlg->activateWindow();
@@ -459,7 +459,7 @@ void OverviewAndSetupTest::aSaveThatFailsIsReported()
 {
     const std::filesystem::path dir = m_dir->path().toStdString();
     std::filesystem::create_directory(dir / market::kCurrentColumnFileName); // cannot be replaced
-    auto dlg = makeDialog(market::StyledColumnText({{{"基本行情", {{"序", "main_1"}}}, {"扩展行情", {}}}}));
+    auto dlg = makeDialog(market::styledColumnText({{{"基本行情", {{"序", "main_1"}}}, {"扩展行情", {}}}}));
     button(dlg.get(), ShowViewSetDlg::kOkId)->click();
     QCOMPARE(m_boxes, QStringList({"是否确认更改大盘信息",
                                    platform::saveFailedText(QString::fromStdString((dir / market::kCurrentColumnFileName).string()))}));

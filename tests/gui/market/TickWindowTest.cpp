@@ -6,7 +6,7 @@
 #include "client/Options.h"
 #include "client/ServerLine.h"
 #include "controls/JListCtrl.h"
-#include "market/MarketColours.h"
+#include "market/core/MarketColours.h"
 #include "market/Min_Price_List_Dlg.h"
 #include "support/LoopbackServer.h"
 
@@ -81,9 +81,9 @@ private:
 
 void TickWindowTest::initTestCase()
 {
-    client::Options o = client::DefaultOptions();
+    client::Options o = client::defaultOptions();
     o.line0Host = testsupport::UniqueLoopbackAddress(5);
-    client::SetCurrentOptions(o);
+    client::setCurrentOptions(o);
     client::LoadLineChoice(m_dir.path().toStdString());
     m_server = std::make_unique<testsupport::LoopbackServer>(
         o.line0Host, client::kMarketPort, [this](const testsupport::RecordedRequest& r) {
@@ -98,7 +98,7 @@ void TickWindowTest::initTestCase()
 void TickWindowTest::cleanupTestCase()
 {
     m_server.reset();
-    client::SetCurrentOptions(client::DefaultOptions());
+    client::setCurrentOptions(client::defaultOptions());
 }
 
 void TickWindowTest::init()
@@ -116,7 +116,7 @@ void TickWindowTest::tickGridColumnsFollowTheWidth()
     parent.show();
     QVERIFY(QTest::qWaitForWindowExposed(&parent));
     const size_t before = m_server->requestCount();
-    dlg.ShowMode(Mode::Ticks);
+    dlg.showMode(Mode::Ticks);
     QCOMPARE(m_server->requestCount(), before + 1);
     QCOMPARE(m_server->requests().back().path, std::string("/api/dealdetail/9160001/0"));
     QImage canvas = dlg.canvas();
@@ -129,7 +129,7 @@ void TickWindowTest::tickGridColumnsFollowTheWidth()
     render(&dlg, "ticks-400");
 
     dlg.setGeometry(0, 0, 399, Min_Price_List_Dlg::kChartHeight);
-    dlg.ShowMode(Mode::Ticks);
+    dlg.showMode(Mode::Ticks);
     canvas = dlg.canvas();
     for (int x = 150; x < 260; ++x)
         QVERIFY2(!columnHasLine(canvas, x), qPrintable(QString::number(x)));
@@ -141,12 +141,12 @@ void TickWindowTest::countLineOnlyForAParsedReply()
     Min_Price_List_Dlg dlg;
     dlg.resize(600, 350);
     m_tickReply = ticks(0);
-    dlg.ShowMode(Mode::Ticks);
+    dlg.showMode(Mode::Ticks);
     QVERIFY(bandHasText(dlg.canvas(), 600));
     m_tickReply = "<html>busy</html>";
-    dlg.ShowMode(Mode::Ticks);
+    dlg.showMode(Mode::Ticks);
     QVERIFY(!bandHasText(dlg.canvas(), 600));
-    dlg.DrawMode(Mode::Ticks, "");
+    dlg.drawMode(Mode::Ticks, "");
     QVERIFY(!bandHasText(dlg.canvas(), 600));
 }
 
@@ -158,7 +158,7 @@ void TickWindowTest::priceTableFillsTheListAndItsFullScale()
     dlg.setGeometry(0, 0, 600, Min_Price_List_Dlg::kChartHeight);
     parent.show();
     QVERIFY(QTest::qWaitForWindowExposed(&parent));
-    dlg.ShowMode(Mode::Prices);
+    dlg.showMode(Mode::Prices);
     JListCtrl* list = dlg.priceList();
     QVERIFY(list->isVisible());
     QCOMPARE(list->geometry(), QRect(0, 28, 600, 350 - 56));
@@ -173,13 +173,13 @@ void TickWindowTest::priceTableFillsTheListAndItsFullScale()
     render(&dlg, "prices");
 
     m_priceReply = R"({"success":"true","infor":[]})";
-    dlg.ShowMode(Mode::Prices);
+    dlg.showMode(Mode::Prices);
     QVERIFY(list->isVisible());
     QCOMPARE(list->rowCount(), 0);
     QVERIFY(bandHasText(dlg.canvas(), 600));
 
     m_priceReply = "garbage";
-    dlg.ShowMode(Mode::Prices);
+    dlg.showMode(Mode::Prices);
     QVERIFY(!list->isVisible());
     QVERIFY(!bandHasText(dlg.canvas(), 600));
 }
@@ -192,7 +192,7 @@ void TickWindowTest::consultTabHidesThePriceList()
     dlg.setGeometry(0, 0, 600, Min_Price_List_Dlg::kChartHeight);
     parent.show();
     QVERIFY(QTest::qWaitForWindowExposed(&parent));
-    dlg.ShowMode(Mode::Prices);
+    dlg.showMode(Mode::Prices);
     QVERIFY(dlg.priceList()->isVisible());
     const size_t before = m_server->requestCount();
     QTest::mouseClick(&dlg, Qt::LeftButton, {}, dlg.tabRect(1).center());

@@ -10,13 +10,13 @@
 #include "client/ServerLine.h"
 #include "controls/CButtonBMP.h"
 #include "controls/JListCtrl.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "platform/Dialogs.h"
 #include "platform/WorkArea.h"
 #include "support/LoopbackServer.h"
 #include "support/Widgets.h"
 #include "support/Pixels.h"
-#include "trade/HistoryDates.h"
+#include "trade/core/HistoryDates.h"
 #include "trade/low_Financial_Position_Dlg.h"
 #include "trade/low_Histor_Transaction_Dlg.h"
 #include "trade/low_Today_order_Dlg.h"
@@ -95,20 +95,20 @@ void AccountQueriesTest::initTestCase()
     ::setenv("TZ", "UTC", 1);
     ::tzset();
     platform::setWorkArea(QRect(0, 0, 1920, 1040));
-    client::Options o = client::DefaultOptions();
+    client::Options o = client::defaultOptions();
     o.line0Host = m_host;
-    client::SetCurrentOptions(o);
+    client::setCurrentOptions(o);
     client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-account-gui-no-connect-file");
-    market::SetSessionSource([] { return market::SessionView{true, "100001"}; });
+    market::setSessionSource([] { return market::SessionView{true, "100001"}; });
     m_server = std::make_unique<testsupport::LoopbackServer>(
         m_host, client::kTradePort,
-        [this](const RecordedRequest& r) { return ScriptedReply{200, client::Utf8ToWire(reply(r.path))}; });
+        [this](const RecordedRequest& r) { return ScriptedReply{200, client::utf8ToWire(reply(r.path))}; });
 }
 
 void AccountQueriesTest::cleanupTestCase()
 {
     m_server.reset();
-    market::SetSessionSource(nullptr);
+    market::setSessionSource(nullptr);
 }
 
 void AccountQueriesTest::init()

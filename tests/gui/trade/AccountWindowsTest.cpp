@@ -60,7 +60,7 @@ private slots:
 
 private:
     // The service answers in the wire code page.
-    void answer(const std::string& utf8) { m_reply = client::Utf8ToWire(utf8); }
+    void answer(const std::string& utf8) { m_reply = client::utf8ToWire(utf8); }
     // Requests of the running test.
     size_t sent() const { return m_server->requestCount() - m_before; }
     RecordedRequest last() const { return m_server->requests().back(); }
@@ -73,9 +73,9 @@ private:
 
 void AccountWindowsTest::initTestCase()
 {
-    client::Options o = client::DefaultOptions();
+    client::Options o = client::defaultOptions();
     o.line0Host = m_host;
-    client::SetCurrentOptions(o);
+    client::setCurrentOptions(o);
     client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-account-gui-no-connect-file");
     m_server = std::make_unique<testsupport::LoopbackServer>(
         m_host, client::kTradePort, [this](const RecordedRequest&) { return ScriptedReply{200, m_reply}; });
@@ -258,8 +258,8 @@ void AccountWindowsTest::detailsSavedTurnTheWindowReadOnlyAndFillTheRecord()
     // UTF-8 on the wire, signed over the UTF-8 parameter text.
     QVERIFY(has(request.body, "\"name\" : \"王小明\""));
     QVERIFY(has(request.body, "\"contract_address\" : \"上海市徐汇区漕溪北路88号\""));
-    const client::VerifiedBody verified = client::VerifySignedBody(client::Info(client::Endpoint::UpdateInfo),
-                                                                   request.body, client::CurrentOptions().signKey);
+    const client::VerifiedBody verified = client::verifySignedBody(client::Info(client::Endpoint::UpdateInfo),
+                                                                   request.body, client::currentOptions().signKey);
     QVERIFY2(verified.ok, verified.error.c_str());
     QCOMPARE(verified.params.at("id"), std::string("100001"));
 

@@ -20,15 +20,15 @@
 #include "client/Options.h"
 #include "client/ServerLine.h"
 #include "controls/CSkinEdit.h"
-#include "market/ItemTable.h"
-#include "market/Pollers.h"
+#include "market/core/ItemTable.h"
+#include "market/core/Pollers.h"
 #include "platform/Dialogs.h"
 #include "support/LoopbackServer.h"
 #include "support/TradeReplies.h"
 #include "trade/AccountForms.h"
 #include "trade/Buying_dlg.h"
 #include "trade/Delivery.h"
-#include "trade/OrderChecks.h"
+#include "trade/core/OrderChecks.h"
 #include "trade/Selling_dlg.h"
 #include "trade/low_Delivery_Application_Dlg.h"
 #include "trade/low_Gold_Application_Dlg.h"
@@ -59,7 +59,7 @@ void paste(QLineEdit* field, const QString& text)
 std::map<std::string, std::string> verified(client::Endpoint endpoint, const RecordedRequest& request)
 {
     const client::VerifiedBody body =
-        client::VerifySignedBody(client::Info(endpoint), request.body, client::CurrentOptions().signKey);
+        client::verifySignedBody(client::Info(endpoint), request.body, client::currentOptions().signKey);
     if (!body.ok)
         qWarning("refused body (%s): %s", body.error.c_str(), request.body.c_str());
     return body.ok ? body.params : std::map<std::string, std::string>{};
@@ -93,12 +93,12 @@ private:
 private slots:
     void initTestCase()
     {
-        client::Options o = client::DefaultOptions();
+        client::Options o = client::defaultOptions();
         o.line0Host = m_host;
-        client::SetCurrentOptions(o);
+        client::setCurrentOptions(o);
         client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-bad-input-no-connect-file");
-        market::SetSessionSource([] { return market::SessionView{true, "100001"}; });
-        market::SharedItemTable().store({{9160001, "Tolmere小酒窖", 36.0f}}, 1);
+        market::setSessionSource([] { return market::SessionView{true, "100001"}; });
+        market::sharedItemTable().store({{9160001, "Tolmere小酒窖", 36.0f}}, 1);
     }
 
     void init()
@@ -106,7 +106,7 @@ private slots:
         m_script = std::make_unique<testsupport::TradeScript>();
         m_server = std::make_unique<testsupport::LoopbackServer>(m_host, client::kTradePort, m_script->handler());
         m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::Yes);
-        market::SetAvailableCash(480000.5f);
+        market::setAvailableCash(480000.5f);
         UserSession::instance().resetForTest();
         UserRecord r;
         r.id = "100001";
@@ -126,8 +126,8 @@ private slots:
 
     void cleanupTestCase()
     {
-        market::SetSessionSource(nullptr);
-        market::SharedItemTable().store({}, 0);
+        market::setSessionSource(nullptr);
+        market::sharedItemTable().store({}, 0);
         UserSession::instance().resetForTest();
     }
 
@@ -319,7 +319,7 @@ private slots:
         password.save();
         const std::vector<RecordedRequest> passwords = requestsTo(*m_server, "/api/v1/user/update_passwd");
         QCOMPARE(passwords.size(), size_t(1));
-        QCOMPARE(verified(client::Endpoint::UpdatePasswd, passwords[0])["new_passwd"], client::HashPassword("新密码"));
+        QCOMPARE(verified(client::Endpoint::UpdatePasswd, passwords[0])["new_passwd"], client::hashPassword("新密码"));
 
         m_boxes->clear();
         low_change_message_dlg details(nullptr);

@@ -9,7 +9,7 @@
 #include "client/Options.h"
 #include "client/ServerLine.h"
 #include "controls/JListCtrl.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "platform/Dialogs.h"
 #include "support/LoopbackServer.h"
 #include "support/Pixels.h"
@@ -62,21 +62,21 @@ private:
 
 void CancelWindowTest::initTestCase()
 {
-    client::Options o = client::DefaultOptions();
+    client::Options o = client::defaultOptions();
     o.line0Host = m_host;
-    client::SetCurrentOptions(o);
+    client::setCurrentOptions(o);
     client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-cancel-gui-no-connect-file");
-    market::SetSessionSource([] { return market::SessionView{true, "100001"}; });
+    market::setSessionSource([] { return market::SessionView{true, "100001"}; });
     m_server = std::make_unique<testsupport::LoopbackServer>(
         m_host, client::kTradePort, [this](const RecordedRequest& r) {
             std::lock_guard lock(m_mutex);
             if (r.path == "/api/v1/order/repeal") {
                 // The service's answer for each order number: 13 is refused, 16 garbled.
                 if (r.body.find("\"id\" : 13,") != std::string::npos)
-                    return ScriptedReply{200, client::Utf8ToWire(R"({"success":"false","msg":"订单已成交，不能撤单"})")};
+                    return ScriptedReply{200, client::utf8ToWire(R"({"success":"false","msg":"订单已成交，不能撤单"})")};
                 if (r.body.find("\"id\" : 16,") != std::string::npos)
                     return ScriptedReply{502, "<html>bad gateway</html>"};
-                return ScriptedReply{200, client::Utf8ToWire(R"({"success":"true","msg":"撤单成功"})")};
+                return ScriptedReply{200, client::utf8ToWire(R"({"success":"true","msg":"撤单成功"})")};
             }
             return ScriptedReply{200, m_replies[r.path]};
         });
@@ -85,7 +85,7 @@ void CancelWindowTest::initTestCase()
 void CancelWindowTest::cleanupTestCase()
 {
     m_server.reset();
-    market::SetSessionSource(nullptr);
+    market::setSessionSource(nullptr);
 }
 
 void CancelWindowTest::init()

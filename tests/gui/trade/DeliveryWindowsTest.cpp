@@ -11,7 +11,7 @@
 #include "controls/CButtonBMP.h"
 #include "controls/CSkinEdit.h"
 #include "controls/JListCtrl.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "platform/Dialogs.h"
 #include "platform/WorkArea.h"
 #include "support/LoopbackServer.h"
@@ -65,28 +65,28 @@ private:
 void DeliveryWindowsTest::initTestCase()
 {
     platform::setWorkArea(QRect(0, 0, 1920, 1040));
-    client::Options o = client::DefaultOptions();
+    client::Options o = client::defaultOptions();
     o.line0Host = m_host;
     o.pickupText = "Velmora仓储中心一号库（上海市浦东新区富特北路288号），服务电话400-820-9160";
     o.pickupAddress = "自提：Velmora仓储中心一号库";
-    client::SetCurrentOptions(o);
+    client::setCurrentOptions(o);
     client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-delivery-gui-no-connect-file");
     UserRecord user;
     user.id = "100001";
     user.mobile = "13800138000";
     UserSession::instance().setRecord(user);
     UserSession::instance().setLoggedIn(true);
-    market::SetSessionSource([] { return market::SessionView{true, UserSession::instance().id()}; });
+    market::setSessionSource([] { return market::SessionView{true, UserSession::instance().id()}; });
     m_server = std::make_unique<testsupport::LoopbackServer>(m_host, client::kTradePort, [this](const RecordedRequest& r) {
         auto it = m_replies.find(r.path);
-        return ScriptedReply{200, it == m_replies.end() ? std::string() : client::Utf8ToWire(it->second)};
+        return ScriptedReply{200, it == m_replies.end() ? std::string() : client::utf8ToWire(it->second)};
     });
 }
 
 void DeliveryWindowsTest::cleanupTestCase()
 {
     m_server.reset();
-    market::SetSessionSource(nullptr);
+    market::setSessionSource(nullptr);
     UserSession::instance().resetForTest();
 }
 
@@ -151,8 +151,8 @@ void DeliveryWindowsTest::mailApplicationGoesOutInUtf8AndShowsTheServicesMessage
 
     const RecordedRequest sent = m_server->requests().back();
     QCOMPARE(sent.path, std::string("/api/v1/stock/delivery"));
-    const client::VerifiedBody body = client::VerifySignedBody(client::Info(client::Endpoint::Delivery), sent.body,
-                                                               client::CurrentOptions().signKey);
+    const client::VerifiedBody body = client::verifySignedBody(client::Info(client::Endpoint::Delivery), sent.body,
+                                                               client::currentOptions().signKey);
     QVERIFY2(body.ok, body.error.c_str());
     QCOMPARE(body.params.at("address"), std::string("上海市黄浦区南京东路1号"));
     QCOMPARE(body.params.at("consignee"), std::string("王小明"));
@@ -184,11 +184,11 @@ void DeliveryWindowsTest::pickupHidesTheMailFieldsButStillSendsAndTestsTheConsig
     m_replies["/api/v1/stock/delivery"] = R"({"success":"true","msg":"交割申请已提交"})";
     window.apply();
     QCOMPARE(m_boxes->texts(), QStringList({QStringLiteral("交割申请已提交")}));
-    const client::VerifiedBody body = client::VerifySignedBody(
-        client::Info(client::Endpoint::Delivery), m_server->requests().back().body, client::CurrentOptions().signKey);
+    const client::VerifiedBody body = client::verifySignedBody(
+        client::Info(client::Endpoint::Delivery), m_server->requests().back().body, client::currentOptions().signKey);
     QVERIFY2(body.ok, body.error.c_str());
     QCOMPARE(body.params.at("method"), std::string("自提"));
-    QCOMPARE(body.params.at("address"), client::CurrentOptions().pickupAddress);
+    QCOMPARE(body.params.at("address"), client::currentOptions().pickupAddress);
     QCOMPARE(body.params.at("consignee"), std::string("张三"));
 
     // Hidden, the consignee is still tested.

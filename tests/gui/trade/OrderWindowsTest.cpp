@@ -13,15 +13,15 @@
 #include "client/Options.h"
 #include "client/ServerLine.h"
 #include "controls/JListCtrl.h"
-#include "market/ItemTable.h"
-#include "market/Pollers.h"
-#include "platform/Colours.h"
+#include "market/core/ItemTable.h"
+#include "market/core/Pollers.h"
+#include "platform/core/Colours.h"
 #include "platform/Dialogs.h"
 #include "support/LoopbackServer.h"
 #include "support/Pixels.h"
 #include "support/TradeReplies.h"
 #include "support/Widgets.h"
-#include "trade/OrderChecks.h"
+#include "trade/core/OrderChecks.h"
 #include "trade/OrderEntry.h"
 #include "trade/low_deal_buy_dlg.h"
 #include "trade/low_deal_sell_dlg.h"
@@ -83,11 +83,11 @@ private:
 private slots:
     void initTestCase()
     {
-        client::Options o = client::DefaultOptions();
+        client::Options o = client::defaultOptions();
         o.line0Host = m_host;
-        client::SetCurrentOptions(o);
+        client::setCurrentOptions(o);
         client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-buy-gui-no-connect-file");
-        market::SetSessionSource([] { return market::SessionView{true, "100001"}; });
+        market::setSessionSource([] { return market::SessionView{true, "100001"}; });
     }
 
     void init()
@@ -95,9 +95,9 @@ private slots:
         m_script = std::make_unique<testsupport::TradeScript>();
         m_server = std::make_unique<testsupport::LoopbackServer>(m_host, client::kTradePort, m_script->handler());
         m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::Yes);
-        market::SharedItemTable().store({{9160001, "Tolmere小酒窖", 36.0f}, {9160002, "Aubrac干红", 120.0f}}, 2);
-        market::SetAvailableCash(1003.0f);
-        market::SetCurrentSingleItemQuote(market::SingleItemQuote());
+        market::sharedItemTable().store({{9160001, "Tolmere小酒窖", 36.0f}, {9160002, "Aubrac干红", 120.0f}}, 2);
+        market::setAvailableCash(1003.0f);
+        market::setCurrentSingleItemQuote(market::SingleItemQuote());
     }
 
     void cleanup()
@@ -110,8 +110,8 @@ private slots:
 
     void cleanupTestCase()
     {
-        market::SetSessionSource(nullptr);
-        market::SharedItemTable().store({}, 0);
+        market::setSessionSource(nullptr);
+        market::sharedItemTable().store({}, 0);
     }
 
     void layoutPlacesEveryControl()
@@ -196,7 +196,7 @@ private slots:
         type(w.codeField(), "9160002");
         type(w.priceField(), "1"); // the code field has lost the focus
         QCOMPARE(w.itemName(), QStringLiteral("Aubrac干红"));
-        market::SetAvailableCash(2006.0f);
+        market::setAvailableCash(2006.0f);
         w.quantityField()->setFocus();
         QCOMPARE(w.maxBuyableShown(), 2000); // 2006 ÷ (1 + 1 × 3 ÷ 1000)
         type(w.codeField(), "9160009");
@@ -244,11 +244,11 @@ private slots:
         QCOMPARE(CountPath(*m_server, kBuyPath), 1u);
         const std::string body = testsupport::LastBody(*m_server, kBuyPath);
         const client::VerifiedBody verified =
-            client::VerifySignedBody(client::Info(client::Endpoint::Buy), body, client::CurrentOptions().signKey);
+            client::verifySignedBody(client::Info(client::Endpoint::Buy), body, client::currentOptions().signKey);
         QVERIFY2(verified.ok, body.c_str());
         const std::string v = verified.params.at("v");
         Json::Value root;
-        QVERIFY(client::ParseJson(body, root));
+        QVERIFY(client::parseJson(body, root));
         const std::string sign = root["sign"].asString();
         QCOMPARE(body, "{\n   \"buy_amount\" : 20,\n   \"buy_price\" : \"36.20\",\n   \"id\" : \"100001\",\n"
                        "   \"item_id\" : \"09160001\",\n   \"sign\" : \"" + sign + "\",\n   \"v\" : \"" + v + "\"\n}\n");
@@ -378,11 +378,11 @@ private slots:
         QCOMPARE(m_boxes->calls().front().icon, platform::MsgIcon::Question);
         const std::string body = testsupport::LastBody(*m_server, kSellPath);
         Json::Value root;
-        QVERIFY(client::ParseJson(body, root));
+        QVERIFY(client::parseJson(body, root));
         QCOMPARE(body, "{\n   \"id\" : \"100001\",\n   \"item_id\" : \"9160001\",\n   \"sell_amount\" : 40,\n"
                        "   \"sell_price\" : \"36.5\",\n   \"sign\" : \"" + root["sign"].asString()
                            + "\",\n   \"v\" : \"" + root["v"].asString() + "\"\n}\n");
-        QVERIFY(client::VerifySignedBody(client::Info(client::Endpoint::Sell), body, client::CurrentOptions().signKey).ok);
+        QVERIFY(client::verifySignedBody(client::Info(client::Endpoint::Sell), body, client::currentOptions().signKey).ok);
         // Refreshed at once, no wait.
         QCOMPARE(CountPath(*m_server, kOrdersPath), 2u);
         // No: nothing sent.
@@ -423,7 +423,7 @@ private slots:
         QTest::keyClick(sell.priceField(), Qt::Key_Return);
         QCOMPARE(sell.priceField()->text(), QStringLiteral("5"));
         Json::Value sent;
-        QVERIFY(client::ParseJson(testsupport::LastBody(*m_server, kSellPath), sent));
+        QVERIFY(client::parseJson(testsupport::LastBody(*m_server, kSellPath), sent));
         QCOMPARE(sent["sell_price"].asString(), std::string("5"));
         QCOMPARE(m_boxes->calls().front().detail, QStringLiteral("卖出 9160001 Tolmere小酒窖\n价格：5\n数量：2\n金额：10.00"));
 

@@ -14,14 +14,14 @@
 #include "client/Endpoints.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
-#include "market/ItemTable.h"
-#include "market/Pollers.h"
+#include "market/core/ItemTable.h"
+#include "market/core/Pollers.h"
 #include "platform/Dialogs.h"
 #include "support/LoopbackServer.h"
 #include "support/Pixels.h"
 #include "support/Widgets.h"
 #include "trade/Buying_dlg.h"
-#include "trade/OrderChecks.h"
+#include "trade/core/OrderChecks.h"
 #include "trade/OrderEntry.h"
 #include "trade/Selling_dlg.h"
 
@@ -84,19 +84,19 @@ private:
 
 void QuickOrderTest::initTestCase()
 {
-    client::Options o = client::DefaultOptions();
+    client::Options o = client::defaultOptions();
     o.line0Host = m_host;
-    client::SetCurrentOptions(o);
+    client::setCurrentOptions(o);
     client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-quick-gui-no-connect-file");
-    market::SetSessionSource([] { return market::SessionView{true, "100001"}; });
-    market::SharedItemTable().store({{9160001, "Tolmere小酒窖", 12.3f}, {9160002, "Aubrac干红", 8.1f}}, 2);
+    market::setSessionSource([] { return market::SessionView{true, "100001"}; });
+    market::sharedItemTable().store({{9160001, "Tolmere小酒窖", 12.3f}, {9160002, "Aubrac干红", 8.1f}}, 2);
 }
 
 void QuickOrderTest::cleanupTestCase()
 {
-    market::SetSessionSource(nullptr);
-    market::SharedItemTable().store({}, 0);
-    market::SetAvailableCash(0);
+    market::setSessionSource(nullptr);
+    market::sharedItemTable().store({}, 0);
+    market::setAvailableCash(0);
 }
 
 void QuickOrderTest::init()
@@ -105,11 +105,11 @@ void QuickOrderTest::init()
         std::lock_guard lock(m_mutex);
         m_replies.clear();
         m_replies["/api/v1/customer/item"] = {200, kHoldings};
-        m_replies["/api/v1/item/buy"] = {200, client::Utf8ToWire(R"({"success":"true","msg":"买入委托成功"})")};
-        m_replies["/api/v1/item/sell"] = {200, client::Utf8ToWire(R"({"success":"true","msg":"卖出委托成功"})")};
+        m_replies["/api/v1/item/buy"] = {200, client::utf8ToWire(R"({"success":"true","msg":"买入委托成功"})")};
+        m_replies["/api/v1/item/sell"] = {200, client::utf8ToWire(R"({"success":"true","msg":"卖出委托成功"})")};
     }
     startServer();
-    market::SetAvailableCash(1000.0f);
+    market::setAvailableCash(1000.0f);
     m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::Yes);
 }
 
@@ -134,7 +134,7 @@ void QuickOrderTest::cleanup()
 void QuickOrderTest::setReply(const std::string& path, std::string reply)
 {
     std::lock_guard lock(m_mutex);
-    m_replies[path] = {200, client::Utf8ToWire(reply)};
+    m_replies[path] = {200, client::utf8ToWire(reply)};
 }
 
 std::vector<RecordedRequest> QuickOrderTest::requestsTo(const std::string& path) const
@@ -172,7 +172,7 @@ void QuickOrderTest::quickBuyLayoutAndFigures()
     QTRY_VERIFY(popup->quantityField()->hasFocus());
 
     // The timer follows the poller's cash and the typed price.
-    market::SetAvailableCash(2000.0f);
+    market::setAvailableCash(2000.0f);
     popup->priceField()->setText(QStringLiteral("10"));
     QTRY_COMPARE_WITH_TIMEOUT(popup->boxText(Buying_dlg::kBuyableBox), QStringLiteral("199"), 3000);
     QCOMPARE(popup->boxText(Buying_dlg::kCashBox), QStringLiteral("2000.00"));
@@ -234,7 +234,7 @@ void QuickOrderTest::quickBuySendsTheCodeAsAnIntegerAndClosesOnSuccess()
     QCOMPARE(QString::fromStdString(sent[0].path), QStringLiteral("/api/v1/customer/item"));
     QCOMPARE(QString::fromStdString(sent[1].path), QStringLiteral("/api/v1/item/buy"));
     const client::VerifiedBody body =
-        client::VerifySignedBody(client::Info(client::Endpoint::QuickBuy), sent[1].body, client::defaults::kSignKey);
+        client::verifySignedBody(client::Info(client::Endpoint::QuickBuy), sent[1].body, client::defaults::kSignKey);
     QVERIFY2(body.ok, body.error.c_str());
     QVERIFY(sent[1].body.find("\"item_id\" : 9160001,") != std::string::npos);
     QVERIFY(sent[1].body.find("\"buy_amount\" : 80,") != std::string::npos);
@@ -303,7 +303,7 @@ void QuickOrderTest::wholeBodyIsSentHoweverLong()
     QCOMPARE(buys.size(), size_t(1));
     QVERIFY(buys[0].body.size() > 1026);
     QVERIFY(buys[0].body.find("\"buy_price\" : \"" + price.toStdString() + "\",") != std::string::npos);
-    QVERIFY(client::VerifySignedBody(client::Info(client::Endpoint::QuickBuy), buys[0].body,
+    QVERIFY(client::verifySignedBody(client::Info(client::Endpoint::QuickBuy), buys[0].body,
                                      client::defaults::kSignKey)
                 .ok);
 }

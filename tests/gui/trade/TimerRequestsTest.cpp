@@ -20,13 +20,13 @@
 #include "client/CodePage.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
-#include "market/ItemTable.h"
-#include "market/Pollers.h"
+#include "market/core/ItemTable.h"
+#include "market/core/Pollers.h"
 #include "market/SingleItemQuote.h"
+#include "platform/core/CrossThread.h"
 #include "platform/Dialogs.h"
 #include "support/LoopbackServer.h"
 #include "support/TradeReplies.h"
-#include "trade/BackgroundRequest.h"
 #include "trade/low_deal_buy_dlg.h"
 #include "trade/low_deal_sell_dlg.h"
 
@@ -111,12 +111,12 @@ private:
 private slots:
     void initTestCase()
     {
-        client::Options o = client::DefaultOptions();
+        client::Options o = client::defaultOptions();
         o.line0Host = m_host;
-        client::SetCurrentOptions(o);
+        client::setCurrentOptions(o);
         client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-timer-gui-no-connect-file");
-        market::SetSessionSource([] { return market::SessionView{true, "100001"}; });
-        market::SharedItemTable().store({{9160001, "Tolmere小酒窖", 36.0f}}, 1);
+        market::setSessionSource([] { return market::SessionView{true, "100001"}; });
+        market::sharedItemTable().store({{9160001, "Tolmere小酒窖", 36.0f}}, 1);
         auto scripted = m_script.handler();
         m_server = std::make_unique<testsupport::LoopbackServer>(
             m_host, client::kTradePort, [this, scripted](const RecordedRequest& r) {
@@ -129,7 +129,7 @@ private slots:
     void init()
     {
         m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::Yes);
-        market::SetCurrentSingleItemQuote(market::SingleItemQuote());
+        market::setCurrentSingleItemQuote(market::SingleItemQuote());
         m_gate.open();
     }
 
@@ -144,8 +144,8 @@ private slots:
     void cleanupTestCase()
     {
         m_server.reset();
-        market::SetSessionSource(nullptr);
-        market::SharedItemTable().store({}, 0);
+        market::setSessionSource(nullptr);
+        market::sharedItemTable().store({}, 0);
     }
 
     void buyWindowsQuoteTickLeavesTheEventLoopFreeAndOneAtATime()
@@ -239,7 +239,7 @@ private slots:
         QCoreApplication::sendPostedEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         // Nobody took the quote the service sent.
-        QCOMPARE(market::CurrentSingleItemQuote(), market::SingleItemQuote());
+        QCOMPARE(market::currentSingleItemQuote(), market::SingleItemQuote());
         QCOMPARE(CountPath(*m_server, kGuidePath), asked + 1);
     }
 
@@ -263,7 +263,7 @@ private slots:
         };
 
         QObject window;
-        trade::BackgroundRequest request(&window);
+        platform::BackgroundRequest request(&window);
         int applied = 0;
         QVERIFY(request.start(wait, [&](int v) { applied = v; }));
         QVERIFY(!request.start([] { return 1; }, [&](int) { applied = -1; })); // one at a time
@@ -276,7 +276,7 @@ private slots:
 
         go = false;
         auto context = std::make_unique<QObject>();
-        auto orphan = std::make_unique<trade::BackgroundRequest>(context.get());
+        auto orphan = std::make_unique<platform::BackgroundRequest>(context.get());
         QVERIFY(orphan->start(wait, [&](int v) { applied = v; }));
         orphan.reset();
         context.reset();

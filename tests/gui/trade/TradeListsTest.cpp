@@ -10,7 +10,7 @@
 #include "client/Options.h"
 #include "client/ServerLine.h"
 #include "controls/JListCtrl.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "platform/Dialogs.h"
 #include "support/LoopbackServer.h"
 #include "trade/Trade.h"
@@ -64,11 +64,11 @@ private:
 
 void TradeListsTest::initTestCase()
 {
-    client::Options o = client::DefaultOptions();
+    client::Options o = client::defaultOptions();
     o.line0Host = m_host;
-    client::SetCurrentOptions(o);
+    client::setCurrentOptions(o);
     client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-trade-gui-no-connect-file");
-    market::SetSessionSource([] { return market::SessionView{true, "100001"}; });
+    market::setSessionSource([] { return market::SessionView{true, "100001"}; });
     m_server = std::make_unique<testsupport::LoopbackServer>(
         m_host, client::kTradePort, [this](const RecordedRequest&) { return ScriptedReply{200, m_reply}; });
 }
@@ -76,7 +76,7 @@ void TradeListsTest::initTestCase()
 void TradeListsTest::cleanupTestCase()
 {
     m_server.reset();
-    market::SetSessionSource(nullptr);
+    market::setSessionSource(nullptr);
 }
 
 void TradeListsTest::refreshFillsRowsAndColoursTheFirst200ByDirection()
@@ -167,9 +167,9 @@ void TradeListsTest::exportWritesGbkFieldsWithCrLf()
     QCOMPARE(asked.size(), size_t(1));
     QCOMPARE(asked[0].defaultName, QStringLiteral("当日订单.txt"));
     QCOMPARE(asked[0].filter, QStringLiteral("*.txt||*.txt"));
-    const std::string expected = std::string(10, ' ') + client::Utf8ToWire("序") +
-                                 client::Utf8ToWire("产品名称代码") + "\r\n" + std::string(11, ' ') + "1" +
-                                 client::Utf8ToWire("波尔多干红葡") + "\r\n";
+    const std::string expected = std::string(10, ' ') + client::utf8ToWire("序") +
+                                 client::utf8ToWire("产品名称代码") + "\r\n" + std::string(11, ' ') + "1" +
+                                 client::utf8ToWire("波尔多干红葡") + "\r\n";
     QCOMPARE(readFile(path), expected);
 }
 

@@ -39,7 +39,7 @@ TEST(UpdateManifest, OnlyAnotherVersionIsAnnouncedAndOnlyTrueForces)
     EXPECT_TRUE(odd.announce);
     EXPECT_EQ(odd.message, "");
     // A manifest saved by an old host in GBK still reads.
-    const auto gbk = app::EvaluateManifest(client::Utf8ToWire(R"({"version":"v1.7","msg":"请更新"})"), "v1.6");
+    const auto gbk = app::EvaluateManifest(client::utf8ToWire(R"({"version":"v1.7","msg":"请更新"})"), "v1.6");
     EXPECT_EQ(gbk.message, "请更新");
 }
 
@@ -59,7 +59,7 @@ TEST(AnnouncementPage, TitlesThenRemarksInReplyOrder)
 TEST(LoginReply, RecordReadsMembersOfAnyType)
 {
     Json::Value infor;
-    ASSERT_TRUE(client::ParseJson(R"({"is_update":"1","name":["x"],"phone":123,"email":null,"account":"6222"})", infor));
+    ASSERT_TRUE(client::parseJson(R"({"is_update":"1","name":["x"],"phone":123,"email":null,"account":"6222"})", infor));
     const UserRecord r = app::RecordFromReply("0088", "pw", infor);
     EXPECT_EQ(r.id, "0088");
     EXPECT_EQ(r.password, "pw");
@@ -89,11 +89,11 @@ TEST(Trace, RepliesAreTracedAsTextFromTheWireCodePage)
 {
     const std::string address = testsupport::UniqueLoopbackAddress(3);
     testsupport::LoopbackServer trade(address, client::kTradePort, [](const testsupport::RecordedRequest&) {
-        return testsupport::ScriptedReply{200, client::Utf8ToWire(R"({"success":"false","msg":"密码错误"})")};
+        return testsupport::ScriptedReply{200, client::utf8ToWire(R"({"success":"false","msg":"密码错误"})")};
     });
-    client::Options o = client::DefaultOptions();
+    client::Options o = client::defaultOptions();
     o.line0Host = address;
-    client::SetCurrentOptions(o);
+    client::setCurrentOptions(o);
     client::LoadLineChoice(fs::temp_directory_path() / "velmora-no-such-folder");
     g_traced.clear();
     const QtMessageHandler previous = qInstallMessageHandler(recordTrace);
@@ -101,7 +101,7 @@ TEST(Trace, RepliesAreTracedAsTextFromTheWireCodePage)
     const app::LoginOutcome outcome = app::RequestLogin("880001", "pw");
     platform::enableTrace(false);
     qInstallMessageHandler(previous);
-    client::SetCurrentOptions(client::DefaultOptions());
+    client::setCurrentOptions(client::defaultOptions());
 
     EXPECT_EQ(outcome.message, "密码错误");
     const QString traced = g_traced.join(QString());
@@ -160,7 +160,7 @@ TEST_F(RememberedAccount, ReadsWhatItWritesAndTreatsDamageAsNone)
     EXPECT_EQ(app::ReadRememberedAccount(), std::nullopt);
     write("{\"id_account\":880001}");
     EXPECT_EQ(app::ReadRememberedAccount(), std::optional<std::string>("880001"));
-    write(client::Utf8ToWire("{\"id_account\":\"账户1\"}")); // an old installation's GBK file
+    write(client::utf8ToWire("{\"id_account\":\"账户1\"}")); // an old installation's GBK file
     EXPECT_EQ(app::ReadRememberedAccount(), std::optional<std::string>("账户1"));
 }
 

@@ -20,7 +20,7 @@ CSubAreaScale Scale(float max, float min)
     s.plotBottom = 220;
     s.max = max;
     s.min = min;
-    s.Rescale(361);
+    s.rescale(361);
     return s;
 }
 
@@ -60,11 +60,11 @@ TEST(ChartScale, DegenerateRangesStayOnThePlot)
 
 TEST(ChartText, ValueLabels)
 {
-    EXPECT_EQ(ValueLabel(12.0f, false), "12");
-    EXPECT_EQ(ValueLabel(12.5f, false), "12.50");
-    EXPECT_EQ(ValueLabel(12.5f, true), "12");
-    EXPECT_EQ(ValueLabel(-0.25f, false), "-0.25");
-    EXPECT_EQ(ValueLabel(3.0e30f, true), "9000000000000000000"); // clamped, never undefined
+    EXPECT_EQ(valueLabel(12.0f, false), "12");
+    EXPECT_EQ(valueLabel(12.5f, false), "12.50");
+    EXPECT_EQ(valueLabel(12.5f, true), "12");
+    EXPECT_EQ(valueLabel(-0.25f, false), "-0.25");
+    EXPECT_EQ(valueLabel(3.0e30f, true), "9000000000000000000"); // clamped, never undefined
 }
 
 TEST(ChartText, LabelWidthCountsTheWidestValue)
@@ -74,22 +74,22 @@ TEST(ChartText, LabelWidthCountsTheWidestValue)
     bar.close = 1234;
     bar.high = 12.5f; // "12.500000"
     bar.low = 3;
-    EXPECT_EQ(bar.LabelWidth(), 9);
+    EXPECT_EQ(bar.labelWidth(), 9);
     CDataElementPoint point;
     point.value = 100000;
-    EXPECT_EQ(point.LabelWidth(), 6);
+    EXPECT_EQ(point.labelWidth(), 6);
 }
 
 TEST(ChartText, PercentLabelsAreUnsignedDistancesFromTheMiddle)
 {
     // Range 99..101 around 100: every division is 0.2, i.e. 0.2 %.
     const float step = (101.0f - 99.0f) / 10;
-    EXPECT_EQ(PercentLabel(step, 5, 101, 99), "0.00%");
-    EXPECT_EQ(PercentLabel(step, 10, 101, 99), "1.00%");
-    EXPECT_EQ(PercentLabel(step, 0, 101, 99), "1.00%");
-    EXPECT_EQ(PercentLabel(step, 7, 101, 99), PercentLabel(step, 3, 101, 99));
-    EXPECT_EQ(PercentLabel(0.000001f, 9, 1, 1), "0%");
-    EXPECT_EQ(PercentLabel(0.2f, 9, 1, -1), "0%"); // a zero middle would print "inf%"
+    EXPECT_EQ(percentLabel(step, 5, 101, 99), "0.00%");
+    EXPECT_EQ(percentLabel(step, 10, 101, 99), "1.00%");
+    EXPECT_EQ(percentLabel(step, 0, 101, 99), "1.00%");
+    EXPECT_EQ(percentLabel(step, 7, 101, 99), percentLabel(step, 3, 101, 99));
+    EXPECT_EQ(percentLabel(0.000001f, 9, 1, 1), "0%");
+    EXPECT_EQ(percentLabel(0.2f, 9, 1, -1), "0%"); // a zero middle would print "inf%"
 }
 
 TEST(ChartElements, CandleRangeCoversInconsistentFields)
@@ -109,14 +109,14 @@ TEST(ChartElements, CandleRangeCoversInconsistentFields)
 TEST(ChartScroll, ShortScrollNeedsSameSlotsAndLessThanHalfAWindow)
 {
     // 81 slots: 0..80.
-    EXPECT_EQ(DecideScroll(0, 80, 1, 81, 81), ScrollKind::TowardsNewer);
-    EXPECT_EQ(DecideScroll(0, 80, 39, 119, 81), ScrollKind::TowardsNewer);
-    EXPECT_EQ(DecideScroll(0, 80, 40, 120, 81), ScrollKind::None); // half a window
-    EXPECT_EQ(DecideScroll(10, 90, 9, 89, 81), ScrollKind::TowardsOlder);
-    EXPECT_EQ(DecideScroll(50, 130, 10, 90, 81), ScrollKind::None);
-    EXPECT_EQ(DecideScroll(0, 80, 0, 80, 81), ScrollKind::None);   // same window
-    EXPECT_EQ(DecideScroll(0, 80, 1, 80, 81), ScrollKind::None);   // other slot count
-    EXPECT_EQ(DecideScroll(0, 0, 0, 80, 0), ScrollKind::None);     // first draw
+    EXPECT_EQ(decideScroll(0, 80, 1, 81, 81), ScrollKind::TowardsNewer);
+    EXPECT_EQ(decideScroll(0, 80, 39, 119, 81), ScrollKind::TowardsNewer);
+    EXPECT_EQ(decideScroll(0, 80, 40, 120, 81), ScrollKind::None); // half a window
+    EXPECT_EQ(decideScroll(10, 90, 9, 89, 81), ScrollKind::TowardsOlder);
+    EXPECT_EQ(decideScroll(50, 130, 10, 90, 81), ScrollKind::None);
+    EXPECT_EQ(decideScroll(0, 80, 0, 80, 81), ScrollKind::None);   // same window
+    EXPECT_EQ(decideScroll(0, 80, 1, 80, 81), ScrollKind::None);   // other slot count
+    EXPECT_EQ(decideScroll(0, 0, 0, 80, 0), ScrollKind::None);     // first draw
 }
 
 TEST(ChartCrossHair, SnapsToSlotCentresAndRowsOfSix)
@@ -128,22 +128,22 @@ TEST(ChartCrossHair, SnapsToSlotCentresAndRowsOfSix)
     g.leftMargin = 60;
     g.slotWidth = 10;
     g.slotCount = 50; // slots end at 560
-    EXPECT_EQ(SnapCrossHair({123, 100}, g), QPoint(125, 96));
-    EXPECT_EQ(SnapCrossHair({129, 101}, g), QPoint(125, 96));
-    EXPECT_EQ(SnapCrossHair({700, 300}, g), QPoint(555, 300)); // held at end - w / 2
-    EXPECT_EQ(SnapCrossHair({560, 300}, g), QPoint(555, 300));
-    EXPECT_EQ(SnapCrossHair({20, 47}, g), QPoint(60, 42)); // left of the plot: at the margin
-    EXPECT_FALSE(SnapCrossHair({100, 22}, g));
-    EXPECT_FALSE(SnapCrossHair({100, 576}, g));
-    EXPECT_FALSE(SnapCrossHair({9, 100}, g));
-    EXPECT_FALSE(SnapCrossHair({791, 100}, g));
+    EXPECT_EQ(snapCrossHair({123, 100}, g), QPoint(125, 96));
+    EXPECT_EQ(snapCrossHair({129, 101}, g), QPoint(125, 96));
+    EXPECT_EQ(snapCrossHair({700, 300}, g), QPoint(555, 300)); // held at end - w / 2
+    EXPECT_EQ(snapCrossHair({560, 300}, g), QPoint(555, 300));
+    EXPECT_EQ(snapCrossHair({20, 47}, g), QPoint(60, 42)); // left of the plot: at the margin
+    EXPECT_FALSE(snapCrossHair({100, 22}, g));
+    EXPECT_FALSE(snapCrossHair({100, 576}, g));
+    EXPECT_FALSE(snapCrossHair({9, 100}, g));
+    EXPECT_FALSE(snapCrossHair({791, 100}, g));
     g.slotWidth = 0;
-    EXPECT_FALSE(SnapCrossHair({123, 100}, g));
+    EXPECT_FALSE(snapCrossHair({123, 100}, g));
 }
 
 TEST(ChartCrossHair, VisibleBarCount)
 {
-    EXPECT_EQ(VisibleBarCountFor(1920), 120);
-    EXPECT_EQ(VisibleBarCountFor(1366), 80);
-    EXPECT_EQ(VisibleBarCountFor(599), 0);
+    EXPECT_EQ(visibleBarCountFor(1920), 120);
+    EXPECT_EQ(visibleBarCountFor(1366), 80);
+    EXPECT_EQ(visibleBarCountFor(599), 0);
 }

@@ -47,7 +47,7 @@ struct OneBand
         canvas.AddSubArea(name, 0, 100, 60, 20, 20);
         canvas.AddDisplay(kind, 0, name + "1");
     }
-    CSubArea& area() { return *canvas.FindSubArea(canvas.Rows().front().subArea->Name()); }
+    CSubArea& area() { return *canvas.findSubArea(canvas.Rows().front().subArea->Name()); }
     ChartCanvas canvas;
 };
 
@@ -60,9 +60,9 @@ TEST(ChartLayout, RowsStackAndKeepTheirFirstSubArea)
     c.AddSubArea("P", 1, 30, 0, 10, 25);
     c.AddSubArea("X", 0, 50, 5, 5, 5); // occupied row
     ASSERT_EQ(c.Rows().size(), 2u);
-    const CSubArea& n = *c.FindSubArea("N");
-    const CSubArea& p = *c.FindSubArea("P");
-    EXPECT_EQ(c.FindSubArea("X"), nullptr);
+    const CSubArea& n = *c.findSubArea("N");
+    const CSubArea& p = *c.findSubArea("P");
+    EXPECT_EQ(c.findSubArea("X"), nullptr);
     EXPECT_EQ(n.Height(), 490);
     EXPECT_EQ(n.Scale().plotTop, 20);
     EXPECT_EQ(n.Scale().plotBottom, 470);
@@ -80,20 +80,20 @@ TEST(ChartLayout, DisplaysAreCappedAndNamesMatchExactly)
         EXPECT_TRUE(c.AddDisplay(DisplayKind::PixelLine, 0, "O" + std::to_string(i)));
     EXPECT_FALSE(c.AddDisplay(DisplayKind::PixelLine, 0, "O10"));
     EXPECT_FALSE(c.AddDisplay(DisplayKind::PixelLine, 3, "Q1")); // no such row
-    EXPECT_EQ(c.FindSubArea("O")->DisplayCount(), 10);
-    EXPECT_EQ(c.FindDisplay("o1"), nullptr);
+    EXPECT_EQ(c.findSubArea("O")->displayCount(), 10);
+    EXPECT_EQ(c.findDisplay("o1"), nullptr);
     c.AppendElement(Point(1), "nobody"); // dropped, nothing else changes
     c.ClearDisplay("nobody");
     c.SetTitle("nobody", "t");
     c.DrawRange("nobody", 0, 3);
-    EXPECT_EQ(c.FindDisplay("O1")->ElementCount(), 0u);
+    EXPECT_EQ(c.findDisplay("O1")->elementCount(), 0u);
 
     c.SetTitle("O", std::string(256, 'x'));
-    EXPECT_EQ(c.FindSubArea("O")->Title(), "");
+    EXPECT_EQ(c.findSubArea("O")->Title(), "");
     c.SetTitle("O", std::string(255, 'x'));
-    EXPECT_EQ(c.FindSubArea("O")->Title().size(), 255u);
+    EXPECT_EQ(c.findSubArea("O")->Title().size(), 255u);
     c.SetAxisLegend("O");
-    EXPECT_EQ(c.FindSubArea("O")->AxisLegend(), "2010/01~2010/10 每刻度表示月份");
+    EXPECT_EQ(c.findSubArea("O")->axisLegend(), "2010/01~2010/10 每刻度表示月份");
 }
 
 TEST(ChartSeries, AppendCopiesTheTemplateAndWidensLabels)
@@ -103,13 +103,13 @@ TEST(ChartSeries, AppendCopiesTheTemplateAndWidensLabels)
     b.canvas.AppendElement(tpl, "M1");
     tpl.value = 12.5f;
     b.canvas.AppendElement(tpl, "M1");
-    const CSubAreaDisplayOne& d = *b.canvas.FindDisplay("M1");
-    ASSERT_EQ(d.ElementCount(), 2u);
+    const CSubAreaDisplayOne& d = *b.canvas.findDisplay("M1");
+    ASSERT_EQ(d.elementCount(), 2u);
     EXPECT_FLOAT_EQ(d.Element(0)->High(), 12);
-    EXPECT_EQ(b.area().WidestLabel(), 9);
+    EXPECT_EQ(b.area().widestLabel(), 9);
     b.canvas.ClearDisplay("M1");
-    EXPECT_EQ(d.ElementCount(), 0u);
-    EXPECT_EQ(b.area().WidestLabel(), 9); // the label room is never narrowed
+    EXPECT_EQ(d.elementCount(), 0u);
+    EXPECT_EQ(b.area().widestLabel(), 9); // the label room is never narrowed
 }
 
 TEST(ChartSeries, ReplaceNewestKeepsThePreviousForErasing)
@@ -118,14 +118,14 @@ TEST(ChartSeries, ReplaceNewestKeepsThePreviousForErasing)
     for (float v : {10.0f, 11.0f, 12.0f})
         b.canvas.AppendElement(Point(v), "O1");
     b.canvas.DrawRange("O", 0, 2);
-    CSubAreaDisplayOne& d = *b.canvas.FindDisplay("O1");
-    d.ReplaceNewest(std::make_unique<CDataElementPoint>(Point(13)));
+    CSubAreaDisplayOne& d = *b.canvas.findDisplay("O1");
+    d.replaceNewest(std::make_unique<CDataElementPoint>(Point(13)));
     EXPECT_TRUE(b.area().Changed());
-    ASSERT_NE(d.PreviousNewest(), nullptr);
-    EXPECT_FLOAT_EQ(d.PreviousNewest()->High(), 12);
+    ASSERT_NE(d.previousNewest(), nullptr);
+    EXPECT_FLOAT_EQ(d.previousNewest()->High(), 12);
     EXPECT_FLOAT_EQ(d.Slots().back().element->High(), 13);
-    EXPECT_EQ(d.SavedLast().element, d.PreviousNewest());
-    EXPECT_FLOAT_EQ(d.SavedSecondToLast().element->High(), 11);
+    EXPECT_EQ(d.savedLast().element, d.previousNewest());
+    EXPECT_FLOAT_EQ(d.savedSecondToLast().element->High(), 11);
     b.canvas.DrawRange("O", 0, 2);
     EXPECT_FALSE(b.area().Changed());
 }
@@ -194,7 +194,7 @@ TEST(ChartDraw, ReversedWindowKeepsTheImage)
     const QImage before = b.canvas.Image().copy();
     b.canvas.DrawRange("O", 5, 4);
     EXPECT_EQ(b.canvas.Image(), before);
-    EXPECT_EQ(b.area().LastDrawn(), 10);
+    EXPECT_EQ(b.area().lastDrawn(), 10);
 }
 
 TEST(ChartDraw, SlotsUseOnlyTheWholePixelsOfThePlot)
@@ -206,10 +206,10 @@ TEST(ChartDraw, SlotsUseOnlyTheWholePixelsOfThePlot)
         c.AppendElement(Point(float(100 + i), kRiseColour), "M1");
     c.DrawRange("M", 0, 360);
     const QImage& img = c.Image();
-    EXPECT_EQ(c.FindSubArea("M")->Scale().slotWidth, 1);
+    EXPECT_EQ(c.findSubArea("M")->Scale().slotWidth, 1);
     const QRect used(61, 21, 360, 198);
     const QRect unused(60 + 361, 21, 239 - 1, 198);
-    EXPECT_GT(CountColour(img, used, ToQColor(kRiseColour)), 1000);
+    EXPECT_GT(CountColour(img, used, toQColor(kRiseColour)), 1000);
     EXPECT_EQ(CountInk(img, unused), 0);
 }
 
@@ -250,10 +250,10 @@ TEST(ChartDraw, PercentagesAreColouredAboveAndBelowTheMiddle)
     EXPECT_FLOAT_EQ(s.min, 19.8f);
     const QRect above(661, 0, 54, 110);
     const QRect below(661, 131, 54, 109);
-    EXPECT_GT(CountColour(img, above, ToQColor(kRiseColour)), 0);
-    EXPECT_EQ(CountColour(img, above, ToQColor(kFallColour)), 0);
-    EXPECT_GT(CountColour(img, below, ToQColor(kFallColour)), 0);
-    EXPECT_EQ(CountColour(img, below, ToQColor(kRiseColour)), 0);
+    EXPECT_GT(CountColour(img, above, toQColor(kRiseColour)), 0);
+    EXPECT_EQ(CountColour(img, above, toQColor(kFallColour)), 0);
+    EXPECT_GT(CountColour(img, below, toQColor(kFallColour)), 0);
+    EXPECT_EQ(CountColour(img, below, toQColor(kRiseColour)), 0);
     // Value labels of the price area sit in the box left of the plot.
     EXPECT_GT(CountColour(img, QRect(30, 0, 30, 240), QColor(255, 230, 0)), 0);
 }
@@ -270,8 +270,8 @@ TEST(ChartDraw, FlatCandlesTakeTheirColourFromThePreviousClose)
     const QImage& img = b.canvas.Image();
     const int w = b.area().Scale().slotWidth; // 120
     auto slot = [&](int k) { return QRect(60 + k * w, 21, w, 198); };
-    const QColor rise = ToQColor(kCandleRise);
-    const QColor fall = ToQColor(kCandleFall);
+    const QColor rise = toQColor(kCandleRise);
+    const QColor fall = toQColor(kCandleFall);
     EXPECT_GT(CountColour(img, slot(0), rise), 0);
     EXPECT_EQ(CountColour(img, slot(0), fall), 0);
     EXPECT_GT(CountColour(img, slot(1), fall), 0);
@@ -292,8 +292,8 @@ TEST(ChartDraw, VolumeBarsFillOnlyFallingVolumes)
     b.canvas.DrawRange("P", 0, 1);
     const QImage& img = b.canvas.Image();
     EXPECT_EQ(img.pixelColor(60 + 150, 150), QColor(Qt::black));         // hollow red
-    EXPECT_EQ(img.pixelColor(60 + 2, 150), ToQColor(kVolumeUp));          // its left edge
-    EXPECT_EQ(img.pixelColor(60 + 450, 150), ToQColor(kVolumeDown));      // filled cyan
+    EXPECT_EQ(img.pixelColor(60 + 2, 150), toQColor(kVolumeUp));          // its left edge
+    EXPECT_EQ(img.pixelColor(60 + 450, 150), toQColor(kVolumeDown));      // filled cyan
 }
 
 TEST(ChartDraw, ShortScrollGivesTheSamePixelsAsAFullRedraw)
@@ -329,20 +329,20 @@ TEST(ChartDraw, ShortScrollGivesTheSamePixelsAsAFullRedraw)
             scrolled.DrawRange("P", 0, 80);
             scrolled.DrawRange("N", 3, 83);
             scrolled.DrawRange("P", 3, 83);
-            EXPECT_EQ(scrolled.FindSubArea("N")->LastScroll(), newer);
-            EXPECT_EQ(scrolled.FindSubArea("P")->LastScroll(), newer);
+            EXPECT_EQ(scrolled.findSubArea("N")->lastScroll(), newer);
+            EXPECT_EQ(scrolled.findSubArea("P")->lastScroll(), newer);
 
             ChartCanvas full(QSize(1000, 600), ratio);
             fill(full, 82);
             full.DrawRange("N", 3, 83);
             full.DrawRange("P", 3, 83);
-            EXPECT_EQ(full.FindSubArea("N")->LastScroll(), ScrollKind::None);
+            EXPECT_EQ(full.findSubArea("N")->lastScroll(), ScrollKind::None);
             EXPECT_EQ(scrolled.Image(), full.Image());
             EXPECT_EQ(scrolled.Image().size(), QSize(qCeil(1000 * ratio), qCeil(600 * ratio)));
 
             scrolled.DrawRange("N", 1, 81);
             scrolled.DrawRange("P", 1, 81);
-            EXPECT_EQ(scrolled.FindSubArea("N")->LastScroll(), older);
+            EXPECT_EQ(scrolled.findSubArea("N")->lastScroll(), older);
             full.DrawRange("N", 0, 0); // forces a full redraw at the next call
             full.DrawRange("P", 0, 0);
             full.DrawRange("N", 1, 81);
@@ -380,7 +380,7 @@ TEST(ChartDraw, ScrollAfterReloadRedrawsTheNewestCandle)
         scrolled.AppendElement(Bar(12, close, std::max(12.0f, close), std::min(12.0f, close)), "N1");
     }
     scrolled.DrawRange("N", 1, 41);
-    ASSERT_EQ(scrolled.FindSubArea("N")->LastScroll(), ScrollKind::TowardsNewer);
+    ASSERT_EQ(scrolled.findSubArea("N")->lastScroll(), ScrollKind::TowardsNewer);
 
     ChartCanvas full(QSize(800, 400));
     make(full);

@@ -8,21 +8,21 @@ using namespace chart;
 
 TEST(ChartReplies, EnvelopeDecidesWhetherRecordsAreRead)
 {
-    EXPECT_FALSE(ParseCandleReply(""));
-    EXPECT_FALSE(ParseCandleReply("{\"success\":\"true\",\"infor\":[]"));
-    EXPECT_FALSE(ParseCandleReply("[{\"success\":\"true\"}]"));
-    EXPECT_FALSE(ParseCandleReply("{\"success\":\"false\",\"infor\":[{\"vol\":1}]}"));
-    EXPECT_FALSE(ParseCandleReply("{\"success\":1,\"infor\":[{\"vol\":1}]}"));
-    EXPECT_FALSE(ParseTimelineReply("{\"infor\":[{\"vol\":1}]}"));
-    ASSERT_TRUE(ParseCandleReply("{\"success\":\"true\"}"));
-    EXPECT_TRUE(ParseCandleReply("{\"success\":\"true\"}")->empty());
-    EXPECT_TRUE(ParseCandleReply("{\"success\":true,\"infor\":{\"vol\":3}}")->empty());
-    EXPECT_EQ(ParseTimelineReply("{\"success\":true,\"infor\":[{}]}")->size(), 1u);
+    EXPECT_FALSE(parseCandleReply(""));
+    EXPECT_FALSE(parseCandleReply("{\"success\":\"true\",\"infor\":[]"));
+    EXPECT_FALSE(parseCandleReply("[{\"success\":\"true\"}]"));
+    EXPECT_FALSE(parseCandleReply("{\"success\":\"false\",\"infor\":[{\"vol\":1}]}"));
+    EXPECT_FALSE(parseCandleReply("{\"success\":1,\"infor\":[{\"vol\":1}]}"));
+    EXPECT_FALSE(parseTimelineReply("{\"infor\":[{\"vol\":1}]}"));
+    ASSERT_TRUE(parseCandleReply("{\"success\":\"true\"}"));
+    EXPECT_TRUE(parseCandleReply("{\"success\":\"true\"}")->empty());
+    EXPECT_TRUE(parseCandleReply("{\"success\":true,\"infor\":{\"vol\":3}}")->empty());
+    EXPECT_EQ(parseTimelineReply("{\"success\":true,\"infor\":[{}]}")->size(), 1u);
 }
 
 TEST(ChartReplies, MembersReadAsNumbersOrZero)
 {
-    const auto candles = ParseCandleReply(
+    const auto candles = parseCandleReply(
         "{\"success\":\"true\",\"msg\":\"成功\",\"infor\":[{\"startPrice\":\"12.5\",\"endPrice\":13,"
         "\"maxPrice\":true,\"minPrice\":\"low\",\"time\":-1,\"vol\":2.9},7,null]}");
     ASSERT_TRUE(candles);
@@ -34,7 +34,7 @@ TEST(ChartReplies, MembersReadAsNumbersOrZero)
     EXPECT_EQ(c.time, -1);
     EXPECT_FLOAT_EQ((*candles)[1].close, 0); // a record that is not an object reads as zeros
 
-    const auto minutes = ParseTimelineReply(
+    const auto minutes = parseTimelineReply(
         "{\"success\":\"true\",\"infor\":[{\"averagePrice\":100.25,\"price\":\"x\",\"vol\":\"12\"}]}");
     ASSERT_TRUE(minutes);
     EXPECT_FLOAT_EQ(minutes->front().averagePrice, 100.25f);

@@ -99,13 +99,15 @@ TEST(ReplyTail, ReadsFromTheRecordWhereTheReplyDeparts)
         ASSERT_EQ(first.records.size(), 50u);
         const Polled next = Poll(reader, first.records, c.next);
         EXPECT_EQ(next.result.whole, c.whole);
-        if (!c.whole)
+        if (!c.whole) {
             EXPECT_EQ(next.result.from, c.from);
+        }
         // Whatever was read, the records and the envelope are those of a whole parse.
-        const client::ApiReply whole = client::ApiReply::FromUtf8(c.next);
+        const client::ApiReply whole = client::ApiReply::fromUtf8(c.next);
         EXPECT_EQ(next.result.reply.success, whole.success);
-        if (whole.success)
+        if (whole.success) {
             EXPECT_EQ(next.records, candleRecords(whole.infor));
+        }
     }
 }
 
@@ -132,7 +134,7 @@ TEST(ReplyTail, AnyRunOfPollsHoldsTheRecordsOfAWholeParse)
         if (poll % 37 == 36)
             text = poll % 2 ? "{\"success\":\"false\"}" : text.substr(0, text.size() / 2);
         const Polled next = Poll(reader, held, text);
-        const client::ApiReply whole = client::ApiReply::FromUtf8(text);
+        const client::ApiReply whole = client::ApiReply::fromUtf8(text);
         ASSERT_EQ(next.result.reply.success, whole.success) << "poll " << poll;
         if (!whole.success)
             continue;

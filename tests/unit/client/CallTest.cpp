@@ -32,10 +32,10 @@ class CallTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        Options o = DefaultOptions();
+        Options o = defaultOptions();
         o.line0Host = m_host;
         o.line1Host = m_host;
-        SetCurrentOptions(o);
+        setCurrentOptions(o);
         LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-call-no-connect-file");
         g_traced.clear();
         g_tracing = true;
@@ -44,7 +44,7 @@ protected:
     void TearDown() override
     {
         installTraceHook({});
-        SetCurrentOptions(DefaultOptions());
+        setCurrentOptions(defaultOptions());
     }
 
     // The body the rule gives for these members, with the `v` the request carried.
@@ -55,7 +55,7 @@ protected:
     }
 
     const std::string m_host = testsupport::UniqueLoopbackAddress();
-    const std::string m_key = DefaultOptions().signKey;
+    const std::string m_key = defaultOptions().signKey;
 };
 
 LoopbackServer::Handler Answer(std::string body)
@@ -164,10 +164,10 @@ TEST_F(CallTest, ARequestBodyTraceShowsTheBodyAsPostedInUtf8AndNotTheReply)
 TEST_F(CallTest, FetchGetsTheMarketPathWithItsTail)
 {
     LoopbackServer market(m_host, kMarketPort, Answer(R"({"success":"true","infor":[{"vol":1}]})"));
-    const ApiReply reply = Fetch(Endpoint::Histogram, "8", TraceLines{"蜡烛图\n"});
+    const ApiReply reply = fetch(Endpoint::Histogram, "8", TraceLines{"蜡烛图\n"});
     EXPECT_TRUE(reply.success);
     EXPECT_TRUE(reply.infor.isArray());
-    EXPECT_EQ(FetchText(Endpoint::StockInfo, {}, kUntraced, Lock::Unlocked), R"({"success":"true","infor":[{"vol":1}]})");
+    EXPECT_EQ(fetchText(Endpoint::StockInfo, {}, kUntraced, Lock::Unlocked), R"({"success":"true","infor":[{"vol":1}]})");
     const auto requests = market.requests();
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[0].method, "GET");
@@ -184,11 +184,11 @@ TEST_F(CallTest, LockedCallsWaitForTheirLockAndThePollersDoNot)
     std::unique_lock get(GetLock());
     std::thread locked([] {
         Call(Endpoint::OrderToday, {{"id", "1"}});
-        Fetch(Endpoint::Realtime);
+        fetch(Endpoint::Realtime);
     });
     // The poller's transfers go through while another thread holds both locks.
     EXPECT_TRUE(Call(Endpoint::AccountApply, {{"id", "1"}}, kUntraced, Lock::Unlocked).success);
-    EXPECT_TRUE(Fetch(Endpoint::Timeline, "/1700000000", kUntraced, Lock::Unlocked).success);
+    EXPECT_TRUE(fetch(Endpoint::Timeline, "/1700000000", kUntraced, Lock::Unlocked).success);
     ASSERT_EQ(trade.requestCount(), 1u);
     EXPECT_EQ(trade.requests().front().path, "/api/v1/account/apply");
     ASSERT_EQ(market.requestCount(), 1u);

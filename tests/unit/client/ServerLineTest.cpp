@@ -26,15 +26,15 @@ protected:
                                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
-        Options o = DefaultOptions();
+        Options o = defaultOptions();
         o.line0Host = "line0.invalid";
         o.line1Host = "line1.invalid";
-        SetCurrentOptions(o);
+        setCurrentOptions(o);
     }
     void TearDown() override
     {
         fs::remove_all(m_dir);
-        SetCurrentOptions(DefaultOptions());
+        setCurrentOptions(defaultOptions());
     }
     void WriteConnect(const std::string& text) { std::ofstream(m_dir / "connect", std::ios::binary) << text; }
     std::string ReadConnect() const
@@ -53,7 +53,7 @@ protected:
 TEST_F(ServerLineTest, NoFileMeansLineZero)
 {
     LoadLineChoice(m_dir);
-    EXPECT_EQ(CurrentLineIndex(), 0);
+    EXPECT_EQ(currentLineIndex(), 0);
     EXPECT_EQ(TradeBaseUrl(), "http://line0.invalid:8055");
     EXPECT_EQ(MarketBaseUrl(), "http://line0.invalid:8041");
     const auto table = LineTable();
@@ -65,13 +65,13 @@ TEST_F(ServerLineTest, StoredOneChoosesLineOneAndAnythingElseLineZero)
 {
     WriteConnect(R"({"connect":1})");
     LoadLineChoice(m_dir);
-    EXPECT_EQ(CurrentLineIndex(), 1);
+    EXPECT_EQ(currentLineIndex(), 1);
     EXPECT_EQ(TradeBaseUrl(), "http://line1.invalid:8055");
 
     for (const char* text : {R"({"connect":2})", R"({"connect":"1"})", "garbage", R"({"connect":-1})", "[1]", ""}) {
         WriteConnect(text);
         LoadLineChoice(m_dir);
-        EXPECT_EQ(CurrentLineIndex(), 0) << text;
+        EXPECT_EQ(currentLineIndex(), 0) << text;
     }
 }
 
@@ -83,7 +83,7 @@ TEST_F(ServerLineTest, NumbersPastTheIntegerRangeReadAsLineZero)
         LoadLineChoice(m_dir);
         WriteConnect(text);
         EXPECT_NO_THROW(LoadLineChoice(m_dir)) << text;
-        EXPECT_EQ(CurrentLineIndex(), 0) << text;
+        EXPECT_EQ(currentLineIndex(), 0) << text;
     }
 }
 
@@ -92,10 +92,10 @@ TEST_F(ServerLineTest, ApplyWritesExactlyTheChoiceAndIgnoresNoSelection)
     LoadLineChoice(m_dir);
     EXPECT_TRUE(ApplyLineChoice(1, m_dir));
     EXPECT_EQ(ReadConnect(), R"({"connect":1})");
-    EXPECT_EQ(CurrentLineIndex(), 1);
+    EXPECT_EQ(currentLineIndex(), 1);
 
     EXPECT_FALSE(ApplyLineChoice(-1, m_dir));
-    EXPECT_EQ(CurrentLineIndex(), 1);
+    EXPECT_EQ(currentLineIndex(), 1);
     EXPECT_EQ(ReadConnect(), R"({"connect":1})");
 
     EXPECT_TRUE(ApplyLineChoice(0, m_dir));
@@ -106,7 +106,7 @@ TEST_F(ServerLineTest, UnwritableFileStillSwitchesTheLine)
 {
     LoadLineChoice(m_dir);
     EXPECT_FALSE(ApplyLineChoice(1, m_dir / "no" / "such" / "folder"));
-    EXPECT_EQ(CurrentLineIndex(), 1);
+    EXPECT_EQ(currentLineIndex(), 1);
 }
 
 TEST_F(ServerLineTest, AChoiceThatCannotBeWrittenWholeKeepsTheStoredOne)
@@ -134,16 +134,16 @@ TEST_F(ServerLineTest, ChangeOfLineReachesTheNextRequestOfAnotherThread)
     auto answer = [](const RecordedRequest&) { return ScriptedReply{200, R"({"success":"true"})"}; };
     LoopbackServer server0(host0, kTradePort, answer);
     LoopbackServer server1(host1, kTradePort, answer);
-    Options o = DefaultOptions();
+    Options o = defaultOptions();
     o.line0Host = host0;
     o.line1Host = host1;
-    SetCurrentOptions(o);
+    setCurrentOptions(o);
     LoadLineChoice(m_dir);
 
     auto requestFromWorker = [] {
         std::thread worker([] {
             std::string reply;
-            const SignedRequest r = BuildSignedRequest(Endpoint::AccountApply, {{"id", "100001"}});
+            const SignedRequest r = buildSignedRequest(Endpoint::AccountApply, {{"id", "100001"}});
             HttpPostFormNoLock(r.url, r.body, reply);
         });
         worker.join();

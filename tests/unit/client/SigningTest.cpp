@@ -37,21 +37,21 @@ TEST(ApiSign, HashesBytesNotText)
 
 TEST(Timestamp, IsUnsignedDecimalOfLow32Bits)
 {
-    EXPECT_EQ(TimestampText(0), "0");
-    EXPECT_EQ(TimestampText(4294967295u), "4294967295");
+    EXPECT_EQ(timestampText(0), "0");
+    EXPECT_EQ(timestampText(4294967295u), "4294967295");
 }
 
 TEST(PasswordHash, AsciiIsPlainMd5AndChineseHashesItsWireBytes)
 {
-    EXPECT_EQ(HashPassword("secret1"), "e52d98c459819a11775936d8dfbb7929");
+    EXPECT_EQ(hashPassword("secret1"), "e52d98c459819a11775936d8dfbb7929");
     // "密码" as the exchange's code page holds it.
-    EXPECT_EQ(HashPassword("密码"), "d2293e30f0c964c5f6242486aa8a483c");
+    EXPECT_EQ(hashPassword("密码"), "d2293e30f0c964c5f6242486aa8a483c");
 }
 
 TEST(SignedRequest, LoginBodyAndSignatureInput)
 {
-    const SignedRequest r = BuildSignedRequest(
-        Endpoint::Login, {{"username", "100001"}, {"passwd", HashPassword("secret1")}}, kKey, kV);
+    const SignedRequest r = buildSignedRequest(
+        Endpoint::Login, {{"username", "100001"}, {"passwd", hashPassword("secret1")}}, kKey, kV);
     EXPECT_EQ(r.signatureInput,
               "passwd=e52d98c459819a11775936d8dfbb7929username=100001v=1700000000Vm8kQ3zT5rLx2NwP");
     EXPECT_EQ(r.sign, "0195d9309b3ece706727363a112cb565");
@@ -65,7 +65,7 @@ TEST(SignedRequest, LoginBodyAndSignatureInput)
 
 TEST(SignedRequest, AnnouncementCarriesOnlyTheTimestamp)
 {
-    const SignedRequest r = BuildSignedRequest(Endpoint::Ad, {}, kKey, kV);
+    const SignedRequest r = buildSignedRequest(Endpoint::Ad, {}, kKey, kV);
     EXPECT_EQ(r.signatureInput, "v=1700000000Vm8kQ3zT5rLx2NwP");
     EXPECT_EQ(r.sign, "77829d113b9f5c249b9e5af82cd53bae");
     EXPECT_EQ(r.body, "{\n   \"sign\" : \"77829d113b9f5c249b9e5af82cd53bae\",\n   \"v\" : \"1700000000\"\n}\n");
@@ -74,7 +74,7 @@ TEST(SignedRequest, AnnouncementCarriesOnlyTheTimestamp)
 TEST(SignedRequest, CancellationSendsOrderIdAsIntegerAndUserAsStockholder)
 {
     const SignedRequest r =
-        BuildSignedRequest(Endpoint::Repeal, {{"stockholder_id", "100001"}, {"id", "42"}}, kKey, kV);
+        buildSignedRequest(Endpoint::Repeal, {{"stockholder_id", "100001"}, {"id", "42"}}, kKey, kV);
     EXPECT_EQ(r.signatureInput, "id=42stockholder_id=100001v=1700000000Vm8kQ3zT5rLx2NwP");
     EXPECT_EQ(r.sign, "005b9754eed0cc528300d15830281c73");
     EXPECT_EQ(r.body, "{\n"
@@ -88,7 +88,7 @@ TEST(SignedRequest, CancellationSendsOrderIdAsIntegerAndUserAsStockholder)
 TEST(SignedRequest, QuickBuySendsItemCodeAsInteger)
 {
     // A leading zero typed into the code field disappears from both signature and body.
-    const SignedRequest r = BuildSignedRequest(
+    const SignedRequest r = buildSignedRequest(
         Endpoint::QuickBuy, {{"buy_amount", "5"}, {"buy_price", "12.50"}, {"id", "100001"}, {"item_id", "09160001"}},
         kKey, kV);
     EXPECT_EQ(r.signatureInput, "buy_amount=5buy_price=12.50id=100001item_id=9160001v=1700000000Vm8kQ3zT5rLx2NwP");
@@ -103,7 +103,7 @@ TEST(SignedRequest, QuickBuySendsItemCodeAsInteger)
                       "}\n");
 
     // The buy window sends the code as typed, as text.
-    const SignedRequest text = BuildSignedRequest(
+    const SignedRequest text = buildSignedRequest(
         Endpoint::Buy, {{"buy_amount", "5"}, {"buy_price", "12.50"}, {"id", "100001"}, {"item_id", "09160001"}},
         kKey, kV);
     EXPECT_NE(text.body.find("\"item_id\" : \"09160001\""), std::string::npos);
@@ -111,7 +111,7 @@ TEST(SignedRequest, QuickBuySendsItemCodeAsInteger)
 
 TEST(SignedRequest, DeliveryWithChineseTextIsUtf8InSignatureAndBody)
 {
-    const SignedRequest r = BuildSignedRequest(Endpoint::Delivery,
+    const SignedRequest r = buildSignedRequest(Endpoint::Delivery,
                                                {{"stock_id", "9160001"},
                                                 {"method", "1"},
                                                 {"id", "100001"},
@@ -149,46 +149,46 @@ TEST(SignedRequest, SignatureRuleAgreesWithIndependentDigests)
 
 TEST(SignedRequest, SameSecondGivesSameTimestampAndSignature)
 {
-    const auto a = BuildSignedRequest(Endpoint::CustomerItem, {{"id", "100001"}}, kKey, kV);
-    const auto b = BuildSignedRequest(Endpoint::CustomerItem, {{"id", "100001"}}, kKey, kV);
+    const auto a = buildSignedRequest(Endpoint::CustomerItem, {{"id", "100001"}}, kKey, kV);
+    const auto b = buildSignedRequest(Endpoint::CustomerItem, {{"id", "100001"}}, kKey, kV);
     EXPECT_EQ(a.body, b.body);
 }
 
 TEST(RequestBody, QuotesLikeTheStyledWriterButLeavesNonAsciiAlone)
 {
-    EXPECT_EQ(QuoteJsonString("a\"b\\c\n\t\x01"), "\"a\\\"b\\\\c\\n\\t\\u0001\"");
-    EXPECT_EQ(QuoteJsonString("酒"), "\"酒\"");
-    EXPECT_EQ(StyledBody({}), "{}\n");
+    EXPECT_EQ(quoteJsonString("a\"b\\c\n\t\x01"), "\"a\\\"b\\\\c\\n\\t\\u0001\"");
+    EXPECT_EQ(quoteJsonString("酒"), "\"酒\"");
+    EXPECT_EQ(styledBody({}), "{}\n");
 }
 
 TEST(VerifySignedBody, AcceptsWhatTheClientSignsAndRefusesTampering)
 {
     const EndpointInfo& buy = Info(Endpoint::Buy);
-    const SignedRequest r = BuildSignedRequest(
+    const SignedRequest r = buildSignedRequest(
         Endpoint::QuickBuy, {{"buy_amount", "5"}, {"buy_price", "12.50"}, {"id", "100001"}, {"item_id", "9160001"}},
         kKey, kV);
     // The buy path serves both variants.
-    const VerifiedBody ok = VerifySignedBody(buy, r.body, kKey);
+    const VerifiedBody ok = verifySignedBody(buy, r.body, kKey);
     ASSERT_TRUE(ok.ok) << ok.error;
     EXPECT_EQ(ok.params.at("item_id"), "9160001");
     EXPECT_EQ(ok.params.at("buy_amount"), "5");
 
     std::string tampered = r.body;
     tampered.replace(tampered.find("12.50"), 5, "01.00");
-    EXPECT_FALSE(VerifySignedBody(buy, tampered, kKey).ok);
-    EXPECT_FALSE(VerifySignedBody(buy, r.body, "AAAAAAAAAAAAAAAA").ok);
-    EXPECT_FALSE(VerifySignedBody(buy, "not json", kKey).ok);
-    EXPECT_FALSE(VerifySignedBody(buy, "{\"v\":[1]}", kKey).ok);
+    EXPECT_FALSE(verifySignedBody(buy, tampered, kKey).ok);
+    EXPECT_FALSE(verifySignedBody(buy, r.body, "AAAAAAAAAAAAAAAA").ok);
+    EXPECT_FALSE(verifySignedBody(buy, "not json", kKey).ok);
+    EXPECT_FALSE(verifySignedBody(buy, "{\"v\":[1]}", kKey).ok);
     // A body without a required parameter is refused even when signed.
-    const SignedRequest partial = BuildSignedRequest(Endpoint::CustomerItem, {{"id", "1"}}, kKey, kV);
-    EXPECT_FALSE(VerifySignedBody(buy, partial.body, kKey).ok);
+    const SignedRequest partial = buildSignedRequest(Endpoint::CustomerItem, {{"id", "1"}}, kKey, kV);
+    EXPECT_FALSE(verifySignedBody(buy, partial.body, kKey).ok);
 
     const SignedRequest delivery =
-        BuildSignedRequest(Endpoint::Delivery,
+        buildSignedRequest(Endpoint::Delivery,
                            {{"add_date", "2026-12-20"}, {"address", "北京"}, {"amount", "20"}, {"consignee", "李四"},
                             {"contact", "1"}, {"id", "100001"}, {"method", "0"}, {"stock_id", "9160001"}},
                            kKey, kV);
-    const VerifiedBody d = VerifySignedBody(Info(Endpoint::Delivery), delivery.body, kKey);
+    const VerifiedBody d = verifySignedBody(Info(Endpoint::Delivery), delivery.body, kKey);
     ASSERT_TRUE(d.ok) << d.error;
     EXPECT_EQ(d.params.at("consignee"), "李四");
 }
@@ -196,7 +196,7 @@ TEST(VerifySignedBody, AcceptsWhatTheClientSignsAndRefusesTampering)
 TEST(EndpointTable, EveryRowIsWellFormed)
 {
     int rows = 0;
-    for (const EndpointInfo& info : EndpointTable()) {
+    for (const EndpointInfo& info : endpointTable()) {
         ++rows;
         EXPECT_EQ(info.path.front(), '/');
         EXPECT_EQ(&Info(info.endpoint), &info);
@@ -208,10 +208,10 @@ TEST(EndpointTable, EveryRowIsWellFormed)
     }
     // 26 paths; the buy path has a second row for the quick pop-up's integer item code.
     EXPECT_EQ(rows, 27);
-    EXPECT_EQ(FindEndpoint(Method::Get, "/api/histogram/9160001/8")->endpoint, Endpoint::Histogram);
-    EXPECT_EQ(FindEndpoint(Method::Get, "/api/timeline/9160001/1700000000")->endpoint, Endpoint::Timeline);
-    EXPECT_EQ(FindEndpoint(Method::SignedPost, "/api/v1/item/buy")->endpoint, Endpoint::Buy);
-    EXPECT_EQ(FindEndpoint(Method::SignedPost, "/api/v1/nothing"), nullptr);
+    EXPECT_EQ(findEndpoint(Method::Get, "/api/histogram/9160001/8")->endpoint, Endpoint::Histogram);
+    EXPECT_EQ(findEndpoint(Method::Get, "/api/timeline/9160001/1700000000")->endpoint, Endpoint::Timeline);
+    EXPECT_EQ(findEndpoint(Method::SignedPost, "/api/v1/item/buy")->endpoint, Endpoint::Buy);
+    EXPECT_EQ(findEndpoint(Method::SignedPost, "/api/v1/nothing"), nullptr);
     EXPECT_TRUE(Info(Endpoint::UpdateInfo).utf8);
     EXPECT_TRUE(Info(Endpoint::Delivery).utf8);
 }

@@ -96,7 +96,7 @@ TEST(Transport, ErrorPageLandsInTheBufferAndTheEnvelopeRejectsIt)
     std::string reply;
     EXPECT_EQ(HttpGetUrl(server.baseUrl() + "/api/v1/ad", reply), 0);
     EXPECT_EQ(reply, page);
-    EXPECT_FALSE(ApiReply::FromWire(reply).parsed);
+    EXPECT_FALSE(ApiReply::fromWire(reply).parsed);
 }
 
 TEST(Transport, BodyCutShortReadsAsUnparsable)
@@ -106,7 +106,7 @@ TEST(Transport, BodyCutShortReadsAsUnparsable)
     LoopbackServer server(testsupport::UniqueLoopbackAddress(), 0, Reply(cut));
     std::string reply;
     EXPECT_NE(HttpGetUrlNoLock(server.baseUrl() + "/x", reply), 0);
-    EXPECT_FALSE(ApiReply::FromWire(reply).parsed);
+    EXPECT_FALSE(ApiReply::fromWire(reply).parsed);
 }
 
 TEST(Transport, BodyPastTheCapIsAbortedAndEmpty)
@@ -147,10 +147,10 @@ TEST(Transport, CompressedBodyInflatingPastTheCapIsAbortedAndEmpty)
 TEST(Transport, NoHandleReturnsTwoAndReleasesTheLock)
 {
     std::string reply = "kept";
-    FailNextHandlesForTest(1);
+    failNextHandlesForTest(1);
     EXPECT_EQ(HttpPostForm("http://127.0.0.1:1/x", "{}", PostLock(), reply), 2);
     EXPECT_EQ(reply, "kept");
-    FailNextHandlesForTest(1);
+    failNextHandlesForTest(1);
     EXPECT_EQ(HttpGetUrl("http://127.0.0.1:1/x", reply), 2);
     EXPECT_TRUE(reply.empty());
     ASSERT_TRUE(GetLock().try_lock());

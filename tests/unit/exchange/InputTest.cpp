@@ -72,15 +72,15 @@ TEST(Input, AccountsFileEntriesOfTheWrongShapeAreSkippedNotFatal)
 TEST(Input, PasswordsAreKeptSaltedAndCheckedByTheirSentHash)
 {
     Account a;
-    SetPassword(a, client::HashPassword("123456"));
-    EXPECT_NE(a.passwordHash, client::HashPassword("123456"));
-    EXPECT_TRUE(PasswordMatches(a, client::HashPassword("123456")));
-    EXPECT_FALSE(PasswordMatches(a, client::HashPassword("1234567")));
+    SetPassword(a, client::hashPassword("123456"));
+    EXPECT_NE(a.passwordHash, client::hashPassword("123456"));
+    EXPECT_TRUE(PasswordMatches(a, client::hashPassword("123456")));
+    EXPECT_FALSE(PasswordMatches(a, client::hashPassword("1234567")));
     Account b;
-    SetPassword(b, client::HashPassword("123456"));
+    SetPassword(b, client::hashPassword("123456"));
     EXPECT_NE(a.passwordHash, b.passwordHash); // different salts
     b.internal = true;
-    EXPECT_FALSE(PasswordMatches(b, client::HashPassword("123456")));
+    EXPECT_FALSE(PasswordMatches(b, client::hashPassword("123456")));
 }
 
 TEST(Input, CommandLine)
@@ -168,7 +168,7 @@ TEST(Input, WrongTypesKeepTheEnvelopeAndSpoilEveryMember)
     const std::string spoilt =
         WithWrongTypes(R"({"success":"true","msg":"ok","infor":[{"price":1.5,"vol":3,"name":"x","open":true}]})");
     Json::Value root;
-    ASSERT_TRUE(client::ParseJson(spoilt, root));
+    ASSERT_TRUE(client::parseJson(spoilt, root));
     EXPECT_EQ(root["success"].asString(), "true");
     EXPECT_TRUE(root["msg"].isArray());
     ASSERT_TRUE(root["infor"].isArray());

@@ -36,7 +36,7 @@ std::unique_ptr<Exchange> MakeExchange(std::uint64_t seed, std::int64_t at)
 Json::Value Parse(const std::string& text)
 {
     Json::Value v;
-    EXPECT_TRUE(client::ParseJson(text, v)) << text.substr(0, 200);
+    EXPECT_TRUE(client::parseJson(text, v)) << text.substr(0, 200);
     return v;
 }
 
@@ -150,7 +150,7 @@ TEST(Market, SimulatedTradingKeepsTheQuoteConsistentAndTheBooksBalanced)
     EXPECT_EQ(ex->totalCash(), before);
 
     const Json::Value quote = Parse(ex->market("/api/realtime/9160001"))["infor"][0];
-    EXPECT_EQ(client::JsonText(quote, "stockName"), "Tolmere小酒窖");
+    EXPECT_EQ(client::jsonText(quote, "stockName"), "Tolmere小酒窖");
     EXPECT_GT(quote["sellPrice1"].asDouble(), quote["buyPrice1"].asDouble());
     for (int i = 1; i < 5; ++i) {
         EXPECT_GT(quote["sellPrice" + std::to_string(i + 1)].asDouble(), quote["sellPrice" + std::to_string(i)].asDouble());
@@ -243,7 +243,7 @@ TEST(Market, OverviewRowsFillEveryKeyTheColumnsUse)
     ex->simulate(200);
     std::string error;
     const Json::Value rows = Parse(ex->trade("/api/v1/stock/up-to-the-minute", "", "127.0.0.1")); // unsigned: refused
-    EXPECT_EQ(client::JsonText(rows, "success"), "false");
+    EXPECT_EQ(client::jsonText(rows, "success"), "false");
     ex->inspect([](const Engine& engine, const MarketData& market) {
         std::size_t n = 0;
         for (const ItemInfo& item : Catalogue()) {

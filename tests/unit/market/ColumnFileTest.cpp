@@ -41,8 +41,8 @@ protected:
 
 TEST(ShippedColumnFiles, CatalogueCoversEveryKnownKeyAndTheDefaultUsesIt)
 {
-    const auto catalogue = LoadColumnFile(kData / kCatalogueFileName);
-    const auto current = LoadColumnFile(kData / kCurrentColumnFileName);
+    const auto catalogue = loadColumnFile(kData / kCatalogueFileName);
+    const auto current = loadColumnFile(kData / kCurrentColumnFileName);
     ASSERT_TRUE(catalogue && current);
     std::map<std::string, std::string> byCaption;
     std::set<std::string> keys;
@@ -79,7 +79,7 @@ TEST(OverviewColumnsTest, WidthsByCaptionAndTabCount)
                                                 {"最新", "main_9"}}},
                               {"自选", {}},
                               {kExtendedCategory, {}}}};
-    const OverviewColumns cols = BuildOverviewColumns(&doc);
+    const OverviewColumns cols = buildOverviewColumns(&doc);
     EXPECT_EQ(cols.tabCount, 3);
     std::vector<int> widths;
     for (const auto& c : cols.basic)
@@ -88,7 +88,7 @@ TEST(OverviewColumnsTest, WidthsByCaptionAndTabCount)
     EXPECT_EQ(cols.basicKeys().front(), "main_1");
     EXPECT_TRUE(cols.extended.empty());
 
-    const OverviewColumns none = BuildOverviewColumns(nullptr);
+    const OverviewColumns none = buildOverviewColumns(nullptr);
     EXPECT_EQ(none.tabCount, 0);
     EXPECT_TRUE(none.basic.empty());
 }
@@ -97,7 +97,7 @@ TEST(OverviewColumnsTest, ExtendedListPlacesNumberCodeAndNameAndKeysFollowTheirC
 {
     const ColumnDocument doc{{{kExtendedCategory, {{"最新", "main_9"}, {"名称", "main_4"}, {"卖一价", "extend_1"},
                                                    {"序", "main_1"}, {"代码", "main_3"}}}}};
-    const OverviewColumns cols = BuildOverviewColumns(&doc);
+    const OverviewColumns cols = buildOverviewColumns(&doc);
     // 最新 | 最新 名称 | 最新 名称 卖一价 | 序 最新 名称 卖一价 | 序 最新 代码 名称 卖一价
     EXPECT_EQ(captions(cols.extended), (std::vector<std::string>{"序", "最新", "代码", "名称", "卖一价"}));
     EXPECT_EQ(cols.extendedKeys(), (std::vector<std::string>{"main_1", "main_9", "main_3", "main_4", "extend_1"}));
@@ -108,37 +108,37 @@ TEST(OverviewColumnsTest, AtMostEightyColumns)
     ColumnDocument doc{{{kBasicCategory, {}}}};
     for (int i = 0; i < 90; ++i)
         doc.categories[0].columns.push_back({"c" + std::to_string(i), "main_9"});
-    EXPECT_EQ(BuildOverviewColumns(&doc).basic.size(), 80u);
+    EXPECT_EQ(buildOverviewColumns(&doc).basic.size(), 80u);
 }
 
 TEST_F(ColumnFileTest, RoundTripGbkFilesAndBadContent)
 {
     const ColumnDocument doc{{{kBasicCategory, {{"序", "main_1"}, {"名称", "main_4"}}}, {"空", {}}}};
-    const std::string text = StyledColumnText(doc);
-    ASSERT_TRUE(WriteColumnFile(m_dir / "a.txt", text));
-    const auto back = LoadColumnFile(m_dir / "a.txt");
+    const std::string text = styledColumnText(doc);
+    ASSERT_TRUE(writeColumnFile(m_dir / "a.txt", text));
+    const auto back = loadColumnFile(m_dir / "a.txt");
     ASSERT_TRUE(back);
     EXPECT_EQ(back->document, doc);
     EXPECT_EQ(back->styledText, text);
 
     // An older installation's file in GBK.
     std::ofstream(m_dir / "gbk.txt", std::ios::binary)
-        << client::Utf8ToWire(R"({"infor":[{"name":"基本行情","infor1":[{"name":"名称","title":"main_4"}]}]})");
-    const auto gbk = LoadColumnFile(m_dir / "gbk.txt");
+        << client::utf8ToWire(R"({"infor":[{"name":"基本行情","infor1":[{"name":"名称","title":"main_4"}]}]})");
+    const auto gbk = loadColumnFile(m_dir / "gbk.txt");
     ASSERT_TRUE(gbk);
     EXPECT_EQ(gbk->document.categories[0].columns[0].name, "名称");
 
-    EXPECT_FALSE(LoadColumnFile(m_dir / "missing.txt"));
+    EXPECT_FALSE(loadColumnFile(m_dir / "missing.txt"));
     std::ofstream(m_dir / "bad.txt") << "not json";
-    EXPECT_FALSE(LoadColumnFile(m_dir / "bad.txt"));
-    const auto odd = ParseColumnDocument(R"({"infor":[{"name":1,"infor1":[{"name":["x"]},7]}, "x"]})");
+    EXPECT_FALSE(loadColumnFile(m_dir / "bad.txt"));
+    const auto odd = parseColumnDocument(R"({"infor":[{"name":1,"infor1":[{"name":["x"]},7]}, "x"]})");
     ASSERT_TRUE(odd);
     ASSERT_EQ(odd->categories.size(), 2u);
     EXPECT_EQ(odd->categories[0].name, "1");
     EXPECT_EQ(odd->categories[0].columns.size(), 2u);
     EXPECT_EQ(odd->categories[0].columns[0].name, "");
-    EXPECT_TRUE(ParseColumnDocument("[1,2]")->categories.empty());
-    EXPECT_FALSE(WriteColumnFile(m_dir / "no" / "such" / "dir.txt", text));
+    EXPECT_TRUE(parseColumnDocument("[1,2]")->categories.empty());
+    EXPECT_FALSE(writeColumnFile(m_dir / "no" / "such" / "dir.txt", text));
 }
 
 TEST_F(ColumnFileTest, UnreadableFileFallsBackToTheShippedOneAndIsLeftAlone)
@@ -147,19 +147,19 @@ TEST_F(ColumnFileTest, UnreadableFileFallsBackToTheShippedOneAndIsLeftAlone)
     std::filesystem::create_directories(user);
 
     // Missing: the shipped copy, the missing file named.
-    ColumnFileChoice missing = ChooseColumnFile(user, kCurrentColumnFileName, kData);
+    ColumnFileChoice missing = chooseColumnFile(user, kCurrentColumnFileName, kData);
     ASSERT_TRUE(missing.file);
     EXPECT_TRUE(missing.shipped);
     EXPECT_EQ(missing.failed, user / kCurrentColumnFileName);
-    EXPECT_EQ(missing.file->document, LoadColumnFile(kData / kCurrentColumnFileName)->document);
+    EXPECT_EQ(missing.file->document, loadColumnFile(kData / kCurrentColumnFileName)->document);
     EXPECT_FALSE(std::filesystem::exists(user / kCurrentColumnFileName)); // nothing written
 
     // Not JSON (a hand edit gone wrong): the same, and the bytes stay for the user to mend.
     const std::string broken = "{\"infor\":[{\"name\":\"基本行情\",\"infor1\":[";
     std::ofstream(user / kCurrentColumnFileName, std::ios::binary) << broken;
-    const ColumnFileChoice bad = ChooseColumnFile(user, kCurrentColumnFileName, kData);
+    const ColumnFileChoice bad = chooseColumnFile(user, kCurrentColumnFileName, kData);
     EXPECT_TRUE(bad.shipped);
-    const std::string text = ColumnFileProblemText(bad);
+    const std::string text = columnFileProblemText(bad);
     EXPECT_NE(text.find((user / kCurrentColumnFileName).string()), std::string::npos) << text;
     EXPECT_NE(text.find("软件自带"), std::string::npos) << text;
     std::ifstream in(user / kCurrentColumnFileName, std::ios::binary);
@@ -168,37 +168,37 @@ TEST_F(ColumnFileTest, UnreadableFileFallsBackToTheShippedOneAndIsLeftAlone)
     // JSON that holds no category at all is no better.
     for (const char* empty : {"{}", "[1,2]", "{\"infor\":{}}"}) {
         std::ofstream(user / kCurrentColumnFileName, std::ios::binary | std::ios::trunc) << empty;
-        EXPECT_TRUE(ChooseColumnFile(user, kCurrentColumnFileName, kData).shipped) << empty;
+        EXPECT_TRUE(chooseColumnFile(user, kCurrentColumnFileName, kData).shipped) << empty;
     }
 
     // No shipped copy either: nothing to show, and the message says so.
-    const ColumnFileChoice none = ChooseColumnFile(user, kCurrentColumnFileName, m_dir / "nowhere");
+    const ColumnFileChoice none = chooseColumnFile(user, kCurrentColumnFileName, m_dir / "nowhere");
     EXPECT_FALSE(none.file);
     EXPECT_FALSE(none.shipped);
-    EXPECT_NE(ColumnFileProblemText(none).find("找不到"), std::string::npos);
+    EXPECT_NE(columnFileProblemText(none).find("找不到"), std::string::npos);
 
     // A readable file is the user's, even when it differs from the shipped one.
-    ASSERT_TRUE(WriteColumnFile(user / kCurrentColumnFileName,
-                                StyledColumnText({{{kBasicCategory, {{"序", "main_1"}}}}})));
-    const ColumnFileChoice own = ChooseColumnFile(user, kCurrentColumnFileName, kData);
+    ASSERT_TRUE(writeColumnFile(user / kCurrentColumnFileName,
+                                styledColumnText({{{kBasicCategory, {{"序", "main_1"}}}}})));
+    const ColumnFileChoice own = chooseColumnFile(user, kCurrentColumnFileName, kData);
     EXPECT_FALSE(own.shipped);
     EXPECT_TRUE(own.failed.empty());
     EXPECT_EQ(own.file->document.categories.size(), 1u);
-    EXPECT_EQ(ColumnFileProblemText(own), "");
+    EXPECT_EQ(columnFileProblemText(own), "");
 }
 
 TEST_F(ColumnFileTest, ASaveCutShortLeavesTheOldFileWhole)
 {
-    const std::string old = StyledColumnText({{{kBasicCategory, {{"序", "main_1"}}}}});
-    ASSERT_TRUE(WriteColumnFile(m_dir / kCurrentColumnFileName, old));
+    const std::string old = styledColumnText({{{kBasicCategory, {{"序", "main_1"}}}}});
+    ASSERT_TRUE(writeColumnFile(m_dir / kCurrentColumnFileName, old));
     ColumnDocument bigger{{{kBasicCategory, {}}}};
     for (int i = 0; i < 40; ++i)
         bigger.categories[0].columns.push_back({"c" + std::to_string(i), "main_9"});
     {
         const testsupport::FileSizeLimit diskFull(old.size() + 10);
-        EXPECT_FALSE(WriteColumnFile(m_dir / kCurrentColumnFileName, StyledColumnText(bigger)));
+        EXPECT_FALSE(writeColumnFile(m_dir / kCurrentColumnFileName, styledColumnText(bigger)));
     }
-    const auto kept = LoadColumnFile(m_dir / kCurrentColumnFileName);
+    const auto kept = loadColumnFile(m_dir / kCurrentColumnFileName);
     ASSERT_TRUE(kept);
     EXPECT_EQ(kept->styledText, old);
 }

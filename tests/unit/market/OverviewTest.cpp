@@ -5,10 +5,10 @@
 
 #include "client/ApiReply.h"
 #include "client/CodePage.h"
-#include "market/ItemTable.h"
-#include "market/MarketColours.h"
-#include "market/OverviewCells.h"
-#include "market/OverviewReply.h"
+#include "market/core/ItemTable.h"
+#include "market/core/MarketColours.h"
+#include "market/core/OverviewCells.h"
+#include "market/core/OverviewReply.h"
 
 using namespace market;
 
@@ -17,18 +17,18 @@ namespace {
 Json::Value row(const std::string& json)
 {
     Json::Value v;
-    EXPECT_TRUE(client::ParseJson(json, v));
+    EXPECT_TRUE(client::parseJson(json, v));
     return v;
 }
 
 OverviewCell basic(const Json::Value& r, const std::string& key, int index = 0)
 {
-    return FormatOverviewCell(r, key, index, OverviewList::Basic);
+    return formatOverviewCell(r, key, index, OverviewList::Basic);
 }
 
 OverviewCell extended(const Json::Value& r, const std::string& key, int index = 0)
 {
-    return FormatOverviewCell(r, key, index, OverviewList::Extended);
+    return formatOverviewCell(r, key, index, OverviewList::Extended);
 }
 
 } // namespace
@@ -90,20 +90,20 @@ TEST(OverviewCells, MembersOfTheWrongTypeReadAsZero)
     EXPECT_EQ(basic(r, "main_2").text, "--");
     EXPECT_EQ(basic(r, "main_4").text, "5");
     // A row that is not an object at all.
-    EXPECT_EQ(FormatOverviewRow(Json::Value("text"), {"main_1", "main_9"}, 2, OverviewList::Basic),
+    EXPECT_EQ(formatOverviewRow(Json::Value("text"), {"main_1", "main_9"}, 2, OverviewList::Basic),
               (std::vector<OverviewCell>{{"3", kVolumeColour}, {"-", kLevelColour}}));
 }
 
 TEST(OverviewReplyTest, OnlyASuccessfulReplyGivesRows)
 {
     const std::vector<std::string> keys{"main_1", "main_4"};
-    EXPECT_FALSE(ParseOverviewReply("", keys, keys).parsed);
-    EXPECT_FALSE(ParseOverviewReply("{\"success\":", keys, keys).parsed);
-    const OverviewReply refused = ParseOverviewReply(R"({"success":"false","infor":[{}]})", keys, keys);
+    EXPECT_FALSE(parseOverviewReply("", keys, keys).parsed);
+    EXPECT_FALSE(parseOverviewReply("{\"success\":", keys, keys).parsed);
+    const OverviewReply refused = parseOverviewReply(R"({"success":"false","infor":[{}]})", keys, keys);
     EXPECT_TRUE(refused.parsed);
     EXPECT_FALSE(refused.success);
     EXPECT_TRUE(refused.basicRows.empty());
-    const OverviewReply noArray = ParseOverviewReply(R"({"success":true,"infor":{"a":1}})", keys, keys);
+    const OverviewReply noArray = parseOverviewReply(R"({"success":true,"infor":{"a":1}})", keys, keys);
     EXPECT_TRUE(noArray.success);
     EXPECT_EQ(noArray.rowCount, 0);
 }
@@ -115,7 +115,7 @@ TEST(OverviewReplyTest, RowsInBothListsAndTheFirstThirtyItems)
         json += (i ? "," : "") + std::string(R"({"main_3":)") + std::to_string(9160001 + i)
                 + R"(,"main_4":"拉菲)" + std::to_string(i) + R"(","main_5":)" + std::to_string(100 + i) + ".5}";
     json += "]}";
-    const OverviewReply r = ParseOverviewReply(client::Utf8ToWire(json), {"main_1", "main_4"}, {"main_3"});
+    const OverviewReply r = parseOverviewReply(client::utf8ToWire(json), {"main_1", "main_4"}, {"main_3"});
     ASSERT_TRUE(r.success);
     EXPECT_EQ(r.rowCount, 35);
     ASSERT_EQ(r.basicRows.size(), 35u);

@@ -13,7 +13,7 @@
 
 #include "platform/Dialogs.h"
 #include "market/SingleItemQuote.h"
-#include "market/TickReplies.h"
+#include "market/core/TickReplies.h"
 #include "support/LoopbackServer.h"
 
 using namespace market;
@@ -22,7 +22,7 @@ namespace {
 
 client::ApiReply reply(const std::string& json)
 {
-    return client::ApiReply::FromUtf8(json);
+    return client::ApiReply::fromUtf8(json);
 }
 
 const char* kGuide = R"({"success":"true","msg":"","infor":{
@@ -37,7 +37,7 @@ const char* kGuide = R"({"success":"true","msg":"","infor":{
 TEST(SingleItemQuoteTest, ReplyFillsLevelsAndTexts)
 {
     SingleItemQuote q;
-    ASSERT_EQ(ApplyTradeGuideReply(reply(kGuide), q), QuoteOutcome::Updated);
+    ASSERT_EQ(applyTradeGuideReply(reply(kGuide), q), QuoteOutcome::Updated);
     EXPECT_FLOAT_EQ(q.firstPrices[0], 12.5f);
     EXPECT_FLOAT_EQ(q.secondPrices[0], 12.4f);
     EXPECT_EQ(q.firstVolumes[0], 10);
@@ -58,13 +58,13 @@ TEST(SingleItemQuoteTest, ReplyFillsLevelsAndTexts)
 TEST(SingleItemQuoteTest, RefusalAndGarbageKeepThePreviousQuote)
 {
     SingleItemQuote q;
-    ASSERT_EQ(ApplyTradeGuideReply(reply(kGuide), q), QuoteOutcome::Updated);
+    ASSERT_EQ(applyTradeGuideReply(reply(kGuide), q), QuoteOutcome::Updated);
     const SingleItemQuote before = q;
-    EXPECT_EQ(ApplyTradeGuideReply(reply(R"({"success":"false","msg":"商品不存在"})"), q), QuoteOutcome::Refused);
-    EXPECT_EQ(ApplyTradeGuideReply(reply("<html>"), q), QuoteOutcome::Unparsed);
+    EXPECT_EQ(applyTradeGuideReply(reply(R"({"success":"false","msg":"商品不存在"})"), q), QuoteOutcome::Refused);
+    EXPECT_EQ(applyTradeGuideReply(reply("<html>"), q), QuoteOutcome::Unparsed);
     EXPECT_EQ(q, before);
     // A success without levels shows every text as "--".
-    ASSERT_EQ(ApplyTradeGuideReply(reply(R"({"success":true,"infor":"none"})"), q), QuoteOutcome::Updated);
+    ASSERT_EQ(applyTradeGuideReply(reply(R"({"success":true,"infor":"none"})"), q), QuoteOutcome::Updated);
     for (const std::string& t : q.texts)
         EXPECT_EQ(t, "--");
 }
@@ -76,9 +76,9 @@ protected:
     {
         m_dir = std::filesystem::temp_directory_path() / ("velmora-quote-" + std::to_string(::getpid()));
         std::filesystem::create_directories(m_dir);
-        client::Options o = client::DefaultOptions();
+        client::Options o = client::defaultOptions();
         o.line0Host = testsupport::UniqueLoopbackAddress(3);
-        client::SetCurrentOptions(o);
+        client::setCurrentOptions(o);
         client::LoadLineChoice(m_dir);
         platform::setMessageBoxHandler([this](const platform::MessageBoxCall& call) {
             m_boxes << call.caption + ":" + call.text;
@@ -88,7 +88,7 @@ protected:
     void TearDown() override
     {
         platform::setMessageBoxHandler(nullptr);
-        client::SetCurrentOptions(client::DefaultOptions());
+        client::setCurrentOptions(client::defaultOptions());
         std::filesystem::remove_all(m_dir);
     }
     std::filesystem::path m_dir;
@@ -97,35 +97,35 @@ protected:
 
 TEST_F(SingleItemQuoteRequest, SignedPostWithIntegerIdAndRefusalShown)
 {
-    std::string answer = client::Utf8ToWire(kGuide);
+    std::string answer = client::utf8ToWire(kGuide);
     testsupport::LoopbackServer server(testsupport::UniqueLoopbackAddress(3), client::kTradePort,
                                        [&](const testsupport::RecordedRequest&) {
                                            return testsupport::ScriptedReply{200, answer};
                                        });
-    ASSERT_EQ(RequestSingleItemQuote(9160001), QuoteOutcome::Updated);
+    ASSERT_EQ(requestSingleItemQuote(9160001), QuoteOutcome::Updated);
     ASSERT_EQ(server.requestCount(), 1u);
     const testsupport::RecordedRequest sent = server.requests().front();
     EXPECT_EQ(sent.method, "POST");
     EXPECT_EQ(sent.path, "/api/v1/trade/guide");
     EXPECT_NE(sent.body.find("\"id\" : 9160001"), std::string::npos) << sent.body;
-    const client::VerifiedBody verified = client::VerifySignedBody(client::Info(client::Endpoint::TradeGuide), sent.body,
-                                                                   client::CurrentOptions().signKey);
+    const client::VerifiedBody verified = client::verifySignedBody(client::Info(client::Endpoint::TradeGuide), sent.body,
+                                                                   client::currentOptions().signKey);
     EXPECT_TRUE(verified.ok) << verified.error;
-    EXPECT_EQ(CurrentSingleItemQuote().texts[0], "12.50");
+    EXPECT_EQ(currentSingleItemQuote().texts[0], "12.50");
 
-    answer = client::Utf8ToWire(R"({"success":"false","msg":"商品已停牌"})");
-    EXPECT_EQ(RequestSingleItemQuote(9160001), QuoteOutcome::Refused);
-    EXPECT_EQ(RequestSingleItemQuote(9160001), QuoteOutcome::Refused);
+    answer = client::utf8ToWire(R"({"success":"false","msg":"商品已停牌"})");
+    EXPECT_EQ(requestSingleItemQuote(9160001), QuoteOutcome::Refused);
+    EXPECT_EQ(requestSingleItemQuote(9160001), QuoteOutcome::Refused);
     EXPECT_EQ(m_boxes, QStringList({"Velmora:商品已停牌", "Velmora:商品已停牌"}));
-    EXPECT_EQ(CurrentSingleItemQuote().texts[0], "12.50");
+    EXPECT_EQ(currentSingleItemQuote().texts[0], "12.50");
 }
 
 TEST(TickRepliesTest, ParsingToleratesMissingAndWrongMembers)
 {
-    EXPECT_FALSE(ParseTicks("garbage"));
-    EXPECT_FALSE(ParsePriceRows(""));
-    EXPECT_TRUE(ParseTicks(R"({"success":"true"})")->empty());
-    const auto ticks = ParseTicks(R"({"success":"true","infor":[{"price":12.5,"vol":3,"time":1700000000},
+    EXPECT_FALSE(parseTicks("garbage"));
+    EXPECT_FALSE(parsePriceRows(""));
+    EXPECT_TRUE(parseTicks(R"({"success":"true"})")->empty());
+    const auto ticks = parseTicks(R"({"success":"true","infor":[{"price":12.5,"vol":3,"time":1700000000},
                                                                  {"price":"x","vol":[1]}, 5]})");
     ASSERT_TRUE(ticks);
     ASSERT_EQ(ticks->size(), 3u);
@@ -133,17 +133,17 @@ TEST(TickRepliesTest, ParsingToleratesMissingAndWrongMembers)
     EXPECT_EQ((*ticks)[0].volume, 3);
     EXPECT_EQ((*ticks)[0].time, 1700000000);
     EXPECT_EQ((*ticks)[1].volume, 0);
-    const auto rows = ParsePriceRows(R"({"success":"true","infor":[{"price":12.5,"vol":30},{"price":12.6,"vol":45}]})");
+    const auto rows = parsePriceRows(R"({"success":"true","infor":[{"price":12.5,"vol":30},{"price":12.6,"vol":45}]})");
     ASSERT_TRUE(rows);
-    EXPECT_EQ(PriceTableFullScale(*rows), 45);
-    EXPECT_EQ(PriceTableFullScale({}), 0);
+    EXPECT_EQ(priceTableFullScale(*rows), 45);
+    EXPECT_EQ(priceTableFullScale({}), 0);
 }
 
 TEST(TickRepliesTest, TextsOfTheHeaders)
 {
-    EXPECT_EQ(TickCountText(0), "分时成交列表（共0笔）");
-    EXPECT_EQ(PriceTableTitle(0), "分价表(满格0手)）");
-    EXPECT_EQ(TickPriceText(3.005), "3.00");
+    EXPECT_EQ(tickCountText(0), "分时成交列表（共0笔）");
+    EXPECT_EQ(priceTableTitle(0), "分价表(满格0手)）");
+    EXPECT_EQ(tickPriceText(3.005), "3.00");
     std::tm local{};
     local.tm_year = 124;
     local.tm_mon = 2;
@@ -152,31 +152,31 @@ TEST(TickRepliesTest, TextsOfTheHeaders)
     local.tm_min = 5;
     local.tm_sec = 7;
     local.tm_isdst = -1;
-    EXPECT_EQ(TickTimeText(static_cast<std::int64_t>(std::mktime(&local))), "09:05:07");
+    EXPECT_EQ(tickTimeText(static_cast<std::int64_t>(std::mktime(&local))), "09:05:07");
 }
 
 TEST(TickRepliesTest, GridColumnsRowsAndPlaces)
 {
-    const TickGrid two = TickGridLayout(400, 322);
+    const TickGrid two = tickGridLayout(400, 322);
     EXPECT_EQ(two.columns, 2);
     EXPECT_EQ(two.columnWidth, 200);
     EXPECT_EQ(two.rowsPerColumn, 11);
-    const TickGrid one = TickGridLayout(399, 322);
+    const TickGrid one = tickGridLayout(399, 322);
     EXPECT_EQ(one.columns, 1);
     EXPECT_EQ(one.columnWidth, 399);
-    EXPECT_EQ(TickGridLayout(0, 0).columns, 1);
+    EXPECT_EQ(tickGridLayout(0, 0).columns, 1);
 
-    const auto first = TickCellPlace(two, 0);
+    const auto first = tickCellPlace(two, 0);
     ASSERT_TRUE(first);
     EXPECT_EQ(first->time, QRect(QPoint(15, 30), QPoint(65, 56)));
     EXPECT_EQ(first->price, QRect(QPoint(66, 30), QPoint(131, 56)));
     EXPECT_EQ(first->volume, QRect(QPoint(132, 30), QPoint(194, 56)));
-    const auto twelfth = TickCellPlace(two, 11); // first row of the second column
+    const auto twelfth = tickCellPlace(two, 11); // first row of the second column
     ASSERT_TRUE(twelfth);
     EXPECT_EQ(twelfth->time.left(), 215);
     EXPECT_EQ(twelfth->time.top(), 30);
-    EXPECT_EQ(TickCellPlace(two, 12)->time.top(), 57);
-    EXPECT_FALSE(TickCellPlace(two, 22)); // past the last column
+    EXPECT_EQ(tickCellPlace(two, 12)->time.top(), 57);
+    EXPECT_FALSE(tickCellPlace(two, 22)); // past the last column
     // A window too low for one row places nothing rather than dividing by zero.
-    EXPECT_FALSE(TickCellPlace(TickGridLayout(400, 27), 0));
+    EXPECT_FALSE(tickCellPlace(tickGridLayout(400, 27), 0));
 }

@@ -12,10 +12,10 @@
 #include "client/Endpoints.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
-#include "market/CUPdate_rightdlg_thread.h"
-#include "market/CUPdate_thread.h"
-#include "market/PollerThread.h"
-#include "platform/HandOff.h"
+#include "market/core/CUPdate_rightdlg_thread.h"
+#include "market/core/CUPdate_thread.h"
+#include "market/core/PollerThread.h"
+#include "platform/core/CrossThread.h"
 #include "support/LoopbackServer.h"
 
 using namespace testsupport;
@@ -46,13 +46,13 @@ protected:
     void SetUp() override
     {
         m_host = UniqueLoopbackAddress(3);
-        client::Options o = client::DefaultOptions();
+        client::Options o = client::defaultOptions();
         o.line0Host = m_host;
-        client::SetCurrentOptions(o);
+        client::setCurrentOptions(o);
         client::LoadLineChoice("/nonexistent-folder");
-        market::SetSessionSource([this] { return market::SessionView{m_loggedIn, "100001"}; });
+        market::setSessionSource([this] { return market::SessionView{m_loggedIn, "100001"}; });
     }
-    void TearDown() override { market::SetSessionSource(nullptr); }
+    void TearDown() override { market::setSessionSource(nullptr); }
 
     // Replies with the next text of `script` (the last one repeats).
     LoopbackServer::Handler Script(std::vector<std::string> script)
@@ -192,8 +192,8 @@ TEST_F(PollerTest, OverviewKindsAreSignedForTheUserAndCachedApart)
     EXPECT_EQ(kinds, (std::vector<int>{5, 6}));
     const auto requests = trade.requests();
     ASSERT_EQ(requests.size(), 3u); // kinds 2 to 4 sent nothing
-    const client::VerifiedBody body = client::VerifySignedBody(
-        client::Info(client::Endpoint::UpToTheMinute), requests[0].body, client::CurrentOptions().signKey);
+    const client::VerifiedBody body = client::verifySignedBody(
+        client::Info(client::Endpoint::UpToTheMinute), requests[0].body, client::currentOptions().signKey);
     ASSERT_TRUE(body.ok) << body.error;
     EXPECT_EQ(requests[0].path, "/api/v1/stock/up-to-the-minute");
     EXPECT_EQ(body.params.at("id"), "100001");
@@ -209,7 +209,7 @@ TEST_F(PollerTest, UsableCashIsTakenOnlyFromASuccessfulReply)
     CUPdate_thread poller;
     poller.setPauses({std::chrono::milliseconds(0), std::chrono::milliseconds(0), std::chrono::milliseconds(1)});
     ASSERT_TRUE(poller.start());
-    market::SetAvailableCash(0);
+    market::setAvailableCash(0);
     poller.post(8, 0);
     ASSERT_TRUE(poller.waitIdle(20000));
     EXPECT_DOUBLE_EQ(market::AvailableCash(), 499876.43); // to the cent, as the buy windows show it
@@ -293,8 +293,7 @@ private:
         auto reply = std::make_shared<std::string>(written.back());
         if (wParam == 2)
             droppedCapture = reply;
-        QMetaObject::invokeMethod(
-            m_receiver, platform::handedOff([this, reply] { received.push_back(*reply); }), Qt::QueuedConnection);
+        platform::postTo(m_receiver, [this, reply] { received.push_back(*reply); });
     }
     QObject* m_receiver;
 };

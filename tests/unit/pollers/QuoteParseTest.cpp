@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "market/QuotePanelLayout.h"
-#include "market/RealtimeQuote.h"
+#include "market/core/RealtimeQuote.h"
 
 using market::Tone;
 
@@ -20,7 +20,7 @@ const char* kQuote = R"({"success":"true","infor":[{"stockName":"Tolmere小酒�
 
 TEST(RealtimeQuote, LevelsColourAgainstOpeningLessOneCent)
 {
-    const auto q = market::ParseRealtime(kQuote);
+    const auto q = market::parseRealtime(kQuote);
     ASSERT_TRUE(q.parsed);
     EXPECT_EQ(q.title, "Tolmere小酒窖");
     // 买① equals the opening: above the reference, so up.
@@ -38,7 +38,7 @@ TEST(RealtimeQuote, LevelsColourAgainstOpeningLessOneCent)
 
 TEST(RealtimeQuote, ZeroRatioAndZeroIncreaseShowDashesInTheLevelColour)
 {
-    const auto q = market::ParseRealtime(kQuote);
+    const auto q = market::parseRealtime(kQuote);
     EXPECT_EQ(q.values[0].text, "--");
     EXPECT_EQ(q.values[0].tone, Tone::Level);
     EXPECT_EQ(q.values[19].text, "-12.00"); // 委差 keeps its number in the ratio's colour
@@ -53,7 +53,7 @@ TEST(RealtimeQuote, ZeroRatioAndZeroIncreaseShowDashesInTheLevelColour)
 
 TEST(RealtimeQuote, AmountsInMillionsKeepTheirCents)
 {
-    const auto q = market::ParseRealtime(
+    const auto q = market::parseRealtime(
         R"({"success":"true","infor":[{"latest":36.21,"inventory":5003,"total":3512345.37,"opening":36}]})");
     EXPECT_EQ(q.values[15].text, "3512345.37"); // 总额
     EXPECT_EQ(q.values[18].text, "181158.63");  // 市值, inventory × latest
@@ -61,16 +61,16 @@ TEST(RealtimeQuote, AmountsInMillionsKeepTheirCents)
 
 TEST(RealtimeQuote, UnparsableReplyDrawsNoValues)
 {
-    EXPECT_FALSE(market::ParseRealtime("").parsed);
-    EXPECT_FALSE(market::ParseRealtime("<html>").parsed);
-    const auto empty = market::ParseRealtime(R"({"infor":[]})");
+    EXPECT_FALSE(market::parseRealtime("").parsed);
+    EXPECT_FALSE(market::parseRealtime("<html>").parsed);
+    const auto empty = market::parseRealtime(R"({"infor":[]})");
     EXPECT_TRUE(empty.parsed);
     EXPECT_EQ(empty.values[1].text, "--");
 }
 
 TEST(DealTicks, TicksCompareWithTheOpeningItself)
 {
-    const auto rows = market::ParseDealTicks(
+    const auto rows = market::parseDealTicks(
         R"({"success":"true","infor":[{"time":0,"price":12.30,"vol":5},{"time":60,"price":12.31,"vol":1},
             {"time":120,"price":"12.29","vol":2}]})",
         12.30f);
@@ -80,9 +80,9 @@ TEST(DealTicks, TicksCompareWithTheOpeningItself)
     EXPECT_EQ(rows[2].price.tone, Tone::Down);
     EXPECT_EQ(rows[0].volume.text, "5");
     EXPECT_EQ(rows[0].time.size(), 8u);
-    EXPECT_TRUE(market::ParseDealTicks(R"({"success":"false","infor":[{"time":1}]})", 1).empty());
-    EXPECT_TRUE(market::ParseDealTicks(R"({"success":"true","infor":[]})", 1).empty());
-    EXPECT_TRUE(market::ParseDealTicks("", 1).empty());
+    EXPECT_TRUE(market::parseDealTicks(R"({"success":"false","infor":[{"time":1}]})", 1).empty());
+    EXPECT_TRUE(market::parseDealTicks(R"({"success":"true","infor":[]})", 1).empty());
+    EXPECT_TRUE(market::parseDealTicks("", 1).empty());
 }
 
 TEST(QuotePanelLayout, RowsAndColumnsFollowThePanelHeight)

@@ -3,7 +3,7 @@
 #include "client/ApiSign.h"
 #include "client/Endpoints.h"
 #include "trade/AccountForms.h"
-#include "trade/OrderChecks.h"
+#include "trade/core/OrderChecks.h"
 
 using namespace trade;
 
@@ -84,7 +84,7 @@ TEST(DetailsRequest, ChineseTextIsSignedAndSentInUtf8)
 {
     const std::string key = "Ab3dEf6hIj9lMn0p";
     const client::SignedRequest r =
-        client::BuildSignedRequest(client::Endpoint::UpdateInfo, detailsParams(goodForm(), "100001"), key, 1700000000);
+        client::buildSignedRequest(client::Endpoint::UpdateInfo, detailsParams(goodForm(), "100001"), key, 1700000000);
     const std::string expectedInput = "account=6217000010009876543"
                                       "address=上海市静安区南京西路1号"
                                       "contract_address=上海市徐汇区漕溪北路88号"
@@ -138,7 +138,7 @@ TEST(PasswordRequest, BothPasswordsTravelHashed)
     EXPECT_EQ(params[2].key, "old_passwd");
     EXPECT_EQ(params[2].value, client::ApiSign("123456"));
     const client::SignedRequest r =
-        client::BuildSignedRequest(client::Endpoint::UpdatePasswd, params, "k", 7);
+        client::buildSignedRequest(client::Endpoint::UpdatePasswd, params, "k", 7);
     EXPECT_EQ(r.body.find("n3w"), std::string::npos);
     EXPECT_EQ(r.body.find("123456"), std::string::npos);
 }

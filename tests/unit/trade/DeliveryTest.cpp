@@ -3,7 +3,7 @@
 #include "client/ApiReply.h"
 #include "client/Endpoints.h"
 #include "trade/Delivery.h"
-#include "trade/OrderChecks.h"
+#include "trade/core/OrderChecks.h"
 
 using namespace trade;
 
@@ -98,7 +98,7 @@ TEST(DeliveryChecks, TheFirstFailureInOrderIsTheOneShown)
 
 TEST(DeliveryRequest, MailApplicationGoesOutInUtf8AndIsSignedOverUtf8)
 {
-    const client::SignedRequest r = client::BuildSignedRequest(
+    const client::SignedRequest r = client::buildSignedRequest(
         client::Endpoint::Delivery, deliveryParams(validForm(), "100001", "13800138000"), kKey, 1700000000);
     EXPECT_EQ(r.signatureInput, "add_date=2024-03-05address=上海市黄浦区南京东路1号amount=40consignee=王小明"
                                 "contact=13800138000id=100001method=邮寄stock_id=9160001v=1700000000" +
@@ -126,7 +126,7 @@ TEST(DeliveryRequest, PickupSendsThePickupAddressAndAnEmptyQuantityAsTyped)
     f.consignee = "";
     f.address = "酒仓路1号 电话010-1";
     const client::SignedRequest r =
-        client::BuildSignedRequest(client::Endpoint::Delivery, deliveryParams(f, "100001", "13800138000"), kKey, 1700000000);
+        client::buildSignedRequest(client::Endpoint::Delivery, deliveryParams(f, "100001", "13800138000"), kKey, 1700000000);
     EXPECT_EQ(r.sign, "9ce669c28bd8c65b274833f4e618cd13");
     EXPECT_NE(r.body.find("   \"address\" : \"酒仓路1号 电话010-1\",\n   \"amount\" : \"\",\n   \"consignee\" : \"\",\n"),
               std::string::npos);
@@ -135,13 +135,13 @@ TEST(DeliveryRequest, PickupSendsThePickupAddressAndAnEmptyQuantityAsTyped)
 
 TEST(DeliveryForm, HoldingOfTheTypedCode)
 {
-    const client::ApiReply reply = client::ApiReply::FromUtf8(R"({"success":"true","infor":{"cash":{},"stock":[
+    const client::ApiReply reply = client::ApiReply::fromUtf8(R"({"success":"true","infor":{"cash":{},"stock":[
         {"stock_id":9160002,"amount_usable":200},{"stock_id":9160001,"amount_usable":1980}]}})");
     EXPECT_EQ(holdingText(reply, "9160001"), "1980");
     EXPECT_EQ(holdingText(reply, "9160002"), "200");
     EXPECT_EQ(holdingText(reply, "9160003"), "");
     EXPECT_EQ(holdingText(reply, "99999999999"), ""); // beyond any code, not wrapped onto one
-    EXPECT_EQ(holdingText(client::ApiReply::FromUtf8(R"({"success":"false","infor":{"stock":[
+    EXPECT_EQ(holdingText(client::ApiReply::fromUtf8(R"({"success":"false","infor":{"stock":[
         {"stock_id":9160001,"amount_usable":5}]}})"), "9160001"), "");
-    EXPECT_EQ(holdingText(client::ApiReply::FromWire(""), "9160001"), "");
+    EXPECT_EQ(holdingText(client::ApiReply::fromWire(""), "9160001"), "");
 }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "trade/HistoryDates.h"
+#include "trade/core/HistoryDates.h"
 
 using trade::historyDate;
 using trade::historyStartDate;

@@ -3,8 +3,8 @@
 #include <limits>
 
 #include "client/Endpoints.h"
-#include "market/ItemTable.h"
-#include "trade/OrderChecks.h"
+#include "market/core/ItemTable.h"
+#include "trade/core/OrderChecks.h"
 #include "trade/PanelWindow.h"
 
 using namespace trade;
@@ -15,7 +15,7 @@ OrderForm form(const char* code, const char* price, const char* quantity) { retu
 
 std::string bodyOf(client::Endpoint endpoint, std::vector<client::Param> params)
 {
-    return client::BuildSignedRequest(endpoint, std::move(params), "KEY", 1700000000).body;
+    return client::buildSignedRequest(endpoint, std::move(params), "KEY", 1700000000).body;
 }
 
 } // namespace
@@ -176,7 +176,7 @@ TEST(OrderParams, QuickBuySendsTheCodeAsAnIntegerTheOthersAsTyped)
     EXPECT_NE(sell.find("\"item_id\" : \"09160001\""), std::string::npos) << sell;
     EXPECT_NE(sell.find("\"sell_amount\" : 20,"), std::string::npos) << sell;
     EXPECT_NE(sell.find("\"sell_price\" : \"12.5\""), std::string::npos) << sell;
-    const auto quickSigned = client::BuildSignedRequest(client::Endpoint::QuickBuy, quickBuyParams(typed, "100001"),
+    const auto quickSigned = client::buildSignedRequest(client::Endpoint::QuickBuy, quickBuyParams(typed, "100001"),
                                                         "KEY", 1700000000);
     EXPECT_EQ(quickSigned.signatureInput,
               "buy_amount=20buy_price=12.5id=100001item_id=9160001v=1700000000KEY");
@@ -184,7 +184,7 @@ TEST(OrderParams, QuickBuySendsTheCodeAsAnIntegerTheOthersAsTyped)
 
 TEST(OrderParams, CancellationNamesTheOrderAsAnIntegerAndTheUserAsStockholder)
 {
-    const auto r = client::BuildSignedRequest(client::Endpoint::Repeal, repealParams("42", "100001"), "KEY",
+    const auto r = client::buildSignedRequest(client::Endpoint::Repeal, repealParams("42", "100001"), "KEY",
                                               1700000000);
     EXPECT_EQ(r.signatureInput, "id=42stockholder_id=100001v=1700000000KEY");
     EXPECT_EQ(r.body, "{\n   \"id\" : 42,\n   \"sign\" : \"" + r.sign +
@@ -193,10 +193,10 @@ TEST(OrderParams, CancellationNamesTheOrderAsAnIntegerAndTheUserAsStockholder)
 
 TEST(ItemName, MatchesTheCodePrintedInDecimalLastOneWins)
 {
-    market::SharedItemTable().store({{9160001, "甲", 1.0f}, {9160002, "乙", 1.0f}, {9160001, "丙", 1.0f}}, 3);
+    market::sharedItemTable().store({{9160001, "甲", 1.0f}, {9160002, "乙", 1.0f}, {9160001, "丙", 1.0f}}, 3);
     EXPECT_EQ(itemNameForCode("9160001"), QString::fromUtf8("丙"));
     EXPECT_EQ(itemNameForCode("9160002"), QString::fromUtf8("乙"));
     EXPECT_EQ(itemNameForCode("09160001"), QString());
     EXPECT_EQ(itemNameForCode(""), QString());
-    market::SharedItemTable().store({}, 0);
+    market::sharedItemTable().store({}, 0);
 }

@@ -2,8 +2,8 @@
 
 #include "client/ApiSign.h"
 #include "client/Endpoints.h"
-#include "platform/Colours.h"
-#include "trade/OrderChecks.h"
+#include "platform/core/Colours.h"
+#include "trade/core/OrderChecks.h"
 #include "trade/QuoteBox.h"
 
 using namespace trade;
@@ -12,7 +12,7 @@ TEST(SellRequest, BodyAndSignatureInputByteForByte)
 {
     const OrderForm typed{"09160001", "36.5", "040"};
     const client::SignedRequest r =
-        client::BuildSignedRequest(client::Endpoint::Sell, sellParams(typed, "100001"), "KEY", 1700000000);
+        client::buildSignedRequest(client::Endpoint::Sell, sellParams(typed, "100001"), "KEY", 1700000000);
     // The code and price as typed, the quantity as the integer it reads as.
     EXPECT_EQ(r.signatureInput, "id=100001item_id=09160001sell_amount=40sell_price=36.5v=1700000000KEY");
     EXPECT_EQ(r.sign, client::ApiSign(r.signatureInput));

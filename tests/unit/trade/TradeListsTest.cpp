@@ -7,7 +7,7 @@
 #include "client/CodePage.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
-#include "market/Pollers.h"
+#include "market/core/Pollers.h"
 #include "platform/Dialogs.h"
 #include "support/LoopbackServer.h"
 #include "trade/Trade.h"
@@ -17,7 +17,7 @@ using client::ApiReply;
 
 namespace {
 
-ApiReply reply(const char* json) { return ApiReply::FromUtf8(json); }
+ApiReply reply(const char* json) { return ApiReply::fromUtf8(json); }
 
 // 2024-03-05 09:05:07 UTC.
 constexpr std::int64_t kMorning = 1709629507;
@@ -149,7 +149,7 @@ TEST(Parsers, AReplyThatDoesNotParseLeavesEveryListAlone)
 {
     for (const char* text : {"", "not json", "<html>502</html>", "[1,2]"}) {
         SCOPED_TRACE(text);
-        const ApiReply r = ApiReply::FromWire(text);
+        const ApiReply r = ApiReply::fromWire(text);
         EXPECT_FALSE(ParsePositions(r));
         EXPECT_FALSE(ParseFunds(r));
         EXPECT_FALSE(ParseOrders(r));
@@ -250,10 +250,10 @@ TEST(Export, FieldsAreTwelveGbkBytesRightAlignedAndNeverSplitACharacter)
     // so the field holds 11 bytes and one blank.
     const std::string text =
         exportText({"序", "产品名称代码价格"}, {{"1", "a产品名称代码价"}, {"123456789012345", ""}});
-    const std::string gbk = client::Utf8ToWire("产品名称代码");
+    const std::string gbk = client::utf8ToWire("产品名称代码");
     ASSERT_EQ(gbk.size(), 12u);
-    const std::string expected = std::string(10, ' ') + client::Utf8ToWire("序") + gbk + "\r\n" +
-                                 std::string(11, ' ') + "1" + " " + client::Utf8ToWire("a产品名称代") + "\r\n" +
+    const std::string expected = std::string(10, ' ') + client::utf8ToWire("序") + gbk + "\r\n" +
+                                 std::string(11, ' ') + "1" + " " + client::utf8ToWire("a产品名称代") + "\r\n" +
                                  "123456789012" + std::string(12, ' ') + "\r\n";
     EXPECT_EQ(text, expected);
     EXPECT_EQ(exportText({}, {}), "\r\n");
@@ -269,11 +269,11 @@ TEST(Export, TheDialogFilterMapsToQtsForm)
 TEST(UsableCash, QueriesTheCustomerItemOfTheUserAndReadsUsableCash)
 {
     const std::string host = testsupport::UniqueLoopbackAddress();
-    client::Options o = client::DefaultOptions();
+    client::Options o = client::defaultOptions();
     o.line0Host = host;
-    client::SetCurrentOptions(o);
+    client::setCurrentOptions(o);
     client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-trade-no-connect-file");
-    market::SetSessionSource([] { return market::SessionView{true, "100001"}; });
+    market::setSessionSource([] { return market::SessionView{true, "100001"}; });
     testsupport::LoopbackServer server(host, client::kTradePort, [](const testsupport::RecordedRequest&) {
         return testsupport::ScriptedReply{200, R"({"success":"true","infor":{"cash":{"bankroll_usable":2500.5}}})"};
     });
@@ -283,6 +283,6 @@ TEST(UsableCash, QueriesTheCustomerItemOfTheUserAndReadsUsableCash)
     EXPECT_NE(server.requests().front().body.find("\"id\" : \"100001\""), std::string::npos);
     server.setHandler([](const testsupport::RecordedRequest&) { return testsupport::ScriptedReply{500, "oops"}; });
     EXPECT_EQ(QueryUsableCash(), 0);
-    market::SetSessionSource(nullptr);
-    client::SetCurrentOptions(client::DefaultOptions());
+    market::setSessionSource(nullptr);
+    client::setCurrentOptions(client::defaultOptions());
 }

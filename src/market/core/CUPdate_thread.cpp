@@ -1,0 +1,70 @@
+#include "CUPdate_thread.h"
+
+#include "client/ApiSign.h"
+#include "client/Call.h"
+
+using market::MarketRequest;
+
+CUPdate_thread::CUPdate_thread(QObject* parent) : market::PollerThread(market::WM_UPDATE_MARKET, parent) {}
+
+
+void CUPdate_thread::handle(int wParam, long lParam)
+{
+    switch (wParam) {
+    case static_cast<int>(MarketRequest::Candles): {
+        const int period = static_cast<int>(lParam);
+        const std::string reply =
+            client::fetchText(client::Endpoint::Histogram, std::to_string(period), client::kUntraced,
+                              client::Lock::Unlocked);
+        if (m_lastCandles.offer(reply))
+            LoadCandles(reply, period);
+        break;
+    }
+    case static_cast<int>(MarketRequest::Timeline): {
+        const std::string tail = "/" + client::timestampText(client::CurrentTimestamp());
+        const std::string reply = client::fetchText(client::Endpoint::Timeline, tail, client::kUntraced, client::Lock::Unlocked);
+        if (m_lastTimeline.offer(reply))
+            LoadTimeline(reply);
+        break;
+    }
+    case static_cast<int>(MarketRequest::OverviewBasic):
+    case static_cast<int>(MarketRequest::OverviewExtended): {
+        const bool basic = wParam == static_cast<int>(MarketRequest::OverviewBasic);
+        const client::TraceLines lines =
+            basic ? client::TraceLines{"\n大盘数据\n", "\n结束大盘数据\n"} : client::kUntraced;
+        const std::string reply = client::sendSigned(client::Endpoint::UpToTheMinute,
+                                                     {{"id", market::currentSession().userId}}, lines,
+                                                     client::Lock::Unlocked);
+        if ((basic ? m_lastOverviewBasic : m_lastOverviewExtended).offer(reply))
+            LoadOverview(reply, wParam);
+        break;
+    }
+    case static_cast<int>(MarketRequest::StartUp):
+        startUpSequence();
+        break;
+    case static_cast<int>(MarketRequest::UsableCash): {
+        const client::ApiReply reply = client::Call(client::Endpoint::AccountApply,
+                                                    {{"id", market::currentSession().userId}},
+                                                    client::kUntraced, client::Lock::Unlocked);
+        if (reply.success)
+            market::setAvailableCash(client::jsonReal(reply.infor, "cash"));
+        pause(m_pauses.afterUsableCash);
+        break;
+    }
+    default:
+        break; // kinds 2, 3, 4 and any other: nothing
+    }
+}
+
+void CUPdate_thread::startUpSequence()
+{
+    if (!pause(m_pauses.beforeAnnouncements))
+        return;
+    ShowAnnouncements();
+    if (!market::currentSession().loggedIn)
+        return;
+    if (!pause(m_pauses.beforeTradePanel))
+        return;
+    // Placing the panel and refreshing its buy window belong to the panel itself.
+    ShowTradePanel();
+}

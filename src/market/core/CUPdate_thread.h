@@ -1,0 +1,50 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+
+#include "market/core/PollerThread.h"
+#include "market/core/Pollers.h"
+#include "market/core/ReplyCache.h"
+
+// Fetches candles, the time-share series, the overview rows and the usable cash for the
+// main market window without taking the transport locks, and runs the start-up sequence.
+class CUPdate_thread final : public market::PollerThread
+{
+    Q_OBJECT
+
+public:
+    explicit CUPdate_thread(QObject* parent = nullptr);
+    ~CUPdate_thread() override { stop(); }
+
+    // Loaders, called on this thread with the reply text.
+    market::LoaderSlot<const std::string&, int> LoadCandles; // reply, period code
+    market::LoaderSlot<const std::string&> LoadTimeline;
+    market::LoaderSlot<const std::string&, int> LoadOverview; // reply, request kind (5 or 6)
+
+    // Steps of the start-up sequence that act on windows. Called on this thread: the
+    // window side queues them to the GUI thread.
+    market::LoaderSlot<> ShowAnnouncements;
+    market::LoaderSlot<> ShowTradePanel;
+
+    // Pauses taken inside the handlers; tests shorten them.
+    struct Pauses
+    {
+        std::chrono::milliseconds beforeAnnouncements{3000};
+        std::chrono::milliseconds beforeTradePanel{2000};
+        std::chrono::milliseconds afterUsableCash{100};
+    };
+    void setPauses(const Pauses& pauses) { m_pauses = pauses; }
+
+protected:
+    void handle(int wParam, long lParam) override;
+
+private:
+    void startUpSequence();
+
+    Pauses m_pauses;
+    market::ReplyCache m_lastTimeline;
+    market::ReplyCache m_lastCandles; // one cache for every period
+    market::ReplyCache m_lastOverviewBasic;
+    market::ReplyCache m_lastOverviewExtended;
+};

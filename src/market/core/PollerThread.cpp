@@ -1,0 +1,88 @@
+#include "PollerThread.h"
+
+#include "platform/core/CrossThread.h"
+
+namespace market {
+
+// Lives on the poller thread: the context the requests are queued to.
+class PollerThread::Worker final : public QObject
+{
+};
+
+PollerThread::PollerThread(int messageId, QObject* parent) : QObject(parent)
+{
+    m_thread.setObjectName(QStringLiteral("poller-%1").arg(messageId, 0, 16));
+}
+
+PollerThread::~PollerThread()
+{
+    stop();
+}
+
+void PollerThread::stop()
+{
+    if (!m_worker)
+        return;
+    {
+        std::lock_guard lock(m_stopLock);
+        m_stopping = true;
+    }
+    m_stopSignal.notify_all();
+    platform::endThread(m_thread);
+    delete m_worker;
+    m_worker = nullptr;
+}
+
+bool PollerThread::start()
+{
+    if (m_worker)
+        return m_thread.isRunning();
+    {
+        std::lock_guard lock(m_stopLock);
+        m_stopping = false;
+    }
+    m_worker = new Worker;
+    m_worker->moveToThread(&m_thread);
+    m_thread.start(QThread::NormalPriority);
+    return m_thread.isRunning();
+}
+
+bool PollerThread::isRunning() const
+{
+    return m_worker && m_thread.isRunning();
+}
+
+void PollerThread::setPostObserver(std::function<void(int, long)> observer)
+{
+    m_postObserver = std::move(observer);
+}
+
+void PollerThread::post(int wParam, long lParam)
+{
+    if (!isRunning())
+        return;
+    if (m_postObserver)
+        m_postObserver(wParam, lParam);
+    platform::postTo(m_worker, [this, wParam, lParam] { dispatch(wParam, lParam); });
+}
+
+bool PollerThread::waitIdle(int timeoutMs)
+{
+    if (!isRunning())
+        return true;
+    return platform::waitUntilRun(m_worker, timeoutMs);
+}
+
+bool PollerThread::pause(std::chrono::milliseconds duration)
+{
+    std::unique_lock lock(m_stopLock);
+    return !m_stopSignal.wait_for(lock, duration, [this] { return m_stopping; });
+}
+
+void PollerThread::dispatch(int wParam, long lParam)
+{
+    std::lock_guard lock(m_requestLock);
+    handle(wParam, lParam);
+}
+
+} // namespace market

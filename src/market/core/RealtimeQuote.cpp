@@ -1,0 +1,131 @@
+#include "RealtimeQuote.h"
+
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+
+#include "client/ApiReply.h"
+
+namespace market {
+namespace {
+
+std::string Fixed2(double v)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f", v);
+    return text;
+}
+
+Tone Against(float value, float reference)
+{
+    const float d = value - reference;
+    return d > 0 ? Tone::Up : d < 0 ? Tone::Down : Tone::Level;
+}
+
+Cell Price(float price, float reference)
+{
+    const Tone tone = Against(price, reference);
+    return {price == 0.0f ? "--" : Fixed2(price), tone};
+}
+
+Cell Volume(int volume)
+{
+    return {volume == 0 ? "--" : std::to_string(volume), Tone::Volume};
+}
+
+float F(const Json::Value& o, const char* key)
+{
+    return static_cast<float>(client::jsonReal(o, key));
+}
+
+} // namespace
+
+const std::array<const char*, 28>& QuoteLabels()
+{
+    static const std::array<const char*, 28> labels = {
+        "委比", "卖⑤", "卖④", "卖③", "卖②", "卖①", "买①", "买②", "买③", "买④",
+        "买⑤", "最新", "涨跌", "最高", "总手", "总额", "外盘", "涨停", "市值", "委差",
+        "涨幅", "开盘", "最低", "现手", "换手", "内盘", "跌停", "总量"};
+    return labels;
+}
+
+RealtimeQuote parseRealtime(const std::string& utf8Reply)
+{
+    RealtimeQuote q;
+    Json::Value root;
+    if (!client::parseJson(utf8Reply, root) || !root.isObject())
+        return q;
+    q.parsed = true;
+    const Json::Value& infor = root["infor"];
+    const Json::Value first = infor.isArray() && !infor.empty() ? infor[0] : Json::Value();
+
+    q.title = client::jsonText(first, "stockName");
+    q.opening = F(first, "opening");
+    q.reference = q.opening - 0.01f;
+    auto& v = q.values;
+
+    const float pct = F(first, "entrustPCT");
+    const Tone entrustTone = pct > 0 ? Tone::Up : pct < 0 ? Tone::Down : Tone::Level;
+    v[0] = {pct == 0 ? "--" : Fixed2(pct) + "%", entrustTone};
+    v[19] = {Fixed2(F(first, "entrustDIF")), entrustTone};
+
+    static const char* kSellPrices[] = {"sellPrice5", "sellPrice4", "sellPrice3", "sellPrice2", "sellPrice1"};
+    static const char* kBuyPrices[] = {"buyPrice1", "buyPrice2", "buyPrice3", "buyPrice4", "buyPrice5"};
+    static const char* kSellVols[] = {"sellVol5", "sellVol4", "sellVol3", "sellVol2", "sellVol1"};
+    static const char* kBuyVols[] = {"buyVol1", "buyVol2", "buyVol3", "buyVol4", "buyVol5"};
+    for (int i = 0; i < 5; ++i) {
+        v[1 + i] = Price(F(first, kSellPrices[i]), q.reference);
+        v[6 + i] = Price(F(first, kBuyPrices[i]), q.reference);
+        v[20 + i] = Volume(client::jsonInt(first, kSellVols[i]));
+        v[25 + i] = Volume(client::jsonInt(first, kBuyVols[i]));
+    }
+
+    const float increase = F(first, "increase");
+    const Tone moveTone = increase > 0 ? Tone::Up : increase < 0 ? Tone::Down : Tone::Level;
+    v[11] = {Fixed2(F(first, "latest")), moveTone};
+    v[12] = {Fixed2(F(first, "change")), moveTone};
+    v[30] = {increase == 0 ? "--" : Fixed2(increase) + "%", moveTone};
+
+    v[13] = {Fixed2(F(first, "max")), Against(F(first, "max"), q.reference)};
+    v[31] = {Fixed2(q.opening), Against(q.opening, q.reference)};
+    v[32] = {Fixed2(F(first, "min")), Against(F(first, "min"), q.reference)};
+
+    v[14] = {std::to_string(client::jsonInt(first, "vol")), Tone::Volume};
+    v[33] = {std::to_string(client::jsonInt(first, "newVol")), Tone::Volume};
+    // The two amounts of money run into millions, beyond a float's cents.
+    v[15] = {Fixed2(client::jsonReal(first, "total")), Tone::Volume};
+    v[34] = {Fixed2(F(first, "turnover")) + "%", Tone::Level};
+    v[35] = {std::to_string(client::jsonInt(first, "inVol")), Tone::Down};
+    v[16] = {std::to_string(client::jsonInt(first, "outVol")), Tone::Up};
+    v[17] = {Fixed2(F(first, "limitUp")), Tone::Up};
+    v[36] = {Fixed2(F(first, "limitDown")), Tone::Down};
+    const int inventory = client::jsonInt(first, "inventory");
+    v[37] = {std::to_string(inventory), Tone::Up};
+    v[18] = {Fixed2(inventory * client::jsonReal(first, "latest")), Tone::Up};
+    return q;
+}
+
+std::vector<TickRow> parseDealTicks(const std::string& utf8Reply, float opening)
+{
+    std::vector<TickRow> rows;
+    const client::ApiReply reply = client::ApiReply::fromUtf8(utf8Reply);
+    if (!reply.success || !reply.infor.isArray())
+        return rows;
+    rows.reserve(reply.infor.size());
+    for (const Json::Value& tick : reply.infor) {
+        TickRow row;
+        const std::time_t t = static_cast<std::time_t>(client::JsonInt64(tick, "time"));
+        std::tm local{};
+        localtime_r(&t, &local);
+        char time[16];
+        std::snprintf(time, sizeof time, "%02d:%02d:%02d", local.tm_hour, local.tm_min, local.tm_sec);
+        row.time = time;
+        const float price = static_cast<float>(client::jsonReal(tick, "price"));
+        row.price = {Fixed2(price), Against(price, opening)};
+        row.volume = {std::to_string(client::jsonInt(tick, "vol")), Tone::Volume};
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+} // namespace market
