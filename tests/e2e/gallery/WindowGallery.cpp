@@ -21,7 +21,7 @@
 #include "app/Lock_Detail_dlg.h"
 #include "app/Show_sys_statu_sdlg.h"
 #include "app/Show_Message_Dlg.h"
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 #include "app/VerificationCode.h"
 #include "chart/CKBarCtrl.h"
 #include "chart/IndicatorActions.h"
