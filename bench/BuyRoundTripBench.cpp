@@ -27,6 +27,7 @@
 #include "market/core/Pollers.h"
 #include "platform/Dialogs.h"
 #include "support/LoopbackServer.h"
+#include "support/SignedIn.h"
 #include "trade/low_deal_buy_dlg.h"
 
 namespace {
@@ -74,7 +75,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "login refused\n");
         return 1;
     }
-    market::setSessionSource([] { return market::SessionView{true, "100001"}; });
+    testsupport::logInAs("100001");
     platform::setMessageBoxHandler([](const platform::MessageBoxCall&) { return platform::MsgResult::Yes; });
 
     low_deal_buy_dlg window(nullptr);

@@ -13,7 +13,7 @@
 
 #include "app/CVelmoraDlg.h"
 #include "app/MarketWindow.h"
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 #include "app/VerificationCode.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
@@ -52,9 +52,6 @@ int main(int argc, char** argv)
     o.updateHost = host + ":8090";
     client::setCurrentOptions(o);
     client::LoadLineChoice("/nonexistent");
-    market::setSessionSource([] {
-        return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
-    });
     app::setMarketWindowFactory([](CVelmoraDlg* owner) { return new Transaction_Dlg(owner); });
     app::setCodeClock([] { return std::time_t(1700000000); });
     platform::MessageBoxRecorder boxes(platform::MsgResult::No);

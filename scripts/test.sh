@@ -44,9 +44,13 @@ clock=()
 if [ -n "${VELMORA_FAKETIME:-}" ]; then
   bash "$root/scripts/install-deps.sh" faketime
   # Each test process starts at that moment and its clock runs on from there; monotonic
-  # clocks (timers, time-outs) stay real.
+  # clocks (timers, time-outs) stay real. The processes share no state: libfaketime would
+  # otherwise put a semaphore in shared memory that every process takes on each clock read,
+  # and a process the tests kill while holding it (the kill tests do) would hang all the
+  # others. A name that opens nothing turns the sharing off.
   clock=(env "LD_PRELOAD=$(dpkg -L libfaketime | grep -m1 '/libfaketimeMT\.so\.1$')"
-         "FAKETIME=@$VELMORA_FAKETIME" FAKETIME_DONT_FAKE_MONOTONIC=1)
+         "FAKETIME=@$VELMORA_FAKETIME" FAKETIME_DONT_FAKE_MONOTONIC=1
+         "FAKETIME_SHARED=/velmora-no-faketime-sem /velmora-no-faketime-shm")
 fi
 status=0
 "${clock[@]}" ctest --output-on-failure --parallel "$(nproc)" --timeout 300 "$@" || status=$?

@@ -18,7 +18,7 @@
 #include "app/RememberedAccount.h"
 #include "app/Show_sys_statu_sdlg.h"
 #include "app/UpdateCheck.h"
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 #include "app/VerificationCode.h"
 #include "platform/Bitmaps.h"
 #include "platform/DataPaths.h"

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 #include "controls/CButtonBMP.h"
 #include "platform/Bitmaps.h"
 #include "platform/Dialogs.h"

@@ -4,7 +4,7 @@
 
 #include <json/value.h>
 
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 
 namespace app {
 

@@ -15,7 +15,7 @@
 #include "app/LoginDlg.h"
 #include "app/Show_Message_Dlg.h"
 #include "app/Show_sys_statu_sdlg.h"
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 #include "chart/CKBarCtrl.h"
 #include "chart/ChartMath.h"
 #include "chart/IndicatorActions.h"

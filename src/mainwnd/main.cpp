@@ -7,7 +7,7 @@
 #include "app/CVelmoraDlg.h"
 #include "app/CommandLine.h"
 #include "app/MarketWindow.h"
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 #include "client/Config.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
@@ -80,10 +80,6 @@ int main(int argc, char** argv)
         platform::enableTrace(true);
 
     client::LoadLineChoice();
-    market::setSessionSource([] {
-        const UserSession& session = UserSession::instance();
-        return market::SessionView{session.loggedIn(), session.id()};
-    });
     app::setMarketWindowFactory([](CVelmoraDlg* owner) { return new Transaction_Dlg(owner); });
     return CVelmoraApp().run();
 }

@@ -7,7 +7,7 @@
 
 #include <QString>
 
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 #include "client/Endpoints.h"
 
 // The forms of the withdrawal, account-details and password windows as values, the checks

@@ -21,6 +21,7 @@
 #include "trade/QuoteBox.h"
 #include "trade/Submit.h"
 #include "trade/UsableCash.h"
+#include "session/UserSession.h"
 
 namespace trade {
 namespace {
@@ -320,7 +321,7 @@ void OrderEntry::placeOrder()
     submission.question = kind.question;
     submission.detail = orderDetail(kind, order, itemNameForCode(m_code->text()).toStdString());
     submission.endpoint = kind.endpoint;
-    submission.params = orderParams(kind, order, market::currentSession().userId);
+    submission.params = orderParams(kind, order, UserSession::instance().id());
     submission.trace = kind.trace;
     submit(m_host, submission, [this](const client::ApiReply& reply) { emit orderSent(reply); });
     m_placing = false;

@@ -7,7 +7,7 @@
 #include <QPlainTextEdit>
 #include <QRegularExpressionValidator>
 
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 #include "client/Options.h"
 #include "controls/CSkinEdit.h"
 #include "market/core/Pollers.h"
@@ -114,7 +114,7 @@ void low_Delivery_Application_Dlg::apply()
     submission.refusal = trade::checkDelivery(f, QDate::currentDate());
     submission.endpoint = client::Endpoint::Delivery;
     submission.params =
-        trade::deliveryParams(f, market::currentSession().userId, UserSession::instance().record().mobile);
+        trade::deliveryParams(f, UserSession::instance().id(), UserSession::instance().record().mobile);
     submission.trace = client::TraceLines::requestBody("\n交割申请\n", "\n自提请求\n");
     trade::submit(this, submission);
 }

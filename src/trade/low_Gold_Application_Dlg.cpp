@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 #include "controls/CButtonBMP.h"
 #include "controls/CMyEdit.h"
 #include "trade/AccountForms.h"

@@ -3,7 +3,7 @@
 #include <QDateEdit>
 #include <QPainter>
 
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 #include "trade/AccountForms.h"
 #include "trade/DatePickers.h"
 #include "trade/core/HistoryDates.h"

@@ -14,7 +14,7 @@
 #include "HttpFront.h"
 #include "app/CVelmoraDlg.h"
 #include "app/MarketWindow.h"
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 #include "client/Config.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
@@ -63,9 +63,6 @@ public:
         o.updateHost = address + ":8090";
         client::setCurrentOptions(o);
         client::LoadLineChoice();
-        market::setSessionSource([] {
-            return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
-        });
         app::setMarketWindowFactory([](CVelmoraDlg* owner) { return new Window(owner); });
         return {};
     }
@@ -73,7 +70,7 @@ public:
     ~TerminalOnExchange()
     {
         app::setMarketWindowFactory(nullptr);
-        market::setSessionSource(nullptr);
+        UserSession::instance().resetForTest();
         stopExchange();
     }
 

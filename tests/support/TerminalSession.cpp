@@ -6,7 +6,7 @@
 
 #include "app/CVelmoraDlg.h"
 #include "app/MarketWindow.h"
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 #include "app/VerificationCode.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
@@ -22,9 +22,6 @@ void pointTerminalAt(const std::string& host)
     o.updateHost = host + ":8090";
     client::setCurrentOptions(o);
     client::LoadLineChoice();
-    market::setSessionSource([] {
-        return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
-    });
     app::setMarketWindowFactory([](CVelmoraDlg* owner) { return new Transaction_Dlg(owner); });
     app::setCodeClock([] { return std::time_t(1700000000); });
 }

@@ -2,6 +2,7 @@
 
 #include "client/ApiSign.h"
 #include "client/Call.h"
+#include "session/UserSession.h"
 
 using market::MarketRequest;
 
@@ -33,7 +34,7 @@ void CUPdate_thread::handle(int wParam, long lParam)
         const client::TraceLines lines =
             basic ? client::TraceLines{"\n大盘数据\n", "\n结束大盘数据\n"} : client::kUntraced;
         const std::string reply = client::sendSigned(client::Endpoint::UpToTheMinute,
-                                                     {{"id", market::currentSession().userId}}, lines,
+                                                     {{"id", UserSession::instance().id()}}, lines,
                                                      client::Lock::Unlocked);
         if ((basic ? m_lastOverviewBasic : m_lastOverviewExtended).offer(reply))
             LoadOverview(reply, wParam);
@@ -44,7 +45,7 @@ void CUPdate_thread::handle(int wParam, long lParam)
         break;
     case static_cast<int>(MarketRequest::UsableCash): {
         const client::ApiReply reply = client::Call(client::Endpoint::AccountApply,
-                                                    {{"id", market::currentSession().userId}},
+                                                    {{"id", UserSession::instance().id()}},
                                                     client::kUntraced, client::Lock::Unlocked);
         if (reply.success)
             market::setAvailableCash(client::jsonReal(reply.infor, "cash"));
@@ -61,7 +62,7 @@ void CUPdate_thread::startUpSequence()
     if (!pause(m_pauses.beforeAnnouncements))
         return;
     ShowAnnouncements();
-    if (!market::currentSession().loggedIn)
+    if (!UserSession::instance().loggedIn())
         return;
     if (!pause(m_pauses.beforeTradePanel))
         return;

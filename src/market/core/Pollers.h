@@ -32,17 +32,6 @@ enum class QuoteRequest : int { Realtime = 0, Ticks = 1 };
 double AvailableCash();
 void setAvailableCash(double cash);
 
-// Who is logged in, as the pollers see it. The application installs a source reading
-// its user record; until then nobody is.
-struct SessionView
-{
-    bool loggedIn = false;
-    std::string userId;
-};
-using SessionSource = std::function<SessionView()>;
-void setSessionSource(SessionSource source);
-SessionView currentSession();
-
 // A registry of loader callbacks. Views register theirs; the poller calls them on its own
 // thread with the reply text. Registration may happen at any time from any thread.
 template <typename... Args>

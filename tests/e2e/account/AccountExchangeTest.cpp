@@ -8,7 +8,7 @@
 #include "app/Lock_Detail_dlg.h"
 #include "app/LoginDlg.h"
 #include "app/LoginRequest.h"
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 #include "app/VerificationCode.h"
 #include "controls/CButtonBMP.h"
 #include "controls/CMyEdit.h"

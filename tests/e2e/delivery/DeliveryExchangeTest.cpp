@@ -11,7 +11,7 @@
 #include "Faults.h"
 #include "HttpFront.h"
 #include "app/LoginRequest.h"
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 #include "client/Config.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
@@ -114,9 +114,6 @@ private slots:
         o.line0Host = m_address;
         client::setCurrentOptions(o);
         client::LoadLineChoice(std::filesystem::path(m_dir.filePath(QStringLiteral("connect")).toStdString()));
-        market::setSessionSource([] {
-            return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
-        });
         startExchange();
         logIn();
     }
@@ -124,7 +121,7 @@ private slots:
     void cleanupTestCase()
     {
         stopExchange();
-        market::setSessionSource(nullptr);
+        UserSession::instance().resetForTest();
         UserSession::instance().resetForTest();
     }
 

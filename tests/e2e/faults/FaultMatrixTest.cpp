@@ -28,7 +28,7 @@
 #include "app/CVelmoraDlg.h"
 #include "app/LoginDlg.h"
 #include "app/MarketWindow.h"
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 #include "app/VerificationCode.h"
 #include "chart/CKBarCtrl.h"
 #include "chart/ChartColour.h"

@@ -1,14 +1,18 @@
-// Renders every window a user meets, logged in as demo account 100001 against the substitute
-// exchange in this process, to one PNG each: the login, the market views, the trade panel
-// with each of its functions, the lock windows and the quick pop-ups. For reviewing the look
-// by eye after a change of fonts, colours or layout.
+// The one way windows are rendered to PNG, for the README and for review: logged in as demo
+// account 100001 against the substitute exchange in this process, it renders every window a
+// user meets to one PNG each (the login, the market views, the trade panel with each of its
+// functions, the lock windows and the quick pop-ups), and the README's views of the screen
+// (overview, timeshare, kline, indicators, trade, orders) with the windows on it as the user sees them. scripts/screenshots.sh
+// copies those into docs/screenshots.
 #include <cstdio>
 #include <ctime>
 #include <memory>
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QPainter>
 #include <QTest>
 
 #include "app/CVelmoraDlg.h"
@@ -17,8 +21,10 @@
 #include "app/Lock_Detail_dlg.h"
 #include "app/Show_sys_statu_sdlg.h"
 #include "app/Show_Message_Dlg.h"
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 #include "app/VerificationCode.h"
+#include "chart/CKBarCtrl.h"
+#include "chart/IndicatorActions.h"
 #include "mainwnd/Detail_Trans_Dlg.h"
 #include "mainwnd/Transaction_Dlg.h"
 #include "market/ShowViewSetDlg.h"
@@ -41,6 +47,28 @@ void save(QWidget* w, const QString& name)
     QApplication::processEvents();
     const QString path = g_folder + QLatin1Char('/') + name + QStringLiteral(".png");
     w->grab().save(path);
+    std::printf("%s\n", qPrintable(path));
+}
+
+// The screen as the user sees it: the windows painted where they stand, later ones on top.
+void saveScreen(std::initializer_list<QWidget*> windows, const QString& name)
+{
+    QApplication::processEvents();
+    QRect screen;
+    for (QWidget* w : windows) {
+        if (w && w->isVisible())
+            screen |= w->geometry();
+    }
+    QImage image(screen.size(), QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter p(&image);
+    for (QWidget* w : windows) {
+        if (w && w->isVisible())
+            p.drawPixmap(w->geometry().topLeft() - screen.topLeft(), w->grab());
+    }
+    p.end();
+    const QString path = g_folder + QLatin1Char('/') + name + QStringLiteral(".png");
+    image.save(path);
     std::printf("%s\n", qPrintable(path));
 }
 
@@ -83,13 +111,28 @@ int main(int argc, char** argv)
     save(market->announcements(), QStringLiteral("announcements"));
     if (market->announcements())
         market->announcements()->hide();
-    save(market, QStringLiteral("overview"));
+    saveScreen({market}, QStringLiteral("overview"));
     market->command(Transaction_Dlg::kToolTimeshare);
     settle(3000);
-    save(market, QStringLiteral("timeshare"));
+    saveScreen({market}, QStringLiteral("timeshare"));
     market->command(Transaction_Dlg::kToolKline);
     settle(3000);
-    save(market, QStringLiteral("kline"));
+    saveScreen({market}, QStringLiteral("kline"));
+    // MACD under the volumes and the cross-hair on a candle, the legends at it.
+    if (auto* indicators = market->findChild<chart::IndicatorActions*>()) {
+        indicators->oscillatorAction(chart::Oscillator::Macd)->trigger();
+        settle(1500);
+        CKBarCtrl* chart = market->klineChart();
+        const QPoint candle(chart->width() * 3 / 4, chart->height() / 3);
+        QTest::mouseClick(chart, Qt::LeftButton, {}, candle);
+        QTest::mouseMove(chart, candle + QPoint(3, 3));
+        settle(800);
+        saveScreen({market}, QStringLiteral("indicators"));
+        indicators->oscillatorAction(chart::Oscillator::None)->trigger();
+        QEvent leave(QEvent::Leave); // the pointer leaves the chart, and the cross-hair with it
+        QApplication::sendEvent(chart, &leave);
+        settle(500);
+    }
     market->command(Transaction_Dlg::ID_TICK_LIST);
     settle(1500);
     save(market, QStringLiteral("ticks"));
@@ -128,14 +171,20 @@ int main(int argc, char** argv)
             w->priceField()->setText(QString::asprintf("%.2f", double(quote.prices[3])));
             w->quantityField()->setFocus();
             w->quantityField()->setText(QStringLiteral("10"));
-            if (function == 1)
-                QTest::mouseClick(w->findChild<QWidget*>(QString::number(trade::OrderWindow::kOrderButton)),
-                                  Qt::LeftButton);
             QTest::mouseClick(w->findChild<QWidget*>(QString::number(trade::OrderWindow::kQuoteButton)),
                               Qt::LeftButton);
             settle(1500);
+            if (function == 1) {
+                settle(1500); // the form's timer names the item and its buyable quantity
+                saveScreen({market, panel}, QStringLiteral("trade"));
+                QTest::mouseClick(w->findChild<QWidget*>(QString::number(trade::OrderWindow::kOrderButton)),
+                                  Qt::LeftButton);
+                settle(1500);
+            }
             w->selectTab(trade::OrderWindow::Tab::Orders);
             settle(600);
+            if (function == 1)
+                saveScreen({market, panel}, QStringLiteral("orders"));
         }
         save(panel, QStringLiteral("panel-%1").arg(function, 2, 10, QLatin1Char('0')));
     }

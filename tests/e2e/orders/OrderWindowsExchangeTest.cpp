@@ -10,7 +10,7 @@
 #include <QTest>
 
 #include "app/CVelmoraDlg.h"
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 #include "app/VerificationCode.h"
 #include "controls/JListCtrl.h"
 #include "mainwnd/Transaction_Dlg.h"

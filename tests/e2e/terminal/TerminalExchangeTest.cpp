@@ -9,7 +9,7 @@
 
 #include "app/CHtmlCtrl.h"
 #include "app/CVelmoraDlg.h"
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 #include "chart/CKBarCtrl.h"
 #include "chart/ChartColour.h"
 #include "controls/JListCtrl.h"

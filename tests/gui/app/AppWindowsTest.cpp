@@ -24,7 +24,7 @@
 #include "app/LoginDlg.h"
 #include "app/Show_Message_Dlg.h"
 #include "app/Show_sys_statu_sdlg.h"
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 #include "app/VerificationCode.h"
 #include "client/ApiSign.h"
 #include "client/CodePage.h"

@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "app/Lock_Detail_dlg.h"
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
 #include "controls/CButtonBMP.h"
@@ -50,9 +50,6 @@ private slots:
         m_oldCwd = QDir::currentPath();
         QVERIFY(QDir::setCurrent(m_dir.path()));
         platform::setDataDirectory(m_dir.filePath(QStringLiteral("data")));
-        market::setSessionSource([] {
-            return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
-        });
         m_trade = std::make_unique<testsupport::LoopbackServer>(m_host, client::kTradePort, m_script.handler());
         client::Options o = client::defaultOptions();
         o.line0Host = m_host;
@@ -63,7 +60,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        market::setSessionSource(nullptr);
+        UserSession::instance().resetForTest();
         UserSession::instance().resetForTest();
         QDir::setCurrent(m_oldCwd);
     }

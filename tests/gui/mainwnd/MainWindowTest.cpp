@@ -19,7 +19,7 @@
 #include "app/CVelmoraDlg.h"
 #include "app/LoginDlg.h"
 #include "app/Show_Message_Dlg.h"
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 #include "app/VerificationCode.h"
 #include "client/CodePage.h"
 #include "client/Options.h"
@@ -130,9 +130,6 @@ private slots:
         m_host = testsupport::UniqueLoopbackAddress(5);
         m_oldCwd = QDir::currentPath();
         platform::setWorkArea(kWorkArea);
-        market::setSessionSource([] {
-            return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
-        });
     }
 
     void init()

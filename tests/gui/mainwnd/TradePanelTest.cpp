@@ -13,7 +13,7 @@
 #include "app/Detailsystimeset.h"
 #include "app/LoginDlg.h"
 #include "app/Lock_Detail_dlg.h"
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
 #include "controls/JListCtrl.h"
@@ -101,9 +101,6 @@ private slots:
     {
         platform::setWorkArea(kWorkArea);
         m_oldCwd = QDir::currentPath();
-        market::setSessionSource([] {
-            return market::SessionView{UserSession::instance().loggedIn(), UserSession::instance().id()};
-        });
         QDir().mkpath(QStringLiteral(RENDER_DIR));
     }
 
@@ -141,7 +138,7 @@ private slots:
         QDir::setCurrent(m_oldCwd);
     }
 
-    void cleanupTestCase() { market::setSessionSource(nullptr); }
+    void cleanupTestCase() { UserSession::instance().resetForTest(); }
 
     void panelIsDockedWithItsStripAndTree()
     {

@@ -16,6 +16,7 @@
 #include "support/LoopbackServer.h"
 #include "support/Widgets.h"
 #include "support/Pixels.h"
+#include "support/SignedIn.h"
 #include "trade/core/HistoryDates.h"
 #include "trade/low_Financial_Position_Dlg.h"
 #include "trade/low_Histor_Transaction_Dlg.h"
@@ -99,7 +100,7 @@ void AccountQueriesTest::initTestCase()
     o.line0Host = m_host;
     client::setCurrentOptions(o);
     client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-account-gui-no-connect-file");
-    market::setSessionSource([] { return market::SessionView{true, "100001"}; });
+    testsupport::logInAs("100001");
     m_server = std::make_unique<testsupport::LoopbackServer>(
         m_host, client::kTradePort,
         [this](const RecordedRequest& r) { return ScriptedReply{200, client::utf8ToWire(reply(r.path))}; });
@@ -108,7 +109,7 @@ void AccountQueriesTest::initTestCase()
 void AccountQueriesTest::cleanupTestCase()
 {
     m_server.reset();
-    market::setSessionSource(nullptr);
+    UserSession::instance().resetForTest();
 }
 
 void AccountQueriesTest::init()

@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QTest>
 
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 #include "client/ApiSign.h"
 #include "client/CodePage.h"
 #include "client/Endpoints.h"

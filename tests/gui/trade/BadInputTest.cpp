@@ -14,7 +14,7 @@
 #include <QTest>
 #include <QThreadPool>
 
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 #include "client/ApiSign.h"
 #include "client/Endpoints.h"
 #include "client/Options.h"
@@ -25,6 +25,7 @@
 #include "platform/Dialogs.h"
 #include "support/LoopbackServer.h"
 #include "support/TradeReplies.h"
+#include "support/SignedIn.h"
 #include "trade/AccountForms.h"
 #include "trade/Buying_dlg.h"
 #include "trade/Delivery.h"
@@ -97,7 +98,7 @@ private slots:
         o.line0Host = m_host;
         client::setCurrentOptions(o);
         client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-bad-input-no-connect-file");
-        market::setSessionSource([] { return market::SessionView{true, "100001"}; });
+        testsupport::logInAs("100001");
         market::sharedItemTable().store({{9160001, "Tolmere小酒窖", 36.0f}}, 1);
     }
 
@@ -126,7 +127,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        market::setSessionSource(nullptr);
+        UserSession::instance().resetForTest();
         market::sharedItemTable().store({}, 0);
         UserSession::instance().resetForTest();
     }

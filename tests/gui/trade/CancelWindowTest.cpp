@@ -14,6 +14,7 @@
 #include "support/LoopbackServer.h"
 #include "support/Pixels.h"
 #include "support/Widgets.h"
+#include "support/SignedIn.h"
 #include "trade/Lists.h"
 #include "trade/low_deal_revoke_dlg.h"
 
@@ -66,7 +67,7 @@ void CancelWindowTest::initTestCase()
     o.line0Host = m_host;
     client::setCurrentOptions(o);
     client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-cancel-gui-no-connect-file");
-    market::setSessionSource([] { return market::SessionView{true, "100001"}; });
+    testsupport::logInAs("100001");
     m_server = std::make_unique<testsupport::LoopbackServer>(
         m_host, client::kTradePort, [this](const RecordedRequest& r) {
             std::lock_guard lock(m_mutex);
@@ -85,7 +86,7 @@ void CancelWindowTest::initTestCase()
 void CancelWindowTest::cleanupTestCase()
 {
     m_server.reset();
-    market::setSessionSource(nullptr);
+    UserSession::instance().resetForTest();
 }
 
 void CancelWindowTest::init()

@@ -4,7 +4,7 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 #include "client/CodePage.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
@@ -76,7 +76,7 @@ void DeliveryWindowsTest::initTestCase()
     user.mobile = "13800138000";
     UserSession::instance().setRecord(user);
     UserSession::instance().setLoggedIn(true);
-    market::setSessionSource([] { return market::SessionView{true, UserSession::instance().id()}; });
+    UserSession::instance().setLoggedIn(true);
     m_server = std::make_unique<testsupport::LoopbackServer>(m_host, client::kTradePort, [this](const RecordedRequest& r) {
         auto it = m_replies.find(r.path);
         return ScriptedReply{200, it == m_replies.end() ? std::string() : client::utf8ToWire(it->second)};
@@ -86,7 +86,7 @@ void DeliveryWindowsTest::initTestCase()
 void DeliveryWindowsTest::cleanupTestCase()
 {
     m_server.reset();
-    market::setSessionSource(nullptr);
+    UserSession::instance().resetForTest();
     UserSession::instance().resetForTest();
 }
 

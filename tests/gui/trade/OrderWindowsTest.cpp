@@ -21,6 +21,7 @@
 #include "support/Pixels.h"
 #include "support/TradeReplies.h"
 #include "support/Widgets.h"
+#include "support/SignedIn.h"
 #include "trade/core/OrderChecks.h"
 #include "trade/OrderEntry.h"
 #include "trade/low_deal_buy_dlg.h"
@@ -87,7 +88,7 @@ private slots:
         o.line0Host = m_host;
         client::setCurrentOptions(o);
         client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-buy-gui-no-connect-file");
-        market::setSessionSource([] { return market::SessionView{true, "100001"}; });
+        testsupport::logInAs("100001");
     }
 
     void init()
@@ -110,7 +111,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        market::setSessionSource(nullptr);
+        UserSession::instance().resetForTest();
         market::sharedItemTable().store({}, 0);
     }
 

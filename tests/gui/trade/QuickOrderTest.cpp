@@ -20,6 +20,7 @@
 #include "support/LoopbackServer.h"
 #include "support/Pixels.h"
 #include "support/Widgets.h"
+#include "support/SignedIn.h"
 #include "trade/Buying_dlg.h"
 #include "trade/core/OrderChecks.h"
 #include "trade/OrderEntry.h"
@@ -88,13 +89,13 @@ void QuickOrderTest::initTestCase()
     o.line0Host = m_host;
     client::setCurrentOptions(o);
     client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-quick-gui-no-connect-file");
-    market::setSessionSource([] { return market::SessionView{true, "100001"}; });
+    testsupport::logInAs("100001");
     market::sharedItemTable().store({{9160001, "Tolmere小酒窖", 12.3f}, {9160002, "Aubrac干红", 8.1f}}, 2);
 }
 
 void QuickOrderTest::cleanupTestCase()
 {
-    market::setSessionSource(nullptr);
+    UserSession::instance().resetForTest();
     market::sharedItemTable().store({}, 0);
     market::setAvailableCash(0);
 }

@@ -27,6 +27,7 @@
 #include "platform/Dialogs.h"
 #include "support/LoopbackServer.h"
 #include "support/TradeReplies.h"
+#include "support/SignedIn.h"
 #include "trade/low_deal_buy_dlg.h"
 #include "trade/low_deal_sell_dlg.h"
 
@@ -115,7 +116,7 @@ private slots:
         o.line0Host = m_host;
         client::setCurrentOptions(o);
         client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-timer-gui-no-connect-file");
-        market::setSessionSource([] { return market::SessionView{true, "100001"}; });
+        testsupport::logInAs("100001");
         market::sharedItemTable().store({{9160001, "Tolmere小酒窖", 36.0f}}, 1);
         auto scripted = m_script.handler();
         m_server = std::make_unique<testsupport::LoopbackServer>(
@@ -144,7 +145,7 @@ private slots:
     void cleanupTestCase()
     {
         m_server.reset();
-        market::setSessionSource(nullptr);
+        UserSession::instance().resetForTest();
         market::sharedItemTable().store({}, 0);
     }
 

@@ -13,6 +13,7 @@
 #include "market/core/Pollers.h"
 #include "platform/Dialogs.h"
 #include "support/LoopbackServer.h"
+#include "support/SignedIn.h"
 #include "trade/Trade.h"
 
 using testsupport::RecordedRequest;
@@ -68,7 +69,7 @@ void TradeListsTest::initTestCase()
     o.line0Host = m_host;
     client::setCurrentOptions(o);
     client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-trade-gui-no-connect-file");
-    market::setSessionSource([] { return market::SessionView{true, "100001"}; });
+    testsupport::logInAs("100001");
     m_server = std::make_unique<testsupport::LoopbackServer>(
         m_host, client::kTradePort, [this](const RecordedRequest&) { return ScriptedReply{200, m_reply}; });
 }
@@ -76,7 +77,7 @@ void TradeListsTest::initTestCase()
 void TradeListsTest::cleanupTestCase()
 {
     m_server.reset();
-    market::setSessionSource(nullptr);
+    UserSession::instance().resetForTest();
 }
 
 void TradeListsTest::refreshFillsRowsAndColoursTheFirst200ByDirection()

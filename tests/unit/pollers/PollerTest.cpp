@@ -17,6 +17,7 @@
 #include "market/core/PollerThread.h"
 #include "platform/core/CrossThread.h"
 #include "support/LoopbackServer.h"
+#include "support/SignedIn.h"
 
 using namespace testsupport;
 
@@ -50,9 +51,9 @@ protected:
         o.line0Host = m_host;
         client::setCurrentOptions(o);
         client::LoadLineChoice("/nonexistent-folder");
-        market::setSessionSource([this] { return market::SessionView{m_loggedIn, "100001"}; });
+        testsupport::logInAs("100001");
     }
-    void TearDown() override { market::setSessionSource(nullptr); }
+    void TearDown() override { UserSession::instance().resetForTest(); }
 
     // Replies with the next text of `script` (the last one repeats).
     LoopbackServer::Handler Script(std::vector<std::string> script)
@@ -65,7 +66,6 @@ protected:
     }
 
     std::string m_host;
-    bool m_loggedIn = true;
 };
 
 } // namespace
@@ -226,7 +226,7 @@ TEST_F(PollerTest, UsableCashIsTakenOnlyFromASuccessfulReply)
 TEST_F(PollerTest, StartUpShowsAnnouncementsAndTheTradePanelOnlyForAUser)
 {
     for (const bool loggedIn : {false, true}) {
-        m_loggedIn = loggedIn;
+        UserSession::instance().setLoggedIn(loggedIn);
         CUPdate_thread poller;
         poller.setPauses({std::chrono::milliseconds(1), std::chrono::milliseconds(1), std::chrono::milliseconds(0)});
         Handed steps;
@@ -246,7 +246,7 @@ TEST_F(PollerTest, StoppingCutsTheStartUpPausesShortAndShowsNothingMore)
 {
     // Closing the market window within its first seconds waited out the start-up pauses;
     // with pauses of an hour this test would hang instead.
-    m_loggedIn = true;
+    UserSession::instance().setLoggedIn(true);
     CUPdate_thread poller;
     poller.setPauses({std::chrono::hours(1), std::chrono::hours(1), std::chrono::milliseconds(0)});
     Handed steps;

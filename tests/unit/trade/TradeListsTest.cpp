@@ -10,6 +10,7 @@
 #include "market/core/Pollers.h"
 #include "platform/Dialogs.h"
 #include "support/LoopbackServer.h"
+#include "support/SignedIn.h"
 #include "trade/Trade.h"
 
 using namespace trade;
@@ -273,7 +274,7 @@ TEST(UsableCash, QueriesTheCustomerItemOfTheUserAndReadsUsableCash)
     o.line0Host = host;
     client::setCurrentOptions(o);
     client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-trade-no-connect-file");
-    market::setSessionSource([] { return market::SessionView{true, "100001"}; });
+    testsupport::logInAs("100001");
     testsupport::LoopbackServer server(host, client::kTradePort, [](const testsupport::RecordedRequest&) {
         return testsupport::ScriptedReply{200, R"({"success":"true","infor":{"cash":{"bankroll_usable":2500.5}}})"};
     });
@@ -283,6 +284,6 @@ TEST(UsableCash, QueriesTheCustomerItemOfTheUserAndReadsUsableCash)
     EXPECT_NE(server.requests().front().body.find("\"id\" : \"100001\""), std::string::npos);
     server.setHandler([](const testsupport::RecordedRequest&) { return testsupport::ScriptedReply{500, "oops"}; });
     EXPECT_EQ(QueryUsableCash(), 0);
-    market::setSessionSource(nullptr);
+    UserSession::instance().resetForTest();
     client::setCurrentOptions(client::defaultOptions());
 }

@@ -1,4 +1,4 @@
-#include "app/UserSession.h"
+#include "session/UserSession.h"
 
 UserSession& UserSession::instance()
 {
