@@ -21,12 +21,12 @@
 #include "trade/QuoteBox.h"
 #include "trade/Submit.h"
 #include "trade/UsableCash.h"
+#include "trade/WindowLook.h"
 #include "session/UserSession.h"
 
 namespace trade {
 namespace {
 
-const QColor kBoxGround(240, 240, 240);
 constexpr client::TraceLines kPositionsTrace{"\n持仓\n", "\n结束持仓\n"};
 
 bool isEnter(const QEvent* event)
@@ -385,7 +385,7 @@ void OrderEntry::paint(QPainter& p, const QFont& valueFont) const
                 continue;
             QImage image(box->rect.size() * ratio, QImage::Format_RGB32);
             image.setDevicePixelRatio(ratio);
-            image.fill(kBoxGround);
+            image.fill(kWindowGround);
             QPainter bp(&image);
             bp.setFont(valueFont);
             bp.setPen(platform::TextOnLight);

@@ -4,11 +4,6 @@
 
 namespace market {
 
-// Lives on the poller thread: the context the requests are queued to.
-class PollerThread::Worker final : public QObject
-{
-};
-
 PollerThread::PollerThread(int messageId, QObject* parent) : QObject(parent)
 {
     m_thread.setObjectName(QStringLiteral("poller-%1").arg(messageId, 0, 16));
@@ -41,7 +36,7 @@ bool PollerThread::start()
         std::lock_guard lock(m_stopLock);
         m_stopping = false;
     }
-    m_worker = new Worker;
+    m_worker = new QObject;
     m_worker->moveToThread(&m_thread);
     m_thread.start(QThread::NormalPriority);
     return m_thread.isRunning();

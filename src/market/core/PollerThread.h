@@ -45,7 +45,6 @@ protected:
     bool pause(std::chrono::milliseconds duration);
 
 private:
-    class Worker;
     void dispatch(int wParam, long lParam);
 
     std::mutex m_requestLock;
@@ -53,7 +52,7 @@ private:
     std::condition_variable m_stopSignal;
     bool m_stopping = false;
     QThread m_thread;
-    Worker* m_worker = nullptr;
+    QObject* m_worker = nullptr; // lives on m_thread: the context the requests are queued to
     std::function<void(int, long)> m_postObserver;
 };
 

@@ -40,14 +40,19 @@ namespace {
 
 QString g_folder;
 
+void write(const QImage& image, const QString& name)
+{
+    const QString path = g_folder + QLatin1Char('/') + name + QStringLiteral(".png");
+    image.save(path);
+    std::printf("%s\n", qPrintable(path));
+}
+
 void save(QWidget* w, const QString& name)
 {
     if (!w)
         return;
     QApplication::processEvents();
-    const QString path = g_folder + QLatin1Char('/') + name + QStringLiteral(".png");
-    w->grab().save(path);
-    std::printf("%s\n", qPrintable(path));
+    write(w->grab().toImage(), name);
 }
 
 // The screen as the user sees it: the windows painted where they stand, later ones on top.
@@ -67,9 +72,7 @@ void saveScreen(std::initializer_list<QWidget*> windows, const QString& name)
             p.drawPixmap(w->geometry().topLeft() - screen.topLeft(), w->grab());
     }
     p.end();
-    const QString path = g_folder + QLatin1Char('/') + name + QStringLiteral(".png");
-    image.save(path);
-    std::printf("%s\n", qPrintable(path));
+    write(image, name);
 }
 
 // Waits for the event loop up to `ms`, so replies and repaints land.
