@@ -20,7 +20,7 @@
 #include "Faults.h"
 #include "HttpFront.h"
 #include "app/LoginRequest.h"
-#include "client/Config.h"
+#include "session/Config.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
 #include "controls/JListCtrl.h"
@@ -29,6 +29,7 @@
 #include "support/LoopbackServer.h"
 #include "support/SignedIn.h"
 #include "trade/low_deal_buy_dlg.h"
+#include "session/Session.h"
 
 namespace {
 
@@ -69,7 +70,7 @@ int main(int argc, char** argv)
     }
     client::Options o = client::defaultOptions();
     o.line0Host = address;
-    client::setCurrentOptions(o);
+    Session::current().setOptions(o);
     client::LoadLineChoice("/nonexistent");
     if (app::RequestLogin("100001", "123456").kind != app::LoginOutcome::Kind::Succeeded) {
         std::fprintf(stderr, "login refused\n");

@@ -11,7 +11,7 @@
 #include "Exchange.h"
 #include "HttpFront.h"
 #include "client/ApiSign.h"
-#include "client/Config.h"
+#include "session/Config.h"
 #include "client/Endpoints.h"
 #include "client/Transport.h"
 

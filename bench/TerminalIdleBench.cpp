@@ -13,7 +13,7 @@
 
 #include "app/CVelmoraDlg.h"
 #include "app/MarketWindow.h"
-#include "session/UserSession.h"
+#include "session/Session.h"
 #include "app/VerificationCode.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
@@ -50,7 +50,7 @@ int main(int argc, char** argv)
     client::Options o = client::defaultOptions();
     o.line0Host = host;
     o.updateHost = host + ":8090";
-    client::setCurrentOptions(o);
+    Session::current().setOptions(o);
     client::LoadLineChoice("/nonexistent");
     app::setMarketWindowFactory([](CVelmoraDlg* owner) { return new Transaction_Dlg(owner); });
     app::setCodeClock([] { return std::time_t(1700000000); });
@@ -62,7 +62,7 @@ int main(int argc, char** argv)
     login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::kCode))->setText(login.verificationCode());
     login.onLogin();
     auto* market = qobject_cast<Transaction_Dlg*>(login.marketWindow());
-    if (!market || !UserSession::instance().loggedIn()) {
+    if (!market || !Session::current().loggedIn()) {
         std::fprintf(stderr, "login failed: %s\n", qPrintable(boxes.texts().join(QLatin1Char('|'))));
         return 1;
     }

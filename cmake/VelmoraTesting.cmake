@@ -1,9 +1,10 @@
 # velmora_add_gtest(NAME LABEL unit|gui|e2e SOURCES ... LIBS ...)
-# A GoogleTest executable whose cases are registered one by one with the given label.
+# A GoogleTest executable whose cases are registered one by one with the given label; each
+# case starts on a fresh session (tests/support/FreshSession.cpp).
 function(velmora_add_gtest name)
   cmake_parse_arguments(T "" "LABEL" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} velmora_fresh_session GTest::gtest_main)
   gtest_discover_tests(${name} PROPERTIES LABELS ${T_LABEL} ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
                        DISCOVERY_TIMEOUT 60)
 endfunction()

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "client/Config.h"
+#include "session/Config.h"
 #include "client/Options.h"
 
 namespace exchange {

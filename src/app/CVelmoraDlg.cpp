@@ -18,7 +18,7 @@
 #include "app/RememberedAccount.h"
 #include "app/Show_sys_statu_sdlg.h"
 #include "app/UpdateCheck.h"
-#include "session/UserSession.h"
+#include "session/Session.h"
 #include "app/VerificationCode.h"
 #include "platform/Bitmaps.h"
 #include "platform/DataPaths.h"
@@ -285,20 +285,20 @@ void CVelmoraDlg::onLogin()
     } else if (m_relogin) {
         // The market window is open already; the command that led here is given again
         // by the user.
-        UserSession::instance().setLoggedIn(true);
-        UserSession::instance().setRecord(outcome.record);
+        Session::current().setLoggedIn(true);
+        Session::current().setUserRecord(outcome.record);
         m_password->clear();
         rememberAccount(account);
         hide();
         return;
     } else {
-        UserSession::instance().setLoggedIn(true);
+        Session::current().setLoggedIn(true);
         if (!m_market) {
             m_market = app::createMarketWindow(this);
             m_market->setWindowTitle(QString::fromUtf8(app::kMarketCaption));
         }
         showMarketWindow();
-        UserSession::instance().setRecord(outcome.record);
+        Session::current().setUserRecord(outcome.record);
         m_password->clear();
         rememberAccount(account);
     }
@@ -320,7 +320,7 @@ void CVelmoraDlg::onBrowse()
         return;
     }
     if (!m_market) {
-        UserSession::instance().setLoggedIn(false);
+        Session::current().setLoggedIn(false);
         m_market = app::createMarketWindow(this);
     }
     showMarketWindow();

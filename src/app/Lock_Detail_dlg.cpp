@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
-#include "session/UserSession.h"
+#include "session/Session.h"
 #include "controls/CButtonBMP.h"
 #include "platform/Bitmaps.h"
 #include "platform/Dialogs.h"
@@ -99,8 +99,8 @@ void Lock_Detail_dlg::setCoveredEnabled(bool enabled)
 
 void Lock_Detail_dlg::onUnlock()
 {
-    const UserSession& session = UserSession::instance();
-    if (m_account->text().toStdString() != session.id() || m_password->text().toStdString() != session.password()) {
+    const Session& session = Session::current();
+    if (m_account->text().toStdString() != session.userId() || m_password->text().toStdString() != session.password()) {
         platform::messageBox(this, QString::fromUtf8(kWrongCredentials));
         return;
     }
@@ -124,7 +124,7 @@ void Lock_Detail_dlg::onExitTrading()
     if (answer != platform::MsgResult::Yes)
         return;
     hide();
-    UserSession::instance().setLoggedIn(false);
+    Session::current().setLoggedIn(false);
     emit tradingLeft();
 }
 

@@ -4,7 +4,7 @@
 
 #include <json/value.h>
 
-#include "session/UserSession.h"
+#include "session/Session.h"
 
 namespace app {
 

@@ -3,7 +3,7 @@
 #include <QString>
 
 #include "client/Call.h"
-#include "client/Config.h"
+#include "session/Config.h"
 #include "platform/Dialogs.h"
 
 namespace app {

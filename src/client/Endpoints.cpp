@@ -12,6 +12,7 @@
 #include "Options.h"
 #include "RequestBody.h"
 #include "ServerLine.h"
+#include "session/Session.h"
 
 namespace client {
 namespace {
@@ -120,9 +121,9 @@ std::string endpointUrl(Endpoint endpoint, std::string_view tail)
     const EndpointInfo& info = Info(endpoint);
     std::string url;
     switch (info.base) {
-    case Base::Trade: url = TradeBaseUrl(); break;
-    case Base::Market: url = MarketBaseUrl(); break;
-    case Base::UpdateHost: url = "http://" + currentOptions().updateHost; break;
+    case Base::Trade: url = Session::current().tradeBaseUrl(); break;
+    case Base::Market: url = Session::current().marketBaseUrl(); break;
+    case Base::UpdateHost: url = "http://" + Session::current().options().updateHost; break;
     }
     url += info.path;
     url += tail;
@@ -170,7 +171,7 @@ SignedRequest buildSignedRequest(Endpoint endpoint, std::vector<Param> params, s
 SignedRequest buildSignedRequest(Endpoint endpoint, std::vector<Param> params)
 {
     SignedRequest request =
-        buildSignedRequest(endpoint, std::move(params), currentOptions().signKey, CurrentTimestamp());
+        buildSignedRequest(endpoint, std::move(params), Session::current().options().signKey, CurrentTimestamp());
     request.url = endpointUrl(endpoint);
     return request;
 }

@@ -1,13 +1,6 @@
 #include "Options.h"
 
-#include "client/Config.h"
-
 namespace client {
-namespace {
-
-Options g_options = defaultOptions();
-
-} // namespace
 
 bool isValidHost(const std::string& host)
 {
@@ -22,14 +15,7 @@ bool isValidHost(const std::string& host)
 
 Options defaultOptions()
 {
-    Options o;
-    o.line0Host = defaults::kLine0Host;
-    o.line1Host = defaults::kLine1Host;
-    o.updateHost = defaults::kUpdateHost;
-    o.signKey = defaults::kSignKey;
-    o.pickupText = defaults::kPickupText;
-    o.pickupAddress = defaults::kPickupAddress;
-    return o;
+    return Options{};
 }
 
 bool isValidSignKey(const std::string& key)
@@ -42,16 +28,6 @@ bool isValidSignKey(const std::string& key)
             return false;
     }
     return true;
-}
-
-const Options& currentOptions()
-{
-    return g_options;
-}
-
-void setCurrentOptions(const Options& options)
-{
-    g_options = options;
 }
 
 } // namespace client

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <mutex>
 #include <sstream>
 
 #include <json/json.h>
@@ -10,13 +9,10 @@
 #include "ApiReply.h"
 #include "Options.h"
 #include "WholeFile.h"
+#include "session/Session.h"
 
 namespace client {
 namespace {
-
-std::mutex g_lineMutex;
-std::array<ServerLine, 2> g_lines;
-int g_current = 0;
 
 std::filesystem::path FileIn(const std::filesystem::path& dir)
 {
@@ -34,30 +30,6 @@ ServerLine makeServerLine(const std::string& label, const std::string& host)
     return line;
 }
 
-std::array<ServerLine, 2> LineTable()
-{
-    std::lock_guard lock(g_lineMutex);
-    return g_lines;
-}
-
-int currentLineIndex()
-{
-    std::lock_guard lock(g_lineMutex);
-    return g_current;
-}
-
-std::string TradeBaseUrl()
-{
-    std::lock_guard lock(g_lineMutex);
-    return g_lines[g_current].tradeBaseUrl;
-}
-
-std::string MarketBaseUrl()
-{
-    std::lock_guard lock(g_lineMutex);
-    return g_lines[g_current].marketBaseUrl;
-}
-
 std::optional<int> parseLineChoice(std::string_view text)
 {
     Json::Value root;
@@ -73,7 +45,8 @@ std::optional<int> parseLineChoice(std::string_view text)
 
 void LoadLineChoice(const std::filesystem::path& dir)
 {
-    const Options& options = currentOptions();
+    Session& session = Session::current();
+    const Options options = session.options();
     int chosen = 0;
 
     std::ifstream in(FileIn(dir), std::ios::binary);
@@ -83,10 +56,7 @@ void LoadLineChoice(const std::filesystem::path& dir)
         chosen = parseLineChoice(text.str()).value_or(0);
     }
 
-    std::lock_guard lock(g_lineMutex);
-    g_lines[0] = makeServerLine("联通", options.line0Host);
-    g_lines[1] = makeServerLine("移动", options.line1Host);
-    g_current = chosen;
+    session.setLines({makeServerLine("联通", options.line0Host), makeServerLine("移动", options.line1Host)}, chosen);
 }
 
 bool ApplyLineChoice(int index, const std::filesystem::path& dir)
@@ -95,10 +65,7 @@ bool ApplyLineChoice(int index, const std::filesystem::path& dir)
     // out-of-range index would silently turn into line 0 at the next start.
     if (index != 0 && index != 1)
         return false;
-    {
-        std::lock_guard lock(g_lineMutex);
-        g_current = index;
-    }
+    Session::current().setLineIndex(index);
     char text[32];
     const int length = std::snprintf(text, sizeof text, "{\"connect\":%d}", index);
     return writeWholeFile(FileIn(dir), std::string_view(text, std::size_t(length)));

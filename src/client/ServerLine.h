@@ -6,34 +6,20 @@
 #include <string>
 #include <string_view>
 
+#include "session/Records.h"
+
 namespace client {
 
 inline constexpr int kTradePort = 8055;
 inline constexpr int kMarketPort = 8041;
 inline constexpr const char* kLineChoiceFile = "connect";
 
-// One network line: the trading and market-data base URLs of one host, no trailing slash.
-struct ServerLine
-{
-    std::string label; // as the status window's line list shows it
-    std::string tradeBaseUrl;
-    std::string marketBaseUrl;
-};
-
 ServerLine makeServerLine(const std::string& label, const std::string& host);
-
-// Index 0 "联通", index 1 "移动".
-std::array<ServerLine, 2> LineTable();
-int currentLineIndex();
-
-// The current line's base URLs, read whole on every request by any thread.
-std::string TradeBaseUrl();
-std::string MarketBaseUrl();
 
 // The line a "connect" file's text chooses: 0 or 1, nothing for anything else.
 std::optional<int> parseLineChoice(std::string_view text);
 
-// Builds the line table from the current options, makes line 0 current and then applies
+// Builds the session's line table from its options, makes line 0 current and then applies
 // the choice stored in "connect" in `dir` (1 or 0; anything else keeps line 0).
 void LoadLineChoice(const std::filesystem::path& dir = {});
 

@@ -15,7 +15,7 @@
 #include "app/LoginDlg.h"
 #include "app/Show_Message_Dlg.h"
 #include "app/Show_sys_statu_sdlg.h"
-#include "session/UserSession.h"
+#include "session/Session.h"
 #include "chart/CKBarCtrl.h"
 #include "chart/ChartMath.h"
 #include "chart/IndicatorActions.h"
@@ -194,7 +194,7 @@ void Transaction_Dlg::initialise()
                              platform::MsgIcon::Error);
         return;
     }
-    if (UserSession::instance().loggedIn())
+    if (Session::current().loggedIn())
         makeTradePanel();
     if (!m_announcements) {
         m_announcements = new Show_Message_Dlg(this);
@@ -207,7 +207,7 @@ void Transaction_Dlg::initialise()
 
     m_timer8.setInterval(1500);
     connect(&m_timer8, &QTimer::timeout, this, [this] {
-        if (UserSession::instance().loggedIn())
+        if (Session::current().loggedIn())
             m_poller->post(static_cast<int>(market::MarketRequest::UsableCash), 0);
     });
     m_timer8.start();
@@ -377,7 +377,7 @@ void Transaction_Dlg::command(int id)
 
 bool Transaction_Dlg::requireLogin()
 {
-    if (UserSession::instance().loggedIn())
+    if (Session::current().loggedIn())
         return true;
     if (!m_loginDlg)
         m_loginDlg = new LoginDlg(this);
@@ -403,7 +403,7 @@ void Transaction_Dlg::toggleTradePanel()
 
 void Transaction_Dlg::showTradePanelAtStartUp()
 {
-    if (UserSession::instance().loggedIn())
+    if (Session::current().loggedIn())
         dockTradePanel()->showBuyWindow();
 }
 
@@ -441,7 +441,7 @@ void Transaction_Dlg::showQuickOrder(int id)
     // to offer ("0.00" would go out as a price): either way the user types the price.
     QString priceText;
     if (market::requestSingleItemQuote(kItem, this) == market::QuoteOutcome::Updated) {
-        const market::SingleItemQuote quote = market::currentSingleItemQuote();
+        const market::SingleItemQuote quote = Session::current().singleItemQuote();
         const float price = id == kQuickBuy ? quote.firstPrices[0] : quote.secondPrices[0];
         const QString text = QString::asprintf("%.2f", double(price));
         if (trade::priceOf(text.toStdString()) > 0.0)

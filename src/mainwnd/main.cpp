@@ -7,15 +7,14 @@
 #include "app/CVelmoraDlg.h"
 #include "app/CommandLine.h"
 #include "app/MarketWindow.h"
-#include "session/UserSession.h"
-#include "client/Config.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
 #include "mainwnd/Transaction_Dlg.h"
 #include "market/ColumnFile.h"
-#include "market/core/Pollers.h"
 #include "platform/DataPaths.h"
 #include "platform/Trace.h"
+#include "session/Config.h"
+#include "session/Session.h"
 
 namespace {
 
@@ -66,6 +65,7 @@ int main(int argc, char** argv)
         return app::answerCommandLine(app::parseCommandLine(QCoreApplication::arguments()));
     }
 
+    Session session; // the program's state beyond one window, for as long as it runs
     QApplication application(argc, argv); // takes Qt's own arguments first
     nameApplication();
     QGuiApplication::setDesktopFileName(QStringLiteral("velmora"));
@@ -73,7 +73,7 @@ int main(int argc, char** argv)
     const app::CommandLine commandLine = app::parseCommandLine(QCoreApplication::arguments());
     if (commandLine.action != app::CommandLineAction::Run)
         return app::answerCommandLine(commandLine);
-    client::setCurrentOptions(commandLine.options);
+    session.setOptions(commandLine.options);
     if (!enterSettingsFolder(commandLine.options))
         return app::kExitRefused;
     if (commandLine.options.trace)

@@ -4,7 +4,7 @@
 
 #include "controls/JListCtrl.h"
 #include "market/ColumnFileChoice.h"
-#include "market/core/ColumnTexts.h"
+#include "session/Session.h"
 #include "market/core/MarketColours.h"
 #include "platform/core/CrossThread.h"
 
@@ -46,7 +46,7 @@ int Overview::buildColumnsFromFile(const std::filesystem::path& dir)
     const ColumnFileChoice choice = readColumnFileOrWarn(dir, kCurrentColumnFileName, m_basic);
     const std::optional<LoadedColumnFile>& file = choice.file;
     if (file)
-        setCurrentColumnText(file->styledText);
+        Session::current().setCurrentColumnText(file->styledText);
     const OverviewColumns columns = buildOverviewColumns(file ? &file->document : nullptr);
     buildColumns(columns);
     return columns.tabCount;
@@ -65,7 +65,7 @@ void Overview::LoadOverview(std::string_view wire)
     if (!reply.parsed)
         return;
     if (reply.success)
-        sharedItemTable().store(reply.items, reply.rowCount);
+        Session::current().storeItems(reply.items, reply.rowCount);
     const Tab tab = m_tab.load();
     platform::postTo(this, [this, reply = std::move(reply), tab] { fill(reply, tab); }, Qt::AutoConnection);
 }

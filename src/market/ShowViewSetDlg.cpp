@@ -15,7 +15,7 @@
 #include "platform/SaveFile.h"
 #include "platform/Windows.h"
 #include "market/ColumnFileChoice.h"
-#include "market/core/ColumnTexts.h"
+#include "session/Session.h"
 
 namespace {
 
@@ -89,7 +89,7 @@ void ShowViewSetDlg::buildCatalogue()
 {
     if (const std::optional<market::LoadedColumnFile> file =
             market::readColumnFileOrWarn(m_dir, market::kCatalogueFileName, this).file) {
-        market::setCatalogueText(file->styledText);
+        Session::current().setCatalogueText(file->styledText);
         m_catalogue = file->document;
     }
     m_catalogueBox = new QComboBox(this);
@@ -118,7 +118,7 @@ void ShowViewSetDlg::buildCatalogue()
 
 void ShowViewSetDlg::buildCurrent()
 {
-    std::string text = market::currentColumnText();
+    std::string text = Session::current().currentColumnText();
     if (text.empty())
         if (const auto file = market::readColumnFileOrWarn(m_dir, market::kCurrentColumnFileName, this).file)
             text = file->styledText;
@@ -365,7 +365,7 @@ QString ShowViewSetDlg::catalogueKeyOf(const QString& caption) const
 
 market::ColumnDocument ShowViewSetDlg::documentToSave() const
 {
-    const std::optional<market::ColumnDocument> catalogue = market::parseColumnDocument(market::catalogueText());
+    const std::optional<market::ColumnDocument> catalogue = market::parseColumnDocument(Session::current().catalogueText());
     auto keyOf = [&](const std::string& caption) -> std::optional<std::string> {
         if (catalogue)
             for (const market::ColumnCategory& c : catalogue->categories)
@@ -405,7 +405,7 @@ void ShowViewSetDlg::onOk()
         != platform::MsgResult::Yes)
         return;
     const std::string text = market::styledColumnText(documentToSave());
-    market::setCurrentColumnText(text);
+    Session::current().setCurrentColumnText(text);
     const std::filesystem::path file = m_dir / market::kCurrentColumnFileName;
     if (!market::writeColumnFile(file, text))
         platform::reportSaveFailed(this, QString::fromStdString(file.string()));

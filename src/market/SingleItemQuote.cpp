@@ -8,27 +8,9 @@
 #include "client/ApiReply.h"
 #include "client/Call.h"
 #include "platform/Dialogs.h"
+#include "session/Session.h"
 
 namespace market {
-
-namespace {
-
-std::mutex g_quoteMutex;
-SingleItemQuote g_quote;
-
-} // namespace
-
-SingleItemQuote currentSingleItemQuote()
-{
-    std::lock_guard lock(g_quoteMutex);
-    return g_quote;
-}
-
-void setCurrentSingleItemQuote(const SingleItemQuote& quote)
-{
-    std::lock_guard lock(g_quoteMutex);
-    g_quote = quote;
-}
 
 client::ApiReply fetchSingleItemQuote(int itemCode, client::Lock lock)
 {
@@ -37,10 +19,10 @@ client::ApiReply fetchSingleItemQuote(int itemCode, client::Lock lock)
 
 QuoteOutcome takeSingleItemQuote(const client::ApiReply& reply, QWidget* parent, QuoteRefusal refusal)
 {
-    SingleItemQuote quote = currentSingleItemQuote();
+    SingleItemQuote quote = Session::current().singleItemQuote();
     const QuoteOutcome outcome = applyTradeGuideReply(reply, quote);
     if (outcome == QuoteOutcome::Updated)
-        setCurrentSingleItemQuote(quote);
+        Session::current().setSingleItemQuote(quote);
     else if (outcome == QuoteOutcome::Refused && refusal == QuoteRefusal::Tell)
         platform::messageBox(parent, QString::fromStdString(reply.msg));
     return outcome;

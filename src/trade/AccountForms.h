@@ -7,7 +7,7 @@
 
 #include <QString>
 
-#include "session/UserSession.h"
+#include "session/Session.h"
 #include "client/Endpoints.h"
 
 // The forms of the withdrawal, account-details and password windows as values, the checks

@@ -1,7 +1,7 @@
 #include "trade/Lists.h"
 
 #include "market/core/Pollers.h"
-#include "session/UserSession.h"
+#include "session/Session.h"
 
 namespace trade {
 namespace {
@@ -192,6 +192,6 @@ void setUpColumns(controls::ColouredList& list, const std::vector<QString>& head
         list.addColumn(headers[i], widths[i], Qt::AlignCenter);
 }
 
-std::vector<client::Param> userParams() { return {{"id", UserSession::instance().id()}}; }
+std::vector<client::Param> userParams() { return {{"id", Session::current().userId()}}; }
 
 } // namespace trade

@@ -22,7 +22,7 @@
 #include "trade/Submit.h"
 #include "trade/UsableCash.h"
 #include "trade/WindowLook.h"
-#include "session/UserSession.h"
+#include "session/Session.h"
 
 namespace trade {
 namespace {
@@ -201,14 +201,14 @@ void OrderEntry::showNameAndCash()
     m_name = itemNameForCode(m_code->text());
     updateBox(m_layout.nameBox);
     if (m_layout.cashBox) {
-        m_cash = moneyText(market::AvailableCash());
+        m_cash = moneyText(Session::current().availableCash());
         updateBox(*m_layout.cashBox);
     }
 }
 
 void OrderEntry::showMaxBuyable()
 {
-    m_maxBuyable = trade::maxBuyable(market::AvailableCash(), priceOf(form().price));
+    m_maxBuyable = trade::maxBuyable(Session::current().availableCash(), priceOf(form().price));
     setFigure(QString::number(m_maxBuyable));
 }
 
@@ -269,7 +269,7 @@ void OrderEntry::takeQuote(const client::ApiReply& reply, market::QuoteRefusal r
 {
     if (market::takeSingleItemQuote(reply, m_host, refusal) != market::QuoteOutcome::Updated)
         return;
-    m_quote = market::currentSingleItemQuote();
+    m_quote = Session::current().singleItemQuote();
     m_quoteCode = m_code->text();
     if (m_layout.quoteBox)
         m_host->update(*m_layout.quoteBox);
@@ -321,7 +321,7 @@ void OrderEntry::placeOrder()
     submission.question = kind.question;
     submission.detail = orderDetail(kind, order, itemNameForCode(m_code->text()).toStdString());
     submission.endpoint = kind.endpoint;
-    submission.params = orderParams(kind, order, UserSession::instance().id());
+    submission.params = orderParams(kind, order, Session::current().userId());
     submission.trace = kind.trace;
     submit(m_host, submission, [this](const client::ApiReply& reply) { emit orderSent(reply); });
     m_placing = false;
@@ -337,7 +337,7 @@ void OrderEntry::setFigure(const QString& text)
 std::int64_t OrderEntry::presetFigure() const
 {
     if (m_layout.kind.side == OrderSide::Buy)
-        return trade::maxBuyable(market::AvailableCash(), priceOf(form().price));
+        return trade::maxBuyable(Session::current().availableCash(), priceOf(form().price));
     return m_holds && m_code->text() == m_sellableCode ? m_sellable : 0;
 }
 

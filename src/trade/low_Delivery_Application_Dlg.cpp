@@ -7,7 +7,7 @@
 #include <QPlainTextEdit>
 #include <QRegularExpressionValidator>
 
-#include "session/UserSession.h"
+#include "session/Session.h"
 #include "client/Options.h"
 #include "controls/CSkinEdit.h"
 #include "market/core/Pollers.h"
@@ -102,7 +102,7 @@ trade::DeliveryForm low_Delivery_Application_Dlg::form() const
     // The address travels and is listed as one line.
     f.address = m_mode == DeliveryMode::Mail
                     ? m_address->toPlainText().replace(QLatin1Char('\n'), QLatin1Char(' ')).toStdString()
-                    : client::currentOptions().pickupAddress;
+                    : Session::current().options().pickupAddress;
     f.consignee = m_consignee->text().toStdString(); // hidden in pickup mode, still sent
     return f;
 }
@@ -114,7 +114,7 @@ void low_Delivery_Application_Dlg::apply()
     submission.refusal = trade::checkDelivery(f, QDate::currentDate());
     submission.endpoint = client::Endpoint::Delivery;
     submission.params =
-        trade::deliveryParams(f, UserSession::instance().id(), UserSession::instance().record().mobile);
+        trade::deliveryParams(f, Session::current().userId(), Session::current().userRecord().mobile);
     submission.trace = client::TraceLines::requestBody("\n交割申请\n", "\n自提请求\n");
     trade::submit(this, submission);
 }
@@ -186,10 +186,10 @@ void low_Delivery_Application_Dlg::paintForm(QPainter& p) const
     } else {
         drawLabel(p, 155, "自提地址：");
         p.drawText(QRect(105, 158, 200, 60), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                   QString::fromStdString(client::currentOptions().pickupText));
+                   QString::fromStdString(Session::current().options().pickupText));
     }
     drawLabel(p, 215, "联系方式：");
     p.drawText(QRect(85, 65, 120, 25), Qt::AlignLeft | Qt::AlignVCenter, m_holding);
     p.drawText(edges(105, 219, 225, 244), Qt::AlignLeft | Qt::AlignVCenter,
-               QString::fromStdString(UserSession::instance().record().mobile));
+               QString::fromStdString(Session::current().userRecord().mobile));
 }

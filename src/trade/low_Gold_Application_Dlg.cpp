@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "session/UserSession.h"
+#include "session/Session.h"
 #include "controls/CButtonBMP.h"
 #include "controls/CMyEdit.h"
 #include "trade/AccountForms.h"
@@ -25,7 +25,7 @@ void low_Gold_Application_Dlg::withdraw()
     trade::Submission submission;
     submission.question = trade::kConfirmWithdrawal;
     submission.endpoint = client::Endpoint::AccountTransfer;
-    submission.params = trade::withdrawalParams(m_amount->text().toStdString(), UserSession::instance().id());
+    submission.params = trade::withdrawalParams(m_amount->text().toStdString(), Session::current().userId());
     submission.trace = {"出金\n", "结束出金\n"};
     trade::submit(this, submission);
 }
@@ -38,7 +38,7 @@ void low_Gold_Application_Dlg::paintEvent(QPaintEvent*)
     p.setFont(trade::labelFont());
     const int ascent = p.fontMetrics().ascent();
     // The card on file now: a details save changes it while this window lives.
-    const QString card = QString::fromStdString(UserSession::instance().record().account);
+    const QString card = QString::fromStdString(Session::current().userRecord().account);
     const struct
     {
         QPoint at;

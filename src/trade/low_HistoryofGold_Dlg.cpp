@@ -3,7 +3,7 @@
 #include <QDateEdit>
 #include <QPainter>
 
-#include "session/UserSession.h"
+#include "session/Session.h"
 #include "trade/AccountForms.h"
 #include "trade/DatePickers.h"
 #include "trade/core/HistoryDates.h"
@@ -34,7 +34,7 @@ void low_HistoryofGold_Dlg::query()
         dates[i] = date.text;
     }
     trade::refreshList(*m_list, trade::cashHistoryList(), history,
-                       trade::cashHistoryParams(dates[0], dates[1], UserSession::instance().id()));
+                       trade::cashHistoryParams(dates[0], dates[1], Session::current().userId()));
 }
 
 void low_HistoryofGold_Dlg::paintEvent(QPaintEvent*)

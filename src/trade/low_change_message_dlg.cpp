@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "session/UserSession.h"
+#include "session/Session.h"
 #include "controls/CButtonBMP.h"
 #include "controls/CSkinEdit.h"
 #include "platform/Fonts.h"
@@ -67,7 +67,7 @@ low_change_message_dlg::low_change_message_dlg(QWidget* parent)
         edit->setFont(font);
         m_edits[size_t(place.field)] = edit;
     }
-    if (UserSession::instance().record().is_update == 1) {
+    if (Session::current().userRecord().is_update == 1) {
         showRecord();
         return;
     }
@@ -91,20 +91,20 @@ void low_change_message_dlg::save()
     submission.refusal = trade::checkDetails(details);
     submission.question = trade::detailsConfirmation(details).toStdString();
     submission.endpoint = client::Endpoint::UpdateInfo;
-    submission.params = trade::detailsParams(details, UserSession::instance().id());
+    submission.params = trade::detailsParams(details, Session::current().userId());
     submission.trace = client::TraceLines::requestBody("更改信息\n");
     submission.successText = trade::kDetailsUpdated;
     trade::submit(this, submission, [this, details](const client::ApiReply& reply) {
         if (!reply.success)
             return; // every box keeps what was typed
-        UserSession::instance().setRecord(trade::withDetails(UserSession::instance().record(), details));
+        Session::current().setUserRecord(trade::withDetails(Session::current().userRecord(), details));
         showRecord();
     });
 }
 
 void low_change_message_dlg::showRecord()
 {
-    const trade::DetailsForm record = trade::detailsOf(UserSession::instance().record());
+    const trade::DetailsForm record = trade::detailsOf(Session::current().userRecord());
     const std::string* values[kFieldCount] = {&record.name,  &record.email,  &record.personalId,
                                               &record.address, &record.phone, &record.mobile,
                                               &record.contractAddress, &record.account};

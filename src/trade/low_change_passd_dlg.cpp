@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "session/UserSession.h"
+#include "session/Session.h"
 #include "controls/CButtonBMP.h"
 #include "controls/CSkinEdit.h"
 #include "platform/Fonts.h"
@@ -47,13 +47,13 @@ low_change_passd_dlg::low_change_passd_dlg(QWidget* parent)
 
 void low_change_passd_dlg::save()
 {
-    UserSession& session = UserSession::instance();
+    Session& session = Session::current();
     const trade::PasswordForm form{m_old->text().toStdString(), m_new->text().toStdString(),
                                    m_confirm->text().toStdString()};
     trade::Submission submission;
     submission.refusal = trade::checkPasswordChange(form, session.password());
     submission.endpoint = client::Endpoint::UpdatePasswd;
-    submission.params = trade::passwordParams(form, session.id());
+    submission.params = trade::passwordParams(form, session.userId());
     submission.trace = {"更改密码\n"};
     submission.successText = trade::kPasswordUpdated;
     trade::submit(this, submission, [&session, form](const client::ApiReply& reply) {

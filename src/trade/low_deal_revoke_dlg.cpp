@@ -11,7 +11,7 @@
 #include "platform/Fonts.h"
 #include "trade/Export.h"
 #include "trade/core/OrderChecks.h"
-#include "session/UserSession.h"
+#include "session/Session.h"
 
 namespace {
 
@@ -86,7 +86,7 @@ void low_deal_revoke_dlg::refresh()
 void low_deal_revoke_dlg::cancelSelected()
 {
     const int column = orderNoColumn();
-    const std::string userId = UserSession::instance().id();
+    const std::string userId = Session::current().userId();
     // Each box is modal and may let other events in: the row count is read afresh each time.
     for (int row = 0; row < m_list->rowCount(); ++row) {
         if (!m_list->selectionModel()->isRowSelected(row, QModelIndex()))

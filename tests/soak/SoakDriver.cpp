@@ -22,6 +22,7 @@
 #include "support/TerminalSession.h"
 #include "trade/low_deal_buy_dlg.h"
 #include "trade/low_deal_sell_dlg.h"
+#include "session/Session.h"
 
 namespace {
 
@@ -87,7 +88,7 @@ struct Orders
 template <class Window>
 void placeSmallOrder(Window& window, bool buy, platform::MessageBoxRecorder& boxes, Orders& orders)
 {
-    const market::SingleItemQuote quote = market::currentSingleItemQuote();
+    const market::SingleItemQuote quote = Session::current().singleItemQuote();
     const float price = buy ? quote.firstPrices[0] : quote.secondPrices[0];
     window.codeField()->setText(QStringLiteral("9160001"));
     window.priceField()->setText(QString::asprintf("%.2f", double(price)));
@@ -154,7 +155,7 @@ int main(int argc, char** argv)
         std::printf("velmora_soak: %d steps, %d orders placed, %d answered, %zu other message boxes, usable cash "
                     "%.2f\n",
                     steps, orders.placed, orders.answered, boxes.calls().size() - orders.boxes,
-                    market::AvailableCash());
+                    Session::current().availableCash());
         std::fflush(stdout);
         std::_Exit(0); // the pollers need no orderly end for a measurement
     });

@@ -2,18 +2,18 @@
 
 #include <string>
 
-#include "session/UserSession.h"
+#include "session/Session.h"
 
 namespace testsupport {
 
 // The session as a successful login leaves it for `id`, without the login window; undone by
-// UserSession::instance().resetForTest().
+// Session::current().resetForTest().
 inline void logInAs(const std::string& id)
 {
     UserRecord record;
     record.id = id;
-    UserSession::instance().setRecord(record);
-    UserSession::instance().setLoggedIn(true);
+    Session::current().setUserRecord(record);
+    Session::current().setLoggedIn(true);
 }
 
 } // namespace testsupport

@@ -14,8 +14,8 @@
 #include "HttpFront.h"
 #include "app/CVelmoraDlg.h"
 #include "app/MarketWindow.h"
-#include "session/UserSession.h"
-#include "client/Config.h"
+#include "session/Session.h"
+#include "session/Config.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
 #include "market/core/Pollers.h"
@@ -61,7 +61,7 @@ public:
         client::Options o = client::defaultOptions();
         o.line0Host = address;
         o.updateHost = address + ":8090";
-        client::setCurrentOptions(o);
+        Session::current().setOptions(o);
         client::LoadLineChoice();
         app::setMarketWindowFactory([](CVelmoraDlg* owner) { return new Window(owner); });
         return {};
@@ -70,7 +70,7 @@ public:
     ~TerminalOnExchange()
     {
         app::setMarketWindowFactory(nullptr);
-        UserSession::instance().resetForTest();
+        Session::current().resetForTest();
         stopExchange();
     }
 

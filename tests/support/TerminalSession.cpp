@@ -6,7 +6,7 @@
 
 #include "app/CVelmoraDlg.h"
 #include "app/MarketWindow.h"
-#include "session/UserSession.h"
+#include "session/Session.h"
 #include "app/VerificationCode.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
@@ -20,7 +20,7 @@ void pointTerminalAt(const std::string& host)
     client::Options o = client::defaultOptions();
     o.line0Host = host;
     o.updateHost = host + ":8090";
-    client::setCurrentOptions(o);
+    Session::current().setOptions(o);
     client::LoadLineChoice();
     app::setMarketWindowFactory([](CVelmoraDlg* owner) { return new Transaction_Dlg(owner); });
     app::setCodeClock([] { return std::time_t(1700000000); });
@@ -33,7 +33,7 @@ Transaction_Dlg* logIn(CVelmoraDlg& login, const char* account, const char* pass
     field(CVelmoraDlg::kPassword)->setText(QString::fromUtf8(password));
     field(CVelmoraDlg::kCode)->setText(login.verificationCode());
     login.onLogin();
-    if (!UserSession::instance().loggedIn())
+    if (!Session::current().loggedIn())
         return nullptr;
     return qobject_cast<Transaction_Dlg*>(login.marketWindow());
 }

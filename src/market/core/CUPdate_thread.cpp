@@ -2,7 +2,7 @@
 
 #include "client/ApiSign.h"
 #include "client/Call.h"
-#include "session/UserSession.h"
+#include "session/Session.h"
 
 using market::MarketRequest;
 
@@ -34,7 +34,7 @@ void CUPdate_thread::handle(int wParam, long lParam)
         const client::TraceLines lines =
             basic ? client::TraceLines{"\n大盘数据\n", "\n结束大盘数据\n"} : client::kUntraced;
         const std::string reply = client::sendSigned(client::Endpoint::UpToTheMinute,
-                                                     {{"id", UserSession::instance().id()}}, lines,
+                                                     {{"id", Session::current().userId()}}, lines,
                                                      client::Lock::Unlocked);
         if ((basic ? m_lastOverviewBasic : m_lastOverviewExtended).offer(reply))
             LoadOverview(reply, wParam);
@@ -45,10 +45,10 @@ void CUPdate_thread::handle(int wParam, long lParam)
         break;
     case static_cast<int>(MarketRequest::UsableCash): {
         const client::ApiReply reply = client::Call(client::Endpoint::AccountApply,
-                                                    {{"id", UserSession::instance().id()}},
+                                                    {{"id", Session::current().userId()}},
                                                     client::kUntraced, client::Lock::Unlocked);
         if (reply.success)
-            market::setAvailableCash(client::jsonReal(reply.infor, "cash"));
+            Session::current().setAvailableCash(client::jsonReal(reply.infor, "cash"));
         pause(m_pauses.afterUsableCash);
         break;
     }
@@ -62,7 +62,7 @@ void CUPdate_thread::startUpSequence()
     if (!pause(m_pauses.beforeAnnouncements))
         return;
     ShowAnnouncements();
-    if (!UserSession::instance().loggedIn())
+    if (!Session::current().loggedIn())
         return;
     if (!pause(m_pauses.beforeTradePanel))
         return;

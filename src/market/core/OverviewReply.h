@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "market/core/ItemTable.h"
+#include "session/Records.h"
 #include "market/core/OverviewCells.h"
 
 namespace market {

@@ -27,11 +27,6 @@ enum class MarketRequest : int {
 // Request kinds of the quote poller; lParam 1 forces the hand-over of an unchanged reply.
 enum class QuoteRequest : int { Realtime = 0, Ticks = 1 };
 
-// The user's usable cash as the main poller last read it, to the cent: in a float a balance
-// above 131,072 yuan loses its last cent. Written by the poller, read by any thread.
-double AvailableCash();
-void setAvailableCash(double cash);
-
 // A registry of loader callbacks. Views register theirs; the poller calls them on its own
 // thread with the reply text. Registration may happen at any time from any thread.
 template <typename... Args>

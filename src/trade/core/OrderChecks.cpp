@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "client/CodePage.h"
-#include "market/core/ItemTable.h"
+#include "session/Session.h"
 
 namespace trade {
 
@@ -176,7 +176,7 @@ std::vector<client::Param> repealParams(const std::string& orderNo, const std::s
 QString itemNameForCode(const QString& codeText)
 {
     QString name;
-    for (const market::ItemEntry& entry : market::sharedItemTable().entries()) {
+    for (const market::ItemEntry& entry : Session::current().items().entries()) {
         if (QString::number(entry.code) == codeText)
             name = QString::fromStdString(entry.name);
     }

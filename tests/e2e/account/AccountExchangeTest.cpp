@@ -8,7 +8,7 @@
 #include "app/Lock_Detail_dlg.h"
 #include "app/LoginDlg.h"
 #include "app/LoginRequest.h"
-#include "session/UserSession.h"
+#include "session/Session.h"
 #include "app/VerificationCode.h"
 #include "controls/CButtonBMP.h"
 #include "controls/CMyEdit.h"
@@ -68,7 +68,7 @@ void AccountExchangeTest::initTestCase()
 void AccountExchangeTest::cleanupTestCase()
 {
     app::setCodeClock(nullptr);
-    UserSession::instance().resetForTest();
+    Session::current().resetForTest();
 }
 
 // The user record as a login fills it, for the windows used on their own.
@@ -76,8 +76,8 @@ void AccountExchangeTest::logIn(const std::string& account, const std::string& p
 {
     const app::LoginOutcome outcome = app::RequestLogin(account, password);
     QVERIFY2(outcome.kind == app::LoginOutcome::Kind::Succeeded, outcome.message.c_str());
-    UserSession::instance().setRecord(outcome.record);
-    UserSession::instance().setLoggedIn(true);
+    Session::current().setUserRecord(outcome.record);
+    Session::current().setLoggedIn(true);
 }
 
 void AccountExchangeTest::withdrawalShowsInTheCashHistoryAndUsableCashFalls()
@@ -169,7 +169,7 @@ void AccountExchangeTest::passwordChangeHoldsForTheLockAndTheNextLogin()
     // Leave trading from the lock; the trade command then asks for a login, where the old
     // password is refused and the new one lets the customer in.
     lock->onExitTrading();
-    QVERIFY(!UserSession::instance().loggedIn());
+    QVERIFY(!Session::current().loggedIn());
     QTRY_VERIFY(!market->tradePanel());
     market->command(Transaction_Dlg::kTrade);
     LoginDlg* relogin = market->loginDialog();
@@ -177,11 +177,11 @@ void AccountExchangeTest::passwordChangeHoldsForTheLockAndTheNextLogin()
     boxes.clear();
     testsupport::LogInDirectly(*relogin, QStringLiteral("100001"), QStringLiteral("123456"));
     QCOMPARE(boxes.texts(), QStringList({u("密码错误")}));
-    QVERIFY(!UserSession::instance().loggedIn());
+    QVERIFY(!Session::current().loggedIn());
     boxes.clear();
     testsupport::LogInDirectly(*relogin, QStringLiteral("100001"), QStringLiteral("wine-2024"));
     QVERIFY2(boxes.calls().empty(), qPrintable(boxes.texts().join(QLatin1Char('|'))));
-    QVERIFY(UserSession::instance().loggedIn());
+    QVERIFY(Session::current().loggedIn());
     QVERIFY(relogin->isHidden());
 
     // Trading again: the new panel's lock opens with the new password.

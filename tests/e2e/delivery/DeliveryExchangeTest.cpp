@@ -11,8 +11,8 @@
 #include "Faults.h"
 #include "HttpFront.h"
 #include "app/LoginRequest.h"
-#include "session/UserSession.h"
-#include "client/Config.h"
+#include "session/Session.h"
+#include "session/Config.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
 #include "controls/CButtonBMP.h"
@@ -81,8 +81,8 @@ private:
     {
         const app::LoginOutcome login = app::RequestLogin("100001", "123456");
         QCOMPARE(int(login.kind), int(app::LoginOutcome::Kind::Succeeded));
-        UserSession::instance().setRecord(login.record);
-        UserSession::instance().setLoggedIn(true);
+        Session::current().setUserRecord(login.record);
+        Session::current().setLoggedIn(true);
     }
     static void fill(Dlg& window, const char* quantity)
     {
@@ -112,7 +112,7 @@ private slots:
         platform::setWorkArea(QRect(0, 0, 1920, 1040));
         client::Options o = client::defaultOptions();
         o.line0Host = m_address;
-        client::setCurrentOptions(o);
+        Session::current().setOptions(o);
         client::LoadLineChoice(std::filesystem::path(m_dir.filePath(QStringLiteral("connect")).toStdString()));
         startExchange();
         logIn();
@@ -121,8 +121,7 @@ private slots:
     void cleanupTestCase()
     {
         stopExchange();
-        UserSession::instance().resetForTest();
-        UserSession::instance().resetForTest();
+        Session::current().resetForTest();
     }
 
     void deliveryOfTwentyUnitsIsListedAndTheHoldingFalls()
@@ -190,7 +189,7 @@ private slots:
         choose(14);
         QCOMPARE(listed.rowCount(), 2);
         QCOMPARE(listed.cellText(0, 3), QStringLiteral("自提")); // newest first
-        QCOMPARE(listed.cellText(0, 7), QString::fromStdString(client::currentOptions().pickupAddress));
+        QCOMPARE(listed.cellText(0, 7), QString::fromStdString(Session::current().options().pickupAddress));
         delete panel;
     }
 

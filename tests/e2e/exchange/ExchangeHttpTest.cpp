@@ -18,7 +18,7 @@
 #include "client/ApiReply.h"
 #include "client/ApiSign.h"
 #include "client/CodePage.h"
-#include "client/Config.h"
+#include "session/Config.h"
 #include "client/Endpoints.h"
 #include "client/Transport.h"
 #include "support/FileSizeLimit.h"

@@ -25,7 +25,7 @@
 
 #include "client/ApiReply.h"
 #include "client/ApiSign.h"
-#include "client/Config.h"
+#include "session/Config.h"
 #include "client/Endpoints.h"
 #include "client/ServerLine.h"
 #include "client/Transport.h"

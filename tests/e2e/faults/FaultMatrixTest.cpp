@@ -28,11 +28,11 @@
 #include "app/CVelmoraDlg.h"
 #include "app/LoginDlg.h"
 #include "app/MarketWindow.h"
-#include "session/UserSession.h"
+#include "session/Session.h"
 #include "app/VerificationCode.h"
 #include "chart/CKBarCtrl.h"
 #include "chart/ChartColour.h"
-#include "client/Config.h"
+#include "session/Config.h"
 #include "client/Transport.h"
 #include "controls/JListCtrl.h"
 #include "market/core/CUPdate_rightdlg_thread.h"
@@ -314,8 +314,8 @@ private slots:
         QVERIFY(m_buy);
         m_buy->codeField()->setText(QStringLiteral("9160001"));
         m_buy->selectTab(trade::OrderWindow::Tab::Orders);
-        QTRY_VERIFY_WITH_TIMEOUT(market::currentSingleItemQuote() != market::SingleItemQuote(), 30000);
-        m_orderPrice = QString::asprintf("%.2f", double(market::currentSingleItemQuote().prices[3]));
+        QTRY_VERIFY_WITH_TIMEOUT(Session::current().singleItemQuote() != market::SingleItemQuote(), 30000);
+        m_orderPrice = QString::asprintf("%.2f", double(Session::current().singleItemQuote().prices[3]));
         long orderMs = 0;
         const QStringList placed = placeOrder(orderMs);
         QVERIFY2(placed.size() == 2 && !placed[1].isEmpty(), qPrintable(placed.join(QLatin1Char('|'))));
@@ -335,8 +335,8 @@ private slots:
             {"time-share (main poller)", {"/api/timeline/*"},
              [w] { w->poller()->post(int(MarketRequest::Timeline), 0); }, nullptr, nullptr},
             {"usable cash (main poller)", {"/api/v1/account/apply"},
-             [w] { w->poller()->post(int(MarketRequest::UsableCash), 0); }, [] { market::setAvailableCash(0.0f); },
-             [] { return market::AvailableCash() > 0.0f; }},
+             [w] { w->poller()->post(int(MarketRequest::UsableCash), 0); }, [] { Session::current().setAvailableCash(0.0f); },
+             [] { return Session::current().availableCash() > 0.0f; }},
             {"quote panel (quote poller)", {"/api/realtime/*", "/api/dealdetail/*"},
              [w] {
                  w->quotePanel()->poller()->post(int(market::QuoteRequest::Realtime), 0);
@@ -349,9 +349,9 @@ private slots:
             {"trading query (buy window)", {"/api/v1/trade/guide", "/api/v1/order/today"}, [buy] { buy->refresh(); },
              [orders] {
                  orders->clearRows();
-                 market::setCurrentSingleItemQuote(market::SingleItemQuote());
+                 Session::current().setSingleItemQuote(market::SingleItemQuote());
              },
-             [orders] { return orders->rowCount() > 0 && market::currentSingleItemQuote() != market::SingleItemQuote(); }},
+             [orders] { return orders->rowCount() > 0 && Session::current().singleItemQuote() != market::SingleItemQuote(); }},
             {"trading order (buy window)", {"/api/v1/item/buy"}, nullptr, nullptr, nullptr},
         };
         QTRY_VERIFY_WITH_TIMEOUT(std::all_of(m_kinds.begin(), m_kinds.end(),
@@ -462,7 +462,7 @@ private slots:
             QVERIFY2(loginBoxes.isEmpty(), qPrintable(outcome.loginReaction));
         else
             QCOMPARE(loginBoxes, QStringList{QStringLiteral("登陆失败")});
-        QVERIFY(UserSession::instance().loggedIn());
+        QVERIFY(Session::current().loggedIn());
 
         const QStringList orderBoxes = placeOrder(outcome.orderMs);
         outcome.orderReaction = orderBoxes.join(QLatin1Char('|'));

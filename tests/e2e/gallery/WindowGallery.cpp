@@ -21,7 +21,7 @@
 #include "app/Lock_Detail_dlg.h"
 #include "app/Show_sys_statu_sdlg.h"
 #include "app/Show_Message_Dlg.h"
-#include "session/UserSession.h"
+#include "session/Session.h"
 #include "app/VerificationCode.h"
 #include "chart/CKBarCtrl.h"
 #include "chart/IndicatorActions.h"
@@ -106,7 +106,7 @@ int main(int argc, char** argv)
     login.findChild<QLineEdit*>(QString::number(CVelmoraDlg::kCode))->setText(login.verificationCode());
     login.onLogin();
     auto* market = qobject_cast<Transaction_Dlg*>(login.marketWindow());
-    if (!UserSession::instance().loggedIn() || !market) {
+    if (!Session::current().loggedIn() || !market) {
         std::fprintf(stderr, "login failed: %s\n", qPrintable(boxes.texts().join(QLatin1Char('|'))));
         return 1;
     }
@@ -161,7 +161,7 @@ int main(int argc, char** argv)
     panel->show();
     // A resting order to list, and a trade.
     market::requestSingleItemQuote(9160001);
-    const market::SingleItemQuote quote = market::currentSingleItemQuote();
+    const market::SingleItemQuote quote = Session::current().singleItemQuote();
     for (int function = 0; function < Detail_Trans_Dlg::kFunctionCount; ++function) {
         panel->choose(function);
         settle(600);

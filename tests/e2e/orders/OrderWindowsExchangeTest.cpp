@@ -10,7 +10,7 @@
 #include <QTest>
 
 #include "app/CVelmoraDlg.h"
-#include "session/UserSession.h"
+#include "session/Session.h"
 #include "app/VerificationCode.h"
 #include "controls/JListCtrl.h"
 #include "mainwnd/Transaction_Dlg.h"
@@ -81,7 +81,7 @@ private slots:
         m_login->findChild<QLineEdit*>(QString::number(CVelmoraDlg::kPassword))->setText("123456");
         m_login->findChild<QLineEdit*>(QString::number(CVelmoraDlg::kCode))->setText(m_login->verificationCode());
         m_login->onLogin();
-        QVERIFY(UserSession::instance().loggedIn());
+        QVERIFY(Session::current().loggedIn());
         m_market = qobject_cast<Transaction_Dlg*>(m_login->marketWindow());
         QVERIFY(m_market);
         // The overview gives the pop-ups the item's name.
@@ -99,7 +99,7 @@ private slots:
     {
         // Two buys at the day's lowest price rest in the book.
         QVERIFY(market::requestSingleItemQuote(9160001) == market::QuoteOutcome::Updated);
-        const QString lowest = QString::asprintf("%.2f", double(market::currentSingleItemQuote().prices[3]));
+        const QString lowest = QString::asprintf("%.2f", double(Session::current().singleItemQuote().prices[3]));
         const std::map<QString, QString> before = todaysOrderStates();
         quickBuy(lowest, QStringLiteral("1"));
         quickBuy(lowest, QStringLiteral("2"));

@@ -9,7 +9,7 @@
 
 #include "app/CHtmlCtrl.h"
 #include "app/CVelmoraDlg.h"
-#include "session/UserSession.h"
+#include "session/Session.h"
 #include "chart/CKBarCtrl.h"
 #include "chart/ChartColour.h"
 #include "controls/JListCtrl.h"
@@ -117,14 +117,14 @@ private slots:
         }
         QTest::keyClick(code, Qt::Key_Return);
         QVERIFY2(m_boxes->calls().empty(), qPrintable(m_boxes->texts().join(QLatin1Char('|'))));
-        QVERIFY(UserSession::instance().loggedIn());
+        QVERIFY(Session::current().loggedIn());
         auto* market = qobject_cast<Transaction_Dlg*>(login.marketWindow());
         QVERIFY(market);
 
         // The overview fills with every item the exchange lists.
         QTRY_VERIFY_WITH_TIMEOUT(market->basicList()->rowCount() >= 13, 15000);
         // The usable cash arrives from the poller.
-        QTRY_VERIFY_WITH_TIMEOUT(market::AvailableCash() > 0.0f, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(Session::current().availableCash() > 0.0f, 15000);
         QDir().mkpath(QStringLiteral(RENDER_DIR));
         market->grab().save(QStringLiteral(RENDER_DIR "/overview.png"));
 

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "fuzz/FuzzCheck.h"
-#include "market/core/ItemTable.h"
+#include "session/Records.h"
 #include "market/core/OverviewReply.h"
 
 namespace {

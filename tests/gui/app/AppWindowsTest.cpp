@@ -24,7 +24,7 @@
 #include "app/LoginDlg.h"
 #include "app/Show_Message_Dlg.h"
 #include "app/Show_sys_statu_sdlg.h"
-#include "session/UserSession.h"
+#include "session/Session.h"
 #include "app/VerificationCode.h"
 #include "client/ApiSign.h"
 #include "client/CodePage.h"
@@ -171,9 +171,9 @@ private slots:
         o.line0Host = m_line0;
         o.line1Host = m_line1;
         o.updateHost = m_line0 + ":" + std::to_string(m_update->port());
-        client::setCurrentOptions(o);
+        Session::current().setOptions(o);
         client::LoadLineChoice();
-        UserSession::instance().resetForTest();
+        Session::current().resetForTest();
         app::setCodeClock([] { return kFixedSecond; });
         m_boxes = std::make_unique<platform::MessageBoxRecorder>();
     }
@@ -250,7 +250,7 @@ private slots:
         clickLogin(dlg);
         QCOMPARE(m_boxes->texts(), (QStringList{QStringLiteral("登陆失败"), QStringLiteral("密码错误")}));
         QCOMPARE(loginRequests(*m_trade0), 2u);
-        QVERIFY(!UserSession::instance().loggedIn());
+        QVERIFY(!Session::current().loggedIn());
         QVERIFY(!dlg.marketWindow());
         QVERIFY(dlg.isVisible());
         QCOMPARE(child<QLineEdit>(&dlg, CVelmoraDlg::kPassword)->text(), QStringLiteral("pw123"));
@@ -258,7 +258,7 @@ private slots:
         // The request is the signed login with the hashed password.
         const RecordedRequest r = m_trade0->requests().front();
         const auto verified = client::verifySignedBody(client::Info(client::Endpoint::Login), r.body,
-                                                       client::currentOptions().signKey);
+                                                       Session::current().options().signKey);
         QVERIFY2(verified.ok, verified.error.c_str());
         QCOMPARE(verified.params.at("username"), std::string("880001"));
         QCOMPARE(verified.params.at("passwd"), client::hashPassword("pw123"));
@@ -279,9 +279,9 @@ private slots:
         clickLogin(dlg);
 
         QVERIFY(m_boxes->calls().empty());
-        const UserSession& s = UserSession::instance();
+        const Session& s = Session::current();
         QVERIFY(s.loggedIn());
-        const UserRecord r = s.record();
+        const UserRecord r = s.userRecord();
         QCOMPARE(r.id, std::string("00880001")); // as typed, leading zeros kept
         QCOMPARE(r.password, std::string("pw123"));
         QCOMPARE(r.is_update, 1);
@@ -335,7 +335,7 @@ private slots:
         dlg.show();
         fillLogin(dlg);
         dlg.onLogin();
-        QVERIFY(UserSession::instance().loggedIn()); // the login holds all the same
+        QVERIFY(Session::current().loggedIn()); // the login holds all the same
         QCOMPARE(m_boxes->texts(), QStringList{platform::saveFailedText(QStringLiteral("signinaccount"))});
         QVERIFY(m_boxes->texts().front().endsWith(QStringLiteral("/signinaccount")));
 
@@ -349,7 +349,7 @@ private slots:
         status.lineList()->setCurrentIndex(1);
         status.lineList()->clearFocus();
         QTRY_COMPARE(m_boxes->texts(), QStringList{platform::saveFailedText(QStringLiteral("connect"))});
-        QCOMPARE(client::currentLineIndex(), 1); // the line is in use for this run
+        QCOMPARE(Session::current().lineIndex(), 1); // the line is in use for this run
     }
 
     void accountDisplaySwitchKeepsTheText()
@@ -442,7 +442,7 @@ private slots:
         QTest::keyClick(code, Qt::Key_Return);
         QVERIFY2(m_boxes->calls().empty(), qPrintable(m_boxes->texts().join(QLatin1Char('|'))));
         QCOMPARE(loginRequests(*m_trade0), 1u);
-        QVERIFY(UserSession::instance().loggedIn());
+        QVERIFY(Session::current().loggedIn());
     }
 
     void enterLogsInOncePerPressAndEscapeEnds()
@@ -472,7 +472,7 @@ private slots:
         QWidget* market = dlg.marketWindow();
         QVERIFY(market && market->isVisible());
         QCOMPARE(market->geometry(), kWorkArea);
-        QVERIFY(!UserSession::instance().loggedIn());
+        QVERIFY(!Session::current().loggedIn());
         QVERIFY(dlg.isVisible()); // stays open behind the market window
 
         setLogin("{\"success\":\"false\",\"msg\":\"no\"}");
@@ -481,7 +481,7 @@ private slots:
         QCOMPARE(m_boxes->texts(), QStringList{QStringLiteral("no")});
         QVERIFY(!dlg.isVisible());
         QVERIFY(market->isVisible());
-        QVERIFY(!UserSession::instance().loggedIn());
+        QVERIFY(!Session::current().loggedIn());
     }
 
     void forcedUpdateRefusesLoginAndBrowse()
@@ -528,16 +528,16 @@ private slots:
         fillLogin(dlg);
         dlg.onLogin();
         QVERIFY(m_boxes->calls().empty());
-        QVERIFY(UserSession::instance().loggedIn());
+        QVERIFY(Session::current().loggedIn());
     }
 
     void unreachableUpdateHostSaysNothing()
     {
         const std::uint16_t port = m_update->port();
         m_update.reset(); // nothing listens there any more
-        client::Options o = client::currentOptions();
+        client::Options o = Session::current().options();
         o.updateHost = m_line0 + ":" + std::to_string(port);
-        client::setCurrentOptions(o);
+        Session::current().setOptions(o);
         CVelmoraDlg dlg;
         QVERIFY(m_boxes->calls().empty());
         QVERIFY(dlg.loginPermitted());
@@ -571,7 +571,7 @@ private slots:
         QFile::setPermissions(m_dir->filePath(QStringLiteral("run")),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const QStringList args{QStringLiteral("--workdir"), m_dir->path(), QStringLiteral("--update-host"),
-                               QString::fromStdString(client::currentOptions().updateHost),
+                               QString::fromStdString(Session::current().options().updateHost),
                                QStringLiteral("--line0-host"), QString::fromStdString(m_line0)};
         QProcess first;
         first.setProcessEnvironment(env);
@@ -616,10 +616,10 @@ private slots:
         lines->setFocus();
         QTRY_VERIFY(lines->hasFocus());
         lines->setCurrentIndex(1);
-        QCOMPARE(client::currentLineIndex(), 0); // nothing happens before the focus leaves
+        QCOMPARE(Session::current().lineIndex(), 0); // nothing happens before the focus leaves
         dlg.activateWindow();
         child<QLineEdit>(&dlg, CVelmoraDlg::kPassword)->setFocus();
-        QTRY_COMPARE(client::currentLineIndex(), 1);
+        QTRY_COMPARE(Session::current().lineIndex(), 1);
         QCOMPARE(readFile(QStringLiteral("connect")), QStringLiteral("{\"connect\":1}"));
 
         // The very next request of a worker thread and of this one goes to line 1.

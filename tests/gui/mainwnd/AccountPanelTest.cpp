@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "app/Lock_Detail_dlg.h"
-#include "session/UserSession.h"
+#include "session/Session.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
 #include "controls/CButtonBMP.h"
@@ -54,26 +54,25 @@ private slots:
         client::Options o = client::defaultOptions();
         o.line0Host = m_host;
         o.updateHost = m_host + ":1";
-        client::setCurrentOptions(o);
+        Session::current().setOptions(o);
         client::LoadLineChoice();
     }
 
     void cleanupTestCase()
     {
-        UserSession::instance().resetForTest();
-        UserSession::instance().resetForTest();
+        Session::current().resetForTest();
         QDir::setCurrent(m_oldCwd);
     }
 
     void init()
     {
-        UserSession::instance().resetForTest();
+        Session::current().resetForTest();
         UserRecord record;
         record.id = "100001";
         record.password = "pass1234";
         record.account = "6217000010001234567";
-        UserSession::instance().setRecord(record);
-        UserSession::instance().setLoggedIn(true);
+        Session::current().setUserRecord(record);
+        Session::current().setLoggedIn(true);
         m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::Yes);
         m_owner = std::make_unique<QWidget>();
         m_panel = new Detail_Trans_Dlg(m_owner.get());

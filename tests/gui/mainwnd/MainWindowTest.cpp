@@ -19,7 +19,7 @@
 #include "app/CVelmoraDlg.h"
 #include "app/LoginDlg.h"
 #include "app/Show_Message_Dlg.h"
-#include "session/UserSession.h"
+#include "session/Session.h"
 #include "app/VerificationCode.h"
 #include "client/CodePage.h"
 #include "client/Options.h"
@@ -117,7 +117,7 @@ private:
 
     Transaction_Dlg* open(bool loggedIn)
     {
-        UserSession::instance().setLoggedIn(loggedIn);
+        Session::current().setLoggedIn(loggedIn);
         m_login = std::make_unique<CVelmoraDlg>();
         auto* window = new Transaction_Dlg(m_login.get());
         window->show();
@@ -145,9 +145,9 @@ private slots:
         client::Options o = client::defaultOptions();
         o.line0Host = m_host;
         o.updateHost = m_host + ":1"; // nothing there: the update check is silent
-        client::setCurrentOptions(o);
+        Session::current().setOptions(o);
         client::LoadLineChoice();
-        UserSession::instance().resetForTest();
+        Session::current().resetForTest();
         m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::No);
     }
 
@@ -359,9 +359,9 @@ private slots:
         child<QLineEdit>(form, CVelmoraDlg::kPassword)->setText(QStringLiteral("pw123"));
         child<QLineEdit>(form, CVelmoraDlg::kCode)->setText(form->verificationCode());
         QTest::mouseClick(child<QWidget>(form, CVelmoraDlg::kLogin), Qt::LeftButton);
-        QVERIFY(UserSession::instance().loggedIn());
-        QCOMPARE(UserSession::instance().id(), std::string("880001"));
-        QCOMPARE(UserSession::instance().record().name, std::string("N"));
+        QVERIFY(Session::current().loggedIn());
+        QCOMPARE(Session::current().userId(), std::string("880001"));
+        QCOMPARE(Session::current().userRecord().name, std::string("N"));
         QVERIFY(!form->isVisible());
         QVERIFY(child<QLineEdit>(form, CVelmoraDlg::kPassword)->text().isEmpty());
         QVERIFY(m_boxes->calls().empty());
@@ -371,7 +371,7 @@ private slots:
         QVERIFY(!form->isVisible());
         QVERIFY(w->quickBuy() && w->quickBuy()->isVisible());
         // And the usable cash is polled for the new user.
-        QTRY_VERIFY_WITH_TIMEOUT(market::AvailableCash() == 5000.5f, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(Session::current().availableCash() == 5000.5f, 10000);
         app::setCodeClock(nullptr);
     }
 
@@ -511,7 +511,7 @@ private slots:
         market::SingleItemQuote other;
         other.firstPrices[0] = 39.8f;
         other.secondPrices[0] = 39.7f;
-        market::setCurrentSingleItemQuote(other);
+        Session::current().setSingleItemQuote(other);
         m_trade.reset();
         m_trade = std::make_unique<LoopbackServer>(m_host, client::kTradePort, [](const RecordedRequest&) {
             return ScriptedReply{500, "<html>busy</html>", "text/html"};
@@ -531,7 +531,7 @@ private slots:
         QCOMPARE(w->quickBuy()->priceField()->text(), QStringLiteral("12.40"));
         w->command(Transaction_Dlg::kQuickSell);
         QCOMPARE(sell->priceField()->text(), QString());
-        market::setCurrentSingleItemQuote({});
+        Session::current().setSingleItemQuote({});
     }
 
     void enterIsSwallowed()

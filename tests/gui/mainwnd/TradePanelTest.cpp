@@ -13,14 +13,14 @@
 #include "app/Detailsystimeset.h"
 #include "app/LoginDlg.h"
 #include "app/Lock_Detail_dlg.h"
-#include "session/UserSession.h"
+#include "session/Session.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
 #include "controls/JListCtrl.h"
 #include "controls/cMyTreeCtrl.h"
 #include "mainwnd/Detail_Trans_Dlg.h"
 #include "mainwnd/Transaction_Dlg.h"
-#include "market/core/ItemTable.h"
+#include "session/Session.h"
 #include "market/core/Pollers.h"
 #include "platform/Platform.h"
 #include "support/LoopbackServer.h"
@@ -92,8 +92,8 @@ private:
         UserRecord record;
         record.id = "100001";
         record.password = "pass1234";
-        UserSession::instance().setRecord(record);
-        UserSession::instance().setLoggedIn(true);
+        Session::current().setUserRecord(record);
+        Session::current().setLoggedIn(true);
     }
 
 private slots:
@@ -119,12 +119,12 @@ private slots:
         client::Options o = client::defaultOptions();
         o.line0Host = m_host;
         o.updateHost = m_host + ":1";
-        client::setCurrentOptions(o);
+        Session::current().setOptions(o);
         client::LoadLineChoice();
-        UserSession::instance().resetForTest();
+        Session::current().resetForTest();
         logIn();
-        market::sharedItemTable().store({{9160001, "Tolmere小酒窖", 36.0f}}, 1);
-        market::setAvailableCash(480000.5f);
+        Session::current().storeItems({{9160001, "Tolmere小酒窖", 36.0f}}, 1);
+        Session::current().setAvailableCash(480000.5f);
         m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::Yes);
     }
 
@@ -134,11 +134,11 @@ private slots:
         m_boxes.reset();
         m_trade.reset();
         m_market.reset();
-        UserSession::instance().resetForTest();
+        Session::current().resetForTest();
         QDir::setCurrent(m_oldCwd);
     }
 
-    void cleanupTestCase() { UserSession::instance().resetForTest(); }
+    void cleanupTestCase() { Session::current().resetForTest(); }
 
     void panelIsDockedWithItsStripAndTree()
     {
@@ -416,7 +416,7 @@ private slots:
         QTest::mouseClick(child<QWidget>(panel->lockWindow(), Lock_Detail_dlg::kExitTrading), Qt::LeftButton);
         QCOMPARE(m_boxes->texts().last(), QStringLiteral("是否确认退出交易"));
         QCOMPARE(m_boxes->calls().back().buttons, platform::MsgButtons::YesNo);
-        QVERIFY(!UserSession::instance().loggedIn());
+        QVERIFY(!Session::current().loggedIn());
         QTRY_VERIFY(!market->tradePanel());
         market->command(Transaction_Dlg::kQuickBuy);
         QVERIFY(market->loginDialog() && market->loginDialog()->isVisible());
@@ -435,7 +435,7 @@ private slots:
         panel.lockWindow()->onExitTrading();
         QCoreApplication::processEvents();
         QVERIFY(kept && panel.isLocked());
-        QVERIFY(UserSession::instance().loggedIn());
+        QVERIFY(Session::current().loggedIn());
     }
 };
 

@@ -15,8 +15,8 @@
 #include "platform/Dialogs.h"
 #include "platform/SaveFile.h"
 #include "market/ColumnFile.h"
-#include "market/core/ColumnTexts.h"
-#include "market/core/ItemTable.h"
+#include "session/Session.h"
+#include "session/Session.h"
 #include "market/core/MarketColours.h"
 #include "market/Overview.h"
 #include "market/ShowViewSetDlg.h"
@@ -107,7 +107,7 @@ void OverviewAndSetupTest::init()
 void OverviewAndSetupTest::cleanup()
 {
     platform::setMessageBoxHandler(nullptr);
-    market::setCurrentColumnText({});
+    Session::current().setCurrentColumnText({});
 }
 
 void OverviewAndSetupTest::answerBoxes(platform::MsgResult answer)
@@ -120,7 +120,7 @@ void OverviewAndSetupTest::answerBoxes(platform::MsgResult answer)
 
 std::unique_ptr<ShowViewSetDlg> OverviewAndSetupTest::makeDialog(const std::string& currentText)
 {
-    market::setCurrentColumnText(currentText);
+    Session::current().setCurrentColumnText(currentText);
     return std::make_unique<ShowViewSetDlg>(std::filesystem::path(m_dir->path().toStdString()));
 }
 
@@ -138,7 +138,7 @@ void OverviewAndSetupTest::overviewFillsBothListsFromAPollerThread()
     QCOMPARE(overview.buildColumnsFromFile(kData), 2);
     QCOMPARE(basic.columnCaption(0), QStringLiteral("序"));
     QCOMPARE(basic.columnWidth(2), 100);
-    QVERIFY(!market::currentColumnText().empty());
+    QVERIFY(!Session::current().currentColumnText().empty());
 
     const std::string reply = overviewReply(20);
     std::thread poller([&] { overview.LoadOverview(reply); });
@@ -154,7 +154,7 @@ void OverviewAndSetupTest::overviewFillsBothListsFromAPollerThread()
     QCOMPARE(basic.cellColour(2, 4), market::kRiseColour);
     QCOMPARE(basic.cellColour(1, 4), market::kLevelColour);
     QCOMPARE(extended.cellText(1, 2), QStringLiteral("窖藏干红2号"));
-    QCOMPARE(market::sharedItemTable().findByCode(9160003)->name, std::string("窖藏干红3号"));
+    QCOMPARE(Session::current().findItem(9160003)->name, std::string("窖藏干红3号"));
 
     // The same reply again must not stack rows in the list that is not showing.
     overview.LoadOverview(reply);
@@ -332,7 +332,7 @@ void OverviewAndSetupTest::savedColumnsAreTheNextStartsColumns()
     QVERIFY(std::filesystem::exists(dir / market::kCurrentColumnFileName));
     const auto saved = market::loadColumnFile(dir / market::kCurrentColumnFileName);
     QVERIFY(saved);
-    QCOMPARE(market::currentColumnText(), saved->styledText);
+    QCOMPARE(Session::current().currentColumnText(), saved->styledText);
     // "旧列" is not in the catalogue: it keeps the key it had instead of leaving a hole.
     const market::ColumnCategory& basicCategory = saved->document.categories[0];
     QCOMPARE(basicCategory.columns.size(), std::size_t(5));

@@ -9,6 +9,7 @@
 #include "market/core/MarketColours.h"
 #include "market/Min_Price_List_Dlg.h"
 #include "support/LoopbackServer.h"
+#include "session/Session.h"
 
 namespace {
 
@@ -83,7 +84,7 @@ void TickWindowTest::initTestCase()
 {
     client::Options o = client::defaultOptions();
     o.line0Host = testsupport::UniqueLoopbackAddress(5);
-    client::setCurrentOptions(o);
+    Session::current().setOptions(o);
     client::LoadLineChoice(m_dir.path().toStdString());
     m_server = std::make_unique<testsupport::LoopbackServer>(
         o.line0Host, client::kMarketPort, [this](const testsupport::RecordedRequest& r) {
@@ -98,7 +99,7 @@ void TickWindowTest::initTestCase()
 void TickWindowTest::cleanupTestCase()
 {
     m_server.reset();
-    client::setCurrentOptions(client::defaultOptions());
+    Session::current().setOptions(client::defaultOptions());
 }
 
 void TickWindowTest::init()

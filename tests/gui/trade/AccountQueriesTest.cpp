@@ -22,6 +22,7 @@
 #include "trade/low_Histor_Transaction_Dlg.h"
 #include "trade/low_Today_order_Dlg.h"
 #include "trade/low_Today_transaction_Dlg.h"
+#include "session/Session.h"
 
 using testsupport::child;
 using testsupport::offeredFileName;
@@ -98,7 +99,7 @@ void AccountQueriesTest::initTestCase()
     platform::setWorkArea(QRect(0, 0, 1920, 1040));
     client::Options o = client::defaultOptions();
     o.line0Host = m_host;
-    client::setCurrentOptions(o);
+    Session::current().setOptions(o);
     client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-account-gui-no-connect-file");
     testsupport::logInAs("100001");
     m_server = std::make_unique<testsupport::LoopbackServer>(
@@ -109,7 +110,7 @@ void AccountQueriesTest::initTestCase()
 void AccountQueriesTest::cleanupTestCase()
 {
     m_server.reset();
-    UserSession::instance().resetForTest();
+    Session::current().resetForTest();
 }
 
 void AccountQueriesTest::init()

@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QTest>
 
-#include "session/UserSession.h"
+#include "session/Session.h"
 #include "client/ApiSign.h"
 #include "client/CodePage.h"
 #include "client/Endpoints.h"
@@ -75,7 +75,7 @@ void AccountWindowsTest::initTestCase()
 {
     client::Options o = client::defaultOptions();
     o.line0Host = m_host;
-    client::setCurrentOptions(o);
+    Session::current().setOptions(o);
     client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-account-gui-no-connect-file");
     m_server = std::make_unique<testsupport::LoopbackServer>(
         m_host, client::kTradePort, [this](const RecordedRequest&) { return ScriptedReply{200, m_reply}; });
@@ -84,18 +84,18 @@ void AccountWindowsTest::initTestCase()
 void AccountWindowsTest::cleanupTestCase()
 {
     m_server.reset();
-    UserSession::instance().resetForTest();
+    Session::current().resetForTest();
 }
 
 void AccountWindowsTest::init()
 {
-    UserSession::instance().resetForTest();
+    Session::current().resetForTest();
     UserRecord r;
     r.id = "100001";
     r.password = "123456";
     r.account = "6217000010001234567";
-    UserSession::instance().setRecord(r);
-    UserSession::instance().setLoggedIn(true);
+    Session::current().setUserRecord(r);
+    Session::current().setLoggedIn(true);
     m_reply.clear();
     m_before = m_server->requestCount();
 }
@@ -259,12 +259,12 @@ void AccountWindowsTest::detailsSavedTurnTheWindowReadOnlyAndFillTheRecord()
     QVERIFY(has(request.body, "\"name\" : \"王小明\""));
     QVERIFY(has(request.body, "\"contract_address\" : \"上海市徐汇区漕溪北路88号\""));
     const client::VerifiedBody verified = client::verifySignedBody(client::Info(client::Endpoint::UpdateInfo),
-                                                                   request.body, client::currentOptions().signKey);
+                                                                   request.body, Session::current().options().signKey);
     QVERIFY2(verified.ok, verified.error.c_str());
     QCOMPARE(verified.params.at("id"), std::string("100001"));
 
     QCOMPARE(boxes.texts().last(), u(trade::kDetailsUpdated));
-    const UserRecord record = UserSession::instance().record();
+    const UserRecord record = Session::current().userRecord();
     QCOMPARE(record.name, std::string("王小明"));
     QCOMPARE(record.account, std::string("6217000010009876543"));
     QCOMPARE(record.mobile, std::string("13900139000"));
@@ -293,7 +293,7 @@ void AccountWindowsTest::detailsRefusedLeaveTheFormAsTyped()
     QVERIFY(!w.isReadOnly());
     QVERIFY(w.edit(Field::Name)->isEnabled());
     QCOMPARE(w.edit(Field::Name)->text(), QStringLiteral("王小明"));
-    QCOMPARE(UserSession::instance().record().name, std::string());
+    QCOMPARE(Session::current().userRecord().name, std::string());
 
     boxes.clear();
     answer("");
@@ -304,11 +304,11 @@ void AccountWindowsTest::detailsRefusedLeaveTheFormAsTyped()
 
 void AccountWindowsTest::detailsOnFileAreShownReadOnly()
 {
-    UserRecord r = UserSession::instance().record();
+    UserRecord r = Session::current().userRecord();
     r.is_update = 1;
     r.name = "林晓雨";
     r.contract_address = "北京市朝阳区酒仙桥路8号";
-    UserSession::instance().setRecord(r);
+    Session::current().setUserRecord(r);
     low_change_message_dlg w(nullptr);
     QVERIFY(w.isReadOnly());
     QVERIFY(!w.saveButton());
@@ -343,7 +343,7 @@ void AccountWindowsTest::passwordChecksLocallyThenKeepsTheNewPassword()
     QCOMPARE(boxes.texts(), QStringList({u(trade::kPasswordUpdated)}));
     QCOMPARE(w.newPasswordEdit()->text(), QStringLiteral("n3w")); // the boxes keep their text
     // The screen lock compares with the stored password: now the new one, and so does the next change.
-    QCOMPARE(UserSession::instance().password(), std::string("n3w"));
+    QCOMPARE(Session::current().password(), std::string("n3w"));
     boxes.clear();
     w.save();
     QCOMPARE(boxes.texts(), QStringList({u(trade::kOldPasswordWrong)}));
@@ -358,12 +358,12 @@ void AccountWindowsTest::passwordRefusedKeepsTheOldPassword()
     w.save(); // an empty new password with an empty confirmation goes out
     QCOMPARE(sent(), size_t(1));
     QCOMPARE(boxes.texts(), QStringList({u("新密码不能为空")}));
-    QCOMPARE(UserSession::instance().password(), std::string("123456"));
+    QCOMPARE(Session::current().password(), std::string("123456"));
     boxes.clear();
     answer("not json");
     w.save();
     QVERIFY(boxes.calls().empty());
-    QCOMPARE(UserSession::instance().password(), std::string("123456"));
+    QCOMPARE(Session::current().password(), std::string("123456"));
 }
 
 QTEST_MAIN(AccountWindowsTest)

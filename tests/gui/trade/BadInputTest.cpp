@@ -14,13 +14,13 @@
 #include <QTest>
 #include <QThreadPool>
 
-#include "session/UserSession.h"
+#include "session/Session.h"
 #include "client/ApiSign.h"
 #include "client/Endpoints.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
 #include "controls/CSkinEdit.h"
-#include "market/core/ItemTable.h"
+#include "session/Session.h"
 #include "market/core/Pollers.h"
 #include "platform/Dialogs.h"
 #include "support/LoopbackServer.h"
@@ -60,7 +60,7 @@ void paste(QLineEdit* field, const QString& text)
 std::map<std::string, std::string> verified(client::Endpoint endpoint, const RecordedRequest& request)
 {
     const client::VerifiedBody body =
-        client::verifySignedBody(client::Info(endpoint), request.body, client::currentOptions().signKey);
+        client::verifySignedBody(client::Info(endpoint), request.body, Session::current().options().signKey);
     if (!body.ok)
         qWarning("refused body (%s): %s", body.error.c_str(), request.body.c_str());
     return body.ok ? body.params : std::map<std::string, std::string>{};
@@ -96,10 +96,10 @@ private slots:
     {
         client::Options o = client::defaultOptions();
         o.line0Host = m_host;
-        client::setCurrentOptions(o);
+        Session::current().setOptions(o);
         client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-bad-input-no-connect-file");
         testsupport::logInAs("100001");
-        market::sharedItemTable().store({{9160001, "Tolmere小酒窖", 36.0f}}, 1);
+        Session::current().storeItems({{9160001, "Tolmere小酒窖", 36.0f}}, 1);
     }
 
     void init()
@@ -107,14 +107,14 @@ private slots:
         m_script = std::make_unique<testsupport::TradeScript>();
         m_server = std::make_unique<testsupport::LoopbackServer>(m_host, client::kTradePort, m_script->handler());
         m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::Yes);
-        market::setAvailableCash(480000.5f);
-        UserSession::instance().resetForTest();
+        Session::current().setAvailableCash(480000.5f);
+        Session::current().resetForTest();
         UserRecord r;
         r.id = "100001";
         r.password = "123456";
         r.mobile = "13900139000";
-        UserSession::instance().setRecord(r);
-        UserSession::instance().setLoggedIn(true);
+        Session::current().setUserRecord(r);
+        Session::current().setLoggedIn(true);
     }
 
     void cleanup()
@@ -127,9 +127,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        UserSession::instance().resetForTest();
-        market::sharedItemTable().store({}, 0);
-        UserSession::instance().resetForTest();
+        Session::current().resetForTest();
     }
 
     void orderFields_data()

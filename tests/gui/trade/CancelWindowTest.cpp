@@ -17,6 +17,7 @@
 #include "support/SignedIn.h"
 #include "trade/Lists.h"
 #include "trade/low_deal_revoke_dlg.h"
+#include "session/Session.h"
 
 using testsupport::RecordedRequest;
 using testsupport::ScriptedReply;
@@ -65,7 +66,7 @@ void CancelWindowTest::initTestCase()
 {
     client::Options o = client::defaultOptions();
     o.line0Host = m_host;
-    client::setCurrentOptions(o);
+    Session::current().setOptions(o);
     client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-cancel-gui-no-connect-file");
     testsupport::logInAs("100001");
     m_server = std::make_unique<testsupport::LoopbackServer>(
@@ -86,7 +87,7 @@ void CancelWindowTest::initTestCase()
 void CancelWindowTest::cleanupTestCase()
 {
     m_server.reset();
-    UserSession::instance().resetForTest();
+    Session::current().resetForTest();
 }
 
 void CancelWindowTest::init()

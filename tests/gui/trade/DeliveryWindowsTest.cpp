@@ -4,7 +4,7 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-#include "session/UserSession.h"
+#include "session/Session.h"
 #include "client/CodePage.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
@@ -69,14 +69,14 @@ void DeliveryWindowsTest::initTestCase()
     o.line0Host = m_host;
     o.pickupText = "Velmora仓储中心一号库（上海市浦东新区富特北路288号），服务电话400-820-9160";
     o.pickupAddress = "自提：Velmora仓储中心一号库";
-    client::setCurrentOptions(o);
+    Session::current().setOptions(o);
     client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-delivery-gui-no-connect-file");
     UserRecord user;
     user.id = "100001";
     user.mobile = "13800138000";
-    UserSession::instance().setRecord(user);
-    UserSession::instance().setLoggedIn(true);
-    UserSession::instance().setLoggedIn(true);
+    Session::current().setUserRecord(user);
+    Session::current().setLoggedIn(true);
+    Session::current().setLoggedIn(true);
     m_server = std::make_unique<testsupport::LoopbackServer>(m_host, client::kTradePort, [this](const RecordedRequest& r) {
         auto it = m_replies.find(r.path);
         return ScriptedReply{200, it == m_replies.end() ? std::string() : client::utf8ToWire(it->second)};
@@ -86,8 +86,7 @@ void DeliveryWindowsTest::initTestCase()
 void DeliveryWindowsTest::cleanupTestCase()
 {
     m_server.reset();
-    UserSession::instance().resetForTest();
-    UserSession::instance().resetForTest();
+    Session::current().resetForTest();
 }
 
 void DeliveryWindowsTest::init()
@@ -152,7 +151,7 @@ void DeliveryWindowsTest::mailApplicationGoesOutInUtf8AndShowsTheServicesMessage
     const RecordedRequest sent = m_server->requests().back();
     QCOMPARE(sent.path, std::string("/api/v1/stock/delivery"));
     const client::VerifiedBody body = client::verifySignedBody(client::Info(client::Endpoint::Delivery), sent.body,
-                                                               client::currentOptions().signKey);
+                                                               Session::current().options().signKey);
     QVERIFY2(body.ok, body.error.c_str());
     QCOMPARE(body.params.at("address"), std::string("上海市黄浦区南京东路1号"));
     QCOMPARE(body.params.at("consignee"), std::string("王小明"));
@@ -185,10 +184,10 @@ void DeliveryWindowsTest::pickupHidesTheMailFieldsButStillSendsAndTestsTheConsig
     window.apply();
     QCOMPARE(m_boxes->texts(), QStringList({QStringLiteral("交割申请已提交")}));
     const client::VerifiedBody body = client::verifySignedBody(
-        client::Info(client::Endpoint::Delivery), m_server->requests().back().body, client::currentOptions().signKey);
+        client::Info(client::Endpoint::Delivery), m_server->requests().back().body, Session::current().options().signKey);
     QVERIFY2(body.ok, body.error.c_str());
     QCOMPARE(body.params.at("method"), std::string("自提"));
-    QCOMPARE(body.params.at("address"), client::currentOptions().pickupAddress);
+    QCOMPARE(body.params.at("address"), Session::current().options().pickupAddress);
     QCOMPARE(body.params.at("consignee"), std::string("张三"));
 
     // Hidden, the consignee is still tested.

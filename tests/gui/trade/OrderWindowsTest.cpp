@@ -13,7 +13,7 @@
 #include "client/Options.h"
 #include "client/ServerLine.h"
 #include "controls/JListCtrl.h"
-#include "market/core/ItemTable.h"
+#include "session/Session.h"
 #include "market/core/Pollers.h"
 #include "platform/core/Colours.h"
 #include "platform/Dialogs.h"
@@ -86,7 +86,7 @@ private slots:
     {
         client::Options o = client::defaultOptions();
         o.line0Host = m_host;
-        client::setCurrentOptions(o);
+        Session::current().setOptions(o);
         client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-buy-gui-no-connect-file");
         testsupport::logInAs("100001");
     }
@@ -96,9 +96,9 @@ private slots:
         m_script = std::make_unique<testsupport::TradeScript>();
         m_server = std::make_unique<testsupport::LoopbackServer>(m_host, client::kTradePort, m_script->handler());
         m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::Yes);
-        market::sharedItemTable().store({{9160001, "Tolmere小酒窖", 36.0f}, {9160002, "Aubrac干红", 120.0f}}, 2);
-        market::setAvailableCash(1003.0f);
-        market::setCurrentSingleItemQuote(market::SingleItemQuote());
+        Session::current().storeItems({{9160001, "Tolmere小酒窖", 36.0f}, {9160002, "Aubrac干红", 120.0f}}, 2);
+        Session::current().setAvailableCash(1003.0f);
+        Session::current().setSingleItemQuote(market::SingleItemQuote());
     }
 
     void cleanup()
@@ -111,8 +111,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        UserSession::instance().resetForTest();
-        market::sharedItemTable().store({}, 0);
+        Session::current().resetForTest();
     }
 
     void layoutPlacesEveryControl()
@@ -197,7 +196,7 @@ private slots:
         type(w.codeField(), "9160002");
         type(w.priceField(), "1"); // the code field has lost the focus
         QCOMPARE(w.itemName(), QStringLiteral("Aubrac干红"));
-        market::setAvailableCash(2006.0f);
+        Session::current().setAvailableCash(2006.0f);
         w.quantityField()->setFocus();
         QCOMPARE(w.maxBuyableShown(), 2000); // 2006 ÷ (1 + 1 × 3 ÷ 1000)
         type(w.codeField(), "9160009");
@@ -245,7 +244,7 @@ private slots:
         QCOMPARE(CountPath(*m_server, kBuyPath), 1u);
         const std::string body = testsupport::LastBody(*m_server, kBuyPath);
         const client::VerifiedBody verified =
-            client::verifySignedBody(client::Info(client::Endpoint::Buy), body, client::currentOptions().signKey);
+            client::verifySignedBody(client::Info(client::Endpoint::Buy), body, Session::current().options().signKey);
         QVERIFY2(verified.ok, body.c_str());
         const std::string v = verified.params.at("v");
         Json::Value root;
@@ -383,7 +382,7 @@ private slots:
         QCOMPARE(body, "{\n   \"id\" : \"100001\",\n   \"item_id\" : \"9160001\",\n   \"sell_amount\" : 40,\n"
                        "   \"sell_price\" : \"36.5\",\n   \"sign\" : \"" + root["sign"].asString()
                            + "\",\n   \"v\" : \"" + root["v"].asString() + "\"\n}\n");
-        QVERIFY(client::verifySignedBody(client::Info(client::Endpoint::Sell), body, client::currentOptions().signKey).ok);
+        QVERIFY(client::verifySignedBody(client::Info(client::Endpoint::Sell), body, Session::current().options().signKey).ok);
         // Refreshed at once, no wait.
         QCOMPARE(CountPath(*m_server, kOrdersPath), 2u);
         // No: nothing sent.

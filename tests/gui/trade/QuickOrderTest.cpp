@@ -10,11 +10,11 @@
 #include <QThreadPool>
 
 #include "client/CodePage.h"
-#include "client/Config.h"
+#include "session/Config.h"
 #include "client/Endpoints.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
-#include "market/core/ItemTable.h"
+#include "session/Session.h"
 #include "market/core/Pollers.h"
 #include "platform/Dialogs.h"
 #include "support/LoopbackServer.h"
@@ -87,17 +87,15 @@ void QuickOrderTest::initTestCase()
 {
     client::Options o = client::defaultOptions();
     o.line0Host = m_host;
-    client::setCurrentOptions(o);
+    Session::current().setOptions(o);
     client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-quick-gui-no-connect-file");
     testsupport::logInAs("100001");
-    market::sharedItemTable().store({{9160001, "Tolmere小酒窖", 12.3f}, {9160002, "Aubrac干红", 8.1f}}, 2);
+    Session::current().storeItems({{9160001, "Tolmere小酒窖", 12.3f}, {9160002, "Aubrac干红", 8.1f}}, 2);
 }
 
 void QuickOrderTest::cleanupTestCase()
 {
-    UserSession::instance().resetForTest();
-    market::sharedItemTable().store({}, 0);
-    market::setAvailableCash(0);
+    Session::current().resetForTest();
 }
 
 void QuickOrderTest::init()
@@ -110,7 +108,7 @@ void QuickOrderTest::init()
         m_replies["/api/v1/item/sell"] = {200, client::utf8ToWire(R"({"success":"true","msg":"卖出委托成功"})")};
     }
     startServer();
-    market::setAvailableCash(1000.0f);
+    Session::current().setAvailableCash(1000.0f);
     m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::Yes);
 }
 
@@ -173,7 +171,7 @@ void QuickOrderTest::quickBuyLayoutAndFigures()
     QTRY_VERIFY(popup->quantityField()->hasFocus());
 
     // The timer follows the poller's cash and the typed price.
-    market::setAvailableCash(2000.0f);
+    Session::current().setAvailableCash(2000.0f);
     popup->priceField()->setText(QStringLiteral("10"));
     QTRY_COMPARE_WITH_TIMEOUT(popup->boxText(Buying_dlg::kBuyableBox), QStringLiteral("199"), 3000);
     QCOMPARE(popup->boxText(Buying_dlg::kCashBox), QStringLiteral("2000.00"));

@@ -20,7 +20,7 @@
 #include "client/CodePage.h"
 #include "client/Options.h"
 #include "client/ServerLine.h"
-#include "market/core/ItemTable.h"
+#include "session/Session.h"
 #include "market/core/Pollers.h"
 #include "market/SingleItemQuote.h"
 #include "platform/core/CrossThread.h"
@@ -114,10 +114,10 @@ private slots:
     {
         client::Options o = client::defaultOptions();
         o.line0Host = m_host;
-        client::setCurrentOptions(o);
+        Session::current().setOptions(o);
         client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-timer-gui-no-connect-file");
         testsupport::logInAs("100001");
-        market::sharedItemTable().store({{9160001, "Tolmere小酒窖", 36.0f}}, 1);
+        Session::current().storeItems({{9160001, "Tolmere小酒窖", 36.0f}}, 1);
         auto scripted = m_script.handler();
         m_server = std::make_unique<testsupport::LoopbackServer>(
             m_host, client::kTradePort, [this, scripted](const RecordedRequest& r) {
@@ -130,7 +130,7 @@ private slots:
     void init()
     {
         m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::Yes);
-        market::setCurrentSingleItemQuote(market::SingleItemQuote());
+        Session::current().setSingleItemQuote(market::SingleItemQuote());
         m_gate.open();
     }
 
@@ -145,8 +145,7 @@ private slots:
     void cleanupTestCase()
     {
         m_server.reset();
-        UserSession::instance().resetForTest();
-        market::sharedItemTable().store({}, 0);
+        Session::current().resetForTest();
     }
 
     void buyWindowsQuoteTickLeavesTheEventLoopFreeAndOneAtATime()
@@ -240,7 +239,7 @@ private slots:
         QCoreApplication::sendPostedEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         // Nobody took the quote the service sent.
-        QCOMPARE(market::currentSingleItemQuote(), market::SingleItemQuote());
+        QCOMPARE(Session::current().singleItemQuote(), market::SingleItemQuote());
         QCOMPARE(CountPath(*m_server, kGuidePath), asked + 1);
     }
 

@@ -15,6 +15,7 @@
 #include "support/LoopbackServer.h"
 #include "support/SignedIn.h"
 #include "trade/Trade.h"
+#include "session/Session.h"
 
 using testsupport::RecordedRequest;
 using testsupport::ScriptedReply;
@@ -67,7 +68,7 @@ void TradeListsTest::initTestCase()
 {
     client::Options o = client::defaultOptions();
     o.line0Host = m_host;
-    client::setCurrentOptions(o);
+    Session::current().setOptions(o);
     client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-trade-gui-no-connect-file");
     testsupport::logInAs("100001");
     m_server = std::make_unique<testsupport::LoopbackServer>(
@@ -77,7 +78,7 @@ void TradeListsTest::initTestCase()
 void TradeListsTest::cleanupTestCase()
 {
     m_server.reset();
-    UserSession::instance().resetForTest();
+    Session::current().resetForTest();
 }
 
 void TradeListsTest::refreshFillsRowsAndColoursTheFirst200ByDirection()

@@ -19,6 +19,7 @@
 #include "platform/Trace.h"
 #include "support/FileSizeLimit.h"
 #include "support/LoopbackServer.h"
+#include "session/Session.h"
 
 namespace fs = std::filesystem;
 
@@ -93,7 +94,7 @@ TEST(Trace, RepliesAreTracedAsTextFromTheWireCodePage)
     });
     client::Options o = client::defaultOptions();
     o.line0Host = address;
-    client::setCurrentOptions(o);
+    Session::current().setOptions(o);
     client::LoadLineChoice(fs::temp_directory_path() / "velmora-no-such-folder");
     g_traced.clear();
     const QtMessageHandler previous = qInstallMessageHandler(recordTrace);
@@ -101,7 +102,7 @@ TEST(Trace, RepliesAreTracedAsTextFromTheWireCodePage)
     const app::LoginOutcome outcome = app::RequestLogin("880001", "pw");
     platform::enableTrace(false);
     qInstallMessageHandler(previous);
-    client::setCurrentOptions(client::defaultOptions());
+    Session::current().setOptions(client::defaultOptions());
 
     EXPECT_EQ(outcome.message, "密码错误");
     const QString traced = g_traced.join(QString());

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 
 #include "app/CommandLine.h"
-#include "client/Config.h"
+#include "session/Config.h"
 
 using app::CommandLineAction;
 

@@ -12,6 +12,7 @@
 #include "client/Trace.h"
 #include "client/Transport.h"
 #include "support/LoopbackServer.h"
+#include "session/Session.h"
 
 using namespace client;
 using testsupport::LoopbackServer;
@@ -35,7 +36,7 @@ protected:
         Options o = defaultOptions();
         o.line0Host = m_host;
         o.line1Host = m_host;
-        setCurrentOptions(o);
+        Session::current().setOptions(o);
         LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-call-no-connect-file");
         g_traced.clear();
         g_tracing = true;
@@ -44,7 +45,7 @@ protected:
     void TearDown() override
     {
         installTraceHook({});
-        setCurrentOptions(defaultOptions());
+        Session::current().setOptions(defaultOptions());
     }
 
     // The body the rule gives for these members, with the `v` the request carried.

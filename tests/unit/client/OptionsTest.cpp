@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "client/Config.h"
+#include "session/Config.h"
 #include "client/Options.h"
 
 using namespace client;

@@ -11,6 +11,7 @@
 #include "client/Transport.h"
 #include "support/FileSizeLimit.h"
 #include "support/LoopbackServer.h"
+#include "session/Session.h"
 
 using namespace client;
 namespace fs = std::filesystem;
@@ -29,12 +30,12 @@ protected:
         Options o = defaultOptions();
         o.line0Host = "line0.invalid";
         o.line1Host = "line1.invalid";
-        setCurrentOptions(o);
+        Session::current().setOptions(o);
     }
     void TearDown() override
     {
         fs::remove_all(m_dir);
-        setCurrentOptions(defaultOptions());
+        Session::current().setOptions(defaultOptions());
     }
     void WriteConnect(const std::string& text) { std::ofstream(m_dir / "connect", std::ios::binary) << text; }
     std::string ReadConnect() const
@@ -53,10 +54,10 @@ protected:
 TEST_F(ServerLineTest, NoFileMeansLineZero)
 {
     LoadLineChoice(m_dir);
-    EXPECT_EQ(currentLineIndex(), 0);
-    EXPECT_EQ(TradeBaseUrl(), "http://line0.invalid:8055");
-    EXPECT_EQ(MarketBaseUrl(), "http://line0.invalid:8041");
-    const auto table = LineTable();
+    EXPECT_EQ(Session::current().lineIndex(), 0);
+    EXPECT_EQ(Session::current().tradeBaseUrl(), "http://line0.invalid:8055");
+    EXPECT_EQ(Session::current().marketBaseUrl(), "http://line0.invalid:8041");
+    const auto table = Session::current().lines();
     EXPECT_EQ(table[0].label, "联通");
     EXPECT_EQ(table[1].label, "移动");
 }
@@ -65,13 +66,13 @@ TEST_F(ServerLineTest, StoredOneChoosesLineOneAndAnythingElseLineZero)
 {
     WriteConnect(R"({"connect":1})");
     LoadLineChoice(m_dir);
-    EXPECT_EQ(currentLineIndex(), 1);
-    EXPECT_EQ(TradeBaseUrl(), "http://line1.invalid:8055");
+    EXPECT_EQ(Session::current().lineIndex(), 1);
+    EXPECT_EQ(Session::current().tradeBaseUrl(), "http://line1.invalid:8055");
 
     for (const char* text : {R"({"connect":2})", R"({"connect":"1"})", "garbage", R"({"connect":-1})", "[1]", ""}) {
         WriteConnect(text);
         LoadLineChoice(m_dir);
-        EXPECT_EQ(currentLineIndex(), 0) << text;
+        EXPECT_EQ(Session::current().lineIndex(), 0) << text;
     }
 }
 
@@ -83,7 +84,7 @@ TEST_F(ServerLineTest, NumbersPastTheIntegerRangeReadAsLineZero)
         LoadLineChoice(m_dir);
         WriteConnect(text);
         EXPECT_NO_THROW(LoadLineChoice(m_dir)) << text;
-        EXPECT_EQ(currentLineIndex(), 0) << text;
+        EXPECT_EQ(Session::current().lineIndex(), 0) << text;
     }
 }
 
@@ -92,10 +93,10 @@ TEST_F(ServerLineTest, ApplyWritesExactlyTheChoiceAndIgnoresNoSelection)
     LoadLineChoice(m_dir);
     EXPECT_TRUE(ApplyLineChoice(1, m_dir));
     EXPECT_EQ(ReadConnect(), R"({"connect":1})");
-    EXPECT_EQ(currentLineIndex(), 1);
+    EXPECT_EQ(Session::current().lineIndex(), 1);
 
     EXPECT_FALSE(ApplyLineChoice(-1, m_dir));
-    EXPECT_EQ(currentLineIndex(), 1);
+    EXPECT_EQ(Session::current().lineIndex(), 1);
     EXPECT_EQ(ReadConnect(), R"({"connect":1})");
 
     EXPECT_TRUE(ApplyLineChoice(0, m_dir));
@@ -106,7 +107,7 @@ TEST_F(ServerLineTest, UnwritableFileStillSwitchesTheLine)
 {
     LoadLineChoice(m_dir);
     EXPECT_FALSE(ApplyLineChoice(1, m_dir / "no" / "such" / "folder"));
-    EXPECT_EQ(currentLineIndex(), 1);
+    EXPECT_EQ(Session::current().lineIndex(), 1);
 }
 
 TEST_F(ServerLineTest, AChoiceThatCannotBeWrittenWholeKeepsTheStoredOne)
@@ -137,7 +138,7 @@ TEST_F(ServerLineTest, ChangeOfLineReachesTheNextRequestOfAnotherThread)
     Options o = defaultOptions();
     o.line0Host = host0;
     o.line1Host = host1;
-    setCurrentOptions(o);
+    Session::current().setOptions(o);
     LoadLineChoice(m_dir);
 
     auto requestFromWorker = [] {

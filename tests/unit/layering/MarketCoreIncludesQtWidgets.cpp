@@ -1,3 +1,3 @@
 // Compiled against the market core only: Qt Widgets is out of its sight.
-#include "market/core/ItemTable.h"
+#include "market/core/OverviewReply.h"
 #include <QWidget>

@@ -5,7 +5,7 @@
 
 #include "client/ApiReply.h"
 #include "client/CodePage.h"
-#include "market/core/ItemTable.h"
+#include "session/Records.h"
 #include "market/core/MarketColours.h"
 #include "market/core/OverviewCells.h"
 #include "market/core/OverviewReply.h"

@@ -15,6 +15,7 @@
 #include "market/SingleItemQuote.h"
 #include "market/core/TickReplies.h"
 #include "support/LoopbackServer.h"
+#include "session/Session.h"
 
 using namespace market;
 
@@ -78,7 +79,7 @@ protected:
         std::filesystem::create_directories(m_dir);
         client::Options o = client::defaultOptions();
         o.line0Host = testsupport::UniqueLoopbackAddress(3);
-        client::setCurrentOptions(o);
+        Session::current().setOptions(o);
         client::LoadLineChoice(m_dir);
         platform::setMessageBoxHandler([this](const platform::MessageBoxCall& call) {
             m_boxes << call.caption + ":" + call.text;
@@ -88,7 +89,7 @@ protected:
     void TearDown() override
     {
         platform::setMessageBoxHandler(nullptr);
-        client::setCurrentOptions(client::defaultOptions());
+        Session::current().setOptions(client::defaultOptions());
         std::filesystem::remove_all(m_dir);
     }
     std::filesystem::path m_dir;
@@ -109,15 +110,15 @@ TEST_F(SingleItemQuoteRequest, SignedPostWithIntegerIdAndRefusalShown)
     EXPECT_EQ(sent.path, "/api/v1/trade/guide");
     EXPECT_NE(sent.body.find("\"id\" : 9160001"), std::string::npos) << sent.body;
     const client::VerifiedBody verified = client::verifySignedBody(client::Info(client::Endpoint::TradeGuide), sent.body,
-                                                                   client::currentOptions().signKey);
+                                                                   Session::current().options().signKey);
     EXPECT_TRUE(verified.ok) << verified.error;
-    EXPECT_EQ(currentSingleItemQuote().texts[0], "12.50");
+    EXPECT_EQ(Session::current().singleItemQuote().texts[0], "12.50");
 
     answer = client::utf8ToWire(R"({"success":"false","msg":"商品已停牌"})");
     EXPECT_EQ(requestSingleItemQuote(9160001), QuoteOutcome::Refused);
     EXPECT_EQ(requestSingleItemQuote(9160001), QuoteOutcome::Refused);
     EXPECT_EQ(m_boxes, QStringList({"Velmora:商品已停牌", "Velmora:商品已停牌"}));
-    EXPECT_EQ(currentSingleItemQuote().texts[0], "12.50");
+    EXPECT_EQ(Session::current().singleItemQuote().texts[0], "12.50");
 }
 
 TEST(TickRepliesTest, ParsingToleratesMissingAndWrongMembers)

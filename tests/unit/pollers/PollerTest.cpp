@@ -18,6 +18,7 @@
 #include "platform/core/CrossThread.h"
 #include "support/LoopbackServer.h"
 #include "support/SignedIn.h"
+#include "session/Session.h"
 
 using namespace testsupport;
 
@@ -49,11 +50,10 @@ protected:
         m_host = UniqueLoopbackAddress(3);
         client::Options o = client::defaultOptions();
         o.line0Host = m_host;
-        client::setCurrentOptions(o);
+        Session::current().setOptions(o);
         client::LoadLineChoice("/nonexistent-folder");
         testsupport::logInAs("100001");
     }
-    void TearDown() override { UserSession::instance().resetForTest(); }
 
     // Replies with the next text of `script` (the last one repeats).
     LoopbackServer::Handler Script(std::vector<std::string> script)
@@ -193,7 +193,7 @@ TEST_F(PollerTest, OverviewKindsAreSignedForTheUserAndCachedApart)
     const auto requests = trade.requests();
     ASSERT_EQ(requests.size(), 3u); // kinds 2 to 4 sent nothing
     const client::VerifiedBody body = client::verifySignedBody(
-        client::Info(client::Endpoint::UpToTheMinute), requests[0].body, client::currentOptions().signKey);
+        client::Info(client::Endpoint::UpToTheMinute), requests[0].body, Session::current().options().signKey);
     ASSERT_TRUE(body.ok) << body.error;
     EXPECT_EQ(requests[0].path, "/api/v1/stock/up-to-the-minute");
     EXPECT_EQ(body.params.at("id"), "100001");
@@ -209,24 +209,24 @@ TEST_F(PollerTest, UsableCashIsTakenOnlyFromASuccessfulReply)
     CUPdate_thread poller;
     poller.setPauses({std::chrono::milliseconds(0), std::chrono::milliseconds(0), std::chrono::milliseconds(1)});
     ASSERT_TRUE(poller.start());
-    market::setAvailableCash(0);
+    Session::current().setAvailableCash(0);
     poller.post(8, 0);
     ASSERT_TRUE(poller.waitIdle(20000));
-    EXPECT_DOUBLE_EQ(market::AvailableCash(), 499876.43); // to the cent, as the buy windows show it
+    EXPECT_DOUBLE_EQ(Session::current().availableCash(), 499876.43); // to the cent, as the buy windows show it
     poller.post(8, 0);
     poller.post(8, 0);
     ASSERT_TRUE(poller.waitIdle(20000));
-    EXPECT_DOUBLE_EQ(market::AvailableCash(), 499876.43);
+    EXPECT_DOUBLE_EQ(Session::current().availableCash(), 499876.43);
     poller.post(8, 0);
     ASSERT_TRUE(poller.waitIdle(20000));
-    EXPECT_DOUBLE_EQ(market::AvailableCash(), 99.25);
+    EXPECT_DOUBLE_EQ(Session::current().availableCash(), 99.25);
     EXPECT_EQ(trade.requests()[0].path, "/api/v1/account/apply");
 }
 
 TEST_F(PollerTest, StartUpShowsAnnouncementsAndTheTradePanelOnlyForAUser)
 {
     for (const bool loggedIn : {false, true}) {
-        UserSession::instance().setLoggedIn(loggedIn);
+        Session::current().setLoggedIn(loggedIn);
         CUPdate_thread poller;
         poller.setPauses({std::chrono::milliseconds(1), std::chrono::milliseconds(1), std::chrono::milliseconds(0)});
         Handed steps;
@@ -246,7 +246,7 @@ TEST_F(PollerTest, StoppingCutsTheStartUpPausesShortAndShowsNothingMore)
 {
     // Closing the market window within its first seconds waited out the start-up pauses;
     // with pauses of an hour this test would hang instead.
-    UserSession::instance().setLoggedIn(true);
+    Session::current().setLoggedIn(true);
     CUPdate_thread poller;
     poller.setPauses({std::chrono::hours(1), std::chrono::hours(1), std::chrono::milliseconds(0)});
     Handed steps;

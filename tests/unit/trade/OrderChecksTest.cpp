@@ -3,7 +3,7 @@
 #include <limits>
 
 #include "client/Endpoints.h"
-#include "market/core/ItemTable.h"
+#include "session/Session.h"
 #include "trade/core/OrderChecks.h"
 #include "trade/PanelWindow.h"
 
@@ -193,10 +193,9 @@ TEST(OrderParams, CancellationNamesTheOrderAsAnIntegerAndTheUserAsStockholder)
 
 TEST(ItemName, MatchesTheCodePrintedInDecimalLastOneWins)
 {
-    market::sharedItemTable().store({{9160001, "甲", 1.0f}, {9160002, "乙", 1.0f}, {9160001, "丙", 1.0f}}, 3);
+    Session::current().storeItems({{9160001, "甲", 1.0f}, {9160002, "乙", 1.0f}, {9160001, "丙", 1.0f}}, 3);
     EXPECT_EQ(itemNameForCode("9160001"), QString::fromUtf8("丙"));
     EXPECT_EQ(itemNameForCode("9160002"), QString::fromUtf8("乙"));
     EXPECT_EQ(itemNameForCode("09160001"), QString());
     EXPECT_EQ(itemNameForCode(""), QString());
-    market::sharedItemTable().store({}, 0);
 }

@@ -12,6 +12,7 @@
 #include "support/LoopbackServer.h"
 #include "support/SignedIn.h"
 #include "trade/Trade.h"
+#include "session/Session.h"
 
 using namespace trade;
 using client::ApiReply;
@@ -272,7 +273,7 @@ TEST(UsableCash, QueriesTheCustomerItemOfTheUserAndReadsUsableCash)
     const std::string host = testsupport::UniqueLoopbackAddress();
     client::Options o = client::defaultOptions();
     o.line0Host = host;
-    client::setCurrentOptions(o);
+    Session::current().setOptions(o);
     client::LoadLineChoice(std::filesystem::temp_directory_path() / "velmora-trade-no-connect-file");
     testsupport::logInAs("100001");
     testsupport::LoopbackServer server(host, client::kTradePort, [](const testsupport::RecordedRequest&) {
@@ -284,6 +285,6 @@ TEST(UsableCash, QueriesTheCustomerItemOfTheUserAndReadsUsableCash)
     EXPECT_NE(server.requests().front().body.find("\"id\" : \"100001\""), std::string::npos);
     server.setHandler([](const testsupport::RecordedRequest&) { return testsupport::ScriptedReply{500, "oops"}; });
     EXPECT_EQ(QueryUsableCash(), 0);
-    UserSession::instance().resetForTest();
-    client::setCurrentOptions(client::defaultOptions());
+    Session::current().resetForTest();
+    Session::current().setOptions(client::defaultOptions());
 }

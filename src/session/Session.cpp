@@ -1,0 +1,216 @@
+#include "session/Session.h"
+
+#include <algorithm>
+#include <atomic>
+
+namespace {
+
+std::atomic<Session*> g_made{nullptr};
+
+} // namespace
+
+void market::ItemTable::store(const std::vector<ItemEntry>& rows, int rowCount)
+{
+    const std::size_t kept = std::min<std::size_t>(rows.size(), kCapacity);
+    std::copy_n(rows.begin(), kept, m_entries.begin());
+    m_count = std::max(rowCount, 0);
+}
+
+std::vector<market::ItemEntry> market::ItemTable::entries() const
+{
+    return {m_entries.begin(), m_entries.begin() + std::min(m_count, kCapacity)};
+}
+
+std::optional<market::ItemEntry> market::ItemTable::findByCode(int code) const
+{
+    for (int i = 0; i < std::min(m_count, kCapacity); ++i)
+        if (m_entries[i].code == code)
+            return m_entries[i];
+    return std::nullopt;
+}
+
+Session::Session()
+{
+    // The first one made is the program's; a second (a test's own) does not replace it.
+    Session* none = nullptr;
+    g_made.compare_exchange_strong(none, this);
+}
+
+Session::~Session()
+{
+    Session* self = this;
+    g_made.compare_exchange_strong(self, nullptr);
+}
+
+Session& Session::current()
+{
+    if (Session* made = g_made.load())
+        return *made;
+    static Session fallback;
+    return fallback;
+}
+
+client::Options Session::options() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_options;
+}
+
+void Session::setOptions(client::Options options)
+{
+    std::lock_guard lock(m_mutex);
+    m_options = std::move(options);
+}
+
+std::array<client::ServerLine, 2> Session::lines() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_lines;
+}
+
+int Session::lineIndex() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_line;
+}
+
+void Session::setLines(const std::array<client::ServerLine, 2>& lines, int current)
+{
+    std::lock_guard lock(m_mutex);
+    m_lines = lines;
+    m_line = current == 1 ? 1 : 0;
+}
+
+void Session::setLineIndex(int index)
+{
+    if (index != 0 && index != 1)
+        return;
+    std::lock_guard lock(m_mutex);
+    m_line = index;
+}
+
+std::string Session::tradeBaseUrl() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_lines[m_line].tradeBaseUrl;
+}
+
+std::string Session::marketBaseUrl() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_lines[m_line].marketBaseUrl;
+}
+
+bool Session::loggedIn() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_state.loggedIn;
+}
+
+void Session::setLoggedIn(bool on)
+{
+    std::lock_guard lock(m_mutex);
+    m_state.loggedIn = on;
+}
+
+UserRecord Session::userRecord() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_state.record;
+}
+
+void Session::setUserRecord(UserRecord record)
+{
+    std::lock_guard lock(m_mutex);
+    m_state.record = std::move(record);
+}
+
+std::string Session::userId() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_state.record.id;
+}
+
+std::string Session::password() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_state.record.password;
+}
+
+void Session::setPassword(const std::string& password)
+{
+    std::lock_guard lock(m_mutex);
+    m_state.record.password = password;
+}
+
+double Session::availableCash() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_state.availableCash;
+}
+
+void Session::setAvailableCash(double cash)
+{
+    std::lock_guard lock(m_mutex);
+    m_state.availableCash = cash;
+}
+
+market::ItemTable Session::items() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_state.items;
+}
+
+void Session::storeItems(const std::vector<market::ItemEntry>& rows, int rowCount)
+{
+    std::lock_guard lock(m_mutex);
+    m_state.items.store(rows, rowCount);
+}
+
+std::optional<market::ItemEntry> Session::findItem(int code) const
+{
+    std::lock_guard lock(m_mutex);
+    return m_state.items.findByCode(code);
+}
+
+market::SingleItemQuote Session::singleItemQuote() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_state.quote;
+}
+
+void Session::setSingleItemQuote(const market::SingleItemQuote& quote)
+{
+    std::lock_guard lock(m_mutex);
+    m_state.quote = quote;
+}
+
+std::string Session::catalogueText() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_state.catalogueText;
+}
+
+void Session::setCatalogueText(std::string text)
+{
+    std::lock_guard lock(m_mutex);
+    m_state.catalogueText = std::move(text);
+}
+
+std::string Session::currentColumnText() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_state.currentColumnText;
+}
+
+void Session::setCurrentColumnText(std::string text)
+{
+    std::lock_guard lock(m_mutex);
+    m_state.currentColumnText = std::move(text);
+}
+
+void Session::resetForTest()
+{
+    std::lock_guard lock(m_mutex);
+    m_state = UserState{};
+}
