@@ -8,6 +8,7 @@
 namespace app {
 namespace {
 
+// Per process: the market window's maker, installed once by main.
 MarketWindowFactory& factory()
 {
     static MarketWindowFactory f;

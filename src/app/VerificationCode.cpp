@@ -6,6 +6,7 @@
 namespace app {
 
 namespace {
+// Per process: the clock seam a test sets.
 std::function<std::time_t()>& clockFunction()
 {
     static std::function<std::time_t()> clock;

@@ -11,6 +11,8 @@
 namespace chart {
 namespace {
 
+// Per process, like the drawing it guards: a reply that arrives while the previous one is still
+// drawing is dropped.
 std::atomic<bool> g_timelineReady{true};
 
 class ReadyFlag final

@@ -15,6 +15,7 @@ constexpr long kConnectTimeoutSeconds = 3;
 constexpr long kTimeoutSeconds = 3;
 constexpr long kPosterTimeoutSeconds = 4; // the market poller's unlocked POST
 
+// Per process: a fault seam (the next N handles fail to open) and libcurl's one global set-up.
 std::atomic<int> g_failHandles{0};
 
 struct GlobalInit

@@ -181,6 +181,7 @@ QImage draw(int id)
 
 } // namespace
 
+// Per process: a cache; the bitmaps never change while the program runs.
 QImage bitmap(int id)
 {
     static std::mutex mutex;

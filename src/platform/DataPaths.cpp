@@ -8,6 +8,7 @@
 namespace platform {
 
 namespace {
+// Per process: where the folders are, chosen before the first window (tests move them).
 QString& dataDirOverride()
 {
     static QString dir;

@@ -14,6 +14,7 @@ namespace platform {
 
 namespace {
 
+// Per process: the seams through which tests answer message boxes and file dialogs.
 MessageBoxHandler& boxHandler()
 {
     static MessageBoxHandler handler;

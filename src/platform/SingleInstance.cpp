@@ -7,6 +7,7 @@
 namespace platform {
 
 namespace {
+// Per process: where the instance lock lives (tests move it).
 QString& lockDirOverride()
 {
     static QString dir;

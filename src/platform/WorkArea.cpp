@@ -8,6 +8,7 @@
 namespace platform {
 
 namespace {
+// Per process: the screen's work area, read once (tests set it).
 std::optional<QRect>& cached()
 {
     static std::optional<QRect> area;
