@@ -50,167 +50,103 @@ Session& Session::current()
     return fallback;
 }
 
-client::Options Session::options() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_options;
-}
+client::Options Session::options() const { return locked([&] { return m_options; }); }
 
 void Session::setOptions(client::Options options)
 {
-    std::lock_guard lock(m_mutex);
-    m_options = std::move(options);
+    locked([&] { m_options = std::move(options); });
 }
 
-std::array<client::ServerLine, 2> Session::lines() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_lines;
-}
+std::array<client::ServerLine, 2> Session::lines() const { return locked([&] { return m_lines; }); }
 
-int Session::lineIndex() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_line;
-}
+int Session::lineIndex() const { return locked([&] { return m_line; }); }
 
 void Session::setLines(const std::array<client::ServerLine, 2>& lines, int current)
 {
-    std::lock_guard lock(m_mutex);
-    m_lines = lines;
-    m_line = current == 1 ? 1 : 0;
+    locked([&] {
+        m_lines = lines;
+        m_line = current == 1 ? 1 : 0;
+    });
 }
 
 void Session::setLineIndex(int index)
 {
     if (index != 0 && index != 1)
         return;
-    std::lock_guard lock(m_mutex);
-    m_line = index;
+    locked([&] { m_line = index; });
 }
 
 std::string Session::tradeBaseUrl() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_lines[m_line].tradeBaseUrl;
+    return locked([&] { return m_lines[m_line].tradeBaseUrl; });
 }
 
 std::string Session::marketBaseUrl() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_lines[m_line].marketBaseUrl;
+    return locked([&] { return m_lines[m_line].marketBaseUrl; });
 }
 
-bool Session::loggedIn() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_state.loggedIn;
-}
+bool Session::loggedIn() const { return locked([&] { return m_state.loggedIn; }); }
 
-void Session::setLoggedIn(bool on)
-{
-    std::lock_guard lock(m_mutex);
-    m_state.loggedIn = on;
-}
+void Session::setLoggedIn(bool on) { locked([&] { m_state.loggedIn = on; }); }
 
-UserRecord Session::userRecord() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_state.record;
-}
+UserRecord Session::userRecord() const { return locked([&] { return m_state.record; }); }
 
 void Session::setUserRecord(UserRecord record)
 {
-    std::lock_guard lock(m_mutex);
-    m_state.record = std::move(record);
+    locked([&] { m_state.record = std::move(record); });
 }
 
-std::string Session::userId() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_state.record.id;
-}
+std::string Session::userId() const { return locked([&] { return m_state.record.id; }); }
 
-std::string Session::password() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_state.record.password;
-}
+std::string Session::password() const { return locked([&] { return m_state.record.password; }); }
 
 void Session::setPassword(const std::string& password)
 {
-    std::lock_guard lock(m_mutex);
-    m_state.record.password = password;
+    locked([&] { m_state.record.password = password; });
 }
 
-double Session::availableCash() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_state.availableCash;
-}
+double Session::availableCash() const { return locked([&] { return m_state.availableCash; }); }
 
-void Session::setAvailableCash(double cash)
-{
-    std::lock_guard lock(m_mutex);
-    m_state.availableCash = cash;
-}
+void Session::setAvailableCash(double cash) { locked([&] { m_state.availableCash = cash; }); }
 
-market::ItemTable Session::items() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_state.items;
-}
+market::ItemTable Session::items() const { return locked([&] { return m_state.items; }); }
 
 void Session::storeItems(const std::vector<market::ItemEntry>& rows, int rowCount)
 {
-    std::lock_guard lock(m_mutex);
-    m_state.items.store(rows, rowCount);
+    locked([&] { m_state.items.store(rows, rowCount); });
 }
 
 std::optional<market::ItemEntry> Session::findItem(int code) const
 {
-    std::lock_guard lock(m_mutex);
-    return m_state.items.findByCode(code);
+    return locked([&] { return m_state.items.findByCode(code); });
 }
 
 market::SingleItemQuote Session::singleItemQuote() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_state.quote;
+    return locked([&] { return m_state.quote; });
 }
 
 void Session::setSingleItemQuote(const market::SingleItemQuote& quote)
 {
-    std::lock_guard lock(m_mutex);
-    m_state.quote = quote;
+    locked([&] { m_state.quote = quote; });
 }
 
-std::string Session::catalogueText() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_state.catalogueText;
-}
+std::string Session::catalogueText() const { return locked([&] { return m_state.catalogueText; }); }
 
 void Session::setCatalogueText(std::string text)
 {
-    std::lock_guard lock(m_mutex);
-    m_state.catalogueText = std::move(text);
+    locked([&] { m_state.catalogueText = std::move(text); });
 }
 
 std::string Session::currentColumnText() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_state.currentColumnText;
+    return locked([&] { return m_state.currentColumnText; });
 }
 
 void Session::setCurrentColumnText(std::string text)
 {
-    std::lock_guard lock(m_mutex);
-    m_state.currentColumnText = std::move(text);
+    locked([&] { m_state.currentColumnText = std::move(text); });
 }
 
-void Session::resetForTest()
-{
-    std::lock_guard lock(m_mutex);
-    m_state = UserState{};
-}
+void Session::resetForTest() { locked([&] { m_state = UserState{}; }); }

@@ -73,6 +73,14 @@ public:
     void resetForTest();
 
 private:
+    // Every member reads or writes through here, under the one lock.
+    template <class F>
+    auto locked(F&& f) const
+    {
+        const std::lock_guard lock(m_mutex);
+        return f();
+    }
+
     struct UserState
     {
         bool loggedIn = false;
