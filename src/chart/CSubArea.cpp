@@ -31,12 +31,12 @@ QString Text(const std::string& s)
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
 }
 
-bool IsPoint(const CSubAreaDisplayOne& d)
+bool isPoint(const CSubAreaDisplayOne& d)
 {
     return d.elementCount() > 0 && d.Element(0)->Type() == ElementType::Point;
 }
 
-Colour FirstColour(const CSubAreaDisplayOne& d);
+Colour firstColour(const CSubAreaDisplayOne& d);
 
 } // namespace
 
@@ -323,8 +323,8 @@ void CSubArea::drawDisplay(QPainter& p, CSubAreaDisplayOne& d, int first, int la
                       Qt::IntersectClip);
     }
     placeAndDraw(p, d, first, last, drawFrom, drawTo);
-    if (IsPoint(d))
-        d.Connect(p, joinFrom, joinTo < 0 ? int(d.Slots().size()) - 1 : joinTo, FirstColour(d));
+    if (isPoint(d))
+        d.Connect(p, joinFrom, joinTo < 0 ? int(d.Slots().size()) - 1 : joinTo, firstColour(d));
     if (clip)
         p.restore();
 }
@@ -492,7 +492,7 @@ void CSubArea::placeAndDraw(QPainter& p, CSubAreaDisplayOne& d, int first, int l
 
 namespace {
 
-Colour FirstColour(const CSubAreaDisplayOne& d)
+Colour firstColour(const CSubAreaDisplayOne& d)
 {
     const CDataElement* e = d.Element(0);
     return static_cast<const CDataElementPoint*>(e)->colour;

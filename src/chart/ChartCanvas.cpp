@@ -15,7 +15,7 @@
 namespace chart {
 namespace {
 
-std::unique_ptr<CSubAreaDisplayOne> MakeDisplay(DisplayKind kind, CSubArea& area)
+std::unique_ptr<CSubAreaDisplayOne> makeDisplay(DisplayKind kind, CSubArea& area)
 {
     switch (kind) {
     case DisplayKind::KBar:
@@ -87,7 +87,7 @@ bool ChartCanvas::AddDisplay(DisplayKind kind, int row, const std::string& name)
     for (CSubAreaCell& cell : m_rows) {
         if (cell.row != row)
             continue;
-        auto display = MakeDisplay(kind, *cell.subArea);
+        auto display = makeDisplay(kind, *cell.subArea);
         display->setName(name);
         return cell.subArea->AddDisplay(std::move(display));
     }

@@ -65,7 +65,7 @@ std::optional<std::vector<TimelineRecord>> parseTimelineReply(std::string_view u
     return timelineRecords(reply.infor);
 }
 
-std::vector<Colour> VolumeColours(const std::vector<TimelineRecord>& records)
+std::vector<Colour> volumeColours(const std::vector<TimelineRecord>& records)
 {
     std::vector<Colour> colours;
     colours.reserve(records.size());

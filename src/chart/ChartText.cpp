@@ -9,7 +9,7 @@ namespace {
 
 constexpr float kEpsilon = 0.00001f;
 
-long long Truncated(float v)
+long long truncated(float v)
 {
     // Values outside the integer range (a garbage reply) must not make the cast undefined.
     if (!std::isfinite(v))
@@ -32,7 +32,7 @@ bool isWhole(float v)
 int valueTextWidth(float v)
 {
     char buf[512];
-    const int n = isWhole(v) ? std::snprintf(buf, sizeof buf, "%lld", Truncated(v))
+    const int n = isWhole(v) ? std::snprintf(buf, sizeof buf, "%lld", truncated(v))
                              : std::snprintf(buf, sizeof buf, "%f", double(v));
     return n < 0 ? 0 : n;
 }
@@ -41,7 +41,7 @@ std::string valueLabel(float v, bool wholeOnly)
 {
     char buf[512];
     if (wholeOnly || isWhole(v))
-        std::snprintf(buf, sizeof buf, "%lld", Truncated(v));
+        std::snprintf(buf, sizeof buf, "%lld", truncated(v));
     else
         std::snprintf(buf, sizeof buf, "%.2f", double(v));
     return buf;

@@ -24,7 +24,7 @@ constexpr OscillatorCommand kOscillatorCommands[] = {
     {Oscillator::Boll, "BOLL 布林线", "oscillatorBOLL"},
 };
 
-QAction* Checkable(QObject* owner, const char* text, const char* name)
+QAction* checkable(QObject* owner, const char* text, const char* name)
 {
     auto* action = new QAction(QString::fromUtf8(text), owner);
     action->setObjectName(QString::fromLatin1(name));
@@ -38,13 +38,13 @@ IndicatorActions::IndicatorActions(QWidget* parent)
     : QObject(parent)
     , m_parent(parent)
 {
-    m_averages = Checkable(this, "均线 MA", "indicatorMA");
-    m_volumeAverages = Checkable(this, "成交量均线", "indicatorVolumeMA");
+    m_averages = checkable(this, "均线 MA", "indicatorMA");
+    m_volumeAverages = checkable(this, "成交量均线", "indicatorVolumeMA");
     m_periods = new QAction(QStringLiteral("均线参数..."), this);
     m_periods->setObjectName(QStringLiteral("indicatorPeriods"));
     m_oscillatorGroup = new QActionGroup(this);
     for (const OscillatorCommand& c : kOscillatorCommands) {
-        QAction* action = Checkable(m_oscillatorGroup, c.text, c.name);
+        QAction* action = checkable(m_oscillatorGroup, c.text, c.name);
         m_oscillatorGroup->addAction(action);
         m_oscillators[std::size_t(c.oscillator)] = action;
         connect(action, &QAction::triggered, this, [this, o = c.oscillator] {

@@ -74,13 +74,13 @@ bool TimelineChart::load(std::string_view wireReply)
     if (!read.reply.success)
         return false;
     const std::size_t from = takeRecords(m_records, read, timelineRecords(read.reply.infor));
-    const std::vector<Colour> volumeColours = VolumeColours(m_records);
+    const std::vector<Colour> colours = volumeColours(m_records);
     const std::size_t n = m_records.size();
     // One locked step from changing to drawing, as for candles.
     m_ctrl.withCanvas([&](ChartCanvas& canvas) {
         canvas.refillDisplay("O1", from, n, [&](std::size_t i) { return point(m_records[i].averagePrice, kAverageColour); });
         canvas.refillDisplay("O2", from, n, [&](std::size_t i) { return point(m_records[i].price, kPriceColour); });
-        canvas.refillDisplay("M1", from, n, [&](std::size_t i) { return point(float(m_records[i].vol), volumeColours[i]); });
+        canvas.refillDisplay("M1", from, n, [&](std::size_t i) { return point(float(m_records[i].vol), colours[i]); });
         canvas.SetTitle("O", kTimelineTitle);
         canvas.SetAxisLegend("M");
         canvas.DrawRange("O", 0, kTimelineSlots - 1);

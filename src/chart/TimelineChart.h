@@ -18,7 +18,7 @@ inline constexpr Colour kAverageColour = Rgb(255, 255, 0);
 inline constexpr Colour kPriceColour = Rgb(240, 240, 240);
 
 // Each minute's volume colour: rise or fall against the last traded minute's price.
-std::vector<Colour> VolumeColours(const std::vector<TimelineRecord>& records);
+std::vector<Colour> volumeColours(const std::vector<TimelineRecord>& records);
 
 // The time-share chart on one control. Loads keep the day so far: a poll that repeats it and
 // adds or changes only its last minutes parses and draws only those.

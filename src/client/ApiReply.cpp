@@ -27,7 +27,7 @@ bool ParseWholeInt64(const std::string& text, std::int64_t& out)
     return true;
 }
 
-bool ParseWholeDouble(const std::string& text, double& out)
+bool parseWholeDouble(const std::string& text, double& out)
 {
     if (text.empty())
         return false;
@@ -41,7 +41,7 @@ bool ParseWholeDouble(const std::string& text, double& out)
 
 // Set up once: building the settings costs more than reading a short reply. Making a
 // reader of them only reads them, so every thread may share the builders.
-const Json::CharReaderBuilder& ReaderSettings(bool wholeText)
+const Json::CharReaderBuilder& readerSettings(bool wholeText)
 {
     static const auto make = [](bool failIfExtra) {
         Json::CharReaderBuilder b;
@@ -55,7 +55,7 @@ const Json::CharReaderBuilder& ReaderSettings(bool wholeText)
     return wholeText ? whole : leading;
 }
 
-bool ParseWith(const Json::CharReaderBuilder& settings, std::string_view utf8, Json::Value& root)
+bool parseWith(const Json::CharReaderBuilder& settings, std::string_view utf8, Json::Value& root)
 {
     std::unique_ptr<Json::CharReader> reader(settings.newCharReader());
     std::string errors;
@@ -81,13 +81,13 @@ const Json::Value& jsonMember(const Json::Value& object, const char* key)
 bool parseJson(std::string_view utf8, Json::Value& root)
 {
     root = Json::Value();
-    return !utf8.empty() && ParseWith(ReaderSettings(true), utf8, root);
+    return !utf8.empty() && parseWith(readerSettings(true), utf8, root);
 }
 
 bool parseLeadingJson(std::string_view utf8, Json::Value& value, std::size_t& end)
 {
     value = Json::Value();
-    if (utf8.empty() || !ParseWith(ReaderSettings(false), utf8, value))
+    if (utf8.empty() || !parseWith(readerSettings(false), utf8, value))
         return false;
     end = std::size_t(value.getOffsetLimit());
     return end <= utf8.size();
@@ -137,7 +137,7 @@ std::int64_t JsonInt64(const Json::Value& value)
         if (ParseWholeInt64(value.asString(), v))
             return v;
         double d = 0;
-        if (ParseWholeDouble(value.asString(), d) && d < 9.2e18 && d > -9.2e18)
+        if (parseWholeDouble(value.asString(), d) && d < 9.2e18 && d > -9.2e18)
             return static_cast<std::int64_t>(d);
         return 0;
     }
@@ -165,7 +165,7 @@ double jsonReal(const Json::Value& value)
         return value.asBool() ? 1.0 : 0.0;
     case Json::stringValue: {
         double d = 0;
-        return ParseWholeDouble(value.asString(), d) ? d : 0.0;
+        return parseWholeDouble(value.asString(), d) ? d : 0.0;
     }
     default:
         return 0.0;

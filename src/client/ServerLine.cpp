@@ -14,7 +14,7 @@
 namespace client {
 namespace {
 
-std::filesystem::path FileIn(const std::filesystem::path& dir)
+std::filesystem::path fileIn(const std::filesystem::path& dir)
 {
     return dir.empty() ? std::filesystem::path(kLineChoiceFile) : dir / kLineChoiceFile;
 }
@@ -49,7 +49,7 @@ void LoadLineChoice(const std::filesystem::path& dir)
     const Options options = session.options();
     int chosen = 0;
 
-    std::ifstream in(FileIn(dir), std::ios::binary);
+    std::ifstream in(fileIn(dir), std::ios::binary);
     if (in) {
         std::ostringstream text;
         text << in.rdbuf();
@@ -68,7 +68,7 @@ bool ApplyLineChoice(int index, const std::filesystem::path& dir)
     Session::current().setLineIndex(index);
     char text[32];
     const int length = std::snprintf(text, sizeof text, "{\"connect\":%d}", index);
-    return writeWholeFile(FileIn(dir), std::string_view(text, std::size_t(length)));
+    return writeWholeFile(fileIn(dir), std::string_view(text, std::size_t(length)));
 }
 
 } // namespace client

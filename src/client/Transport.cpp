@@ -24,7 +24,7 @@ struct GlobalInit
     ~GlobalInit() { curl_global_cleanup(); }
 };
 
-CURL* NewHandle()
+CURL* newHandle()
 {
     // curl_global_init is not thread-safe in general; a function-local static runs it once.
     static GlobalInit init;
@@ -36,16 +36,16 @@ CURL* NewHandle()
     return curl_easy_init();
 }
 
-size_t WriteCallback(char* data, size_t size, size_t count, void* reply)
+size_t writeCallback(char* data, size_t size, size_t count, void* reply)
 {
     return AppendReply(data, size, count, reply);
 }
 
-void SetCommon(CURL* curl, const std::string& url, std::string& reply, long timeoutSeconds)
+void setCommon(CURL* curl, const std::string& url, std::string& reply, long timeoutSeconds)
 {
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_READFUNCTION, nullptr);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &WriteCallback);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &writeCallback);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
@@ -55,7 +55,7 @@ void SetCommon(CURL* curl, const std::string& url, std::string& reply, long time
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxReplyBytes));
 }
 
-void SetPost(CURL* curl, const std::string& body)
+void setPost(CURL* curl, const std::string& body)
 {
     curl_easy_setopt(curl, CURLOPT_POST, 1L);
     // The body is text: its length runs up to the first zero byte.
@@ -106,11 +106,11 @@ std::size_t AppendReply(const char* data, std::size_t size, std::size_t count, v
 int HttpPostForm(const std::string& url, const std::string& body, TransferLock& lock, std::string& reply)
 {
     std::lock_guard guard(lock);
-    CURL* curl = NewHandle();
+    CURL* curl = newHandle();
     if (curl == nullptr)
         return 2;
-    SetCommon(curl, url, reply, kTimeoutSeconds);
-    SetPost(curl, body);
+    setCommon(curl, url, reply, kTimeoutSeconds);
+    setPost(curl, body);
     reply.clear();
     Perform(curl);
     return 1;
@@ -119,33 +119,33 @@ int HttpPostForm(const std::string& url, const std::string& body, TransferLock& 
 int HttpGetUrl(const std::string& url, std::string& reply)
 {
     std::lock_guard guard(GetLock());
-    CURL* curl = NewHandle();
+    CURL* curl = newHandle();
     if (curl == nullptr) {
         reply.clear();
         return 2;
     }
     reply.clear();
-    SetCommon(curl, url, reply, kTimeoutSeconds);
+    setCommon(curl, url, reply, kTimeoutSeconds);
     curl_easy_setopt(curl, CURLOPT_HEADER, 0L);
     return Perform(curl);
 }
 
 int HttpPostFormNoLock(const std::string& url, const std::string& body, std::string& reply)
 {
-    CURL* curl = NewHandle();
+    CURL* curl = newHandle();
     if (curl == nullptr)
         return 2;
-    SetCommon(curl, url, reply, kPosterTimeoutSeconds);
-    SetPost(curl, body);
+    setCommon(curl, url, reply, kPosterTimeoutSeconds);
+    setPost(curl, body);
     return Perform(curl);
 }
 
 int HttpGetUrlNoLock(const std::string& url, std::string& reply)
 {
-    CURL* curl = NewHandle();
+    CURL* curl = newHandle();
     if (curl == nullptr)
         return 2;
-    SetCommon(curl, url, reply, kTimeoutSeconds);
+    setCommon(curl, url, reply, kTimeoutSeconds);
     curl_easy_setopt(curl, CURLOPT_HEADER, 0L);
     return Perform(curl);
 }

@@ -6,7 +6,7 @@ namespace market {
 namespace {
 
 int Right(const QRect& r) { return r.left() + r.width(); }
-int Bottom(const QRect& r) { return r.top() + r.height(); }
+int bottom(const QRect& r) { return r.top() + r.height(); }
 
 } // namespace
 
@@ -28,25 +28,25 @@ QuotePanelLayout QuotePanelLayout::compute(const QRect& client)
         const int top = t + 28 + k * p;
         layout.labels[k] = platform::edges(l + 5, top, l + 65, top + 23);
     }
-    layout.labels[19] = platform::edges(l + 5 + h, layout.labels[0].top(), l + 65 + h, Bottom(layout.labels[0]));
+    layout.labels[19] = platform::edges(l + 5 + h, layout.labels[0].top(), l + 65 + h, bottom(layout.labels[0]));
     for (int k = 20; k <= 27; ++k) {
         const QRect& row = layout.labels[k - 9];
-        layout.labels[k] = platform::edges(row.left() + h, row.top(), row.left() + h + 60, Bottom(row));
+        layout.labels[k] = platform::edges(row.left() + h, row.top(), row.left() + h + 60, bottom(row));
     }
     for (int k = 0; k <= 19; ++k) {
         const QRect& label = layout.labels[k];
-        layout.values[k] = platform::edges(Right(label), label.top(), Right(label) + 80, Bottom(label));
+        layout.values[k] = platform::edges(Right(label), label.top(), Right(label) + 80, bottom(label));
     }
     for (int k = 20; k <= 29; ++k) {
         const QRect& label = layout.labels[k - 19];
         const int left = label.left() + h + 60;
-        layout.values[k] = platform::edges(left, label.top(), left + 80, Bottom(label));
+        layout.values[k] = platform::edges(left, label.top(), left + 80, bottom(label));
     }
     for (int k = 30; k <= 37; ++k) {
         const QRect& label = layout.labels[k - 10];
-        layout.values[k] = platform::edges(Right(label), label.top(), Right(label) + 80, Bottom(label));
+        layout.values[k] = platform::edges(Right(label), label.top(), Right(label) + 80, bottom(label));
     }
-    layout.quoteBottom = Bottom(layout.values[18]);
+    layout.quoteBottom = bottom(layout.values[18]);
     return layout;
 }
 

@@ -21,7 +21,7 @@ const QColor kHeader(37, 37, 37);
 const QColor kSeparator(80, 80, 80);
 const QColor& kLevel = platform::TextOnDark;
 
-QColor ToneColour(market::Tone tone)
+QColor toneColour(market::Tone tone)
 {
     switch (tone) {
     case market::Tone::Up: return platform::RiseColour;
@@ -32,7 +32,7 @@ QColor ToneColour(market::Tone tone)
     return kLevel;
 }
 
-void DrawText(QPainter& p, const QRect& r, int flags, const std::string& text, const QColor& colour)
+void drawText(QPainter& p, const QRect& r, int flags, const std::string& text, const QColor& colour)
 {
     p.setPen(colour);
     p.drawText(r, flags, QString::fromStdString(text));
@@ -117,7 +117,7 @@ void Right_Msg_Dlg::LoadRealtime(const std::string& wireReply)
     const auto& labels = market::QuoteLabels();
     for (int k = 0; k < 28; ++k)
         // Text sits at the top of its row so the separators run just below it.
-        DrawText(p, m_layout.labels[k], Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, labels[k], kLevel);
+        drawText(p, m_layout.labels[k], Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, labels[k], kLevel);
     p.setPen(QPen(kSeparator, 1));
     for (int k : {0, 5, 10, 12, 17}) {
         const int y = m_layout.values[k].bottom() + 1 - 10;
@@ -129,10 +129,10 @@ void Right_Msg_Dlg::LoadRealtime(const std::string& wireReply)
         char text[64];
         std::snprintf(text, sizeof text, "\n昨收：%f\n", static_cast<double>(quote.reference));
         platform::trace(text);
-        DrawText(p, QRect(0, 3, m_size.width(), 25), Qt::AlignCenter, quote.title, kLevel);
+        drawText(p, QRect(0, 3, m_size.width(), 25), Qt::AlignCenter, quote.title, kLevel);
         for (int k = 0; k < 38; ++k) {
-            DrawText(p, m_layout.values[k], Qt::AlignRight | Qt::AlignTop, quote.values[k].text,
-                     ToneColour(quote.values[k].tone));
+            drawText(p, m_layout.values[k], Qt::AlignRight | Qt::AlignTop, quote.values[k].text,
+                     toneColour(quote.values[k].tone));
         }
         m_opening = quote.opening;
     }
@@ -155,7 +155,7 @@ void Right_Msg_Dlg::LoadDealTicks(const std::string& wireReply)
     QPainter p(&area);
     p.setFont(m_font);
     p.fillRect(0, 0, w, 28, kHeader);
-    DrawText(p, QRect(0, 0, w, 28), Qt::AlignCenter, "分时成交", kLevel);
+    drawText(p, QRect(0, 0, w, 28), Qt::AlignCenter, "分时成交", kLevel);
 
     platform::trace("YOU分时成交\n");
     platform::traceWire(wireReply);
@@ -168,11 +168,11 @@ void Right_Msg_Dlg::LoadDealTicks(const std::string& wireReply)
         if (y >= areaHeight)
             break; // the rest would be clipped anyway
         const auto& row = rows[i];
-        DrawText(p, QRect(20, y, o, 23), Qt::AlignLeft | Qt::AlignVCenter, row.time, kLevel);
-        DrawText(p, QRect(o, y, o - 20, 23), Qt::AlignRight | Qt::AlignVCenter, row.price.text,
-                 ToneColour(row.price.tone));
-        DrawText(p, QRect(2 * o - 20, y, w - 25 - (2 * o - 20), 23), Qt::AlignRight | Qt::AlignVCenter,
-                 row.volume.text, ToneColour(row.volume.tone));
+        drawText(p, QRect(20, y, o, 23), Qt::AlignLeft | Qt::AlignVCenter, row.time, kLevel);
+        drawText(p, QRect(o, y, o - 20, 23), Qt::AlignRight | Qt::AlignVCenter, row.price.text,
+                 toneColour(row.price.tone));
+        drawText(p, QRect(2 * o - 20, y, w - 25 - (2 * o - 20), 23), Qt::AlignRight | Qt::AlignVCenter,
+                 row.volume.text, toneColour(row.volume.tone));
         p.setPen(QPen(Qt::black, 1));
         p.drawLine(0, y + 19, w, y + 19);
     }

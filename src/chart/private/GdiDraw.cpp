@@ -14,7 +14,7 @@ namespace chart::gdi {
 namespace {
 
 // One device pixel, in logical pixels.
-qreal Hair(const QPainter& p)
+qreal hair(const QPainter& p)
 {
     const qreal ratio = p.device() ? p.device()->devicePixelRatio() : 1.0;
     return ratio > 1.0 ? 1.0 / ratio : 1.0;
@@ -84,7 +84,7 @@ void Rectangle(QPainter& p, int left, int top, int right, int bottom, Colour pen
         std::swap(top, bottom);
     if (right - left < 1 || bottom - top < 1)
         return;
-    const qreal t = Hair(p);
+    const qreal t = hair(p);
     if (t == 1.0) {
         FillRect(p, left, top, right, bottom, pen);
         FillRect(p, left + 1, top + 1, right - 1, bottom - 1, brush);
@@ -98,14 +98,14 @@ void frameBand(QPainter& p, int left, int top, int right, int bottom, Colour pen
 {
     if (right <= left || bottom - top < 1)
         return;
-    const qreal t = Hair(p);
+    const qreal t = hair(p);
     FillRect(p, left, top, right, bottom, pen);
     Fill(p, left, top + t, right, bottom - t, brush);
 }
 
 void vLine(QPainter& p, int x, int y1, int y2, Colour c)
 {
-    const qreal t = Hair(p);
+    const qreal t = hair(p);
     if (y1 < y2)
         Fill(p, x, y1, x + t, y2, c);
     else if (y1 > y2)
@@ -114,7 +114,7 @@ void vLine(QPainter& p, int x, int y1, int y2, Colour c)
 
 void hLine(QPainter& p, int x1, int x2, int y, Colour c)
 {
-    const qreal t = Hair(p);
+    const qreal t = hair(p);
     if (x1 < x2)
         Fill(p, x1, y, x2, y + t, c);
     else if (x1 > x2)

@@ -16,7 +16,7 @@ std::string Fixed2(double v)
     return text;
 }
 
-Tone Against(float value, float reference)
+Tone against(float value, float reference)
 {
     const float d = value - reference;
     return d > 0 ? Tone::Up : d < 0 ? Tone::Down : Tone::Level;
@@ -24,7 +24,7 @@ Tone Against(float value, float reference)
 
 Cell Price(float price, float reference)
 {
-    const Tone tone = Against(price, reference);
+    const Tone tone = against(price, reference);
     return {price == 0.0f ? "--" : Fixed2(price), tone};
 }
 
@@ -33,7 +33,7 @@ Cell Volume(int volume)
     return {volume == 0 ? "--" : std::to_string(volume), Tone::Volume};
 }
 
-float F(const Json::Value& o, const char* key)
+float realOf(const Json::Value& o, const char* key)
 {
     return static_cast<float>(client::jsonReal(o, key));
 }
@@ -60,45 +60,45 @@ RealtimeQuote parseRealtime(const std::string& utf8Reply)
     const Json::Value first = infor.isArray() && !infor.empty() ? infor[0] : Json::Value();
 
     q.title = client::jsonText(first, "stockName");
-    q.opening = F(first, "opening");
+    q.opening = realOf(first, "opening");
     q.reference = q.opening - 0.01f;
     auto& v = q.values;
 
-    const float pct = F(first, "entrustPCT");
+    const float pct = realOf(first, "entrustPCT");
     const Tone entrustTone = pct > 0 ? Tone::Up : pct < 0 ? Tone::Down : Tone::Level;
     v[0] = {pct == 0 ? "--" : Fixed2(pct) + "%", entrustTone};
-    v[19] = {Fixed2(F(first, "entrustDIF")), entrustTone};
+    v[19] = {Fixed2(realOf(first, "entrustDIF")), entrustTone};
 
     static const char* kSellPrices[] = {"sellPrice5", "sellPrice4", "sellPrice3", "sellPrice2", "sellPrice1"};
     static const char* kBuyPrices[] = {"buyPrice1", "buyPrice2", "buyPrice3", "buyPrice4", "buyPrice5"};
     static const char* kSellVols[] = {"sellVol5", "sellVol4", "sellVol3", "sellVol2", "sellVol1"};
     static const char* kBuyVols[] = {"buyVol1", "buyVol2", "buyVol3", "buyVol4", "buyVol5"};
     for (int i = 0; i < 5; ++i) {
-        v[1 + i] = Price(F(first, kSellPrices[i]), q.reference);
-        v[6 + i] = Price(F(first, kBuyPrices[i]), q.reference);
+        v[1 + i] = Price(realOf(first, kSellPrices[i]), q.reference);
+        v[6 + i] = Price(realOf(first, kBuyPrices[i]), q.reference);
         v[20 + i] = Volume(client::jsonInt(first, kSellVols[i]));
         v[25 + i] = Volume(client::jsonInt(first, kBuyVols[i]));
     }
 
-    const float increase = F(first, "increase");
+    const float increase = realOf(first, "increase");
     const Tone moveTone = increase > 0 ? Tone::Up : increase < 0 ? Tone::Down : Tone::Level;
-    v[11] = {Fixed2(F(first, "latest")), moveTone};
-    v[12] = {Fixed2(F(first, "change")), moveTone};
+    v[11] = {Fixed2(realOf(first, "latest")), moveTone};
+    v[12] = {Fixed2(realOf(first, "change")), moveTone};
     v[30] = {increase == 0 ? "--" : Fixed2(increase) + "%", moveTone};
 
-    v[13] = {Fixed2(F(first, "max")), Against(F(first, "max"), q.reference)};
-    v[31] = {Fixed2(q.opening), Against(q.opening, q.reference)};
-    v[32] = {Fixed2(F(first, "min")), Against(F(first, "min"), q.reference)};
+    v[13] = {Fixed2(realOf(first, "max")), against(realOf(first, "max"), q.reference)};
+    v[31] = {Fixed2(q.opening), against(q.opening, q.reference)};
+    v[32] = {Fixed2(realOf(first, "min")), against(realOf(first, "min"), q.reference)};
 
     v[14] = {std::to_string(client::jsonInt(first, "vol")), Tone::Volume};
     v[33] = {std::to_string(client::jsonInt(first, "newVol")), Tone::Volume};
     // The two amounts of money run into millions, beyond a float's cents.
     v[15] = {Fixed2(client::jsonReal(first, "total")), Tone::Volume};
-    v[34] = {Fixed2(F(first, "turnover")) + "%", Tone::Level};
+    v[34] = {Fixed2(realOf(first, "turnover")) + "%", Tone::Level};
     v[35] = {std::to_string(client::jsonInt(first, "inVol")), Tone::Down};
     v[16] = {std::to_string(client::jsonInt(first, "outVol")), Tone::Up};
-    v[17] = {Fixed2(F(first, "limitUp")), Tone::Up};
-    v[36] = {Fixed2(F(first, "limitDown")), Tone::Down};
+    v[17] = {Fixed2(realOf(first, "limitUp")), Tone::Up};
+    v[36] = {Fixed2(realOf(first, "limitDown")), Tone::Down};
     const int inventory = client::jsonInt(first, "inventory");
     v[37] = {std::to_string(inventory), Tone::Up};
     v[18] = {Fixed2(inventory * client::jsonReal(first, "latest")), Tone::Up};
@@ -121,7 +121,7 @@ std::vector<TickRow> parseDealTicks(const std::string& utf8Reply, float opening)
         std::snprintf(time, sizeof time, "%02d:%02d:%02d", local.tm_hour, local.tm_min, local.tm_sec);
         row.time = time;
         const float price = static_cast<float>(client::jsonReal(tick, "price"));
-        row.price = {Fixed2(price), Against(price, opening)};
+        row.price = {Fixed2(price), against(price, opening)};
         row.volume = {std::to_string(client::jsonInt(tick, "vol")), Tone::Volume};
         rows.push_back(std::move(row));
     }

@@ -8,6 +8,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto records = chart::parseTimelineReply(client::wireToUtf8(fuzz::text(data, size)));
     if (!records)
         return 0;
-    FUZZ_CHECK(chart::VolumeColours(*records).size() == records->size());
+    FUZZ_CHECK(chart::volumeColours(*records).size() == records->size());
     return 0;
 }

@@ -247,7 +247,7 @@ private slots:
     void timelineVolumesAndFlatDay()
     {
         const std::vector<TimelineRecord> records{{10, 0, 0}, {10, 10, 5}, {10, 9, 0}, {10, 9.5f, 4}, {10, 9, 2}};
-        const std::vector<Colour> c = VolumeColours(records);
+        const std::vector<Colour> c = volumeColours(records);
         QCOMPARE(c, (std::vector<Colour>{kRiseColour, kRiseColour, kRiseColour, kFallColour, kFallColour}));
 
         TimelineChart* view = m_host.timeline();

@@ -46,6 +46,6 @@ TEST(ChartReplies, VolumeColoursFollowTheLastTradedPrice)
 {
     // Idle minutes keep the colour before them; the first trade compares with 0.
     const std::vector<TimelineRecord> day{{0, 5, 0}, {0, 5, 3}, {0, 4, 1}, {0, 6, 0}, {0, 4, 2}, {0, 4.5f, 1}};
-    EXPECT_EQ(VolumeColours(day), (std::vector<Colour>{kRiseColour, kRiseColour, kFallColour, kFallColour,
+    EXPECT_EQ(volumeColours(day), (std::vector<Colour>{kRiseColour, kRiseColour, kFallColour, kFallColour,
                                                        kRiseColour, kRiseColour}));
 }
