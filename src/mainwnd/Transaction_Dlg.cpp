@@ -750,6 +750,9 @@ void Transaction_Dlg::keyPressEvent(QKeyEvent* event)
         command(IDCANCEL);
         return;
     default:
+        // The K-line answers its keys wherever the focus is in the window.
+        if (m_charts.Visible() == chart::MarketCharts::View::Candles && klineChart()->handleKey(event->key()))
+            return;
         QWidget::keyPressEvent(event);
     }
 }
