@@ -32,6 +32,7 @@
 #include "market/ShowViewSetDlg.h"
 #include "market/SingleItemQuote.h"
 #include "mainwnd/Detail_Trans_Dlg.h"
+#include "mainwnd/KeysHelpDlg.h"
 #include "platform/Bitmaps.h"
 #include "platform/core/Colours.h"
 #include "platform/Dialogs.h"
@@ -150,7 +151,7 @@ void Transaction_Dlg::createControls()
 
     m_menus[0] = addMenu(kMenuSystem, {{"系统状态", ID_SYSTEM_STATUS}, {"退出系统", ID_EXIT}});
     m_menus[1] = addMenu(kMenuAnalysis, {{"分时走势", ID_VIEW_TIMESHARE}, {"技术分析", ID_VIEW_KLINE}});
-    m_menus[2] = addMenu(kMenuHelp, {{"帮助", 0}, {"关于", ID_ABOUT}});
+    m_menus[2] = addMenu(kMenuHelp, {{"帮助", ID_HELP_KEYS}, {"关于", ID_ABOUT}});
 
     auto makeList = [this](int id) {
         auto* list = new JListCtrl(this);
@@ -250,6 +251,8 @@ Buying_dlg* Transaction_Dlg::quickBuy() const { return m_quickBuy; }
 
 Selling_dlg* Transaction_Dlg::quickSell() const { return m_quickSell; }
 
+KeysHelpDlg* Transaction_Dlg::keysHelp() const { return m_keysHelp; }
+
 QRect Transaction_Dlg::chartRect() const
 {
     return platform::edges(29, 105, m_w - 320, m_h - 29);
@@ -314,6 +317,13 @@ void Transaction_Dlg::command(int id)
             m_about = new Aboxt_wineDlg(this);
         showWindowAt(m_about, platform::edges(250, 250, 850, 500));
         break;
+    case ID_HELP_KEYS:
+        if (!m_keysHelp)
+            m_keysHelp = new KeysHelpDlg(this);
+        showWindowAt(m_keysHelp, QRect(QPoint(250, 150), KeysHelpDlg::preferredSize()));
+        m_keysHelp->activateWindow();
+        m_keysHelp->setFocus();
+        break;
     case ID_ANNOUNCEMENTS:
         showAnnouncements();
         break;
@@ -371,7 +381,7 @@ void Transaction_Dlg::command(int id)
         refresh();
         break;
     default:
-        break; // 20107 and the help item have no action
+        break; // 20107 has no action
     }
 }
 

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <utility>
@@ -29,6 +30,7 @@
 #include "chart/CKBarCtrl.h"
 #include "chart/IndicatorSettings.h"
 #include "chart/MaPeriodsDlg.h"
+#include "mainwnd/KeysHelpDlg.h"
 #include "mainwnd/Transaction_Dlg.h"
 #include "support/Widgets.h"
 #include "trade/Buying_dlg.h"
@@ -559,6 +561,28 @@ private slots:
         w->command(Transaction_Dlg::kToolTimeshare);
         QTest::keyClick(w, Qt::Key_End); // not the time-share chart's
         QCOMPARE(chart->keyCursor(), 0);
+    }
+
+    void helpItemListsTheKeysAndEscClosesIt()
+    {
+        Transaction_Dlg* w = open(false);
+        QAction* help = w->dropMenu(Transaction_Dlg::kMenuHelp)->actions().at(0);
+        QCOMPARE(help->text(), QStringLiteral("帮助"));
+        help->trigger();
+        KeysHelpDlg* keys = w->keysHelp();
+        QVERIFY(keys && keys->isVisible());
+        const auto rows = KeysHelpDlg::rows();
+        QVERIFY(std::any_of(rows.begin(), rows.end(), [](const KeysHelpDlg::Row& r) {
+            return r.keys && std::string_view(r.keys) == "F5";
+        }));
+        const QImage shown = keys->grab().toImage();
+        QDir().mkpath(QStringLiteral(RENDER_DIR));
+        shown.save(QStringLiteral(RENDER_DIR "/keys-help.png"));
+        QVERIFY(hasColourIn(shown, QRect(20, 60, 100, 20), QColor(255, 204, 0))); // "F5", in the keys' colour
+        QTest::keyClick(keys, Qt::Key_Escape);
+        QVERIFY(!keys->isVisible());
+        QVERIFY(w->isVisible()); // Esc there is not the market window's exit question
+        QVERIFY(m_boxes->calls().empty());
     }
 
     void enterIsSwallowed()
