@@ -31,6 +31,7 @@
 #include "market/Right_Msg_Dlg.h"
 #include "market/ShowViewSetDlg.h"
 #include "market/SingleItemQuote.h"
+#include "controls/ColumnWidths.h"
 #include "mainwnd/Detail_Trans_Dlg.h"
 #include "mainwnd/KeysHelpDlg.h"
 #include "platform/Bitmaps.h"
@@ -157,6 +158,8 @@ void Transaction_Dlg::createControls()
         auto* list = new JListCtrl(this);
         market::Overview::styleList(list, id);
         list->setGeometry(platform::edges(28, 77, m_w, 700));
+        // Apart from the column file, which the column set-up rewrites: see ColumnWidths.h.
+        list->keepUserWidths();
         return list;
     };
     m_basicList = makeList(kListBasic);
@@ -169,6 +172,10 @@ void Transaction_Dlg::createControls()
 void Transaction_Dlg::initialise()
 {
     m_charts.Create(this, chartRect(), m_visibleBarCount);
+    // Every list reads the widths file for itself; a broken one is named once, here.
+    if (const auto widths = controls::readColumnWidths("."); !widths.failed.empty())
+        platform::messageBox(this, QString::fromStdString(controls::columnWidthsProblemText(widths.failed)),
+                             platform::MsgButtons::Ok, platform::MsgIcon::Warning);
     m_menus[1]->addSeparator();
     m_charts.indicators()->addTo(m_menus[1]);
 
