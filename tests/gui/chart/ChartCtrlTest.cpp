@@ -240,6 +240,7 @@ private slots:
         QTest::keyClick(ctrl, Qt::Key_Left);
         QCOMPARE(ctrl->crossHairPos().x(), 78 * w + w / 2);
         QCOMPARE(view->view().cursor, 498);
+        SaveIfAsked(ctrl->grab().toImage(), "candles-keys.png");
         QTest::keyClick(ctrl, Qt::Key_Up); // fewer candles, the cursor's still in the window
         auto drawn = [ctrl] {
             return ctrl->withCanvas([](ChartCanvas& c) {
