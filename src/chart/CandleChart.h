@@ -93,7 +93,7 @@ private:
     std::vector<CandleRecord> m_records;
     int m_period = 0;
     int m_visibleBarCount = 40;
-    // The keys' window: candles in it (0: the specified count) and its first candle (-1:
+    // The keys' window: candles in it (0: the usual count) and its first candle (-1:
     // the newest, following new candles as they come).
     int m_span = 0;
     int m_first = -1;

@@ -16,7 +16,7 @@ struct KLineView
     bool operator==(const KLineView&) const = default;
 };
 
-// Zoom bounds: at least this many candles, and at most twice the window's specified count,
+// Zoom bounds: at least this many candles, and at most twice the window's usual count,
 // which keeps a candle's body at least two pixels wide.
 inline constexpr int kMinZoomSpan = 10;
 inline constexpr int kMaxZoomFactor = 2;
