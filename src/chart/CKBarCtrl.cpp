@@ -1,12 +1,16 @@
 #include "chart/CKBarCtrl.h"
 
+#include <algorithm>
+
 #include <QEnterEvent>
+#include <QKeyEvent>
 #include <QMetaObject>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
 
+#include "chart/CDataElementKBar.h"
 #include "chart/CSubArea.h"
 #include "chart/CSubAreaDisplayOne.h"
 #include "chart/ChartLegend.h"
@@ -22,7 +26,8 @@ CKBarCtrl::CKBarCtrl(QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
-    setFocusPolicy(Qt::TabFocus);
+    // A click also gives the focus, so the keys reach the chart the user works in.
+    setFocusPolicy(Qt::StrongFocus);
     m_timer1.setInterval(kCrossHairIntervalMs);
     connect(&m_timer1, &QTimer::timeout, this, &CKBarCtrl::updateCrossHair);
 }
@@ -147,6 +152,9 @@ void CKBarCtrl::paintEvent(QPaintEvent* event)
         const QRectF target(event->rect());
         const qreal ratio = image.devicePixelRatio();
         p.drawImage(target, image, QRectF(target.topLeft() * ratio, target.size() * ratio));
+        // The key cursor names a candle, not a place: a reload that moves the window moves it.
+        if (m_keyCursor >= 0)
+            m_crossHair = keyCrossHairLocked();
         // Like the cross-hair, the legend follows the mouse over the copy, not in the image.
         paintLegend(p);
     }
@@ -181,7 +189,53 @@ void CKBarCtrl::mousePressEvent(QMouseEvent* event)
 
 void CKBarCtrl::mouseMoveEvent(QMouseEvent* event)
 {
-    m_cursor = event->position().toPoint();
+    const QPoint at = event->position().toPoint();
+    // The mouse takes the cross-hair back from the keys once it moves.
+    if (m_keyCursor >= 0 && at != m_keyMouseAt) {
+        m_keyCursor = -1;
+        m_crossHair = QPoint();
+        update();
+    }
+    m_cursor = at;
+}
+
+void CKBarCtrl::keyPressEvent(QKeyEvent* event)
+{
+    if (handleKey(event->key()))
+        event->accept();
+    else
+        event->ignore(); // the market window's keys
+}
+
+void CKBarCtrl::setKeyCursor(int index)
+{
+    m_keyCursor = index;
+    m_keyMouseAt = m_cursor;
+    if (index < 0)
+        m_crossHair = QPoint();
+    else {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_crossHair = keyCrossHairLocked();
+    }
+    update();
+}
+
+QPoint CKBarCtrl::keyCrossHairLocked() const
+{
+    const CSubArea* area = m_canvas->firstRowArea();
+    if (!area || area->displayCount() == 0)
+        return {};
+    const auto& drawn = area->Display(0).Slots();
+    if (drawn.empty())
+        return {};
+    const int slot = std::clamp(m_keyCursor - area->firstDrawn(), 0, int(drawn.size()) - 1);
+    const DisplaySlot& s = drawn[std::size_t(slot)];
+    const CDataElement* e = s.element;
+    const float value = e->Type() == chart::ElementType::KBar ? static_cast<const CDataElementKBar*>(e)->close
+                                                               : e->High();
+    const CSubAreaScale& scale = area->Scale();
+    const int y = std::clamp(scale.ValueToY(value), scale.plotTop + 1, scale.plotBottom - 1);
+    return QPoint((s.slotLeft + s.slotRight) / 2, y);
 }
 
 void CKBarCtrl::enterEvent(QEnterEvent* event)
@@ -192,6 +246,7 @@ void CKBarCtrl::enterEvent(QEnterEvent* event)
 
 void CKBarCtrl::leaveEvent(QEvent*)
 {
+    m_keyCursor = -1;
     m_clicked = false;
     m_tracking = false;
     m_crossHair = QPoint();
@@ -200,7 +255,7 @@ void CKBarCtrl::leaveEvent(QEvent*)
 
 void CKBarCtrl::updateCrossHair()
 {
-    if (!m_clicked || !m_tracking)
+    if (!m_clicked || !m_tracking || m_keyCursor >= 0)
         return;
     chart::CrossHairGeometry g;
     g.clientRight = width();

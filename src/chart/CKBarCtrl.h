@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -69,15 +70,27 @@ public:
     // One tick of the cross-hair timer.
     void updateCrossHair();
 
+    // The chart that answers keys on this control; returns whether it used the key. The
+    // market window hands keys here too when the chart shows without the focus.
+    void setKeyHandler(std::function<bool(int qtKey)> handler) { m_keyHandler = std::move(handler); }
+    bool handleKey(int qtKey) { return m_keyHandler && m_keyHandler(qtKey); }
+    // The candle under the keyboard's cross-hair, -1 for none; the cross-hair is drawn at it,
+    // in whatever window of candles is drawn, until the mouse moves.
+    void setKeyCursor(int index);
+    int keyCursor() const { return m_keyCursor; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     int legendIndexLocked() const;
+    // The slot centre of the key cursor's candle, at its close; (0, 0) for none.
+    QPoint keyCrossHairLocked() const;
     // Paints the legend over the copy, rendering its rows again only when they changed.
     void paintLegend(QPainter& p);
 
@@ -90,6 +103,9 @@ private:
     bool m_tracking = false;
     QPoint m_cursor{-1, -1};
     QPoint m_crossHair;
+    int m_keyCursor = -1;
+    QPoint m_keyMouseAt; // where the mouse was at the last key
+    std::function<bool(int)> m_keyHandler;
     // The legend as last painted (window thread).
     struct PaintedLegend
     {

@@ -1,14 +1,17 @@
 #include "chart/CandleChart.h"
 
 #include <algorithm>
+#include <optional>
 #include <atomic>
 #include <string>
 
 #include "chart/CDataElementKBar.h"
 #include "chart/CDataElementPoint.h"
 #include "chart/CKBarCtrl.h"
+#include "chart/CSubArea.h"
 #include "client/CodePage.h"
 #include "platform/Trace.h"
+#include "platform/core/CrossThread.h"
 
 namespace chart {
 namespace {
@@ -78,11 +81,66 @@ CDataElementPoint linePoint(const IndicatorLine& line, std::size_t i, Colour col
     return p;
 }
 
+std::optional<KLineKey> kLineKeyOf(int qtKey)
+{
+    switch (qtKey) {
+    case Qt::Key_Left: return KLineKey::Left;
+    case Qt::Key_Right: return KLineKey::Right;
+    case Qt::Key_Up: return KLineKey::ZoomIn;
+    case Qt::Key_Down: return KLineKey::ZoomOut;
+    case Qt::Key_Home: return KLineKey::Home;
+    case Qt::Key_End: return KLineKey::End;
+    default: return std::nullopt;
+    }
+}
+
 } // namespace
 
 CandleChart::CandleChart(CKBarCtrl& ctrl)
     : m_ctrl(ctrl)
 {
+    m_ctrl.setKeyHandler([this](int key) { return handleKey(key); });
+}
+
+CandleChart::~CandleChart()
+{
+    m_ctrl.setKeyHandler({});
+}
+
+KLineView CandleChart::viewLocked() const
+{
+    const int count = int(m_records.size());
+    const int span = m_span > 0 ? m_span : m_visibleBarCount;
+    const int first = m_first >= 0 ? std::min(m_first, std::max(0, count - span)) : candleWindowFor(count, span).first;
+    return {first, span, m_ctrl.keyCursor()};
+}
+
+KLineView CandleChart::view() const
+{
+    return m_ctrl.withCanvas([&](ChartCanvas&) { return viewLocked(); });
+}
+
+bool CandleChart::handleKey(int qtKey)
+{
+    const std::optional<KLineKey> key = kLineKeyOf(qtKey);
+    if (!key)
+        return false;
+    std::optional<KLineView> next;
+    m_ctrl.withCanvas([&](ChartCanvas& canvas) {
+        const int count = int(m_records.size());
+        if (count == 0 || !m_setUp)
+            return;
+        next = applyKLineKey(viewLocked(), *key, count, kMinZoomSpan, maxSpanLocked());
+        m_span = next->span;
+        // A window that reaches the newest candle keeps following them.
+        m_first = next->first + next->span >= count ? -1 : next->first;
+        drawAll(canvas);
+    });
+    if (!next)
+        return false;
+    m_ctrl.setKeyCursor(next->cursor);
+    m_ctrl.requestRepaint();
+    return true;
 }
 
 void CandleChart::setUp()
@@ -143,6 +201,11 @@ bool CandleChart::load(std::string_view wireReply, int periodCode, int visibleBa
         const std::size_t changed = takeRecords(m_records, read, tail);
         // Every candle carries its period: another period changes them all.
         const std::size_t from = periodCode == m_period ? changed : 0;
+        if (periodCode != m_period && m_period != 0) {
+            // Another period's candles: the window starts again at the newest, zoom kept.
+            m_first = -1;
+            platform::postTo(&m_ctrl, [ctrl = &m_ctrl] { ctrl->setKeyCursor(-1); });
+        }
         m_period = periodCode;
         m_visibleBarCount = visibleBarCount;
         const std::size_t n = m_records.size();
@@ -271,7 +334,8 @@ void CandleChart::layOut(ChartCanvas& canvas) const
 
 void CandleChart::drawAll(ChartCanvas& canvas) const
 {
-    const CandleWindow w = candleWindowFor(int(m_records.size()), m_visibleBarCount);
+    const KLineView v = viewLocked();
+    const CandleWindow w{v.first, v.first + v.span};
     canvas.DrawRange("N", w.first, w.last);
     canvas.DrawRange("P", w.first, w.last);
     canvas.DrawRange(kOscillatorArea, w.first, w.last);

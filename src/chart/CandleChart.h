@@ -7,6 +7,7 @@
 #include "chart/ChartColour.h"
 #include "chart/ChartReplies.h"
 #include "chart/Indicators.h"
+#include "chart/KLineKeys.h"
 #include "chart/ReplyTail.h"
 
 class CKBarCtrl;
@@ -49,6 +50,7 @@ public:
     static constexpr int kOscillatorPercent = 25;
 
     explicit CandleChart(CKBarCtrl& ctrl);
+    ~CandleChart();
     CandleChart(const CandleChart&) = delete;
     CandleChart& operator=(const CandleChart&) = delete;
 
@@ -66,12 +68,21 @@ public:
 
     CKBarCtrl& control() const { return m_ctrl; }
 
+    // The window's keys (window thread): Left/Right move the cross-hair a candle and scroll
+    // at the window's edges, Up/Down zoom in and out, Home/End jump to the oldest and newest
+    // candle. False for any other key, or while no candle is loaded.
+    bool handleKey(int qtKey);
+    // The candles in the window now: first, count, and the key cursor.
+    KLineView view() const;
+
 private:
     // Everything below runs under the control's lock.
     void applyChoice(ChartCanvas& canvas, const IndicatorChoice& choice);
     void fillIndicators(ChartCanvas& canvas, std::size_t from);
     void layOut(ChartCanvas& canvas) const;
     void drawAll(ChartCanvas& canvas) const;
+    KLineView viewLocked() const;
+    int maxSpanLocked() const { return kMaxZoomFactor * m_visibleBarCount; }
 
     CKBarCtrl& m_ctrl;
     // The poller's: one load at a time.
@@ -82,6 +93,10 @@ private:
     std::vector<CandleRecord> m_records;
     int m_period = 0;
     int m_visibleBarCount = 40;
+    // The keys' window: candles in it (0: the usual count) and its first candle (-1:
+    // the newest, following new candles as they come).
+    int m_span = 0;
+    int m_first = -1;
     IndicatorSet m_indicators;
 };
 

@@ -9,6 +9,9 @@
 #include "platform/Fonts.h"
 
 namespace controls {
+namespace {
+constexpr int kDefaultWidthRole = Qt::UserRole + 1;
+}
 
 ColouredList::ColouredList(QWidget* parent)
     : QTableWidget(parent)
@@ -41,9 +44,17 @@ int ColouredList::insertColumnAt(int position, const QString& caption, int width
     insertColumn(position);
     auto* header = new QTableWidgetItem(caption);
     header->setTextAlignment(alignment);
+    header->setData(kDefaultWidthRole, width);
     setHorizontalHeaderItem(position, header);
     setColumnWidth(position, width);
+    columnInserted(position);
     return position;
+}
+
+int ColouredList::defaultColumnWidth(int column) const
+{
+    const QTableWidgetItem* header = horizontalHeaderItem(column);
+    return header ? header->data(kDefaultWidthRole).toInt() : 0;
 }
 
 QString ColouredList::columnCaption(int column) const

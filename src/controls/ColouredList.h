@@ -23,6 +23,8 @@ public:
     int addColumn(const QString& caption, int width, Qt::Alignment alignment = Qt::AlignCenter);
     int insertColumnAt(int position, const QString& caption, int width, Qt::Alignment alignment = Qt::AlignCenter);
     QString columnCaption(int column) const;
+    // The width the column was made with.
+    int defaultColumnWidth(int column) const;
 
     // Rows. insertRowAt clamps the position to [0, rowCount] and returns where it went.
     int insertRowAt(int row, const QStringList& cells = {});
@@ -47,6 +49,8 @@ public:
 protected:
     explicit ColouredList(QWidget* parent = nullptr);
     void mousePressEvent(QMouseEvent* event) override;
+    // A column was made, at its default width.
+    virtual void columnInserted(int /*column*/) {}
 
 private:
     Qt::Alignment columnAlignment(int column) const;

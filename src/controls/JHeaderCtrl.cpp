@@ -53,23 +53,56 @@ void JHeaderCtrl::paintEvent(QPaintEvent*)
     }
 }
 
-// Presses, drags and double clicks are swallowed: no sort, no resize, no column move.
+void JHeaderCtrl::setUserResizable(bool resizable)
+{
+    m_resizable = resizable;
+    setSectionResizeMode(resizable ? QHeaderView::Interactive : QHeaderView::Fixed);
+}
+
+// Without user resizing, presses, drags and double clicks are swallowed: no sort, no resize,
+// no column move. With it, the header's own handling drags the dividers (the sections stay
+// unclickable and fixed in place).
 void JHeaderCtrl::mousePressEvent(QMouseEvent* event)
 {
-    event->accept();
+    if (!m_resizable) {
+        event->accept();
+        return;
+    }
+    m_sizesAtPress.clear();
+    for (int i = 0; i < count(); ++i)
+        m_sizesAtPress.push_back(sectionSize(i));
+    QHeaderView::mousePressEvent(event);
 }
 
 void JHeaderCtrl::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    event->accept();
+    if (!m_resizable) {
+        event->accept();
+        return;
+    }
+    QHeaderView::mouseDoubleClickEvent(event); // on a divider: sectionHandleDoubleClicked
 }
 
 void JHeaderCtrl::mouseMoveEvent(QMouseEvent* event)
 {
-    event->accept();
+    if (!m_resizable) {
+        event->accept();
+        return;
+    }
+    QHeaderView::mouseMoveEvent(event);
 }
 
 void JHeaderCtrl::mouseReleaseEvent(QMouseEvent* event)
 {
-    event->accept();
+    if (!m_resizable) {
+        event->accept();
+        return;
+    }
+    QHeaderView::mouseReleaseEvent(event);
+    bool changed = false;
+    for (int i = 0; !changed && i < count() && i < int(m_sizesAtPress.size()); ++i)
+        changed = sectionSize(i) != m_sizesAtPress[std::size_t(i)];
+    m_sizesAtPress.clear();
+    if (changed)
+        emit userResized();
 }

@@ -3,8 +3,10 @@
 #include <QColor>
 #include <QHeaderView>
 
-// The header of a JListCtrl: painted flat in the owner's colours, and inert to the mouse
-// so the columns can be neither clicked (sorted) nor resized by the user.
+#include <vector>
+
+// The header of a JListCtrl: painted flat in the owner's colours. Its columns are never
+// clicked (sorted) or moved; they are resized by the user only where the list allows it.
 class JHeaderCtrl final : public QHeaderView
 {
     Q_OBJECT
@@ -18,6 +20,13 @@ public:
     void setTextColour(QColor colour);
     QColor textColour() const { return m_text; }
 
+    // Lets the user drag the dividers; a drag that changed a width ends in userResized.
+    void setUserResizable(bool resizable);
+    bool userResizable() const { return m_resizable; }
+
+signals:
+    void userResized();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -28,4 +37,6 @@ protected:
 private:
     QColor m_background{224, 224, 224};
     QColor m_text{32, 32, 32};
+    bool m_resizable = false;
+    std::vector<int> m_sizesAtPress;
 };

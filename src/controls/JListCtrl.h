@@ -1,13 +1,20 @@
 #pragma once
 
+#include <filesystem>
+#include <string>
+
 #include "controls/CellColourTable.h"
 #include "controls/ColouredList.h"
+#include "controls/ColumnWidths.h"
 
 class JHeaderCtrl;
+class QAction;
+class QMenu;
 
 // The report list of the market and trading windows: per-cell text colours for the first
-// 200 rows and 40 columns, a flat header that the user cannot click or resize. A row
-// index keeps its colours across row deletions and insertions until the owner rewrites it.
+// 200 rows and 40 columns, a flat header that cannot be clicked, and columns the user sizes
+// where the owner allows it. A row index keeps its colours across row deletions and
+// insertions until the owner rewrites it.
 class JListCtrl final : public controls::ColouredList
 {
     Q_OBJECT
@@ -15,6 +22,7 @@ class JListCtrl final : public controls::ColouredList
 
 public:
     using ColourTable = controls::CellColourTable<200, 40>;
+    static constexpr const char* kRestoreWidthsText = "恢复默认列宽";
 
     explicit JListCtrl(QWidget* parent = nullptr);
 
@@ -25,7 +33,33 @@ public:
     QColor cellColour(int row, int column) const override;
     ColourTable& colourTable() { return m_colours; }
 
+    // Lets the user size the columns: drag a divider, double click it to fit the column to
+    // its widest cell, "恢复默认列宽" in the header's menu to go back to the made widths.
+    // The widths chosen are kept in `dir`'s widths file under the list's name and used
+    // whenever its columns are made. The name is `name`, or when empty, at the first show,
+    // the nearest named window around the list and the list's own object name.
+    void keepUserWidths(const std::filesystem::path& dir = ".", const std::string& name = {});
+    const std::string& widthsName() const { return m_widthsName; }
+    // The width that shows the column's every cell and its caption whole.
+    int fittingWidth(int column) const;
+    void fitColumn(int column);
+    void restoreDefaultWidths();
+    QMenu* headerMenu() const { return m_headerMenu; }
+
+protected:
+    void columnInserted(int column) override;
+    void showEvent(QShowEvent* event) override;
+
 private:
+    // Reads the chosen widths once the list's name is known, and applies them.
+    void loadUserWidths();
+    void saveUserWidths();
+
     JHeaderCtrl* m_header;
     ColourTable m_colours;
+    QMenu* m_headerMenu = nullptr;
+    std::filesystem::path m_widthsDir;
+    std::string m_widthsName;
+    bool m_widthsLoaded = false;
+    controls::ListWidths m_userWidths;
 };

@@ -31,7 +31,9 @@
 #include "market/Right_Msg_Dlg.h"
 #include "market/ShowViewSetDlg.h"
 #include "market/SingleItemQuote.h"
+#include "controls/ColumnWidths.h"
 #include "mainwnd/Detail_Trans_Dlg.h"
+#include "mainwnd/KeysHelpDlg.h"
 #include "platform/Bitmaps.h"
 #include "platform/core/Colours.h"
 #include "platform/Dialogs.h"
@@ -150,12 +152,14 @@ void Transaction_Dlg::createControls()
 
     m_menus[0] = addMenu(kMenuSystem, {{"系统状态", ID_SYSTEM_STATUS}, {"退出系统", ID_EXIT}});
     m_menus[1] = addMenu(kMenuAnalysis, {{"分时走势", ID_VIEW_TIMESHARE}, {"技术分析", ID_VIEW_KLINE}});
-    m_menus[2] = addMenu(kMenuHelp, {{"帮助", 0}, {"关于", ID_ABOUT}});
+    m_menus[2] = addMenu(kMenuHelp, {{"帮助", ID_HELP_KEYS}, {"关于", ID_ABOUT}});
 
     auto makeList = [this](int id) {
         auto* list = new JListCtrl(this);
         market::Overview::styleList(list, id);
         list->setGeometry(platform::edges(28, 77, m_w, 700));
+        // Apart from the column file, which the column set-up rewrites: see ColumnWidths.h.
+        list->keepUserWidths();
         return list;
     };
     m_basicList = makeList(kListBasic);
@@ -168,6 +172,10 @@ void Transaction_Dlg::createControls()
 void Transaction_Dlg::initialise()
 {
     m_charts.Create(this, chartRect(), m_visibleBarCount);
+    // Every list reads the widths file for itself; a broken one is named once, here.
+    if (const auto widths = controls::readColumnWidths("."); !widths.failed.empty())
+        platform::messageBox(this, QString::fromStdString(controls::columnWidthsProblemText(widths.failed)),
+                             platform::MsgButtons::Ok, platform::MsgIcon::Warning);
     m_menus[1]->addSeparator();
     m_charts.indicators()->addTo(m_menus[1]);
 
@@ -250,6 +258,8 @@ Buying_dlg* Transaction_Dlg::quickBuy() const { return m_quickBuy; }
 
 Selling_dlg* Transaction_Dlg::quickSell() const { return m_quickSell; }
 
+KeysHelpDlg* Transaction_Dlg::keysHelp() const { return m_keysHelp; }
+
 QRect Transaction_Dlg::chartRect() const
 {
     return platform::edges(29, 105, m_w - 320, m_h - 29);
@@ -314,6 +324,13 @@ void Transaction_Dlg::command(int id)
             m_about = new Aboxt_wineDlg(this);
         showWindowAt(m_about, platform::edges(250, 250, 850, 500));
         break;
+    case ID_HELP_KEYS:
+        if (!m_keysHelp)
+            m_keysHelp = new KeysHelpDlg(this);
+        showWindowAt(m_keysHelp, QRect(QPoint(250, 150), KeysHelpDlg::preferredSize()));
+        m_keysHelp->activateWindow();
+        m_keysHelp->setFocus();
+        break;
     case ID_ANNOUNCEMENTS:
         showAnnouncements();
         break;
@@ -371,7 +388,7 @@ void Transaction_Dlg::command(int id)
         refresh();
         break;
     default:
-        break; // 20107 and the help item have no action
+        break; // 20107 has no action
     }
 }
 
@@ -750,6 +767,9 @@ void Transaction_Dlg::keyPressEvent(QKeyEvent* event)
         command(IDCANCEL);
         return;
     default:
+        // The K-line answers its keys wherever the focus is in the window.
+        if (m_charts.Visible() == chart::MarketCharts::View::Candles && klineChart()->handleKey(event->key()))
+            return;
         QWidget::keyPressEvent(event);
     }
 }

@@ -19,6 +19,7 @@ class CHtmlCtrl;
 class Detail_Trans_Dlg;
 class CUPdate_thread;
 class JListCtrl;
+class KeysHelpDlg;
 class LoginDlg;
 class Min_Price_List_Dlg;
 class QMenu;
@@ -70,6 +71,7 @@ public:
         ID_VIEW_TIMESHARE = 32773,
         ID_VIEW_KLINE = 32774,
         ID_ABOUT = 32790,
+        ID_HELP_KEYS = 32791,
     };
 
     static constexpr int kTabCount = 5;
@@ -105,6 +107,7 @@ public:
     Detail_Trans_Dlg* tradePanel() const;
     Buying_dlg* quickBuy() const;
     Selling_dlg* quickSell() const;
+    KeysHelpDlg* keysHelp() const;
     JListCtrl* basicList() const { return m_basicList; }
     JListCtrl* extendedList() const { return m_extendedList; }
     CKBarCtrl* klineChart() const { return m_charts.Candles(); }
@@ -176,6 +179,7 @@ private:
     QPointer<Show_Message_Dlg> m_announcements;
     QPointer<Show_sys_statu_sdlg> m_status;
     QPointer<Aboxt_wineDlg> m_about;
+    QPointer<KeysHelpDlg> m_keysHelp;
     QPointer<LoginDlg> m_loginDlg;
     QPointer<ShowViewSetDlg> m_columnSetup;
     QPointer<Min_Price_List_Dlg> m_tickList;

@@ -190,6 +190,9 @@ void setUpColumns(controls::ColouredList& list, const std::vector<QString>& head
     list.setDefaultTextColour(QColor(16, 16, 16));
     for (size_t i = 0; i < headers.size() && i < widths.size(); ++i)
         list.addColumn(headers[i], widths[i], Qt::AlignCenter);
+    // Codes and names longer than their columns are read by widening them.
+    if (auto* sized = qobject_cast<JListCtrl*>(&list))
+        sized->keepUserWidths();
 }
 
 std::vector<client::Param> userParams() { return {{"id", Session::current().userId()}}; }

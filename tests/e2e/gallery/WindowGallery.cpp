@@ -26,6 +26,7 @@
 #include "chart/CKBarCtrl.h"
 #include "chart/IndicatorActions.h"
 #include "mainwnd/Detail_Trans_Dlg.h"
+#include "mainwnd/KeysHelpDlg.h"
 #include "mainwnd/Transaction_Dlg.h"
 #include "market/ShowViewSetDlg.h"
 #include "market/SingleItemQuote.h"
@@ -152,6 +153,10 @@ int main(int argc, char** argv)
     market->command(Transaction_Dlg::ID_ABOUT);
     settle(300);
     save(market->findChild<Aboxt_wineDlg*>(), QStringLiteral("about"));
+    market->command(Transaction_Dlg::ID_HELP_KEYS);
+    settle(300);
+    save(market->keysHelp(), QStringLiteral("keys-help"));
+    market->keysHelp()->hide();
 
     Detail_Trans_Dlg* panel = market->tradePanel();
     if (!panel) {

@@ -226,6 +226,43 @@ private slots:
                                          LegendBands(*ctrl)));
     }
 
+    void keysMoveTheCrossHairZoomAndJump()
+    {
+        CandleChart* view = m_host.candles();
+        CKBarCtrl* ctrl = &view->control();
+        QVERIFY(view->load(CandleReply(500), 8, 80));
+        ctrl->setFocus();
+        QTest::keyClick(ctrl, Qt::Key_Left); // shows the cross-hair on the newest candle
+        const int w = (1571 - 55) / 81;
+        QCOMPARE(ctrl->crossHairPos().x(), 79 * w + w / 2);
+        QVERIFY(ctrl->crossHairPos().y() > 0);
+        QCOMPARE(ctrl->legend().front().items.front().text.rfind("MA", 0), 0u); // its readouts follow
+        QTest::keyClick(ctrl, Qt::Key_Left);
+        QCOMPARE(ctrl->crossHairPos().x(), 78 * w + w / 2);
+        QCOMPARE(view->view().cursor, 498);
+        SaveIfAsked(ctrl->grab().toImage(), "candles-keys.png");
+        QTest::keyClick(ctrl, Qt::Key_Up); // fewer candles, the cursor's still in the window
+        auto drawn = [ctrl] {
+            return ctrl->withCanvas([](ChartCanvas& c) {
+                const CSubArea& n = *c.findSubArea("N");
+                return std::pair(n.firstDrawn(), n.lastDrawn());
+            });
+        };
+        QCOMPARE(drawn(), std::pair(447, 500));
+        QTest::keyClick(ctrl, Qt::Key_Home);
+        QCOMPARE(drawn(), std::pair(0, 53));
+        QCOMPARE(view->view().cursor, 0);
+        QTest::keyClick(ctrl, Qt::Key_End);
+        QCOMPARE(drawn(), std::pair(447, 500));
+        QCOMPARE(view->view().cursor, 499);
+        // A new candle: the window follows it, and so does the cross-hair's place.
+        QVERIFY(view->load(CandleReply(501), 8, 80));
+        QCOMPARE(drawn(), std::pair(448, 501));
+        QVERIFY(!ctrl->handleKey(Qt::Key_F5)); // the market window's
+        QTest::mouseMove(ctrl, QPoint(333, 222)); // the mouse takes it back
+        QTRY_COMPARE(ctrl->keyCursor(), -1);
+    }
+
     void timelineShowsTheFixedDay()
     {
         TimelineChart* view = m_host.timeline();

@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QFile>
+#include <QMenu>
 #include <QClipboard>
 #include <QDialog>
 #include <QHeaderView>
@@ -7,11 +9,13 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "controls/CButtonBMP.h"
 #include "controls/CMyEdit.h"
 #include "controls/CSkinEdit.h"
+#include "controls/ColumnWidths.h"
 #include "controls/Cnoheaderlistctl.h"
 #include "controls/GetEditInput.h"
 #include "controls/JHeaderCtrl.h"
@@ -19,6 +23,7 @@
 #include "controls/TitleBar.h"
 #include "controls/cMyTreeCtrl.h"
 #include "platform/Bitmaps.h"
+#include "platform/SaveFile.h"
 
 namespace {
 
@@ -70,6 +75,40 @@ protected:
     }
 };
 
+// A named window holding a list of two columns, 60 and 80 wide, whose widths the user sizes.
+struct SizedList
+{
+    QWidget window;
+    JListCtrl* list = new JListCtrl(&window);
+
+    explicit SizedList(const QString& dir)
+    {
+        window.setObjectName(QStringLiteral("Orders"));
+        list->setObjectName(QStringLiteral("242"));
+        list->keepUserWidths(dir.toStdString());
+        list->addColumn(QStringLiteral("代码"), 60);
+        list->addColumn(QStringLiteral("名称"), 80);
+        list->appendRow({QStringLiteral("9160001"), QStringLiteral("Tolmere小酒窖 珍藏")});
+        list->resize(400, 200);
+        window.resize(400, 200);
+        window.show();
+    }
+    void drag(int column, int by)
+    {
+        QWidget* v = list->header()->viewport();
+        const QPoint divider(list->header()->sectionViewportPosition(column) + list->columnWidth(column) - 1, 10);
+        QTest::mousePress(v, Qt::LeftButton, {}, divider);
+        QTest::mouseMove(v, divider + QPoint(by, 0));
+        QTest::mouseRelease(v, Qt::LeftButton, {}, divider + QPoint(by, 0));
+    }
+};
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 } // namespace
 
 class ControlsTest final : public QObject
@@ -81,6 +120,8 @@ private slots:
     void listColoursStayWithTheRowIndex();
     void longCellTextKeepsItsStart();
     void headerIgnoresClicksAndDrags();
+    void userWidthsSurviveARestartAndGoBack();
+    void unreadableWidthsFileReadsAsDefaultsAndStays();
     void noHeaderListHasItsOwnLargerTable();
     void numericEditFilter_data();
     void numericEditFilter();
@@ -196,6 +237,61 @@ void ControlsTest::headerIgnoresClicksAndDrags()
     header->setBackgroundColour(QColor(224, 224, 224));
     const QImage shot = header->viewport()->grab().toImage();
     QCOMPARE(at(shot, shot.width() - 2, 1), QColor(224, 224, 224).rgb());
+}
+
+void ControlsTest::userWidthsSurviveARestartAndGoBack()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QString::fromLatin1(controls::kColumnWidthsFile));
+    {
+        SizedList sized(dir.path());
+        QVERIFY(QTest::qWaitForWindowExposed(&sized.window));
+        QCOMPARE(sized.list->widthsName(), std::string("Orders/242"));
+        sized.drag(0, 40);
+        QCOMPARE(sized.list->columnWidth(0), 100);
+        // A double click on the divider fits the column to its widest cell, whole.
+        QTest::mouseDClick(sized.list->header()->viewport(), Qt::LeftButton, {},
+                           QPoint(sized.list->header()->sectionViewportPosition(1) + 80 - 1, 10));
+        const int fitted = sized.list->columnWidth(1);
+        QVERIFY(fitted > QFontMetrics(sized.list->font()).horizontalAdvance(QStringLiteral("Tolmere小酒窖 珍藏")));
+        QCOMPARE(fitted, sized.list->fittingWidth(1));
+    }
+    const controls::ColumnWidthFile stored = controls::readColumnWidths(dir.path().toStdString());
+    QVERIFY(stored.failed.empty());
+    QCOMPARE(stored.choices.at("Orders/242").at("代码"), 100);
+
+    SizedList again(dir.path());
+    QVERIFY(QTest::qWaitForWindowExposed(&again.window));
+    QCOMPARE(again.list->columnWidth(0), 100);
+    QVERIFY(again.list->columnWidth(1) > 80);
+    again.list->headerMenu()->actions().at(0)->trigger();
+    QCOMPARE(again.list->headerMenu()->actions().at(0)->text(), QStringLiteral("恢复默认列宽"));
+    QCOMPARE(again.list->columnWidth(0), 60);
+    QCOMPARE(again.list->columnWidth(1), 80);
+    QVERIFY(controls::readColumnWidths(dir.path().toStdString()).choices.empty());
+    QVERIFY(QFile::exists(file));
+}
+
+void ControlsTest::unreadableWidthsFileReadsAsDefaultsAndStays()
+{
+    for (const QByteArray& bytes : {QByteArray("{\"Orders/242\": {\"代码\": 10"), QByteArray("[1, 2]")}) {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QString::fromLatin1(controls::kColumnWidthsFile));
+        QVERIFY(platform::saveWholeFile(file, bytes));
+        SizedList sized(dir.path());
+        QVERIFY(QTest::qWaitForWindowExposed(&sized.window));
+        QCOMPARE(sized.list->columnWidth(0), 60);
+        QVERIFY(!controls::readColumnWidths(dir.path().toStdString()).failed.empty());
+        sized.list->restoreDefaultWidths(); // nothing to drop: the file is the user's to mend
+        QCOMPARE(fileBytes(file), bytes);
+        sized.drag(0, 30); // a width chosen now replaces it
+        QCOMPARE(controls::readColumnWidths(dir.path().toStdString()).choices.at("Orders/242").at("代码"), 90);
+    }
+    // Widths out of bounds or not numbers are left out.
+    const auto parsed = controls::parseColumnWidths(R"({"a": {"x": 5, "y": "90", "z": 90, "w": 1e9}, "b": 3})");
+    QVERIFY(parsed);
+    QCOMPARE(parsed->size(), std::size_t(1));
+    QCOMPARE(parsed->at("a"), (controls::ListWidths{{"z", 90}}));
 }
 
 void ControlsTest::noHeaderListHasItsOwnLargerTable()

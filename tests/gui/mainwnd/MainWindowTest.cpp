@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <atomic>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -28,6 +30,7 @@
 #include "chart/CKBarCtrl.h"
 #include "chart/IndicatorSettings.h"
 #include "chart/MaPeriodsDlg.h"
+#include "mainwnd/KeysHelpDlg.h"
 #include "mainwnd/Transaction_Dlg.h"
 #include "support/Widgets.h"
 #include "trade/Buying_dlg.h"
@@ -51,6 +54,10 @@ namespace {
 const QRect kWorkArea(0, 0, 1920, 1040);
 const QString kConfirmExit = QStringLiteral("是否确认退出");
 
+const char* kCandles = "{\"success\":\"true\",\"infor\":["
+                       "{\"startPrice\":12,\"endPrice\":13,\"maxPrice\":14,\"minPrice\":11,\"time\":1700000000,\"vol\":5},"
+                       "{\"startPrice\":13,\"endPrice\":12,\"maxPrice\":14,\"minPrice\":11,\"time\":1700086400,\"vol\":6},"
+                       "{\"startPrice\":12,\"endPrice\":12.5,\"maxPrice\":13,\"minPrice\":11,\"time\":1700172800,\"vol\":7}]}";
 const char* kQuote = "{\"success\":\"true\",\"infor\":[{\"stockName\":\"Tolmere小酒窖\",\"opening\":12.30,"
                      "\"buyPrice1\":12.30,\"sellPrice1\":12.40,\"buyVol1\":10,\"sellVol1\":3,\"latest\":12.35,"
                      "\"increase\":0.41,\"change\":0.05,\"entrustPCT\":20,\"inventory\":1000}]}";
@@ -80,6 +87,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_oldCwd;
     std::string m_host;
+    std::atomic<bool> m_withCandles{false};
     std::unique_ptr<LoopbackServer> m_trade;
     std::unique_ptr<LoopbackServer> m_market;
     std::unique_ptr<platform::MessageBoxRecorder> m_boxes;
@@ -109,6 +117,8 @@ private:
                 return ScriptedReply{200, client::utf8ToWire(kQuote)};
             if (r.path == "/api/stockinfo/9160001")
                 return ScriptedReply{200, "{\"success\":\"true\",\"infor\":\"http://" + m_host + ":8041/page\"}"};
+            if (m_withCandles && r.path.rfind("/api/histogram/", 0) == 0)
+                return ScriptedReply{200, kCandles};
             if (r.path == "/page")
                 return ScriptedReply{200, client::utf8ToWire("<html><body><p>产区资料</p></body></html>"), "text/html"};
             return ScriptedReply{200, R"({"success":"true","infor":[]})"};
@@ -149,6 +159,7 @@ private slots:
         client::LoadLineChoice();
         Session::current().resetForTest();
         m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::No);
+        m_withCandles = false;
     }
 
     void cleanup()
@@ -532,6 +543,46 @@ private slots:
         w->command(Transaction_Dlg::kQuickSell);
         QCOMPARE(sell->priceField()->text(), QString());
         Session::current().setSingleItemQuote({});
+    }
+
+    void kLineKeysReachTheChartFromTheWindow()
+    {
+        m_withCandles = true;
+        Transaction_Dlg* w = open(false);
+        w->command(Transaction_Dlg::kToolKline);
+        CKBarCtrl* chart = w->klineChart();
+        QTRY_VERIFY_WITH_TIMEOUT(!chart->legend().empty(), 10000);
+        w->setFocus();
+        QTest::keyClick(w, Qt::Key_Left);
+        QCOMPARE(chart->keyCursor(), 2); // the newest of three
+        QVERIFY(chart->crossHairPos() != QPoint());
+        QTest::keyClick(w, Qt::Key_Home);
+        QCOMPARE(chart->keyCursor(), 0);
+        w->command(Transaction_Dlg::kToolTimeshare);
+        QTest::keyClick(w, Qt::Key_End); // not the time-share chart's
+        QCOMPARE(chart->keyCursor(), 0);
+    }
+
+    void helpItemListsTheKeysAndEscClosesIt()
+    {
+        Transaction_Dlg* w = open(false);
+        QAction* help = w->dropMenu(Transaction_Dlg::kMenuHelp)->actions().at(0);
+        QCOMPARE(help->text(), QStringLiteral("帮助"));
+        help->trigger();
+        KeysHelpDlg* keys = w->keysHelp();
+        QVERIFY(keys && keys->isVisible());
+        const auto rows = KeysHelpDlg::rows();
+        QVERIFY(std::any_of(rows.begin(), rows.end(), [](const KeysHelpDlg::Row& r) {
+            return r.keys && std::string_view(r.keys) == "F5";
+        }));
+        const QImage shown = keys->grab().toImage();
+        QDir().mkpath(QStringLiteral(RENDER_DIR));
+        shown.save(QStringLiteral(RENDER_DIR "/keys-help.png"));
+        QVERIFY(hasColourIn(shown, QRect(20, 60, 100, 20), QColor(255, 204, 0))); // "F5", in the keys' colour
+        QTest::keyClick(keys, Qt::Key_Escape);
+        QVERIFY(!keys->isVisible());
+        QVERIFY(w->isVisible()); // Esc there is not the market window's exit question
+        QVERIFY(m_boxes->calls().empty());
     }
 
     void enterIsSwallowed()

@@ -6,6 +6,7 @@
 #include "chart/CSubAreaScale.h"
 #include "chart/ChartMath.h"
 #include "chart/ChartText.h"
+#include "chart/KLineKeys.h"
 
 using namespace chart;
 
@@ -146,4 +147,47 @@ TEST(ChartCrossHair, VisibleBarCount)
     EXPECT_EQ(visibleBarCountFor(1920), 120);
     EXPECT_EQ(visibleBarCountFor(1366), 80);
     EXPECT_EQ(visibleBarCountFor(599), 0);
+}
+
+TEST(KLineKeys, PureSteps)
+{
+    // Zoom: a third fewer in, half as many more out, never past the bounds nor stuck at one.
+    struct Zoom { int span; bool in; int expected; };
+    for (const Zoom& z : {Zoom{120, true, 80}, Zoom{120, false, 180}, Zoom{12, true, 10}, Zoom{10, true, 10},
+                          Zoom{200, false, 240}, Zoom{240, false, 240}, Zoom{11, false, 16}})
+        EXPECT_EQ(zoomedSpan(z.span, z.in, 10, 240), z.expected) << z.span << (z.in ? " in" : " out");
+    EXPECT_EQ(nextCandleIndex(0, -1, 50), 0);
+    EXPECT_EQ(nextCandleIndex(49, 1, 50), 49);
+    EXPECT_EQ(nextCandleIndex(3, 1, 0), -1);
+    // The window moves just enough to show the cursor, and never past the newest candles.
+    EXPECT_EQ(firstForCursor(100, 40, 99, 500), 99);
+    EXPECT_EQ(firstForCursor(100, 40, 140, 500), 101);
+    EXPECT_EQ(firstForCursor(100, 40, 120, 500), 100);
+    EXPECT_EQ(firstForCursor(480, 40, -1, 500), 460);
+    EXPECT_EQ(firstForCursor(5, 80, 3, 50), 0); // all fit: from the left
+}
+
+TEST(KLineKeys, KeysMoveTheCursorAndTheWindow)
+{
+    struct Case { const char* what; KLineView before; KLineKey key; int count; KLineView after; };
+    const Case cases[] = {
+        {"first Left shows the newest candle in the window", {460, 40, -1}, KLineKey::Left, 500, {460, 40, 499}},
+        {"first Right too, when few candles fill from the left", {0, 80, -1}, KLineKey::Right, 50, {0, 80, 49}},
+        {"Left moves one candle", {460, 40, 480}, KLineKey::Left, 500, {460, 40, 479}},
+        {"Left at the window's edge scrolls it", {460, 40, 460}, KLineKey::Left, 500, {459, 40, 459}},
+        {"Left stops at the oldest candle", {0, 40, 0}, KLineKey::Left, 500, {0, 40, 0}},
+        {"Right at the edge scrolls back", {100, 40, 139}, KLineKey::Right, 500, {101, 40, 140}},
+        {"Right stops at the newest", {460, 40, 499}, KLineKey::Right, 500, {460, 40, 499}},
+        {"Home goes to the oldest", {460, 40, -1}, KLineKey::Home, 500, {0, 40, 0}},
+        {"End goes to the newest", {0, 40, 5}, KLineKey::End, 500, {460, 40, 499}},
+        {"zoom in keeps the newest in the window", {460, 120, -1}, KLineKey::ZoomIn, 500, {420, 80, -1}},
+        {"zoom out of an older window keeps its right edge", {100, 40, -1}, KLineKey::ZoomOut, 500, {80, 60, -1}},
+        {"zoom keeps the cursor in the window", {100, 120, 100}, KLineKey::ZoomIn, 500, {100, 80, 100}},
+        {"zoom out near the oldest stops at it", {10, 40, -1}, KLineKey::ZoomOut, 500, {0, 60, -1}},
+        {"a window wider than the history starts at the oldest", {0, 80, -1}, KLineKey::ZoomOut, 50, {0, 120, -1}},
+        {"a stale cursor past fewer candles comes back", {0, 80, 70}, KLineKey::Left, 50, {0, 80, 48}},
+        {"no candles: nothing moves", {0, 80, -1}, KLineKey::Left, 0, {0, 80, -1}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(applyKLineKey(c.before, c.key, c.count, 10, 240), c.after) << c.what;
 }

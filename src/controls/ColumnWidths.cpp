@@ -1,0 +1,94 @@
+#include "controls/ColumnWidths.h"
+
+#include <fstream>
+#include <iterator>
+
+#include <json/value.h>
+#include <json/writer.h>
+
+#include <QByteArray>
+#include <QString>
+
+#include "client/ApiReply.h"
+#include "client/CodePage.h"
+#include "platform/SaveFile.h"
+
+namespace controls {
+
+std::optional<ColumnWidthChoices> parseColumnWidths(std::string_view bytes)
+{
+    Json::Value root;
+    if (!client::parseJson(client::localFileToUtf8(bytes), root) || !root.isObject())
+        return std::nullopt;
+    ColumnWidthChoices choices;
+    for (const std::string& list : root.getMemberNames()) {
+        const Json::Value& columns = root[list];
+        if (!columns.isObject())
+            continue;
+        ListWidths widths;
+        for (const std::string& caption : columns.getMemberNames()) {
+            const Json::Value& w = columns[caption];
+            if (w.isIntegral() && w.asLargestInt() >= kMinColumnWidth && w.asLargestInt() <= kMaxColumnWidth)
+                widths[caption] = int(w.asLargestInt());
+        }
+        if (!widths.empty())
+            choices[list] = std::move(widths);
+    }
+    return choices;
+}
+
+std::string columnWidthsText(const ColumnWidthChoices& choices)
+{
+    Json::Value root(Json::objectValue);
+    for (const auto& [list, widths] : choices) {
+        Json::Value& columns = root[list];
+        columns = Json::Value(Json::objectValue);
+        for (const auto& [caption, width] : widths)
+            columns[caption] = width;
+    }
+    Json::StyledWriter writer;
+    return writer.write(root);
+}
+
+ColumnWidthFile readColumnWidths(const std::filesystem::path& dir)
+{
+    ColumnWidthFile result;
+    const std::filesystem::path path = dir / kColumnWidthsFile;
+    std::error_code error;
+    if (!std::filesystem::exists(path, error))
+        return result; // never chosen: the defaults, quietly
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::optional<ColumnWidthChoices> choices = in ? parseColumnWidths(bytes) : std::nullopt;
+    if (choices)
+        result.choices = *choices;
+    else
+        result.failed = path;
+    return result;
+}
+
+std::string columnWidthsProblemText(const std::filesystem::path& failed)
+{
+    const std::string path = std::filesystem::absolute(failed).lexically_normal().string();
+    return "无法读取列宽设置文件：\n" + path + "\n本次使用默认列宽，该文件未作改动。";
+}
+
+StoreResult storeListWidths(const std::filesystem::path& dir, const std::string& list, const ListWidths& widths)
+{
+    ColumnWidthFile file = readColumnWidths(dir);
+    const auto it = file.choices.find(list);
+    if (widths.empty()) {
+        if (it == file.choices.end())
+            return StoreResult::Unchanged;
+        file.choices.erase(it);
+    } else {
+        if (it != file.choices.end() && it->second == widths && file.failed.empty())
+            return StoreResult::Unchanged;
+        file.choices[list] = widths;
+    }
+    const bool saved = platform::saveWholeFile(QString::fromStdString((dir / kColumnWidthsFile).string()),
+                                               QByteArray::fromStdString(columnWidthsText(file.choices)));
+    return saved ? StoreResult::Stored : StoreResult::Failed;
+}
+
+} // namespace controls
