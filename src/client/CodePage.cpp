@@ -9,7 +9,7 @@
 namespace client {
 namespace {
 
-bool IsAscii(std::string_view text)
+bool isAscii(std::string_view text)
 {
     // 64 bytes a step, so that a long reply (a candle history) is checked at memory speed.
     constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
@@ -64,13 +64,13 @@ private:
     iconv_t m_cd;
 };
 
-const Converter& ToUtf8()
+const Converter& toUtf8Converter()
 {
     thread_local const Converter converter("UTF-8", kWireCodePage);
     return converter;
 }
 
-const Converter& ToWire()
+const Converter& toWireConverter()
 {
     thread_local const Converter converter(kWireCodePage, "UTF-8");
     return converter;
@@ -78,7 +78,7 @@ const Converter& ToWire()
 
 // Converts with iconv, replacing each unconvertible input character by `replacement`.
 // From GBK one bad byte is skipped; from UTF-8 the whole character is.
-std::string Convert(std::string_view input, const Converter& converter, std::string_view replacement,
+std::string convert(std::string_view input, const Converter& converter, std::string_view replacement,
                     bool utf8Source)
 {
     if (!converter.valid())
@@ -120,25 +120,25 @@ std::string Convert(std::string_view input, const Converter& converter, std::str
 
 std::string wireToUtf8(std::string_view wire)
 {
-    if (IsAscii(wire))
+    if (isAscii(wire))
         return std::string(wire);
-    return Convert(wire, ToUtf8(), "\xEF\xBF\xBD", false);
+    return convert(wire, toUtf8Converter(), "\xEF\xBF\xBD", false);
 }
 
 std::string utf8ToWire(std::string_view utf8)
 {
-    if (IsAscii(utf8))
+    if (isAscii(utf8))
         return std::string(utf8);
-    return Convert(utf8, ToWire(), "?", true);
+    return convert(utf8, toWireConverter(), "?", true);
 }
 
 bool fitsWireCodePage(std::string_view utf8)
 {
-    if (IsAscii(utf8))
+    if (isAscii(utf8))
         return true;
     if (!isValidUtf8(utf8))
         return false;
-    const Converter& converter = ToWire();
+    const Converter& converter = toWireConverter();
     if (!converter.valid())
         return false;
     iconv_t cd = converter.get();

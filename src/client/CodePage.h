@@ -16,7 +16,7 @@ std::string wireToUtf8(std::string_view wire);
 std::string utf8ToWire(std::string_view utf8);
 
 // Whether every character of a UTF-8 text has a form in the wire code page, so that
-// Utf8ToWire carries it as it stands instead of as '?'. Invalid UTF-8 does not fit.
+// utf8ToWire carries it as it stands instead of as '?'. Invalid UTF-8 does not fit.
 bool fitsWireCodePage(std::string_view utf8);
 
 bool isValidUtf8(std::string_view text);
