@@ -4,6 +4,7 @@
 #include <thread>
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
@@ -25,6 +26,7 @@
 #include "controls/CButtonBMP.h"
 #include "controls/JListCtrl.h"
 #include "market/core/CUPdate_thread.h"
+#include "market/core/ChosenItem.h"
 #include "market/Min_Price_List_Dlg.h"
 #include "market/Overview.h"
 #include "market/core/Pollers.h"
@@ -36,6 +38,7 @@
 #include "platform/core/Colours.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
+#include "platform/SaveFile.h"
 #include "platform/core/CrossThread.h"
 #include "platform/Windows.h"
 #include "platform/WorkArea.h"
@@ -162,7 +165,11 @@ void Transaction_Dlg::createControls()
     m_extendedList = makeList(kListExtended);
     m_extendedList->hide();
     m_overview = std::make_unique<market::Overview>(m_basicList, m_extendedList);
-    connect(m_overview.get(), &market::Overview::timeShareRequested, this, [this] { command(kToolTimeshare); });
+    connect(m_overview.get(), &market::Overview::timeShareRequested, this, [this](int code) {
+        chooseItem(code);
+        command(kToolTimeshare);
+    });
+    connect(m_overview.get(), &market::Overview::itemsListed, this, &Transaction_Dlg::restoreChosenItem);
 }
 
 void Transaction_Dlg::initialise()
@@ -178,11 +185,15 @@ void Transaction_Dlg::initialise()
 
     // The column file of the working folder decides the columns and the overview tabs.
     setOverviewTabCount(m_overview->buildColumnsFromFile("."));
+    // Taken up once the overview lists it: until then the terminal asks for the first item.
+    m_remembered = market::readChosenItem(".");
 
     m_poller = std::make_unique<CUPdate_thread>();
     m_poller->LoadOverview.set([this](const std::string& reply, int) { m_overview->LoadOverview(reply); });
-    m_poller->LoadCandles.set([this](const std::string& reply, int period) { m_charts.LoadCandles(reply, period); });
-    m_poller->LoadTimeline.set([this](const std::string& reply) { m_charts.LoadTimeline(reply); });
+    m_poller->LoadCandles.set([this](const std::string& reply, int period) {
+        m_charts.LoadCandles(reply, period, m_poller->replyItem());
+    });
+    m_poller->LoadTimeline.set([this](const std::string& reply) { m_charts.LoadTimeline(reply, m_poller->replyItem()); });
     m_poller->ShowAnnouncements.set([this] {
         platform::postTo(this, [this] { showAnnouncements(); });
     });
@@ -435,7 +446,7 @@ void Transaction_Dlg::showQuickOrder(int id)
         popup = m_quickSell ? m_quickSell : (m_quickSell = new Selling_dlg(this));
     popup->show();
     popup->raise();
-    constexpr int kItem = 9160001;
+    const int kItem = Session::current().currentItem().code;
     // Without a fresh quote the shared one may be another item's (the buy and sell windows
     // quote whatever code is typed there), and a quote without an ask or a bid has no price
     // to offer ("0.00" would go out as a price): either way the user types the price.
@@ -589,8 +600,42 @@ void Transaction_Dlg::selectChartTab(int k)
     }
 }
 
+void Transaction_Dlg::chooseItem(int code)
+{
+    m_remembered.reset(); // the user's choice wins over the last run's
+    if (code <= 0 || !Session::current().setCurrentItem(code))
+        return;
+    // Told once: a folder that cannot be written stays so for every later switch.
+    if (!market::writeChosenItem(".", code) && !std::exchange(m_chosenItemUnsaved, true))
+        platform::reportSaveFailed(this, QDir::current().absoluteFilePath(QString::fromUtf8(market::kChosenItemFile)));
+    followCurrentItem();
+}
+
+void Transaction_Dlg::restoreChosenItem()
+{
+    const std::optional<int> code = std::exchange(m_remembered, std::nullopt);
+    if (!code || !Session::current().findItem(*code) || !Session::current().setCurrentItem(*code))
+        return;
+    followCurrentItem();
+}
+
+void Transaction_Dlg::followCurrentItem()
+{
+    const market::CurrentItem item = Session::current().currentItem();
+    m_charts.showItem(item);
+    if (m_quotePanel)
+        m_quotePanel->showItem(item);
+    if (m_tickList && m_tickList->isVisible())
+        m_tickList->showMode(m_tickList->mode());
+    if (m_infoPage->isVisible())
+        loadInformationPage();
+    // The chart on show asks at once rather than at the next tick of timer 1.
+    refresh();
+}
+
 void Transaction_Dlg::loadInformationPage()
 {
+    m_infoPage->clear(); // never one item's page under another's figures
     // A plain document whose "infor" is the page's address, not the trading envelope.
     const std::string reply =
         client::fetchText(client::Endpoint::StockInfo, {}, {"\n信息详情\n", "\n信息详情结束\n"});

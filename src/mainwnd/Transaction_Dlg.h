@@ -2,6 +2,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 #include <QFont>
 #include <QPointer>
@@ -115,6 +116,10 @@ public:
     // The refresh step of timer 1 and the refresh command.
     void refresh();
 
+    // Makes `code` the item every market view follows and remembers it for the next start;
+    // the views empty until its first replies. A code of 0 changes nothing.
+    void chooseItem(int code);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -143,6 +148,10 @@ private:
     void showQuickOrder(int id);
     void closeQuickOrders();
     void loadInformationPage();
+    // The views follow the session's current item.
+    void followCurrentItem();
+    // At the first listing of the items: the item chosen at the last run, when still listed.
+    void restoreChosenItem();
     void drawTabs(QPainter& p);
     void drawPeriodBar(QPainter& p);
     void showTickList(int mode);
@@ -162,6 +171,8 @@ private:
     chart::PeriodBar::Flags m_periodFlags{};
     int m_visibleBarCount = 0;
     int m_overviewTabCount = 2;
+    std::optional<int> m_remembered; // the last run's item, until the items are first listed
+    bool m_chosenItemUnsaved = false;
 
     std::unique_ptr<CUPdate_thread> m_poller;
     QTimer m_timer1; // refresh of the visible view, every 5000 ms

@@ -16,7 +16,12 @@ Overview::Overview(JListCtrl* basic, JListCtrl* extended, QObject* parent)
     , m_extended(extended)
 {
     for (JListCtrl* list : {m_basic, m_extended})
-        connect(list, &QTableWidget::cellDoubleClicked, this, &Overview::timeShareRequested);
+        connect(list, &QTableWidget::cellDoubleClicked, this, [this](int row) { emit timeShareRequested(codeAt(row)); });
+}
+
+int Overview::codeAt(int row) const
+{
+    return row >= 0 && row < int(m_rowCodes.size()) ? m_rowCodes[std::size_t(row)] : 0;
 }
 
 void Overview::styleList(JListCtrl* list, int controlId)
@@ -82,6 +87,8 @@ void Overview::fill(const OverviewReply& reply, Tab tab)
     // reply's rows would stack the same items twice.
     fillList(m_extended, reply.extendedRows);
     fillList(m_basic, reply.basicRows);
+    m_rowCodes = reply.rowCodes;
+    emit itemsListed();
 }
 
 void Overview::fillList(JListCtrl* list, const std::vector<std::vector<OverviewCell>>& rows)
