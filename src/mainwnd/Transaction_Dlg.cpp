@@ -159,6 +159,8 @@ void Transaction_Dlg::createControls()
         auto* list = new JListCtrl(this);
         market::Overview::styleList(list, id);
         list->setGeometry(platform::edges(28, 77, m_w, 700));
+        // The window takes the keys: a list would keep the typed letters to itself.
+        list->setFocusPolicy(Qt::NoFocus);
         return list;
     };
     m_basicList = makeList(kListBasic);
@@ -783,8 +785,62 @@ void Transaction_Dlg::mousePressEvent(QMouseEvent* event)
     }
 }
 
+bool Transaction_Dlg::marketKey(int key)
+{
+    switch (key) {
+    case Qt::Key_F1: showChartTab(3); return true;
+    case Qt::Key_F2: showChartTab(4); return true;
+    case Qt::Key_F3: command(kOverview); return true;
+    case Qt::Key_F5: showChartView(m_charts.Visible() == chart::MarketCharts::View::Timeline ? 1 : 0); return true;
+    case Qt::Key_F10: command(kToolInfo); return true;
+    default: break;
+    }
+    if (m_chartMode) {
+        if (key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
+            stepItem(key == Qt::Key_PageUp ? -1 : 1);
+            return true;
+        }
+        return false;
+    }
+    switch (key) {
+    case Qt::Key_Up: m_overview->moveSelection(-1); return true;
+    case Qt::Key_Down: m_overview->moveSelection(1); return true;
+    case Qt::Key_PageUp: m_overview->moveSelection(-m_overview->pageRows()); return true;
+    case Qt::Key_PageDown: m_overview->moveSelection(m_overview->pageRows()); return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (const int code = m_overview->selectedCode()) {
+            chooseItem(code);
+            command(kToolTimeshare);
+        }
+        return true;
+    default: return false;
+    }
+}
+
+void Transaction_Dlg::showChartTab(int tab)
+{
+    // The tick windows lie over the foot of a chart: from the overview, over the time-share one.
+    if (!m_chartMode)
+        showChartView(0);
+    selectChartTab(tab);
+    update();
+}
+
+void Transaction_Dlg::stepItem(int step)
+{
+    const std::optional<int> next =
+        market::neighbourItem(Session::current().items().entries(), Session::current().currentItem().code, step);
+    if (next)
+        chooseItem(*next);
+}
+
 void Transaction_Dlg::keyPressEvent(QKeyEvent* event)
 {
+    if (marketKey(event->key())) {
+        event->accept();
+        return;
+    }
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:

@@ -133,6 +133,10 @@ private:
     CButtonBMP* addButton(int id, const QString& caption, const QRect& edges, int imageBase);
     QMenu* addMenu(int buttonId, const std::initializer_list<std::pair<const char*, int>>& items);
 
+    // The market window's own keys; false for a key it leaves to the default handling.
+    bool marketKey(int key);
+    void showChartTab(int tab);
+    void stepItem(int step);
     void selectOverviewTab(int k);
     void selectChartTab(int k);
     void selectPeriodAt(const QPoint& point);

@@ -1,6 +1,9 @@
 #include "market/Overview.h"
 
+#include <algorithm>
 #include <filesystem>
+
+#include <QHeaderView>
 
 #include "controls/JListCtrl.h"
 #include "market/ColumnFileChoice.h"
@@ -22,6 +25,34 @@ Overview::Overview(JListCtrl* basic, JListCtrl* extended, QObject* parent)
 int Overview::codeAt(int row) const
 {
     return row >= 0 && row < int(m_rowCodes.size()) ? m_rowCodes[std::size_t(row)] : 0;
+}
+
+JListCtrl* Overview::currentList() const
+{
+    return m_tab.load() == Tab::Extended ? m_extended : m_basic;
+}
+
+void Overview::moveSelection(int rows)
+{
+    JListCtrl* list = currentList();
+    if (list->rowCount() == 0)
+        return;
+    const int from = list->currentRow();
+    const int to = from < 0 ? 0 : std::clamp(from + rows, 0, list->rowCount() - 1);
+    list->setCurrentCell(to, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    list->scrollTo(list->model()->index(to, 0));
+}
+
+int Overview::pageRows() const
+{
+    const JListCtrl* list = currentList();
+    const int rowHeight = list->verticalHeader()->defaultSectionSize();
+    return std::max(1, rowHeight > 0 ? list->viewport()->height() / rowHeight - 1 : 1);
+}
+
+int Overview::selectedCode() const
+{
+    return codeAt(currentList()->currentRow());
 }
 
 void Overview::styleList(JListCtrl* list, int controlId)

@@ -52,6 +52,12 @@ public:
 
     // GUI thread. The item code of a row of the lists; 0 for none.
     int codeAt(int row) const;
+    // GUI thread, on the list of the current tab: moves the selected row by `rows` (a page
+    // is pageRows()), staying within the list; the first row when none was selected.
+    void moveSelection(int rows);
+    int pageRows() const;
+    // The code of the selected row; 0 for none.
+    int selectedCode() const;
 
 signals:
     // A double click on a row of either list: the window shows that item's time-share view.
@@ -61,6 +67,7 @@ signals:
 
 private:
     void fill(const OverviewReply& reply, Tab tab);
+    JListCtrl* currentList() const;
     static void fillList(JListCtrl* list, const std::vector<std::vector<OverviewCell>>& rows);
 
     JListCtrl* m_basic;

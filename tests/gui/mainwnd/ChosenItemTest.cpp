@@ -17,6 +17,7 @@
 #include "client/ServerLine.h"
 #include "controls/JListCtrl.h"
 #include "mainwnd/Transaction_Dlg.h"
+#include "market/Min_Price_List_Dlg.h"
 #include "market/Right_Msg_Dlg.h"
 #include "market/core/ChosenItem.h"
 #include "platform/Platform.h"
@@ -245,6 +246,59 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(elements(w->timeshareChart(), "O2"), std::size_t(1), 10000);
         QCOMPARE(title(w->timeshareChart(), "O"), std::string("Cantevel霞多丽     分时 均价  成交量"));
         QTRY_COMPARE_WITH_TIMEOUT(w->quotePanel()->openingPrice(), 42.75f, 10000);
+    }
+
+    void theKeysMoveThroughTheListAndTheViews()
+    {
+        Transaction_Dlg* w = open(false);
+        QTRY_COMPARE_WITH_TIMEOUT(w->basicList()->rowCount(), 3, 10000);
+        auto press = [w](Qt::Key key) { QTest::keyClick(w, key); };
+        press(Qt::Key_Down); // the first row
+        press(Qt::Key_Down);
+        QCOMPARE(w->basicList()->currentRow(), 1);
+        press(Qt::Key_Return);
+        QVERIFY(w->chartMode());
+        QCOMPARE(Session::current().currentItem().code, 9160003);
+        QTRY_VERIFY_WITH_TIMEOUT(asked("/api/timeline/9160003/"), 15000);
+        press(Qt::Key_F5);
+        QVERIFY(w->klineChart()->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(asked("/api/histogram/9160003/8"), 10000);
+        press(Qt::Key_PageDown); // the next item, in the same view
+        QCOMPARE(Session::current().currentItem().code, 9160005);
+        QTRY_VERIFY_WITH_TIMEOUT(asked("/api/histogram/9160005/8"), 10000);
+        press(Qt::Key_F5);
+        QVERIFY(w->timeshareChart()->isVisible());
+        press(Qt::Key_PageUp);
+        press(Qt::Key_PageUp);
+        QCOMPARE(Session::current().currentItem().code, 9160001);
+        QTRY_VERIFY_WITH_TIMEOUT(asked("/api/timeline/9160001/"), 10000);
+        press(Qt::Key_PageUp); // wraps to the last
+        QCOMPARE(Session::current().currentItem().code, 9160005);
+
+        struct Step
+        {
+            Qt::Key key;
+            bool chartMode;
+            int tab;
+        };
+        for (const Step& step : {Step{Qt::Key_F10, true, 2}, Step{Qt::Key_F1, true, 3}, Step{Qt::Key_F2, true, 4},
+                                 Step{Qt::Key_F3, false, 0}, Step{Qt::Key_F1, true, 3}, Step{Qt::Key_F3, false, 0}}) {
+            press(step.key);
+            QCOMPARE(w->chartMode(), step.chartMode);
+            QCOMPARE(w->currentTab(), step.tab);
+        }
+        QVERIFY(w->tickList()->isHidden());
+        QVERIFY(asked("/api/stockinfo/9160005") && asked("/api/dealdetail/9160005/0") && asked("/api/pricedetail/9160005"));
+
+        // In the list, a page down stops at the last row; a page up at the first.
+        press(Qt::Key_PageDown);
+        QCOMPARE(w->basicList()->currentRow(), 2);
+        press(Qt::Key_PageUp);
+        QCOMPARE(w->basicList()->currentRow(), 0);
+        press(Qt::Key_Return);
+        QCOMPARE(Session::current().currentItem().code, 9160001);
+        QVERIFY(w->timeshareChart()->isVisible());
+        QVERIFY(m_boxes->calls().empty());
     }
 
     void theLastChoiceIsCurrentAtTheNextStart_data()
