@@ -28,6 +28,7 @@
 #include "market/core/CUPdate_thread.h"
 #include "market/core/ChosenItem.h"
 #include "market/Min_Price_List_Dlg.h"
+#include "market/ItemFinder.h"
 #include "market/Overview.h"
 #include "market/core/Pollers.h"
 #include "market/Right_Msg_Dlg.h"
@@ -192,10 +193,15 @@ void Transaction_Dlg::initialise()
 
     m_poller = std::make_unique<CUPdate_thread>();
     m_poller->LoadOverview.set([this](const std::string& reply, int) { m_overview->LoadOverview(reply); });
-    m_poller->LoadCandles.set([this](const std::string& reply, int period) {
-        m_charts.LoadCandles(reply, period, m_poller->replyItem());
+    // The loaders run on the poller's thread, which ends before the poller goes; m_poller
+    // itself is already empty while the poller stops.
+    CUPdate_thread* poller = m_poller.get();
+    m_poller->LoadCandles.set([this, poller](const std::string& reply, int period) {
+        m_charts.LoadCandles(reply, period, poller->replyItem());
     });
-    m_poller->LoadTimeline.set([this](const std::string& reply) { m_charts.LoadTimeline(reply, m_poller->replyItem()); });
+    m_poller->LoadTimeline.set([this, poller](const std::string& reply) {
+        m_charts.LoadTimeline(reply, poller->replyItem());
+    });
     m_poller->ShowAnnouncements.set([this] {
         platform::postTo(this, [this] { showAnnouncements(); });
     });
@@ -260,6 +266,8 @@ Detail_Trans_Dlg* Transaction_Dlg::tradePanel() const
 }
 
 Buying_dlg* Transaction_Dlg::quickBuy() const { return m_quickBuy; }
+
+market::ItemFinder* Transaction_Dlg::finder() const { return m_finder; }
 
 Selling_dlg* Transaction_Dlg::quickSell() const { return m_quickSell; }
 
@@ -835,9 +843,27 @@ void Transaction_Dlg::stepItem(int step)
         chooseItem(*next);
 }
 
+bool Transaction_Dlg::startFinder(const QKeyEvent& event)
+{
+    const QString text = event.text();
+    if (text.size() != 1 || text[0].unicode() > 127 || !text[0].isLetterOrNumber() ||
+        (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    if (!m_finder) {
+        m_finder = new market::ItemFinder(this);
+        connect(m_finder, &market::ItemFinder::itemChosen, this, [this](int code) {
+            chooseItem(code);
+            command(kToolTimeshare);
+        });
+    }
+    // At the foot of the work area's right side, just above the status band.
+    m_finder->start(text, mapToGlobal(QPoint(m_w - 1, m_h - 29)));
+    return true;
+}
+
 void Transaction_Dlg::keyPressEvent(QKeyEvent* event)
 {
-    if (marketKey(event->key())) {
+    if (startFinder(*event) || marketKey(event->key())) {
         event->accept();
         return;
     }

@@ -28,7 +28,7 @@ class Selling_dlg;
 class Show_Message_Dlg;
 class Show_sys_statu_sdlg;
 class ShowViewSetDlg;
-namespace market { class Overview; }
+namespace market { class ItemFinder; class Overview; }
 
 // The market window over the whole work area: title bar, toolbar, the vertical tabs, the
 // overview lists in overview mode and the charts, information page and quote panel in
@@ -112,6 +112,7 @@ public:
     CKBarCtrl* timeshareChart() const { return m_charts.Timeline(); }
     CHtmlCtrl* infoPage() const { return m_infoPage; }
     QMenu* dropMenu(int buttonId) const;
+    market::ItemFinder* finder() const;
 
     // The refresh step of timer 1 and the refresh command.
     void refresh();
@@ -135,6 +136,8 @@ private:
 
     // The market window's own keys; false for a key it leaves to the default handling.
     bool marketKey(int key);
+    // Opens the code finder on a typed letter or digit; false for any other key.
+    bool startFinder(const QKeyEvent& event);
     void showChartTab(int tab);
     void stepItem(int step);
     void selectOverviewTab(int k);
@@ -197,5 +200,6 @@ private:
     QPointer<Detail_Trans_Dlg> m_tradePanel;
     QPointer<Buying_dlg> m_quickBuy;
     QPointer<Selling_dlg> m_quickSell;
+    QPointer<market::ItemFinder> m_finder;
     std::unique_ptr<market::Overview> m_overview;
 };

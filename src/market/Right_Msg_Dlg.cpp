@@ -69,8 +69,10 @@ bool Right_Msg_Dlg::initialise()
     if (m_poller)
         return m_poller->isRunning();
     m_poller = std::make_unique<CUPdate_rightdlg_thread>();
-    m_poller->LoadRealtime.set([this](const std::string& reply) { LoadRealtime(reply, m_poller->replyItem()); });
-    m_poller->LoadDealTicks.set([this](const std::string& reply) { LoadDealTicks(reply, m_poller->replyItem()); });
+    // On the poller's thread, which ends before the poller goes (m_poller is empty by then).
+    CUPdate_rightdlg_thread* poller = m_poller.get();
+    m_poller->LoadRealtime.set([this, poller](const std::string& reply) { LoadRealtime(reply, poller->replyItem()); });
+    m_poller->LoadDealTicks.set([this, poller](const std::string& reply) { LoadDealTicks(reply, poller->replyItem()); });
     if (!m_poller->start()) {
         platform::messageBox(this, QString::fromUtf8(market::kThreadStartFailedText), platform::MsgButtons::Ok,
                              platform::MsgIcon::Error);

@@ -17,6 +17,7 @@
 #include "client/ServerLine.h"
 #include "controls/JListCtrl.h"
 #include "mainwnd/Transaction_Dlg.h"
+#include "market/ItemFinder.h"
 #include "market/Min_Price_List_Dlg.h"
 #include "market/Right_Msg_Dlg.h"
 #include "market/core/ChosenItem.h"
@@ -299,6 +300,43 @@ private slots:
         QCOMPARE(Session::current().currentItem().code, 9160001);
         QVERIFY(w->timeshareChart()->isVisible());
         QVERIFY(m_boxes->calls().empty());
+    }
+
+    void typingFindsAnItemByCodeOrName()
+    {
+        Transaction_Dlg* w = open(false); // a visitor
+        QTRY_COMPARE_WITH_TIMEOUT(w->basicList()->rowCount(), 3, 10000);
+        QTest::keyClick(w, Qt::Key_9);
+        market::ItemFinder* finder = w->finder();
+        QVERIFY(finder && finder->isVisible());
+        QCOMPARE(finder->field()->text(), QStringLiteral("9"));
+        QCOMPARE(finder->list()->rowCount(), 3);
+        // Over the foot of the work area's right side, above the status band.
+        QCOMPARE(finder->geometry().bottomRight(), QPoint(1919, 1011));
+        QTest::keyClicks(finder->field(), "160005");
+        QCOMPARE(finder->list()->rowCount(), 1);
+        QCOMPARE(finder->list()->cellText(0, 1), QStringLiteral("Cantevel霞多丽"));
+        QTest::keyClick(finder->field(), Qt::Key_Return);
+        QVERIFY(!finder->isVisible());
+        QVERIFY(w->chartMode());
+        QCOMPARE(Session::current().currentItem().code, 9160005);
+        QTRY_VERIFY_WITH_TIMEOUT(asked("/api/timeline/9160005/"), 15000);
+
+        // By name, any case; the arrows move the choice; Esc leaves everything as it was.
+        QTest::keyClick(w, 'E', Qt::ShiftModifier);
+        QCOMPARE(finder->field()->text(), QStringLiteral("E"));
+        QCOMPARE(finder->list()->rowCount(), 3);
+        QTest::keyClick(finder->field(), Qt::Key_Down);
+        QTest::keyClick(finder->field(), Qt::Key_Down);
+        QTest::keyClick(finder->field(), Qt::Key_Down);
+        QTest::keyClick(finder->field(), Qt::Key_Up);
+        QCOMPARE(finder->chosenCode(), 9160003);
+        QDir().mkpath(QStringLiteral(RENDER_DIR));
+        finder->grab().save(QStringLiteral(RENDER_DIR "/item-finder.png"));
+        QTest::keyClick(finder->field(), Qt::Key_Escape);
+        QVERIFY(!finder->isVisible());
+        QCOMPARE(Session::current().currentItem().code, 9160005);
+        QVERIFY(m_boxes->calls().empty()); // Esc in the finder is not the window's Esc
     }
 
     void theLastChoiceIsCurrentAtTheNextStart_data()
