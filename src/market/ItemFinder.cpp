@@ -32,7 +32,7 @@ ItemFinder::ItemFinder(QWidget* parent)
 {
     setObjectName(QStringLiteral("ItemFinder"));
     setAttribute(Qt::WA_OpaquePaintEvent);
-    const QFont font = platform::font(QStringLiteral("宋体"), 18);
+    const QFont font = platform::font(QStringLiteral("Arial"), 20); // as the list below
     m_field->setObjectName(QStringLiteral("finderField"));
     m_field->setFont(font);
     m_field->setFrame(false);
