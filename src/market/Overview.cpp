@@ -1,6 +1,9 @@
 #include "market/Overview.h"
 
+#include <algorithm>
 #include <filesystem>
+
+#include <QHeaderView>
 
 #include "controls/JListCtrl.h"
 #include "market/ColumnFileChoice.h"
@@ -16,7 +19,40 @@ Overview::Overview(JListCtrl* basic, JListCtrl* extended, QObject* parent)
     , m_extended(extended)
 {
     for (JListCtrl* list : {m_basic, m_extended})
-        connect(list, &QTableWidget::cellDoubleClicked, this, &Overview::timeShareRequested);
+        connect(list, &QTableWidget::cellDoubleClicked, this, [this](int row) { emit timeShareRequested(codeAt(row)); });
+}
+
+int Overview::codeAt(int row) const
+{
+    return row >= 0 && row < int(m_rowCodes.size()) ? m_rowCodes[std::size_t(row)] : 0;
+}
+
+JListCtrl* Overview::currentList() const
+{
+    return m_tab.load() == Tab::Extended ? m_extended : m_basic;
+}
+
+void Overview::moveSelection(int rows)
+{
+    JListCtrl* list = currentList();
+    if (list->rowCount() == 0)
+        return;
+    const int from = list->currentRow();
+    const int to = from < 0 ? 0 : std::clamp(from + rows, 0, list->rowCount() - 1);
+    list->setCurrentCell(to, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    list->scrollTo(list->model()->index(to, 0));
+}
+
+int Overview::pageRows() const
+{
+    const JListCtrl* list = currentList();
+    const int rowHeight = list->verticalHeader()->defaultSectionSize();
+    return std::max(1, rowHeight > 0 ? list->viewport()->height() / rowHeight - 1 : 1);
+}
+
+int Overview::selectedCode() const
+{
+    return codeAt(currentList()->currentRow());
 }
 
 void Overview::styleList(JListCtrl* list, int controlId)
@@ -82,6 +118,8 @@ void Overview::fill(const OverviewReply& reply, Tab tab)
     // reply's rows would stack the same items twice.
     fillList(m_extended, reply.extendedRows);
     fillList(m_basic, reply.basicRows);
+    m_rowCodes = reply.rowCodes;
+    emit itemsListed();
 }
 
 void Overview::fillList(JListCtrl* list, const std::vector<std::vector<OverviewCell>>& rows)

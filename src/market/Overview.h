@@ -50,16 +50,29 @@ public:
     // GUI thread.
     void LoadOverview(std::string_view wire);
 
+    // GUI thread. The item code of a row of the lists; 0 for none.
+    int codeAt(int row) const;
+    // GUI thread, on the list of the current tab: moves the selected row by `rows` (a page
+    // is pageRows()), staying within the list; the first row when none was selected.
+    void moveSelection(int rows);
+    int pageRows() const;
+    // The code of the selected row; 0 for none.
+    int selectedCode() const;
+
 signals:
-    // A double click on either list: the window switches to the time-share view.
-    void timeShareRequested();
+    // A double click on a row of either list: the window shows that item's time-share view.
+    void timeShareRequested(int code);
+    // A successful reply has filled the lists and the item table.
+    void itemsListed();
 
 private:
     void fill(const OverviewReply& reply, Tab tab);
+    JListCtrl* currentList() const;
     static void fillList(JListCtrl* list, const std::vector<std::vector<OverviewCell>>& rows);
 
     JListCtrl* m_basic;
     JListCtrl* m_extended;
+    std::vector<int> m_rowCodes; // GUI thread
     std::atomic<Tab> m_tab{Tab::Basic};
     mutable std::mutex m_keysMutex;
     std::vector<std::string> m_basicKeys;

@@ -28,6 +28,7 @@
 #include "mainwnd/Detail_Trans_Dlg.h"
 #include "mainwnd/KeysHelpDlg.h"
 #include "mainwnd/Transaction_Dlg.h"
+#include "market/ItemFinder.h"
 #include "market/ShowViewSetDlg.h"
 #include "market/SingleItemQuote.h"
 #include "platform/Platform.h"
@@ -137,6 +138,12 @@ int main(int argc, char** argv)
         QApplication::sendEvent(chart, &leave);
         settle(500);
     }
+    // The code finder at the foot of the window, as a letter typed there opens it.
+    QTest::keyClick(market, 't');
+    settle(300);
+    saveScreen({market, market->finder()}, QStringLiteral("finder"));
+    if (market->finder())
+        market->finder()->close();
     market->command(Transaction_Dlg::ID_TICK_LIST);
     settle(1500);
     save(market, QStringLiteral("ticks"));
