@@ -134,6 +134,10 @@ bool Session::setCurrentItem(int code)
     });
 }
 
+std::vector<int> Session::watchlist() const { return locked([&] { return m_state.watchlist; }); }
+
+void Session::setWatchlist(std::vector<int> codes) { locked([&] { m_state.watchlist = std::move(codes); }); }
+
 market::SingleItemQuote Session::singleItemQuote() const
 {
     return locked([&] { return m_state.quote; });

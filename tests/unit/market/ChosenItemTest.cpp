@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "market/core/ChosenItem.h"
+#include "market/core/Watchlist.h"
 
 namespace {
 
@@ -59,6 +60,26 @@ TEST(ChosenItem, ReadsOnlyACodeAndStepsThroughTheTableInItsOrder)
     EXPECT_EQ(market::neighbourItem(kItems, 9160001, -1), 9160015);
     EXPECT_EQ(market::neighbourItem(kItems, 9169999, 1), 9160001); // not listed: the first
     EXPECT_EQ(market::neighbourItem({}, 9160001, 1), std::nullopt);
+}
+
+TEST(Watchlist, ReadsCodesOnceInTheirOrderAndRefusesAnyOtherLine)
+{
+    using Codes = std::optional<std::vector<int>>;
+    const std::pair<const char*, Codes> cases[] = {
+        {"", std::vector<int>{}},
+        {"9160003\n9160001\n", std::vector{9160003, 9160001}},
+        {"9160003", std::vector{9160003}},                                   // no final line break
+        {" 9160003 \r\n\r\n\t9160001\r\n", std::vector{9160003, 9160001}}, // blanks, CRLF, empty lines
+        {"9160003\n9160003\n", std::vector{9160003}},                         // each once
+        {"9160003\nTolmere\n", std::nullopt},                  // a line the user mistyped
+        {"9160003 9160001\n", std::nullopt},
+        {"-9160003\n", std::nullopt},
+        {"0\n", std::nullopt},
+    };
+    for (const auto& [text, codes] : cases)
+        EXPECT_EQ(market::parseWatchlist(text), codes) << '"' << text << '"';
+    EXPECT_EQ(market::watchlistText({9160005, 9160001}), "9160005\n9160001\n");
+    EXPECT_EQ(market::parseWatchlist(market::watchlistText({9160005, 9160001})), Codes(std::vector{9160005, 9160001}));
 }
 
 } // namespace
