@@ -1,5 +1,6 @@
 #include "mainwnd/Transaction_Dlg.h"
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -27,6 +28,7 @@
 #include "controls/JListCtrl.h"
 #include "market/core/CUPdate_thread.h"
 #include "market/core/ChosenItem.h"
+#include "market/core/Watchlist.h"
 #include "market/Min_Price_List_Dlg.h"
 #include "market/ItemFinder.h"
 #include "market/Overview.h"
@@ -166,6 +168,12 @@ void Transaction_Dlg::createControls()
         list->keepUserWidths();
         // The window takes the keys: a list would keep the typed letters to itself.
         list->setFocusPolicy(Qt::NoFocus);
+        list->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(list, &QWidget::customContextMenuRequested, this, [this, list](const QPoint& at) {
+            const int row = list->rowAt(at.y());
+            if (row >= 0)
+                watchlistMenu(row)->popup(list->viewport()->mapToGlobal(at));
+        });
         return list;
     };
     m_basicList = makeList(kListBasic);
@@ -198,6 +206,11 @@ void Transaction_Dlg::initialise()
     setOverviewTabCount(m_overview->buildColumnsFromFile("."));
     // Taken up once the overview lists it: until then the terminal asks for the first item.
     m_remembered = market::readChosenItem(".");
+    const market::WatchlistFile watchlist = market::readWatchlist(".");
+    Session::current().setWatchlist(watchlist.codes);
+    if (!watchlist.failed.empty())
+        platform::messageBox(this, QString::fromStdString(market::watchlistProblemText(watchlist.failed)),
+                             platform::MsgButtons::Ok, platform::MsgIcon::Warning);
 
     m_poller = std::make_unique<CUPdate_thread>();
     m_poller->LoadOverview.set([this](const std::string& reply, int) { m_overview->LoadOverview(reply); });
@@ -356,7 +369,10 @@ void Transaction_Dlg::command(int id)
         showAnnouncements();
         break;
     case kOverview:
-        showOverviewMode();
+        showWatchlist(false);
+        break;
+    case kToolWatchlist:
+        showWatchlist(true);
         break;
     case kToolTimeshare:
     case ID_VIEW_TIMESHARE:
@@ -409,7 +425,7 @@ void Transaction_Dlg::command(int id)
         refresh();
         break;
     default:
-        break; // 20107 has no action
+        break;
     }
 }
 
@@ -689,6 +705,47 @@ void Transaction_Dlg::showOverviewMode()
     update();
 }
 
+void Transaction_Dlg::showWatchlist(bool only)
+{
+    showOverviewMode();
+    m_watchlistShown = only;
+    m_overview->showOnly(only ? std::optional(Session::current().watchlist()) : std::nullopt);
+    update(); // the status band's hint
+}
+
+QMenu* Transaction_Dlg::watchlistMenu(int row)
+{
+    const int code = m_overview->codeAt(row);
+    const std::vector<int> codes = Session::current().watchlist();
+    const bool kept = std::find(codes.begin(), codes.end(), code) != codes.end();
+    m_overview->selectRow(row);
+    if (!m_watchlistMenu)
+        m_watchlistMenu = new QMenu(this);
+    m_watchlistMenu->clear();
+    m_watchlistMenu->addAction(QStringLiteral("加入自选"), this, [this, code] { changeWatchlist(code, true); })
+        ->setEnabled(code != 0 && !kept);
+    m_watchlistMenu->addAction(QStringLiteral("删除自选"), this, [this, code] { changeWatchlist(code, false); })
+        ->setEnabled(kept);
+    return m_watchlistMenu;
+}
+
+void Transaction_Dlg::changeWatchlist(int code, bool add)
+{
+    std::vector<int> codes = Session::current().watchlist();
+    const auto at = std::find(codes.begin(), codes.end(), code);
+    if (code == 0 || add == (at != codes.end()))
+        return;
+    if (add)
+        codes.push_back(code);
+    else
+        codes.erase(at);
+    Session::current().setWatchlist(codes);
+    if (!market::writeWatchlist(".", codes))
+        platform::reportSaveFailed(this, QDir::current().absoluteFilePath(QString::fromUtf8(market::kWatchlistFile)));
+    if (m_watchlistShown)
+        showWatchlist(true);
+}
+
 void Transaction_Dlg::showQuotePanel()
 {
     if (!m_quotePanel) {
@@ -778,6 +835,9 @@ void Transaction_Dlg::paintEvent(QPaintEvent*)
     p.setFont(m_font);
     p.setPen(kStatusText);
     p.drawText(QRect(15, m_h - 26, 200, 24), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("酒窖指数"));
+    if (!m_chartMode && m_watchlistShown && Session::current().watchlist().empty())
+        p.drawText(QRect(220, m_h - 26, m_w - 240, 24), Qt::AlignLeft | Qt::AlignTop,
+                   QStringLiteral("自选为空：在行情列表中选中一行，按 Insert 或右键“加入自选”"));
     p.drawImage(platform::edges(0, 0, m_w, 28), platform::bitmap(platform::bmp::TitleBar));
     p.setPen(platform::TextOnDark);
     p.drawText(QRect(m_w - 203, 2, 44, 24), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("交易"));
@@ -818,6 +878,7 @@ bool Transaction_Dlg::marketKey(int key)
     case Qt::Key_F3: command(kOverview); return true;
     case Qt::Key_F5: showChartView(m_charts.Visible() == chart::MarketCharts::View::Timeline ? 1 : 0); return true;
     case Qt::Key_F10: command(kToolInfo); return true;
+    case Qt::Key_F6: command(kToolWatchlist); return true;
     default: break;
     }
     if (m_chartMode) {
@@ -832,6 +893,11 @@ bool Transaction_Dlg::marketKey(int key)
     case Qt::Key_Down: m_overview->moveSelection(1); return true;
     case Qt::Key_PageUp: m_overview->moveSelection(-m_overview->pageRows()); return true;
     case Qt::Key_PageDown: m_overview->moveSelection(m_overview->pageRows()); return true;
+    case Qt::Key_Insert: changeWatchlist(m_overview->selectedCode(), true); return true;
+    case Qt::Key_Delete:
+        if (m_watchlistShown)
+            changeWatchlist(m_overview->selectedCode(), false);
+        return m_watchlistShown;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (const int code = m_overview->selectedCode()) {

@@ -124,6 +124,11 @@ public:
     // the views empty until its first replies. A code of 0 changes nothing.
     void chooseItem(int code);
 
+    // The trader's watchlist: whether the overview shows only its items, and the menu a
+    // right click on an overview row opens ("加入自选", "删除自选") for that row's item.
+    bool watchlistShown() const { return m_watchlistShown; }
+    QMenu* watchlistMenu(int row);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -148,6 +153,8 @@ private:
     void selectPeriodAt(const QPoint& point);
     void setTabFlag(int k);
     void showOverviewMode();
+    void showWatchlist(bool only);
+    void changeWatchlist(int code, bool add);
     void showChartView(int tab);
     void showInformationView();
     void showQuotePanel();
@@ -183,6 +190,8 @@ private:
     int m_overviewTabCount = 2;
     std::optional<int> m_remembered; // the last run's item, until the items are first listed
     bool m_chosenItemUnsaved = false;
+    bool m_watchlistShown = false;
+    QMenu* m_watchlistMenu = nullptr;
 
     std::unique_ptr<CUPdate_thread> m_poller;
     QTimer m_timer1; // refresh of the visible view, every 5000 ms

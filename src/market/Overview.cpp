@@ -43,6 +43,13 @@ void Overview::moveSelection(int rows)
     list->scrollTo(list->model()->index(to, 0));
 }
 
+void Overview::selectRow(int row)
+{
+    JListCtrl* list = currentList();
+    if (row >= 0 && row < list->rowCount())
+        list->setCurrentCell(row, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
 int Overview::pageRows() const
 {
     const JListCtrl* list = currentList();
@@ -116,10 +123,38 @@ void Overview::fill(const OverviewReply& reply, Tab tab)
         return;
     // Both lists are refilled from scratch; filling one that still holds the previous
     // reply's rows would stack the same items twice.
-    fillList(m_extended, reply.extendedRows);
-    fillList(m_basic, reply.basicRows);
-    m_rowCodes = reply.rowCodes;
+    m_last = reply;
+    showRows();
     emit itemsListed();
+}
+
+void Overview::showOnly(std::optional<std::vector<int>> codes)
+{
+    m_only = std::move(codes);
+    showRows();
+}
+
+void Overview::showRows()
+{
+    // The selection stays on its item while the rows around it change with each refresh.
+    const int selected = selectedCode();
+    std::vector<std::vector<OverviewCell>> basic;
+    std::vector<std::vector<OverviewCell>> extended;
+    std::vector<int> codes;
+    for (std::size_t i = 0; i < m_last.rowCodes.size(); ++i) {
+        const int code = m_last.rowCodes[i];
+        if (m_only && std::find(m_only->begin(), m_only->end(), code) == m_only->end())
+            continue;
+        basic.push_back(m_last.basicRows[i]);
+        extended.push_back(m_last.extendedRows[i]);
+        codes.push_back(code);
+    }
+    fillList(m_extended, extended);
+    fillList(m_basic, basic);
+    m_rowCodes = std::move(codes);
+    const auto at = std::find(m_rowCodes.begin(), m_rowCodes.end(), selected);
+    if (selected != 0 && at != m_rowCodes.end())
+        selectRow(int(at - m_rowCodes.begin()));
 }
 
 void Overview::fillList(JListCtrl* list, const std::vector<std::vector<OverviewCell>>& rows)

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,6 +22,7 @@
 #include "market/Min_Price_List_Dlg.h"
 #include "market/Right_Msg_Dlg.h"
 #include "market/core/ChosenItem.h"
+#include "market/core/Watchlist.h"
 #include "platform/Platform.h"
 #include "session/Session.h"
 #include "support/LoopbackServer.h"
@@ -375,6 +377,80 @@ private slots:
         // Taking up the last choice is no new choice: the file stays as it was.
         QFile f(QString::fromLatin1(market::kChosenItemFile));
         QCOMPARE(f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(), file);
+    }
+
+    void theWatchlistKeepsTheTradersItems()
+    {
+        auto fileText = [] {
+            QFile f(QString::fromLatin1(market::kWatchlistFile));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
+        };
+        Transaction_Dlg* w = open(false);
+        QTRY_COMPARE_WITH_TIMEOUT(w->basicList()->rowCount(), 3, 10000);
+        QCOMPARE(fileText(), QByteArray("(none)")); // nothing is written until the list changes
+        QTest::keyClick(w, Qt::Key_F6);
+        QVERIFY(w->watchlistShown());
+        QCOMPARE(w->basicList()->rowCount(), 0);
+        QDir().mkpath(QStringLiteral(RENDER_DIR));
+        w->grab().save(QStringLiteral(RENDER_DIR "/watchlist-empty.png")); // with its hint
+        w->command(Transaction_Dlg::kOverview);
+        QCOMPARE(w->basicList()->rowCount(), 3);
+
+        // Insert on 9160005's row, the menu on 9160003's: the list keeps the overview's order.
+        QTest::keyClick(w, Qt::Key_PageDown); // the first row
+        QTest::keyClick(w, Qt::Key_PageDown);
+        QTest::keyClick(w, Qt::Key_Insert);
+        QCOMPARE(fileText(), QByteArray("9160005\n"));
+        QMenu* menu = w->watchlistMenu(1);
+        QVERIFY(!menu->actions().at(1)->isEnabled()); // 删除自选: not in the list
+        menu->actions().at(0)->trigger();
+        QCOMPARE(fileText(), QByteArray("9160005\n9160003\n"));
+        QVERIFY(!w->watchlistMenu(1)->actions().at(0)->isEnabled()); // 加入自选: already in it
+        w->command(Transaction_Dlg::kToolWatchlist);
+        QCOMPARE(w->basicList()->rowCount(), 2);
+        QCOMPARE(w->basicList()->cellText(0, 1), QStringLiteral("9160003"));
+        // A refresh filters its rows too, and the selection stays on its item.
+        QTest::keyClick(w, Qt::Key_Down);
+        QTest::keyClick(w, Qt::Key_Down);
+        const std::size_t asked = m_trade->requests().size();
+        w->refresh();
+        QTRY_VERIFY_WITH_TIMEOUT(m_trade->requests().size() > asked, 10000);
+        QTRY_COMPARE(w->basicList()->rowCount(), 2);
+        QCOMPARE(w->basicList()->currentRow(), 1);
+        QTest::keyClick(w, Qt::Key_Delete);
+        QCOMPARE(fileText(), QByteArray("9160003\n"));
+        QCOMPARE(w->basicList()->rowCount(), 1);
+        w->grab().save(QStringLiteral(RENDER_DIR "/watchlist.png"));
+        w->command(Transaction_Dlg::kOverview);
+        QCOMPARE(w->basicList()->rowCount(), 3);
+        QTest::keyClick(w, Qt::Key_Delete); // only while the watchlist is shown
+        QCOMPARE(fileText(), QByteArray("9160003\n"));
+        QVERIFY(m_boxes->calls().empty());
+    }
+
+    void anUnreadableWatchlistIsNamedAndKeptUntilChanged()
+    {
+        const QByteArray mistyped("9160003\n9160O05\n");
+        {
+            QFile f(QString::fromLatin1(market::kWatchlistFile));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(mistyped);
+        }
+        Transaction_Dlg* w = open(false);
+        QCOMPARE(m_boxes->calls().size(), std::size_t(1));
+        QVERIFY(m_boxes->texts().at(0).contains(QDir::current().absoluteFilePath(QStringLiteral("watchlist"))));
+        QTRY_COMPARE_WITH_TIMEOUT(w->basicList()->rowCount(), 3, 10000);
+        w->command(Transaction_Dlg::kToolWatchlist);
+        QCOMPARE(w->basicList()->rowCount(), 0);
+        QFile f(QString::fromLatin1(market::kWatchlistFile));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), mistyped);
+        f.close();
+        w->command(Transaction_Dlg::kOverview);
+        QTest::keyClick(w, Qt::Key_Down);
+        QTest::keyClick(w, Qt::Key_Insert);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("9160001\n"));
     }
 };
 
