@@ -124,10 +124,8 @@ public:
     // the views empty until its first replies. A code of 0 changes nothing.
     void chooseItem(int code);
 
-    // The trader's watchlist: whether the overview shows only its items, and the menu a
-    // right click on an overview row opens ("加入自选", "删除自选") for that row's item.
+    // Whether the overview shows only the trader's watchlist.
     bool watchlistShown() const { return m_watchlistShown; }
-    QMenu* watchlistMenu(int row);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -155,6 +153,8 @@ private:
     void showOverviewMode();
     void showWatchlist(bool only);
     void changeWatchlist(int code, bool add);
+    // The menu a right click on an overview row opens for that row's item.
+    QMenu* watchlistMenu(int row);
     void showChartView(int tab);
     void showInformationView();
     void showQuotePanel();

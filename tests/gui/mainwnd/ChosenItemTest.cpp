@@ -3,6 +3,8 @@
 #include <mutex>
 #include <string>
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -401,11 +403,23 @@ private slots:
         QTest::keyClick(w, Qt::Key_PageDown);
         QTest::keyClick(w, Qt::Key_Insert);
         QCOMPARE(fileText(), QByteArray("9160005\n"));
-        QMenu* menu = w->watchlistMenu(1);
+        auto rightClick = [w](int row) {
+            QWidget* rows = w->basicList()->viewport();
+            const QPoint at = w->basicList()->visualRect(w->basicList()->model()->index(row, 1)).center();
+            QContextMenuEvent click(QContextMenuEvent::Mouse, at, rows->mapToGlobal(at));
+            QApplication::sendEvent(rows, &click);
+            return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        };
+        QMenu* menu = rightClick(1);
+        QVERIFY(menu);
         QVERIFY(!menu->actions().at(1)->isEnabled()); // 删除自选: not in the list
         menu->actions().at(0)->trigger();
+        menu->close();
         QCOMPARE(fileText(), QByteArray("9160005\n9160003\n"));
-        QVERIFY(!w->watchlistMenu(1)->actions().at(0)->isEnabled()); // 加入自选: already in it
+        menu = rightClick(1);
+        QVERIFY(menu);
+        QVERIFY(!menu->actions().at(0)->isEnabled()); // 加入自选: already in it
+        menu->close();
         w->command(Transaction_Dlg::kToolWatchlist);
         QCOMPARE(w->basicList()->rowCount(), 2);
         QCOMPARE(w->basicList()->cellText(0, 1), QStringLiteral("9160003"));
