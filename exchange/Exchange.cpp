@@ -667,7 +667,7 @@ std::string Exchange::market(std::string_view path)
     } else if (kind == "pricedetail") {
         reply = Envelope(true, "分价表", m_market->priceDetail(*code));
     } else if (kind == "stockinfo") {
-        reply = Envelope(true, "产品信息", Json::Value(m_config.infoPageUrl));
+        reply = Envelope(true, "产品信息", Json::Value(m_config.infoPageBase + std::to_string(*code) + ".html"));
     } else if (kind == "timeline") {
         reply = Envelope(true, "分时数据", m_market->timeline(*code, t));
     } else {

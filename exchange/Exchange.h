@@ -47,7 +47,7 @@ struct ExchangeConfig
     std::vector<AccountSeed> accounts; // opened when the database holds none
     std::string dbPath;                // empty: memory only
     Manifest manifest;
-    std::string infoPageUrl;           // what "/api/stockinfo/<code>" names
+    std::string infoPageBase;          // "/api/stockinfo/<code>" names this followed by "<code>.html"
     std::vector<Announcement> announcements;
     std::function<std::int64_t()> clock; // Unix seconds; the wall clock when empty
     // The time-share's trading day opens (09:30) when the exchange starts instead of at

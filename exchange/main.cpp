@@ -36,7 +36,7 @@ int main(int argc, char** argv)
     config.deliveryHorizonDays = o.deliveryHorizonDays;
     config.dbPath = o.db;
     config.manifest = {o.manifestVersion, o.manifestForced, o.manifestMsg};
-    config.infoPageUrl = "http://" + o.updateHost + ":" + std::to_string(o.updatePort) + "/stockinfo/9160001.html";
+    config.infoPageBase = "http://" + o.updateHost + ":" + std::to_string(o.updatePort) + "/stockinfo/";
     if (o.accountsFile.empty()) {
         config.accounts = exchange::DemoAccounts();
     } else {

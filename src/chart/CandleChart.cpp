@@ -12,6 +12,7 @@
 #include "client/CodePage.h"
 #include "platform/Trace.h"
 #include "platform/core/CrossThread.h"
+#include "session/Session.h"
 
 namespace chart {
 namespace {
@@ -96,6 +97,13 @@ std::optional<KLineKey> kLineKeyOf(int qtKey)
 
 } // namespace
 
+std::string itemTitle(int code)
+{
+    if (const std::optional<market::ItemEntry> entry = Session::current().findItem(code); entry && !entry->name.empty())
+        return entry->name;
+    return code == market::kFirstItem ? kItemTitle : std::to_string(code);
+}
+
 CandleChart::CandleChart(CKBarCtrl& ctrl)
     : m_ctrl(ctrl)
 {
@@ -174,11 +182,34 @@ void CandleChart::setUp()
     });
 }
 
-bool CandleChart::load(std::string_view wireReply, int periodCode, int visibleBarCount)
+bool CandleChart::adopt(ChartCanvas& canvas, const market::CurrentItem& item)
+{
+    switch (m_shown.offer(item.generation)) {
+    case market::ShownGeneration::Verdict::Drop: return false;
+    case market::ShownGeneration::Verdict::Same: return true;
+    case market::ShownGeneration::Verdict::Newer: break;
+    }
+    m_records.clear();
+    canvas.clearAll();
+    fillIndicators(canvas, 0);
+    return true;
+}
+
+void CandleChart::showItem(const market::CurrentItem& item)
+{
+    m_ctrl.withCanvas([&](ChartCanvas& canvas) { adopt(canvas, item); });
+    m_ctrl.requestRepaint();
+}
+
+bool CandleChart::load(std::string_view wireReply, int periodCode, int visibleBarCount, const market::CurrentItem& item)
 {
     const RunningFlag running;
     if (!running.Taken())
         return false;
+    // Another item's history is another text.
+    if (item.generation != m_readGeneration)
+        m_reader.forget();
+    m_readGeneration = item.generation;
     std::string text = client::wireToUtf8(wireReply);
     qCDebug(lcVelmoraTrace, " 蜡烛图\n");
     qCDebug(lcVelmoraTrace, "%s", text.c_str());
@@ -197,7 +228,9 @@ bool CandleChart::load(std::string_view wireReply, int periodCode, int visibleBa
     if (visibleBarCount <= 0)
         visibleBarCount = 40;
     // One locked step from changing to drawing: a paint never sees a half-loaded chart.
-    m_ctrl.withCanvas([&](ChartCanvas& canvas) {
+    const bool shown = m_ctrl.withCanvas([&](ChartCanvas& canvas) {
+        if (!adopt(canvas, item))
+            return false;
         const std::size_t changed = takeRecords(m_records, read, tail);
         // Every candle carries its period: another period changes them all.
         const std::size_t from = periodCode == m_period ? changed : 0;
@@ -229,10 +262,13 @@ bool CandleChart::load(std::string_view wireReply, int periodCode, int visibleBa
             return volume;
         });
         fillIndicators(canvas, from);
-        canvas.SetTitle("N", kItemTitle);
+        canvas.SetTitle("N", itemTitle(item.code));
         canvas.SetAxisLegend("N");
         drawAll(canvas);
+        return true;
     });
+    if (!shown)
+        return false;
     m_ctrl.requestRepaint();
     return true;
 }

@@ -9,6 +9,7 @@
 #include "chart/Indicators.h"
 #include "chart/KLineKeys.h"
 #include "chart/ReplyTail.h"
+#include "session/Records.h"
 
 class CKBarCtrl;
 
@@ -18,6 +19,10 @@ class ChartCanvas;
 
 inline constexpr const char* kItemTitle = "Tolmere小酒窖";
 inline constexpr int kDefaultPeriodCode = 8;
+
+// A chart's title for an item: its name in the item table; the first item's own name, or
+// the code, before the table lists it.
+std::string itemTitle(int code);
 
 // The indicator lines' own colours, none of them one the chart already uses: for MA5, MA10,
 // MA20 and MA60 (and the volume's MA5 and MA10), and for the first, second and third line of
@@ -57,10 +62,14 @@ public:
     // Creates the areas and displays (first show); does nothing the second time.
     void setUp();
 
-    // Loads a candle reply (wire text) of period `periodCode` and draws what changed; any
-    // thread. A reply that arrives while another is loading is dropped. Returns false when
-    // the reply was dropped or left the chart unchanged.
-    bool load(std::string_view wireReply, int periodCode, int visibleBarCount);
+    // Loads a candle reply (wire text) of period `periodCode` for `item` and draws what
+    // changed; any thread. A reply that arrives while another is loading, or that was asked
+    // for an item the chart has since left, is dropped. Returns false when the reply was
+    // dropped or left the chart unchanged.
+    bool load(std::string_view wireReply, int periodCode, int visibleBarCount,
+              const market::CurrentItem& item = {});
+    // Empties the chart for a newly chosen item until its first reply; any thread.
+    void showItem(const market::CurrentItem& item);
 
     // Shows the chosen indicators over the history already loaded; any thread.
     void setIndicators(const IndicatorChoice& choice);
@@ -83,11 +92,14 @@ private:
     void drawAll(ChartCanvas& canvas) const;
     KLineView viewLocked() const;
     int maxSpanLocked() const { return kMaxZoomFactor * m_visibleBarCount; }
+    // False when the item's replies come too late; empties the chart for a newer one.
+    bool adopt(ChartCanvas& canvas, const market::CurrentItem& item);
 
     CKBarCtrl& m_ctrl;
     // The poller's: one load at a time.
     ReplyTailReader m_reader;
     int m_readPeriod = 0;
+    std::uint64_t m_readGeneration = 0;
     // Guarded by the control's lock.
     bool m_setUp = false;
     std::vector<CandleRecord> m_records;
@@ -98,6 +110,7 @@ private:
     int m_span = 0;
     int m_first = -1;
     IndicatorSet m_indicators;
+    market::ShownGeneration m_shown;
 };
 
 } // namespace chart

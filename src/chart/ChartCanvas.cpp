@@ -135,6 +135,15 @@ void ChartCanvas::layOutRows(const std::vector<int>& heights)
     m_image.fill(Qt::black);
 }
 
+void ChartCanvas::clearAll()
+{
+    for (const CSubAreaCell& cell : m_rows)
+        for (int i = 0; i < cell.subArea->displayCount(); ++i)
+            cell.subArea->Display(i).truncate(0);
+    m_image.fill(Qt::black);
+    m_spare.fill(Qt::black);
+}
+
 void ChartCanvas::SetTitle(const std::string& subAreaName, const std::string& text)
 {
     if (CSubArea* a = findSubArea(subAreaName))

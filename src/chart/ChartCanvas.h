@@ -61,6 +61,8 @@ public:
     // again; a row of height 0 is not drawn. The image is emptied: every row is drawn whole
     // at its next DrawRange.
     void layOutRows(const std::vector<int>& heights);
+    // Every display emptied and the images blank, the layout and titles kept.
+    void clearAll();
     void SetTitle(const std::string& subAreaName, const std::string& text);
     void SetAxisLegend(const std::string& subAreaName);
     void DrawRange(const std::string& subAreaName, int first, int last);

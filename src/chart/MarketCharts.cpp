@@ -96,14 +96,22 @@ void MarketCharts::hideBoth()
     m_view = View::None;
 }
 
-bool MarketCharts::LoadCandles(std::string_view wireReply, int periodCode)
+bool MarketCharts::LoadCandles(std::string_view wireReply, int periodCode, const market::CurrentItem& item)
 {
-    return m_candleChart && m_candleChart->load(wireReply, periodCode, m_visibleBarCount);
+    return m_candleChart && m_candleChart->load(wireReply, periodCode, m_visibleBarCount, item);
 }
 
-bool MarketCharts::LoadTimeline(std::string_view wireReply)
+bool MarketCharts::LoadTimeline(std::string_view wireReply, const market::CurrentItem& item)
 {
-    return m_timelineChart && m_timelineChart->load(wireReply);
+    return m_timelineChart && m_timelineChart->load(wireReply, item);
+}
+
+void MarketCharts::showItem(const market::CurrentItem& item)
+{
+    if (m_candleChart)
+        m_candleChart->showItem(item);
+    if (m_timelineChart)
+        m_timelineChart->showItem(item);
 }
 
 } // namespace chart

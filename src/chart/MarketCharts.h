@@ -8,6 +8,7 @@
 #include <QRect>
 
 #include "chart/PeriodBar.h"
+#include "session/Records.h"
 
 class CKBarCtrl;
 class QMenu;
@@ -56,9 +57,11 @@ public:
     void hideBoth();
     View Visible() const { return m_view; }
 
-    // Poller side, any thread: the reply texts as received.
-    bool LoadCandles(std::string_view wireReply, int periodCode);
-    bool LoadTimeline(std::string_view wireReply);
+    // Poller side, any thread: the reply texts as received, and the item they were asked for.
+    bool LoadCandles(std::string_view wireReply, int periodCode, const market::CurrentItem& item = {});
+    bool LoadTimeline(std::string_view wireReply, const market::CurrentItem& item = {});
+    // Both charts empty for a newly chosen item until its replies arrive; any thread.
+    void showItem(const market::CurrentItem& item);
 
 private:
     CKBarCtrl* m_candles = nullptr;

@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include "chart/CDataElementPoint.h"
+#include "chart/CandleChart.h"
 #include "chart/CKBarCtrl.h"
 #include "client/CodePage.h"
 #include "platform/Trace.h"
@@ -61,7 +62,18 @@ void TimelineChart::setUp()
     });
 }
 
-bool TimelineChart::load(std::string_view wireReply)
+void TimelineChart::showItem(const market::CurrentItem& item)
+{
+    m_ctrl.withCanvas([&](ChartCanvas& canvas) {
+        if (m_shown.offer(item.generation) != market::ShownGeneration::Verdict::Newer)
+            return;
+        m_records.clear();
+        canvas.clearAll();
+    });
+    m_ctrl.requestRepaint();
+}
+
+bool TimelineChart::load(std::string_view wireReply, const market::CurrentItem& item)
 {
     std::string text = client::wireToUtf8(wireReply);
     qCDebug(lcVelmoraTrace, "\n分时曲线\n");
@@ -70,22 +82,37 @@ bool TimelineChart::load(std::string_view wireReply)
     const ReadyFlag ready;
     if (!ready.Taken())
         return false;
+    // Another item's day is another text.
+    if (item.generation != m_readGeneration)
+        m_reader.forget();
+    m_readGeneration = item.generation;
     ReplyTailReader::Result read = m_reader.read(std::move(text));
     if (!read.reply.success)
         return false;
-    const std::size_t from = takeRecords(m_records, read, timelineRecords(read.reply.infor));
-    const std::vector<Colour> colours = volumeColours(m_records);
-    const std::size_t n = m_records.size();
+    const std::vector<TimelineRecord> records = timelineRecords(read.reply.infor);
     // One locked step from changing to drawing, as for candles.
-    m_ctrl.withCanvas([&](ChartCanvas& canvas) {
+    const bool shown = m_ctrl.withCanvas([&](ChartCanvas& canvas) {
+        const market::ShownGeneration::Verdict verdict = m_shown.offer(item.generation);
+        if (verdict == market::ShownGeneration::Verdict::Drop)
+            return false;
+        if (verdict == market::ShownGeneration::Verdict::Newer) {
+            m_records.clear();
+            canvas.clearAll();
+        }
+        const std::size_t from = takeRecords(m_records, read, records);
+        const std::vector<Colour> colours = volumeColours(m_records);
+        const std::size_t n = m_records.size();
         canvas.refillDisplay("O1", from, n, [&](std::size_t i) { return point(m_records[i].averagePrice, kAverageColour); });
         canvas.refillDisplay("O2", from, n, [&](std::size_t i) { return point(m_records[i].price, kPriceColour); });
         canvas.refillDisplay("M1", from, n, [&](std::size_t i) { return point(float(m_records[i].vol), colours[i]); });
-        canvas.SetTitle("O", kTimelineTitle);
+        canvas.SetTitle("O", itemTitle(item.code) + kTimelineTitleTail);
         canvas.SetAxisLegend("M");
         canvas.DrawRange("O", 0, kTimelineSlots - 1);
         canvas.DrawRange("M", 0, kTimelineSlots - 1);
+        return true;
     });
+    if (!shown)
+        return false;
     m_ctrl.requestRepaint();
     return true;
 }

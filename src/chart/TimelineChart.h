@@ -6,12 +6,13 @@
 #include "chart/ChartColour.h"
 #include "chart/ChartReplies.h"
 #include "chart/ReplyTail.h"
+#include "session/Records.h"
 
 class CKBarCtrl;
 
 namespace chart {
 
-inline constexpr const char* kTimelineTitle = "Tolmere小酒窖     分时 均价  成交量";
+inline constexpr const char* kTimelineTitleTail = "     分时 均价  成交量"; // after the item's name
 // One slot per minute of the trading day, 09:30 to 21:00 with the breaks.
 inline constexpr int kTimelineSlots = 361;
 inline constexpr Colour kAverageColour = Rgb(255, 255, 0);
@@ -31,9 +32,12 @@ public:
 
     // Creates the sub-areas "O" and "M" with displays "O1", "O2" and "M1" (first show).
     void setUp();
-    // Loads a time-share reply (wire text) and draws what changed; any thread. Returns false
-    // when the reply was dropped or left the chart unchanged.
-    bool load(std::string_view wireReply);
+    // Loads a time-share reply (wire text) asked for `item` and draws what changed; any
+    // thread. Returns false when the reply was dropped (another still drawing, or asked for
+    // an item the chart has since left) or left the chart unchanged.
+    bool load(std::string_view wireReply, const market::CurrentItem& item = {});
+    // Empties the chart for a newly chosen item until its first reply; any thread.
+    void showItem(const market::CurrentItem& item);
 
     CKBarCtrl& control() const { return m_ctrl; }
 
@@ -42,7 +46,10 @@ private:
     bool m_setUp = false;
     // The poller's: one load at a time.
     ReplyTailReader m_reader;
+    std::uint64_t m_readGeneration = 0;
+    // Guarded by the control's lock.
     std::vector<TimelineRecord> m_records;
+    market::ShownGeneration m_shown;
 };
 
 } // namespace chart

@@ -44,6 +44,11 @@ std::string fetchText(Endpoint endpoint, std::string_view tail, TraceLines trace
     return fetchUrl(endpointUrl(endpoint, tail), trace, lock);
 }
 
+std::string fetchItemText(Endpoint endpoint, int item, std::string_view tail, TraceLines trace, Lock lock)
+{
+    return fetchUrl(endpointUrl(endpoint, tail, item), trace, lock);
+}
+
 std::string fetchUrl(const std::string& url, TraceLines trace, Lock lock)
 {
     std::string reply;

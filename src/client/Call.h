@@ -53,9 +53,13 @@ enum class Lock { Locked, Unlocked };
 std::string sendSigned(Endpoint endpoint, std::vector<Param> params, TraceLines trace = kUntraced,
                        Lock lock = Lock::Locked);
 
-// One GET of a path without parameters (`tail` follows the path), traced the same way.
+// One GET of a path without parameters (`tail` follows the path), traced the same way. A
+// market-data path names the session's current item.
 std::string fetchText(Endpoint endpoint, std::string_view tail = {}, TraceLines trace = kUntraced,
                       Lock lock = Lock::Locked);
+// The same for a market-data path of the given item.
+std::string fetchItemText(Endpoint endpoint, int item, std::string_view tail = {}, TraceLines trace = kUntraced,
+                          Lock lock = Lock::Locked);
 
 // One GET of an address the service gave (a page it links to), traced the same way.
 std::string fetchUrl(const std::string& url, TraceLines trace = kUntraced, Lock lock = Lock::Locked);

@@ -53,13 +53,13 @@ const std::vector<EndpointInfo>& Table()
         {Endpoint::Ad, "/api/v1/ad", M::SignedPost, B::Trade, {"v"}, {}, false},
         {Endpoint::UpToTheMinute, "/api/v1/stock/up-to-the-minute", M::SignedPost, B::Trade, {"id", "v"}, {}, false},
         {Endpoint::AccountApply, "/api/v1/account/apply", M::SignedPost, B::Trade, {"id", "v"}, {}, false},
-        {Endpoint::Realtime, "/api/realtime/9160001", M::Get, B::Market, {}, {}, false},
-        {Endpoint::DealDetailLatest, "/api/dealdetail/9160001/20", M::Get, B::Market, {}, {}, false},
-        {Endpoint::DealDetailAll, "/api/dealdetail/9160001/0", M::Get, B::Market, {}, {}, false},
-        {Endpoint::PriceDetail, "/api/pricedetail/9160001", M::Get, B::Market, {}, {}, false},
-        {Endpoint::StockInfo, "/api/stockinfo/9160001", M::Get, B::Market, {}, {}, false},
-        {Endpoint::Timeline, "/api/timeline/9160001", M::Get, B::Market, {}, {}, false},
-        {Endpoint::Histogram, "/api/histogram/9160001/", M::Get, B::Market, {}, {}, false},
+        {Endpoint::Realtime, "/api/realtime/", M::Get, B::Market, {}, {}, false, true, ""},
+        {Endpoint::DealDetailLatest, "/api/dealdetail/", M::Get, B::Market, {}, {}, false, true, "/20"},
+        {Endpoint::DealDetailAll, "/api/dealdetail/", M::Get, B::Market, {}, {}, false, true, "/0"},
+        {Endpoint::PriceDetail, "/api/pricedetail/", M::Get, B::Market, {}, {}, false, true, ""},
+        {Endpoint::StockInfo, "/api/stockinfo/", M::Get, B::Market, {}, {}, false, true, ""},
+        {Endpoint::Timeline, "/api/timeline/", M::Get, B::Market, {}, {}, false, true, ""},
+        {Endpoint::Histogram, "/api/histogram/", M::Get, B::Market, {}, {}, false, true, "/"},
         {Endpoint::UpdateManifest, "/pc_update.json", M::Get, B::UpdateHost, {}, {}, false},
     };
     return table;
@@ -110,13 +110,25 @@ const EndpointInfo* findEndpoint(Method method, std::string_view path)
         if (info.method != method)
             continue;
         const bool variableTail = info.endpoint == Endpoint::Timeline || info.endpoint == Endpoint::Histogram;
-        if (variableTail ? path.substr(0, info.path.size()) == info.path : path == info.path)
+        if (!info.perItem) {
+            if (path == info.path)
+                return &info;
+            continue;
+        }
+        if (path.substr(0, info.path.size()) != info.path)
+            continue;
+        std::string_view rest = path.substr(info.path.size());
+        const std::size_t digits = std::min(rest.find_first_not_of("0123456789"), rest.size());
+        if (digits == 0)
+            continue;
+        rest.remove_prefix(digits);
+        if (variableTail ? rest.substr(0, info.itemSuffix.size()) == info.itemSuffix : rest == info.itemSuffix)
             return &info;
     }
     return nullptr;
 }
 
-std::string endpointUrl(Endpoint endpoint, std::string_view tail)
+std::string endpointUrl(Endpoint endpoint, std::string_view tail, int item)
 {
     const EndpointInfo& info = Info(endpoint);
     std::string url;
@@ -126,6 +138,10 @@ std::string endpointUrl(Endpoint endpoint, std::string_view tail)
     case Base::UpdateHost: url = "http://" + Session::current().options().updateHost; break;
     }
     url += info.path;
+    if (info.perItem) {
+        url += std::to_string(item != 0 ? item : Session::current().currentItem().code);
+        url += info.itemSuffix;
+    }
     url += tail;
     return url;
 }

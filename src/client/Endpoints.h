@@ -30,6 +30,7 @@ enum class Endpoint {
     Ad,
     UpToTheMinute,
     AccountApply,
+    // The market-data paths name an item: "/api/realtime/<code>", "/api/dealdetail/<code>/20", ...
     Realtime,
     DealDetailLatest,
     DealDetailAll,
@@ -53,6 +54,9 @@ struct EndpointInfo
     std::vector<std::string_view> params;
     std::vector<std::string_view> integerParams;
     bool utf8 = false; // signature input and body go out in UTF-8 instead of the wire code page
+    // The path is followed by an item code and then this suffix (and a request's tail).
+    bool perItem = false;
+    std::string_view itemSuffix;
 };
 
 // The whole index, one row per endpoint.
@@ -63,8 +67,9 @@ const EndpointInfo& Info(Endpoint endpoint);
 // Paths with a variable tail (time-share, candles) match by prefix.
 const EndpointInfo* findEndpoint(Method method, std::string_view path);
 
-// Base URL of the current line (or the update host) followed by the path and `tail`.
-std::string endpointUrl(Endpoint endpoint, std::string_view tail = {});
+// Base URL of the current line (or the update host) followed by the path and `tail`; a
+// market-data path names `item`, or the session's current item when it is 0.
+std::string endpointUrl(Endpoint endpoint, std::string_view tail = {}, int item = 0);
 
 // The value an integer parameter's text is signed and sent as: its leading decimal
 // number, or 0 when there is none or it does not fit 64 bits.

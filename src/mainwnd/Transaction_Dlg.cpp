@@ -1,9 +1,11 @@
 #include "mainwnd/Transaction_Dlg.h"
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
@@ -25,7 +27,10 @@
 #include "controls/CButtonBMP.h"
 #include "controls/JListCtrl.h"
 #include "market/core/CUPdate_thread.h"
+#include "market/core/ChosenItem.h"
+#include "market/core/Watchlist.h"
 #include "market/Min_Price_List_Dlg.h"
+#include "market/ItemFinder.h"
 #include "market/Overview.h"
 #include "market/core/Pollers.h"
 #include "market/Right_Msg_Dlg.h"
@@ -38,6 +43,7 @@
 #include "platform/core/Colours.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
+#include "platform/SaveFile.h"
 #include "platform/core/CrossThread.h"
 #include "platform/Windows.h"
 #include "platform/WorkArea.h"
@@ -160,13 +166,25 @@ void Transaction_Dlg::createControls()
         list->setGeometry(platform::edges(28, 77, m_w, 700));
         // Apart from the column file, which the column set-up rewrites: see ColumnWidths.h.
         list->keepUserWidths();
+        // The window takes the keys: a list would keep the typed letters to itself.
+        list->setFocusPolicy(Qt::NoFocus);
+        list->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(list, &QWidget::customContextMenuRequested, this, [this, list](const QPoint& at) {
+            const int row = list->rowAt(at.y());
+            if (row >= 0)
+                watchlistMenu(row)->popup(list->viewport()->mapToGlobal(at));
+        });
         return list;
     };
     m_basicList = makeList(kListBasic);
     m_extendedList = makeList(kListExtended);
     m_extendedList->hide();
     m_overview = std::make_unique<market::Overview>(m_basicList, m_extendedList);
-    connect(m_overview.get(), &market::Overview::timeShareRequested, this, [this] { command(kToolTimeshare); });
+    connect(m_overview.get(), &market::Overview::timeShareRequested, this, [this](int code) {
+        chooseItem(code);
+        command(kToolTimeshare);
+    });
+    connect(m_overview.get(), &market::Overview::itemsListed, this, &Transaction_Dlg::restoreChosenItem);
 }
 
 void Transaction_Dlg::initialise()
@@ -186,11 +204,25 @@ void Transaction_Dlg::initialise()
 
     // The column file of the working folder decides the columns and the overview tabs.
     setOverviewTabCount(m_overview->buildColumnsFromFile("."));
+    // Taken up once the overview lists it: until then the terminal asks for the first item.
+    m_remembered = market::readChosenItem(".");
+    const market::WatchlistFile watchlist = market::readWatchlist(".");
+    Session::current().setWatchlist(watchlist.codes);
+    if (!watchlist.failed.empty())
+        platform::messageBox(this, QString::fromStdString(market::watchlistProblemText(watchlist.failed)),
+                             platform::MsgButtons::Ok, platform::MsgIcon::Warning);
 
     m_poller = std::make_unique<CUPdate_thread>();
     m_poller->LoadOverview.set([this](const std::string& reply, int) { m_overview->LoadOverview(reply); });
-    m_poller->LoadCandles.set([this](const std::string& reply, int period) { m_charts.LoadCandles(reply, period); });
-    m_poller->LoadTimeline.set([this](const std::string& reply) { m_charts.LoadTimeline(reply); });
+    // The loaders run on the poller's thread, which ends before the poller goes; m_poller
+    // itself is already empty while the poller stops.
+    CUPdate_thread* poller = m_poller.get();
+    m_poller->LoadCandles.set([this, poller](const std::string& reply, int period) {
+        m_charts.LoadCandles(reply, period, poller->replyItem());
+    });
+    m_poller->LoadTimeline.set([this, poller](const std::string& reply) {
+        m_charts.LoadTimeline(reply, poller->replyItem());
+    });
     m_poller->ShowAnnouncements.set([this] {
         platform::postTo(this, [this] { showAnnouncements(); });
     });
@@ -255,6 +287,8 @@ Detail_Trans_Dlg* Transaction_Dlg::tradePanel() const
 }
 
 Buying_dlg* Transaction_Dlg::quickBuy() const { return m_quickBuy; }
+
+market::ItemFinder* Transaction_Dlg::finder() const { return m_finder; }
 
 Selling_dlg* Transaction_Dlg::quickSell() const { return m_quickSell; }
 
@@ -335,7 +369,10 @@ void Transaction_Dlg::command(int id)
         showAnnouncements();
         break;
     case kOverview:
-        showOverviewMode();
+        showWatchlist(false);
+        break;
+    case kToolWatchlist:
+        showWatchlist(true);
         break;
     case kToolTimeshare:
     case ID_VIEW_TIMESHARE:
@@ -388,7 +425,7 @@ void Transaction_Dlg::command(int id)
         refresh();
         break;
     default:
-        break; // 20107 has no action
+        break;
     }
 }
 
@@ -452,7 +489,7 @@ void Transaction_Dlg::showQuickOrder(int id)
         popup = m_quickSell ? m_quickSell : (m_quickSell = new Selling_dlg(this));
     popup->show();
     popup->raise();
-    constexpr int kItem = 9160001;
+    const int kItem = Session::current().currentItem().code;
     // Without a fresh quote the shared one may be another item's (the buy and sell windows
     // quote whatever code is typed there), and a quote without an ask or a bid has no price
     // to offer ("0.00" would go out as a price): either way the user types the price.
@@ -606,8 +643,42 @@ void Transaction_Dlg::selectChartTab(int k)
     }
 }
 
+void Transaction_Dlg::chooseItem(int code)
+{
+    m_remembered.reset(); // the user's choice wins over the last run's
+    if (code <= 0 || !Session::current().setCurrentItem(code))
+        return;
+    // Told once: a folder that cannot be written stays so for every later switch.
+    if (!market::writeChosenItem(".", code) && !std::exchange(m_chosenItemUnsaved, true))
+        platform::reportSaveFailed(this, QDir::current().absoluteFilePath(QString::fromUtf8(market::kChosenItemFile)));
+    followCurrentItem();
+}
+
+void Transaction_Dlg::restoreChosenItem()
+{
+    const std::optional<int> code = std::exchange(m_remembered, std::nullopt);
+    if (!code || !Session::current().findItem(*code) || !Session::current().setCurrentItem(*code))
+        return;
+    followCurrentItem();
+}
+
+void Transaction_Dlg::followCurrentItem()
+{
+    const market::CurrentItem item = Session::current().currentItem();
+    m_charts.showItem(item);
+    if (m_quotePanel)
+        m_quotePanel->showItem(item);
+    if (m_tickList && m_tickList->isVisible())
+        m_tickList->showMode(m_tickList->mode());
+    if (m_infoPage->isVisible())
+        loadInformationPage();
+    // The chart on show asks at once rather than at the next tick of timer 1.
+    refresh();
+}
+
 void Transaction_Dlg::loadInformationPage()
 {
+    m_infoPage->clear(); // never one item's page under another's figures
     // A plain document whose "infor" is the page's address, not the trading envelope.
     const std::string reply =
         client::fetchText(client::Endpoint::StockInfo, {}, {"\n信息详情\n", "\n信息详情结束\n"});
@@ -632,6 +703,47 @@ void Transaction_Dlg::showOverviewMode()
     m_chartMode = false;
     selectOverviewTab(0);
     update();
+}
+
+void Transaction_Dlg::showWatchlist(bool only)
+{
+    showOverviewMode();
+    m_watchlistShown = only;
+    m_overview->showOnly(only ? std::optional(Session::current().watchlist()) : std::nullopt);
+    update(); // the status band's hint
+}
+
+QMenu* Transaction_Dlg::watchlistMenu(int row)
+{
+    const int code = m_overview->codeAt(row);
+    const std::vector<int> codes = Session::current().watchlist();
+    const bool kept = std::find(codes.begin(), codes.end(), code) != codes.end();
+    m_overview->selectRow(row);
+    if (!m_watchlistMenu)
+        m_watchlistMenu = new QMenu(this);
+    m_watchlistMenu->clear();
+    m_watchlistMenu->addAction(QStringLiteral("加入自选"), this, [this, code] { changeWatchlist(code, true); })
+        ->setEnabled(code != 0 && !kept);
+    m_watchlistMenu->addAction(QStringLiteral("删除自选"), this, [this, code] { changeWatchlist(code, false); })
+        ->setEnabled(kept);
+    return m_watchlistMenu;
+}
+
+void Transaction_Dlg::changeWatchlist(int code, bool add)
+{
+    std::vector<int> codes = Session::current().watchlist();
+    const auto at = std::find(codes.begin(), codes.end(), code);
+    if (code == 0 || add == (at != codes.end()))
+        return;
+    if (add)
+        codes.push_back(code);
+    else
+        codes.erase(at);
+    Session::current().setWatchlist(codes);
+    if (!market::writeWatchlist(".", codes))
+        platform::reportSaveFailed(this, QDir::current().absoluteFilePath(QString::fromUtf8(market::kWatchlistFile)));
+    if (m_watchlistShown)
+        showWatchlist(true);
 }
 
 void Transaction_Dlg::showQuotePanel()
@@ -723,6 +835,9 @@ void Transaction_Dlg::paintEvent(QPaintEvent*)
     p.setFont(m_font);
     p.setPen(kStatusText);
     p.drawText(QRect(15, m_h - 26, 200, 24), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("酒窖指数"));
+    if (!m_chartMode && m_watchlistShown && Session::current().watchlist().empty())
+        p.drawText(QRect(220, m_h - 26, m_w - 240, 24), Qt::AlignLeft | Qt::AlignTop,
+                   QStringLiteral("自选为空：在行情列表中选中一行，按 Insert 或右键“加入自选”"));
     p.drawImage(platform::edges(0, 0, m_w, 28), platform::bitmap(platform::bmp::TitleBar));
     p.setPen(platform::TextOnDark);
     p.drawText(QRect(m_w - 203, 2, 44, 24), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("交易"));
@@ -755,8 +870,86 @@ void Transaction_Dlg::mousePressEvent(QMouseEvent* event)
     }
 }
 
+bool Transaction_Dlg::marketKey(int key)
+{
+    switch (key) {
+    case Qt::Key_F1: showChartTab(3); return true;
+    case Qt::Key_F2: showChartTab(4); return true;
+    case Qt::Key_F3: command(kOverview); return true;
+    case Qt::Key_F5: showChartView(m_charts.Visible() == chart::MarketCharts::View::Timeline ? 1 : 0); return true;
+    case Qt::Key_F10: command(kToolInfo); return true;
+    case Qt::Key_F6: command(kToolWatchlist); return true;
+    default: break;
+    }
+    if (m_chartMode) {
+        if (key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
+            stepItem(key == Qt::Key_PageUp ? -1 : 1);
+            return true;
+        }
+        return false;
+    }
+    switch (key) {
+    case Qt::Key_Up: m_overview->moveSelection(-1); return true;
+    case Qt::Key_Down: m_overview->moveSelection(1); return true;
+    case Qt::Key_PageUp: m_overview->moveSelection(-m_overview->pageRows()); return true;
+    case Qt::Key_PageDown: m_overview->moveSelection(m_overview->pageRows()); return true;
+    case Qt::Key_Insert: changeWatchlist(m_overview->selectedCode(), true); return true;
+    case Qt::Key_Delete:
+        if (m_watchlistShown)
+            changeWatchlist(m_overview->selectedCode(), false);
+        return m_watchlistShown;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (const int code = m_overview->selectedCode()) {
+            chooseItem(code);
+            command(kToolTimeshare);
+        }
+        return true;
+    default: return false;
+    }
+}
+
+void Transaction_Dlg::showChartTab(int tab)
+{
+    // The tick windows lie over the foot of a chart: from the overview, over the time-share one.
+    if (!m_chartMode)
+        showChartView(0);
+    selectChartTab(tab);
+    update();
+}
+
+void Transaction_Dlg::stepItem(int step)
+{
+    const std::optional<int> next =
+        market::neighbourItem(Session::current().items().entries(), Session::current().currentItem().code, step);
+    if (next)
+        chooseItem(*next);
+}
+
+bool Transaction_Dlg::startFinder(const QKeyEvent& event)
+{
+    const QString text = event.text();
+    if (text.size() != 1 || text[0].unicode() > 127 || !text[0].isLetterOrNumber() ||
+        (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    if (!m_finder) {
+        m_finder = new market::ItemFinder(this);
+        connect(m_finder, &market::ItemFinder::itemChosen, this, [this](int code) {
+            chooseItem(code);
+            command(kToolTimeshare);
+        });
+    }
+    // At the foot of the work area's right side, just above the status band.
+    m_finder->start(text, mapToGlobal(QPoint(m_w - 1, m_h - 29)));
+    return true;
+}
+
 void Transaction_Dlg::keyPressEvent(QKeyEvent* event)
 {
+    if (startFinder(*event) || marketKey(event->key())) {
+        event->accept();
+        return;
+    }
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 #include <QFont>
 #include <QPointer>
@@ -28,7 +29,7 @@ class Selling_dlg;
 class Show_Message_Dlg;
 class Show_sys_statu_sdlg;
 class ShowViewSetDlg;
-namespace market { class Overview; }
+namespace market { class ItemFinder; class Overview; }
 
 // The market window over the whole work area: title bar, toolbar, the vertical tabs, the
 // overview lists in overview mode and the charts, information page and quote panel in
@@ -114,9 +115,17 @@ public:
     CKBarCtrl* timeshareChart() const { return m_charts.Timeline(); }
     CHtmlCtrl* infoPage() const { return m_infoPage; }
     QMenu* dropMenu(int buttonId) const;
+    market::ItemFinder* finder() const;
 
     // The refresh step of timer 1 and the refresh command.
     void refresh();
+
+    // Makes `code` the item every market view follows and remembers it for the next start;
+    // the views empty until its first replies. A code of 0 changes nothing.
+    void chooseItem(int code);
+
+    // Whether the overview shows only the trader's watchlist.
+    bool watchlistShown() const { return m_watchlistShown; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -131,11 +140,21 @@ private:
     CButtonBMP* addButton(int id, const QString& caption, const QRect& edges, int imageBase);
     QMenu* addMenu(int buttonId, const std::initializer_list<std::pair<const char*, int>>& items);
 
+    // The market window's own keys; false for a key it leaves to the default handling.
+    bool marketKey(int key);
+    // Opens the code finder on a typed letter or digit; false for any other key.
+    bool startFinder(const QKeyEvent& event);
+    void showChartTab(int tab);
+    void stepItem(int step);
     void selectOverviewTab(int k);
     void selectChartTab(int k);
     void selectPeriodAt(const QPoint& point);
     void setTabFlag(int k);
     void showOverviewMode();
+    void showWatchlist(bool only);
+    void changeWatchlist(int code, bool add);
+    // The menu a right click on an overview row opens for that row's item.
+    QMenu* watchlistMenu(int row);
     void showChartView(int tab);
     void showInformationView();
     void showQuotePanel();
@@ -146,6 +165,10 @@ private:
     void showQuickOrder(int id);
     void closeQuickOrders();
     void loadInformationPage();
+    // The views follow the session's current item.
+    void followCurrentItem();
+    // At the first listing of the items: the item chosen at the last run, when still listed.
+    void restoreChosenItem();
     void drawTabs(QPainter& p);
     void drawPeriodBar(QPainter& p);
     void showTickList(int mode);
@@ -165,6 +188,10 @@ private:
     chart::PeriodBar::Flags m_periodFlags{};
     int m_visibleBarCount = 0;
     int m_overviewTabCount = 2;
+    std::optional<int> m_remembered; // the last run's item, until the items are first listed
+    bool m_chosenItemUnsaved = false;
+    bool m_watchlistShown = false;
+    QMenu* m_watchlistMenu = nullptr;
 
     std::unique_ptr<CUPdate_thread> m_poller;
     QTimer m_timer1; // refresh of the visible view, every 5000 ms
@@ -186,5 +213,6 @@ private:
     QPointer<Detail_Trans_Dlg> m_tradePanel;
     QPointer<Buying_dlg> m_quickBuy;
     QPointer<Selling_dlg> m_quickSell;
+    QPointer<market::ItemFinder> m_finder;
     std::unique_ptr<market::Overview> m_overview;
 };

@@ -1,6 +1,9 @@
 #include "market/Overview.h"
 
+#include <algorithm>
 #include <filesystem>
+
+#include <QHeaderView>
 
 #include "controls/JListCtrl.h"
 #include "market/ColumnFileChoice.h"
@@ -16,7 +19,47 @@ Overview::Overview(JListCtrl* basic, JListCtrl* extended, QObject* parent)
     , m_extended(extended)
 {
     for (JListCtrl* list : {m_basic, m_extended})
-        connect(list, &QTableWidget::cellDoubleClicked, this, &Overview::timeShareRequested);
+        connect(list, &QTableWidget::cellDoubleClicked, this, [this](int row) { emit timeShareRequested(codeAt(row)); });
+}
+
+int Overview::codeAt(int row) const
+{
+    return row >= 0 && row < int(m_rowCodes.size()) ? m_rowCodes[std::size_t(row)] : 0;
+}
+
+JListCtrl* Overview::currentList() const
+{
+    return m_tab.load() == Tab::Extended ? m_extended : m_basic;
+}
+
+void Overview::moveSelection(int rows)
+{
+    JListCtrl* list = currentList();
+    if (list->rowCount() == 0)
+        return;
+    const int from = list->currentRow();
+    const int to = from < 0 ? 0 : std::clamp(from + rows, 0, list->rowCount() - 1);
+    list->setCurrentCell(to, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    list->scrollTo(list->model()->index(to, 0));
+}
+
+void Overview::selectRow(int row)
+{
+    JListCtrl* list = currentList();
+    if (row >= 0 && row < list->rowCount())
+        list->setCurrentCell(row, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+int Overview::pageRows() const
+{
+    const JListCtrl* list = currentList();
+    const int rowHeight = list->verticalHeader()->defaultSectionSize();
+    return std::max(1, rowHeight > 0 ? list->viewport()->height() / rowHeight - 1 : 1);
+}
+
+int Overview::selectedCode() const
+{
+    return codeAt(currentList()->currentRow());
 }
 
 void Overview::styleList(JListCtrl* list, int controlId)
@@ -80,8 +123,38 @@ void Overview::fill(const OverviewReply& reply, Tab tab)
         return;
     // Both lists are refilled from scratch; filling one that still holds the previous
     // reply's rows would stack the same items twice.
-    fillList(m_extended, reply.extendedRows);
-    fillList(m_basic, reply.basicRows);
+    m_last = reply;
+    showRows();
+    emit itemsListed();
+}
+
+void Overview::showOnly(std::optional<std::vector<int>> codes)
+{
+    m_only = std::move(codes);
+    showRows();
+}
+
+void Overview::showRows()
+{
+    // The selection stays on its item while the rows around it change with each refresh.
+    const int selected = selectedCode();
+    std::vector<std::vector<OverviewCell>> basic;
+    std::vector<std::vector<OverviewCell>> extended;
+    std::vector<int> codes;
+    for (std::size_t i = 0; i < m_last.rowCodes.size(); ++i) {
+        const int code = m_last.rowCodes[i];
+        if (m_only && std::find(m_only->begin(), m_only->end(), code) == m_only->end())
+            continue;
+        basic.push_back(m_last.basicRows[i]);
+        extended.push_back(m_last.extendedRows[i]);
+        codes.push_back(code);
+    }
+    fillList(m_extended, extended);
+    fillList(m_basic, basic);
+    m_rowCodes = std::move(codes);
+    const auto at = std::find(m_rowCodes.begin(), m_rowCodes.end(), selected);
+    if (selected != 0 && at != m_rowCodes.end())
+        selectRow(int(at - m_rowCodes.begin()));
 }
 
 void Overview::fillList(JListCtrl* list, const std::vector<std::vector<OverviewCell>>& rows)

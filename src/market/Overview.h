@@ -3,6 +3,7 @@
 #include <atomic>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,16 +51,37 @@ public:
     // GUI thread.
     void LoadOverview(std::string_view wire);
 
+    // GUI thread. The item code of a row of the lists; 0 for none.
+    int codeAt(int row) const;
+    // GUI thread, on the list of the current tab: moves the selected row by `rows` (a page
+    // is pageRows()), staying within the list; the first row when none was selected.
+    void moveSelection(int rows);
+    int pageRows() const;
+    void selectRow(int row);
+    // The code of the selected row; 0 for none.
+    int selectedCode() const;
+
+    // GUI thread. Shows only the rows of these codes, in the reply's order, or every row for
+    // none; at once on the last reply, and on every reply after it.
+    void showOnly(std::optional<std::vector<int>> codes);
+
 signals:
-    // A double click on either list: the window switches to the time-share view.
-    void timeShareRequested();
+    // A double click on a row of either list: the window shows that item's time-share view.
+    void timeShareRequested(int code);
+    // A successful reply has filled the lists and the item table.
+    void itemsListed();
 
 private:
     void fill(const OverviewReply& reply, Tab tab);
+    JListCtrl* currentList() const;
+    void showRows();
     static void fillList(JListCtrl* list, const std::vector<std::vector<OverviewCell>>& rows);
 
     JListCtrl* m_basic;
     JListCtrl* m_extended;
+    std::vector<int> m_rowCodes; // GUI thread, of the rows shown
+    OverviewReply m_last;        // GUI thread, the last reply that filled the lists
+    std::optional<std::vector<int>> m_only;
     std::atomic<Tab> m_tab{Tab::Basic};
     mutable std::mutex m_keysMutex;
     std::vector<std::string> m_basicKeys;

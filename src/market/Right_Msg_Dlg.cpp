@@ -1,5 +1,7 @@
 #include "market/Right_Msg_Dlg.h"
 
+#include <optional>
+
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -13,6 +15,7 @@
 #include "platform/Fonts.h"
 #include "platform/core/CrossThread.h"
 #include "platform/Trace.h"
+#include "session/Session.h"
 
 namespace {
 
@@ -66,8 +69,10 @@ bool Right_Msg_Dlg::initialise()
     if (m_poller)
         return m_poller->isRunning();
     m_poller = std::make_unique<CUPdate_rightdlg_thread>();
-    m_poller->LoadRealtime.set([this](const std::string& reply) { LoadRealtime(reply); });
-    m_poller->LoadDealTicks.set([this](const std::string& reply) { LoadDealTicks(reply); });
+    // On the poller's thread, which ends before the poller goes (m_poller is empty by then).
+    CUPdate_rightdlg_thread* poller = m_poller.get();
+    m_poller->LoadRealtime.set([this, poller](const std::string& reply) { LoadRealtime(reply, poller->replyItem()); });
+    m_poller->LoadDealTicks.set([this, poller](const std::string& reply) { LoadDealTicks(reply, poller->replyItem()); });
     if (!m_poller->start()) {
         platform::messageBox(this, QString::fromUtf8(market::kThreadStartFailedText), platform::MsgButtons::Ok,
                              platform::MsgIcon::Error);
@@ -103,12 +108,8 @@ QImage Right_Msg_Dlg::makeImage(QSize size) const
     return image;
 }
 
-void Right_Msg_Dlg::LoadRealtime(const std::string& wireReply)
+QImage Right_Msg_Dlg::drawQuote(const std::string& wireReply, std::optional<float>* opening) const
 {
-    platform::trace("YOU实时信息\n");
-    platform::traceWire(wireReply);
-    platform::trace("\n");
-
     const int quoteBottom = m_layout.quoteBottom;
     QImage area = makeImage(QSize(m_size.width(), quoteBottom));
     QPainter p(&area);
@@ -134,19 +135,13 @@ void Right_Msg_Dlg::LoadRealtime(const std::string& wireReply)
             drawText(p, m_layout.values[k], Qt::AlignRight | Qt::AlignTop, quote.values[k].text,
                      toneColour(quote.values[k].tone));
         }
-        m_opening = quote.opening;
+        if (opening)
+            *opening = quote.opening;
     }
-    p.end();
-
-    {
-        std::lock_guard lock(m_imageLock);
-        QPainter copy(&m_image);
-        copy.drawImage(0, 0, area);
-    }
-    scheduleRepaint(QRect(0, 0, m_size.width(), quoteBottom));
+    return area;
 }
 
-void Right_Msg_Dlg::LoadDealTicks(const std::string& wireReply)
+QImage Right_Msg_Dlg::drawTicks(const std::string& wireReply) const
 {
     const int top = m_layout.quoteBottom;
     const int w = m_size.width();
@@ -156,10 +151,6 @@ void Right_Msg_Dlg::LoadDealTicks(const std::string& wireReply)
     p.setFont(m_font);
     p.fillRect(0, 0, w, 28, kHeader);
     drawText(p, QRect(0, 0, w, 28), Qt::AlignCenter, "分时成交", kLevel);
-
-    platform::trace("YOU分时成交\n");
-    platform::traceWire(wireReply);
-    platform::trace("\n分时成交结束\n");
 
     const auto rows = market::parseDealTicks(client::wireToUtf8(wireReply), m_opening.load());
     const int o = w / 3;
@@ -176,14 +167,71 @@ void Right_Msg_Dlg::LoadDealTicks(const std::string& wireReply)
         p.setPen(QPen(Qt::black, 1));
         p.drawLine(0, y + 19, w, y + 19);
     }
-    p.end();
+    return area;
+}
 
+bool Right_Msg_Dlg::store(const QImage& area, int top, const market::CurrentItem& item)
+{
     {
         std::lock_guard lock(m_imageLock);
+        const market::ShownGeneration::Verdict verdict = m_shown.offer(item.generation);
+        if (verdict == market::ShownGeneration::Verdict::Drop)
+            return false;
+        if (verdict == market::ShownGeneration::Verdict::Newer)
+            clearAreas(); // the other area still shows the item the panel left
         QPainter copy(&m_image);
         copy.drawImage(0, top, area);
     }
-    scheduleRepaint(QRect(0, top, w, areaHeight));
+    scheduleRepaint(QRect(QPoint(0, top), area.deviceIndependentSize().toSize()));
+    return true;
+}
+
+void Right_Msg_Dlg::clearAreas()
+{
+    QPainter copy(&m_image);
+    copy.drawImage(0, 0, drawQuote({}, nullptr));
+    copy.drawImage(0, m_layout.quoteBottom, drawTicks({}));
+    m_opening = 0.0f;
+}
+
+void Right_Msg_Dlg::LoadRealtime(const std::string& wireReply)
+{
+    LoadRealtime(wireReply, Session::current().currentItem());
+}
+
+void Right_Msg_Dlg::LoadRealtime(const std::string& wireReply, const market::CurrentItem& item)
+{
+    platform::trace("YOU实时信息\n");
+    platform::traceWire(wireReply);
+    platform::trace("\n");
+    std::optional<float> opening;
+    const QImage area = drawQuote(wireReply, &opening);
+    if (store(area, 0, item) && opening)
+        m_opening = *opening;
+}
+
+void Right_Msg_Dlg::LoadDealTicks(const std::string& wireReply)
+{
+    LoadDealTicks(wireReply, Session::current().currentItem());
+}
+
+void Right_Msg_Dlg::LoadDealTicks(const std::string& wireReply, const market::CurrentItem& item)
+{
+    platform::trace("YOU分时成交\n");
+    platform::traceWire(wireReply);
+    platform::trace("\n分时成交结束\n");
+    store(drawTicks(wireReply), m_layout.quoteBottom, item);
+}
+
+void Right_Msg_Dlg::showItem(const market::CurrentItem& item)
+{
+    {
+        std::lock_guard lock(m_imageLock);
+        if (m_shown.offer(item.generation) == market::ShownGeneration::Verdict::Newer)
+            clearAreas();
+    }
+    update();
+    postPair(1);
 }
 
 QImage Right_Msg_Dlg::snapshot() const

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include <QImage>
@@ -10,6 +11,7 @@
 #include <QWidget>
 
 #include "market/QuotePanelLayout.h"
+#include "session/Records.h"
 
 class CUPdate_rightdlg_thread;
 
@@ -30,9 +32,15 @@ public:
     // false when the poller cannot run.
     bool initialise();
 
-    // Called on the poller thread with the reply as it came off the wire.
+    // Called on the poller thread with the reply as it came off the wire, and the item it
+    // was asked for (the current one when not given): a reply for an item the panel has
+    // since left is dropped.
     void LoadRealtime(const std::string& wireReply);
+    void LoadRealtime(const std::string& wireReply, const market::CurrentItem& item);
     void LoadDealTicks(const std::string& wireReply);
+    void LoadDealTicks(const std::string& wireReply, const market::CurrentItem& item);
+    // Empties the panel for a newly chosen item and asks for its figures at once.
+    void showItem(const market::CurrentItem& item);
 
     const market::QuotePanelLayout& layout() const { return m_layout; }
     float openingPrice() const { return m_opening.load(); }
@@ -49,6 +57,13 @@ private:
     void scheduleRepaint(const QRect& area);
     // An image of `size` logical pixels at the panel's device pixel ratio, filled with the ground.
     QImage makeImage(QSize size) const;
+    // The quote area; `opening` receives the reply's opening when it could be read.
+    QImage drawQuote(const std::string& wireReply, std::optional<float>* opening) const;
+    QImage drawTicks(const std::string& wireReply) const;
+    // Copies `area` to `top` of the panel's image unless it is for an item the panel left.
+    bool store(const QImage& area, int top, const market::CurrentItem& item);
+    // Both areas in their empty state; under m_imageLock.
+    void clearAreas();
 
     QSize m_size; // fixed at construction; the loaders read it on the poller thread
     qreal m_ratio = 1.0; // likewise: the screen's density when the panel was made
@@ -59,6 +74,7 @@ private:
     std::atomic<float> m_opening{0.0f};
     mutable std::mutex m_imageLock;
     QImage m_image;
+    market::ShownGeneration m_shown; // under m_imageLock
     // Set during a repaint a loader asked for, so that it does not in turn post the
     // forced pair: only a real exposure of the panel fetches afresh. GUI thread only.
     bool m_selfRepaint = false;

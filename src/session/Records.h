@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -53,6 +54,39 @@ struct ServerLine
 } // namespace client
 
 namespace market {
+
+// The item the terminal starts on, and falls back to.
+inline constexpr int kFirstItem = 9160001;
+
+// The item the market views follow. The generation changes with every switch, so a reply
+// asked for before a switch can be told from one asked for after it.
+struct CurrentItem
+{
+    int code = kFirstItem;
+    std::uint64_t generation = 0;
+    bool operator==(const CurrentItem&) const = default;
+};
+
+// The item generation a view shows, kept under the view's own lock. A reply asked for an
+// older generation comes too late and is dropped; one for a newer generation, or the switch
+// itself, empties the view first, whichever of the two reaches it first.
+class ShownGeneration final
+{
+public:
+    enum class Verdict { Drop, Same, Newer };
+    Verdict offer(std::uint64_t generation)
+    {
+        if (generation < m_generation)
+            return Verdict::Drop;
+        if (generation == m_generation)
+            return Verdict::Same;
+        m_generation = generation;
+        return Verdict::Newer;
+    }
+
+private:
+    std::uint64_t m_generation = 0;
+};
 
 struct ItemEntry
 {

@@ -122,6 +122,22 @@ std::optional<market::ItemEntry> Session::findItem(int code) const
     return locked([&] { return m_state.items.findByCode(code); });
 }
 
+market::CurrentItem Session::currentItem() const { return locked([&] { return m_state.currentItem; }); }
+
+bool Session::setCurrentItem(int code)
+{
+    return locked([&] {
+        if (code == m_state.currentItem.code)
+            return false;
+        m_state.currentItem = {code, m_state.currentItem.generation + 1};
+        return true;
+    });
+}
+
+std::vector<int> Session::watchlist() const { return locked([&] { return m_state.watchlist; }); }
+
+void Session::setWatchlist(std::vector<int> codes) { locked([&] { m_state.watchlist = std::move(codes); }); }
+
 market::SingleItemQuote Session::singleItemQuote() const
 {
     return locked([&] { return m_state.quote; });
@@ -149,4 +165,13 @@ void Session::setCurrentColumnText(std::string text)
     locked([&] { m_state.currentColumnText = std::move(text); });
 }
 
-void Session::resetForTest() { locked([&] { m_state = UserState{}; }); }
+void Session::resetForTest()
+{
+    locked([&] {
+        // Generations only grow: a view still holding one from before must not take the
+        // fresh start's replies for old ones.
+        const std::uint64_t generation = m_state.currentItem.generation + 1;
+        m_state = UserState{};
+        m_state.currentItem.generation = generation;
+    });
+}

@@ -58,6 +58,15 @@ public:
     void storeItems(const std::vector<market::ItemEntry>& rows, int rowCount);
     std::optional<market::ItemEntry> findItem(int code) const;
 
+    // The item the market views follow. Switching to another code starts a new generation
+    // and returns true; choosing the current one again changes nothing.
+    market::CurrentItem currentItem() const;
+    bool setCurrentItem(int code);
+
+    // The trader's own item codes, in the order added.
+    std::vector<int> watchlist() const;
+    void setWatchlist(std::vector<int> codes);
+
     market::SingleItemQuote singleItemQuote() const;
     void setSingleItemQuote(const market::SingleItemQuote& quote);
 
@@ -68,8 +77,9 @@ public:
     void setCurrentColumnText(std::string text);
 
     // Back to the state of a fresh start for the same deployment: logged out, no user, no
-    // cash, no items, no quote, no column texts. The options and lines are the program's,
-    // set once as it starts, and stay.
+    // cash, no items, the first item current (in a new generation), an empty watchlist, no
+    // quote, no column texts. The options and lines are the program's, set once as it
+    // starts, and stay.
     void resetForTest();
 
 private:
@@ -87,6 +97,8 @@ private:
         UserRecord record;
         double availableCash = 0.0;
         market::ItemTable items;
+        market::CurrentItem currentItem;
+        std::vector<int> watchlist;
         market::SingleItemQuote quote;
         std::string catalogueText;
         std::string currentColumnText;

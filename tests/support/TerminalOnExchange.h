@@ -42,7 +42,7 @@ public:
         m_config.seed = seed;
         m_config.accounts = exchange::DemoAccounts();
         m_config.dbPath = dbPath;
-        m_config.infoPageUrl = "http://" + address + ":8090/stockinfo/9160001.html";
+        m_config.infoPageBase = "http://" + address + ":8090/stockinfo/";
         // The trading day opens when the exchange starts, so the time-share fills the same
         // way at any hour of the wall clock.
         m_config.sessionClock = true;

@@ -9,21 +9,34 @@ using market::MarketRequest;
 CUPdate_thread::CUPdate_thread(QObject* parent) : market::PollerThread(market::WM_UPDATE_MARKET, parent) {}
 
 
+void CUPdate_thread::askFor(const market::CurrentItem& item)
+{
+    // Another item's reply is news even when its text is the same as the last one's.
+    if (item.generation != m_item.generation) {
+        m_lastCandles = {};
+        m_lastTimeline = {};
+    }
+    m_item = item;
+}
+
 void CUPdate_thread::handle(int wParam, long lParam)
 {
     switch (wParam) {
     case static_cast<int>(MarketRequest::Candles): {
+        askFor(Session::current().currentItem());
         const int period = static_cast<int>(lParam);
-        const std::string reply =
-            client::fetchText(client::Endpoint::Histogram, std::to_string(period), client::kUntraced,
-                              client::Lock::Unlocked);
+        const std::string reply = client::fetchItemText(client::Endpoint::Histogram, m_item.code,
+                                                        std::to_string(period), client::kUntraced,
+                                                        client::Lock::Unlocked);
         if (m_lastCandles.offer(reply))
             LoadCandles(reply, period);
         break;
     }
     case static_cast<int>(MarketRequest::Timeline): {
+        askFor(Session::current().currentItem());
         const std::string tail = "/" + client::timestampText(client::CurrentTimestamp());
-        const std::string reply = client::fetchText(client::Endpoint::Timeline, tail, client::kUntraced, client::Lock::Unlocked);
+        const std::string reply = client::fetchItemText(client::Endpoint::Timeline, m_item.code, tail,
+                                                        client::kUntraced, client::Lock::Unlocked);
         if (m_lastTimeline.offer(reply))
             LoadTimeline(reply);
         break;

@@ -6,6 +6,7 @@
 #include "market/core/PollerThread.h"
 #include "market/core/Pollers.h"
 #include "market/core/ReplyCache.h"
+#include "session/Records.h"
 
 // Fetches candles, the time-share series, the overview rows and the usable cash for the
 // main market window without taking the transport locks, and runs the start-up sequence.
@@ -19,6 +20,8 @@ public:
 
     // Loaders, called on this thread with the reply text.
     market::LoaderSlot<const std::string&, int> LoadCandles; // reply, period code
+    // For the chart loaders, on this thread: the item the reply in hand was asked for.
+    market::CurrentItem replyItem() const { return m_item; }
     market::LoaderSlot<const std::string&> LoadTimeline;
     market::LoaderSlot<const std::string&, int> LoadOverview; // reply, request kind (5 or 6)
 
@@ -42,7 +45,11 @@ protected:
 private:
     void startUpSequence();
 
+    // The item of the chart request in hand; the chart caches hold its replies.
+    void askFor(const market::CurrentItem& item);
+
     Pauses m_pauses;
+    market::CurrentItem m_item;
     market::ReplyCache m_lastTimeline;
     market::ReplyCache m_lastCandles; // one cache for every period
     market::ReplyCache m_lastOverviewBasic;

@@ -22,6 +22,7 @@ OverviewReply parseOverviewReply(std::string_view wire, const std::vector<std::s
     out.rowCount = static_cast<int>(infor.size());
     for (int d = 0; d < out.rowCount; ++d) {
         const Json::Value& row = infor[d];
+        out.rowCodes.push_back(client::jsonInt(row, "main_3"));
         if (d < ItemTable::kCapacity)
             out.items.push_back({client::jsonInt(row, "main_3"), client::jsonText(row, "main_4"),
                                  static_cast<float>(client::jsonReal(row, "main_5"))});

@@ -18,6 +18,7 @@ struct OverviewReply
     std::vector<std::vector<OverviewCell>> basicRows;
     std::vector<std::vector<OverviewCell>> extendedRows;
     std::vector<ItemEntry> items; // the first ItemTable::kCapacity rows
+    std::vector<int> rowCodes;    // the item code of every row
 };
 
 // `wire` is the reply as received (wire code page).

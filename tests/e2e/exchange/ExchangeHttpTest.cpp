@@ -76,7 +76,7 @@ protected:
         config.accounts = DemoAccounts();
         config.dbPath = db;
         config.clock = [this] { return m_now.load(); };
-        config.infoPageUrl = "http://" + m_address + ":8090/stockinfo/9160001.html";
+        config.infoPageBase = "http://" + m_address + ":8090/stockinfo/";
         config.openAccounts = openAccounts;
         std::string error;
         m_exchange = Exchange::Create(config, error);
@@ -225,30 +225,35 @@ TEST_F(ExchangeHttp, EverySignedPathAnswersASignedRequestAndRefusesABadSignature
 
 TEST_F(ExchangeHttp, EveryMarketPathAnswersWithTheEnvelope)
 {
-    std::vector<std::string> paths = {"/api/realtime/9160001", "/api/dealdetail/9160001/20", "/api/dealdetail/9160001/0",
-                                      "/api/pricedetail/9160001", "/api/stockinfo/9160001",
-                                      "/api/timeline/9160001/" + std::to_string(std::time(nullptr))};
-    for (int period = 1; period <= 12; ++period)
-        paths.push_back("/api/histogram/9160001/" + std::to_string(period));
-    for (const std::string& path : paths) {
-        const client::ApiReply r = get(path);
-        EXPECT_TRUE(r.parsed) << path;
-        EXPECT_TRUE(r.success) << path;
+    // Every listed item answers, each with its own figures and its own information page.
+    for (const auto& [code, name] : {std::pair<std::string, std::string>{"9160001", "Tolmere小酒窖"},
+                                     {"9160005", "Cantevel霞多丽"}}) {
+        std::vector<std::string> paths = {"/api/realtime/" + code, "/api/dealdetail/" + code + "/20",
+                                          "/api/dealdetail/" + code + "/0", "/api/pricedetail/" + code,
+                                          "/api/stockinfo/" + code,
+                                          "/api/timeline/" + code + "/" + std::to_string(std::time(nullptr))};
+        for (int period = 1; period <= 12; ++period)
+            paths.push_back("/api/histogram/" + code + "/" + std::to_string(period));
+        for (const std::string& path : paths) {
+            const client::ApiReply r = get(path);
+            EXPECT_TRUE(r.parsed) << path;
+            EXPECT_TRUE(r.success) << path;
+        }
+        EXPECT_EQ(get("/api/timeline/" + code + "/1").infor.size(), 31u);
+        EXPECT_GE(get("/api/histogram/" + code + "/10").infor.size(), 200u);
+        EXPECT_EQ(get("/api/realtime/" + code).infor[0]["stockName"].asString(), name);
+
+        // The information page named by the reply is served by the update host.
+        Json::Value info;
+        ASSERT_TRUE(client::parseJson(client::wireToUtf8(rawGet("/api/stockinfo/" + code)), info));
+        const std::string page = client::jsonText(info, "infor"); // the address travels as text
+        ASSERT_EQ(page.rfind("http://" + m_address + ":8090/", 0), 0u) << page;
+        std::string html;
+        client::HttpGetUrl(page, html);
+        EXPECT_NE(client::wireToUtf8(html).find(name), std::string::npos) << page;
     }
-    EXPECT_EQ(get("/api/timeline/9160001/1").infor.size(), 31u);
-    EXPECT_GE(get("/api/histogram/9160001/10").infor.size(), 200u);
     EXPECT_FALSE(get("/api/histogram/9160001/13").success);
     EXPECT_FALSE(get("/api/realtime/1234567").success);
-    EXPECT_EQ(get("/api/realtime/9160001").infor[0]["stockName"].asString(), "Tolmere小酒窖");
-
-    // The information page named by the reply is served by the update host.
-    Json::Value info;
-    ASSERT_TRUE(client::parseJson(client::wireToUtf8(rawGet("/api/stockinfo/9160001")), info));
-    const std::string page = client::jsonText(info, "infor"); // the address travels as text
-    ASSERT_EQ(page.rfind("http://" + m_address + ":8090/", 0), 0u) << page;
-    std::string html;
-    client::HttpGetUrl(page, html);
-    EXPECT_NE(client::wireToUtf8(html).find("Tolmere小酒窖"), std::string::npos);
 
     Json::Value manifest;
     ASSERT_TRUE(client::parseJson(client::wireToUtf8(rawGet("/pc_update.json", 8090)), manifest));

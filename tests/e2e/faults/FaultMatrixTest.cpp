@@ -283,7 +283,7 @@ private slots:
         config.key = client::defaults::kSignKey;
         config.seed = 5;
         config.accounts = exchange::DemoAccounts();
-        config.infoPageUrl = "http://" + m_address + ":8090/stockinfo/9160001.html";
+        config.infoPageBase = "http://" + m_address + ":8090/stockinfo/";
         std::string error;
         m_exchange = exchange::Exchange::Create(config, error);
         QVERIFY2(m_exchange, error.c_str());

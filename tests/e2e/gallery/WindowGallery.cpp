@@ -2,7 +2,7 @@
 // account 100001 against the substitute exchange in this process, it renders every window a
 // user meets to one PNG each (the login, the market views, the trade panel with each of its
 // functions, the lock windows and the quick pop-ups), and the README's views of the screen
-// (overview, timeshare, kline, indicators, trade, orders) with the windows on it as the user sees them. scripts/screenshots.sh
+// (overview, timeshare, kline, indicators, finder, watchlist, trade, orders) with the windows on it as the user sees them. scripts/screenshots.sh
 // copies those into docs/screenshots.
 #include <cstdio>
 #include <ctime>
@@ -28,6 +28,7 @@
 #include "mainwnd/Detail_Trans_Dlg.h"
 #include "mainwnd/KeysHelpDlg.h"
 #include "mainwnd/Transaction_Dlg.h"
+#include "market/ItemFinder.h"
 #include "market/ShowViewSetDlg.h"
 #include "market/SingleItemQuote.h"
 #include "platform/Platform.h"
@@ -137,6 +138,20 @@ int main(int argc, char** argv)
         QApplication::sendEvent(chart, &leave);
         settle(500);
     }
+    // The code finder at the foot of the window, as a letter typed there opens it.
+    QTest::keyClick(market, 't');
+    settle(300);
+    saveScreen({market, market->finder()}, QStringLiteral("finder"));
+    if (market->finder())
+        market->finder()->close();
+    // The watchlist: two items added in the overview with Insert, then only those shown.
+    market->command(Transaction_Dlg::kOverview);
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Insert, Qt::Key_Down, Qt::Key_Down, Qt::Key_Insert})
+        QTest::keyClick(market, key);
+    QTest::keyClick(market, Qt::Key_F6);
+    settle(300);
+    saveScreen({market}, QStringLiteral("watchlist"));
+    market->command(Transaction_Dlg::kOverview);
     market->command(Transaction_Dlg::ID_TICK_LIST);
     settle(1500);
     save(market, QStringLiteral("ticks"));

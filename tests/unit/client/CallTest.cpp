@@ -175,6 +175,14 @@ TEST_F(CallTest, FetchGetsTheMarketPathWithItsTail)
     EXPECT_EQ(requests[0].path, "/api/histogram/9160001/8");
     EXPECT_EQ(requests[1].path, "/api/stockinfo/9160001");
     EXPECT_EQ(g_traced.front(), "蜡烛图\n");
+
+    // The paths name the current item, or the one a request was asked for.
+    Session::current().setCurrentItem(9160003);
+    fetch(Endpoint::DealDetailLatest);
+    fetchItemText(Endpoint::Histogram, 9160005, "3");
+    ASSERT_EQ(market.requestCount(), 4u);
+    EXPECT_EQ(market.requests()[2].path, "/api/dealdetail/9160003/20");
+    EXPECT_EQ(market.requests()[3].path, "/api/histogram/9160005/3");
 }
 
 TEST_F(CallTest, LockedCallsWaitForTheirLockAndThePollersDoNot)

@@ -210,6 +210,9 @@ TEST(EndpointTable, EveryRowIsWellFormed)
     EXPECT_EQ(rows, 27);
     EXPECT_EQ(findEndpoint(Method::Get, "/api/histogram/9160001/8")->endpoint, Endpoint::Histogram);
     EXPECT_EQ(findEndpoint(Method::Get, "/api/timeline/9160001/1700000000")->endpoint, Endpoint::Timeline);
+    EXPECT_EQ(findEndpoint(Method::Get, "/api/dealdetail/9160003/0")->endpoint, Endpoint::DealDetailAll);
+    EXPECT_EQ(findEndpoint(Method::Get, "/api/dealdetail/9160003/5"), nullptr);
+    EXPECT_EQ(findEndpoint(Method::Get, "/api/realtime/"), nullptr);
     EXPECT_EQ(findEndpoint(Method::SignedPost, "/api/v1/item/buy")->endpoint, Endpoint::Buy);
     EXPECT_EQ(findEndpoint(Method::SignedPost, "/api/v1/nothing"), nullptr);
     EXPECT_TRUE(Info(Endpoint::UpdateInfo).utf8);

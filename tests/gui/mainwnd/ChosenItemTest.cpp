@@ -1,0 +1,472 @@
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/CVelmoraDlg.h"
+#include "chart/CKBarCtrl.h"
+#include "chart/CSubArea.h"
+#include "client/CodePage.h"
+#include "client/Options.h"
+#include "client/ServerLine.h"
+#include "controls/JListCtrl.h"
+#include "mainwnd/Transaction_Dlg.h"
+#include "market/ItemFinder.h"
+#include "market/Min_Price_List_Dlg.h"
+#include "market/Right_Msg_Dlg.h"
+#include "market/core/ChosenItem.h"
+#include "market/core/Watchlist.h"
+#include "platform/Platform.h"
+#include "session/Session.h"
+#include "support/LoopbackServer.h"
+#include "trade/Buying_dlg.h"
+
+using testsupport::LoopbackServer;
+using testsupport::RecordedRequest;
+using testsupport::ScriptedReply;
+
+namespace {
+
+const QRect kWorkArea(0, 0, 1920, 1040);
+
+struct Listed
+{
+    int code;
+    const char* name;
+    double opening;
+};
+constexpr Listed kListed[] = {{9160001, "Tolmere小酒窖", 12.3}, {9160003, "Arvesse庄园赤霞珠", 30.5},
+                              {9160005, "Cantevel霞多丽", 42.75}};
+
+// Holds the replies to the paths that start with one prefix until the gate moves on to
+// another prefix or opens, so a test decides when they arrive.
+class Gate
+{
+public:
+    void holdFrom(std::string prefix)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_prefix = std::move(prefix);
+        }
+        m_cv.notify_all();
+    }
+    void open() { holdFrom({}); }
+    void pass(const std::string& path)
+    {
+        std::unique_lock lock(m_mutex);
+        auto holds = [&] { return !m_prefix.empty() && path.rfind(m_prefix, 0) == 0; };
+        if (!holds())
+            return;
+        m_held = path;
+        m_cv.wait_for(lock, std::chrono::seconds(20), [&] { return !holds(); });
+    }
+    // The last path held (the server records a request once it is answered).
+    std::string held()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_held;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    std::string m_prefix;
+    std::string m_held;
+};
+
+std::string overviewReply()
+{
+    std::string rows;
+    for (const Listed& item : kListed) {
+        rows += rows.empty() ? "" : ",";
+        rows += "{\"main_3\":" + std::to_string(item.code) + ",\"main_4\":\"" + item.name + "\",\"main_5\":" +
+                std::to_string(item.opening) + "}";
+    }
+    return client::utf8ToWire("{\"success\":\"true\",\"infor\":[" + rows + "]}");
+}
+
+// The item a market path names ("/api/timeline/9160003/1700000000" names 9160003).
+int itemOf(const std::string& path)
+{
+    const std::size_t start = path.find('/', 5) + 1;
+    return std::atoi(path.c_str() + start);
+}
+
+} // namespace
+
+class ChosenItemTest final : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_oldCwd;
+    std::string m_host;
+    Gate m_gate;
+    std::unique_ptr<LoopbackServer> m_trade;
+    std::unique_ptr<LoopbackServer> m_market;
+    std::unique_ptr<platform::MessageBoxRecorder> m_boxes;
+    std::unique_ptr<CVelmoraDlg> m_login;
+
+    Transaction_Dlg* open(bool loggedIn)
+    {
+        Session::current().setLoggedIn(loggedIn);
+        m_login = std::make_unique<CVelmoraDlg>();
+        auto* window = new Transaction_Dlg(m_login.get());
+        window->show();
+        return window;
+    }
+
+    bool asked(const std::string& prefix) const
+    {
+        for (const RecordedRequest& r : m_market->requests())
+            if (r.path.rfind(prefix, 0) == 0)
+                return true;
+        return false;
+    }
+
+    static std::string title(CKBarCtrl* chart, const char* area)
+    {
+        return chart->withCanvas([area](chart::ChartCanvas& c) { return c.findSubArea(area)->Title(); });
+    }
+    static std::size_t elements(CKBarCtrl* chart, const char* display)
+    {
+        return chart->withCanvas([display](chart::ChartCanvas& c) { return c.findDisplay(display)->elementCount(); });
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_host = testsupport::UniqueLoopbackAddress(23);
+        m_oldCwd = QDir::currentPath();
+        platform::setWorkArea(kWorkArea);
+    }
+
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+        QVERIFY(QFile::copy(QStringLiteral(DATA_DIR "/currentlisttitle.txt"), QStringLiteral("currentlisttitle.txt")));
+        QVERIFY(QFile::copy(QStringLiteral(DATA_DIR "/listtitle.txt"), QStringLiteral("listtitle.txt")));
+        platform::setDataDirectory(m_dir->filePath(QStringLiteral("data")));
+        m_trade = std::make_unique<LoopbackServer>(m_host, client::kTradePort, [](const RecordedRequest& r) {
+            if (r.path == "/api/v1/stock/up-to-the-minute")
+                return ScriptedReply{200, overviewReply()};
+            if (r.path == "/api/v1/trade/guide")
+                return ScriptedReply{200, R"({"success":"true","infor":{"extend_1":30.6,"extend_11":30.4,"main_5":30.5}})"};
+            return ScriptedReply{200, R"({"success":"true","msg":"","infor":[]})"};
+        });
+        // Each item's figures carry its own opening price and name.
+        m_market = std::make_unique<LoopbackServer>(m_host, client::kMarketPort, [this](const RecordedRequest& r) {
+            m_gate.pass(r.path);
+            const int code = itemOf(r.path);
+            for (const Listed& item : kListed) {
+                if (item.code != code)
+                    continue;
+                const std::string price = std::to_string(item.opening);
+                if (r.path.rfind("/api/realtime/", 0) == 0)
+                    return ScriptedReply{200, client::utf8ToWire(std::string("{\"success\":\"true\",\"infor\":[{\"stockName\":\"") +
+                                                                 item.name + "\",\"opening\":" + price + ",\"latest\":" + price + "}]}")};
+                if (r.path.rfind("/api/timeline/", 0) == 0)
+                    return ScriptedReply{200, "{\"success\":\"true\",\"infor\":[{\"time\":\"09:30\",\"price\":" + price +
+                                                  ",\"averagePrice\":" + price + ",\"vol\":5}]}"};
+            }
+            return ScriptedReply{200, R"({"success":"true","infor":[]})"};
+        });
+        client::Options o = client::defaultOptions();
+        o.line0Host = m_host;
+        o.updateHost = m_host + ":1";
+        Session::current().setOptions(o);
+        client::LoadLineChoice();
+        Session::current().resetForTest();
+        m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::No);
+    }
+
+    void cleanup()
+    {
+        m_gate.open();
+        m_login.reset();
+        m_boxes.reset();
+        m_trade.reset();
+        m_market.reset();
+        QDir::setCurrent(m_oldCwd);
+    }
+
+    void aDoubleClickedRowIsFollowedByEveryViewAndRemembered()
+    {
+        Transaction_Dlg* w = open(true);
+        QTRY_COMPARE_WITH_TIMEOUT(w->basicList()->rowCount(), 3, 10000);
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        JListCtrl* list = w->basicList();
+        const QRect cell = list->visualRect(list->model()->index(1, 1)); // 9160003's row
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+        QVERIFY(w->chartMode());
+        QCOMPARE(Session::current().currentItem().code, 9160003);
+        QTRY_VERIFY_WITH_TIMEOUT(asked("/api/timeline/9160003/"), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(asked("/api/realtime/9160003") && asked("/api/dealdetail/9160003/20"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(w->quotePanel()->openingPrice(), 30.5f, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(title(w->timeshareChart(), "O"), std::string("Arvesse庄园赤霞珠     分时 均价  成交量"), 10000);
+        w->command(Transaction_Dlg::kToolKline);
+        QTRY_VERIFY_WITH_TIMEOUT(asked("/api/histogram/9160003/8"), 10000);
+        w->command(Transaction_Dlg::kToolInfo);
+        QVERIFY(asked("/api/stockinfo/9160003"));
+        w->command(Transaction_Dlg::ID_TICK_LIST);
+        QVERIFY(asked("/api/dealdetail/9160003/0"));
+        w->command(Transaction_Dlg::ID_PRICE_TABLE);
+        QVERIFY(asked("/api/pricedetail/9160003"));
+        w->command(Transaction_Dlg::kQuickBuy);
+        QTRY_VERIFY(w->quickBuy());
+        QCOMPARE(w->quickBuy()->codeField()->text(), QStringLiteral("9160003"));
+        QCOMPARE(w->quickBuy()->priceField()->text(), QStringLiteral("30.60"));
+        // Nothing of the first item was asked for, and the choice is kept for the next start.
+        for (const RecordedRequest& r : m_market->requests())
+            QVERIFY2(itemOf(r.path) == 9160003, r.path.c_str());
+        QCOMPARE(market::readChosenItem("."), std::optional<int>(9160003));
+    }
+
+    void aReplyForTheItemLeftIsNotShown()
+    {
+        Transaction_Dlg* w = open(false);
+        m_gate.holdFrom("/api/timeline/9160001/");
+        w->command(Transaction_Dlg::kToolTimeshare);
+        QTRY_VERIFY_WITH_TIMEOUT(m_gate.held().rfind("/api/timeline/9160001/", 0) == 0, 15000);
+        w->chooseItem(9160005);
+        m_gate.holdFrom("/api/timeline/9160005/"); // lets the first item's reply go, after the switch
+        // The poller asks for the new item once it has dealt with that late reply.
+        QTRY_VERIFY_WITH_TIMEOUT(m_gate.held().rfind("/api/timeline/9160005/", 0) == 0, 15000);
+        QCOMPARE(elements(w->timeshareChart(), "O2"), std::size_t(0));
+        QCOMPARE(title(w->timeshareChart(), "O"), std::string());
+        m_gate.open();
+        QTRY_COMPARE_WITH_TIMEOUT(elements(w->timeshareChart(), "O2"), std::size_t(1), 10000);
+        QCOMPARE(title(w->timeshareChart(), "O"), std::string("Cantevel霞多丽     分时 均价  成交量"));
+        QTRY_COMPARE_WITH_TIMEOUT(w->quotePanel()->openingPrice(), 42.75f, 10000);
+    }
+
+    void theKeysMoveThroughTheListAndTheViews()
+    {
+        Transaction_Dlg* w = open(false);
+        QTRY_COMPARE_WITH_TIMEOUT(w->basicList()->rowCount(), 3, 10000);
+        auto press = [w](Qt::Key key) { QTest::keyClick(w, key); };
+        press(Qt::Key_Down); // the first row
+        press(Qt::Key_Down);
+        QCOMPARE(w->basicList()->currentRow(), 1);
+        press(Qt::Key_Return);
+        QVERIFY(w->chartMode());
+        QCOMPARE(Session::current().currentItem().code, 9160003);
+        QTRY_VERIFY_WITH_TIMEOUT(asked("/api/timeline/9160003/"), 15000);
+        press(Qt::Key_F5);
+        QVERIFY(w->klineChart()->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(asked("/api/histogram/9160003/8"), 10000);
+        press(Qt::Key_PageDown); // the next item, in the same view
+        QCOMPARE(Session::current().currentItem().code, 9160005);
+        QTRY_VERIFY_WITH_TIMEOUT(asked("/api/histogram/9160005/8"), 10000);
+        press(Qt::Key_F5);
+        QVERIFY(w->timeshareChart()->isVisible());
+        press(Qt::Key_PageUp);
+        press(Qt::Key_PageUp);
+        QCOMPARE(Session::current().currentItem().code, 9160001);
+        QTRY_VERIFY_WITH_TIMEOUT(asked("/api/timeline/9160001/"), 10000);
+        press(Qt::Key_PageUp); // wraps to the last
+        QCOMPARE(Session::current().currentItem().code, 9160005);
+
+        struct Step
+        {
+            Qt::Key key;
+            bool chartMode;
+            int tab;
+        };
+        for (const Step& step : {Step{Qt::Key_F10, true, 2}, Step{Qt::Key_F1, true, 3}, Step{Qt::Key_F2, true, 4},
+                                 Step{Qt::Key_F3, false, 0}, Step{Qt::Key_F1, true, 3}, Step{Qt::Key_F3, false, 0}}) {
+            press(step.key);
+            QCOMPARE(w->chartMode(), step.chartMode);
+            QCOMPARE(w->currentTab(), step.tab);
+        }
+        QVERIFY(w->tickList()->isHidden());
+        QVERIFY(asked("/api/stockinfo/9160005") && asked("/api/dealdetail/9160005/0") && asked("/api/pricedetail/9160005"));
+
+        // In the list, a page down stops at the last row; a page up at the first.
+        press(Qt::Key_PageDown);
+        QCOMPARE(w->basicList()->currentRow(), 2);
+        press(Qt::Key_PageUp);
+        QCOMPARE(w->basicList()->currentRow(), 0);
+        press(Qt::Key_Return);
+        QCOMPARE(Session::current().currentItem().code, 9160001);
+        QVERIFY(w->timeshareChart()->isVisible());
+        QVERIFY(m_boxes->calls().empty());
+    }
+
+    void typingFindsAnItemByCodeOrName()
+    {
+        Transaction_Dlg* w = open(false); // a visitor
+        QTRY_COMPARE_WITH_TIMEOUT(w->basicList()->rowCount(), 3, 10000);
+        QTest::keyClick(w, Qt::Key_9);
+        market::ItemFinder* finder = w->finder();
+        QVERIFY(finder && finder->isVisible());
+        QCOMPARE(finder->field()->text(), QStringLiteral("9"));
+        QCOMPARE(finder->list()->rowCount(), 3);
+        // Over the foot of the work area's right side, above the status band.
+        QCOMPARE(finder->geometry().bottomRight(), QPoint(1919, 1011));
+        QTest::keyClicks(finder->field(), "160005");
+        QCOMPARE(finder->list()->rowCount(), 1);
+        QCOMPARE(finder->list()->cellText(0, 1), QStringLiteral("Cantevel霞多丽"));
+        QTest::keyClick(finder->field(), Qt::Key_Return);
+        QVERIFY(!finder->isVisible());
+        QVERIFY(w->chartMode());
+        QCOMPARE(Session::current().currentItem().code, 9160005);
+        QTRY_VERIFY_WITH_TIMEOUT(asked("/api/timeline/9160005/"), 15000);
+
+        // By name, any case; the arrows move the choice; Esc leaves everything as it was.
+        QTest::keyClick(w, 'E', Qt::ShiftModifier);
+        QCOMPARE(finder->field()->text(), QStringLiteral("E"));
+        QCOMPARE(finder->list()->rowCount(), 3);
+        QTest::keyClick(finder->field(), Qt::Key_Down);
+        QTest::keyClick(finder->field(), Qt::Key_Down);
+        QTest::keyClick(finder->field(), Qt::Key_Down);
+        QTest::keyClick(finder->field(), Qt::Key_Up);
+        QCOMPARE(finder->chosenCode(), 9160003);
+        QDir().mkpath(QStringLiteral(RENDER_DIR));
+        finder->grab().save(QStringLiteral(RENDER_DIR "/item-finder.png"));
+        QTest::keyClick(finder->field(), Qt::Key_Escape);
+        QVERIFY(!finder->isVisible());
+        QCOMPARE(Session::current().currentItem().code, 9160005);
+        QVERIFY(m_boxes->calls().empty()); // Esc in the finder is not the window's Esc
+    }
+
+    void theLastChoiceIsCurrentAtTheNextStart_data()
+    {
+        QTest::addColumn<QByteArray>("file"); // empty: no file
+        QTest::addColumn<int>("current");
+        QTest::newRow("none") << QByteArray() << 9160001;
+        QTest::newRow("listed") << QByteArray("9160003\n") << 9160003;
+        QTest::newRow("no longer listed") << QByteArray("9160009\n") << 9160001;
+        QTest::newRow("not a code") << QByteArray("91600x1") << 9160001;
+    }
+
+    void theLastChoiceIsCurrentAtTheNextStart()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, current);
+        if (!file.isEmpty()) {
+            QFile f(QString::fromLatin1(market::kChosenItemFile));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(file);
+        }
+        Transaction_Dlg* w = open(false);
+        QTRY_COMPARE_WITH_TIMEOUT(w->basicList()->rowCount(), 3, 10000);
+        w->command(Transaction_Dlg::kToolTimeshare);
+        const std::string prefix = "/api/timeline/" + std::to_string(current) + "/";
+        QTRY_VERIFY_WITH_TIMEOUT(asked(prefix), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(asked("/api/realtime/" + std::to_string(current)), 10000);
+        // The first item's requests stay as they have always been, byte for byte.
+        for (const RecordedRequest& r : m_market->requests()) {
+            QVERIFY2(itemOf(r.path) == current, r.path.c_str());
+            if (current == 9160001)
+                QVERIFY2(r.path == "/api/realtime/9160001" || r.path == "/api/dealdetail/9160001/20" ||
+                             r.path.rfind("/api/timeline/9160001/", 0) == 0,
+                         r.path.c_str());
+        }
+        // Taking up the last choice is no new choice: the file stays as it was.
+        QFile f(QString::fromLatin1(market::kChosenItemFile));
+        QCOMPARE(f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(), file);
+    }
+
+    void theWatchlistKeepsTheTradersItems()
+    {
+        auto fileText = [] {
+            QFile f(QString::fromLatin1(market::kWatchlistFile));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
+        };
+        Transaction_Dlg* w = open(false);
+        QTRY_COMPARE_WITH_TIMEOUT(w->basicList()->rowCount(), 3, 10000);
+        QCOMPARE(fileText(), QByteArray("(none)")); // nothing is written until the list changes
+        QTest::keyClick(w, Qt::Key_F6);
+        QVERIFY(w->watchlistShown());
+        QCOMPARE(w->basicList()->rowCount(), 0);
+        QDir().mkpath(QStringLiteral(RENDER_DIR));
+        w->grab().save(QStringLiteral(RENDER_DIR "/watchlist-empty.png")); // with its hint
+        w->command(Transaction_Dlg::kOverview);
+        QCOMPARE(w->basicList()->rowCount(), 3);
+
+        // Insert on 9160005's row, the menu on 9160003's: the list keeps the overview's order.
+        QTest::keyClick(w, Qt::Key_PageDown); // the first row
+        QTest::keyClick(w, Qt::Key_PageDown);
+        QTest::keyClick(w, Qt::Key_Insert);
+        QCOMPARE(fileText(), QByteArray("9160005\n"));
+        auto rightClick = [w](int row) {
+            QWidget* rows = w->basicList()->viewport();
+            const QPoint at = w->basicList()->visualRect(w->basicList()->model()->index(row, 1)).center();
+            QContextMenuEvent click(QContextMenuEvent::Mouse, at, rows->mapToGlobal(at));
+            QApplication::sendEvent(rows, &click);
+            return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        };
+        QMenu* menu = rightClick(1);
+        QVERIFY(menu);
+        QVERIFY(!menu->actions().at(1)->isEnabled()); // 删除自选: not in the list
+        menu->actions().at(0)->trigger();
+        menu->close();
+        QCOMPARE(fileText(), QByteArray("9160005\n9160003\n"));
+        menu = rightClick(1);
+        QVERIFY(menu);
+        QVERIFY(!menu->actions().at(0)->isEnabled()); // 加入自选: already in it
+        menu->close();
+        w->command(Transaction_Dlg::kToolWatchlist);
+        QCOMPARE(w->basicList()->rowCount(), 2);
+        QCOMPARE(w->basicList()->cellText(0, 1), QStringLiteral("9160003"));
+        // A refresh filters its rows too, and the selection stays on its item.
+        QTest::keyClick(w, Qt::Key_Down);
+        QTest::keyClick(w, Qt::Key_Down);
+        const std::size_t asked = m_trade->requests().size();
+        w->refresh();
+        QTRY_VERIFY_WITH_TIMEOUT(m_trade->requests().size() > asked, 10000);
+        QTRY_COMPARE(w->basicList()->rowCount(), 2);
+        QCOMPARE(w->basicList()->currentRow(), 1);
+        QTest::keyClick(w, Qt::Key_Delete);
+        QCOMPARE(fileText(), QByteArray("9160003\n"));
+        QCOMPARE(w->basicList()->rowCount(), 1);
+        w->grab().save(QStringLiteral(RENDER_DIR "/watchlist.png"));
+        w->command(Transaction_Dlg::kOverview);
+        QCOMPARE(w->basicList()->rowCount(), 3);
+        QTest::keyClick(w, Qt::Key_Delete); // only while the watchlist is shown
+        QCOMPARE(fileText(), QByteArray("9160003\n"));
+        QVERIFY(m_boxes->calls().empty());
+    }
+
+    void anUnreadableWatchlistIsNamedAndKeptUntilChanged()
+    {
+        const QByteArray mistyped("9160003\n9160O05\n");
+        {
+            QFile f(QString::fromLatin1(market::kWatchlistFile));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(mistyped);
+        }
+        Transaction_Dlg* w = open(false);
+        QCOMPARE(m_boxes->calls().size(), std::size_t(1));
+        QVERIFY(m_boxes->texts().at(0).contains(QDir::current().absoluteFilePath(QStringLiteral("watchlist"))));
+        QTRY_COMPARE_WITH_TIMEOUT(w->basicList()->rowCount(), 3, 10000);
+        w->command(Transaction_Dlg::kToolWatchlist);
+        QCOMPARE(w->basicList()->rowCount(), 0);
+        QFile f(QString::fromLatin1(market::kWatchlistFile));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), mistyped);
+        f.close();
+        w->command(Transaction_Dlg::kOverview);
+        QTest::keyClick(w, Qt::Key_Down);
+        QTest::keyClick(w, Qt::Key_Insert);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("9160001\n"));
+    }
+};
+
+QTEST_MAIN(ChosenItemTest)
+#include "ChosenItemTest.moc"
