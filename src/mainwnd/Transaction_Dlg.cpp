@@ -288,11 +288,11 @@ Detail_Trans_Dlg* Transaction_Dlg::tradePanel() const
 
 Buying_dlg* Transaction_Dlg::quickBuy() const { return m_quickBuy; }
 
-market::ItemFinder* Transaction_Dlg::finder() const { return m_finder; }
-
 Selling_dlg* Transaction_Dlg::quickSell() const { return m_quickSell; }
 
 KeysHelpDlg* Transaction_Dlg::keysHelp() const { return m_keysHelp; }
+
+market::ItemFinder* Transaction_Dlg::finder() const { return m_finder; }
 
 QRect Transaction_Dlg::chartRect() const
 {
@@ -489,19 +489,19 @@ void Transaction_Dlg::showQuickOrder(int id)
         popup = m_quickSell ? m_quickSell : (m_quickSell = new Selling_dlg(this));
     popup->show();
     popup->raise();
-    const int kItem = Session::current().currentItem().code;
+    const int item = Session::current().currentItem().code;
     // Without a fresh quote the shared one may be another item's (the buy and sell windows
     // quote whatever code is typed there), and a quote without an ask or a bid has no price
     // to offer ("0.00" would go out as a price): either way the user types the price.
     QString priceText;
-    if (market::requestSingleItemQuote(kItem, this) == market::QuoteOutcome::Updated) {
+    if (market::requestSingleItemQuote(item, this) == market::QuoteOutcome::Updated) {
         const market::SingleItemQuote quote = Session::current().singleItemQuote();
         const float price = id == kQuickBuy ? quote.firstPrices[0] : quote.secondPrices[0];
         const QString text = QString::asprintf("%.2f", double(price));
         if (trade::priceOf(text.toStdString()) > 0.0)
             priceText = text;
     }
-    popup->prefill(QString::number(kItem), priceText);
+    popup->prefill(QString::number(item), priceText);
 }
 
 void Transaction_Dlg::closeQuickOrders()

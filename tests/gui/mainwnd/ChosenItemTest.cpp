@@ -340,6 +340,10 @@ private slots:
         QTest::keyClick(finder->field(), Qt::Key_Escape);
         QVERIFY(!finder->isVisible());
         QCOMPARE(Session::current().currentItem().code, 9160005);
+        QTest::keyClick(w, Qt::Key_7); // a click elsewhere closes it too
+        QVERIFY(finder->isVisible());
+        QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, QPoint(600, 500));
+        QTRY_VERIFY(!finder->isVisible());
         QVERIFY(m_boxes->calls().empty()); // Esc in the finder is not the window's Esc
     }
 
