@@ -83,7 +83,7 @@ struct Served
                 client::Endpoint::Login, {{"passwd", client::hashPassword(a.password)}, {"username", a.id}},
                 client::defaults::kSignKey, client::CurrentTimestamp());
             std::string reply;
-            client::HttpPostFormNoLock("http://" + address + ":8055" + std::string(client::Info(client::Endpoint::Login).path),
+            client::HttpPostFormNoLock("http://" + address + ":8055" + std::string(client::endpointInfo(client::Endpoint::Login).path),
                                        req.body, reply);
         }
     }
@@ -108,7 +108,7 @@ void RunSigned(benchmark::State& state, client::Endpoint endpoint, std::vector<c
         state.SkipWithError("cannot listen");
         return;
     }
-    const std::string url = "http://" + s.address + ":8055" + std::string(client::Info(endpoint).path);
+    const std::string url = "http://" + s.address + ":8055" + std::string(client::endpointInfo(endpoint).path);
     long failures = 0;
     for (auto _ : state) {
         const client::SignedRequest req =

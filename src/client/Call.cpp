@@ -29,7 +29,7 @@ std::string sendSigned(Endpoint endpoint, std::vector<Param> params, TraceLines 
 {
     const SignedRequest request = buildSignedRequest(endpoint, std::move(params));
     if (trace.body && traceEnabled())
-        traceFramed(trace, Info(endpoint).utf8 ? request.body : wireToUtf8(request.body));
+        traceFramed(trace, endpointInfo(endpoint).utf8 ? request.body : wireToUtf8(request.body));
     std::string reply;
     if (lock == Lock::Locked)
         HttpPostForm(request.url, request.body, PostLock(), reply);

@@ -20,7 +20,7 @@ namespace {
 using M = Method;
 using B = Base;
 
-const std::vector<EndpointInfo>& Table()
+const std::vector<EndpointInfo>& rows()
 {
     static const std::vector<EndpointInfo> table = {
         {Endpoint::Login, "/api/v1/user/login", M::SignedPost, B::Trade, {"passwd", "username", "v"}, {}, false},
@@ -65,15 +65,15 @@ const std::vector<EndpointInfo>& Table()
     return table;
 }
 
-bool Contains(const std::vector<std::string_view>& list, std::string_view key)
+bool contains(const std::vector<std::string_view>& list, std::string_view key)
 {
     return std::find(list.begin(), list.end(), key) != list.end();
 }
 
-std::string CanonicalInteger(const std::string& text) { return std::to_string(IntegerParamValue(text)); }
+std::string canonicalInteger(const std::string& text) { return std::to_string(IntegerParamValue(text)); }
 
 // Into the encoding the request travels in.
-std::string Outgoing(const EndpointInfo& info, const std::string& utf8)
+std::string outgoing(const EndpointInfo& info, const std::string& utf8)
 {
     return info.utf8 ? utf8 : utf8ToWire(utf8);
 }
@@ -92,21 +92,21 @@ std::int64_t IntegerParamValue(const std::string& text)
 
 std::span<const EndpointInfo> endpointTable()
 {
-    return Table();
+    return rows();
 }
 
-const EndpointInfo& Info(Endpoint endpoint)
+const EndpointInfo& endpointInfo(Endpoint endpoint)
 {
-    for (const EndpointInfo& info : Table()) {
+    for (const EndpointInfo& info : rows()) {
         if (info.endpoint == endpoint)
             return info;
     }
-    return Table().front(); // unreachable: every enumerator has a row
+    return rows().front(); // unreachable: every enumerator has a row
 }
 
 const EndpointInfo* findEndpoint(Method method, std::string_view path)
 {
-    for (const EndpointInfo& info : Table()) {
+    for (const EndpointInfo& info : rows()) {
         if (info.method != method)
             continue;
         const bool variableTail = info.endpoint == Endpoint::Timeline || info.endpoint == Endpoint::Histogram;
@@ -130,7 +130,7 @@ const EndpointInfo* findEndpoint(Method method, std::string_view path)
 
 std::string endpointUrl(Endpoint endpoint, std::string_view tail, int item)
 {
-    const EndpointInfo& info = Info(endpoint);
+    const EndpointInfo& info = endpointInfo(endpoint);
     std::string url;
     switch (info.base) {
     case Base::Trade: url = Session::current().tradeBaseUrl(); break;
@@ -146,7 +146,7 @@ std::string endpointUrl(Endpoint endpoint, std::string_view tail, int item)
     return url;
 }
 
-std::string SignatureInput(const std::map<std::string, std::string>& params, std::string_view key)
+std::string signatureInputOf(const std::map<std::string, std::string>& params, std::string_view key)
 {
     std::string input;
     for (const auto& [name, value] : params) {
@@ -162,25 +162,25 @@ std::string SignatureInput(const std::map<std::string, std::string>& params, std
 
 SignedRequest buildSignedRequest(Endpoint endpoint, std::vector<Param> params, std::string_view key, std::uint32_t v)
 {
-    const EndpointInfo& info = Info(endpoint);
+    const EndpointInfo& info = endpointInfo(endpoint);
     std::map<std::string, std::string> sorted;
     for (Param& p : params) {
         if (p.key == "v" || p.key == "sign")
             continue;
-        sorted[p.key] = Contains(info.integerParams, p.key) ? CanonicalInteger(p.value) : std::move(p.value);
+        sorted[p.key] = contains(info.integerParams, p.key) ? canonicalInteger(p.value) : std::move(p.value);
     }
     sorted["v"] = timestampText(v);
 
     SignedRequest request;
-    request.signatureInput = Outgoing(info, SignatureInput(sorted, key));
+    request.signatureInput = outgoing(info, signatureInputOf(sorted, key));
     request.sign = ApiSign(request.signatureInput);
 
     std::vector<BodyMember> members;
     members.reserve(sorted.size() + 1);
     for (const auto& [name, value] : sorted)
-        members.push_back({name, value, Contains(info.integerParams, name)});
+        members.push_back({name, value, contains(info.integerParams, name)});
     members.push_back({"sign", request.sign, false});
-    request.body = Outgoing(info, styledBody(std::move(members)));
+    request.body = outgoing(info, styledBody(std::move(members)));
     return request;
 }
 
@@ -219,7 +219,7 @@ VerifiedBody verifySignedBody(const EndpointInfo& endpoint, std::string_view bod
             return result;
         }
     }
-    const std::string input = SignatureInput(result.params, key);
+    const std::string input = signatureInputOf(result.params, key);
     if (sign.empty() || ApiSign(endpoint.utf8 ? input : utf8ToWire(input)) != sign) {
         result.error = "signature";
         return result;

@@ -61,7 +61,7 @@ struct EndpointInfo
 
 // The whole index, one row per endpoint.
 std::span<const EndpointInfo> endpointTable();
-const EndpointInfo& Info(Endpoint endpoint);
+const EndpointInfo& endpointInfo(Endpoint endpoint);
 
 // The row serving a path (for a signed POST the first row with it: Buy before QuickBuy).
 // Paths with a variable tail (time-share, candles) match by prefix.
@@ -99,7 +99,7 @@ SignedRequest buildSignedRequest(Endpoint endpoint, std::vector<Param> params);
 
 // The signature input of the rule: key=value for each parameter in ascending key order,
 // then the signing key; `sign` itself never enters.
-std::string SignatureInput(const std::map<std::string, std::string>& params, std::string_view key);
+std::string signatureInputOf(const std::map<std::string, std::string>& params, std::string_view key);
 
 // The receiving side of the same rule: parses a posted body (UTF-8 for the UTF-8
 // requests, wire code page otherwise), recomputes the signature over every member but

@@ -99,7 +99,7 @@ protected:
     std::string rawPost(Endpoint e, std::vector<Param> params, const std::string& key = client::defaults::kSignKey)
     {
         const client::SignedRequest req = client::buildSignedRequest(e, std::move(params), key, client::CurrentTimestamp());
-        return rawPostBody(std::string(client::Info(e).path), req.body);
+        return rawPostBody(std::string(client::endpointInfo(e).path), req.body);
     }
 
     std::string rawPostBody(const std::string& path, const std::string& body)
@@ -135,7 +135,7 @@ protected:
             client::buildSignedRequest(e, std::move(params), client::defaults::kSignKey, client::CurrentTimestamp());
         httplib::Client other(m_address, 8055);
         other.set_interface(from);
-        const auto res = other.Post(std::string(client::Info(e).path), req.body, "application/json");
+        const auto res = other.Post(std::string(client::endpointInfo(e).path), req.body, "application/json");
         return client::ApiReply::fromWire(res ? res->body : std::string());
     }
 
@@ -710,9 +710,9 @@ TEST_F(ExchangeHttp, AnAccountAnswersOnlyTheAddressesThatLoggedInToIt)
     const std::string before = state();
     for (const auto& [endpoint, params] : requests) {
         const client::ApiReply r = postFrom(other, endpoint, params);
-        EXPECT_EQ(r.success, open.count(endpoint) == 1) << client::Info(endpoint).path;
+        EXPECT_EQ(r.success, open.count(endpoint) == 1) << client::endpointInfo(endpoint).path;
         if (!open.count(endpoint)) {
-            EXPECT_EQ(r.msg, "请先登录") << client::Info(endpoint).path;
+            EXPECT_EQ(r.msg, "请先登录") << client::endpointInfo(endpoint).path;
         }
     }
     EXPECT_EQ(state(), before);

@@ -126,7 +126,7 @@ protected:
         const client::SignedRequest r =
             client::buildSignedRequest(e, std::move(params), client::defaults::kSignKey, client::CurrentTimestamp());
         std::string reply;
-        client::HttpPostFormNoLock(url(std::string(client::Info(e).path), client::kTradePort), r.body, reply);
+        client::HttpPostFormNoLock(url(std::string(client::endpointInfo(e).path), client::kTradePort), r.body, reply);
         answered = !reply.empty();
         return client::ApiReply::fromWire(reply);
     }

@@ -257,7 +257,7 @@ private slots:
 
         // The request is the signed login with the hashed password.
         const RecordedRequest r = m_trade0->requests().front();
-        const auto verified = client::verifySignedBody(client::Info(client::Endpoint::Login), r.body,
+        const auto verified = client::verifySignedBody(client::endpointInfo(client::Endpoint::Login), r.body,
                                                        Session::current().options().signKey);
         QVERIFY2(verified.ok, verified.error.c_str());
         QCOMPARE(verified.params.at("username"), std::string("880001"));

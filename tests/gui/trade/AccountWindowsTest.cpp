@@ -258,7 +258,7 @@ void AccountWindowsTest::detailsSavedTurnTheWindowReadOnlyAndFillTheRecord()
     // UTF-8 on the wire, signed over the UTF-8 parameter text.
     QVERIFY(has(request.body, "\"name\" : \"王小明\""));
     QVERIFY(has(request.body, "\"contract_address\" : \"上海市徐汇区漕溪北路88号\""));
-    const client::VerifiedBody verified = client::verifySignedBody(client::Info(client::Endpoint::UpdateInfo),
+    const client::VerifiedBody verified = client::verifySignedBody(client::endpointInfo(client::Endpoint::UpdateInfo),
                                                                    request.body, Session::current().options().signKey);
     QVERIFY2(verified.ok, verified.error.c_str());
     QCOMPARE(verified.params.at("id"), std::string("100001"));

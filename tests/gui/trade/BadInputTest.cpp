@@ -60,7 +60,7 @@ void paste(QLineEdit* field, const QString& text)
 std::map<std::string, std::string> verified(client::Endpoint endpoint, const RecordedRequest& request)
 {
     const client::VerifiedBody body =
-        client::verifySignedBody(client::Info(endpoint), request.body, Session::current().options().signKey);
+        client::verifySignedBody(client::endpointInfo(endpoint), request.body, Session::current().options().signKey);
     if (!body.ok)
         qWarning("refused body (%s): %s", body.error.c_str(), request.body.c_str());
     return body.ok ? body.params : std::map<std::string, std::string>{};

@@ -150,7 +150,7 @@ void DeliveryWindowsTest::mailApplicationGoesOutInUtf8AndShowsTheServicesMessage
 
     const RecordedRequest sent = m_server->requests().back();
     QCOMPARE(sent.path, std::string("/api/v1/stock/delivery"));
-    const client::VerifiedBody body = client::verifySignedBody(client::Info(client::Endpoint::Delivery), sent.body,
+    const client::VerifiedBody body = client::verifySignedBody(client::endpointInfo(client::Endpoint::Delivery), sent.body,
                                                                Session::current().options().signKey);
     QVERIFY2(body.ok, body.error.c_str());
     QCOMPARE(body.params.at("address"), std::string("上海市黄浦区南京东路1号"));
@@ -184,7 +184,7 @@ void DeliveryWindowsTest::pickupHidesTheMailFieldsButStillSendsAndTestsTheConsig
     window.apply();
     QCOMPARE(m_boxes->texts(), QStringList({QStringLiteral("交割申请已提交")}));
     const client::VerifiedBody body = client::verifySignedBody(
-        client::Info(client::Endpoint::Delivery), m_server->requests().back().body, Session::current().options().signKey);
+        client::endpointInfo(client::Endpoint::Delivery), m_server->requests().back().body, Session::current().options().signKey);
     QVERIFY2(body.ok, body.error.c_str());
     QCOMPARE(body.params.at("method"), std::string("自提"));
     QCOMPARE(body.params.at("address"), Session::current().options().pickupAddress);

@@ -244,7 +244,7 @@ private slots:
         QCOMPARE(CountPath(*m_server, kBuyPath), 1u);
         const std::string body = testsupport::LastBody(*m_server, kBuyPath);
         const client::VerifiedBody verified =
-            client::verifySignedBody(client::Info(client::Endpoint::Buy), body, Session::current().options().signKey);
+            client::verifySignedBody(client::endpointInfo(client::Endpoint::Buy), body, Session::current().options().signKey);
         QVERIFY2(verified.ok, body.c_str());
         const std::string v = verified.params.at("v");
         Json::Value root;
@@ -382,7 +382,7 @@ private slots:
         QCOMPARE(body, "{\n   \"id\" : \"100001\",\n   \"item_id\" : \"9160001\",\n   \"sell_amount\" : 40,\n"
                        "   \"sell_price\" : \"36.5\",\n   \"sign\" : \"" + root["sign"].asString()
                            + "\",\n   \"v\" : \"" + root["v"].asString() + "\"\n}\n");
-        QVERIFY(client::verifySignedBody(client::Info(client::Endpoint::Sell), body, Session::current().options().signKey).ok);
+        QVERIFY(client::verifySignedBody(client::endpointInfo(client::Endpoint::Sell), body, Session::current().options().signKey).ok);
         // Refreshed at once, no wait.
         QCOMPARE(CountPath(*m_server, kOrdersPath), 2u);
         // No: nothing sent.

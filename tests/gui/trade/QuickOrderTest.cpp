@@ -233,7 +233,7 @@ void QuickOrderTest::quickBuySendsTheCodeAsAnIntegerAndClosesOnSuccess()
     QCOMPARE(QString::fromStdString(sent[0].path), QStringLiteral("/api/v1/customer/item"));
     QCOMPARE(QString::fromStdString(sent[1].path), QStringLiteral("/api/v1/item/buy"));
     const client::VerifiedBody body =
-        client::verifySignedBody(client::Info(client::Endpoint::QuickBuy), sent[1].body, client::defaults::kSignKey);
+        client::verifySignedBody(client::endpointInfo(client::Endpoint::QuickBuy), sent[1].body, client::defaults::kSignKey);
     QVERIFY2(body.ok, body.error.c_str());
     QVERIFY(sent[1].body.find("\"item_id\" : 9160001,") != std::string::npos);
     QVERIFY(sent[1].body.find("\"buy_amount\" : 80,") != std::string::npos);
@@ -302,7 +302,7 @@ void QuickOrderTest::wholeBodyIsSentHoweverLong()
     QCOMPARE(buys.size(), size_t(1));
     QVERIFY(buys[0].body.size() > 1026);
     QVERIFY(buys[0].body.find("\"buy_price\" : \"" + price.toStdString() + "\",") != std::string::npos);
-    QVERIFY(client::verifySignedBody(client::Info(client::Endpoint::QuickBuy), buys[0].body,
+    QVERIFY(client::verifySignedBody(client::endpointInfo(client::Endpoint::QuickBuy), buys[0].body,
                                      client::defaults::kSignKey)
                 .ok);
 }

@@ -142,8 +142,8 @@ TEST(SignedRequest, SignatureRuleAgreesWithIndependentDigests)
 {
     // Digests computed outside this code base: md5("id=7v=100" + key) and the same over
     // keys that sort by byte, not by length.
-    EXPECT_EQ(ApiSign(SignatureInput({{"v", "100"}, {"id", "7"}}, kKey)), "234a45e26e22ae2f9622b2bf2486d078");
-    EXPECT_EQ(SignatureInput({{"address", "x"}, {"add_date", "y"}, {"sign", "ignored"}}, kKey),
+    EXPECT_EQ(ApiSign(signatureInputOf({{"v", "100"}, {"id", "7"}}, kKey)), "234a45e26e22ae2f9622b2bf2486d078");
+    EXPECT_EQ(signatureInputOf({{"address", "x"}, {"add_date", "y"}, {"sign", "ignored"}}, kKey),
               "add_date=yaddress=xVm8kQ3zT5rLx2NwP");
 }
 
@@ -163,7 +163,7 @@ TEST(RequestBody, QuotesLikeTheStyledWriterButLeavesNonAsciiAlone)
 
 TEST(VerifySignedBody, AcceptsWhatTheClientSignsAndRefusesTampering)
 {
-    const EndpointInfo& buy = Info(Endpoint::Buy);
+    const EndpointInfo& buy = endpointInfo(Endpoint::Buy);
     const SignedRequest r = buildSignedRequest(
         Endpoint::QuickBuy, {{"buy_amount", "5"}, {"buy_price", "12.50"}, {"id", "100001"}, {"item_id", "9160001"}},
         kKey, kV);
@@ -188,7 +188,7 @@ TEST(VerifySignedBody, AcceptsWhatTheClientSignsAndRefusesTampering)
                            {{"add_date", "2026-12-20"}, {"address", "北京"}, {"amount", "20"}, {"consignee", "李四"},
                             {"contact", "1"}, {"id", "100001"}, {"method", "0"}, {"stock_id", "9160001"}},
                            kKey, kV);
-    const VerifiedBody d = verifySignedBody(Info(Endpoint::Delivery), delivery.body, kKey);
+    const VerifiedBody d = verifySignedBody(endpointInfo(Endpoint::Delivery), delivery.body, kKey);
     ASSERT_TRUE(d.ok) << d.error;
     EXPECT_EQ(d.params.at("consignee"), "李四");
 }
@@ -199,7 +199,7 @@ TEST(EndpointTable, EveryRowIsWellFormed)
     for (const EndpointInfo& info : endpointTable()) {
         ++rows;
         EXPECT_EQ(info.path.front(), '/');
-        EXPECT_EQ(&Info(info.endpoint), &info);
+        EXPECT_EQ(&endpointInfo(info.endpoint), &info);
         if (info.method == Method::SignedPost) {
             ASSERT_FALSE(info.params.empty());
             EXPECT_EQ(info.params.back(), "v") << info.path;
@@ -215,6 +215,6 @@ TEST(EndpointTable, EveryRowIsWellFormed)
     EXPECT_EQ(findEndpoint(Method::Get, "/api/realtime/"), nullptr);
     EXPECT_EQ(findEndpoint(Method::SignedPost, "/api/v1/item/buy")->endpoint, Endpoint::Buy);
     EXPECT_EQ(findEndpoint(Method::SignedPost, "/api/v1/nothing"), nullptr);
-    EXPECT_TRUE(Info(Endpoint::UpdateInfo).utf8);
-    EXPECT_TRUE(Info(Endpoint::Delivery).utf8);
+    EXPECT_TRUE(endpointInfo(Endpoint::UpdateInfo).utf8);
+    EXPECT_TRUE(endpointInfo(Endpoint::Delivery).utf8);
 }

@@ -109,7 +109,7 @@ TEST_F(SingleItemQuoteRequest, SignedPostWithIntegerIdAndRefusalShown)
     EXPECT_EQ(sent.method, "POST");
     EXPECT_EQ(sent.path, "/api/v1/trade/guide");
     EXPECT_NE(sent.body.find("\"id\" : 9160001"), std::string::npos) << sent.body;
-    const client::VerifiedBody verified = client::verifySignedBody(client::Info(client::Endpoint::TradeGuide), sent.body,
+    const client::VerifiedBody verified = client::verifySignedBody(client::endpointInfo(client::Endpoint::TradeGuide), sent.body,
                                                                    Session::current().options().signKey);
     EXPECT_TRUE(verified.ok) << verified.error;
     EXPECT_EQ(Session::current().singleItemQuote().texts[0], "12.50");

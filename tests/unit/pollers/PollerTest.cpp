@@ -193,7 +193,7 @@ TEST_F(PollerTest, OverviewKindsAreSignedForTheUserAndCachedApart)
     const auto requests = trade.requests();
     ASSERT_EQ(requests.size(), 3u); // kinds 2 to 4 sent nothing
     const client::VerifiedBody body = client::verifySignedBody(
-        client::Info(client::Endpoint::UpToTheMinute), requests[0].body, Session::current().options().signKey);
+        client::endpointInfo(client::Endpoint::UpToTheMinute), requests[0].body, Session::current().options().signKey);
     ASSERT_TRUE(body.ok) << body.error;
     EXPECT_EQ(requests[0].path, "/api/v1/stock/up-to-the-minute");
     EXPECT_EQ(body.params.at("id"), "100001");

@@ -24,7 +24,7 @@ TEST(SellRequest, BodyAndSignatureInputByteForByte)
                       "   \"sign\" : \"" + r.sign + "\",\n"
                       "   \"v\" : \"1700000000\"\n"
                       "}\n");
-    EXPECT_EQ(client::Info(client::Endpoint::Sell).path, "/api/v1/item/sell");
+    EXPECT_EQ(client::endpointInfo(client::Endpoint::Sell).path, "/api/v1/item/sell");
 }
 
 TEST(QuoteBox, PricesAgainstTheReferenceAndTheChangeAgainstZero)
