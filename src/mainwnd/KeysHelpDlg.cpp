@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr std::array<KeysHelpDlg::Row, 23> kRows{{
+constexpr std::array<KeysHelpDlg::Row, 24> kRows{{
     {nullptr, "行情窗口"},
     {"F5", "分时走势与K线图切换"},
     {"F10", "品种资料"},
@@ -28,6 +28,7 @@ constexpr std::array<KeysHelpDlg::Row, 23> kRows{{
     {"Insert / Delete", "加入自选 / 删除自选（显示自选时）"},
     {nullptr, "图表"},
     {"PgUp / PgDn", "上一个 / 下一个品种（行情列表的顺序）"},
+    {"[ / ]", "K线的上一个 / 下一个周期"},
     {nullptr, "K线图"},
     {"← / →", "显示十字光标，逐根移动，到边时翻动"},
     {"↑ / ↓", "放大（少显示K线） / 缩小（多显示K线）"},

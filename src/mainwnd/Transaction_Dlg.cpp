@@ -787,6 +787,17 @@ void Transaction_Dlg::selectPeriodAt(const QPoint& point)
     showChartView(1);
 }
 
+// The period beside the current one in the bar's order, on the K-line; stops at either end.
+void Transaction_Dlg::stepPeriod(int step)
+{
+    const int index = std::clamp(periodCode() - 1 + step, 0, kPeriodCount - 1);
+    m_periodFlags = {};
+    m_periodFlags[std::size_t(index)] = 1;
+    hideTickList();
+    update(QRect(28, 77, m_w - 348, 28));
+    showChartView(1);
+}
+
 void Transaction_Dlg::drawTabs(QPainter& p)
 {
     p.fillRect(0, 77, 28, m_h - 106, kGround);
@@ -882,6 +893,10 @@ bool Transaction_Dlg::marketKey(int key)
     default: break;
     }
     if (m_chartMode) {
+        if (key == Qt::Key_BracketLeft || key == Qt::Key_BracketRight) {
+            stepPeriod(key == Qt::Key_BracketLeft ? -1 : 1);
+            return true;
+        }
         if (key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
             stepItem(key == Qt::Key_PageUp ? -1 : 1);
             return true;

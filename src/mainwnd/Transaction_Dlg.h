@@ -149,6 +149,7 @@ private:
     void selectOverviewTab(int k);
     void selectChartTab(int k);
     void selectPeriodAt(const QPoint& point);
+    void stepPeriod(int step);
     void setTabFlag(int k);
     void showOverviewMode();
     void showWatchlist(bool only);

@@ -268,6 +268,11 @@ private slots:
         press(Qt::Key_F5);
         QVERIFY(w->klineChart()->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(asked("/api/histogram/9160003/8"), 10000);
+        press(Qt::Key_BracketRight); // the next period
+        QCOMPARE(w->periodCode(), 9);
+        QTRY_VERIFY_WITH_TIMEOUT(asked("/api/histogram/9160003/9"), 10000);
+        press(Qt::Key_BracketLeft);
+        QCOMPARE(w->periodCode(), 8);
         press(Qt::Key_PageDown); // the next item, in the same view
         QCOMPARE(Session::current().currentItem().code, 9160005);
         QTRY_VERIFY_WITH_TIMEOUT(asked("/api/histogram/9160005/8"), 10000);
