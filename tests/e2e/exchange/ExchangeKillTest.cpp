@@ -7,6 +7,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <random>
@@ -114,7 +115,12 @@ protected:
             << R"([{"id":")" << kAccount << R"(","password":")" << kPassword << R"(","cash":1000000000,)"
             << R"("account":"6217000010009000001","positions":[{"stock_id":9160001,"amount":10000000,"costprice":35}]}])";
     }
-    void TearDown() override { std::system(("rm -rf '" + m_dir + "'").c_str()); }
+    void TearDown() override
+    {
+        // In-process: a shell forked from this threaded process can hang on the faked clock's lock.
+        std::error_code ignored;
+        std::filesystem::remove_all(m_dir, ignored);
+    }
 
     std::string url(const std::string& path, int port) const
     {
