@@ -47,10 +47,12 @@ if [ -n "${VELMORA_FAKETIME:-}" ]; then
   # clocks (timers, time-outs) stay real. The processes share no state: libfaketime would
   # otherwise put a semaphore in shared memory that every process takes on each clock read,
   # and a process the tests kill while holding it (the kill tests do) would hang all the
-  # others. A name that opens nothing turns the sharing off.
+  # others. A name that opens nothing turns the sharing off. File times stay real: faking
+  # them takes a lock around every stat() that a child forked mid-call (ctest's own, or a
+  # shell a test starts) can leave taken for good, hanging the run.
   clock=(env "LD_PRELOAD=$(dpkg -L libfaketime | grep -m1 '/libfaketimeMT\.so\.1$')"
          "FAKETIME=@$VELMORA_FAKETIME" FAKETIME_DONT_FAKE_MONOTONIC=1
-         "FAKETIME_SHARED=/velmora-no-faketime-sem /velmora-no-faketime-shm")
+         "FAKETIME_SHARED=/velmora-no-faketime-sem /velmora-no-faketime-shm" NO_FAKE_STAT=1)
 fi
 status=0
 "${clock[@]}" ctest --output-on-failure --parallel "$(nproc)" --timeout 300 "$@" || status=$?
