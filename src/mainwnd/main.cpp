@@ -1,3 +1,4 @@
+#include <clocale>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -72,6 +73,10 @@ int main(int argc, char** argv)
 
     Session session; // the program's state beyond one window, for as long as it runs
     QApplication application(argc, argv); // takes Qt's own arguments first
+    // Qt has just set the C library's locale from the environment. Numbers are read and
+    // printed locale-free throughout; this keeps any library call that is not from printing
+    // "12,50" in a German session as well.
+    std::setlocale(LC_NUMERIC, "C");
     nameApplication();
     QGuiApplication::setDesktopFileName(QStringLiteral("velmora"));
 
