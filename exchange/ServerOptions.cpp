@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "session/Config.h"
+#include "client/Numbers.h"
 #include "client/Options.h"
 
 namespace exchange {
@@ -14,10 +15,8 @@ namespace {
 // The whole text as a decimal number from `low` to `high`.
 std::optional<double> NumberIn(const std::string& text, double low, double high)
 {
-    char* end = nullptr;
-    errno = 0;
-    const double v = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0' || errno != 0 || !std::isfinite(v) || v < low || v > high)
+    const std::optional<double> v = client::wholeDecimal(text);
+    if (!v || *v < low || *v > high)
         return std::nullopt;
     return v;
 }

@@ -36,6 +36,11 @@ build="${VELMORA_BUILD_DIR:-$root/build}"
 
 read -r -a targets <<<"${VELMORA_BUILD_TARGETS:-}"
 bash "$root/scripts/build.sh" "${targets[@]}"
+# The tests that show numbers keep their decimal point under a German desktop need its locale.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+  localedef -i de_DE -c -f UTF-8 de_DE.UTF-8 2>/dev/null \
+    || echo "test.sh: cannot generate de_DE.UTF-8; the German-locale tests will skip"
+fi
 # GUI tests draw on Qt's offscreen platform: no display needed.
 export QT_QPA_PLATFORM=offscreen
 export VELMORA_TEST_RUN="$build:$$"

@@ -1,13 +1,12 @@
 #include "app/Announcements.h"
 
-#include <QByteArray>
 #include <QDir>
 #include <QFileInfo>
 
 #include "client/ApiReply.h"
 #include "client/Call.h"
 #include "client/CodePage.h"
-#include "platform/SaveFile.h"
+#include "client/WholeFile.h"
 
 namespace app {
 
@@ -43,7 +42,7 @@ bool RefreshAnnouncementPage(const QString& path)
     if (!page)
         return true;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    return platform::saveWholeFile(path, QByteArray::fromStdString(*page));
+    return client::writeWholeFile(path.toStdString(), *page);
 }
 
 } // namespace app

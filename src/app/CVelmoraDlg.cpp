@@ -81,9 +81,13 @@ void CVelmoraDlg::setUp()
 
     createControls();
 
-    if (const auto remembered = app::ReadRememberedAccount()) {
-        m_accountPlain->setText(QString::fromStdString(*remembered));
+    const client::SettingsRead<std::string> remembered = app::ReadRememberedAccount();
+    if (remembered.value) {
+        m_accountPlain->setText(QString::fromStdString(*remembered.value));
         m_remember = true;
+    } else if (!remembered.failed.empty()) {
+        platform::messageBox(this, QString::fromStdString(app::rememberedAccountProblemText(remembered.failed)),
+                             platform::MsgButtons::Ok, platform::MsgIcon::Warning);
     }
     m_code = app::DrawVerificationCode(app::CodeClock());
 
@@ -310,7 +314,7 @@ void CVelmoraDlg::rememberAccount(const QString& account)
 {
     // The login has succeeded whatever happens to the file; the user is only told.
     if (!app::WriteRememberedAccount(m_remember ? std::optional(account.toStdString()) : std::nullopt))
-        platform::reportSaveFailed(this, QString::fromUtf8(app::kRememberedAccountFile));
+        platform::reportSaveFailed(this, QString::fromStdString(client::settingsFolder().pathOf(app::kRememberedAccountFile).string()));
 }
 
 void CVelmoraDlg::onBrowse()

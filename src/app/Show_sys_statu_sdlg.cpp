@@ -1,18 +1,14 @@
 #include "app/Show_sys_statu_sdlg.h"
 
-#include <fstream>
-#include <sstream>
-
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
 #include "app/AppTexts.h"
-#include "controls/TitleBar.h"
-#include "client/ApiReply.h"
-#include "client/CodePage.h"
 #include "client/ServerLine.h"
+#include "client/SettingsFolder.h"
+#include "controls/TitleBar.h"
 #include "platform/DataPaths.h"
 #include "platform/Fonts.h"
 #include "platform/SaveFile.h"
@@ -23,16 +19,7 @@ namespace {
 // The line index stored in "connect", or -1 when there is none to show.
 int storedLineChoice()
 {
-    std::ifstream in(client::kLineChoiceFile, std::ios::binary);
-    if (!in)
-        return -1;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    Json::Value root;
-    if (!client::parseJson(client::localFileToUtf8(bytes.str()), root) || !root.isObject()
-        || !root["connect"].isIntegral())
-        return -1;
-    return client::jsonInt(root, "connect");
+    return client::settingsFolder().read(client::kLineChoiceFile, client::parseLineChoice, 4096).value.value_or(-1);
 }
 
 } // namespace
@@ -72,9 +59,13 @@ bool Show_sys_statu_sdlg::eventFilter(QObject* watched, QEvent* event)
         const int index = m_lines->currentIndex();
         // The line is in use either way; a choice that cannot be stored is told after the
         // focus change has run its course.
-        if ((index == 0 || index == 1) && !client::ApplyLineChoice(index))
+        const client::SettingsFolder settings = client::settingsFolder();
+        if ((index == 0 || index == 1) && !client::ApplyLineChoice(index, settings.dir()))
             QMetaObject::invokeMethod(
-                this, [this] { platform::reportSaveFailed(this, QString::fromUtf8(client::kLineChoiceFile)); },
+                this,
+                [this, file = QString::fromStdString(settings.pathOf(client::kLineChoiceFile).string())] {
+                    platform::reportSaveFailed(this, file);
+                },
                 Qt::QueuedConnection);
     }
     return QWidget::eventFilter(watched, event);

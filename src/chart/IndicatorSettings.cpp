@@ -1,17 +1,11 @@
 #include "chart/IndicatorSettings.h"
 
-#include <fstream>
-#include <iterator>
-
 #include <json/value.h>
 #include <json/writer.h>
 
-#include <QByteArray>
-#include <QString>
-
 #include "client/ApiReply.h"
 #include "client/CodePage.h"
-#include "platform/SaveFile.h"
+#include "client/SettingsFolder.h"
 
 namespace chart {
 namespace {
@@ -49,7 +43,8 @@ std::optional<IndicatorChoice> parseIndicatorChoice(std::string_view bytes)
     if (periods.isArray()) {
         for (Json::ArrayIndex i = 0; i < periods.size() && i < choice.maPeriods.size(); ++i) {
             const Json::Value& p = periods[i];
-            if (p.isIntegral() && p.asLargestInt() >= IndicatorChoice::kMinPeriod
+            // isInt64 first: asLargestInt throws for a whole number past 64 bits.
+            if (p.isIntegral() && p.isInt64() && p.asLargestInt() >= IndicatorChoice::kMinPeriod
                 && p.asLargestInt() <= IndicatorChoice::kMaxPeriod)
                 choice.maPeriods[i] = int(p.asLargestInt());
         }
@@ -80,32 +75,18 @@ std::string indicatorChoiceText(const IndicatorChoice& choice)
 
 IndicatorFileChoice readIndicatorChoice(const std::filesystem::path& dir)
 {
-    IndicatorFileChoice result;
-    const std::filesystem::path path = dir / kIndicatorFile;
-    std::error_code error;
-    if (!std::filesystem::exists(path, error))
-        return result; // never chosen: the defaults, quietly
-    std::ifstream in(path, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::optional<IndicatorChoice> choice = in ? parseIndicatorChoice(bytes) : std::nullopt;
-    if (choice)
-        result.choice = *choice;
-    else
-        result.failed = path;
-    return result;
+    client::SettingsRead<IndicatorChoice> read = client::SettingsFolder(dir).read(kIndicatorFile, parseIndicatorChoice);
+    return {read.value.value_or(IndicatorChoice{}), std::move(read.failed)};
 }
 
 std::string indicatorFileProblemText(const std::filesystem::path& failed)
 {
-    // An absolute path, so the user can find the file whatever folder the program runs in.
-    const std::string path = std::filesystem::absolute(failed).lexically_normal().string();
-    return "无法读取指标设置文件：\n" + path + "\n本次使用默认指标，该文件未作改动。";
+    return client::settingsProblemText("指标设置文件", failed, "本次使用默认指标，该文件未作改动。");
 }
 
 bool writeIndicatorChoice(const std::filesystem::path& dir, const IndicatorChoice& choice)
 {
-    return platform::saveWholeFile(QString::fromStdString((dir / kIndicatorFile).string()),
-                                   QByteArray::fromStdString(indicatorChoiceText(choice)));
+    return client::SettingsFolder(dir).write(kIndicatorFile, indicatorChoiceText(choice));
 }
 
 } // namespace chart

@@ -10,6 +10,7 @@
 #include <json/reader.h>
 
 #include "CodePage.h"
+#include "Numbers.h"
 
 namespace client {
 namespace {
@@ -29,13 +30,10 @@ bool ParseWholeInt64(const std::string& text, std::int64_t& out)
 
 bool parseWholeDouble(const std::string& text, double& out)
 {
-    if (text.empty())
+    const std::optional<double> v = wholeDecimal(text);
+    if (!v)
         return false;
-    char* end = nullptr;
-    const double v = std::strtod(text.c_str(), &end);
-    if (end == text.c_str() || *end != '\0' || !std::isfinite(v))
-        return false;
-    out = v;
+    out = *v;
     return true;
 }
 

@@ -1,25 +1,15 @@
 #include "ServerLine.h"
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 #include <json/json.h>
 
 #include "ApiReply.h"
 #include "Options.h"
-#include "WholeFile.h"
+#include "SettingsFolder.h"
 #include "session/Session.h"
 
 namespace client {
-namespace {
-
-std::filesystem::path fileIn(const std::filesystem::path& dir)
-{
-    return dir.empty() ? std::filesystem::path(kLineChoiceFile) : dir / kLineChoiceFile;
-}
-
-} // namespace
 
 ServerLine makeServerLine(const std::string& label, const std::string& host)
 {
@@ -43,20 +33,19 @@ std::optional<int> parseLineChoice(std::string_view text)
     return std::nullopt;
 }
 
-void LoadLineChoice(const std::filesystem::path& dir)
+std::filesystem::path LoadLineChoice(const std::filesystem::path& dir)
 {
     Session& session = Session::current();
     const Options options = session.options();
-    int chosen = 0;
+    SettingsRead<int> chosen = SettingsFolder(dir).read(kLineChoiceFile, parseLineChoice, 4096);
+    session.setLines({makeServerLine("联通", options.line0Host), makeServerLine("移动", options.line1Host)},
+                     chosen.value.value_or(0));
+    return std::move(chosen.failed);
+}
 
-    std::ifstream in(fileIn(dir), std::ios::binary);
-    if (in) {
-        std::ostringstream text;
-        text << in.rdbuf();
-        chosen = parseLineChoice(text.str()).value_or(0);
-    }
-
-    session.setLines({makeServerLine("联通", options.line0Host), makeServerLine("移动", options.line1Host)}, chosen);
+std::string lineChoiceProblemText(const std::filesystem::path& failed)
+{
+    return settingsProblemText("线路设置文件", failed, "本次使用联通线路，该文件在您选择线路之前不会被改动。");
 }
 
 bool ApplyLineChoice(int index, const std::filesystem::path& dir)
@@ -68,7 +57,7 @@ bool ApplyLineChoice(int index, const std::filesystem::path& dir)
     Session::current().setLineIndex(index);
     char text[32];
     const int length = std::snprintf(text, sizeof text, "{\"connect\":%d}", index);
-    return writeWholeFile(fileIn(dir), std::string_view(text, std::size_t(length)));
+    return SettingsFolder(dir).write(kLineChoiceFile, std::string_view(text, std::size_t(length)));
 }
 
 } // namespace client

@@ -1,17 +1,11 @@
 #include "controls/ColumnWidths.h"
 
-#include <fstream>
-#include <iterator>
-
 #include <json/value.h>
 #include <json/writer.h>
 
-#include <QByteArray>
-#include <QString>
-
 #include "client/ApiReply.h"
 #include "client/CodePage.h"
-#include "platform/SaveFile.h"
+#include "client/SettingsFolder.h"
 
 namespace controls {
 
@@ -28,7 +22,8 @@ std::optional<ColumnWidthChoices> parseColumnWidths(std::string_view bytes)
         ListWidths widths;
         for (const std::string& caption : columns.getMemberNames()) {
             const Json::Value& w = columns[caption];
-            if (w.isIntegral() && w.asLargestInt() >= kMinColumnWidth && w.asLargestInt() <= kMaxColumnWidth)
+            // isInt64 first: asLargestInt throws for a whole number past 64 bits.
+            if (w.isIntegral() && w.isInt64() && w.asLargestInt() >= kMinColumnWidth && w.asLargestInt() <= kMaxColumnWidth)
                 widths[caption] = int(w.asLargestInt());
         }
         if (!widths.empty())
@@ -52,25 +47,13 @@ std::string columnWidthsText(const ColumnWidthChoices& choices)
 
 ColumnWidthFile readColumnWidths(const std::filesystem::path& dir)
 {
-    ColumnWidthFile result;
-    const std::filesystem::path path = dir / kColumnWidthsFile;
-    std::error_code error;
-    if (!std::filesystem::exists(path, error))
-        return result; // never chosen: the defaults, quietly
-    std::ifstream in(path, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::optional<ColumnWidthChoices> choices = in ? parseColumnWidths(bytes) : std::nullopt;
-    if (choices)
-        result.choices = *choices;
-    else
-        result.failed = path;
-    return result;
+    client::SettingsRead<ColumnWidthChoices> read = client::SettingsFolder(dir).read(kColumnWidthsFile, parseColumnWidths);
+    return {std::move(read.value).value_or(ColumnWidthChoices{}), std::move(read.failed)};
 }
 
 std::string columnWidthsProblemText(const std::filesystem::path& failed)
 {
-    const std::string path = std::filesystem::absolute(failed).lexically_normal().string();
-    return "无法读取列宽设置文件：\n" + path + "\n本次使用默认列宽，该文件未作改动。";
+    return client::settingsProblemText("列宽设置文件", failed, "本次使用默认列宽，该文件未作改动。");
 }
 
 StoreResult storeListWidths(const std::filesystem::path& dir, const std::string& list, const ListWidths& widths)
@@ -86,9 +69,7 @@ StoreResult storeListWidths(const std::filesystem::path& dir, const std::string&
             return StoreResult::Unchanged;
         file.choices[list] = widths;
     }
-    const bool saved = platform::saveWholeFile(QString::fromStdString((dir / kColumnWidthsFile).string()),
-                                               QByteArray::fromStdString(columnWidthsText(file.choices)));
-    return saved ? StoreResult::Stored : StoreResult::Failed;
+    return client::SettingsFolder(dir).write(kColumnWidthsFile, columnWidthsText(file.choices)) ? StoreResult::Stored : StoreResult::Failed;
 }
 
 } // namespace controls

@@ -6,6 +6,7 @@
 #include <QMenu>
 
 #include "controls/JHeaderCtrl.h"
+#include "client/SettingsFolder.h"
 #include "platform/SaveFile.h"
 
 namespace {
@@ -51,7 +52,7 @@ void JListCtrl::keepUserWidths(const std::filesystem::path& dir, const std::stri
 {
     if (m_header->userResizable())
         return;
-    m_widthsDir = dir;
+    m_widthsDir = dir.empty() ? client::settingsFolder().dir() : dir;
     m_widthsName = name;
     m_header->setUserResizable(true);
     // The table view's own fit measures only the rows on screen, and in the style's font.

@@ -35,10 +35,11 @@ public:
 
     // Lets the user size the columns: drag a divider, double click it to fit the column to
     // its widest cell, "恢复默认列宽" in the header's menu to go back to the made widths.
-    // The widths chosen are kept in `dir`'s widths file under the list's name and used
+    // The widths chosen are kept in the widths file of `dir` (the settings folder when empty)
+    // under the list's name and used
     // whenever its columns are made. The name is `name`, or when empty, at the first show,
     // the nearest named window around the list and the list's own object name.
-    void keepUserWidths(const std::filesystem::path& dir = ".", const std::string& name = {});
+    void keepUserWidths(const std::filesystem::path& dir = {}, const std::string& name = {});
     const std::string& widthsName() const { return m_widthsName; }
     // The width that shows the column's every cell and its caption whole.
     int fittingWidth(int column) const;

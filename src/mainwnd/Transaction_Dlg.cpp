@@ -24,6 +24,7 @@
 #include "client/ApiReply.h"
 #include "client/Call.h"
 #include "client/CodePage.h"
+#include "client/SettingsFolder.h"
 #include "controls/CButtonBMP.h"
 #include "controls/JListCtrl.h"
 #include "market/core/CUPdate_thread.h"
@@ -189,9 +190,10 @@ void Transaction_Dlg::createControls()
 
 void Transaction_Dlg::initialise()
 {
-    m_charts.Create(this, chartRect(), m_visibleBarCount);
+    const client::SettingsFolder settings = client::settingsFolder();
+    m_charts.Create(this, chartRect(), m_visibleBarCount, settings.dir());
     // Every list reads the widths file for itself; a broken one is named once, here.
-    if (const auto widths = controls::readColumnWidths("."); !widths.failed.empty())
+    if (const auto widths = controls::readColumnWidths(settings.dir()); !widths.failed.empty())
         platform::messageBox(this, QString::fromStdString(controls::columnWidthsProblemText(widths.failed)),
                              platform::MsgButtons::Ok, platform::MsgIcon::Warning);
     m_menus[1]->addSeparator();
@@ -203,10 +205,14 @@ void Transaction_Dlg::initialise()
     m_infoPage->hide();
 
     // The column file of the working folder decides the columns and the overview tabs.
-    setOverviewTabCount(m_overview->buildColumnsFromFile("."));
+    setOverviewTabCount(m_overview->buildColumnsFromFile(settings.dir()));
     // Taken up once the overview lists it: until then the terminal asks for the first item.
-    m_remembered = market::readChosenItem(".");
-    const market::WatchlistFile watchlist = market::readWatchlist(".");
+    const client::SettingsRead<int> chosen = market::readChosenItem(settings.dir());
+    m_remembered = chosen.value;
+    if (!chosen.failed.empty())
+        platform::messageBox(this, QString::fromStdString(market::chosenItemProblemText(chosen.failed)),
+                             platform::MsgButtons::Ok, platform::MsgIcon::Warning);
+    const market::WatchlistFile watchlist = market::readWatchlist(settings.dir());
     Session::current().setWatchlist(watchlist.codes);
     if (!watchlist.failed.empty())
         platform::messageBox(this, QString::fromStdString(market::watchlistProblemText(watchlist.failed)),
@@ -649,8 +655,9 @@ void Transaction_Dlg::chooseItem(int code)
     if (code <= 0 || !Session::current().setCurrentItem(code))
         return;
     // Told once: a folder that cannot be written stays so for every later switch.
-    if (!market::writeChosenItem(".", code) && !std::exchange(m_chosenItemUnsaved, true))
-        platform::reportSaveFailed(this, QDir::current().absoluteFilePath(QString::fromUtf8(market::kChosenItemFile)));
+    const client::SettingsFolder settings = client::settingsFolder();
+    if (!market::writeChosenItem(settings.dir(), code) && !std::exchange(m_chosenItemUnsaved, true))
+        platform::reportSaveFailed(this, QString::fromStdString(settings.pathOf(market::kChosenItemFile).string()));
     followCurrentItem();
 }
 
@@ -740,8 +747,9 @@ void Transaction_Dlg::changeWatchlist(int code, bool add)
     else
         codes.erase(at);
     Session::current().setWatchlist(codes);
-    if (!market::writeWatchlist(".", codes))
-        platform::reportSaveFailed(this, QDir::current().absoluteFilePath(QString::fromUtf8(market::kWatchlistFile)));
+    const client::SettingsFolder settings = client::settingsFolder();
+    if (!market::writeWatchlist(settings.dir(), codes))
+        platform::reportSaveFailed(this, QString::fromStdString(settings.pathOf(market::kWatchlistFile).string()));
     if (m_watchlistShown)
         showWatchlist(true);
 }

@@ -1,17 +1,12 @@
 #include "market/ColumnFile.h"
 
-#include <fstream>
-#include <iterator>
-
 #include <json/value.h>
 #include <json/writer.h>
 
-#include <QByteArray>
-#include <QString>
-
 #include "client/ApiReply.h"
 #include "client/CodePage.h"
-#include "platform/SaveFile.h"
+#include "client/SettingsFolder.h"
+#include "client/WholeFile.h"
 
 namespace market {
 
@@ -68,21 +63,23 @@ std::string styledColumnText(const ColumnDocument& document)
 
 std::optional<LoadedColumnFile> loadColumnFile(const std::filesystem::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::optional<ColumnDocument> document = parseColumnDocument(client::localFileToUtf8(bytes));
-    if (!document)
-        return std::nullopt;
-    LoadedColumnFile loaded{std::move(*document), {}};
-    loaded.styledText = styledColumnText(loaded.document);
-    return loaded;
+    const client::SettingsFolder folder(path.parent_path());
+    return folder
+        .read(path.filename().string(),
+              [](std::string_view bytes) -> std::optional<LoadedColumnFile> {
+                  std::optional<ColumnDocument> document = parseColumnDocument(client::localFileToUtf8(bytes));
+                  if (!document)
+                      return std::nullopt;
+                  LoadedColumnFile loaded{std::move(*document), {}};
+                  loaded.styledText = styledColumnText(loaded.document);
+                  return loaded;
+              })
+        .value;
 }
 
 bool writeColumnFile(const std::filesystem::path& path, const std::string& text)
 {
-    return platform::saveWholeFile(QString::fromStdString(path.string()), QByteArray::fromStdString(text));
+    return client::writeWholeFile(path, text);
 }
 
 } // namespace market

@@ -8,13 +8,14 @@
 #include <QtMath>
 
 #include "client/CodePage.h"
+#include "client/Numbers.h"
 #include "market/core/CUPdate_rightdlg_thread.h"
 #include "market/core/RealtimeQuote.h"
-#include "platform/core/Colours.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
-#include "platform/core/CrossThread.h"
 #include "platform/Trace.h"
+#include "platform/core/Colours.h"
+#include "platform/core/CrossThread.h"
 #include "session/Session.h"
 
 namespace {
@@ -127,9 +128,7 @@ QImage Right_Msg_Dlg::drawQuote(const std::string& wireReply, std::optional<floa
 
     const market::RealtimeQuote quote = market::parseRealtime(client::wireToUtf8(wireReply));
     if (quote.parsed) {
-        char text[64];
-        std::snprintf(text, sizeof text, "\n昨收：%f\n", static_cast<double>(quote.reference));
-        platform::trace(text);
+        platform::trace("\n昨收：" + client::fixedDecimals(quote.reference, 6) + "\n");
         drawText(p, QRect(0, 3, m_size.width(), 25), Qt::AlignCenter, quote.title, kLevel);
         for (int k = 0; k < 38; ++k) {
             drawText(p, m_layout.values[k], Qt::AlignRight | Qt::AlignTop, quote.values[k].text,

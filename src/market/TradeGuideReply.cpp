@@ -1,7 +1,7 @@
 // The single-item quote's reader, apart from the request and its message box.
+#include "client/Numbers.h"
 #include "market/SingleItemQuote.h"
 
-#include <cstdio>
 #include <string>
 
 #include "client/ApiReply.h"
@@ -19,9 +19,7 @@ std::string priceText(float v)
 {
     if (v > -0.00001f && v < 0.00001f)
         return "--";
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.2f", static_cast<double>(v));
-    return buf;
+    return client::fixedDecimals(v, 2);
 }
 
 std::string volumeText(int v)

@@ -50,6 +50,13 @@ Session& Session::current()
     return fallback;
 }
 
+std::filesystem::path Session::settingsDir() const { return locked([&] { return m_settingsDir; }); }
+
+void Session::setSettingsDir(std::filesystem::path dir)
+{
+    locked([&] { m_settingsDir = std::move(dir); });
+}
+
 client::Options Session::options() const { return locked([&] { return m_options; }); }
 
 void Session::setOptions(client::Options options)

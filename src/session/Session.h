@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <filesystem>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -30,6 +31,11 @@ public:
     // Deployment: set as the program starts, before any thread.
     client::Options options() const;
     void setOptions(client::Options options);
+
+    // The folder of the settings files, as the program settled it at start; empty: the
+    // working folder.
+    std::filesystem::path settingsDir() const;
+    void setSettingsDir(std::filesystem::path dir);
 
     // Index 0 "联通", index 1 "移动"; the base URLs are read on every request.
     std::array<client::ServerLine, 2> lines() const;
@@ -106,6 +112,7 @@ private:
 
     mutable std::mutex m_mutex;
     client::Options m_options;
+    std::filesystem::path m_settingsDir;
     std::array<client::ServerLine, 2> m_lines;
     int m_line = 0;
     UserState m_state;

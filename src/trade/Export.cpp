@@ -1,9 +1,9 @@
 #include "trade/Export.h"
 
 #include "client/CodePage.h"
+#include "client/WholeFile.h"
 #include "controls/ColouredList.h"
 #include "platform/Dialogs.h"
-#include "platform/SaveFile.h"
 
 namespace trade {
 namespace {
@@ -47,7 +47,7 @@ std::string exportText(const QStringList& headers, const std::vector<QStringList
 
 bool saveExport(const QString& path, const QStringList& headers, const std::vector<QStringList>& rows)
 {
-    return platform::saveWholeFile(path, QByteArray::fromStdString(exportText(headers, rows)));
+    return client::writeWholeFile(path.toStdString(), exportText(headers, rows));
 }
 
 void ExportListToText(const controls::ColouredList& list, const QString& defaultName)

@@ -1,11 +1,8 @@
 #include "market/core/ChosenItem.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <charconv>
 #include <string>
-
-#include "client/WholeFile.h"
 
 namespace market {
 namespace {
@@ -27,22 +24,24 @@ std::optional<int> parseChosenItem(std::string_view text)
         text.remove_suffix(1);
     if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string_view::npos)
         return std::nullopt;
-    const int code = std::stoi(std::string(text));
+    int code = 0;
+    std::from_chars(text.data(), text.data() + text.size(), code); // nine digits always fit
     return code > 0 ? std::optional<int>(code) : std::nullopt;
 }
 
-std::optional<int> readChosenItem(const std::filesystem::path& dir)
+client::SettingsRead<int> readChosenItem(const std::filesystem::path& dir)
 {
-    std::ifstream in(dir / kChosenItemFile, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return parseChosenItem(text);
+    return client::SettingsFolder(dir).read(kChosenItemFile, parseChosenItem, 64);
+}
+
+std::string chosenItemProblemText(const std::filesystem::path& failed)
+{
+    return client::settingsProblemText("所选品种文件", failed, "本次从第一个品种开始，该文件在您选择品种之前不会被改动。");
 }
 
 bool writeChosenItem(const std::filesystem::path& dir, int code)
 {
-    return client::writeWholeFile(dir / kChosenItemFile, std::to_string(code) + "\n");
+    return client::SettingsFolder(dir).write(kChosenItemFile, std::to_string(code) + "\n");
 }
 
 std::vector<ItemEntry> findItems(const std::vector<ItemEntry>& items, std::string_view typed, std::size_t limit)

@@ -3,9 +3,11 @@
 #include <cstddef>
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "client/SettingsFolder.h"
 #include "session/Records.h"
 
 namespace market {
@@ -15,8 +17,11 @@ inline constexpr const char* kChosenItemFile = "chosenitem";
 
 // The code a file's text holds: digits alone (a final line break allowed), at most nine.
 std::optional<int> parseChosenItem(std::string_view text);
-// The code in `dir`'s file; none when the file is missing or holds no code.
-std::optional<int> readChosenItem(const std::filesystem::path& dir);
+// The code in `dir`'s file; none when the file is missing, and the file named in `failed`
+// when it holds no code.
+client::SettingsRead<int> readChosenItem(const std::filesystem::path& dir);
+// The message naming a file that holds no code.
+std::string chosenItemProblemText(const std::filesystem::path& failed);
 // Writes the file whole; false when it could not be written.
 bool writeChosenItem(const std::filesystem::path& dir, int code);
 

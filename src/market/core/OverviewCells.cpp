@@ -1,9 +1,9 @@
 #include "market/core/OverviewCells.h"
 
-#include <cstdio>
 #include <set>
 
 #include "client/ApiReply.h"
+#include "client/Numbers.h"
 #include "market/core/MarketColours.h"
 
 namespace market {
@@ -51,9 +51,7 @@ std::string money(double v)
 {
     if (nearZero(v))
         return "-";
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.2f", v);
-    return buf;
+    return client::fixedDecimals(v, 2);
 }
 
 std::string decimal(long long v)

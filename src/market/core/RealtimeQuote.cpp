@@ -5,15 +5,14 @@
 #include <ctime>
 
 #include "client/ApiReply.h"
+#include "client/Numbers.h"
 
 namespace market {
 namespace {
 
 std::string Fixed2(double v)
 {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.2f", v);
-    return text;
+    return client::fixedDecimals(v, 2);
 }
 
 Tone against(float value, float reference)

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "client/ApiReply.h"
+#include "client/Numbers.h"
 
 namespace market {
 
@@ -76,9 +77,7 @@ std::string tickTimeText(std::int64_t unixSeconds)
 
 std::string tickPriceText(double price)
 {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.2f", price);
-    return buf;
+    return client::fixedDecimals(price, 2);
 }
 
 TickGrid tickGridLayout(int width, int height)

@@ -1,17 +1,15 @@
 #include "market/core/Watchlist.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
-#include "client/WholeFile.h"
+#include "client/SettingsFolder.h"
 #include "market/core/ChosenItem.h"
 
 namespace market {
 namespace {
 
 // Far beyond any list a trader keeps: a larger file is not one of ours.
-constexpr std::uintmax_t kMaxFileBytes = 64 * 1024;
+constexpr std::size_t kMaxFileBytes = 64 * 1024;
 
 std::string_view trimmed(std::string_view line)
 {
@@ -51,32 +49,19 @@ std::string watchlistText(const std::vector<int>& codes)
 
 WatchlistFile readWatchlist(const std::filesystem::path& dir)
 {
-    WatchlistFile result;
-    const std::filesystem::path path = dir / kWatchlistFile;
-    std::error_code error;
-    if (!std::filesystem::exists(path, error))
-        return result; // never kept: an empty list, quietly
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    std::ifstream in(path, std::ios::binary);
-    std::optional<std::vector<int>> codes;
-    if (!error && size <= kMaxFileBytes && in)
-        codes = parseWatchlist(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
-    if (codes && !in.bad())
-        result.codes = std::move(*codes);
-    else
-        result.failed = path;
-    return result;
+    client::SettingsRead<std::vector<int>> read =
+        client::SettingsFolder(dir).read(kWatchlistFile, parseWatchlist, kMaxFileBytes);
+    return {std::move(read.value).value_or(std::vector<int>{}), std::move(read.failed)};
 }
 
 bool writeWatchlist(const std::filesystem::path& dir, const std::vector<int>& codes)
 {
-    return client::writeWholeFile(dir / kWatchlistFile, watchlistText(codes));
+    return client::SettingsFolder(dir).write(kWatchlistFile, watchlistText(codes));
 }
 
 std::string watchlistProblemText(const std::filesystem::path& failed)
 {
-    const std::string path = std::filesystem::absolute(failed).lexically_normal().string();
-    return "无法读取自选文件：\n" + path + "\n本次自选为空，该文件在您更改自选之前不会被改动。";
+    return client::settingsProblemText("自选文件", failed, "本次自选为空，该文件在您更改自选之前不会被改动。");
 }
 
 } // namespace market

@@ -1,20 +1,16 @@
 #include "trade/core/Cells.h"
 
-#include <cstdio>
 #include <ctime>
 #include <limits>
+
+#include "client/Numbers.h"
 
 namespace trade {
 namespace {
 
 // The C library's "%.2f", which rounds an exact half to even (0.125 is "0.12"); Qt's own
 // formatting would round it up.
-QString twoDecimals(double value)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "%.2f", value);
-    return QString::fromLatin1(text);
-}
+QString twoDecimals(double value) { return QString::fromStdString(client::fixedDecimals(value, 2)); }
 
 QString number(std::int64_t value) { return QString::number(value); }
 QString text(const std::string& utf8) { return QString::fromStdString(utf8); }

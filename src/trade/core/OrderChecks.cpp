@@ -1,11 +1,11 @@
 #include "trade/core/OrderChecks.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <limits>
 
 #include "client/CodePage.h"
+#include "client/Numbers.h"
 #include "session/Session.h"
 
 namespace trade {
@@ -56,7 +56,7 @@ std::optional<std::string> checkWireText(std::initializer_list<std::string_view>
 
 double priceOf(const std::string& text)
 {
-    const double p = std::strtod(text.c_str(), nullptr);
+    const double p = client::leadingDecimal(text).value_or(0.0);
     return std::isfinite(p) ? p : 0.0;
 }
 
@@ -158,8 +158,7 @@ std::string orderDetail(const OrderKind& kind, const OrderForm& form, const std:
     const std::int64_t quantity = integerOf(form.quantity);
     // The code as it goes out: the quick buy sends its integer reading.
     const std::string code = kind.codeAsInteger ? std::to_string(integerOf(form.code)) : form.code;
-    char amount[64];
-    std::snprintf(amount, sizeof amount, "%.2f", priceOf(form.price) * double(quantity));
+    const std::string amount = client::fixedDecimals(priceOf(form.price) * double(quantity), 2);
     std::string detail = kind.side == OrderSide::Buy ? "买入 " : "卖出 ";
     detail += code;
     if (!itemName.empty())

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "client/WholeFile.h"
 #include "controls/CButtonBMP.h"
 #include "controls/CMyEdit.h"
 #include "controls/CSkinEdit.h"
@@ -23,7 +24,6 @@
 #include "controls/TitleBar.h"
 #include "controls/cMyTreeCtrl.h"
 #include "platform/Bitmaps.h"
-#include "platform/SaveFile.h"
 
 namespace {
 
@@ -277,7 +277,7 @@ void ControlsTest::unreadableWidthsFileReadsAsDefaultsAndStays()
     for (const QByteArray& bytes : {QByteArray("{\"Orders/242\": {\"代码\": 10"), QByteArray("[1, 2]")}) {
         QTemporaryDir dir;
         const QString file = dir.filePath(QString::fromLatin1(controls::kColumnWidthsFile));
-        QVERIFY(platform::saveWholeFile(file, bytes));
+        QVERIFY(client::writeWholeFile(file.toStdString(), bytes.toStdString()));
         SizedList sized(dir.path());
         QVERIFY(QTest::qWaitForWindowExposed(&sized.window));
         QCOMPARE(sized.list->columnWidth(0), 60);

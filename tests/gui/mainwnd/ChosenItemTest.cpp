@@ -232,7 +232,7 @@ private slots:
         // Nothing of the first item was asked for, and the choice is kept for the next start.
         for (const RecordedRequest& r : m_market->requests())
             QVERIFY2(itemOf(r.path) == 9160003, r.path.c_str());
-        QCOMPARE(market::readChosenItem("."), std::optional<int>(9160003));
+        QCOMPARE(market::readChosenItem(".").value, std::optional<int>(9160003));
     }
 
     void aReplyForTheItemLeftIsNotShown()

@@ -3,8 +3,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -17,6 +19,7 @@
 #include "market/core/Pollers.h"
 #include "platform/core/Colours.h"
 #include "platform/Dialogs.h"
+#include "support/GermanLocale.h"
 #include "support/LoopbackServer.h"
 #include "support/Pixels.h"
 #include "support/TradeReplies.h"
@@ -322,6 +325,34 @@ private slots:
         QCOMPARE(names, QStringList({QStringLiteral("资金持仓.txt"), QStringLiteral("当日订单.txt"),
                                      QStringLiteral("当日成交.txt")}));
         QVERIFY(m_boxes->calls().empty());
+    }
+
+    // A desktop in German: the price typed, the body, the confirmation and an export keep
+    // the decimal point (the C library alone would read "36.20" as 36 and print "724,00").
+    void underAGermanLocaleNumbersKeepTheirDecimalPoint()
+    {
+        const testsupport::GermanLocale german;
+        if (!german.active())
+            QSKIP(testsupport::GermanLocale::kMissing);
+        low_deal_buy_dlg& w = open();
+        m_script->set(kBuyPath, R"({"success":"true","msg":"委托成功"})");
+        fill("9160001", "36.20", "20");
+        QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
+        QCOMPARE(m_boxes->calls().front().detail,
+                 QStringLiteral("买入 9160001 Tolmere小酒窖\n价格：36.20\n数量：20\n金额：724.00"));
+        QVERIFY(testsupport::LastBody(*m_server, kBuyPath).find("\"buy_price\" : \"36.20\"") != std::string::npos);
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("资金持仓.txt"));
+        platform::setSaveFileHandler([&](const platform::SaveFileCall&) { return path; });
+        w.selectTab(OrderWindow::Tab::Positions);
+        w.refresh();
+        QCOMPARE(w.list(OrderWindow::Tab::Positions)->cellText(1, 9), QStringLiteral("-1.25"));
+        QTest::mouseClick(child<QWidget>(&w, OrderWindow::kExportButton), Qt::LeftButton);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray exported = file.readAll();
+        QVERIFY2(exported.contains("-1.25") && !exported.contains("-1,25"), exported.constData());
     }
 
     void enterAndEscapeAreConsumed()

@@ -145,24 +145,26 @@ TEST_F(RememberedAccount, ASaveCutShortKeepsTheRememberedAccount)
         const testsupport::FileSizeLimit diskFull(8);
         EXPECT_FALSE(app::WriteRememberedAccount(std::string("880002")));
     }
-    EXPECT_EQ(app::ReadRememberedAccount(), std::optional<std::string>("880001"));
+    EXPECT_EQ(app::ReadRememberedAccount().value, std::optional<std::string>("880001"));
 }
 
 TEST_F(RememberedAccount, ReadsWhatItWritesAndTreatsDamageAsNone)
 {
-    EXPECT_EQ(app::ReadRememberedAccount(), std::nullopt);
+    EXPECT_EQ(app::ReadRememberedAccount().value, std::nullopt);
     ASSERT_TRUE(app::WriteRememberedAccount(std::string("880001")));
     EXPECT_EQ(read(), "{\n   \"id_account\" : \"880001\"\n}\n");
-    EXPECT_EQ(app::ReadRememberedAccount(), std::optional<std::string>("880001"));
+    EXPECT_EQ(app::ReadRememberedAccount().value, std::optional<std::string>("880001"));
     ASSERT_TRUE(app::WriteRememberedAccount(std::nullopt));
     EXPECT_EQ(read(), "");
-    EXPECT_EQ(app::ReadRememberedAccount(), std::nullopt);
+    EXPECT_EQ(app::ReadRememberedAccount().value, std::nullopt);
+    EXPECT_TRUE(app::ReadRememberedAccount().failed.empty());
     write("{\"id_account\":");
-    EXPECT_EQ(app::ReadRememberedAccount(), std::nullopt);
+    EXPECT_EQ(app::ReadRememberedAccount().value, std::nullopt);
+    EXPECT_FALSE(app::ReadRememberedAccount().failed.empty()); // named, unlike the emptied file
     write("{\"id_account\":880001}");
-    EXPECT_EQ(app::ReadRememberedAccount(), std::optional<std::string>("880001"));
+    EXPECT_EQ(app::ReadRememberedAccount().value, std::optional<std::string>("880001"));
     write(client::utf8ToWire("{\"id_account\":\"账户1\"}")); // an old installation's GBK file
-    EXPECT_EQ(app::ReadRememberedAccount(), std::optional<std::string>("账户1"));
+    EXPECT_EQ(app::ReadRememberedAccount().value, std::optional<std::string>("账户1"));
 }
 
 TEST(VerificationCode, FourDigitsFixedBySecondAndColourTable)
