@@ -1,11 +1,13 @@
 #include "ApiReply.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <memory>
+#include <string_view>
 
 #include <json/reader.h>
 
@@ -29,11 +31,15 @@ bool ParseWholeInt64(const std::string& text, std::int64_t& out)
 
 bool parseWholeDouble(const std::string& text, double& out)
 {
-    if (text.empty())
-        return false;
-    char* end = nullptr;
-    const double v = std::strtod(text.c_str(), &end);
-    if (end == text.c_str() || *end != '\0' || !std::isfinite(v))
+    // from_chars, not strtod: strtod reads "12.50" as 12 under a desktop locale with a decimal
+    // comma. Leading blanks and a '+' are read as strtod read them.
+    std::string_view s(text);
+    s.remove_prefix(std::min(s.find_first_not_of(" \t\n\v\f\r"), s.size()));
+    if (s.size() > 1 && s.front() == '+' && s[1] != '-')
+        s.remove_prefix(1);
+    double v = 0;
+    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (s.empty() || error != std::errc() || end != s.data() + s.size() || !std::isfinite(v))
         return false;
     out = v;
     return true;
