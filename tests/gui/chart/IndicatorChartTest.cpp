@@ -233,6 +233,44 @@ private slots:
         expectAt(299);
     }
 
+    void aShortHistoryShowsExactPricesAndEveryOscillatorFromItsFirstCandle()
+    {
+        // A monthly history of 20 candles of a dear item: the legend's prices and volumes are
+        // the reply's to the last digit, and MACD and RSI have values on the first candles.
+        std::vector<CandleRecord> records;
+        for (int i = 0; i < 20; ++i) {
+            const double close = 131072.01 + 0.01 * i;
+            records.push_back({close - 0.05, close, close + 0.1, close - 0.1, 1700000000 + i * 2592000,
+                               123456789 + i});
+        }
+        for (const Oscillator o : {Oscillator::Macd, Oscillator::Rsi}) {
+            CandleChart* chart = m_host.candles(With(o));
+            QVERIFY(chart->load(Reply(records), 6, 80));
+            auto texts = [&](int index, const std::string& area) {
+                std::vector<std::string> out;
+                const auto rows = chart->control().withCanvas([&](ChartCanvas& c) { return legendRows(c, index); });
+                for (const LegendRow& row : rows)
+                    if (row.area->Name() == area)
+                        for (const LegendItem& item : row.items)
+                            out.push_back(item.text);
+                return out;
+            };
+            const std::vector<double> lastFive{131072.16, 131072.17, 131072.18, 131072.19, 131072.20};
+            QCOMPARE(texts(19, "N").front(), "MA5:" + AverageText(lastFive));
+            QCOMPARE(texts(19, "P").front(), std::string("VOL:123456808"));
+            if (o == Oscillator::Macd) {
+                // Nothing has moved at the first candle: all three are zero, not missing.
+                QCOMPARE(texts(0, "I"),
+                         (std::vector<std::string>{"MACD(12,26,9)", "MACD:0.00", "DIF:0.00", "DEA:0.00"}));
+                // A rise of a cent: DIF = 0.01 x (2/13 - 2/27) = 0.000798, shown, not "0.00".
+                QCOMPARE(texts(1, "I")[2], std::string("DIF:0.000798"));
+            } else {
+                QCOMPARE(texts(0, "I"), (std::vector<std::string>{"RSI6:--", "RSI12:--", "RSI24:--"}));
+                QCOMPARE(texts(1, "I"), (std::vector<std::string>{"RSI6:100.00", "RSI12:100.00", "RSI24:100.00"}));
+            }
+        }
+    }
+
     void pollsRedrawOnlyWhatChangedAndDrawWhatAWholeLoadDraws()
     {
         std::vector<CandleRecord> records = *parseCandleReply(CandleReply(130, 4));
