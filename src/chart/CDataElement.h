@@ -9,8 +9,8 @@ class CDataElement
 public:
     virtual ~CDataElement() = default;
     // The largest and smallest values the element contributes to a range.
-    virtual float High() const = 0;
-    virtual float Low() const = 0;
+    virtual double High() const = 0;
+    virtual double Low() const = 0;
     virtual chart::ElementType Type() const = 0;
     // Characters of the widest value printed as text; sizes the value labels.
     virtual int labelWidth() const = 0;

@@ -4,12 +4,12 @@
 
 #include "chart/ChartText.h"
 
-float CDataElementKBar::High() const
+double CDataElementKBar::High() const
 {
     return std::max({open, close, high, low});
 }
 
-float CDataElementKBar::Low() const
+double CDataElementKBar::Low() const
 {
     return std::min({open, close, high, low});
 }

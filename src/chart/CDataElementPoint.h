@@ -7,10 +7,10 @@ class CDataElementPoint final : public CDataElement
 {
 public:
     chart::Colour colour = chart::kBlack;
-    float value = 0;
+    double value = 0;
 
-    float High() const override { return value; }
-    float Low() const override { return value; }
+    double High() const override { return value; }
+    double Low() const override { return value; }
     chart::ElementType Type() const override { return chart::ElementType::Point; }
     int labelWidth() const override;
 };

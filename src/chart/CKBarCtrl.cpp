@@ -231,7 +231,7 @@ QPoint CKBarCtrl::keyCrossHairLocked() const
     const int slot = std::clamp(m_keyCursor - area->firstDrawn(), 0, int(drawn.size()) - 1);
     const DisplaySlot& s = drawn[std::size_t(slot)];
     const CDataElement* e = s.element;
-    const float value = e->Type() == chart::ElementType::KBar ? static_cast<const CDataElementKBar*>(e)->close
+    const double value = e->Type() == chart::ElementType::KBar ? static_cast<const CDataElementKBar*>(e)->close
                                                                : e->High();
     const CSubAreaScale& scale = area->Scale();
     const int y = std::clamp(scale.ValueToY(value), scale.plotTop + 1, scale.plotBottom - 1);

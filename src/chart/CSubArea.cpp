@@ -138,7 +138,7 @@ CSubArea::Range CSubArea::ComputeRange(int first, int last) const
     // oldest candle of a long history) must not squash the scale of those drawn. Overlays
     // and missing values take no part.
     bool seeded = false;
-    auto widen = [&](float high, float low) {
+    auto widen = [&](double high, double low) {
         r.max = seeded ? std::max(r.max, high) : high;
         r.min = seeded ? std::min(r.min, low) : low;
         seeded = true;
@@ -165,12 +165,12 @@ CSubArea::Range CSubArea::ComputeRange(int first, int last) const
         r.min = defined ? e0.Low() : 0;
     }
     if (isNamed("O")) {
-        const float ref = e0.High();
+        const double ref = e0.High();
         if (ref == r.max && ref == r.min) {
             r.max = ref * 101 / 100;
             r.min = ref * 99 / 100;
         }
-        const float d = std::max(std::abs(r.min - ref), std::abs(r.max - ref));
+        const double d = std::max(std::fabs(r.min - ref), std::fabs(r.max - ref));
         r.max = ref + d;
         r.min = ref - d;
     }
@@ -460,7 +460,7 @@ void CSubArea::drawGridAndLabels(QPainter& p, bool gridLines)
             gdi::hLine(p, s.plotLeft, s.plotRight, y, kGridColour);
         if (!labels)
             continue;
-        const float v = s.valueStep * float(i) + s.min;
+        const double v = s.valueStep * i + s.min;
         const std::string text = valueLabel(v, wholeOnly);
         if (prices) {
             gdi::textInBox(p, fonts::label(), QRect(s.plotLeft - 30, y - 12, 30, 18), Text(text), kLabelColour, kBlack);

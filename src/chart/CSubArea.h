@@ -24,8 +24,8 @@ public:
 
     struct Range
     {
-        float max = 0;
-        float min = 0;
+        double max = 0;
+        double min = 0;
         bool changed = false;
     };
 

@@ -11,7 +11,7 @@ using namespace chart;
 
 namespace {
 
-void stick(QPainter& p, const CSubAreaScale& s, const DisplaySlot& slot, float value, Colour colour)
+void stick(QPainter& p, const CSubAreaScale& s, const DisplaySlot& slot, double value, Colour colour)
 {
     if (!std::isfinite(value))
         return;

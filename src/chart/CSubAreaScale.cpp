@@ -5,7 +5,7 @@
 #include "platform/Trace.h"
 
 namespace {
-constexpr float kEpsilon = 0.00001f;
+constexpr double kEpsilon = 0.00001;
 }
 
 void CSubAreaScale::rescale(int n)
@@ -18,17 +18,17 @@ void CSubAreaScale::rescale(int n)
     pixelStep = (plotBottom - plotTop) / 10;
 }
 
-int CSubAreaScale::ValueToY(float v) const
+int CSubAreaScale::ValueToY(double v) const
 {
     if (v > -kEpsilon && v < kEpsilon)
         v = 0;
     if (max > -kEpsilon && max < kEpsilon)
         return plotBottom;
-    const double span = double(max) - double(min);
+    const double span = max - min;
     // A flat range away from zero has no scale; its values sit on the middle row.
     if (std::fabs(span) < 1e-12 || !std::isfinite(span))
         return (plotTop + plotBottom) / 2;
-    const double y = plotTop + (double(max) - double(v)) * (plotBottom - plotTop) / span;
+    const double y = plotTop + (max - v) * (plotBottom - plotTop) / span;
     if (!std::isfinite(y) || y > 1e8 || y < -1e8)
         return y < 0 ? -100000000 : 100000000;
     return static_cast<int>(y); // truncation toward zero

@@ -13,13 +13,13 @@ public:
     int slotCount = 0;
     int divisions = 10;
     int pixelStep = 0;
-    float valueStep = 0;
-    float max = 0;
-    float min = 0;
+    double valueStep = 0;
+    double max = 0;
+    double min = 0;
     CSubArea* subArea = nullptr;
 
     // Slot and division sizes for a window of n elements (integer pixel divisions).
     void rescale(int n);
     // Pixel row of a value.
-    int ValueToY(float v) const;
+    int ValueToY(double v) const;
 };

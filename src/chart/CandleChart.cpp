@@ -78,7 +78,7 @@ CDataElementPoint linePoint(const IndicatorLine& line, std::size_t i, Colour col
 {
     CDataElementPoint p;
     p.colour = colour;
-    p.value = float(line[i]); // a missing value stays NaN: nothing is drawn there
+    p.value = line[i]; // a missing value stays NaN: nothing is drawn there
     return p;
 }
 
@@ -257,7 +257,7 @@ bool CandleChart::load(std::string_view wireReply, int periodCode, int visibleBa
         canvas.refillDisplay("P1", from, n, [&](std::size_t i) {
             CDataElementPoint volume;
             const CandleRecord& r = m_records[i];
-            volume.value = float(r.vol);
+            volume.value = double(r.vol);
             volume.colour = r.close >= r.open ? kVolumeUp : kVolumeDown;
             return volume;
         });

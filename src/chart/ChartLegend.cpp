@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include <QFontMetrics>
 #include <QImage>
@@ -12,6 +11,7 @@
 #include "chart/CDataElementPoint.h"
 #include "chart/CSubArea.h"
 #include "chart/CSubAreaDisplayOne.h"
+#include "chart/CandleChart.h"
 #include "chart/ChartCanvas.h"
 #include "chart/ChartText.h"
 #include "chart/private/ChartFonts.h"
@@ -24,15 +24,15 @@ constexpr int kLegendHeight = 15;
 
 std::string valueText(const CSubArea& area, const CDataElement& e)
 {
-    const float v = e.High();
+    const double v = e.High();
     if (!std::isfinite(v))
         return "--";
     // Volumes are whole, as the volume area's labels are.
     if (area.Name() == "P")
         return valueLabel(v, true);
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.2f", double(v));
-    return buf;
+    if (area.Name() == CandleChart::kOscillatorArea)
+        return oscillatorText(v);
+    return fixedText(v, 2);
 }
 
 } // namespace

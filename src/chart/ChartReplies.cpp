@@ -15,12 +15,12 @@ std::vector<CandleRecord> candleRecords(const Json::Value& infor)
     records.reserve(infor.size());
     for (const Json::Value& r : infor) {
         CandleRecord c;
-        c.open = float(client::jsonReal(r, "startPrice"));
-        c.close = float(client::jsonReal(r, "endPrice"));
-        c.high = float(client::jsonReal(r, "maxPrice"));
-        c.low = float(client::jsonReal(r, "minPrice"));
+        c.open = client::jsonReal(r, "startPrice");
+        c.close = client::jsonReal(r, "endPrice");
+        c.high = client::jsonReal(r, "maxPrice");
+        c.low = client::jsonReal(r, "minPrice");
         c.time = static_cast<std::int32_t>(static_cast<std::uint32_t>(client::JsonInt64(r, "time")));
-        c.vol = client::jsonInt(r, "vol");
+        c.vol = client::JsonInt64(r, "vol");
         records.push_back(c);
     }
     return records;
@@ -49,9 +49,9 @@ std::vector<TimelineRecord> timelineRecords(const Json::Value& infor)
     records.reserve(infor.size());
     for (const Json::Value& r : infor) {
         TimelineRecord t;
-        t.averagePrice = float(client::jsonReal(r, "averagePrice"));
-        t.price = float(client::jsonReal(r, "price"));
-        t.vol = client::jsonInt(r, "vol");
+        t.averagePrice = client::jsonReal(r, "averagePrice");
+        t.price = client::jsonReal(r, "price");
+        t.vol = client::JsonInt64(r, "vol");
         records.push_back(t);
     }
     return records;
@@ -69,7 +69,7 @@ std::vector<Colour> volumeColours(const std::vector<TimelineRecord>& records)
 {
     std::vector<Colour> colours;
     colours.reserve(records.size());
-    float previousPrice = 0;
+    double previousPrice = 0;
     // Zero-volume minutes draw no line; before the first trade they take the rise colour.
     Colour colour = kRiseColour;
     for (const TimelineRecord& r : records) {

@@ -11,23 +11,25 @@
 // window system needed.
 namespace chart {
 
+// Prices are kept as the reply's doubles and volumes as 64-bit integers all the way to the
+// pixel: a float loses the cents from 131072 on and a volume's units from 16777216 on.
 struct CandleRecord
 {
-    float open = 0;
-    float close = 0;
-    float high = 0;
-    float low = 0;
+    double open = 0;
+    double close = 0;
+    double high = 0;
+    double low = 0;
     std::int32_t time = 0;
-    int vol = 0;
+    std::int64_t vol = 0;
 
     bool operator==(const CandleRecord&) const = default;
 };
 
 struct TimelineRecord
 {
-    float averagePrice = 0;
-    float price = 0;
-    int vol = 0;
+    double averagePrice = 0;
+    double price = 0;
+    std::int64_t vol = 0;
 
     bool operator==(const TimelineRecord&) const = default;
 };

@@ -1,6 +1,7 @@
 #include "chart/Indicators.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace chart {
@@ -19,6 +20,30 @@ std::size_t prepare(std::size_t n, std::size_t from, Lines&... lines)
     return from;
 }
 
+// One step of EMA(X, N) and of SMA(X, N, M), written as the formula language writes them so
+// that the rounding is theirs too.
+double emaStep(double x, int n, double before)
+{
+    return (2 * x + (n - 1) * before) / (n + 1);
+}
+
+double smaStep(double x, int n, int m, double before)
+{
+    return (m * x + (n - m) * before) / n;
+}
+
+double windowSum(std::span<const double> in, std::size_t first, std::size_t last)
+{
+    double sum = 0;
+    for (std::size_t j = first; j <= last; ++j)
+        sum += in[j];
+    return sum;
+}
+
+// A value leaving the window that is this many times the sum left behind took the smaller
+// values' digits with it when it came in.
+constexpr double kFreshSumRatio = 4096;
+
 } // namespace
 
 void movingAverage(std::span<const double> in, int period, IndicatorLine& out, std::size_t from)
@@ -36,12 +61,15 @@ void movingAverage(std::span<const double> in, int period, IndicatorLine& out, s
     if (start >= n)
         return;
     // A running sum: one step per candle, so a poll that adds one candle costs one window.
-    double sum = 0;
-    for (std::size_t j = start + 1 - p; j <= start; ++j)
-        sum += in[j];
+    double sum = windowSum(in, start + 1 - p, start);
     out[start] = sum / double(p);
     for (std::size_t i = start + 1; i < n; ++i) {
-        sum += in[i] - in[i - p];
+        const double leaving = in[i - p];
+        sum += in[i] - leaving;
+        // One garbage record (an overflowed price) must not spoil every later average: once
+        // it has left the window the sum is taken afresh.
+        if (!std::isfinite(sum) || std::fabs(leaving) > kFreshSumRatio * std::fabs(sum))
+            sum = windowSum(in, i + 1 - p, i);
         out[i] = sum / double(p);
     }
 }
@@ -55,20 +83,14 @@ void exponentialAverage(std::span<const double> in, int period, IndicatorLine& o
         std::fill(out.begin() + std::ptrdiff_t(from), out.end(), kNoValue);
         return;
     }
-    const std::size_t p = std::size_t(period);
-    const std::size_t seed = std::size_t(first - in.begin()) + p - 1;
-    const double weight = 2.0 / double(period + 1);
+    const std::size_t seed = std::size_t(first - in.begin());
     for (std::size_t i = from; i < n; ++i) {
-        if (i < seed) {
+        if (i < seed)
             out[i] = kNoValue;
-        } else if (i == seed) {
-            double sum = 0;
-            for (std::size_t j = seed + 1 - p; j <= seed; ++j)
-                sum += in[j];
-            out[i] = sum / double(p);
-        } else {
-            out[i] = weight * in[i] + (1 - weight) * out[i - 1];
-        }
+        else if (i == seed)
+            out[i] = in[i];
+        else
+            out[i] = emaStep(in[i], period, out[i - 1]);
     }
 }
 
@@ -89,25 +111,18 @@ void kdj(std::span<const CandleRecord> candles, KdjLines& out, std::size_t from)
 {
     const std::size_t n = candles.size();
     from = prepare(n, from, out.k, out.d, out.j);
+    constexpr double kSeed = 50;
     const std::size_t p = std::size_t(kKdjPeriod);
     for (std::size_t i = from; i < n; ++i) {
-        if (i + 1 < p) {
-            out.k[i] = out.d[i] = out.j[i] = kNoValue;
-            continue;
-        }
-        // A candle's own four prices bound it, so inconsistent records keep RSV in 0..100.
         double highest = -std::numeric_limits<double>::infinity();
         double lowest = std::numeric_limits<double>::infinity();
-        for (std::size_t j = i + 1 - p; j <= i; ++j) {
-            const CandleRecord& c = candles[j];
-            highest = std::max({highest, double(c.open), double(c.close), double(c.high), double(c.low)});
-            lowest = std::min({lowest, double(c.open), double(c.close), double(c.high), double(c.low)});
+        for (std::size_t j = i + 1 >= p ? i + 1 - p : 0; j <= i; ++j) {
+            highest = std::max(highest, candles[j].high);
+            lowest = std::min(lowest, candles[j].low);
         }
-        const double rsv = highest > lowest ? (double(candles[i].close) - lowest) / (highest - lowest) * 100 : 50;
-        const double kBefore = i + 1 == p ? 50 : out.k[i - 1];
-        const double dBefore = i + 1 == p ? 50 : out.d[i - 1];
-        out.k[i] = (rsv + (kKdjSmoothK - 1) * kBefore) / kKdjSmoothK;
-        out.d[i] = (out.k[i] + (kKdjSmoothD - 1) * dBefore) / kKdjSmoothD;
+        const double rsv = highest > lowest ? (candles[i].close - lowest) / (highest - lowest) * 100 : 50;
+        out.k[i] = smaStep(rsv, kKdjSmoothK, 1, i == 0 ? kSeed : out.k[i - 1]);
+        out.d[i] = smaStep(out.k[i], kKdjSmoothD, 1, i == 0 ? kSeed : out.d[i - 1]);
         out.j[i] = 3 * out.k[i] - 2 * out.d[i];
     }
 }
@@ -115,33 +130,19 @@ void kdj(std::span<const CandleRecord> candles, KdjLines& out, std::size_t from)
 void rsi(std::span<const double> close, int period, RsiLine& out, std::size_t from)
 {
     const std::size_t n = close.size();
-    from = prepare(n, from, out.gain, out.loss, out.rsi);
-    if (period < 1) {
-        for (std::size_t i = from; i < n; ++i)
-            out.gain[i] = out.loss[i] = out.rsi[i] = kNoValue;
-        return;
-    }
-    const std::size_t p = std::size_t(period);
+    from = prepare(n, from, out.rise, out.move, out.rsi);
     for (std::size_t i = from; i < n; ++i) {
-        if (i < p) {
-            out.gain[i] = out.loss[i] = out.rsi[i] = kNoValue;
+        if (i == 0 || period < 1) {
+            out.rise[i] = out.move[i] = out.rsi[i] = kNoValue;
             continue;
         }
-        if (i == p) {
-            double up = 0, down = 0;
-            for (std::size_t j = 1; j <= p; ++j) {
-                up += std::max(close[j] - close[j - 1], 0.0);
-                down += std::max(close[j - 1] - close[j], 0.0);
-            }
-            out.gain[i] = up / double(p);
-            out.loss[i] = down / double(p);
-        } else {
-            const double change = close[i] - close[i - 1];
-            out.gain[i] = (out.gain[i - 1] * double(p - 1) + std::max(change, 0.0)) / double(p);
-            out.loss[i] = (out.loss[i - 1] * double(p - 1) + std::max(-change, 0.0)) / double(p);
-        }
-        const double total = out.gain[i] + out.loss[i];
-        out.rsi[i] = total > 0 ? 100 * out.gain[i] / total : 50;
+        const double change = close[i] - close[i - 1];
+        const double rise = std::max(change, 0.0);
+        const double move = std::fabs(change);
+        // Seeded with the first change, at the second candle.
+        out.rise[i] = i == 1 ? rise : smaStep(rise, period, 1, out.rise[i - 1]);
+        out.move[i] = i == 1 ? move : smaStep(move, period, 1, out.move[i - 1]);
+        out.rsi[i] = out.move[i] > 0 ? out.rise[i] / out.move[i] * 100 : kNoValue;
     }
 }
 

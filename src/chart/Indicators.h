@@ -10,6 +10,18 @@
 
 // Technical indicators over a candle history. Plain arithmetic, no window system: the
 // candle chart draws what this computes.
+//
+// The formulas are those of the terminals this market's traders already use, so that our
+// lines match theirs value for value, on a new item's first candles too:
+//   EMA(X, N)    Y = (2 X + (N - 1) Y') / (N + 1), seeded with the first value (Y0 = X0);
+//   SMA(X, N, M) Y = (M X + (N - M) Y') / N, seeded with the first value;
+//   MACD         DIF = EMA(C, 12) - EMA(C, 26), DEA = EMA(DIF, 9), MACD = 2 (DIF - DEA),
+//                all from the first candle;
+//   RSI(N)       SMA(MAX(C - LC, 0), N, 1) / SMA(ABS(C - LC), N, 1) x 100, LC the close
+//                before: from the second candle, none while the close has not moved;
+//   KDJ(9, 3, 3) RSV over the highs and lows of the last nine candles (fewer at the start),
+//                K = SMA(RSV, 3, 1), D = SMA(K, 3, 1), both seeded with 50, J = 3 K - 2 D;
+//   MA, BOLL     plain averages and population deviations once the period is full.
 namespace chart {
 
 // One value per candle; NaN where the indicator has none yet (its period is not full).
@@ -53,15 +65,15 @@ inline constexpr double kBollWidth = 2.0;
 // themselves (an average needs the one before), so extending by one candle costs one step.
 
 // Simple moving average of the last `period` values, from the index where the period is full.
+// A value no window can hold (infinite, or dwarfing the others) shows only in the windows
+// that contain it.
 void movingAverage(std::span<const double> in, int period, IndicatorLine& out, std::size_t from);
 
-// Exponential moving average (weight 2 / (period + 1)) of a line whose values start at its
-// first finite one, s: the first average, at s + period - 1, is the simple average of the
-// first `period` values, so no value is drawn before the period is full.
+// EMA(X, period) of a line whose values start at its first finite one, which is the first
+// average.
 void exponentialAverage(std::span<const double> in, int period, IndicatorLine& out, std::size_t from);
 
-// MACD (12, 26, 9): DIF = EMA12 - EMA26 of the close, DEA = EMA9 of DIF, and the histogram
-// 2 x (DIF - DEA), as the Chinese terminals draw it.
+// MACD (12, 26, 9), every line from the first candle.
 struct MacdLines
 {
     IndicatorLine emaFast;
@@ -72,9 +84,9 @@ struct MacdLines
 };
 void macd(std::span<const double> close, MacdLines& out, std::size_t from);
 
-// KDJ (9, 3, 3): RSV = (close - lowest low) / (highest high - lowest low) x 100 over nine
-// candles (50 when the nine have no range), K = (RSV + 2 K') / 3, D = (K + 2 D') / 3 with K'
-// and D' the values before (50 at the start), J = 3 K - 2 D.
+// KDJ (9, 3, 3) from the first candle. Where the highs and lows have no range (highest =
+// lowest, a flat or a one-trade history) RSV is 50: K and D stay at or move towards the
+// middle, instead of a division by zero.
 struct KdjLines
 {
     IndicatorLine k;
@@ -83,13 +95,12 @@ struct KdjLines
 };
 void kdj(std::span<const CandleRecord> candles, KdjLines& out, std::size_t from);
 
-// RSI over `period` changes of the close, with Wilder's smoothing: the first average gain and
-// loss are the plain averages of the first `period` changes, later ones (A' x (period - 1) +
-// x) / period. RSI = 100 x gain / (gain + loss); 50 when the close did not move at all.
+// RSI(period): `rise` is SMA(MAX(C - LC, 0), period, 1), `move` SMA(ABS(C - LC), period, 1).
+// No value at the first candle, nor while `move` is 0 (the close has not moved yet).
 struct RsiLine
 {
-    IndicatorLine gain;
-    IndicatorLine loss;
+    IndicatorLine rise;
+    IndicatorLine move;
     IndicatorLine rsi;
 };
 void rsi(std::span<const double> close, int period, RsiLine& out, std::size_t from);

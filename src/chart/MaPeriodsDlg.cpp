@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLocale>
 #include <QPushButton>
 #include <QSpinBox>
 
@@ -12,6 +13,8 @@ MaPeriodsDlg::MaPeriodsDlg(QWidget* parent)
 {
     setObjectName(QStringLiteral("MaPeriodsDlg"));
     setWindowTitle(QStringLiteral("均线参数"));
+    // The boxes show and read their periods in the digits of the C locale, not the desktop's.
+    setLocale(QLocale::c());
     auto* form = new QFormLayout(this);
     for (std::size_t i = 0; i < m_boxes.size(); ++i) {
         auto* box = new QSpinBox(this);

@@ -33,7 +33,7 @@ private:
     bool m_taken = false;
 };
 
-CDataElementPoint point(float value, Colour colour)
+CDataElementPoint point(double value, Colour colour)
 {
     CDataElementPoint p;
     p.value = value;
@@ -104,7 +104,7 @@ bool TimelineChart::load(std::string_view wireReply, const market::CurrentItem& 
         const std::size_t n = m_records.size();
         canvas.refillDisplay("O1", from, n, [&](std::size_t i) { return point(m_records[i].averagePrice, kAverageColour); });
         canvas.refillDisplay("O2", from, n, [&](std::size_t i) { return point(m_records[i].price, kPriceColour); });
-        canvas.refillDisplay("M1", from, n, [&](std::size_t i) { return point(float(m_records[i].vol), colours[i]); });
+        canvas.refillDisplay("M1", from, n, [&](std::size_t i) { return point(double(m_records[i].vol), colours[i]); });
         canvas.SetTitle("O", itemTitle(item.code) + kTimelineTitleTail);
         canvas.SetAxisLegend("M");
         canvas.DrawRange("O", 0, kTimelineSlots - 1);

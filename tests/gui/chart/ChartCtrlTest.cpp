@@ -110,10 +110,10 @@ private slots:
             QCOMPARE(n.Scale().slotCount, 81);
             QCOMPARE(int(n.Display(0).Slots().size()), 50);
             QCOMPARE(n.Title(), std::string("Tolmere小酒窖"));
-            QCOMPARE(c.findSubArea("P")->Scale().min, 0.0f);
+            QCOMPARE(c.findSubArea("P")->Scale().min, 0.0);
             const auto* e1 = static_cast<const CDataElementKBar*>(n.Display(0).Element(1));
             const auto* e0 = static_cast<const CDataElementKBar*>(n.Display(0).Element(0));
-            QCOMPARE(e0->previousClose, 0.0f);
+            QCOMPARE(e0->previousClose, 0.0);
             QCOMPARE(e1->previousClose, e0->close);
             QCOMPARE(e1->periodCode, 8);
             QCOMPARE(e1->time, 1700000000 + 86400);
@@ -164,9 +164,9 @@ private slots:
         ctrl->withCanvas([](ChartCanvas& c) {
             const CSubArea& n = *c.findSubArea("N");
             QCOMPARE(n.firstDrawn(), 40);
-            QCOMPARE(n.Scale().max, 26.0f);
-            QCOMPARE(n.Scale().min, 18.0f);
-            QCOMPARE(c.findSubArea("P")->Scale().max, 1119.0f);
+            QCOMPARE(n.Scale().max, 26.0);
+            QCOMPARE(n.Scale().min, 18.0);
+            QCOMPARE(c.findSubArea("P")->Scale().max, 1119.0);
         });
         SaveIfAsked(ctrl->Snapshot(), "candles-far-first.png");
     }
@@ -191,7 +191,7 @@ private slots:
         ctrl->withCanvas([](ChartCanvas& c) {
             const CSubAreaDisplayOne& d = *c.findDisplay("N1");
             QCOMPARE(int(d.elementCount()), 2);
-            QCOMPARE(d.Element(0)->High(), 0.0f);
+            QCOMPARE(d.Element(0)->High(), 0.0);
             QCOMPARE(static_cast<const CDataElementKBar*>(d.Element(1))->time, 1); // low 32 bits
         });
     }
@@ -275,7 +275,7 @@ private slots:
             QCOMPARE(int(c.findDisplay("O2")->Slots().size()), 361); // 400 records, 361 shown
             QCOMPARE(int(c.findDisplay("M1")->Slots().size()), 361);
             QCOMPARE(c.findSubArea("M")->axisLegend().empty(), false);
-            const float ref = c.findDisplay("O1")->Element(0)->High();
+            const double ref = c.findDisplay("O1")->Element(0)->High();
             QVERIFY(qAbs((o.Scale().max + o.Scale().min) / 2 - ref) < 0.001f);
         });
         SaveIfAsked(ctrl->Snapshot(), "timeline-400.png");
@@ -296,8 +296,8 @@ private slots:
         const QImage img = ctrl->Snapshot();
         ctrl->withCanvas([&](ChartCanvas& canvas) {
             const CSubArea& o = *canvas.findSubArea("O");
-            QCOMPARE(o.Scale().max, 20.2f);
-            QCOMPARE(o.Scale().min, 19.8f);
+            QCOMPARE(o.Scale().max, 20.2);
+            QCOMPARE(o.Scale().min, 19.8);
             const CSubArea& m = *canvas.findSubArea("M");
             const auto& minutes = canvas.findDisplay("M1")->Slots();
             const int pb = m.Scale().plotBottom;

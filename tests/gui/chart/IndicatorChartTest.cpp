@@ -1,6 +1,7 @@
 // The K-line with its indicators: drawn over the specified chart without moving it, the
 // oscillator area, the legend at the cross-hair, and polls that redraw only what changed
 // giving the picture of a whole load.
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -49,8 +50,8 @@ std::string Reply(const std::vector<CandleRecord>& records)
         char rec[256];
         std::snprintf(rec, sizeof rec,
                       "%s{\"startPrice\":%.2f,\"endPrice\":%.2f,\"maxPrice\":%.2f,\"minPrice\":%.2f,\"time\":%d,"
-                      "\"vol\":%d}",
-                      i ? "," : "", double(r.open), double(r.close), double(r.high), double(r.low), r.time, r.vol);
+                      "\"vol\":%lld}",
+                      i ? "," : "", r.open, r.close, r.high, r.low, r.time, static_cast<long long>(r.vol));
         s += rec;
     }
     return s + "]}";
@@ -61,8 +62,8 @@ std::string MinuteReply(const std::vector<TimelineRecord>& records)
     std::string s = "{\"success\":\"true\",\"msg\":\"\",\"infor\":[";
     for (std::size_t i = 0; i < records.size(); ++i) {
         char rec[160];
-        std::snprintf(rec, sizeof rec, "%s{\"averagePrice\":%.3f,\"price\":%.2f,\"vol\":%d}", i ? "," : "",
-                      double(records[i].averagePrice), double(records[i].price), records[i].vol);
+        std::snprintf(rec, sizeof rec, "%s{\"averagePrice\":%.3f,\"price\":%.2f,\"vol\":%lld}", i ? "," : "",
+                      records[i].averagePrice, records[i].price, static_cast<long long>(records[i].vol));
         s += rec;
     }
     return s + "]}";
@@ -83,10 +84,17 @@ std::vector<std::string> LegendTexts(const CKBarCtrl& ctrl, const std::string& a
     return texts;
 }
 
-std::string Price(double v)
+// The average of prices given to the cent, worked out in whole cents and rounded half up:
+// what the legend has to show, with no binary fraction in the way.
+std::string AverageText(const std::vector<double>& prices)
 {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.2f", double(float(v)));
+    long long cents = 0;
+    for (const double p : prices)
+        cents += std::llround(p * 100);
+    const long long n = static_cast<long long>(prices.size());
+    const long long rounded = (2 * cents + n) / (2 * n);
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%lld.%02lld", rounded / 100, rounded % 100);
     return buf;
 }
 
@@ -192,10 +200,10 @@ private slots:
         QVERIFY(chart->load(reply, 8, 80));
         CKBarCtrl& ctrl = chart->control();
         auto ma = [&](int period, int at) {
-            double sum = 0;
+            std::vector<double> closes;
             for (int j = at - period + 1; j <= at; ++j)
-                sum += records[std::size_t(j)].close;
-            return Price(sum / period);
+                closes.push_back(records[std::size_t(j)].close);
+            return AverageText(closes);
         };
         auto expectAt = [&](int at) {
             const std::vector<std::string> n = LegendTexts(ctrl, "N");
@@ -223,6 +231,44 @@ private slots:
         QEvent leave(QEvent::Leave);
         QApplication::sendEvent(&ctrl, &leave);
         expectAt(299);
+    }
+
+    void aShortHistoryShowsExactPricesAndEveryOscillatorFromItsFirstCandle()
+    {
+        // A monthly history of 20 candles of a dear item: the legend's prices and volumes are
+        // the reply's to the last digit, and MACD and RSI have values on the first candles.
+        std::vector<CandleRecord> records;
+        for (int i = 0; i < 20; ++i) {
+            const double close = 131072.01 + 0.01 * i;
+            records.push_back({close - 0.05, close, close + 0.1, close - 0.1, 1700000000 + i * 2592000,
+                               123456789 + i});
+        }
+        for (const Oscillator o : {Oscillator::Macd, Oscillator::Rsi}) {
+            CandleChart* chart = m_host.candles(With(o));
+            QVERIFY(chart->load(Reply(records), 6, 80));
+            auto texts = [&](int index, const std::string& area) {
+                std::vector<std::string> out;
+                const auto rows = chart->control().withCanvas([&](ChartCanvas& c) { return legendRows(c, index); });
+                for (const LegendRow& row : rows)
+                    if (row.area->Name() == area)
+                        for (const LegendItem& item : row.items)
+                            out.push_back(item.text);
+                return out;
+            };
+            const std::vector<double> lastFive{131072.16, 131072.17, 131072.18, 131072.19, 131072.20};
+            QCOMPARE(texts(19, "N").front(), "MA5:" + AverageText(lastFive));
+            QCOMPARE(texts(19, "P").front(), std::string("VOL:123456808"));
+            if (o == Oscillator::Macd) {
+                // Nothing has moved at the first candle: all three are zero, not missing.
+                QCOMPARE(texts(0, "I"),
+                         (std::vector<std::string>{"MACD(12,26,9)", "MACD:0.00", "DIF:0.00", "DEA:0.00"}));
+                // A rise of a cent: DIF = 0.01 x (2/13 - 2/27) = 0.000798, shown, not "0.00".
+                QCOMPARE(texts(1, "I")[2], std::string("DIF:0.000798"));
+            } else {
+                QCOMPARE(texts(0, "I"), (std::vector<std::string>{"RSI6:--", "RSI12:--", "RSI24:--"}));
+                QCOMPARE(texts(1, "I"), (std::vector<std::string>{"RSI6:100.00", "RSI12:100.00", "RSI24:100.00"}));
+            }
+        }
     }
 
     void pollsRedrawOnlyWhatChangedAndDrawWhatAWholeLoadDraws()

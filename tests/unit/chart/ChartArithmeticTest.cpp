@@ -1,10 +1,14 @@
 // Scale, labels, scroll decisions and cross-hair snapping: the chart arithmetic without drawing.
+#include <clocale>
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "chart/CDataElementKBar.h"
 #include "chart/CDataElementPoint.h"
 #include "chart/CSubAreaScale.h"
 #include "chart/ChartMath.h"
+#include "chart/ChartReplies.h"
 #include "chart/ChartText.h"
 #include "chart/KLineKeys.h"
 
@@ -61,11 +65,64 @@ TEST(ChartScale, DegenerateRangesStayOnThePlot)
 
 TEST(ChartText, ValueLabels)
 {
-    EXPECT_EQ(valueLabel(12.0f, false), "12");
-    EXPECT_EQ(valueLabel(12.5f, false), "12.50");
-    EXPECT_EQ(valueLabel(12.5f, true), "12");
-    EXPECT_EQ(valueLabel(-0.25f, false), "-0.25");
-    EXPECT_EQ(valueLabel(3.0e30f, true), "9000000000000000000"); // clamped, never undefined
+    EXPECT_EQ(valueLabel(12.0, false), "12");
+    EXPECT_EQ(valueLabel(12.5, false), "12.50");
+    EXPECT_EQ(valueLabel(12.5, true), "13"); // rounded, not cut
+    EXPECT_EQ(valueLabel(-0.25, false), "-0.25");
+    EXPECT_EQ(valueLabel(3.0e30, true), "9000000000000000000"); // clamped, never undefined
+}
+
+TEST(ChartText, NumbersRoundHalfAwayFromZeroAndNeverShowMinusZero)
+{
+    struct Case { double v; std::string price; std::string oscillator; };
+    const Case cases[] = {
+        {42.75, "42.75", "42.75"},
+        {42.5 + 0.025 * 10, "42.75", "42.75"}, // an axis label worked out from its scale
+        {42.745, "42.75", "42.75"},            // 42.74499999... in binary
+        {1.005, "1.01", "1.01"},
+        {-2.675, "-2.68", "-2.68"},
+        {131072.01, "131072.01", "131072.01"},
+        {45.454545, "45.45", "45.45"},
+        {0.5, "0.50", "0.500"},
+        {0.0042, "0.00", "0.00420"},
+        {-0.0042, "0.00", "-0.00420"},
+        {-0.000123456, "0.00", "-0.000123"},
+        {0.099999, "0.10", "0.1000"},
+        {-1e-15, "0.00", "0.00"}, // what is left of a flat history's MACD
+        {0, "0.00", "0.00"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(fixedText(c.v, 2), c.price) << c.v;
+        EXPECT_EQ(oscillatorText(c.v), c.oscillator) << c.v;
+    }
+}
+
+TEST(ChartText, NumbersIgnoreTheProcessLocale)
+{
+    // Qt sets LC_NUMERIC from the desktop; a decimal comma must not reach a label.
+    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    bool comma = false;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"})
+        if (std::setlocale(LC_NUMERIC, name) && std::localeconv()->decimal_point[0] == ',') {
+            comma = true;
+            break;
+        }
+    if (!comma) {
+        std::setlocale(LC_NUMERIC, before.c_str());
+        GTEST_SKIP() << "no locale with a decimal comma is installed";
+    }
+    const std::string label = valueLabel(12.5, false);
+    const std::string width = std::to_string(valueTextWidth(12.5));
+    const std::string percent = percentLabel(0.2, 10, 101, 99);
+    const std::string oscillator = oscillatorText(0.0042);
+    const auto candles = parseCandleReply(R"({"success":"true","infor":[{"endPrice":"12.50"}]})");
+    std::setlocale(LC_NUMERIC, before.c_str());
+    EXPECT_EQ(label, "12.50");
+    EXPECT_EQ(width, "9");
+    EXPECT_EQ(percent, "1.00%");
+    EXPECT_EQ(oscillator, "0.00420");
+    ASSERT_TRUE(candles);
+    EXPECT_EQ(candles->front().close, 12.5);
 }
 
 TEST(ChartText, LabelWidthCountsTheWidestValue)
@@ -73,7 +130,7 @@ TEST(ChartText, LabelWidthCountsTheWidestValue)
     CDataElementKBar bar;
     bar.open = 12;
     bar.close = 1234;
-    bar.high = 12.5f; // "12.500000"
+    bar.high = 12.5; // "12.500000"
     bar.low = 3;
     EXPECT_EQ(bar.labelWidth(), 9);
     CDataElementPoint point;
@@ -84,13 +141,13 @@ TEST(ChartText, LabelWidthCountsTheWidestValue)
 TEST(ChartText, PercentLabelsAreUnsignedDistancesFromTheMiddle)
 {
     // Range 99..101 around 100: every division is 0.2, i.e. 0.2 %.
-    const float step = (101.0f - 99.0f) / 10;
+    const double step = (101.0 - 99.0) / 10;
     EXPECT_EQ(percentLabel(step, 5, 101, 99), "0.00%");
     EXPECT_EQ(percentLabel(step, 10, 101, 99), "1.00%");
     EXPECT_EQ(percentLabel(step, 0, 101, 99), "1.00%");
     EXPECT_EQ(percentLabel(step, 7, 101, 99), percentLabel(step, 3, 101, 99));
-    EXPECT_EQ(percentLabel(0.000001f, 9, 1, 1), "0%");
-    EXPECT_EQ(percentLabel(0.2f, 9, 1, -1), "0%"); // a zero middle would print "inf%"
+    EXPECT_EQ(percentLabel(0.000001, 9, 1, 1), "0%");
+    EXPECT_EQ(percentLabel(0.2, 9, 1, -1), "0%"); // a zero middle would print "inf%"
 }
 
 TEST(ChartElements, CandleRangeCoversInconsistentFields)

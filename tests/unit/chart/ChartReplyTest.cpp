@@ -49,3 +49,22 @@ TEST(ChartReplies, VolumeColoursFollowTheLastTradedPrice)
     EXPECT_EQ(volumeColours(day), (std::vector<Colour>{kRiseColour, kRiseColour, kFallColour, kFallColour,
                                                        kRiseColour, kRiseColour}));
 }
+
+TEST(ChartReplies, PricesAndVolumesKeepEveryDigit)
+{
+    // A float would read 131072.01 as 131072.015625 and 123456789 as 123456792; a 32-bit
+    // volume would lose 5000000000 altogether.
+    const auto candles = parseCandleReply(R"({"success":"true","infor":[{"startPrice":131072.01,)"
+                                          R"("endPrice":"9999999.99","maxPrice":1e39,"minPrice":0.01,)"
+                                          R"("vol":123456789},{"vol":5000000000}]})");
+    ASSERT_TRUE(candles);
+    EXPECT_EQ(candles->front().open, 131072.01);
+    EXPECT_EQ(candles->front().close, 9999999.99);
+    EXPECT_EQ(candles->front().high, 1e39);
+    EXPECT_EQ(candles->front().vol, 123456789);
+    EXPECT_EQ(candles->back().vol, 5000000000);
+    const auto minutes = parseTimelineReply(R"({"success":"true","infor":[{"price":131072.03,"vol":"5000000000"}]})");
+    ASSERT_TRUE(minutes);
+    EXPECT_EQ(minutes->front().price, 131072.03);
+    EXPECT_EQ(minutes->front().vol, 5000000000);
+}

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <span>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -17,7 +18,7 @@ namespace {
 
 constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
 
-CandleRecord Candle(float close, float high = 0, float low = 0, int vol = 0)
+CandleRecord Candle(double close, double high = 0, double low = 0, std::int64_t vol = 0)
 {
     CandleRecord c;
     c.open = close;
@@ -37,18 +38,21 @@ std::vector<CandleRecord> Walk(int count, unsigned seed)
     double price = 50;
     for (int i = 0; i < count; ++i) {
         CandleRecord c;
-        c.open = float(price);
+        c.open = price;
         price = std::max(1.0, price + step(rng));
-        c.close = float(price);
-        c.high = std::max(c.open, c.close) + float(std::abs(step(rng)));
-        c.low = std::min(c.open, c.close) - float(std::abs(step(rng)));
+        c.close = price;
+        c.high = std::max(c.open, c.close) + std::abs(step(rng));
+        c.low = std::min(c.open, c.close) - std::abs(step(rng));
         c.vol = vol(rng);
         candles.push_back(c);
     }
     return candles;
 }
 
-// --- The definitions, written out plainly: every value from its own window. ---
+// --- The definitions, written out plainly. The seeded averages are not run as recursions,
+// as the code runs them, but summed in closed form: a value is the weighted sum of every
+// input so far, each weighted w (1 - w)^age, plus what is left of the value before the
+// first, (1 - w)^count. ---
 
 std::vector<double> Closes(const std::vector<CandleRecord>& c)
 {
@@ -72,23 +76,29 @@ std::vector<double> PlainMa(const std::vector<double>& v, int p)
     return out;
 }
 
-std::vector<double> PlainEma(const std::vector<double>& v, int p)
+// Weight w from index `start` on, with `before` the value before the first.
+std::vector<double> Decayed(const std::vector<double>& x, double w, std::size_t start, double before)
 {
-    std::vector<double> out(v.size(), kNone);
-    std::size_t s = 0;
-    while (s < v.size() && std::isnan(v[s]))
-        ++s;
-    for (std::size_t i = s + std::size_t(p) - 1; i < v.size(); ++i) {
-        if (i == s + std::size_t(p) - 1) {
-            double sum = 0;
-            for (std::size_t j = s; j <= i; ++j)
-                sum += v[j];
-            out[i] = sum / p;
-        } else {
-            out[i] = (2.0 * v[i] + (p - 1.0) * out[i - 1]) / (p + 1.0);
-        }
+    std::vector<double> out(x.size(), kNone);
+    for (std::size_t i = start; i < x.size(); ++i) {
+        double y = std::pow(1 - w, double(i - start + 1)) * before;
+        for (std::size_t j = start; j <= i; ++j)
+            y += w * std::pow(1 - w, double(i - j)) * x[j];
+        out[i] = y;
     }
     return out;
+}
+
+// EMA(X, N) and SMA(X, N, 1) seeded with the first value: as if the value before it had
+// been the first value itself.
+std::vector<double> PlainEma(const std::vector<double>& v, int n)
+{
+    return Decayed(v, 2.0 / (n + 1), 0, v.front());
+}
+
+std::vector<double> PlainSma(const std::vector<double>& v, int n, std::size_t start)
+{
+    return Decayed(v, 1.0 / n, start, v[start]);
 }
 
 struct Three
@@ -112,42 +122,34 @@ Three PlainMacd(const std::vector<double>& close)
 
 Three PlainKdj(const std::vector<CandleRecord>& c)
 {
-    Three out{std::vector<double>(c.size(), kNone), std::vector<double>(c.size(), kNone),
-              std::vector<double>(c.size(), kNone)};
-    double k = 50, d = 50;
-    for (std::size_t i = 8; i < c.size(); ++i) {
-        double hi = -1e300, lo = 1e300;
-        for (std::size_t j = i - 8; j <= i; ++j) {
-            hi = std::max({hi, double(c[j].high), double(c[j].open), double(c[j].close), double(c[j].low)});
-            lo = std::min({lo, double(c[j].low), double(c[j].open), double(c[j].close), double(c[j].high)});
-        }
-        const double rsv = hi == lo ? 50 : (c[i].close - lo) * 100 / (hi - lo);
-        k = k * 2 / 3 + rsv / 3;
-        d = d * 2 / 3 + k / 3;
-        out.a[i] = k;
-        out.b[i] = d;
-        out.c[i] = 3 * k - 2 * d;
+    std::vector<double> rsv;
+    for (std::size_t i = 0; i < c.size(); ++i) {
+        const auto window = std::span(c).subspan(i < 8 ? 0 : i - 8, i < 8 ? i + 1 : 9);
+        const double hi = std::ranges::max(window, {}, &CandleRecord::high).high;
+        const double lo = std::ranges::min(window, {}, &CandleRecord::low).low;
+        rsv.push_back(hi == lo ? 50 : (c[i].close - lo) * 100 / (hi - lo));
     }
+    Three out{Decayed(rsv, 1.0 / 3, 0, 50), {}, std::vector<double>(c.size())};
+    out.b = Decayed(out.a, 1.0 / 3, 0, 50);
+    for (std::size_t i = 0; i < c.size(); ++i)
+        out.c[i] = 3 * out.a[i] - 2 * out.b[i];
     return out;
 }
 
 std::vector<double> PlainRsi(const std::vector<double>& close, int p)
 {
-    std::vector<double> out(close.size(), kNone);
-    double up = 0, down = 0;
+    std::vector<double> rise(close.size(), kNone), move(close.size(), kNone);
     for (std::size_t i = 1; i < close.size(); ++i) {
-        const double gain = std::max(0.0, close[i] - close[i - 1]);
-        const double loss = std::max(0.0, close[i - 1] - close[i]);
-        if (int(i) <= p) {
-            up += gain / p;
-            down += loss / p;
-        } else {
-            up = (up * (p - 1) + gain) / p;
-            down = (down * (p - 1) + loss) / p;
-        }
-        if (int(i) >= p)
-            out[i] = up + down == 0 ? 50 : up * 100 / (up + down);
+        rise[i] = std::max(0.0, close[i] - close[i - 1]);
+        move[i] = std::abs(close[i] - close[i - 1]);
     }
+    std::vector<double> out(close.size(), kNone);
+    if (close.size() < 2)
+        return out;
+    const std::vector<double> up = PlainSma(rise, p, 1), all = PlainSma(move, p, 1);
+    for (std::size_t i = 1; i < close.size(); ++i)
+        if (all[i] != 0)
+            out[i] = up[i] / all[i] * 100;
     return out;
 }
 
@@ -205,35 +207,44 @@ TEST(Indicators, ValuesWorkedOutByHand)
     movingAverage(ones, 3, ma, 0);
     ExpectLine(ma, {kNone, kNone, 2, 3, 4}, "MA3");
 
-    // EMA3 of 2, 4, 6, 8: seeded by the average of the first three (4), then 8/2 + 4/2 = 6.
+    // EMA3 of 2, 4, 6, 8 from the first value: (2 x 4 + 2 x 2) / 4 = 3, then 4.5, 6.25.
     IndicatorLine ema;
     const std::vector<double> evens{2, 4, 6, 8};
     exponentialAverage(evens, 3, ema, 0);
-    ExpectLine(ema, {kNone, kNone, 4, 6}, "EMA3");
+    ExpectLine(ema, {2, 3, 4.5, 6.25}, "EMA3");
 
-    // RSI6 over closes rising 1 a candle for six candles: all gain, 100; then one fall of 6:
-    // gain (1 x 5 + 0) / 6, loss 6 / 6 = 1 -> 100 x (5/6) / (5/6 + 1) = 45.4545...
+    // MACD of closes 10, 11: all 0 at the first candle; then EMA12 = 132/13, EMA26 = 272/27,
+    // DIF = 28/351, DEA = DIF x 2/10, MACD = 2 (DIF - DEA).
+    MacdLines m;
+    const std::vector<double> twoCloses{10, 11};
+    macd(twoCloses, m, 0);
+    const double dif = 28.0 / 351;
+    ExpectLine(m.dif, {0, dif}, "DIF");
+    ExpectLine(m.dea, {0, dif / 5}, "DEA");
+    ExpectLine(m.histogram, {0, 1.6 * dif}, "MACD");
+
+    // RSI6 from the second candle: a rise of 1 is 100; a fall of 1 after it, rise (0 + 5 x 1)
+    // / 6 over move (1 + 5 x 1) / 6. A close that has not moved yet has no RSI (0 / 0).
     RsiLine line;
-    const std::vector<double> closes{10, 11, 12, 13, 14, 15, 16, 10};
-    rsi(closes, 6, line, 0);
-    ExpectLine(line.rsi, {kNone, kNone, kNone, kNone, kNone, kNone, 100, 100.0 * 5 / 11}, "RSI6");
+    rsi(std::vector<double>{10, 11, 10}, 6, line, 0);
+    ExpectLine(line.rsi, {kNone, 100, 500.0 / 6}, "RSI6");
+    rsi(std::vector<double>{10, 10, 11, 11}, 6, line, 0);
+    ExpectLine(line.rsi, {kNone, kNone, 100, 100}, "RSI6 after a flat start");
 
-    // KDJ on nine candles from 1 to 9 closing at their highs: RSV 100, K = (100 + 100) / 3,
-    // D = (66.67 + 100) / 3, J = 3K - 2D. A flat window reads RSV 50 and leaves K and D at 50.
-    std::vector<CandleRecord> rising;
-    for (int i = 1; i <= 9; ++i)
-        rising.push_back(Candle(float(i), float(i), float(i) - 0.5f));
+    // KDJ from the first candle, K and D seeded with 50: high 12, low 8, close 11 is RSV 75,
+    // K = (75 + 2 x 50) / 3, D = (K + 2 x 50) / 3. The second candle's RSV is over both.
     KdjLines lines;
-    kdj(rising, lines, 0);
-    const double k = 200.0 / 3, d = (k + 100) / 3;
-    EXPECT_TRUE(std::isnan(lines.k[7]));
-    EXPECT_NEAR(lines.k[8], k, 1e-9);
-    EXPECT_NEAR(lines.d[8], d, 1e-9);
-    EXPECT_NEAR(lines.j[8], 3 * k - 2 * d, 1e-9);
-    const std::vector<CandleRecord> flat(9, Candle(7));
-    kdj(flat, lines, 0);
-    EXPECT_DOUBLE_EQ(lines.k[8], 50);
-    EXPECT_DOUBLE_EQ(lines.j[8], 50);
+    kdj(std::vector<CandleRecord>{Candle(11, 12, 8), Candle(9, 10, 7)}, lines, 0);
+    const double k0 = 175.0 / 3, d0 = (k0 + 100) / 3;
+    const double k1 = (40 + 2 * k0) / 3, d1 = (k1 + 2 * d0) / 3; // RSV (9 - 7) / (12 - 7)
+    ExpectLine(lines.k, {k0, k1}, "K");
+    ExpectLine(lines.d, {d0, d1}, "D");
+    ExpectLine(lines.j, {3 * k0 - 2 * d0, 3 * k1 - 2 * d1}, "J");
+    // Only highs and lows bound RSV: an open below the low does not widen the range.
+    CandleRecord wild = Candle(11, 12, 8);
+    wild.open = 2;
+    kdj(std::vector<CandleRecord>{wild}, lines, 0);
+    EXPECT_NEAR(lines.k[0], k0, 1e-12);
 
     // BOLL of 20 closes alternating 9 and 11: mid 10, deviation 1, bands 12 and 8.
     std::vector<double> zigzag;
@@ -247,10 +258,57 @@ TEST(Indicators, ValuesWorkedOutByHand)
     EXPECT_NEAR(bands.lower[19], 8, 1e-12);
 }
 
-TEST(Indicators, EveryLineMatchesItsDefinitionFromTheFirstFullPeriod)
+TEST(Indicators, AFlatHistoryShowsZeroMacdMiddleKdjAndNoRsi)
 {
-    // 30 candles: longer than MACD's first DIF, shorter than MA60 and MACD's first DEA (34).
-    for (const int count : {30, 300}) {
+    const std::vector<CandleRecord> flat(40, Candle(7.35));
+    IndicatorSet set;
+    for (const Oscillator o : {Oscillator::Macd, Oscillator::Kdj, Oscillator::Rsi, Oscillator::Boll}) {
+        SCOPED_TRACE(int(o));
+        set.setChoice(With(o));
+        set.update(flat, 0);
+        const double expected = o == Oscillator::Macd  ? 0
+                                : o == Oscillator::Kdj ? 50
+                                : o == Oscillator::Rsi ? kNone
+                                                       : 7.35;
+        for (const IndicatorLine* line : set.oscillatorLines())
+            for (std::size_t i = 0; i < flat.size(); ++i) {
+                if (o == Oscillator::Boll && i < 19)
+                    continue;
+                if (std::isnan(expected))
+                    EXPECT_TRUE(std::isnan((*line)[i])) << i;
+                else
+                    EXPECT_NEAR((*line)[i], expected, 1e-12) << i;
+            }
+        EXPECT_NEAR(set.priceAverages()[0][4], 7.35, 1e-12);
+    }
+}
+
+TEST(Indicators, OneGarbagePriceSpoilsOnlyTheAveragesOfItsWindows)
+{
+    for (const double garbage : {1e39, std::numeric_limits<double>::infinity(), kNone}) {
+        SCOPED_TRACE(garbage);
+        std::vector<double> close = Closes(Walk(60, 3));
+        close[20] = garbage;
+        for (const int period : {5, 20}) {
+            IndicatorLine got;
+            movingAverage(close, period, got, 0);
+            const std::vector<double> want = PlainMa(close, period);
+            for (std::size_t i = 0; i < close.size(); ++i) {
+                if (i + 1 < std::size_t(period))
+                    EXPECT_FALSE(hasValue(got[i])) << i;
+                else if (i >= 20 && i < 20 + std::size_t(period))
+                    EXPECT_FALSE(hasValue(got[i]) && got[i] < 1e30) << i; // the bad record shows
+                else
+                    EXPECT_NEAR(got[i], want[i], 1e-9) << i;
+            }
+        }
+    }
+}
+
+TEST(Indicators, EveryLineMatchesItsDefinition)
+{
+    // 20 candles, a monthly history: MACD, KDJ and RSI all the way, no MA60, BOLL at the last.
+    for (const int count : {20, 30, 300}) {
         SCOPED_TRACE(count);
         const std::vector<CandleRecord> candles = Walk(count, 5);
         const std::vector<double> close = Closes(candles);
