@@ -50,6 +50,56 @@ std::string columnWidthsText(const ColumnWidthChoices& choices)
     return writer.write(root);
 }
 
+namespace {
+
+constexpr const char* kSortMember = "sort";
+constexpr const char* kDescending = "descending";
+constexpr const char* kAscending = "ascending";
+
+bool saveChoices(const std::filesystem::path& dir, const ColumnWidthFile& file)
+{
+    return platform::saveWholeFile(QString::fromStdString((dir / kColumnWidthsFile).string()),
+                                   QByteArray::fromStdString(withListSorts(columnWidthsText(file.choices), file.sorts)));
+}
+
+} // namespace
+
+SortChoices parseListSorts(std::string_view bytes)
+{
+    SortChoices sorts;
+    Json::Value root;
+    if (!client::parseJson(client::localFileToUtf8(bytes), root) || !root.isObject() || !root[kSortMember].isObject())
+        return sorts;
+    const Json::Value& lists = root[kSortMember];
+    for (const std::string& list : lists.getMemberNames()) {
+        const Json::Value& sort = lists[list];
+        if (!sort.isObject() || !sort["column"].isString() || !sort["order"].isString())
+            continue;
+        const std::string order = sort["order"].asString();
+        if (sort["column"].asString().empty() || (order != kDescending && order != kAscending))
+            continue;
+        sorts[list] = {sort["column"].asString(), order == kDescending};
+    }
+    return sorts;
+}
+
+std::string withListSorts(const std::string& widthsText, const SortChoices& sorts)
+{
+    if (sorts.empty())
+        return widthsText;
+    Json::Value root;
+    if (!client::parseJson(widthsText, root) || !root.isObject())
+        root = Json::Value(Json::objectValue);
+    Json::Value& lists = root[kSortMember];
+    lists = Json::Value(Json::objectValue);
+    for (const auto& [list, sort] : sorts) {
+        lists[list]["column"] = sort.caption;
+        lists[list]["order"] = sort.descending ? kDescending : kAscending;
+    }
+    Json::StyledWriter writer;
+    return writer.write(root);
+}
+
 ColumnWidthFile readColumnWidths(const std::filesystem::path& dir)
 {
     ColumnWidthFile result;
@@ -60,9 +110,10 @@ ColumnWidthFile readColumnWidths(const std::filesystem::path& dir)
     std::ifstream in(path, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const std::optional<ColumnWidthChoices> choices = in ? parseColumnWidths(bytes) : std::nullopt;
-    if (choices)
+    if (choices) {
         result.choices = *choices;
-    else
+        result.sorts = parseListSorts(bytes);
+    } else
         result.failed = path;
     return result;
 }
@@ -86,9 +137,24 @@ StoreResult storeListWidths(const std::filesystem::path& dir, const std::string&
             return StoreResult::Unchanged;
         file.choices[list] = widths;
     }
-    const bool saved = platform::saveWholeFile(QString::fromStdString((dir / kColumnWidthsFile).string()),
-                                               QByteArray::fromStdString(columnWidthsText(file.choices)));
-    return saved ? StoreResult::Stored : StoreResult::Failed;
+    return saveChoices(dir, file) ? StoreResult::Stored : StoreResult::Failed;
+}
+
+StoreResult storeListSort(const std::filesystem::path& dir, const std::string& list,
+                          const std::optional<ColumnSort>& sort)
+{
+    ColumnWidthFile file = readColumnWidths(dir);
+    const auto it = file.sorts.find(list);
+    if (!sort) {
+        if (it == file.sorts.end())
+            return StoreResult::Unchanged;
+        file.sorts.erase(it);
+    } else {
+        if (it != file.sorts.end() && it->second == *sort && file.failed.empty())
+            return StoreResult::Unchanged;
+        file.sorts[list] = *sort;
+    }
+    return saveChoices(dir, file) ? StoreResult::Stored : StoreResult::Failed;
 }
 
 } // namespace controls
