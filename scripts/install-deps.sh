@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
   libjsoncpp-dev libcurl4-openssl-dev libssl-dev libcpp-httplib-dev
-  zlib1g-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
+  zlib1g-dev libsqlite3-dev libicu-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei fonts-liberation2 xvfb xauth
   librsvg2-bin desktop-file-utils appstream dpkg-dev file locales
   "$@"

@@ -15,7 +15,11 @@ ColouredCellDelegate::ColouredCellDelegate(ColouredList* list)
 void ColouredCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     const bool selected = option.state & QStyle::State_Selected;
-    painter->fillRect(option.rect, selected ? ColouredList::kSelectedRowColour : m_list->backgroundColour());
+    painter->fillRect(option.rect, selected ? m_list->selectedRowColour() : m_list->backgroundColour());
+    if (selected && m_list->selectedRowOutline().isValid()) {
+        painter->fillRect(QRect(option.rect.left(), option.rect.top(), option.rect.width(), 1), m_list->selectedRowOutline());
+        painter->fillRect(QRect(option.rect.left(), option.rect.bottom(), option.rect.width(), 1), m_list->selectedRowOutline());
+    }
     const QString text = index.data(Qt::DisplayRole).toString();
     if (text.isEmpty())
         return;

@@ -123,6 +123,13 @@ void ColouredList::setCellFont(const QFont& font)
     verticalHeader()->setDefaultSectionSize(kRowHeight);
 }
 
+void ColouredList::setSelectedRowColours(QColor band, QColor outline)
+{
+    m_selectedBand = band;
+    m_selectedOutline = outline;
+    viewport()->update();
+}
+
 void ColouredList::setRowColour(int row, QColor colour)
 {
     for (int c = 0; c < columnCount(); ++c)

@@ -38,6 +38,11 @@ public:
     void setDefaultTextColour(QColor colour);
     QColor defaultTextColour() const { return m_defaultText; }
     void setCellFont(const QFont& font);
+    // The selected row's fill and, when valid, a line over and under it: a list whose text
+    // colours are bright on a dark ground keeps them readable on a dark band.
+    void setSelectedRowColours(QColor band, QColor outline = {});
+    QColor selectedRowColour() const { return m_selectedBand; }
+    QColor selectedRowOutline() const { return m_selectedOutline; }
 
     // Per-cell text colours; false when the cell lies outside the list's colour table.
     virtual bool setCellColour(int row, int column, QColor colour) = 0;
@@ -58,6 +63,8 @@ private:
 
     QColor m_background{240, 240, 240};
     QColor m_defaultText{16, 16, 16};
+    QColor m_selectedBand = kSelectedRowColour;
+    QColor m_selectedOutline;
 };
 
 } // namespace controls

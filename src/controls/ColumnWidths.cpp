@@ -45,10 +45,76 @@ std::string columnWidthsText(const ColumnWidthChoices& choices)
     return writer.write(root);
 }
 
+namespace {
+
+constexpr const char* kSortMember = "sort";
+constexpr const char* kDescending = "descending";
+constexpr const char* kAscending = "ascending";
+
+bool saveChoices(const std::filesystem::path& dir, const ColumnWidthFile& file)
+{
+    return client::SettingsFolder(dir).write(kColumnWidthsFile, withListSorts(columnWidthsText(file.choices), file.sorts));
+}
+
+} // namespace
+
+SortChoices parseListSorts(std::string_view bytes)
+{
+    SortChoices sorts;
+    Json::Value root;
+    if (!client::parseJson(client::localFileToUtf8(bytes), root) || !root.isObject() || !root[kSortMember].isObject())
+        return sorts;
+    const Json::Value& lists = root[kSortMember];
+    for (const std::string& list : lists.getMemberNames()) {
+        const Json::Value& sort = lists[list];
+        if (!sort.isObject() || !sort["column"].isString() || !sort["order"].isString())
+            continue;
+        const std::string order = sort["order"].asString();
+        if (sort["column"].asString().empty() || (order != kDescending && order != kAscending))
+            continue;
+        sorts[list] = {sort["column"].asString(), order == kDescending};
+    }
+    return sorts;
+}
+
+std::string withListSorts(const std::string& widthsText, const SortChoices& sorts)
+{
+    if (sorts.empty())
+        return widthsText;
+    Json::Value root;
+    if (!client::parseJson(widthsText, root) || !root.isObject())
+        root = Json::Value(Json::objectValue);
+    Json::Value& lists = root[kSortMember];
+    lists = Json::Value(Json::objectValue);
+    for (const auto& [list, sort] : sorts) {
+        lists[list]["column"] = sort.caption;
+        lists[list]["order"] = sort.descending ? kDescending : kAscending;
+    }
+    Json::StyledWriter writer;
+    return writer.write(root);
+}
+
 ColumnWidthFile readColumnWidths(const std::filesystem::path& dir)
 {
-    client::SettingsRead<ColumnWidthChoices> read = client::SettingsFolder(dir).read(kColumnWidthsFile, parseColumnWidths);
-    return {std::move(read.value).value_or(ColumnWidthChoices{}), std::move(read.failed)};
+    struct Parsed
+    {
+        ColumnWidthChoices choices;
+        SortChoices sorts;
+    };
+    client::SettingsRead<Parsed> read = client::SettingsFolder(dir).read(
+        kColumnWidthsFile, [](std::string_view bytes) -> std::optional<Parsed> {
+            std::optional<ColumnWidthChoices> choices = parseColumnWidths(bytes);
+            if (!choices)
+                return std::nullopt;
+            return Parsed{std::move(*choices), parseListSorts(bytes)};
+        });
+    ColumnWidthFile result;
+    if (read.value) {
+        result.choices = std::move(read.value->choices);
+        result.sorts = std::move(read.value->sorts);
+    }
+    result.failed = std::move(read.failed);
+    return result;
 }
 
 std::string columnWidthsProblemText(const std::filesystem::path& failed)
@@ -69,7 +135,24 @@ StoreResult storeListWidths(const std::filesystem::path& dir, const std::string&
             return StoreResult::Unchanged;
         file.choices[list] = widths;
     }
-    return client::SettingsFolder(dir).write(kColumnWidthsFile, columnWidthsText(file.choices)) ? StoreResult::Stored : StoreResult::Failed;
+    return saveChoices(dir, file) ? StoreResult::Stored : StoreResult::Failed;
+}
+
+StoreResult storeListSort(const std::filesystem::path& dir, const std::string& list,
+                          const std::optional<ColumnSort>& sort)
+{
+    ColumnWidthFile file = readColumnWidths(dir);
+    const auto it = file.sorts.find(list);
+    if (!sort) {
+        if (it == file.sorts.end())
+            return StoreResult::Unchanged;
+        file.sorts.erase(it);
+    } else {
+        if (it != file.sorts.end() && it->second == *sort && file.failed.empty())
+            return StoreResult::Unchanged;
+        file.sorts[list] = *sort;
+    }
+    return saveChoices(dir, file) ? StoreResult::Stored : StoreResult::Failed;
 }
 
 } // namespace controls

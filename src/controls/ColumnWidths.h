@@ -27,9 +27,27 @@ std::optional<ColumnWidthChoices> parseColumnWidths(std::string_view bytes);
 // The file's text: styled JSON, as the other settings files are written.
 std::string columnWidthsText(const ColumnWidthChoices& choices);
 
+// A list's rows sorted by one column, as the user chose it with a click on its caption.
+struct ColumnSort
+{
+    std::string caption; // UTF-8
+    bool descending = true;
+    bool operator==(const ColumnSort&) const = default;
+};
+// By the list's stable name, in the file's "sort" member (no list has that name: theirs
+// hold a '/').
+using SortChoices = std::map<std::string, ColumnSort>;
+
+// The sorts a file's bytes hold: {"sort": {list: {"column": caption, "order": "descending"
+// or "ascending"}}}; anything else in it is left out, and the widths do not see them.
+SortChoices parseListSorts(std::string_view bytes);
+// `widthsText` (columnWidthsText's) with `sorts` added.
+std::string withListSorts(const std::string& widthsText, const SortChoices& sorts);
+
 struct ColumnWidthFile
 {
     ColumnWidthChoices choices;   // none when the file is missing or unreadable
+    SortChoices sorts;
     std::filesystem::path failed; // the file when it exists but could not be read
 };
 
@@ -44,5 +62,8 @@ enum class StoreResult { Stored, Unchanged, Failed };
 // whole, keeping the other lists'. A file that could not be read is replaced only when
 // there is a choice to keep: dropping nothing leaves it for the user to mend.
 StoreResult storeListWidths(const std::filesystem::path& dir, const std::string& list, const ListWidths& widths);
+// The same for one list's sort (none: the owner's order).
+StoreResult storeListSort(const std::filesystem::path& dir, const std::string& list,
+                          const std::optional<ColumnSort>& sort);
 
 } // namespace controls

@@ -2,6 +2,9 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+
+#include <utility>
 
 #include "platform/Fonts.h"
 
@@ -50,7 +53,38 @@ void JHeaderCtrl::paintEvent(QPaintEvent*)
         const Qt::Alignment horizontal =
             align.isValid() ? (Qt::Alignment(align.toInt()) & Qt::AlignHorizontal_Mask) : Qt::AlignLeft;
         p.drawText(box, int(horizontal | Qt::AlignVCenter | Qt::TextSingleLine), title);
+        if (logical == m_markSection) {
+            const int x = sectionViewportPosition(logical) + sectionSize(logical) - 8;
+            const int y = viewport()->height() / 2;
+            const int tip = m_markDescending ? 3 : -3;
+            p.save();
+            p.setPen(Qt::NoPen);
+            p.setBrush(m_text);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.drawPolygon(QPolygon({QPoint(x - 4, y - tip), QPoint(x + 4, y - tip), QPoint(x, y + tip)}));
+            p.restore();
+        }
     }
+}
+
+void JHeaderCtrl::setSortMark(int section, bool descending)
+{
+    if (section == m_markSection && descending == m_markDescending)
+        return;
+    m_markSection = section;
+    m_markDescending = descending;
+    viewport()->update();
+}
+
+int JHeaderCtrl::captionAt(int x) const
+{
+    const int section = logicalIndexAt(x);
+    if (section < 0)
+        return -1;
+    const int margin = style()->pixelMetric(QStyle::PM_HeaderGripMargin, nullptr, this);
+    const int left = sectionViewportPosition(section);
+    const bool onDivider = (visualIndex(section) > 0 && x - left < margin) || left + sectionSize(section) - x <= margin;
+    return onDivider ? -1 : section;
 }
 
 void JHeaderCtrl::setUserResizable(bool resizable)
@@ -64,6 +98,7 @@ void JHeaderCtrl::setUserResizable(bool resizable)
 // unclickable and fixed in place).
 void JHeaderCtrl::mousePressEvent(QMouseEvent* event)
 {
+    m_pressedCaption = m_choosable && event->button() == Qt::LeftButton ? captionAt(event->position().toPoint().x()) : -1;
     if (!m_resizable) {
         event->accept();
         return;
@@ -94,8 +129,12 @@ void JHeaderCtrl::mouseMoveEvent(QMouseEvent* event)
 
 void JHeaderCtrl::mouseReleaseEvent(QMouseEvent* event)
 {
+    const int pressed = std::exchange(m_pressedCaption, -1);
+    const bool clicked = pressed >= 0 && captionAt(event->position().toPoint().x()) == pressed;
     if (!m_resizable) {
         event->accept();
+        if (clicked)
+            emit sectionChosen(pressed);
         return;
     }
     QHeaderView::mouseReleaseEvent(event);
@@ -105,4 +144,6 @@ void JHeaderCtrl::mouseReleaseEvent(QMouseEvent* event)
     m_sizesAtPress.clear();
     if (changed)
         emit userResized();
+    else if (clicked)
+        emit sectionChosen(pressed);
 }

@@ -95,12 +95,69 @@ void JListCtrl::loadUserWidths()
     const controls::ColumnWidthFile file = controls::readColumnWidths(m_widthsDir);
     if (const auto it = file.choices.find(m_widthsName); it != file.choices.end())
         m_userWidths = it->second;
+    if (const auto it = file.sorts.find(m_widthsName); m_sortable && it != file.sorts.end()) {
+        m_sort = it->second;
+        markSort();
+        emit sortChanged();
+    }
     for (int c = 0; c < columnCount(); ++c)
         columnInserted(c);
 }
 
+void JListCtrl::keepUserSort()
+{
+    if (m_sortable)
+        return;
+    m_sortable = true;
+    m_header->setChoosable(true);
+    connect(m_header, &JHeaderCtrl::sectionChosen, this, &JListCtrl::stepSort);
+    if (m_widthsLoaded) {
+        m_widthsLoaded = false;
+        loadUserWidths();
+    }
+}
+
+void JListCtrl::setUserSort(const std::optional<controls::ColumnSort>& sort)
+{
+    if (sort == m_sort)
+        return;
+    m_sort = sort;
+    markSort();
+    emit sortChanged();
+}
+
+int JListCtrl::sortColumn() const
+{
+    if (!m_sort)
+        return -1;
+    for (int c = 0; c < columnCount(); ++c) {
+        if (columnCaption(c).toStdString() == m_sort->caption)
+            return c;
+    }
+    return -1;
+}
+
+void JListCtrl::stepSort(int column)
+{
+    std::optional<controls::ColumnSort> next = controls::ColumnSort{columnCaption(column).toStdString(), true};
+    if (column == sortColumn())
+        next = m_sort->descending ? std::optional(controls::ColumnSort{m_sort->caption, false}) : std::nullopt;
+    setUserSort(next);
+    if (!m_widthsName.empty() &&
+        controls::storeListSort(m_widthsDir, m_widthsName, m_sort) == controls::StoreResult::Failed)
+        platform::reportSaveFailed(this, QString::fromStdString((m_widthsDir / controls::kColumnWidthsFile).string()));
+}
+
+void JListCtrl::markSort()
+{
+    const int column = sortColumn();
+    m_header->setSortMark(column, column >= 0 && m_sort->descending);
+}
+
 void JListCtrl::columnInserted(int column)
 {
+    if (m_sortable)
+        markSort();
     if (m_userWidths.empty())
         return;
     const auto it = m_userWidths.find(columnCaption(column).toStdString());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "controls/CellColourTable.h"
@@ -47,6 +48,19 @@ public:
     void restoreDefaultWidths();
     QMenu* headerMenu() const { return m_headerMenu; }
 
+    // Lets the user sort by a column (after keepUserWidths): a click on its caption sorts
+    // descending, a second ascending, a third goes back to the owner's order. The choice is
+    // kept by caption with the widths and marked in the header; the owner orders the rows
+    // on sortChanged.
+    void keepUserSort();
+    const std::optional<controls::ColumnSort>& userSort() const { return m_sort; }
+    void setUserSort(const std::optional<controls::ColumnSort>& sort);
+    // The column the rows are sorted by; -1 for none (or none shown).
+    int sortColumn() const;
+
+signals:
+    void sortChanged();
+
 protected:
     void columnInserted(int column) override;
     void showEvent(QShowEvent* event) override;
@@ -55,6 +69,8 @@ private:
     // Reads the chosen widths once the list's name is known, and applies them.
     void loadUserWidths();
     void saveUserWidths();
+    void stepSort(int column);
+    void markSort();
 
     JHeaderCtrl* m_header;
     ColourTable m_colours;
@@ -63,4 +79,6 @@ private:
     std::string m_widthsName;
     bool m_widthsLoaded = false;
     controls::ListWidths m_userWidths;
+    bool m_sortable = false;
+    std::optional<controls::ColumnSort> m_sort;
 };

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDir>
 #include <QKeyEvent>
 #include <QMenu>
@@ -79,6 +80,7 @@ Transaction_Dlg::Transaction_Dlg(QWidget* loginWindow)
     : QWidget(loginWindow, Qt::Window | Qt::FramelessWindowHint)
     , m_loginWindow(loginWindow)
     , m_font(platform::font(QStringLiteral("宋体"), 20))
+    , m_now([] { return QDateTime::currentMSecsSinceEpoch(); })
 {
     setObjectName(QStringLiteral("Transaction_Dlg"));
     setWindowTitle(QStringLiteral("   Velmora"));
@@ -167,6 +169,7 @@ void Transaction_Dlg::createControls()
         list->setGeometry(platform::edges(28, 77, m_w, 700));
         // Apart from the column file, which the column set-up rewrites: see ColumnWidths.h.
         list->keepUserWidths();
+        list->keepUserSort(); // a click on a caption ranks the items by that column
         // The window takes the keys: a list would keep the typed letters to itself.
         list->setFocusPolicy(Qt::NoFocus);
         list->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -229,6 +232,7 @@ void Transaction_Dlg::initialise()
     m_poller->LoadTimeline.set([this, poller](const std::string& reply) {
         m_charts.LoadTimeline(reply, poller->replyItem());
     });
+    m_poller->MarketReplied.set([this] { platform::postTo(this, [this] { noteMarketReply(); }); });
     m_poller->ShowAnnouncements.set([this] {
         platform::postTo(this, [this] { showAnnouncements(); });
     });
@@ -257,6 +261,10 @@ void Transaction_Dlg::initialise()
             m_poller->post(static_cast<int>(market::MarketRequest::UsableCash), 0);
     });
     m_timer8.start();
+    m_startedMs = m_now();
+    m_bandTimer.setInterval(1000);
+    connect(&m_bandTimer, &QTimer::timeout, this, [this] { update(statusBand()); });
+    m_bandTimer.start();
     m_timer1.setInterval(5000);
     connect(&m_timer1, &QTimer::timeout, this, &Transaction_Dlg::refresh);
     m_timer1.start();
@@ -410,7 +418,7 @@ void Transaction_Dlg::command(int id)
         break;
     case ID_COLUMN_SETUP:
         if (!m_columnSetup)
-            m_columnSetup = new ShowViewSetDlg(".", this);
+            m_columnSetup = new ShowViewSetDlg(client::settingsFolder().dir(), this);
         m_columnSetup->show();
         m_columnSetup->raise();
         break;
@@ -740,18 +748,79 @@ void Transaction_Dlg::changeWatchlist(int code, bool add)
 {
     std::vector<int> codes = Session::current().watchlist();
     const auto at = std::find(codes.begin(), codes.end(), code);
-    if (code == 0 || add == (at != codes.end()))
+    const std::optional<market::ItemEntry> item = Session::current().findItem(code);
+    const QString named = QString::number(code) + (item ? QLatin1Char(' ') + QString::fromStdString(item->name) : QString());
+    update(statusBand());
+    if (code == 0) {
+        m_statusNote = QStringLiteral("未选中商品：先用 ↑ ↓ 选中一行");
         return;
+    }
+    if (add == (at != codes.end())) {
+        m_statusNote = (add ? QStringLiteral("已在自选中：") : QStringLiteral("不在自选中：")) + named;
+        return;
+    }
     if (add)
         codes.push_back(code);
     else
         codes.erase(at);
     Session::current().setWatchlist(codes);
+    m_statusNote = (add ? QStringLiteral("已加入自选：") : QStringLiteral("已删除自选：")) + named;
     const client::SettingsFolder settings = client::settingsFolder();
-    if (!market::writeWatchlist(settings.dir(), codes))
+    if (!market::writeWatchlist(settings.dir(), codes)) {
+        m_statusNote += QStringLiteral("（未能保存）");
         platform::reportSaveFailed(this, QString::fromStdString(settings.pathOf(market::kWatchlistFile).string()));
+    }
     if (m_watchlistShown)
         showWatchlist(true);
+}
+
+void Transaction_Dlg::noteMarketReply()
+{
+    m_lastReplyMs = m_now();
+    update(statusBand());
+}
+
+void Transaction_Dlg::setClockForTest(std::function<qint64()> now)
+{
+    m_now = std::move(now);
+    m_startedMs = m_now();
+}
+
+QRect Transaction_Dlg::statusBand() const
+{
+    return platform::edges(0, m_h - 28, m_w, m_h);
+}
+
+QString Transaction_Dlg::statusText() const
+{
+    QString text;
+    if (!m_chartMode && m_watchlistShown) {
+        const std::size_t count = Session::current().watchlist().size();
+        text = count == 0 ? QStringLiteral("自选为空：在行情列表中选中一行，按 Insert 或右键“加入自选”")
+                          : QStringLiteral("自选（%1）").arg(count);
+    }
+    if (!m_statusNote.isEmpty())
+        text += (text.isEmpty() ? QString() : QStringLiteral("　")) + m_statusNote;
+    return text;
+}
+
+QString Transaction_Dlg::liveText() const
+{
+    const Session& session = Session::current();
+    const auto lines = session.lines();
+    const int line = std::clamp(session.lineIndex(), 0, int(lines.size()) - 1);
+    QString text = QStringLiteral("线路：") + QString::fromStdString(lines[std::size_t(line)].label);
+    text += QStringLiteral("　行情：") +
+            (m_lastReplyMs < 0 ? QStringLiteral("--:--:--")
+                               : QDateTime::fromMSecsSinceEpoch(m_lastReplyMs).toString(QStringLiteral("HH:mm:ss")));
+    text += session.loggedIn() ? QStringLiteral("　账户：") + QString::fromStdString(session.userId())
+                               : QStringLiteral("　未登录");
+    return text;
+}
+
+bool Transaction_Dlg::quotesLate() const
+{
+    return m_now() - (m_lastReplyMs < 0 ? m_startedMs : m_lastReplyMs) > kQuotesLateMs;
 }
 
 void Transaction_Dlg::showQuotePanel()
@@ -854,9 +923,12 @@ void Transaction_Dlg::paintEvent(QPaintEvent*)
     p.setFont(m_font);
     p.setPen(kStatusText);
     p.drawText(QRect(15, m_h - 26, 200, 24), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("酒窖指数"));
-    if (!m_chartMode && m_watchlistShown && Session::current().watchlist().empty())
-        p.drawText(QRect(220, m_h - 26, m_w - 240, 24), Qt::AlignLeft | Qt::AlignTop,
-                   QStringLiteral("自选为空：在行情列表中选中一行，按 Insert 或右键“加入自选”"));
+    const QString live = liveText();
+    const int liveWidth = p.fontMetrics().horizontalAdvance(live) + 20;
+    p.drawText(QRect(220, m_h - 26, std::max(0, m_w - 240 - liveWidth), 24), Qt::AlignLeft | Qt::AlignTop,
+               p.fontMetrics().elidedText(statusText(), Qt::ElideRight, std::max(0, m_w - 240 - liveWidth)));
+    p.setPen(quotesLate() ? platform::RiseColour : kStatusText);
+    p.drawText(QRect(m_w - liveWidth - 5, m_h - 26, liveWidth, 24), Qt::AlignRight | Qt::AlignTop, live);
     p.drawImage(platform::edges(0, 0, m_w, 28), platform::bitmap(platform::bmp::TitleBar));
     p.setPen(platform::TextOnDark);
     p.drawText(QRect(m_w - 203, 2, 44, 24), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("交易"));
@@ -962,6 +1034,7 @@ bool Transaction_Dlg::startFinder(const QKeyEvent& event)
             command(kToolTimeshare);
         });
     }
+    m_finder->setNameKeys(m_overview->nameKeys());
     // At the foot of the work area's right side, just above the status band.
     m_finder->start(text, mapToGlobal(QPoint(m_w - 1, m_h - 29)));
     return true;

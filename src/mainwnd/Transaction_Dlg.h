@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -127,6 +128,16 @@ public:
     // Whether the overview shows only the trader's watchlist.
     bool watchlistShown() const { return m_watchlistShown; }
 
+    // The status band: what the overview shows and the last answer to a key, then at its
+    // right the line in use, the time of the last market reply and the account.
+    QString statusText() const;
+    QString liveText() const;
+    // No market reply for kQuotesLateMs: the time turns red.
+    static constexpr qint64 kQuotesLateMs = 15000;
+    bool quotesLate() const;
+    // The clock of the band, in ms since the epoch; tests set their own.
+    void setClockForTest(std::function<qint64()> now);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -154,6 +165,8 @@ private:
     void showOverviewMode();
     void showWatchlist(bool only);
     void changeWatchlist(int code, bool add);
+    void noteMarketReply();
+    QRect statusBand() const;
     // The menu a right click on an overview row opens for that row's item.
     QMenu* watchlistMenu(int row);
     void showChartView(int tab);
@@ -193,6 +206,11 @@ private:
     bool m_chosenItemUnsaved = false;
     bool m_watchlistShown = false;
     QMenu* m_watchlistMenu = nullptr;
+    QString m_statusNote;
+    std::function<qint64()> m_now;
+    qint64 m_startedMs = 0;
+    qint64 m_lastReplyMs = -1; // none yet
+    QTimer m_bandTimer; // keeps the band's time and colour current
 
     std::unique_ptr<CUPdate_thread> m_poller;
     QTimer m_timer1; // refresh of the visible view, every 5000 ms

@@ -46,6 +46,7 @@ ItemFinder::ItemFinder(QWidget* parent)
     m_list->setObjectName(QStringLiteral("finderList"));
     m_list->setBackgroundColour(kGround);
     m_list->setDefaultTextColour(kLevelColour);
+    m_list->setSelectedRowColours(kSelectedBand, kSelectedOutline);
     m_list->setFocusPolicy(Qt::NoFocus);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->addColumn(QStringLiteral("代码"), 90);
@@ -76,6 +77,11 @@ void ItemFinder::start(const QString& typed, const QPoint& bottomRight)
     m_field->end(false);
 }
 
+void ItemFinder::setNameKeys(std::map<int, NameKeys> keys)
+{
+    m_keys = std::move(keys);
+}
+
 int ItemFinder::chosenCode() const
 {
     const int row = m_list->currentRow();
@@ -84,10 +90,17 @@ int ItemFinder::chosenCode() const
 
 void ItemFinder::refill()
 {
-    const std::vector<ItemEntry> found =
-        findItems(Session::current().items().entries(), m_field->text().toStdString(), kRows);
+    const std::string typed = m_field->text().toStdString();
+    const std::vector<ItemEntry> found = findItems(Session::current().items().entries(), typed, kRows, m_keys);
     m_codes.clear();
+    m_list->clearSpans();
     m_list->clearRows();
+    if (found.empty() && typed.find_first_not_of(' ') != std::string::npos) {
+        const int row = m_list->appendRow({QStringLiteral("无匹配的代码、名称或拼音")});
+        m_list->setSpan(row, 0, 1, 2);
+        m_list->setCellColour(row, 0, kLevelColour);
+        return;
+    }
     for (const ItemEntry& item : found) {
         m_codes.push_back(item.code);
         const int row = m_list->appendRow({QString::number(item.code), QString::fromStdString(item.name)});

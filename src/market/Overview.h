@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -51,19 +52,23 @@ public:
     // GUI thread.
     void LoadOverview(std::string_view wire);
 
-    // GUI thread. The item code of a row of the lists; 0 for none.
+    // GUI thread. The item code of a row of the current tab's list; 0 for none.
     int codeAt(int row) const;
     // GUI thread, on the list of the current tab: moves the selected row by `rows` (a page
     // is pageRows()), staying within the list; the first row when none was selected.
     void moveSelection(int rows);
     int pageRows() const;
     void selectRow(int row);
-    // The code of the selected row; 0 for none.
+    // The code of the selected row; 0 for none. The selection follows its item through every
+    // refill, in both lists, wherever the refresh or the watchlist puts it.
     int selectedCode() const;
 
     // GUI thread. Shows only the rows of these codes, in the reply's order, or every row for
     // none; at once on the last reply, and on every reply after it.
     void showOnly(std::optional<std::vector<int>> codes);
+
+    // GUI thread. The pinyin keys of the listed items' names, by code, as of the last reply.
+    const std::map<int, NameKeys>& nameKeys() const { return m_nameKeys; }
 
 signals:
     // A double click on a row of either list: the window shows that item's time-share view.
@@ -74,13 +79,23 @@ signals:
 private:
     void fill(const OverviewReply& reply, Tab tab);
     JListCtrl* currentList() const;
+    const std::vector<int>& codesOf(const JListCtrl* list) const;
+    int codeAt(const JListCtrl* list, int row) const;
     void showRows();
-    static void fillList(JListCtrl* list, const std::vector<std::vector<OverviewCell>>& rows);
+    // Rewrites the rows in place: the list keeps its scroll position and nothing flickers.
+    void fillList(JListCtrl* list, const std::vector<std::vector<OverviewCell>>& rows,
+                  const std::vector<std::size_t>& shown, const std::vector<std::string>& keys);
+    // Puts the selection back on m_selectedCode's row of `list`, if shown.
+    void reselect(JListCtrl* list, bool keepInView);
 
     JListCtrl* m_basic;
     JListCtrl* m_extended;
-    std::vector<int> m_rowCodes; // GUI thread, of the rows shown
+    std::vector<int> m_basicCodes; // GUI thread, of the rows shown, in their order
+    std::vector<int> m_extendedCodes;
+    int m_selectedCode = 0; // GUI thread
+    bool m_filling = false; // the lists' own selection changes are not the user's
     OverviewReply m_last;        // GUI thread, the last reply that filled the lists
+    std::map<int, NameKeys> m_nameKeys; // GUI thread
     std::optional<std::vector<int>> m_only;
     std::atomic<Tab> m_tab{Tab::Basic};
     mutable std::mutex m_keysMutex;

@@ -28,6 +28,8 @@ void CUPdate_thread::handle(int wParam, long lParam)
         const std::string reply = client::fetchItemText(client::Endpoint::Histogram, m_item.code,
                                                         std::to_string(period), client::kUntraced,
                                                         client::Lock::Unlocked);
+        if (!reply.empty())
+            MarketReplied();
         if (m_lastCandles.offer(reply))
             LoadCandles(reply, period);
         break;
@@ -37,6 +39,8 @@ void CUPdate_thread::handle(int wParam, long lParam)
         const std::string tail = "/" + client::timestampText(client::CurrentTimestamp());
         const std::string reply = client::fetchItemText(client::Endpoint::Timeline, m_item.code, tail,
                                                         client::kUntraced, client::Lock::Unlocked);
+        if (!reply.empty())
+            MarketReplied();
         if (m_lastTimeline.offer(reply))
             LoadTimeline(reply);
         break;
@@ -49,6 +53,8 @@ void CUPdate_thread::handle(int wParam, long lParam)
         const std::string reply = client::sendSigned(client::Endpoint::UpToTheMinute,
                                                      {{"id", Session::current().userId()}}, lines,
                                                      client::Lock::Unlocked);
+        if (!reply.empty())
+            MarketReplied();
         if ((basic ? m_lastOverviewBasic : m_lastOverviewExtended).offer(reply))
             LoadOverview(reply, wParam);
         break;

@@ -24,6 +24,8 @@ public:
     market::CurrentItem replyItem() const { return m_item; }
     market::LoaderSlot<const std::string&> LoadTimeline;
     market::LoaderSlot<const std::string&, int> LoadOverview; // reply, request kind (5 or 6)
+    // On this thread: a market request was answered, its reply changed or not.
+    market::LoaderSlot<> MarketReplied;
 
     // Steps of the start-up sequence that act on windows. Called on this thread: the
     // window side queues them to the GUI thread.

@@ -44,7 +44,8 @@ bool writeChosenItem(const std::filesystem::path& dir, int code)
     return client::SettingsFolder(dir).write(kChosenItemFile, std::to_string(code) + "\n");
 }
 
-std::vector<ItemEntry> findItems(const std::vector<ItemEntry>& items, std::string_view typed, std::size_t limit)
+std::vector<ItemEntry> findItems(const std::vector<ItemEntry>& items, std::string_view typed, std::size_t limit,
+                                 const std::map<int, NameKeys>& keys)
 {
     while (!typed.empty() && typed.front() == ' ')
         typed.remove_prefix(1);
@@ -54,14 +55,19 @@ std::vector<ItemEntry> findItems(const std::vector<ItemEntry>& items, std::strin
     if (typed.empty())
         return found;
     std::vector<const ItemEntry*> byName;
+    std::vector<const ItemEntry*> byPinyin;
     for (const ItemEntry& item : items) {
-        if (std::to_string(item.code).starts_with(typed))
+        if (std::to_string(item.code).starts_with(typed)) {
             found.push_back(item);
-        else if (containsIgnoringCase(item.name, typed))
+        } else if (containsIgnoringCase(item.name, typed)) {
             byName.push_back(&item);
+        } else if (const auto it = keys.find(item.code); it != keys.end() && matchesPinyin(it->second, typed)) {
+            byPinyin.push_back(&item);
+        }
     }
-    for (const ItemEntry* item : byName)
-        found.push_back(*item);
+    for (const auto* group : {&byName, &byPinyin})
+        for (const ItemEntry* item : *group)
+            found.push_back(*item);
     if (found.size() > limit)
         found.resize(limit);
     return found;

@@ -2,12 +2,14 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "client/SettingsFolder.h"
+#include "market/core/Pinyin.h"
 #include "session/Records.h"
 
 namespace market {
@@ -26,9 +28,11 @@ std::string chosenItemProblemText(const std::filesystem::path& failed);
 bool writeChosenItem(const std::filesystem::path& dir, int code);
 
 // The items the finder offers for what was typed, at most `limit`: first those whose code
-// starts with the text, in the table's order, then those whose name contains it, ignoring
-// case (ASCII letters), in the table's order. Nothing for empty or blank text.
-std::vector<ItemEntry> findItems(const std::vector<ItemEntry>& items, std::string_view typed, std::size_t limit);
+// starts with the text, then those whose name contains it, ignoring case (ASCII letters),
+// then those whose name's pinyin or initials (`keys`, by code) hold it; each group in the
+// table's order. Nothing for empty or blank text.
+std::vector<ItemEntry> findItems(const std::vector<ItemEntry>& items, std::string_view typed, std::size_t limit,
+                                 const std::map<int, NameKeys>& keys = {});
 
 // The item `step` places from `code` in the table's order, wrapping at both ends; the
 // first item when `code` is not listed; none for an empty table.

@@ -1,5 +1,7 @@
 #include "market/core/OverviewCells.h"
 
+#include <algorithm>
+#include <charconv>
 #include <set>
 
 #include "client/ApiReply.h"
@@ -29,7 +31,7 @@ Kind kindOf(const std::string& key)
         return Kind::Amount;
     if (key == "main_4")
         return Kind::Name;
-    if (key == "main_1")
+    if (key == kRowNumberKey)
         return Kind::RowNumber;
     if (key == "main_2")
         return Kind::Arrow;
@@ -115,6 +117,55 @@ std::vector<OverviewCell> formatOverviewRow(const Json::Value& row, const std::v
     for (const std::string& key : keys)
         cells.push_back(formatOverviewCell(row, key, rowIndex, list));
     return cells;
+}
+
+std::vector<std::size_t> sortOverviewRows(const std::vector<std::vector<OverviewCell>>& rows,
+                                          std::vector<std::size_t> shown, std::size_t column, const std::string& key,
+                                          bool descending)
+{
+    enum Group { Figure, Text, NoFigure };
+    struct Rank
+    {
+        Group group = NoFigure;
+        double figure = 0;
+        const std::string* text = nullptr;
+    };
+    const bool signedFigure = kindOf(key) == Kind::Signed;
+    auto rankOf = [&](std::size_t row) {
+        Rank rank;
+        if (row >= rows.size() || column >= rows[row].size())
+            return rank;
+        const std::string& text = rows[row][column].text;
+        if (text == "--" || (text == "-" && !signedFigure))
+            return rank;
+        if (text == "-") {
+            rank.group = Figure;
+            return rank;
+        }
+        const char* end = text.data() + text.size();
+        const auto [stop, error] = std::from_chars(text.data(), end, rank.figure);
+        rank.group = error == std::errc() && stop == end ? Figure : Text;
+        rank.text = &text;
+        return rank;
+    };
+    std::vector<std::pair<Rank, std::size_t>> ranked;
+    ranked.reserve(shown.size());
+    for (const std::size_t row : shown)
+        ranked.emplace_back(rankOf(row), row);
+    std::stable_sort(ranked.begin(), ranked.end(), [descending](const auto& a, const auto& b) {
+        const Rank& x = a.first;
+        const Rank& y = b.first;
+        if (x.group != y.group)
+            return x.group < y.group;
+        if (x.group == Figure)
+            return descending ? x.figure > y.figure : x.figure < y.figure;
+        if (x.group == Text)
+            return descending ? *x.text > *y.text : *x.text < *y.text;
+        return false;
+    });
+    for (std::size_t i = 0; i < ranked.size(); ++i)
+        shown[i] = ranked[i].second;
+    return shown;
 }
 
 } // namespace market

@@ -23,9 +23,11 @@ OverviewReply parseOverviewReply(std::string_view wire, const std::vector<std::s
     for (int d = 0; d < out.rowCount; ++d) {
         const Json::Value& row = infor[d];
         out.rowCodes.push_back(client::jsonInt(row, "main_3"));
-        if (d < ItemTable::kCapacity)
+        if (d < ItemTable::kCapacity) {
             out.items.push_back({client::jsonInt(row, "main_3"), client::jsonText(row, "main_4"),
                                  static_cast<float>(client::jsonReal(row, "main_5"))});
+            out.itemKeys.push_back(pinyinKeys(out.items.back().name));
+        }
         out.extendedRows.push_back(formatOverviewRow(row, extendedKeys, d, OverviewList::Extended));
         out.basicRows.push_back(formatOverviewRow(row, basicKeys, d, OverviewList::Basic));
     }

@@ -6,6 +6,7 @@
 
 #include "session/Records.h"
 #include "market/core/OverviewCells.h"
+#include "market/core/Pinyin.h"
 
 namespace market {
 
@@ -18,6 +19,7 @@ struct OverviewReply
     std::vector<std::vector<OverviewCell>> basicRows;
     std::vector<std::vector<OverviewCell>> extendedRows;
     std::vector<ItemEntry> items; // the first ItemTable::kCapacity rows
+    std::vector<NameKeys> itemKeys; // of each item's name, for the finder
     std::vector<int> rowCodes;    // the item code of every row
 };
 

@@ -25,6 +25,8 @@
 #include "app/VerificationCode.h"
 #include "chart/CKBarCtrl.h"
 #include "chart/IndicatorActions.h"
+#include "controls/JHeaderCtrl.h"
+#include "controls/JListCtrl.h"
 #include "mainwnd/Detail_Trans_Dlg.h"
 #include "mainwnd/KeysHelpDlg.h"
 #include "mainwnd/Transaction_Dlg.h"
@@ -116,6 +118,19 @@ int main(int argc, char** argv)
     save(market->announcements(), QStringLiteral("announcements"));
     if (market->announcements())
         market->announcements()->hide();
+    // Ranked by the day's change (a click on its caption), the third row selected.
+    if (JListCtrl* list = market->basicList()) {
+        for (int c = 0; c < list->columnCount(); ++c) {
+            if (list->columnCaption(c) != QStringLiteral("涨幅%"))
+                continue;
+            JHeaderCtrl* header = list->header();
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(c) + header->sectionSize(c) / 2, 10));
+        }
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(market, Qt::Key_Down);
+        settle(300);
+    }
     saveScreen({market}, QStringLiteral("overview"));
     market->command(Transaction_Dlg::kToolTimeshare);
     settle(3000);

@@ -122,6 +122,7 @@ private slots:
     void headerIgnoresClicksAndDrags();
     void userWidthsSurviveARestartAndGoBack();
     void unreadableWidthsFileReadsAsDefaultsAndStays();
+    void captionClicksSortAndTheChoiceStaysWithTheWidths();
     void noHeaderListHasItsOwnLargerTable();
     void numericEditFilter_data();
     void numericEditFilter();
@@ -292,6 +293,51 @@ void ControlsTest::unreadableWidthsFileReadsAsDefaultsAndStays()
     QVERIFY(parsed);
     QCOMPARE(parsed->size(), std::size_t(1));
     QCOMPARE(parsed->at("a"), (controls::ListWidths{{"z", 90}}));
+}
+
+void ControlsTest::captionClicksSortAndTheChoiceStaysWithTheWidths()
+{
+    using Sort = std::optional<controls::ColumnSort>;
+    QTemporaryDir dir;
+    SizedList sized(dir.path());
+    QVERIFY(QTest::qWaitForWindowExposed(&sized.window));
+    sized.list->keepUserSort();
+    JHeaderCtrl* header = sized.list->header();
+    QSignalSpy changed(sized.list, &JListCtrl::sortChanged);
+    auto clickCaption = [header](int column) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, 10));
+    };
+    clickCaption(1);
+    QCOMPARE(sized.list->userSort(), Sort({"名称", true}));
+    QCOMPARE(header->sortMarkSection(), 1);
+    clickCaption(1);
+    QCOMPARE(sized.list->userSort(), Sort({"名称", false}));
+    clickCaption(1); // back to the owner's order
+    QCOMPARE(sized.list->userSort(), Sort());
+    QCOMPARE(header->sortMarkSection(), -1);
+    QCOMPARE(changed.count(), 3);
+    clickCaption(1);
+    clickCaption(0); // another column starts descending
+    QCOMPARE(sized.list->userSort(), Sort({"代码", true}));
+    sized.drag(0, 40); // a drag on a divider is no click
+    QCOMPARE(sized.list->userSort(), Sort({"代码", true}));
+    QCOMPARE(changed.count(), 5);
+
+    // Kept with the widths, each keeping the other.
+    const controls::ColumnWidthFile stored = controls::readColumnWidths(dir.path().toStdString());
+    QCOMPARE(stored.choices.at("Orders/242").at("代码"), 100);
+    QCOMPARE(stored.sorts.at("Orders/242"), controls::ColumnSort({"代码", true}));
+    SizedList again(dir.path());
+    again.list->keepUserSort();
+    QCOMPARE(again.list->userSort(), Sort({"代码", true}));
+    QCOMPARE(again.list->sortColumn(), 0);
+    QCOMPARE(again.list->columnWidth(0), 100);
+
+    const controls::SortChoices parsed = controls::parseListSorts(
+        R"({"sort": {"a": {"column": "x", "order": "up"}, "b": {"column": "y", "order": "ascending"}, "c": 3}})");
+    QCOMPARE(parsed.size(), std::size_t(1));
+    QCOMPARE(parsed.at("b"), controls::ColumnSort({"y", false}));
 }
 
 void ControlsTest::noHeaderListHasItsOwnLargerTable()

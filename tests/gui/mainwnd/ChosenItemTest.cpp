@@ -1,3 +1,4 @@
+#include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -5,6 +6,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -93,6 +95,28 @@ std::string overviewReply()
                 std::to_string(item.opening) + "}";
     }
     return client::utf8ToWire("{\"success\":\"true\",\"infor\":[" + rows + "]}");
+}
+
+// A market that moves: the `n`th reply lists the items rotated by n places, with n + 100 as
+// every item's 总手, so each refresh puts them on other rows.
+std::string movingOverviewReply(int n)
+{
+    std::string rows;
+    for (std::size_t i = 0; i < std::size(kListed); ++i) {
+        const Listed& item = kListed[(i + std::size_t(n)) % std::size(kListed)];
+        rows += rows.empty() ? "" : ",";
+        rows += "{\"main_3\":" + std::to_string(item.code) + ",\"main_4\":\"" + item.name + "\",\"main_5\":" +
+                std::to_string(item.opening) + ",\"main_10\":" + std::to_string(n + 100) + "}";
+    }
+    return client::utf8ToWire("{\"success\":\"true\",\"infor\":[" + rows + "]}");
+}
+
+int columnOf(const JListCtrl* list, const QString& caption)
+{
+    for (int c = 0; c < list->columnCount(); ++c)
+        if (list->columnCaption(c) == caption)
+            return c;
+    return -1;
 }
 
 // The item a market path names ("/api/timeline/9160003/1700000000" names 9160003).
@@ -448,6 +472,78 @@ private slots:
         QCOMPARE(w->basicList()->rowCount(), 3);
         QTest::keyClick(w, Qt::Key_Delete); // only while the watchlist is shown
         QCOMPARE(fileText(), QByteArray("9160003\n"));
+        QVERIFY(m_boxes->calls().empty());
+    }
+
+    // Each reply moves the rows: a keyboard user selects, waits, and acts on the item chosen.
+    void aMovingMarketKeepsTheSelectionForTheKeys()
+    {
+        std::atomic<int> served{0};
+        m_trade->setHandler([&served](const RecordedRequest& r) {
+            if (r.path == "/api/v1/stock/up-to-the-minute")
+                return ScriptedReply{200, movingOverviewReply(++served)};
+            return ScriptedReply{200, R"({"success":"true","msg":"","infor":[]})"};
+        });
+        Transaction_Dlg* w = open(false);
+        qint64 now = 1700000000000;
+        w->setClockForTest([&now] { return now; });
+        JListCtrl* list = w->basicList();
+        QTRY_COMPARE_WITH_TIMEOUT(list->rowCount(), 3, 10000);
+        const int total = columnOf(list, QStringLiteral("总手"));
+        QVERIFY(total >= 0);
+        auto waitForRefreshes = [&](int count) {
+            for (int i = 0; i < count; ++i) {
+                const int before = served.load();
+                w->refresh();
+                QTRY_VERIFY_WITH_TIMEOUT(served.load() > before, 10000);
+                QTRY_VERIFY_WITH_TIMEOUT(list->cellText(0, total) == QString::number(served.load() + 100), 10000);
+            }
+        };
+        auto selected = [list] { return list->currentRow() < 0 ? 0 : list->cellText(list->currentRow(), 1).toInt(); };
+        auto watchlistFile = [] {
+            QFile f(QString::fromLatin1(market::kWatchlistFile));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+
+        QTest::keyClick(w, Qt::Key_Down);
+        QTest::keyClick(w, Qt::Key_Down);
+        const int first = list->cellText(1, 1).toInt();
+        QCOMPARE(selected(), first);
+        waitForRefreshes(2);
+        QCOMPARE(selected(), first);
+        QTest::keyClick(w, Qt::Key_Insert);
+        QCOMPARE(watchlistFile(), QByteArray::number(first) + '\n');
+        QVERIFY(w->statusText().startsWith(QStringLiteral("已加入自选：%1 ").arg(first)));
+        // The band tells that the quotes are live, and when they stop being so.
+        const QString time = QDateTime::fromMSecsSinceEpoch(now).toString(QStringLiteral("HH:mm:ss"));
+        QVERIFY2(w->liveText().contains(QStringLiteral("行情：") + time), qPrintable(w->liveText()));
+        QVERIFY(w->liveText().endsWith(QStringLiteral("未登录")));
+        QVERIFY(!w->quotesLate());
+        now += Transaction_Dlg::kQuotesLateMs + 1000;
+        QVERIFY(w->quotesLate());
+        // The arrows go on from the item's row, wherever the refresh put it.
+        const int row = list->currentRow();
+        QTest::keyClick(w, row == 2 ? Qt::Key_Up : Qt::Key_Down);
+        QCOMPARE(list->currentRow(), row == 2 ? 1 : row + 1);
+        const int second = selected();
+        waitForRefreshes(1);
+        QVERIFY(!w->quotesLate());
+        QTest::keyClick(w, Qt::Key_Insert);
+        QCOMPARE(watchlistFile(), QByteArray::number(first) + '\n' + QByteArray::number(second) + '\n');
+
+        // The watchlist view: numbered 1..n, and the selection holds there too.
+        QTest::keyClick(w, Qt::Key_F6);
+        QTRY_COMPARE(list->rowCount(), 2);
+        QCOMPARE(list->cellText(0, 0), QStringLiteral("1"));
+        QCOMPARE(list->cellText(1, 0), QStringLiteral("2"));
+        QVERIFY(w->statusText().startsWith(QStringLiteral("自选（2）")));
+        QCOMPARE(selected(), second);
+        waitForRefreshes(2);
+        QCOMPARE(list->rowCount(), 2);
+        QCOMPARE(selected(), second);
+        QTest::keyClick(w, Qt::Key_Return);
+        QVERIFY(w->chartMode());
+        QCOMPARE(Session::current().currentItem().code, second);
         QVERIFY(m_boxes->calls().empty());
     }
 

@@ -1,3 +1,4 @@
+#include <map>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,38 @@ TEST(ItemFinder, CodePrefixesFirstThenNamesIgnoringCase)
     };
     for (const Case& c : cases)
         EXPECT_EQ(codes(market::findItems(kItems, c.typed, c.limit)), c.expected) << '"' << c.typed << '"';
+}
+
+TEST(ItemFinder, PinyinKeysFromIcuAndMatchedAfterCodesAndNames)
+{
+    struct Name
+    {
+        const char* name;
+        market::NameKeys keys;
+    };
+    const Name names[] = {
+        {"小酒窖", {"xiao jiu jiao", "xjj"}},
+        {"Tolmere小酒窖", {"tolmere xiao jiu jiao", "tolmerexjj"}}, // letters stay whole
+        {"ST 干红-2015", {"st gan hong 2015", "stgh2015"}},          // anything else only separates
+        {"Vin", {"vin", "vin"}},
+        {"", {}},
+        {"\xff\xfe", {}}, // not UTF-8
+    };
+    for (const Name& n : names)
+        EXPECT_EQ(market::pinyinKeys(n.name), n.keys) << n.name;
+
+    std::map<int, market::NameKeys> keys;
+    for (const ItemEntry& item : kItems)
+        keys[item.code] = market::pinyinKeys(item.name);
+    const std::pair<const char*, std::vector<int>> cases[] = {
+        {"xjj", {9160001}},
+        {"XiaoJiu", {9160001}}, // the full pinyin, any case
+        {"zc gh", {9160002}},   // spaces typed are not needed
+        {"in", {9160015, 9160011}}, // "Vin" by its name before "bing jiu" by its pinyin
+        {"qxzx", {}},
+    };
+    for (const auto& [typed, expected] : cases)
+        EXPECT_EQ(codes(market::findItems(kItems, typed, 10, keys)), expected) << '"' << typed << '"';
 }
 
 TEST(ChosenItem, ReadsOnlyACodeAndStepsThroughTheTableInItsOrder)

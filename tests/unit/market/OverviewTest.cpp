@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -92,6 +94,55 @@ TEST(OverviewCells, MembersOfTheWrongTypeReadAsZero)
     // A row that is not an object at all.
     EXPECT_EQ(formatOverviewRow(Json::Value("text"), {"main_1", "main_9"}, 2, OverviewList::Basic),
               (std::vector<OverviewCell>{{"3", kVolumeColour}, {"-", kLevelColour}}));
+}
+
+TEST(OverviewCells, SortedByFiguresThenTextWithDashesLast)
+{
+    // One column of cells as shown; the expected orders are of the row indices.
+    struct Case
+    {
+        const char* key;
+        std::vector<const char*> texts;
+        bool descending;
+        std::vector<std::size_t> expected;
+    };
+    const Case cases[] = {
+        {"main_9", {"9.50", "-", "10.00", "123.40", "9.50"}, true, {3, 2, 0, 4, 1}}, // not as text; ties keep their order
+        {"main_9", {"9.50", "-", "10.00", "123.40", "9.50"}, false, {0, 4, 2, 3, 1}}, // no price last both ways
+        {"main_20", {"-1.23", "-", "2.50", "--"}, true, {2, 1, 0, 3}},              // a signed "-" is a zero
+        {"main_20", {"-1.23", "-", "2.50", "--"}, false, {0, 1, 2, 3}},
+        {"main_4", {"b", "a", "-", "c"}, false, {1, 0, 3, 2}},
+        {"main_12", {"12", "3", "x"}, true, {0, 1, 2}}, // a figure before any other text
+    };
+    for (const Case& c : cases) {
+        std::vector<std::vector<OverviewCell>> rows;
+        std::vector<std::size_t> shown;
+        for (const char* text : c.texts) {
+            shown.push_back(rows.size());
+            rows.push_back({{"1", kVolumeColour}, {text, kLevelColour}});
+        }
+        EXPECT_EQ(sortOverviewRows(rows, shown, 1, c.key, c.descending), c.expected) << c.key << ' ' << c.descending;
+    }
+    // Only the rows shown, and a column past a short row's end reads as no figure.
+    const std::vector<std::vector<OverviewCell>> rows{{{"5", {}}}, {{"7", {}}}, {}, {{"6", {}}}};
+    EXPECT_EQ(sortOverviewRows(rows, {3, 2, 1}, 0, "main_10", true), (std::vector<std::size_t>{1, 3, 2}));
+}
+
+TEST(OverviewCells, EveryColourStaysReadableOnTheSelectedRow)
+{
+    // WCAG's relative luminance and contrast ratio.
+    auto luminance = [](const QColor& c) {
+        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    auto contrast = [&](const QColor& a, const QColor& b) {
+        const double x = luminance(a);
+        const double y = luminance(b);
+        return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+    };
+    for (const QColor& text : {kNameColour, kRiseColour, kFallColour, kVolumeColour, kLevelColour})
+        EXPECT_GE(contrast(text, kSelectedBand), 3.0) << text.name().toStdString();
+    EXPECT_GE(contrast(kSelectedOutline, QColor(32, 32, 32)), 3.0); // the row stands out of the list
 }
 
 TEST(OverviewReplyTest, OnlyASuccessfulReplyGivesRows)
