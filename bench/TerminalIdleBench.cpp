@@ -6,6 +6,7 @@
 
 #include <sys/resource.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -66,7 +67,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "login failed: %s\n", qPrintable(boxes.texts().join(QLatin1Char('|'))));
         return 1;
     }
-    market->command(Transaction_Dlg::kToolTimeshare);
+    market->actions()->action(mainwnd::MarketActions::Command::Timeshare)->trigger();
 
     // What the quote panel does meanwhile: its paints and the requests it posts.
     struct PaintCounter final : QObject

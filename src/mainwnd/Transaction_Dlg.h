@@ -12,6 +12,9 @@
 
 #include "chart/MarketCharts.h"
 #include "chart/PeriodBar.h"
+#include "mainwnd/MarketActions.h"
+#include "mainwnd/MarketTabs.h"
+#include "mainwnd/StatusBand.h"
 
 class Aboxt_wineDlg;
 class Buying_dlg;
@@ -30,6 +33,7 @@ class Selling_dlg;
 class Show_Message_Dlg;
 class Show_sys_statu_sdlg;
 class ShowViewSetDlg;
+namespace mainwnd { class ItemViews; class MarketDialogs; class TradeWindows; }
 namespace market { class ItemFinder; class Overview; }
 
 // The market window over the whole work area: title bar, toolbar, the vertical tabs, the
@@ -41,19 +45,14 @@ class Transaction_Dlg final : public QWidget
     Q_DISABLE_COPY_MOVE(Transaction_Dlg)
 
 public:
+    // The buttons' and views' ids, which are also their object names.
     enum ControlId {
-        IDCANCEL = 2,
         kMenuSystem = 201,
         kMenuHelp = 204,
         kTrade = 237,
         kKline = 1000,
         kTimeshare = 1001,
         kInfoPage = 1019,
-        ID_BASIC_LIST = 1136,
-        ID_EXTENDED_LIST = 1138,
-        ID_COLUMN_SETUP = 1140,
-        ID_TICK_LIST = 1142,
-        ID_PRICE_TABLE = 1144,
         kMenuAnalysis = 1152,
         kClose = 20102,
         kMinimise = 20103,
@@ -65,38 +64,31 @@ public:
         kToolKline = 20111,
         kToolInfo = 20112,
         kRefresh = 20113,
-        ID_ANNOUNCEMENTS = 20114,
         kListBasic = 20115,
         kListExtended = 20116,
-        ID_SYSTEM_STATUS = 32771,
-        ID_EXIT = 32772,
-        ID_VIEW_TIMESHARE = 32773,
-        ID_VIEW_KLINE = 32774,
-        ID_ABOUT = 32790,
-        ID_HELP_KEYS = 32791,
     };
 
-    static constexpr int kTabCount = 5;
+    static constexpr int kTabCount = mainwnd::MarketTabs::kCount;
     static constexpr int kPeriodCount = 12;
 
     // `loginWindow` is the login window that owns this one: destroying it ends the program.
     explicit Transaction_Dlg(QWidget* loginWindow);
     ~Transaction_Dlg() override;
 
-    // Runs a command as its button, menu item or key would.
-    void command(int id);
+    // The commands of the window's buttons, menus and keys.
+    mainwnd::MarketActions* actions() const { return m_actions; }
 
     int workWidth() const { return m_w; }
     int workHeight() const { return m_h; }
     bool chartMode() const { return m_chartMode; }
-    int currentTab() const; // the tab whose flag is set, -1 for none
-    int overviewTabCount() const { return m_overviewTabCount; }
+    int currentTab() const { return m_tabs.current(); } // -1 for none
+    int overviewTabCount() const { return m_tabs.overviewCount(); }
     void setOverviewTabCount(int count);
     const chart::PeriodBar::Flags& periodFlags() const { return m_periodFlags; }
     // The period of the first set flag, 8 (daily) when none is.
     int periodCode() const { return chart::PeriodBar::PeriodCode(m_periodFlags); }
     int visibleBarCount() const { return m_visibleBarCount; }
-    QRect tabRect(int k) const { return m_tabRects[k]; }
+    QRect tabRect(int k) const { return m_tabs.rect(k); }
     QRect periodCell(int i) const;
     QRect chartRect() const;
 
@@ -114,7 +106,7 @@ public:
     JListCtrl* extendedList() const { return m_extendedList; }
     CKBarCtrl* klineChart() const { return m_charts.Candles(); }
     CKBarCtrl* timeshareChart() const { return m_charts.Timeline(); }
-    CHtmlCtrl* infoPage() const { return m_infoPage; }
+    CHtmlCtrl* infoPage() const;
     QMenu* dropMenu(int buttonId) const;
     market::ItemFinder* finder() const;
 
@@ -131,12 +123,11 @@ public:
     // The status band: what the overview shows and the last answer to a key, then at its
     // right the line in use, the time of the last market reply and the account.
     QString statusText() const;
-    QString liveText() const;
-    // No market reply for kQuotesLateMs: the time turns red.
-    static constexpr qint64 kQuotesLateMs = 15000;
-    bool quotesLate() const;
+    QString liveText() const { return m_band.liveText(); }
+    static constexpr qint64 kQuotesLateMs = mainwnd::StatusBand::kQuotesLateMs;
+    bool quotesLate() const { return m_band.quotesLate(); }
     // The clock of the band, in ms since the epoch; tests set their own.
-    void setClockForTest(std::function<qint64()> now);
+    void setClockForTest(std::function<qint64()> now) { m_band.setClock(std::move(now)); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -146,13 +137,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void createControls();
-    void initialise();
-    CButtonBMP* addButton(int id, const QString& caption, const QRect& edges, int imageBase);
-    QMenu* addMenu(int buttonId, const std::initializer_list<std::pair<const char*, int>>& items);
+    using Command = mainwnd::MarketActions::Command;
 
-    // The market window's own keys; false for a key it leaves to the default handling.
-    bool marketKey(int key);
+    void createControls();
+    void connectActions();
+    void initialise();
+    CButtonBMP* addButton(int id, Command command, const QString& caption, const QRect& edges, int imageBase);
+    QMenu* addMenu(int buttonId, std::initializer_list<Command> commands);
+    void popUpMenu(int buttonId);
+
     // Opens the code finder on a typed letter or digit; false for any other key.
     bool startFinder(const QKeyEvent& event);
     void showChartTab(int tab);
@@ -162,55 +155,48 @@ private:
     void selectPeriodAt(const QPoint& point);
     void stepPeriod(int step);
     void setTabFlag(int k);
+    void setChartMode(bool on);
     void showOverviewMode();
     void showWatchlist(bool only);
     void changeWatchlist(int code, bool add);
+    void openSelectedItem();
     void noteMarketReply();
     QRect statusBand() const;
+    // The watchlist's size while the overview shows only it.
+    std::optional<std::size_t> watchlistCount() const;
     // The menu a right click on an overview row opens for that row's item.
     QMenu* watchlistMenu(int row);
     void showChartView(int tab);
     void showInformationView();
-    void showQuotePanel();
     void showAnnouncements();
-    void showWindowAt(QWidget* window, const QRect& edges);
+    void showOverviewList(int tab);
     void confirmExit();
-    bool requireLogin();
-    void showQuickOrder(int id);
-    void closeQuickOrders();
-    void loadInformationPage();
     // The views follow the session's current item.
     void followCurrentItem();
     // At the first listing of the items: the item chosen at the last run, when still listed.
     void restoreChosenItem();
-    void drawTabs(QPainter& p);
     void drawPeriodBar(QPainter& p);
-    void showTickList(int mode);
-    void hideTickList();
-    void toggleTradePanel();
     void showTradePanelAtStartUp();
     void makeTradePanel();
-    Detail_Trans_Dlg* dockTradePanel();
 
     QWidget* m_loginWindow;
     int m_w = 0;
     int m_h = 0;
     QFont m_font;
     bool m_chartMode = false;
-    std::array<bool, kTabCount> m_tabFlags{};
-    std::array<QRect, kTabCount> m_tabRects;
+    mainwnd::MarketTabs m_tabs;
     chart::PeriodBar::Flags m_periodFlags{};
     int m_visibleBarCount = 0;
-    int m_overviewTabCount = 2;
     std::optional<int> m_remembered; // the last run's item, until the items are first listed
     bool m_chosenItemUnsaved = false;
     bool m_watchlistShown = false;
     QMenu* m_watchlistMenu = nullptr;
-    QString m_statusNote;
-    std::function<qint64()> m_now;
-    qint64 m_startedMs = 0;
-    qint64 m_lastReplyMs = -1; // none yet
+    mainwnd::StatusBand m_band;
     QTimer m_bandTimer; // keeps the band's time and colour current
+    mainwnd::MarketActions* m_actions = nullptr;
+    mainwnd::TradeWindows* m_trading = nullptr;
+    mainwnd::MarketDialogs* m_dialogs = nullptr;
+    mainwnd::ItemViews* m_views = nullptr;
 
     std::unique_ptr<CUPdate_thread> m_poller;
     QTimer m_timer1; // refresh of the visible view, every 5000 ms
@@ -219,19 +205,8 @@ private:
     JListCtrl* m_basicList = nullptr;
     JListCtrl* m_extendedList = nullptr;
     chart::MarketCharts m_charts;
-    CHtmlCtrl* m_infoPage = nullptr;
     std::array<QMenu*, 3> m_menus{};
-    QPointer<Right_Msg_Dlg> m_quotePanel;
     QPointer<Show_Message_Dlg> m_announcements;
-    QPointer<Show_sys_statu_sdlg> m_status;
-    QPointer<Aboxt_wineDlg> m_about;
-    QPointer<KeysHelpDlg> m_keysHelp;
-    QPointer<LoginDlg> m_loginDlg;
-    QPointer<ShowViewSetDlg> m_columnSetup;
-    QPointer<Min_Price_List_Dlg> m_tickList;
-    QPointer<Detail_Trans_Dlg> m_tradePanel;
-    QPointer<Buying_dlg> m_quickBuy;
-    QPointer<Selling_dlg> m_quickSell;
     QPointer<market::ItemFinder> m_finder;
     std::unique_ptr<market::Overview> m_overview;
 };

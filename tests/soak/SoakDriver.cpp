@@ -19,6 +19,7 @@
 #include "market/core/Pollers.h"
 #include "market/SingleItemQuote.h"
 #include "platform/Platform.h"
+#include "support/MarketCommands.h"
 #include "support/TerminalSession.h"
 #include "trade/low_deal_buy_dlg.h"
 #include "trade/low_deal_sell_dlg.h"
@@ -57,18 +58,18 @@ void step(Transaction_Dlg* market, int n)
 {
     static int period = 0;
     switch (n % 8) {
-    case 0: market->command(Transaction_Dlg::kOverview); break;
-    case 1: market->command(Transaction_Dlg::ID_EXTENDED_LIST); break;
-    case 2: market->command(Transaction_Dlg::kToolTimeshare); break;
+    case 0: testsupport::run(market, testsupport::MarketCommand::Overview); break;
+    case 1: testsupport::run(market, testsupport::MarketCommand::ExtendedList); break;
+    case 2: testsupport::run(market, testsupport::MarketCommand::Timeshare); break;
     case 3:
     case 6:
-        market->command(Transaction_Dlg::kToolKline);
+        testsupport::run(market, testsupport::MarketCommand::Kline);
         QTest::mouseClick(market, Qt::LeftButton, {}, market->periodCell(period).center());
         period = (period + 1) % Transaction_Dlg::kPeriodCount;
         break;
-    case 4: market->command(Transaction_Dlg::ID_TICK_LIST); break;
-    case 5: market->command(Transaction_Dlg::ID_PRICE_TABLE); break;
-    case 7: market->command(Transaction_Dlg::kToolInfo); break;
+    case 4: testsupport::run(market, testsupport::MarketCommand::Ticks); break;
+    case 5: testsupport::run(market, testsupport::MarketCommand::PriceTable); break;
+    case 7: testsupport::run(market, testsupport::MarketCommand::Information); break;
     }
     market->refresh();
 }

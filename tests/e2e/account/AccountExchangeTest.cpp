@@ -16,6 +16,7 @@
 #include "mainwnd/Detail_Trans_Dlg.h"
 #include "mainwnd/Transaction_Dlg.h"
 #include "platform/Dialogs.h"
+#include "support/MarketCommands.h"
 #include "support/LoginByHand.h"
 #include "support/LoopbackServer.h"
 #include "support/TerminalOnExchange.h"
@@ -171,7 +172,7 @@ void AccountExchangeTest::passwordChangeHoldsForTheLockAndTheNextLogin()
     lock->onExitTrading();
     QVERIFY(!Session::current().loggedIn());
     QTRY_VERIFY(!market->tradePanel());
-    market->command(Transaction_Dlg::kTrade);
+    testsupport::run(market, testsupport::MarketCommand::Trade);
     LoginDlg* relogin = market->loginDialog();
     QVERIFY(relogin && relogin->isVisible());
     boxes.clear();
@@ -185,7 +186,7 @@ void AccountExchangeTest::passwordChangeHoldsForTheLockAndTheNextLogin()
     QVERIFY(relogin->isHidden());
 
     // Trading again: the new panel's lock opens with the new password.
-    market->command(Transaction_Dlg::kTrade);
+    testsupport::run(market, testsupport::MarketCommand::Trade);
     QTRY_VERIFY(market->tradePanel() && market->tradePanel()->isVisible());
     market->tradePanel()->command(Detail_Trans_Dlg::kLock);
     market->tradePanel()->lockWindow()->accountBox()->setText(QStringLiteral("100001"));

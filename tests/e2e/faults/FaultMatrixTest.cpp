@@ -43,6 +43,7 @@
 #include "market/Right_Msg_Dlg.h"
 #include "market/SingleItemQuote.h"
 #include "platform/Platform.h"
+#include "support/MarketCommands.h"
 #include "support/LoopbackServer.h"
 #include "support/Pixels.h"
 #include "support/TerminalSession.h"
@@ -304,7 +305,7 @@ private slots:
         QVERIFY(m_market);
         // The K-line view: the quote panel and its poller run, candles are polled; the test
         // posts the other kinds itself, as the other views would.
-        m_market->command(Transaction_Dlg::kToolKline);
+        testsupport::run(m_market, testsupport::MarketCommand::Kline);
         QVERIFY(m_market->quotePanel());
         // The trade panel's buy window follows the item: its timer asks for the quote, its
         // orders tab lists today's orders, one of them placed here at the day's lowest price

@@ -34,6 +34,7 @@
 #include "market/ShowViewSetDlg.h"
 #include "market/SingleItemQuote.h"
 #include "platform/Platform.h"
+#include "support/MarketCommands.h"
 #include "support/LoopbackServer.h"
 #include "support/TerminalOnExchange.h"
 #include "trade/Buying_dlg.h"
@@ -132,10 +133,10 @@ int main(int argc, char** argv)
         settle(300);
     }
     saveScreen({market}, QStringLiteral("overview"));
-    market->command(Transaction_Dlg::kToolTimeshare);
+    testsupport::run(market, testsupport::MarketCommand::Timeshare);
     settle(3000);
     saveScreen({market}, QStringLiteral("timeshare"));
-    market->command(Transaction_Dlg::kToolKline);
+    testsupport::run(market, testsupport::MarketCommand::Kline);
     settle(3000);
     saveScreen({market}, QStringLiteral("kline"));
     // MACD under the volumes and the cross-hair on a candle, the legends at it.
@@ -160,37 +161,37 @@ int main(int argc, char** argv)
     if (market->finder())
         market->finder()->close();
     // The watchlist: two items added in the overview with Insert, then only those shown.
-    market->command(Transaction_Dlg::kOverview);
+    testsupport::run(market, testsupport::MarketCommand::Overview);
     for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Insert, Qt::Key_Down, Qt::Key_Down, Qt::Key_Insert})
         QTest::keyClick(market, key);
     QTest::keyClick(market, Qt::Key_F6);
     settle(300);
     saveScreen({market}, QStringLiteral("watchlist"));
-    market->command(Transaction_Dlg::kOverview);
-    market->command(Transaction_Dlg::ID_TICK_LIST);
+    testsupport::run(market, testsupport::MarketCommand::Overview);
+    testsupport::run(market, testsupport::MarketCommand::Ticks);
     settle(1500);
     save(market, QStringLiteral("ticks"));
-    market->command(Transaction_Dlg::ID_PRICE_TABLE);
+    testsupport::run(market, testsupport::MarketCommand::PriceTable);
     settle(1500);
     save(market, QStringLiteral("price-table"));
-    market->command(Transaction_Dlg::ID_COLUMN_SETUP);
+    testsupport::run(market, testsupport::MarketCommand::ColumnSetup);
     settle(300);
     save(market->columnSetup(), QStringLiteral("column-setup"));
     market->columnSetup()->hide();
-    market->command(Transaction_Dlg::ID_SYSTEM_STATUS);
+    testsupport::run(market, testsupport::MarketCommand::SystemStatus);
     settle(300);
     save(market->findChild<Show_sys_statu_sdlg*>(), QStringLiteral("status"));
-    market->command(Transaction_Dlg::ID_ABOUT);
+    testsupport::run(market, testsupport::MarketCommand::About);
     settle(300);
     save(market->findChild<Aboxt_wineDlg*>(), QStringLiteral("about"));
-    market->command(Transaction_Dlg::ID_HELP_KEYS);
+    testsupport::run(market, testsupport::MarketCommand::KeysHelp);
     settle(300);
     save(market->keysHelp(), QStringLiteral("keys-help"));
     market->keysHelp()->hide();
 
     Detail_Trans_Dlg* panel = market->tradePanel();
     if (!panel) {
-        market->command(Transaction_Dlg::kTrade);
+        testsupport::run(market, testsupport::MarketCommand::Trade);
         panel = market->tradePanel();
     }
     panel->show();
@@ -227,12 +228,12 @@ int main(int argc, char** argv)
         save(panel, QStringLiteral("panel-%1").arg(function, 2, 10, QLatin1Char('0')));
     }
     // The pop-ups before the lock, which would guard them.
-    market->command(Transaction_Dlg::kQuickBuy);
+    testsupport::run(market, testsupport::MarketCommand::QuickBuy);
     settle(800);
     save(market->quickBuy(), QStringLiteral("quick-buy"));
     if (market->quickBuy())
         market->quickBuy()->close();
-    market->command(Transaction_Dlg::kQuickSell);
+    testsupport::run(market, testsupport::MarketCommand::QuickSell);
     settle(800);
     save(market->quickSell(), QStringLiteral("quick-sell"));
     if (market->quickSell())

@@ -16,6 +16,7 @@
 #include "mainwnd/Transaction_Dlg.h"
 #include "market/SingleItemQuote.h"
 #include "platform/Platform.h"
+#include "support/MarketCommands.h"
 #include "support/LoopbackServer.h"
 #include "support/TerminalOnExchange.h"
 #include "support/Widgets.h"
@@ -56,7 +57,7 @@ private:
     // A quick buy from the toolbar at `price` (the quote's own when empty).
     void quickBuy(const QString& price, const QString& quantity)
     {
-        m_market->command(Transaction_Dlg::kQuickBuy);
+        testsupport::run(m_market, testsupport::MarketCommand::QuickBuy);
         QPointer<Buying_dlg> popup = m_market->quickBuy();
         QVERIFY(popup && popup->isVisible());
         QCOMPARE(popup->codeField()->text(), QStringLiteral("9160001"));

@@ -18,6 +18,7 @@
 #include "market/core/Pollers.h"
 #include "market/Right_Msg_Dlg.h"
 #include "platform/Platform.h"
+#include "support/MarketCommands.h"
 #include "support/LoopbackServer.h"
 #include "support/LoginByHand.h"
 #include "support/Pixels.h"
@@ -128,19 +129,19 @@ private slots:
         QDir().mkpath(QStringLiteral(RENDER_DIR));
         market->grab().save(QStringLiteral(RENDER_DIR "/overview.png"));
 
-        market->command(Transaction_Dlg::kToolKline);
+        testsupport::run(market, testsupport::MarketCommand::Kline);
         QTRY_VERIFY_WITH_TIMEOUT(
             inkOf(market->klineChart()->Snapshot(), chart::kCandleRise, chart::kCandleFall) > 100, 15000);
         QTRY_VERIFY_WITH_TIMEOUT(market->quotePanel()->openingPrice() > 0.0f, 15000);
         market->grab().save(QStringLiteral(RENDER_DIR "/kline.png"));
 
-        market->command(Transaction_Dlg::kToolTimeshare);
+        testsupport::run(market, testsupport::MarketCommand::Timeshare);
         // The day so far: at least the volume bar of the minute the trades fell in.
         QTRY_VERIFY_WITH_TIMEOUT(
             inkOf(market->timeshareChart()->Snapshot(), chart::kRiseColour, chart::kFallColour) > 0, 15000);
         market->grab().save(QStringLiteral(RENDER_DIR "/timeshare.png"));
 
-        market->command(Transaction_Dlg::kToolInfo);
+        testsupport::run(market, testsupport::MarketCommand::Information);
         QVERIFY(market->infoPage()->isVisible());
         QVERIFY(!market->infoPage()->toPlainText().isEmpty());
         QVERIFY(m_boxes->calls().empty());

@@ -29,7 +29,9 @@
 #include "market/core/Watchlist.h"
 #include "platform/Platform.h"
 #include "session/Session.h"
+#include "support/MarketCommands.h"
 #include "support/LoopbackServer.h"
+#include "support/ScriptedTerminal.h"
 #include "trade/Buying_dlg.h"
 
 using testsupport::LoopbackServer;
@@ -133,12 +135,11 @@ class ChosenItemTest final : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_oldCwd;
     std::string m_host;
     Gate m_gate;
-    std::unique_ptr<LoopbackServer> m_trade;
-    std::unique_ptr<LoopbackServer> m_market;
+    std::unique_ptr<testsupport::ScriptedTerminal> m_world;
+    LoopbackServer* m_trade = nullptr;
+    LoopbackServer* m_market = nullptr;
     std::unique_ptr<platform::MessageBoxRecorder> m_boxes;
     std::unique_ptr<CVelmoraDlg> m_login;
 
@@ -172,26 +173,20 @@ private slots:
     void initTestCase()
     {
         m_host = testsupport::UniqueLoopbackAddress(23);
-        m_oldCwd = QDir::currentPath();
         platform::setWorkArea(kWorkArea);
     }
 
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(QDir::setCurrent(m_dir->path()));
-        QVERIFY(QFile::copy(QStringLiteral(DATA_DIR "/currentlisttitle.txt"), QStringLiteral("currentlisttitle.txt")));
-        QVERIFY(QFile::copy(QStringLiteral(DATA_DIR "/listtitle.txt"), QStringLiteral("listtitle.txt")));
-        platform::setDataDirectory(m_dir->filePath(QStringLiteral("data")));
-        m_trade = std::make_unique<LoopbackServer>(m_host, client::kTradePort, [](const RecordedRequest& r) {
+        const LoopbackServer::Handler trade = [](const RecordedRequest& r) {
             if (r.path == "/api/v1/stock/up-to-the-minute")
                 return ScriptedReply{200, overviewReply()};
             if (r.path == "/api/v1/trade/guide")
                 return ScriptedReply{200, R"({"success":"true","infor":{"extend_1":30.6,"extend_11":30.4,"main_5":30.5}})"};
             return ScriptedReply{200, R"({"success":"true","msg":"","infor":[]})"};
-        });
+        };
         // Each item's figures carry its own opening price and name.
-        m_market = std::make_unique<LoopbackServer>(m_host, client::kMarketPort, [this](const RecordedRequest& r) {
+        const LoopbackServer::Handler market = [this](const RecordedRequest& r) {
             m_gate.pass(r.path);
             const int code = itemOf(r.path);
             for (const Listed& item : kListed) {
@@ -206,13 +201,11 @@ private slots:
                                                   ",\"averagePrice\":" + price + ",\"vol\":5}]}"};
             }
             return ScriptedReply{200, R"({"success":"true","infor":[]})"};
-        });
-        client::Options o = client::defaultOptions();
-        o.line0Host = m_host;
-        o.updateHost = m_host + ":1";
-        Session::current().setOptions(o);
-        client::LoadLineChoice();
-        Session::current().resetForTest();
+        };
+        m_world = std::make_unique<testsupport::ScriptedTerminal>(m_host, DATA_DIR, trade, market);
+        QVERIFY(m_world->ready());
+        m_trade = &m_world->trade();
+        m_market = &m_world->market();
         m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::No);
     }
 
@@ -221,9 +214,7 @@ private slots:
         m_gate.open();
         m_login.reset();
         m_boxes.reset();
-        m_trade.reset();
-        m_market.reset();
-        QDir::setCurrent(m_oldCwd);
+        m_world.reset();
     }
 
     void aDoubleClickedRowIsFollowedByEveryViewAndRemembered()
@@ -241,15 +232,15 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(asked("/api/realtime/9160003") && asked("/api/dealdetail/9160003/20"), 10000);
         QTRY_COMPARE_WITH_TIMEOUT(w->quotePanel()->openingPrice(), 30.5f, 10000);
         QTRY_COMPARE_WITH_TIMEOUT(title(w->timeshareChart(), "O"), std::string("Arvesse庄园赤霞珠     分时 均价  成交量"), 10000);
-        w->command(Transaction_Dlg::kToolKline);
+        testsupport::run(w, testsupport::MarketCommand::Kline);
         QTRY_VERIFY_WITH_TIMEOUT(asked("/api/histogram/9160003/8"), 10000);
-        w->command(Transaction_Dlg::kToolInfo);
+        testsupport::run(w, testsupport::MarketCommand::Information);
         QVERIFY(asked("/api/stockinfo/9160003"));
-        w->command(Transaction_Dlg::ID_TICK_LIST);
+        testsupport::run(w, testsupport::MarketCommand::Ticks);
         QVERIFY(asked("/api/dealdetail/9160003/0"));
-        w->command(Transaction_Dlg::ID_PRICE_TABLE);
+        testsupport::run(w, testsupport::MarketCommand::PriceTable);
         QVERIFY(asked("/api/pricedetail/9160003"));
-        w->command(Transaction_Dlg::kQuickBuy);
+        testsupport::run(w, testsupport::MarketCommand::QuickBuy);
         QTRY_VERIFY(w->quickBuy());
         QCOMPARE(w->quickBuy()->codeField()->text(), QStringLiteral("9160003"));
         QCOMPARE(w->quickBuy()->priceField()->text(), QStringLiteral("30.60"));
@@ -263,7 +254,7 @@ private slots:
     {
         Transaction_Dlg* w = open(false);
         m_gate.holdFrom("/api/timeline/9160001/");
-        w->command(Transaction_Dlg::kToolTimeshare);
+        testsupport::run(w, testsupport::MarketCommand::Timeshare);
         QTRY_VERIFY_WITH_TIMEOUT(m_gate.held().rfind("/api/timeline/9160001/", 0) == 0, 15000);
         w->chooseItem(9160005);
         m_gate.holdFrom("/api/timeline/9160005/"); // lets the first item's reply go, after the switch
@@ -397,7 +388,7 @@ private slots:
         }
         Transaction_Dlg* w = open(false);
         QTRY_COMPARE_WITH_TIMEOUT(w->basicList()->rowCount(), 3, 10000);
-        w->command(Transaction_Dlg::kToolTimeshare);
+        testsupport::run(w, testsupport::MarketCommand::Timeshare);
         const std::string prefix = "/api/timeline/" + std::to_string(current) + "/";
         QTRY_VERIFY_WITH_TIMEOUT(asked(prefix), 15000);
         QTRY_VERIFY_WITH_TIMEOUT(asked("/api/realtime/" + std::to_string(current)), 10000);
@@ -428,7 +419,7 @@ private slots:
         QCOMPARE(w->basicList()->rowCount(), 0);
         QDir().mkpath(QStringLiteral(RENDER_DIR));
         w->grab().save(QStringLiteral(RENDER_DIR "/watchlist-empty.png")); // with its hint
-        w->command(Transaction_Dlg::kOverview);
+        testsupport::run(w, testsupport::MarketCommand::Overview);
         QCOMPARE(w->basicList()->rowCount(), 3);
 
         // Insert on 9160005's row, the menu on 9160003's: the list keeps the overview's order.
@@ -453,7 +444,7 @@ private slots:
         QVERIFY(menu);
         QVERIFY(!menu->actions().at(0)->isEnabled()); // 加入自选: already in it
         menu->close();
-        w->command(Transaction_Dlg::kToolWatchlist);
+        testsupport::run(w, testsupport::MarketCommand::Watchlist);
         QCOMPARE(w->basicList()->rowCount(), 2);
         QCOMPARE(w->basicList()->cellText(0, 1), QStringLiteral("9160003"));
         // A refresh filters its rows too, and the selection stays on its item.
@@ -468,7 +459,7 @@ private slots:
         QCOMPARE(fileText(), QByteArray("9160003\n"));
         QCOMPARE(w->basicList()->rowCount(), 1);
         w->grab().save(QStringLiteral(RENDER_DIR "/watchlist.png"));
-        w->command(Transaction_Dlg::kOverview);
+        testsupport::run(w, testsupport::MarketCommand::Overview);
         QCOMPARE(w->basicList()->rowCount(), 3);
         QTest::keyClick(w, Qt::Key_Delete); // only while the watchlist is shown
         QCOMPARE(fileText(), QByteArray("9160003\n"));
@@ -559,13 +550,13 @@ private slots:
         QCOMPARE(m_boxes->calls().size(), std::size_t(1));
         QVERIFY(m_boxes->texts().at(0).contains(QDir::current().absoluteFilePath(QStringLiteral("watchlist"))));
         QTRY_COMPARE_WITH_TIMEOUT(w->basicList()->rowCount(), 3, 10000);
-        w->command(Transaction_Dlg::kToolWatchlist);
+        testsupport::run(w, testsupport::MarketCommand::Watchlist);
         QCOMPARE(w->basicList()->rowCount(), 0);
         QFile f(QString::fromLatin1(market::kWatchlistFile));
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), mistyped);
         f.close();
-        w->command(Transaction_Dlg::kOverview);
+        testsupport::run(w, testsupport::MarketCommand::Overview);
         QTest::keyClick(w, Qt::Key_Down);
         QTest::keyClick(w, Qt::Key_Insert);
         QVERIFY(f.open(QIODevice::ReadOnly));

@@ -32,6 +32,7 @@
 #include "chart/MaPeriodsDlg.h"
 #include "mainwnd/KeysHelpDlg.h"
 #include "mainwnd/Transaction_Dlg.h"
+#include "support/MarketCommands.h"
 #include "support/Widgets.h"
 #include "trade/Buying_dlg.h"
 #include "trade/Selling_dlg.h"
@@ -43,6 +44,7 @@
 #include "market/Right_Msg_Dlg.h"
 #include "platform/Platform.h"
 #include "support/LoopbackServer.h"
+#include "support/ScriptedTerminal.h"
 #include "support/Pixels.h"
 
 using testsupport::LoopbackServer;
@@ -84,12 +86,11 @@ class MainWindowTest final : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_oldCwd;
     std::string m_host;
     std::atomic<bool> m_withCandles{false};
-    std::unique_ptr<LoopbackServer> m_trade;
-    std::unique_ptr<LoopbackServer> m_market;
+    std::unique_ptr<testsupport::ScriptedTerminal> m_world;
+    LoopbackServer* m_trade = nullptr;
+    LoopbackServer* m_market = nullptr;
     std::unique_ptr<platform::MessageBoxRecorder> m_boxes;
     std::unique_ptr<CVelmoraDlg> m_login;
 
@@ -138,26 +139,16 @@ private slots:
     void initTestCase()
     {
         m_host = testsupport::UniqueLoopbackAddress(5);
-        m_oldCwd = QDir::currentPath();
         platform::setWorkArea(kWorkArea);
     }
 
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(QDir::setCurrent(m_dir->path()));
         // The working folder as the run command seeds it.
-        QVERIFY(QFile::copy(QStringLiteral(DATA_DIR "/currentlisttitle.txt"), QStringLiteral("currentlisttitle.txt")));
-        QVERIFY(QFile::copy(QStringLiteral(DATA_DIR "/listtitle.txt"), QStringLiteral("listtitle.txt")));
-        platform::setDataDirectory(m_dir->filePath(QStringLiteral("data")));
-        m_trade = std::make_unique<LoopbackServer>(m_host, client::kTradePort, tradeHandler());
-        m_market = std::make_unique<LoopbackServer>(m_host, client::kMarketPort, marketHandler());
-        client::Options o = client::defaultOptions();
-        o.line0Host = m_host;
-        o.updateHost = m_host + ":1"; // nothing there: the update check is silent
-        Session::current().setOptions(o);
-        client::LoadLineChoice();
-        Session::current().resetForTest();
+        m_world = std::make_unique<testsupport::ScriptedTerminal>(m_host, DATA_DIR, tradeHandler(), marketHandler());
+        QVERIFY(m_world->ready());
+        m_trade = &m_world->trade();
+        m_market = &m_world->market();
         m_boxes = std::make_unique<platform::MessageBoxRecorder>(platform::MsgResult::No);
         m_withCandles = false;
     }
@@ -166,9 +157,7 @@ private slots:
     {
         m_login.reset(); // takes the market window with it
         m_boxes.reset();
-        m_trade.reset();
-        m_market.reset();
-        QDir::setCurrent(m_oldCwd);
+        m_world.reset();
         platform::setWorkArea(kWorkArea);
     }
 
@@ -214,7 +203,7 @@ private slots:
     void tickTabsPlaceTheTickWindowOverTheChartsFoot()
     {
         Transaction_Dlg* w = open(false);
-        w->command(Transaction_Dlg::kToolKline);
+        testsupport::run(w, testsupport::MarketCommand::Kline);
         QTest::mouseClick(w, Qt::LeftButton, {}, w->tabRect(3).center());
         QCOMPARE(w->currentTab(), 3);
         QVERIFY(w->tickList() && w->tickList()->isVisible());
@@ -230,7 +219,7 @@ private slots:
     void indicatorsAreChosenFromTheMenusAndRemembered()
     {
         Transaction_Dlg* w = open(false);
-        w->command(Transaction_Dlg::kToolKline);
+        testsupport::run(w, testsupport::MarketCommand::Kline);
         QMenu* analysis = w->dropMenu(Transaction_Dlg::kMenuAnalysis);
         QMenu* context = w->klineChart()->findChild<QMenu*>(QStringLiteral("indicatorMenu"));
         QVERIFY(context);
@@ -277,7 +266,7 @@ private slots:
         analysis = w->dropMenu(Transaction_Dlg::kMenuAnalysis);
         QVERIFY(named(analysis, "oscillatorKDJ")->isChecked());
         QVERIFY(!named(analysis, "indicatorMA")->isChecked());
-        w->command(Transaction_Dlg::kToolKline);
+        testsupport::run(w, testsupport::MarketCommand::Kline);
         QVERIFY(oscillatorHeight() > 0);
         QVERIFY(m_boxes->calls().empty());
 
@@ -321,6 +310,45 @@ private slots:
         QCOMPARE(countPath(*m_trade, "/api/v1/account/apply"), 0u);
     }
 
+    // A button, its menu item and its key are one action; the mode decides which keys act.
+    void commandsAreOneActionEach()
+    {
+        using testsupport::MarketCommand;
+        Transaction_Dlg* w = open(false);
+        mainwnd::MarketActions* actions = w->actions();
+        const auto menuHolds = [w, actions](int menu, MarketCommand c) {
+            return w->dropMenu(menu)->actions().contains(actions->action(c));
+        };
+        QVERIFY(menuHolds(Transaction_Dlg::kMenuSystem, MarketCommand::Exit));
+        QVERIFY(menuHolds(Transaction_Dlg::kMenuAnalysis, MarketCommand::Timeshare));
+        QVERIFY(menuHolds(Transaction_Dlg::kMenuAnalysis, MarketCommand::Kline));
+        QCOMPARE(actions->forKey(Qt::Key_Escape), actions->action(MarketCommand::Exit));
+
+        struct Key
+        {
+            int key;
+            MarketCommand overview; // what the key does in the overview
+            MarketCommand chart;    // and in a chart
+        };
+        const Key keys[] = {{Qt::Key_PageUp, MarketCommand::SelectionPageUp, MarketCommand::PreviousItem},
+                            {Qt::Key_PageDown, MarketCommand::SelectionPageDown, MarketCommand::NextItem},
+                            {Qt::Key_F5, MarketCommand::SwitchChart, MarketCommand::SwitchChart},
+                            {Qt::Key_F1, MarketCommand::Ticks, MarketCommand::Ticks}};
+        for (const Key& k : keys)
+            QCOMPARE(actions->forKey(k.key), actions->action(k.overview));
+        QCOMPARE(actions->forKey(Qt::Key_Enter), actions->action(MarketCommand::OpenSelected)); // the keypad's
+        QVERIFY(!actions->forKey(Qt::Key_BracketLeft));
+        QVERIFY(!actions->forKey(Qt::Key_Delete)); // only while the watchlist is shown
+        QTest::mouseClick(child<QWidget>(w, Transaction_Dlg::kToolWatchlist), Qt::LeftButton);
+        QCOMPARE(actions->forKey(Qt::Key_Delete), actions->action(MarketCommand::RemoveFromWatchlist));
+        QTest::mouseClick(child<QWidget>(w, Transaction_Dlg::kToolKline), Qt::LeftButton);
+        QVERIFY(w->chartMode());
+        for (const Key& k : keys)
+            QCOMPARE(actions->forKey(k.key), actions->action(k.chart));
+        // The chart's own keys are left to it.
+        QVERIFY(!actions->forKey(Qt::Key_Up) && !actions->forKey(Qt::Key_Delete) && !actions->forKey(Qt::Key_Return));
+    }
+
     void everyWayOutAsksTheSameQuestion()
     {
         Transaction_Dlg* w = open(false);
@@ -333,7 +361,7 @@ private slots:
 
         QPointer<CVelmoraDlg> login = m_login.release();
         m_boxes->setAnswer(platform::MsgResult::Yes);
-        w->command(Transaction_Dlg::ID_EXIT);
+        testsupport::run(w, testsupport::MarketCommand::Exit);
         QTRY_VERIFY(login.isNull() || !login->isVisible());
         delete login.data();
     }
@@ -344,7 +372,7 @@ private slots:
         for (int id : {Transaction_Dlg::kQuickBuy, Transaction_Dlg::kQuickSell, Transaction_Dlg::kTrade}) {
             if (w->loginDialog())
                 w->loginDialog()->hide();
-            w->command(id);
+            QTest::mouseClick(child<QWidget>(w, id), Qt::LeftButton);
             QVERIFY2(w->loginDialog() && w->loginDialog()->isVisible(), qPrintable(QString::number(id)));
         }
         LoginDlg* form = w->loginDialog();
@@ -364,7 +392,7 @@ private slots:
     {
         app::setCodeClock([] { return std::time_t(1700000000); });
         Transaction_Dlg* w = open(false);
-        w->command(Transaction_Dlg::kQuickBuy);
+        testsupport::run(w, testsupport::MarketCommand::QuickBuy);
         LoginDlg* form = w->loginDialog();
         child<QLineEdit>(form, CVelmoraDlg::kAccountPlain)->setText(QStringLiteral("880001"));
         child<QLineEdit>(form, CVelmoraDlg::kPassword)->setText(QStringLiteral("pw123"));
@@ -378,7 +406,7 @@ private slots:
         QVERIFY(m_boxes->calls().empty());
         // Now logged in, the same command no longer leads to the form but to the pop-up.
         QVERIFY(!w->quickBuy());
-        w->command(Transaction_Dlg::kQuickBuy);
+        testsupport::run(w, testsupport::MarketCommand::QuickBuy);
         QVERIFY(!form->isVisible());
         QVERIFY(w->quickBuy() && w->quickBuy()->isVisible());
         // And the usable cash is polled for the new user.
@@ -389,7 +417,7 @@ private slots:
     void timeShareThenKLineUsesTheDailyPeriod()
     {
         Transaction_Dlg* w = open(false);
-        w->command(Transaction_Dlg::kToolTimeshare);
+        testsupport::run(w, testsupport::MarketCommand::Timeshare);
         QVERIFY(w->chartMode());
         QCOMPARE(w->currentTab(), 0);
         QVERIFY(w->timeshareChart()->isVisible());
@@ -403,7 +431,7 @@ private slots:
         QCOMPARE(w->quotePanel()->geometry().bottom(), w->timeshareChart()->geometry().bottom());
         QTRY_VERIFY_WITH_TIMEOUT(countPath(*m_market, "/api/timeline/9160001/") >= 1, 10000);
 
-        w->command(Transaction_Dlg::kToolKline);
+        testsupport::run(w, testsupport::MarketCommand::Kline);
         QCOMPARE(w->currentTab(), 1);
         QCOMPARE(w->periodFlags()[7], 1);
         QVERIFY(w->klineChart()->isVisible());
@@ -447,23 +475,23 @@ private slots:
         posted.clear();
         w->refresh();
         QCOMPARE(posted, (std::vector<std::pair<int, long>>{{5, 0}}));
-        w->command(Transaction_Dlg::kToolTimeshare);
+        testsupport::run(w, testsupport::MarketCommand::Timeshare);
         posted.clear();
         w->refresh(); // chart mode: the visible chart's request
         QCOMPARE(posted, (std::vector<std::pair<int, long>>{{1, 0}}));
-        w->command(Transaction_Dlg::kToolKline); // after the time-share view no period is set
+        testsupport::run(w, testsupport::MarketCommand::Kline); // after the time-share view no period is set
         posted.clear();
         w->refresh();
         QCOMPARE(posted, (std::vector<std::pair<int, long>>{{0, 8}}));
         w->poller()->setPostObserver(nullptr);
-        w->command(Transaction_Dlg::kOverview);
+        testsupport::run(w, testsupport::MarketCommand::Overview);
         QTest::mouseClick(w, Qt::LeftButton, {}, w->tabRect(1).center());
         // A tab past the set-up tab does nothing in overview mode.
         QTest::mouseClick(w, Qt::LeftButton, {}, w->tabRect(4).center());
         QCOMPARE(w->currentTab(), 1);
         // Back from chart mode through the toolbar.
-        w->command(Transaction_Dlg::kToolKline);
-        w->command(Transaction_Dlg::kOverview);
+        testsupport::run(w, testsupport::MarketCommand::Kline);
+        testsupport::run(w, testsupport::MarketCommand::Overview);
         QVERIFY(!w->chartMode());
         QCOMPARE(w->currentTab(), 0);
         QVERIFY(w->basicList()->isVisible());
@@ -474,7 +502,7 @@ private slots:
     void informationViewShowsThePageTheServiceNames()
     {
         Transaction_Dlg* w = open(false);
-        w->command(Transaction_Dlg::kToolInfo);
+        testsupport::run(w, testsupport::MarketCommand::Information);
         QCOMPARE(w->currentTab(), 2);
         QVERIFY(w->infoPage()->isVisible());
         QVERIFY(w->infoPage()->toPlainText().contains(QStringLiteral("产区资料")));
@@ -485,7 +513,7 @@ private slots:
     void quickOrdersOpenPrefilledFromTheQuote()
     {
         Transaction_Dlg* w = open(true);
-        w->command(Transaction_Dlg::kQuickBuy);
+        testsupport::run(w, testsupport::MarketCommand::QuickBuy);
         QPointer<Buying_dlg> buy = w->quickBuy();
         QVERIFY(buy && buy->isVisible());
         QCOMPARE(buy->geometry(), QRect(400, 200, 200, 265));
@@ -500,16 +528,16 @@ private slots:
 
         // Shown again, not made again; after a close, made anew.
         buy->priceField()->setText(QStringLiteral("1"));
-        w->command(Transaction_Dlg::kQuickBuy);
+        testsupport::run(w, testsupport::MarketCommand::QuickBuy);
         QCOMPARE(w->quickBuy(), buy.data());
         QCOMPARE(buy->priceField()->text(), QStringLiteral("12.40"));
         buy->close();
         QTRY_VERIFY(buy.isNull());
         QVERIFY(!w->quickBuy());
-        w->command(Transaction_Dlg::kQuickBuy);
+        testsupport::run(w, testsupport::MarketCommand::QuickBuy);
         QVERIFY(w->quickBuy() && w->quickBuy()->isVisible());
 
-        w->command(Transaction_Dlg::kQuickSell);
+        testsupport::run(w, testsupport::MarketCommand::QuickSell);
         Selling_dlg* sell = w->quickSell();
         QVERIFY(sell && sell->isVisible());
         QCOMPARE(sell->codeField()->text(), QStringLiteral("9160001"));
@@ -523,24 +551,22 @@ private slots:
         other.firstPrices[0] = 39.8f;
         other.secondPrices[0] = 39.7f;
         Session::current().setSingleItemQuote(other);
-        m_trade.reset();
-        m_trade = std::make_unique<LoopbackServer>(m_host, client::kTradePort, [](const RecordedRequest&) {
+        m_trade->setHandler([](const RecordedRequest&) {
             return ScriptedReply{500, "<html>busy</html>", "text/html"};
         });
-        w->command(Transaction_Dlg::kQuickBuy);
+        testsupport::run(w, testsupport::MarketCommand::QuickBuy);
         QCOMPARE(w->quickBuy()->codeField()->text(), QStringLiteral("9160001"));
         QCOMPARE(w->quickBuy()->priceField()->text(), QString());
-        w->command(Transaction_Dlg::kQuickSell);
+        testsupport::run(w, testsupport::MarketCommand::QuickSell);
         QCOMPARE(sell->priceField()->text(), QString());
 
         // A quote without a bid offers the quick sell no price: "0.00" would go out as one.
-        m_trade.reset();
-        m_trade = std::make_unique<LoopbackServer>(m_host, client::kTradePort, [](const RecordedRequest&) {
+        m_trade->setHandler([](const RecordedRequest&) {
             return ScriptedReply{200, R"({"success":"true","infor":{"extend_1":12.4,"main_5":12.3}})"};
         });
-        w->command(Transaction_Dlg::kQuickBuy);
+        testsupport::run(w, testsupport::MarketCommand::QuickBuy);
         QCOMPARE(w->quickBuy()->priceField()->text(), QStringLiteral("12.40"));
-        w->command(Transaction_Dlg::kQuickSell);
+        testsupport::run(w, testsupport::MarketCommand::QuickSell);
         QCOMPARE(sell->priceField()->text(), QString());
         Session::current().setSingleItemQuote({});
     }
@@ -549,7 +575,7 @@ private slots:
     {
         m_withCandles = true;
         Transaction_Dlg* w = open(false);
-        w->command(Transaction_Dlg::kToolKline);
+        testsupport::run(w, testsupport::MarketCommand::Kline);
         CKBarCtrl* chart = w->klineChart();
         QTRY_VERIFY_WITH_TIMEOUT(!chart->legend().empty(), 10000);
         w->setFocus();
@@ -558,7 +584,7 @@ private slots:
         QVERIFY(chart->crossHairPos() != QPoint());
         QTest::keyClick(w, Qt::Key_Home);
         QCOMPARE(chart->keyCursor(), 0);
-        w->command(Transaction_Dlg::kToolTimeshare);
+        testsupport::run(w, testsupport::MarketCommand::Timeshare);
         QTest::keyClick(w, Qt::Key_End); // not the time-share chart's
         QCOMPARE(chart->keyCursor(), 0);
     }
@@ -588,7 +614,7 @@ private slots:
     void enterIsSwallowed()
     {
         Transaction_Dlg* w = open(false);
-        w->command(Transaction_Dlg::kToolTimeshare);
+        testsupport::run(w, testsupport::MarketCommand::Timeshare);
         QTest::keyClick(w, Qt::Key_Return);
         QTest::keyClick(w->quotePanel(), Qt::Key_Return);
         QVERIFY(w->isVisible());

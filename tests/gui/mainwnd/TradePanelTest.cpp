@@ -23,7 +23,9 @@
 #include "session/Session.h"
 #include "market/core/Pollers.h"
 #include "platform/Platform.h"
+#include "support/MarketCommands.h"
 #include "support/LoopbackServer.h"
+#include "support/ScriptedTerminal.h"
 #include "support/PanelEntry.h"
 #include "support/TradeReplies.h"
 #include "support/Widgets.h"
@@ -68,12 +70,10 @@ class TradePanelTest final : public QObject
 private:
     const std::string m_host = testsupport::UniqueLoopbackAddress(12);
     std::unique_ptr<testsupport::TradeScript> m_script;
-    std::unique_ptr<testsupport::LoopbackServer> m_trade;
-    std::unique_ptr<testsupport::LoopbackServer> m_market;
+    std::unique_ptr<testsupport::ScriptedTerminal> m_world;
+    testsupport::LoopbackServer* m_trade = nullptr;
     std::unique_ptr<platform::MessageBoxRecorder> m_boxes;
     std::unique_ptr<QWidget> m_owner;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_oldCwd;
 
     // A panel over a stand-in market window, as a logged-in user's.
     Detail_Trans_Dlg& openPanel()
@@ -100,28 +100,17 @@ private slots:
     void initTestCase()
     {
         platform::setWorkArea(kWorkArea);
-        m_oldCwd = QDir::currentPath();
         QDir().mkpath(QStringLiteral(RENDER_DIR));
     }
 
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(QDir::setCurrent(m_dir->path()));
-        QVERIFY(QFile::copy(QStringLiteral(DATA_DIR "/currentlisttitle.txt"), QStringLiteral("currentlisttitle.txt")));
-        QVERIFY(QFile::copy(QStringLiteral(DATA_DIR "/listtitle.txt"), QStringLiteral("listtitle.txt")));
-        platform::setDataDirectory(m_dir->filePath(QStringLiteral("data")));
         m_script = std::make_unique<testsupport::TradeScript>();
-        m_trade = std::make_unique<testsupport::LoopbackServer>(m_host, client::kTradePort, m_script->handler());
-        m_market = std::make_unique<testsupport::LoopbackServer>(m_host, client::kMarketPort, [](const auto&) {
+        m_world = std::make_unique<testsupport::ScriptedTerminal>(m_host, DATA_DIR, m_script->handler(), [](const auto&) {
             return testsupport::ScriptedReply{200, R"({"success":"true","infor":[]})"};
         });
-        client::Options o = client::defaultOptions();
-        o.line0Host = m_host;
-        o.updateHost = m_host + ":1";
-        Session::current().setOptions(o);
-        client::LoadLineChoice();
-        Session::current().resetForTest();
+        QVERIFY(m_world->ready());
+        m_trade = &m_world->trade();
         logIn();
         Session::current().storeItems({{9160001, "Tolmere小酒窖", 36.0f}}, 1);
         Session::current().setAvailableCash(480000.5f);
@@ -132,10 +121,8 @@ private slots:
     {
         m_owner.reset();
         m_boxes.reset();
-        m_trade.reset();
-        m_market.reset();
+        m_world.reset();
         Session::current().resetForTest();
-        QDir::setCurrent(m_oldCwd);
     }
 
     void cleanupTestCase() { Session::current().resetForTest(); }
@@ -387,29 +374,29 @@ private slots:
                      2);
         market->grab().save(QStringLiteral(RENDER_DIR "/market-with-panel.png"));
 
-        market->command(Transaction_Dlg::kTrade);
+        testsupport::run(market, testsupport::MarketCommand::Trade);
         QVERIFY(!panel->isVisible());
-        market->command(Transaction_Dlg::kTrade);
+        testsupport::run(market, testsupport::MarketCommand::Trade);
         QVERIFY(panel->isVisible());
         QVERIFY(panel->hostedWindow(Hosted::Buy)->isVisible());
-        market->command(Transaction_Dlg::kToolKline);
-        market->command(Transaction_Dlg::kOverview);
+        testsupport::run(market, testsupport::MarketCommand::Kline);
+        testsupport::run(market, testsupport::MarketCommand::Overview);
         QVERIFY(!panel->isVisible());
 
         // The lock closes the quick pop-ups and keeps them closed: their command shows the lock.
-        market->command(Transaction_Dlg::kTrade);
-        market->command(Transaction_Dlg::kQuickSell);
+        testsupport::run(market, testsupport::MarketCommand::Trade);
+        testsupport::run(market, testsupport::MarketCommand::QuickSell);
         QPointer<Selling_dlg> quickSell = market->quickSell();
         QVERIFY(quickSell && quickSell->isVisible());
         panel->command(Detail_Trans_Dlg::kLock);
         QTRY_VERIFY(quickSell.isNull());
-        market->command(Transaction_Dlg::kQuickBuy);
+        testsupport::run(market, testsupport::MarketCommand::QuickBuy);
         QVERIFY(!market->quickBuy());
         QVERIFY(panel->isVisible() && panel->isLocked());
 
         // Locked, hidden, shown again by 237: still under its lock.
-        market->command(Transaction_Dlg::kTrade);
-        market->command(Transaction_Dlg::kTrade);
+        testsupport::run(market, testsupport::MarketCommand::Trade);
+        testsupport::run(market, testsupport::MarketCommand::Trade);
         QVERIFY(panel->isVisible() && panel->isLocked());
 
         // Leaving trading from the lock: the panel goes and trading asks for a login again.
@@ -418,10 +405,10 @@ private slots:
         QCOMPARE(m_boxes->calls().back().buttons, platform::MsgButtons::YesNo);
         QVERIFY(!Session::current().loggedIn());
         QTRY_VERIFY(!market->tradePanel());
-        market->command(Transaction_Dlg::kQuickBuy);
+        testsupport::run(market, testsupport::MarketCommand::QuickBuy);
         QVERIFY(market->loginDialog() && market->loginDialog()->isVisible());
         market->loginDialog()->hide();
-        market->command(Transaction_Dlg::kTrade);
+        testsupport::run(market, testsupport::MarketCommand::Trade);
         QVERIFY(market->loginDialog()->isVisible());
         QVERIFY(!market->tradePanel());
     }

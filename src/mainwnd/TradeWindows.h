@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class Buying_dlg;
+class Detail_Trans_Dlg;
+class LoginDlg;
+class QWidget;
+class Selling_dlg;
+
+namespace mainwnd {
+
+// The market window's way into trading: the trade panel, the quick buy and sell pop-ups and
+// the login that both ask of a visitor. Each is made on first use as a child of the market
+// window.
+class TradeWindows final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TradeWindows)
+
+public:
+    enum class Side { Buy, Sell };
+
+    explicit TradeWindows(QWidget* marketWindow);
+
+    // Shows the trade panel, or hides it when it is up.
+    void toggleTradePanel();
+    // The start-up sequence's step: the panel with its buy window, for a logged-in user.
+    void showTradePanelAtStartUp();
+    // Made, hidden, for a user logged in when the market window opens.
+    void makeTradePanel();
+    // The quick pop-up of `side` with the current item and the quote's best price.
+    void showQuickOrder(Side side);
+
+    Detail_Trans_Dlg* tradePanel() const;
+    Buying_dlg* quickBuy() const;
+    Selling_dlg* quickSell() const;
+    LoginDlg* loginDialog() const;
+
+private:
+    // True for a logged-in user; otherwise brings up the login window.
+    bool requireLogin();
+    Detail_Trans_Dlg* dockTradePanel();
+    void closeQuickOrders();
+
+    QWidget* m_market;
+    QPointer<LoginDlg> m_loginDlg;
+    QPointer<Detail_Trans_Dlg> m_tradePanel;
+    QPointer<Buying_dlg> m_quickBuy;
+    QPointer<Selling_dlg> m_quickSell;
+};
+
+} // namespace mainwnd
