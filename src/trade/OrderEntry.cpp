@@ -18,6 +18,7 @@
 #include "platform/Windows.h"
 #include "trade/core/Cells.h"
 #include "trade/Lists.h"
+#include "trade/OrderOutcomes.h"
 #include "trade/QuoteBox.h"
 #include "trade/Submit.h"
 #include "trade/UsableCash.h"
@@ -310,12 +311,16 @@ void OrderEntry::placeOrder()
     // A second Enter while this order's boxes are up belongs to the boxes.
     if (m_placing)
         return;
-    m_placing = true;
     const OrderKind& kind = m_layout.kind;
+    const OrderForm order = form();
+    const PlacedOrder placed = placedOrder(order, kind.side);
+    // Asked first: a held-back order costs no lookups.
+    if (OrderOutcomes::instance().holdBack(m_host, placed))
+        return;
+    m_placing = true;
     const bool sale = kind.side == OrderSide::Sell;
     const double usableCash = sale ? 0.0 : QueryUsableCash();
     const std::int64_t sellable = sale ? sellableForTypedCode() : 0;
-    const OrderForm order = form();
     Submission submission;
     submission.refusal = checkOrder(kind, order, usableCash, sellable);
     submission.question = kind.question;
@@ -323,7 +328,12 @@ void OrderEntry::placeOrder()
     submission.endpoint = kind.endpoint;
     submission.params = orderParams(kind, order, Session::current().userId());
     submission.trace = kind.trace;
-    submit(m_host, submission, [this](const client::ApiReply& reply) { emit orderSent(reply); });
+    submission.unanswered = kOutcomeUnknown;
+    submit(m_host, submission, [this, placed, detail = submission.detail](const client::ApiReply& reply) {
+        if (!reply.parsed)
+            OrderOutcomes::instance().lookUp(m_host, placed, detail);
+        emit orderSent(reply);
+    });
     m_placing = false;
 }
 

@@ -5,6 +5,7 @@
 #include "client/Endpoints.h"
 #include "session/Session.h"
 #include "trade/core/OrderChecks.h"
+#include "trade/core/OrderOutcome.h"
 #include "trade/PanelWindow.h"
 
 using namespace trade;
@@ -198,4 +199,36 @@ TEST(ItemName, MatchesTheCodePrintedInDecimalLastOneWins)
     EXPECT_EQ(itemNameForCode("9160002"), QString::fromUtf8("乙"));
     EXPECT_EQ(itemNameForCode("09160001"), QString());
     EXPECT_EQ(itemNameForCode(""), QString());
+}
+
+TEST(OrderOutcome, FoundOnlyWithTheSameCodeDirectionPriceQuantityWithinAMinute)
+{
+    const std::int64_t now = 1'700'000'000;
+    const trade::PlacedOrder sent = trade::placedOrder({"09160001", "12.5", "2"}, trade::OrderSide::Buy);
+    EXPECT_EQ(sent, (trade::PlacedOrder{9160001, trade::OrderSide::Buy, 1250, 2}));
+    const trade::OrderRow same{1, 9160001, "", 0, 12.50, 2, 2, now - 5, 0};
+    struct Case
+    {
+        const char* what;
+        trade::OrderRow row;
+        bool found;
+    };
+    const auto with = [&](auto change) {
+        trade::OrderRow row = same;
+        change(row);
+        return row;
+    };
+    const Case cases[] = {
+        {"same, filled since", with([](trade::OrderRow& r) { r.remain = 0; }), true},
+        {"a minute ago", with([&](trade::OrderRow& r) { r.addTime = now - 60; }), true},
+        {"exchange clock early", with([&](trade::OrderRow& r) { r.addTime = now + 30; }), true},
+        {"older", with([&](trade::OrderRow& r) { r.addTime = now - 61; }), false},
+        {"other item", with([](trade::OrderRow& r) { r.stockId = 9160002; }), false},
+        {"a sale", with([](trade::OrderRow& r) { r.direction = 1; }), false},
+        {"other price", with([](trade::OrderRow& r) { r.commissionPrice = 12.51; }), false},
+        {"other quantity", with([](trade::OrderRow& r) { r.commissionAmount = 20; }), false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(trade::isAmongOrders({c.row}, sent, now), c.found) << c.what;
+    EXPECT_FALSE(trade::isAmongOrders({}, sent, now));
 }
