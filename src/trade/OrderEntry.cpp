@@ -14,6 +14,7 @@
 #include "controls/CSkinEdit.h"
 #include "market/core/Pollers.h"
 #include "platform/core/Colours.h"
+#include "platform/Dialogs.h"
 #include "platform/Fonts.h"
 #include "platform/Windows.h"
 #include "trade/core/Cells.h"
@@ -148,11 +149,16 @@ void OrderEntry::clear()
 
 void OrderEntry::prefill(const QString& code, const QString& price)
 {
+    // A quantity typed for another item is not this one's; one kept for the same item is
+    // selected, so that what is typed replaces it instead of running on from it.
+    if (code != m_code->text())
+        m_quantity->clear();
     m_code->setText(code);
     m_price->setText(price);
     tick();
     m_host->activateWindow();
     m_quantity->setFocus(Qt::OtherFocusReason);
+    m_quantity->selectAll();
 }
 
 QString OrderEntry::boxText(int top) const
@@ -323,8 +329,13 @@ void OrderEntry::placeOrder()
     const std::int64_t sellable = sale ? sellableForTypedCode() : 0;
     Submission submission;
     submission.refusal = checkOrder(kind, order, usableCash, sellable);
+    // The day's limits of the quote box, when it shows this code's.
+    if (!submission.refusal && m_quote && m_quoteCode == m_code->text())
+        submission.refusal = checkPriceLimits(order, m_quote->prices[3], m_quote->prices[2]);
     submission.question = kind.question;
-    submission.detail = orderDetail(kind, order, itemNameForCode(m_code->text()).toStdString());
+    // The item named as the request carries its code: the quick buy's "09160001" is 9160001.
+    const QString sentCode = kind.codeAsInteger ? QString::number(integerOf(order.code)) : m_code->text();
+    submission.detail = orderDetail(kind, order, itemNameForCode(sentCode).toStdString());
     submission.endpoint = kind.endpoint;
     submission.params = orderParams(kind, order, Session::current().userId());
     submission.trace = kind.trace;
@@ -365,8 +376,13 @@ void OrderEntry::fillPreset(int parts)
     if (m_layout.kind.side == OrderSide::Buy)
         showMaxBuyable();
     const std::int64_t quantity = presetQuantity(presetFigure(), parts);
-    if (quantity > 0)
+    if (quantity > 0) {
         m_quantity->setText(QString::number(quantity));
+    } else {
+        // The figure fell to nothing since the menu opened: the old quantity is not its share.
+        platform::messageBox(m_host, QString::fromUtf8(m_layout.kind.side == OrderSide::Buy ? kNothingToBuy
+                                                                                                : kNothingToSell));
+    }
     m_quantity->setFocus(Qt::OtherFocusReason);
 }
 

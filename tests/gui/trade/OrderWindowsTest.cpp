@@ -209,15 +209,15 @@ private slots:
         QCOMPARE(w.usableCashText(), QStringLiteral("2006.00"));
     }
 
-    void tooLittleCashOrNoPriceSendsNothing()
+    void tooLittleCashNoPriceOrOutsideTheLimitsSendsNothing()
     {
         low_deal_buy_dlg& w = open();
-        m_script->set(kPositionsPath, testsupport::PositionsReply(100.0, 2000));
-        fill("9160001", "10", "11");
+        m_script->set(kPositionsPath, testsupport::PositionsReply(100.29, 2000));
+        fill("9160001", "10", "10");
         QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
         QCOMPARE(m_boxes->texts(), QStringList{QString::fromUtf8(trade::kInsufficientCash)});
-        // Equality passes: 100 ÷ 10 is 10.
-        fill("9160001", "10", "10");
+        // Equality passes: 100 and its fee of 0.30.
+        m_script->set(kPositionsPath, testsupport::PositionsReply(100.3, 2000));
         m_boxes->setAnswer(platform::MsgResult::No);
         QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
         QCOMPARE(m_boxes->texts().last(), QString::fromUtf8(low_deal_buy_dlg::kConfirmBuy));
@@ -230,6 +230,14 @@ private slots:
             QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
             QCOMPARE(m_boxes->texts(), QStringList{QString::fromUtf8(trade::kPriceNotPositive)});
         }
+        // Beyond the day's limits that the quote box shows, in the exchange's words.
+        m_script->set(kPositionsPath, testsupport::PositionsReply(100000.0, 2000));
+        fill("9160001", "50", "1");
+        w.refreshQuote(false);
+        QVERIFY(w.shownQuote());
+        m_boxes->clear();
+        QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
+        QCOMPARE(m_boxes->texts(), QStringList{QStringLiteral("委托价格超出涨跌停范围（32.40-39.60）")});
         QCOMPARE(CountPath(*m_server, kBuyPath), 0u);
     }
 
@@ -258,7 +266,7 @@ private slots:
                        "   \"item_id\" : \"09160001\",\n   \"sign\" : \"" + sign + "\",\n   \"v\" : \"" + v + "\"\n}\n");
         // Beneath the question, what goes out.
         QCOMPARE(m_boxes->calls().front().detail,
-                 QStringLiteral("买入 09160001\n价格：36.20\n数量：20\n金额：724.00"));
+                 QStringLiteral("买入 09160001\n价格：36.20\n数量：20\n金额：724.00\n手续费：2.17\n合计：726.17"));
 
         // The list is refreshed a second later, by a timer: the window goes on meanwhile.
         QCOMPARE(CountPath(*m_server, kOrdersPath), 1u);
@@ -345,7 +353,7 @@ private slots:
         fill("9160001", "36.20", "20");
         QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
         QCOMPARE(m_boxes->calls().front().detail,
-                 QStringLiteral("买入 9160001 Tolmere小酒窖\n价格：36.20\n数量：20\n金额：724.00"));
+                 QStringLiteral("买入 9160001 Tolmere小酒窖\n价格：36.20\n数量：20\n金额：724.00\n手续费：2.17\n合计：726.17"));
         QVERIFY(testsupport::LastBody(*m_server, kBuyPath).find("\"buy_price\" : \"36.20\"") != std::string::npos);
 
         QTemporaryDir dir;

@@ -5,9 +5,11 @@
 #include <map>
 #include <mutex>
 
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
 #include <QTest>
 #include <QThreadPool>
@@ -73,6 +75,7 @@ private slots:
     void aFailedLookupKeepsTheFigure();
     void silentServiceNeverHoldsTheWindowBeyondTheTimeOut();
     void unansweredOrderIsLookedUpAndNotSentTwice_data();
+    void aPopUpBroughtBackForAnotherItemForgetsTheQuantity();
     void unansweredOrderIsLookedUpAndNotSentTwice();
     void presetsFillAShareOfTheFigureAndTheOrderIsStillChecked();
 
@@ -239,10 +242,10 @@ void QuickOrderTest::quickBuySendsTheCodeAsAnIntegerAndClosesOnSuccess()
 {
     QPointer<Buying_dlg> popup = new Buying_dlg(nullptr);
     popup->show();
-    fill(*popup, QStringLiteral("09160001"), QStringLiteral("12.5"), QStringLiteral("80"));
+    fill(*popup, QStringLiteral("09160001"), QStringLiteral("12.5"), QStringLiteral("79"));
     QTest::mouseClick(child<QWidget>(popup, Buying_dlg::kOrderButton), Qt::LeftButton);
 
-    // The usable cash is asked first (1000 / 12.5 = 80 passes: equality), then the order.
+    // The usable cash is asked first (79 at 12.5 and the fee pass 1000), then the order.
     const std::vector<RecordedRequest> sent = m_server->requests();
     QCOMPARE(sent.size(), size_t(2));
     QCOMPARE(QString::fromStdString(sent[0].path), QStringLiteral("/api/v1/customer/item"));
@@ -251,11 +254,13 @@ void QuickOrderTest::quickBuySendsTheCodeAsAnIntegerAndClosesOnSuccess()
         client::verifySignedBody(client::endpointInfo(client::Endpoint::QuickBuy), sent[1].body, client::defaults::kSignKey);
     QVERIFY2(body.ok, body.error.c_str());
     QVERIFY(sent[1].body.find("\"item_id\" : 9160001,") != std::string::npos);
-    QVERIFY(sent[1].body.find("\"buy_amount\" : 80,") != std::string::npos);
+    QVERIFY(sent[1].body.find("\"buy_amount\" : 79,") != std::string::npos);
     QVERIFY(sent[1].body.find("\"buy_price\" : \"12.5\",") != std::string::npos);
     QVERIFY(sent[1].body.find("\"id\" : \"100001\",") != std::string::npos);
 
     QCOMPARE(m_boxes->texts(), QStringList({kBuy, QStringLiteral("买入委托成功")}));
+    // The confirmation names the item of the code that goes out.
+    QVERIFY(m_boxes->calls().front().detail.startsWith(QStringLiteral("买入 9160001 Tolmere小酒窖\n")));
     QCOMPARE(m_boxes->calls().back().buttons, platform::MsgButtons::Ok);
     QTRY_VERIFY(popup.isNull()); // closed, and gone
 }
@@ -504,6 +509,25 @@ void QuickOrderTest::unansweredOrderIsLookedUpAndNotSentTwice()
     QCOMPARE(requestsTo("/api/v1/item/buy").size(), size_t(2));
 }
 
+void QuickOrderTest::aPopUpBroughtBackForAnotherItemForgetsTheQuantity()
+{
+    Buying_dlg buy(nullptr);
+    buy.show();
+    buy.prefill(QStringLiteral("9160001"), QStringLiteral("12.35"));
+    QTest::keyClicks(buy.quantityField(), QStringLiteral("50"));
+    QCOMPARE(buy.boxText(Buying_dlg::kBuyableBox), QStringLiteral("80"));
+    // Back for the same item: what was typed is selected, and typing replaces it.
+    buy.prefill(QStringLiteral("9160001"), QStringLiteral("12.35"));
+    QTest::keyClicks(buy.quantityField(), QStringLiteral("20"));
+    QCOMPARE(buy.quantityField()->text(), QStringLiteral("20"));
+    // Back for another: no quantity of the old one, the figures the new item's.
+    buy.prefill(QStringLiteral("9160002"), QStringLiteral("8.10"));
+    QCOMPARE(buy.quantityField()->text(), QString());
+    QCOMPARE(buy.boxText(Buying_dlg::kNameBox), QStringLiteral("Aubrac干红"));
+    QCOMPARE(buy.boxText(Buying_dlg::kBuyableBox), QStringLiteral("123")); // 1000 / (8.10 × 1.003)
+    QVERIFY(buy.entry().presetButton()->isEnabled());
+}
+
 namespace {
 
 bool pickPreset(trade::OrderEntry& entry, const char* label)
@@ -538,6 +562,13 @@ void QuickOrderTest::presetsFillAShareOfTheFigureAndTheOrderIsStillChecked()
     QCOMPARE(buy.quantityField()->text(), QStringLiteral("1"));
     QVERIFY(!pickPreset(form, "1/4"));
     QCOMPARE(buy.quantityField()->text(), QStringLiteral("1"));
+    // The figure fallen to nothing once the menu was open: said, not left silently.
+    Session::current().setAvailableCash(0.0);
+    form.presetMenu()->actions().front()->trigger();
+    QCOMPARE(m_boxes->texts(), QStringList{QString::fromUtf8(trade::kNothingToBuy)});
+    QCOMPARE(buy.quantityField()->text(), QStringLiteral("1"));
+    m_boxes->clear();
+    Session::current().setAvailableCash(1000.0);
 
     // What the preset filled goes through the check and the confirmation like typed text:
     // the cash has fallen since, so the order is refused.
