@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QFileDialog>
@@ -39,28 +40,36 @@ QMessageBox::Icon toQt(MsgIcon icon)
     return QMessageBox::NoIcon;
 }
 
-// Drops auto-repeated key presses meant for the box or any of its buttons: the key that
-// placed an order, still held down, would otherwise answer the box it opened.
-class HeldKeyFilter final : public QObject
+// Drops key presses meant for the box or any of its buttons that the user cannot have
+// aimed at it: auto-repeated ones (the key that placed an order, still held down) and any
+// that arrive within kTypeAheadMs of the box appearing (typed ahead during a freeze, a
+// double press, a repeat resent by a remote desktop). A deliberate press after that answers.
+class TypedAheadKeyFilter final : public QObject
 {
 public:
-    explicit HeldKeyFilter(QWidget* box)
+    explicit TypedAheadKeyFilter(QWidget* box)
         : m_box(box)
     {
+        m_shown.start();
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() != QEvent::KeyPress)
+        const QEvent::Type type = event->type();
+        if (type != QEvent::KeyPress && type != QEvent::Shortcut && type != QEvent::ShortcutOverride)
             return false;
-        if (!static_cast<QKeyEvent*>(event)->isAutoRepeat() || !watched->isWidgetType())
+        if (!watched->isWidgetType())
             return false;
         const auto* widget = static_cast<QWidget*>(watched);
-        return widget == m_box || m_box->isAncestorOf(widget);
+        if (widget != m_box && !m_box->isAncestorOf(widget))
+            return false;
+        const bool held = type == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->isAutoRepeat();
+        return held || m_shown.elapsed() < kTypeAheadMs;
     }
 
 private:
     QWidget* m_box;
+    QElapsedTimer m_shown;
 };
 
 } // namespace
@@ -94,10 +103,10 @@ MsgResult messageBox(QWidget* parent, const MessageBoxCall& call)
         if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
             label->setTextFormat(Qt::PlainText);
     }
-    HeldKeyFilter heldKeys(&box);
-    qApp->installEventFilter(&heldKeys);
+    TypedAheadKeyFilter typedAhead(&box);
+    qApp->installEventFilter(&typedAhead);
     const int pressed = box.exec();
-    qApp->removeEventFilter(&heldKeys);
+    qApp->removeEventFilter(&typedAhead);
     if (ok)
         return MsgResult::Ok;
     return pressed == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;

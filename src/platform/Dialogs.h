@@ -11,6 +11,8 @@ namespace platform {
 
 inline constexpr const char* kAppCaption = "Velmora";
 
+inline constexpr int kTypeAheadMs = 300;
+
 enum class MsgButtons { Ok, YesNo };
 enum class MsgIcon { None, Information, Warning, Error, Question };
 enum class MsgResult { Ok, Yes, No };
@@ -25,8 +27,9 @@ struct MessageBoxCall
 };
 
 // Modal message box; the caption is the application's name unless a window needs another.
-// A held-down key (auto-repeated presses) answers no box: only a fresh press or a click does,
-// so a box the user has not seen is never confirmed nor dismissed.
+// A held-down key (auto-repeated presses) answers no box, nor does a key pressed before the
+// box appeared or within kTypeAheadMs of it: only a later fresh press or a click does, so a
+// box the user has not read is never confirmed nor dismissed.
 MsgResult messageBox(QWidget* parent, const QString& text, MsgButtons buttons = MsgButtons::Ok,
                      MsgIcon icon = MsgIcon::None, const QString& caption = QString::fromUtf8(kAppCaption));
 MsgResult messageBox(QWidget* parent, const MessageBoxCall& call);

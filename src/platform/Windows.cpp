@@ -1,5 +1,6 @@
 #include "platform/Windows.h"
 
+#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QRegion>
 #include <QWidget>
@@ -21,6 +22,47 @@ bool leftByUser(const QEvent* event)
         return false;
     const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
     return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
+bool isUserInput(const QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::ContextMenu:
+        return true;
+    default:
+        return false;
+    }
+}
+
+namespace {
+
+class InputSink final : public QObject
+{
+public:
+    bool eventFilter(QObject*, QEvent* event) override { return isUserInput(event); }
+};
+
+} // namespace
+
+void discardQueuedInput()
+{
+    InputSink sink;
+    qApp->installEventFilter(&sink);
+    // Posted input first, then what the window system holds; both reach the sink.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
+    qApp->removeEventFilter(&sink);
 }
 
 void setRoundedRegion(QWidget* window, int ellipseW, int ellipseH)

@@ -31,6 +31,13 @@ void giveTaskbarButton(QWidget* window);
 // leaving the field, and must not set off what leaving it does.
 bool leftByUser(const QEvent* event);
 
+// Whether `event` is the user's key, button or wheel input.
+bool isUserInput(const QEvent* event);
+// Drops the key presses and clicks that queued up while the GUI thread waited on a
+// request: made during a freeze, they were aimed at a screen the user could not see change,
+// and delivered late they would act twice (a second order out of one double click).
+void discardQueuedInput();
+
 // Places a top-level window at a screen rectangle given by its corners.
 void placeAt(QWidget* window, const QRect& screenRect);
 

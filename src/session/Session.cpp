@@ -95,13 +95,25 @@ std::string Session::marketBaseUrl() const
 
 bool Session::loggedIn() const { return locked([&] { return m_state.loggedIn; }); }
 
-void Session::setLoggedIn(bool on) { locked([&] { m_state.loggedIn = on; }); }
+void Session::setLoggedIn(bool on)
+{
+    locked([&] {
+        m_state.loggedIn = on;
+        // The cash is the account's: no figure of it outlives the signing in.
+        if (!on)
+            m_state.availableCash = 0.0;
+    });
+}
 
 UserRecord Session::userRecord() const { return locked([&] { return m_state.record; }); }
 
 void Session::setUserRecord(UserRecord record)
 {
-    locked([&] { m_state.record = std::move(record); });
+    locked([&] {
+        if (record.id != m_state.record.id)
+            m_state.availableCash = 0.0;
+        m_state.record = std::move(record);
+    });
 }
 
 std::string Session::userId() const { return locked([&] { return m_state.record.id; }); }

@@ -55,7 +55,8 @@ public:
     void setPassword(const std::string& password);
 
     // The user's usable cash as the main poller last read it, to the cent: in a float a
-    // balance above 131,072 yuan loses its last cent.
+    // balance above 131,072 yuan loses its last cent. Cleared when the user signs out (or is
+    // locked out) and when another account signs in.
     double availableCash() const;
     void setAvailableCash(double cash);
 

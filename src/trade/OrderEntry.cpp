@@ -14,10 +14,12 @@
 #include "controls/CSkinEdit.h"
 #include "market/core/Pollers.h"
 #include "platform/core/Colours.h"
+#include "platform/Dialogs.h"
 #include "platform/Fonts.h"
 #include "platform/Windows.h"
 #include "trade/core/Cells.h"
 #include "trade/Lists.h"
+#include "trade/OrderOutcomes.h"
 #include "trade/QuoteBox.h"
 #include "trade/Submit.h"
 #include "trade/UsableCash.h"
@@ -147,11 +149,16 @@ void OrderEntry::clear()
 
 void OrderEntry::prefill(const QString& code, const QString& price)
 {
+    // A quantity typed for another item is not this one's; one kept for the same item is
+    // selected, so that what is typed replaces it instead of running on from it.
+    if (code != m_code->text())
+        m_quantity->clear();
     m_code->setText(code);
     m_price->setText(price);
     tick();
     m_host->activateWindow();
     m_quantity->setFocus(Qt::OtherFocusReason);
+    m_quantity->selectAll();
 }
 
 QString OrderEntry::boxText(int top) const
@@ -310,20 +317,34 @@ void OrderEntry::placeOrder()
     // A second Enter while this order's boxes are up belongs to the boxes.
     if (m_placing)
         return;
-    m_placing = true;
     const OrderKind& kind = m_layout.kind;
+    const OrderForm order = form();
+    const PlacedOrder placed = placedOrder(order, kind.side);
+    // Asked first: a held-back order costs no lookups.
+    if (OrderOutcomes::instance().holdBack(m_host, placed))
+        return;
+    m_placing = true;
     const bool sale = kind.side == OrderSide::Sell;
     const double usableCash = sale ? 0.0 : QueryUsableCash();
     const std::int64_t sellable = sale ? sellableForTypedCode() : 0;
-    const OrderForm order = form();
     Submission submission;
     submission.refusal = checkOrder(kind, order, usableCash, sellable);
+    // The day's limits of the quote box, when it shows this code's.
+    if (!submission.refusal && m_quote && m_quoteCode == m_code->text())
+        submission.refusal = checkPriceLimits(order, m_quote->prices[3], m_quote->prices[2]);
     submission.question = kind.question;
-    submission.detail = orderDetail(kind, order, itemNameForCode(m_code->text()).toStdString());
+    // The item named as the request carries its code: the quick buy's "09160001" is 9160001.
+    const QString sentCode = kind.codeAsInteger ? QString::number(integerOf(order.code)) : m_code->text();
+    submission.detail = orderDetail(kind, order, itemNameForCode(sentCode).toStdString());
     submission.endpoint = kind.endpoint;
     submission.params = orderParams(kind, order, Session::current().userId());
     submission.trace = kind.trace;
-    submit(m_host, submission, [this](const client::ApiReply& reply) { emit orderSent(reply); });
+    submission.unanswered = kOutcomeUnknown;
+    submit(m_host, submission, [this, placed, detail = submission.detail](const client::ApiReply& reply) {
+        if (!reply.parsed)
+            OrderOutcomes::instance().lookUp(m_host, placed, detail);
+        emit orderSent(reply);
+    });
     m_placing = false;
 }
 
@@ -355,8 +376,13 @@ void OrderEntry::fillPreset(int parts)
     if (m_layout.kind.side == OrderSide::Buy)
         showMaxBuyable();
     const std::int64_t quantity = presetQuantity(presetFigure(), parts);
-    if (quantity > 0)
+    if (quantity > 0) {
         m_quantity->setText(QString::number(quantity));
+    } else {
+        // The figure fell to nothing since the menu opened: the old quantity is not its share.
+        platform::messageBox(m_host, QString::fromUtf8(m_layout.kind.side == OrderSide::Buy ? kNothingToBuy
+                                                                                                : kNothingToSell));
+    }
     m_quantity->setFocus(Qt::OtherFocusReason);
 }
 

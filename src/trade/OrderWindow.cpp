@@ -12,6 +12,7 @@
 #include "platform/Fonts.h"
 #include "platform/Windows.h"
 #include "trade/Export.h"
+#include "trade/OrderOutcomes.h"
 #include "trade/WindowLook.h"
 
 namespace trade {
@@ -65,6 +66,20 @@ OrderWindow::OrderWindow(QWidget* parent, const OrderSurface& surface)
     setUpList(*m_lists[0], panelPositionsList());
     setUpList(*m_lists[1], m_ordersSpec);
     setUpList(*m_lists[2], panelTradesList());
+    connect(&OrderOutcomes::instance(), &OrderOutcomes::ordersLookedUp, this, &OrderWindow::showOrders);
+}
+
+void OrderWindow::showOrders(const client::ApiReply& reply)
+{
+    const ParsedRows<OrderRow> rows = m_ordersQuery.parse(reply);
+    if (!rows)
+        return;
+    fillList(*list(Tab::Orders), m_ordersSpec, *rows);
+    // The orders tab comes forward with the rows it was given, without asking again.
+    m_activeTab = Tab::Orders;
+    for (int i = 0; i < 3; ++i)
+        m_lists[size_t(i)]->setVisible(i == int(Tab::Orders));
+    update(QRect(kListLeft, 0, width() - kListLeft, 29));
 }
 
 OrderEntryLayout OrderWindow::formLayout(const OrderKind& kind, const QRect& quantityField)

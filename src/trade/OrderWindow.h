@@ -111,6 +111,8 @@ protected:
 private:
     void drawTabs(QPainter& p) const;
     void orderSent();
+    // Today's orders as an outcome's lookup received them.
+    void showOrders(const client::ApiReply& reply);
 
     OrderSurface m_surface;
     QFont m_labelFont;

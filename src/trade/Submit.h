@@ -16,4 +16,7 @@ namespace trade {
 bool submit(QWidget* owner, const Submission& submission,
             const std::function<void(const client::ApiReply&)>& followUp = {});
 
+// Tells the user that `what` was sent and no readable answer came.
+void tellUnanswered(QWidget* owner, const std::string& text, const std::string& what);
+
 } // namespace trade

@@ -1,6 +1,7 @@
 #include "trade/low_Today_order_Dlg.h"
 
 #include "platform/Windows.h"
+#include "trade/OrderOutcomes.h"
 #include "trade/Trade.h"
 
 using platform::edges;
@@ -15,6 +16,12 @@ low_Today_order_Dlg::low_Today_order_Dlg(QWidget* parent)
     addButton(kExportButton, QStringLiteral("导出"),
               [](QSize c) { return edges(c.width() - 86, 2, c.width() - 42, 24); },
               [this] { trade::ExportListToText(*m_list, QStringLiteral("当日订单.txt")); });
+    // An order's outcome looked up anywhere shows here at once.
+    connect(&trade::OrderOutcomes::instance(), &trade::OrderOutcomes::ordersLookedUp, this,
+            [this](const client::ApiReply& reply) {
+                if (const trade::ParsedRows<trade::OrderRow> rows = trade::ParseOrders(reply))
+                    trade::fillList(*m_list, trade::todayOrdersList(), *rows);
+            });
 }
 
 void low_Today_order_Dlg::refresh()

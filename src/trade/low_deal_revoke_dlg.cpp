@@ -9,8 +9,10 @@
 #include "platform/Bitmaps.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
+#include "platform/Windows.h"
 #include "trade/Export.h"
 #include "trade/core/OrderChecks.h"
+#include "trade/Submit.h"
 #include "session/Session.h"
 
 namespace {
@@ -93,8 +95,11 @@ void low_deal_revoke_dlg::cancelSelected()
             continue;
         const std::string orderNo = m_list->cellText(row, column).toStdString();
         const client::ApiReply reply = client::Call(client::Endpoint::Repeal, trade::repealParams(orderNo, userId));
+        platform::discardQueuedInput();
         if (reply.parsed)
             platform::messageBox(this, QString::fromStdString(reply.msg));
+        else
+            trade::tellUnanswered(this, trade::kRequestUnanswered, "撤单 " + orderNo);
     }
     refresh();
 }

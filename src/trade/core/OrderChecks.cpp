@@ -86,15 +86,35 @@ int maxBuyable(double cash, double price)
     return int(q);
 }
 
+double buyFee(double amount)
+{
+    // As the exchange takes it: 3/1000 of the amount in cents, the part of a cent dropped.
+    const long double cents = std::llround(static_cast<long double>(amount) * 100.0L);
+    return double(std::floor(cents * 3.0L / 1000.0L) / 100.0L);
+}
+
 std::optional<std::string> checkBuy(const OrderForm& form, double usableCash)
 {
     if (auto refusal = checkOrderText(form))
         return refusal;
     if (auto refusal = checkPrice(form))
         return refusal;
-    if (!affordable(double(integerOf(form.quantity)), priceOf(form.price), usableCash))
+    const double amount = double(integerOf(form.quantity)) * priceOf(form.price);
+    if (!affordable(1.0, amount + buyFee(amount), usableCash))
         return std::string(kInsufficientCash);
     return std::nullopt;
+}
+
+std::optional<std::string> checkPriceLimits(const OrderForm& form, double lower, double upper)
+{
+    if (!(lower > 0.0) || !(upper > 0.0))
+        return std::nullopt;
+    const auto cents = [](double yuan) { return std::llround(yuan * 100.0); };
+    const std::int64_t price = cents(priceOf(form.price));
+    if (price >= cents(lower) && price <= cents(upper))
+        return std::nullopt;
+    return std::string(kPriceOutsideLimits) + "（" + client::fixedDecimals(lower, 2) + "-"
+           + client::fixedDecimals(upper, 2) + "）";
 }
 
 std::optional<std::string> checkQuickBuy(const OrderForm& form, double usableCash)
@@ -164,6 +184,11 @@ std::string orderDetail(const OrderKind& kind, const OrderForm& form, const std:
     if (!itemName.empty())
         detail += " " + itemName;
     detail += "\n价格：" + form.price + "\n数量：" + std::to_string(quantity) + "\n金额：" + amount;
+    if (kind.side == OrderSide::Buy) {
+        const double value = priceOf(form.price) * double(quantity);
+        const double fee = buyFee(value);
+        detail += "\n手续费：" + client::fixedDecimals(fee, 2) + "\n合计：" + client::fixedDecimals(value + fee, 2);
+    }
     return detail;
 }
 

@@ -82,10 +82,16 @@ struct QuantityPreset
     int parts;
 };
 inline constexpr QuantityPreset kQuantityPresets[] = {{"全部", 1}, {"1/2", 2}, {"1/3", 3}, {"1/4", 4}};
+inline constexpr const char* kNothingToBuy = "可买数量为0，数量未填写";
+inline constexpr const char* kNothingToSell = "可卖数量为0，数量未填写";
 // `figure` split into `parts`, rounded down to a whole unit; 0 when there is nothing to fill.
 std::int64_t presetQuantity(std::int64_t figure, int parts);
 
-// Usable cash ÷ price below the quantity is refused; equality passes. No fee here. Before
+// The fee the exchange takes on a buy of `amount` yuan: 3/1000, in whole cents rounded down.
+double buyFee(double amount);
+
+// A buy whose amount and fee pass the usable cash is refused (the exchange would refuse it
+// for the fee); equality passes. Before
 // that, each order check refuses text outside the code page and a quantity that is not
 // a whole number (see isWholeNumber).
 std::optional<std::string> checkBuy(const OrderForm& form, double usableCash);
@@ -98,6 +104,11 @@ std::optional<std::string> checkSell(const OrderForm& form, std::int64_t sellabl
 std::optional<std::string> checkOrder(const OrderKind& kind, const OrderForm& form, double usableCash,
                                       std::int64_t sellable);
 
+// A price outside the day's limits (as the quote gives them; 0 for unknown, then no check)
+// is refused in the exchange's own words, limits included.
+inline constexpr const char* kPriceOutsideLimits = "委托价格超出涨跌停范围";
+std::optional<std::string> checkPriceLimits(const OrderForm& form, double lower, double upper);
+
 // The parameters of the order requests (`v` and `sign` are added by the request call).
 // The quick buy sends the code as an integer (09160001 goes out as 9160001).
 std::vector<client::Param> buyParams(const OrderForm& form, const std::string& userId);
@@ -105,7 +116,7 @@ std::vector<client::Param> quickBuyParams(const OrderForm& form, const std::stri
 std::vector<client::Param> sellParams(const OrderForm& form, const std::string& userId);
 std::vector<client::Param> orderParams(const OrderKind& kind, const OrderForm& form, const std::string& userId);
 // What the confirmation names beneath its question, as the request will carry it: the
-// direction, code and name, price, quantity and amount (UTF-8).
+// direction, code and name, price, quantity and amount, and a buy's fee and total (UTF-8).
 std::string orderDetail(const OrderKind& kind, const OrderForm& form, const std::string& itemName);
 // A cancellation names the order as `id` (an integer) and the user as `stockholder_id`.
 std::vector<client::Param> repealParams(const std::string& orderNo, const std::string& userId);

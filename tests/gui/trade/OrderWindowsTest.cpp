@@ -26,6 +26,7 @@
 #include "support/Widgets.h"
 #include "support/SignedIn.h"
 #include "trade/core/OrderChecks.h"
+#include "trade/core/OrderOutcome.h"
 #include "trade/OrderEntry.h"
 #include "trade/low_deal_buy_dlg.h"
 #include "trade/low_deal_sell_dlg.h"
@@ -208,15 +209,15 @@ private slots:
         QCOMPARE(w.usableCashText(), QStringLiteral("2006.00"));
     }
 
-    void tooLittleCashOrNoPriceSendsNothing()
+    void tooLittleCashNoPriceOrOutsideTheLimitsSendsNothing()
     {
         low_deal_buy_dlg& w = open();
-        m_script->set(kPositionsPath, testsupport::PositionsReply(100.0, 2000));
-        fill("9160001", "10", "11");
+        m_script->set(kPositionsPath, testsupport::PositionsReply(100.29, 2000));
+        fill("9160001", "10", "10");
         QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
         QCOMPARE(m_boxes->texts(), QStringList{QString::fromUtf8(trade::kInsufficientCash)});
-        // Equality passes: 100 ÷ 10 is 10.
-        fill("9160001", "10", "10");
+        // Equality passes: 100 and its fee of 0.30.
+        m_script->set(kPositionsPath, testsupport::PositionsReply(100.3, 2000));
         m_boxes->setAnswer(platform::MsgResult::No);
         QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
         QCOMPARE(m_boxes->texts().last(), QString::fromUtf8(low_deal_buy_dlg::kConfirmBuy));
@@ -229,6 +230,14 @@ private slots:
             QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
             QCOMPARE(m_boxes->texts(), QStringList{QString::fromUtf8(trade::kPriceNotPositive)});
         }
+        // Beyond the day's limits that the quote box shows, in the exchange's words.
+        m_script->set(kPositionsPath, testsupport::PositionsReply(100000.0, 2000));
+        fill("9160001", "50", "1");
+        w.refreshQuote(false);
+        QVERIFY(w.shownQuote());
+        m_boxes->clear();
+        QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
+        QCOMPARE(m_boxes->texts(), QStringList{QStringLiteral("委托价格超出涨跌停范围（32.40-39.60）")});
         QCOMPARE(CountPath(*m_server, kBuyPath), 0u);
     }
 
@@ -257,7 +266,7 @@ private slots:
                        "   \"item_id\" : \"09160001\",\n   \"sign\" : \"" + sign + "\",\n   \"v\" : \"" + v + "\"\n}\n");
         // Beneath the question, what goes out.
         QCOMPARE(m_boxes->calls().front().detail,
-                 QStringLiteral("买入 09160001\n价格：36.20\n数量：20\n金额：724.00"));
+                 QStringLiteral("买入 09160001\n价格：36.20\n数量：20\n金额：724.00\n手续费：2.17\n合计：726.17"));
 
         // The list is refreshed a second later, by a timer: the window goes on meanwhile.
         QCOMPARE(CountPath(*m_server, kOrdersPath), 1u);
@@ -265,14 +274,19 @@ private slots:
         QCOMPARE(CountPath(*m_server, kPositionsPath), 1u); // the cash check only
     }
 
-    void aBuyReplyThatDoesNotParseShowsNothingButStillRefreshes()
+    // The lookup of the unknown outcome brings today's orders forward in the window.
+    void aBuyReplyThatDoesNotParseIsLookedUpAndStillRefreshes()
     {
         low_deal_buy_dlg& w = open();
         m_script->set(kBuyPath, "<html>502</html>");
         fill("9160001", "36.20", "1");
         QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
-        QCOMPARE(m_boxes->texts(), QStringList{QStringLiteral("是否买入")});
-        QTRY_COMPARE_WITH_TIMEOUT(CountPath(*m_server, kPositionsPath), 2u, 5000);
+        QCOMPARE(m_boxes->texts(), (QStringList{QStringLiteral("是否买入"), QString::fromUtf8(trade::kOutcomeUnknown)}));
+        QTRY_COMPARE_WITH_TIMEOUT(m_boxes->texts().last(), QString::fromUtf8(trade::kOrderNotFound), 5000);
+        QCOMPARE(w.activeTab(), OrderWindow::Tab::Orders);
+        QCOMPARE(w.list(OrderWindow::Tab::Orders)->rowCount(), 2);
+        // The window's own refresh a second after the order follows, of the list now shown.
+        QTRY_COMPARE_WITH_TIMEOUT(CountPath(*m_server, kOrdersPath), 2u, 5000);
     }
 
     void tabsShowTheirListsWithColumnsFormatsAndColours()
@@ -339,7 +353,7 @@ private slots:
         fill("9160001", "36.20", "20");
         QTest::mouseClick(child<QWidget>(&w, OrderWindow::kOrderButton), Qt::LeftButton);
         QCOMPARE(m_boxes->calls().front().detail,
-                 QStringLiteral("买入 9160001 Tolmere小酒窖\n价格：36.20\n数量：20\n金额：724.00"));
+                 QStringLiteral("买入 9160001 Tolmere小酒窖\n价格：36.20\n数量：20\n金额：724.00\n手续费：2.17\n合计：726.17"));
         QVERIFY(testsupport::LastBody(*m_server, kBuyPath).find("\"buy_price\" : \"36.20\"") != std::string::npos);
 
         QTemporaryDir dir;
@@ -485,15 +499,16 @@ private slots:
         QCOMPARE(CountPath(*m_server, kSellPath), 0u);
     }
 
-    // The key that placed the order, held down, neither confirms nor refuses the order: only
-    // a fresh press answers the box, after the user has seen what it asks.
-    void aHeldEnterNeverAnswersTheConfirmation()
+    // The key that placed the order, held down, neither confirms nor refuses the order, nor
+    // does a fresh press that arrives as the box appears (typed ahead, a double press): only
+    // a press after the user has had the box before his eyes answers it.
+    void aHeldOrTypedAheadEnterNeverAnswersTheConfirmation()
     {
         low_deal_sell_dlg& w = open<low_deal_sell_dlg>();
         m_boxes.reset(); // the real box
         fill("9160001", "36.50", "2");
         bool seen = false;
-        bool heldAnswered = true;
+        bool earlyAnswered = true;
         QTimer::singleShot(0, this, [&] {
             QTRY_VERIFY(QApplication::activeModalWidget());
             QWidget* box = QApplication::activeModalWidget();
@@ -503,13 +518,16 @@ private slots:
                 QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
                 QApplication::sendEvent(target, &held);
             }
-            heldAnswered = !box->isVisible() || CountPath(*m_server, kSellPath) != 0;
-            QTest::keyClick(target, Qt::Key_Return); // a fresh press: Yes
+            QTest::keyClick(target, Qt::Key_Return); // a fresh press, as the box appears
+            QTest::keyClick(target, Qt::Key_Escape);
+            earlyAnswered = !box->isVisible() || CountPath(*m_server, kSellPath) != 0;
             m_boxes = std::make_unique<platform::MessageBoxRecorder>(); // takes the service's word
+            // A deliberate press, once the box has stood for a moment: Yes.
+            QTRY_VERIFY((QTest::keyClick(target, Qt::Key_Return), !box->isVisible()));
         });
         QTest::keyClick(w.quantityField(), Qt::Key_Return);
         QVERIFY(seen);
-        QVERIFY(!heldAnswered);
+        QVERIFY(!earlyAnswered);
         QTRY_COMPARE(CountPath(*m_server, kSellPath), 1u);
     }
 

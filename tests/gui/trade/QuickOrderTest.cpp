@@ -1,10 +1,15 @@
 #include <chrono>
+#include <condition_variable>
+#include <ctime>
 #include <filesystem>
 #include <map>
 #include <mutex>
 
+#include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
 #include <QTest>
 #include <QThreadPool>
@@ -23,6 +28,7 @@
 #include "support/SignedIn.h"
 #include "trade/Buying_dlg.h"
 #include "trade/core/OrderChecks.h"
+#include "trade/core/OrderOutcome.h"
 #include "trade/OrderEntry.h"
 #include "trade/Selling_dlg.h"
 
@@ -68,6 +74,9 @@ private slots:
     void quickSellChecksTheLastLookedUpFigure();
     void aFailedLookupKeepsTheFigure();
     void silentServiceNeverHoldsTheWindowBeyondTheTimeOut();
+    void unansweredOrderIsLookedUpAndNotSentTwice_data();
+    void aPopUpBroughtBackForAnotherItemForgetsTheQuantity();
+    void unansweredOrderIsLookedUpAndNotSentTwice();
     void presetsFillAShareOfTheFigureAndTheOrderIsStillChecked();
 
 private:
@@ -80,6 +89,9 @@ private:
     std::unique_ptr<LoopbackServer> m_server;
     mutable std::mutex m_mutex;
     std::map<std::string, ScriptedReply> m_replies;
+    std::condition_variable m_lookupGate;
+    bool m_holdLookups = false;         // today's orders wait until the test lets them answer
+    QObject* m_typeDuringOrder = nullptr; // gets an Enter posted while the order is out
     std::unique_ptr<platform::MessageBoxRecorder> m_boxes;
 };
 
@@ -106,6 +118,7 @@ void QuickOrderTest::init()
         m_replies["/api/v1/customer/item"] = {200, kHoldings};
         m_replies["/api/v1/item/buy"] = {200, client::utf8ToWire(R"({"success":"true","msg":"买入委托成功"})")};
         m_replies["/api/v1/item/sell"] = {200, client::utf8ToWire(R"({"success":"true","msg":"卖出委托成功"})")};
+        m_replies["/api/v1/order/today"] = {200, R"({"success":"true","infor":[]})"};
     }
     startServer();
     Session::current().setAvailableCash(1000.0f);
@@ -115,7 +128,12 @@ void QuickOrderTest::init()
 void QuickOrderTest::startServer()
 {
     m_server = std::make_unique<LoopbackServer>(m_host, client::kTradePort, [this](const RecordedRequest& r) {
-        std::lock_guard lock(m_mutex);
+        std::unique_lock lock(m_mutex);
+        if (r.path == "/api/v1/order/today")
+            m_lookupGate.wait_for(lock, std::chrono::seconds(20), [this] { return !m_holdLookups; });
+        if (r.path == "/api/v1/item/buy" && m_typeDuringOrder)
+            QCoreApplication::postEvent(m_typeDuringOrder,
+                                        new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
         const auto it = m_replies.find(r.path);
         return it == m_replies.end() ? ScriptedReply{404, "not here"} : it->second;
     });
@@ -224,10 +242,10 @@ void QuickOrderTest::quickBuySendsTheCodeAsAnIntegerAndClosesOnSuccess()
 {
     QPointer<Buying_dlg> popup = new Buying_dlg(nullptr);
     popup->show();
-    fill(*popup, QStringLiteral("09160001"), QStringLiteral("12.5"), QStringLiteral("80"));
+    fill(*popup, QStringLiteral("09160001"), QStringLiteral("12.5"), QStringLiteral("79"));
     QTest::mouseClick(child<QWidget>(popup, Buying_dlg::kOrderButton), Qt::LeftButton);
 
-    // The usable cash is asked first (1000 / 12.5 = 80 passes: equality), then the order.
+    // The usable cash is asked first (79 at 12.5 and the fee pass 1000), then the order.
     const std::vector<RecordedRequest> sent = m_server->requests();
     QCOMPARE(sent.size(), size_t(2));
     QCOMPARE(QString::fromStdString(sent[0].path), QStringLiteral("/api/v1/customer/item"));
@@ -236,11 +254,13 @@ void QuickOrderTest::quickBuySendsTheCodeAsAnIntegerAndClosesOnSuccess()
         client::verifySignedBody(client::endpointInfo(client::Endpoint::QuickBuy), sent[1].body, client::defaults::kSignKey);
     QVERIFY2(body.ok, body.error.c_str());
     QVERIFY(sent[1].body.find("\"item_id\" : 9160001,") != std::string::npos);
-    QVERIFY(sent[1].body.find("\"buy_amount\" : 80,") != std::string::npos);
+    QVERIFY(sent[1].body.find("\"buy_amount\" : 79,") != std::string::npos);
     QVERIFY(sent[1].body.find("\"buy_price\" : \"12.5\",") != std::string::npos);
     QVERIFY(sent[1].body.find("\"id\" : \"100001\",") != std::string::npos);
 
     QCOMPARE(m_boxes->texts(), QStringList({kBuy, QStringLiteral("买入委托成功")}));
+    // The confirmation names the item of the code that goes out.
+    QVERIFY(m_boxes->calls().front().detail.startsWith(QStringLiteral("买入 9160001 Tolmere小酒窖\n")));
     QCOMPARE(m_boxes->calls().back().buttons, platform::MsgButtons::Ok);
     QTRY_VERIFY(popup.isNull()); // closed, and gone
 }
@@ -265,12 +285,13 @@ void QuickOrderTest::refusedOrderKeepsTheTypedValues()
     QCOMPARE(popup.priceField()->text(), QStringLiteral("99.99"));
     QCOMPARE(popup.quantityField()->text(), QStringLiteral("40"));
 
-    // A reply that does not parse shows nothing and keeps the pop-up too.
+    // A reply that does not parse leaves the outcome unknown and keeps the pop-up too.
     setReply("/api/v1/item/sell", "<html>502</html>");
     m_boxes->clear();
     popup.placeOrderNow();
-    QCOMPARE(m_boxes->texts(), QStringList{kSell});
+    QCOMPARE(m_boxes->texts(), (QStringList{kSell, QString::fromUtf8(trade::kOutcomeUnknown)}));
     QVERIFY(popup.isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(m_boxes->texts().last(), QString::fromUtf8(trade::kOrderNotFound), 10000);
 }
 
 void QuickOrderTest::refusalsBeforeAnythingIsSent()
@@ -395,7 +416,7 @@ void QuickOrderTest::silentServiceNeverHoldsTheWindowBeyondTheTimeOut()
     QCoreApplication::processEvents();
 
     // An order request to a silent service gives up within the transport's time-out and
-    // shows nothing; the pop-up keeps its values.
+    // says the outcome is unknown; the pop-up keeps its values.
     {
         std::lock_guard lock(m_mutex);
         m_replies["/api/v1/item/buy"] = silent;
@@ -408,11 +429,103 @@ void QuickOrderTest::silentServiceNeverHoldsTheWindowBeyondTheTimeOut()
     buy.placeOrderNow();
     const auto elapsed = std::chrono::steady_clock::now() - start;
     QCOMPARE(requestsTo("/api/v1/item/buy").size(), size_t(1));
-    QCOMPARE(m_boxes->texts(), QStringList{kBuy});
+    QCOMPARE(m_boxes->texts(), (QStringList{kBuy, QString::fromUtf8(trade::kOutcomeUnknown)}));
     QVERIFY(buy.isVisible());
     QCOMPARE(buy.quantityField()->text(), QStringLiteral("2"));
     // About 3 s; far below a hang, loose for a loaded machine.
     QVERIFY(elapsed < std::chrono::seconds(10));
+    QTRY_COMPARE_WITH_TIMEOUT(m_boxes->texts().size(), 3, 10000); // the lookup's answer
+}
+
+void QuickOrderTest::unansweredOrderIsLookedUpAndNotSentTwice_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<bool>("taken");
+    const int normal = int(ScriptedReply::Mode::Normal);
+    const QByteArray taken = R"({"success":"true","msg":"买入委托成功"})";
+    QTest::newRow("past the time-out") << 200 << int(ScriptedReply::Mode::NeverAnswer) << QByteArray() << true;
+    QTest::newRow("connection closed") << 200 << int(ScriptedReply::Mode::CloseMidBody) << taken << false;
+    QTest::newRow("error page") << 500 << normal << QByteArray("<html>Internal Server Error</html>") << false;
+    QTest::newRow("garbage") << 200 << normal << QByteArray("\x01sucess:tru") << true;
+}
+
+void QuickOrderTest::unansweredOrderIsLookedUpAndNotSentTwice()
+{
+    QFETCH(int, status);
+    QFETCH(int, mode);
+    QFETCH(QByteArray, body);
+    QFETCH(bool, taken);
+    const QString unknown = QString::fromUtf8(trade::kOutcomeUnknown);
+    const QString held = QString::fromUtf8(trade::kSameOrderBeingChecked);
+    Buying_dlg first(nullptr);
+    Buying_dlg second(nullptr);
+    first.show();
+    second.show();
+    fill(first, QStringLiteral("9160001"), QStringLiteral("12.5"), QStringLiteral("2"));
+    fill(second, QStringLiteral("9160001"), QStringLiteral("12.50"), QStringLiteral("2"));
+    {
+        std::lock_guard lock(m_mutex);
+        ScriptedReply fault{status, body.toStdString()};
+        fault.mode = ScriptedReply::Mode(mode);
+        m_replies["/api/v1/item/buy"] = fault;
+        const std::string row = R"({"id":40,"stock_id":9160001,"direction":0,"commission_price":12.5,)"
+                                R"("commission_amount":2,"remain":2,"state":0,"add_time":)"
+                                + std::to_string(std::time(nullptr)) + "}";
+        m_replies["/api/v1/order/today"] = {200, R"({"success":"true","infor":[)" + (taken ? row : "") + "]}"};
+        m_holdLookups = true;
+        m_typeDuringOrder = first.quantityField();
+    }
+
+    // Told at once, with what was sent; an Enter pressed while the order was out is dropped.
+    first.placeOrderNow();
+    {
+        std::lock_guard lock(m_mutex);
+        m_typeDuringOrder = nullptr;
+    }
+    QCoreApplication::processEvents();
+    QCOMPARE(m_boxes->texts(), (QStringList{kBuy, unknown}));
+    QVERIFY(m_boxes->calls().back().detail.contains(QStringLiteral("12.5")));
+
+    // The same order from another pop-up waits for the lookup; nothing is asked or sent.
+    second.placeOrderNow();
+    QCOMPARE(m_boxes->texts().last(), held);
+    QCOMPARE(requestsTo("/api/v1/item/buy").size(), size_t(1));
+
+    {
+        std::lock_guard lock(m_mutex);
+        m_holdLookups = false;
+        m_replies["/api/v1/item/buy"] = {200, client::utf8ToWire(R"({"success":"true","msg":"买入委托成功"})")};
+    }
+    m_lookupGate.notify_all();
+    const QString answer = QString::fromUtf8(taken ? trade::kOrderFound : trade::kOrderNotFound);
+    QTRY_COMPARE_WITH_TIMEOUT(m_boxes->texts().last(), answer, 10000);
+    QCOMPARE(m_boxes->texts().size(), 4);
+    QCOMPARE(requestsTo("/api/v1/order/today").size(), size_t(1));
+
+    // Answered: the same order may go out again.
+    second.placeOrderNow();
+    QCOMPARE(requestsTo("/api/v1/item/buy").size(), size_t(2));
+}
+
+void QuickOrderTest::aPopUpBroughtBackForAnotherItemForgetsTheQuantity()
+{
+    Buying_dlg buy(nullptr);
+    buy.show();
+    buy.prefill(QStringLiteral("9160001"), QStringLiteral("12.35"));
+    QTest::keyClicks(buy.quantityField(), QStringLiteral("50"));
+    QCOMPARE(buy.boxText(Buying_dlg::kBuyableBox), QStringLiteral("80"));
+    // Back for the same item: what was typed is selected, and typing replaces it.
+    buy.prefill(QStringLiteral("9160001"), QStringLiteral("12.35"));
+    QTest::keyClicks(buy.quantityField(), QStringLiteral("20"));
+    QCOMPARE(buy.quantityField()->text(), QStringLiteral("20"));
+    // Back for another: no quantity of the old one, the figures the new item's.
+    buy.prefill(QStringLiteral("9160002"), QStringLiteral("8.10"));
+    QCOMPARE(buy.quantityField()->text(), QString());
+    QCOMPARE(buy.boxText(Buying_dlg::kNameBox), QStringLiteral("Aubrac干红"));
+    QCOMPARE(buy.boxText(Buying_dlg::kBuyableBox), QStringLiteral("123")); // 1000 / (8.10 × 1.003)
+    QVERIFY(buy.entry().presetButton()->isEnabled());
 }
 
 namespace {
@@ -449,6 +562,13 @@ void QuickOrderTest::presetsFillAShareOfTheFigureAndTheOrderIsStillChecked()
     QCOMPARE(buy.quantityField()->text(), QStringLiteral("1"));
     QVERIFY(!pickPreset(form, "1/4"));
     QCOMPARE(buy.quantityField()->text(), QStringLiteral("1"));
+    // The figure fallen to nothing once the menu was open: said, not left silently.
+    Session::current().setAvailableCash(0.0);
+    form.presetMenu()->actions().front()->trigger();
+    QCOMPARE(m_boxes->texts(), QStringList{QString::fromUtf8(trade::kNothingToBuy)});
+    QCOMPARE(buy.quantityField()->text(), QStringLiteral("1"));
+    m_boxes->clear();
+    Session::current().setAvailableCash(1000.0);
 
     // What the preset filled goes through the check and the confirmation like typed text:
     // the cash has fallen since, so the order is refused.

@@ -181,3 +181,23 @@ TEST(VerificationCode, FourDigitsFixedBySecondAndColourTable)
     EXPECT_EQ(app::VerificationDigitColour(7), QColor(192, 144, 16));
     EXPECT_EQ(app::VerificationDigitColour(9), QColor(160, 48, 160));
 }
+
+// The buyable figure and the "全部" preset never show another account's money.
+TEST(SessionCash, ClearedAtSignOutAndWhenAnotherAccountSignsIn)
+{
+    Session session;
+    UserRecord first;
+    first.id = "100001";
+    session.setUserRecord(first);
+    session.setLoggedIn(true);
+    session.setAvailableCash(5000.0);
+    session.setUserRecord(first); // the same account again keeps it
+    EXPECT_EQ(session.availableCash(), 5000.0);
+    session.setLoggedIn(false);
+    EXPECT_EQ(session.availableCash(), 0.0);
+    session.setAvailableCash(5000.0);
+    UserRecord second;
+    second.id = "100002";
+    session.setUserRecord(second);
+    EXPECT_EQ(session.availableCash(), 0.0);
+}

@@ -5,6 +5,7 @@
 #include "client/Endpoints.h"
 #include "session/Session.h"
 #include "trade/core/OrderChecks.h"
+#include "trade/core/OrderOutcome.h"
 #include "trade/PanelWindow.h"
 
 using namespace trade;
@@ -63,19 +64,31 @@ TEST(PresetQuantity, AShareRoundedDownAndNothingFromNoFigure)
         EXPECT_EQ(trade::presetQuantity(c.figure, c.parts), c.quantity) << c.figure << " / " << c.parts;
 }
 
-TEST(CheckBuy, BalanceCheckWithoutFeeAndEqualityPasses)
+TEST(CheckBuy, BalanceCheckCountsTheExchangesFeeAndEqualityPasses)
 {
-    EXPECT_EQ(checkBuy(form("9160001", "10.00", "100"), 1000.0), std::nullopt);
-    EXPECT_EQ(checkBuy(form("9160001", "10.00", "101"), 1000.0), std::string(kInsufficientCash));
-    // The fee of the buyable figure does not enter the check.
+    // 1000.00 at 10 costs 1003.00 with the fee: the exchange would refuse it for the fee.
+    EXPECT_EQ(checkBuy(form("9160001", "10.00", "100"), 1003.0), std::nullopt);
+    EXPECT_EQ(checkBuy(form("9160001", "10.00", "100"), 1002.99), std::string(kInsufficientCash));
     EXPECT_EQ(maxBuyable(1000.0, 10.0), 99);
-    EXPECT_EQ(checkBuy(form("9160001", "10", "100"), 1000.0), std::nullopt);
+    EXPECT_EQ(checkBuy(form("9160001", "10", "99"), 1000.0), std::nullopt);
     EXPECT_EQ(checkBuy(form("9160001", "10", "1"), 0.0), std::string(kInsufficientCash));
-    // 3620 / 36.2 is 99.99999999999999 in binary: the exact amount still buys 100.
-    EXPECT_EQ(checkBuy(form("9160001", "36.2", "100"), 3620.0), std::nullopt);
-    EXPECT_EQ(checkBuy(form("9160001", "35.07", "30"), 1052.1), std::nullopt);
-    EXPECT_EQ(checkQuickBuy(form("9160001", "36.2", "3"), 108.6), std::nullopt);
-    EXPECT_EQ(checkBuy(form("9160001", "36.2", "100"), 3619.99), std::string(kInsufficientCash));
+    // The fee drops the part of a cent (1.05 × 3/1000 is 0.00315): 36.2 × 100 + 10.86 exactly.
+    EXPECT_EQ(buyFee(1.05), 0.0);
+    EXPECT_EQ(checkBuy(form("9160001", "36.2", "100"), 3630.86), std::nullopt);
+    EXPECT_EQ(checkBuy(form("9160001", "35.07", "30"), 1055.25), std::nullopt);
+    EXPECT_EQ(checkQuickBuy(form("9160001", "36.2", "3"), 108.92), std::nullopt);
+    EXPECT_EQ(checkBuy(form("9160001", "36.2", "100"), 3630.85), std::string(kInsufficientCash));
+}
+
+TEST(CheckPriceLimits, OutsideTheDaysLimitsInTheExchangesWordsUnknownLimitsPass)
+{
+    EXPECT_EQ(checkPriceLimits(form("9160001", "50", "1"), 38.47, 47.02),
+              std::string("委托价格超出涨跌停范围（38.47-47.02）"));
+    EXPECT_EQ(checkPriceLimits(form("9160001", "38.46", "1"), 38.47, 47.02),
+              std::string("委托价格超出涨跌停范围（38.47-47.02）"));
+    EXPECT_EQ(checkPriceLimits(form("9160001", "47.02", "1"), 38.47, 47.02), std::nullopt);
+    EXPECT_EQ(checkPriceLimits(form("9160001", "38.47", "1"), 38.47, 47.02), std::nullopt);
+    EXPECT_EQ(checkPriceLimits(form("9160001", "50", "1"), 0.0, 0.0), std::nullopt);
 }
 
 // In every order window, a sale as well as a buy.
@@ -101,15 +114,15 @@ TEST(CheckOrder, AnOrderForNothingIsRefused)
 TEST(OrderDetail, DirectionCodeNamePriceQuantityAndAmount)
 {
     EXPECT_EQ(orderDetail(kQuickBuy, form("09160001", "12.5", "80"), "Tolmere小酒窖"),
-              "买入 9160001 Tolmere小酒窖\n价格：12.5\n数量：80\n金额：1000.00");
+              "买入 9160001 Tolmere小酒窖\n价格：12.5\n数量：80\n金额：1000.00\n手续费：3.00\n合计：1003.00");
     EXPECT_EQ(orderDetail(kPanelSell, form("09160001", "36.50", "007"), ""),
               "卖出 09160001\n价格：36.50\n数量：7\n金额：255.50");
 }
 
 TEST(CheckBuy, JudgesTheQuantityTheRequestWillCarry)
 {
-    // "007" is sent as 7 and checked as 7.
-    EXPECT_EQ(checkBuy(form("1", "1", "007"), 7.0), std::nullopt);
+    // "007" is sent as 7 and checked as 7 (and its fee).
+    EXPECT_EQ(checkBuy(form("1", "1", "007"), 7.02), std::nullopt);
     EXPECT_NE(bodyOf(client::Endpoint::Buy, buyParams(form("1", "1", "007"), "100001")).find("\"buy_amount\" : 7,"),
               std::string::npos);
     EXPECT_EQ(checkBuy(form("1", "1", "2147483647"), 1e12), std::nullopt);
@@ -198,4 +211,36 @@ TEST(ItemName, MatchesTheCodePrintedInDecimalLastOneWins)
     EXPECT_EQ(itemNameForCode("9160002"), QString::fromUtf8("乙"));
     EXPECT_EQ(itemNameForCode("09160001"), QString());
     EXPECT_EQ(itemNameForCode(""), QString());
+}
+
+TEST(OrderOutcome, FoundOnlyWithTheSameCodeDirectionPriceQuantityWithinAMinute)
+{
+    const std::int64_t now = 1'700'000'000;
+    const trade::PlacedOrder sent = trade::placedOrder({"09160001", "12.5", "2"}, trade::OrderSide::Buy);
+    EXPECT_EQ(sent, (trade::PlacedOrder{9160001, trade::OrderSide::Buy, 1250, 2}));
+    const trade::OrderRow same{1, 9160001, "", 0, 12.50, 2, 2, now - 5, 0};
+    struct Case
+    {
+        const char* what;
+        trade::OrderRow row;
+        bool found;
+    };
+    const auto with = [&](auto change) {
+        trade::OrderRow row = same;
+        change(row);
+        return row;
+    };
+    const Case cases[] = {
+        {"same, filled since", with([](trade::OrderRow& r) { r.remain = 0; }), true},
+        {"a minute ago", with([&](trade::OrderRow& r) { r.addTime = now - 60; }), true},
+        {"exchange clock early", with([&](trade::OrderRow& r) { r.addTime = now + 30; }), true},
+        {"older", with([&](trade::OrderRow& r) { r.addTime = now - 61; }), false},
+        {"other item", with([](trade::OrderRow& r) { r.stockId = 9160002; }), false},
+        {"a sale", with([](trade::OrderRow& r) { r.direction = 1; }), false},
+        {"other price", with([](trade::OrderRow& r) { r.commissionPrice = 12.51; }), false},
+        {"other quantity", with([](trade::OrderRow& r) { r.commissionAmount = 20; }), false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(trade::isAmongOrders({c.row}, sent, now), c.found) << c.what;
+    EXPECT_FALSE(trade::isAmongOrders({}, sent, now));
 }
