@@ -3,8 +3,11 @@
 #include <QWidget>
 
 #include "app/LoginDlg.h"
+#include "client/SettingsFolder.h"
 #include "mainwnd/Detail_Trans_Dlg.h"
+#include "mainwnd/IdleLock.h"
 #include "market/SingleItemQuote.h"
+#include "platform/Dialogs.h"
 #include "session/Session.h"
 #include "trade/Buying_dlg.h"
 #include "trade/Selling_dlg.h"
@@ -16,6 +19,24 @@ TradeWindows::TradeWindows(QWidget* marketWindow)
     : QObject(marketWindow)
     , m_market(marketWindow)
 {
+    const client::SettingsRead<int> minutes =
+        client::settingsFolder().read(kIdleLockFile, parseIdleMinutes, 64);
+    if (!minutes.failed.empty())
+        platform::messageBox(m_market, QString::fromStdString(idleLockProblemText(minutes.failed)),
+                             platform::MsgButtons::Ok, platform::MsgIcon::Warning);
+    m_idleLock = new IdleLock(std::chrono::minutes(minutes.value.value_or(kDefaultIdleMinutes)),
+                              [this] { lockWhenIdle(); }, this);
+}
+
+IdleLock* TradeWindows::idleLock() const { return m_idleLock; }
+
+void TradeWindows::lockWhenIdle()
+{
+    if (!Session::current().loggedIn())
+        return;
+    closeQuickOrders();
+    if (m_tradePanel && !m_tradePanel->isLocked())
+        m_tradePanel->command(Detail_Trans_Dlg::kLock);
 }
 
 Detail_Trans_Dlg* TradeWindows::tradePanel() const { return m_tradePanel; }
@@ -64,6 +85,8 @@ void TradeWindows::makeTradePanel()
         return;
     m_tradePanel = new Detail_Trans_Dlg(m_market);
     connect(m_tradePanel, &Detail_Trans_Dlg::locked, this, &TradeWindows::closeQuickOrders);
+    // Closed, the panel guards nothing: the pop-ups must not stay usable unattended.
+    connect(m_tradePanel, &QObject::destroyed, this, &TradeWindows::closeQuickOrders);
 }
 
 Detail_Trans_Dlg* TradeWindows::dockTradePanel()

@@ -11,6 +11,8 @@ class Selling_dlg;
 
 namespace mainwnd {
 
+class IdleLock;
+
 // The market window's way into trading: the trade panel, the quick buy and sell pop-ups and
 // the login that both ask of a visitor. Each is made on first use as a child of the market
 // window.
@@ -37,18 +39,22 @@ public:
     Buying_dlg* quickBuy() const;
     Selling_dlg* quickSell() const;
     LoginDlg* loginDialog() const;
+    // Locks the panel, pop-ups closed, after the idle minutes of the settings folder.
+    IdleLock* idleLock() const;
 
 private:
     // True for a logged-in user; otherwise brings up the login window.
     bool requireLogin();
     Detail_Trans_Dlg* dockTradePanel();
     void closeQuickOrders();
+    void lockWhenIdle();
 
     QWidget* m_market;
     QPointer<LoginDlg> m_loginDlg;
     QPointer<Detail_Trans_Dlg> m_tradePanel;
     QPointer<Buying_dlg> m_quickBuy;
     QPointer<Selling_dlg> m_quickSell;
+    IdleLock* m_idleLock = nullptr;
 };
 
 } // namespace mainwnd

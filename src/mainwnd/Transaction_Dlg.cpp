@@ -326,6 +326,8 @@ Detail_Trans_Dlg* Transaction_Dlg::tradePanel() const
 
 Buying_dlg* Transaction_Dlg::quickBuy() const { return m_trading->quickBuy(); }
 
+mainwnd::IdleLock* Transaction_Dlg::idleLock() const { return m_trading->idleLock(); }
+
 Selling_dlg* Transaction_Dlg::quickSell() const { return m_trading->quickSell(); }
 
 KeysHelpDlg* Transaction_Dlg::keysHelp() const { return m_dialogs->keysHelp(); }

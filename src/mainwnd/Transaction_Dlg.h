@@ -33,7 +33,7 @@ class Selling_dlg;
 class Show_Message_Dlg;
 class Show_sys_statu_sdlg;
 class ShowViewSetDlg;
-namespace mainwnd { class ItemViews; class MarketDialogs; class TradeWindows; }
+namespace mainwnd { class IdleLock; class ItemViews; class MarketDialogs; class TradeWindows; }
 namespace market { class ItemFinder; class Overview; }
 
 // The market window over the whole work area: title bar, toolbar, the vertical tabs, the
@@ -100,6 +100,7 @@ public:
     Min_Price_List_Dlg* tickList() const;
     Detail_Trans_Dlg* tradePanel() const;
     Buying_dlg* quickBuy() const;
+    mainwnd::IdleLock* idleLock() const;
     Selling_dlg* quickSell() const;
     KeysHelpDlg* keysHelp() const;
     JListCtrl* basicList() const { return m_basicList; }

@@ -18,7 +18,9 @@
 #include "client/ServerLine.h"
 #include "controls/JListCtrl.h"
 #include "controls/cMyTreeCtrl.h"
+#include "client/WholeFile.h"
 #include "mainwnd/Detail_Trans_Dlg.h"
+#include "mainwnd/IdleLock.h"
 #include "mainwnd/Transaction_Dlg.h"
 #include "session/Session.h"
 #include "market/core/Pollers.h"
@@ -29,6 +31,7 @@
 #include "support/PanelEntry.h"
 #include "support/TradeReplies.h"
 #include "support/Widgets.h"
+#include "trade/Buying_dlg.h"
 #include "trade/Selling_dlg.h"
 #include "trade/low_deal_buy_dlg.h"
 #include "trade/low_deal_revoke_dlg.h"
@@ -411,6 +414,51 @@ private slots:
         testsupport::run(market, testsupport::MarketCommand::Trade);
         QVERIFY(market->loginDialog()->isVisible());
         QVERIFY(!market->tradePanel());
+    }
+
+    // The panel's "闲置5分钟锁定" holds: minutes from the settings folder (0: never), counted
+    // from the last input on a clock the test sets; and a closed panel leaves no pop-up.
+    void idleMinutesLockThePanelAndAClosedPanelLeavesNoPopUp()
+    {
+        QCOMPARE(mainwnd::parseIdleMinutes(" 0\r\n"), std::optional<int>(0));
+        for (const char* bad : {"", "-1", "5m", "1441", "99999999999999999999"})
+            QCOMPARE(mainwnd::parseIdleMinutes(bad), std::nullopt);
+
+        QVERIFY(client::writeWholeFile("idlelock", "2\n"));
+        CVelmoraDlg login;
+        auto* market = new Transaction_Dlg(&login);
+        market->show();
+        QTRY_VERIFY_WITH_TIMEOUT(market->tradePanel() && market->tradePanel()->isVisible(), 15000);
+        Detail_Trans_Dlg* panel = market->tradePanel();
+        qint64 now = 0;
+        market->idleLock()->setClock([&] { return now; });
+        testsupport::run(market, testsupport::MarketCommand::QuickBuy);
+        QPointer<Buying_dlg> quickBuy = market->quickBuy();
+        QVERIFY(quickBuy && quickBuy->isVisible());
+
+        now = 119'000;
+        market->idleLock()->check();
+        QVERIFY(!panel->isLocked());
+        QTest::keyClick(market, Qt::Key_Shift); // input starts the count again
+        now = 200'000;
+        market->idleLock()->check();
+        QVERIFY(!panel->isLocked());
+        now = 239'000;
+        market->idleLock()->check();
+        QVERIFY(panel->isLocked());
+        QTRY_VERIFY(quickBuy.isNull());
+
+        // Unlocked and a pop-up up again: closing the panel closes it.
+        QTest::mouseClick(child<QWidget>(panel->lockWindow(), Lock_Detail_dlg::kExitTrading), Qt::LeftButton);
+        QTRY_VERIFY(!market->tradePanel());
+        logIn();
+        testsupport::run(market, testsupport::MarketCommand::Trade);
+        QTRY_VERIFY(market->tradePanel() && market->tradePanel()->isVisible());
+        testsupport::run(market, testsupport::MarketCommand::QuickSell);
+        QPointer<Selling_dlg> quickSell = market->quickSell();
+        QVERIFY(quickSell && quickSell->isVisible());
+        QTest::mouseClick(child<QWidget>(market->tradePanel(), Detail_Trans_Dlg::kClose), Qt::LeftButton);
+        QTRY_VERIFY(quickSell.isNull());
     }
 
     void noExitWithoutYes()
