@@ -7,6 +7,7 @@
 #include <QEvent>
 
 #include "client/SettingsFolder.h"
+#include "platform/Windows.h"
 
 namespace mainwnd {
 namespace {
@@ -19,21 +20,6 @@ qint64 steadyMilliseconds()
         return t;
     }();
     return started.elapsed();
-}
-
-bool isUserInput(QEvent::Type type)
-{
-    switch (type) {
-    case QEvent::KeyPress:
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-    case QEvent::Wheel:
-    case QEvent::TouchBegin:
-        return true;
-    default:
-        return false;
-    }
 }
 
 } // namespace
@@ -94,7 +80,8 @@ void IdleLock::check()
 
 bool IdleLock::eventFilter(QObject* watched, QEvent* event)
 {
-    if (isUserInput(event->type())) {
+    // A mouse only moved is the user there too, though it asks nothing of the terminal.
+    if (platform::isUserInput(event) || event->type() == QEvent::MouseMove) {
         m_lastInput = m_clock();
         m_fired = false;
     }
