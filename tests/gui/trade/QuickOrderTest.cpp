@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <utility>
 
 #include <QAction>
 #include <QApplication>
@@ -92,6 +93,9 @@ private:
     std::condition_variable m_lookupGate;
     bool m_holdLookups = false;         // today's orders wait until the test lets them answer
     QObject* m_typeDuringOrder = nullptr; // gets an Enter posted while the order is out
+    // Made on the GUI thread, only posted from the server's: the thread that reads an event
+    // is the one that wrote it, as with a real key.
+    QKeyEvent* m_typedKey = nullptr;
     std::unique_ptr<platform::MessageBoxRecorder> m_boxes;
 };
 
@@ -131,9 +135,8 @@ void QuickOrderTest::startServer()
         std::unique_lock lock(m_mutex);
         if (r.path == "/api/v1/order/today")
             m_lookupGate.wait_for(lock, std::chrono::seconds(20), [this] { return !m_holdLookups; });
-        if (r.path == "/api/v1/item/buy" && m_typeDuringOrder)
-            QCoreApplication::postEvent(m_typeDuringOrder,
-                                        new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
+        if (r.path == "/api/v1/item/buy" && m_typeDuringOrder && m_typedKey)
+            QCoreApplication::postEvent(m_typeDuringOrder, std::exchange(m_typedKey, nullptr));
         const auto it = m_replies.find(r.path);
         return it == m_replies.end() ? ScriptedReply{404, "not here"} : it->second;
     });
@@ -476,6 +479,7 @@ void QuickOrderTest::unansweredOrderIsLookedUpAndNotSentTwice()
         m_replies["/api/v1/order/today"] = {200, R"({"success":"true","infor":[)" + (taken ? row : "") + "]}"};
         m_holdLookups = true;
         m_typeDuringOrder = first.quantityField();
+        delete std::exchange(m_typedKey, new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
     }
 
     // Told at once, with what was sent; an Enter pressed while the order was out is dropped.
@@ -483,6 +487,7 @@ void QuickOrderTest::unansweredOrderIsLookedUpAndNotSentTwice()
     {
         std::lock_guard lock(m_mutex);
         m_typeDuringOrder = nullptr;
+        delete std::exchange(m_typedKey, nullptr);
     }
     QCoreApplication::processEvents();
     QCOMPARE(m_boxes->texts(), (QStringList{kBuy, unknown}));
