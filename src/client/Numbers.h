@@ -7,10 +7,11 @@
 namespace client {
 
 // Numbers read and written the same way whatever the desktop's language: Qt sets the C
-// library's locale from the environment, under which strtod("12.50") is 12 and "%.2f"
-// prints "12,50" in a German session. Prices, amounts and settings go through these.
+// library's locale from the environment, under which its reading of "12.50" stops at the
+// point and its "%.2f" prints "12,50" in a German session. Prices, amounts and settings go
+// through these.
 
-// The number at the start of `text` as strtod reads it in the "C" locale: leading blanks
+// The number at the start of `text` as the C library reads it in the "C" locale: leading blanks
 // and a sign allowed, anything after the number ignored. nullopt when none starts it.
 std::optional<double> leadingDecimal(std::string_view text);
 

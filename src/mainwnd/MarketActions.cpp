@@ -11,7 +11,7 @@ using Command = MarketActions::Command;
 // Where a command's key acts.
 enum class Scope { Always, Overview, Chart };
 
-struct Spec
+struct ActionRow
 {
     Command command;
     const char* text;
@@ -21,7 +21,7 @@ struct Spec
 };
 
 // Menu items show `text`; a toolbar button keeps its own caption.
-constexpr Spec kSpecs[] = {
+constexpr ActionRow kActionRows[] = {
     {Command::Exit, "退出系统", "exit", Qt::Key_Escape, Scope::Always},
     {Command::Minimise, "最小化", "minimise", Qt::Key(0), Scope::Always},
     {Command::Trade, "交易", "trade", Qt::Key(0), Scope::Always},
@@ -58,12 +58,12 @@ constexpr Spec kSpecs[] = {
     {Command::AddToWatchlist, "加入自选", "addToWatchlist", Qt::Key_Insert, Scope::Overview},
     {Command::RemoveFromWatchlist, "删除自选", "removeFromWatchlist", Qt::Key_Delete, Scope::Overview},
 };
-static_assert(std::size(kSpecs) == MarketActions::kCommandCount);
+static_assert(std::size(kActionRows) == MarketActions::kCommandCount);
 
 constexpr bool inTableOrder()
 {
     for (int i = 0; i < MarketActions::kCommandCount; ++i) {
-        if (int(kSpecs[i].command) != i)
+        if (int(kActionRows[i].command) != i)
             return false;
     }
     return true;
@@ -75,13 +75,13 @@ static_assert(inTableOrder());
 MarketActions::MarketActions(QObject* parent)
     : QObject(parent)
 {
-    for (const Spec& spec : kSpecs) {
-        auto* action = new QAction(QString::fromUtf8(spec.text), this);
-        action->setObjectName(QString::fromLatin1(spec.name));
+    for (const ActionRow& row : kActionRows) {
+        auto* action = new QAction(QString::fromUtf8(row.text), this);
+        action->setObjectName(QString::fromLatin1(row.name));
         QList<QKeySequence> keys;
-        if (spec.key != 0)
-            keys << QKeySequence(spec.key);
-        if (spec.command == Command::OpenSelected)
+        if (row.key != 0)
+            keys << QKeySequence(row.key);
+        if (row.command == Command::OpenSelected)
             keys << QKeySequence(Qt::Key_Enter);
         // The window hands its keys to forKey() itself (the code finder takes letters first,
         // the K-line what is left): the actions sit on no widget and the menus holding them
@@ -89,7 +89,7 @@ MarketActions::MarketActions(QObject* parent)
         action->setShortcuts(keys);
         action->setShortcutContext(Qt::WidgetShortcut);
         action->setShortcutVisibleInContextMenu(false); // the menus read as they always have
-        m_actions[std::size_t(spec.command)] = action;
+        m_actions[std::size_t(row.command)] = action;
     }
     setMode(false, false);
 }
@@ -111,9 +111,9 @@ void MarketActions::setMode(bool chartMode, bool watchlistShown)
 {
     m_chartMode = chartMode;
     m_watchlistShown = watchlistShown;
-    for (const Spec& spec : kSpecs) {
-        const bool on = spec.scope == Scope::Always || (spec.scope == Scope::Chart) == chartMode;
-        action(spec.command)->setEnabled(on);
+    for (const ActionRow& row : kActionRows) {
+        const bool on = row.scope == Scope::Always || (row.scope == Scope::Chart) == chartMode;
+        action(row.command)->setEnabled(on);
     }
     action(Command::RemoveFromWatchlist)->setEnabled(!chartMode && watchlistShown);
 }
