@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <random>
 #include <string>
+#include <thread>
 
 #include <QApplication>
+#include <QEvent>
 #include <QImage>
 #include <QPainter>
 
@@ -133,6 +135,41 @@ void BM_Frame(benchmark::State& state)
     }
 }
 BENCHMARK(BM_Frame)->ArgsProduct({{0, 1}, {240, 10000}})->Unit(benchmark::kMicrosecond);
+
+class PaintWatch final : public QObject
+{
+public:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            painted = true;
+        return false;
+    }
+    bool painted = false;
+};
+
+// Poll to pixel: a reply that changed the newest candle, from the poller's thread having it
+// in hand to the shown chart's paint on the GUI thread. Arguments: indicators, candles.
+void BM_PollToPixel(benchmark::State& state)
+{
+    CandleView view(state.range(0) != 0);
+    view.ctrl.show();
+    PaintWatch watch;
+    view.ctrl.installEventFilter(&watch);
+    const std::string replies[2] = {CandleReply(int(state.range(1))), CandleReply(int(state.range(1)), 0.05)};
+    view.chart.load(replies[0], 8, kBars);
+    QApplication::processEvents();
+    int i = 0;
+    for (auto _ : state) {
+        watch.painted = false;
+        const std::string& reply = replies[++i % 2];
+        std::thread poller([&] { view.chart.load(reply, 8, kBars); });
+        poller.join();
+        while (!watch.painted)
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+}
+BENCHMARK(BM_PollToPixel)->ArgsProduct({{0, 1}, {240, 10000}})->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 // The window's paint: the image copy, and with indicators the legend over it.
 void BM_PaintWithLegend(benchmark::State& state)
