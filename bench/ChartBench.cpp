@@ -22,6 +22,7 @@
 #include "chart/ReplyTail.h"
 #include "chart/TimelineChart.h"
 #include "platform/Fonts.h"
+#include "platform/core/CrossThread.h"
 #include "QtBenchmarkMain.h"
 
 namespace {
@@ -136,18 +137,6 @@ void BM_Frame(benchmark::State& state)
 }
 BENCHMARK(BM_Frame)->ArgsProduct({{0, 1}, {240, 10000}})->Unit(benchmark::kMicrosecond);
 
-class PaintWatch final : public QObject
-{
-public:
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        if (e->type() == QEvent::Paint)
-            painted = true;
-        return false;
-    }
-    bool painted = false;
-};
-
 // Poll to pixel: a reply that changed the newest candle, from the poller's thread having it
 // in hand to the shown chart's paint on the GUI thread. Arguments: indicators, candles.
 void BM_PollToPixel(benchmark::State& state)
@@ -157,13 +146,17 @@ void BM_PollToPixel(benchmark::State& state)
     PaintWatch watch;
     view.ctrl.installEventFilter(&watch);
     const std::string replies[2] = {CandleReply(int(state.range(1))), CandleReply(int(state.range(1)), 0.05)};
-    view.chart.load(replies[0], 8, kBars);
+    chart::CandleReader reader; // the poller's
+    view.chart.apply(*reader(replies[0], 8), kBars);
     QApplication::processEvents();
     int i = 0;
     for (auto _ : state) {
         watch.painted = false;
         const std::string& reply = replies[++i % 2];
-        std::thread poller([&] { view.chart.load(reply, 8, kBars); });
+        std::thread poller([&] {
+            if (auto batch = reader(reply, 8))
+                platform::postTo(&view.ctrl, [&view, b = std::move(*batch)] { view.chart.apply(b, kBars); });
+        });
         poller.join();
         while (!watch.painted)
             QApplication::processEvents(QEventLoop::AllEvents, 5);

@@ -12,6 +12,7 @@
 #include "client/CodePage.h"
 #include "market/core/RealtimeQuote.h"
 #include "market/Right_Msg_Dlg.h"
+#include "platform/core/CrossThread.h"
 #include "QtBenchmarkMain.h"
 
 namespace {
@@ -27,18 +28,6 @@ std::string QuoteReply()
         R"("max":36.55,"min":36.22,"opening":36.50,"vol":1621,"total":58982.98,"outVol":818,"inVol":803,)"
         R"("limitUp":40.15,"limitDown":32.85,"increase":-0.77,"newVol":24,"turnover":0.08,"inventory":2000000}]})");
 }
-
-class PaintWatch final : public QObject
-{
-public:
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        if (e->type() == QEvent::Paint)
-            painted = true;
-        return false;
-    }
-    bool painted = false;
-};
 
 struct Panel
 {
@@ -72,7 +61,7 @@ void BM_LoadRealtimeParseAndDraw(benchmark::State& state)
 }
 BENCHMARK(BM_LoadRealtimeParseAndDraw)->Unit(benchmark::kMicrosecond);
 
-// From the reply reaching the loader on another thread to the panel's paint.
+// From the reply reaching the poller's reader on another thread to the panel's paint.
 void BM_ReplyToRepaint(benchmark::State& state)
 {
     Panel p;
@@ -81,7 +70,9 @@ void BM_ReplyToRepaint(benchmark::State& state)
     const std::string reply = QuoteReply();
     for (auto _ : state) {
         watch.painted = false;
-        std::thread poller([&] { p.panel->LoadRealtime(reply); });
+        std::thread poller([&] {
+            platform::postTo(p.panel, [panel = p.panel, q = Right_Msg_Dlg::readQuote(reply, {})] { panel->showQuote(q); });
+        });
         poller.join();
         while (!watch.painted)
             QApplication::processEvents(QEventLoop::AllEvents, 5);

@@ -82,7 +82,7 @@ int main(int argc, char** argv)
     int forced = 0;
     int unforced = 0;
     market->quotePanel()->installEventFilter(&panelPaints);
-    market->quotePanel()->poller()->setPostObserver([&](int, long force) { (force == 1 ? forced : unforced)++; });
+    market->quotePanel()->poller()->setRequestObserver([&](market::QuoteRequest, int force) { (force == 1 ? forced : unforced)++; });
 
     // Let the start-up sequence and the first loads pass, then measure; one event loop.
     double cpu0 = 0;

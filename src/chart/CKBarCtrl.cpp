@@ -17,7 +17,6 @@
 #include "chart/ChartMath.h"
 #include "platform/Trace.h"
 #include "chart/Show_Keyline_Msg__Dlg.h"
-#include "platform/core/CrossThread.h"
 
 CKBarCtrl::CKBarCtrl(QWidget* parent)
     : QWidget(parent)
@@ -43,12 +42,9 @@ bool CKBarCtrl::Create(QWidget* parent, const QRect& rect, int id)
     m_id = id;
     setObjectName(QString::number(id));
     setGeometry(rect);
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        // Drawn at the screen's density; a later move to a screen of another density only
-        // scales the copy until the next Create.
-        m_canvas = std::make_unique<chart::ChartCanvas>(rect.size(), devicePixelRatioF());
-    }
+    // Drawn at the screen's density; a later move to a screen of another density only
+    // scales the copy until the next Create.
+    m_canvas = std::make_unique<chart::ChartCanvas>(rect.size(), devicePixelRatioF());
     if (!m_infoBox)
         m_infoBox = new Show_Keyline_Msg__Dlg(this);
     m_infoBox->hide();
@@ -62,54 +58,47 @@ bool CKBarCtrl::Create(QWidget* parent, const QRect& rect, int id)
 void CKBarCtrl::AddSubArea(const std::string& name, int row, int heightPercent, int leftMargin, int topMargin,
                            int bottomMargin)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
     m_canvas->AddSubArea(name, row, heightPercent, leftMargin, topMargin, bottomMargin);
 }
 
 bool CKBarCtrl::AddDisplay(chart::DisplayKind kind, int row, const std::string& name)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
     return m_canvas->AddDisplay(kind, row, name);
 }
 
 void CKBarCtrl::AppendElement(const CDataElement& element, const std::string& displayName)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
     m_canvas->AppendElement(element, displayName);
 }
 
 void CKBarCtrl::ClearDisplay(const std::string& displayName)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
     m_canvas->ClearDisplay(displayName);
 }
 
 void CKBarCtrl::SetTitle(const std::string& subAreaName, const std::string& text)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
     m_canvas->SetTitle(subAreaName, text);
 }
 
 void CKBarCtrl::SetAxisLegend(const std::string& subAreaName)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
     m_canvas->SetAxisLegend(subAreaName);
 }
 
 void CKBarCtrl::DrawRange(const std::string& subAreaName, int first, int last)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
     m_canvas->DrawRange(subAreaName, first, last);
 }
 
-int CKBarCtrl::legendIndexLocked() const
+int CKBarCtrl::legendIndex() const
 {
     return chart::legendIndex(*m_canvas, m_crossHair.y() != 0 ? m_crossHair.x() : 0);
 }
 
 void CKBarCtrl::paintLegend(QPainter& p)
 {
-    const std::vector<chart::LegendRow> rows = chart::legendRows(*m_canvas, legendIndexLocked());
+    const std::vector<chart::LegendRow> rows = chart::legendRows(*m_canvas, legendIndex());
     bool same = rows.size() == m_legend.size();
     for (std::size_t i = 0; same && i < rows.size(); ++i)
         same = rows[i] == m_legend[i].row && chart::legendBand(*rows[i].area) == m_legend[i].band;
@@ -126,38 +115,27 @@ void CKBarCtrl::paintLegend(QPainter& p)
 
 std::vector<chart::LegendRow> CKBarCtrl::legend() const
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return chart::legendRows(*m_canvas, legendIndexLocked());
+    return chart::legendRows(*m_canvas, legendIndex());
 }
 
 QImage CKBarCtrl::Snapshot() const
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
     return m_canvas->Image().copy();
-}
-
-void CKBarCtrl::requestRepaint()
-{
-    // update() belongs to the window's thread; a queued call is dropped with the control.
-    platform::postTo(this, [this] { update(); });
 }
 
 void CKBarCtrl::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
-    {
-        // Only what needs painting: a cross-hair move repaints two thin strips.
-        std::lock_guard<std::mutex> lock(m_mutex);
-        const QImage& image = m_canvas->Image();
-        const QRectF target(event->rect());
-        const qreal ratio = image.devicePixelRatio();
-        p.drawImage(target, image, QRectF(target.topLeft() * ratio, target.size() * ratio));
-        // The key cursor names a candle, not a place: a reload that moves the window moves it.
-        if (m_keyCursor >= 0)
-            m_crossHair = keyCrossHairLocked();
-        // Like the cross-hair, the legend follows the mouse over the copy, not in the image.
-        paintLegend(p);
-    }
+    // Only what needs painting: a cross-hair move repaints two thin strips.
+    const QImage& image = m_canvas->Image();
+    const QRectF target(event->rect());
+    const qreal ratio = image.devicePixelRatio();
+    p.drawImage(target, image, QRectF(target.topLeft() * ratio, target.size() * ratio));
+    // The key cursor names a candle, not a place: a reload that moves the window moves it.
+    if (m_keyCursor >= 0)
+        m_crossHair = keyCrossHair();
+    // Like the cross-hair, the legend follows the mouse over the copy, not in the image.
+    paintLegend(p);
     // The cross-hair is drawn over every copy, so a paint never wipes it until the mouse leaves.
     if (m_crossHair.x() != 0 && m_crossHair.y() != 0) {
         // Inverting keeps the lines visible on any colour of the chart.
@@ -177,12 +155,8 @@ void CKBarCtrl::mousePressEvent(QMouseEvent* event)
     m_clicked = true;
     m_tracking = true;
     m_cursor = event->position().toPoint();
-    bool candles = false;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        const CSubArea* first = m_canvas->firstRowArea();
-        candles = first && first->Name() == "N";
-    }
+    const CSubArea* first = m_canvas->firstRowArea();
+    const bool candles = first && first->Name() == "N";
     if (m_infoBox)
         m_infoBox->SetMode(candles ? 1 : 0);
 }
@@ -211,16 +185,11 @@ void CKBarCtrl::setKeyCursor(int index)
 {
     m_keyCursor = index;
     m_keyMouseAt = m_cursor;
-    if (index < 0)
-        m_crossHair = QPoint();
-    else {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_crossHair = keyCrossHairLocked();
-    }
+    m_crossHair = index < 0 ? QPoint() : keyCrossHair();
     update();
 }
 
-QPoint CKBarCtrl::keyCrossHairLocked() const
+QPoint CKBarCtrl::keyCrossHair() const
 {
     const CSubArea* area = m_canvas->firstRowArea();
     if (!area || area->displayCount() == 0)
@@ -260,20 +229,17 @@ void CKBarCtrl::updateCrossHair()
     chart::CrossHairGeometry g;
     g.clientRight = width();
     g.clientBottom = height();
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        const CSubArea* area = m_canvas->firstRowArea();
-        if (!area || area->displayCount() == 0)
-            return;
-        g.areaLeft = area->Left();
-        g.leftMargin = area->LeftMargin();
-        // The scale's own slot width, so the cross-hair follows the drawn slots whatever
-        // index the window starts at.
-        g.slotWidth = area->Scale().slotWidth;
-        g.slotCount = int(area->Display(0).Slots().size());
-        qCDebug(lcVelmoraTrace, "\nn_lowwidth:%d num_width:%d num_end:%d  num_num:%d\n",
-                g.areaLeft + g.leftMargin + g.slotCount * g.slotWidth, area->Width(), area->lastDrawn(), g.slotCount);
-    }
+    const CSubArea* area = m_canvas->firstRowArea();
+    if (!area || area->displayCount() == 0)
+        return;
+    g.areaLeft = area->Left();
+    g.leftMargin = area->LeftMargin();
+    // The scale's own slot width, so the cross-hair follows the drawn slots whatever index
+    // the window starts at.
+    g.slotWidth = area->Scale().slotWidth;
+    g.slotCount = int(area->Display(0).Slots().size());
+    qCDebug(lcVelmoraTrace, "\nn_lowwidth:%d num_width:%d num_end:%d  num_num:%d\n",
+            g.areaLeft + g.leftMargin + g.slotCount * g.slotWidth, area->Width(), area->lastDrawn(), g.slotCount);
     if (m_cursor == m_crossHair)
         return;
     const std::optional<QPoint> next = chart::snapCrossHair(m_cursor, g);

@@ -2,7 +2,6 @@
 
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -17,8 +16,8 @@
 class QPainter;
 class Show_Keyline_Msg__Dlg;
 
-// The chart window. The model draws into the control's image, from any thread, under the
-// control's lock; the window only copies that image, so reloads never flicker, and the
+// The chart window. The model draws into the control's image on the GUI thread, from the
+// values the charts keep; a paint only copies that image, so reloads never flicker, and the
 // cross-hair is an overlay on the copy, so moving it never redraws the chart.
 class CKBarCtrl final : public QWidget
 {
@@ -38,7 +37,7 @@ public:
     bool Create(QWidget* parent, const QRect& rect, int id);
     int Id() const { return m_id; }
 
-    // The chart operations; each takes the lock, so any thread may call them.
+    // The chart operations.
     void AddSubArea(const std::string& name, int row, int heightPercent, int leftMargin, int topMargin,
                     int bottomMargin);
     bool AddDisplay(chart::DisplayKind kind, int row, const std::string& name);
@@ -48,18 +47,15 @@ public:
     void SetAxisLegend(const std::string& subAreaName);
     void DrawRange(const std::string& subAreaName, int first, int last);
 
-    // Runs `f` on the model while holding the lock, for a load that must draw as one step.
+    // Runs `f` on the model, for a load that changes and draws it in one step.
     template <class F>
     auto withCanvas(F&& f)
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
         return f(*m_canvas);
     }
-    // A copy of the off-screen image, taken under the lock: device pixels, with the
-    // device pixel ratio of the screen the control was created on.
+    // A copy of the off-screen image: device pixels, with the device pixel ratio of the
+    // screen the control was created on.
     QImage Snapshot() const;
-    // Queues a repaint on the window's thread; safe from any thread.
-    void requestRepaint();
 
     Show_Keyline_Msg__Dlg* infoBox() const { return m_infoBox; }
     // The legend rows as painted now: at the cross-hair's element, else at the newest.
@@ -88,13 +84,12 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    int legendIndexLocked() const;
+    int legendIndex() const;
     // The slot centre of the key cursor's candle, at its close; (0, 0) for none.
-    QPoint keyCrossHairLocked() const;
+    QPoint keyCrossHair() const;
     // Paints the legend over the copy, rendering its rows again only when they changed.
     void paintLegend(QPainter& p);
 
-    mutable std::mutex m_mutex;
     std::unique_ptr<chart::ChartCanvas> m_canvas;
     QTimer m_timer1; // cross-hair
     Show_Keyline_Msg__Dlg* m_infoBox = nullptr;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <atomic>
 #include <string>
 
 #include "chart/CDataElementKBar.h"
@@ -11,32 +10,10 @@
 #include "chart/CSubArea.h"
 #include "client/CodePage.h"
 #include "platform/Trace.h"
-#include "platform/core/CrossThread.h"
 #include "session/Session.h"
 
 namespace chart {
 namespace {
-
-// A reply that arrives while the previous one is still loading is dropped; the poller
-// sends the next one on its next cycle.
-std::atomic<bool> g_candleLoadRunning{false};
-
-class RunningFlag final
-{
-public:
-    RunningFlag() { m_taken = !g_candleLoadRunning.exchange(true); }
-    ~RunningFlag()
-    {
-        if (m_taken)
-            g_candleLoadRunning.store(false);
-    }
-    RunningFlag(const RunningFlag&) = delete;
-    RunningFlag& operator=(const RunningFlag&) = delete;
-    bool Taken() const { return m_taken; }
-
-private:
-    bool m_taken = false;
-};
 
 // The displays of the indicators, in the order they are drawn.
 constexpr std::array<const char*, 4> kPriceAverageDisplays{"N2", "N3", "N4", "N5"};
@@ -115,7 +92,7 @@ CandleChart::~CandleChart()
     m_ctrl.setKeyHandler({});
 }
 
-KLineView CandleChart::viewLocked() const
+KLineView CandleChart::currentView() const
 {
     const int count = int(m_records.size());
     const int span = m_span > 0 ? m_span : m_visibleBarCount;
@@ -125,7 +102,7 @@ KLineView CandleChart::viewLocked() const
 
 KLineView CandleChart::view() const
 {
-    return m_ctrl.withCanvas([&](ChartCanvas&) { return viewLocked(); });
+    return m_ctrl.withCanvas([&](ChartCanvas&) { return currentView(); });
 }
 
 bool CandleChart::handleKey(int qtKey)
@@ -138,7 +115,7 @@ bool CandleChart::handleKey(int qtKey)
         const int count = int(m_records.size());
         if (count == 0 || !m_setUp)
             return;
-        next = applyKLineKey(viewLocked(), *key, count, kMinZoomSpan, maxSpanLocked());
+        next = applyKLineKey(currentView(), *key, count, kMinZoomSpan, maxSpan());
         m_span = next->span;
         // A window that reaches the newest candle keeps following them.
         m_first = next->first + next->span >= count ? -1 : next->first;
@@ -147,7 +124,7 @@ bool CandleChart::handleKey(int qtKey)
     if (!next)
         return false;
     m_ctrl.setKeyCursor(next->cursor);
-    m_ctrl.requestRepaint();
+    m_ctrl.update();
     return true;
 }
 
@@ -198,46 +175,45 @@ bool CandleChart::adopt(ChartCanvas& canvas, const market::CurrentItem& item)
 void CandleChart::showItem(const market::CurrentItem& item)
 {
     m_ctrl.withCanvas([&](ChartCanvas& canvas) { adopt(canvas, item); });
-    m_ctrl.requestRepaint();
+    m_ctrl.update();
 }
 
-bool CandleChart::load(std::string_view wireReply, int periodCode, int visibleBarCount, const market::CurrentItem& item)
+std::optional<CandleBatch> CandleReader::operator()(const std::string& wireReply, int periodCode,
+                                                    const market::CurrentItem& item)
 {
-    const RunningFlag running;
-    if (!running.Taken())
-        return false;
-    // Another item's history is another text.
-    if (item.generation != m_readGeneration)
-        m_reader.forget();
-    m_readGeneration = item.generation;
     std::string text = client::wireToUtf8(wireReply);
     qCDebug(lcVelmoraTrace, " 蜡烛图\n");
     qCDebug(lcVelmoraTrace, "%s", text.c_str());
     qCDebug(lcVelmoraTrace, " \n结束蜡烛图\n");
-    // The poller keeps one reply for every period: another period's history is another text.
-    if (periodCode != m_readPeriod)
-        m_reader.forget();
-    m_readPeriod = periodCode;
-    ReplyTailReader::Result read = m_reader.read(std::move(text));
-    if (!read.reply.success)
-        return false;
-    const std::vector<CandleRecord> tail = candleRecords(read.reply.infor);
-    if (read.whole && tail.empty())
-        return false; // no records: the chart keeps what it shows
+    std::optional<CandleBatch> batch = m_reader.read(std::move(text), item, periodCode);
+    if (batch && batch->whole && batch->records.empty())
+        return std::nullopt; // no records: the chart keeps what it shows
+    return batch;
+}
+
+bool CandleChart::load(std::string_view wireReply, int periodCode, int visibleBarCount, const market::CurrentItem& item)
+{
+    const std::optional<CandleBatch> batch = m_reader(std::string(wireReply), periodCode, item);
+    return batch && apply(*batch, visibleBarCount);
+}
+
+bool CandleChart::apply(const CandleBatch& batch, int visibleBarCount)
+{
+    const int periodCode = batch.periodCode;
+    const market::CurrentItem& item = batch.item;
     // A window too narrow for a bar count still shows a chart.
     if (visibleBarCount <= 0)
         visibleBarCount = 40;
-    // One locked step from changing to drawing: a paint never sees a half-loaded chart.
     const bool shown = m_ctrl.withCanvas([&](ChartCanvas& canvas) {
         if (!adopt(canvas, item))
             return false;
-        const std::size_t changed = takeRecords(m_records, read, tail);
+        const std::size_t changed = takeRecords(m_records, batch.from, batch.whole, batch.records);
         // Every candle carries its period: another period changes them all.
         const std::size_t from = periodCode == m_period ? changed : 0;
         if (periodCode != m_period && m_period != 0) {
             // Another period's candles: the window starts again at the newest, zoom kept.
             m_first = -1;
-            platform::postTo(&m_ctrl, [ctrl = &m_ctrl] { ctrl->setKeyCursor(-1); });
+            m_ctrl.setKeyCursor(-1);
         }
         m_period = periodCode;
         m_visibleBarCount = visibleBarCount;
@@ -269,7 +245,7 @@ bool CandleChart::load(std::string_view wireReply, int periodCode, int visibleBa
     });
     if (!shown)
         return false;
-    m_ctrl.requestRepaint();
+    m_ctrl.update();
     return true;
 }
 
@@ -280,7 +256,7 @@ void CandleChart::setIndicators(const IndicatorChoice& choice)
         if (!m_records.empty())
             drawAll(canvas);
     });
-    m_ctrl.requestRepaint();
+    m_ctrl.update();
 }
 
 IndicatorChoice CandleChart::indicators() const
@@ -370,7 +346,7 @@ void CandleChart::layOut(ChartCanvas& canvas) const
 
 void CandleChart::drawAll(ChartCanvas& canvas) const
 {
-    const KLineView v = viewLocked();
+    const KLineView v = currentView();
     const CandleWindow w{v.first, v.first + v.span};
     canvas.DrawRange("N", w.first, w.last);
     canvas.DrawRange("P", w.first, w.last);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -42,6 +44,20 @@ struct CandleWindow
 // they fit, else the newest ones.
 CandleWindow candleWindowFor(int count, int visibleBarCount);
 
+using CandleBatch = RecordBatch<CandleRecord>;
+
+// The candle poll's reader, on the poller's thread: each changed reply traced and read, its
+// tail only when it repeats the last. Nothing for a reply that leaves the chart as it is.
+class CandleReader final
+{
+public:
+    std::optional<CandleBatch> operator()(const std::string& wireReply, int periodCode,
+                                          const market::CurrentItem& item = {});
+
+private:
+    RecordReader<CandleRecord> m_reader;
+};
+
 // The K-line chart on one control: the candle area "N" and the volume area "P" as specified,
 // moving averages drawn over them, and under them, on request, the oscillator area "I".
 // Loads keep the candle history: a poll that repeats it and changes only its newest candles
@@ -62,16 +78,16 @@ public:
     // Creates the areas and displays (first show); does nothing the second time.
     void setUp();
 
-    // Loads a candle reply (wire text) of period `periodCode` for `item` and draws what
-    // changed; any thread. A reply that arrives while another is loading, or that was asked
-    // for an item the chart has since left, is dropped. Returns false when the reply was
-    // dropped or left the chart unchanged.
+    // Takes the candles a poll read and draws what changed. A batch asked for an item the
+    // chart has since left is dropped. Returns false when it was dropped.
+    bool apply(const CandleBatch& batch, int visibleBarCount);
+    // Reads a candle reply (wire text) here and applies it.
     bool load(std::string_view wireReply, int periodCode, int visibleBarCount,
               const market::CurrentItem& item = {});
-    // Empties the chart for a newly chosen item until its first reply; any thread.
+    // Empties the chart for a newly chosen item until its first reply.
     void showItem(const market::CurrentItem& item);
 
-    // Shows the chosen indicators over the history already loaded; any thread.
+    // Shows the chosen indicators over the history already loaded.
     void setIndicators(const IndicatorChoice& choice);
     IndicatorChoice indicators() const;
 
@@ -85,22 +101,17 @@ public:
     KLineView view() const;
 
 private:
-    // Everything below runs under the control's lock.
     void applyChoice(ChartCanvas& canvas, const IndicatorChoice& choice);
     void fillIndicators(ChartCanvas& canvas, std::size_t from);
     void layOut(ChartCanvas& canvas) const;
     void drawAll(ChartCanvas& canvas) const;
-    KLineView viewLocked() const;
-    int maxSpanLocked() const { return kMaxZoomFactor * m_visibleBarCount; }
+    KLineView currentView() const;
+    int maxSpan() const { return kMaxZoomFactor * m_visibleBarCount; }
     // False when the item's replies come too late; empties the chart for a newer one.
     bool adopt(ChartCanvas& canvas, const market::CurrentItem& item);
 
     CKBarCtrl& m_ctrl;
-    // The poller's: one load at a time.
-    ReplyTailReader m_reader;
-    int m_readPeriod = 0;
-    std::uint64_t m_readGeneration = 0;
-    // Guarded by the control's lock.
+    CandleReader m_reader; // of the replies loaded here rather than polled
     bool m_setUp = false;
     std::vector<CandleRecord> m_records;
     int m_period = 0;

@@ -96,6 +96,16 @@ void MarketCharts::hideBoth()
     m_view = View::None;
 }
 
+bool MarketCharts::applyCandles(const CandleBatch& batch)
+{
+    return m_candleChart && m_candleChart->apply(batch, m_visibleBarCount);
+}
+
+bool MarketCharts::applyTimeline(const TimelineBatch& batch)
+{
+    return m_timelineChart && m_timelineChart->apply(batch);
+}
+
 bool MarketCharts::LoadCandles(std::string_view wireReply, int periodCode, const market::CurrentItem& item)
 {
     return m_candleChart && m_candleChart->load(wireReply, periodCode, m_visibleBarCount, item);

@@ -1,13 +1,14 @@
 #pragma once
 
-#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <string_view>
 
 #include <QRect>
 
+#include "chart/CandleChart.h"
 #include "chart/PeriodBar.h"
+#include "chart/TimelineChart.h"
 #include "session/Records.h"
 
 class CKBarCtrl;
@@ -16,20 +17,15 @@ class QWidget;
 
 namespace chart {
 
-class CandleChart;
 class IndicatorActions;
-class TimelineChart;
 
 // The market window's two charts in one place: the candle chart (id 1000) and the time-share
 // chart (id 1001), created together in the chart rectangle, shown one at a time, each set up
-// the first time it is shown. The load functions are what the market-data poller calls.
+// the first time it is shown. The market poller's readers hand them what they read.
 class MarketCharts final
 {
 public:
     enum class View { None, Timeline, Candles };
-    // Request kinds of the market-data poller.
-    static constexpr int kCandleRequest = 0;
-    static constexpr int kTimelineRequest = 1;
 
     MarketCharts();
     ~MarketCharts();
@@ -49,18 +45,21 @@ public:
     // has them too. A choice the user makes is shown and saved at once.
     IndicatorActions* indicators() const { return m_indicators; }
 
-    // Chart tab 0: shows the time-share chart and clears the period flags. Post request 1 next.
+    // Chart tab 0: shows the time-share chart and clears the period flags. Ask for the time-share series next.
     void showTimeline(PeriodBar::Flags& flags);
-    // Chart tab 1: shows the candle chart and returns the period code to post with request 0;
+    // Chart tab 1: shows the candle chart and returns the period code to ask candles of;
     // with no period chosen it marks the daily period.
     int showCandles(PeriodBar::Flags& flags);
     void hideBoth();
     View Visible() const { return m_view; }
 
-    // Poller side, any thread: the reply texts as received, and the item they were asked for.
+    // What the market poller read, taken and drawn.
+    bool applyCandles(const CandleBatch& batch);
+    bool applyTimeline(const TimelineBatch& batch);
+    // A reply text as received, read here, and the item it was asked for.
     bool LoadCandles(std::string_view wireReply, int periodCode, const market::CurrentItem& item = {});
     bool LoadTimeline(std::string_view wireReply, const market::CurrentItem& item = {});
-    // Both charts empty for a newly chosen item until its replies arrive; any thread.
+    // Both charts empty for a newly chosen item until its replies arrive.
     void showItem(const market::CurrentItem& item);
 
 private:
@@ -71,7 +70,7 @@ private:
     IndicatorActions* m_indicators = nullptr;
     QMenu* m_contextMenu = nullptr;
     std::filesystem::path m_settingsDir;
-    std::atomic<int> m_visibleBarCount{0};
+    int m_visibleBarCount = 0;
     View m_view = View::None;
 };
 

@@ -1,7 +1,6 @@
 #include "chart/TimelineChart.h"
 
 #include <algorithm>
-#include <atomic>
 
 #include "chart/CDataElementPoint.h"
 #include "chart/CandleChart.h"
@@ -11,27 +10,6 @@
 
 namespace chart {
 namespace {
-
-// Per process, like the drawing it guards: a reply that arrives while the previous one is still
-// drawing is dropped.
-std::atomic<bool> g_timelineReady{true};
-
-class ReadyFlag final
-{
-public:
-    ReadyFlag() { m_taken = g_timelineReady.exchange(false); }
-    ~ReadyFlag()
-    {
-        if (m_taken)
-            g_timelineReady.store(true);
-    }
-    ReadyFlag(const ReadyFlag&) = delete;
-    ReadyFlag& operator=(const ReadyFlag&) = delete;
-    bool Taken() const { return m_taken; }
-
-private:
-    bool m_taken = false;
-};
 
 CDataElementPoint point(double value, Colour colour)
 {
@@ -70,27 +48,27 @@ void TimelineChart::showItem(const market::CurrentItem& item)
         m_records.clear();
         canvas.clearAll();
     });
-    m_ctrl.requestRepaint();
+    m_ctrl.update();
 }
 
-bool TimelineChart::load(std::string_view wireReply, const market::CurrentItem& item)
+std::optional<TimelineBatch> TimelineReader::operator()(const std::string& wireReply, const market::CurrentItem& item)
 {
     std::string text = client::wireToUtf8(wireReply);
     qCDebug(lcVelmoraTrace, "\n分时曲线\n");
     qCDebug(lcVelmoraTrace, "%s", text.c_str());
     qCDebug(lcVelmoraTrace, "\n结束分时曲线\n");
-    const ReadyFlag ready;
-    if (!ready.Taken())
-        return false;
-    // Another item's day is another text.
-    if (item.generation != m_readGeneration)
-        m_reader.forget();
-    m_readGeneration = item.generation;
-    ReplyTailReader::Result read = m_reader.read(std::move(text));
-    if (!read.reply.success)
-        return false;
-    const std::vector<TimelineRecord> records = timelineRecords(read.reply.infor);
-    // One locked step from changing to drawing, as for candles.
+    return m_reader.read(std::move(text), item);
+}
+
+bool TimelineChart::load(std::string_view wireReply, const market::CurrentItem& item)
+{
+    const std::optional<TimelineBatch> batch = m_reader(std::string(wireReply), item);
+    return batch && apply(*batch);
+}
+
+bool TimelineChart::apply(const TimelineBatch& batch)
+{
+    const market::CurrentItem& item = batch.item;
     const bool shown = m_ctrl.withCanvas([&](ChartCanvas& canvas) {
         const market::ShownGeneration::Verdict verdict = m_shown.offer(item.generation);
         if (verdict == market::ShownGeneration::Verdict::Drop)
@@ -99,7 +77,7 @@ bool TimelineChart::load(std::string_view wireReply, const market::CurrentItem& 
             m_records.clear();
             canvas.clearAll();
         }
-        const std::size_t from = takeRecords(m_records, read, records);
+        const std::size_t from = takeRecords(m_records, batch.from, batch.whole, batch.records);
         const std::vector<Colour> colours = volumeColours(m_records);
         const std::size_t n = m_records.size();
         canvas.refillDisplay("O1", from, n, [&](std::size_t i) { return point(m_records[i].averagePrice, kAverageColour); });
@@ -113,7 +91,7 @@ bool TimelineChart::load(std::string_view wireReply, const market::CurrentItem& 
     });
     if (!shown)
         return false;
-    m_ctrl.requestRepaint();
+    m_ctrl.update();
     return true;
 }
 

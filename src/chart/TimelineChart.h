@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -21,6 +23,18 @@ inline constexpr Colour kPriceColour = Rgb(240, 240, 240);
 // Each minute's volume colour: rise or fall against the last traded minute's price.
 std::vector<Colour> volumeColours(const std::vector<TimelineRecord>& records);
 
+using TimelineBatch = RecordBatch<TimelineRecord>;
+
+// The time-share poll's reader, on the poller's thread, as CandleReader is for candles.
+class TimelineReader final
+{
+public:
+    std::optional<TimelineBatch> operator()(const std::string& wireReply, const market::CurrentItem& item = {});
+
+private:
+    RecordReader<TimelineRecord> m_reader;
+};
+
 // The time-share chart on one control. Loads keep the day so far: a poll that repeats it and
 // adds or changes only its last minutes parses and draws only those.
 class TimelineChart final
@@ -32,11 +46,12 @@ public:
 
     // Creates the sub-areas "O" and "M" with displays "O1", "O2" and "M1" (first show).
     void setUp();
-    // Loads a time-share reply (wire text) asked for `item` and draws what changed; any
-    // thread. Returns false when the reply was dropped (another still drawing, or asked for
-    // an item the chart has since left) or left the chart unchanged.
+    // Takes the minutes a poll read and draws what changed; false when the batch was asked
+    // for an item the chart has since left.
+    bool apply(const TimelineBatch& batch);
+    // Reads a time-share reply (wire text) here and applies it.
     bool load(std::string_view wireReply, const market::CurrentItem& item = {});
-    // Empties the chart for a newly chosen item until its first reply; any thread.
+    // Empties the chart for a newly chosen item until its first reply.
     void showItem(const market::CurrentItem& item);
 
     CKBarCtrl& control() const { return m_ctrl; }
@@ -44,10 +59,7 @@ public:
 private:
     CKBarCtrl& m_ctrl;
     bool m_setUp = false;
-    // The poller's: one load at a time.
-    ReplyTailReader m_reader;
-    std::uint64_t m_readGeneration = 0;
-    // Guarded by the control's lock.
+    TimelineReader m_reader; // of the replies loaded here rather than polled
     std::vector<TimelineRecord> m_records;
     market::ShownGeneration m_shown;
 };

@@ -248,24 +248,18 @@ void Transaction_Dlg::initialise()
         platform::messageBox(this, QString::fromStdString(market::watchlistProblemText(watchlist.failed)),
                              platform::MsgButtons::Ok, platform::MsgIcon::Warning);
 
-    m_poller = std::make_unique<CUPdate_thread>();
-    m_poller->LoadOverview.set([this](const std::string& reply, int) { m_overview->LoadOverview(reply); });
-    // The loaders run on the poller's thread, which ends before the poller goes; m_poller
-    // itself is already empty while the poller stops.
-    CUPdate_thread* poller = m_poller.get();
-    m_poller->LoadCandles.set([this, poller](const std::string& reply, int period) {
-        m_charts.LoadCandles(reply, period, poller->replyItem());
-    });
-    m_poller->LoadTimeline.set([this, poller](const std::string& reply) {
-        m_charts.LoadTimeline(reply, poller->replyItem());
-    });
-    m_poller->MarketReplied.set([this] { platform::postTo(this, [this] { noteMarketReply(); }); });
-    m_poller->ShowAnnouncements.set([this] {
-        platform::postTo(this, [this] { showAnnouncements(); });
-    });
-    m_poller->ShowTradePanel.set([this] {
-        platform::postTo(this, [this] { showTradePanelAtStartUp(); });
-    });
+    m_poller = std::make_unique<CUPdate_thread>(Session::current());
+    market::Overview* overview = m_overview.get();
+    m_poller->overview().connect(
+        overview, [overview](const std::string& reply) { return overview->read(reply); },
+        [overview](const market::OverviewReply& reply) { overview->show(reply); });
+    m_poller->candles().connect(this, chart::CandleReader(),
+                                [this](const chart::CandleBatch& batch) { m_charts.applyCandles(batch); });
+    m_poller->timeline().connect(this, chart::TimelineReader(),
+                                 [this](const chart::TimelineBatch& batch) { m_charts.applyTimeline(batch); });
+    m_poller->replied().connect(this, [this] { noteMarketReply(); });
+    m_poller->announcementsDue().connect(this, [this] { showAnnouncements(); });
+    m_poller->tradePanelDue().connect(this, [this] { showTradePanelAtStartUp(); });
     if (!m_poller->start()) {
         platform::messageBox(this, QString::fromUtf8(market::kThreadStartFailedText), platform::MsgButtons::Ok,
                              platform::MsgIcon::Error);
@@ -276,17 +270,17 @@ void Transaction_Dlg::initialise()
     if (!m_announcements) {
         m_announcements = new Show_Message_Dlg(this);
     }
-    // No pause for the poller's thread to come up: a post waits in its queue until it does,
-    // so the overview is the first request as before and the window never stalls.
-    m_poller->post(static_cast<int>(market::MarketRequest::OverviewBasic), 0);
-    m_poller->post(static_cast<int>(market::MarketRequest::StartUp), 0);
+    // No pause for the poller's thread to come up: a request waits in its queue until it
+    // does, so the overview is the first request as before and the window never stalls.
+    m_poller->requestOverview(market::MarketRequest::OverviewBasic);
+    m_poller->requestStartUp();
     if (m_loginWindow)
         m_loginWindow->hide();
 
     m_timer8.setInterval(1500);
     connect(&m_timer8, &QTimer::timeout, this, [this] {
         if (Session::current().loggedIn())
-            m_poller->post(static_cast<int>(market::MarketRequest::UsableCash), 0);
+            m_poller->requestUsableCash();
     });
     m_timer8.start();
     m_band.setClock([] { return QDateTime::currentMSecsSinceEpoch(); });
@@ -402,14 +396,14 @@ void Transaction_Dlg::refresh()
         return;
     if (m_chartMode) {
         if (m_charts.Visible() == chart::MarketCharts::View::Timeline)
-            m_poller->post(static_cast<int>(market::MarketRequest::Timeline), 0);
+            m_poller->requestTimeline(Session::current().currentItem());
         if (m_charts.Visible() == chart::MarketCharts::View::Candles)
-            m_poller->post(static_cast<int>(market::MarketRequest::Candles), periodCode());
+            m_poller->requestCandles(Session::current().currentItem(), periodCode());
     } else {
         if (m_tabs.isCurrent(0))
-            m_poller->post(static_cast<int>(market::MarketRequest::OverviewBasic), 0);
+            m_poller->requestOverview(market::MarketRequest::OverviewBasic);
         if (m_tabs.isCurrent(1))
-            m_poller->post(static_cast<int>(market::MarketRequest::OverviewExtended), 0);
+            m_poller->requestOverview(market::MarketRequest::OverviewExtended);
     }
 }
 
@@ -443,7 +437,7 @@ void Transaction_Dlg::selectChartTab(int k)
         m_charts.showTimeline(m_periodFlags);
         update(QRect(28, 77, m_w - 348, 28));
         if (m_poller)
-            m_poller->post(static_cast<int>(market::MarketRequest::Timeline), 0);
+            m_poller->requestTimeline(Session::current().currentItem());
         break;
     case 1: {
         m_views->hideInformationPage();
@@ -451,7 +445,7 @@ void Transaction_Dlg::selectChartTab(int k)
         const int code = m_charts.showCandles(m_periodFlags);
         update(QRect(28, 77, m_w - 348, 28));
         if (m_poller)
-            m_poller->post(static_cast<int>(market::MarketRequest::Candles), code);
+            m_poller->requestCandles(Session::current().currentItem(), code);
         break;
     }
     case 2:

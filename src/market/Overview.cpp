@@ -119,7 +119,7 @@ int Overview::buildColumnsFromFile(const std::filesystem::path& dir)
     return columns.tabCount;
 }
 
-void Overview::LoadOverview(std::string_view wire)
+std::optional<OverviewReply> Overview::read(std::string_view wire)
 {
     std::vector<std::string> basicKeys;
     std::vector<std::string> extendedKeys;
@@ -130,11 +130,21 @@ void Overview::LoadOverview(std::string_view wire)
     }
     OverviewReply reply = parseOverviewReply(wire, basicKeys, extendedKeys);
     if (!reply.parsed)
-        return;
+        return std::nullopt;
     if (reply.success)
         Session::current().storeItems(reply.items, reply.rowCount);
-    const Tab tab = m_tab.load();
-    platform::postTo(this, [this, reply = std::move(reply), tab] { fill(reply, tab); }, Qt::AutoConnection);
+    return reply;
+}
+
+void Overview::show(const OverviewReply& reply)
+{
+    fill(reply, m_tab.load());
+}
+
+void Overview::LoadOverview(std::string_view wire)
+{
+    if (std::optional<OverviewReply> reply = read(wire))
+        platform::postTo(this, [this, reply = std::move(*reply)] { show(reply); }, Qt::AutoConnection);
 }
 
 void Overview::fill(const OverviewReply& reply, Tab tab)

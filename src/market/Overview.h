@@ -48,8 +48,12 @@ public:
     void setCurrentTab(Tab tab) { m_tab.store(tab); }
     Tab currentTab() const { return m_tab.load(); }
 
-    // Any thread (the poller's): parses here, stores the item table, fills the lists on the
-    // GUI thread.
+    // Any thread (the poller's): parses with the columns of the moment and stores the item
+    // table; nothing when the reply does not parse.
+    std::optional<OverviewReply> read(std::string_view wire);
+    // GUI thread: fills the lists from what was read.
+    void show(const OverviewReply& reply);
+    // Any thread: reads here and shows on the GUI thread.
     void LoadOverview(std::string_view wire);
 
     // GUI thread. The item code of a row of the current tab's list; 0 for none.

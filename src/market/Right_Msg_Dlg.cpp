@@ -1,7 +1,5 @@
 #include "market/Right_Msg_Dlg.h"
 
-#include <optional>
-
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -15,7 +13,6 @@
 #include "platform/Fonts.h"
 #include "platform/Trace.h"
 #include "platform/core/Colours.h"
-#include "platform/core/CrossThread.h"
 #include "session/Session.h"
 
 namespace {
@@ -56,7 +53,7 @@ Right_Msg_Dlg::Right_Msg_Dlg(QWidget* parent, int workWidth, int workHeight)
     m_layout = market::QuotePanelLayout::compute(QRect(QPoint(0, 0), m_size));
     m_image = makeImage(m_size);
     m_timer1.setInterval(3000);
-    connect(&m_timer1, &QTimer::timeout, this, [this] { postPair(0); });
+    connect(&m_timer1, &QTimer::timeout, this, [this] { requestPair(market::Handover::IfChanged); });
 }
 
 Right_Msg_Dlg::~Right_Msg_Dlg()
@@ -70,10 +67,8 @@ bool Right_Msg_Dlg::initialise()
     if (m_poller)
         return m_poller->isRunning();
     m_poller = std::make_unique<CUPdate_rightdlg_thread>();
-    // On the poller's thread, which ends before the poller goes (m_poller is empty by then).
-    CUPdate_rightdlg_thread* poller = m_poller.get();
-    m_poller->LoadRealtime.set([this, poller](const std::string& reply) { LoadRealtime(reply, poller->replyItem()); });
-    m_poller->LoadDealTicks.set([this, poller](const std::string& reply) { LoadDealTicks(reply, poller->replyItem()); });
+    m_poller->quote().connect(this, &Right_Msg_Dlg::readQuote, [this](const Quote& q) { showQuote(q); });
+    m_poller->ticks().connect(this, &Right_Msg_Dlg::readTicks, [this](const Ticks& t) { showTicks(t); });
     if (!m_poller->start()) {
         platform::messageBox(this, QString::fromUtf8(market::kThreadStartFailedText), platform::MsgButtons::Ok,
                              platform::MsgIcon::Error);
@@ -83,22 +78,13 @@ bool Right_Msg_Dlg::initialise()
     return true;
 }
 
-void Right_Msg_Dlg::postPair(long force)
+void Right_Msg_Dlg::requestPair(market::Handover handover)
 {
     if (!m_poller || !m_poller->isRunning())
         return;
-    m_poller->post(static_cast<int>(market::QuoteRequest::Realtime), force);
-    m_poller->post(static_cast<int>(market::QuoteRequest::Ticks), force);
-}
-
-void Right_Msg_Dlg::scheduleRepaint(const QRect& area)
-{
-    // Painted at once on the GUI thread, so this paint and no other is known to be ours.
-    platform::postTo(this, [this, area] {
-        m_selfRepaint = true;
-        repaint(area);
-        m_selfRepaint = false;
-    });
+    const market::CurrentItem item = Session::current().currentItem();
+    m_poller->requestQuote(item, handover);
+    m_poller->requestTicks(item, handover);
 }
 
 QImage Right_Msg_Dlg::makeImage(QSize size) const
@@ -109,7 +95,7 @@ QImage Right_Msg_Dlg::makeImage(QSize size) const
     return image;
 }
 
-QImage Right_Msg_Dlg::drawQuote(const std::string& wireReply, std::optional<float>* opening) const
+QImage Right_Msg_Dlg::drawQuote(const market::RealtimeQuote& quote) const
 {
     const int quoteBottom = m_layout.quoteBottom;
     QImage area = makeImage(QSize(m_size.width(), quoteBottom));
@@ -126,21 +112,17 @@ QImage Right_Msg_Dlg::drawQuote(const std::string& wireReply, std::optional<floa
         p.drawLine(0, y, m_size.width(), y);
     }
 
-    const market::RealtimeQuote quote = market::parseRealtime(client::wireToUtf8(wireReply));
     if (quote.parsed) {
-        platform::trace("\n昨收：" + client::fixedDecimals(quote.reference, 6) + "\n");
         drawText(p, QRect(0, 3, m_size.width(), 25), Qt::AlignCenter, quote.title, kLevel);
         for (int k = 0; k < 38; ++k) {
             drawText(p, m_layout.values[k], Qt::AlignRight | Qt::AlignTop, quote.values[k].text,
                      toneColour(quote.values[k].tone));
         }
-        if (opening)
-            *opening = quote.opening;
     }
     return area;
 }
 
-QImage Right_Msg_Dlg::drawTicks(const std::string& wireReply) const
+QImage Right_Msg_Dlg::drawTicks(const std::vector<market::TickRow>& rows) const
 {
     const int top = m_layout.quoteBottom;
     const int w = m_size.width();
@@ -151,7 +133,6 @@ QImage Right_Msg_Dlg::drawTicks(const std::string& wireReply) const
     p.fillRect(0, 0, w, 28, kHeader);
     drawText(p, QRect(0, 0, w, 28), Qt::AlignCenter, "分时成交", kLevel);
 
-    const auto rows = market::parseDealTicks(client::wireToUtf8(wireReply), m_opening.load());
     const int o = w / 3;
     for (size_t i = 0; i < rows.size(); ++i) {
         const int y = 28 + 23 * static_cast<int>(i);
@@ -169,28 +150,67 @@ QImage Right_Msg_Dlg::drawTicks(const std::string& wireReply) const
     return area;
 }
 
-bool Right_Msg_Dlg::store(const QImage& area, int top, const market::CurrentItem& item)
+bool Right_Msg_Dlg::adopt(const market::CurrentItem& item)
+{
+    const market::ShownGeneration::Verdict verdict = m_shown.offer(item.generation);
+    if (verdict == market::ShownGeneration::Verdict::Newer)
+        clearAreas(); // the other area still shows the item the panel left
+    return verdict != market::ShownGeneration::Verdict::Drop;
+}
+
+void Right_Msg_Dlg::store(const QImage& area, int top)
 {
     {
-        std::lock_guard lock(m_imageLock);
-        const market::ShownGeneration::Verdict verdict = m_shown.offer(item.generation);
-        if (verdict == market::ShownGeneration::Verdict::Drop)
-            return false;
-        if (verdict == market::ShownGeneration::Verdict::Newer)
-            clearAreas(); // the other area still shows the item the panel left
         QPainter copy(&m_image);
         copy.drawImage(0, top, area);
     }
-    scheduleRepaint(QRect(QPoint(0, top), area.deviceIndependentSize().toSize()));
-    return true;
+    // Painted at once, so this paint and no other is known to be ours.
+    m_selfRepaint = true;
+    repaint(QRect(QPoint(0, top), area.deviceIndependentSize().toSize()));
+    m_selfRepaint = false;
 }
 
 void Right_Msg_Dlg::clearAreas()
 {
     QPainter copy(&m_image);
-    copy.drawImage(0, 0, drawQuote({}, nullptr));
+    copy.drawImage(0, 0, drawQuote({}));
     copy.drawImage(0, m_layout.quoteBottom, drawTicks({}));
     m_opening = 0.0f;
+}
+
+Right_Msg_Dlg::Quote Right_Msg_Dlg::readQuote(const std::string& wireReply, const market::CurrentItem& item)
+{
+    platform::trace("YOU实时信息\n");
+    platform::traceWire(wireReply);
+    platform::trace("\n");
+    Quote read{item, market::parseRealtime(client::wireToUtf8(wireReply))};
+    if (read.quote.parsed)
+        platform::trace("\n昨收：" + client::fixedDecimals(read.quote.reference, 6) + "\n");
+    return read;
+}
+
+Right_Msg_Dlg::Ticks Right_Msg_Dlg::readTicks(const std::string& wireReply, const market::CurrentItem& item)
+{
+    platform::trace("YOU分时成交\n");
+    platform::traceWire(wireReply);
+    platform::trace("\n分时成交结束\n");
+    return {item, market::readDealTicks(client::wireToUtf8(wireReply))};
+}
+
+void Right_Msg_Dlg::showQuote(const Quote& quote)
+{
+    if (!adopt(quote.item))
+        return;
+    store(drawQuote(quote.quote), 0);
+    if (quote.quote.parsed)
+        m_opening = quote.quote.opening;
+}
+
+void Right_Msg_Dlg::showTicks(const Ticks& ticks)
+{
+    if (!adopt(ticks.item))
+        return;
+    store(drawTicks(market::dealTickRows(ticks.ticks, m_opening)), m_layout.quoteBottom);
 }
 
 void Right_Msg_Dlg::LoadRealtime(const std::string& wireReply)
@@ -200,13 +220,7 @@ void Right_Msg_Dlg::LoadRealtime(const std::string& wireReply)
 
 void Right_Msg_Dlg::LoadRealtime(const std::string& wireReply, const market::CurrentItem& item)
 {
-    platform::trace("YOU实时信息\n");
-    platform::traceWire(wireReply);
-    platform::trace("\n");
-    std::optional<float> opening;
-    const QImage area = drawQuote(wireReply, &opening);
-    if (store(area, 0, item) && opening)
-        m_opening = *opening;
+    showQuote(readQuote(wireReply, item));
 }
 
 void Right_Msg_Dlg::LoadDealTicks(const std::string& wireReply)
@@ -216,39 +230,31 @@ void Right_Msg_Dlg::LoadDealTicks(const std::string& wireReply)
 
 void Right_Msg_Dlg::LoadDealTicks(const std::string& wireReply, const market::CurrentItem& item)
 {
-    platform::trace("YOU分时成交\n");
-    platform::traceWire(wireReply);
-    platform::trace("\n分时成交结束\n");
-    store(drawTicks(wireReply), m_layout.quoteBottom, item);
+    showTicks(readTicks(wireReply, item));
 }
 
 void Right_Msg_Dlg::showItem(const market::CurrentItem& item)
 {
-    {
-        std::lock_guard lock(m_imageLock);
-        if (m_shown.offer(item.generation) == market::ShownGeneration::Verdict::Newer)
-            clearAreas();
-    }
+    if (m_shown.offer(item.generation) == market::ShownGeneration::Verdict::Newer)
+        clearAreas();
     update();
-    postPair(1);
+    requestPair(market::Handover::Always);
 }
 
 QImage Right_Msg_Dlg::snapshot() const
 {
-    std::lock_guard lock(m_imageLock);
     return m_image.copy();
 }
 
 void Right_Msg_Dlg::paintEvent(QPaintEvent* event)
 {
     {
-        std::lock_guard lock(m_imageLock);
         QPainter p(this);
         const QRectF target(event->rect());
         p.drawImage(target, m_image, QRectF(target.topLeft() * m_ratio, target.size() * m_ratio));
     }
     if (!m_selfRepaint)
-        postPair(1);
+        requestPair(market::Handover::Always);
 }
 
 void Right_Msg_Dlg::keyPressEvent(QKeyEvent* event)

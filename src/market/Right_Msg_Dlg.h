@@ -1,23 +1,23 @@
 #pragma once
 
-#include <atomic>
 #include <memory>
-#include <mutex>
-#include <optional>
 #include <string>
+#include <vector>
 
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
 
 #include "market/QuotePanelLayout.h"
+#include "market/core/Pollers.h"
+#include "market/core/RealtimeQuote.h"
 #include "session/Records.h"
 
 class CUPdate_rightdlg_thread;
 
 // The real-time quote panel at the right of the chart views: five levels each side, the
-// day's figures and the latest ticks. Its two loaders draw into the panel's image on the
-// quote poller's thread; the GUI thread only copies the image.
+// day's figures and the latest ticks. The quote poller reads each reply on its thread and
+// hands the panel the values, which it draws into its image; a paint only copies the image.
 class Right_Msg_Dlg final : public QWidget
 {
     Q_OBJECT
@@ -32,9 +32,26 @@ public:
     // false when the poller cannot run.
     bool initialise();
 
-    // Called on the poller thread with the reply as it came off the wire, and the item it
-    // was asked for (the current one when not given): a reply for an item the panel has
-    // since left is dropped.
+    // What a reply reads as, with the item it was asked for.
+    struct Quote
+    {
+        market::CurrentItem item;
+        market::RealtimeQuote quote;
+    };
+    struct Ticks
+    {
+        market::CurrentItem item;
+        std::vector<market::DealTick> ticks;
+    };
+    // The poller's readers, on its thread: the reply as it came off the wire, traced and parsed.
+    static Quote readQuote(const std::string& wireReply, const market::CurrentItem& item);
+    static Ticks readTicks(const std::string& wireReply, const market::CurrentItem& item);
+    // Draws what was read; a value for an item the panel has since left is dropped.
+    void showQuote(const Quote& quote);
+    void showTicks(const Ticks& ticks);
+
+    // A reply read and shown at once, for the item it was asked for (the current one when
+    // not given).
     void LoadRealtime(const std::string& wireReply);
     void LoadRealtime(const std::string& wireReply, const market::CurrentItem& item);
     void LoadDealTicks(const std::string& wireReply);
@@ -43,7 +60,7 @@ public:
     void showItem(const market::CurrentItem& item);
 
     const market::QuotePanelLayout& layout() const { return m_layout; }
-    float openingPrice() const { return m_opening.load(); }
+    float openingPrice() const { return m_opening; }
     CUPdate_rightdlg_thread* poller() const { return m_poller.get(); }
     // A copy of what the panel shows (device pixels), for tests and grabs.
     QImage snapshot() const;
@@ -53,29 +70,28 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void postPair(long force);
-    void scheduleRepaint(const QRect& area);
+    void requestPair(market::Handover handover);
     // An image of `size` logical pixels at the panel's device pixel ratio, filled with the ground.
     QImage makeImage(QSize size) const;
-    // The quote area; `opening` receives the reply's opening when it could be read.
-    QImage drawQuote(const std::string& wireReply, std::optional<float>* opening) const;
-    QImage drawTicks(const std::string& wireReply) const;
-    // Copies `area` to `top` of the panel's image unless it is for an item the panel left.
-    bool store(const QImage& area, int top, const market::CurrentItem& item);
-    // Both areas in their empty state; under m_imageLock.
+    QImage drawQuote(const market::RealtimeQuote& quote) const;
+    QImage drawTicks(const std::vector<market::TickRow>& rows) const;
+    // Whether a value for `item` is still to be shown; empties both areas for a newer item.
+    bool adopt(const market::CurrentItem& item);
+    // Copies `area` to `top` of the panel's image and paints it.
+    void store(const QImage& area, int top);
+    // Both areas in their empty state.
     void clearAreas();
 
-    QSize m_size; // fixed at construction; the loaders read it on the poller thread
-    qreal m_ratio = 1.0; // likewise: the screen's density when the panel was made
+    QSize m_size; // fixed at construction
+    qreal m_ratio = 1.0; // the screen's density when the panel was made
     market::QuotePanelLayout m_layout;
     QFont m_font;
     std::unique_ptr<CUPdate_rightdlg_thread> m_poller;
     QTimer m_timer1;
-    std::atomic<float> m_opening{0.0f};
-    mutable std::mutex m_imageLock;
+    float m_opening = 0.0f; // of the quote shown: ticks are coloured against it
     QImage m_image;
-    market::ShownGeneration m_shown; // under m_imageLock
-    // Set during a repaint a loader asked for, so that it does not in turn post the
-    // forced pair: only a real exposure of the panel fetches afresh. GUI thread only.
+    market::ShownGeneration m_shown;
+    // Set during a repaint that showing a value asks for, so that it does not in turn ask
+    // for the forced pair: only a real exposure of the panel fetches afresh.
     bool m_selfRepaint = false;
 };

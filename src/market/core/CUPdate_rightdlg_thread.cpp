@@ -1,30 +1,41 @@
 #include "CUPdate_rightdlg_thread.h"
 
 #include "client/Call.h"
-#include "session/Session.h"
 
-CUPdate_rightdlg_thread::CUPdate_rightdlg_thread(QObject* parent)
-    : market::PollerThread(market::WM_UPDATE_RIGHTDLG, parent)
+using market::Handover;
+using market::QuoteRequest;
+
+CUPdate_rightdlg_thread::CUPdate_rightdlg_thread(QObject* parent) : TypedPoller(QStringLiteral("poller-quote"), parent)
 {
 }
 
-void CUPdate_rightdlg_thread::handle(int wParam, long lParam)
+void CUPdate_rightdlg_thread::askFor(const market::CurrentItem& item)
 {
-    const bool force = lParam == 1;
-    const market::CurrentItem item = Session::current().currentItem();
-    // Another item's reply is news even when its text is the same as the last one's.
     if (item.generation != m_item.generation) {
         m_lastQuote = {};
         m_lastTicks = {};
     }
     m_item = item;
-    if (wParam == static_cast<int>(market::QuoteRequest::Realtime)) {
+}
+
+void CUPdate_rightdlg_thread::requestQuote(const market::CurrentItem& item, Handover handover)
+{
+    const bool force = handover == Handover::Always;
+    ask(QuoteRequest::Realtime, force ? 1 : 0, [this, item, force] {
+        askFor(item);
         const std::string reply = client::fetchItemText(client::Endpoint::Realtime, item.code);
         if (m_lastQuote.offer(reply, force))
-            LoadRealtime(reply);
-    } else if (wParam == static_cast<int>(market::QuoteRequest::Ticks)) {
+            m_quote.hand(reply, item);
+    });
+}
+
+void CUPdate_rightdlg_thread::requestTicks(const market::CurrentItem& item, Handover handover)
+{
+    const bool force = handover == Handover::Always;
+    ask(QuoteRequest::Ticks, force ? 1 : 0, [this, item, force] {
+        askFor(item);
         const std::string reply = client::fetchItemText(client::Endpoint::DealDetailLatest, item.code);
         if (m_lastTicks.offer(reply, force))
-            LoadDealTicks(reply);
-    }
+            m_ticks.hand(reply, item);
+    });
 }

@@ -6,8 +6,10 @@
 
 using market::MarketRequest;
 
-CUPdate_thread::CUPdate_thread(QObject* parent) : market::PollerThread(market::WM_UPDATE_MARKET, parent) {}
-
+CUPdate_thread::CUPdate_thread(Session& session, QObject* parent)
+    : TypedPoller(QStringLiteral("poller-market"), parent), m_session(session)
+{
+}
 
 void CUPdate_thread::askFor(const market::CurrentItem& item)
 {
@@ -19,72 +21,74 @@ void CUPdate_thread::askFor(const market::CurrentItem& item)
     m_item = item;
 }
 
-void CUPdate_thread::handle(int wParam, long lParam)
+void CUPdate_thread::requestCandles(const market::CurrentItem& item, int periodCode)
 {
-    switch (wParam) {
-    case static_cast<int>(MarketRequest::Candles): {
-        askFor(Session::current().currentItem());
-        const int period = static_cast<int>(lParam);
-        const std::string reply = client::fetchItemText(client::Endpoint::Histogram, m_item.code,
-                                                        std::to_string(period), client::kUntraced,
+    ask(MarketRequest::Candles, periodCode, [this, item, periodCode] {
+        askFor(item);
+        const std::string reply = client::fetchItemText(client::Endpoint::Histogram, item.code,
+                                                        std::to_string(periodCode), client::kUntraced,
                                                         client::Lock::Unlocked);
         if (!reply.empty())
-            MarketReplied();
+            m_replied();
         if (m_lastCandles.offer(reply))
-            LoadCandles(reply, period);
-        break;
-    }
-    case static_cast<int>(MarketRequest::Timeline): {
-        askFor(Session::current().currentItem());
+            m_candles.hand(reply, periodCode, item);
+    });
+}
+
+void CUPdate_thread::requestTimeline(const market::CurrentItem& item)
+{
+    ask(MarketRequest::Timeline, 0, [this, item] {
+        askFor(item);
         const std::string tail = "/" + client::timestampText(client::CurrentTimestamp());
-        const std::string reply = client::fetchItemText(client::Endpoint::Timeline, m_item.code, tail,
+        const std::string reply = client::fetchItemText(client::Endpoint::Timeline, item.code, tail,
                                                         client::kUntraced, client::Lock::Unlocked);
         if (!reply.empty())
-            MarketReplied();
+            m_replied();
         if (m_lastTimeline.offer(reply))
-            LoadTimeline(reply);
-        break;
-    }
-    case static_cast<int>(MarketRequest::OverviewBasic):
-    case static_cast<int>(MarketRequest::OverviewExtended): {
-        const bool basic = wParam == static_cast<int>(MarketRequest::OverviewBasic);
+            m_timeline.hand(reply, item);
+    });
+}
+
+void CUPdate_thread::requestOverview(MarketRequest list)
+{
+    const bool basic = list == MarketRequest::OverviewBasic;
+    ask(basic ? MarketRequest::OverviewBasic : MarketRequest::OverviewExtended, 0, [this, basic] {
         const client::TraceLines lines =
             basic ? client::TraceLines{"\n大盘数据\n", "\n结束大盘数据\n"} : client::kUntraced;
-        const std::string reply = client::sendSigned(client::Endpoint::UpToTheMinute,
-                                                     {{"id", Session::current().userId()}}, lines,
-                                                     client::Lock::Unlocked);
+        const std::string reply = client::sendSigned(client::Endpoint::UpToTheMinute, {{"id", m_session.userId()}},
+                                                     lines, client::Lock::Unlocked);
         if (!reply.empty())
-            MarketReplied();
+            m_replied();
         if ((basic ? m_lastOverviewBasic : m_lastOverviewExtended).offer(reply))
-            LoadOverview(reply, wParam);
-        break;
-    }
-    case static_cast<int>(MarketRequest::StartUp):
-        startUpSequence();
-        break;
-    case static_cast<int>(MarketRequest::UsableCash): {
-        const client::ApiReply reply = client::Call(client::Endpoint::AccountApply,
-                                                    {{"id", Session::current().userId()}},
+            m_overview.hand(reply);
+    });
+}
+
+void CUPdate_thread::requestUsableCash()
+{
+    ask(MarketRequest::UsableCash, 0, [this] {
+        const client::ApiReply reply = client::Call(client::Endpoint::AccountApply, {{"id", m_session.userId()}},
                                                     client::kUntraced, client::Lock::Unlocked);
         if (reply.success)
-            Session::current().setAvailableCash(client::jsonReal(reply.infor, "cash"));
+            m_session.setAvailableCash(client::jsonReal(reply.infor, "cash"));
         pause(m_pauses.afterUsableCash);
-        break;
-    }
-    default:
-        break; // kinds 2, 3, 4 and any other: nothing
-    }
+    });
+}
+
+void CUPdate_thread::requestStartUp()
+{
+    ask(MarketRequest::StartUp, 0, [this] { startUpSequence(); });
 }
 
 void CUPdate_thread::startUpSequence()
 {
     if (!pause(m_pauses.beforeAnnouncements))
         return;
-    ShowAnnouncements();
-    if (!Session::current().loggedIn())
+    m_announcementsDue();
+    if (!m_session.loggedIn())
         return;
     if (!pause(m_pauses.beforeTradePanel))
         return;
     // Placing the panel and refreshing its buy window belong to the panel itself.
-    ShowTradePanel();
+    m_tradePanelDue();
 }

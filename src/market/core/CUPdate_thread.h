@@ -8,29 +8,35 @@
 #include "market/core/ReplyCache.h"
 #include "session/Records.h"
 
+class Session;
+
 // Fetches candles, the time-share series, the overview rows and the usable cash for the
 // main market window without taking the transport locks, and runs the start-up sequence.
-class CUPdate_thread final : public market::PollerThread
+// A changed reply is read by the view's reader on this thread and reaches the view as a value.
+class CUPdate_thread final : public market::TypedPoller<market::MarketRequest>
 {
     Q_OBJECT
 
 public:
-    explicit CUPdate_thread(QObject* parent = nullptr);
+    explicit CUPdate_thread(Session& session, QObject* parent = nullptr);
     ~CUPdate_thread() override { stop(); }
 
-    // Loaders, called on this thread with the reply text.
-    market::LoaderSlot<const std::string&, int> LoadCandles; // reply, period code
-    // For the chart loaders, on this thread: the item the reply in hand was asked for.
-    market::CurrentItem replyItem() const { return m_item; }
-    market::LoaderSlot<const std::string&> LoadTimeline;
-    market::LoaderSlot<const std::string&, int> LoadOverview; // reply, request kind (5 or 6)
-    // On this thread: a market request was answered, its reply changed or not.
-    market::LoaderSlot<> MarketReplied;
+    void requestCandles(const market::CurrentItem& item, int periodCode);
+    void requestTimeline(const market::CurrentItem& item);
+    // The basic and the extended list ask the same; each keeps its own last reply.
+    void requestOverview(market::MarketRequest list);
+    void requestUsableCash();
+    void requestStartUp();
 
-    // Steps of the start-up sequence that act on windows. Called on this thread: the
-    // window side queues them to the GUI thread.
-    market::LoaderSlot<> ShowAnnouncements;
-    market::LoaderSlot<> ShowTradePanel;
+    // Where changed replies go, with what they were asked for.
+    market::Feed<int, market::CurrentItem>& candles() { return m_candles; } // period code, item
+    market::Feed<market::CurrentItem>& timeline() { return m_timeline; }
+    market::Feed<>& overview() { return m_overview; }
+    // A market request was answered, its reply changed or not.
+    market::Handoff<>& replied() { return m_replied; }
+    // The steps of the start-up sequence that act on windows.
+    market::Handoff<>& announcementsDue() { return m_announcementsDue; }
+    market::Handoff<>& tradePanelDue() { return m_tradePanelDue; }
 
     // Pauses taken inside the handlers; tests shorten them.
     struct Pauses
@@ -41,19 +47,22 @@ public:
     };
     void setPauses(const Pauses& pauses) { m_pauses = pauses; }
 
-protected:
-    void handle(int wParam, long lParam) override;
-
 private:
     void startUpSequence();
-
     // The item of the chart request in hand; the chart caches hold its replies.
     void askFor(const market::CurrentItem& item);
 
+    Session& m_session;
     Pauses m_pauses;
     market::CurrentItem m_item;
     market::ReplyCache m_lastTimeline;
     market::ReplyCache m_lastCandles; // one cache for every period
     market::ReplyCache m_lastOverviewBasic;
     market::ReplyCache m_lastOverviewExtended;
+    market::Feed<int, market::CurrentItem> m_candles;
+    market::Feed<market::CurrentItem> m_timeline;
+    market::Feed<> m_overview;
+    market::Handoff<> m_replied;
+    market::Handoff<> m_announcementsDue;
+    market::Handoff<> m_tradePanelDue;
 };

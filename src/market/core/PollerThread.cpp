@@ -4,9 +4,9 @@
 
 namespace market {
 
-PollerThread::PollerThread(int messageId, QObject* parent) : QObject(parent)
+PollerThread::PollerThread(const QString& name, QObject* parent) : QObject(parent)
 {
-    m_thread.setObjectName(QStringLiteral("poller-%1").arg(messageId, 0, 16));
+    m_thread.setObjectName(name);
 }
 
 PollerThread::~PollerThread()
@@ -47,18 +47,11 @@ bool PollerThread::isRunning() const
     return m_worker && m_thread.isRunning();
 }
 
-void PollerThread::setPostObserver(std::function<void(int, long)> observer)
-{
-    m_postObserver = std::move(observer);
-}
-
-void PollerThread::post(int wParam, long lParam)
+void PollerThread::enqueue(std::function<void()> job)
 {
     if (!isRunning())
         return;
-    if (m_postObserver)
-        m_postObserver(wParam, lParam);
-    platform::postTo(m_worker, [this, wParam, lParam] { dispatch(wParam, lParam); });
+    platform::postTo(m_worker, [this, job = std::move(job)] { dispatch(job); });
 }
 
 bool PollerThread::waitIdle(int timeoutMs)
@@ -74,10 +67,10 @@ bool PollerThread::pause(std::chrono::milliseconds duration)
     return !m_stopSignal.wait_for(lock, duration, [this] { return m_stopping; });
 }
 
-void PollerThread::dispatch(int wParam, long lParam)
+void PollerThread::dispatch(const std::function<void()>& job)
 {
     std::lock_guard lock(m_requestLock);
-    handle(wParam, lParam);
+    job();
 }
 
 } // namespace market

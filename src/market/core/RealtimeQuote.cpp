@@ -104,27 +104,37 @@ RealtimeQuote parseRealtime(const std::string& utf8Reply)
     return q;
 }
 
-std::vector<TickRow> parseDealTicks(const std::string& utf8Reply, float opening)
+std::vector<DealTick> readDealTicks(const std::string& utf8Reply)
 {
-    std::vector<TickRow> rows;
+    std::vector<DealTick> ticks;
     const client::ApiReply reply = client::ApiReply::fromUtf8(utf8Reply);
     if (!reply.success || !reply.infor.isArray())
-        return rows;
-    rows.reserve(reply.infor.size());
+        return ticks;
+    ticks.reserve(reply.infor.size());
     for (const Json::Value& tick : reply.infor) {
-        TickRow row;
         const std::time_t t = static_cast<std::time_t>(client::JsonInt64(tick, "time"));
         std::tm local{};
         localtime_r(&t, &local);
         char time[16];
         std::snprintf(time, sizeof time, "%02d:%02d:%02d", local.tm_hour, local.tm_min, local.tm_sec);
-        row.time = time;
-        const float price = static_cast<float>(client::jsonReal(tick, "price"));
-        row.price = {Fixed2(price), against(price, opening)};
-        row.volume = {std::to_string(client::jsonInt(tick, "vol")), Tone::Volume};
-        rows.push_back(std::move(row));
+        ticks.push_back({time, static_cast<float>(client::jsonReal(tick, "price")), client::jsonInt(tick, "vol")});
     }
+    return ticks;
+}
+
+std::vector<TickRow> dealTickRows(const std::vector<DealTick>& ticks, float opening)
+{
+    std::vector<TickRow> rows;
+    rows.reserve(ticks.size());
+    for (const DealTick& tick : ticks)
+        rows.push_back({tick.time, {Fixed2(tick.price), against(tick.price, opening)},
+                        {std::to_string(tick.volume), Tone::Volume}});
     return rows;
+}
+
+std::vector<TickRow> parseDealTicks(const std::string& utf8Reply, float opening)
+{
+    return dealTickRows(readDealTicks(utf8Reply), opening);
 }
 
 } // namespace market

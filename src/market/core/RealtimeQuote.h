@@ -37,8 +37,18 @@ struct TickRow
     Cell volume;
 };
 
-// Parses a tick reply; nothing unless it parses and "success" is "true". Prices are
-// coloured against the panel's opening price itself.
+struct DealTick
+{
+    std::string time; // local time "%02d:%02d:%02d"
+    float price = 0.0f;
+    int volume = 0;
+    bool operator==(const DealTick&) const = default;
+};
+
+// The ticks of a tick reply; nothing unless it parses and "success" is "true".
+std::vector<DealTick> readDealTicks(const std::string& utf8Reply);
+// The rows the panel shows, prices coloured against its opening price itself.
+std::vector<TickRow> dealTickRows(const std::vector<DealTick>& ticks, float opening);
 std::vector<TickRow> parseDealTicks(const std::string& utf8Reply, float opening);
 
 // The 28 row labels, in slot order.

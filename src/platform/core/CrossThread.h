@@ -14,8 +14,7 @@
 
 // The one way data crosses threads in the terminal: a call queued to an object's thread
 // (postTo), work that runs on a pool thread and comes back to a window (BackgroundRequest),
-// and the waits that go with them. Drawing into a chart's image under its lock is the one
-// other way, kept in the chart control.
+// and the waits that go with them. The pollers hand their values to the views through postTo.
 //
 // Marks for ThreadSanitizer sit here, and only here, where data passes from one thread to
 // another through Qt's event queue. Qt orders a posted event or a queued call with its own

@@ -329,21 +329,21 @@ private slots:
         JListCtrl* orders = buy->list(trade::OrderWindow::Tab::Orders);
         m_kinds = {
             {"overview (main poller)", {"/api/v1/stock/up-to-the-minute"},
-             [w] { w->poller()->post(int(MarketRequest::OverviewBasic), 0); },
+             [w] { w->poller()->requestOverview(MarketRequest::OverviewBasic); },
              [w] { w->basicList()->clearRows(); },
              [w] { return w->basicList()->rowCount() >= 13 && !w->basicList()->cellText(0, 2).isEmpty(); }},
             {"candles (main poller)", {"/api/histogram/*"},
-             [w] { w->poller()->post(int(MarketRequest::Candles), w->periodCode()); }, nullptr,
+             [w] { w->poller()->requestCandles(Session::current().currentItem(), w->periodCode()); }, nullptr,
              [w] { return inkOf(w->klineChart()->Snapshot(), chart::kCandleRise, chart::kCandleFall) > 100; }},
             {"time-share (main poller)", {"/api/timeline/*"},
-             [w] { w->poller()->post(int(MarketRequest::Timeline), 0); }, nullptr, nullptr},
+             [w] { w->poller()->requestTimeline(Session::current().currentItem()); }, nullptr, nullptr},
             {"usable cash (main poller)", {"/api/v1/account/apply"},
-             [w] { w->poller()->post(int(MarketRequest::UsableCash), 0); }, [] { Session::current().setAvailableCash(0.0f); },
+             [w] { w->poller()->requestUsableCash(); }, [] { Session::current().setAvailableCash(0.0f); },
              [] { return Session::current().availableCash() > 0.0f; }},
             {"quote panel (quote poller)", {"/api/realtime/*", "/api/dealdetail/*"},
              [w] {
-                 w->quotePanel()->poller()->post(int(market::QuoteRequest::Realtime), 0);
-                 w->quotePanel()->poller()->post(int(market::QuoteRequest::Ticks), 0);
+                 w->quotePanel()->poller()->requestQuote(Session::current().currentItem());
+                 w->quotePanel()->poller()->requestTicks(Session::current().currentItem());
              },
              nullptr, [w] { return w->quotePanel()->openingPrice() > 0.0f; }},
             {"login (GUI thread)", {"/api/v1/user/login"}, nullptr, nullptr, nullptr},

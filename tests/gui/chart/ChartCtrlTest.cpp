@@ -23,6 +23,7 @@
 #include "chart/Show_Keyline_Msg__Dlg.h"
 #include "chart/TimelineChart.h"
 #include "client/Transport.h"
+#include "platform/core/CrossThread.h"
 #include "support/LoopbackServer.h"
 #include "support/Pixels.h"
 
@@ -403,13 +404,16 @@ private slots:
         timeline->installEventFilter(&timelinePaints);
         std::atomic<bool> done{false};
         const std::string base = server.baseUrl();
+        // Read on the poller's thread, shown on this one, as the market poller hands them over.
         std::thread poller([&] {
             std::string reply;
             client::HttpGetUrlNoLock(base + "/api/timeline/9160001/1700000000", reply);
-            timelineView->load(reply);
+            if (auto batch = TimelineReader()(reply))
+                platform::postTo(timeline, [timelineView, b = *batch] { timelineView->apply(b); });
             reply.clear();
             client::HttpGetUrlNoLock(base + "/api/histogram/9160001/8", reply);
-            candleView->load(reply, 8, 120);
+            if (auto batch = CandleReader()(reply, 8))
+                platform::postTo(candles, [candleView, b = *batch] { candleView->apply(b, 120); });
             done = true;
         });
         QTRY_VERIFY_WITH_TIMEOUT(done.load(), 20000);
@@ -427,11 +431,17 @@ private slots:
                                          candles->Snapshot(), LegendBands(*candles)));
         SaveIfAsked(candles->Snapshot(), "candles-240.png");
 
-        // Loads racing with paints: every paint copies a whole image, and the last load wins.
+        // Reads racing with paints: each batch is shown whole, in order, and the last one wins.
         done = false;
+        int applied = 0;
         std::thread reloads([&] {
+            CandleReader reader;
             for (int i = 0; i < 30; ++i)
-                candleView->load(CandleReply(200 + i, unsigned(i)), 8, 120);
+                if (auto batch = reader(CandleReply(200 + i, unsigned(i)), 8))
+                    platform::postTo(candles, [candleView, &applied, b = *batch] {
+                        candleView->apply(b, 120);
+                        ++applied;
+                    });
             done = true;
         });
         while (!done) {
@@ -439,6 +449,7 @@ private slots:
             QCoreApplication::processEvents();
         }
         reloads.join();
+        QTRY_COMPARE(applied, 30);
         candles->withCanvas([](ChartCanvas& c) {
             QCOMPARE(c.findSubArea("N")->firstDrawn(), 229 - 120);
             QCOMPARE(int(c.findDisplay("N1")->elementCount()), 229);

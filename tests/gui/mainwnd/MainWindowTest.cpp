@@ -467,23 +467,25 @@ private slots:
         QCOMPARE(w->currentTab(), 1);
         QVERIFY(w->extendedList()->isVisible());
         QVERIFY(!w->basicList()->isVisible());
-        std::vector<std::pair<int, long>> posted;
-        w->poller()->setPostObserver([&posted](int kind, long arg) { posted.emplace_back(kind, arg); });
+        using market::MarketRequest;
+        using Asked = std::vector<std::pair<MarketRequest, int>>;
+        Asked posted;
+        w->poller()->setRequestObserver([&posted](MarketRequest kind, int arg) { posted.emplace_back(kind, arg); });
         w->refresh(); // the second tab asks for the extended rows only
-        QCOMPARE(posted, (std::vector<std::pair<int, long>>{{6, 0}}));
+        QCOMPARE(posted, (Asked{{MarketRequest::OverviewExtended, 0}}));
         QTest::mouseClick(w, Qt::LeftButton, {}, w->tabRect(0).center());
         posted.clear();
         w->refresh();
-        QCOMPARE(posted, (std::vector<std::pair<int, long>>{{5, 0}}));
+        QCOMPARE(posted, (Asked{{MarketRequest::OverviewBasic, 0}}));
         testsupport::run(w, testsupport::MarketCommand::Timeshare);
         posted.clear();
         w->refresh(); // chart mode: the visible chart's request
-        QCOMPARE(posted, (std::vector<std::pair<int, long>>{{1, 0}}));
+        QCOMPARE(posted, (Asked{{MarketRequest::Timeline, 0}}));
         testsupport::run(w, testsupport::MarketCommand::Kline); // after the time-share view no period is set
         posted.clear();
         w->refresh();
-        QCOMPARE(posted, (std::vector<std::pair<int, long>>{{0, 8}}));
-        w->poller()->setPostObserver(nullptr);
+        QCOMPARE(posted, (Asked{{MarketRequest::Candles, 8}}));
+        w->poller()->setRequestObserver(nullptr);
         testsupport::run(w, testsupport::MarketCommand::Overview);
         QTest::mouseClick(w, Qt::LeftButton, {}, w->tabRect(1).center());
         // A tab past the set-up tab does nothing in overview mode.

@@ -1,11 +1,12 @@
 #include <atomic>
-#include <mutex>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QObject>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include "client/ApiSign.h"
@@ -15,6 +16,7 @@
 #include "market/core/CUPdate_rightdlg_thread.h"
 #include "market/core/CUPdate_thread.h"
 #include "market/core/PollerThread.h"
+#include "market/core/ReplyCache.h"
 #include "platform/core/CrossThread.h"
 #include "support/LoopbackServer.h"
 #include "support/SignedIn.h"
@@ -23,23 +25,6 @@
 using namespace testsupport;
 
 namespace {
-
-// Records what a loader was handed, from whichever thread calls it.
-struct Handed
-{
-    void add(const std::string& s)
-    {
-        std::lock_guard lock(mutex);
-        items.push_back(s);
-    }
-    std::vector<std::string> get()
-    {
-        std::lock_guard lock(mutex);
-        return items;
-    }
-    std::mutex mutex;
-    std::vector<std::string> items;
-};
 
 // A scripted exchange on this process's own loopback address, on the fixed ports.
 class PollerTest : public ::testing::Test
@@ -65,8 +50,23 @@ protected:
         };
     }
 
+    // Waits until the poller has handled every request so far and what it handed on has
+    // reached this thread, the views' thread.
+    static bool settle(market::PollerThread& poller, int timeoutMs = 20000)
+    {
+        if (!poller.waitIdle(timeoutMs))
+            return false;
+        QCoreApplication::sendPostedEvents();
+        return true;
+    }
+
     std::string m_host;
+    QObject m_view; // where values go: this thread
+    const market::CurrentItem m_item;
 };
+
+// A reader that hands the reply text on as it is.
+const auto kAsIs = [](const std::string& reply, auto&&...) { return reply; };
 
 } // namespace
 
@@ -74,80 +74,91 @@ TEST_F(PollerTest, QuotePanelGetsChangedRepliesAndEveryForcedOne)
 {
     LoopbackServer market(m_host, client::kMarketPort, Script({"{\"a\":1}", "{\"a\":1}", "{\"a\":1}", "{\"a\":2}"}));
     CUPdate_rightdlg_thread poller;
-    Handed handed;
-    poller.LoadRealtime.set([&](const std::string& r) { handed.add(r); });
+    std::vector<std::string> handed;
+    poller.quote().connect(&m_view, kAsIs, [&](const std::string& r) { handed.push_back(r); });
     ASSERT_TRUE(poller.start());
 
-    poller.post(0, 0); // first reply: handed on
-    poller.post(0, 0); // same text: skipped
-    poller.post(0, 1); // same text but forced, as a repaint asks
-    poller.post(0, 0); // changed
-    ASSERT_TRUE(poller.waitIdle(20000));
-    EXPECT_EQ(handed.get(), (std::vector<std::string>{"{\"a\":1}", "{\"a\":1}", "{\"a\":2}"}));
+    poller.requestQuote(m_item); // first reply: handed on
+    poller.requestQuote(m_item); // same text: skipped
+    poller.requestQuote(m_item, market::Handover::Always); // same text but forced, as a repaint asks
+    poller.requestQuote(m_item); // changed
+    ASSERT_TRUE(settle(poller));
+    EXPECT_EQ(handed, (std::vector<std::string>{"{\"a\":1}", "{\"a\":1}", "{\"a\":2}"}));
     for (const RecordedRequest& r : market.requests())
         EXPECT_EQ(r.path, "/api/realtime/9160001");
 }
 
-TEST_F(PollerTest, TicksHaveTheirOwnCacheAndOtherKindsDoNothing)
+TEST_F(PollerTest, TicksHaveTheirOwnCacheAndAnotherItemIsNewsWhateverItsText)
 {
     LoopbackServer market(m_host, client::kMarketPort, Script({"same"}));
     CUPdate_rightdlg_thread poller;
-    Handed quotes, ticks;
-    poller.LoadRealtime.set([&](const std::string& r) { quotes.add(r); });
-    poller.LoadDealTicks.set([&](const std::string& r) { ticks.add(r); });
+    std::vector<std::string> quotes;
+    std::vector<std::pair<int, std::uint64_t>> ticks;
+    poller.quote().connect(&m_view, kAsIs, [&](const std::string& r) { quotes.push_back(r); });
+    poller.ticks().connect(
+        &m_view, [](const std::string&, const market::CurrentItem& item) { return item; },
+        [&](const market::CurrentItem& item) { ticks.emplace_back(item.code, item.generation); });
     ASSERT_TRUE(poller.start());
-    poller.post(0, 0);
-    poller.post(1, 0);
-    poller.post(1, 0);
-    poller.post(2, 1);
-    ASSERT_TRUE(poller.waitIdle(20000));
-    EXPECT_EQ(quotes.get().size(), 1u);
-    EXPECT_EQ(ticks.get().size(), 1u);
-    ASSERT_EQ(market.requestCount(), 3u);
+    poller.requestQuote(m_item);
+    poller.requestTicks(m_item);
+    poller.requestTicks(m_item);
+    poller.requestTicks({9160002, 1});
+    ASSERT_TRUE(settle(poller));
+    EXPECT_EQ(quotes.size(), 1u);
+    EXPECT_EQ(ticks, (std::vector<std::pair<int, std::uint64_t>>{{9160001, 0}, {9160002, 1}}));
+    ASSERT_EQ(market.requestCount(), 4u);
     EXPECT_EQ(market.requests()[1].path, "/api/dealdetail/9160001/20");
+    EXPECT_EQ(market.requests()[3].path, "/api/dealdetail/9160002/20");
 }
 
 TEST_F(PollerTest, EmptyFirstReplyIsNotHandedOnButAnEmptyReplyAfterDataIs)
 {
     CUPdate_rightdlg_thread poller;
-    Handed handed;
-    poller.LoadRealtime.set([&](const std::string& r) { handed.add(r); });
+    std::vector<std::string> handed;
+    poller.quote().connect(&m_view, kAsIs, [&](const std::string& r) { handed.push_back(r); });
     ASSERT_TRUE(poller.start());
-    poller.post(0, 0); // nothing listens: empty, equal to the empty cache
-    ASSERT_TRUE(poller.waitIdle(20000));
-    EXPECT_TRUE(handed.get().empty());
+    poller.requestQuote(m_item); // nothing listens: empty, equal to the empty cache
+    ASSERT_TRUE(settle(poller));
+    EXPECT_TRUE(handed.empty());
     {
         LoopbackServer market(m_host, client::kMarketPort, Script({"quote"}));
-        poller.post(0, 0);
-        ASSERT_TRUE(poller.waitIdle(20000));
+        poller.requestQuote(m_item);
+        ASSERT_TRUE(settle(poller));
     }
-    poller.post(0, 0); // the service went away: one empty reply reaches the view
-    poller.post(0, 0);
-    ASSERT_TRUE(poller.waitIdle(20000));
+    poller.requestQuote(m_item); // the service went away: one empty reply reaches the view
+    poller.requestQuote(m_item);
+    ASSERT_TRUE(settle(poller));
     {
         LoopbackServer market(m_host, client::kMarketPort, Script({"quote"}));
-        poller.post(0, 0); // the same text as before the failure is handed on again
-        ASSERT_TRUE(poller.waitIdle(20000));
+        poller.requestQuote(m_item); // the same text as before the failure is handed on again
+        ASSERT_TRUE(settle(poller));
     }
-    EXPECT_EQ(handed.get(), (std::vector<std::string>{"quote", "", "quote"}));
+    EXPECT_EQ(handed, (std::vector<std::string>{"quote", "", "quote"}));
 }
 
-TEST_F(PollerTest, CandlesShareOneCacheAcrossPeriodsAndCarryThePeriod)
+TEST_F(PollerTest, CandlesAreReadOnThePollerAndShownOnTheViewsThread)
 {
     LoopbackServer market(m_host, client::kMarketPort, Script({"[1]", "[1]", "[2]"}));
-    CUPdate_thread poller;
+    CUPdate_thread poller(Session::current());
+    std::atomic<int> readOffView{0};
     std::vector<int> periods;
-    std::mutex mutex;
-    poller.LoadCandles.set([&](const std::string&, int period) {
-        std::lock_guard lock(mutex);
-        periods.push_back(period);
-    });
+    poller.candles().connect(
+        &m_view,
+        [&](const std::string&, int period, const market::CurrentItem&) {
+            readOffView += QThread::currentThread() != m_view.thread();
+            return period;
+        },
+        [&](int period) {
+            EXPECT_EQ(QThread::currentThread(), m_view.thread());
+            periods.push_back(period);
+        });
     ASSERT_TRUE(poller.start());
-    poller.post(0, 8);
-    poller.post(0, 5); // same text under another period: skipped
-    poller.post(0, 12);
-    ASSERT_TRUE(poller.waitIdle(20000));
+    poller.requestCandles(m_item, 8);
+    poller.requestCandles(m_item, 5); // same text under another period: skipped
+    poller.requestCandles(m_item, 12);
+    ASSERT_TRUE(settle(poller));
     EXPECT_EQ(periods, (std::vector<int>{8, 12}));
+    EXPECT_EQ(readOffView.load(), 2);
     const auto requests = market.requests();
     ASSERT_EQ(requests.size(), 3u);
     EXPECT_EQ(requests[0].path, "/api/histogram/9160001/8");
@@ -157,41 +168,39 @@ TEST_F(PollerTest, CandlesShareOneCacheAcrossPeriodsAndCarryThePeriod)
 TEST_F(PollerTest, TimelineAsksWithTheCurrentTime)
 {
     LoopbackServer market(m_host, client::kMarketPort, Script({"{}"}));
-    CUPdate_thread poller;
-    Handed handed;
-    poller.LoadTimeline.set([&](const std::string& r) { handed.add(r); });
+    CUPdate_thread poller(Session::current());
+    std::vector<std::string> handed;
+    poller.timeline().connect(&m_view, kAsIs, [&](const std::string& r) { handed.push_back(r); });
     ASSERT_TRUE(poller.start());
     const std::uint32_t before = client::CurrentTimestamp();
-    poller.post(1, 0);
-    ASSERT_TRUE(poller.waitIdle(20000));
+    poller.requestTimeline(m_item);
+    ASSERT_TRUE(settle(poller));
     ASSERT_EQ(market.requestCount(), 1u);
     const std::string path = market.requests()[0].path;
     ASSERT_EQ(path.rfind("/api/timeline/9160001/", 0), 0u) << path;
     EXPECT_GE(std::stoul(path.substr(22)), before);
-    EXPECT_EQ(handed.get().size(), 1u);
+    EXPECT_EQ(handed.size(), 1u);
 }
 
-TEST_F(PollerTest, OverviewKindsAreSignedForTheUserAndCachedApart)
+TEST_F(PollerTest, OverviewListsAreSignedForTheUserAndCachedApart)
 {
     LoopbackServer trade(m_host, client::kTradePort, Script({R"({"success":"true","infor":[]})"}));
-    CUPdate_thread poller;
-    std::vector<int> kinds;
-    std::mutex mutex;
-    poller.LoadOverview.set([&](const std::string&, int kind) {
-        std::lock_guard lock(mutex);
-        kinds.push_back(kind);
-    });
+    CUPdate_thread poller(Session::current());
+    int handed = 0;
+    poller.overview().connect(&m_view, kAsIs, [&](const std::string&) { ++handed; });
+    std::vector<std::pair<market::MarketRequest, int>> asked;
+    poller.setRequestObserver([&](market::MarketRequest kind, int argument) { asked.emplace_back(kind, argument); });
     ASSERT_TRUE(poller.start());
-    poller.post(5, 0);
-    poller.post(5, 0);
-    poller.post(6, 0); // the same text, but the extended list's cache is its own
-    poller.post(2, 0);
-    poller.post(3, 0);
-    poller.post(4, 0);
-    ASSERT_TRUE(poller.waitIdle(30000));
-    EXPECT_EQ(kinds, (std::vector<int>{5, 6}));
+    poller.requestOverview(market::MarketRequest::OverviewBasic);
+    poller.requestOverview(market::MarketRequest::OverviewBasic);
+    poller.requestOverview(market::MarketRequest::OverviewExtended); // the same text, but its cache is its own
+    ASSERT_TRUE(settle(poller, 30000));
+    EXPECT_EQ(handed, 2);
+    EXPECT_EQ(asked, (std::vector<std::pair<market::MarketRequest, int>>{{market::MarketRequest::OverviewBasic, 0},
+                                                                         {market::MarketRequest::OverviewBasic, 0},
+                                                                         {market::MarketRequest::OverviewExtended, 0}}));
     const auto requests = trade.requests();
-    ASSERT_EQ(requests.size(), 3u); // kinds 2 to 4 sent nothing
+    ASSERT_EQ(requests.size(), 3u);
     const client::VerifiedBody body = client::verifySignedBody(
         client::endpointInfo(client::Endpoint::UpToTheMinute), requests[0].body, Session::current().options().signKey);
     ASSERT_TRUE(body.ok) << body.error;
@@ -206,18 +215,18 @@ TEST_F(PollerTest, UsableCashIsTakenOnlyFromASuccessfulReply)
                          Script({R"({"success":"true","infor":{"cash":"499876.43"}})",
                                  R"({"success":"True","infor":{"cash":1.0}})", "not json",
                                  R"({"success":true,"infor":{"cash":99.25}})"}));
-    CUPdate_thread poller;
+    CUPdate_thread poller(Session::current());
     poller.setPauses({std::chrono::milliseconds(0), std::chrono::milliseconds(0), std::chrono::milliseconds(1)});
     ASSERT_TRUE(poller.start());
     Session::current().setAvailableCash(0);
-    poller.post(8, 0);
+    poller.requestUsableCash();
     ASSERT_TRUE(poller.waitIdle(20000));
     EXPECT_DOUBLE_EQ(Session::current().availableCash(), 499876.43); // to the cent, as the buy windows show it
-    poller.post(8, 0);
-    poller.post(8, 0);
+    poller.requestUsableCash();
+    poller.requestUsableCash();
     ASSERT_TRUE(poller.waitIdle(20000));
     EXPECT_DOUBLE_EQ(Session::current().availableCash(), 499876.43);
-    poller.post(8, 0);
+    poller.requestUsableCash();
     ASSERT_TRUE(poller.waitIdle(20000));
     EXPECT_DOUBLE_EQ(Session::current().availableCash(), 99.25);
     EXPECT_EQ(trade.requests()[0].path, "/api/v1/account/apply");
@@ -227,18 +236,18 @@ TEST_F(PollerTest, StartUpShowsAnnouncementsAndTheTradePanelOnlyForAUser)
 {
     for (const bool loggedIn : {false, true}) {
         Session::current().setLoggedIn(loggedIn);
-        CUPdate_thread poller;
+        CUPdate_thread poller(Session::current());
         poller.setPauses({std::chrono::milliseconds(1), std::chrono::milliseconds(1), std::chrono::milliseconds(0)});
-        Handed steps;
-        poller.ShowAnnouncements.set([&] { steps.add("announcements"); });
-        poller.ShowTradePanel.set([&] { steps.add("trade panel"); });
+        std::vector<std::string> steps;
+        poller.announcementsDue().connect(&m_view, [&] { steps.push_back("announcements"); });
+        poller.tradePanelDue().connect(&m_view, [&] { steps.push_back("trade panel"); });
         ASSERT_TRUE(poller.start());
-        poller.post(7, 0);
-        ASSERT_TRUE(poller.waitIdle(20000));
+        poller.requestStartUp();
+        ASSERT_TRUE(settle(poller));
         const std::vector<std::string> expected =
             loggedIn ? std::vector<std::string>{"announcements", "trade panel"}
                      : std::vector<std::string>{"announcements"};
-        EXPECT_EQ(steps.get(), expected) << "logged in: " << loggedIn;
+        EXPECT_EQ(steps, expected) << "logged in: " << loggedIn;
     }
 }
 
@@ -247,77 +256,94 @@ TEST_F(PollerTest, StoppingCutsTheStartUpPausesShortAndShowsNothingMore)
     // Closing the market window within its first seconds waited out the start-up pauses;
     // with pauses of an hour this test would hang instead.
     Session::current().setLoggedIn(true);
-    CUPdate_thread poller;
+    CUPdate_thread poller(Session::current());
     poller.setPauses({std::chrono::hours(1), std::chrono::hours(1), std::chrono::milliseconds(0)});
-    Handed steps;
-    poller.ShowAnnouncements.set([&] { steps.add("announcements"); });
-    poller.ShowTradePanel.set([&] { steps.add("trade panel"); });
+    std::vector<std::string> steps;
+    poller.announcementsDue().connect(&m_view, [&] { steps.push_back("announcements"); });
+    poller.tradePanelDue().connect(&m_view, [&] { steps.push_back("trade panel"); });
     ASSERT_TRUE(poller.start());
-    poller.post(7, 0);
+    poller.requestStartUp();
     EXPECT_FALSE(poller.waitIdle(100)); // in the first pause
     poller.stop();
-    EXPECT_TRUE(steps.get().empty());
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(steps.empty());
 
     // Started again, it pauses in full as before.
     poller.setPauses({std::chrono::milliseconds(1), std::chrono::milliseconds(1), std::chrono::milliseconds(0)});
     ASSERT_TRUE(poller.start());
-    poller.post(7, 0);
-    ASSERT_TRUE(poller.waitIdle(20000));
-    EXPECT_EQ(steps.get(), (std::vector<std::string>{"announcements", "trade panel"}));
+    poller.requestStartUp();
+    ASSERT_TRUE(settle(poller));
+    EXPECT_EQ(steps, (std::vector<std::string>{"announcements", "trade panel"}));
 }
 
-TEST_F(PollerTest, PostingBeforeStartDoesNothing)
+TEST_F(PollerTest, RequestingBeforeStartDoesNothing)
 {
-    CUPdate_thread poller;
-    poller.post(7, 0);
+    CUPdate_thread poller(Session::current());
+    int asked = 0;
+    poller.setRequestObserver([&](market::MarketRequest, int) { ++asked; });
+    poller.requestStartUp();
     EXPECT_FALSE(poller.isRunning());
+    EXPECT_EQ(asked, 0);
     EXPECT_TRUE(poller.waitIdle(10));
 }
 
 namespace {
-// Writes plain, unguarded data on its own thread and hands it back through Qt's queue, as the
-// windows' loaders do: under TSan only the hand-off marks order the two sides.
-class HandingPoller final : public market::PollerThread
+// A poller of a kind of its own, made as the poller header shows: it writes plain, unguarded
+// data on its thread and hands values back through the feed. Under TSan only the hand-off
+// marks order the two sides.
+enum class OwnRequest { Read };
+class OwnPoller final : public market::TypedPoller<OwnRequest>
 {
 public:
-    explicit HandingPoller(QObject* receiver) : PollerThread(0x7777, nullptr), m_receiver(receiver) {}
-    ~HandingPoller() override { stop(); }
-    std::vector<std::string> written;        // the poller's own, read after waitIdle
-    std::vector<std::string> received;       // the receiver's, filled by the queued call
-    std::weak_ptr<std::string> droppedCapture;
+    OwnPoller() : TypedPoller(QStringLiteral("poller-test")) {}
+    ~OwnPoller() override { stop(); }
+    market::Feed<>& replies() { return m_replies; }
+    void request(int n)
+    {
+        ask(OwnRequest::Read, n, [this, n] {
+            written.push_back("request " + std::to_string(n));
+            if (m_last.offer(written.back()))
+                m_replies.hand(written.back());
+        });
+    }
+    std::vector<std::string> written; // the poller's own, read after waitIdle
 
 private:
-    void handle(int wParam, long) override
-    {
-        written.push_back("request " + std::to_string(wParam));
-        auto reply = std::make_shared<std::string>(written.back());
-        if (wParam == 2)
-            droppedCapture = reply;
-        platform::postTo(m_receiver, [this, reply] { received.push_back(*reply); });
-    }
-    QObject* m_receiver;
+    market::ReplyCache m_last;
+    market::Feed<> m_replies;
 };
 } // namespace
 
-TEST_F(PollerTest, WorkHandedBackThroughTheQueueIsSeenWholeOrDroppedWithItsReceiver)
+TEST_F(PollerTest, AnotherPollerKindIsConfigurationAndItsValuesAreDroppedWithTheirView)
 {
-    auto receiver = std::make_unique<QObject>();
-    HandingPoller poller(receiver.get());
+    auto view = std::make_unique<QObject>();
+    std::vector<std::string> received; // the view's, filled on this thread
+    std::weak_ptr<std::string> lastRead; // the poller's, read after waitIdle
+    OwnPoller poller;
+    poller.replies().connect(
+        view.get(),
+        [&lastRead](const std::string& reply) {
+            auto value = std::make_shared<std::string>(reply);
+            lastRead = value;
+            return value;
+        },
+        [&received](const std::shared_ptr<std::string>& r) { received.push_back(*r); });
     ASSERT_TRUE(poller.start());
-    poller.post(1, 0);
+    poller.request(1);
     // The queued call alone, not waitIdle, is what orders this side after the poller's.
-    for (QDeadlineTimer deadline(20000); poller.received.empty() && !deadline.hasExpired();)
+    for (QDeadlineTimer deadline(20000); received.empty() && !deadline.hasExpired();)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    EXPECT_EQ(poller.received, std::vector<std::string>{"request 1"});
+    EXPECT_EQ(received, std::vector<std::string>{"request 1"});
     ASSERT_TRUE(poller.waitIdle(20000));
     EXPECT_EQ(poller.written, std::vector<std::string>{"request 1"});
 
-    // A call queued to a receiver that is gone before it runs is dropped, captures and all.
-    poller.post(2, 0);
+    // A value handed to a view that is gone before it arrives is dropped with its call.
+    poller.request(2);
     ASSERT_TRUE(poller.waitIdle(20000));
-    receiver.reset();
-    EXPECT_TRUE(poller.droppedCapture.expired());
-    EXPECT_EQ(poller.received.size(), 1u);
+    view.reset();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(lastRead.expired());
+    EXPECT_EQ(received.size(), 1u);
 }
 
 int main(int argc, char** argv)
