@@ -109,26 +109,30 @@ void Detail_Trans_Dlg::dock() { platform::placeAt(this, dockedPlace()); }
 
 void Detail_Trans_Dlg::createControls()
 {
-    auto button = [this](int id, const char* caption, CButtonBMP::Bitmaps images, const QRect& rect) {
+    auto button = [this](int id, const char* caption, CButtonBMP::Bitmaps images, const QRect& rect,
+                         void (Detail_Trans_Dlg::*run)()) {
         auto* b = CButtonBMP::Create(this, id, QString::fromUtf8(caption), images, rect);
         b->setFont(platform::font(QStringLiteral("宋体"), 14));
-        connect(b, &QPushButton::clicked, this, [this, id] { command(id); });
+        connect(b, &QPushButton::clicked, this, run);
         return b;
     };
     const CButtonBMP::Bitmaps wide{bmp::PanelButton, bmp::PanelButtonHover, bmp::PanelButtonPressed};
     const int w = width();
     auto* header = button(kClose, "产品", {bmp::PanelHeader, bmp::PanelHeaderHover, bmp::PanelHeaderPressed},
-                          platform::edges(0, 0, kTreeWidth, 28));
+                          platform::edges(0, 0, kTreeWidth, 28), &Detail_Trans_Dlg::closePanel);
     header->setFont(platform::font(QStringLiteral("宋体"), 16));
     m_corner = button(kClose, "", {bmp::PanelClose, bmp::PanelCloseHover, bmp::PanelClosePressed},
-                      platform::edges(w - 14, 0, w, 26));
+                      platform::edges(w - 14, 0, w, 26), &Detail_Trans_Dlg::closePanel);
     m_corner->setToolTip(QStringLiteral("关闭"));
     m_hide = button(kHide, "", {bmp::PanelHide, bmp::PanelHideHover, bmp::PanelHidePressed},
-                    platform::edges(w - 38, 0, w - 24, 26));
+                    platform::edges(w - 38, 0, w - 24, 26), &Detail_Trans_Dlg::hidePanel);
     m_hide->setToolTip(QStringLiteral("隐藏"));
-    m_lockButton = button(kLock, "锁屏", wide, platform::edges(w - 118, 0, w - 48, 26));
-    m_refresh = button(kRefresh, "刷新", wide, platform::edges(w - 198, 0, w - 128, 26));
-    m_lockTimeButton = button(kLockTime, "锁定时间", wide, platform::edges(w - 278, 0, w - 208, 26));
+    m_lockButton =
+        button(kLock, "锁屏", wide, platform::edges(w - 118, 0, w - 48, 26), &Detail_Trans_Dlg::lockPanel);
+    m_refresh =
+        button(kRefresh, "刷新", wide, platform::edges(w - 198, 0, w - 128, 26), &Detail_Trans_Dlg::refreshShown);
+    m_lockTimeButton = button(kLockTime, "锁定时间", wide, platform::edges(w - 278, 0, w - 208, 26),
+                              &Detail_Trans_Dlg::toggleLockTime);
 }
 
 void Detail_Trans_Dlg::createTree()
@@ -307,19 +311,10 @@ void Detail_Trans_Dlg::keepLockOnTop()
 
 bool Detail_Trans_Dlg::isLocked() const { return m_lock && m_lock->isLocked(); }
 
-void Detail_Trans_Dlg::command(int id)
+void Detail_Trans_Dlg::closePanel()
 {
-    switch (id) {
-    case kClose:
-        deleteLater();
-        hide();
-        break;
-    case kHide: hidePanel(); break;
-    case kLock: lockPanel(); break;
-    case kRefresh: refreshShown(); break;
-    case kLockTime: toggleLockTime(); break;
-    default: break;
-    }
+    deleteLater();
+    hide();
 }
 
 void Detail_Trans_Dlg::hidePanel()

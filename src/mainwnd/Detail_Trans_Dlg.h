@@ -66,8 +66,12 @@ public:
     static QRect dockedPlace();
     void dock();
 
-    // Runs a button's command.
-    void command(int id);
+    // The strip's buttons.
+    void closePanel();
+    void hidePanel();
+    void lockPanel();
+    void refreshShown();
+    void toggleLockTime();
     // What choosing a function in the tree does: its title in the strip, its window shown
     // (made on first use) and emptied or reloaded as the function asks, the others hidden.
     void choose(int function);
@@ -114,10 +118,6 @@ private:
     QTreeWidgetItem* selectedEntry() const;
     trade::PanelWindow* ensureWindow(Hosted which);
     void showHosted(Hosted which);
-    void hidePanel();
-    void lockPanel();
-    void toggleLockTime();
-    void refreshShown();
     void keepLockOnTop();
 
     QFont m_treeFont;

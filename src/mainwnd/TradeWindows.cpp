@@ -36,7 +36,7 @@ void TradeWindows::lockWhenIdle()
         return;
     closeQuickOrders();
     if (m_tradePanel && !m_tradePanel->isLocked())
-        m_tradePanel->command(Detail_Trans_Dlg::kLock);
+        m_tradePanel->lockPanel();
 }
 
 Detail_Trans_Dlg* TradeWindows::tradePanel() const { return m_tradePanel; }

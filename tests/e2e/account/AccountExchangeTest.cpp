@@ -158,7 +158,7 @@ void AccountExchangeTest::passwordChangeHoldsForTheLockAndTheNextLogin()
     QCOMPARE(boxes.texts(), QStringList({u(trade::kPasswordUpdated)}));
 
     // The lock now wants the new password.
-    panel->command(Detail_Trans_Dlg::kLock);
+    panel->lockPanel();
     Lock_Detail_dlg* lock = panel->lockWindow();
     boxes.clear();
     lock->accountBox()->setText(QStringLiteral("100001"));
@@ -188,7 +188,7 @@ void AccountExchangeTest::passwordChangeHoldsForTheLockAndTheNextLogin()
     // Trading again: the new panel's lock opens with the new password.
     testsupport::run(market, testsupport::MarketCommand::Trade);
     QTRY_VERIFY(market->tradePanel() && market->tradePanel()->isVisible());
-    market->tradePanel()->command(Detail_Trans_Dlg::kLock);
+    market->tradePanel()->lockPanel();
     market->tradePanel()->lockWindow()->accountBox()->setText(QStringLiteral("100001"));
     market->tradePanel()->lockWindow()->passwordBox()->setText(QStringLiteral("wine-2024"));
     market->tradePanel()->lockWindow()->onUnlock();

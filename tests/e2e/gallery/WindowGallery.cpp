@@ -238,11 +238,11 @@ int main(int argc, char** argv)
     save(market->quickSell(), QStringLiteral("quick-sell"));
     if (market->quickSell())
         market->quickSell()->close();
-    panel->command(Detail_Trans_Dlg::kLockTime);
+    panel->toggleLockTime();
     settle(300);
     save(panel->lockTimeWindow(), QStringLiteral("lock-time"));
-    panel->command(Detail_Trans_Dlg::kLockTime);
-    panel->command(Detail_Trans_Dlg::kLock);
+    panel->toggleLockTime();
+    panel->lockPanel();
     settle(300);
     save(panel->lockWindow(), QStringLiteral("lock"));
 

@@ -134,7 +134,7 @@ private slots:
         QVERIFY(password->newPasswordEdit()->text().isEmpty());
         QVERIFY(password->confirmationEdit()->text().isEmpty());
 
-        m_panel->command(Detail_Trans_Dlg::kLock);
+        m_panel->lockPanel();
         Lock_Detail_dlg* lock = m_panel->lockWindow();
         QVERIFY(m_panel->isLocked());
         m_boxes->clear();

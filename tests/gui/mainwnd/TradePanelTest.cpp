@@ -297,7 +297,7 @@ private slots:
     void hidingFromTheLockKeepsThePanelLocked()
     {
         Detail_Trans_Dlg& panel = openPanel();
-        panel.command(Detail_Trans_Dlg::kLock);
+        panel.lockPanel();
         QTest::mouseClick(child<QWidget>(panel.lockWindow(), Lock_Detail_dlg::kHide), Qt::LeftButton);
         QVERIFY(!panel.isVisible());
         panel.show();
@@ -391,7 +391,7 @@ private slots:
         testsupport::run(market, testsupport::MarketCommand::QuickSell);
         QPointer<Selling_dlg> quickSell = market->quickSell();
         QVERIFY(quickSell && quickSell->isVisible());
-        panel->command(Detail_Trans_Dlg::kLock);
+        panel->lockPanel();
         QTRY_VERIFY(quickSell.isNull());
         testsupport::run(market, testsupport::MarketCommand::QuickBuy);
         QVERIFY(!market->quickBuy());
@@ -464,7 +464,7 @@ private slots:
     void noExitWithoutYes()
     {
         Detail_Trans_Dlg& panel = openPanel();
-        panel.command(Detail_Trans_Dlg::kLock);
+        panel.lockPanel();
         m_boxes->setAnswer(platform::MsgResult::No);
         QPointer<Detail_Trans_Dlg> kept = &panel;
         panel.lockWindow()->onExitTrading();
