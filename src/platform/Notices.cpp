@@ -1,11 +1,13 @@
 #include "platform/Notices.h"
 
+#include <algorithm>
 #include <utility>
 
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVariantMap>
@@ -31,6 +33,8 @@ constexpr int kLineHeight = 20;
 constexpr int kStatusBand = 29; // the market window's band at the foot of the work area
 
 const QColor kGround(40, 40, 40);
+
+QFont lineFont() { return font(QStringLiteral("宋体"), 14); }
 const QColor kTitleBand(64, 64, 64);
 const QColor kFrame(120, 120, 120);
 
@@ -109,8 +113,13 @@ void NoticeWindow::tell(const QString& title, const QStringList& lines)
     if (m_lines.size() > kMaxLines)
         m_lines.erase(m_lines.begin() + kMaxLines, m_lines.end());
     const QRect area = workArea();
+    const QFontMetrics metrics(lineFont());
+    int width = kWidth;
+    for (const QString& line : m_lines)
+        width = std::max(width, metrics.horizontalAdvance(line) + 24);
+    width = std::min(width, area.width() / 2);
     const int height = kTitleHeight + 8 + kLineHeight * int(m_lines.size());
-    setGeometry(area.right() + 1 - kWidth - 2, area.bottom() + 1 - kStatusBand - height - 2, kWidth, height);
+    setGeometry(area.right() + 1 - width - 2, area.bottom() + 1 - kStatusBand - height - 2, width, height);
     update();
     show();
     raise();
@@ -127,7 +136,7 @@ void NoticeWindow::paintEvent(QPaintEvent*)
     p.setFont(platform::font(QStringLiteral("微软雅黑"), 15));
     p.setPen(QColor(255, 255, 255));
     p.drawText(QRect(10, 0, width() - 20, kTitleHeight), Qt::AlignVCenter | Qt::AlignLeft, m_title);
-    p.setFont(platform::font(QStringLiteral("宋体"), 14));
+    p.setFont(lineFont());
     for (int i = 0; i < m_lines.size(); ++i) {
         const QString& line = m_lines[i];
         p.setPen(line.startsWith(QStringLiteral("买")) ? RiseColour

@@ -27,6 +27,9 @@
 #include "client/Call.h"
 #include "client/Numbers.h"
 #include "mainwnd/Watchers.h"
+#include "chart/CKBarCtrl.h"
+#include <QMenu>
+#include <QComboBox>
 #include "platform/Notices.h"
 
 namespace {
@@ -123,6 +126,33 @@ private slots:
         QCOMPARE(fills->told().size(), told + 1);
         QVERIFY(notice->lines().front().startsWith(QStringLiteral("卖 9160001 Tolmere小酒窖 ") + QString::fromStdString(ask) + " × 5 "));
         testsupport::renderIfAsked(*notice, "fill-notice-e2e");
+    }
+
+    void anAlertSetFromTheOverviewTellsOnceFromItsRows()
+    {
+        using Command = mainwnd::MarketActions::Command;
+        QAction* action = m_market->actions()->action(Command::PriceAlerts);
+        QVERIFY(m_market->dropMenu(Transaction_Dlg::kMenuSystem)->actions().contains(action));
+        QVERIFY(m_market->klineChart()->findChild<QMenu*>(QStringLiteral("indicatorMenu"))->actions().contains(action));
+        action->trigger();
+        market::PriceAlertsDlg* dlg = m_market->watchers()->alertsWindow();
+        QVERIFY(dlg && dlg->isVisible());
+        dlg->conditionBox()->setCurrentIndex(0);
+        dlg->valueField()->setText(QStringLiteral("0.01"));
+        QTest::mouseClick(dlg->addButton(), Qt::LeftButton);
+        QCOMPARE(m_market->watchers()->alerts()->alerts().back().code, 9160001);
+
+        platform::NoticeWindow* notice = m_market->watchers()->notices()->window();
+        if (notice)
+            notice->hide();
+        m_market->refresh(); // the overview's next reply
+        QTRY_VERIFY_WITH_TIMEOUT((notice = m_market->watchers()->notices()->window()) && notice->isVisible()
+                                     && notice->title() == QStringLiteral("价格预警"),
+                                 10000);
+        QVERIFY(notice->lines().front().startsWith(QStringLiteral("9160001 Tolmere小酒窖 最新价 ≥ 0.01，最新价 ")));
+        testsupport::renderIfAsked(*dlg, "alerts-window-e2e");
+        testsupport::renderIfAsked(*notice, "alert-notice-e2e");
+        QVERIFY(!m_market->watchers()->alerts()->alerts().back().armed);
     }
 
     void cleanupTestCase()
