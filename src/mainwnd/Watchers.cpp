@@ -1,12 +1,14 @@
 #include "mainwnd/Watchers.h"
 
 #include <QAction>
+#include <QChildEvent>
 #include <QMenu>
 
 #include "mainwnd/Detail_Trans_Dlg.h"
 #include "chart/CKBarCtrl.h"
 #include "mainwnd/Transaction_Dlg.h"
 #include "market/Overview.h"
+#include "market/Right_Msg_Dlg.h"
 #include "platform/Notices.h"
 #include "session/Session.h"
 #include "trade/FillNotices.h"
@@ -32,9 +34,22 @@ Watchers::Watchers(Transaction_Dlg* market, market::Overview* overview)
     }
     connect(overview, &market::Overview::itemsListed, this,
             [this] { m_alerts->check(m_overview->lastReply().figures); });
+    // The quote panel comes with the first chart; its quotes serve the alerts from then on.
+    market->installEventFilter(this);
     connect(market->actions()->action(Command::FillNotices), &QAction::triggered, this, &Watchers::showFillsWindow);
     connect(m_fills, &trade::FillNotices::filled, this, &Watchers::refreshAccountLists);
     m_fills->start();
+}
+
+bool Watchers::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!m_quoteWatched && watched == m_market && event->type() == QEvent::ChildPolished) {
+        if (auto* panel = qobject_cast<Right_Msg_Dlg*>(static_cast<QChildEvent*>(event)->child())) {
+            m_quoteWatched = true;
+            connect(panel, &Right_Msg_Dlg::latestShown, m_alerts, &market::PriceAlerts::checkLatest);
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void Watchers::showFillsWindow()

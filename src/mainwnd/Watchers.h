@@ -28,6 +28,9 @@ public:
     market::PriceAlerts* alerts() const { return m_alerts; }
     market::PriceAlertsDlg* alertsWindow() const { return m_alertsWindow; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void showFillsWindow();
     // For the row chosen in the overview, else the item the charts follow.
@@ -42,6 +45,7 @@ private:
     QPointer<trade::FillNoticesDlg> m_fillsWindow;
     market::PriceAlerts* m_alerts = nullptr;
     QPointer<market::PriceAlertsDlg> m_alertsWindow;
+    bool m_quoteWatched = false;
 };
 
 } // namespace mainwnd

@@ -20,6 +20,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Notices.h"
 #include "platform/SaveFile.h"
+#include "session/Session.h"
 
 namespace market {
 namespace {
@@ -82,6 +83,12 @@ void PriceAlerts::check(const std::vector<ItemFigures>& rows)
     }
     if (stepped.changed)
         keep();
+}
+
+void PriceAlerts::checkLatest(int code, double latest)
+{
+    const std::optional<ItemEntry> item = Session::current().findItem(code);
+    check({ItemFigures{code, item ? item->name : std::string(), latest, std::nullopt}});
 }
 
 void PriceAlerts::keep()

@@ -37,6 +37,9 @@ public:
     void rearm(std::size_t index);
     // The rows of an overview reply.
     void check(const std::vector<ItemFigures>& rows);
+    // The chosen item's latest price from its quote, which refreshes in chart mode too. Its
+    // change is left to the overview: the quote's own "increase" is against the opening.
+    void checkLatest(int code, double latest);
 
     // Unix seconds; tests set their own.
     void setClock(std::function<std::int64_t()> now) { m_now = std::move(now); }

@@ -153,6 +153,16 @@ private slots:
         testsupport::renderIfAsked(*dlg, "alerts-window-e2e");
         testsupport::renderIfAsked(*notice, "alert-notice-e2e");
         QVERIFY(!m_market->watchers()->alerts()->alerts().back().armed);
+
+        // On a chart the overview rests; the item's quote serves its alerts.
+        notice->hide();
+        m_market->actions()->action(Command::Timeshare)->trigger();
+        action->trigger();
+        dlg->conditionBox()->setCurrentIndex(1);
+        dlg->valueField()->setText(QStringLiteral("99999"));
+        QTest::mouseClick(dlg->addButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(notice->isVisible(), 10000);
+        QVERIFY(notice->lines().front().startsWith(QStringLiteral("9160001 Tolmere小酒窖 最新价 ≤ 99999.00")));
     }
 
     void cleanupTestCase()

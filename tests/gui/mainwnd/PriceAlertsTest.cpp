@@ -45,6 +45,16 @@ class PriceAlertsTest final : public QObject
         QTest::mouseClick(dlg.addButton(), Qt::LeftButton);
     }
 
+    void addAlert(market::AlertCondition condition, double value)
+    {
+        market::PriceAlert a;
+        a.code = 9160001;
+        a.name = "Tolmere";
+        a.condition = condition;
+        a.value = value;
+        m_alerts->add(a);
+    }
+
 private slots:
     void initTestCase()
     {
@@ -119,6 +129,18 @@ private slots:
         market::PriceAlerts again(*m_notices, m_window.get()); // the next start
         QCOMPARE(again.alerts().size(), std::size_t(1));
         QVERIFY(!again.alerts().front().armed);
+    }
+
+    void theChosenItemsQuoteServesThePriceConditionsOnly()
+    {
+        Session::current().storeItems({{9160001, "Tolmere", 36.0f}}, 1);
+        addAlert(market::AlertCondition::PriceAtLeast, 36.5);
+        addAlert(market::AlertCondition::RiseAtLeast, 0.5); // 36.6 would be 1.67 % up on 36.0
+        m_alerts->checkLatest(9160001, 36.6);
+        QVERIFY(m_notices->window()->isVisible());
+        QCOMPARE(m_notices->window()->lines().size(), 1);
+        QVERIFY(m_notices->window()->lines().front().startsWith(QStringLiteral("9160001 Tolmere 最新价 ≥ 36.50")));
+        QVERIFY(m_alerts->alerts()[1].armed);
     }
 
     void aBrokenFileIsNamedOnceAndLeftAloneUntilTheAlertsChange()
