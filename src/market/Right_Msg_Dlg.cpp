@@ -204,6 +204,8 @@ void Right_Msg_Dlg::showQuote(const Quote& quote)
     store(drawQuote(quote.quote), 0);
     if (quote.quote.parsed)
         m_opening = quote.quote.opening;
+    if (quote.quote.latest)
+        emit latestShown(quote.item.code, *quote.quote.latest);
 }
 
 void Right_Msg_Dlg::showTicks(const Ticks& ticks)

@@ -65,6 +65,10 @@ public:
     // A copy of what the panel shows (device pixels), for tests and grabs.
     QImage snapshot() const;
 
+signals:
+    // A quote with a latest price was shown (the price alerts look at it).
+    void latestShown(int code, double latest);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@ struct RealtimeQuote
     std::array<Cell, 38> values;
     float opening = 0.0f;   // kept by the panel: ticks are coloured against it
     float reference = 0.0f; // opening − 0.01: prices equal to the opening show as up
+    std::optional<double> latest; // for the price alerts; none before the day's first trade
 };
 
 // Parses the reply of the real-time quote (text already in UTF-8). A reply that does
