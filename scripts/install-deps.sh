@@ -10,7 +10,7 @@ packages=(
   libjsoncpp-dev libcurl4-openssl-dev libssl-dev libcpp-httplib-dev
   zlib1g-dev libsqlite3-dev libicu-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei fonts-liberation2 xvfb xauth
-  librsvg2-bin desktop-file-utils appstream dpkg-dev file locales
+  librsvg2-bin desktop-file-utils appstream dpkg-dev file locales dbus-daemon
   "$@"
 )
 

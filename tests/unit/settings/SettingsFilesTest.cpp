@@ -79,8 +79,9 @@ TEST_F(SettingsFiles, AnythingInAnyFileIsNamedAndLeftAlone)
     for (const Reader& r : kReaders) {
         SCOPED_TRACE(r.file);
         // The column file is seeded at the first start: one missing later is named too.
-        if (r.file != std::string(market::kCurrentColumnFileName))
+        if (r.file != std::string(market::kCurrentColumnFileName)) {
             EXPECT_TRUE(r.failed(m_dir).empty()) << "a missing file reads quietly";
+        }
         for (const std::string& bytes : contents) {
             put(r.file, bytes);
             fs::path failed;
@@ -115,12 +116,14 @@ TEST_F(SettingsFiles, NumbersPastSixtyFourBitsReadAsDefaults)
         const std::string s(n);
         std::optional<chart::IndicatorChoice> indicators;
         EXPECT_NO_THROW(indicators = chart::parseIndicatorChoice("{\"ma_periods\":[" + s + ",7]}"));
-        if (indicators) // a number JsonCpp cannot hold at all makes the text unreadable
+        if (indicators) { // a number JsonCpp cannot hold at all makes the text unreadable
             EXPECT_EQ(indicators->maPeriods[0], chart::IndicatorChoice().maPeriods[0]);
+        }
         std::optional<controls::ColumnWidthChoices> widths;
         EXPECT_NO_THROW(widths = controls::parseColumnWidths("{\"Orders/242\":{\"代码\":" + s + ",\"名称\":90}}"));
-        if (widths)
+        if (widths) {
             EXPECT_EQ(widths->at("Orders/242"), (controls::ListWidths{{"名称", 90}}));
+        }
         EXPECT_NO_THROW(client::parseLineChoice("{\"connect\":" + s + "}"));
         EXPECT_NO_THROW(app::ParseRememberedAccount("{\"id_account\":" + s + "}"));
         EXPECT_NO_THROW(market::parseColumnDocument("{\"infor\":" + s + "}"));
