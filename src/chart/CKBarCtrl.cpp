@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QCursor>
 #include <QEnterEvent>
 #include <QKeyEvent>
 #include <QMetaObject>
@@ -146,6 +147,21 @@ void CKBarCtrl::paintEvent(QPaintEvent* event)
         p.drawLine(0, m_crossHair.y(), width() - 20, m_crossHair.y());
         p.drawLine(m_crossHair.x(), 20, m_crossHair.x(), height() - 20);
     }
+    // A reload under a standing cross-hair changes what it reads.
+    followCrossHair();
+}
+
+void CKBarCtrl::followCrossHair()
+{
+    if (!m_infoBox || !m_readout || m_crossHair.x() == 0 || m_crossHair.y() == 0)
+        return;
+    const CSubArea* first = m_canvas->firstRowArea();
+    m_infoBox->SetMode(first && first->Name() == "N" ? 1 : 0);
+    m_infoBox->setReadout(m_readout(legendIndex()));
+    if (!m_infoBox->isVisible()) {
+        m_infoBox->show();
+        m_infoBox->raise();
+    }
 }
 
 void CKBarCtrl::mousePressEvent(QMouseEvent* event)
@@ -215,6 +231,9 @@ void CKBarCtrl::enterEvent(QEnterEvent* event)
 
 void CKBarCtrl::leaveEvent(QEvent*)
 {
+    // Into the box itself (to drag it) keeps it; anywhere else it goes with the cross-hair.
+    if (m_infoBox && !m_infoBox->geometry().contains(mapFromGlobal(QCursor::pos())))
+        m_infoBox->hide();
     m_keyCursor = -1;
     m_clicked = false;
     m_tracking = false;

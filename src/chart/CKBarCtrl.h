@@ -12,6 +12,7 @@
 
 #include "chart/ChartCanvas.h"
 #include "chart/ChartLegend.h"
+#include "chart/ChartReadout.h"
 
 class QPainter;
 class Show_Keyline_Msg__Dlg;
@@ -66,6 +67,11 @@ public:
     // One tick of the cross-hair timer.
     void updateCrossHair();
 
+    // The values the information box reads out at an element index, given by the chart that
+    // keeps the records. With it the box shows with the cross-hair and follows it.
+    using Readout = std::function<std::vector<chart::ReadoutRow>(int index)>;
+    void setReadout(Readout readout) { m_readout = std::move(readout); }
+
     // The chart that answers keys on this control; returns whether it used the key. The
     // market window hands keys here too when the chart shows without the focus.
     void setKeyHandler(std::function<bool(int qtKey)> handler) { m_keyHandler = std::move(handler); }
@@ -87,6 +93,8 @@ private:
     int legendIndex() const;
     // The slot centre of the key cursor's candle, at its close; (0, 0) for none.
     QPoint keyCrossHair() const;
+    // Shows the information box at the cross-hair's element, when the chart reads one out.
+    void followCrossHair();
     // Paints the legend over the copy, rendering its rows again only when they changed.
     void paintLegend(QPainter& p);
 
@@ -101,6 +109,7 @@ private:
     int m_keyCursor = -1;
     QPoint m_keyMouseAt; // where the mouse was at the last key
     std::function<bool(int)> m_keyHandler;
+    Readout m_readout;
     // The legend as last painted (window thread).
     struct PaintedLegend
     {

@@ -8,6 +8,7 @@
 #include "chart/CDataElementPoint.h"
 #include "chart/CKBarCtrl.h"
 #include "chart/CSubArea.h"
+#include "chart/ChartReadout.h"
 #include "client/CodePage.h"
 #include "platform/Trace.h"
 #include "session/Session.h"
@@ -85,11 +86,13 @@ CandleChart::CandleChart(CKBarCtrl& ctrl)
     : m_ctrl(ctrl)
 {
     m_ctrl.setKeyHandler([this](int key) { return handleKey(key); });
+    m_ctrl.setReadout([this](int index) { return candleReadout(m_records, index, m_period); });
 }
 
 CandleChart::~CandleChart()
 {
     m_ctrl.setKeyHandler({});
+    m_ctrl.setReadout({});
 }
 
 KLineView CandleChart::currentView() const

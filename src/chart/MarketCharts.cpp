@@ -45,17 +45,19 @@ bool MarketCharts::Create(QWidget* parent, const QRect& chartRect, int visibleBa
         platform::messageBox(parent, text, platform::MsgButtons::Ok, platform::MsgIcon::Warning);
     }
     m_candleChart->setIndicators(read.choice);
+    m_timelineChart->setCentredOnPreviousClose(read.choice.timelineOnPreviousClose);
     m_indicators = new IndicatorActions(parent);
     m_indicators->setChoice(read.choice);
     m_indicators->setChangeHandler([this, parent](const IndicatorChoice& choice) {
         m_candleChart->setIndicators(choice);
+        m_timelineChart->setCentredOnPreviousClose(choice.timelineOnPreviousClose);
         // Written only when the user chooses, so an unreadable file stays until then.
         if (!writeIndicatorChoice(m_settingsDir, choice))
             platform::reportSaveFailed(parent, QString::fromStdString((m_settingsDir / kIndicatorFile).string()));
     });
     m_contextMenu = new QMenu(m_candles);
     m_contextMenu->setObjectName(QStringLiteral("indicatorMenu"));
-    m_indicators->addTo(m_contextMenu);
+    m_indicators->addTo(m_contextMenu, false);
     m_candles->setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(m_candles, &QWidget::customContextMenuRequested, m_contextMenu,
                      [this](const QPoint& at) { m_contextMenu->popup(m_candles->mapToGlobal(at)); });
