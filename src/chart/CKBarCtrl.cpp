@@ -16,6 +16,7 @@
 #include "chart/CSubAreaDisplayOne.h"
 #include "chart/ChartLegend.h"
 #include "chart/ChartMath.h"
+#include "chart/DrawingLayer.h"
 #include "platform/Trace.h"
 #include "chart/Show_Keyline_Msg__Dlg.h"
 
@@ -132,6 +133,8 @@ void CKBarCtrl::paintEvent(QPaintEvent* event)
     const QRectF target(event->rect());
     const qreal ratio = image.devicePixelRatio();
     p.drawImage(target, image, QRectF(target.topLeft() * ratio, target.size() * ratio));
+    if (m_drawings)
+        m_drawings->paint(p);
     // The key cursor names a candle, not a place: a reload that moves the window moves it.
     if (m_keyCursor >= 0)
         m_crossHair = keyCrossHair();
@@ -166,6 +169,8 @@ void CKBarCtrl::followCrossHair()
 
 void CKBarCtrl::mousePressEvent(QMouseEvent* event)
 {
+    if (m_drawings && m_drawings->mousePress(event))
+        return;
     if (event->button() != Qt::LeftButton)
         return;
     m_clicked = true;
@@ -180,6 +185,10 @@ void CKBarCtrl::mousePressEvent(QMouseEvent* event)
 void CKBarCtrl::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
+    if (m_drawings && m_drawings->mouseMove(event)) {
+        m_cursor = at;
+        return;
+    }
     // The mouse takes the cross-hair back from the keys once it moves.
     if (m_keyCursor >= 0 && at != m_keyMouseAt) {
         m_keyCursor = -1;
@@ -189,8 +198,29 @@ void CKBarCtrl::mouseMoveEvent(QMouseEvent* event)
     m_cursor = at;
 }
 
+void CKBarCtrl::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (m_drawings)
+        m_drawings->mouseRelease(event);
+}
+
+bool CKBarCtrl::event(QEvent* event)
+{
+    // Esc, Delete and Ctrl+Z of a drawing come before the window's shortcuts.
+    if (event->type() == QEvent::ShortcutOverride && m_drawings
+        && m_drawings->wantsKey(static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
 void CKBarCtrl::keyPressEvent(QKeyEvent* event)
 {
+    if (m_drawings && m_drawings->key(event)) {
+        event->accept();
+        return;
+    }
     if (handleKey(event->key()))
         event->accept();
     else

@@ -16,6 +16,9 @@
 
 class QPainter;
 class Show_Keyline_Msg__Dlg;
+namespace chart {
+class DrawingLayer;
+} // namespace chart
 
 // The chart window. The model draws into the control's image on the GUI thread, from the
 // values the charts keep; a paint only copies that image, so reloads never flicker, and the
@@ -72,6 +75,9 @@ public:
     using Readout = std::function<std::vector<chart::ReadoutRow>(int index)>;
     void setReadout(Readout readout) { m_readout = std::move(readout); }
 
+    // The trader's drawings, drawn over the copy and offered the mouse and keys first.
+    void setDrawingLayer(chart::DrawingLayer* layer) { m_drawings = layer; }
+
     // The chart that answers keys on this control; returns whether it used the key. The
     // market window hands keys here too when the chart shows without the focus.
     void setKeyHandler(std::function<bool(int qtKey)> handler) { m_keyHandler = std::move(handler); }
@@ -85,6 +91,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool event(QEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -110,6 +118,7 @@ private:
     QPoint m_keyMouseAt; // where the mouse was at the last key
     std::function<bool(int)> m_keyHandler;
     Readout m_readout;
+    chart::DrawingLayer* m_drawings = nullptr;
     // The legend as last painted (window thread).
     struct PaintedLegend
     {

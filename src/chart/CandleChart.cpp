@@ -177,7 +177,13 @@ bool CandleChart::adopt(ChartCanvas& canvas, const market::CurrentItem& item)
 
 void CandleChart::showItem(const market::CurrentItem& item)
 {
-    m_ctrl.withCanvas([&](ChartCanvas& canvas) { adopt(canvas, item); });
+    const bool newer = m_ctrl.withCanvas([&](ChartCanvas& canvas) {
+        const std::size_t before = m_records.size();
+        adopt(canvas, item);
+        return before != m_records.size();
+    });
+    if (newer && m_onLoaded)
+        m_onLoaded(item.code, m_period, m_records);
     m_ctrl.update();
 }
 
@@ -248,6 +254,8 @@ bool CandleChart::apply(const CandleBatch& batch, int visibleBarCount)
     });
     if (!shown)
         return false;
+    if (m_onLoaded)
+        m_onLoaded(item.code, periodCode, m_records);
     m_ctrl.update();
     return true;
 }

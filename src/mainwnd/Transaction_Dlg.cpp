@@ -231,6 +231,8 @@ void Transaction_Dlg::initialise()
                              platform::MsgButtons::Ok, platform::MsgIcon::Warning);
     m_menus[1]->addSeparator();
     m_charts.indicators()->addTo(m_menus[1]);
+    m_menus[1]->addSeparator();
+    m_menus[1]->addAction(m_charts.drawingToolsAction());
 
     m_views = new mainwnd::ItemViews(this, chartRect());
 
