@@ -1,6 +1,7 @@
 #include "chart/CKBarCtrl.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include <QCursor>
 #include <QEnterEvent>
@@ -129,12 +130,10 @@ void CKBarCtrl::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
     // Only what needs painting: a cross-hair move repaints two thin strips.
-    const QImage& image = m_canvas->Image();
+    const QImage& image = composedImage();
     const QRectF target(event->rect());
     const qreal ratio = image.devicePixelRatio();
     p.drawImage(target, image, QRectF(target.topLeft() * ratio, target.size() * ratio));
-    if (m_drawings)
-        m_drawings->paint(p);
     // The key cursor names a candle, not a place: a reload that moves the window moves it.
     if (m_keyCursor >= 0)
         m_crossHair = keyCrossHair();
@@ -152,6 +151,30 @@ void CKBarCtrl::paintEvent(QPaintEvent* event)
     }
     // A reload under a standing cross-hair changes what it reads.
     followCrossHair();
+}
+
+const QImage& CKBarCtrl::composedImage()
+{
+    const QImage& chart = m_canvas->Image();
+    if (!m_drawings || !m_drawings->shows())
+        return chart;
+    // The drawings are painted once over a copy of the chart, again only when the chart's
+    // image or the drawings change: a paint for the cross-hair costs what it did without.
+    if (chart.cacheKey() != m_composedFrom || m_drawings->revision() != m_composedRevision) {
+        // Into the buffer of the last composition: a fresh image of the chart's size costs its
+        // page faults at every reload.
+        if (m_composed.size() != chart.size() || m_composed.format() != chart.format()) {
+            m_composed = chart.copy();
+        } else {
+            std::memcpy(m_composed.bits(), chart.constBits(), std::size_t(chart.sizeInBytes()));
+            m_composed.setDevicePixelRatio(chart.devicePixelRatio());
+        }
+        QPainter p(&m_composed);
+        m_drawings->paint(p);
+        m_composedFrom = chart.cacheKey();
+        m_composedRevision = m_drawings->revision();
+    }
+    return m_composed;
 }
 
 void CKBarCtrl::followCrossHair()

@@ -101,6 +101,8 @@ private:
     int legendIndex() const;
     // The slot centre of the key cursor's candle, at its close; (0, 0) for none.
     QPoint keyCrossHair() const;
+    // The chart's image, with the drawings over it when there are any.
+    const QImage& composedImage();
     // Shows the information box at the cross-hair's element, when the chart reads one out.
     void followCrossHair();
     // Paints the legend over the copy, rendering its rows again only when they changed.
@@ -119,6 +121,9 @@ private:
     std::function<bool(int)> m_keyHandler;
     Readout m_readout;
     chart::DrawingLayer* m_drawings = nullptr;
+    QImage m_composed;
+    qint64 m_composedFrom = 0;
+    std::uint64_t m_composedRevision = 0;
     // The legend as last painted (window thread).
     struct PaintedLegend
     {

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStaticText>
 
 #include "chart/CKBarCtrl.h"
 #include "chart/CSubArea.h"
@@ -79,6 +80,18 @@ void DrawingLayer::setCandles(int item, int periodCode, const std::vector<Candle
     for (const CandleRecord& r : records)
         times.push_back(r.time);
     m_times = drawing::SlotTimes(std::move(times), drawing::periodSeconds(periodCode));
+    ++m_revision;
+}
+
+void DrawingLayer::touch()
+{
+    ++m_revision;
+    m_ctrl.update();
+}
+
+bool DrawingLayer::shows() const
+{
+    return !m_book.of(m_item).empty() || !m_pending.empty();
 }
 
 void DrawingLayer::setTool(std::optional<drawing::Shape> tool)
@@ -88,7 +101,7 @@ void DrawingLayer::setTool(std::optional<drawing::Shape> tool)
     m_rubber.reset();
     if (tool)
         m_selected = -1;
-    m_ctrl.update();
+    touch();
 }
 
 bool DrawingLayer::frame(drawing::Frame& f) const
@@ -141,10 +154,12 @@ void DrawingLayer::paint(QPainter& p) const
         return;
     p.save();
     p.setFont(fonts::label());
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        const bool dragged = m_drag && int(i) == m_selected;
-        paintDrawing(p, dragged ? m_drag->moved : list[i], f, int(i) == m_selected);
-    }
+    p.setClipRect(QRectF(f.left, f.top, f.right - f.left, f.bottom - f.top));
+    auto shownAs = [&](std::size_t i) -> const Drawing& {
+        return m_drag && int(i) == m_selected ? m_drag->moved : list[i];
+    };
+    for (std::size_t i = 0; i < list.size(); ++i)
+        paintDrawing(p, shownAs(i), f, int(i) == m_selected);
     if (!m_pending.empty() && m_tool) {
         // The rubber band: the shape as it would be with the mouse's point.
         Drawing band;
@@ -157,7 +172,42 @@ void DrawingLayer::paint(QPainter& p) const
         if (int(band.points.size()) >= drawing::pointCount(band.shape))
             paintDrawing(p, band, f, false);
     }
+    // The horizontal lines' prices at the right edge, over the scale's labels.
+    p.setClipping(false);
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const Drawing& d = shownAs(i);
+        if (d.shape != Shape::Horizontal || d.points.empty())
+            continue;
+        const double y = drawing::yOfPrice(d.points[0].price, f);
+        if (y < f.top || y > f.bottom)
+            continue;
+        const QStaticText& price = staticText(QString::fromStdString(fixedText(d.points[0].price, 2)));
+        const QRectF box(f.right + 1, y - price.size().height() / 2, price.size().width() + 4, price.size().height());
+        p.fillRect(box, toQColor(d.colour));
+        p.setPen(Qt::black);
+        p.drawStaticText(box.topLeft() + QPointF(2, 0), price);
+    }
     p.restore();
+}
+
+const QStaticText& DrawingLayer::staticText(const QString& text) const
+{
+    // Laid out once: shaping the labels again at every paint costs more than the lines.
+    if (m_texts.size() > 512)
+        m_texts.clear();
+    auto it = m_texts.find(text);
+    if (it == m_texts.end()) {
+        QStaticText laidOut(text);
+        laidOut.setTextFormat(Qt::PlainText);
+        laidOut.prepare(QTransform(), fonts::label());
+        it = m_texts.emplace(text, std::move(laidOut)).first;
+    }
+    return it->second;
+}
+
+void DrawingLayer::drawLabel(QPainter& p, QPointF baseline, const QString& text) const
+{
+    p.drawStaticText(baseline - QPointF(0, QFontMetricsF(fonts::label()).ascent()), staticText(text));
 }
 
 void DrawingLayer::paintDrawing(QPainter& p, const Drawing& d, const drawing::Frame& f, bool selected) const
@@ -169,9 +219,6 @@ void DrawingLayer::paintDrawing(QPainter& p, const Drawing& d, const drawing::Fr
     QPen pen(colour, 1, penStyle(d.style));
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
-    const QRectF plot(f.left, f.top, f.right - f.left, f.bottom - f.top);
-    p.save();
-    p.setClipRect(plot);
     auto line = [&](Pixel a, Pixel b, Extent e) {
         if (const auto c = drawing::clipToFrame(a, b, e, f))
             p.drawLine(toQ(c->first), toQ(c->second));
@@ -194,8 +241,8 @@ void DrawingLayer::paintDrawing(QPainter& p, const Drawing& d, const drawing::Fr
         for (std::size_t i = 0; i < prices.size(); ++i) {
             const double y = drawing::yOfPrice(prices[i], f);
             p.drawLine(QPointF(left, y), QPointF(right, y));
-            p.drawText(QPointF(left + 2, y - 2), QString::fromStdString(fixedText(drawing::kFibonacciLevels[i], 1) + "% "
-                                                                         + fixedText(prices[i], 2)));
+            drawLabel(p, QPointF(left + 2, y - 2),
+                      QString::fromStdString(fixedText(drawing::kFibonacciLevels[i], 1) + "% " + fixedText(prices[i], 2)));
         }
         break;
     }
@@ -203,18 +250,8 @@ void DrawingLayer::paintDrawing(QPainter& p, const Drawing& d, const drawing::Fr
         p.drawRect(QRectF(toQ(px[0]), toQ(px[1])).normalized());
         break;
     case Shape::Text:
-        p.drawText(toQ(px[0]), QString::fromStdString(d.text));
+        drawLabel(p, toQ(px[0]), QString::fromStdString(d.text));
         break;
-    }
-    p.restore();
-    if (d.shape == Shape::Horizontal && px[0].y >= f.top && px[0].y <= f.bottom) {
-        // The price at the right edge, over the scale's labels.
-        const QString price = QString::fromStdString(fixedText(d.points[0].price, 2));
-        const QFontMetrics m(fonts::label());
-        const QRectF box(f.right + 1, px[0].y - m.height() / 2.0, m.horizontalAdvance(price) + 4, m.height());
-        p.fillRect(box, colour);
-        p.setPen(Qt::black);
-        p.drawText(box, Qt::AlignCenter, price);
     }
     if (selected)
         for (const Pixel& h : px)
@@ -239,7 +276,7 @@ int DrawingLayer::selectAt(QPoint at)
                 m_selected = i;
         }
     }
-    m_ctrl.update();
+    touch();
     return m_selected;
 }
 
@@ -247,7 +284,7 @@ void DrawingLayer::commit()
 {
     // A broken file stays as it is until the user draws; then it holds what is drawn.
     writeDrawings(m_dir, m_book.items());
-    m_ctrl.update();
+    touch();
 }
 
 void DrawingLayer::removeSelected()
@@ -265,24 +302,24 @@ void DrawingLayer::removeAll()
         commit();
 }
 
-void DrawingLayer::recolourSelected(Colour colour)
+void DrawingLayer::changeSelected(const std::function<void(Drawing&)>& edit)
 {
     if (m_selected < 0 || std::size_t(m_selected) >= drawings().size())
         return;
     Drawing d = drawings()[std::size_t(m_selected)];
-    d.colour = colour;
+    edit(d);
     if (m_book.change(m_item, std::size_t(m_selected), d))
         commit();
 }
 
+void DrawingLayer::recolourSelected(Colour colour)
+{
+    changeSelected([colour](Drawing& d) { d.colour = colour; });
+}
+
 void DrawingLayer::restyleSelected(LineStyle style)
 {
-    if (m_selected < 0 || std::size_t(m_selected) >= drawings().size())
-        return;
-    Drawing d = drawings()[std::size_t(m_selected)];
-    d.style = style;
-    if (m_book.change(m_item, std::size_t(m_selected), d))
-        commit();
+    changeSelected([style](Drawing& d) { d.style = style; });
 }
 
 bool DrawingLayer::undo()
@@ -314,7 +351,7 @@ void DrawingLayer::finishPending()
         m_selected = int(drawings().size()) - 1;
         commit();
     }
-    m_ctrl.update();
+    touch();
     emit toolDone();
 }
 
@@ -326,7 +363,7 @@ bool DrawingLayer::mousePress(QMouseEvent* event)
         m_pending.push_back(anchorAt(event->position()));
         if (int(m_pending.size()) >= drawing::pointCount(*m_tool))
             finishPending();
-        m_ctrl.update();
+        touch();
         return true;
     }
     if (selectAt(event->position().toPoint()) < 0)
@@ -344,7 +381,7 @@ bool DrawingLayer::mouseMove(QMouseEvent* event)
 {
     if (m_tool && !m_pending.empty()) {
         m_rubber = anchorAt(event->position());
-        m_ctrl.update();
+        touch();
         return true;
     }
     if (!m_drag)
@@ -366,7 +403,7 @@ bool DrawingLayer::mouseMove(QMouseEvent* event)
             a.price += dPrice;
         }
     }
-    m_ctrl.update();
+    touch();
     return true;
 }
 
@@ -378,7 +415,7 @@ bool DrawingLayer::mouseRelease(QMouseEvent* event)
     m_drag.reset();
     if (m_book.change(m_item, std::size_t(m_selected), drag.moved))
         commit();
-    m_ctrl.update();
+    touch();
     return true;
 }
 

@@ -1,12 +1,16 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include <QObject>
 #include <QPoint>
+#include <QPointF>
+#include <QStaticText>
 #include <QString>
 
 #include "chart/ChartReplies.h"
@@ -56,6 +60,11 @@ public:
     void restyleSelected(LineStyle style);
     bool undo();
 
+    // Whether anything is drawn, and a number that changes whenever what is drawn may have:
+    // the control keeps the chart with the drawings over it until either changes.
+    bool shows() const;
+    std::uint64_t revision() const { return m_revision; }
+
     // The control's hooks: painting over its copy, and the mouse and keys it offers first.
     void paint(QPainter& p) const;
     bool mousePress(QMouseEvent* event);
@@ -73,7 +82,11 @@ private:
     drawing::Anchor anchorAt(QPointF at) const;
     std::vector<drawing::Pixel> pixelsOf(const std::vector<drawing::Anchor>& points, const drawing::Frame& f) const;
     void paintDrawing(QPainter& p, const Drawing& d, const drawing::Frame& f, bool selected) const;
+    const QStaticText& staticText(const QString& text) const;
+    void drawLabel(QPainter& p, QPointF baseline, const QString& text) const;
+    void touch(); // what is drawn changed: repaint
     void commit(); // writes the file, repaints
+    void changeSelected(const std::function<void(Drawing&)>& edit);
     void finishPending();
 
     CKBarCtrl& m_ctrl;
@@ -99,6 +112,8 @@ private:
     };
     std::optional<Drag> m_drag;
     std::function<std::optional<QString>()> m_askText;
+    mutable std::unordered_map<QString, QStaticText> m_texts;
+    std::uint64_t m_revision = 0;
 };
 
 } // namespace chart

@@ -112,6 +112,7 @@ private slots:
             // The weekly chart keeps them on their dates, and the daily shows them as before.
             QVERIFY(c.load(kWeekly, 9));
             QCOMPARE(c.layer()->drawings(), drawn);
+            QVERIFY(c.shown() != before); // the weekly candles show through under them
             SaveIfAsked(c.shown(), "drawings-weekly.png");
             QVERIFY(c.load(kDaily, 8));
             QCOMPARE(c.shown(), before);
