@@ -719,8 +719,11 @@ void Transaction_Dlg::keyPressEvent(QKeyEvent* event)
         event->accept(); // swallowed
         return;
     }
-    // The K-line answers its keys wherever the focus is in the window.
+    // The K-line answers its keys wherever the focus is in the window, and so does the
+    // time-share its ← and →.
     if (m_charts.Visible() == chart::MarketCharts::View::Candles && klineChart()->handleKey(event->key()))
+        return;
+    if (m_charts.Visible() == chart::MarketCharts::View::Timeline && timeshareChart()->handleKey(event->key()))
         return;
     QWidget::keyPressEvent(event);
 }
