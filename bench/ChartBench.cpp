@@ -2,6 +2,7 @@
 // against off, a full redraw against a one-slot short scroll, and the paint copy. Run by
 // hand; figures go in the issue note.
 #include <cstdio>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <thread>
@@ -10,6 +11,7 @@
 #include <QEvent>
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -19,6 +21,8 @@
 #include "chart/CSubArea.h"
 #include "chart/CandleChart.h"
 #include "chart/ChartCanvas.h"
+#include "chart/DrawingLayer.h"
+#include "chart/Drawings.h"
 #include "chart/ReplyTail.h"
 #include "chart/TimelineChart.h"
 #include "platform/Fonts.h"
@@ -174,6 +178,50 @@ void BM_PaintWithLegend(benchmark::State& state)
         view.ctrl.render(&target);
 }
 BENCHMARK(BM_PaintWithLegend)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// A frame with the trader's drawings: none against 50 of every shape, the indicators on.
+// Second argument 0: a paint alone (the cross-hair moved); 1: the chart redrawn whole first
+// (a reload, a scroll), which paints the drawings over it again.
+void BM_PaintWithDrawings(benchmark::State& state)
+{
+    CandleView view(true);
+    const QTemporaryDir dir;
+    const std::filesystem::path folder = dir.path().toStdString();
+    const int count = int(state.range(0));
+    chart::DrawingBook::Items items;
+    for (int i = 0; i < count; ++i) {
+        chart::Drawing d;
+        d.shape = chart::drawing::Shape(i % 8);
+        const std::int64_t t = 1700000000 + std::int64_t(130 + i * 2) * 86400;
+        d.points = {{t, 95.0 + i % 7}, {t + 20 * 86400, 99.0 - i % 5}, {t + 10 * 86400, 97.0}};
+        d.points.resize(std::size_t(chart::drawing::pointCount(d.shape)));
+        d.text = "支撑";
+        items[market::kFirstItem].push_back(d);
+    }
+    chart::writeDrawings(folder, items);
+    chart::DrawingLayer layer(view.ctrl, folder);
+    view.ctrl.setDrawingLayer(&layer);
+    view.chart.setLoadedHandler([&](int item, int period, const std::vector<chart::CandleRecord>& records) {
+        layer.setCandles(item, period, records);
+    });
+    view.chart.load(CandleReply(240), 8, kBars);
+    QImage target(kSize, QImage::Format_RGB32);
+    const bool redraw = state.range(1) != 0;
+    const chart::CandleWindow w = chart::candleWindowFor(240, kBars);
+    int first = w.first;
+    for (auto _ : state) {
+        if (redraw) {
+            first = first == w.first ? w.first - 1 : w.first;
+            view.ctrl.withCanvas([&](chart::ChartCanvas& c) {
+                for (const char* area : {"N", "P", "I"})
+                    c.DrawRange(area, first, w.last);
+            });
+        }
+        view.ctrl.render(&target);
+    }
+    view.ctrl.setDrawingLayer(nullptr);
+}
+BENCHMARK(BM_PaintWithDrawings)->ArgsProduct({{0, 50}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
 void BM_ParseCandles(benchmark::State& state)
 {

@@ -1,7 +1,9 @@
 #include "chart/CKBarCtrl.h"
 
 #include <algorithm>
+#include <cstring>
 
+#include <QCursor>
 #include <QEnterEvent>
 #include <QKeyEvent>
 #include <QMetaObject>
@@ -15,6 +17,7 @@
 #include "chart/CSubAreaDisplayOne.h"
 #include "chart/ChartLegend.h"
 #include "chart/ChartMath.h"
+#include "chart/DrawingLayer.h"
 #include "platform/Trace.h"
 #include "chart/Show_Keyline_Msg__Dlg.h"
 
@@ -127,7 +130,7 @@ void CKBarCtrl::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
     // Only what needs painting: a cross-hair move repaints two thin strips.
-    const QImage& image = m_canvas->Image();
+    const QImage& image = composedImage();
     const QRectF target(event->rect());
     const qreal ratio = image.devicePixelRatio();
     p.drawImage(target, image, QRectF(target.topLeft() * ratio, target.size() * ratio));
@@ -146,10 +149,51 @@ void CKBarCtrl::paintEvent(QPaintEvent* event)
         p.drawLine(0, m_crossHair.y(), width() - 20, m_crossHair.y());
         p.drawLine(m_crossHair.x(), 20, m_crossHair.x(), height() - 20);
     }
+    // A reload under a standing cross-hair changes what it reads.
+    followCrossHair();
+}
+
+const QImage& CKBarCtrl::composedImage()
+{
+    const QImage& chart = m_canvas->Image();
+    if (!m_drawings || !m_drawings->shows())
+        return chart;
+    // The drawings are painted once over a copy of the chart, again only when the chart's
+    // image or the drawings change: a paint for the cross-hair costs what it did without.
+    if (chart.cacheKey() != m_composedFrom || m_drawings->revision() != m_composedRevision) {
+        // Into the buffer of the last composition: a fresh image of the chart's size costs its
+        // page faults at every reload.
+        if (m_composed.size() != chart.size() || m_composed.format() != chart.format()) {
+            m_composed = chart.copy();
+        } else {
+            std::memcpy(m_composed.bits(), chart.constBits(), std::size_t(chart.sizeInBytes()));
+            m_composed.setDevicePixelRatio(chart.devicePixelRatio());
+        }
+        QPainter p(&m_composed);
+        m_drawings->paint(p);
+        m_composedFrom = chart.cacheKey();
+        m_composedRevision = m_drawings->revision();
+    }
+    return m_composed;
+}
+
+void CKBarCtrl::followCrossHair()
+{
+    if (!m_infoBox || !m_readout || m_crossHair.x() == 0 || m_crossHair.y() == 0)
+        return;
+    const CSubArea* first = m_canvas->firstRowArea();
+    m_infoBox->SetMode(first && first->Name() == "N" ? 1 : 0);
+    m_infoBox->setReadout(m_readout(legendIndex()));
+    if (!m_infoBox->isVisible()) {
+        m_infoBox->show();
+        m_infoBox->raise();
+    }
 }
 
 void CKBarCtrl::mousePressEvent(QMouseEvent* event)
 {
+    if (m_drawings && m_drawings->mousePress(event))
+        return;
     if (event->button() != Qt::LeftButton)
         return;
     m_clicked = true;
@@ -164,6 +208,10 @@ void CKBarCtrl::mousePressEvent(QMouseEvent* event)
 void CKBarCtrl::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
+    if (m_drawings && m_drawings->mouseMove(event)) {
+        m_cursor = at;
+        return;
+    }
     // The mouse takes the cross-hair back from the keys once it moves.
     if (m_keyCursor >= 0 && at != m_keyMouseAt) {
         m_keyCursor = -1;
@@ -173,8 +221,29 @@ void CKBarCtrl::mouseMoveEvent(QMouseEvent* event)
     m_cursor = at;
 }
 
+void CKBarCtrl::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (m_drawings)
+        m_drawings->mouseRelease(event);
+}
+
+bool CKBarCtrl::event(QEvent* event)
+{
+    // Esc, Delete and Ctrl+Z of a drawing come before the window's shortcuts.
+    if (event->type() == QEvent::ShortcutOverride && m_drawings
+        && m_drawings->wantsKey(static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
 void CKBarCtrl::keyPressEvent(QKeyEvent* event)
 {
+    if (m_drawings && m_drawings->key(event)) {
+        event->accept();
+        return;
+    }
     if (handleKey(event->key()))
         event->accept();
     else
@@ -215,6 +284,9 @@ void CKBarCtrl::enterEvent(QEnterEvent* event)
 
 void CKBarCtrl::leaveEvent(QEvent*)
 {
+    // Into the box itself (to drag it) keeps it; anywhere else it goes with the cross-hair.
+    if (m_infoBox && !m_infoBox->geometry().contains(mapFromGlobal(QCursor::pos())))
+        m_infoBox->hide();
     m_keyCursor = -1;
     m_clicked = false;
     m_tracking = false;

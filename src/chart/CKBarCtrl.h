@@ -12,9 +12,13 @@
 
 #include "chart/ChartCanvas.h"
 #include "chart/ChartLegend.h"
+#include "chart/ChartReadout.h"
 
 class QPainter;
 class Show_Keyline_Msg__Dlg;
+namespace chart {
+class DrawingLayer;
+} // namespace chart
 
 // The chart window. The model draws into the control's image on the GUI thread, from the
 // values the charts keep; a paint only copies that image, so reloads never flicker, and the
@@ -66,6 +70,14 @@ public:
     // One tick of the cross-hair timer.
     void updateCrossHair();
 
+    // The values the information box reads out at an element index, given by the chart that
+    // keeps the records. With it the box shows with the cross-hair and follows it.
+    using Readout = std::function<std::vector<chart::ReadoutRow>(int index)>;
+    void setReadout(Readout readout) { m_readout = std::move(readout); }
+
+    // The trader's drawings, drawn over the copy and offered the mouse and keys first.
+    void setDrawingLayer(chart::DrawingLayer* layer) { m_drawings = layer; }
+
     // The chart that answers keys on this control; returns whether it used the key. The
     // market window hands keys here too when the chart shows without the focus.
     void setKeyHandler(std::function<bool(int qtKey)> handler) { m_keyHandler = std::move(handler); }
@@ -79,6 +91,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool event(QEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -87,6 +101,10 @@ private:
     int legendIndex() const;
     // The slot centre of the key cursor's candle, at its close; (0, 0) for none.
     QPoint keyCrossHair() const;
+    // The chart's image, with the drawings over it when there are any.
+    const QImage& composedImage();
+    // Shows the information box at the cross-hair's element, when the chart reads one out.
+    void followCrossHair();
     // Paints the legend over the copy, rendering its rows again only when they changed.
     void paintLegend(QPainter& p);
 
@@ -101,6 +119,11 @@ private:
     int m_keyCursor = -1;
     QPoint m_keyMouseAt; // where the mouse was at the last key
     std::function<bool(int)> m_keyHandler;
+    Readout m_readout;
+    chart::DrawingLayer* m_drawings = nullptr;
+    QImage m_composed;
+    qint64 m_composedFrom = 0;
+    std::uint64_t m_composedRevision = 0;
     // The legend as last painted (window thread).
     struct PaintedLegend
     {

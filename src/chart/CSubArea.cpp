@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 
@@ -13,6 +14,7 @@
 #include "chart/CDataElementPoint.h"
 #include "chart/CSubAreaDisplayOne.h"
 #include "chart/ChartText.h"
+#include "chart/TimeAxis.h"
 #include "chart/private/ChartFonts.h"
 #include "chart/private/GdiDraw.h"
 
@@ -114,12 +116,17 @@ bool CSubArea::hasData() const
     return firstFilled() != nullptr;
 }
 
-bool CSubArea::hasCandleTimeLabels() const
+int CSubArea::candlePeriod() const
 {
     if (m_axisLegend.empty() || !isNamed("N") || m_displays.empty() || m_displays.front()->elementCount() == 0)
-        return false;
+        return 0;
     const CDataElement* e0 = m_displays.front()->Element(0);
-    return e0->Type() == ElementType::KBar && static_cast<const CDataElementKBar*>(e0)->periodCode == 7;
+    return e0->Type() == ElementType::KBar ? static_cast<const CDataElementKBar*>(e0)->periodCode : 0;
+}
+
+bool CSubArea::hasCandleTimeLabels() const
+{
+    return candlePeriod() != 0;
 }
 
 CSubArea::Range CSubArea::ComputeRange(int first, int last) const
@@ -165,7 +172,7 @@ CSubArea::Range CSubArea::ComputeRange(int first, int last) const
         r.min = defined ? e0.Low() : 0;
     }
     if (isNamed("O")) {
-        const double ref = e0.High();
+        const double ref = m_centre > 0 ? m_centre : e0.High();
         if (ref == r.max && ref == r.min) {
             r.max = ref * 101 / 100;
             r.min = ref * 99 / 100;
@@ -174,7 +181,9 @@ CSubArea::Range CSubArea::ComputeRange(int first, int last) const
         r.max = ref + d;
         r.min = ref - d;
     }
-    if (isNamed("P"))
+    // Volumes start at 0 whatever the smallest of the window, so the smallest bar keeps its
+    // height whether or not an idle minute happens to be in the window.
+    if (isNamed("P") || isNamed("M"))
         r.min = 0;
     r.changed = r.max != m_scale.max || r.min != m_scale.min;
     return r;
@@ -411,6 +420,10 @@ void CSubArea::drawTimeLabels(QPainter& p, int first, int last)
         return;
     const CSubAreaDisplayOne& d = *m_displays.front();
     const int count = int(d.elementCount());
+    if (candlePeriod() != kSpecifiedLabelPeriod) {
+        drawCandleDates(p, first, y);
+        return;
+    }
     const bool allShown = last - first >= count;
     const int end = allShown ? count - 1 : std::min(last - 1, count - 1);
     for (int i = std::max(first, 0); i <= end; ++i) {
@@ -426,6 +439,25 @@ void CSubArea::drawTimeLabels(QPainter& p, int first, int last)
         gdi::textOut(p, fonts::label(), m_scale.plotLeft + (i - first) * m_scale.slotWidth, y, QString::fromLatin1(buf),
                      kTimeLabelColour, kBlack);
     }
+}
+
+void CSubArea::drawCandleDates(QPainter& p, int first, int y)
+{
+    const CSubAreaDisplayOne& d = *m_displays.front();
+    std::vector<std::int32_t> times(d.elementCount());
+    for (std::size_t i = 0; i < times.size(); ++i)
+        times[i] = static_cast<const CDataElementKBar*>(d.Element(i))->time;
+    const QFontMetrics metrics(fonts::label());
+    TimeAxisFrame frame;
+    frame.first = std::max(first, 0);
+    frame.slotWidth = m_scale.slotWidth;
+    frame.plotWidth = m_scale.plotRight - m_scale.plotLeft;
+    const auto width = [&](std::string_view text) {
+        return metrics.horizontalAdvance(QString::fromLatin1(text.data(), qsizetype(text.size())));
+    };
+    for (const TimeLabel& label : candleTimeLabels(times, frame, candlePeriod(), width))
+        gdi::textOut(p, fonts::label(), m_scale.plotLeft + (label.index - frame.first) * m_scale.slotWidth, y,
+                     QString::fromStdString(label.text), kTimeLabelColour, kBlack);
 }
 
 void CSubArea::redrawTimeLabelRow(QPainter& p, int first, int last)

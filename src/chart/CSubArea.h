@@ -21,6 +21,7 @@ class CSubArea
 public:
     static constexpr int kRightMargin = 55;
     static constexpr int kMaxDisplays = 10;
+    static constexpr int kSpecifiedLabelPeriod = 7;
 
     struct Range
     {
@@ -55,6 +56,11 @@ public:
     void Draw(int first, int last);
     // Moves the band (the chart was laid out again); the next Draw redraws it whole.
     void setBand(const Band& band);
+    // The value the price area "O" is centred on; 0 for its first element's, as specified.
+    void setCentre(double centre) { m_centre = centre; }
+    double centre() const { return m_centre; }
+    // The image was blanked under the area: the next Draw redraws it whole.
+    void redrawWholeNext() { setBand(m_band); }
 
     const std::string& Name() const { return m_name; }
     const std::string& Title() const { return m_title; }
@@ -90,8 +96,12 @@ private:
     bool isNamed(const char* name) const { return m_name == name; }
     bool hasData() const;
     const CSubAreaDisplayOne* firstFilled() const;
-    // Period 7 candles carry their times under the plot; other labels do not follow the data.
+    // The period of the candles drawn here with time labels under them; 0 for none.
+    int candlePeriod() const;
+    // Candles carry their times under the plot; other labels do not follow the data.
     bool hasCandleTimeLabels() const;
+    // Every period but the 120-minute one, whose labels are laid down as they were.
+    void drawCandleDates(QPainter& p, int first, int y);
     void fullRedraw(QPainter& p, int first, int last);
     // Keeps the drawn slots that hold the same elements as before, moved `shift` slots to the
     // left (0: the same window), and draws the rest.
@@ -130,6 +140,7 @@ private:
     bool m_changed = false;
     // What only a full redraw draws (title, time labels, label places) changed since.
     bool m_redrawWhole = true;
+    double m_centre = 0;
     int m_labelsDrawnFor = 0; // the widest label when the value labels were drawn
     std::string m_title;
     std::string m_axisLegend;

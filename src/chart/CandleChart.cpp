@@ -8,6 +8,7 @@
 #include "chart/CDataElementPoint.h"
 #include "chart/CKBarCtrl.h"
 #include "chart/CSubArea.h"
+#include "chart/ChartReadout.h"
 #include "client/CodePage.h"
 #include "platform/Trace.h"
 #include "session/Session.h"
@@ -85,11 +86,13 @@ CandleChart::CandleChart(CKBarCtrl& ctrl)
     : m_ctrl(ctrl)
 {
     m_ctrl.setKeyHandler([this](int key) { return handleKey(key); });
+    m_ctrl.setReadout([this](int index) { return candleReadout(m_records, index, m_period); });
 }
 
 CandleChart::~CandleChart()
 {
     m_ctrl.setKeyHandler({});
+    m_ctrl.setReadout({});
 }
 
 KLineView CandleChart::currentView() const
@@ -174,7 +177,13 @@ bool CandleChart::adopt(ChartCanvas& canvas, const market::CurrentItem& item)
 
 void CandleChart::showItem(const market::CurrentItem& item)
 {
-    m_ctrl.withCanvas([&](ChartCanvas& canvas) { adopt(canvas, item); });
+    const bool newer = m_ctrl.withCanvas([&](ChartCanvas& canvas) {
+        const std::size_t before = m_records.size();
+        adopt(canvas, item);
+        return before != m_records.size();
+    });
+    if (newer && m_onLoaded)
+        m_onLoaded(item.code, m_period, m_records);
     m_ctrl.update();
 }
 
@@ -245,6 +254,8 @@ bool CandleChart::apply(const CandleBatch& batch, int visibleBarCount)
     });
     if (!shown)
         return false;
+    if (m_onLoaded)
+        m_onLoaded(item.code, periodCode, m_records);
     m_ctrl.update();
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -97,6 +98,10 @@ public:
     // at the window's edges, Up/Down zoom in and out, Home/End jump to the oldest and newest
     // candle. False for any other key, or while no candle is loaded.
     bool handleKey(int qtKey);
+    // Called after each load with the item, the period and the candles now drawn.
+    using LoadedHandler = std::function<void(int item, int periodCode, const std::vector<CandleRecord>&)>;
+    void setLoadedHandler(LoadedHandler handler) { m_onLoaded = std::move(handler); }
+
     // The candles in the window now: first, count, and the key cursor.
     KLineView view() const;
 
@@ -122,6 +127,7 @@ private:
     int m_first = -1;
     IndicatorSet m_indicators;
     market::ShownGeneration m_shown;
+    LoadedHandler m_onLoaded;
 };
 
 } // namespace chart

@@ -137,9 +137,13 @@ void ChartCanvas::layOutRows(const std::vector<int>& heights)
 
 void ChartCanvas::clearAll()
 {
-    for (const CSubAreaCell& cell : m_rows)
+    for (const CSubAreaCell& cell : m_rows) {
         for (int i = 0; i < cell.subArea->displayCount(); ++i)
             cell.subArea->Display(i).truncate(0);
+        // The areas' frames, scales and time labels go with the image; a next day with the
+        // same range would otherwise redraw only its plot.
+        cell.subArea->redrawWholeNext();
+    }
     m_image.fill(Qt::black);
     m_spare.fill(Qt::black);
 }

@@ -1,11 +1,24 @@
 #include "chart/ChartReplies.h"
 
+#include <cmath>
+
 #include "chart/CandleChart.h"
 #include "chart/TimelineChart.h"
 
 #include "client/ApiReply.h"
 
 namespace chart {
+namespace {
+
+std::optional<double> optionalNumber(const Json::Value& record, const char* key)
+{
+    const Json::Value& v = client::jsonMember(record, key);
+    if (!v.isNumeric() || !std::isfinite(v.asDouble()))
+        return std::nullopt;
+    return v.asDouble();
+}
+
+} // namespace
 
 std::vector<CandleRecord> candleRecords(const Json::Value& infor)
 {
@@ -21,6 +34,8 @@ std::vector<CandleRecord> candleRecords(const Json::Value& infor)
         c.low = client::jsonReal(r, "minPrice");
         c.time = static_cast<std::int32_t>(static_cast<std::uint32_t>(client::JsonInt64(r, "time")));
         c.vol = client::JsonInt64(r, "vol");
+        c.amount = optionalNumber(r, "amount");
+        c.turnover = optionalNumber(r, "turnover");
         records.push_back(c);
     }
     return records;

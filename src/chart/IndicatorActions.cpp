@@ -64,6 +64,12 @@ IndicatorActions::IndicatorActions(QWidget* parent)
         choose(next);
     });
     connect(m_periods, &QAction::triggered, this, &IndicatorActions::editPeriods);
+    m_timelineCentre = checkable(this, "分时涨幅以昨收为中轴", "timelineOnPreviousClose");
+    connect(m_timelineCentre, &QAction::triggered, this, [this](bool on) {
+        IndicatorChoice next = m_choice;
+        next.timelineOnPreviousClose = on;
+        choose(next);
+    });
     setChoice(m_choice);
 }
 
@@ -72,16 +78,21 @@ void IndicatorActions::setChoice(const IndicatorChoice& choice)
     m_choice = choice;
     m_averages->setChecked(choice.movingAverages);
     m_volumeAverages->setChecked(choice.volumeAverages);
+    m_timelineCentre->setChecked(choice.timelineOnPreviousClose);
     m_oscillators[std::size_t(choice.oscillator)]->setChecked(true);
 }
 
-void IndicatorActions::addTo(QMenu* menu) const
+void IndicatorActions::addTo(QMenu* menu, bool timelineOptions) const
 {
     menu->addAction(m_averages);
     menu->addAction(m_volumeAverages);
     menu->addAction(m_periods);
     menu->addSeparator();
     menu->addActions(m_oscillatorGroup->actions());
+    if (!timelineOptions)
+        return;
+    menu->addSeparator();
+    menu->addAction(m_timelineCentre);
 }
 
 void IndicatorActions::choose(const IndicatorChoice& choice)

@@ -35,11 +35,13 @@ public:
     const IndicatorChoice& choice() const { return m_choice; }
     // Called with the new choice whenever the user changes it.
     void setChangeHandler(ChangeHandler handler) { m_onChange = std::move(handler); }
-    void addTo(QMenu* menu) const;
+    // The time-share's options come last; a menu of the candles alone leaves them out.
+    void addTo(QMenu* menu, bool timelineOptions = true) const;
 
     QAction* averagesAction() const { return m_averages; }
     QAction* volumeAveragesAction() const { return m_volumeAverages; }
     QAction* periodsAction() const { return m_periods; }
+    QAction* timelineCentreAction() const { return m_timelineCentre; }
     QAction* oscillatorAction(Oscillator o) const { return m_oscillators[std::size_t(o)]; }
     MaPeriodsDlg* periodsDialog() const { return m_periodsDlg; }
 
@@ -53,6 +55,7 @@ private:
     QAction* m_averages = nullptr;
     QAction* m_volumeAverages = nullptr;
     QAction* m_periods = nullptr;
+    QAction* m_timelineCentre = nullptr;
     QActionGroup* m_oscillatorGroup = nullptr;
     std::array<QAction*, 5> m_oscillators{};
     QPointer<MaPeriodsDlg> m_periodsDlg;

@@ -39,6 +39,7 @@ std::optional<IndicatorChoice> parseIndicatorChoice(std::string_view bytes)
     IndicatorChoice choice;
     readFlag(root, "ma", choice.movingAverages);
     readFlag(root, "volume_ma", choice.volumeAverages);
+    readFlag(root, "timeline_prev_close", choice.timelineOnPreviousClose);
     const Json::Value& periods = client::jsonMember(root, "ma_periods");
     if (periods.isArray()) {
         for (Json::ArrayIndex i = 0; i < periods.size() && i < choice.maPeriods.size(); ++i) {
@@ -66,6 +67,8 @@ std::string indicatorChoiceText(const IndicatorChoice& choice)
     for (const int p : choice.maPeriods)
         periods.append(p);
     root["volume_ma"] = choice.volumeAverages;
+    if (choice.timelineOnPreviousClose)
+        root["timeline_prev_close"] = true;
     for (const OscillatorName& o : kOscillatorNames)
         if (o.oscillator == choice.oscillator)
             root["oscillator"] = o.name;

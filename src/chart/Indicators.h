@@ -44,6 +44,9 @@ struct IndicatorChoice
     std::array<int, 4> maPeriods{5, 10, 20, 60};
     bool volumeAverages = true;
     Oscillator oscillator = Oscillator::None;
+    // The time-share's percentage scale centred on the previous close rather than the first
+    // average price, so 0.00 % means unchanged on the day.
+    bool timelineOnPreviousClose = false;
 
     bool operator==(const IndicatorChoice&) const = default;
 };

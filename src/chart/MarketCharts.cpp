@@ -1,10 +1,13 @@
 #include "chart/MarketCharts.h"
 
+#include <QAction>
 #include <QMenu>
 #include <QString>
 
 #include "chart/CKBarCtrl.h"
 #include "chart/CandleChart.h"
+#include "chart/DrawingLayer.h"
+#include "chart/DrawingToolbar.h"
 #include "chart/IndicatorActions.h"
 #include "chart/IndicatorSettings.h"
 #include "chart/TimelineChart.h"
@@ -45,21 +48,72 @@ bool MarketCharts::Create(QWidget* parent, const QRect& chartRect, int visibleBa
         platform::messageBox(parent, text, platform::MsgButtons::Ok, platform::MsgIcon::Warning);
     }
     m_candleChart->setIndicators(read.choice);
+    m_timelineChart->setCentredOnPreviousClose(read.choice.timelineOnPreviousClose);
     m_indicators = new IndicatorActions(parent);
     m_indicators->setChoice(read.choice);
     m_indicators->setChangeHandler([this, parent](const IndicatorChoice& choice) {
         m_candleChart->setIndicators(choice);
+        m_timelineChart->setCentredOnPreviousClose(choice.timelineOnPreviousClose);
         // Written only when the user chooses, so an unreadable file stays until then.
         if (!writeIndicatorChoice(m_settingsDir, choice))
             platform::reportSaveFailed(parent, QString::fromStdString((m_settingsDir / kIndicatorFile).string()));
     });
     m_contextMenu = new QMenu(m_candles);
     m_contextMenu->setObjectName(QStringLiteral("indicatorMenu"));
-    m_indicators->addTo(m_contextMenu);
+    m_indicators->addTo(m_contextMenu, false);
     m_candles->setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(m_candles, &QWidget::customContextMenuRequested, m_contextMenu,
-                     [this](const QPoint& at) { m_contextMenu->popup(m_candles->mapToGlobal(at)); });
+                     [this](const QPoint& at) {
+                         // The drawing commands act on the drawing under the mouse.
+                         m_drawingMenu->setEnabled(m_drawings->selectAt(at) >= 0);
+                         m_contextMenu->popup(m_candles->mapToGlobal(at));
+                     });
+    createDrawings(parent);
     return ok;
+}
+
+void MarketCharts::createDrawings(QWidget* parent)
+{
+    m_drawings = new DrawingLayer(*m_candles, m_settingsDir, m_candles);
+    if (!m_drawings->brokenFile().empty()) {
+        const QString text = QString::fromStdString(drawingsFileProblemText(m_drawings->brokenFile()));
+        qCWarning(lcVelmoraTrace).noquote() << text;
+        platform::messageBox(parent, text, platform::MsgButtons::Ok, platform::MsgIcon::Warning);
+    }
+    m_candles->setDrawingLayer(m_drawings);
+    m_candleChart->setLoadedHandler([this](int item, int period, const std::vector<CandleRecord>& records) {
+        m_drawings->setCandles(item, period, records);
+    });
+    m_drawingToolbar = new DrawingToolbar(*m_drawings, m_candles);
+    m_drawingToolbar->move(2, 22);
+    m_drawingToolbar->hide();
+    m_drawingTools = new QAction(QStringLiteral("画线工具"), m_candles);
+    m_drawingTools->setObjectName(QStringLiteral("drawingTools"));
+    m_drawingTools->setCheckable(true);
+    QObject::connect(m_drawingTools, &QAction::toggled, m_drawingToolbar, [this](bool on) {
+        m_drawingToolbar->setVisible(on);
+        if (!on)
+            m_drawings->setTool(std::nullopt);
+    });
+    m_contextMenu->addSeparator();
+    m_contextMenu->addAction(m_drawingTools);
+    m_drawingMenu = m_contextMenu->addMenu(QStringLiteral("画线"));
+    m_drawingMenu->setObjectName(QStringLiteral("drawingMenu"));
+    QAction* remove = m_drawingMenu->addAction(QStringLiteral("删除画线"), m_drawings, &DrawingLayer::removeSelected);
+    remove->setObjectName(QStringLiteral("drawingDelete"));
+    QAction* removeAll = m_contextMenu->addAction(QStringLiteral("删除本品种全部画线"), m_drawings, &DrawingLayer::removeAll);
+    removeAll->setObjectName(QStringLiteral("drawingDeleteAll"));
+    QMenu* colours = m_drawingMenu->addMenu(QStringLiteral("颜色"));
+    const std::pair<const char*, Colour> kColours[] = {{"黄色", Rgb(255, 255, 0)}, {"白色", Rgb(255, 255, 255)},
+                                                       {"红色", Rgb(255, 60, 60)},  {"绿色", Rgb(60, 220, 90)},
+                                                       {"青色", Rgb(0, 220, 255)},  {"紫色", Rgb(220, 90, 255)}};
+    for (const auto& [name, colour] : kColours)
+        colours->addAction(QString::fromUtf8(name), m_drawings, [this, c = colour] { m_drawings->recolourSelected(c); });
+    QMenu* styles = m_drawingMenu->addMenu(QStringLiteral("线型"));
+    const std::pair<const char*, LineStyle> kStyles[] = {
+        {"实线", LineStyle::Solid}, {"虚线", LineStyle::Dash}, {"点线", LineStyle::Dot}};
+    for (const auto& [name, style] : kStyles)
+        styles->addAction(QString::fromUtf8(name), m_drawings, [this, s = style] { m_drawings->restyleSelected(s); });
 }
 
 void MarketCharts::showTimeline(PeriodBar::Flags& flags)

@@ -12,11 +12,14 @@
 #include "session/Records.h"
 
 class CKBarCtrl;
+class QAction;
 class QMenu;
 class QWidget;
 
 namespace chart {
 
+class DrawingLayer;
+class DrawingToolbar;
 class IndicatorActions;
 
 // The market window's two charts in one place: the candle chart (id 1000) and the time-share
@@ -45,6 +48,14 @@ public:
     // has them too. A choice the user makes is shown and saved at once.
     IndicatorActions* indicators() const { return m_indicators; }
 
+    // The drawings on the candles, and "画线工具", which shows and hides their toolbar, for
+    // the "分析" menu; the candle chart's context menu has it too, with the commands on the
+    // drawing under the mouse.
+    DrawingLayer* drawings() const { return m_drawings; }
+    DrawingToolbar* drawingToolbar() const { return m_drawingToolbar; }
+    QAction* drawingToolsAction() const { return m_drawingTools; }
+    QMenu* contextMenu() const { return m_contextMenu; }
+
     // Chart tab 0: shows the time-share chart and clears the period flags. Ask for the time-share series next.
     void showTimeline(PeriodBar::Flags& flags);
     // Chart tab 1: shows the candle chart and returns the period code to ask candles of;
@@ -63,12 +74,18 @@ public:
     void showItem(const market::CurrentItem& item);
 
 private:
+    void createDrawings(QWidget* parent);
+
     CKBarCtrl* m_candles = nullptr;
     CKBarCtrl* m_timeline = nullptr;
     std::unique_ptr<CandleChart> m_candleChart;
     std::unique_ptr<TimelineChart> m_timelineChart;
     IndicatorActions* m_indicators = nullptr;
     QMenu* m_contextMenu = nullptr;
+    DrawingLayer* m_drawings = nullptr;
+    DrawingToolbar* m_drawingToolbar = nullptr;
+    QAction* m_drawingTools = nullptr;
+    QMenu* m_drawingMenu = nullptr;
     std::filesystem::path m_settingsDir;
     int m_visibleBarCount = 0;
     View m_view = View::None;

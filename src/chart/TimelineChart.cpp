@@ -5,8 +5,11 @@
 #include "chart/CDataElementPoint.h"
 #include "chart/CandleChart.h"
 #include "chart/CKBarCtrl.h"
+#include "chart/CSubArea.h"
+#include "chart/ChartReadout.h"
 #include "client/CodePage.h"
 #include "platform/Trace.h"
+#include "session/Session.h"
 
 namespace chart {
 namespace {
@@ -24,6 +27,49 @@ CDataElementPoint point(double value, Colour colour)
 TimelineChart::TimelineChart(CKBarCtrl& ctrl)
     : m_ctrl(ctrl)
 {
+    m_ctrl.setKeyHandler([this](int key) { return handleKey(key); });
+    m_ctrl.setReadout([this](int index) { return timelineReadout(m_records, index, previousClose(), m_now()); });
+}
+
+TimelineChart::~TimelineChart()
+{
+    m_ctrl.setKeyHandler({});
+    m_ctrl.setReadout({});
+}
+
+double TimelineChart::previousClose() const
+{
+    const std::optional<market::ItemEntry> entry = Session::current().findItem(m_code);
+    return entry ? double(entry->referencePrice) : 0.0;
+}
+
+void TimelineChart::setCentredOnPreviousClose(bool on)
+{
+    m_ctrl.withCanvas([&](ChartCanvas& canvas) {
+        m_onPreviousClose = on;
+        CSubArea* prices = canvas.findSubArea("O");
+        if (!prices || m_records.empty())
+            return;
+        prices->setCentre(on ? previousClose() : 0);
+        canvas.DrawRange("O", 0, kTimelineSlots - 1);
+    });
+    m_ctrl.update();
+}
+
+bool TimelineChart::handleKey(int qtKey)
+{
+    if (qtKey != Qt::Key_Left && qtKey != Qt::Key_Right)
+        return false;
+    const int count = std::min(int(m_records.size()), kTimelineSlots);
+    if (count == 0 || !m_setUp)
+        return false;
+    const int at = m_ctrl.keyCursor();
+    // The first key shows the cross-hair on the newest minute, as on the candles.
+    int next = count - 1;
+    if (at >= 0)
+        next = std::clamp(at + (qtKey == Qt::Key_Left ? -1 : 1), 0, count - 1);
+    m_ctrl.setKeyCursor(next);
+    return true;
 }
 
 void TimelineChart::setUp()
@@ -83,6 +129,9 @@ bool TimelineChart::apply(const TimelineBatch& batch)
         canvas.refillDisplay("O1", from, n, [&](std::size_t i) { return point(m_records[i].averagePrice, kAverageColour); });
         canvas.refillDisplay("O2", from, n, [&](std::size_t i) { return point(m_records[i].price, kPriceColour); });
         canvas.refillDisplay("M1", from, n, [&](std::size_t i) { return point(double(m_records[i].vol), colours[i]); });
+        m_code = item.code;
+        if (CSubArea* prices = canvas.findSubArea("O"))
+            prices->setCentre(m_onPreviousClose ? previousClose() : 0);
         canvas.SetTitle("O", itemTitle(item.code) + kTimelineTitleTail);
         canvas.SetAxisLegend("M");
         canvas.DrawRange("O", 0, kTimelineSlots - 1);

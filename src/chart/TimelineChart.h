@@ -1,5 +1,7 @@
 #pragma once
 
+#include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,6 +43,7 @@ class TimelineChart final
 {
 public:
     explicit TimelineChart(CKBarCtrl& ctrl);
+    ~TimelineChart();
     TimelineChart(const TimelineChart&) = delete;
     TimelineChart& operator=(const TimelineChart&) = delete;
 
@@ -56,12 +59,26 @@ public:
 
     CKBarCtrl& control() const { return m_ctrl; }
 
+    // The percentage scale centred on the previous close (when known) or, as specified, on
+    // the first average price.
+    void setCentredOnPreviousClose(bool on);
+
+    // Left/Right move the cross-hair a minute; false for other keys or an empty day.
+    bool handleKey(int qtKey);
+    // The day the minutes belong to, for the information box's date; tests set their own.
+    void setClock(std::function<std::time_t()> now) { m_now = std::move(now); }
+    // The item's previous close from the overview, 0 while it is not known.
+    double previousClose() const;
+
 private:
     CKBarCtrl& m_ctrl;
     bool m_setUp = false;
     TimelineReader m_reader; // of the replies loaded here rather than polled
     std::vector<TimelineRecord> m_records;
     market::ShownGeneration m_shown;
+    int m_code = market::kFirstItem;
+    bool m_onPreviousClose = false;
+    std::function<std::time_t()> m_now = [] { return std::time(nullptr); };
 };
 
 } // namespace chart

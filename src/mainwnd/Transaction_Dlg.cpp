@@ -232,6 +232,8 @@ void Transaction_Dlg::initialise()
                              platform::MsgButtons::Ok, platform::MsgIcon::Warning);
     m_menus[1]->addSeparator();
     m_charts.indicators()->addTo(m_menus[1]);
+    m_menus[1]->addSeparator();
+    m_menus[1]->addAction(m_charts.drawingToolsAction());
 
     m_views = new mainwnd::ItemViews(this, chartRect());
 
@@ -717,8 +719,11 @@ void Transaction_Dlg::keyPressEvent(QKeyEvent* event)
         event->accept(); // swallowed
         return;
     }
-    // The K-line answers its keys wherever the focus is in the window.
+    // The K-line answers its keys wherever the focus is in the window, and so does the
+    // time-share its ← and →.
     if (m_charts.Visible() == chart::MarketCharts::View::Candles && klineChart()->handleKey(event->key()))
+        return;
+    if (m_charts.Visible() == chart::MarketCharts::View::Timeline && timeshareChart()->handleKey(event->key()))
         return;
     QWidget::keyPressEvent(event);
 }

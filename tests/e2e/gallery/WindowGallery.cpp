@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <ctime>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include <QAction>
 #include <QApplication>
@@ -24,6 +26,8 @@
 #include "session/Session.h"
 #include "app/VerificationCode.h"
 #include "chart/CKBarCtrl.h"
+#include "chart/DrawingLayer.h"
+#include "chart/DrawingToolbar.h"
 #include "chart/IndicatorActions.h"
 #include "controls/JHeaderCtrl.h"
 #include "controls/JListCtrl.h"
@@ -157,6 +161,38 @@ int main(int argc, char** argv)
         QEvent leave(QEvent::Leave); // the pointer leaves the chart, and the cross-hair with it
         QApplication::sendEvent(chart, &leave);
         settle(500);
+    }
+    // The drawing tools: a trend line, a channel, the golden section of a swing, a support
+    // level and a note, drawn with the mouse; then taken away again.
+    if (CKBarCtrl* chart = market->klineChart(); auto* layer = chart->findChild<chart::DrawingLayer*>()) {
+        auto* toolbar = chart->findChild<chart::DrawingToolbar*>();
+        chart->findChild<QAction*>(QStringLiteral("drawingTools"))->trigger();
+        layer->setTextAsker([] { return std::optional(QStringLiteral("支撑位")); });
+        const int w = chart->width();
+        const int h = chart->height();
+        const struct
+        {
+            int tool;
+            std::vector<QPointF> at; // in parts of the chart's width and height
+        } strokes[] = {{0, {{0.15, 0.45}, {0.45, 0.2}}},
+                       {4, {{0.5, 0.5}, {0.7, 0.35}, {0.6, 0.6}}},
+                       {5, {{0.72, 0.58}, {0.9, 0.12}}},
+                       {3, {{0.3, 0.52}}},
+                       {7, {{0.31, 0.5}}}};
+        for (const auto& stroke : strokes) {
+            toolbar->toolAction(stroke.tool)->trigger();
+            for (const QPointF& f : stroke.at) {
+                const QPoint at(int(f.x() * w), int(f.y() * h));
+                QTest::mouseMove(chart, at);
+                QTest::mouseClick(chart, Qt::LeftButton, {}, at);
+            }
+        }
+        layer->selectAt(QPoint(1, 1));
+        settle(300);
+        saveScreen({market}, QStringLiteral("drawings"));
+        layer->removeAll();
+        chart->findChild<QAction*>(QStringLiteral("drawingTools"))->trigger();
+        settle(300);
     }
     // The code finder at the foot of the window, as a letter typed there opens it.
     QTest::keyClick(market, 't');

@@ -1,5 +1,6 @@
 // Every settings file the terminal keeps in its folder, fed the same bytes: none may throw,
 // and what each writes back must read as the same value.
+#include "chart/Drawings.h"
 #include "chart/IndicatorSettings.h"
 #include "client/CodePage.h"
 #include "client/ServerLine.h"
@@ -29,6 +30,15 @@ bool writableNames(const controls::ColumnWidthChoices& choices)
     return true;
 }
 
+bool writableTexts(const chart::DrawingBook::Items& items)
+{
+    for (const auto& [item, drawings] : items)
+        for (const chart::Drawing& d : drawings)
+            if (!writableName(d.text))
+                return false;
+    return true;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -36,6 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes = fuzz::text(data, size);
     if (const auto choice = chart::parseIndicatorChoice(bytes))
         FUZZ_CHECK(chart::parseIndicatorChoice(chart::indicatorChoiceText(*choice)) == choice);
+    if (const auto drawings = chart::parseDrawings(bytes); drawings && writableTexts(*drawings))
+        FUZZ_CHECK(chart::parseDrawings(chart::drawingsText(*drawings)) == drawings);
     if (const auto widths = controls::parseColumnWidths(bytes); widths && writableNames(*widths))
         FUZZ_CHECK(controls::parseColumnWidths(controls::columnWidthsText(*widths)) == widths);
     if (const auto codes = market::parseWatchlist(bytes))

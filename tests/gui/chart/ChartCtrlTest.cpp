@@ -22,6 +22,9 @@
 #include "chart/PeriodBar.h"
 #include "chart/Show_Keyline_Msg__Dlg.h"
 #include "chart/TimelineChart.h"
+#include "chart/ChartReadout.h"
+#include "chart/ChartText.h"
+#include "session/Session.h"
 #include "client/Transport.h"
 #include "platform/core/CrossThread.h"
 #include "support/LoopbackServer.h"
@@ -61,7 +64,11 @@ class ChartCtrlTest final : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { QVERIFY(m_host.open()); }
+    void init()
+    {
+        Session::current().resetForTest();
+        QVERIFY(m_host.open());
+    }
     void cleanup() { m_host.close(); }
 
     void createPlacesTheControlWithItsInfoBox()
@@ -280,6 +287,61 @@ private slots:
             QVERIFY(qAbs((o.Scale().max + o.Scale().min) / 2 - ref) < 0.001f);
         });
         SaveIfAsked(ctrl->Snapshot(), "timeline-400.png");
+    }
+
+    void infoBoxReadsTheValuesUnderTheCrossHair()
+    {
+        CandleChart* view = m_host.candles();
+        CKBarCtrl* ctrl = &view->control();
+        const std::string reply = CandleReply(50);
+        QVERIFY(view->load(reply, 8, 80));
+        const std::vector<CandleRecord> records = *parseCandleReply(reply);
+        Show_Keyline_Msg__Dlg* box = ctrl->infoBox();
+        QTest::mouseClick(ctrl, Qt::LeftButton, {}, QPoint(300, 200));
+        const int w = (1571 - 55) / 81;
+        QTest::mouseMove(ctrl, QPoint(3 * w + 2, 150));
+        QTRY_VERIFY(box->isVisible());
+        QCOMPARE(box->readout(), candleReadout(records, 3, 8));
+        // The keys take it along with the cross-hair.
+        ctrl->setFocus();
+        QTest::keyClick(ctrl, Qt::Key_Left);
+        QTest::keyClick(ctrl, Qt::Key_Left);
+        QTRY_COMPARE(box->readout(), candleReadout(records, 48, 8));
+        QVERIFY(box->readout()[7].value != "--"); // 涨跌幅 of a candle with one before it
+        SaveIfAsked(ctrl->grab().toImage(), "candles-infobox.png");
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(ctrl, &leave);
+        QVERIFY(!box->isVisible());
+
+        // The time-share: the minute under it, its changes from the previous close.
+        Session::current().storeItems({{market::kFirstItem, "Tolmere小酒窖", 20.0f}}, 1);
+        TimelineChart* day = m_host.timeline();
+        CKBarCtrl* dayCtrl = &day->control();
+        const std::string minutes = TimelineReply(120);
+        QVERIFY(day->load(minutes));
+        dayCtrl->setFocus();
+        QTest::keyClick(dayCtrl, Qt::Key_Left);
+        QTest::keyClick(dayCtrl, Qt::Key_Left);
+        Show_Keyline_Msg__Dlg* dayBox = dayCtrl->infoBox();
+        QTRY_VERIFY(dayBox->isVisible());
+        QCOMPARE(dayBox->Mode(), 0);
+        const std::vector<TimelineRecord> dayRecords = *parseTimelineReply(minutes);
+        QCOMPARE(dayBox->readout()[1].value, std::string("11:28")); // the 119th minute
+        QCOMPARE(dayBox->readout()[2].value, fixedText(dayRecords[118].price, 2));
+        QCOMPARE(dayBox->readout()[3].value, fixedText(dayRecords[118].price - 20.0, 2));
+        SaveIfAsked(dayCtrl->grab().toImage(), "timeline-infobox.png");
+
+        // Centred on the previous close, the scale's middle line is that close.
+        day->setCentredOnPreviousClose(true);
+        dayCtrl->withCanvas([](ChartCanvas& c) {
+            const CSubAreaScale& s = c.findSubArea("O")->Scale();
+            QVERIFY(qAbs((s.max + s.min) / 2 - 20.0) < 1e-9);
+        });
+        day->setCentredOnPreviousClose(false);
+        dayCtrl->withCanvas([&](ChartCanvas& c) {
+            const CSubAreaScale& s = c.findSubArea("O")->Scale();
+            QVERIFY(qAbs((s.max + s.min) / 2 - dayRecords[0].averagePrice) < 1e-9);
+        });
     }
 
     void timelineVolumesAndFlatDay()

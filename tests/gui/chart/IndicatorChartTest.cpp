@@ -241,7 +241,7 @@ private slots:
         for (int i = 0; i < 20; ++i) {
             const double close = 131072.01 + 0.01 * i;
             records.push_back({close - 0.05, close, close + 0.1, close - 0.1, 1700000000 + i * 2592000,
-                               123456789 + i});
+                               123456789 + i, {}, {}});
         }
         for (const Oscillator o : {Oscillator::Macd, Oscillator::Rsi}) {
             CandleChart* chart = m_host.candles(With(o));

@@ -150,14 +150,18 @@ TEST(ChartRange, PriceAreaIsSymmetricAboutTheFirstValue)
 
 TEST(ChartRange, VolumeAreaStartsAtZeroAndWindowBoundsTheRange)
 {
-    OneBand b("P", DisplayKind::Histogram);
-    for (float v : {500.0f, 700.0f, 900.0f, 2000.0f})
-        b.canvas.AppendElement(Point(v), "P1");
-    const CSubArea::Range r = b.area().ComputeRange(1, 2);
-    EXPECT_FLOAT_EQ(r.min, 0);
-    EXPECT_FLOAT_EQ(r.max, 900); // 500 and 2000 lie outside the window
-    b.canvas.DrawRange("P", 1, 2);
-    EXPECT_FALSE(b.area().ComputeRange(1, 2).changed);
+    // The time-share's volumes too: a day without an idle minute once started its scale at
+    // the smallest volume, and that minute's line had no length.
+    for (const auto& [name, kind] : {std::pair("P", DisplayKind::Histogram), std::pair("M", DisplayKind::VLine)}) {
+        OneBand b(name, kind);
+        for (float v : {500.0f, 700.0f, 900.0f, 2000.0f})
+            b.canvas.AppendElement(Point(v), std::string(name) + "1");
+        const CSubArea::Range r = b.area().ComputeRange(1, 2);
+        EXPECT_FLOAT_EQ(r.min, 0) << name;
+        EXPECT_FLOAT_EQ(r.max, 900) << name; // 500 and 2000 lie outside the window
+        b.canvas.DrawRange(name, 1, 2);
+        EXPECT_FALSE(b.area().ComputeRange(1, 2).changed);
+    }
 }
 
 TEST(ChartRange, AnElementOffScreenStretchesNoScale)
@@ -405,4 +409,22 @@ TEST(ChartDraw, TimeLabelsOfTheVolumeAreaNeedTheLegend)
     b.canvas.DrawRange("M", 0, 360);
     EXPECT_GT(CountColour(b.canvas.Image(), QRect(50, 222, 40, 18), text), 0);   // "09:30"
     EXPECT_GT(CountColour(b.canvas.Image(), QRect(640, 222, 40, 18), text), 0);  // "21:00"
+}
+
+TEST(ChartDraw, AClearedCanvasDrawsItsScaleAndTimeLabelsAgain)
+{
+    // A newly chosen item empties the chart; its first reply may have the range of the day
+    // shown before, which must not leave the labels blank.
+    OneBand b("M", DisplayKind::VLine);
+    b.canvas.SetAxisLegend("M");
+    auto load = [&b] {
+        for (float v : {30.0f, 45.0f, 29.0f})
+            b.canvas.AppendElement(Point(v, kRiseColour), "M1");
+        b.canvas.DrawRange("M", 0, 360);
+    };
+    load();
+    const QImage drawn = b.canvas.Image().copy();
+    b.canvas.clearAll();
+    load();
+    EXPECT_EQ(b.canvas.Image(), drawn);
 }

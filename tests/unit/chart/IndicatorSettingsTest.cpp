@@ -11,6 +11,7 @@ TEST(IndicatorSettings, MembersOfTheWrongKindKeepTheirDefaults)
     chosen.movingAverages = false;
     chosen.maPeriods = {3, 8, 13, 250};
     chosen.oscillator = Oscillator::Rsi;
+    chosen.timelineOnPreviousClose = true;
     EXPECT_EQ(parseIndicatorChoice(indicatorChoiceText(chosen)), chosen);
 
     const IndicatorChoice defaults;
