@@ -1,8 +1,11 @@
 // Exchange benchmarks: orders matched by the engine alone, and signed requests answered
 // over loopback through the real client transport. Bounded by Google Benchmark's timing.
 #include <atomic>
+#include <chrono>
 #include <ctime>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -149,6 +152,76 @@ void BM_SignedBuyOrderWithDatabase(benchmark::State& state)
               {{"buy_amount", "1"}, {"buy_price", "33.00"}, {"id", "100002"}, {"item_id", "9160001"}}, true);
 }
 BENCHMARK(BM_SignedBuyOrderWithDatabase)->UseRealTime()->Threads(1);
+
+void BM_SignedTradesToday(benchmark::State& state)
+{
+    RunSigned(state, client::Endpoint::TradeToday, {{"id", "100001"}});
+}
+BENCHMARK(BM_SignedTradesToday)->UseRealTime()->Threads(1)->Threads(2);
+
+// The answer time of one trades request while `terminals` logged-in terminals each poll their
+// trades every 3 s (the fill notices), all on fresh connections as the terminal makes them.
+void BM_TradesTodayUnderPollingTerminals(benchmark::State& state)
+{
+    Served& s = Server();
+    if (!s.ex) {
+        state.SkipWithError("cannot listen");
+        return;
+    }
+    const double terminals = static_cast<double>(state.range(0));
+    const std::string url = "http://" + s.address + ":8055" + std::string(client::endpointInfo(client::Endpoint::TradeToday).path);
+    const auto poll = [&url](const std::string& id) {
+        const client::SignedRequest req = client::buildSignedRequest(client::Endpoint::TradeToday, {{"id", id}},
+                                                                     client::defaults::kSignKey, client::CurrentTimestamp());
+        std::string reply;
+        client::HttpPostFormNoLock(url, req.body, reply);
+        return reply.find("\"success\":\"true\"") != std::string::npos;
+    };
+    // A day's worth of trades to list: 100003 crosses the spread a few times.
+    static const bool traded = [&s] {
+        for (int i = 0; i < 20; ++i) {
+            const client::SignedRequest req = client::buildSignedRequest(
+                client::Endpoint::Buy, {{"buy_amount", "1"}, {"buy_price", "38.00"}, {"id", "100003"}, {"item_id", "9160001"}},
+                client::defaults::kSignKey, client::CurrentTimestamp());
+            std::string reply;
+            client::HttpPostFormNoLock("http://" + s.address + ":8055" + std::string(client::endpointInfo(client::Endpoint::Buy).path),
+                                       req.body, reply);
+        }
+        return true;
+    }();
+    (void)traded;
+
+    constexpr int kLoaders = 4;
+    const auto period = std::chrono::duration<double>(3.0 * kLoaders / terminals);
+    std::atomic<bool> stop{false};
+    std::atomic<long> sent{0};
+    std::vector<std::thread> loaders;
+    const auto start = std::chrono::steady_clock::now();
+    for (int t = 0; terminals > 0 && t < kLoaders; ++t) {
+        loaders.emplace_back([&, t] {
+            auto next = std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::steady_clock::duration>(period * t / kLoaders);
+            while (!stop) {
+                std::this_thread::sleep_until(next);
+                next += std::chrono::duration_cast<std::chrono::steady_clock::duration>(period);
+                poll(t % 2 ? "100001" : "100003");
+                ++sent;
+            }
+        });
+    }
+    long failures = 0;
+    for (auto _ : state) {
+        if (!poll("100003"))
+            ++failures;
+    }
+    stop = true;
+    for (std::thread& t : loaders)
+        t.join();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    state.counters["offered/s"] = terminals / 3.0;
+    state.counters["polled/s"] = static_cast<double>(sent) / seconds;
+    state.counters["failures"] = static_cast<double>(failures);
+}
+BENCHMARK(BM_TradesTodayUnderPollingTerminals)->Arg(0)->Arg(1000)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(5.0);
 
 } // namespace
 BENCHMARK_MAIN();

@@ -19,6 +19,7 @@
 #include "client/Options.h"
 #include "client/ServerLine.h"
 #include "mainwnd/Transaction_Dlg.h"
+#include "mainwnd/Watchers.h"
 #include "market/core/CUPdate_rightdlg_thread.h"
 #include "market/Right_Msg_Dlg.h"
 #include "market/core/Pollers.h"
@@ -83,12 +84,15 @@ int main(int argc, char** argv)
     int unforced = 0;
     market->quotePanel()->installEventFilter(&panelPaints);
     market->quotePanel()->poller()->setRequestObserver([&](market::QuoteRequest, int force) { (force == 1 ? forced : unforced)++; });
+    // The requests the fill notices add; the price alerts add none.
+    int fillPolls = 0;
+    market->watchers()->fills()->poller()->setRequestObserver([&](trade::AccountRequest, int) { ++fillPolls; });
 
     // Let the start-up sequence and the first loads pass, then measure; one event loop.
     double cpu0 = 0;
     QElapsedTimer wall;
     QTimer::singleShot(6000, &app, [&] {
-        panelPaints.paints = forced = unforced = 0;
+        panelPaints.paints = forced = unforced = fillPolls = 0;
         cpu0 = CpuSeconds();
         wall.start();
     });
@@ -99,6 +103,7 @@ int main(int argc, char** argv)
                     cpu, 100.0 * cpu / elapsed);
         std::printf("quote panel: %d paints, %d forced and %d timed requests\n", panelPaints.paints, forced,
                     unforced);
+        std::printf("fill notices: %d requests, %.1f per minute\n", fillPolls, 60.0 * fillPolls / elapsed);
         std::fflush(stdout);
         std::_Exit(0); // the windows and pollers need no orderly end for a measurement
     });

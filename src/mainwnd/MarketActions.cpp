@@ -57,6 +57,8 @@ constexpr ActionRow kActionRows[] = {
     {Command::OpenSelected, "打开", "openSelected", Qt::Key_Return, Scope::Overview},
     {Command::AddToWatchlist, "加入自选", "addToWatchlist", Qt::Key_Insert, Scope::Overview},
     {Command::RemoveFromWatchlist, "删除自选", "removeFromWatchlist", Qt::Key_Delete, Scope::Overview},
+    {Command::FillNotices, "成交回报", "fillNotices", Qt::Key(0), Scope::Always},
+    {Command::PriceAlerts, "设置预警...", "priceAlerts", Qt::Key(0), Scope::Always},
 };
 static_assert(std::size(kActionRows) == MarketActions::kCommandCount);
 

@@ -53,8 +53,10 @@ public:
         OpenSelected,
         AddToWatchlist,
         RemoveFromWatchlist,
+        FillNotices,
+        PriceAlerts,
     };
-    static constexpr int kCommandCount = int(Command::RemoveFromWatchlist) + 1;
+    static constexpr int kCommandCount = int(Command::PriceAlerts) + 1;
 
     explicit MarketActions(QObject* parent);
 

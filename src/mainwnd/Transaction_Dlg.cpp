@@ -32,6 +32,7 @@
 #include "mainwnd/ItemViews.h"
 #include "mainwnd/MarketDialogs.h"
 #include "mainwnd/TradeWindows.h"
+#include "mainwnd/Watchers.h"
 #include "mainwnd/WatchlistChange.h"
 #include "platform/Bitmaps.h"
 #include "platform/core/Colours.h"
@@ -189,7 +190,7 @@ void Transaction_Dlg::createControls()
         addButton(t.id, t.command, QString::fromUtf8(t.caption), platform::edges(t.left, 29, t.left + 60, 77),
                   bmp::ToolButton);
 
-    m_menus[0] = addMenu(kMenuSystem, {Command::SystemStatus, Command::Exit});
+    m_menus[0] = addMenu(kMenuSystem, {Command::SystemStatus, Command::FillNotices, Command::PriceAlerts, Command::Exit});
     m_menus[1] = addMenu(kMenuAnalysis, {Command::Timeshare, Command::Kline});
     m_menus[2] = addMenu(kMenuHelp, {Command::KeysHelp, Command::About});
 
@@ -268,6 +269,7 @@ void Transaction_Dlg::initialise()
     }
     if (Session::current().loggedIn())
         makeTradePanel();
+    m_watchers = new mainwnd::Watchers(this, m_overview.get());
     if (!m_announcements) {
         m_announcements = new Show_Message_Dlg(this);
     }
@@ -295,10 +297,7 @@ void Transaction_Dlg::initialise()
 
 Right_Msg_Dlg* Transaction_Dlg::quotePanel() const { return m_views->quotePanel(); }
 
-Show_Message_Dlg* Transaction_Dlg::announcements() const
-{
-    return m_announcements;
-}
+Show_Message_Dlg* Transaction_Dlg::announcements() const { return m_announcements; }
 
 LoginDlg* Transaction_Dlg::loginDialog() const
 {
@@ -533,6 +532,7 @@ QMenu* Transaction_Dlg::watchlistMenu(int row)
         m_watchlistMenu = new QMenu(this);
         m_watchlistMenu->addAction(m_actions->action(Command::AddToWatchlist));
         m_watchlistMenu->addAction(m_actions->action(Command::RemoveFromWatchlist));
+        m_watchlistMenu->addAction(m_actions->action(Command::PriceAlerts));
         // Queued: a chosen entry triggers only after the menu has hidden.
         connect(m_watchlistMenu, &QMenu::aboutToHide, m_actions, &mainwnd::MarketActions::endRowOffer,
                 Qt::QueuedConnection);

@@ -33,7 +33,7 @@ class Selling_dlg;
 class Show_Message_Dlg;
 class Show_sys_statu_sdlg;
 class ShowViewSetDlg;
-namespace mainwnd { class IdleLock; class ItemViews; class MarketDialogs; class TradeWindows; }
+namespace mainwnd { class IdleLock; class ItemViews; class MarketDialogs; class TradeWindows; class Watchers; }
 namespace market { class ItemFinder; class Overview; }
 
 // The market window over the whole work area: title bar, toolbar, the vertical tabs, the
@@ -103,6 +103,7 @@ public:
     mainwnd::IdleLock* idleLock() const;
     Selling_dlg* quickSell() const;
     KeysHelpDlg* keysHelp() const;
+    mainwnd::Watchers* watchers() const { return m_watchers; }
     JListCtrl* basicList() const { return m_basicList; }
     JListCtrl* extendedList() const { return m_extendedList; }
     CKBarCtrl* klineChart() const { return m_charts.Candles(); }
@@ -198,6 +199,7 @@ private:
     mainwnd::TradeWindows* m_trading = nullptr;
     mainwnd::MarketDialogs* m_dialogs = nullptr;
     mainwnd::ItemViews* m_views = nullptr;
+    mainwnd::Watchers* m_watchers = nullptr;
 
     std::unique_ptr<CUPdate_thread> m_poller;
     QTimer m_timer1; // refresh of the visible view, every 5000 ms

@@ -73,6 +73,8 @@ public:
 
     // GUI thread. The pinyin keys of the listed items' names, by code, as of the last reply.
     const std::map<int, NameKeys>& nameKeys() const { return m_nameKeys; }
+    // GUI thread. The last reply that filled the lists.
+    const OverviewReply& lastReply() const { return m_last; }
 
 signals:
     // A double click on a row of either list: the window shows that item's time-share view.

@@ -76,6 +76,10 @@ signals:
     void levelClicked(int code, bool ask, double price);
     void levelDoubleClicked(int code, bool ask, double price);
 
+signals:
+    // A quote with a latest price was shown (the price alerts look at it).
+    void latestShown(int code, double latest);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -23,6 +23,7 @@ OverviewReply parseOverviewReply(std::string_view wire, const std::vector<std::s
     for (int d = 0; d < out.rowCount; ++d) {
         const Json::Value& row = infor[d];
         out.rowCodes.push_back(client::jsonInt(row, "main_3"));
+        out.figures.push_back(figuresOf(row));
         if (d < ItemTable::kCapacity) {
             out.items.push_back({client::jsonInt(row, "main_3"), client::jsonText(row, "main_4"),
                                  static_cast<float>(client::jsonReal(row, "main_5"))});

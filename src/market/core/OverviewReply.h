@@ -7,6 +7,7 @@
 #include "session/Records.h"
 #include "market/core/OverviewCells.h"
 #include "market/core/Pinyin.h"
+#include "market/core/PriceAlerts.h"
 
 namespace market {
 
@@ -21,6 +22,7 @@ struct OverviewReply
     std::vector<ItemEntry> items; // the first ItemTable::kCapacity rows
     std::vector<NameKeys> itemKeys; // of each item's name, for the finder
     std::vector<int> rowCodes;    // the item code of every row
+    std::vector<ItemFigures> figures; // of every row, for the price alerts
 };
 
 // `wire` is the reply as received (wire code page).

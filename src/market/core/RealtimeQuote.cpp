@@ -85,6 +85,8 @@ RealtimeQuote parseRealtime(const std::string& utf8Reply)
     const float increase = realOf(first, "increase");
     const Tone moveTone = increase > 0 ? Tone::Up : increase < 0 ? Tone::Down : Tone::Level;
     v[11] = {Fixed2(realOf(first, "latest")), moveTone};
+    if (const double latest = client::jsonReal(first, "latest"); std::fabs(latest) >= 0.00001)
+        q.latest = latest;
     v[12] = {Fixed2(realOf(first, "change")), moveTone};
     v[30] = {increase == 0 ? "--" : Fixed2(increase) + "%", moveTone};
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@ struct RealtimeQuote
     // The prices of the ten level rows, top down (卖⑤ … 卖①, 买① … 买⑤), as the reply gives
     // them: an order taken from the quote goes out at exactly this price. 0 for an empty level.
     std::array<double, 10> levelPrices{};
+    std::optional<double> latest; // for the price alerts; none before the day's first trade
 };
 
 // A level row of the quote panel: rows 0–4 are the asks (卖⑤ … 卖①), rows 5–9 the bids.

@@ -2,7 +2,7 @@
 // account 100001 against the substitute exchange in this process, it renders every window a
 // user meets to one PNG each (the login, the market views, the trade panel with each of its
 // functions, the lock windows and the quick pop-ups), and the README's views of the screen
-// (overview, timeshare, kline, indicators, finder, watchlist, trade, orders) with the windows on it as the user sees them. scripts/screenshots.sh
+// (overview, timeshare, kline, indicators, finder, watchlist, trade, orders, notice) with the windows on it as the user sees them. scripts/screenshots.sh
 // copies those into docs/screenshots.
 #include <cstdio>
 #include <ctime>
@@ -30,6 +30,10 @@
 #include "mainwnd/Detail_Trans_Dlg.h"
 #include "mainwnd/KeysHelpDlg.h"
 #include "mainwnd/Transaction_Dlg.h"
+#include "mainwnd/Watchers.h"
+#include "client/Call.h"
+#include "client/Numbers.h"
+#include "platform/Notices.h"
 #include "market/ItemFinder.h"
 #include "market/ShowViewSetDlg.h"
 #include "market/SingleItemQuote.h"
@@ -227,6 +231,21 @@ int main(int argc, char** argv)
         }
         save(panel, QStringLiteral("panel-%1").arg(function, 2, 10, QLatin1Char('0')));
     }
+    // A fill: a buy across the spread, told bottom right at the next poll of today's trades.
+    market::requestSingleItemQuote(9160001);
+    const std::string ask = client::fixedDecimals(Session::current().singleItemQuote().firstPrices[0], 2);
+    client::Call(client::Endpoint::Buy, {{"buy_amount", "20"}, {"buy_price", ask}, {"id", "100001"}, {"item_id", "9160001"}});
+    platform::NoticeWindow* notice = nullptr;
+    for (int waited = 0; waited < 8000 && !((notice = market->watchers()->notices()->window()) && notice->isVisible());
+         waited += 200)
+        settle(200);
+    saveScreen({market, panel, notice}, QStringLiteral("notice"));
+    save(notice, QStringLiteral("notice-window"));
+    market->actions()->action(mainwnd::MarketActions::Command::FillNotices)->trigger();
+    save(market->watchers()->fillsWindow(), QStringLiteral("fill-notices"));
+    market->actions()->action(mainwnd::MarketActions::Command::PriceAlerts)->trigger();
+    save(market->watchers()->alertsWindow(), QStringLiteral("price-alerts"));
+
     // The pop-ups before the lock, which would guard them.
     testsupport::run(market, testsupport::MarketCommand::QuickBuy);
     settle(800);

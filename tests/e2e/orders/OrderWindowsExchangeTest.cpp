@@ -23,6 +23,14 @@
 #include "trade/Buying_dlg.h"
 #include "trade/Trade.h"
 #include "trade/low_deal_revoke_dlg.h"
+#include "client/ApiSign.h"
+#include "client/Call.h"
+#include "client/Numbers.h"
+#include "mainwnd/Watchers.h"
+#include "chart/CKBarCtrl.h"
+#include <QMenu>
+#include <QComboBox>
+#include "platform/Notices.h"
 
 namespace {
 
@@ -88,6 +96,73 @@ private slots:
         // The overview gives the pop-ups the item's name.
         QTRY_VERIFY_WITH_TIMEOUT(m_market->basicList()->rowCount() > 0, 15000);
         m_boxes->clear();
+    }
+
+    void aRestingOrderMetByAnotherAccountIsToldWithinOnePoll()
+    {
+        trade::FillNotices* fills = m_market->watchers()->fills();
+        fills->poll(); // what is there now is known before the order goes in
+        QVERIFY(fills->poller()->waitIdle(5000));
+        const std::size_t told = fills->told().size();
+
+        // 100001 offers five at the best ask, behind what rests there; 100002 buys the whole level.
+        const client::ApiReply quote = client::fetch(client::Endpoint::Realtime);
+        const std::string ask = client::fixedDecimals(client::jsonReal(quote.infor[0], "sellPrice1"), 2);
+        const std::int64_t resting = client::JsonInt64(quote.infor[0], "sellVol1");
+        QVERIFY(resting > 0);
+        const client::ApiReply sell = client::Call(client::Endpoint::Sell, {{"id", "100001"}, {"item_id", "9160001"},
+                                                                            {"sell_amount", "5"}, {"sell_price", ask}});
+        QVERIFY2(sell.success, sell.msg.c_str());
+        QVERIFY(client::Call(client::Endpoint::Login, {{"passwd", client::hashPassword("velmora")}, {"username", "100002"}}).success);
+        const client::ApiReply buy = client::Call(client::Endpoint::Buy, {{"buy_amount", std::to_string(resting + 5)},
+                                                                          {"buy_price", ask}, {"id", "100002"},
+                                                                          {"item_id", "9160001"}});
+        QVERIFY2(buy.success, buy.msg.c_str());
+
+        // The next tick of the poll tells it.
+        platform::NoticeWindow* notice = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((notice = m_market->watchers()->notices()->window()) && notice->isVisible(),
+                                 2 * trade::FillNotices::kPollMs);
+        QCOMPARE(fills->told().size(), told + 1);
+        QVERIFY(notice->lines().front().startsWith(QStringLiteral("卖 9160001 Tolmere小酒窖 ") + QString::fromStdString(ask) + " × 5 "));
+        testsupport::renderIfAsked(*notice, "fill-notice-e2e");
+    }
+
+    void anAlertSetFromTheOverviewTellsOnceFromItsRows()
+    {
+        using Command = mainwnd::MarketActions::Command;
+        QAction* action = m_market->actions()->action(Command::PriceAlerts);
+        QVERIFY(m_market->dropMenu(Transaction_Dlg::kMenuSystem)->actions().contains(action));
+        QVERIFY(m_market->klineChart()->findChild<QMenu*>(QStringLiteral("indicatorMenu"))->actions().contains(action));
+        action->trigger();
+        market::PriceAlertsDlg* dlg = m_market->watchers()->alertsWindow();
+        QVERIFY(dlg && dlg->isVisible());
+        dlg->conditionBox()->setCurrentIndex(0);
+        dlg->valueField()->setText(QStringLiteral("0.01"));
+        QTest::mouseClick(dlg->addButton(), Qt::LeftButton);
+        QCOMPARE(m_market->watchers()->alerts()->alerts().back().code, 9160001);
+
+        platform::NoticeWindow* notice = m_market->watchers()->notices()->window();
+        if (notice)
+            notice->hide();
+        m_market->refresh(); // the overview's next reply
+        QTRY_VERIFY_WITH_TIMEOUT((notice = m_market->watchers()->notices()->window()) && notice->isVisible()
+                                     && notice->title() == QStringLiteral("价格预警"),
+                                 10000);
+        QVERIFY(notice->lines().front().startsWith(QStringLiteral("9160001 Tolmere小酒窖 最新价 ≥ 0.01，最新价 ")));
+        testsupport::renderIfAsked(*dlg, "alerts-window-e2e");
+        testsupport::renderIfAsked(*notice, "alert-notice-e2e");
+        QVERIFY(!m_market->watchers()->alerts()->alerts().back().armed);
+
+        // On a chart the overview rests; the item's quote serves its alerts.
+        notice->hide();
+        m_market->actions()->action(Command::Timeshare)->trigger();
+        action->trigger();
+        dlg->conditionBox()->setCurrentIndex(1);
+        dlg->valueField()->setText(QStringLiteral("99999"));
+        QTest::mouseClick(dlg->addButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(notice->isVisible(), 10000);
+        QVERIFY(notice->lines().front().startsWith(QStringLiteral("9160001 Tolmere小酒窖 最新价 ≤ 99999.00")));
     }
 
     void cleanupTestCase()

@@ -357,7 +357,7 @@ private slots:
         Transaction_Dlg* w = open(false);
         QTest::mouseClick(child<QWidget>(w, Transaction_Dlg::kClose), Qt::LeftButton);
         QTest::keyClick(w, Qt::Key_Escape);
-        w->dropMenu(Transaction_Dlg::kMenuSystem)->actions().at(1)->trigger(); // 退出系统
+        w->dropMenu(Transaction_Dlg::kMenuSystem)->actions().last()->trigger(); // 退出系统
         QCOMPARE(m_boxes->texts(), QStringList({kConfirmExit, kConfirmExit, kConfirmExit}));
         QCOMPARE(m_boxes->calls().front().buttons, platform::MsgButtons::YesNo);
         QVERIFY(w->isVisible()); // No leaves everything as it was
