@@ -207,14 +207,11 @@ void Right_Msg_Dlg::showQuote(const Quote& quote)
     store(drawQuote(quote.quote), 0);
     if (quote.quote.parsed) {
         m_opening = quote.quote.opening;
-<<<<<<< HEAD
         m_levels = quote.quote.levelPrices;
         m_levelItem = quote.item.code;
     }
-=======
     if (quote.quote.latest)
         emit latestShown(quote.item.code, *quote.quote.latest);
->>>>>>> main
 }
 
 void Right_Msg_Dlg::showTicks(const Ticks& ticks)

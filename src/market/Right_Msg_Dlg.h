@@ -75,8 +75,6 @@ signals:
     // of the item `code`.
     void levelClicked(int code, bool ask, double price);
     void levelDoubleClicked(int code, bool ask, double price);
-
-signals:
     // A quote with a latest price was shown (the price alerts look at it).
     void latestShown(int code, double latest);
 
