@@ -640,6 +640,7 @@ private slots:
         JListCtrl* holdings = purchase->list(trade::OrderWindow::Tab::Positions);
         QTRY_COMPARE(holdings->rowCount(), 2);
         const QRect second = holdings->visualItemRect(holdings->item(1, 1));
+        QTest::mouseClick(holdings->viewport(), Qt::LeftButton, {}, second.center()); // a double click's first half
         QTest::mouseDClick(holdings->viewport(), Qt::LeftButton, {}, second.center());
         QTRY_VERIFY(sale->isVisible());
         QCOMPARE(panel->title(), QStringLiteral("卖出"));
