@@ -13,6 +13,7 @@
 #include "platform/Fonts.h"
 #include "platform/Windows.h"
 #include "platform/WorkArea.h"
+#include "trade/OrderWindow.h"
 #include "trade/PanelWindow.h"
 
 namespace {
@@ -243,6 +244,13 @@ trade::PanelWindow* Detail_Trans_Dlg::ensureWindow(Hosted which)
     if (!window) {
         window = createHostedWindow(which, this);
         window->setGeometry(hostedPlace(which));
+        if (auto* order = qobject_cast<trade::OrderWindow*>(window.data()))
+            connect(order, &trade::OrderWindow::holdingOpened, this, [this](const QString& code) {
+                bool ok = false;
+                const int item = code.toInt(&ok);
+                if (ok && item > 0)
+                    openSale(item);
+            });
     }
     return window;
 }
@@ -268,6 +276,7 @@ void Detail_Trans_Dlg::choose(int function)
         case OnChoice::ClearThenRefresh:
             window->clearInputs();
             window->refresh();
+            openOnItem(which, which == Hosted::Sell ? m_saleCode : 0);
             break;
         case OnChoice::Refresh: window->refresh(); break;
         case OnChoice::RefreshThenClear:
@@ -279,6 +288,30 @@ void Detail_Trans_Dlg::choose(int function)
         }
     }
     keepLockOnTop();
+}
+
+void Detail_Trans_Dlg::openOnItem(Hosted which, int code)
+{
+    auto* order = qobject_cast<trade::OrderWindow*>(m_windows[size_t(which)].data());
+    if (!m_opener || !order)
+        return;
+    const Opening opening = m_opener(which, code);
+    if (opening.code > 0)
+        order->entry().prefill(QString::number(opening.code), opening.price);
+}
+
+void Detail_Trans_Dlg::openSale(int code)
+{
+    const int sale = functionOfEntry(QStringLiteral("卖出"));
+    m_saleCode = code;
+    if (selectedEntry() == entry(sale))
+        choose(sale);
+    else
+        m_tree->setCurrentItem(entry(sale)); // the tree follows, and its selection chooses
+    m_saleCode = 0;
+    if (!m_opener) // no opener to ask for a price: the code alone
+        if (auto* sale = qobject_cast<trade::OrderWindow*>(hostedWindow(Hosted::Sell)))
+            sale->entry().prefill(QString::number(code), QString());
 }
 
 void Detail_Trans_Dlg::showBuyWindow()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 
 #include <QFont>
 #include <QPointer>
@@ -66,6 +67,19 @@ public:
     static QRect dockedPlace();
     void dock();
 
+    // What the buy or sell window opens on when chosen: an item and a price to offer (empty
+    // for none). Given the window and the item asked for, 0 for the chosen one; an item of 0
+    // leaves the window empty. Without an opener the windows open empty.
+    struct Opening
+    {
+        int code = 0;
+        QString price;
+    };
+    using Opener = std::function<Opening(Hosted which, int code)>;
+    void setOpener(Opener opener) { m_opener = std::move(opener); }
+    // The sell window on the item `code` (a holding double-clicked in a positions list).
+    void openSale(int code);
+
     // The strip's buttons.
     void closePanel();
     void hidePanel();
@@ -119,6 +133,8 @@ private:
     trade::PanelWindow* ensureWindow(Hosted which);
     void showHosted(Hosted which);
     void keepLockOnTop();
+    // Fills an order window just emptied with what the opener offers.
+    void openOnItem(Hosted which, int code);
 
     QFont m_treeFont;
     cMyTreeCtrl* m_tree = nullptr;
@@ -133,4 +149,6 @@ private:
     CButtonBMP* m_lockButton = nullptr;
     CButtonBMP* m_refresh = nullptr;
     CButtonBMP* m_lockTimeButton = nullptr;
+    Opener m_opener;
+    int m_saleCode = 0; // the item openSale asked for, while it chooses the sell window
 };

@@ -35,6 +35,7 @@ void ItemViews::showQuotePanel()
         const QRect area = platform::workArea();
         m_quotePanel = new Right_Msg_Dlg(m_market, area.width(), area.height());
         m_quotePanel->initialise();
+        emit quotePanelMade(m_quotePanel);
     }
     m_quotePanel->move(m_chartRect.right() + 1, m_chartRect.top() - 28);
     m_quotePanel->show();

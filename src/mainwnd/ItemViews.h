@@ -41,6 +41,10 @@ public:
     // The overview takes the window back.
     void hideAll();
 
+signals:
+    // The quote panel was made (on its first showing).
+    void quotePanelMade(Right_Msg_Dlg* panel);
+
 private:
     QWidget* m_market;
     QRect m_chartRect;

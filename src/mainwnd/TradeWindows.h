@@ -1,13 +1,21 @@
 #pragma once
 
+#include <optional>
+
 #include <QObject>
 #include <QPointer>
+#include <QString>
 
 class Buying_dlg;
 class Detail_Trans_Dlg;
 class LoginDlg;
 class QWidget;
+class Right_Msg_Dlg;
 class Selling_dlg;
+
+namespace trade {
+class QuickOrderDlg;
+}
 
 namespace mainwnd {
 
@@ -34,6 +42,11 @@ public:
     void makeTradePanel();
     // The quick pop-up of `side` with the current item and the quote's best price.
     void showQuickOrder(Side side);
+    // Trading from the quote panel: a double click on a level opens the quick pop-up at its
+    // price (an ask the buy, a bid the sale), a click puts its price into the order windows
+    // open on the same item; the buy and sell windows of the panel open on the chosen item
+    // at the opposite best level.
+    void followQuotePanel(Right_Msg_Dlg* panel);
 
     Detail_Trans_Dlg* tradePanel() const;
     Buying_dlg* quickBuy() const;
@@ -48,6 +61,15 @@ private:
     Detail_Trans_Dlg* dockTradePanel();
     void closeQuickOrders();
     void lockWhenIdle();
+    // The quick pop-up of `side`, shown; null when a visitor is sent to the login or the lock
+    // is up.
+    trade::QuickOrderDlg* raiseQuickOrder(Side side);
+    // The quick pop-up of `side` on `code`, its price `price` (empty: none to offer).
+    void openQuickOrder(Side side, int code, const QString& price);
+    // The quote panel's best price for `side` of `code` (卖① for a buy, 买① for a sale);
+    // empty when it shows no such price for that item.
+    QString bestPriceFor(Side side, int code) const;
+    void putLevelPrice(int code, double price);
 
     QWidget* m_market;
     QPointer<LoginDlg> m_loginDlg;
@@ -55,6 +77,7 @@ private:
     QPointer<Buying_dlg> m_quickBuy;
     QPointer<Selling_dlg> m_quickSell;
     IdleLock* m_idleLock = nullptr;
+    QPointer<Right_Msg_Dlg> m_quotePanel;
 };
 
 } // namespace mainwnd

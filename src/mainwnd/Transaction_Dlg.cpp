@@ -236,6 +236,7 @@ void Transaction_Dlg::initialise()
     m_menus[1]->addAction(m_charts.drawingToolsAction());
 
     m_views = new mainwnd::ItemViews(this, chartRect());
+    connect(m_views, &mainwnd::ItemViews::quotePanelMade, m_trading, &mainwnd::TradeWindows::followQuotePanel);
 
     // The column file of the working folder decides the columns and the overview tabs.
     setOverviewTabCount(m_overview->buildColumnsFromFile(settings.dir()));

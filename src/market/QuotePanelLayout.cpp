@@ -50,4 +50,15 @@ QuotePanelLayout QuotePanelLayout::compute(const QRect& client)
     return layout;
 }
 
+int QuotePanelLayout::levelRowAt(const QPoint& point) const
+{
+    for (int row = 0; row < 10; ++row) {
+        // Label k, its price (value k) and its volume (value 19 + k) share one line.
+        const int k = 1 + row;
+        if (labels[k].united(values[19 + k]).contains(point))
+            return row;
+    }
+    return -1;
+}
+
 } // namespace market

@@ -1,6 +1,7 @@
 #include "market/Right_Msg_Dlg.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QtMath>
@@ -176,6 +177,8 @@ void Right_Msg_Dlg::clearAreas()
     copy.drawImage(0, 0, drawQuote({}));
     copy.drawImage(0, m_layout.quoteBottom, drawTicks({}));
     m_opening = 0.0f;
+    m_levels = {};
+    m_levelItem = 0;
 }
 
 Right_Msg_Dlg::Quote Right_Msg_Dlg::readQuote(const std::string& wireReply, const market::CurrentItem& item)
@@ -202,8 +205,11 @@ void Right_Msg_Dlg::showQuote(const Quote& quote)
     if (!adopt(quote.item))
         return;
     store(drawQuote(quote.quote), 0);
-    if (quote.quote.parsed)
+    if (quote.quote.parsed) {
         m_opening = quote.quote.opening;
+        m_levels = quote.quote.levelPrices;
+        m_levelItem = quote.item.code;
+    }
     if (quote.quote.latest)
         emit latestShown(quote.item.code, *quote.quote.latest);
 }
@@ -266,4 +272,27 @@ void Right_Msg_Dlg::keyPressEvent(QKeyEvent* event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void Right_Msg_Dlg::takeLevel(QMouseEvent* event, void (Right_Msg_Dlg::*signal)(int, bool, double))
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    const int row = m_layout.levelRowAt(event->position().toPoint());
+    if (row < 0 || m_levelItem <= 0 || m_levels[size_t(row)] <= 0.0)
+        return;
+    event->accept();
+    emit(this->*signal)(m_levelItem, market::isAskRow(row), m_levels[size_t(row)]);
+}
+
+void Right_Msg_Dlg::mousePressEvent(QMouseEvent* event)
+{
+    QWidget::mousePressEvent(event);
+    takeLevel(event, &Right_Msg_Dlg::levelClicked);
+}
+
+void Right_Msg_Dlg::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QWidget::mouseDoubleClickEvent(event);
+    takeLevel(event, &Right_Msg_Dlg::levelDoubleClicked);
 }

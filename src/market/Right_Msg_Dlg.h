@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -64,16 +65,28 @@ public:
     CUPdate_rightdlg_thread* poller() const { return m_poller.get(); }
     // A copy of what the panel shows (device pixels), for tests and grabs.
     QImage snapshot() const;
+    // The level prices shown, top down (see market::RealtimeQuote), and their item's code
+    // (0 while none is shown).
+    const std::array<double, 10>& levelPrices() const { return m_levels; }
+    int levelItem() const { return m_levelItem; }
 
 signals:
+    // A click, and a double click, on a level row that shows a price: an ask (卖) or a bid (买)
+    // of the item `code`.
+    void levelClicked(int code, bool ask, double price);
+    void levelDoubleClicked(int code, bool ask, double price);
     // A quote with a latest price was shown (the price alerts look at it).
     void latestShown(int code, double latest);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    // The level under `event`: emits `signal` when it shows a price.
+    void takeLevel(QMouseEvent* event, void (Right_Msg_Dlg::*signal)(int, bool, double));
     void requestPair(market::Handover handover);
     // An image of `size` logical pixels at the panel's device pixel ratio, filled with the ground.
     QImage makeImage(QSize size) const;
@@ -93,6 +106,8 @@ private:
     std::unique_ptr<CUPdate_rightdlg_thread> m_poller;
     QTimer m_timer1;
     float m_opening = 0.0f; // of the quote shown: ticks are coloured against it
+    std::array<double, 10> m_levels{};
+    int m_levelItem = 0;
     QImage m_image;
     market::ShownGeneration m_shown;
     // Set during a repaint that showing a value asks for, so that it does not in turn ask

@@ -66,6 +66,11 @@ OrderWindow::OrderWindow(QWidget* parent, const OrderSurface& surface)
     setUpList(*m_lists[0], panelPositionsList());
     setUpList(*m_lists[1], m_ordersSpec);
     setUpList(*m_lists[2], panelTradesList());
+    connect(m_lists[0], &QTableWidget::cellDoubleClicked, this, [this](int row) {
+        const QTableWidgetItem* code = m_lists[0]->item(row, int(PositionColumn::Code));
+        if (code && !code->text().isEmpty())
+            emit holdingOpened(code->text());
+    });
     connect(&OrderOutcomes::instance(), &OrderOutcomes::ordersLookedUp, this, &OrderWindow::showOrders);
 }
 

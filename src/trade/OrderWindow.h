@@ -92,6 +92,10 @@ public:
     // Button 240: checks, asks, sends, tells the service's answer, refreshes the list.
     void placeOrder() { m_entry->placeOrder(); }
 
+signals:
+    // A double click on a holding in the positions tab: the item to sell.
+    void holdingOpened(const QString& code);
+
 protected:
     OrderWindow(QWidget* parent, const OrderSurface& surface);
 

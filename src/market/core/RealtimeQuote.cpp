@@ -1,5 +1,6 @@
 #include "RealtimeQuote.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -75,6 +76,8 @@ RealtimeQuote parseRealtime(const std::string& utf8Reply)
     for (int i = 0; i < 5; ++i) {
         v[1 + i] = Price(realOf(first, kSellPrices[i]), q.reference);
         v[6 + i] = Price(realOf(first, kBuyPrices[i]), q.reference);
+        q.levelPrices[size_t(i)] = std::max(0.0, client::jsonReal(first, kSellPrices[i]));
+        q.levelPrices[size_t(5 + i)] = std::max(0.0, client::jsonReal(first, kBuyPrices[i]));
         v[20 + i] = Volume(client::jsonInt(first, kSellVols[i]));
         v[25 + i] = Volume(client::jsonInt(first, kBuyVols[i]));
     }

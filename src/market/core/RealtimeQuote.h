@@ -25,8 +25,14 @@ struct RealtimeQuote
     std::array<Cell, 38> values;
     float opening = 0.0f;   // kept by the panel: ticks are coloured against it
     float reference = 0.0f; // opening − 0.01: prices equal to the opening show as up
+    // The prices of the ten level rows, top down (卖⑤ … 卖①, 买① … 买⑤), as the reply gives
+    // them: an order taken from the quote goes out at exactly this price. 0 for an empty level.
+    std::array<double, 10> levelPrices{};
     std::optional<double> latest; // for the price alerts; none before the day's first trade
 };
+
+// A level row of the quote panel: rows 0–4 are the asks (卖⑤ … 卖①), rows 5–9 the bids.
+constexpr bool isAskRow(int row) { return row < 5; }
 
 // Parses the reply of the real-time quote (text already in UTF-8). A reply that does
 // not parse gives parsed == false; missing members read as 0.

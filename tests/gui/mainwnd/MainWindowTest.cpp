@@ -46,6 +46,9 @@
 #include "support/LoopbackServer.h"
 #include "support/ScriptedTerminal.h"
 #include "support/Pixels.h"
+#include "support/TradeReplies.h"
+#include "mainwnd/Detail_Trans_Dlg.h"
+#include "trade/OrderWindow.h"
 
 using testsupport::LoopbackServer;
 using testsupport::RecordedRequest;
@@ -571,6 +574,90 @@ private slots:
         testsupport::run(w, testsupport::MarketCommand::QuickSell);
         QCOMPARE(sell->priceField()->text(), QString());
         Session::current().setSingleItemQuote({});
+    }
+
+    // A level of the five-level quote is a price to trade at; nothing goes out without the
+    // form and its confirmation.
+    void tradingFromTheQuote()
+    {
+        m_market->setHandler([base = marketHandler()](const RecordedRequest& r) {
+            if (r.path == "/api/realtime/9160001")
+                return ScriptedReply{200, client::utf8ToWire(
+                    R"({"success":"true","infor":[{"stockName":"Tolmere小酒窖","opening":12.3,"sellPrice2":12.45,)"
+                    R"("sellPrice1":12.4,"buyPrice1":12.3,"buyPrice2":12.25,"latest":12.35}]})")};
+            return base(r);
+        });
+        m_trade->setHandler([base = tradeHandler()](const RecordedRequest& r) {
+            if (r.path == "/api/v1/customer/item")
+                return ScriptedReply{200, testsupport::PositionsReply(5000, 200)};
+            return base(r);
+        });
+        Transaction_Dlg* w = open(true);
+        testsupport::run(w, testsupport::MarketCommand::Timeshare);
+        Right_Msg_Dlg* quote = w->quotePanel();
+        QTRY_COMPARE(quote->levelItem(), 9160001);
+        const auto level = [quote](int row) { return quote->layout().values[1 + row].center(); };
+
+        QTest::mouseDClick(quote, Qt::LeftButton, {}, level(3)); // 卖②: a buy at that ask
+        QPointer<Buying_dlg> buy = w->quickBuy();
+        QVERIFY(buy && buy->isVisible());
+        QCOMPARE(buy->codeField()->text(), QStringLiteral("9160001"));
+        QCOMPARE(buy->priceField()->text(), QStringLiteral("12.45"));
+        QVERIFY(buy->quantityField()->text().isEmpty());
+        QTRY_VERIFY(buy->quantityField()->hasFocus());
+        QTest::mouseDClick(quote, Qt::LeftButton, {}, level(6)); // 买②: a sale at that bid
+        QPointer<Selling_dlg> sell = w->quickSell();
+        QVERIFY(sell && sell->isVisible());
+        QCOMPARE(sell->priceField()->text(), QStringLiteral("12.25"));
+
+        // A click sets the price of the order windows open on that item, and of no other.
+        QTest::mouseClick(quote, Qt::LeftButton, {}, level(4));
+        QCOMPARE(buy->priceField()->text(), QStringLiteral("12.40"));
+        QCOMPARE(sell->priceField()->text(), QStringLiteral("12.40"));
+        sell->codeField()->setText(QStringLiteral("9160002"));
+        QTest::mouseClick(quote, Qt::LeftButton, {}, level(5));
+        QCOMPARE(buy->priceField()->text(), QStringLiteral("12.30"));
+        QCOMPARE(sell->priceField()->text(), QStringLiteral("12.40"));
+        // An empty level is no price.
+        QTest::mouseDClick(quote, Qt::LeftButton, {}, level(0));
+        QCOMPARE(buy->priceField()->text(), QStringLiteral("12.30"));
+        QCOMPARE(countPath(*m_trade, "/api/v1/item/"), 0u); // neither a buy nor a sale went out
+
+        // The panel's buy and sell windows open on the chosen item at the opposite best level;
+        // a holding double-clicked opens the sale of it.
+        testsupport::run(w, testsupport::MarketCommand::Trade);
+        Detail_Trans_Dlg* panel = w->tradePanel();
+        QTRY_VERIFY(panel && panel->isVisible());
+        panel->choose(Detail_Trans_Dlg::functionOfEntry(QStringLiteral("卖出")));
+        auto* sale = qobject_cast<trade::OrderWindow*>(panel->hostedWindow(Detail_Trans_Dlg::Hosted::Sell));
+        QCOMPARE(sale->codeField()->text(), QStringLiteral("9160001"));
+        QCOMPARE(sale->priceField()->text(), QStringLiteral("12.30"));
+        QVERIFY(sale->quantityField()->text().isEmpty());
+        panel->choose(Detail_Trans_Dlg::functionOfEntry(QStringLiteral("买入")));
+        auto* purchase = qobject_cast<trade::OrderWindow*>(panel->hostedWindow(Detail_Trans_Dlg::Hosted::Buy));
+        QCOMPARE(purchase->codeField()->text(), QStringLiteral("9160001"));
+        QCOMPARE(purchase->priceField()->text(), QStringLiteral("12.40"));
+        JListCtrl* holdings = purchase->list(trade::OrderWindow::Tab::Positions);
+        QTRY_COMPARE(holdings->rowCount(), 2);
+        const QRect second = holdings->visualItemRect(holdings->item(1, 1));
+        QTest::mouseClick(holdings->viewport(), Qt::LeftButton, {}, second.center()); // a double click's first half
+        QTest::mouseDClick(holdings->viewport(), Qt::LeftButton, {}, second.center());
+        QTRY_VERIFY(sale->isVisible());
+        QCOMPARE(panel->title(), QStringLiteral("卖出"));
+        QCOMPARE(sale->codeField()->text(), QStringLiteral("9160002"));
+        QCOMPARE(sale->priceField()->text(), QString()); // the quote shows another item
+
+        // Under the lock a level brings up the lock; a visitor gets the login.
+        panel->lockPanel();
+        QTRY_VERIFY(buy.isNull() && sell.isNull());
+        QTest::mouseDClick(quote, Qt::LeftButton, {}, level(4));
+        QVERIFY(!w->quickBuy());
+        QVERIFY(panel->isLocked() && panel->isVisible());
+        Session::current().setLoggedIn(false);
+        QTest::mouseDClick(quote, Qt::LeftButton, {}, level(4));
+        QVERIFY(!w->quickBuy());
+        QVERIFY(w->loginDialog() && w->loginDialog()->isVisible());
+        QVERIFY(m_boxes->calls().empty());
     }
 
     void kLineKeysReachTheChartFromTheWindow()

@@ -101,3 +101,29 @@ TEST(QuotePanelLayout, RowsAndColumnsFollowThePanelHeight)
     EXPECT_EQ(l.values[30].left(), l.labels[20].left() + 60);
     EXPECT_EQ(l.quoteBottom, 28 + 18 * p + 23);
 }
+
+// An order taken from the quote goes out at the level's own price: the reply's number in the
+// row's place, not the cell's text, and nothing for an empty or a negative level.
+TEST(RealtimeQuote, LevelPricesRunTopDownAsTheRowsAndKeepTheReplysDigits)
+{
+    auto q = market::parseRealtime(kQuote);
+    const std::array<double, 10> expected{12.60, 12.55, 0, 12.45, 12.40, 12.30, 12.25, 12.20, 12.15, 12.10};
+    EXPECT_EQ(q.levelPrices, expected);
+    q = market::parseRealtime(R"({"infor":[{"sellPrice1":-1,"buyPrice1":36.205}]})");
+    EXPECT_EQ(q.levelPrices[4], 0.0);
+    EXPECT_EQ(q.levelPrices[5], 36.205);
+}
+
+TEST(QuotePanelLayout, ALevelRowTakesItsLabelPriceAndVolumeAndNothingElse)
+{
+    const auto layout = market::QuotePanelLayout::compute(QRect(0, 0, 320, 700));
+    for (int row = 0; row < 10; ++row) {
+        const int k = 1 + row;
+        for (const QRect& cell : {layout.labels[k], layout.values[k], layout.values[19 + k]})
+            EXPECT_EQ(layout.levelRowAt(cell.center()), row) << "row " << row;
+    }
+    // 委比 above the asks, 最新 under the bids, the header and the ticks are no level.
+    for (const QPoint& p : {layout.labels[0].center(), layout.labels[11].center(), QPoint(160, 5),
+                            QPoint(160, layout.quoteBottom + 40)})
+        EXPECT_EQ(layout.levelRowAt(p), -1);
+}
