@@ -66,11 +66,12 @@ constexpr long kPeakBoundKb = 400 * 1024;
 // What stays after the fault is lifted, measured from before the first row once the
 // allocator has handed back what it can: the working set the views grow into over the
 // matrix, plus the free pages at the top of the arenas of the threads other than the GUI's
-// (the pollers, the trading windows' timer requests) that met a bomb, which malloc_trim
-// does not reach: up to about a reply cap each, two seen at most. The figure varies from run
-// to run with how the threads' transfers interleave; a leak would grow with every request
-// that meets a bomb instead, a dozen of them a row.
-constexpr long kRetainedBoundKb = 2 * long(client::kMaxReplyBytes / 1024) + 32 * 1024;
+// (the market and quote pollers, the account's fill poller, the trading windows' timer
+// requests) that met a bomb, which malloc_trim does not reach: up to about a reply cap each,
+// three seen at most since the fill poller came. The figure varies from run to run with how
+// the threads' transfers interleave; a leak would grow with every request that meets a bomb
+// instead, a dozen of them a row.
+constexpr long kRetainedBoundKb = 3 * long(client::kMaxReplyBytes / 1024) + 32 * 1024;
 
 // Under AddressSanitizer freed memory waits in its quarantine and the shadow grows with the
 // heap, so resident memory says nothing of the terminal's own; its leak check stands in.
