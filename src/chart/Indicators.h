@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "chart/ChartReplies.h"
@@ -44,6 +45,9 @@ struct IndicatorChoice
     std::array<int, 4> maPeriods{5, 10, 20, 60};
     bool volumeAverages = true;
     Oscillator oscillator = Oscillator::None;
+    // The trader's own formula shown instead of an oscillator, by its name; empty for none.
+    // A formula is chosen as an oscillator is, one at a time: with one, `oscillator` is None.
+    std::string formula;
 
     bool operator==(const IndicatorChoice&) const = default;
 };

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string_view>
 
+#include <QPointer>
 #include <QRect>
 
 #include "chart/CandleChart.h"
@@ -17,6 +18,8 @@ class QWidget;
 
 namespace chart {
 
+class FormulaBook;
+class FormulaManagerDlg;
 class IndicatorActions;
 
 // The market window's two charts in one place: the candle chart (id 1000) and the time-share
@@ -44,6 +47,9 @@ public:
     // The indicator commands, for the window's "分析" menu; the candle chart's context menu
     // has them too. A choice the user makes is shown and saved at once.
     IndicatorActions* indicators() const { return m_indicators; }
+    // The trader's own formulas ("formulas" in the settings folder), chosen with the
+    // indicators; "公式管理..." opens their manager.
+    FormulaBook* formulas() const { return m_formulas; }
 
     // Chart tab 0: shows the time-share chart and clears the period flags. Ask for the time-share series next.
     void showTimeline(PeriodBar::Flags& flags);
@@ -63,11 +69,21 @@ public:
     void showItem(const market::CurrentItem& item);
 
 private:
+    // Shows the choice and keeps it in the settings folder.
+    void choose(const IndicatorChoice& choice);
+    const formula::Definition* formulaOf(const IndicatorChoice& choice) const;
+    void offerFormulas();
+    void formulaChanged(const std::string& oldName, const std::string& newName);
+    void manageFormulas();
+
     CKBarCtrl* m_candles = nullptr;
     CKBarCtrl* m_timeline = nullptr;
     std::unique_ptr<CandleChart> m_candleChart;
     std::unique_ptr<TimelineChart> m_timelineChart;
     IndicatorActions* m_indicators = nullptr;
+    FormulaBook* m_formulas = nullptr;
+    QPointer<FormulaManagerDlg> m_formulaManager;
+    QWidget* m_parent = nullptr;
     QMenu* m_contextMenu = nullptr;
     std::filesystem::path m_settingsDir;
     int m_visibleBarCount = 0;
