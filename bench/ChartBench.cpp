@@ -24,6 +24,7 @@
 #include "chart/DrawingLayer.h"
 #include "chart/Drawings.h"
 #include "chart/ReplyTail.h"
+#include "chart/formula/Definition.h"
 #include "chart/TimelineChart.h"
 #include "platform/Fonts.h"
 #include "platform/core/CrossThread.h"
@@ -121,6 +122,27 @@ void BM_PollNewestCandle(benchmark::State& state)
         benchmark::DoNotOptimize(view.chart.load(replies[++i % 2], 8, kBars));
 }
 BENCHMARK(BM_PollNewestCandle)->ArgsProduct({{0, 1}, {240, 10000}})->Unit(benchmark::kMicrosecond);
+
+// The same poll with MACD written as a trader's formula in place of the built-in oscillator:
+// the formula's lines from the changed candle on, and their slot redrawn.
+void BM_PollNewestCandleFormula(benchmark::State& state)
+{
+    CandleView view(true);
+    const chart::formula::Definition* macd = nullptr;
+    for (const chart::formula::Definition& d : chart::formula::builtinFormulas())
+        if (d.name == "MACD")
+            macd = &d;
+    chart::IndicatorChoice choice = choiceWith(true);
+    choice.oscillator = chart::Oscillator::None;
+    choice.formula = macd->name;
+    view.chart.setIndicators(choice, macd);
+    const std::string replies[2] = {CandleReply(int(state.range(0))), CandleReply(int(state.range(0)), 0.05)};
+    view.chart.load(replies[0], 8, kBars);
+    int i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(view.chart.load(replies[++i % 2], 8, kBars));
+}
+BENCHMARK(BM_PollNewestCandleFormula)->Arg(240)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
 // One frame: the candle, volume and oscillator areas redrawn whole for the window shown.
 void BM_Frame(benchmark::State& state)

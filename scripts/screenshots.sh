@@ -15,7 +15,7 @@ VELMORA_BUILD_DIR="$build" bash "$root/scripts/build.sh" window_gallery >/dev/nu
 
 gallery="$(mktemp -d)"
 QT_QPA_PLATFORM=offscreen "$build/tests/e2e/gallery/window_gallery" "$gallery" >/dev/null
-for view in login overview timeshare kline indicators drawings finder watchlist trade orders notice; do
+for view in login overview timeshare kline indicators drawings formula finder watchlist trade orders notice; do
   pngquant --force --skip-if-larger --strip --quality 80-100 --output "$out/$view.png" -- "$gallery/$view.png" ||
     cp "$gallery/$view.png" "$out/$view.png"
   echo "$out/$view.png"

@@ -1,7 +1,8 @@
 #pragma once
 
 namespace chart {
-enum class ElementType : char { KBar = 'K', Point = 'P' };
+// Formula: the values of a trader's formula at one candle (CDataElementFormula).
+enum class ElementType : char { KBar = 'K', Point = 'P', Formula = 'F' };
 } // namespace chart
 
 class CDataElement

@@ -334,6 +334,8 @@ void CSubArea::drawDisplay(QPainter& p, CSubAreaDisplayOne& d, int first, int la
     placeAndDraw(p, d, first, last, drawFrom, drawTo);
     if (isPoint(d))
         d.Connect(p, joinFrom, joinTo < 0 ? int(d.Slots().size()) - 1 : joinTo, firstColour(d));
+    else if (d.joinsSlots()) // a display that colours its own lines (a formula's)
+        d.Connect(p, joinFrom, joinTo < 0 ? int(d.Slots().size()) - 1 : joinTo, kBlack);
     if (clip)
         p.restore();
 }

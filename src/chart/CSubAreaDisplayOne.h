@@ -16,7 +16,8 @@ class QPainter;
 
 namespace chart {
 // Stick: a vertical line from the zero line to the value, for a histogram about zero.
-enum class DisplayKind { KBar, Histogram, VLine, PixelLine, Stick };
+// Formula: the lines of a trader's formula, each drawn its own way.
+enum class DisplayKind { KBar, Histogram, VLine, PixelLine, Stick, Formula };
 } // namespace chart
 
 // A named data series drawn in one sub-area. The kinds decide how a slot's body is placed

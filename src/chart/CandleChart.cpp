@@ -156,9 +156,10 @@ void CandleChart::setUp()
             c.AddDisplay(DisplayKind::PixelLine, 2, name);
         for (std::size_t i = 0; i < kVolumeAverageDisplays.size(); ++i)
             c.findDisplay(kVolumeAverageDisplays[i])->setLegend("MA" + std::to_string(kVolumeMaPeriods[i]));
+        m_formula.addDisplays(c);
         const IndicatorChoice choice = m_indicators.choice();
         m_indicators = {};
-        applyChoice(c, choice);
+        applyChoice(c, choice, m_formula.definition() ? &*m_formula.definition() : nullptr);
     });
 }
 
@@ -260,10 +261,10 @@ bool CandleChart::apply(const CandleBatch& batch, int visibleBarCount)
     return true;
 }
 
-void CandleChart::setIndicators(const IndicatorChoice& choice)
+void CandleChart::setIndicators(const IndicatorChoice& choice, const formula::Definition* formula)
 {
     m_ctrl.withCanvas([&](ChartCanvas& canvas) {
-        applyChoice(canvas, choice);
+        applyChoice(canvas, choice, formula);
         if (!m_records.empty())
             drawAll(canvas);
     });
@@ -275,10 +276,17 @@ IndicatorChoice CandleChart::indicators() const
     return m_ctrl.withCanvas([&](ChartCanvas&) { return m_indicators.choice(); });
 }
 
-void CandleChart::applyChoice(ChartCanvas& canvas, const IndicatorChoice& choice)
+bool CandleChart::lowerAreaShown() const
 {
-    const bool relayout = oscillatorShown(choice) != oscillatorShown(m_indicators.choice()) || !m_setUp;
+    return oscillatorShown(m_indicators.choice()) || m_formula.inOscillatorArea();
+}
+
+void CandleChart::applyChoice(ChartCanvas& canvas, const IndicatorChoice& choice, const formula::Definition* formula)
+{
+    const bool shownBefore = lowerAreaShown();
     m_indicators.setChoice(choice);
+    m_formula.set(canvas, choice.formula.empty() ? nullptr : formula);
+    const bool relayout = shownBefore != lowerAreaShown() || !m_setUp;
     if (!m_setUp)
         return;
     for (std::size_t i = 0; i < kPriceAverageDisplays.size(); ++i)
@@ -340,13 +348,14 @@ void CandleChart::fillIndicators(ChartCanvas& canvas, std::size_t from)
         const bool shown = oscillatorShown(choice) && line < lines.size();
         fill(kOscillatorDisplays[i], shown ? lines[line] : nullptr, kAverageColours[i]);
     }
+    m_formula.fill(canvas, m_records, from);
 }
 
 void CandleChart::layOut(ChartCanvas& canvas) const
 {
     const int h = canvas.Size().height();
     // Hidden, the specified 70 % and 30 %; shown, the same proportion of what it leaves.
-    if (!oscillatorShown(m_indicators.choice())) {
+    if (!lowerAreaShown()) {
         canvas.layOutRows({70 * h / 100, 30 * h / 100, 0});
         return;
     }

@@ -9,6 +9,7 @@
 
 #include "chart/ChartColour.h"
 #include "chart/ChartReplies.h"
+#include "chart/FormulaPlot.h"
 #include "chart/Indicators.h"
 #include "chart/KLineKeys.h"
 #include "chart/ReplyTail.h"
@@ -88,8 +89,9 @@ public:
     // Empties the chart for a newly chosen item until its first reply.
     void showItem(const market::CurrentItem& item);
 
-    // Shows the chosen indicators over the history already loaded.
-    void setIndicators(const IndicatorChoice& choice);
+    // Shows the chosen indicators over the history already loaded; `formula` is the trader's
+    // formula the choice names (nullptr when it names none, or one that is gone).
+    void setIndicators(const IndicatorChoice& choice, const formula::Definition* formula = nullptr);
     IndicatorChoice indicators() const;
 
     CKBarCtrl& control() const { return m_ctrl; }
@@ -106,7 +108,9 @@ public:
     KLineView view() const;
 
 private:
-    void applyChoice(ChartCanvas& canvas, const IndicatorChoice& choice);
+    void applyChoice(ChartCanvas& canvas, const IndicatorChoice& choice, const formula::Definition* formula);
+    // The oscillator area is shown: for an oscillator, or a formula placed there.
+    bool lowerAreaShown() const;
     void fillIndicators(ChartCanvas& canvas, std::size_t from);
     void layOut(ChartCanvas& canvas) const;
     void drawAll(ChartCanvas& canvas) const;
@@ -126,6 +130,7 @@ private:
     int m_span = 0;
     int m_first = -1;
     IndicatorSet m_indicators;
+    FormulaPlot m_formula;
     market::ShownGeneration m_shown;
     LoadedHandler m_onLoaded;
 };

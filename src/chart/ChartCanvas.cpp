@@ -4,8 +4,10 @@
 
 #include <QtMath>
 
+#include "chart/CDataElementFormula.h"
 #include "chart/CDataElementKBar.h"
 #include "chart/CDataElementPoint.h"
+#include "chart/CSubAreaDisplayOneFormula.h"
 #include "chart/CSubAreaDisplayOneHistogram.h"
 #include "chart/CSubAreaDisplayOneKBar.h"
 #include "chart/CSubAreaDisplayOnePixelLine.h"
@@ -28,6 +30,8 @@ std::unique_ptr<CSubAreaDisplayOne> makeDisplay(DisplayKind kind, CSubArea& area
         return std::make_unique<CSubAreaDisplayOnePixelLine>(area);
     case DisplayKind::Stick:
         return std::make_unique<CSubAreaDisplayOneStick>(area);
+    case DisplayKind::Formula:
+        return std::make_unique<CSubAreaDisplayOneFormula>(area);
     }
     return nullptr;
 }
@@ -36,6 +40,8 @@ std::unique_ptr<CDataElement> Copy(const CDataElement& element)
 {
     if (element.Type() == ElementType::KBar)
         return std::make_unique<CDataElementKBar>(static_cast<const CDataElementKBar&>(element));
+    if (element.Type() == ElementType::Formula)
+        return std::make_unique<CDataElementFormula>(static_cast<const CDataElementFormula&>(element));
     return std::make_unique<CDataElementPoint>(static_cast<const CDataElementPoint&>(element));
 }
 

@@ -8,9 +8,11 @@
 #include <QRect>
 #include <QPainter>
 
+#include "chart/CDataElementFormula.h"
 #include "chart/CDataElementPoint.h"
 #include "chart/CSubArea.h"
 #include "chart/CSubAreaDisplayOne.h"
+#include "chart/CSubAreaDisplayOneFormula.h"
 #include "chart/CandleChart.h"
 #include "chart/ChartCanvas.h"
 #include "chart/ChartText.h"
@@ -22,9 +24,8 @@ namespace {
 constexpr int kItemGap = 10;
 constexpr int kLegendHeight = 15;
 
-std::string valueText(const CSubArea& area, const CDataElement& e)
+std::string valueText(const CSubArea& area, double v)
 {
-    const double v = e.High();
     if (!std::isfinite(v))
         return "--";
     // Volumes are whole, as the volume area's labels are.
@@ -33,6 +34,18 @@ std::string valueText(const CSubArea& area, const CDataElement& e)
     if (area.Name() == CandleChart::kOscillatorArea)
         return oscillatorText(v);
     return fixedText(v, 2);
+}
+
+// A trader's formula: its name with its parameters, then each line's value in its colour.
+void addFormulaItems(LegendRow& row, const CSubArea& area, const CSubAreaDisplayOne& d, const CDataElementFormula& e)
+{
+    const auto* display = dynamic_cast<const CSubAreaDisplayOneFormula*>(&d);
+    if (!display)
+        return;
+    row.items.push_back({d.legendLabel(), kLegendNameColour});
+    const auto& lines = display->lines();
+    for (std::size_t k = 0; k < lines.size() && k < e.count; ++k)
+        row.items.push_back({lines[k].name + ":" + valueText(area, e.values[k]), display->colourAt(k, e)});
 }
 
 } // namespace
@@ -53,12 +66,17 @@ std::vector<LegendRow> legendRows(const ChartCanvas& canvas, int index)
             if (d.legendLabel().empty() || std::size_t(index) >= d.elementCount())
                 continue;
             const CDataElement& e = *d.Element(std::size_t(index));
+            if (e.Type() == ElementType::Formula) {
+                addFormulaItems(row, area, d, static_cast<const CDataElementFormula&>(e));
+                group.clear();
+                continue;
+            }
             if (d.legendGroup() != group && !d.legendGroup().empty())
                 row.items.push_back({d.legendGroup(), kLegendNameColour});
             group = d.legendGroup();
             const Colour colour = e.Type() == ElementType::Point ? static_cast<const CDataElementPoint&>(e).colour
                                                                 : kLegendNameColour;
-            row.items.push_back({d.legendLabel() + ":" + valueText(area, e), colour});
+            row.items.push_back({d.legendLabel() + ":" + valueText(area, e.High()), colour});
         }
         if (!row.items.empty())
             rows.push_back(std::move(row));

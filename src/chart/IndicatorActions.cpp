@@ -5,6 +5,7 @@
 #include <QMenu>
 
 #include "chart/MaPeriodsDlg.h"
+#include "chart/formula/Language.h"
 
 namespace chart {
 namespace {
@@ -50,6 +51,7 @@ IndicatorActions::IndicatorActions(QWidget* parent)
         connect(action, &QAction::triggered, this, [this, o = c.oscillator] {
             IndicatorChoice next = m_choice;
             next.oscillator = o;
+            next.formula.clear();
             choose(next);
         });
     }
@@ -70,6 +72,13 @@ IndicatorActions::IndicatorActions(QWidget* parent)
         next.timelineOnPreviousClose = on;
         choose(next);
     });
+    m_formulaSeparator = new QAction(this);
+    m_formulaSeparator->setSeparator(true);
+    m_formulaSeparator->setVisible(false);
+    m_managerSeparator = new QAction(this);
+    m_managerSeparator->setSeparator(true);
+    m_formulaManager = new QAction(QStringLiteral("公式管理..."), this);
+    m_formulaManager->setObjectName(QStringLiteral("formulaManager"));
     setChoice(m_choice);
 }
 
@@ -79,7 +88,43 @@ void IndicatorActions::setChoice(const IndicatorChoice& choice)
     m_averages->setChecked(choice.movingAverages);
     m_volumeAverages->setChecked(choice.volumeAverages);
     m_timelineCentre->setChecked(choice.timelineOnPreviousClose);
-    m_oscillators[std::size_t(choice.oscillator)]->setChecked(true);
+    QAction* formula = choice.formula.empty() ? nullptr : formulaAction(choice.formula);
+    (formula ? formula : m_oscillators[std::size_t(choice.oscillator)])->setChecked(true);
+}
+
+QAction* IndicatorActions::formulaAction(const std::string& name) const
+{
+    const std::string key = formula::nameKey(name);
+    for (QAction* action : m_formulas)
+        if (formula::nameKey(action->data().toString().toStdString()) == key)
+            return action;
+    return nullptr;
+}
+
+void IndicatorActions::setFormulas(const std::vector<FormulaItem>& formulas)
+{
+    // Deleted actions leave every menu that holds them.
+    qDeleteAll(m_formulas);
+    m_formulas.clear();
+    for (const FormulaItem& f : formulas) {
+        auto* action = checkable(m_oscillatorGroup, f.title.c_str(), "");
+        action->setObjectName(QStringLiteral("formula:") + QString::fromStdString(f.name));
+        action->setData(QString::fromStdString(f.name));
+        action->setEnabled(f.usable);
+        m_oscillatorGroup->addAction(action);
+        connect(action, &QAction::triggered, this, [this, name = f.name] {
+            IndicatorChoice next = m_choice;
+            next.oscillator = Oscillator::None;
+            next.formula = name;
+            choose(next);
+        });
+        m_formulas.push_back(action);
+    }
+    m_formulaSeparator->setVisible(!m_formulas.empty());
+    for (const QPointer<QMenu>& menu : m_menus)
+        if (menu)
+            menu->insertActions(m_managerSeparator, QList<QAction*>(m_formulas.begin(), m_formulas.end()));
+    setChoice(m_choice);
 }
 
 void IndicatorActions::addTo(QMenu* menu, bool timelineOptions) const
@@ -88,7 +133,14 @@ void IndicatorActions::addTo(QMenu* menu, bool timelineOptions) const
     menu->addAction(m_volumeAverages);
     menu->addAction(m_periods);
     menu->addSeparator();
-    menu->addActions(m_oscillatorGroup->actions());
+    for (const Oscillator o : {Oscillator::None, Oscillator::Macd, Oscillator::Kdj, Oscillator::Rsi, Oscillator::Boll})
+        menu->addAction(oscillatorAction(o));
+    // The trader's formulas after the built-ins, then their manager.
+    menu->addAction(m_formulaSeparator);
+    menu->addActions(QList<QAction*>(m_formulas.begin(), m_formulas.end()));
+    menu->addAction(m_managerSeparator);
+    menu->addAction(m_formulaManager);
+    m_menus.emplace_back(menu);
     if (!timelineOptions)
         return;
     menu->addSeparator();

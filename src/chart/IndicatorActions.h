@@ -2,8 +2,11 @@
 
 #include <array>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include <QObject>
+#include <QMenu>
 #include <QPointer>
 
 #include "chart/Indicators.h"
@@ -11,7 +14,6 @@
 
 class QAction;
 class QActionGroup;
-class QMenu;
 class QWidget;
 
 namespace chart {
@@ -30,8 +32,20 @@ public:
     // `parent` owns the actions and the periods dialog.
     explicit IndicatorActions(QWidget* parent);
 
+    // A formula of the trader's as the menus offer it: by its name, titled with its
+    // parameters; one whose text has errors is offered disabled.
+    struct FormulaItem
+    {
+        std::string name;
+        std::string title;
+        bool usable = true;
+    };
+
     // Shows `choice` in the actions; the handler is not called.
     void setChoice(const IndicatorChoice& choice);
+    // The trader's formulas, offered after the oscillators and chosen as they are, in every
+    // menu the actions were added to.
+    void setFormulas(const std::vector<FormulaItem>& formulas);
     const IndicatorChoice& choice() const { return m_choice; }
     // Called with the new choice whenever the user changes it.
     void setChangeHandler(ChangeHandler handler) { m_onChange = std::move(handler); }
@@ -43,6 +57,10 @@ public:
     QAction* periodsAction() const { return m_periods; }
     QAction* timelineCentreAction() const { return m_timelineCentre; }
     QAction* oscillatorAction(Oscillator o) const { return m_oscillators[std::size_t(o)]; }
+    // The action choosing the formula of that name (any case); nullptr for none.
+    QAction* formulaAction(const std::string& name) const;
+    // "公式管理...": the formula manager.
+    QAction* formulaManagerAction() const { return m_formulaManager; }
     MaPeriodsDlg* periodsDialog() const { return m_periodsDlg; }
 
 private:
@@ -59,6 +77,11 @@ private:
     QActionGroup* m_oscillatorGroup = nullptr;
     std::array<QAction*, 5> m_oscillators{};
     QPointer<MaPeriodsDlg> m_periodsDlg;
+    QAction* m_formulaSeparator = nullptr;
+    std::vector<QAction*> m_formulas;
+    QAction* m_managerSeparator = nullptr;
+    QAction* m_formulaManager = nullptr;
+    mutable std::vector<QPointer<QMenu>> m_menus; // where the actions were added
 };
 
 } // namespace chart

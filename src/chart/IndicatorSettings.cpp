@@ -1,8 +1,11 @@
 #include "chart/IndicatorSettings.h"
 
+#include <algorithm>
+
 #include <json/value.h>
 #include <json/writer.h>
 
+#include "chart/formula/Language.h"
 #include "client/ApiReply.h"
 #include "client/CodePage.h"
 #include "client/SettingsFolder.h"
@@ -21,6 +24,15 @@ constexpr OscillatorName kOscillatorNames[] = {{Oscillator::None, ""},
                                                {Oscillator::Kdj, "KDJ"},
                                                {Oscillator::Rsi, "RSI"},
                                                {Oscillator::Boll, "BOLL"}};
+
+// A formula's name: UTF-8 text without control characters, no longer than the editor lets a
+// formula be named.
+bool formulaNameFits(const std::string& name)
+{
+    if (name.empty() || name.size() > formula::kMaxNameBytes || !client::isValidUtf8(name))
+        return false;
+    return std::none_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+}
 
 void readFlag(const Json::Value& root, const char* key, bool& flag)
 {
@@ -55,6 +67,12 @@ std::optional<IndicatorChoice> parseIndicatorChoice(std::string_view bytes)
         for (const OscillatorName& o : kOscillatorNames)
             if (oscillator.asString() == o.name)
                 choice.oscillator = o.oscillator;
+    // The trader's formula, by a name a formula can have; it takes the oscillator's place.
+    const Json::Value& formula = client::jsonMember(root, "formula");
+    if (formula.isString() && formulaNameFits(formula.asString())) {
+        choice.formula = formula.asString();
+        choice.oscillator = Oscillator::None;
+    }
     return choice;
 }
 
@@ -72,6 +90,9 @@ std::string indicatorChoiceText(const IndicatorChoice& choice)
     for (const OscillatorName& o : kOscillatorNames)
         if (o.oscillator == choice.oscillator)
             root["oscillator"] = o.name;
+    // Only with a formula chosen: a file without one reads as it always has.
+    if (!choice.formula.empty())
+        root["formula"] = choice.formula;
     Json::StyledWriter writer;
     return writer.write(root);
 }

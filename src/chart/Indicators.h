@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "chart/ChartReplies.h"
@@ -47,6 +48,9 @@ struct IndicatorChoice
     // The time-share's percentage scale centred on the previous close rather than the first
     // average price, so 0.00 % means unchanged on the day.
     bool timelineOnPreviousClose = false;
+    // The trader's own formula shown instead of an oscillator, by its name; empty for none.
+    // A formula is chosen as an oscillator is, one at a time: with one, `oscillator` is None.
+    std::string formula;
 
     bool operator==(const IndicatorChoice&) const = default;
 };

@@ -8,6 +8,8 @@
 #include "chart/CandleChart.h"
 #include "chart/DrawingLayer.h"
 #include "chart/DrawingToolbar.h"
+#include "chart/FormulaBook.h"
+#include "chart/FormulaManagerDlg.h"
 #include "chart/IndicatorActions.h"
 #include "chart/IndicatorSettings.h"
 #include "chart/TimelineChart.h"
@@ -41,22 +43,28 @@ bool MarketCharts::Create(QWidget* parent, const QRect& chartRect, int visibleBa
     if (m_indicators)
         return ok;
 
+    m_parent = parent;
+    m_formulas = new FormulaBook(m_settingsDir, parent);
+    if (const std::string problem = m_formulas->load(); !problem.empty()) {
+        const QString text = QString::fromStdString(problem);
+        qCWarning(lcVelmoraTrace).noquote() << text;
+        platform::messageBox(parent, text, platform::MsgButtons::Ok, platform::MsgIcon::Warning);
+    }
     const IndicatorFileChoice read = readIndicatorChoice(m_settingsDir);
     if (!read.failed.empty()) {
         const QString text = QString::fromStdString(indicatorFileProblemText(read.failed));
         qCWarning(lcVelmoraTrace).noquote() << text;
         platform::messageBox(parent, text, platform::MsgButtons::Ok, platform::MsgIcon::Warning);
     }
-    m_candleChart->setIndicators(read.choice);
+    m_candleChart->setIndicators(read.choice, formulaOf(read.choice));
     m_timelineChart->setCentredOnPreviousClose(read.choice.timelineOnPreviousClose);
     m_indicators = new IndicatorActions(parent);
+    offerFormulas();
     m_indicators->setChoice(read.choice);
-    m_indicators->setChangeHandler([this, parent](const IndicatorChoice& choice) {
-        m_candleChart->setIndicators(choice);
-        m_timelineChart->setCentredOnPreviousClose(choice.timelineOnPreviousClose);
-        // Written only when the user chooses, so an unreadable file stays until then.
-        if (!writeIndicatorChoice(m_settingsDir, choice))
-            platform::reportSaveFailed(parent, QString::fromStdString((m_settingsDir / kIndicatorFile).string()));
+    m_indicators->setChangeHandler([this](const IndicatorChoice& choice) { choose(choice); });
+    QObject::connect(m_indicators->formulaManagerAction(), &QAction::triggered, parent, [this] { manageFormulas(); });
+    QObject::connect(m_formulas, &FormulaBook::changed, parent, [this](const QString& oldName, const QString& newName) {
+        formulaChanged(oldName.toStdString(), newName.toStdString());
     });
     m_contextMenu = new QMenu(m_candles);
     m_contextMenu->setObjectName(QStringLiteral("indicatorMenu"));
@@ -114,6 +122,53 @@ void MarketCharts::createDrawings(QWidget* parent)
         {"实线", LineStyle::Solid}, {"虚线", LineStyle::Dash}, {"点线", LineStyle::Dot}};
     for (const auto& [name, style] : kStyles)
         styles->addAction(QString::fromUtf8(name), m_drawings, [this, s = style] { m_drawings->restyleSelected(s); });
+}
+
+void MarketCharts::choose(const IndicatorChoice& choice)
+{
+    m_candleChart->setIndicators(choice, formulaOf(choice));
+    m_timelineChart->setCentredOnPreviousClose(choice.timelineOnPreviousClose);
+    // Written only when the user chooses, so an unreadable file stays until then.
+    if (!writeIndicatorChoice(m_settingsDir, choice))
+        platform::reportSaveFailed(m_parent, QString::fromStdString((m_settingsDir / kIndicatorFile).string()));
+}
+
+const formula::Definition* MarketCharts::formulaOf(const IndicatorChoice& choice) const
+{
+    return choice.formula.empty() ? nullptr : m_formulas->find(choice.formula);
+}
+
+void MarketCharts::offerFormulas()
+{
+    std::vector<IndicatorActions::FormulaItem> items;
+    for (const formula::Definition& d : m_formulas->formulas())
+        items.push_back({d.name, formula::titleOf(d), formula::compileDefinition(d).ok()});
+    m_indicators->setFormulas(items);
+}
+
+void MarketCharts::formulaChanged(const std::string& oldName, const std::string& newName)
+{
+    offerFormulas();
+    IndicatorChoice choice = m_indicators->choice();
+    const std::string chosen = formula::nameKey(choice.formula);
+    if (choice.formula.empty() || (chosen != formula::nameKey(oldName) && chosen != formula::nameKey(newName)))
+        return;
+    if (chosen == formula::nameKey(newName)) {
+        // The chosen formula was edited (or one of its name came back): drawn anew.
+        m_candleChart->setIndicators(choice, formulaOf(choice));
+        return;
+    }
+    // Renamed, the choice follows it; deleted, the chart shows no formula.
+    choice.formula = newName;
+    m_indicators->setChoice(choice);
+    choose(choice);
+}
+
+void MarketCharts::manageFormulas()
+{
+    if (!m_formulaManager)
+        m_formulaManager = new FormulaManagerDlg(*m_formulas, m_parent);
+    m_formulaManager->showFormulas(m_indicators->choice().formula);
 }
 
 void MarketCharts::showTimeline(PeriodBar::Flags& flags)

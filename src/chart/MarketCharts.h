@@ -4,6 +4,7 @@
 #include <memory>
 #include <string_view>
 
+#include <QPointer>
 #include <QRect>
 
 #include "chart/CandleChart.h"
@@ -20,6 +21,8 @@ namespace chart {
 
 class DrawingLayer;
 class DrawingToolbar;
+class FormulaBook;
+class FormulaManagerDlg;
 class IndicatorActions;
 
 // The market window's two charts in one place: the candle chart (id 1000) and the time-share
@@ -47,6 +50,9 @@ public:
     // The indicator commands, for the window's "分析" menu; the candle chart's context menu
     // has them too. A choice the user makes is shown and saved at once.
     IndicatorActions* indicators() const { return m_indicators; }
+    // The trader's own formulas ("formulas" in the settings folder), chosen with the
+    // indicators; "公式管理..." opens their manager.
+    FormulaBook* formulas() const { return m_formulas; }
 
     // The drawings on the candles, and "画线工具", which shows and hides their toolbar, for
     // the "分析" menu; the candle chart's context menu has it too, with the commands on the
@@ -75,12 +81,21 @@ public:
 
 private:
     void createDrawings(QWidget* parent);
+    // Shows the choice and keeps it in the settings folder.
+    void choose(const IndicatorChoice& choice);
+    const formula::Definition* formulaOf(const IndicatorChoice& choice) const;
+    void offerFormulas();
+    void formulaChanged(const std::string& oldName, const std::string& newName);
+    void manageFormulas();
 
     CKBarCtrl* m_candles = nullptr;
     CKBarCtrl* m_timeline = nullptr;
     std::unique_ptr<CandleChart> m_candleChart;
     std::unique_ptr<TimelineChart> m_timelineChart;
     IndicatorActions* m_indicators = nullptr;
+    FormulaBook* m_formulas = nullptr;
+    QPointer<FormulaManagerDlg> m_formulaManager;
+    QWidget* m_parent = nullptr;
     QMenu* m_contextMenu = nullptr;
     DrawingLayer* m_drawings = nullptr;
     DrawingToolbar* m_drawingToolbar = nullptr;

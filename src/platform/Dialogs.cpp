@@ -28,6 +28,20 @@ SaveFileHandler& fileHandler()
     return handler;
 }
 
+OpenFileHandler& openHandler()
+{
+    static OpenFileHandler handler;
+    return handler;
+}
+
+QString documentsFolder()
+{
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty() || !QFileInfo(documents).isDir())
+        documents = QDir::homePath();
+    return documents;
+}
+
 QMessageBox::Icon toQt(MsgIcon icon)
 {
     switch (icon) {
@@ -128,6 +142,13 @@ QString saveFileName(QWidget* parent, const QString& defaultName, const QString&
     return QFileDialog::getSaveFileName(parent, QString(), start, qtFileFilter(filter));
 }
 
+QString openFileName(QWidget* parent, const QString& filter)
+{
+    if (openHandler())
+        return openHandler()(OpenFileCall{filter});
+    return QFileDialog::getOpenFileName(parent, QString(), documentsFolder(), qtFileFilter(filter));
+}
+
 QString qtFileFilter(const QString& filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));
@@ -146,6 +167,7 @@ QString qtFileFilter(const QString& filter)
 
 void setMessageBoxHandler(MessageBoxHandler handler) { boxHandler() = std::move(handler); }
 void setSaveFileHandler(SaveFileHandler handler) { fileHandler() = std::move(handler); }
+void setOpenFileHandler(OpenFileHandler handler) { openHandler() = std::move(handler); }
 
 MessageBoxRecorder::MessageBoxRecorder(MsgResult answer)
     : m_answer(answer)

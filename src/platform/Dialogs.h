@@ -47,11 +47,22 @@ QString saveFileName(QWidget* parent, const QString& defaultName, const QString&
 // That filter as Qt's dialog takes it: "*.txt||*.txt" is "*.txt (*.txt)".
 QString qtFileFilter(const QString& filter);
 
+struct OpenFileCall
+{
+    QString filter;
+};
+
+// Open-file dialog, starting in the user's documents; returns the chosen path or an empty
+// string when cancelled. The filter is written as saveFileName's.
+QString openFileName(QWidget* parent, const QString& filter);
+
 // While a handler is installed no dialog opens: the handler answers instead. Tests use it.
 using MessageBoxHandler = std::function<MsgResult(const MessageBoxCall&)>;
 using SaveFileHandler = std::function<QString(const SaveFileCall&)>;
+using OpenFileHandler = std::function<QString(const OpenFileCall&)>;
 void setMessageBoxHandler(MessageBoxHandler handler);
 void setSaveFileHandler(SaveFileHandler handler);
+void setOpenFileHandler(OpenFileHandler handler);
 
 // Records every message box while it lives and answers each with `answer`
 // (Ok for an OK box whatever `answer` says).

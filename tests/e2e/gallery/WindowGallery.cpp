@@ -2,7 +2,8 @@
 // account 100001 against the substitute exchange in this process, it renders every window a
 // user meets to one PNG each (the login, the market views, the trade panel with each of its
 // functions, the lock windows and the quick pop-ups), and the README's views of the screen
-// (overview, timeshare, kline, indicators, finder, watchlist, trade, orders, notice) with the windows on it as the user sees them. scripts/screenshots.sh
+// (overview, timeshare, kline, indicators, drawings, formula, finder, watchlist, trade, orders,
+// notice) with the windows on it as the user sees them. scripts/screenshots.sh
 // copies those into docs/screenshots.
 #include <cstdio>
 #include <ctime>
@@ -13,7 +14,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTableWidget>
 #include <QPainter>
 #include <QTest>
 
@@ -28,6 +32,8 @@
 #include "chart/CKBarCtrl.h"
 #include "chart/DrawingLayer.h"
 #include "chart/DrawingToolbar.h"
+#include "chart/FormulaEditorDlg.h"
+#include "chart/FormulaManagerDlg.h"
 #include "chart/IndicatorActions.h"
 #include "controls/JHeaderCtrl.h"
 #include "controls/JListCtrl.h"
@@ -161,6 +167,40 @@ int main(int argc, char** argv)
         QEvent leave(QEvent::Leave); // the pointer leaves the chart, and the cross-hair with it
         QApplication::sendEvent(chart, &leave);
         settle(500);
+        // A formula of the trader's own: written in the editor, tested, saved, chosen, and
+        // its editor open again beside the chart it draws on.
+        indicators->formulaManagerAction()->trigger();
+        if (auto* manager = market->findChild<chart::FormulaManagerDlg*>()) {
+            manager->newFormula();
+            chart::FormulaEditorDlg* editor = manager->editor();
+            editor->nameEdit()->setText(QStringLiteral("量价背离"));
+            editor->descriptionEdit()->setText(QStringLiteral("价格创新高而成交量萎缩时提示"));
+            editor->placementBox()->setCurrentIndex(editor->placementBox()->findData(int(chart::formula::Placement::Oscillator)));
+            const char* const parameters[2][4] = {{"N", "20", "5", "120"}, {"M", "5", "2", "60"}};
+            for (int row = 0; row < 2; ++row)
+                for (int column = 0; column < 4; ++column)
+                    editor->parameterTable()->setItem(row, column, new QTableWidgetItem(QString::fromLatin1(parameters[row][column])));
+            editor->textEdit()->setPlainText(QStringLiteral(
+                "{ 收盘价离 N 日均线多远，成交量离它的均线多远 }\n"
+                "价:=(CLOSE/MA(CLOSE,N)-1)*100;\n"
+                "量:=(VOL/MA(VOL,N)-1)*10;\n"
+                "价离:EMA(价,M),COLORYELLOW,LINETHICK2;\n"
+                "量离:EMA(量,M),COLORCYAN,DOTLINE;\n"
+                "背离:IF(价>HHV(REF(价,1),N) AND 量<0,价,0),COLORSTICK;"));
+            editor->save();
+            if (QAction* chosen = indicators->formulaAction("量价背离"))
+                chosen->trigger();
+            manager->editSelected();
+            editor->test();
+            editor->resize(640, 600);
+            editor->move(market->geometry().right() - 640, market->geometry().top() + 120);
+            settle(1500);
+            saveScreen({market, editor}, QStringLiteral("formula"));
+            editor->hide();
+            manager->hide();
+            indicators->oscillatorAction(chart::Oscillator::None)->trigger();
+            settle(500);
+        }
     }
     // The drawing tools: a trend line, a channel, the golden section of a swing, a support
     // level and a note, drawn with the mouse; then taken away again.

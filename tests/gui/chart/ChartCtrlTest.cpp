@@ -414,7 +414,7 @@ private slots:
         // Candles, volumes and the oscillator area under them, hidden until an oscillator is chosen.
         charts.Candles()->withCanvas([](ChartCanvas& c) { QCOMPARE(int(c.Rows().size()), 3); });
         charts.Candles()->withCanvas(
-            [](ChartCanvas& c) { QCOMPARE(c.findSubArea("N")->displayCount(), 8); }); // not set up twice
+            [](ChartCanvas& c) { QCOMPARE(c.findSubArea("N")->displayCount(), 9); }); // not set up twice
 
         // Two-hour candles carry time labels every fourth candle; a flat candle's volume is red.
         std::string reply = CandleReply(12, 3, 1700000000, 7200);

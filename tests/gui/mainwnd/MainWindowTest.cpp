@@ -243,6 +243,8 @@ private slots:
         // Averages on, no oscillator, nothing written until the user chooses.
         QVERIFY(named(analysis, "indicatorMA")->isChecked());
         QVERIFY(named(analysis, "oscillatorNone")->isChecked());
+        // The trader's formulas are managed from both menus too (tests/gui/chart/FormulaChartTest).
+        QVERIFY(named(analysis, "formulaManager") && named(analysis, "formulaManager") == named(context, "formulaManager"));
         QVERIFY(!QFile::exists(QString::fromLatin1(chart::kIndicatorFile)));
         QCOMPARE(oscillatorHeight(), 0);
 

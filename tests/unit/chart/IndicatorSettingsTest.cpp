@@ -41,3 +41,22 @@ TEST(IndicatorSettings, MembersOfTheWrongKindKeepTheirDefaults)
     for (const char* unreadable : {"", "[]", "5", "{\"ma\":tru", "\"MACD\""})
         EXPECT_FALSE(parseIndicatorChoice(unreadable)) << unreadable;
 }
+
+TEST(IndicatorSettings, AChosenFormulaIsKeptByNameInPlaceOfTheOscillator)
+{
+    // Without a formula the file is what it always was.
+    EXPECT_EQ(indicatorChoiceText(IndicatorChoice{}).find("formula"), std::string::npos);
+    IndicatorChoice chosen;
+    chosen.formula = "我的MACD";
+    EXPECT_EQ(parseIndicatorChoice(indicatorChoiceText(chosen)), chosen);
+    // A formula takes the oscillator's place; a name no formula can have is none.
+    EXPECT_EQ(parseIndicatorChoice(R"({"oscillator":"MACD","formula":"MOM"})")->oscillator, Oscillator::None);
+    EXPECT_EQ(parseIndicatorChoice(R"({"oscillator":"MACD","formula":"MOM"})")->formula, "MOM");
+    for (const char* bad : {R"({"oscillator":"KDJ","formula":""})", R"({"oscillator":"KDJ","formula":7})",
+                            R"({"oscillator":"KDJ","formula":"a\nb"})",
+                            R"({"oscillator":"KDJ","formula":"0123456789012345678901234567890123456789012345678901234567890123456789"})"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_EQ(parseIndicatorChoice(bad)->formula, "");
+        EXPECT_EQ(parseIndicatorChoice(bad)->oscillator, Oscillator::Kdj);
+    }
+}
