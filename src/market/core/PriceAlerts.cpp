@@ -147,7 +147,9 @@ std::optional<std::vector<PriceAlert>> parseAlerts(std::string_view text)
             return std::nullopt;
         a.condition = name->condition;
         a.value = *value;
-        a.autoRearm = client::jsonMember(item, "auto").asBool();
+        // asBool throws for text or an array: only a JSON true re-arms by itself.
+        const Json::Value& rearm = client::jsonMember(item, "auto");
+        a.autoRearm = rearm.isBool() && rearm.asBool();
         a.armed = !client::jsonMember(item, "armed").isBool() || client::jsonMember(item, "armed").asBool();
         a.triggeredAt = a.armed ? 0 : client::JsonInt64(item, "triggered_at");
         alerts.push_back(std::move(a));

@@ -9,13 +9,17 @@
 #include <gtest/gtest.h>
 
 #include "app/RememberedAccount.h"
+#include "chart/Drawings.h"
 #include "chart/IndicatorSettings.h"
+#include "chart/formula/Definition.h"
 #include "client/ServerLine.h"
 #include "client/SettingsFolder.h"
 #include "controls/ColumnWidths.h"
 #include "market/ColumnFile.h"
 #include "market/ColumnFileChoice.h"
 #include "market/core/ChosenItem.h"
+#include "market/core/PriceAlerts.h"
+#include "platform/Notices.h"
 #include "market/core/Watchlist.h"
 #include "session/Session.h"
 
@@ -127,6 +131,32 @@ TEST_F(SettingsFiles, NumbersPastSixtyFourBitsReadAsDefaults)
         EXPECT_NO_THROW(client::parseLineChoice("{\"connect\":" + s + "}"));
         EXPECT_NO_THROW(app::ParseRememberedAccount("{\"id_account\":" + s + "}"));
         EXPECT_NO_THROW(market::parseColumnDocument("{\"infor\":" + s + "}"));
+        EXPECT_NO_THROW(chart::parseDrawings("{\"9160001\":[{\"shape\":\"horizontal\",\"points\":[[" + s + ",1]],"
+                                             "\"colour\":" + s + "}]}"));
+        EXPECT_NO_THROW(market::parseAlerts("[{\"code\":" + s + ",\"condition\":\"price_at_least\",\"value\":" + s +
+                                            ",\"auto\":" + s + ",\"triggered_at\":" + s + "}]"));
+        EXPECT_NO_THROW(platform::parseNoticeSettings("{\"sound\":" + s + "}"));
+        EXPECT_NO_THROW(chart::formula::parseFormulaFile("[{\"name\":\"A\",\"text\":\"C;\",\"parameters\":[{\"name\":\"N\","
+                                                         "\"default\":" + s + ",\"min\":" + s + ",\"max\":" + s + "}]}]"));
+    }
+}
+
+// A member of another type than the file's own writer puts there reads as a default or makes
+// the file unreadable; it never throws out of the reader.
+TEST_F(SettingsFiles, MembersOfTheWrongTypeNeverThrow)
+{
+    for (const char* v : {"\"yes\"", "[1]", "{}", "null", "-1"}) {
+        SCOPED_TRACE(v);
+        const std::string s(v);
+        std::optional<std::vector<market::PriceAlert>> alerts;
+        EXPECT_NO_THROW(alerts = market::parseAlerts(
+                            "[{\"code\":9160001,\"condition\":\"price_at_least\",\"value\":\"36.2\",\"auto\":" + s + "}]"));
+        if (alerts) {
+            EXPECT_FALSE(alerts->front().autoRearm);
+        }
+        EXPECT_NO_THROW(chart::parseDrawings("{\"9160001\":[{\"shape\":" + s + ",\"points\":" + s + "}]}"));
+        EXPECT_NO_THROW(platform::parseNoticeSettings("{\"fills\":" + s + "}"));
+        EXPECT_NO_THROW(chart::formula::parseFormulaFile("[{\"name\":" + s + ",\"text\":" + s + "}]"));
     }
 }
 
