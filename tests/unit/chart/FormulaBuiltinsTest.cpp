@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "chart/Indicators.h"
+#include "support/CandleWalk.h"
 #include "chart/formula/Definition.h"
 #include "chart/formula/Evaluator.h"
 
@@ -19,26 +20,7 @@ using namespace chart::formula;
 
 namespace {
 
-std::vector<CandleRecord> Walk(int count, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    std::normal_distribution<double> step(0.0, 1.2);
-    std::uniform_int_distribution<int> vol(10, 900);
-    std::vector<CandleRecord> candles;
-    double price = 50;
-    for (int i = 0; i < count; ++i) {
-        CandleRecord c;
-        c.open = price;
-        price = std::max(1.0, price + step(rng));
-        c.close = std::round(price * 100) / 100;
-        c.high = std::max(c.open, c.close) + std::abs(step(rng));
-        c.low = std::min(c.open, c.close) - std::abs(step(rng));
-        c.vol = vol(rng);
-        c.time = 1700000000 + i * 86400;
-        candles.push_back(c);
-    }
-    return candles;
-}
+std::vector<CandleRecord> Walk(int count, unsigned seed) { return testsupport::CandleWalk(count, seed, true); }
 
 // A history that stands still for a while (no range for KDJ, no move for RSI), then moves,
 // with one-trade candles (high = low) in it.

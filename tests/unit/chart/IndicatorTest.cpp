@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "chart/Indicators.h"
+#include "support/CandleWalk.h"
 
 using namespace chart;
 
@@ -29,25 +30,7 @@ CandleRecord Candle(double close, double high = 0, double low = 0, std::int64_t 
     return c;
 }
 
-std::vector<CandleRecord> Walk(int count, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    std::normal_distribution<double> step(0.0, 1.2);
-    std::uniform_int_distribution<int> vol(10, 900);
-    std::vector<CandleRecord> candles;
-    double price = 50;
-    for (int i = 0; i < count; ++i) {
-        CandleRecord c;
-        c.open = price;
-        price = std::max(1.0, price + step(rng));
-        c.close = price;
-        c.high = std::max(c.open, c.close) + std::abs(step(rng));
-        c.low = std::min(c.open, c.close) - std::abs(step(rng));
-        c.vol = vol(rng);
-        candles.push_back(c);
-    }
-    return candles;
-}
+std::vector<CandleRecord> Walk(int count, unsigned seed) { return testsupport::CandleWalk(count, seed); }
 
 // --- The definitions, written out plainly. The seeded averages are not run as recursions,
 // as the code runs them, but summed in closed form: a value is the weighted sum of every
