@@ -151,19 +151,7 @@ void ema(In x, double n_, double* out, double* state, std::size_t from, std::siz
         return;
     }
     // (2X + (N-1)Y') / (N+1): the weight 2 of a divisor N+1.
-    const double period = double(p);
-    for (std::size_t i = from; i < n; ++i) {
-        const double before = i > 0 ? state[i - 1] : kNone;
-        const double xi = x[i];
-        if (!has(xi)) {
-            out[i] = kNone;
-            state[i] = before;
-            continue;
-        }
-        const double y = has(before) ? scalar::finiteOrNone((2 * xi + (period - 1) * before) / (period + 1)) : xi;
-        out[i] = y;
-        state[i] = has(y) ? y : before;
-    }
+    seededAverage(x, 2, double(p) + 1, out, state, from, n);
 }
 
 void sma(In x, double n_, double m, double* out, double* state, std::size_t from, std::size_t n)
