@@ -245,6 +245,34 @@ void BM_PaintWithDrawings(benchmark::State& state)
 }
 BENCHMARK(BM_PaintWithDrawings)->ArgsProduct({{0, 50}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
+// The 50 drawings alone, painted over the candles as after each of their draws.
+void BM_DrawingsOverCandles(benchmark::State& state)
+{
+    CandleView view(true);
+    const QTemporaryDir dir;
+    const std::filesystem::path folder = dir.path().toStdString();
+    chart::DrawingBook::Items items;
+    for (int i = 0; i < 50; ++i) {
+        chart::Drawing d;
+        d.shape = chart::drawing::Shape(i % 8);
+        const std::int64_t t = 1700000000 + std::int64_t(130 + i * 2) * 86400;
+        d.points = {{t, 95.0 + i % 7}, {t + 20 * 86400, 99.0 - i % 5}, {t + 10 * 86400, 97.0}};
+        d.points.resize(std::size_t(chart::drawing::pointCount(d.shape)));
+        d.text = "支撑";
+        items[market::kFirstItem].push_back(d);
+    }
+    chart::writeDrawings(folder, items);
+    chart::DrawingLayer layer(view.ctrl, folder);
+    view.chart.setLoadedHandler([&](int item, int period, const std::vector<chart::CandleRecord>& records) {
+        layer.setCandles(item, period, records);
+    });
+    view.chart.load(CandleReply(240), 8, kBars);
+    QImage target = view.ctrl.Snapshot();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(layer.paint(target));
+}
+BENCHMARK(BM_DrawingsOverCandles)->Unit(benchmark::kMicrosecond);
+
 void BM_ParseCandles(benchmark::State& state)
 {
     const std::string reply = CandleReply(int(state.range(0)));

@@ -1,7 +1,6 @@
 #include "chart/CKBarCtrl.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include <QCursor>
 #include <QEnterEvent>
@@ -130,7 +129,7 @@ void CKBarCtrl::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
     // Only what needs painting: a cross-hair move repaints two thin strips.
-    const QImage& image = composedImage();
+    const QImage& image = m_canvas->Image();
     const QRectF target(event->rect());
     const qreal ratio = image.devicePixelRatio();
     p.drawImage(target, image, QRectF(target.topLeft() * ratio, target.size() * ratio));
@@ -153,28 +152,13 @@ void CKBarCtrl::paintEvent(QPaintEvent* event)
     followCrossHair();
 }
 
-const QImage& CKBarCtrl::composedImage()
+void CKBarCtrl::setDrawingLayer(chart::DrawingLayer* layer)
 {
-    const QImage& chart = m_canvas->Image();
-    if (!m_drawings || !m_drawings->shows())
-        return chart;
-    // The drawings are painted once over a copy of the chart, again only when the chart's
-    // image or the drawings change: a paint for the cross-hair costs what it did without.
-    if (chart.cacheKey() != m_composedFrom || m_drawings->revision() != m_composedRevision) {
-        // Into the buffer of the last composition: a fresh image of the chart's size costs its
-        // page faults at every reload.
-        if (m_composed.size() != chart.size() || m_composed.format() != chart.format()) {
-            m_composed = chart.copy();
-        } else {
-            std::memcpy(m_composed.bits(), chart.constBits(), std::size_t(chart.sizeInBytes()));
-            m_composed.setDevicePixelRatio(chart.devicePixelRatio());
-        }
-        QPainter p(&m_composed);
-        m_drawings->paint(p);
-        m_composedFrom = chart.cacheKey();
-        m_composedRevision = m_drawings->revision();
-    }
-    return m_composed;
+    m_drawings = layer;
+    chart::ChartCanvas::Overlay overlay;
+    if (layer)
+        overlay = [layer](QImage& image) { return layer->paint(image); };
+    m_canvas->setOverlay("N", std::move(overlay));
 }
 
 void CKBarCtrl::followCrossHair()

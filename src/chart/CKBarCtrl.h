@@ -75,8 +75,9 @@ public:
     using Readout = std::function<std::vector<chart::ReadoutRow>(int index)>;
     void setReadout(Readout readout) { m_readout = std::move(readout); }
 
-    // The trader's drawings, drawn over the copy and offered the mouse and keys first.
-    void setDrawingLayer(chart::DrawingLayer* layer) { m_drawings = layer; }
+    // The trader's drawings, painted over the candles after each of their draws and offered
+    // the mouse and keys first.
+    void setDrawingLayer(chart::DrawingLayer* layer);
 
     // The chart that answers keys on this control; returns whether it used the key. The
     // market window hands keys here too when the chart shows without the focus.
@@ -101,8 +102,6 @@ private:
     int legendIndex() const;
     // The slot centre of the key cursor's candle, at its close; (0, 0) for none.
     QPoint keyCrossHair() const;
-    // The chart's image, with the drawings over it when there are any.
-    const QImage& composedImage();
     // Shows the information box at the cross-hair's element, when the chart reads one out.
     void followCrossHair();
     // Paints the legend over the copy, rendering its rows again only when they changed.
@@ -121,9 +120,6 @@ private:
     std::function<bool(int)> m_keyHandler;
     Readout m_readout;
     chart::DrawingLayer* m_drawings = nullptr;
-    QImage m_composed;
-    qint64 m_composedFrom = 0;
-    std::uint64_t m_composedRevision = 0;
     // The legend as last painted (window thread).
     struct PaintedLegend
     {

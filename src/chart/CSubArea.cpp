@@ -189,11 +189,11 @@ CSubArea::Range CSubArea::ComputeRange(int first, int last) const
     return r;
 }
 
-void CSubArea::Draw(int first, int last)
+bool CSubArea::Draw(int first, int last)
 {
     if (last < first || !m_image || m_image->isNull() || m_scale.plotBottom <= m_scale.plotTop
         || m_scale.plotRight <= m_scale.plotLeft)
-        return;
+        return false;
     m_changed = false;
     const int n = last - first + 1;
     const int oldFirst = m_firstDrawn;
@@ -246,6 +246,7 @@ void CSubArea::Draw(int first, int last)
     m_lastDrawn = last;
     m_redrawWhole = false;
     m_labelsDrawnFor = m_widestLabel;
+    return true;
 }
 
 void CSubArea::fullRedraw(QPainter& p, int first, int last)

@@ -53,7 +53,8 @@ public:
     bool AddDisplay(std::unique_ptr<CSubAreaDisplayOne> display);
     // Draws the element window first..last into the image; nothing when last < first or
     // the band has no room for a plot.
-    void Draw(int first, int last);
+    // False when nothing could be drawn (an empty range, no image, no room).
+    bool Draw(int first, int last);
     // Moves the band (the chart was laid out again); the next Draw redraws it whole.
     void setBand(const Band& band);
     // The value the price area "O" is centred on; 0 for its first element's, as specified.
@@ -61,6 +62,10 @@ public:
     double centre() const { return m_centre; }
     // The image was blanked under the area: the next Draw redraws it whole.
     void redrawWholeNext() { setBand(m_band); }
+    // Something was painted over the area's pixels: its next draw cannot keep any of them.
+    void drawnOver() { m_redrawWhole = true; }
+    // Whether the area holds a drawing since it was laid out or emptied.
+    bool hasDrawing() const { return m_scale.slotCount > 0; }
 
     const std::string& Name() const { return m_name; }
     const std::string& Title() const { return m_title; }

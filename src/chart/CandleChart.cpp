@@ -250,13 +250,14 @@ bool CandleChart::apply(const CandleBatch& batch, int visibleBarCount)
         fillIndicators(canvas, from);
         canvas.SetTitle("N", itemTitle(item.code));
         canvas.SetAxisLegend("N");
+        // Before the draw: what is drawn over the candles is placed by their times.
+        if (m_onLoaded)
+            m_onLoaded(item.code, periodCode, m_records);
         drawAll(canvas);
         return true;
     });
     if (!shown)
         return false;
-    if (m_onLoaded)
-        m_onLoaded(item.code, periodCode, m_records);
     m_ctrl.update();
     return true;
 }

@@ -100,7 +100,7 @@ public:
     // at the window's edges, Up/Down zoom in and out, Home/End jump to the oldest and newest
     // candle. False for any other key, or while no candle is loaded.
     bool handleKey(int qtKey);
-    // Called after each load with the item, the period and the candles now drawn.
+    // Called at each load with the item, the period and the candles, before they are drawn.
     using LoadedHandler = std::function<void(int item, int periodCode, const std::vector<CandleRecord>&)>;
     void setLoadedHandler(LoadedHandler handler) { m_onLoaded = std::move(handler); }
 

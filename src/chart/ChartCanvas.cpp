@@ -168,8 +168,26 @@ void ChartCanvas::SetAxisLegend(const std::string& subAreaName)
 
 void ChartCanvas::DrawRange(const std::string& subAreaName, int first, int last)
 {
-    if (CSubArea* a = findSubArea(subAreaName))
-        a->Draw(first, last);
+    CSubArea* a = findSubArea(subAreaName);
+    if (!a || !a->Draw(first, last) || !m_overlay || subAreaName != m_overlaid)
+        return;
+    if (m_overlay(m_image))
+        a->drawnOver();
+}
+
+void ChartCanvas::setOverlay(const std::string& subAreaName, Overlay overlay)
+{
+    m_overlaid = subAreaName;
+    m_overlay = std::move(overlay);
+}
+
+void ChartCanvas::redrawOverlaid()
+{
+    CSubArea* a = findSubArea(m_overlaid);
+    if (!a || !a->hasDrawing())
+        return;
+    a->drawnOver();
+    DrawRange(m_overlaid, a->firstDrawn(), a->lastDrawn());
 }
 
 CSubArea* ChartCanvas::findSubArea(const std::string& name) const

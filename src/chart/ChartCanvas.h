@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -67,6 +68,16 @@ public:
     void SetAxisLegend(const std::string& subAreaName);
     void DrawRange(const std::string& subAreaName, int first, int last);
 
+    // Paints into the image after each draw of one area (the trader's drawings over the
+    // candles) and says whether it painted anything; the area's next draw is then whole, so
+    // that no pixel of it is kept or moved. Painting into the image, not over a copy of it,
+    // spares a copy of the whole image at every change of the chart.
+    using Overlay = std::function<bool(QImage&)>;
+    void setOverlay(const std::string& subAreaName, Overlay overlay);
+    // The overlay changed: the area is drawn again whole over the range it shows, if it
+    // shows one.
+    void redrawOverlaid();
+
     CSubArea* findSubArea(const std::string& name) const;
     CSubAreaDisplayOne* findDisplay(const std::string& name) const;
     CSubArea* firstRowArea() const;
@@ -83,6 +94,8 @@ private:
     QImage m_image;
     QImage m_spare;
     std::vector<CSubAreaCell> m_rows;
+    std::string m_overlaid;
+    Overlay m_overlay;
 };
 
 } // namespace chart

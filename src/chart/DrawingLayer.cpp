@@ -7,14 +7,13 @@
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QStaticText>
 
 #include "chart/CKBarCtrl.h"
 #include "chart/CSubArea.h"
 #include "chart/ChartCanvas.h"
 #include "chart/ChartText.h"
 #include "chart/private/ChartFonts.h"
+#include "chart/private/PixelWriter.h"
 
 namespace chart {
 namespace {
@@ -29,16 +28,6 @@ constexpr int kHandleSize = 6;
 QPointF toQ(Pixel p)
 {
     return {p.x, p.y};
-}
-
-Qt::PenStyle penStyle(LineStyle s)
-{
-    switch (s) {
-    case LineStyle::Dash: return Qt::DashLine;
-    case LineStyle::Dot: return Qt::DotLine;
-    case LineStyle::Solid: break;
-    }
-    return Qt::SolidLine;
 }
 
 QRectF textBox(const Drawing& d, Pixel at)
@@ -57,6 +46,7 @@ DrawingLayer::DrawingLayer(CKBarCtrl& ctrl, std::filesystem::path settingsDir, Q
     DrawingsFile file = readDrawings(m_dir);
     m_book = DrawingBook(std::move(file.items));
     m_broken = std::move(file.failed);
+    m_ascent = QFontMetricsF(fonts::label()).ascent();
     m_askText = [this]() -> std::optional<QString> {
         bool ok = false;
         const QString text = QInputDialog::getText(&m_ctrl, QStringLiteral("文字"), QStringLiteral("文字:"),
@@ -80,12 +70,14 @@ void DrawingLayer::setCandles(int item, int periodCode, const std::vector<Candle
     for (const CandleRecord& r : records)
         times.push_back(r.time);
     m_times = drawing::SlotTimes(std::move(times), drawing::periodSeconds(periodCode));
-    ++m_revision;
 }
 
 void DrawingLayer::touch()
 {
-    ++m_revision;
+    // With nothing to show over a chart that holds none, the chart stays as it is.
+    if (!shows() && !m_painted)
+        return;
+    m_ctrl.withCanvas([](ChartCanvas& c) { c.redrawOverlaid(); });
     m_ctrl.update();
 }
 
@@ -144,22 +136,28 @@ std::vector<Pixel> DrawingLayer::pixelsOf(const std::vector<Anchor>& points, con
     return pixels;
 }
 
-void DrawingLayer::paint(QPainter& p) const
+bool DrawingLayer::paint(QImage& image)
 {
+    m_painted = false;
     const std::vector<Drawing>& list = m_book.of(m_item);
     if (list.empty() && m_pending.empty())
-        return; // the chart as it is without drawings
+        return false; // the chart as it is without drawings
     drawing::Frame f;
     if (!frame(f))
-        return;
-    p.save();
-    p.setFont(fonts::label());
-    p.setClipRect(QRectF(f.left, f.top, f.right - f.left, f.bottom - f.top));
+        return false;
+    m_painted = true;
+    const QRect plot(f.left, f.top, f.right - f.left, f.bottom - f.top);
+    PixelWriter out(image, plot);
+    const qreal ratio = image.devicePixelRatio();
+    if (ratio != m_textRatio) {
+        m_texts.clear();
+        m_textRatio = ratio;
+    }
     auto shownAs = [&](std::size_t i) -> const Drawing& {
         return m_drag && int(i) == m_selected ? m_drag->moved : list[i];
     };
     for (std::size_t i = 0; i < list.size(); ++i)
-        paintDrawing(p, shownAs(i), f, int(i) == m_selected);
+        paintDrawing(out, shownAs(i), f, int(i) == m_selected);
     if (!m_pending.empty() && m_tool) {
         // The rubber band: the shape as it would be with the mouse's point.
         Drawing band;
@@ -170,10 +168,10 @@ void DrawingLayer::paint(QPainter& p) const
         if (*m_tool == Shape::Channel && band.points.size() == 2)
             band.shape = Shape::Segment;
         if (int(band.points.size()) >= drawing::pointCount(band.shape))
-            paintDrawing(p, band, f, false);
+            paintDrawing(out, band, f, false);
     }
     // The horizontal lines' prices at the right edge, over the scale's labels.
-    p.setClipping(false);
+    out.setClip(QRect(QPoint(0, 0), image.deviceIndependentSize().toSize()));
     for (std::size_t i = 0; i < list.size(); ++i) {
         const Drawing& d = shownAs(i);
         if (d.shape != Shape::Horizontal || d.points.empty())
@@ -181,53 +179,45 @@ void DrawingLayer::paint(QPainter& p) const
         const double y = drawing::yOfPrice(d.points[0].price, f);
         if (y < f.top || y > f.bottom)
             continue;
-        const QStaticText& price = staticText(QString::fromStdString(fixedText(d.points[0].price, 2)));
-        const QRectF box(f.right + 1, y - price.size().height() / 2, price.size().width() + 4, price.size().height());
-        p.fillRect(box, toQColor(d.colour));
-        p.setPen(Qt::black);
-        p.drawStaticText(box.topLeft() + QPointF(2, 0), price);
+        const TextPixels& price = laidOut(QString::fromStdString(fixedText(d.points[0].price, 2)));
+        const QSizeF size = QSizeF(price.width, price.height) / ratio;
+        const QRectF box(f.right + 1, y - size.height() / 2, size.width() + 4, size.height());
+        out.fill(box, d.colour);
+        out.text(box.topLeft() + QPointF(2, 0), price, kBlack);
     }
-    p.restore();
+    return true;
 }
 
-const QStaticText& DrawingLayer::staticText(const QString& text) const
+const TextPixels& DrawingLayer::laidOut(const QString& text) const
 {
     // Laid out once: shaping the labels again at every paint costs more than the lines.
     if (m_texts.size() > 512)
         m_texts.clear();
     auto it = m_texts.find(text);
-    if (it == m_texts.end()) {
-        QStaticText laidOut(text);
-        laidOut.setTextFormat(Qt::PlainText);
-        laidOut.prepare(QTransform(), fonts::label());
-        it = m_texts.emplace(text, std::move(laidOut)).first;
-    }
+    if (it == m_texts.end())
+        it = m_texts.emplace(text, textPixels(text, fonts::label(), m_textRatio)).first;
     return it->second;
 }
 
-void DrawingLayer::drawLabel(QPainter& p, QPointF baseline, const QString& text) const
+void DrawingLayer::drawLabel(PixelWriter& out, QPointF baseline, const QString& text, Colour colour) const
 {
-    p.drawStaticText(baseline - QPointF(0, QFontMetricsF(fonts::label()).ascent()), staticText(text));
+    out.text(baseline - QPointF(0, m_ascent), laidOut(text), colour);
 }
 
-void DrawingLayer::paintDrawing(QPainter& p, const Drawing& d, const drawing::Frame& f, bool selected) const
+void DrawingLayer::paintDrawing(PixelWriter& out, const Drawing& d, const drawing::Frame& f, bool selected) const
 {
     const std::vector<Pixel> px = pixelsOf(d.points, f);
     if (int(px.size()) < drawing::pointCount(d.shape))
         return;
-    const QColor colour = toQColor(d.colour);
-    QPen pen(colour, 1, penStyle(d.style));
-    p.setPen(pen);
-    p.setBrush(Qt::NoBrush);
     auto line = [&](Pixel a, Pixel b, Extent e) {
         if (const auto c = drawing::clipToFrame(a, b, e, f))
-            p.drawLine(toQ(c->first), toQ(c->second));
+            out.line(toQ(c->first), toQ(c->second), d.colour, d.style);
     };
     switch (d.shape) {
     case Shape::Segment: line(px[0], px[1], Extent::Segment); break;
     case Shape::Ray: line(px[0], px[1], Extent::Ray); break;
     case Shape::Line: line(px[0], px[1], Extent::Line); break;
-    case Shape::Horizontal: p.drawLine(QPointF(f.left, px[0].y), QPointF(f.right, px[0].y)); break;
+    case Shape::Horizontal: out.line(QPointF(f.left, px[0].y), QPointF(f.right, px[0].y), d.colour, d.style); break;
     case Shape::Channel: {
         line(px[0], px[1], Extent::Segment);
         const auto [c, e] = drawing::parallelThrough(px[0], px[1], px[2]);
@@ -240,22 +230,19 @@ void DrawingLayer::paintDrawing(QPainter& p, const Drawing& d, const drawing::Fr
         const double right = std::max(px[0].x, px[1].x);
         for (std::size_t i = 0; i < prices.size(); ++i) {
             const double y = drawing::yOfPrice(prices[i], f);
-            p.drawLine(QPointF(left, y), QPointF(right, y));
-            drawLabel(p, QPointF(left + 2, y - 2),
-                      QString::fromStdString(fixedText(drawing::kFibonacciLevels[i], 1) + "% " + fixedText(prices[i], 2)));
+            out.line(QPointF(left, y), QPointF(right, y), d.colour, d.style);
+            drawLabel(out, QPointF(left + 2, y - 2),
+                      QString::fromStdString(fixedText(drawing::kFibonacciLevels[i], 1) + "% " + fixedText(prices[i], 2)),
+                      d.colour);
         }
         break;
     }
-    case Shape::Rectangle:
-        p.drawRect(QRectF(toQ(px[0]), toQ(px[1])).normalized());
-        break;
-    case Shape::Text:
-        drawLabel(p, toQ(px[0]), QString::fromStdString(d.text));
-        break;
+    case Shape::Rectangle: out.outline(toQ(px[0]), toQ(px[1]), d.colour, d.style); break;
+    case Shape::Text: drawLabel(out, toQ(px[0]), QString::fromStdString(d.text), d.colour); break;
     }
     if (selected)
         for (const Pixel& h : px)
-            p.fillRect(QRectF(h.x - kHandleSize / 2.0, h.y - kHandleSize / 2.0, kHandleSize, kHandleSize), colour);
+            out.fill(QRectF(h.x - kHandleSize / 2.0, h.y - kHandleSize / 2.0, kHandleSize, kHandleSize), d.colour);
 }
 
 int DrawingLayer::selectAt(QPoint at)

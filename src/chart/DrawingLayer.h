@@ -10,23 +10,23 @@
 #include <QObject>
 #include <QPoint>
 #include <QPointF>
-#include <QStaticText>
 #include <QString>
 
 #include "chart/ChartReplies.h"
 #include "chart/DrawingGeometry.h"
 #include "chart/Drawings.h"
+#include "chart/private/PixelWriter.h"
 
 class CKBarCtrl;
 class QKeyEvent;
 class QMouseEvent;
-class QPainter;
+class QImage;
 
 namespace chart {
 
-// The trader's drawings over the candle chart: drawn over the copy of the chart's image (the
-// image itself never changes for them), made with the mouse, selected, dragged, deleted and
-// undone, and written to the "drawings" file at each change.
+// The trader's drawings over the candle chart: painted into the chart's image after each draw
+// of the candles (which is then drawn whole the next time), made with the mouse, selected,
+// dragged, deleted and undone, and written to the "drawings" file at each change.
 class DrawingLayer final : public QObject
 {
     Q_OBJECT
@@ -39,7 +39,7 @@ public:
     // until a drawing is made.
     const std::filesystem::path& brokenFile() const { return m_broken; }
 
-    // The candles drawn now (their times anchor the drawings) and whose they are.
+    // The candles about to be drawn (their times anchor the drawings) and whose they are.
     void setCandles(int item, int periodCode, const std::vector<CandleRecord>& records);
 
     // The tool the next clicks draw with; nothing: select and drag.
@@ -60,13 +60,9 @@ public:
     void restyleSelected(LineStyle style);
     bool undo();
 
-    // Whether anything is drawn, and a number that changes whenever what is drawn may have:
-    // the control keeps the chart with the drawings over it until either changes.
-    bool shows() const;
-    std::uint64_t revision() const { return m_revision; }
-
-    // The control's hooks: painting over its copy, and the mouse and keys it offers first.
-    void paint(QPainter& p) const;
+    // The control's hooks: painting into the image over the candles just drawn, which says
+    // whether it painted anything, and the mouse and keys it offers first.
+    bool paint(QImage& image);
     bool mousePress(QMouseEvent* event);
     bool mouseMove(QMouseEvent* event);
     bool mouseRelease(QMouseEvent* event);
@@ -81,10 +77,11 @@ private:
     bool frame(drawing::Frame& f) const;
     drawing::Anchor anchorAt(QPointF at) const;
     std::vector<drawing::Pixel> pixelsOf(const std::vector<drawing::Anchor>& points, const drawing::Frame& f) const;
-    void paintDrawing(QPainter& p, const Drawing& d, const drawing::Frame& f, bool selected) const;
-    const QStaticText& staticText(const QString& text) const;
-    void drawLabel(QPainter& p, QPointF baseline, const QString& text) const;
-    void touch(); // what is drawn changed: repaint
+    void paintDrawing(PixelWriter& out, const Drawing& d, const drawing::Frame& f, bool selected) const;
+    const TextPixels& laidOut(const QString& text) const;
+    void drawLabel(PixelWriter& out, QPointF baseline, const QString& text, Colour colour) const;
+    bool shows() const;
+    void touch(); // what is drawn changed: the candles are drawn again with it
     void commit(); // writes the file, repaints
     void changeSelected(const std::function<void(Drawing&)>& edit);
     void finishPending();
@@ -112,8 +109,10 @@ private:
     };
     std::optional<Drag> m_drag;
     std::function<std::optional<QString>()> m_askText;
-    mutable std::unordered_map<QString, QStaticText> m_texts;
-    std::uint64_t m_revision = 0;
+    mutable std::unordered_map<QString, TextPixels> m_texts;
+    qreal m_textRatio = 1; // the device pixel ratio the texts are laid out at
+    qreal m_ascent = 0;    // the label font's
+    bool m_painted = false; // the chart's image holds drawings
 };
 
 } // namespace chart

@@ -209,6 +209,48 @@ private slots:
         host.close();
     }
 
+    // The drawings are painted into the chart's image: after a poll that adds a candle,
+    // scrolls that move the image's pixels and a period switch, the chart shows what a fresh
+    // one shows, the drawings where their times and prices are, none left behind.
+    void aMovingChartShowsTheDrawingsAsAFreshOne()
+    {
+        const std::string grown = CandleReply(121); // the same candles and one more
+        QImage moved;
+        QImage weekly;
+        {
+            Charts c(dir());
+            QVERIFY(QTest::qWaitForWindowExposed(c.window.get()));
+            QVERIFY(c.load(kDaily, 8));
+            c.charts.drawingToolsAction()->trigger();
+            const std::vector<std::pair<int, std::vector<QPoint>>> drawn{
+                {3, {{600, 200}}}, {5, {{950, 400}, {1100, 100}}}, {0, {{200, 150}, {400, 250}}}};
+            for (const auto& [tool, points] : drawn) {
+                c.charts.drawingToolbar()->toolAction(tool)->trigger();
+                for (const QPoint at : points)
+                    Click(c.ctrl(), at);
+            }
+            c.charts.drawingToolsAction()->trigger();
+            QCOMPARE(c.layer()->selectAt({5, 600}), -1); // no handles
+            const QImage drawnOver = c.ctrl()->Snapshot();
+            QVERIFY(c.load(grown, 8));
+            QVERIFY(c.ctrl()->Snapshot() != drawnOver);
+            // The cross-hair to the window's left edge and beyond, one candle a scroll, and back.
+            for (const Qt::Key key : {Qt::Key_Left, Qt::Key_Right})
+                for (int i = 0; i < 100; ++i)
+                    QTest::keyClick(c.ctrl(), key);
+            moved = c.ctrl()->Snapshot();
+            QVERIFY(c.load(kWeekly, 9));
+            weekly = c.ctrl()->Snapshot();
+        }
+        Charts fresh(dir());
+        QVERIFY(QTest::qWaitForWindowExposed(fresh.window.get()));
+        QVERIFY(fresh.load(grown, 8));
+        QCOMPARE(int(fresh.layer()->drawings().size()), 3);
+        QCOMPARE(fresh.ctrl()->Snapshot(), moved);
+        QVERIFY(fresh.load(kWeekly, 9));
+        QCOMPARE(fresh.ctrl()->Snapshot(), weekly);
+    }
+
     void aBrokenFileIsNamedAndLeftAlone()
     {
         {
