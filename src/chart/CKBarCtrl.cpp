@@ -1,12 +1,14 @@
 #include "chart/CKBarCtrl.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include <QCursor>
 #include <QEnterEvent>
 #include <QKeyEvent>
 #include <QMetaObject>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
@@ -232,6 +234,21 @@ void CKBarCtrl::keyPressEvent(QKeyEvent* event)
         event->accept();
     else
         event->ignore(); // the market window's keys
+}
+
+void CKBarCtrl::wheelEvent(QWheelEvent* event)
+{
+    // A notch zooms as Up and Down do: away from the trader in, towards them out. A touchpad
+    // turns in small steps, which add up to notches.
+    m_wheel += event->angleDelta().y();
+    bool used = false;
+    while (std::abs(m_wheel) >= QWheelEvent::DefaultDeltasPerStep) {
+        const bool in = m_wheel > 0;
+        m_wheel -= in ? QWheelEvent::DefaultDeltasPerStep : -QWheelEvent::DefaultDeltasPerStep;
+        used = handleKey(in ? Qt::Key_Up : Qt::Key_Down) || used;
+    }
+    if (!used && m_wheel == 0)
+        event->ignore();
 }
 
 void CKBarCtrl::setKeyCursor(int index)

@@ -97,6 +97,7 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     int legendIndex() const;
@@ -118,6 +119,7 @@ private:
     int m_keyCursor = -1;
     QPoint m_keyMouseAt; // where the mouse was at the last key
     std::function<bool(int)> m_keyHandler;
+    int m_wheel = 0; // eighths of a degree turned and not yet a notch
     Readout m_readout;
     chart::DrawingLayer* m_drawings = nullptr;
     // The legend as last painted (window thread).

@@ -3,9 +3,11 @@
 #include <string>
 #include <thread>
 
+#include <QApplication>
 #include <QImage>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include "ChartData.h"
@@ -269,6 +271,36 @@ private slots:
         QVERIFY(!ctrl->handleKey(Qt::Key_F5)); // the market window's
         QTest::mouseMove(ctrl, QPoint(333, 222)); // the mouse takes it back
         QTRY_COMPARE(ctrl->keyCursor(), -1);
+    }
+
+    // A notch of the wheel zooms as Up and Down do; a touchpad's small steps add up to notches;
+    // the time-share, which does not zoom, leaves the wheel to its window.
+    void theWheelZoomsAsTheKeysDo()
+    {
+        CandleChart* byKeys = m_host.candles();
+        CandleChart* byWheel = m_host.candles();
+        QVERIFY(byKeys->load(CandleReply(500), 8, 80));
+        QVERIFY(byWheel->load(CandleReply(500), 8, 80));
+        auto turn = [](QWidget* w, int eighths) {
+            QWheelEvent e(QPointF(300, 200), w->mapToGlobal(QPointF(300, 200)), {}, QPoint(0, eighths), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(w, &e);
+            return e.isAccepted();
+        };
+        for (const Qt::Key key : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Down}) {
+            QVERIFY(byKeys->control().handleKey(key));
+            if (key == Qt::Key_Up) {
+                turn(&byWheel->control(), 60);
+                QVERIFY(byWheel->view() != byKeys->view()); // half a notch: not yet
+                turn(&byWheel->control(), 60);
+            } else {
+                turn(&byWheel->control(), -120);
+            }
+            QCOMPARE(byWheel->view(), byKeys->view());
+        }
+        QCOMPARE(byWheel->control().Snapshot(), byKeys->control().Snapshot());
+        TimelineChart* timeline = m_host.timeline();
+        QVERIFY(!turn(&timeline->control(), 120));
     }
 
     void timelineShowsTheFixedDay()
