@@ -22,8 +22,8 @@ struct CandleRecord
     std::int32_t time = 0;
     std::int64_t vol = 0;
     // Members a reply may carry beyond the specified ones: money traded and turnover in %.
-    std::optional<double> amount;
-    std::optional<double> turnover;
+    std::optional<double> amount{};
+    std::optional<double> turnover{};
 
     bool operator==(const CandleRecord&) const = default;
 };

@@ -56,7 +56,7 @@ struct EndpointInfo
     bool utf8 = false; // signature input and body go out in UTF-8 instead of the wire code page
     // The path is followed by an item code and then this suffix (and a request's tail).
     bool perItem = false;
-    std::string_view itemSuffix;
+    std::string_view itemSuffix{};
 };
 
 // The whole index, one row per endpoint.

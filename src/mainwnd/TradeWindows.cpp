@@ -121,8 +121,8 @@ void TradeWindows::showQuickOrder(Side side)
     QString priceText;
     if (market::requestSingleItemQuote(item, m_market) == market::QuoteOutcome::Updated) {
         const market::SingleItemQuote quote = Session::current().singleItemQuote();
-        const float price = side == Side::Buy ? quote.firstPrices[0] : quote.secondPrices[0];
-        const QString text = QString::fromStdString(client::fixedDecimals(double(price), 2));
+        const double price = side == Side::Buy ? quote.firstPrices[0] : quote.secondPrices[0];
+        const QString text = QString::fromStdString(client::fixedDecimals(price, 2));
         if (trade::priceOf(text.toStdString()) > 0.0)
             priceText = text;
     }

@@ -61,7 +61,7 @@ public:
     void showItem(const market::CurrentItem& item);
 
     const market::QuotePanelLayout& layout() const { return m_layout; }
-    float openingPrice() const { return m_opening; }
+    double openingPrice() const { return m_opening; }
     CUPdate_rightdlg_thread* poller() const { return m_poller.get(); }
     // A copy of what the panel shows (device pixels), for tests and grabs.
     QImage snapshot() const;
@@ -105,7 +105,7 @@ private:
     QFont m_font;
     std::unique_ptr<CUPdate_rightdlg_thread> m_poller;
     QTimer m_timer1;
-    float m_opening = 0.0f; // of the quote shown: ticks are coloured against it
+    double m_opening = 0.0; // of the quote shown: ticks are coloured against it
     std::array<double, 10> m_levels{};
     int m_levelItem = 0;
     QImage m_image;

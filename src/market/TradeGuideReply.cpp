@@ -15,9 +15,9 @@ std::string key(const char* prefix, int n)
     return prefix + std::to_string(n);
 }
 
-std::string priceText(float v)
+std::string priceText(double v)
 {
-    if (v > -0.00001f && v < 0.00001f)
+    if (v > -0.00001 && v < 0.00001)
         return "--";
     return client::fixedDecimals(v, 2);
 }
@@ -27,9 +27,9 @@ std::string volumeText(int v)
     return v == 0 ? "--" : std::to_string(v);
 }
 
-float price(const Json::Value& infor, const std::string& k)
+double price(const Json::Value& infor, const std::string& k)
 {
-    return static_cast<float>(client::jsonReal(infor, k.c_str()));
+    return client::jsonReal(infor, k.c_str());
 }
 
 } // namespace

@@ -92,7 +92,7 @@ struct ItemEntry
 {
     int code = 0;
     std::string name;
-    float referencePrice = 0.0f;
+    double referencePrice = 0.0;
     bool operator==(const ItemEntry&) const = default;
 };
 
@@ -117,12 +117,12 @@ private:
 // The ten-level quote of one item from "/api/v1/trade/guide", as the order windows use it.
 struct SingleItemQuote
 {
-    std::array<float, 5> firstPrices{};  // "extend_1" to "extend_5"; the quick buy price is the first
+    std::array<double, 5> firstPrices{};  // "extend_1" to "extend_5"; the quick buy price is the first
     std::array<int, 5> firstVolumes{};   // "extend_6" to "extend_10"
-    std::array<float, 5> secondPrices{}; // "extend_11" to "extend_15"; the quick sell price is the first
+    std::array<double, 5> secondPrices{}; // "extend_11" to "extend_15"; the quick sell price is the first
     std::array<int, 5> secondVolumes{};  // "extend_16" to "extend_20"
-    std::array<float, 4> prices{};       // "main_9", "main_24", "extend_22", "extend_23"
-    float referencePrice = 0.0f;         // "main_5"
+    std::array<double, 4> prices{};       // "main_9", "main_24", "extend_22", "extend_23"
+    double referencePrice = 0.0;         // "main_5"
     // The 20 level values then the four prices, "%.2f" or "%d", "--" for zero.
     std::array<std::string, 24> texts;
 

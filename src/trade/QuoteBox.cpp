@@ -11,7 +11,7 @@ namespace {
 const QColor kLabel(16, 16, 16);
 const QColor kFrame(160, 160, 160);
 
-bool nearZero(float v) { return v > -0.00001f && v < 0.00001f; }
+bool nearZero(double v) { return v > -0.00001 && v < 0.00001; }
 
 // Texts stand with their top left at the given point, as the layout places them.
 void text(QPainter& p, int x, int y, const QString& s, const QColor& colour)
@@ -22,18 +22,18 @@ void text(QPainter& p, int x, int y, const QString& s, const QColor& colour)
 
 } // namespace
 
-QColor quotePriceColour(float price, float reference)
+QColor quotePriceColour(double price, double reference)
 {
     if (nearZero(price) || price == reference)
         return platform::TextOnLight;
     return price > reference ? platform::RiseColour : platform::FallColour;
 }
 
-QColor quoteChangeColour(float change)
+QColor quoteChangeColour(double change)
 {
-    if (change > 0.0f)
+    if (change > 0.0)
         return platform::RiseColour;
-    if (change < 0.0f)
+    if (change < 0.0)
         return platform::VolumeColour;
     return platform::TextOnLight;
 }
@@ -54,7 +54,7 @@ void drawQuoteBox(QPainter& p, const QRect& box, const market::SingleItemQuote* 
     const int secondLabelX = box.left() + 112;
     const int volumeX = box.left() + 160;
     auto valueText = [&](int i) { return quote ? QString::fromStdString(quote->texts[size_t(i)]) : dashes; };
-    const float reference = quote ? quote->referencePrice : 0.0f;
+    const double reference = quote ? quote->referencePrice : 0.0;
 
     static constexpr const char* kSellLabels[5] = {"卖五", "卖四", "卖三", "卖二", "卖一"};
     static constexpr const char* kBuyLabels[5] = {"买一", "买二", "买三", "买四", "买五"};

@@ -90,9 +90,9 @@ template <class Window>
 void placeSmallOrder(Window& window, bool buy, platform::MessageBoxRecorder& boxes, Orders& orders)
 {
     const market::SingleItemQuote quote = Session::current().singleItemQuote();
-    const float price = buy ? quote.firstPrices[0] : quote.secondPrices[0];
+    const double price = buy ? quote.firstPrices[0] : quote.secondPrices[0];
     window.codeField()->setText(QStringLiteral("9160001"));
-    window.priceField()->setText(QString::asprintf("%.2f", double(price)));
+    window.priceField()->setText(QString::asprintf("%.2f", price));
     window.quantityField()->setText(QStringLiteral("1"));
     const size_t before = boxes.calls().size();
     boxes.setAnswer(platform::MsgResult::Yes);

@@ -26,7 +26,7 @@ OverviewReply parseOverviewReply(std::string_view wire, const std::vector<std::s
         out.figures.push_back(figuresOf(row));
         if (d < ItemTable::kCapacity) {
             out.items.push_back({client::jsonInt(row, "main_3"), client::jsonText(row, "main_4"),
-                                 static_cast<float>(client::jsonReal(row, "main_5"))});
+                                 client::jsonReal(row, "main_5")});
             out.itemKeys.push_back(pinyinKeys(out.items.back().name));
         }
         out.extendedRows.push_back(formatOverviewRow(row, extendedKeys, d, OverviewList::Extended));

@@ -23,8 +23,8 @@ struct RealtimeQuote
     bool parsed = false;
     std::string title;
     std::array<Cell, 38> values;
-    float opening = 0.0f;   // kept by the panel: ticks are coloured against it
-    float reference = 0.0f; // opening − 0.01: prices equal to the opening show as up
+    double opening = 0.0;   // kept by the panel: ticks are coloured against it
+    double reference = 0.0; // opening − 0.01: prices equal to the opening show as up
     // The prices of the ten level rows, top down (卖⑤ … 卖①, 买① … 买⑤), as the reply gives
     // them: an order taken from the quote goes out at exactly this price. 0 for an empty level.
     std::array<double, 10> levelPrices{};
@@ -48,7 +48,7 @@ struct TickRow
 struct DealTick
 {
     std::string time; // local time "%02d:%02d:%02d"
-    float price = 0.0f;
+    double price = 0.0;
     int volume = 0;
     bool operator==(const DealTick&) const = default;
 };
@@ -56,8 +56,8 @@ struct DealTick
 // The ticks of a tick reply; nothing unless it parses and "success" is "true".
 std::vector<DealTick> readDealTicks(const std::string& utf8Reply);
 // The rows the panel shows, prices coloured against its opening price itself.
-std::vector<TickRow> dealTickRows(const std::vector<DealTick>& ticks, float opening);
-std::vector<TickRow> parseDealTicks(const std::string& utf8Reply, float opening);
+std::vector<TickRow> dealTickRows(const std::vector<DealTick>& ticks, double opening);
+std::vector<TickRow> parseDealTicks(const std::string& utf8Reply, double opening);
 
 // The 28 row labels, in slot order.
 const std::array<const char*, 28>& QuoteLabels();

@@ -346,7 +346,7 @@ private slots:
                  w->quotePanel()->poller()->requestQuote(Session::current().currentItem());
                  w->quotePanel()->poller()->requestTicks(Session::current().currentItem());
              },
-             nullptr, [w] { return w->quotePanel()->openingPrice() > 0.0f; }},
+             nullptr, [w] { return w->quotePanel()->openingPrice() > 0.0; }},
             {"login (GUI thread)", {"/api/v1/user/login"}, nullptr, nullptr, nullptr},
             // The quote by the window's timer, off the GUI thread; the orders by the
             // refresh button, on it.

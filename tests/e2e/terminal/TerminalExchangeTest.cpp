@@ -43,10 +43,10 @@ int inkOf(const QImage& image, chart::Colour a, chart::Colour b)
 }
 
 // Prices as the order windows show and take them.
-QString price(float yuan)
+QString price(double yuan)
 {
     char text[32];
-    std::snprintf(text, sizeof text, "%.2f", double(yuan));
+    std::snprintf(text, sizeof text, "%.2f", yuan);
     return QString::fromLatin1(text);
 }
 
@@ -132,7 +132,7 @@ private slots:
         testsupport::run(market, testsupport::MarketCommand::Kline);
         QTRY_VERIFY_WITH_TIMEOUT(
             inkOf(market->klineChart()->Snapshot(), chart::kCandleRise, chart::kCandleFall) > 100, 15000);
-        QTRY_VERIFY_WITH_TIMEOUT(market->quotePanel()->openingPrice() > 0.0f, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(market->quotePanel()->openingPrice() > 0.0, 15000);
         market->grab().save(QStringLiteral(RENDER_DIR "/kline.png"));
 
         testsupport::run(market, testsupport::MarketCommand::Timeshare);
@@ -170,19 +170,19 @@ private slots:
         buy->codeField()->setText(QStringLiteral("9160001"));
         buy->refreshQuote(true);
         QVERIFY(buy->shownQuote());
-        const float bestBid = buy->shownQuote()->secondPrices[0];
-        const float bestAsk = buy->shownQuote()->firstPrices[0];
+        const double bestBid = buy->shownQuote()->secondPrices[0];
+        const double bestAsk = buy->shownQuote()->firstPrices[0];
         const int askVolume = buy->shownQuote()->firstVolumes[0];
-        QVERIFY(bestBid > 0.0f && bestAsk > bestBid && askVolume > 0);
+        QVERIFY(bestBid > 0.0 && bestAsk > bestBid && askVolume > 0);
 
         // Below the market the order rests, and shows among today's orders.
         buy->selectTab(Tab::Orders);
-        placeThroughTheWindow(buy, price(bestBid - 0.10f), QStringLiteral("20"));
+        placeThroughTheWindow(buy, price(bestBid - 0.10), QStringLiteral("20"));
         QCOMPARE(m_boxes->texts().first(), QStringLiteral("是否买入"));
         QVERIFY2(m_boxes->texts().last().contains(QStringLiteral("委托成功")), qPrintable(m_boxes->texts().last()));
         JListCtrl* orders = buy->list(Tab::Orders);
-        QTRY_VERIFY_WITH_TIMEOUT(rowWith(orders, 7, price(bestBid - 0.10f)) >= 0, 10000);
-        const int resting = rowWith(orders, 7, price(bestBid - 0.10f));
+        QTRY_VERIFY_WITH_TIMEOUT(rowWith(orders, 7, price(bestBid - 0.10)) >= 0, 10000);
+        const int resting = rowWith(orders, 7, price(bestBid - 0.10));
         QCOMPARE(orders->cellText(resting, 8), QStringLiteral("20"));
         QCOMPARE(orders->cellText(resting, 3), QStringLiteral("未撤单"));
         QCOMPARE(orders->cellText(resting, 6), QStringLiteral("买"));

@@ -7,7 +7,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view wire = fuzz::text(data, size);
-    const std::vector<market::TickRow> rows = market::parseDealTicks(client::wireToUtf8(wire), 12.3f);
+    const std::vector<market::TickRow> rows = market::parseDealTicks(client::wireToUtf8(wire), 12.3);
     for (const market::TickRow& row : rows)
         FUZZ_CHECK(row.time.size() == 8);
     const auto ticks = market::parseTicks(wire);

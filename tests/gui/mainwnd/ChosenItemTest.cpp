@@ -230,7 +230,7 @@ private slots:
         QCOMPARE(Session::current().currentItem().code, 9160003);
         QTRY_VERIFY_WITH_TIMEOUT(asked("/api/timeline/9160003/"), 15000);
         QTRY_VERIFY_WITH_TIMEOUT(asked("/api/realtime/9160003") && asked("/api/dealdetail/9160003/20"), 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(w->quotePanel()->openingPrice(), 30.5f, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(w->quotePanel()->openingPrice(), 30.5, 10000);
         QTRY_COMPARE_WITH_TIMEOUT(title(w->timeshareChart(), "O"), std::string("Arvesse庄园赤霞珠     分时 均价  成交量"), 10000);
         testsupport::run(w, testsupport::MarketCommand::Kline);
         QTRY_VERIFY_WITH_TIMEOUT(asked("/api/histogram/9160003/8"), 10000);
@@ -265,7 +265,7 @@ private slots:
         m_gate.open();
         QTRY_COMPARE_WITH_TIMEOUT(elements(w->timeshareChart(), "O2"), std::size_t(1), 10000);
         QCOMPARE(title(w->timeshareChart(), "O"), std::string("Cantevel霞多丽     分时 均价  成交量"));
-        QTRY_COMPARE_WITH_TIMEOUT(w->quotePanel()->openingPrice(), 42.75f, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(w->quotePanel()->openingPrice(), 42.75, 10000);
     }
 
     void theKeysMoveThroughTheListAndTheViews()

@@ -452,7 +452,7 @@ private slots:
         QCOMPARE(w->periodCode(), 12);
 
         // The quote panel fills from its poller.
-        QTRY_VERIFY_WITH_TIMEOUT(w->quotePanel()->openingPrice() > 12.0f, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(w->quotePanel()->openingPrice() > 12.0, 10000);
         const QImage panel = w->quotePanel()->snapshot();
         QDir().mkpath(QStringLiteral(RENDER_DIR));
         w->grab().save(QStringLiteral(RENDER_DIR "/chart-mode.png"));
@@ -555,8 +555,8 @@ private slots:
         // Without a fresh quote the shared one may be another item's (the buy window quotes
         // whatever is typed there): no price is offered rather than that item's.
         market::SingleItemQuote other;
-        other.firstPrices[0] = 39.8f;
-        other.secondPrices[0] = 39.7f;
+        other.firstPrices[0] = 39.8;
+        other.secondPrices[0] = 39.7;
         Session::current().setSingleItemQuote(other);
         m_trade->setHandler([](const RecordedRequest&) {
             return ScriptedReply{500, "<html>busy</html>", "text/html"};

@@ -133,7 +133,7 @@ private slots:
 
     void theChosenItemsQuoteServesThePriceConditionsOnly()
     {
-        Session::current().storeItems({{9160001, "Tolmere", 36.0f}}, 1);
+        Session::current().storeItems({{9160001, "Tolmere", 36.0}}, 1);
         addAlert(market::AlertCondition::PriceAtLeast, 36.5);
         addAlert(market::AlertCondition::RiseAtLeast, 0.5); // 36.6 would be 1.67 % up on 36.0
         m_alerts->checkLatest(9160001, 36.6);

@@ -39,12 +39,12 @@ TEST(SingleItemQuoteTest, ReplyFillsLevelsAndTexts)
 {
     SingleItemQuote q;
     ASSERT_EQ(applyTradeGuideReply(reply(kGuide), q), QuoteOutcome::Updated);
-    EXPECT_FLOAT_EQ(q.firstPrices[0], 12.5f);
-    EXPECT_FLOAT_EQ(q.secondPrices[0], 12.4f);
+    EXPECT_DOUBLE_EQ(q.firstPrices[0], 12.5);
+    EXPECT_DOUBLE_EQ(q.secondPrices[0], 12.4);
     EXPECT_EQ(q.firstVolumes[0], 10);
     EXPECT_EQ(q.secondVolumes[1], 7);
-    EXPECT_FLOAT_EQ(q.prices[1], -0.05f);
-    EXPECT_FLOAT_EQ(q.referencePrice, 12.5f);
+    EXPECT_DOUBLE_EQ(q.prices[1], -0.05);
+    EXPECT_DOUBLE_EQ(q.referencePrice, 12.5);
     EXPECT_EQ(q.texts[0], "12.50");
     EXPECT_EQ(q.texts[2], "--");
     EXPECT_EQ(q.texts[5], "10");
@@ -54,6 +54,17 @@ TEST(SingleItemQuoteTest, ReplyFillsLevelsAndTexts)
     EXPECT_EQ(q.texts[20], "12.45");
     EXPECT_EQ(q.texts[21], "-0.05");
     EXPECT_EQ(q.texts[23], "11.20");
+}
+
+// The quick buy takes its price from here: a dear lot's cent must survive (a float gives .02).
+TEST(SingleItemQuoteTest, PricesOfDearLotsKeepTheirCents)
+{
+    SingleItemQuote q;
+    ASSERT_EQ(applyTradeGuideReply(reply(R"({"success":"true","infor":{"extend_1":150000.01,"extend_11":149999.99}})"), q),
+              QuoteOutcome::Updated);
+    EXPECT_EQ(q.firstPrices[0], 150000.01);
+    EXPECT_EQ(q.texts[0], "150000.01");
+    EXPECT_EQ(q.texts[10], "149999.99");
 }
 
 TEST(SingleItemQuoteTest, RefusalAndGarbageKeepThePreviousQuote)

@@ -1,3 +1,7 @@
+#include <string>
+#include <utility>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "market/QuotePanelLayout.h"
@@ -59,6 +63,22 @@ TEST(RealtimeQuote, AmountsInMillionsKeepTheirCents)
     EXPECT_EQ(q.values[18].text, "181158.63");  // 市值, inventory × latest
 }
 
+// A lot above 131 072 yuan has no cent to spare in a float: 150 000.01 would show as .02.
+TEST(RealtimeQuote, PricesOfDearLotsKeepTheirCents)
+{
+    const auto q = market::parseRealtime(R"({"success":"true","infor":[{"sellPrice1":150000.01,"buyPrice1":149999.99,
+        "latest":150000.01,"max":150000.01,"min":149999.99,"opening":150000.01,"limitUp":165000.01}]})");
+    for (const auto& [slot, text] : std::vector<std::pair<int, std::string>>{
+             {5, "150000.01"}, {6, "149999.99"}, {11, "150000.01"}, {13, "150000.01"}, {17, "165000.01"}, {31, "150000.01"}})
+        EXPECT_EQ(q.values[std::size_t(slot)].text, text) << slot;
+    EXPECT_EQ(q.values[6].tone, Tone::Down); // two cents under the opening
+    const auto ticks = market::parseDealTicks(R"({"success":"true","infor":[{"time":0,"price":150000.01,"vol":1}]})",
+                                              q.opening);
+    ASSERT_EQ(ticks.size(), 1u);
+    EXPECT_EQ(ticks[0].price.text, "150000.01");
+    EXPECT_EQ(ticks[0].price.tone, Tone::Level);
+}
+
 TEST(RealtimeQuote, UnparsableReplyDrawsNoValues)
 {
     EXPECT_FALSE(market::parseRealtime("").parsed);
@@ -73,7 +93,7 @@ TEST(DealTicks, TicksCompareWithTheOpeningItself)
     const auto rows = market::parseDealTicks(
         R"({"success":"true","infor":[{"time":0,"price":12.30,"vol":5},{"time":60,"price":12.31,"vol":1},
             {"time":120,"price":"12.29","vol":2}]})",
-        12.30f);
+        12.30);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0].price.tone, Tone::Level);
     EXPECT_EQ(rows[1].price.tone, Tone::Up);

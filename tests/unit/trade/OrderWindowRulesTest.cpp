@@ -29,15 +29,15 @@ TEST(SellRequest, BodyAndSignatureInputByteForByte)
 
 TEST(QuoteBox, PricesAgainstTheReferenceAndTheChangeAgainstZero)
 {
-    EXPECT_EQ(quotePriceColour(36.2f, 36.0f), platform::RiseColour);
-    EXPECT_EQ(quotePriceColour(35.9f, 36.0f), platform::FallColour);
-    EXPECT_EQ(quotePriceColour(36.0f, 36.0f), platform::TextOnLight);
+    EXPECT_EQ(quotePriceColour(36.2, 36.0), platform::RiseColour);
+    EXPECT_EQ(quotePriceColour(35.9, 36.0), platform::FallColour);
+    EXPECT_EQ(quotePriceColour(36.0, 36.0), platform::TextOnLight);
     // A level without a price shows "--" and takes no side, whatever the reference.
-    EXPECT_EQ(quotePriceColour(0.0f, 36.0f), platform::TextOnLight);
-    EXPECT_EQ(quotePriceColour(0.000001f, 36.0f), platform::TextOnLight);
-    EXPECT_EQ(quotePriceColour(12.0f, 0.0f), platform::RiseColour);
+    EXPECT_EQ(quotePriceColour(0.0, 36.0), platform::TextOnLight);
+    EXPECT_EQ(quotePriceColour(0.000001, 36.0), platform::TextOnLight);
+    EXPECT_EQ(quotePriceColour(12.0, 0.0), platform::RiseColour);
 
-    EXPECT_EQ(quoteChangeColour(0.2f), platform::RiseColour);
-    EXPECT_EQ(quoteChangeColour(-0.2f), platform::VolumeColour);
-    EXPECT_EQ(quoteChangeColour(0.0f), platform::TextOnLight);
+    EXPECT_EQ(quoteChangeColour(0.2), platform::RiseColour);
+    EXPECT_EQ(quoteChangeColour(-0.2), platform::VolumeColour);
+    EXPECT_EQ(quoteChangeColour(0.0), platform::TextOnLight);
 }
