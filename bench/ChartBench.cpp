@@ -201,15 +201,9 @@ void BM_PaintWithLegend(benchmark::State& state)
 }
 BENCHMARK(BM_PaintWithLegend)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
-// A frame with the trader's drawings: none against 50 of every shape, the indicators on.
-// Second argument 0: a paint alone (the cross-hair moved); 1: the chart redrawn whole first
-// (a reload, a scroll), which paints the drawings over it again.
-void BM_PaintWithDrawings(benchmark::State& state)
+// `count` drawings of every shape on the first item, written to the drawings file in `folder`.
+void WriteDrawings(const std::filesystem::path& folder, int count)
 {
-    CandleView view(true);
-    const QTemporaryDir dir;
-    const std::filesystem::path folder = dir.path().toStdString();
-    const int count = int(state.range(0));
     chart::DrawingBook::Items items;
     for (int i = 0; i < count; ++i) {
         chart::Drawing d;
@@ -221,29 +215,43 @@ void BM_PaintWithDrawings(benchmark::State& state)
         items[market::kFirstItem].push_back(d);
     }
     chart::writeDrawings(folder, items);
+}
+
+// A frame with the trader's drawings: none against 50 of every shape, the indicators on.
+// Second argument 0: a paint alone (the cross-hair moved); 1: the chart redrawn whole first
+// (a scroll, a zoom); 2: a poll that changed the newest candle, then the paint.
+void BM_PaintWithDrawings(benchmark::State& state)
+{
+    CandleView view(true);
+    const QTemporaryDir dir;
+    const std::filesystem::path folder = dir.path().toStdString();
+    WriteDrawings(folder, int(state.range(0)));
     chart::DrawingLayer layer(view.ctrl, folder);
     view.ctrl.setDrawingLayer(&layer);
     view.chart.setLoadedHandler([&](int item, int period, const std::vector<chart::CandleRecord>& records) {
         layer.setCandles(item, period, records);
     });
-    view.chart.load(CandleReply(240), 8, kBars);
+    const std::string polls[2] = {CandleReply(240), CandleReply(240, 0.05)};
+    view.chart.load(polls[0], 8, kBars);
     QImage target(kSize, QImage::Format_RGB32);
-    const bool redraw = state.range(1) != 0;
     const chart::CandleWindow w = chart::candleWindowFor(240, kBars);
     int first = w.first;
+    int poll = 0;
     for (auto _ : state) {
-        if (redraw) {
+        if (state.range(1) == 1) {
             first = first == w.first ? w.first - 1 : w.first;
             view.ctrl.withCanvas([&](chart::ChartCanvas& c) {
                 for (const char* area : {"N", "P", "I"})
                     c.DrawRange(area, first, w.last);
             });
+        } else if (state.range(1) == 2) {
+            view.chart.load(polls[++poll % 2], 8, kBars);
         }
         view.ctrl.render(&target);
     }
     view.ctrl.setDrawingLayer(nullptr);
 }
-BENCHMARK(BM_PaintWithDrawings)->ArgsProduct({{0, 50}, {0, 1}})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PaintWithDrawings)->ArgsProduct({{0, 50}, {0, 1, 2}})->Unit(benchmark::kMicrosecond);
 
 // The 50 drawings alone, painted over the candles as after each of their draws.
 void BM_DrawingsOverCandles(benchmark::State& state)
@@ -251,17 +259,7 @@ void BM_DrawingsOverCandles(benchmark::State& state)
     CandleView view(true);
     const QTemporaryDir dir;
     const std::filesystem::path folder = dir.path().toStdString();
-    chart::DrawingBook::Items items;
-    for (int i = 0; i < 50; ++i) {
-        chart::Drawing d;
-        d.shape = chart::drawing::Shape(i % 8);
-        const std::int64_t t = 1700000000 + std::int64_t(130 + i * 2) * 86400;
-        d.points = {{t, 95.0 + i % 7}, {t + 20 * 86400, 99.0 - i % 5}, {t + 10 * 86400, 97.0}};
-        d.points.resize(std::size_t(chart::drawing::pointCount(d.shape)));
-        d.text = "支撑";
-        items[market::kFirstItem].push_back(d);
-    }
-    chart::writeDrawings(folder, items);
+    WriteDrawings(folder, 50);
     chart::DrawingLayer layer(view.ctrl, folder);
     view.chart.setLoadedHandler([&](int item, int period, const std::vector<chart::CandleRecord>& records) {
         layer.setCandles(item, period, records);
@@ -269,7 +267,7 @@ void BM_DrawingsOverCandles(benchmark::State& state)
     view.chart.load(CandleReply(240), 8, kBars);
     QImage target = view.ctrl.Snapshot();
     for (auto _ : state)
-        benchmark::DoNotOptimize(layer.paint(target));
+        benchmark::DoNotOptimize(layer.paint(target, target.rect()));
 }
 BENCHMARK(BM_DrawingsOverCandles)->Unit(benchmark::kMicrosecond);
 

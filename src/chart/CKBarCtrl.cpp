@@ -159,7 +159,7 @@ void CKBarCtrl::setDrawingLayer(chart::DrawingLayer* layer)
     m_drawings = layer;
     chart::ChartCanvas::Overlay overlay;
     if (layer)
-        overlay = [layer](QImage& image) { return layer->paint(image); };
+        overlay = [layer](QImage& image, const QRect& drawn) { return layer->paint(image, drawn); };
     m_canvas->setOverlay("N", std::move(overlay));
 }
 

@@ -189,11 +189,11 @@ CSubArea::Range CSubArea::ComputeRange(int first, int last) const
     return r;
 }
 
-bool CSubArea::Draw(int first, int last)
+QRect CSubArea::Draw(int first, int last)
 {
     if (last < first || !m_image || m_image->isNull() || m_scale.plotBottom <= m_scale.plotTop
         || m_scale.plotRight <= m_scale.plotLeft)
-        return false;
+        return {};
     m_changed = false;
     const int n = last - first + 1;
     const int oldFirst = m_firstDrawn;
@@ -216,10 +216,13 @@ bool CSubArea::Draw(int first, int last)
         scroll = ScrollKind::None;
     // Towards older, the newer slots are kept as drawn: right only while none was taken away,
     // and while no line runs on from the last of them out of the window.
+    if (m_drawnOver && scroll != ScrollKind::InPlace)
+        scroll = ScrollKind::None;
     if (scroll == ScrollKind::TowardsOlder
         && std::any_of(m_displays.begin(), m_displays.end(),
                        [](const auto& d) { return d->cutSinceDrawn() || d->joinsSlots(); }))
         scroll = ScrollKind::None;
+    QRect drawn(m_band.left, m_band.top, m_band.width, m_band.height);
     {
         QPainter p(m_image);
         switch (scroll) {
@@ -227,7 +230,7 @@ bool CSubArea::Draw(int first, int last)
             fullRedraw(p, first, last);
             break;
         case ScrollKind::InPlace:
-            redrawNewest(p, first, last, oldLast, 0);
+            drawn.setLeft(redrawNewest(p, first, last, oldLast, 0));
             break;
         case ScrollKind::TowardsNewer:
             redrawNewest(p, first, last, oldLast, first - oldFirst);
@@ -245,8 +248,9 @@ bool CSubArea::Draw(int first, int last)
     m_firstDrawn = first;
     m_lastDrawn = last;
     m_redrawWhole = false;
+    m_drawnOver = false;
     m_labelsDrawnFor = m_widestLabel;
-    return true;
+    return drawn;
 }
 
 void CSubArea::fullRedraw(QPainter& p, int first, int last)
@@ -261,7 +265,7 @@ void CSubArea::fullRedraw(QPainter& p, int first, int last)
         drawDisplay(p, *d, first, last, first, last, 0, -1);
 }
 
-void CSubArea::redrawNewest(QPainter& p, int first, int last, int oldLast, int shift)
+int CSubArea::redrawNewest(QPainter& p, int first, int last, int oldLast, int shift)
 {
     const int w = m_scale.slotWidth;
     // The newest element drawn before may have changed since (a reload refreshes the
@@ -310,6 +314,7 @@ void CSubArea::redrawNewest(QPainter& p, int first, int last, int oldLast, int s
     for (auto& d : m_displays)
         drawDisplay(p, *d, first, last, redrawFrom, last, std::max(0, redrawFrom - first - 1), -1);
     p.restore();
+    return keepUpTo;
 }
 
 void CSubArea::scrollTowardsOlder(QPainter& p, int first, int last, int oldFirst, int)

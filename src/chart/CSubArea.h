@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include <QRect>
+
 #include "chart/CSubAreaScale.h"
 #include "chart/ChartMath.h"
 
@@ -52,9 +54,9 @@ public:
     // Takes the display; refuses an 11th.
     bool AddDisplay(std::unique_ptr<CSubAreaDisplayOne> display);
     // Draws the element window first..last into the image; nothing when last < first or
-    // the band has no room for a plot.
-    // False when nothing could be drawn (an empty range, no image, no room).
-    bool Draw(int first, int last);
+    // the band has no room for a plot. Returns the part of the band drawn again: empty when
+    // nothing could be drawn, the columns of the newest elements when only they changed.
+    QRect Draw(int first, int last);
     // Moves the band (the chart was laid out again); the next Draw redraws it whole.
     void setBand(const Band& band);
     // The value the price area "O" is centred on; 0 for its first element's, as specified.
@@ -62,8 +64,9 @@ public:
     double centre() const { return m_centre; }
     // The image was blanked under the area: the next Draw redraws it whole.
     void redrawWholeNext() { setBand(m_band); }
-    // Something was painted over the area's pixels: its next draw cannot keep any of them.
-    void drawnOver() { m_redrawWhole = true; }
+    // Something was painted over the plot that stays where it is only while the window does:
+    // the next draw may redraw the newest elements in place, but not move the plot's pixels.
+    void drawnOver() { m_drawnOver = true; }
     // Whether the area holds a drawing since it was laid out or emptied.
     bool hasDrawing() const { return m_scale.slotCount > 0; }
 
@@ -110,7 +113,8 @@ private:
     void fullRedraw(QPainter& p, int first, int last);
     // Keeps the drawn slots that hold the same elements as before, moved `shift` slots to the
     // left (0: the same window), and draws the rest.
-    void redrawNewest(QPainter& p, int first, int last, int oldLast, int shift);
+    // Returns the first column drawn again.
+    int redrawNewest(QPainter& p, int first, int last, int oldLast, int shift);
     void scrollTowardsOlder(QPainter& p, int first, int last, int oldFirst, int oldLast);
     // Places and draws one display's elements drawFrom..drawTo of the window and joins its
     // slots joinFrom..joinTo (-1: the last); an overlay stays inside the plot.
@@ -145,6 +149,7 @@ private:
     bool m_changed = false;
     // What only a full redraw draws (title, time labels, label places) changed since.
     bool m_redrawWhole = true;
+    bool m_drawnOver = false;
     double m_centre = 0;
     int m_labelsDrawnFor = 0; // the widest label when the value labels were drawn
     std::string m_title;

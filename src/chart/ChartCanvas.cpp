@@ -169,9 +169,10 @@ void ChartCanvas::SetAxisLegend(const std::string& subAreaName)
 void ChartCanvas::DrawRange(const std::string& subAreaName, int first, int last)
 {
     CSubArea* a = findSubArea(subAreaName);
-    if (!a || !a->Draw(first, last) || !m_overlay || subAreaName != m_overlaid)
+    if (!a)
         return;
-    if (m_overlay(m_image))
+    const QRect drawn = a->Draw(first, last);
+    if (!drawn.isEmpty() && m_overlay && subAreaName == m_overlaid && m_overlay(m_image, drawn))
         a->drawnOver();
 }
 
@@ -186,8 +187,10 @@ void ChartCanvas::redrawOverlaid()
     CSubArea* a = findSubArea(m_overlaid);
     if (!a || !a->hasDrawing())
         return;
-    a->drawnOver();
-    DrawRange(m_overlaid, a->firstDrawn(), a->lastDrawn());
+    const int first = a->firstDrawn();
+    const int last = a->lastDrawn();
+    a->redrawWholeNext();
+    DrawRange(m_overlaid, first, last);
 }
 
 CSubArea* ChartCanvas::findSubArea(const std::string& name) const

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <QImage>
+#include <QRect>
 #include <QSize>
 
 #include "chart/CSubAreaCell.h"
@@ -68,11 +69,12 @@ public:
     void SetAxisLegend(const std::string& subAreaName);
     void DrawRange(const std::string& subAreaName, int first, int last);
 
-    // Paints into the image after each draw of one area (the trader's drawings over the
-    // candles) and says whether it painted anything; the area's next draw is then whole, so
-    // that no pixel of it is kept or moved. Painting into the image, not over a copy of it,
-    // spares a copy of the whole image at every change of the chart.
-    using Overlay = std::function<bool(QImage&)>;
+    // Paints into the image, within the rectangle just drawn again, after each draw of one
+    // area (the trader's drawings over the candles), and says whether it painted anything;
+    // the area's next draw then redraws in place or whole, never moving the plot's pixels.
+    // Painting into the image, not over a copy of it, spares a copy of the whole image at
+    // every change of the chart.
+    using Overlay = std::function<bool(QImage&, const QRect& drawn)>;
     void setOverlay(const std::string& subAreaName, Overlay overlay);
     // The overlay changed: the area is drawn again whole over the range it shows, if it
     // shows one.

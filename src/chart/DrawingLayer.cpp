@@ -24,6 +24,7 @@ using drawing::Pixel;
 using drawing::Shape;
 
 constexpr int kHandleSize = 6;
+constexpr int kLabelReach = 200; // wider than any level's label
 
 QPointF toQ(Pixel p)
 {
@@ -136,7 +137,7 @@ std::vector<Pixel> DrawingLayer::pixelsOf(const std::vector<Anchor>& points, con
     return pixels;
 }
 
-bool DrawingLayer::paint(QImage& image)
+bool DrawingLayer::paint(QImage& image, const QRect& drawn)
 {
     m_painted = false;
     const std::vector<Drawing>& list = m_book.of(m_item);
@@ -148,6 +149,7 @@ bool DrawingLayer::paint(QImage& image)
     m_painted = true;
     const QRect plot(f.left, f.top, f.right - f.left, f.bottom - f.top);
     PixelWriter out(image, plot);
+    out.limitWrites(drawn);
     const qreal ratio = image.devicePixelRatio();
     if (ratio != m_textRatio) {
         m_texts.clear();
@@ -157,7 +159,7 @@ bool DrawingLayer::paint(QImage& image)
         return m_drag && int(i) == m_selected ? m_drag->moved : list[i];
     };
     for (std::size_t i = 0; i < list.size(); ++i)
-        paintDrawing(out, shownAs(i), f, int(i) == m_selected);
+        paintDrawing(out, drawn, shownAs(i), f, int(i) == m_selected);
     if (!m_pending.empty() && m_tool) {
         // The rubber band: the shape as it would be with the mouse's point.
         Drawing band;
@@ -168,10 +170,11 @@ bool DrawingLayer::paint(QImage& image)
         if (*m_tool == Shape::Channel && band.points.size() == 2)
             band.shape = Shape::Segment;
         if (int(band.points.size()) >= drawing::pointCount(band.shape))
-            paintDrawing(out, band, f, false);
+            paintDrawing(out, drawn, band, f, false);
     }
     // The horizontal lines' prices at the right edge, over the scale's labels.
     out.setClip(QRect(QPoint(0, 0), image.deviceIndependentSize().toSize()));
+    out.limitWrites(drawn);
     for (std::size_t i = 0; i < list.size(); ++i) {
         const Drawing& d = shownAs(i);
         if (d.shape != Shape::Horizontal || d.points.empty())
@@ -204,7 +207,8 @@ void DrawingLayer::drawLabel(PixelWriter& out, QPointF baseline, const QString& 
     out.text(baseline - QPointF(0, m_ascent), laidOut(text), colour);
 }
 
-void DrawingLayer::paintDrawing(PixelWriter& out, const Drawing& d, const drawing::Frame& f, bool selected) const
+void DrawingLayer::paintDrawing(PixelWriter& out, const QRect& drawn, const Drawing& d, const drawing::Frame& f,
+                                bool selected) const
 {
     const std::vector<Pixel> px = pixelsOf(d.points, f);
     if (int(px.size()) < drawing::pointCount(d.shape))
@@ -228,12 +232,16 @@ void DrawingLayer::paintDrawing(PixelWriter& out, const Drawing& d, const drawin
         const auto prices = drawing::fibonacciPrices(d.points[0].price, d.points[1].price);
         const double left = std::min(px[0].x, px[1].x);
         const double right = std::max(px[0].x, px[1].x);
+        // Its labels are laid out only where they may show: a poll redraws the newest candles.
+        const bool labelled = left - kLabelReach <= drawn.right() && right + kLabelReach >= drawn.left();
         for (std::size_t i = 0; i < prices.size(); ++i) {
             const double y = drawing::yOfPrice(prices[i], f);
             out.line(QPointF(left, y), QPointF(right, y), d.colour, d.style);
-            drawLabel(out, QPointF(left + 2, y - 2),
-                      QString::fromStdString(fixedText(drawing::kFibonacciLevels[i], 1) + "% " + fixedText(prices[i], 2)),
-                      d.colour);
+            if (labelled)
+                drawLabel(out, QPointF(left + 2, y - 2),
+                          QString::fromStdString(fixedText(drawing::kFibonacciLevels[i], 1) + "% "
+                                                 + fixedText(prices[i], 2)),
+                          d.colour);
         }
         break;
     }

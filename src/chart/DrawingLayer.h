@@ -60,9 +60,10 @@ public:
     void restyleSelected(LineStyle style);
     bool undo();
 
-    // The control's hooks: painting into the image over the candles just drawn, which says
-    // whether it painted anything, and the mouse and keys it offers first.
-    bool paint(QImage& image);
+    // The control's hooks: painting into the image over the candles just drawn, within the
+    // rectangle drawn again, which says whether it painted anything; and the mouse and keys
+    // it offers first.
+    bool paint(QImage& image, const QRect& drawn);
     bool mousePress(QMouseEvent* event);
     bool mouseMove(QMouseEvent* event);
     bool mouseRelease(QMouseEvent* event);
@@ -77,7 +78,8 @@ private:
     bool frame(drawing::Frame& f) const;
     drawing::Anchor anchorAt(QPointF at) const;
     std::vector<drawing::Pixel> pixelsOf(const std::vector<drawing::Anchor>& points, const drawing::Frame& f) const;
-    void paintDrawing(PixelWriter& out, const Drawing& d, const drawing::Frame& f, bool selected) const;
+    void paintDrawing(PixelWriter& out, const QRect& drawn, const Drawing& d, const drawing::Frame& f,
+                      bool selected) const;
     const TextPixels& laidOut(const QString& text) const;
     void drawLabel(PixelWriter& out, QPointF baseline, const QString& text, Colour colour) const;
     bool shows() const;

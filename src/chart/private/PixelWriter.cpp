@@ -84,11 +84,21 @@ int PixelWriter::device(qreal logical) const
     return int(std::floor(bounded(logical * m_ratio) + 0.5));
 }
 
+QRect PixelWriter::device(const QRect& logical) const
+{
+    return {QPoint(device(logical.left()), device(logical.top())),
+            QPoint(device(logical.left() + logical.width()) - 1, device(logical.top() + logical.height()) - 1)};
+}
+
 void PixelWriter::setClip(const QRect& clip)
 {
-    const QRect d(QPoint(device(clip.left()), device(clip.top())),
-                  QPoint(device(clip.left() + clip.width()) - 1, device(clip.top() + clip.height()) - 1));
-    m_clip = d & m_bounds;
+    m_clip = device(clip) & m_bounds;
+    m_writes = m_clip;
+}
+
+void PixelWriter::limitWrites(const QRect& r)
+{
+    m_writes = device(r) & m_clip;
 }
 
 void PixelWriter::line(QPointF a, QPointF b, Colour colour, LineStyle style)
@@ -114,10 +124,16 @@ void PixelWriter::line(QPointF a, QPointF b, Colour colour, LineStyle style)
     const int x1 = std::clamp(int(std::lround(to.x)), m_clip.left(), m_clip.right());
     const int y1 = std::clamp(int(std::lround(to.y)), m_clip.top(), m_clip.bottom());
     const QRgb c = toRgb(colour);
+    if (m_writes.isEmpty() || std::max(x, x1) < m_writes.left() || std::min(x, x1) > m_writes.right()
+        || std::max(y, y1) < m_writes.top() || std::min(y, y1) > m_writes.bottom())
+        return;
     if (y == y1 && style == LineStyle::Solid) {
-        std::fill_n(reinterpret_cast<QRgb*>(m_bits + y * m_stride) + std::min(x, x1), std::abs(x1 - x) + 1, c);
+        const int from = std::max(std::min(x, x1), m_writes.left());
+        const int to = std::min(std::max(x, x1), m_writes.right());
+        std::fill_n(reinterpret_cast<QRgb*>(m_bits + y * m_stride) + from, to - from + 1, c);
         return;
     }
+    const bool whole = m_writes == m_clip;
     const int scale = std::max(1, int(std::lround(m_ratio)));
     const int on = style == LineStyle::Dash ? 4 * scale : scale;
     const int period = style == LineStyle::Dash ? 6 * scale : (style == LineStyle::Dot ? 3 * scale : scale);
@@ -127,7 +143,7 @@ void PixelWriter::line(QPointF a, QPointF b, Colour colour, LineStyle style)
     const int sy = y < y1 ? 1 : -1;
     int err = dx + dy;
     for (int step = 0;; step = step + 1 == period ? 0 : step + 1) {
-        if (step < on)
+        if (step < on && (whole || m_writes.contains(x, y)))
             reinterpret_cast<QRgb*>(m_bits + y * m_stride)[x] = c;
         if (x == x1 && y == y1)
             break;
@@ -149,7 +165,7 @@ void PixelWriter::fill(const QRectF& r, Colour colour)
         return;
     const QRect d = QRect(QPoint(device(r.left()), device(r.top())),
                           QPoint(device(r.left() + r.width()) - 1, device(r.top() + r.height()) - 1))
-                    & m_clip;
+                    & m_writes;
     const QRgb c = toRgb(colour);
     for (int y = d.top(); y <= d.bottom() && !d.isEmpty(); ++y)
         std::fill_n(reinterpret_cast<QRgb*>(m_bits + y * m_stride) + d.left(), d.width(), c);
@@ -173,9 +189,9 @@ void PixelWriter::text(QPointF topLeft, const TextPixels& text, Colour colour)
     const QRgb c = toRgb(colour);
     for (const TextPixels::Run& run : text.runs) {
         const int y = oy + run.y;
-        const int from = std::max(ox + run.x, m_clip.left());
-        const int to = std::min(ox + run.x + run.length, m_clip.right() + 1);
-        if (y < m_clip.top() || y > m_clip.bottom() || to <= from)
+        const int from = std::max(ox + run.x, m_writes.left());
+        const int to = std::min(ox + run.x + run.length, m_writes.right() + 1);
+        if (y < m_writes.top() || y > m_writes.bottom() || to <= from)
             continue;
         std::fill_n(reinterpret_cast<QRgb*>(m_bits + y * m_stride) + from, to - from, c);
     }

@@ -46,6 +46,9 @@ public:
     // Writes nothing into an image of another depth.
     PixelWriter(QImage& image, const QRect& clip);
     void setClip(const QRect& clip);
+    // Writes only the pixels inside `r` too, while lines keep the pixels the clip alone gives
+    // them: a part drawn again matches what is around it.
+    void limitWrites(const QRect& r);
 
     // From a to b, both ends included; dashes of 4 pixels and 2 apart, dots 1 and 2 apart.
     void line(QPointF a, QPointF b, Colour colour, LineStyle style = LineStyle::Solid);
@@ -57,11 +60,13 @@ public:
 
 private:
     int device(qreal logical) const;
+    QRect device(const QRect& logical) const;
 
     uchar* m_bits = nullptr;
     qsizetype m_stride = 0;
     QRect m_bounds; // the image's device pixels
     QRect m_clip;   // device pixels, within the bounds
+    QRect m_writes; // device pixels, within the clip
     qreal m_ratio = 1;
 };
 

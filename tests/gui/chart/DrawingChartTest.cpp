@@ -13,6 +13,8 @@
 #include "ChartData.h"
 #include "ChartHost.h"
 #include "chart/CKBarCtrl.h"
+#include "chart/CSubArea.h"
+#include "chart/ChartCanvas.h"
 #include "chart/DrawingLayer.h"
 #include "chart/DrawingToolbar.h"
 #include "chart/Drawings.h"
@@ -210,11 +212,18 @@ private slots:
     }
 
     // The drawings are painted into the chart's image: after a poll that adds a candle,
-    // scrolls that move the image's pixels and a period switch, the chart shows what a fresh
-    // one shows, the drawings where their times and prices are, none left behind.
+    // scrolls that move the image's pixels, a poll that redraws the newest candle in place
+    // under a level, a ray and golden-section labels, and a period switch, the chart shows
+    // what a fresh one shows: the drawings where their times and prices are, none left behind.
     void aMovingChartShowsTheDrawingsAsAFreshOne()
     {
         const std::string grown = CandleReply(121); // the same candles and one more
+        // The newest candle closes at its opening instead: the window and its range stay.
+        std::string polled = grown;
+        const std::size_t open = polled.rfind("\"startPrice\":") + 13;
+        const std::size_t close = polled.rfind("\"endPrice\":") + 11;
+        polled.replace(close, polled.find(',', close) - close, polled.substr(open, polled.find(',', open) - open));
+        QVERIFY(polled != grown);
         QImage moved;
         QImage weekly;
         {
@@ -223,7 +232,8 @@ private slots:
             QVERIFY(c.load(kDaily, 8));
             c.charts.drawingToolsAction()->trigger();
             const std::vector<std::pair<int, std::vector<QPoint>>> drawn{
-                {3, {{600, 200}}}, {5, {{950, 400}, {1100, 100}}}, {0, {{200, 150}, {400, 250}}}};
+                {3, {{600, 200}}}, {5, {{1300, 400}, {1500, 100}}}, {0, {{200, 150}, {400, 250}}},
+                {1, {{1200, 300}, {1400, 350}}}};
             for (const auto& [tool, points] : drawn) {
                 c.charts.drawingToolbar()->toolAction(tool)->trigger();
                 for (const QPoint at : points)
@@ -238,14 +248,17 @@ private slots:
             for (const Qt::Key key : {Qt::Key_Left, Qt::Key_Right})
                 for (int i = 0; i < 100; ++i)
                     QTest::keyClick(c.ctrl(), key);
+            QVERIFY(c.load(polled, 8));
+            QCOMPARE(c.ctrl()->withCanvas([](ChartCanvas& k) { return k.findSubArea("N")->lastScroll(); }),
+                     ScrollKind::InPlace);
             moved = c.ctrl()->Snapshot();
             QVERIFY(c.load(kWeekly, 9));
             weekly = c.ctrl()->Snapshot();
         }
         Charts fresh(dir());
         QVERIFY(QTest::qWaitForWindowExposed(fresh.window.get()));
-        QVERIFY(fresh.load(grown, 8));
-        QCOMPARE(int(fresh.layer()->drawings().size()), 3);
+        QVERIFY(fresh.load(polled, 8));
+        QCOMPARE(int(fresh.layer()->drawings().size()), 4);
         QCOMPARE(fresh.ctrl()->Snapshot(), moved);
         QVERIFY(fresh.load(kWeekly, 9));
         QCOMPARE(fresh.ctrl()->Snapshot(), weekly);

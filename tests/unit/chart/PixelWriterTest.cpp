@@ -83,6 +83,35 @@ TEST(PixelWriter, LinesKeepTheirEndsTheClipAndThePattern)
     }
 }
 
+// A poll redraws the newest columns and the drawings only there: what is written again must
+// be what was there, or a line would show a step where the columns meet.
+TEST(PixelWriter, APartWrittenAgainMatchesTheWhole)
+{
+    const QRect clip(0, 0, 200, 100);
+    const TextPixels label = textPixels(QStringLiteral("38.2% 95.17"), fonts::label(), 1);
+    auto draw = [&](QImage& image, const QRect& writes) {
+        PixelWriter out(image, clip);
+        out.limitWrites(writes);
+        out.line({-50, 90}, {400, 7}, kInk);
+        out.line({10, 60}, {190, 60}, kInk, LineStyle::Dash);
+        out.line({150, 95}, {180, 3}, kInk, LineStyle::Dot);
+        out.text({140, 20}, label, kInk);
+    };
+    QImage whole = Blank(200, 100);
+    draw(whole, clip);
+    QImage part = whole.copy();
+    const QRect newest(157, 0, 43, 100);
+    // What a poll clears.
+    for (int y = 0; y < 100; ++y)
+        for (int x = newest.left(); x < 200; ++x)
+            part.setPixel(x, y, qRgb(0, 0, 0));
+    draw(part, newest);
+    EXPECT_EQ(part, whole);
+    QImage none = Blank(200, 100);
+    draw(none, QRect(0, 0, 200, 100).translated(300, 0));
+    EXPECT_TRUE(Inked(none).empty());
+}
+
 TEST(PixelWriter, FillsOutlinesAndTextStayInsideTheClip)
 {
     QImage image = Blank(40, 30);
