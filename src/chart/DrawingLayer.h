@@ -24,9 +24,10 @@ class QImage;
 
 namespace chart {
 
-// The trader's drawings over the candle chart: painted into the chart's image after each draw
-// of the candles (which is then drawn whole the next time), made with the mouse, selected,
-// dragged, deleted and undone, and written to the "drawings" file at each change.
+// The trader's drawings over the candle chart: painted into the chart's image where the
+// candles were just drawn (the candles' pixels are then never moved, only drawn again in
+// place or whole), made with the mouse, selected, dragged, deleted and undone, and written to
+// the "drawings" file at each change.
 class DrawingLayer final : public QObject
 {
     Q_OBJECT

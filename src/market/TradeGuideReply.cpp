@@ -2,6 +2,7 @@
 #include "client/Numbers.h"
 #include "market/SingleItemQuote.h"
 
+#include <cmath>
 #include <string>
 
 #include "client/ApiReply.h"
@@ -27,9 +28,12 @@ std::string volumeText(int v)
     return v == 0 ? "--" : std::to_string(v);
 }
 
+// A price past a trillion is no price: a double keeps no cent there, and its text would run to
+// hundreds of digits in the quote box and the order form.
 double price(const Json::Value& infor, const std::string& k)
 {
-    return client::jsonReal(infor, k.c_str());
+    const double v = client::jsonReal(infor, k.c_str());
+    return std::fabs(v) < 1e12 ? v : 0.0;
 }
 
 } // namespace

@@ -60,11 +60,15 @@ TEST(SingleItemQuoteTest, ReplyFillsLevelsAndTexts)
 TEST(SingleItemQuoteTest, PricesOfDearLotsKeepTheirCents)
 {
     SingleItemQuote q;
-    ASSERT_EQ(applyTradeGuideReply(reply(R"({"success":"true","infor":{"extend_1":150000.01,"extend_11":149999.99}})"), q),
+    ASSERT_EQ(applyTradeGuideReply(
+                  reply(R"({"success":"true","infor":{"extend_1":150000.01,"extend_2":1e300,"extend_11":149999.99}})"), q),
               QuoteOutcome::Updated);
     EXPECT_EQ(q.firstPrices[0], 150000.01);
     EXPECT_EQ(q.texts[0], "150000.01");
     EXPECT_EQ(q.texts[10], "149999.99");
+    // Past any price a double can keep to the cent: no price, not three hundred digits.
+    EXPECT_EQ(q.firstPrices[1], 0.0);
+    EXPECT_EQ(q.texts[1], "--");
 }
 
 TEST(SingleItemQuoteTest, RefusalAndGarbageKeepThePreviousQuote)
